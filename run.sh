@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the program's main job.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+scripts/build.sh build
+echo
+echo "Built programs and libraries in build/bin:"
+ls -1 build/bin

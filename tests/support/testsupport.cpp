@@ -1,0 +1,45 @@
+#include "support/testsupport.h"
+
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+
+#include <QDir>
+
+namespace TestSupport {
+
+namespace {
+std::unique_ptr<QTemporaryDir> &homeDir()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    return dir;
+}
+} // namespace
+
+void isolateHome()
+{
+    if (homeDir())
+        return;
+    homeDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kx-home-XXXXXX"));
+    const QByteArray path = homeDir()->path().toLocal8Bit();
+    qputenv("HOME", path);
+    qputenv("XDG_RUNTIME_DIR", path);
+    qputenv("XDG_CONFIG_HOME", path + "/.config");
+    qputenv("XDG_DATA_HOME", path + "/.local/share");
+    qputenv("KX_LOOPBACK_ONLY", "1");
+}
+
+QString isolatedHome()
+{
+    return homeDir() ? homeDir()->path() : QString();
+}
+
+TempProject::TempProject(const QString &name)
+{
+    m_folder = m_dir.path() + QLatin1Char('/') + name;
+    if (!QDir().mkpath(m_folder))
+        return;
+    m_databasePath = ProjectDatabase::databasePathForProject(m_folder);
+    m_valid = !ProjectSchema::createProjectDatabase(m_databasePath).isValid();
+}
+
+} // namespace TestSupport

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace TestSupport {
+
+// Points HOME (and the runtime folder) at a fresh temporary folder for the
+// whole test program, so no test ever reads or writes the real home folder.
+// Called by KX_TEST_MAIN before the application object exists.
+void isolateHome();
+QString isolatedHome();
+
+// A project folder with a freshly created database, removed afterwards.
+class TempProject
+{
+public:
+    explicit TempProject(const QString &name = QStringLiteral("Plant"));
+    bool isValid() const { return m_valid; }
+    QString folder() const { return m_folder; }
+    QString databasePath() const { return m_databasePath; }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_folder;
+    QString m_databasePath;
+    bool m_valid = false;
+};
+
+} // namespace TestSupport
+
+#define KX_TEST_MAIN_IMPL(TestObject, AppClass)                                                    \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::isolateHome();                                                                \
+        AppClass app(argc, argv);                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+// Qt Test main for tests without widgets.
+#define KX_TEST_MAIN(TestObject) KX_TEST_MAIN_IMPL(TestObject, QCoreApplication)
