@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/errorinfo.h"
+
+#include <QSqlError>
+#include <QString>
+
+// The common texts for errors; message boxes and worker logs show these.
+QString errorText(const ErrorInfo &error);
+QString databaseErrorText(const QSqlError &error);
+
+// "USB flash drive", "USB cable", "host:port" or empty when no reader is assigned.
+QString connectionText(const QString &readerSerNo, const QString &ipAddr, int port);

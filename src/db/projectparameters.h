@@ -1,0 +1,62 @@
+#pragma once
+
+#include "db/selectionmask.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+
+// The project's options, kept as tag/value rows of the "project" table.
+struct ProjectParameters
+{
+    QString projectPath;
+    QString databasePath;
+    bool isSecureProject = false;
+    bool haveHfReader = true;
+    bool supportIso15693 = false;
+    int hfIddLength = 7;
+    bool haveUhfReader = false;
+    int uhfIddLength = 12;
+    SelectionMask uhfSelectionMask1;
+    SelectionMask uhfSelectionMask2;
+    SelectionMask uhfSelectionMask3;
+    double defaultRelaisHoldTime = 1.0;
+
+    // Resets to the defaults and reads every tag; false when the database does
+    // not open (the defaults then stay).
+    bool loadProjectParameters();
+    // Writes the ten tags; false when the database does not open.
+    bool saveProjectParameters() const;
+
+    // Widens every stored short-range identifier to the new length and marks
+    // the short-range entries, in one transaction; sets hfIddLength on success.
+    // The caller saves the parameters.
+    QSqlError changeHfIddLength(int newLength);
+};
+
+// One getter and one setter per tag, on a query of an open connection. A
+// missing row or a value that does not parse gives the missing-row value.
+namespace ProjectTags {
+
+bool isSecureProject(QSqlQuery &q);
+bool setIsSecureProject(QSqlQuery &q, bool value);
+bool haveHfReader(QSqlQuery &q);
+bool setHaveHfReader(QSqlQuery &q, bool value);
+bool supportIso15693(QSqlQuery &q);
+bool setSupportIso15693(QSqlQuery &q, bool value);
+int hfIddLength(QSqlQuery &q);
+bool setHfIddLength(QSqlQuery &q, int value);
+bool haveUhfReader(QSqlQuery &q);
+bool setHaveUhfReader(QSqlQuery &q, bool value);
+int uhfIddLength(QSqlQuery &q);
+bool setUhfIddLength(QSqlQuery &q, int value);
+// index 1..3
+SelectionMask uhfSelectionMask(QSqlQuery &q, int index);
+bool setUhfSelectionMask(QSqlQuery &q, int index, const SelectionMask &mask);
+double defaultRelaisHoldTime(QSqlQuery &q);
+bool setDefaultRelaisHoldTime(QSqlQuery &q, double value);
+
+// "2.5", "3.0": fixed notation with one decimal place.
+QString holdTimeText(double value);
+
+} // namespace ProjectTags
