@@ -36,11 +36,10 @@ QStringList statements()
             "modelDefinition   varchar(1024) not null,  unique (modelTag),  unique (modelName))"),
         QStringLiteral("create table if not exists holidays (  PKholidays integer primary key,  "
                        "date       char(10) not null,  comment    varchar(255),  unique (date))"),
-        QStringLiteral(
-            "create table if not exists access (  PKaccess  integer primary key,  "
-            "FKusers   integer references users(PKusers),  "
-            "FKdoors   integer references doors(PKdoors),  "
-            "FKtimes   integer references times(PKtimes),  unique (FKusers,FKdoors))"),
+        QStringLiteral("create table if not exists access (  PKaccess  integer primary key,  "
+                       "FKusers   integer references users(PKusers),  "
+                       "FKdoors   integer references doors(PKdoors),  "
+                       "FKtimes   integer references times(PKtimes),  unique (FKusers,FKdoors))"),
         QStringLiteral("create table if not exists project (  PKproject  integer primary key,  "
                        "tag        varchar(32) not null,  value      varchar(255) not null,  "
                        "unique (tag))"),
@@ -80,8 +79,7 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
         return fail(query.lastError());
     if (!ProjectDatabase::exec(
             query,
-            QStringLiteral(
-                "insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
             {QStringLiteral("***"), QCoreApplication::translate("ProjectSchema", "Always"),
              QStringLiteral("*-*-*")}))
         return fail(query.lastError());

@@ -19,7 +19,8 @@ void isolateHome()
 {
     if (homeDir())
         return;
-    homeDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kx-home-XXXXXX"));
+    homeDir() =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kx-home-XXXXXX"));
     const QByteArray path = homeDir()->path().toLocal8Bit();
     qputenv("HOME", path);
     qputenv("XDG_RUNTIME_DIR", path);

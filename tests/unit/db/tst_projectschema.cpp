@@ -23,9 +23,12 @@ void TestProjectSchema::databasePath_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("path");
-    QTest::newRow("plain") << "/data/Plant" << "/data/Plant/Plant.sqlite3";
-    QTest::newRow("blank and umlaut") << "/data/Werk Süd" << "/data/Werk Süd/Werk Süd.sqlite3";
-    QTest::newRow("quote") << "/data/O'Brien" << "/data/O'Brien/O'Brien.sqlite3";
+    QTest::newRow("plain") << "/data/Plant"
+                           << "/data/Plant/Plant.sqlite3";
+    QTest::newRow("blank and umlaut") << "/data/Werk Süd"
+                                      << "/data/Werk Süd/Werk Süd.sqlite3";
+    QTest::newRow("quote") << "/data/O'Brien"
+                           << "/data/O'Brien/O'Brien.sqlite3";
 }
 
 void TestProjectSchema::databasePath()
@@ -71,8 +74,8 @@ void TestProjectSchema::schemaStatementsAsStored()
     ProjectDatabase db(project.databasePath());
     QVERIFY(db.open());
     QSqlQuery q = db.query();
-    QVERIFY(q.exec(QStringLiteral(
-        "select sql from sqlite_master where sql is not null order by rowid")));
+    QVERIFY(q.exec(
+        QStringLiteral("select sql from sqlite_master where sql is not null order by rowid")));
     QStringList stored;
     while (q.next())
         stored << q.value(0).toString();
@@ -100,7 +103,8 @@ void TestProjectSchema::recognition()
         ProjectDatabase db(project.databasePath());
         QVERIFY(db.open());
         QSqlQuery q = db.query();
-        QVERIFY(q.exec(QStringLiteral("update project set value='false' where tag='KelvaraManager-DB'")));
+        QVERIFY(q.exec(
+            QStringLiteral("update project set value='false' where tag='KelvaraManager-DB'")));
     }
     QVERIFY(!ProjectSchema::isProjectDatabase(project.folder()));
 
@@ -126,7 +130,8 @@ void TestProjectSchema::tagsInsertThenUpdate()
     QVERIFY(ProjectSchema::writeProjectTag(q, QStringLiteral("HfIddLength"), QStringLiteral("7")));
     QVERIFY(ProjectSchema::writeProjectTag(q, QStringLiteral("HfIddLength"), QStringLiteral("8")));
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("HfIddLength")), QStringLiteral("8"));
-    QVERIFY(ProjectSchema::writeProjectTag(q, QStringLiteral("Note"), QStringLiteral("O'Brien; drop table users")));
+    QVERIFY(ProjectSchema::writeProjectTag(q, QStringLiteral("Note"),
+                                           QStringLiteral("O'Brien; drop table users")));
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("Note")),
              QStringLiteral("O'Brien; drop table users"));
     QVERIFY(q.exec(QStringLiteral("select count(*) from project where tag='HfIddLength'")));

@@ -124,8 +124,10 @@ void TestTransponderIdd::extendTo()
 
 void TestTransponderIdd::tagNumber()
 {
-    const QByteArray bytes =
-        QByteArray::fromHex("3800" "2d1505d8500003" "000000012c" "aabb");
+    const QByteArray bytes = QByteArray::fromHex("3800"
+                                                 "2d1505d8500003"
+                                                 "000000012c"
+                                                 "aabb");
     TransponderIdd idd(bytes, TransponderIdd::EpcClass1Gen2, 77);
     QVERIFY(idd.carriesTagNumber());
     QCOMPARE(idd.tagNumber(), quint64(300));
