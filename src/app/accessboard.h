@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QVector>
+
+// The access board as data: users (grouped) against entries (grouped in
+// areas), each cell the time model of the right. Row and column indexes are
+// those of the board widget: row 0 and column 0 are the heads.
+class AccessBoard
+{
+public:
+    struct Entry
+    {
+        int pkDoors = 0;
+        QString doorName;
+        QString areaName;
+        bool needsUpdate = false;
+    };
+    struct User
+    {
+        int pkUsers = 0;
+        QString familyName;
+        QString firstName;
+        QString groupName;
+    };
+    struct Right
+    {
+        int pkUsers = 0;
+        int pkDoors = 0;
+        int pkTimes = 0;
+        QString modelTag;
+    };
+
+    // One board row (a user or a group head) or column (an entry or an area head).
+    struct Line
+    {
+        bool isHead = false;
+        QString name; // group or area name; "family, first" or entry name
+        int key = 0;  // PKusers / PKdoors; 0 for heads
+        int head = 0; // index of the head line this member belongs to (itself for a head)
+        bool needsUpdate = false;
+    };
+
+    void build(const QVector<Entry> &entries, const QVector<User> &users,
+               const QVector<Right> &rights);
+
+    // Sizes include the head row and column.
+    int rowCount() const { return m_rows.size(); }
+    int columnCount() const { return m_columns.size(); }
+    const Line &row(int r) const { return m_rows.at(r); }
+    const Line &column(int c) const { return m_columns.at(c); }
+
+    // Time model key of a member cell, 0 when there is no right.
+    int timeModelAt(int r, int c) const;
+    // The tag of a member cell, or for a cell in a head row or column the
+    // members' common tag, "..." when they differ.
+    QString textAt(int r, int c) const;
+    // True for a member cell whose right deviates from the most frequent one
+    // of its block (group x area).
+    bool isDeviating(int r, int c) const;
+
+    int rowOfUser(int pkUsers) const { return m_rowOfUser.value(pkUsers, -1); }
+    int columnOfEntry(int pkDoors) const { return m_columnOfEntry.value(pkDoors, -1); }
+
+    // The users of a row (one user, or every user of a group head) and the
+    // entries of a column (one entry, or every entry of an area head).
+    QSet<int> usersOfRow(int r) const;
+    QSet<int> entriesOfColumn(int c) const;
+    // The member lines under a head (a member line gives itself).
+    QVector<int> memberRows(int r) const;
+    QVector<int> memberColumns(int c) const;
+
+    bool hasEntries() const { return m_columns.size() > 1; }
+    bool hasUsers() const { return m_rows.size() > 1; }
+
+    static const QString Differs; // "..."
+
+private:
+    int cellIndex(int r, int c) const { return r * m_columns.size() + c; }
+    QString commonText(const QVector<int> &rows, const QVector<int> &columns) const;
+
+    QVector<Line> m_rows;
+    QVector<Line> m_columns;
+    QVector<int> m_cells;         // time model key per cell, member cells only
+    QVector<bool> m_deviating;    // per cell
+    QVector<QString> m_headTexts; // per cell, head rows and columns only
+    QHash<int, QString> m_tags;   // PKtimes -> tag
+    QHash<int, int> m_rowOfUser;
+    QHash<int, int> m_columnOfEntry;
+};
