@@ -1,0 +1,457 @@
+#include "db/accessrights.h"
+
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/recordstatement.h"
+#include "db/transponderidd.h"
+#include "db/userrecords.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QRegularExpression>
+#include <QVariant>
+
+#include <algorithm>
+
+using RecordStatement::keyList;
+using RecordStatement::outcome;
+
+namespace AccessRights {
+
+namespace {
+
+QList<int> sortedKeys(const QSet<int> &keys)
+{
+    QList<int> sorted = keys.values();
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+bool collectKeys(QSqlQuery &query, const QString &statement, const QVariantList &values,
+                 QSet<int> &keys)
+{
+    keys.clear();
+    if (!ProjectDatabase::exec(query, statement, values))
+        return false;
+    while (query.next())
+        keys.insert(query.value(0).toInt());
+    query.finish();
+    return true;
+}
+
+quint64 pairKey(int user, int entry)
+{
+    return (quint64(quint32(user)) << 32) | quint32(entry);
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("AccessRights", text);
+}
+
+} // namespace
+
+QString usersFilter(const QSet<int> &users)
+{
+    return QStringLiteral("(FKusers in (") + keyList(users) + QStringLiteral("))");
+}
+
+QString entriesInAccessFilter(const QSet<int> &entries)
+{
+    return QStringLiteral("(FKdoors in (") + keyList(entries) + QStringLiteral("))");
+}
+
+QString entriesInDoorsFilter(const QSet<int> &entries)
+{
+    return QStringLiteral("(PKdoors in (") + keyList(entries) + QStringLiteral("))");
+}
+
+QString shortRangeFilter()
+{
+    return QStringLiteral("(readerType in (%1))").arg(ShortRangeReader);
+}
+
+QString longRangeFilter()
+{
+    return QStringLiteral("(readerType in (%1,%2))").arg(LongRangeReader).arg(LongRangeReader2);
+}
+
+bool insertAccess(QSqlQuery &query, int pkUsers, int pkDoors, int pkTimes)
+{
+    return ProjectDatabase::exec(
+        query, QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)"),
+        {pkUsers, pkDoors, pkTimes});
+}
+
+bool updateAccess(QSqlQuery &query, int pkUsers, int pkDoors, int pkTimes)
+{
+    return ProjectDatabase::exec(
+        query, QStringLiteral("update access set FKtimes=? where (FKusers=?) and (FKdoors=?)"),
+        {pkTimes, pkUsers, pkDoors});
+}
+
+bool deleteAccess(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries)
+{
+    if (users.isEmpty() || entries.isEmpty())
+        return true;
+    return query.exec(QStringLiteral("delete from access where ") + usersFilter(users) +
+                      QStringLiteral(" and ") + entriesInAccessFilter(entries));
+}
+
+bool listAccess(QSqlQuery &query, QList<AccessRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(QStringLiteral(
+            "select PKaccess,PKusers,PKdoors,PKtimes,modelTag from access,users,doors,times "
+            "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes)")))
+        return false;
+    while (query.next()) {
+        AccessRow row;
+        row.pkAccess = query.value(0).toInt();
+        row.pkUsers = query.value(1).toInt();
+        row.pkDoors = query.value(2).toInt();
+        row.pkTimes = query.value(3).toInt();
+        row.modelTag = query.value(4).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listAccess(const QString &databasePath, QList<AccessRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(
+        databasePath, [&](QSqlQuery &query) { return outcome(listAccess(query, rows), query); });
+}
+
+bool entriesOfTimeModel(QSqlQuery &query, int pkTimes, QSet<int> &entries)
+{
+    return collectKeys(
+        query,
+        QStringLiteral("select PKdoors from doors,access where (PKdoors=FKdoors) and (FKtimes=?)"),
+        {pkTimes}, entries);
+}
+
+QSqlError entriesOfTimeModel(const QString &databasePath, int pkTimes, QSet<int> &entries)
+{
+    entries.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(entriesOfTimeModel(query, pkTimes, entries), query);
+    });
+}
+
+bool entriesOfUser(QSqlQuery &query, int pkUsers, QSet<int> &entries)
+{
+    return collectKeys(
+        query,
+        QStringLiteral("select PKdoors from doors,access where (PKdoors=FKdoors) and (FKusers=?)"),
+        {pkUsers}, entries);
+}
+
+QSqlError entriesOfUser(const QString &databasePath, int pkUsers, QSet<int> &entries)
+{
+    entries.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(entriesOfUser(query, pkUsers, entries), query);
+    });
+}
+
+bool entriesOfShortRangeIdentifier(QSqlQuery &query, const QString &iddText, QSet<int> &entries)
+{
+    return collectKeys(query,
+                       QStringLiteral("select PKdoors from doors,users,access where "
+                                      "(PKdoors=FKdoors) and (PKusers=FKusers) and "
+                                      "(iddIso14443=?) and ") +
+                           shortRangeFilter(),
+                       {iddText}, entries);
+}
+
+bool entriesOfLongRangeIdentifier(QSqlQuery &query, const QString &iddText, QSet<int> &entries)
+{
+    return collectKeys(query,
+                       QStringLiteral("select PKdoors from doors,users,access where "
+                                      "(PKdoors=FKdoors) and (PKusers=FKusers) and "
+                                      "(iddClass1Gen2=?) and ") +
+                           longRangeFilter(),
+                       {iddText}, entries);
+}
+
+bool setNeedsUpdate(QSqlQuery &query, const QSet<int> &entries, bool value)
+{
+    if (entries.isEmpty())
+        return true;
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update doors set needsUpdate=? where ") +
+                                     entriesInDoorsFilter(entries),
+                                 {value ? 1 : 0});
+}
+
+QSqlError setNeedsUpdate(const QString &databasePath, const QSet<int> &entries, bool value)
+{
+    if (entries.isEmpty())
+        return QSqlError();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(setNeedsUpdate(query, entries, value), query);
+    });
+}
+
+bool setNeedsUpdateOfEntry(QSqlQuery &query, int pkDoors, bool value)
+{
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update doors set needsUpdate=? where PKdoors=?"),
+                                 {value ? 1 : 0, pkDoors});
+}
+
+QSqlError setNeedsUpdateOfEntry(const QString &databasePath, int pkDoors, bool value)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(setNeedsUpdateOfEntry(query, pkDoors, value), query);
+    });
+}
+
+bool setNeedsUpdateByTechnology(QSqlQuery &query, bool shortRange, bool longRange, bool value)
+{
+    if (!shortRange && !longRange)
+        return true;
+    QString statement = QStringLiteral("update doors set needsUpdate=?");
+    if (shortRange && !longRange)
+        statement += QStringLiteral(" where ") + shortRangeFilter();
+    else if (longRange && !shortRange)
+        statement += QStringLiteral(" where ") + longRangeFilter();
+    return ProjectDatabase::exec(query, statement, {value ? 1 : 0});
+}
+
+QSqlError setNeedsUpdateByTechnology(const QString &databasePath, bool shortRange, bool longRange,
+                                     bool value)
+{
+    if (!shortRange && !longRange)
+        return QSqlError();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(setNeedsUpdateByTechnology(query, shortRange, longRange, value), query);
+    });
+}
+
+QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryAccessRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query,
+                QStringLiteral("select PKaccess,modelTag,modelDefinition,familyName,firstName,"
+                               "iddIso14443,iddClass1Gen2 from access,users,times where "
+                               "(FKusers=PKusers) and (FKtimes=PKtimes) and (FKdoors=?)"),
+                {pkDoors}))
+            return query.lastError();
+        while (query.next()) {
+            EntryAccessRow row;
+            row.pkAccess = query.value(0).toInt();
+            row.modelTag = query.value(1).toString();
+            row.modelDefinition = query.value(2).toString();
+            row.familyName = query.value(3).toString();
+            row.firstName = query.value(4).toString();
+            row.iddIso14443 = query.value(5).toString();
+            row.iddClass1Gen2 = query.value(6).toString();
+            rows.append(row);
+        }
+        return QSqlError();
+    });
+}
+
+QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
+                                  QList<ImportedTransponderRow> &rows)
+{
+    rows.clear();
+    // Only hex digits go into the patterns, so no LIKE wildcard can slip in.
+    static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
+    if (!hexDigits.match(iddHex).hasMatch())
+        return QSqlError();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query,
+                QStringLiteral("select familyName,firstName,modelTag,iddIso14443,iddClass1Gen2 "
+                               "from users left join access on (FKusers=PKusers) left join times "
+                               "on (FKtimes=PKtimes) where ((iddIso14443 like ?) or "
+                               "(iddClass1Gen2 like ?))   and ((FKdoors=?) or (FKdoors is null))"),
+                {QString(iddHex + QStringLiteral("-%")),
+                 QString(QStringLiteral("____") + iddHex + QStringLiteral("-%")), pkDoors}))
+            return query.lastError();
+        while (query.next()) {
+            ImportedTransponderRow row;
+            row.familyName = query.value(0).toString();
+            row.firstName = query.value(1).toString();
+            row.modelTag = query.value(2).toString();
+            row.iddIso14443 = query.value(3).toString();
+            row.iddClass1Gen2 = query.value(4).toString();
+            rows.append(row);
+        }
+        return QSqlError();
+    });
+}
+
+int countFlashDriveEntries(QSqlQuery &query, const QSet<int> &entries)
+{
+    if (entries.isEmpty())
+        return 0;
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select count(*) from doors where ") +
+                                   entriesInDoorsFilter(entries) +
+                                   QStringLiteral(" and ((port & ?) != 0)"),
+                               {QVariant(EntryRecords::FlashDrivePortBit)}) ||
+        !query.next())
+        return -1;
+    const int count = query.value(0).toInt();
+    query.finish();
+    return count;
+}
+
+int countFlashDriveEntries(const QString &databasePath, const QSet<int> &entries)
+{
+    if (entries.isEmpty())
+        return 0;
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return -1;
+    QSqlQuery query = db.query();
+    return countFlashDriveEntries(query, entries);
+}
+
+QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
+                          const QSet<int> &entries, int timeModel, QSet<int> *changedEntries)
+{
+    if (changedEntries)
+        changedEntries->clear();
+    if (timeModel < 0)
+        return RecordStatement::refusal(tr("No such time model"));
+    if (users.isEmpty() || entries.isEmpty())
+        return QSqlError();
+
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return db.lastError();
+    if (!db.transaction())
+        return db.lastError();
+    QSet<int> changed;
+    QSqlError error;
+    {
+        QSqlQuery query = db.query();
+        query.setForwardOnly(true);
+        error = [&]() -> QSqlError {
+            if (timeModel != 0) {
+                // A right on a model that does not exist would vanish from
+                // every list yet stay in the table.
+                QSet<int> model;
+                if (!collectKeys(query, QStringLiteral("select PKtimes from times where PKtimes=?"),
+                                 {timeModel}, model))
+                    return query.lastError();
+                if (model.isEmpty())
+                    return RecordStatement::refusal(tr("No such time model"));
+            }
+
+            // The current rights of the whole block, in one query.
+            QHash<quint64, int> current;
+            if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access where ") +
+                            usersFilter(users) + QStringLiteral(" and ") +
+                            entriesInAccessFilter(entries)))
+                return query.lastError();
+            while (query.next())
+                current.insert(pairKey(query.value(0).toInt(), query.value(1).toInt()),
+                               query.value(2).toInt());
+            query.finish();
+
+            if (timeModel == 0) {
+                if (current.isEmpty())
+                    return QSqlError();
+                for (auto it = current.cbegin(); it != current.cend(); ++it)
+                    changed.insert(int(quint32(it.key())));
+                if (!deleteAccess(query, users, entries))
+                    return query.lastError();
+                return outcome(setNeedsUpdate(query, changed, true), query);
+            }
+
+            // Only rows that exist get rights: no right may point at nothing.
+            QSet<int> knownUsers;
+            QSet<int> knownEntries;
+            if (!collectKeys(query,
+                             QStringLiteral("select PKusers from users where (PKusers in (") +
+                                 keyList(users) + QStringLiteral("))"),
+                             {}, knownUsers) ||
+                !collectKeys(query,
+                             QStringLiteral("select PKdoors from doors where ") +
+                                 entriesInDoorsFilter(entries),
+                             {}, knownEntries))
+                return query.lastError();
+
+            QSqlQuery insert(db.database());
+            QSqlQuery update(db.database());
+            if (!insert.prepare(
+                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)")))
+                return insert.lastError();
+            if (!update.prepare(QStringLiteral(
+                    "update access set FKtimes=? where (FKusers=?) and (FKdoors=?)")))
+                return update.lastError();
+            const QList<int> userList = sortedKeys(knownUsers);
+            for (int entry : sortedKeys(knownEntries)) {
+                for (int user : userList) {
+                    const auto it = current.constFind(pairKey(user, entry));
+                    if (it == current.cend()) {
+                        insert.bindValue(0, user);
+                        insert.bindValue(1, entry);
+                        insert.bindValue(2, timeModel);
+                        if (!insert.exec())
+                            return insert.lastError();
+                    } else if (it.value() != timeModel) {
+                        update.bindValue(0, timeModel);
+                        update.bindValue(1, user);
+                        update.bindValue(2, entry);
+                        if (!update.exec())
+                            return update.lastError();
+                    } else {
+                        continue;
+                    }
+                    changed.insert(entry);
+                }
+            }
+            return outcome(setNeedsUpdate(query, changed, true), query);
+        }();
+    }
+    if (error.isValid()) {
+        db.rollback();
+        return error;
+    }
+    if (!db.commit()) {
+        error = db.lastError();
+        db.rollback();
+        return error;
+    }
+    if (changedEntries)
+        *changedEntries = changed;
+    return QSqlError();
+}
+
+QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength)
+{
+    if (newLength <= 0)
+        return RecordStatement::refusal(tr("Invalid identifier length"));
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        QList<UserRow> users;
+        if (!UserRecords::listUsers(query, UserRecords::SortByName, true, users))
+            return query.lastError();
+        for (const UserRow &user : qAsConst(users)) {
+            if (user.iddIso14443.isEmpty())
+                continue;
+            TransponderIdd idd = TransponderIdd::fromStored(user.iddIso14443);
+            // A text that does not read would come back empty: keep it as it is.
+            if (idd.isEmpty())
+                continue;
+            idd.extendTo(newLength);
+            const QString widened = idd.toStored();
+            if (widened != user.iddIso14443 &&
+                !UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
+                return query.lastError();
+        }
+        return outcome(setNeedsUpdateByTechnology(query, true, false, true), query);
+    });
+}
+
+} // namespace AccessRights

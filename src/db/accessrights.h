@@ -1,0 +1,99 @@
+#pragma once
+
+#include "db/recordrows.h"
+
+#include <QList>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+
+// One access right with its time model tag, as the access board shows it.
+struct AccessRow
+{
+    int pkAccess = 0;
+    int pkUsers = 0;
+    int pkDoors = 0;
+    int pkTimes = 0;
+    QString modelTag;
+};
+
+// Access rights (one time model per user and entry) and the pending-update
+// marks of the entries. Statement-level calls run on the caller's open query
+// and return false on failure (the caller reads query.lastError());
+// operation-level calls take the database path and return the error.
+namespace AccessRights {
+
+// Reader type codes of the access readers.
+constexpr int ShortRangeReader = 100;
+constexpr int LongRangeReader = 101;
+constexpr int LongRangeReader2 = 863;
+
+// Filter texts over integer key sets. Callers never pass an empty set: the
+// operations below treat one as "nothing to do" before building a filter.
+QString usersFilter(const QSet<int> &users);
+QString entriesInAccessFilter(const QSet<int> &entries);
+QString entriesInDoorsFilter(const QSet<int> &entries);
+QString shortRangeFilter();
+QString longRangeFilter();
+
+bool insertAccess(QSqlQuery &query, int pkUsers, int pkDoors, int pkTimes);
+bool updateAccess(QSqlQuery &query, int pkUsers, int pkDoors, int pkTimes);
+// Deletes the rights of every user of the set at every entry of the set;
+// with an empty set nothing runs.
+bool deleteAccess(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries);
+
+bool listAccess(QSqlQuery &query, QList<AccessRow> &rows);
+QSqlError listAccess(const QString &databasePath, QList<AccessRow> &rows);
+
+// The entries affected by a change, found before the change is made.
+bool entriesOfTimeModel(QSqlQuery &query, int pkTimes, QSet<int> &entries);
+QSqlError entriesOfTimeModel(const QString &databasePath, int pkTimes, QSet<int> &entries);
+bool entriesOfUser(QSqlQuery &query, int pkUsers, QSet<int> &entries);
+QSqlError entriesOfUser(const QString &databasePath, int pkUsers, QSet<int> &entries);
+// Short-range (type 100) or long-range (types 101, 863) entries where the
+// user with this stored identifier text has a right.
+bool entriesOfShortRangeIdentifier(QSqlQuery &query, const QString &iddText, QSet<int> &entries);
+bool entriesOfLongRangeIdentifier(QSqlQuery &query, const QString &iddText, QSet<int> &entries);
+
+// Pending-update marks. An empty set marks nothing and succeeds.
+bool setNeedsUpdate(QSqlQuery &query, const QSet<int> &entries, bool value);
+QSqlError setNeedsUpdate(const QString &databasePath, const QSet<int> &entries, bool value);
+bool setNeedsUpdateOfEntry(QSqlQuery &query, int pkDoors, bool value);
+QSqlError setNeedsUpdateOfEntry(const QString &databasePath, int pkDoors, bool value);
+// Both technologies mark all entries; neither runs nothing.
+bool setNeedsUpdateByTechnology(QSqlQuery &query, bool shortRange, bool longRange, bool value);
+QSqlError setNeedsUpdateByTechnology(const QString &databasePath, bool shortRange, bool longRange,
+                                     bool value);
+
+// The rights of one entry with their time models and the users' identifiers,
+// for the reader tables.
+QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryAccessRow> &rows);
+
+// Users whose short-range identifier, or whose long-range identifier after
+// its protocol-control word, begins with the hex identifier, with their time
+// model tag at this entry (null when they have no right at all). The case of
+// the hex letters does not matter; a text that is not hexadecimal finds
+// nobody.
+QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
+                                  QList<ImportedTransponderRow> &rows);
+
+// Entries of the set served through a USB flash drive; -1 on failure.
+int countFlashDriveEntries(QSqlQuery &query, const QSet<int> &entries);
+int countFlashDriveEntries(const QString &databasePath, const QSet<int> &entries);
+
+// Gives every user of the set the time model at every entry of the set
+// (timeModel 0 removes their rights there), compared against the rights in
+// the database: a pair that already holds the model is left alone. Exactly
+// the entries where some right changed are marked as needing an update and
+// left in *changedEntries. All rights and marks are written, or none.
+QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
+                          const QSet<int> &entries, int timeModel,
+                          QSet<int> *changedEntries = nullptr);
+
+// Extends every user's short-range identifier to newLength bytes, stores
+// those that changed and marks all short-range entries, in one transaction.
+// Identifiers whose stored text does not read are left as they are.
+QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength);
+
+} // namespace AccessRights

@@ -1,0 +1,277 @@
+#include "db/entryrecords.h"
+
+#include "db/projectdatabase.h"
+#include "db/recordstatement.h"
+
+#include <QVariant>
+
+using RecordStatement::numberOrNull;
+using RecordStatement::outcome;
+using RecordStatement::text;
+using RecordStatement::textOrNull;
+
+namespace EntryRecords {
+
+QString sortClause(int sortKey, bool ascending)
+{
+    const QString order = ascending ? QStringLiteral("asc") : QStringLiteral("desc");
+    switch (sortKey) {
+    case SortByComment:
+        return QStringLiteral("commentDoor %1").arg(order);
+    case SortByAddress:
+        return QStringLiteral("ipAddr %1,port %1").arg(order);
+    case SortByReader:
+        return QStringLiteral("readerType %1,readerSerNo %1").arg(order);
+    case SortByMacAddress:
+        return QStringLiteral("readerMacAddr %1").arg(order);
+    default:
+        return QStringLiteral("areaName %1,doorName %1").arg(order);
+    }
+}
+
+bool listEntries(QSqlQuery &query, int sortKey, bool ascending, QList<EntryRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(QStringLiteral("select PKdoors,doorName,areaName,commentDoor,ipAddr,port,"
+                                   "readerType,readerSerNo,readerMacAddr,readerConfig from doors "
+                                   "order by ") +
+                    sortClause(sortKey, ascending)))
+        return false;
+    while (query.next()) {
+        EntryRow row;
+        row.pkDoors = query.value(0).toInt();
+        row.doorName = query.value(1).toString();
+        row.areaName = query.value(2).toString();
+        row.commentDoor = query.value(3).toString();
+        row.ipAddr = query.value(4).toString();
+        row.port = query.value(5).toInt();
+        row.readerType = query.value(6).toInt();
+        row.readerSerNo = query.value(7).toString();
+        row.readerMacAddr = query.value(8).toString();
+        row.readerConfig = query.value(9).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listEntries(const QString &databasePath, int sortKey, bool ascending,
+                      QList<EntryRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(listEntries(query, sortKey, ascending, rows), query);
+    });
+}
+
+bool listEntriesForBoard(QSqlQuery &query, QList<EntryBoardRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(QStringLiteral("select PKdoors,doorName,areaName,needsUpdate,readerSerNo "
+                                   "from doors order by areaName,doorName")))
+        return false;
+    while (query.next()) {
+        EntryBoardRow row;
+        row.pkDoors = query.value(0).toInt();
+        row.doorName = query.value(1).toString();
+        row.areaName = query.value(2).toString();
+        row.needsUpdate = query.value(3).toInt() == 1;
+        row.readerSerNo = query.value(4).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listEntriesForBoard(const QString &databasePath, QList<EntryBoardRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(listEntriesForBoard(query, rows), query);
+    });
+}
+
+bool entriesOfArea(QSqlQuery &query, const QString &areaName, QSet<int> &keys)
+{
+    keys.clear();
+    if (!ProjectDatabase::exec(query, QStringLiteral("select PKdoors from doors where areaName=?"),
+                               {areaName}))
+        return false;
+    while (query.next())
+        keys.insert(query.value(0).toInt());
+    query.finish();
+    return true;
+}
+
+QStringList distinctAreas(const QString &databasePath)
+{
+    QStringList areas;
+    const QSqlError error = RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!query.exec(QStringLiteral("select distinct areaName from doors")))
+            return query.lastError();
+        while (query.next())
+            areas.append(query.value(0).toString());
+        return QSqlError();
+    });
+    if (error.isValid())
+        areas.clear();
+    return areas;
+}
+
+int countEntries(QSqlQuery &query)
+{
+    if (!query.exec(QStringLiteral("select count(*) from doors")) || !query.next())
+        return -1;
+    const int count = query.value(0).toInt();
+    query.finish();
+    return count;
+}
+
+bool findEntryByReader(QSqlQuery &query, const QString &readerSerNo, int *pkDoors)
+{
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select PKdoors from doors where (readerSerNo=?)"),
+                               {readerSerNo}))
+        return false;
+    const bool found = query.next();
+    if (found && pkDoors)
+        *pkDoors = query.value(0).toInt();
+    query.finish();
+    return found;
+}
+
+QSqlError flashDriveReaders(const QString &databasePath, QStringList &serialNumbers)
+{
+    serialNumbers.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query, QStringLiteral("select readerSerNo from doors where (port & ?) != 0"),
+                {QVariant(FlashDrivePortBit)}))
+            return query.lastError();
+        while (query.next())
+            serialNumbers.append(query.value(0).toString());
+        return QSqlError();
+    });
+}
+
+QSqlError readerConfigOfEntry(const QString &databasePath, int pkDoors, QString &readerConfig)
+{
+    readerConfig.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query, QStringLiteral("select readerConfig from doors where (PKdoors=?)"),
+                {pkDoors}))
+            return query.lastError();
+        if (query.next())
+            readerConfig = query.value(0).toString();
+        return QSqlError();
+    });
+}
+
+bool addEntry(QSqlQuery &query, const EntryRow &entry, int *newKey)
+{
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("insert into doors (areaName,doorName,commentDoor,ipAddr,port,"
+                           "readerType,readerSerNo,readerMacAddr,readerConfig) "
+                           "values (?,?,?,?,?,?,?,?,?)"),
+            {text(entry.areaName), text(entry.doorName), text(entry.commentDoor),
+             textOrNull(entry.ipAddr), numberOrNull(entry.port), numberOrNull(entry.readerType),
+             textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr),
+             text(entry.readerConfig)}))
+        return false;
+    if (newKey)
+        *newKey = query.lastInsertId().toInt();
+    return true;
+}
+
+QSqlError addEntry(const QString &databasePath, const EntryRow &entry, int *newKey)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(addEntry(query, entry, newKey), query);
+    });
+}
+
+bool editEntry(QSqlQuery &query, const EntryRow &entry)
+{
+    return ProjectDatabase::exec(
+        query,
+        QStringLiteral("update doors set areaName=?,doorName=?,commentDoor=?,ipAddr=?,port=?,"
+                       "readerType=?,readerSerNo=?,readerMacAddr=?,readerConfig=? "
+                       "where PKdoors=?"),
+        {text(entry.areaName), text(entry.doorName), text(entry.commentDoor),
+         textOrNull(entry.ipAddr), numberOrNull(entry.port), numberOrNull(entry.readerType),
+         textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr), text(entry.readerConfig),
+         entry.pkDoors});
+}
+
+QSqlError editEntry(const QString &databasePath, const EntryRow &entry, bool *marked)
+{
+    if (marked)
+        *marked = false;
+    bool changedReader = false;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(query,
+                                   QStringLiteral("select readerSerNo from doors where PKdoors=?"),
+                                   {entry.pkDoors}))
+            return query.lastError();
+        // A null and an empty serial number are the same: no reader.
+        changedReader = query.next() && query.value(0).toString() != entry.readerSerNo;
+        query.finish();
+        if (!editEntry(query, entry))
+            return query.lastError();
+        if (changedReader &&
+            !ProjectDatabase::exec(query,
+                                   QStringLiteral("update doors set needsUpdate=1 where PKdoors=?"),
+                                   {entry.pkDoors}))
+            return query.lastError();
+        return QSqlError();
+    });
+    if (!error.isValid() && marked)
+        *marked = changedReader;
+    return error;
+}
+
+bool setReaderAddress(QSqlQuery &query, int pkDoors, const QString &ipAddr, int port)
+{
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update doors set ipAddr=?,port=? where PKdoors=?"),
+                                 {textOrNull(ipAddr), numberOrNull(port), pkDoors});
+}
+
+QSqlError setReaderAddress(const QString &databasePath, int pkDoors, const QString &ipAddr,
+                           int port)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(setReaderAddress(query, pkDoors, ipAddr, port), query);
+    });
+}
+
+QSqlError renameArea(const QString &databasePath, const QString &newName, const QString &oldName)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(ProjectDatabase::exec(
+                           query, QStringLiteral("update doors set areaName=? where areaName=?"),
+                           {text(newName), oldName}),
+                       query);
+    });
+}
+
+bool removeEntry(QSqlQuery &query, int pkDoors)
+{
+    return RecordStatement::runInSavepoint(query, "remove_entry", [&](QSqlQuery &q) {
+        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKdoors=?"),
+                                     {pkDoors}) &&
+               ProjectDatabase::exec(q, QStringLiteral("delete from doors where PKdoors=?"),
+                                     {pkDoors});
+    });
+}
+
+QSqlError removeEntry(const QString &databasePath, int pkDoors)
+{
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        return outcome(removeEntry(query, pkDoors), query);
+    });
+}
+
+} // namespace EntryRecords

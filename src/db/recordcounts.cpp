@@ -1,0 +1,25 @@
+#include "db/recordcounts.h"
+
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/timemodelrecords.h"
+#include "db/userrecords.h"
+
+namespace RecordCounts {
+
+bool read(const QString &databasePath, int *users, int *entries, int *timeModels)
+{
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return false;
+    QSqlQuery query = db.query();
+    if (users)
+        *users = UserRecords::countUsers(query);
+    if (entries)
+        *entries = EntryRecords::countEntries(query);
+    if (timeModels)
+        *timeModels = TimeModelRecords::countTimeModels(query);
+    return true;
+}
+
+} // namespace RecordCounts

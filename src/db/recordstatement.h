@@ -1,0 +1,97 @@
+#pragma once
+
+#include "db/projectdatabase.h"
+
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+// Shared pieces of the record operations: the value rules for nullable
+// columns, key lists for "in (...)" filters and the open/run/close frame of
+// the operation-level calls.
+namespace RecordStatement {
+
+// Empty identifiers, addresses and serial numbers are stored as null so that
+// several rows without them coexist under the unique constraints.
+QVariant textOrNull(const QString &text);
+// Names, comments and configuration texts are always written as text, so an
+// empty one stays an empty string rather than null.
+QVariant text(const QString &text);
+// Port and reader type 0 are stored as null for the same reason.
+QVariant numberOrNull(int number);
+
+// The keys in ascending order, separated by ",". Keys are integers, so
+// writing them into the statement text is safe.
+QString keyList(const QSet<int> &keys);
+
+// The query's error, or a statement error with the given text when the
+// query has none (a refusal of ours rather than of the database).
+QSqlError failure(const QSqlQuery &query, const QString &text = QString());
+QSqlError refusal(const QString &text);
+
+inline QSqlError outcome(bool ok, const QSqlQuery &query)
+{
+    return ok ? QSqlError() : failure(query);
+}
+
+// Opens the database, hands one query to the work and closes again.
+template<typename Work> QSqlError run(const QString &databasePath, Work &&work)
+{
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return db.lastError();
+    QSqlQuery query = db.query();
+    return work(query);
+}
+
+// As run(), with all statements of the work in one transaction: committed
+// when the work returns no error, rolled back otherwise.
+template<typename Work> QSqlError runInTransaction(const QString &databasePath, Work &&work)
+{
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return db.lastError();
+    if (!db.transaction())
+        return db.lastError();
+    QSqlError error;
+    {
+        QSqlQuery query = db.query();
+        error = work(query);
+        query.finish();
+    }
+    if (error.isValid()) {
+        db.rollback();
+        return error;
+    }
+    if (!db.commit()) {
+        error = db.lastError();
+        db.rollback();
+        return error;
+    }
+    return QSqlError();
+}
+
+// Runs several statements on the caller's connection as one unit: a
+// savepoint nests inside a transaction the caller may already hold.
+// The work's failure is kept in the caller's query, whose lastError() the
+// caller reads, so the savepoint statements run on a query of their own.
+template<typename Work> bool runInSavepoint(QSqlQuery &query, const char *name, Work &&work)
+{
+    QSqlQuery control(query.driver()->createResult());
+    const QString savepoint = QString::fromLatin1(name);
+    if (!control.exec(QStringLiteral("savepoint ") + savepoint))
+        return false;
+    if (work(query)) {
+        query.finish();
+        return control.exec(QStringLiteral("release ") + savepoint);
+    }
+    query.finish();
+    control.exec(QStringLiteral("rollback to ") + savepoint);
+    control.exec(QStringLiteral("release ") + savepoint);
+    return false;
+}
+
+} // namespace RecordStatement

@@ -1,0 +1,168 @@
+#include "db/timemodelrecords.h"
+
+#include "db/accessrights.h"
+#include "db/projectdatabase.h"
+#include "db/recordstatement.h"
+
+#include <QVariant>
+
+using RecordStatement::outcome;
+using RecordStatement::text;
+
+namespace TimeModelRecords {
+
+QString sortClause(int sortKey)
+{
+    return sortKey == SortByName ? QStringLiteral("modelName") : QStringLiteral("modelTag");
+}
+
+bool listTimeModels(QSqlQuery &query, int sortKey, QList<TimeModelRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(QStringLiteral("select PKtimes,modelTag,modelName,modelDefinition from times "
+                                   "order by ") +
+                    sortClause(sortKey)))
+        return false;
+    while (query.next()) {
+        TimeModelRow row;
+        row.pkTimes = query.value(0).toInt();
+        row.modelTag = query.value(1).toString();
+        row.modelName = query.value(2).toString();
+        row.modelDefinition = query.value(3).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listTimeModels(const QString &databasePath, int sortKey, QList<TimeModelRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(listTimeModels(query, sortKey, rows), query);
+    });
+}
+
+bool listTags(QSqlQuery &query, QList<TimeModelRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(
+            QStringLiteral("select PKtimes,modelTag,modelName from times order by modelTag")))
+        return false;
+    while (query.next()) {
+        TimeModelRow row;
+        row.pkTimes = query.value(0).toInt();
+        row.modelTag = query.value(1).toString();
+        row.modelName = query.value(2).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listTags(const QString &databasePath, QList<TimeModelRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(
+        databasePath, [&](QSqlQuery &query) { return outcome(listTags(query, rows), query); });
+}
+
+int findByTag(QSqlQuery &query, const QString &modelTag)
+{
+    if (!ProjectDatabase::exec(query, QStringLiteral("select PKtimes from times where modelTag=?"),
+                               {modelTag}))
+        return -1;
+    const int key = query.next() ? query.value(0).toInt() : 0;
+    query.finish();
+    return key;
+}
+
+int countTimeModels(QSqlQuery &query)
+{
+    if (!query.exec(QStringLiteral("select count(*) from times")) || !query.next())
+        return -1;
+    const int count = query.value(0).toInt();
+    query.finish();
+    return count;
+}
+
+bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey)
+{
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            {text(model.modelTag), text(model.modelName), text(model.modelDefinition)}))
+        return false;
+    if (newKey)
+        *newKey = query.lastInsertId().toInt();
+    return true;
+}
+
+QSqlError addTimeModel(const QString &databasePath, const TimeModelRow &model, int *newKey)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(addTimeModel(query, model, newKey), query);
+    });
+}
+
+bool editTimeModel(QSqlQuery &query, const TimeModelRow &model)
+{
+    return ProjectDatabase::exec(
+        query,
+        QStringLiteral("update times set modelTag=?,modelName=?,modelDefinition=? where PKtimes=?"),
+        {text(model.modelTag), text(model.modelName), text(model.modelDefinition), model.pkTimes});
+}
+
+QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
+                        QSet<int> *markedEntries)
+{
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query, QStringLiteral("select modelDefinition from times where PKtimes=?"),
+                {model.pkTimes}))
+            return query.lastError();
+        const bool definitionChanged =
+            query.next() && query.value(0).toString() != model.modelDefinition;
+        query.finish();
+        if (!editTimeModel(query, model))
+            return query.lastError();
+        if (definitionChanged && (!AccessRights::entriesOfTimeModel(query, model.pkTimes, marked) ||
+                                  !AccessRights::setNeedsUpdate(query, marked, true)))
+            return RecordStatement::failure(query);
+        return QSqlError();
+    });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+bool removeTimeModel(QSqlQuery &query, int pkTimes)
+{
+    return RecordStatement::runInSavepoint(query, "remove_times", [&](QSqlQuery &q) {
+        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKtimes=?"),
+                                     {pkTimes}) &&
+               ProjectDatabase::exec(q, QStringLiteral("delete from times where PKtimes=?"),
+                                     {pkTimes});
+    });
+}
+
+QSqlError removeTimeModel(const QString &databasePath, int pkTimes, QSet<int> *markedEntries)
+{
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!AccessRights::entriesOfTimeModel(query, pkTimes, marked) ||
+            !AccessRights::setNeedsUpdate(query, marked, true) || !removeTimeModel(query, pkTimes))
+            return RecordStatement::failure(query);
+        return QSqlError();
+    });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+} // namespace TimeModelRecords

@@ -1,0 +1,313 @@
+#include "db/userrecords.h"
+
+#include "db/accessrights.h"
+#include "db/projectdatabase.h"
+#include "db/recordstatement.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+
+using RecordStatement::outcome;
+using RecordStatement::text;
+using RecordStatement::textOrNull;
+
+namespace UserRecords {
+
+namespace {
+
+const QString kListUsers = QStringLiteral(
+    "select PKusers,familyName,firstName,groupName,commentUser,iddIso14443,commentIso14443,"
+    "iddClass1Gen2,commentClass1Gen2 from users order by ");
+
+UserRow readUser(const QSqlQuery &query)
+{
+    UserRow row;
+    row.pkUsers = query.value(0).toInt();
+    row.familyName = query.value(1).toString();
+    row.firstName = query.value(2).toString();
+    row.groupName = query.value(3).toString();
+    row.commentUser = query.value(4).toString();
+    row.iddIso14443 = query.value(5).toString();
+    row.commentIso14443 = query.value(6).toString();
+    row.iddClass1Gen2 = query.value(7).toString();
+    row.commentClass1Gen2 = query.value(8).toString();
+    return row;
+}
+
+} // namespace
+
+QString sortClause(int sortKey, bool ascending)
+{
+    const QString order = ascending ? QStringLiteral("asc") : QStringLiteral("desc");
+    switch (sortKey) {
+    case SortByGroup:
+        return QStringLiteral("groupName %1,familyName %1,firstName %1").arg(order);
+    case SortByComment:
+        return QStringLiteral("commentUser %1").arg(order);
+    case SortByShortRangeIdd:
+        return QStringLiteral("iddIso14443 %1").arg(order);
+    case SortByShortRangeComment:
+        return QStringLiteral("commentIso14443 %1").arg(order);
+    case SortByLongRangeIdd:
+        return QStringLiteral("iddClass1Gen2 %1").arg(order);
+    case SortByLongRangeComment:
+        return QStringLiteral("commentClass1Gen2 %1").arg(order);
+    default:
+        return QStringLiteral("familyName %1,firstName %1").arg(order);
+    }
+}
+
+bool listUsers(QSqlQuery &query, int sortKey, bool ascending, QList<UserRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(kListUsers + sortClause(sortKey, ascending)))
+        return false;
+    while (query.next())
+        rows.append(readUser(query));
+    query.finish();
+    return true;
+}
+
+QSqlError listUsers(const QString &databasePath, int sortKey, bool ascending, QList<UserRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(listUsers(query, sortKey, ascending, rows), query);
+    });
+}
+
+bool listUsersForBoard(QSqlQuery &query, QList<UserRow> &rows)
+{
+    rows.clear();
+    if (!query.exec(QStringLiteral("select PKusers,familyName,firstName,groupName from users "
+                                   "order by groupName,familyName,firstName")))
+        return false;
+    while (query.next()) {
+        UserRow row;
+        row.pkUsers = query.value(0).toInt();
+        row.familyName = query.value(1).toString();
+        row.firstName = query.value(2).toString();
+        row.groupName = query.value(3).toString();
+        rows.append(row);
+    }
+    query.finish();
+    return true;
+}
+
+QSqlError listUsersForBoard(const QString &databasePath, QList<UserRow> &rows)
+{
+    rows.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(listUsersForBoard(query, rows), query);
+    });
+}
+
+bool usersOfGroup(QSqlQuery &query, const QString &groupName, QSet<int> &keys)
+{
+    keys.clear();
+    if (!ProjectDatabase::exec(query, QStringLiteral("select PKusers from users where groupName=?"),
+                               {groupName}))
+        return false;
+    while (query.next())
+        keys.insert(query.value(0).toInt());
+    query.finish();
+    return true;
+}
+
+QStringList distinctGroups(const QString &databasePath)
+{
+    QStringList groups;
+    const QSqlError error = RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!query.exec(QStringLiteral("select distinct groupName from users")))
+            return query.lastError();
+        while (query.next())
+            groups.append(query.value(0).toString());
+        return QSqlError();
+    });
+    if (error.isValid())
+        groups.clear();
+    return groups;
+}
+
+int countUsers(QSqlQuery &query)
+{
+    if (!query.exec(QStringLiteral("select count(*) from users")) || !query.next())
+        return -1;
+    const int count = query.value(0).toInt();
+    query.finish();
+    return count;
+}
+
+bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
+{
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("insert into users (familyName,firstName,groupName,commentUser,"
+                           "iddIso14443,commentIso14443,iddClass1Gen2,commentClass1Gen2) "
+                           "values (?,?,?,?,?,?,?,?)"),
+            {text(user.familyName), text(user.firstName), text(user.groupName),
+             text(user.commentUser), textOrNull(user.iddIso14443), text(user.commentIso14443),
+             textOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
+        return false;
+    if (newKey)
+        *newKey = query.lastInsertId().toInt();
+    return true;
+}
+
+QSqlError addUser(const QString &databasePath, const UserRow &user, int *newKey)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(addUser(query, user, newKey), query);
+    });
+}
+
+bool editUser(QSqlQuery &query, const UserRow &user)
+{
+    return ProjectDatabase::exec(
+        query,
+        QStringLiteral("update users set familyName=?,firstName=?,groupName=?,commentUser=?,"
+                       "iddIso14443=?,commentIso14443=?,iddClass1Gen2=?,commentClass1Gen2=? "
+                       "where PKusers=?"),
+        {text(user.familyName), text(user.firstName), text(user.groupName), text(user.commentUser),
+         textOrNull(user.iddIso14443), text(user.commentIso14443), textOrNull(user.iddClass1Gen2),
+         text(user.commentClass1Gen2), user.pkUsers});
+}
+
+QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *markedEntries)
+{
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query,
+                QStringLiteral("select iddIso14443,iddClass1Gen2 from users where PKusers=?"),
+                {user.pkUsers}))
+            return query.lastError();
+        const bool exists = query.next();
+        const QString oldShort = exists ? query.value(0).toString() : QString();
+        const QString oldLong = exists ? query.value(1).toString() : QString();
+        query.finish();
+        // The rights hang on the user, so the entries are the same whether
+        // found through the old or the new identifier; an identifier that was
+        // empty can only be found after the update.
+        QSet<int> found;
+        if (oldShort != user.iddIso14443 && !oldShort.isEmpty()) {
+            if (!AccessRights::entriesOfShortRangeIdentifier(query, oldShort, found))
+                return query.lastError();
+            marked += found;
+        }
+        if (oldLong != user.iddClass1Gen2 && !oldLong.isEmpty()) {
+            if (!AccessRights::entriesOfLongRangeIdentifier(query, oldLong, found))
+                return query.lastError();
+            marked += found;
+        }
+        if (!editUser(query, user))
+            return query.lastError();
+        if (oldShort != user.iddIso14443 && oldShort.isEmpty() && !user.iddIso14443.isEmpty()) {
+            if (!AccessRights::entriesOfShortRangeIdentifier(query, user.iddIso14443, found))
+                return query.lastError();
+            marked += found;
+        }
+        if (oldLong != user.iddClass1Gen2 && oldLong.isEmpty() && !user.iddClass1Gen2.isEmpty()) {
+            if (!AccessRights::entriesOfLongRangeIdentifier(query, user.iddClass1Gen2, found))
+                return query.lastError();
+            marked += found;
+        }
+        return outcome(AccessRights::setNeedsUpdate(query, marked, true), query);
+    });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+bool setShortRangeIdentifier(QSqlQuery &query, int pkUsers, const QString &iddText)
+{
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update users set iddIso14443=? where PKusers=?"),
+                                 {textOrNull(iddText), pkUsers});
+}
+
+QSqlError renameGroup(const QString &databasePath, const QString &newName, const QString &oldName)
+{
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(ProjectDatabase::exec(
+                           query, QStringLiteral("update users set groupName=? where groupName=?"),
+                           {text(newName), oldName}),
+                       query);
+    });
+}
+
+bool removeUser(QSqlQuery &query, int pkUsers)
+{
+    return RecordStatement::runInSavepoint(query, "remove_user", [&](QSqlQuery &q) {
+        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKusers=?"),
+                                     {pkUsers}) &&
+               ProjectDatabase::exec(q, QStringLiteral("delete from users where PKusers=?"),
+                                     {pkUsers});
+    });
+}
+
+QSqlError removeUser(const QString &databasePath, int pkUsers, QSet<int> *markedEntries)
+{
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!AccessRights::entriesOfUser(query, pkUsers, marked) ||
+            !AccessRights::setNeedsUpdate(query, marked, true) || !removeUser(query, pkUsers))
+            return RecordStatement::failure(query);
+        return QSqlError();
+    });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+UserRow importedUser(int number, const TransponderIdd &idd, bool longRange)
+{
+    UserRow row;
+    row.familyName = QStringLiteral("Import%1").arg(number);
+    row.firstName = row.familyName;
+    row.groupName = QCoreApplication::translate("UserRecords", "Import Transponder");
+    TransponderIdd typed = idd;
+    if (typed.type() == TransponderIdd::Empty)
+        typed = TransponderIdd(
+            idd.bytes(), longRange ? TransponderIdd::EpcClass1Gen2 : TransponderIdd::Iso14443A,
+            idd.serialNumber());
+    if (longRange)
+        row.iddClass1Gen2 = typed.toStored();
+    else
+        row.iddIso14443 = typed.toStored();
+    return row;
+}
+
+QSqlError addImportedUser(const QString &databasePath, const TransponderIdd &idd, bool longRange,
+                          int *newKey)
+{
+    if (idd.bytes().isEmpty())
+        return RecordStatement::refusal(
+            QCoreApplication::translate("UserRecords", "The transponder identifier is empty"));
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        int number = countUsers(query);
+        if (number < 0)
+            return query.lastError();
+        // After a removal the count may name an import that still exists.
+        for (++number;; ++number) {
+            const QString name = QStringLiteral("Import%1").arg(number);
+            if (!ProjectDatabase::exec(
+                    query,
+                    QStringLiteral("select count(*) from users where familyName=? and firstName=?"),
+                    {name, name}) ||
+                !query.next())
+                return RecordStatement::failure(query);
+            const bool taken = query.value(0).toInt() > 0;
+            query.finish();
+            if (!taken)
+                break;
+        }
+        return outcome(addUser(query, importedUser(number, idd, longRange), newKey), query);
+    });
+}
+
+} // namespace UserRecords
