@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev libqt5sql5-sqlite qttools5-dev qttools5-dev-tools
     fonts-liberation zip unzip
+    libqt5svg5-dev
     xvfb xauth
 )
 

@@ -45,3 +45,6 @@ private:
 
 // Qt Test main for tests without widgets.
 #define KX_TEST_MAIN(TestObject) KX_TEST_MAIN_IMPL(TestObject, QCoreApplication)
+
+// Qt Test main for widget tests (include <QApplication> and link Qt5::Widgets).
+#define KX_TEST_GUI_MAIN(TestObject) KX_TEST_MAIN_IMPL(TestObject, QApplication)

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Renders resources/icons/*.svg to the 48 x 48 PNGs the program embeds.
+# Usage: scripts/render-icons.sh [preview.png]
+# Needs libqt5svg5-dev (installed by scripts/install-deps.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+g++ -std=c++17 -O1 -fPIC scripts/rendericons.cpp -o "$tmp/rendericons" \
+    $(pkg-config --cflags --libs Qt5Svg Qt5Gui Qt5Core)
+XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" resources/icons "$@"

@@ -1,0 +1,58 @@
+// Renders every SVG drawing in a folder to a 48 x 48 PNG beside it, and
+// optionally a preview sheet: each icon on the tool-bar blue at full size and
+// magnified four times.
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: rendericons ICON_DIR [PREVIEW_PNG]\n");
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    const QStringList names = dir.entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
+    QVector<QImage> images;
+    for (const QString &name : names) {
+        QSvgRenderer renderer(dir.filePath(name));
+        if (!renderer.isValid()) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(name));
+            return 1;
+        }
+        QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter, QRectF(0, 0, 48, 48));
+        painter.end();
+        const QString png =
+            dir.filePath(QString(name).replace(QStringLiteral(".svg"), QStringLiteral(".png")));
+        if (!image.convertToFormat(QImage::Format_ARGB32).save(png)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(png));
+        images.append(image);
+    }
+    if (argc > 2) {
+        QImage sheet(images.size() * 220 + 20, 240, QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(0, 170, 240));
+        QPainter painter(&sheet);
+        for (int i = 0; i < images.size(); ++i) {
+            painter.drawImage(20 + i * 220, 10, images.at(i));
+            painter.drawImage(
+                QRect(20 + i * 220, 66, 192, 192).adjusted(0, 0, 0, -30),
+                images.at(i).scaled(192, 162, Qt::KeepAspectRatio, Qt::FastTransformation));
+        }
+        painter.end();
+        sheet.save(QString::fromLocal8Bit(argv[2]));
+    }
+    return 0;
+}

@@ -1,0 +1,8 @@
+#include "widgets/kxresources.h"
+
+#include <QtGlobal>
+
+void kxInitResources()
+{
+    Q_INIT_RESOURCE(kelvara);
+}

@@ -1,0 +1,735 @@
+#include "widgets/kxtablewidget.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSet>
+#include <QSlider>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+constexpr int SliderRange = 10000;
+constexpr qreal Sqrt2 = 1.4142135623730951;
+
+int clampedGroupMode(int mode)
+{
+    return (mode == KxTableCell::CollapsedHead || mode == KxTableCell::ExpandedHead)
+               ? mode
+               : int(KxTableCell::Ordinary);
+}
+
+int shownAt(const QVector<int> &shown, qint64 position)
+{
+    return (position >= 0 && position < shown.size()) ? shown.at(int(position)) : -1;
+}
+} // namespace
+
+KxTableWidget::KxTableWidget(QWidget *parent)
+    : QWidget(parent), m_backgroundBrush(Qt::white, Qt::SolidPattern), m_separatorPen(Qt::black),
+      m_emptyText(tr("Empty Table")), m_emptyTextFont(font()), m_emptyTextPen(Qt::red)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+
+    KxCellStyle defaultStyle;
+    defaultStyle.font = font();
+    addStyle(defaultStyle);
+
+    m_horizontalSlider = new QSlider(Qt::Horizontal, this);
+    m_verticalSlider = new QSlider(Qt::Vertical, this);
+    for (QSlider *slider : {m_horizontalSlider, m_verticalSlider}) {
+        slider->setRange(0, SliderRange);
+        slider->setValue(0);
+        connect(slider, &QSlider::valueChanged, this, &KxTableWidget::sliderChanged);
+    }
+    // Value 0 at the top, like a scroll bar.
+    m_verticalSlider->setInvertedAppearance(true);
+    placeSliders();
+}
+
+KxTableWidget::~KxTableWidget() = default;
+
+void KxTableWidget::setSize(int rows, int columns, const KxCellTemplate *cellTemplate)
+{
+    rows = std::max(rows, 0);
+    columns = std::max(columns, 0);
+    if (qint64(rows) * columns > INT_MAX) {
+        qWarning("KxTableWidget: %d x %d cells do not fit, table emptied", rows, columns);
+        rows = columns = 0;
+    }
+    m_rows = rows;
+    m_columns = columns;
+    m_roles.clear();
+    m_textSizes.clear();
+
+    CellRecord record;
+    if (cellTemplate) {
+        record.style = quint32(addStyle(cellTemplate->style));
+        record.text = cellTemplate->text;
+        record.groupMode = quint8(clampedGroupMode(cellTemplate->groupMode));
+    }
+    const int count = rows * columns;
+    // Sized exactly: growing by fill() would reserve up to twice the cells.
+    m_cells = QVector<CellRecord>();
+    m_cells = QVector<CellRecord>(count, record);
+
+    if (cellTemplate) {
+        for (auto it = cellTemplate->data.cbegin(); it != cellTemplate->data.cend(); ++it) {
+            if (it.value().isValid())
+                m_roles[it.key()].dense.fill(it.value(), count);
+        }
+    }
+    m_groupsDirty = true;
+}
+
+KxTableCell KxTableWidget::cell(int row, int column)
+{
+    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns)
+        return KxTableCell();
+    return KxTableCell(this, row, column, column + row * m_columns);
+}
+
+int KxTableWidget::addStyle(const KxCellStyle &style)
+{
+    const uint key = qHash(style);
+    for (auto it = m_styleLookup.constFind(key); it != m_styleLookup.cend() && it.key() == key;
+         ++it) {
+        if (m_styles.at(it.value()) == style)
+            return it.value();
+    }
+    m_styles.append(style);
+    m_styleLookup.insert(key, m_styles.size() - 1);
+    return m_styles.size() - 1;
+}
+
+KxCellStyle KxTableWidget::styleAt(int index) const
+{
+    return (index >= 0 && index < m_styles.size()) ? m_styles.at(index) : KxCellStyle();
+}
+
+QVariant KxTableWidget::cellData(int index, int role) const
+{
+    const auto it = m_roles.find(role);
+    if (it == m_roles.end())
+        return QVariant();
+    const RoleStore &store = it->second;
+    if (!store.dense.isEmpty())
+        return store.dense.at(index);
+    return store.sparse.value(index);
+}
+
+void KxTableWidget::setCellData(int index, int role, const QVariant &value)
+{
+    auto it = m_roles.find(role);
+    if (it == m_roles.end()) {
+        if (!value.isValid())
+            return;
+        it = m_roles.emplace(role, RoleStore()).first;
+    }
+    RoleStore &store = it->second;
+    if (!store.dense.isEmpty()) {
+        store.dense[index] = value;
+        return;
+    }
+    if (!value.isValid()) {
+        store.sparse.remove(index);
+        return;
+    }
+    store.sparse.insert(index, value);
+    // A hash node costs about three times an array slot: switch once an
+    // eighth of the cells carry the role.
+    if (m_cells.size() > 64 && store.sparse.size() > m_cells.size() / 8) {
+        store.dense.resize(m_cells.size());
+        for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
+            store.dense[s.key()] = s.value();
+        store.sparse.clear();
+        store.sparse.squeeze();
+    }
+}
+
+void KxTableWidget::setHorizontalSliderShown(bool shown)
+{
+    m_horizontalSliderShown = shown;
+    placeSliders();
+    update();
+}
+
+void KxTableWidget::setVerticalSliderShown(bool shown)
+{
+    m_verticalSliderShown = shown;
+    placeSliders();
+    update();
+}
+
+QSize KxTableWidget::viewSize() const
+{
+    const int w = width() - (m_verticalSliderShown ? SliderThickness : 0);
+    const int h = height() - (m_horizontalSliderShown ? SliderThickness : 0);
+    return QSize(std::max(w, 0), std::max(h, 0));
+}
+
+int KxTableWidget::currentRowHeight() const
+{
+    return std::max(1, std::abs(m_rowHeight));
+}
+
+int KxTableWidget::currentColumnWidth() const
+{
+    return std::max(1, std::abs(m_columnWidth));
+}
+
+int KxTableWidget::currentHeaderRowHeight() const
+{
+    return std::abs(m_headerRowHeight);
+}
+
+int KxTableWidget::currentHeaderColumnWidth() const
+{
+    return std::abs(m_headerColumnWidth);
+}
+
+void KxTableWidget::updateShown() const
+{
+    if (!m_groupsDirty)
+        return;
+    // Group rule: a collapsed head hides the ordinary rows (columns) after it
+    // up to the next head; heads themselves always show.
+    auto walk = [this](QVector<int> &shown, int count, int firstIndex, int stride) {
+        shown.clear();
+        bool showing = true;
+        for (int i = 1; i < count; ++i) {
+            const int mode = m_cells.at(firstIndex + i * stride).groupMode;
+            if (showing || mode != KxTableCell::Ordinary)
+                shown.append(i);
+            if (mode == KxTableCell::ExpandedHead)
+                showing = true;
+            else if (mode == KxTableCell::CollapsedHead)
+                showing = false;
+        }
+    };
+    if (m_rows > 0 && m_columns > 0) {
+        walk(m_shownColumns, m_columns, 0, 1);
+        walk(m_shownRows, m_rows, 0, m_columns);
+    } else {
+        m_shownColumns.clear();
+        m_shownRows.clear();
+    }
+    m_groupsDirty = false;
+}
+
+int KxTableWidget::shownRowCount() const
+{
+    updateShown();
+    return m_shownRows.size();
+}
+
+int KxTableWidget::shownColumnCount() const
+{
+    updateShown();
+    return m_shownColumns.size();
+}
+
+bool KxTableWidget::isRowShown(int row) const
+{
+    updateShown();
+    return row == 0 ? m_rows > 0
+                    : std::binary_search(m_shownRows.cbegin(), m_shownRows.cend(), row);
+}
+
+bool KxTableWidget::isColumnShown(int column) const
+{
+    updateShown();
+    return column == 0 ? m_columns > 0
+                       : std::binary_search(m_shownColumns.cbegin(), m_shownColumns.cend(), column);
+}
+
+int KxTableWidget::firstShownPosition(bool horizontal) const
+{
+    updateShown();
+    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+    const QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
+    const QSize view = viewSize();
+    int fitting = horizontal
+                      ? (view.width() - currentHeaderRowHeight() - currentHeaderColumnWidth()) /
+                            currentColumnWidth()
+                      : (view.height() - currentHeaderRowHeight()) / currentRowHeight();
+    fitting = std::max(fitting, 0);
+    const qint64 range = qint64(slider->maximum()) - slider->minimum();
+    if (range <= 0 || shown.isEmpty())
+        return 0;
+    const qint64 n =
+        qint64(shown.size() - fitting + 1) * (slider->value() - slider->minimum()) / range;
+    // n counts from 1. At the slider's end n can pass the last shown row when
+    // nothing fits; keep the last one in view rather than jumping back to 1.
+    return int(std::clamp<qint64>(n, 1, shown.size()) - 1);
+}
+
+int KxTableWidget::firstShownRow() const
+{
+    const int position = firstShownPosition(false);
+    return m_shownRows.isEmpty() ? 1 : m_shownRows.at(position);
+}
+
+int KxTableWidget::firstShownColumn() const
+{
+    const int position = firstShownPosition(true);
+    return m_shownColumns.isEmpty() ? 1 : m_shownColumns.at(position);
+}
+
+bool KxTableWidget::cellAt(const QPoint &pos, int *row, int *column) const
+{
+    const QSize view = viewSize();
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= view.width() || pos.y() >= view.height())
+        return false;
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int firstRow = firstShownPosition(false);
+    const int firstColumn = firstShownPosition(true);
+    int r = -1;
+    int c = -1;
+    if (pos.x() < hcw && pos.y() < hrh) {
+        r = 0;
+        c = 0;
+    } else if (pos.y() < hrh) {
+        // Slanted header: every point of a band lies on x + y = const.
+        const int along = pos.x() + pos.y() - hcw - hrh;
+        r = 0;
+        if (along >= 0)
+            c = shownAt(m_shownColumns, firstColumn + along / currentColumnWidth());
+    } else if (pos.x() < hcw) {
+        c = 0;
+        r = shownAt(m_shownRows, firstRow + (pos.y() - hrh) / currentRowHeight());
+    } else {
+        r = shownAt(m_shownRows, firstRow + (pos.y() - hrh) / currentRowHeight());
+        c = shownAt(m_shownColumns, firstColumn + (pos.x() - hcw) / currentColumnWidth());
+    }
+    if (r < 0 || c < 0 || r >= m_rows || c >= m_columns)
+        return false;
+    if (row)
+        *row = r;
+    if (column)
+        *column = c;
+    return true;
+}
+
+qint64 KxTableWidget::approximateCellMemory() const
+{
+    qint64 bytes = qint64(m_cells.capacity()) * qint64(sizeof(CellRecord));
+    // Equal texts set from one string share their characters: count each once.
+    QSet<const QChar *> texts;
+    for (const CellRecord &record : m_cells) {
+        if (record.text.isEmpty())
+            continue;
+        const QChar *characters = record.text.constData();
+        if (texts.contains(characters))
+            continue;
+        texts.insert(characters);
+        bytes += qint64(sizeof(QArrayData)) + ((record.text.capacity() + 1) * 2 + 7) / 8 * 8;
+    }
+    for (const auto &role : m_roles) {
+        bytes += qint64(role.second.dense.capacity()) * qint64(sizeof(QVariant));
+        bytes += qint64(role.second.sparse.size()) * (qint64(sizeof(QVariant)) + 24);
+        bytes += qint64(role.second.sparse.capacity()) * qint64(sizeof(void *));
+    }
+    bytes += qint64(m_styles.size()) * qint64(sizeof(KxCellStyle));
+    return bytes;
+}
+
+void KxTableWidget::repaint()
+{
+    fitSizes();
+    m_groupsDirty = true;
+    updateShown();
+    placeSliders();
+    update();
+}
+
+void KxTableWidget::scrollTop()
+{
+    m_verticalSlider->setValue(m_verticalSlider->minimum());
+}
+
+void KxTableWidget::scrollBottom()
+{
+    m_verticalSlider->setValue(m_verticalSlider->maximum());
+}
+
+void KxTableWidget::sliderChanged(int value)
+{
+    Q_UNUSED(value)
+    // Scrolling changes no text: the fitted sizes stand, a paint is enough.
+    update();
+}
+
+QSize KxTableWidget::textSize(int index)
+{
+    const CellRecord &record = m_cells.at(index);
+    if (record.text.isEmpty())
+        return QSize(0, 0);
+    const QPair<quint32, QString> key(record.style, record.text);
+    const auto it = m_textSizes.constFind(key);
+    if (it != m_textSizes.cend())
+        return it.value();
+    const QFontMetrics metrics(m_styles.at(int(record.style)).font);
+    const QSize size =
+        metrics.boundingRect(QRect(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, record.text).size();
+    m_textSizes.insert(key, size);
+    return size;
+}
+
+void KxTableWidget::fitSizes()
+{
+    const bool fitColumnWidth = m_columnWidth < 0;
+    const bool fitRowHeight = m_rowHeight < 0;
+    const bool fitHeaderRow = m_headerRowHeight < 0;
+    const bool fitHeaderColumn = m_headerColumnWidth < 0;
+    if (!(fitColumnWidth || fitRowHeight || fitHeaderRow || fitHeaderColumn))
+        return;
+
+    // Column headers stand at 45 degrees: their height shapes the column
+    // width, their length the header row.
+    int columnCandidate = 0;
+    if ((fitColumnWidth || fitHeaderRow) && m_rows > 0) {
+        int w = 4;
+        int h = 4;
+        for (int c = 1; c < m_columns; ++c) {
+            const QSize size = textSize(c);
+            w = std::max(w, size.width());
+            h = std::max(h, size.height());
+        }
+        columnCandidate = (h + m_yMargin) * 141 / 100;
+        if (fitHeaderRow)
+            m_headerRowHeight = -std::max((w + h + m_xMargin) * 100 / 141, m_minHeaderRowHeight);
+    }
+
+    int rowCandidate = 0;
+    if ((fitHeaderColumn || fitRowHeight) && m_columns > 0) {
+        int w = 4;
+        int h = 0;
+        for (int r = 1; r < m_rows; ++r) {
+            const QSize size = textSize(r * m_columns);
+            w = std::max(w, size.width());
+            h = std::max(h, size.height());
+        }
+        if (fitHeaderColumn)
+            m_headerColumnWidth = -std::max(w + m_xMargin, m_minHeaderColumnWidth);
+        rowCandidate = h + m_yMargin;
+    }
+
+    if (fitColumnWidth || fitRowHeight) {
+        int w = 4;
+        int h = 4;
+        // Neighbouring cells often hold the very same string (one tag set on
+        // a whole block); skip the lookup for those.
+        const QChar *lastText = nullptr;
+        quint32 lastStyle = 0;
+        for (int r = 1; r < m_rows; ++r) {
+            const int rowStart = r * m_columns;
+            for (int c = 1; c < m_columns; ++c) {
+                const CellRecord &record = m_cells.at(rowStart + c);
+                if (record.text.isEmpty())
+                    continue;
+                if (record.text.constData() == lastText && record.style == lastStyle)
+                    continue;
+                lastText = record.text.constData();
+                lastStyle = record.style;
+                const QSize size = textSize(rowStart + c);
+                w = std::max(w, size.width());
+                h = std::max(h, size.height());
+            }
+        }
+        if (fitColumnWidth)
+            m_columnWidth = -std::max(columnCandidate, w + m_xMargin);
+        if (fitRowHeight)
+            m_rowHeight = -std::max(rowCandidate, h + m_yMargin);
+    }
+}
+
+void KxTableWidget::placeSliders()
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int right = m_verticalSliderShown ? SliderThickness : 0;
+    const int bottom = m_horizontalSliderShown ? SliderThickness : 0;
+    m_horizontalSlider->setGeometry(hcw, height() - SliderThickness,
+                                    std::max(0, width() - hcw - right), SliderThickness);
+    m_verticalSlider->setGeometry(width() - SliderThickness, hrh, SliderThickness,
+                                  std::max(0, height() - hrh - bottom));
+    m_horizontalSlider->setVisible(m_horizontalSliderShown);
+    m_verticalSlider->setVisible(m_verticalSliderShown);
+}
+
+void KxTableWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeSliders();
+}
+
+void KxTableWidget::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    const QSize view = viewSize();
+    QPainter widgetPainter(this);
+    // The corner square between the two sliders belongs to no view.
+    widgetPainter.fillRect(rect(), palette().window());
+    if (view.isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = view * ratio;
+    if (m_pixmap.size() != pixels) {
+        m_pixmap = QPixmap(pixels);
+        m_pixmap.setDevicePixelRatio(ratio);
+    }
+    {
+        QPainter painter(&m_pixmap);
+        paintTable(painter, view);
+    }
+    widgetPainter.drawPixmap(0, 0, m_pixmap);
+}
+
+void KxTableWidget::paintTable(QPainter &painter, const QSize &view)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    painter.fillRect(QRect(QPoint(0, 0), view), m_backgroundBrush);
+
+    if (m_rows > 0 && m_columns > 0) {
+        const CellRecord &corner = m_cells.at(0);
+        const KxCellStyle &style = m_styles.at(int(corner.style));
+        const QRect area(0, 0, hcw, hrh);
+        painter.setClipRect(area);
+        painter.fillRect(area, style.background);
+        if (!corner.text.isEmpty()) {
+            painter.setFont(style.font);
+            painter.setPen(style.textPen);
+            painter.drawText(
+                area.adjusted(m_xMargin / 2, m_yMargin / 2, -m_xMargin / 2, -m_yMargin / 2),
+                int(style.alignment), corner.text);
+        }
+        paintColumnHeaders(painter, view);
+        paintRowHeaders(painter, view);
+    }
+    paintCells(painter, view);
+
+    painter.setClipping(false);
+    painter.setPen(m_separatorPen);
+    painter.drawLine(hcw, 0, hcw, view.height());
+    painter.drawLine(0, hrh, view.width(), hrh);
+}
+
+void KxTableWidget::paintColumnHeaders(QPainter &painter, const QSize &view)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    if (view.width() <= hcw || hrh <= 0)
+        return;
+    painter.save();
+    painter.setClipRect(QRect(hcw, 0, view.width() - hcw, hrh));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    // In the rotated frame a band runs along x from the column's lower left
+    // corner; it is as thick as the column width across the slant.
+    const qreal thickness = cw / Sqrt2;
+    const qreal length = (hrh + cw) * Sqrt2;
+    const int first = firstShownPosition(true);
+    int x = hcw;
+    for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw) {
+        const CellRecord &head = m_cells.at(m_shownColumns.at(i));
+        const KxCellStyle &style = m_styles.at(int(head.style));
+        painter.save();
+        painter.translate(x, hrh);
+        painter.rotate(-45);
+        painter.fillRect(QRectF(0, 0, length, thickness), style.background);
+        if (!head.text.isEmpty()) {
+            // Start where the whole text height clears the cell area below.
+            const qreal textHeight = QFontMetricsF(style.font).height();
+            const qreal start = thickness / 2 + textHeight / 2 + m_xMargin / 2.0;
+            painter.setFont(style.font);
+            painter.setPen(style.textPen);
+            painter.drawText(QRectF(start, 0, length - start, thickness),
+                             int(style.alignment) | Qt::TextDontClip, head.text);
+        }
+        painter.restore();
+    }
+    x = hcw;
+    for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw) {
+        const CellRecord &head = m_cells.at(m_shownColumns.at(i));
+        painter.setPen(m_styles.at(int(head.style)).rightLine);
+        painter.drawLine(QPointF(x + cw, hrh), QPointF(x + cw + hrh, 0));
+    }
+    painter.restore();
+}
+
+void KxTableWidget::paintRowHeaders(QPainter &painter, const QSize &view)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int rh = currentRowHeight();
+    if (view.height() <= hrh || hcw <= 0)
+        return;
+    painter.setClipRect(QRect(0, hrh, hcw, view.height() - hrh));
+    const int first = firstShownPosition(false);
+    int y = hrh;
+    int last = first;
+    for (; last < m_shownRows.size() && y < view.height(); ++last, y += rh) {
+        const CellRecord &head = m_cells.at(m_shownRows.at(last) * m_columns);
+        const KxCellStyle &style = m_styles.at(int(head.style));
+        const QRect band(0, y, hcw, rh);
+        painter.fillRect(band, style.background);
+        if (!head.text.isEmpty()) {
+            painter.setFont(style.font);
+            painter.setPen(style.textPen);
+            painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0),
+                             int(style.alignment), head.text);
+        }
+    }
+    y = hrh;
+    for (int i = first; i < last; ++i, y += rh) {
+        const CellRecord &head = m_cells.at(m_shownRows.at(i) * m_columns);
+        painter.setPen(m_styles.at(int(head.style)).bottomLine);
+        painter.drawLine(0, y + rh - 1, hcw, y + rh - 1);
+    }
+}
+
+void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const QRect area(hcw, hrh, view.width() - hcw, view.height() - hrh);
+    if (area.isEmpty())
+        return;
+    painter.setClipRect(area);
+    if (m_rows < 2 || m_columns < 2) {
+        painter.setFont(m_emptyTextFont);
+        painter.setPen(m_emptyTextPen);
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, m_emptyText);
+        return;
+    }
+
+    const int rh = currentRowHeight();
+    const int cw = currentColumnWidth();
+    QVector<int> rows;
+    for (int i = firstShownPosition(false), y = hrh; i < m_shownRows.size() && y < view.height();
+         ++i, y += rh)
+        rows.append(m_shownRows.at(i));
+    QVector<int> columns;
+    for (int i = firstShownPosition(true), x = hcw; i < m_shownColumns.size() && x < view.width();
+         ++i, x += cw)
+        columns.append(m_shownColumns.at(i));
+
+    // Fonts and pens change only where the style does.
+    int textStyle = -1;
+    for (int j = 0; j < rows.size(); ++j) {
+        const int rowStart = rows.at(j) * m_columns;
+        const int y = hrh + j * rh;
+        for (int i = 0; i < columns.size(); ++i) {
+            const CellRecord &record = m_cells.at(rowStart + columns.at(i));
+            const KxCellStyle &style = m_styles.at(int(record.style));
+            const QRect box(hcw + i * cw, y, cw, rh);
+            painter.fillRect(box, style.background);
+            if (record.text.isEmpty())
+                continue;
+            if (textStyle != int(record.style)) {
+                textStyle = int(record.style);
+                painter.setFont(style.font);
+                painter.setPen(style.textPen);
+            }
+            painter.drawText(box.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0),
+                             int(style.alignment), record.text);
+        }
+    }
+    for (int j = 0; j < rows.size(); ++j) {
+        const int rowStart = rows.at(j) * m_columns;
+        const int y = hrh + j * rh;
+        for (int i = 0; i < columns.size(); ++i) {
+            const KxCellStyle &style = m_styles.at(int(m_cells.at(rowStart + columns.at(i)).style));
+            const int x = hcw + i * cw;
+            painter.setPen(style.bottomLine);
+            painter.drawLine(x, y + rh - 1, x + cw - 1, y + rh - 1);
+            painter.setPen(style.rightLine);
+            painter.drawLine(x + cw - 1, y, x + cw - 1, y + rh - 1);
+        }
+    }
+}
+
+void KxTableWidget::emitCellAt(const QPoint &pos, int button, bool doubleClick)
+{
+    int row = -1;
+    int column = -1;
+    if (cellAt(pos, &row, &column))
+        emit clickedOnCell(row, column, button, doubleClick);
+}
+
+void KxTableWidget::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (event->pos().x() > currentHeaderColumnWidth() ||
+            event->pos().y() > currentHeaderRowHeight()) {
+            m_grabScrolling = true;
+            m_lastMousePos = event->pos();
+            setCursor(Qt::ClosedHandCursor);
+        }
+    } else if (event->button() == Qt::RightButton) {
+        emitCellAt(event->pos(), 2, false);
+    }
+    event->accept();
+}
+
+void KxTableWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_grabScrolling)
+        return;
+    const QPoint moved = event->pos() - m_lastMousePos;
+    m_lastMousePos = event->pos();
+    const QSize view = viewSize();
+    // The grid follows the hand: dragging to the left brings later columns in.
+    if (view.width() > 0 && moved.x() != 0) {
+        const qint64 step = qint64(m_horizontalSlider->maximum()) * moved.x() / view.width();
+        m_horizontalSlider->setValue(int(m_horizontalSlider->value() - step));
+    }
+    if (view.height() > 0 && moved.y() != 0) {
+        const qint64 step = qint64(m_verticalSlider->maximum()) * moved.y() / view.height();
+        m_verticalSlider->setValue(int(m_verticalSlider->value() - step));
+    }
+    event->accept();
+}
+
+void KxTableWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_grabScrolling) {
+        m_grabScrolling = false;
+        unsetCursor();
+    }
+    event->accept();
+}
+
+void KxTableWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emitCellAt(event->pos(), 1, true);
+    event->accept();
+}
+
+void KxTableWidget::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (!m_verticalSliderShown) {
+        m_verticalSlider->setValue(m_verticalSlider->minimum());
+    } else if (delta != 0) {
+        // An empty or fully collapsed table still scrolls (and never divides by 0).
+        const qint64 rows = std::max(1, shownRowCount());
+        qint64 step = -qint64(delta) * m_verticalSlider->maximum() / rows / 120;
+        if (step == 0)
+            step = delta > 0 ? -1 : 1;
+        m_verticalSlider->setValue(
+            int(std::clamp<qint64>(m_verticalSlider->value() + step, m_verticalSlider->minimum(),
+                                   m_verticalSlider->maximum())));
+    }
+    event->accept();
+    update();
+}

@@ -1,0 +1,197 @@
+#pragma once
+
+#include "widgets/kxcellstyle.h"
+#include "widgets/kxcelltemplate.h"
+#include "widgets/kxtablecell.h"
+
+#include <QHash>
+#include <QMultiHash>
+#include <QPixmap>
+#include <QPoint>
+#include <QVector>
+#include <QWidget>
+
+#include <map>
+
+class QSlider;
+
+// A self-painted grid: a header row (row 0) with texts at 45 degrees, a
+// header column (column 0), collapsible groups of rows and columns and two
+// sliders of its own. Built for large boards (thousands of rows, hundreds of
+// columns): cells share their styles by index and only the rows and columns
+// on screen are painted.
+class KxTableWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Width of the sliders and the room they take from the view.
+    static constexpr int SliderThickness = 20;
+
+    explicit KxTableWidget(QWidget *parent = nullptr);
+    ~KxTableWidget() override;
+
+    // Discards all cells and creates rows x columns cells, copies of the
+    // template or default cells. Registered styles stay valid.
+    void setSize(int rows, int columns, const KxCellTemplate *cellTemplate = nullptr);
+    int rowCount() const { return m_rows; }
+    int columnCount() const { return m_columns; }
+
+    // A null handle for indexes outside the table.
+    KxTableCell cell(int row, int column);
+
+    // Registers a style (once per distinct look) and returns its index for
+    // KxTableCell::setStyleIndex().
+    int addStyle(const KxCellStyle &style);
+    KxCellStyle styleAt(int index) const;
+    int styleCount() const { return m_styles.size(); }
+
+    // Sizes in pixels; a negative size is fitted to the texts by repaint()
+    // and its absolute value is the size in use.
+    int rowHeight() const { return m_rowHeight; }
+    void setRowHeight(int pixels) { m_rowHeight = pixels; }
+    int columnWidth() const { return m_columnWidth; }
+    void setColumnWidth(int pixels) { m_columnWidth = pixels; }
+    int headerRowHeight() const { return m_headerRowHeight; }
+    void setHeaderRowHeight(int pixels) { m_headerRowHeight = pixels; }
+    int headerColumnWidth() const { return m_headerColumnWidth; }
+    void setHeaderColumnWidth(int pixels) { m_headerColumnWidth = pixels; }
+    int minHeaderRowHeight() const { return m_minHeaderRowHeight; }
+    void setMinHeaderRowHeight(int pixels) { m_minHeaderRowHeight = pixels; }
+    int minHeaderColumnWidth() const { return m_minHeaderColumnWidth; }
+    void setMinHeaderColumnWidth(int pixels) { m_minHeaderColumnWidth = pixels; }
+    int xMargin() const { return m_xMargin; }
+    void setXMargin(int pixels) { m_xMargin = pixels; }
+    int yMargin() const { return m_yMargin; }
+    void setYMargin(int pixels) { m_yMargin = pixels; }
+
+    QBrush backgroundBrush() const { return m_backgroundBrush; }
+    void setBackgroundBrush(const QBrush &brush) { m_backgroundBrush = brush; }
+    QPen separatorPen() const { return m_separatorPen; }
+    void setSeparatorPen(const QPen &pen) { m_separatorPen = pen; }
+    QString emptyText() const { return m_emptyText; }
+    void setEmptyText(const QString &text) { m_emptyText = text; }
+    QFont emptyTextFont() const { return m_emptyTextFont; }
+    void setEmptyTextFont(const QFont &font) { m_emptyTextFont = font; }
+    QPen emptyTextPen() const { return m_emptyTextPen; }
+    void setEmptyTextPen(const QPen &pen) { m_emptyTextPen = pen; }
+
+    QSlider *horizontalSlider() const { return m_horizontalSlider; }
+    QSlider *verticalSlider() const { return m_verticalSlider; }
+    bool isHorizontalSliderShown() const { return m_horizontalSliderShown; }
+    void setHorizontalSliderShown(bool shown);
+    bool isVerticalSliderShown() const { return m_verticalSliderShown; }
+    void setVerticalSliderShown(bool shown);
+
+    // The part of the widget the table is painted into (less the sliders).
+    QSize viewSize() const;
+
+    // Rows and columns that the group rule shows, headers not counted.
+    int shownRowCount() const;
+    int shownColumnCount() const;
+    bool isRowShown(int row) const;
+    bool isColumnShown(int column) const;
+    // First row and column after row 0 and column 0, from the sliders.
+    int firstShownRow() const;
+    int firstShownColumn() const;
+
+    // Maps a widget position to the cell painted there, following the slant
+    // of the column headers; false when no cell is there.
+    bool cellAt(const QPoint &pos, int *row, int *column) const;
+
+    // Bytes held by the cells, their texts, data and styles (an estimate).
+    qint64 approximateCellMemory() const;
+
+signals:
+    void clickedOnCell(int row, int column, int mouseButton, bool isDoubleClicked);
+
+public slots:
+    // Fits the negative sizes, recounts the shown rows and columns and
+    // schedules a paint.
+    void repaint();
+    void scrollTop();
+    void scrollBottom();
+    void sliderChanged(int value);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    friend class KxTableCell;
+
+    struct CellRecord
+    {
+        QString text;
+        quint32 style = 0;
+        quint8 groupMode = KxTableCell::Ordinary;
+    };
+
+    // Caller data of one role: a hash while few cells carry it, a plain
+    // array once many do (the board keeps a key in nearly every cell).
+    struct RoleStore
+    {
+        QHash<int, QVariant> sparse;
+        QVector<QVariant> dense;
+    };
+
+    QVariant cellData(int index, int role) const;
+    void setCellData(int index, int role, const QVariant &value);
+    void markGroupsDirty() { m_groupsDirty = true; }
+    void updateShown() const;
+    int firstShownPosition(bool horizontal) const;
+    int currentRowHeight() const;
+    int currentColumnWidth() const;
+    int currentHeaderRowHeight() const;
+    int currentHeaderColumnWidth() const;
+    void fitSizes();
+    QSize textSize(int index);
+    void placeSliders();
+    void emitCellAt(const QPoint &pos, int button, bool doubleClick);
+    void paintTable(QPainter &painter, const QSize &view);
+    void paintColumnHeaders(QPainter &painter, const QSize &view);
+    void paintRowHeaders(QPainter &painter, const QSize &view);
+    void paintCells(QPainter &painter, const QSize &view);
+
+    int m_rows = 0;
+    int m_columns = 0;
+    QVector<CellRecord> m_cells;
+    std::map<int, RoleStore> m_roles;
+    QVector<KxCellStyle> m_styles;
+    QMultiHash<uint, int> m_styleLookup;
+    QHash<QPair<quint32, QString>, QSize> m_textSizes;
+
+    mutable bool m_groupsDirty = true;
+    mutable QVector<int> m_shownRows;
+    mutable QVector<int> m_shownColumns;
+
+    int m_rowHeight = 20;
+    int m_columnWidth = 30;
+    int m_headerRowHeight = 100;
+    int m_headerColumnWidth = 100;
+    int m_minHeaderRowHeight = 0;
+    int m_minHeaderColumnWidth = 0;
+    int m_xMargin = 0;
+    int m_yMargin = 0;
+
+    QBrush m_backgroundBrush;
+    QPen m_separatorPen;
+    QString m_emptyText;
+    QFont m_emptyTextFont;
+    QPen m_emptyTextPen;
+
+    QSlider *m_horizontalSlider = nullptr;
+    QSlider *m_verticalSlider = nullptr;
+    bool m_horizontalSliderShown = true;
+    bool m_verticalSliderShown = true;
+
+    bool m_grabScrolling = false;
+    QPoint m_lastMousePos;
+
+    QPixmap m_pixmap;
+};

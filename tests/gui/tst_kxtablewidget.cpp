@@ -1,0 +1,680 @@
+#include "support/testsupport.h"
+#include "widgets/kxtablewidget.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QWheelEvent>
+
+namespace {
+
+QVector<int> numbers(const QString &text)
+{
+    QVector<int> result;
+    for (const QString &part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        result.append(part.toInt());
+    return result;
+}
+
+// A table with fixed sizes: header column and header row 100 pixels, columns
+// 30, rows 20; 600 x 400 pixels with both sliders, so the view is 580 x 380.
+void setUpFixed(KxTableWidget &table, int rows, int columns)
+{
+    table.setSize(rows, columns);
+    table.setHeaderColumnWidth(100);
+    table.setHeaderRowHeight(100);
+    table.setColumnWidth(30);
+    table.setRowHeight(20);
+    table.resize(600, 400);
+    table.repaint();
+}
+
+// Group heads: column 1 expanded, column 4 collapsed (hides 5 and 6), column 7
+// expanded; row 1 collapsed (hides 2 and 3), row 4 expanded.
+void setUpGroups(KxTableWidget &table)
+{
+    setUpFixed(table, 30, 30);
+    table.cell(0, 1).setGroupMode(KxTableCell::ExpandedHead);
+    table.cell(0, 4).setGroupMode(KxTableCell::CollapsedHead);
+    table.cell(0, 7).setGroupMode(KxTableCell::ExpandedHead);
+    table.cell(1, 0).setGroupMode(KxTableCell::CollapsedHead);
+    table.cell(4, 0).setGroupMode(KxTableCell::ExpandedHead);
+    table.repaint();
+}
+
+void sendMouse(QWidget *widget, QEvent::Type type, Qt::MouseButton button, const QPoint &pos)
+{
+    QMouseEvent event(type, pos, widget->mapToGlobal(pos), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void sendWheel(QWidget *widget, int delta)
+{
+    const QPointF pos(300, 200);
+    QWheelEvent event(pos, widget->mapToGlobal(pos.toPoint()), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+}
+
+bool hasRedText(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 90 && c.blue() < 90)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestKxTableWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void groupRule_data();
+    void groupRule();
+    void cellMapping_data();
+    void cellMapping();
+    void paintMatchesMapping_data();
+    void paintMatchesMapping();
+    void emptyTableText_data();
+    void emptyTableText();
+    void fittedSizes_data();
+    void fittedSizes();
+    void sliderPosition_data();
+    void sliderPosition();
+    void wheel_data();
+    void wheel();
+    void grabScrolling();
+    void cellsAndData();
+    void stylesAreShared();
+    void screenshot();
+};
+
+void TestKxTableWidget::groupRule_data()
+{
+    QTest::addColumn<QString>("modes");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("no groups") << "0 0 0"
+                               << "1 2 3";
+    QTest::newRow("collapsed group shows only its head") << "2 0 0 1 0 0 2 0"
+                                                         << "1 2 3 4 7 8";
+    QTest::newRow("collapsed last group") << "2 0 1 0 0"
+                                          << "1 2 3";
+    QTest::newRow("adjacent collapsed heads stay visible") << "1 1 0 1"
+                                                           << "1 2 4";
+    QTest::newRow("everything collapsed") << "1 0 0 1 0"
+                                          << "1 4";
+    QTest::newRow("members before the first head") << "0 0 1 0"
+                                                   << "1 2 3";
+    QTest::newRow("unknown mode is an ordinary member") << "1 5 0"
+                                                        << "1";
+}
+
+void TestKxTableWidget::groupRule()
+{
+    QFETCH(QString, modes);
+    QFETCH(QString, shown);
+    const QVector<int> modeList = numbers(modes);
+    const QVector<int> expected = numbers(shown);
+    const int count = modeList.size() + 1;
+
+    for (const bool rows : {false, true}) {
+        KxTableWidget table;
+        table.setSize(count, count);
+        for (int i = 1; i < count; ++i) {
+            KxTableCell head = rows ? table.cell(i, 0) : table.cell(0, i);
+            head.setGroupMode(modeList.at(i - 1));
+        }
+        table.repaint();
+        QVector<int> actual;
+        for (int i = 1; i < count; ++i) {
+            if (rows ? table.isRowShown(i) : table.isColumnShown(i))
+                actual.append(i);
+        }
+        QCOMPARE(actual, expected);
+        QCOMPARE(rows ? table.shownRowCount() : table.shownColumnCount(), expected.size());
+        // The other direction has no heads and shows everything.
+        QCOMPARE(rows ? table.shownColumnCount() : table.shownRowCount(), count - 1);
+    }
+}
+
+void TestKxTableWidget::cellMapping_data()
+{
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<int>("horizontalValue");
+    QTest::addColumn<int>("verticalValue");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+
+    // Shown columns: 1 2 3 4 7 8 ... 29; shown rows: 1 4 5 ... 29.
+    QTest::newRow("corner") << QPoint(50, 50) << 0 << 0 << 0 << 0;
+    QTest::newRow("row head") << QPoint(50, 105) << 0 << 0 << 1 << 0;
+    QTest::newRow("row head after collapsed group") << QPoint(50, 125) << 0 << 0 << 4 << 0;
+    QTest::newRow("first cell") << QPoint(105, 105) << 0 << 0 << 1 << 1;
+    QTest::newRow("cell after collapsed groups") << QPoint(225, 125) << 0 << 0 << 4 << 7;
+    QTest::newRow("slanted head at its foot") << QPoint(205, 99) << 0 << 0 << 0 << 4;
+    QTest::newRow("slanted head high up the band") << QPoint(285, 19) << 0 << 0 << 0 << 4;
+    QTest::newRow("slant reaches over later columns") << QPoint(190, 20) << 0 << 0 << 0 << 1;
+    QTest::newRow("left of the first band") << QPoint(140, 20) << 0 << 0 << -1 << -1;
+    QTest::newRow("above the header column's edge") << QPoint(115, 10) << 0 << 0 << -1 << -1;
+    QTest::newRow("scrolled to the end") << QPoint(105, 105) << 10000 << 10000 << 16 << 18;
+    QTest::newRow("slanted head scrolled") << QPoint(115, 95) << 10000 << 0 << 0 << 18;
+    QTest::newRow("past the last column") << QPoint(500, 105) << 10000 << 0 << -1 << -1;
+    QTest::newRow("corner between the sliders") << QPoint(590, 390) << 0 << 0 << -1 << -1;
+}
+
+void TestKxTableWidget::cellMapping()
+{
+    QFETCH(QPoint, pos);
+    QFETCH(int, horizontalValue);
+    QFETCH(int, verticalValue);
+    QFETCH(int, row);
+    QFETCH(int, column);
+
+    KxTableWidget table;
+    setUpGroups(table);
+    table.horizontalSlider()->setValue(horizontalValue);
+    table.verticalSlider()->setValue(verticalValue);
+    QSignalSpy spy(&table, &KxTableWidget::clickedOnCell);
+
+    QTest::mouseClick(&table, Qt::RightButton, Qt::NoModifier, pos);
+    QTest::mouseDClick(&table, Qt::LeftButton, Qt::NoModifier, pos);
+    // A left click only grabs for scrolling; it reports nothing.
+    QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier, pos);
+
+    if (row < 0) {
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(!table.cellAt(pos, nullptr, nullptr));
+        return;
+    }
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0), (QVariantList{row, column, 2, false}));
+    QCOMPARE(spy.at(1), (QVariantList{row, column, 1, true}));
+}
+
+void TestKxTableWidget::paintMatchesMapping_data()
+{
+    QTest::addColumn<int>("horizontalValue");
+    QTest::addColumn<int>("verticalValue");
+
+    QTest::newRow("top left") << 0 << 0;
+    QTest::newRow("middle") << 5000 << 3000;
+    QTest::newRow("bottom right") << 10000 << 10000;
+}
+
+void TestKxTableWidget::paintMatchesMapping()
+{
+    QFETCH(int, horizontalValue);
+    QFETCH(int, verticalValue);
+
+    // Every cell its own colour, no lines and no texts: the colour under a
+    // point tells which cell was painted there.
+    KxTableWidget table;
+    setUpGroups(table);
+    const QColor background(1, 2, 3);
+    table.setBackgroundBrush(background);
+    table.setSeparatorPen(Qt::NoPen);
+    auto colourOf = [](int row, int column) { return QColor(row * 8, column * 8, 200); };
+    for (int r = 0; r < table.rowCount(); ++r) {
+        for (int c = 0; c < table.columnCount(); ++c) {
+            KxCellStyle style;
+            style.background = colourOf(r, c);
+            style.bottomLine = Qt::NoPen;
+            style.rightLine = Qt::NoPen;
+            table.cell(r, c).setStyle(style);
+        }
+    }
+    table.horizontalSlider()->setValue(horizontalValue);
+    table.verticalSlider()->setValue(verticalValue);
+    const QImage image = table.grab().toImage();
+
+    int checked = 0;
+    for (int y = 3; y < 380; y += 7) {
+        for (int x = 3; x < 580; x += 7) {
+            // Stay clear of edges, where antialiasing mixes neighbours.
+            const bool inHeaderRow = y < 100;
+            const bool inHeaderColumn = x < 100;
+            if (std::abs(x - 100) < 3 || std::abs(y - 100) < 3)
+                continue;
+            if (inHeaderRow && !inHeaderColumn) {
+                const int along = x + y - 200;
+                if (along > -4 && (along % 30 < 3 || along % 30 > 27))
+                    continue;
+            } else {
+                if (!inHeaderColumn && ((x - 100) % 30 < 2 || (x - 100) % 30 > 28))
+                    continue;
+                if (!inHeaderRow && ((y - 100) % 20 < 2 || (y - 100) % 20 > 18))
+                    continue;
+            }
+            int row = -1;
+            int column = -1;
+            const QColor expected =
+                table.cellAt(QPoint(x, y), &row, &column) ? colourOf(row, column) : background;
+            const QColor painted = image.pixelColor(x, y);
+            if (painted != expected) {
+                QFAIL(qPrintable(QStringLiteral("at %1,%2 painted %3, cell %4,%5 is %6")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(painted.name(), QString::number(row),
+                                          QString::number(column), expected.name())));
+            }
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 2000);
+}
+
+void TestKxTableWidget::emptyTableText_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("empty");
+
+    QTest::newRow("no cells") << 0 << 0 << true;
+    QTest::newRow("header row only") << 1 << 5 << true;
+    QTest::newRow("header column only") << 5 << 1 << true;
+    QTest::newRow("one real cell") << 2 << 2 << false;
+}
+
+void TestKxTableWidget::emptyTableText()
+{
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(bool, empty);
+
+    KxTableWidget table;
+    setUpFixed(table, rows, columns);
+    QFont font = table.font();
+    font.setPixelSize(18);
+    table.setEmptyTextFont(font);
+    QCOMPARE(table.emptyText(), QStringLiteral("Empty Table"));
+    const QImage image = table.grab().toImage();
+    QCOMPARE(hasRedText(image, QRect(101, 101, 300, 60)), empty);
+}
+
+void TestKxTableWidget::fittedSizes_data()
+{
+    QTest::addColumn<int>("xMargin");
+    QTest::addColumn<int>("yMargin");
+    QTest::addColumn<int>("minimum");
+
+    QTest::newRow("no margins") << 0 << 0 << 0;
+    QTest::newRow("board margins and minimum") << 8 << 6 << 150;
+    QTest::newRow("wide margins") << 30 << 20 << 0;
+}
+
+void TestKxTableWidget::fittedSizes()
+{
+    QFETCH(int, xMargin);
+    QFETCH(int, yMargin);
+    QFETCH(int, minimum);
+
+    KxTableWidget table;
+    table.setSize(3, 3);
+    table.setXMargin(xMargin);
+    table.setYMargin(yMargin);
+    table.setMinHeaderRowHeight(minimum);
+    table.setMinHeaderColumnWidth(minimum);
+    const QString columnHead = QStringLiteral("     Main Entrance North Wing");
+    const QString rowHead = QStringLiteral("     Miller-Smith, Alexandra");
+    table.cell(0, 1).setText(columnHead);
+    table.cell(1, 0).setText(rowHead);
+    table.cell(1, 1).setText(QStringLiteral("S1"));
+    table.setRowHeight(-1);
+    table.setColumnWidth(-1);
+    table.setHeaderRowHeight(-1);
+    table.setHeaderColumnWidth(-1);
+    table.repaint();
+
+    // Stored negated, so the next repaint fits again.
+    QVERIFY(table.rowHeight() < 0);
+    QVERIFY(table.columnWidth() < 0);
+    QVERIFY(table.headerRowHeight() < 0);
+    QVERIFY(table.headerColumnWidth() < 0);
+
+    const QFontMetrics metrics(table.cell(0, 1).font());
+    const int headWidth = metrics.horizontalAdvance(columnHead);
+    const int rowWidth = metrics.horizontalAdvance(rowHead);
+    QVERIFY(-table.headerColumnWidth() >= rowWidth + xMargin - 1);
+    QVERIFY(-table.headerColumnWidth() >= minimum);
+    QVERIFY(-table.headerRowHeight() >= minimum);
+    // The slanted text and its margin fit along the diagonal of the header row.
+    QVERIFY(-table.headerRowHeight() * 141 / 100 >= headWidth + metrics.height() + xMargin - 2);
+    // A column is wide enough for a text across the slant.
+    QVERIFY(-table.columnWidth() * 100 / 141 >= metrics.height() + yMargin - 2);
+    QVERIFY(-table.rowHeight() >= metrics.height() + yMargin);
+
+    // A longer cell text widens the columns on the next repaint.
+    const QString wide = QStringLiteral("WWWWWWWWWWWW");
+    table.cell(2, 2).setText(wide);
+    table.repaint();
+    QVERIFY(-table.columnWidth() >= metrics.horizontalAdvance(wide) + xMargin - 1);
+
+    // Sizes set by the owner stay as they are.
+    table.setColumnWidth(30);
+    table.setRowHeight(20);
+    table.repaint();
+    QCOMPARE(table.columnWidth(), 30);
+    QCOMPARE(table.rowHeight(), 20);
+}
+
+void TestKxTableWidget::sliderPosition_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("collapse");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("firstRow");
+
+    // 101 rows; 380 - 100 = 280 pixels fit 14 rows.
+    QTest::newRow("top") << 400 << false << 0 << 1;
+    QTest::newRow("middle") << 400 << false << 5000 << 43;
+    QTest::newRow("bottom shows the last row at the end") << 400 << false << 10000 << 87;
+    QTest::newRow("no room keeps the last row, not the first") << 110 << false << 10000 << 100;
+    // Rows 2..50 collapsed under row 1: shown are 1, 51..100.
+    QTest::newRow("collapsed rows are not counted") << 400 << true << 10000 << 87;
+    QTest::newRow("collapsed, middle") << 400 << true << 5000 << 68;
+}
+
+void TestKxTableWidget::sliderPosition()
+{
+    QFETCH(int, height);
+    QFETCH(bool, collapse);
+    QFETCH(int, value);
+    QFETCH(int, firstRow);
+
+    KxTableWidget table;
+    setUpFixed(table, 101, 3);
+    table.resize(600, height);
+    if (collapse) {
+        table.cell(1, 0).setGroupMode(KxTableCell::CollapsedHead);
+        table.cell(51, 0).setGroupMode(KxTableCell::ExpandedHead);
+    }
+    table.repaint();
+    table.verticalSlider()->setValue(value);
+    QCOMPARE(table.firstShownRow(), firstRow);
+
+    table.scrollTop();
+    QCOMPARE(table.verticalSlider()->value(), 0);
+    QCOMPARE(table.firstShownRow(), 1);
+    table.scrollBottom();
+    QCOMPARE(table.verticalSlider()->value(), table.verticalSlider()->maximum());
+}
+
+void TestKxTableWidget::wheel_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("sliderShown");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("one notch down") << 101 << true << 0 << -120 << 100;
+    QTest::newRow("one notch up") << 101 << true << 500 << 120 << 400;
+    QTest::newRow("up at the top stays") << 101 << true << 0 << 120 << 0;
+    QTest::newRow("fine wheel still moves one step") << 101 << true << 50 << -1 << 51;
+    QTest::newRow("huge table still moves one step") << 20001 << true << 0 << -120 << 1;
+    QTest::newRow("empty table does not divide by zero") << 0 << true << 0 << -120 << 10000;
+    QTest::newRow("hidden slider goes back to the top") << 101 << false << 700 << -120 << 0;
+    QTest::newRow("horizontal wheel moves nothing") << 101 << true << 300 << 0 << 300;
+}
+
+void TestKxTableWidget::wheel()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, sliderShown);
+    QFETCH(int, start);
+    QFETCH(int, delta);
+    QFETCH(int, expected);
+
+    KxTableWidget table;
+    setUpFixed(table, rows, rows > 0 ? 3 : 0);
+    table.setVerticalSliderShown(sliderShown);
+    table.verticalSlider()->setValue(start);
+    sendWheel(&table, delta);
+    QCOMPARE(table.verticalSlider()->value(), expected);
+}
+
+void TestKxTableWidget::grabScrolling()
+{
+    KxTableWidget table;
+    setUpFixed(table, 100, 100);
+
+    // A press in the corner does not grab.
+    sendMouse(&table, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(50, 50));
+    sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, QPoint(10, 10));
+    sendMouse(&table, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(10, 10));
+    QCOMPARE(table.horizontalSlider()->value(), 0);
+    QCOMPARE(table.verticalSlider()->value(), 0);
+
+    sendMouse(&table, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(300, 300));
+    QCOMPARE(table.cursor().shape(), Qt::ClosedHandCursor);
+    // The grid follows the hand: left and up bring later columns and rows.
+    sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, QPoint(242, 205));
+    QCOMPARE(table.horizontalSlider()->value(), 10000 * 58 / 580);
+    QCOMPARE(table.verticalSlider()->value(), 10000 * 95 / 380);
+    sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, QPoint(300, 300));
+    QCOMPARE(table.horizontalSlider()->value(), 0);
+    QCOMPARE(table.verticalSlider()->value(), 0);
+    sendMouse(&table, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(300, 300));
+    QCOMPARE(table.cursor().shape(), Qt::ArrowCursor);
+
+    // After the release moving changes nothing.
+    sendMouse(&table, QEvent::MouseMove, Qt::NoButton, QPoint(100, 100));
+    QCOMPARE(table.horizontalSlider()->value(), 0);
+}
+
+void TestKxTableWidget::cellsAndData()
+{
+    KxTableWidget table;
+    QVERIFY(table.cell(0, 0).isNull());
+
+    KxCellTemplate pattern;
+    pattern.text = QStringLiteral("x");
+    pattern.groupMode = KxTableCell::ExpandedHead;
+    pattern.style.background = QColor(Qt::yellow);
+    pattern.data.insert(256, 7);
+    table.setSize(3, 4, &pattern);
+    QCOMPARE(table.rowCount(), 3);
+    QCOMPARE(table.columnCount(), 4);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const KxTableCell cell = table.cell(r, c);
+            QVERIFY(!cell.isNull());
+            QCOMPARE(cell.text(), QStringLiteral("x"));
+            QCOMPARE(cell.groupMode(), int(KxTableCell::ExpandedHead));
+            QCOMPARE(cell.background().color(), QColor(Qt::yellow));
+            QCOMPARE(cell.data(256).toInt(), 7);
+        }
+    }
+    for (const QPoint &outside : {QPoint(-1, 0), QPoint(0, -1), QPoint(3, 0), QPoint(0, 4)})
+        QVERIFY(table.cell(outside.x(), outside.y()).isNull());
+
+    // Resizing starts over with default cells; old handles go quiet.
+    const KxTableCell stale = table.cell(2, 3);
+    table.setSize(2, 2);
+    QCOMPARE(table.cell(1, 1).text(), QString());
+    QCOMPARE(table.cell(1, 1).data(256), QVariant());
+    QCOMPARE(table.cell(1, 1).background().color(), QColor(Qt::white));
+    QCOMPARE(stale.text(), QString());
+    KxTableCell(stale).setText(QStringLiteral("ignored"));
+
+    // Caller data stays right while the store changes its form.
+    table.setSize(40, 40);
+    for (int i = 0; i < 40 * 40; i += 3)
+        table.cell(i / 40, i % 40).setData(256, i);
+    table.cell(5, 5).setData(300, QStringLiteral("only one"));
+    for (int i = 0; i < 40 * 40; ++i) {
+        const QVariant value = table.cell(i / 40, i % 40).data(256);
+        QCOMPARE(value, i % 3 == 0 ? QVariant(i) : QVariant());
+    }
+    QCOMPARE(table.cell(5, 5).data(300).toString(), QStringLiteral("only one"));
+    QCOMPARE(table.cell(5, 6).data(300), QVariant());
+    table.cell(0, 0).setData(256, QVariant());
+    QCOMPARE(table.cell(0, 0).data(256), QVariant());
+}
+
+void TestKxTableWidget::stylesAreShared()
+{
+    KxTableWidget table;
+    table.setSize(200, 100);
+    const int before = table.styleCount();
+    for (int r = 0; r < 200; ++r) {
+        for (int c = 0; c < 100; ++c) {
+            KxTableCell cell = table.cell(r, c);
+            cell.setBackground(QColor((r + c) % 2 ? Qt::lightGray : Qt::white));
+            cell.setText(QStringLiteral("S1"));
+        }
+    }
+    QCOMPARE(table.cell(1, 0).background().color(), QColor(Qt::lightGray));
+    QCOMPARE(table.cell(1, 1).background().color(), QColor(Qt::white));
+    QVERIFY(table.styleCount() <= before + 1);
+
+    KxCellStyle blue;
+    blue.textPen = QPen(Qt::blue);
+    const int index = table.addStyle(blue);
+    QCOMPARE(table.addStyle(blue), index);
+    table.cell(3, 3).setStyleIndex(index);
+    QCOMPARE(table.cell(3, 3).textPen().color(), QColor(Qt::blue));
+    table.cell(3, 3).setStyleIndex(9999);
+    QCOMPARE(table.cell(3, 3).styleIndex(), index);
+
+    // 20,000 cells with one shared text and two styles: a few bytes per cell.
+    QVERIFY(table.approximateCellMemory() < 200 * 100 * 24);
+}
+
+void TestKxTableWidget::screenshot()
+{
+    // An access board in miniature: user groups against areas, one group and
+    // one area collapsed, red entry heads, shaded odd rights.
+    const QStringList areas{QStringLiteral("Main Building"), QStringLiteral("Garage"),
+                            QStringLiteral("Laboratory")};
+    const QStringList entries{QStringLiteral("Front Door"),    QStringLiteral("Reception"),
+                              QStringLiteral("Stairway East"), QStringLiteral("Barrier In"),
+                              QStringLiteral("Barrier Out"),   QStringLiteral("Clean Room"),
+                              QStringLiteral("Storage")};
+    const QVector<int> areaOf{0, 0, 0, 1, 1, 2, 2};
+    const QStringList groups{QStringLiteral("Staff"), QStringLiteral("Visitors"),
+                             QStringLiteral("Cleaning")};
+    const QStringList users{
+        QStringLiteral("Adams, Beth"), QStringLiteral("Brown, Carl"), QStringLiteral("Chen, Dana"),
+        QStringLiteral("Diaz, Eric"),  QStringLiteral("Evans, Fay"),  QStringLiteral("Fox, Gil"),
+        QStringLiteral("Gray, Hana"),  QStringLiteral("Hill, Ivan"),  QStringLiteral("Ito, June")};
+    const QVector<int> groupOf{0, 0, 0, 0, 1, 1, 2, 2, 2};
+
+    KxTableWidget table;
+    table.resize(900, 560);
+    const int columns = 1 + areas.size() + entries.size();
+    const int rows = 1 + groups.size() + users.size();
+    table.setSize(rows, columns);
+    table.setRowHeight(-1);
+    table.setColumnWidth(-1);
+    table.setHeaderRowHeight(-1);
+    table.setHeaderColumnWidth(-1);
+    table.setMinHeaderRowHeight(150);
+    table.setMinHeaderColumnWidth(150);
+    table.setXMargin(8);
+    table.setYMargin(6);
+    table.setSeparatorPen(QPen(Qt::black, 2));
+
+    QFont cornerFont(QStringLiteral("Arial"), 20, QFont::Bold);
+    QFont headFont(QStringLiteral("Arial"), 12);
+    QFont areaFont(headFont);
+    areaFont.setBold(true);
+    const QPen groupLine(Qt::blue, 2);
+
+    KxCellStyle cell;
+    cell.alignment = Qt::AlignCenter;
+    KxCellStyle odd = cell;
+    odd.background = QColor(Qt::lightGray);
+    KxCellStyle group = cell;
+    group.background = QColor(Qt::yellow);
+    group.bottomLine = groupLine;
+    group.rightLine = groupLine;
+    const int cellStyle = table.addStyle(cell);
+    const int oddStyle = table.addStyle(odd);
+    const int groupStyle = table.addStyle(group);
+
+    KxTableCell corner = table.cell(0, 0);
+    corner.setText(QStringLiteral("Access\nBoard"));
+    corner.setFont(cornerFont);
+    corner.setTextPen(QColor(0, 26, 55));
+
+    QVector<int> columnOfEntry;
+    QVector<bool> areaColumn(columns, false);
+    for (int e = 0, c = 1; e < entries.size(); ++e) {
+        if (e == 0 || areaOf.at(e) != areaOf.at(e - 1)) {
+            KxTableCell head = table.cell(0, c);
+            head.setStyle(group);
+            head.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            head.setFont(areaFont);
+            head.setText(areas.at(areaOf.at(e)));
+            head.setGroupMode(areaOf.at(e) == 1 ? KxTableCell::CollapsedHead
+                                                : KxTableCell::ExpandedHead);
+            areaColumn[c] = true;
+            ++c;
+        }
+        KxTableCell head = table.cell(0, c);
+        head.setFont(headFont);
+        head.setText(QStringLiteral("     ") + entries.at(e));
+        if (e == 1 || e == 5)
+            head.setBackground(QColor(255, 128, 128));
+        columnOfEntry.append(c++);
+    }
+    for (int u = 0, r = 1; u < users.size(); ++u) {
+        const bool groupStart = u == 0 || groupOf.at(u) != groupOf.at(u - 1);
+        if (groupStart) {
+            for (int c = 0; c < columns; ++c)
+                table.cell(r, c).setStyleIndex(groupStyle);
+            KxTableCell head = table.cell(r, 0);
+            head.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            head.setFont(areaFont);
+            head.setText(groups.at(groupOf.at(u)));
+            head.setGroupMode(groupOf.at(u) == 1 ? KxTableCell::CollapsedHead
+                                                 : KxTableCell::ExpandedHead);
+            ++r;
+        }
+        KxTableCell head = table.cell(r, 0);
+        head.setFont(headFont);
+        head.setText(QStringLiteral("     ") + users.at(u));
+        for (int c = 1; c < columns; ++c) {
+            if (areaColumn.at(c)) {
+                table.cell(r, c).setStyleIndex(groupStyle);
+                table.cell(r, c).setText(QStringLiteral("..."));
+                continue;
+            }
+            const bool deviates = (u * 7 + c) % 5 == 0;
+            table.cell(r, c).setStyleIndex(deviates ? oddStyle : cellStyle);
+            table.cell(r, c).setText(deviates ? QStringLiteral("S2") : QStringLiteral("S1"));
+        }
+        ++r;
+    }
+    table.setEmptyTextFont(cornerFont);
+    table.repaint();
+    table.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&table));
+
+    const QImage image = table.grab().toImage();
+    const QString path = QStringLiteral(KX_SCREENSHOT_DIR "/kxtablewidget-board.png");
+    QVERIFY(image.save(path));
+    qInfo("screenshot: %s", qPrintable(path));
+
+    // The collapsed area and group show their heads only.
+    QVERIFY(!table.isColumnShown(columnOfEntry.at(3)));
+    QVERIFY(table.isColumnShown(columnOfEntry.at(2)));
+    QCOMPARE(table.shownRowCount(), rows - 1 - 2);
+    QCOMPARE(table.shownColumnCount(), columns - 1 - 2);
+}
+
+KX_TEST_GUI_MAIN(TestKxTableWidget)
+#include "tst_kxtablewidget.moc"
