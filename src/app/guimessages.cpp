@@ -1,0 +1,89 @@
+#include "app/guimessages.h"
+
+#include "app/errortext.h"
+#include "widgets/kxmessagebox.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QWhatsThis>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("GuiMessages", text);
+}
+
+UrlOpener &urlOpener()
+{
+    static UrlOpener opener;
+    return opener;
+}
+
+bool openUrl(const QUrl &url)
+{
+    if (urlOpener())
+        return urlOpener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+UrlOpener setUrlOpener(UrlOpener opener)
+{
+    UrlOpener previous = urlOpener();
+    urlOpener() = std::move(opener);
+    return previous;
+}
+
+void showError(QWidget *parent, const ErrorInfo &error)
+{
+    const QString text = errorText(error);
+    if (error.code == 0)
+        KxMessageBox::information(parent, tr("Ok"), text);
+    else if (error.code < 0)
+        KxMessageBox::critical(parent, tr("Library Error"), text);
+    else if (error.code <= 255)
+        KxMessageBox::critical(parent, tr("Reader Error"), text);
+    else
+        KxMessageBox::critical(parent, tr("Application Error"), text);
+}
+
+void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error)
+{
+    KxMessageBox::critical(parent, title, databaseErrorText(error));
+}
+
+void openFile(QWidget *parent, const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        KxMessageBox::critical(parent, tr("Open file"),
+                               tr("The file\n\n%1\n\ndoes not exist").arg(path));
+        return;
+    }
+    openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
+}
+
+void openPath(QWidget *parent, const QString &path)
+{
+    if (!QFileInfo(path).isDir()) {
+        KxMessageBox::critical(parent, tr("Open path"),
+                               tr("The path\n\n%1\n\ndoes not exist").arg(path));
+        return;
+    }
+    openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
+}
+
+bool handleHelpKey(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        QWhatsThis::enterWhatsThisMode();
+        event->accept();
+        return true;
+    }
+    event->ignore();
+    return false;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/errorinfo.h"
+
+#include <QSqlError>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QKeyEvent;
+class QWidget;
+
+// The common message boxes, the desktop's viewer for files and folders, and
+// the F1 key.
+void showError(QWidget *parent, const ErrorInfo &error);
+void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error);
+
+void openFile(QWidget *parent, const QString &path);
+void openPath(QWidget *parent, const QString &path);
+
+// F1 without modifiers enters the What's-This mode and accepts the event.
+bool handleHelpKey(QKeyEvent *event);
+
+// Opens URLs with the desktop services; tests replace it so nothing is launched.
+using UrlOpener = std::function<bool(const QUrl &url)>;
+UrlOpener setUrlOpener(UrlOpener opener);

@@ -1,0 +1,893 @@
+#include "app/kelvaraman.h"
+
+#include "app/guimessages.h"
+#include "app/kxdialogs.h"
+#include "app/paths.h"
+#include "app/projectfiles.h"
+#include "db/accessrights.h"
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+#include "db/timemodelrecords.h"
+#include "db/userrecords.h"
+#include "reader/readertypes.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/kxtablewidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+namespace {
+
+// Caller data roles of the board cells.
+constexpr int KeyRole = 256;
+constexpr int NeedsUpdateRole = 257;
+constexpr int GroupCellRole = 258;
+constexpr int YellowColumnBit = 1;
+constexpr int YellowRowBit = 2;
+
+const QString kHeadIndent = QStringLiteral("     ");
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
+{
+    setMinimumSize(600, 400);
+    createMenus();
+    createToolBar();
+    createBoard();
+    createBoardMenus();
+
+    m_settings.loadSettings();
+    m_tooltipsAction->setChecked(m_settings.areToolTipsOn);
+    if (!m_settings.currentProjectPath.isEmpty() &&
+        ProjectSchema::isProjectDatabase(m_settings.currentProjectPath)) {
+        m_databasePath = QDir::toNativeSeparators(
+            ProjectDatabase::databasePathForProject(m_settings.currentProjectPath));
+        m_params.projectPath = m_settings.currentProjectPath;
+        m_params.databasePath = m_databasePath;
+        m_params.loadProjectParameters();
+    }
+    setHelp(m_settings.areToolTipsOn);
+    enterTabKelvara();
+    setGeometry(m_settings.mainWindowGeometry);
+}
+
+KelvaraMan::~KelvaraMan()
+{
+    m_settings.isMaximized = isMaximized();
+    if (!isMaximized())
+        m_settings.mainWindowGeometry = geometry();
+    m_settings.saveSettings();
+}
+
+void KelvaraMan::setManualFile(const QString &fileName)
+{
+    m_manualFile = fileName;
+}
+
+QString KelvaraMan::versionText()
+{
+    const QString full = QStringLiteral("%1.%2.%3")
+                             .arg(2, 2, 10, QLatin1Char('0'))
+                             .arg(7, 2, 10, QLatin1Char('0'))
+                             .arg(0, 2, 10, QLatin1Char('0'));
+    return full.left(full.lastIndexOf(QLatin1Char('.')));
+}
+
+// ---------------------------------------------------------------- construction
+
+void KelvaraMan::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("&New Project"), this, &KelvaraMan::newProject);
+    file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject);
+    file->addAction(tr("&Rename Project"), this, &KelvaraMan::renameProject);
+    file->addSeparator();
+    file->addAction(tr("&Create Project Backup"), this, &KelvaraMan::createProjectBackup);
+    file->addAction(tr("&Restore Project Backup"), this, &KelvaraMan::restoreProjectBackup);
+    file->addSeparator();
+    file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList)->setEnabled(false);
+    file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList)->setEnabled(false);
+    file->addSeparator();
+    file->addAction(tr("&End"), this, &QWidget::close);
+    // Project operations come with the project lifecycle.
+    for (QAction *a : file->actions().mid(0, 6))
+        a->setEnabled(false);
+
+    QMenu *settings = menuBar()->addMenu(tr("&Settings"));
+    settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
+    settings->addAction(tr("&Project Settings"), this, [this] { projectSettings(false); });
+    settings->addSeparator();
+    settings->addAction(tr("Synchronize Reader &Clock"), this, &KelvaraMan::readerClockSync);
+    settings->addSeparator();
+    settings->addAction(tr("&Update Access Rights of all Entries"), this,
+                        &KelvaraMan::updateAllAccessConfig);
+    settings->addSeparator();
+    settings->addAction(tr("&Reconfigure Short Range Reader"), this, &KelvaraMan::readerReconfigHf);
+    settings->addAction(tr("&Reconfigure Long Range Reader"), this, &KelvaraMan::readerReconfigUhf);
+    settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll);
+    // Settings dialogs and reader functions come with their own views.
+    for (QAction *a : settings->actions())
+        a->setEnabled(false);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    m_tooltipsAction = help->addAction(tr("&Tooltips"));
+    m_tooltipsAction->setCheckable(true);
+    connect(m_tooltipsAction, &QAction::toggled, this, &KelvaraMan::setHelp);
+    help->addAction(tr("&Help for Help"), this, &KelvaraMan::helpHelp);
+    help->addAction(tr("How to &Use Kelvara-Manager"), this, &KelvaraMan::helpHowToUse);
+    help->addAction(tr("&Quick Start Guide"), this, &KelvaraMan::helpQuickStart);
+    help->addSeparator();
+    help->addAction(tr("Build &Support Package"), this, &KelvaraMan::buildSupportPackage)
+        ->setEnabled(false);
+    help->addSeparator();
+    help->addAction(tr("&Firmware Versions"), this, &KelvaraMan::helpFwVersions);
+
+    menuBar()->addAction(tr("?"), this, &KelvaraMan::enterWhatsThisMode);
+}
+
+void KelvaraMan::createToolBar()
+{
+    m_toolBar = addToolBar(tr("Views"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_toolBar->setIconSize(QSize(48, 48));
+    m_toolBar->setStyleSheet(QStringLiteral("background: rgb(0,170,240)"));
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    struct Tool
+    {
+        const char *icon;
+        QString text;
+        void (KelvaraMan::*slot)();
+        bool enabled;
+    };
+    const Tool tools[] = {
+        {":/tab-kelvara-48.png", tr("Access Board"), &KelvaraMan::enterTabKelvara, true},
+        {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, false},
+        {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, false},
+        {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, false},
+        {nullptr, QString(), nullptr, false},
+        {":/update-48.png",
+         tr("Update Access Rights\n(Changed rights are marked with red background colour)"),
+         &KelvaraMan::updateAllAccessConfig, false},
+    };
+    for (const Tool &tool : tools) {
+        if (!tool.icon) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        auto *button = new QToolButton(m_toolBar);
+        button->setIcon(QIcon(QLatin1String(tool.icon)));
+        button->setIconSize(QSize(48, 48));
+        button->setEnabled(tool.enabled);
+        connect(button, &QToolButton::clicked, this, tool.slot);
+        m_toolBar->addWidget(button);
+        m_toolButtons.append({button, tool.text});
+    }
+
+    m_logo = new QLabel(this);
+    m_logo->setPixmap(QPixmap(QStringLiteral(":/korvex-logo-48.png")));
+    m_logo->adjustSize();
+}
+
+void KelvaraMan::createBoard()
+{
+    m_boardFrame = new QFrame(this);
+    m_boardFrame->setFrameShape(QFrame::NoFrame);
+    auto *layout = new QVBoxLayout(m_boardFrame);
+    layout->setContentsMargins(10, 10, 10, 10);
+    m_board = new KxTableWidget(m_boardFrame);
+    layout->addWidget(m_board);
+    setCentralWidget(m_boardFrame);
+
+    m_board->setMinHeaderRowHeight(150);
+    m_board->setMinHeaderColumnWidth(150);
+    m_board->setXMargin(8);
+    m_board->setYMargin(6);
+    m_board->setSeparatorPen(QPen(Qt::black, 2));
+    QFont emptyFont(QStringLiteral("Arial"), 20, QFont::Bold);
+    m_board->setEmptyTextFont(emptyFont);
+    m_board->setEmptyTextPen(QPen(QColor(170, 170, 170)));
+    connect(m_board, &KxTableWidget::clickedOnCell, this, &KelvaraMan::clickedOnTableCell);
+
+    const QFont base = font();
+    QFont bold = base;
+    bold.setBold(true);
+    QFont head12 = base;
+    head12.setPointSize(12);
+    QFont head12Bold = head12;
+    head12Bold.setBold(true);
+    const QPen blueLine(Qt::blue, 2);
+    const QPen grid(Qt::lightGray);
+    const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+
+    auto style = [&](const QBrush &bg, const QFont &f, Qt::Alignment align, const QPen &bottom,
+                     const QPen &right, const QPen &text = QPen(Qt::black)) {
+        KxCellStyle s;
+        s.background = bg;
+        s.font = f;
+        s.alignment = align;
+        s.bottomLine = bottom;
+        s.rightLine = right;
+        s.textPen = text;
+        return m_board->addStyle(s);
+    };
+    const QBrush white(Qt::white);
+    const QBrush yellow(Qt::yellow);
+    m_styles.cell = style(white, base, centre, grid, grid);
+    m_styles.cellDeviating = style(QBrush(Qt::lightGray), base, centre, grid, grid);
+    m_styles.yellowRow = style(yellow, base, centre, blueLine, grid);
+    m_styles.yellowColumn = style(yellow, base, centre, grid, blueLine);
+    m_styles.yellowBoth = style(yellow, base, centre, blueLine, blueLine);
+    m_styles.groupHead = style(yellow, bold, left, blueLine, grid);
+    m_styles.userHead = style(white, base, left, grid, grid);
+    m_styles.areaHead = style(yellow, head12Bold, left, grid, blueLine);
+    m_styles.entryHead = style(white, head12, left, grid, grid);
+    m_styles.entryHeadPending = style(QBrush(QColor(255, 128, 128)), head12, left, grid, grid);
+    m_styles.corner = style(white, QFont(QStringLiteral("Arial"), 20, QFont::Bold), centre, grid,
+                            grid, QPen(QColor(0, 26, 55)));
+}
+
+void KelvaraMan::createBoardMenus()
+{
+    m_cornerMenu = new QMenu(this);
+    m_cornerMenu->addAction(tr("Collapse all User Groups and Areas"), this,
+                            &KelvaraMan::m00hColapseAll);
+    m_cornerMenu->addAction(tr("Expand all User Groups and Areas"), this,
+                            &KelvaraMan::m00hExpandAll);
+    m_cornerMenu->addSeparator();
+    m_cornerMenu->addAction(tr("Update Access Rights of all Entries"), this,
+                            &KelvaraMan::updateAllAccessConfig)
+        ->setEnabled(false);
+    m_cornerMenu->addSeparator();
+    m_cornerMenu->addAction(tr("Read Event List of all Entries"), this,
+                            &KelvaraMan::m00hReadEventList)
+        ->setEnabled(false);
+    m_cornerMenu->addSeparator();
+    m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
+    m_cornerMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::m00hOpenLogPath);
+    m_cornerMenu->addSeparator();
+    m_cornerMenu->addAction(tr("Help for Access Board"), this, &KelvaraMan::m00hHelp);
+
+    m_columnHeadMenu = new QMenu(this);
+    m_mchTitle = m_columnHeadMenu->addAction(QString(), this, &KelvaraMan::mchDoorArea);
+    m_mchRename = m_columnHeadMenu->addAction(tr("Rename"), this, &KelvaraMan::mchRename);
+    m_columnHeadMenu->addSeparator();
+    // Reader functions come with the function dialog.
+    m_columnHeadMenu->addAction(tr("Update Access Rights"), this,
+                                &KelvaraMan::mchUpdateAccessConfig)
+        ->setEnabled(false);
+    m_mchReadAccess = m_columnHeadMenu->addAction(tr("Read Access Rights"), this,
+                                                  &KelvaraMan::mchReadAccessConfig);
+    m_mchImport = m_columnHeadMenu->addAction(tr("Import Transponder"), this,
+                                              &KelvaraMan::mchImportTeachIn);
+    m_columnHeadMenu->addSeparator();
+    m_columnHeadMenu->addAction(tr("Read Event List"), this, &KelvaraMan::mchReadEventList)
+        ->setEnabled(false);
+    m_columnHeadMenu->addSeparator();
+    m_columnHeadMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::mchOpenDataPath);
+    m_columnHeadMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::mchOpenLogPath);
+
+    m_rowHeadMenu = new QMenu(this);
+    m_mrhTitle = m_rowHeadMenu->addAction(QString(), this, &KelvaraMan::mrhUserGroup);
+    m_rowHeadMenu->addAction(tr("Rename"), this, &KelvaraMan::mrhRename);
+
+    m_cellMenu = new QMenu(this);
+    connect(m_cellMenu, &QMenu::triggered, this, &KelvaraMan::mtiChangeTimeModel);
+
+    for (QAction *title : {m_mchTitle, m_mrhTitle}) {
+        QFont f(QStringLiteral("Helvetica"), 12, QFont::Bold);
+        title->setFont(f);
+    }
+}
+
+// ---------------------------------------------------------------- project and board
+
+void KelvaraMan::openProjectFolder(const QString &folder)
+{
+    m_settings.currentProjectPath = QDir::toNativeSeparators(folder);
+    m_databasePath =
+        QDir::toNativeSeparators(ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
+    m_params = ProjectParameters();
+    m_params.projectPath = m_settings.currentProjectPath;
+    m_params.databasePath = m_databasePath;
+    m_params.loadProjectParameters();
+    enterTabKelvara();
+}
+
+void KelvaraMan::updateWindowTitle()
+{
+    QString title = tr("Kelvara Manager (V%1) by KORVEX ::: Project Path = ").arg(versionText());
+    if (m_settings.currentProjectPath.isEmpty()) {
+        title += tr("undefined");
+    } else {
+        title += QLatin1Char('\'') + QDir::toNativeSeparators(m_settings.currentProjectPath) +
+                 QLatin1Char('\'');
+        if (m_databasePath.isEmpty())
+            title += tr(" (invalid)");
+    }
+    setWindowTitle(title);
+}
+
+void KelvaraMan::showEmptyBoard(const QString &cornerText)
+{
+    m_boardData.build({}, {}, {});
+    KxCellTemplate cell;
+    cell.style = m_board->styleAt(m_styles.cell);
+    m_board->setSize(1, 1, &cell);
+    KxTableCell corner = m_board->cell(0, 0);
+    corner.setStyleIndex(m_styles.corner);
+    corner.setText(cornerText);
+    m_board->setEmptyText(QString());
+    m_board->repaint();
+}
+
+void KelvaraMan::buildBoard()
+{
+    updateWindowTitle();
+    if (m_databasePath.isEmpty()) {
+        showEmptyBoard(tr("No\nproject\nloaded"));
+        return;
+    }
+
+    WaitCursor wait;
+    QList<EntryBoardRow> entries;
+    QList<UserRow> users;
+    QList<AccessRow> rights;
+    {
+        ProjectDatabase db(m_databasePath);
+        if (!db.open()) {
+            showDatabaseError(this, tr("DB open"), db.lastError());
+            return;
+        }
+        QSqlQuery query = db.query();
+        if (!EntryRecords::listEntriesForBoard(query, entries) ||
+            !UserRecords::listUsersForBoard(query, users) ||
+            !AccessRights::listAccess(query, rights)) {
+            showDatabaseError(this, tr("DB model tag table"), query.lastError());
+            return;
+        }
+    }
+
+    QVector<AccessBoard::Entry> boardEntries;
+    boardEntries.reserve(entries.size());
+    for (const EntryBoardRow &e : qAsConst(entries))
+        boardEntries.append({e.pkDoors, e.doorName, e.areaName, e.needsUpdate});
+    QVector<AccessBoard::User> boardUsers;
+    boardUsers.reserve(users.size());
+    for (const UserRow &u : qAsConst(users))
+        boardUsers.append({u.pkUsers, u.familyName, u.firstName, u.groupName});
+    QVector<AccessBoard::Right> boardRights;
+    boardRights.reserve(rights.size());
+    for (const AccessRow &r : qAsConst(rights))
+        boardRights.append({r.pkUsers, r.pkDoors, r.pkTimes, r.modelTag});
+    m_boardData.build(boardEntries, boardUsers, boardRights);
+    fillBoardWidget();
+}
+
+void KelvaraMan::fillBoardWidget()
+{
+    const AccessBoard &b = m_boardData;
+    const int rows = b.rowCount();
+    const int columns = b.columnCount();
+
+    KxCellTemplate plain;
+    plain.style = m_board->styleAt(m_styles.cell);
+    m_board->setSize(rows, columns, &plain);
+    m_board->setRowHeight(-1);
+    m_board->setColumnWidth(-1);
+    m_board->setHeaderRowHeight(-1);
+    m_board->setHeaderColumnWidth(-1);
+
+    KxTableCell corner = m_board->cell(0, 0);
+    corner.setStyleIndex(m_styles.corner);
+    corner.setText(tr("Access\nBoard"));
+
+    QString empty;
+    if (!b.hasEntries())
+        empty = tr("   Use the entry administration to add entries to this project.");
+    if (!b.hasUsers()) {
+        if (!empty.isEmpty())
+            empty += QLatin1Char('\n');
+        empty += tr("   Use the user administration to add users to this project.");
+    }
+    m_board->setEmptyText(empty);
+
+    for (int c = 1; c < columns; ++c) {
+        const AccessBoard::Line &line = b.column(c);
+        KxTableCell head = m_board->cell(0, c);
+        if (line.isHead) {
+            head.setText(line.name);
+            head.setStyleIndex(m_styles.areaHead);
+            head.setData(GroupCellRole, YellowColumnBit);
+        } else {
+            head.setText(kHeadIndent + line.name);
+            head.setStyleIndex(line.needsUpdate ? m_styles.entryHeadPending : m_styles.entryHead);
+            head.setData(KeyRole, line.key);
+            head.setData(NeedsUpdateRole, line.needsUpdate);
+        }
+    }
+    for (int r = 1; r < rows; ++r) {
+        const AccessBoard::Line &row = b.row(r);
+        KxTableCell head = m_board->cell(r, 0);
+        if (row.isHead) {
+            head.setText(row.name);
+            head.setStyleIndex(m_styles.groupHead);
+            head.setData(GroupCellRole, YellowRowBit);
+        } else {
+            head.setText(kHeadIndent + row.name);
+            head.setStyleIndex(m_styles.userHead);
+            head.setData(KeyRole, row.key);
+        }
+        for (int c = 1; c < columns; ++c) {
+            const bool yellowColumn = b.column(c).isHead;
+            if (row.isHead || yellowColumn) {
+                KxTableCell cell = m_board->cell(r, c);
+                cell.setText(b.textAt(r, c));
+                const int bits = (yellowColumn ? YellowColumnBit : 0) | (row.isHead ? YellowRowBit : 0);
+                cell.setData(GroupCellRole, bits);
+                cell.setStyleIndex(bits == (YellowColumnBit | YellowRowBit) ? m_styles.yellowBoth
+                                   : row.isHead                               ? m_styles.yellowRow
+                                                                              : m_styles.yellowColumn);
+                continue;
+            }
+            const int key = b.timeModelAt(r, c);
+            const bool deviating = b.isDeviating(r, c);
+            if (!key && !deviating)
+                continue; // the template already is an empty white cell
+            KxTableCell cell = m_board->cell(r, c);
+            if (key) {
+                cell.setText(b.textAt(r, c));
+                cell.setData(KeyRole, key);
+            }
+            if (deviating)
+                cell.setStyleIndex(m_styles.cellDeviating);
+        }
+    }
+    applyGroupModes();
+}
+
+void KelvaraMan::applyGroupModes()
+{
+    for (int c = 1; c < m_boardData.columnCount(); ++c) {
+        const AccessBoard::Line &line = m_boardData.column(c);
+        if (line.isHead)
+            m_board->cell(0, c).setGroupMode(isAreaExpanded(line.name) ? KxTableCell::ExpandedHead
+                                                                      : KxTableCell::CollapsedHead);
+    }
+    for (int r = 1; r < m_boardData.rowCount(); ++r) {
+        const AccessBoard::Line &line = m_boardData.row(r);
+        if (line.isHead)
+            m_board->cell(r, 0).setGroupMode(isGroupExpanded(line.name) ? KxTableCell::ExpandedHead
+                                                                       : KxTableCell::CollapsedHead);
+    }
+    m_board->repaint();
+}
+
+bool KelvaraMan::isAreaExpanded(const QString &area)
+{
+    return *m_areaExpanded.insert(area, m_areaExpanded.value(area, true));
+}
+
+bool KelvaraMan::isGroupExpanded(const QString &group)
+{
+    return *m_groupExpanded.insert(group, m_groupExpanded.value(group, true));
+}
+
+void KelvaraMan::setAllExpanded(bool expanded)
+{
+    for (int c = 1; c < m_boardData.columnCount(); ++c) {
+        if (m_boardData.column(c).isHead)
+            m_areaExpanded.insert(m_boardData.column(c).name, expanded);
+    }
+    for (int r = 1; r < m_boardData.rowCount(); ++r) {
+        if (m_boardData.row(r).isHead)
+            m_groupExpanded.insert(m_boardData.row(r).name, expanded);
+    }
+    for (auto it = m_areaExpanded.begin(); it != m_areaExpanded.end(); ++it)
+        it.value() = expanded;
+    for (auto it = m_groupExpanded.begin(); it != m_groupExpanded.end(); ++it)
+        it.value() = expanded;
+    applyGroupModes();
+}
+
+void KelvaraMan::toggleArea(int column)
+{
+    if (column <= 0 || column >= m_boardData.columnCount())
+        return;
+    const AccessBoard::Line &line = m_boardData.column(m_boardData.column(column).head);
+    m_areaExpanded.insert(line.name, !isAreaExpanded(line.name));
+    applyGroupModes();
+}
+
+void KelvaraMan::toggleGroup(int row)
+{
+    if (row <= 0 || row >= m_boardData.rowCount())
+        return;
+    const AccessBoard::Line &line = m_boardData.row(m_boardData.row(row).head);
+    m_groupExpanded.insert(line.name, !isGroupExpanded(line.name));
+    applyGroupModes();
+}
+
+// ---------------------------------------------------------------- board clicks and menus
+
+void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool isDoubleClicked)
+{
+    m_clickedRow = row;
+    m_clickedColumn = column;
+    if (m_boardData.rowCount() == 0 || row >= m_boardData.rowCount() ||
+        column >= m_boardData.columnCount())
+        return;
+    const bool groupRow = row > 0 && m_boardData.row(row).isHead;
+    const bool areaColumn = column > 0 && m_boardData.column(column).isHead;
+
+    if (mouseButton == 1 && isDoubleClicked) {
+        if (row == 0 && column == 0) {
+            bool anyExpanded = false;
+            for (int c = 1; c < m_boardData.columnCount() && !anyExpanded; ++c)
+                anyExpanded = m_boardData.column(c).isHead && isAreaExpanded(m_boardData.column(c).name);
+            for (int r = 1; r < m_boardData.rowCount() && !anyExpanded; ++r)
+                anyExpanded = m_boardData.row(r).isHead && isGroupExpanded(m_boardData.row(r).name);
+            setAllExpanded(!anyExpanded);
+        } else if (groupRow && areaColumn) {
+            const bool expand = !(isGroupExpanded(m_boardData.row(row).name) ||
+                                  isAreaExpanded(m_boardData.column(column).name));
+            m_groupExpanded.insert(m_boardData.row(row).name, expand);
+            m_areaExpanded.insert(m_boardData.column(column).name, expand);
+            applyGroupModes();
+        } else if (areaColumn) {
+            toggleArea(column);
+        } else if (groupRow) {
+            toggleGroup(row);
+        }
+        return;
+    }
+    if (mouseButton != 2)
+        return;
+
+    if (row == 0 && column == 0) {
+        popup(m_cornerMenu);
+    } else if (row == 0) {
+        const AccessBoard::Line &line = m_boardData.column(column);
+        m_mchTitle->setText((line.isHead ? tr("Area") : tr("Entry")) + QStringLiteral(": ") +
+                            line.name.trimmed());
+        m_mchTitle->setEnabled(line.isHead);
+        m_mchTitle->setCheckable(line.isHead);
+        m_mchTitle->setChecked(line.isHead && isAreaExpanded(line.name));
+        m_mchRename->setEnabled(line.isHead);
+        // Reading back and importing come with the function dialog.
+        m_mchReadAccess->setEnabled(false);
+        m_mchImport->setEnabled(false);
+        popup(m_columnHeadMenu);
+    } else if (column == 0) {
+        if (!groupRow)
+            return; // user rows have no menu
+        const AccessBoard::Line &line = m_boardData.row(row);
+        m_mrhTitle->setText(tr("User Group") + QStringLiteral(": ") + line.name.trimmed());
+        m_mrhTitle->setCheckable(true);
+        m_mrhTitle->setChecked(isGroupExpanded(line.name));
+        popup(m_rowHeadMenu);
+    } else {
+        m_cellMenu->clear();
+        const AccessBoard::Line &r = m_boardData.row(row);
+        const AccessBoard::Line &c = m_boardData.column(column);
+        addTitleAction(m_cellMenu, r.isHead ? tr("User Group") : tr("User"), r.name, r.isHead,
+                       r.isHead && isGroupExpanded(r.name))
+            ->setData(-2);
+        addTitleAction(m_cellMenu, c.isHead ? tr("Area") : tr("Entry"), c.name, c.isHead,
+                       c.isHead && isAreaExpanded(c.name))
+            ->setData(-1);
+        m_cellMenu->addSeparator();
+        m_cellMenu->addAction(tr("Remove Time Model"))->setData(0);
+        m_cellMenu->addSeparator();
+        QList<TimeModelRow> models;
+        const QSqlError error = TimeModelRecords::listTags(m_databasePath, models);
+        if (error.isValid())
+            showDatabaseError(this, tr("DB times list"), error);
+        for (const TimeModelRow &m : qAsConst(models))
+            m_cellMenu->addAction(tr("Set Time Model %1 (%2)").arg(m.modelTag, m.modelName))
+                ->setData(m.pkTimes);
+        popup(m_cellMenu);
+    }
+}
+
+QAction *KelvaraMan::addTitleAction(QMenu *menu, const QString &kind, const QString &name,
+                                    bool isGroup, bool expanded)
+{
+    QAction *title = menu->addAction(kind + QStringLiteral(": ") + name.trimmed());
+    title->setFont(QFont(QStringLiteral("Helvetica"), 12, QFont::Bold));
+    title->setEnabled(isGroup);
+    title->setCheckable(isGroup);
+    title->setChecked(isGroup && expanded);
+    return title;
+}
+
+void KelvaraMan::popup(QMenu *menu)
+{
+    m_lastOpenedMenu = menu;
+    menu->popup(QCursor::pos());
+}
+
+void KelvaraMan::mtiChangeTimeModel(QAction *action)
+{
+    const int data = action->data().toInt();
+    if (data == -2) {
+        toggleGroup(m_clickedRow);
+        return;
+    }
+    if (data == -1) {
+        toggleArea(m_clickedColumn);
+        return;
+    }
+    const QSet<int> users = m_boardData.usersOfRow(m_clickedRow);
+    const QSet<int> entries = m_boardData.entriesOfColumn(m_clickedColumn);
+    QSqlError error;
+    {
+        WaitCursor wait;
+        error = AccessRights::changeBoardCell(m_databasePath, users, entries, data);
+    }
+    if (error.isValid()) {
+        // Nothing was written: the board keeps showing the rights as they are.
+        showDatabaseError(this, tr("DB change time model"), error);
+        return;
+    }
+    buildBoard();
+}
+
+void KelvaraMan::m00hColapseAll()
+{
+    setAllExpanded(false);
+}
+
+void KelvaraMan::m00hExpandAll()
+{
+    setAllExpanded(true);
+}
+
+void KelvaraMan::mchDoorArea()
+{
+    toggleArea(m_clickedColumn);
+}
+
+void KelvaraMan::mrhUserGroup()
+{
+    toggleGroup(m_clickedRow);
+}
+
+void KelvaraMan::mchRename()
+{
+    if (m_clickedColumn <= 0 || m_clickedColumn >= m_boardData.columnCount() ||
+        !m_boardData.column(m_clickedColumn).isHead)
+        return;
+    const QString oldName = m_boardData.column(m_clickedColumn).name;
+    const QString newName =
+        KxDialogs::getText(this, tr("Rename Area"), tr("Enter a new area name"), oldName);
+    if (newName.isEmpty())
+        return;
+    const QSqlError error = EntryRecords::renameArea(m_databasePath, newName, oldName);
+    if (error.isValid()) {
+        showDatabaseError(this, tr("Rename Area"), error);
+        return;
+    }
+    buildBoard();
+}
+
+void KelvaraMan::mrhRename()
+{
+    if (m_clickedRow <= 0 || m_clickedRow >= m_boardData.rowCount() ||
+        !m_boardData.row(m_clickedRow).isHead)
+        return;
+    const QString oldName = m_boardData.row(m_clickedRow).name;
+    const QString newName = KxDialogs::getText(this, tr("Rename User Group"),
+                                               tr("Enter a new user group name"), oldName);
+    if (newName.isEmpty())
+        return;
+    const QSqlError error = UserRecords::renameGroup(m_databasePath, newName, oldName);
+    if (error.isValid()) {
+        showDatabaseError(this, tr("Rename User Group"), error);
+        return;
+    }
+    buildBoard();
+}
+
+void KelvaraMan::m00hOpenDataPath()
+{
+    openPath(this, projectDataPath(m_settings.currentProjectPath));
+}
+
+void KelvaraMan::m00hOpenLogPath()
+{
+    openPath(this, projectLogPath(m_settings.currentProjectPath));
+}
+
+void KelvaraMan::mchOpenDataPath()
+{
+    const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
+                       !m_boardData.column(m_clickedColumn).isHead;
+    openPath(this, entry ? entryDataPath(m_settings.currentProjectPath,
+                                         m_boardData.column(m_clickedColumn).name)
+                         : projectDataPath(m_settings.currentProjectPath));
+}
+
+void KelvaraMan::mchOpenLogPath()
+{
+    const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
+                       !m_boardData.column(m_clickedColumn).isHead;
+    openPath(this, entry ? entryLogPath(m_settings.currentProjectPath,
+                                        m_boardData.column(m_clickedColumn).name)
+                         : projectLogPath(m_settings.currentProjectPath));
+}
+
+void KelvaraMan::m00hHelp()
+{
+    QWhatsThis::showText(QCursor::pos(), accessBoardHelp(), this);
+}
+
+QString KelvaraMan::accessBoardHelp() const
+{
+    return tr("ACCESS-READER functions:\n"
+              "A right click on a column head (an area or an entry) opens the reader functions: "
+              "update, read back and import the access rights, read the event list.\n\n"
+              "TIME MODELS:\n"
+              "A right click on a cell sets or removes the time model that lets the user pass "
+              "the entry. On a yellow group cell it applies to every member of the user group "
+              "and the area.\n\n"
+              "COLLAPSE AND EXPAND:\n"
+              "A double click on a yellow group cell collapses or expands the group or area; a "
+              "double click on the corner collapses or expands all of them.\n\n"
+              "SCROLLING:\n"
+              "Drag the table with the left mouse button, or use the sliders and the wheel.");
+}
+
+// The reader functions, the administration views, the settings dialogs and
+// the project operations come with their own parts of the program; their
+// menu entries stay disabled until then.
+void KelvaraMan::newProject() {}
+void KelvaraMan::openProject() {}
+void KelvaraMan::renameProject() {}
+void KelvaraMan::createProjectBackup() {}
+void KelvaraMan::restoreProjectBackup() {}
+void KelvaraMan::buildSupportPackage() {}
+void KelvaraMan::importUserList() {}
+void KelvaraMan::exportUserList() {}
+void KelvaraMan::generalSettings() {}
+void KelvaraMan::projectSettings(bool isNewProject)
+{
+    Q_UNUSED(isNewProject)
+}
+void KelvaraMan::readerClockSync() {}
+void KelvaraMan::updateAllAccessConfig() {}
+void KelvaraMan::readerReconfigHf() {}
+void KelvaraMan::readerReconfigUhf() {}
+void KelvaraMan::readerReconfigAll() {}
+void KelvaraMan::m00hReadEventList() {}
+void KelvaraMan::mchUpdateAccessConfig() {}
+void KelvaraMan::mchReadAccessConfig() {}
+void KelvaraMan::mchImportTeachIn() {}
+void KelvaraMan::mchReadEventList() {}
+void KelvaraMan::enterUsers() {}
+void KelvaraMan::enterDoors() {}
+void KelvaraMan::enterTimes() {}
+
+void KelvaraMan::enterTabKelvara()
+{
+    m_boardFrame->show();
+    buildBoard();
+}
+
+// ---------------------------------------------------------------- help
+
+void KelvaraMan::setHelp(bool on)
+{
+    m_settings.areToolTipsOn = on;
+    if (m_tooltipsAction->isChecked() != on)
+        m_tooltipsAction->setChecked(on);
+    m_board->setToolTip(QString());
+    m_board->setWhatsThis(accessBoardHelp());
+    for (const auto &tool : qAsConst(m_toolButtons)) {
+        tool.first->setWhatsThis(tool.second);
+        tool.first->setToolTip(on ? tool.second : QString());
+    }
+}
+
+void KelvaraMan::helpHelp()
+{
+    QWhatsThis::showText(mapToGlobal(QPoint(100, 100)),
+                         tr("HELP:\n"
+                            "'Help' -> 'Tooltips' switches the short tips that appear when the "
+                            "mouse rests on a button.\n\n"
+                            "The '?' in the menu bar (or the F1 key) starts the help mode: click "
+                            "any part of a window to read what it does."),
+                         this);
+}
+
+void KelvaraMan::helpHowToUse()
+{
+    QWhatsThis::showText(
+        mapToGlobal(QPoint(100, 100)),
+        tr("HOW TO USE KELVARA-MANAGER:\n"
+           "1. Create a new project ('File' -> 'New Project').\n"
+           "2. Add the users with their transponders and the entries with their readers.\n"
+           "3. Define time models of up to 8 weekly periods.\n"
+           "4. Set the rights on the access board: right click a cell and choose a time model.\n"
+           "5. Send the rights to the readers with 'Update Access Rights'.\n"
+           "6. 'Read Event List' brings the readers' events into the project's data folder."),
+        this);
+}
+
+void KelvaraMan::helpQuickStart()
+{
+    openFile(this, QStringLiteral("%1/%2").arg(manualPath(), m_manualFile));
+}
+
+void KelvaraMan::helpFwVersions()
+{
+    using namespace ReaderTypes;
+    KxMessageBox::information(this, tr("Required Minimum Firmware Versions"),
+                              QStringLiteral("V%1 : %2\nV%3 : %4\nV%5 : %6")
+                                  .arg(QStringLiteral("02.08.00"), readerTypeName(TZ60),
+                                       QStringLiteral("02.00.00"), readerTypeName(TZU700),
+                                       QStringLiteral("01.01.00"), readerTypeName(TZU300)));
+}
+
+void KelvaraMan::enterWhatsThisMode()
+{
+    QWhatsThis::enterWhatsThisMode();
+}
+
+// ---------------------------------------------------------------- window events
+
+void KelvaraMan::closeEvent(QCloseEvent *event)
+{
+    if (!m_settings.currentProjectPath.isEmpty())
+        ProjectFiles::cleanUpProjectFiles(QDir::fromNativeSeparators(m_settings.currentProjectPath));
+    event->accept();
+}
+
+void KelvaraMan::keyPressEvent(QKeyEvent *event)
+{
+    if (handleHelpKey(event))
+        return;
+    if (event->key() == Qt::Key_F12 && event->modifiers() == Qt::AltModifier) {
+        QStringList lines;
+        for (const QString &language : QLocale::system().uiLanguages())
+            lines << QStringLiteral("    ") + language;
+        KxMessageBox::information(this, tr("System Languages"), lines.join(QLatin1Char('\n')));
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void KelvaraMan::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_logo) {
+        const int y = qMax(0, (menuBar()->height() + m_toolBar->height() - m_logo->height()) / 2);
+        m_logo->move(width() - m_logo->width() - 4, y);
+        m_logo->raise();
+    }
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "app/accessboard.h"
+#include "app/applicationsettings.h"
+#include "db/projectparameters.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+
+class KxTableWidget;
+class QAction;
+class QFrame;
+class QLabel;
+class QToolBar;
+class QToolButton;
+
+// The main window: menus, tool bar and the access board of users against entries.
+class KelvaraMan : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit KelvaraMan(QWidget *parent = nullptr);
+    ~KelvaraMan() override;
+
+    // The manual PDF opened by Help / Quick Start Guide, in the manual folder.
+    void setManualFile(const QString &fileName);
+
+    ApplicationSettings &settings() { return m_settings; }
+    const ProjectParameters &projectParameters() const { return m_params; }
+    QString projectFolder() const { return m_settings.currentProjectPath; }
+    QString databasePath() const { return m_databasePath; }
+
+    KxTableWidget *board() const { return m_board; }
+    const AccessBoard &boardData() const { return m_boardData; }
+    bool isAreaExpanded(const QString &area);
+    bool isGroupExpanded(const QString &group);
+
+    // The menus as the last right press left them (for tests and the help popups).
+    QMenu *cornerMenu() const { return m_cornerMenu; }
+    QMenu *columnHeadMenu() const { return m_columnHeadMenu; }
+    QMenu *rowHeadMenu() const { return m_rowHeadMenu; }
+    QMenu *cellMenu() const { return m_cellMenu; }
+    QMenu *lastOpenedMenu() const { return m_lastOpenedMenu; }
+
+    static QString versionText();
+
+public slots:
+    // Takes the folder as the open project: database path, parameters, board.
+    void openProjectFolder(const QString &folder);
+    void buildBoard();
+
+    void newProject();
+    void openProject();
+    void renameProject();
+    void createProjectBackup();
+    void restoreProjectBackup();
+    void buildSupportPackage();
+    void importUserList();
+    void exportUserList();
+    void generalSettings();
+    void projectSettings(bool isNewProject = false);
+    void readerClockSync();
+    void updateAllAccessConfig();
+    void readerReconfigHf();
+    void readerReconfigUhf();
+    void readerReconfigAll();
+
+    void setHelp(bool on);
+    void helpHelp();
+    void helpHowToUse();
+    void helpQuickStart();
+    void helpFwVersions();
+    void enterWhatsThisMode();
+
+    void enterTabKelvara();
+    void enterUsers();
+    void enterDoors();
+    void enterTimes();
+
+    void clickedOnTableCell(int row, int column, int mouseButton, bool isDoubleClicked);
+
+    void m00hColapseAll();
+    void m00hExpandAll();
+    void m00hReadEventList();
+    void m00hOpenDataPath();
+    void m00hOpenLogPath();
+    void m00hHelp();
+    void mchDoorArea();
+    void mchRename();
+    void mchUpdateAccessConfig();
+    void mchReadAccessConfig();
+    void mchImportTeachIn();
+    void mchReadEventList();
+    void mchOpenDataPath();
+    void mchOpenLogPath();
+    void mrhUserGroup();
+    void mrhRename();
+    void mtiChangeTimeModel(QAction *action);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createBoard();
+    void createBoardMenus();
+    void updateWindowTitle();
+    void showEmptyBoard(const QString &cornerText);
+    void fillBoardWidget();
+    void applyGroupModes();
+    void setAllExpanded(bool expanded);
+    void toggleArea(int column);
+    void toggleGroup(int row);
+    QAction *addTitleAction(QMenu *menu, const QString &kind, const QString &name, bool isGroup,
+                            bool expanded);
+    void popup(QMenu *menu);
+    QString accessBoardHelp() const;
+
+    ApplicationSettings m_settings;
+    QString m_databasePath;
+    ProjectParameters m_params;
+    QHash<QString, bool> m_areaExpanded;
+    QHash<QString, bool> m_groupExpanded;
+    QString m_manualFile;
+
+    AccessBoard m_boardData;
+    KxTableWidget *m_board = nullptr;
+    QFrame *m_boardFrame = nullptr;
+    QLabel *m_logo = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    int m_clickedRow = -1;
+    int m_clickedColumn = -1;
+
+    QMenu *m_cornerMenu = nullptr;
+    QMenu *m_columnHeadMenu = nullptr;
+    QMenu *m_rowHeadMenu = nullptr;
+    QMenu *m_cellMenu = nullptr;
+    QPointer<QMenu> m_lastOpenedMenu;
+    QAction *m_mchTitle = nullptr;
+    QAction *m_mchRename = nullptr;
+    QAction *m_mchReadAccess = nullptr;
+    QAction *m_mchImport = nullptr;
+    QAction *m_mrhTitle = nullptr;
+
+    QAction *m_tooltipsAction = nullptr;
+    QList<QPair<QToolButton *, QString>> m_toolButtons;
+
+    // Board styles, registered once with the board widget.
+    struct Styles
+    {
+        int cell = 0, cellDeviating = 0, yellowRow = 0, yellowColumn = 0, yellowBoth = 0;
+        int groupHead = 0, userHead = 0, areaHead = 0, entryHead = 0, entryHeadPending = 0;
+        int corner = 0;
+    } m_styles;
+};
