@@ -45,6 +45,18 @@ bool openFresh(QFile &file, const QString &folder, const QString &fileName,
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
+// An event without an identifier (a door opened from inside, say) is nobody's:
+// asked with an empty text the patterns would match any user whose stored
+// identifier has no bytes.
+QSqlError findUser(const TransponderLookup &lookup, const QString &idd,
+                   QList<ImportedTransponderRow> &rows)
+{
+    rows.clear();
+    if (idd.isEmpty())
+        return QSqlError();
+    return lookup(idd, rows);
+}
+
 } // namespace
 
 ErrorInfo AccessCsvFiles::Result::error() const
@@ -130,7 +142,7 @@ AccessCsvFiles::Result AccessCsvFiles::writeIddFile(const QString &folder, const
         return fileError(file.fileName());
     for (const ReadAccessRecord &record : records) {
         QList<ImportedTransponderRow> rows;
-        const QSqlError error = lookup(record.idd, rows);
+        const QSqlError error = findUser(lookup, record.idd, rows);
         if (error.isValid())
             return databaseError(file.fileName(), error);
         QString lastName = QStringLiteral("UNKNOWN");
@@ -164,7 +176,7 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
         QString firstName;
         QString modelTag;
         QList<ImportedTransponderRow> rows;
-        const QSqlError error = lookup(event.idd, rows);
+        const QSqlError error = findUser(lookup, event.idd, rows);
         if (error.isValid())
             return databaseError(file.fileName(), error);
         if (!rows.isEmpty()) {
@@ -221,6 +233,14 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
             return fileError(path);
     }
     return Result();
+}
+
+QList<TimePeriod> AccessCsvFiles::periodsByIndex(const QList<TimezoneRecord> &records)
+{
+    QList<TimePeriod> periods;
+    for (const TimezoneRecord &record : records)
+        periods << record.toPeriod();
+    return periods;
 }
 
 QList<TimePeriod> AccessCsvFiles::periodsByIndex(const QMap<QString, int> &periodMap)

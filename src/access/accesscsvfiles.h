@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/accessrecords.h"
 #include "access/timeperiod.h"
 #include "app/errorinfo.h"
 #include "db/recordrows.h"
@@ -78,6 +79,10 @@ public:
                                    const QList<ReaderEvent> &events,
                                    const TransponderLookup &lookup);
 
+    // The windows of timezone records read back, in table order. Preferred
+    // over a map keyed by definition text, in which two tags with the same
+    // definition collapse into one entry and leave a gap.
+    static QList<TimePeriod> periodsByIndex(const QList<TimezoneRecord> &records);
     // Turns a period map as read back (definition text → index) into windows
     // by index; indices without a text become never periods.
     static QList<TimePeriod> periodsByIndex(const QMap<QString, int> &periodMap);

@@ -60,6 +60,18 @@ TimezoneRecord TimezoneRecord::fromPeriod(const TimePeriod &period)
     record.startMinute = quint8(period.fromMinute());
     record.endHour = quint8(period.toHour());
     record.endMinute = quint8(period.toMinute());
+    // Definitions are not range-checked. A time past 24:00 is sent as 24:00:
+    // cut to a byte it would wrap (256:00 becomes 00:00) and could open a
+    // window the definition never meant.
+    constexpr int EndOfDay = 24 * 60;
+    if (period.startMinutes() > EndOfDay) {
+        record.startHour = 24;
+        record.startMinute = 0;
+    }
+    if (period.endMinutes() > EndOfDay) {
+        record.endHour = 24;
+        record.endMinute = 0;
+    }
     return record;
 }
 

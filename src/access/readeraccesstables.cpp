@@ -172,6 +172,7 @@ qint32 ReaderAccessTables::fillAccess(const AccessDataSet &dataSet, int iddLengt
 
 qint32 ReaderAccessTables::fill(const AccessDataSet &dataSet, int iddLength)
 {
+    reset();
     qint32 code = fillTimezones(dataSet);
     if (code == Ok)
         code = fillHolidays(dataSet);

@@ -58,7 +58,8 @@ public:
     qint32 fillTimezones(const AccessDataSet &dataSet);
     qint32 fillHolidays(const AccessDataSet &dataSet);
     qint32 fillAccess(const AccessDataSet &dataSet, int iddLength);
-    // Timezones, holidays and access records in that order; stops at the first failure.
+    // Starts from a reset table, then timezones, holidays and access records
+    // in that order; stops at the first failure.
     qint32 fill(const AccessDataSet &dataSet, int iddLength);
 
     // The identifier bytes a stored identifier text gives: all bytes for the

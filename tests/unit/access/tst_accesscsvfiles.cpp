@@ -87,11 +87,13 @@ private slots:
     void holidayFile();
     void periodFile_data();
     void periodFile();
+    void periodFileFromRecords();
     void iddFileWithLookup();
     void iddFileDatabaseError();
     void eventFilesPerDateAndAppend();
     void eventHeaderFollowsFirstEvent();
     void eventIdentifierDisplayForm();
+    void eventWithoutIdentifierIsNobody();
     void unwritableFolder();
 };
 
@@ -158,6 +160,25 @@ void TestAccessCsvFiles::periodFile()
     QVERIFY(result.ok());
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("period.csv"))));
     QCOMPARE(readFile(dir.filePath(QStringLiteral("period-Gate.csv"))), content);
+}
+
+void TestAccessCsvFiles::periodFileFromRecords()
+{
+    // Two tags with one definition read back as two equal windows; both are listed.
+    TimezoneRecord record;
+    record.days = 0x02;
+    record.startHour = 7;
+    record.endHour = 19;
+    TimezoneRecord holidays = record;
+    holidays.days = 0;
+    QTemporaryDir dir;
+    const auto result = AccessCsvFiles::writePeriodFile(
+        dir.path(), QStringLiteral("Gate"),
+        AccessCsvFiles::periodsByIndex(QList<TimezoneRecord>{record, record, holidays}));
+    QVERIFY(result.ok());
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("period-Gate.csv"))),
+             QByteArray("Index;StartHour;StartMinute;EndHour;EndMinute;Days\r\n"
+                        "0;7;0;19;0;mon\r\n1;7;0;19;0;mon\r\n2;7;0;19;0;hol\r\n"));
 }
 
 void TestAccessCsvFiles::iddFileWithLookup()
@@ -297,6 +318,22 @@ void TestAccessCsvFiles::eventIdentifierDisplayForm()
                         "E0040100 (31);2026-05-01T09:00:00;permitted;Roth;Ole;S2;0\r\n"
                         "2D1505D8500003000000012C (300);2026-05-01T09:01:00;permitted;Weiss;Ina;;"
                         "0\r\n"));
+}
+
+void TestAccessCsvFiles::eventWithoutIdentifierIsNobody()
+{
+    FakeLookup lookup;
+    // A user whose identifier was edited down to no bytes would match an empty text.
+    lookup.users.insert(QString(), user("Leer", "Lou", QStringLiteral("S1"), "-04", ""));
+    QTemporaryDir dir;
+    QVERIFY(AccessCsvFiles::appendEventFiles(
+                dir.path(), QStringLiteral("G"),
+                {makeEvent("", at(2026, 5, 2, 9, 0, 0), true, 0, 0, 0)}, lookup.function())
+                .ok());
+    QVERIFY(lookup.asked.isEmpty());
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("event-G-2026-05-02.csv"))),
+             QByteArray("TagIDD;DateAndTime;Access;LastName;FirstName;ModelID;Error\r\n"
+                        ";2026-05-02T09:00:00;permitted;UNKNOWN;;;0\r\n"));
 }
 
 void TestAccessCsvFiles::unwritableFolder()

@@ -72,6 +72,8 @@ private slots:
     void textDumps();
     void logLists();
     void fileErrorsKeepPreviousFile();
+    void timesPastEndOfDay_data();
+    void timesPastEndOfDay();
 };
 
 void TestAccessTables::recordBytes()
@@ -234,6 +236,8 @@ void TestAccessTables::compileAndWrite()
     QCOMPARE(entryFlags, flags);
 
     ReaderAccessTables tables;
+    QCOMPARE(tables.fill(dataSet, AccessDataSet::iddLengthFor(readerType, 7, 12)), 0);
+    // Filling again starts over instead of appending a second set of windows.
     QCOMPARE(tables.fill(dataSet, AccessDataSet::iddLengthFor(readerType, 7, 12)), 0);
     QCOMPARE(tables.lastCode(), 0);
 
@@ -487,6 +491,26 @@ void TestAccessTables::fileErrorsKeepPreviousFile()
     QCOMPARE(tables.writeFile(path), qint32(ReaderAccessTables::MetadataError));
     QCOMPARE(readFile(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("ACCESS.INI")});
+}
+
+void TestAccessTables::timesPastEndOfDay_data()
+{
+    QTest::addColumn<QString>("definition");
+    QTest::addColumn<QByteArray>("times"); // start hour, minute, end hour, minute
+
+    QTest::newRow("in range kept") << "mon-06:00-24:00" << QByteArray::fromHex("06001800");
+    QTest::newRow("end past midnight") << "mon-06:00-25:30" << QByteArray::fromHex("06001800");
+    // Cut to a byte, 256:00 would have been 00:00 and opened the whole Monday.
+    QTest::newRow("wrapping hours") << "mon-256:00-300:00" << QByteArray::fromHex("18001800");
+}
+
+void TestAccessTables::timesPastEndOfDay()
+{
+    QFETCH(QString, definition);
+    QFETCH(QByteArray, times);
+    const TimezoneRecord record =
+        TimezoneRecord::fromPeriod(TimePeriod::fromDefinition(definition));
+    QCOMPARE(record.toBytes().mid(7), times);
 }
 
 KX_TEST_MAIN(TestAccessTables)

@@ -20,6 +20,7 @@ private slots:
     void normalisedWriteBack_data();
     void normalisedWriteBack();
     void modelReader();
+    void unreadableUntilSet();
 };
 
 void TestTimePeriod::parse_data()
@@ -312,6 +313,20 @@ void TestTimePeriod::modelReader()
     QVERIFY(empty.first(period));
     QVERIFY(period.isNever());
     QVERIFY(!empty.next(period));
+}
+
+void TestTimePeriod::unreadableUntilSet()
+{
+    TimePeriod period = TimePeriod::fromDefinition(QStringLiteral("mon,tue-0600-20:00"));
+    QCOMPARE(period.days(), 0x06);
+    QVERIFY(period.isNever());
+    QCOMPARE(period.toDisplay(), QStringLiteral("Never"));
+    // Setting the time explicitly makes it a period like any other.
+    QVERIFY(period.setStartText(QStringLiteral("06:00")));
+    QVERIFY(period.setEndText(QStringLiteral("20:00")));
+    QVERIFY(period.isActive());
+    QCOMPARE(period.toDefinition(), QStringLiteral("mon,tue-06:00-20:00"));
+    QVERIFY(period == TimePeriod::fromDefinition(QStringLiteral("mon,tue-06:00-20:00")));
 }
 
 KX_TEST_MAIN(TestTimePeriod)
