@@ -173,3 +173,25 @@ bool AccessRecord::operator==(const AccessRecord &other) const
 {
     return idd == other.idd && flags == other.flags;
 }
+
+QByteArray RecordFrame::head(int count, int recordSize)
+{
+    QByteArray bytes;
+    appendWord(bytes, quint16(count));
+    bytes.append(char(recordSize));
+    return bytes;
+}
+
+bool RecordFrame::split(const QByteArray &frame, int recordSize, QList<QByteArray> &records)
+{
+    records.clear();
+    if (recordSize <= 0 || frame.size() < HeadSize)
+        return false;
+    const int count = wordAt(frame, 0);
+    if (byteAt(frame, 2) != recordSize || frame.size() != HeadSize + count * recordSize)
+        return false;
+    records.reserve(count);
+    for (int i = 0; i < count; ++i)
+        records << frame.mid(HeadSize + i * recordSize, recordSize);
+    return true;
+}

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QList>
 #include <QtGlobal>
 
 // The byte layouts of the reader's access tables. The table file, the text
@@ -94,4 +95,16 @@ struct AccessRecord
     static bool fromBytes(const QByteArray &bytes, int iddLength, AccessRecord &record);
 
     bool operator==(const AccessRecord &other) const;
+};
+
+// Records travel in frames: the record count (2 bytes), the record size
+// (1 byte), then the records.
+struct RecordFrame
+{
+    static constexpr int HeadSize = 3;
+
+    static QByteArray head(int count, int recordSize);
+    // Splits a frame whose records must be recordSize bytes long. False when
+    // the head disagrees with that size or with the frame's length.
+    static bool split(const QByteArray &frame, int recordSize, QList<QByteArray> &records);
 };

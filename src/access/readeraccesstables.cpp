@@ -41,6 +41,7 @@ void ReaderAccessTables::reset()
     m_iddFormat = TableMetadata::IddFormatBytes;
     m_lastCode = 0;
     m_failedItem.clear();
+    m_readMetadata = TableMetadata();
 }
 
 qint32 ReaderAccessTables::fail(qint32 code)
@@ -179,6 +180,65 @@ qint32 ReaderAccessTables::fill(const AccessDataSet &dataSet, int iddLength)
     if (code == Ok)
         code = fillAccess(dataSet, iddLength);
     return code;
+}
+
+qint32 ReaderAccessTables::readMetadataFrame(const QByteArray &frame)
+{
+    QList<QByteArray> records;
+    TableMetadata read;
+    if (!RecordFrame::split(frame, TableMetadata::Size, records) || records.size() != 1 ||
+        !TableMetadata::fromBytes(records.first(), read))
+        return fail(RecordLengthError);
+    m_readMetadata = read;
+    // Records are read with the length the reader holds them in; a reader
+    // that never got tables reports none, and the table keeps its own.
+    if (read.iddLength >= MinIddLength && read.iddLength <= MaxIddLength)
+        m_iddLength = read.iddLength;
+    return Ok;
+}
+
+qint32 ReaderAccessTables::readTimezoneFrame(const QByteArray &frame)
+{
+    QList<QByteArray> records;
+    if (!RecordFrame::split(frame, TimezoneRecord::Size, records) ||
+        m_timezones.size() + records.size() > MaxTimezones)
+        return fail(RecordLengthError);
+    for (const QByteArray &bytes : qAsConst(records)) {
+        TimezoneRecord record;
+        TimezoneRecord::fromBytes(bytes, record);
+        m_timezones << record;
+    }
+    return Ok;
+}
+
+qint32 ReaderAccessTables::readHolidayFrame(const QByteArray &frame)
+{
+    QList<QByteArray> records;
+    if (!RecordFrame::split(frame, HolidayRecord::Size, records) ||
+        m_holidays.size() + records.size() > MaxHolidays)
+        return fail(RecordLengthError);
+    for (const QByteArray &bytes : qAsConst(records)) {
+        HolidayRecord record;
+        HolidayRecord::fromBytes(bytes, record);
+        m_holidays << record;
+    }
+    return Ok;
+}
+
+qint32 ReaderAccessTables::readAccessFrame(const QByteArray &frame)
+{
+    QList<QByteArray> records;
+    if (m_iddLength < MinIddLength || m_iddLength > MaxIddLength ||
+        !RecordFrame::split(frame, m_iddLength + AccessRecord::ExtraSize, records) ||
+        m_access.size() + records.size() > MaxAccessRecords)
+        return fail(RecordLengthError);
+    for (const QByteArray &bytes : qAsConst(records)) {
+        AccessRecord record;
+        AccessRecord::fromBytes(bytes, m_iddLength, record);
+        if (!m_access.contains(record.key()))
+            m_access.insert(record.key(), record);
+    }
+    return Ok;
 }
 
 TableMetadata ReaderAccessTables::metadata() const

@@ -67,6 +67,16 @@ public:
     // for a text that does not parse.
     static QByteArray iddBytesOfStored(const QByteArray &stored);
 
+    // Records read back from a reader, one frame at a time, appended to the
+    // tables. A frame whose head, length or record size does not fit, or
+    // that would overfill a table, fails with -1000.
+    qint32 readMetadataFrame(const QByteArray &frame);
+    qint32 readTimezoneFrame(const QByteArray &frame);
+    qint32 readHolidayFrame(const QByteArray &frame);
+    qint32 readAccessFrame(const QByteArray &frame);
+    // The metadata as the reader reported it.
+    TableMetadata readMetadata() const { return m_readMetadata; }
+
     TableMetadata metadata() const;
     // Same checks as before a transfer: at most 15 timezones, identifier
     // length 1..64, format 1..3.
@@ -104,4 +114,5 @@ private:
     int m_iddFormat = TableMetadata::IddFormatBytes;
     qint32 m_lastCode = 0;
     QString m_failedItem;
+    TableMetadata m_readMetadata;
 };

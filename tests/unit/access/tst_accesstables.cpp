@@ -74,6 +74,9 @@ private slots:
     void fileErrorsKeepPreviousFile();
     void timesPastEndOfDay_data();
     void timesPastEndOfDay();
+    void readBackRoundTrip();
+    void readBackRejects_data();
+    void readBackRejects();
 };
 
 void TestAccessTables::recordBytes()
@@ -511,6 +514,95 @@ void TestAccessTables::timesPastEndOfDay()
     const TimezoneRecord record =
         TimezoneRecord::fromPeriod(TimePeriod::fromDefinition(definition));
     QCOMPARE(record.toBytes().mid(7), times);
+}
+
+void TestAccessTables::readBackRoundTrip()
+{
+    AccessDataSet dataSet;
+    QVERIFY(
+        dataSet.compile({row("H", "tue,mon,hol-08:00-17:00", "Haas", "Eva", "04aabbccddeeff-04"),
+                         row("S", "sat-05:00-14:00", "Zoll", "Pia", "04000000000002-04")},
+                        {holiday("2026.12.25")}, 100));
+    ReaderAccessTables sent;
+    QCOMPARE(sent.fill(dataSet, 7), 0);
+
+    // The frames a reader answers with: head, then the records' bytes.
+    QByteArray timezones = RecordFrame::head(sent.timezones().size(), TimezoneRecord::Size);
+    for (const TimezoneRecord &r : sent.timezones())
+        timezones += r.toBytes();
+    QByteArray holidays = RecordFrame::head(1, HolidayRecord::Size);
+    holidays += sent.holidays().first().toBytes();
+    QByteArray access = RecordFrame::head(1, 10) + sent.accessRecords().first().toBytes();
+    QByteArray access2 = RecordFrame::head(1, 10) + sent.accessRecords().last().toBytes();
+
+    ReaderAccessTables read;
+    QCOMPARE(read.readMetadataFrame(RecordFrame::head(1, 16) + sent.metadata().toBytes()), 0);
+    QCOMPARE(read.readMetadata().timezoneEntries, quint8(3));
+    QCOMPARE(read.iddLength(), 7);
+    ReaderAccessTables fresh;
+    QCOMPARE(fresh.setIddLength(12), 0);
+    QCOMPARE(fresh.readMetadataFrame(RecordFrame::head(1, 16) + TableMetadata().toBytes()), 0);
+    QCOMPARE(fresh.iddLength(), 12); // a reader without tables reports no length
+    QCOMPARE(read.readTimezoneFrame(timezones), 0);
+    QCOMPARE(read.readHolidayFrame(holidays), 0);
+    QCOMPARE(read.readAccessFrame(access), 0);
+    QCOMPARE(read.readAccessFrame(access2), 0);
+    QCOMPARE(read.readAccessFrame(RecordFrame::head(0, 10)), 0); // an empty last frame
+    QCOMPARE(read.fileContent(), sent.fileContent());
+
+    QStringList periods;
+    for (const TimezoneRecord &r : read.timezones())
+        periods << r.toPeriod().toDefinition();
+    QCOMPARE(periods,
+             (QStringList{QStringLiteral("mon,tue-08:00-17:00"), QStringLiteral("hol-08:00-17:00"),
+                          QStringLiteral("sat-05:00-14:00")}));
+    QCOMPARE(read.holidays().first().toDate(), QDate(2026, 12, 25));
+}
+
+void TestAccessTables::readBackRejects_data()
+{
+    QTest::addColumn<int>("table"); // 1 metadata, 2 timezones, 3 holidays, 4 access
+    QTest::addColumn<QByteArray>("frame");
+
+    const QByteArray tz(11, '\x01');
+    QTest::newRow("metadata too short") << 1 << QByteArray::fromHex("000110") + QByteArray(15, 0);
+    QTest::newRow("metadata two records") << 1 << QByteArray::fromHex("000210") + QByteArray(32, 0);
+    QTest::newRow("no head") << 2 << QByteArray::fromHex("00");
+    QTest::newRow("timezone size 12") << 2 << QByteArray::fromHex("00010c") + tz + '\0';
+    QTest::newRow("timezone count beyond data") << 2 << QByteArray::fromHex("00020b") + tz;
+    QTest::newRow("sixteen timezones") << 2 << QByteArray::fromHex("00100b") + tz.repeated(16);
+    QTest::newRow("holiday short") << 3 << QByteArray::fromHex("0001031801");
+    QTest::newRow("access size not IDD-Length + 3")
+        << 4 << QByteArray::fromHex("00010b") + QByteArray(11, 1);
+}
+
+void TestAccessTables::readBackRejects()
+{
+    QFETCH(int, table);
+    QFETCH(QByteArray, frame);
+
+    ReaderAccessTables tables;
+    QCOMPARE(tables.setIddLength(7), 0);
+    qint32 code = 0;
+    switch (table) {
+    case 1:
+        code = tables.readMetadataFrame(frame);
+        break;
+    case 2:
+        code = tables.readTimezoneFrame(frame);
+        break;
+    case 3:
+        code = tables.readHolidayFrame(frame);
+        break;
+    default:
+        code = tables.readAccessFrame(frame);
+    }
+    QCOMPARE(code, qint32(ReaderAccessTables::RecordLengthError));
+    QCOMPARE(tables.lastCode(), qint32(-1000));
+    QVERIFY(tables.timezones().isEmpty());
+    QVERIFY(tables.holidays().isEmpty());
+    QVERIFY(tables.accessRecords().isEmpty());
+    QCOMPARE(tables.iddLength(), 7);
 }
 
 KX_TEST_MAIN(TestAccessTables)
