@@ -21,6 +21,8 @@ QStringList periodKeysOf(const QString &modelTag, const QString &definition)
     TimeModel model(definition);
     TimePeriod period;
     for (bool more = model.first(period); more; more = model.next(period)) {
+        if (period.isNever())
+            continue;
         QList<TimePeriod> parts;
         const qint32 days = period.days();
         if (days != TimePeriod::AlwaysDays && (days & TimePeriod::Holiday) &&
@@ -33,10 +35,8 @@ QStringList periodKeysOf(const QString &modelTag, const QString &definition)
         } else {
             parts << period;
         }
-        for (const TimePeriod &part : qAsConst(parts)) {
-            if (!part.isNever())
-                keys << TimePeriod::periodKey(modelTag, part);
-        }
+        for (const TimePeriod &part : qAsConst(parts))
+            keys << TimePeriod::periodKey(modelTag, part);
     }
     return keys;
 }

@@ -154,8 +154,8 @@ QString TimePeriod::timeText(int hour, int minute)
 
 void TimePeriod::setDays(qint32 days)
 {
+    // Only new times make an unreadable period readable.
     m_days = days;
-    m_unreadable = false;
 }
 
 void TimePeriod::setStart(int hour, int minute)

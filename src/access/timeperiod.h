@@ -72,6 +72,7 @@ public:
     int toHour() const { return m_toHour; }
     int toMinute() const { return m_toMinute; }
     void setDays(qint32 days);
+    // Setting a time clears the mark of times that could not be read.
     void setStart(int hour, int minute);
     void setEnd(int hour, int minute);
 

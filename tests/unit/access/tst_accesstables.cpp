@@ -207,6 +207,15 @@ void TestAccessTables::compileAndWrite_data()
                        QStringLiteral("U#hol-05:00-21:00")}
         << FlagList{0x3} << "long-range.ini";
 
+    // Times that cannot be read make the period never, also when it is split
+    // for holidays: no whole-day window may come out of it.
+    QTest::newRow("unreadable periods give no windows")
+        << 100
+        << RowList{row("G", "mon,hol-0600-2000|tue-07:00-0800|wed-07:00-08:00", "Gast", "Olga",
+                       "04000000000005-04")}
+        << HolidayList{} << QStringList{QStringLiteral("G#wed-07:00-08:00")} << FlagList{0x1}
+        << "unreadable.ini";
+
     QTest::newRow("empty access table")
         << 101 << RowList{} << HolidayList{} << QStringList{} << FlagList{} << "empty.ini";
 }
