@@ -25,6 +25,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -70,7 +71,8 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     }
     setHelp(m_settings.areToolTipsOn);
     enterTabKelvara();
-    setGeometry(m_settings.mainWindowGeometry);
+    placeWindows();
+    QTimer::singleShot(100, this, &KelvaraMan::firstStartCheck);
 }
 
 KelvaraMan::~KelvaraMan()
@@ -762,15 +764,9 @@ QString KelvaraMan::accessBoardHelp() const
               "Drag the table with the left mouse button, or use the sliders and the wheel.");
 }
 
-// The reader functions, the administration views, the settings dialogs and
-// the project operations come with their own parts of the program; their
+// The reader functions, the administration views and the settings dialogs
+// come with their own parts of the program; their
 // menu entries stay disabled until then.
-void KelvaraMan::newProject() {}
-void KelvaraMan::openProject() {}
-void KelvaraMan::renameProject() {}
-void KelvaraMan::createProjectBackup() {}
-void KelvaraMan::restoreProjectBackup() {}
-void KelvaraMan::buildSupportPackage() {}
 void KelvaraMan::importUserList() {}
 void KelvaraMan::exportUserList() {}
 void KelvaraMan::generalSettings() {}

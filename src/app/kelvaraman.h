@@ -100,12 +100,21 @@ public slots:
     void mrhRename();
     void mtiChangeTimeModel(QAction *action);
 
+    // ---- Project lifecycle (kelvaramanproject.cpp)
+    // Runs once, 100 ms after start: the first-start questions.
+    void firstStartCheck();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // ---- Project lifecycle (kelvaramanproject.cpp)
+    // Stored geometry for the main window, dialog rectangles moved into the desktop.
+    void placeWindows();
+    // ---- end of project lifecycle
+
     void createMenus();
     void createToolBar();
     void createBoard();
