@@ -7,9 +7,9 @@
 #include <QCoreApplication>
 #include <QVariant>
 
+using RecordStatement::identifierOrNull;
 using RecordStatement::outcome;
 using RecordStatement::text;
-using RecordStatement::textOrNull;
 
 namespace UserRecords {
 
@@ -146,8 +146,8 @@ bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
                            "iddIso14443,commentIso14443,iddClass1Gen2,commentClass1Gen2) "
                            "values (?,?,?,?,?,?,?,?)"),
             {text(user.familyName), text(user.firstName), text(user.groupName),
-             text(user.commentUser), textOrNull(user.iddIso14443), text(user.commentIso14443),
-             textOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
+             text(user.commentUser), identifierOrNull(user.iddIso14443), text(user.commentIso14443),
+             identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
         return false;
     if (newKey)
         *newKey = query.lastInsertId().toInt();
@@ -169,8 +169,8 @@ bool editUser(QSqlQuery &query, const UserRow &user)
                        "iddIso14443=?,commentIso14443=?,iddClass1Gen2=?,commentClass1Gen2=? "
                        "where PKusers=?"),
         {text(user.familyName), text(user.firstName), text(user.groupName), text(user.commentUser),
-         textOrNull(user.iddIso14443), text(user.commentIso14443), textOrNull(user.iddClass1Gen2),
-         text(user.commentClass1Gen2), user.pkUsers});
+         identifierOrNull(user.iddIso14443), text(user.commentIso14443),
+         identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2), user.pkUsers});
 }
 
 QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *markedEntries)
@@ -225,7 +225,7 @@ bool setShortRangeIdentifier(QSqlQuery &query, int pkUsers, const QString &iddTe
 {
     return ProjectDatabase::exec(query,
                                  QStringLiteral("update users set iddIso14443=? where PKusers=?"),
-                                 {textOrNull(iddText), pkUsers});
+                                 {identifierOrNull(iddText), pkUsers});
 }
 
 QSqlError renameGroup(const QString &databasePath, const QString &newName, const QString &oldName)

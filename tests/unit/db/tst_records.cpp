@@ -114,9 +114,12 @@ void TestRecords::nullableColumns()
     TestSupport::TempProject project;
     const QString path = project.databasePath();
     // Several rows without identifier or reader coexist under the unique constraints.
+    // An identifier cleared down to its type ("-04") identifies nothing either.
+    const QStringList emptyIdds = strings({"", "-04", "-84"});
     for (int i = 0; i < 3; ++i) {
         QVERIFY(!UserRecords::addUser(path, user(QStringLiteral("Nobody%1").arg(i),
-                                                 QStringLiteral("X"), QStringLiteral("G")))
+                                                 QStringLiteral("X"), QStringLiteral("G"),
+                                                 emptyIdds.at(i), emptyIdds.at(2 - i)))
                      .isValid());
         QVERIFY(!EntryRecords::addEntry(path, entry(QStringLiteral("A"), QString::number(i)))
                      .isValid());
