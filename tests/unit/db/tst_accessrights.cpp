@@ -5,38 +5,11 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "support/testsupport.h"
+#include "dbtesthelpers.h"
 
 #include <algorithm>
 
 namespace {
-
-QStringList strings(std::initializer_list<const char *> texts)
-{
-    QStringList list;
-    for (const char *text : texts)
-        list << QString::fromUtf8(text);
-    return list;
-}
-
-int scalar(const QString &path, const QString &statement)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return -2;
-    QSqlQuery q = db.query();
-    if (!q.exec(statement) || !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
-
-bool run(const QString &path, const QString &statement)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return false;
-    QSqlQuery q = db.query();
-    return q.exec(statement);
-}
 
 QSet<int> marked(const QString &path)
 {
