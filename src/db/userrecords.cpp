@@ -114,6 +114,14 @@ bool usersOfGroup(QSqlQuery &query, const QString &groupName, QSet<int> &keys)
     return true;
 }
 
+QSqlError usersOfGroup(const QString &databasePath, const QString &groupName, QSet<int> &keys)
+{
+    keys.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(usersOfGroup(query, groupName, keys), query);
+    });
+}
+
 QStringList distinctGroups(const QString &databasePath)
 {
     QStringList groups;

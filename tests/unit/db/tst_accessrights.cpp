@@ -108,6 +108,11 @@ void TestAccessRights::boardCellOnGroupAndArea()
 {
     Block b;
     QVERIFY(b.project.isValid());
+    QSet<int> crew, hall;
+    QVERIFY(!UserRecords::usersOfGroup(b.path, QStringLiteral("Crew"), crew).isValid());
+    QVERIFY(!EntryRecords::entriesOfArea(b.path, QStringLiteral("Hall"), hall).isValid());
+    QCOMPARE(crew, b.users);
+    QCOMPARE(hall, b.entries);
     QSet<int> changed;
     // Group x area: one right per pair, every entry changed.
     QVERIFY(
