@@ -1,5 +1,6 @@
 #include "db/projectparameters.h"
 
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 
@@ -146,4 +147,12 @@ bool ProjectParameters::saveProjectParameters() const
     ProjectTags::setUhfSelectionMask(q, 3, uhfSelectionMask3);
     ProjectTags::setDefaultRelaisHoldTime(q, defaultRelaisHoldTime);
     return true;
+}
+
+QSqlError ProjectParameters::changeHfIddLength(int newLength)
+{
+    const QSqlError error = AccessRights::widenShortRangeIdentifiers(databasePath, newLength);
+    if (!error.isValid())
+        hfIddLength = newLength;
+    return error;
 }

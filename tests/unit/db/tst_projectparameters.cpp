@@ -14,6 +14,7 @@ private slots:
     void missingRowsAndGarbage();
     void saveInsertsThenUpdates();
     void unopenableDatabaseKeepsDefaults();
+    void changeHfIddLength();
 };
 
 void TestProjectParameters::maskStoredForm_data()
@@ -141,6 +142,42 @@ void TestProjectParameters::unopenableDatabaseKeepsDefaults()
     QVERIFY(!p.loadProjectParameters());
     QCOMPARE(p.hfIddLength, 9);
     QVERIFY(!p.saveProjectParameters());
+}
+
+void TestProjectParameters::changeHfIddLength()
+{
+    TestSupport::TempProject project;
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q,
+            QStringLiteral("insert into users (familyName,firstName,groupName,iddIso14443) "
+                           "values (?,?,?,?)"),
+            {QStringLiteral("O'Brien"), QStringLiteral("Ann"), QStringLiteral("G"),
+             QStringLiteral("a1b2c3d4-04")}));
+        QVERIFY(q.exec(QStringLiteral(
+            "insert into doors (doorName,areaName,readerType) values ('Gate','Yard',100)")));
+    }
+    ProjectParameters p;
+    p.databasePath = project.databasePath();
+    QVERIFY(!p.changeHfIddLength(8).isValid());
+    QCOMPARE(p.hfIddLength, 8);
+    ProjectDatabase db(project.databasePath());
+    QVERIFY(db.open());
+    QSqlQuery q = db.query();
+    QVERIFY(q.exec(QStringLiteral("select iddIso14443 from users")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("00000000a1b2c3d4-04"));
+    QVERIFY(q.exec(QStringLiteral("select needsUpdate from doors")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 1);
+
+    ProjectParameters missing;
+    missing.databasePath = QStringLiteral("/nonexistent/x.sqlite3");
+    QVERIFY(missing.changeHfIddLength(8).isValid());
+    QCOMPARE(missing.hfIddLength, 7);
 }
 
 KX_TEST_MAIN(TestProjectParameters)
