@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -261,12 +262,13 @@ void KelvaraMan::createBoardMenus()
     m_cornerMenu->addAction(tr("Expand all User Groups and Areas"), this,
                             &KelvaraMan::m00hExpandAll);
     m_cornerMenu->addSeparator();
-    m_cornerMenu->addAction(tr("Update Access Rights of all Entries"), this,
-                            &KelvaraMan::updateAllAccessConfig)
+    m_cornerMenu
+        ->addAction(tr("Update Access Rights of all Entries"), this,
+                    &KelvaraMan::updateAllAccessConfig)
         ->setEnabled(false);
     m_cornerMenu->addSeparator();
-    m_cornerMenu->addAction(tr("Read Event List of all Entries"), this,
-                            &KelvaraMan::m00hReadEventList)
+    m_cornerMenu
+        ->addAction(tr("Read Event List of all Entries"), this, &KelvaraMan::m00hReadEventList)
         ->setEnabled(false);
     m_cornerMenu->addSeparator();
     m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
@@ -279,13 +281,13 @@ void KelvaraMan::createBoardMenus()
     m_mchRename = m_columnHeadMenu->addAction(tr("Rename"), this, &KelvaraMan::mchRename);
     m_columnHeadMenu->addSeparator();
     // Reader functions come with the function dialog.
-    m_columnHeadMenu->addAction(tr("Update Access Rights"), this,
-                                &KelvaraMan::mchUpdateAccessConfig)
+    m_columnHeadMenu
+        ->addAction(tr("Update Access Rights"), this, &KelvaraMan::mchUpdateAccessConfig)
         ->setEnabled(false);
     m_mchReadAccess = m_columnHeadMenu->addAction(tr("Read Access Rights"), this,
                                                   &KelvaraMan::mchReadAccessConfig);
-    m_mchImport = m_columnHeadMenu->addAction(tr("Import Transponder"), this,
-                                              &KelvaraMan::mchImportTeachIn);
+    m_mchImport =
+        m_columnHeadMenu->addAction(tr("Import Transponder"), this, &KelvaraMan::mchImportTeachIn);
     m_columnHeadMenu->addSeparator();
     m_columnHeadMenu->addAction(tr("Read Event List"), this, &KelvaraMan::mchReadEventList)
         ->setEnabled(false);
@@ -311,8 +313,8 @@ void KelvaraMan::createBoardMenus()
 void KelvaraMan::openProjectFolder(const QString &folder)
 {
     m_settings.currentProjectPath = QDir::toNativeSeparators(folder);
-    m_databasePath =
-        QDir::toNativeSeparators(ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
+    m_databasePath = QDir::toNativeSeparators(
+        ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
     m_params = ProjectParameters();
     m_params.projectPath = m_settings.currentProjectPath;
     m_params.databasePath = m_databasePath;
@@ -356,6 +358,8 @@ void KelvaraMan::buildBoard()
     }
 
     WaitCursor wait;
+    QElapsedTimer timer;
+    timer.start();
     QList<EntryBoardRow> entries;
     QList<UserRow> users;
     QList<AccessRow> rights;
@@ -374,6 +378,8 @@ void KelvaraMan::buildBoard()
         }
     }
 
+    m_lastQueryNs = timer.nsecsElapsed();
+    timer.restart();
     QVector<AccessBoard::Entry> boardEntries;
     boardEntries.reserve(entries.size());
     for (const EntryBoardRow &e : qAsConst(entries))
@@ -388,6 +394,7 @@ void KelvaraMan::buildBoard()
         boardRights.append({r.pkUsers, r.pkDoors, r.pkTimes, r.modelTag});
     m_boardData.build(boardEntries, boardUsers, boardRights);
     fillBoardWidget();
+    m_lastFillNs = timer.nsecsElapsed();
 }
 
 void KelvaraMan::fillBoardWidget()
@@ -449,11 +456,12 @@ void KelvaraMan::fillBoardWidget()
             if (row.isHead || yellowColumn) {
                 KxTableCell cell = m_board->cell(r, c);
                 cell.setText(b.textAt(r, c));
-                const int bits = (yellowColumn ? YellowColumnBit : 0) | (row.isHead ? YellowRowBit : 0);
+                const int bits =
+                    (yellowColumn ? YellowColumnBit : 0) | (row.isHead ? YellowRowBit : 0);
                 cell.setData(GroupCellRole, bits);
                 cell.setStyleIndex(bits == (YellowColumnBit | YellowRowBit) ? m_styles.yellowBoth
-                                   : row.isHead                               ? m_styles.yellowRow
-                                                                              : m_styles.yellowColumn);
+                                   : row.isHead                             ? m_styles.yellowRow
+                                                : m_styles.yellowColumn);
                 continue;
             }
             const int key = b.timeModelAt(r, c);
@@ -477,14 +485,15 @@ void KelvaraMan::applyGroupModes()
     for (int c = 1; c < m_boardData.columnCount(); ++c) {
         const AccessBoard::Line &line = m_boardData.column(c);
         if (line.isHead)
-            m_board->cell(0, c).setGroupMode(isAreaExpanded(line.name) ? KxTableCell::ExpandedHead
-                                                                      : KxTableCell::CollapsedHead);
+            m_board->cell(0, c).setGroupMode(
+                isAreaExpanded(line.name) ? KxTableCell::ExpandedHead : KxTableCell::CollapsedHead);
     }
     for (int r = 1; r < m_boardData.rowCount(); ++r) {
         const AccessBoard::Line &line = m_boardData.row(r);
         if (line.isHead)
-            m_board->cell(r, 0).setGroupMode(isGroupExpanded(line.name) ? KxTableCell::ExpandedHead
-                                                                       : KxTableCell::CollapsedHead);
+            m_board->cell(r, 0).setGroupMode(isGroupExpanded(line.name)
+                                                 ? KxTableCell::ExpandedHead
+                                                 : KxTableCell::CollapsedHead);
     }
     m_board->repaint();
 }
@@ -550,7 +559,8 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
         if (row == 0 && column == 0) {
             bool anyExpanded = false;
             for (int c = 1; c < m_boardData.columnCount() && !anyExpanded; ++c)
-                anyExpanded = m_boardData.column(c).isHead && isAreaExpanded(m_boardData.column(c).name);
+                anyExpanded =
+                    m_boardData.column(c).isHead && isAreaExpanded(m_boardData.column(c).name);
             for (int r = 1; r < m_boardData.rowCount() && !anyExpanded; ++r)
                 anyExpanded = m_boardData.row(r).isHead && isGroupExpanded(m_boardData.row(r).name);
             setAllExpanded(!anyExpanded);
@@ -859,7 +869,8 @@ void KelvaraMan::enterWhatsThisMode()
 void KelvaraMan::closeEvent(QCloseEvent *event)
 {
     if (!m_settings.currentProjectPath.isEmpty())
-        ProjectFiles::cleanUpProjectFiles(QDir::fromNativeSeparators(m_settings.currentProjectPath));
+        ProjectFiles::cleanUpProjectFiles(
+            QDir::fromNativeSeparators(m_settings.currentProjectPath));
     event->accept();
 }
 

@@ -47,6 +47,10 @@ public:
 
     static QString versionText();
 
+    // Nanoseconds the last buildBoard() spent in the database and in filling the board.
+    qint64 lastBoardQueryTime() const { return m_lastQueryNs; }
+    qint64 lastBoardFillTime() const { return m_lastFillNs; }
+
 public slots:
     // Takes the folder as the open project: database path, parameters, board.
     void openProjectFolder(const QString &folder);
@@ -143,6 +147,8 @@ private:
     QFrame *m_boardFrame = nullptr;
     QLabel *m_logo = nullptr;
     QToolBar *m_toolBar = nullptr;
+    qint64 m_lastQueryNs = 0;
+    qint64 m_lastFillNs = 0;
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
 

@@ -101,17 +101,23 @@ bool deleteAccess(QSqlQuery &query, const QSet<int> &users, const QSet<int> &ent
 bool listAccess(QSqlQuery &query, QList<AccessRow> &rows)
 {
     rows.clear();
+    // A board can hold a million rights: stream the rows and share the few tag texts.
+    query.setForwardOnly(true);
     if (!query.exec(QStringLiteral(
             "select PKaccess,PKusers,PKdoors,PKtimes,modelTag from access,users,doors,times "
             "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes)")))
         return false;
+    QHash<int, QString> tags;
     while (query.next()) {
         AccessRow row;
         row.pkAccess = query.value(0).toInt();
         row.pkUsers = query.value(1).toInt();
         row.pkDoors = query.value(2).toInt();
         row.pkTimes = query.value(3).toInt();
-        row.modelTag = query.value(4).toString();
+        auto tag = tags.find(row.pkTimes);
+        if (tag == tags.end())
+            tag = tags.insert(row.pkTimes, query.value(4).toString());
+        row.modelTag = tag.value();
         rows.append(row);
     }
     query.finish();

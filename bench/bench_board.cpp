@@ -1,0 +1,150 @@
+// Builds the access board of a large project: 5,000 users in 50 groups and
+// 300 entries in 20 areas with rights on most cells. Prints the medians of
+// the board build (queries and filling), one paint and one collapse toggle.
+#include "app/applicationsettings.h"
+#include "app/kelvaraman.h"
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/kxresources.h"
+#include "widgets/kxtablewidget.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v.at(v.size() / 2);
+}
+
+bool fillProject(const QString &dbPath, int users, int groups, int entries, int areas,
+                 qint64 *rights)
+{
+    ProjectDatabase db(dbPath);
+    if (!db.open() || !db.transaction())
+        return false;
+    QSqlQuery q = db.query();
+    for (const char *tag : {"A", "B", "C"}) {
+        ProjectDatabase::exec(
+            q,
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            {QLatin1String(tag), QStringLiteral("Model %1").arg(QLatin1String(tag)),
+             QStringLiteral("mon-06:00-18:00")});
+    }
+    q.prepare(QStringLiteral("insert into users (familyName,firstName,groupName) values (?,?,?)"));
+    for (int u = 0; u < users; ++u) {
+        q.bindValue(0, QStringLiteral("Family%1").arg(u, 5, 10, QLatin1Char('0')));
+        q.bindValue(1, QStringLiteral("First%1").arg(u));
+        q.bindValue(2, QStringLiteral("Group %1").arg(u % groups, 2, 10, QLatin1Char('0')));
+        if (!q.exec())
+            return false;
+    }
+    q.prepare(QStringLiteral("insert into doors (doorName,areaName,needsUpdate) values (?,?,?)"));
+    for (int e = 0; e < entries; ++e) {
+        q.bindValue(0, QStringLiteral("Door %1").arg(e, 3, 10, QLatin1Char('0')));
+        q.bindValue(1, QStringLiteral("Area %1").arg(e % areas, 2, 10, QLatin1Char('0')));
+        q.bindValue(2, e % 7 == 0 ? 1 : 0);
+        if (!q.exec())
+            return false;
+    }
+    // Rights on about nine cells in ten, mostly one model per block.
+    q.prepare(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)"));
+    *rights = 0;
+    for (int u = 1; u <= users; ++u) {
+        for (int e = 1; e <= entries; ++e) {
+            if ((u * 31 + e * 17) % 10 == 0)
+                continue;
+            q.bindValue(0, u);
+            q.bindValue(1, e);
+            q.bindValue(2, 2 + ((u + e) % 13 == 0 ? 1 : 0) + (e % areas == 0 ? 1 : 0));
+            if (!q.exec())
+                return false;
+            ++*rights;
+        }
+    }
+    return db.commit();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    kxInitResources();
+    KxMessageBox::setAnswerer(
+        [](QMessageBox::Icon, const QString &, const QString &) { return QMessageBox::No; });
+
+    const int users = 5000, groups = 50, entries = 300, areas = 20;
+    const QString project = home.path() + QStringLiteral("/Large");
+    QDir().mkpath(project);
+    const QString dbPath = ProjectDatabase::databasePathForProject(project);
+    ProjectSchema::createProjectDatabase(dbPath);
+    qint64 rights = 0;
+    QElapsedTimer setup;
+    setup.start();
+    if (!fillProject(dbPath, users, groups, entries, areas, &rights)) {
+        std::fprintf(stderr, "cannot fill the project\n");
+        return 1;
+    }
+    std::printf("project: %d users in %d groups, %d entries in %d areas, %lld rights (filled in "
+                "%.1f s)\n",
+                users, groups, entries, areas, static_cast<long long>(rights),
+                setup.elapsed() / 1000.0);
+
+    ApplicationSettings settings;
+    settings.currentProjectPath = project;
+    settings.isMaximized = false;
+    settings.mainWindowGeometry = QRect(0, 0, 1920, 1080);
+    settings.saveSettings();
+
+    KelvaraMan window;
+    window.resize(1920, 1080);
+    window.show();
+    QApplication::processEvents();
+
+    const int runs = 5;
+    QVector<double> query, fill, paint, toggle;
+    for (int i = 0; i < runs; ++i) {
+        window.buildBoard();
+        query << window.lastBoardQueryTime() / 1e6;
+        fill << window.lastBoardFillTime() / 1e6;
+    }
+    KxTableWidget *board = window.board();
+    for (int i = 0; i < runs; ++i) {
+        QPixmap pixmap(board->size());
+        QElapsedTimer t;
+        t.start();
+        board->render(&pixmap);
+        paint << t.nsecsElapsed() / 1e6;
+    }
+    int headRow = 1;
+    for (int i = 0; i < runs * 2; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window.clickedOnTableCell(headRow, 0, 1, true);
+        QPixmap pixmap(board->size());
+        board->render(&pixmap);
+        toggle << t.nsecsElapsed() / 1e6;
+    }
+    std::printf("board: %d x %d cells, about %.1f MiB in cells\n", board->rowCount(),
+                board->columnCount(), board->approximateCellMemory() / 1048576.0);
+    std::printf("buildBoard, median of %d: queries %.1f ms, filling %.1f ms\n", runs, median(query),
+                median(fill));
+    std::printf("one paint at %dx%d, median of %d: %.1f ms\n", board->width(), board->height(),
+                runs, median(paint));
+    std::printf("one collapse toggle with its paint, median of %d: %.1f ms\n", runs * 2,
+                median(toggle));
+    window.settings().currentProjectPath.clear();
+    return 0;
+}
