@@ -2,27 +2,22 @@
 
 #include <QCoreApplication>
 
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ErrorText", text);
-}
-} // namespace
-
 QString errorText(const ErrorInfo &error)
 {
     if (error.code == 0)
-        return tr("Function successfully performed");
+        return QCoreApplication::translate("ErrorText", "Function successfully performed");
     QString context;
     QString code;
     if (error.code < 0) {
-        context = tr("Error context: Library\nError code: %1");
+        context =
+            QCoreApplication::translate("ErrorText", "Error context: Library\nError code: %1");
         code = QString::number(error.code);
     } else if (error.code <= 255) {
-        context = tr("Error context: Reader\nError code: %1");
+        context = QCoreApplication::translate("ErrorText", "Error context: Reader\nError code: %1");
         code = QStringLiteral("%1").arg(error.code, 2, 16, QLatin1Char('0'));
     } else {
-        context = tr("Error context: Application\nError code: %1");
+        context =
+            QCoreApplication::translate("ErrorText", "Error context: Application\nError code: %1");
         code = QString::number(error.code);
     }
     return QStringLiteral("%1\n\n%2").arg(error.detail, context.arg(code));
@@ -31,14 +26,18 @@ QString errorText(const ErrorInfo &error)
 QString databaseErrorText(const QSqlError &error)
 {
     if (error.type() == QSqlError::NoError)
-        return tr("Database function successfully performed");
+        return QCoreApplication::translate("ErrorText", "Database function successfully performed");
     const QString number = error.nativeErrorCode();
     const QString detail =
         number == QLatin1String("19")
-            ? tr("Data set entry already exists\n(Identical name combination, device ID, "
-                 "IP-address, MAC-address, etc.)")
+            ? QCoreApplication::translate(
+                  "ErrorText",
+                  "Data set entry already exists\n(Identical name combination, device ID, "
+                  "IP-address, MAC-address, etc.)")
             : error.text();
-    const QString context = tr("Error context: Database\nError code: %2").arg(number);
+    const QString context =
+        QCoreApplication::translate("ErrorText", "Error context: Database\nError code: %2")
+            .arg(number);
     return QStringLiteral("%1\n\n%2").arg(detail, context);
 }
 

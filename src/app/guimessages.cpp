@@ -12,11 +12,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GuiMessages", text);
-}
-
 UrlOpener &urlOpener()
 {
     static UrlOpener opener;
@@ -43,13 +38,16 @@ void showError(QWidget *parent, const ErrorInfo &error)
 {
     const QString text = errorText(error);
     if (error.code == 0)
-        KxMessageBox::information(parent, tr("Ok"), text);
+        KxMessageBox::information(parent, QCoreApplication::translate("GuiMessages", "Ok"), text);
     else if (error.code < 0)
-        KxMessageBox::critical(parent, tr("Library Error"), text);
+        KxMessageBox::critical(parent, QCoreApplication::translate("GuiMessages", "Library Error"),
+                               text);
     else if (error.code <= 255)
-        KxMessageBox::critical(parent, tr("Reader Error"), text);
+        KxMessageBox::critical(parent, QCoreApplication::translate("GuiMessages", "Reader Error"),
+                               text);
     else
-        KxMessageBox::critical(parent, tr("Application Error"), text);
+        KxMessageBox::critical(
+            parent, QCoreApplication::translate("GuiMessages", "Application Error"), text);
 }
 
 void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error)
@@ -60,8 +58,10 @@ void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &e
 void openFile(QWidget *parent, const QString &path)
 {
     if (!QFileInfo(path).isFile()) {
-        KxMessageBox::critical(parent, tr("Open file"),
-                               tr("The file\n\n%1\n\ndoes not exist").arg(path));
+        KxMessageBox::critical(
+            parent, QCoreApplication::translate("GuiMessages", "Open file"),
+            QCoreApplication::translate("GuiMessages", "The file\n\n%1\n\ndoes not exist")
+                .arg(path));
         return;
     }
     openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
@@ -70,8 +70,10 @@ void openFile(QWidget *parent, const QString &path)
 void openPath(QWidget *parent, const QString &path)
 {
     if (!QFileInfo(path).isDir()) {
-        KxMessageBox::critical(parent, tr("Open path"),
-                               tr("The path\n\n%1\n\ndoes not exist").arg(path));
+        KxMessageBox::critical(
+            parent, QCoreApplication::translate("GuiMessages", "Open path"),
+            QCoreApplication::translate("GuiMessages", "The path\n\n%1\n\ndoes not exist")
+                .arg(path));
         return;
     }
     openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));

@@ -5,4 +5,5 @@
 void kxInitResources()
 {
     Q_INIT_RESOURCE(kelvara);
+    Q_INIT_RESOURCE(kelvara_translations);
 }

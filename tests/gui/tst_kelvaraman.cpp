@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QSettings>
+#include <QTranslator>
 
 #include <memory>
 
@@ -33,6 +34,7 @@ private slots:
     void collapseFromCorner();
     void menus();
     void settingsSavedOnClose();
+    void germanTranslation();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -49,10 +51,11 @@ void TestKelvaraMan::initTestCase()
 {
     kxInitResources();
     setUrlOpener([](const QUrl &) { return true; });
-    KxMessageBox::setAnswerer([this](QMessageBox::Icon icon, const QString &title, const QString &) {
-        m_boxes << title;
-        return icon == QMessageBox::Question ? QMessageBox::No : QMessageBox::Ok;
-    });
+    KxMessageBox::setAnswerer(
+        [this](QMessageBox::Icon icon, const QString &title, const QString &) {
+            m_boxes << title;
+            return icon == QMessageBox::Question ? QMessageBox::No : QMessageBox::Ok;
+        });
 }
 
 void TestKelvaraMan::init()
@@ -291,6 +294,20 @@ void TestKelvaraMan::settingsSavedOnClose()
     QCOMPARE(s.value(QStringLiteral("FunctionDialog.Geometry")).toRect(), QRect(7, 8, 640, 480));
     QCOMPARE(s.value(QStringLiteral("MainWindow.AreToolTipsOn")).toString(),
              QStringLiteral("false"));
+}
+
+void TestKelvaraMan::germanTranslation()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("kelvara"),
+                            QStringLiteral("-"), QStringLiteral(":/"), QStringLiteral(".qm")));
+    QApplication::installTranslator(&translator);
+    {
+        KelvaraMan w;
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("Kelvara Manager (V02.07) von KORVEX")));
+        QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
+    }
+    QApplication::removeTranslator(&translator);
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -1,0 +1,671 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AccessRights</name>
+    <message>
+        <source>No such time model</source>
+        <translation>Zeitmodell nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>Invalid identifier length</source>
+        <translation>Ungültige Länge der Transponderkennung</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionText</name>
+    <message>
+        <source>USB flash drive</source>
+        <translation>USB-Stick</translation>
+    </message>
+    <message>
+        <source>USB cable</source>
+        <translation>USB-Kabel</translation>
+    </message>
+</context>
+<context>
+    <name>DemoProject</name>
+    <message>
+        <source>Development</source>
+        <translation>Entwicklung</translation>
+    </message>
+    <message>
+        <source>Main Entrance</source>
+        <translation>Haupteingang</translation>
+    </message>
+    <message>
+        <source>Department A</source>
+        <translation>Abteilung A</translation>
+    </message>
+    <message>
+        <source>Department B</source>
+        <translation>Abteilung B</translation>
+    </message>
+    <message>
+        <source>Department C</source>
+        <translation>Abteilung C</translation>
+    </message>
+    <message>
+        <source>Department D</source>
+        <translation>Abteilung D</translation>
+    </message>
+    <message>
+        <source>Entry A.1</source>
+        <translation>Eingang A.1</translation>
+    </message>
+    <message>
+        <source>Entry A.2</source>
+        <translation>Eingang A.2</translation>
+    </message>
+    <message>
+        <source>Entry A.3</source>
+        <translation>Eingang A.3</translation>
+    </message>
+    <message>
+        <source>Entry B.1</source>
+        <translation>Eingang B.1</translation>
+    </message>
+    <message>
+        <source>Entry B.2</source>
+        <translation>Eingang B.2</translation>
+    </message>
+    <message>
+        <source>Entry C.1</source>
+        <translation>Eingang C.1</translation>
+    </message>
+    <message>
+        <source>Entry C.2</source>
+        <translation>Eingang C.2</translation>
+    </message>
+    <message>
+        <source>Entry D.1</source>
+        <translation>Eingang D.1</translation>
+    </message>
+    <message>
+        <source>Entry D.2</source>
+        <translation>Eingang D.2</translation>
+    </message>
+    <message>
+        <source>Entry D.3</source>
+        <translation>Eingang D.3</translation>
+    </message>
+    <message>
+        <source>Production</source>
+        <translation>Produktion</translation>
+    </message>
+    <message>
+        <source>Level 1</source>
+        <translation>Ebene 1</translation>
+    </message>
+    <message>
+        <source>Level 2</source>
+        <translation>Ebene 2</translation>
+    </message>
+    <message>
+        <source>Room 01</source>
+        <translation>Raum 01</translation>
+    </message>
+    <message>
+        <source>Room 02</source>
+        <translation>Raum 02</translation>
+    </message>
+    <message>
+        <source>Room 03</source>
+        <translation>Raum 03</translation>
+    </message>
+    <message>
+        <source>Room 04</source>
+        <translation>Raum 04</translation>
+    </message>
+    <message>
+        <source>Room 11</source>
+        <translation>Raum 11</translation>
+    </message>
+    <message>
+        <source>Room 12</source>
+        <translation>Raum 12</translation>
+    </message>
+    <message>
+        <source>Parking Area West</source>
+        <translation>Parkplatz West</translation>
+    </message>
+    <message>
+        <source>Birchfield Lane</source>
+        <translation>Birkenfeldweg</translation>
+    </message>
+    <message>
+        <source>Kilnmoor Street</source>
+        <translation>Ofenmoorstraße</translation>
+    </message>
+    <message>
+        <source>Parking Area North</source>
+        <translation>Parkplatz Nord</translation>
+    </message>
+    <message>
+        <source>Quarrygate Road</source>
+        <translation>Steinbruchtorstraße</translation>
+    </message>
+    <message>
+        <source>Management</source>
+        <translation>Geschäftsleitung</translation>
+    </message>
+    <message>
+        <source>Sales Manager</source>
+        <translation>Vertriebsleiter</translation>
+    </message>
+    <message>
+        <source>Development Manager</source>
+        <translation>Entwicklungsleiter</translation>
+    </message>
+    <message>
+        <source>Facility Manager</source>
+        <translation>Hausverwaltung</translation>
+    </message>
+    <message>
+        <source>Crazy Model</source>
+        <translation>Verrücktes Modell</translation>
+    </message>
+    <message>
+        <source>A demo time model is missing</source>
+        <translation>Ein Zeitmodell des Demoprojekts fehlt</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorText</name>
+    <message>
+        <source>Function successfully performed</source>
+        <translation>Funktion erfolgreich ausgeführt</translation>
+    </message>
+    <message>
+        <source>Error context: Library
+Error code: %1</source>
+        <translation>Fehlerkontext: Bibliothek
+Fehlercode: %1</translation>
+    </message>
+    <message>
+        <source>Error context: Reader
+Error code: %1</source>
+        <translation>Fehlerkontext: Leser
+Fehlercode: %1</translation>
+    </message>
+    <message>
+        <source>Error context: Application
+Error code: %1</source>
+        <translation>Fehlerkontext: Anwendung
+Fehlercode: %1</translation>
+    </message>
+    <message>
+        <source>Database function successfully performed</source>
+        <translation>Datenbankfunktion erfolgreich ausgeführt</translation>
+    </message>
+    <message>
+        <source>Data set entry already exists
+(Identical name combination, device ID, IP-address, MAC-address, etc.)</source>
+        <translation>Datensatz existiert bereits
+(Gleiche Namenskombination, Geräte-ID, IP-Adresse, MAC-Adresse usw.)</translation>
+    </message>
+    <message>
+        <source>Error context: Database
+Error code: %2</source>
+        <translation>Fehlerkontext: Datenbank
+Fehlercode: %2</translation>
+    </message>
+</context>
+<context>
+    <name>GuiMessages</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Library Error</source>
+        <translation>Bibliotheksfehler</translation>
+    </message>
+    <message>
+        <source>Reader Error</source>
+        <translation>Leserfehler</translation>
+    </message>
+    <message>
+        <source>Application Error</source>
+        <translation>Anwendungsfehler</translation>
+    </message>
+    <message>
+        <source>Open file</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>The file
+
+%1
+
+does not exist</source>
+        <translation>Die Datei
+
+%1
+
+existiert nicht</translation>
+    </message>
+    <message>
+        <source>Open path</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+does not exist</source>
+        <translation>Der Ordner
+
+%1
+
+existiert nicht</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraMan</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;New Project</source>
+        <translation>&amp;Neues Projekt</translation>
+    </message>
+    <message>
+        <source>&amp;Open Project</source>
+        <translation>Projekt ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Rename Project</source>
+        <translation>Projekt &amp;umbenennen</translation>
+    </message>
+    <message>
+        <source>&amp;Create Project Backup</source>
+        <translation>Projektsicherung &amp;erstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Restore Project Backup</source>
+        <translation>Projektsicherung &amp;wiederherstellen</translation>
+    </message>
+    <message>
+        <source>I&amp;mport User List</source>
+        <translation>Benutzerliste i&amp;mportieren</translation>
+    </message>
+    <message>
+        <source>E&amp;xport User List</source>
+        <translation>Benutzerliste e&amp;xportieren</translation>
+    </message>
+    <message>
+        <source>&amp;End</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Settings</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;General Settings</source>
+        <translation>&amp;Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Project Settings</source>
+        <translation>&amp;Projekteinstellungen</translation>
+    </message>
+    <message>
+        <source>Synchronize Reader &amp;Clock</source>
+        <translation>Leser-&amp;Uhren stellen</translation>
+    </message>
+    <message>
+        <source>&amp;Update Access Rights of all Entries</source>
+        <translation>&amp;Zutrittsrechte aller Zutritte aktualisieren</translation>
+    </message>
+    <message>
+        <source>&amp;Reconfigure Short Range Reader</source>
+        <translation>Nahbereichsleser &amp;neu konfigurieren</translation>
+    </message>
+    <message>
+        <source>&amp;Reconfigure Long Range Reader</source>
+        <translation>Fernbereichsleser neu &amp;konfigurieren</translation>
+    </message>
+    <message>
+        <source>&amp;Reconfigure All Reader</source>
+        <translation>Alle Leser neu konf&amp;igurieren</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Tooltips</source>
+        <translation>&amp;Tooltips</translation>
+    </message>
+    <message>
+        <source>&amp;Help for Help</source>
+        <translation>Hilfe zur &amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>How to &amp;Use Kelvara-Manager</source>
+        <translation>&amp;Bedienung des Kelvara-Managers</translation>
+    </message>
+    <message>
+        <source>&amp;Quick Start Guide</source>
+        <translation>&amp;Schnellstartanleitung</translation>
+    </message>
+    <message>
+        <source>Build &amp;Support Package</source>
+        <translation>Support-&amp;Paket erstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Firmware Versions</source>
+        <translation>&amp;Firmware-Versionen</translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>Views</source>
+        <translation>Ansichten</translation>
+    </message>
+    <message>
+        <source>Access Board</source>
+        <translation>Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>User Administration</source>
+        <translation>Benutzerverwaltung</translation>
+    </message>
+    <message>
+        <source>Entry Administration</source>
+        <translation>Zutrittsverwaltung</translation>
+    </message>
+    <message>
+        <source>Time Model Administration</source>
+        <translation>Zeitmodellverwaltung</translation>
+    </message>
+    <message>
+        <source>Update Access Rights
+(Changed rights are marked with red background colour)</source>
+        <translation>Zutrittsrechte aktualisieren
+(Geänderte Rechte sind rot hinterlegt)</translation>
+    </message>
+    <message>
+        <source>Collapse all User Groups and Areas</source>
+        <translation>Alle Benutzergruppen und Bereiche zuklappen</translation>
+    </message>
+    <message>
+        <source>Expand all User Groups and Areas</source>
+        <translation>Alle Benutzergruppen und Bereiche aufklappen</translation>
+    </message>
+    <message>
+        <source>Update Access Rights of all Entries</source>
+        <translation>Zutrittsrechte aller Zutritte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Event List of all Entries</source>
+        <translation>Ereignislisten aller Zutritte lesen</translation>
+    </message>
+    <message>
+        <source>Open Data Path</source>
+        <translation>Datenordner öffnen</translation>
+    </message>
+    <message>
+        <source>Open Log Path</source>
+        <translation>Protokollordner öffnen</translation>
+    </message>
+    <message>
+        <source>Help for Access Board</source>
+        <translation>Hilfe zur Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Update Access Rights</source>
+        <translation>Zutrittsrechte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Access Rights</source>
+        <translation>Zutrittsrechte lesen</translation>
+    </message>
+    <message>
+        <source>Import Transponder</source>
+        <translation>Transponder importieren</translation>
+    </message>
+    <message>
+        <source>Read Event List</source>
+        <translation>Ereignisliste lesen</translation>
+    </message>
+    <message>
+        <source>Kelvara Manager (V%1) by KORVEX ::: Project Path = </source>
+        <translation>Kelvara Manager (V%1) von KORVEX ::: Projektordner = </translation>
+    </message>
+    <message>
+        <source>undefined</source>
+        <translation>nicht festgelegt</translation>
+    </message>
+    <message>
+        <source> (invalid)</source>
+        <translation> (ungültig)</translation>
+    </message>
+    <message>
+        <source>No
+project
+loaded</source>
+        <translation>Kein
+Projekt
+geladen</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB model tag table</source>
+        <translation>DB Zeitmodelltabelle</translation>
+    </message>
+    <message>
+        <source>Access
+Board</source>
+        <translation>Zutritts-
+tafel</translation>
+    </message>
+    <message>
+        <source>   Use the entry administration to add entries to this project.</source>
+        <translation>   Fügen Sie diesem Projekt in der Zutrittsverwaltung Zutritte hinzu.</translation>
+    </message>
+    <message>
+        <source>   Use the user administration to add users to this project.</source>
+        <translation>   Fügen Sie diesem Projekt in der Benutzerverwaltung Benutzer hinzu.</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>User Group</source>
+        <translation>Benutzergruppe</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Remove Time Model</source>
+        <translation>Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>DB times list</source>
+        <translation>DB Zeitmodellliste</translation>
+    </message>
+    <message>
+        <source>Set Time Model %1 (%2)</source>
+        <translation>Zeitmodell %1 setzen (%2)</translation>
+    </message>
+    <message>
+        <source>DB change time model</source>
+        <translation>DB Zeitmodell ändern</translation>
+    </message>
+    <message>
+        <source>Rename Area</source>
+        <translation>Bereich umbenennen</translation>
+    </message>
+    <message>
+        <source>Enter a new area name</source>
+        <translation>Neuen Bereichsnamen eingeben</translation>
+    </message>
+    <message>
+        <source>Rename User Group</source>
+        <translation>Benutzergruppe umbenennen</translation>
+    </message>
+    <message>
+        <source>Enter a new user group name</source>
+        <translation>Neuen Namen der Benutzergruppe eingeben</translation>
+    </message>
+    <message>
+        <source>ACCESS-READER functions:
+A right click on a column head (an area or an entry) opens the reader functions: update, read back and import the access rights, read the event list.
+
+TIME MODELS:
+A right click on a cell sets or removes the time model that lets the user pass the entry. On a yellow group cell it applies to every member of the user group and the area.
+
+COLLAPSE AND EXPAND:
+A double click on a yellow group cell collapses or expands the group or area; a double click on the corner collapses or expands all of them.
+
+SCROLLING:
+Drag the table with the left mouse button, or use the sliders and the wheel.</source>
+        <translation>ZUTRITTSLESER-Funktionen:
+Ein Rechtsklick auf einen Spaltenkopf (Bereich oder Zutritt) öffnet die Leserfunktionen: Zutrittsrechte aktualisieren, zurücklesen und importieren, Ereignisliste lesen.
+
+ZEITMODELLE:
+Ein Rechtsklick auf eine Zelle setzt oder entfernt das Zeitmodell, mit dem der Benutzer den Zutritt passieren darf. Auf einer gelben Gruppenzelle gilt es für alle Mitglieder der Benutzergruppe und des Bereichs.
+
+ZUKLAPPEN UND AUFKLAPPEN:
+Ein Doppelklick auf eine gelbe Gruppenzelle klappt die Gruppe oder den Bereich zu oder auf; ein Doppelklick auf die Ecke klappt alle zu oder auf.
+
+BLÄTTERN:
+Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schieberegler und das Mausrad.</translation>
+    </message>
+    <message>
+        <source>HELP:
+'Help' -&gt; 'Tooltips' switches the short tips that appear when the mouse rests on a button.
+
+The '?' in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
+        <translation>HILFE:
+'Hilfe' -&gt; 'Tooltips' schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
+
+Das '?' in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
+    </message>
+    <message>
+        <source>HOW TO USE KELVARA-MANAGER:
+1. Create a new project ('File' -&gt; 'New Project').
+2. Add the users with their transponders and the entries with their readers.
+3. Define time models of up to 8 weekly periods.
+4. Set the rights on the access board: right click a cell and choose a time model.
+5. Send the rights to the readers with 'Update Access Rights'.
+6. 'Read Event List' brings the readers' events into the project's data folder.</source>
+        <translation>BEDIENUNG DES KELVARA-MANAGERS:
+1. Legen Sie ein neues Projekt an ('Datei' -&gt; 'Neues Projekt').
+2. Erfassen Sie die Benutzer mit ihren Transpondern und die Zutritte mit ihren Lesern.
+3. Definieren Sie Zeitmodelle mit bis zu 8 Wochenzeiträumen.
+4. Setzen Sie die Rechte in der Zutrittstafel: Rechtsklick auf eine Zelle und ein Zeitmodell wählen.
+5. Übertragen Sie die Rechte mit 'Zutrittsrechte aktualisieren' an die Leser.
+6. 'Ereignisliste lesen' holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
+    </message>
+    <message>
+        <source>Required Minimum Firmware Versions</source>
+        <translation>Erforderliche Mindestversionen der Firmware</translation>
+    </message>
+    <message>
+        <source>System Languages</source>
+        <translation>Systemsprachen</translation>
+    </message>
+</context>
+<context>
+    <name>KxTableWidget</name>
+    <message>
+        <source>Empty Table</source>
+        <translation>Leere Tabelle</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectSchema</name>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderTypes</name>
+    <message>
+        <source>Reader type %1</source>
+        <translation>Lesertyp %1</translation>
+    </message>
+</context>
+<context>
+    <name>RecordStatement</name>
+    <message>
+        <source>Statement failed</source>
+        <translation>Anweisung fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>TimePeriod</name>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>Holiday</source>
+        <translation>Feiertag</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>UserRecords</name>
+    <message>
+        <source>Import Transponder</source>
+        <translation>Transponder importieren</translation>
+    </message>
+    <message>
+        <source>The transponder identifier is empty</source>
+        <translation>Die Transponderkennung ist leer</translation>
+    </message>
+</context>
+</TS>
