@@ -1,0 +1,2 @@
+/* Transport library (placeholder until the sockets arrive). */
+#pragma once

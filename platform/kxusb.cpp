@@ -1,0 +1,9 @@
+#include "kxusb.h"
+#include "kxport.h"
+extern "C" int kxusb_transceive(int, unsigned char, unsigned char, const unsigned char *, int,
+                                unsigned char *, unsigned char *, int, int *answerLength)
+{
+    if (answerLength)
+        *answerLength = 0;
+    return -1;
+}
