@@ -178,7 +178,7 @@ VirtualReader::VirtualReader(const VirtualReaderSetup &setup)
             m_setup.firmware[i] = model.firmware[i];
     if (m_setup.hardware < 0)
         m_setup.hardware = model.hardware;
-    m_setup.maxFrameLength = std::clamp(m_setup.maxFrameLength, 64, 32768);
+    m_setup.maxFrameLength = std::clamp(m_setup.maxFrameLength, 32, 32768);
     if (m_setup.network.ip.empty())
         m_setup.network.ip = "127.0.0.1";
     if (m_setup.network.netmask.empty())
