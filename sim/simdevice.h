@@ -36,8 +36,9 @@ public:
     virtual ~SimDevice() = default;
 
     // Answers one request frame. Thread-safe: links may call it from their own threads.
-    virtual void handleFrame(uint8_t busAddress, uint8_t command, const std::vector<uint8_t> &request,
-                             uint8_t &status, std::vector<uint8_t> &answer) = 0;
+    virtual void handleFrame(uint8_t busAddress, uint8_t command,
+                             const std::vector<uint8_t> &request, uint8_t &status,
+                             std::vector<uint8_t> &answer) = 0;
 
     virtual uint32_t deviceId() const = 0;
     virtual int readerType() const = 0;
