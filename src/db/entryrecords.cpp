@@ -103,6 +103,14 @@ bool entriesOfArea(QSqlQuery &query, const QString &areaName, QSet<int> &keys)
     return true;
 }
 
+QSqlError entriesOfArea(const QString &databasePath, const QString &areaName, QSet<int> &keys)
+{
+    keys.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(entriesOfArea(query, areaName, keys), query);
+    });
+}
+
 QStringList distinctAreas(const QString &databasePath)
 {
     QStringList areas;

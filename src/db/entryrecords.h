@@ -46,6 +46,7 @@ bool listEntriesForBoard(QSqlQuery &query, QList<EntryBoardRow> &rows);
 QSqlError listEntriesForBoard(const QString &databasePath, QList<EntryBoardRow> &rows);
 
 bool entriesOfArea(QSqlQuery &query, const QString &areaName, QSet<int> &keys);
+QSqlError entriesOfArea(const QString &databasePath, const QString &areaName, QSet<int> &keys);
 // Empty on any failure.
 QStringList distinctAreas(const QString &databasePath);
 int countEntries(QSqlQuery &query);

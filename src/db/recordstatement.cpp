@@ -12,6 +12,13 @@ QVariant textOrNull(const QString &text)
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
+QVariant identifierOrNull(const QString &iddText)
+{
+    if (iddText.startsWith(QLatin1Char('-')))
+        return QVariant();
+    return textOrNull(iddText);
+}
+
 QVariant text(const QString &text)
 {
     return text.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(text);

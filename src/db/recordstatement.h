@@ -17,6 +17,10 @@ namespace RecordStatement {
 // Empty identifiers, addresses and serial numbers are stored as null so that
 // several rows without them coexist under the unique constraints.
 QVariant textOrNull(const QString &text);
+// An identifier text without identifier bytes ("-04", left when an edit
+// field is cleared) identifies nothing: stored as null like an empty one, so
+// two such users do not collide on the unique identifier columns.
+QVariant identifierOrNull(const QString &iddText);
 // Names, comments and configuration texts are always written as text, so an
 // empty one stays an empty string rather than null.
 QVariant text(const QString &text);

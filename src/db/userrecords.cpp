@@ -7,9 +7,9 @@
 #include <QCoreApplication>
 #include <QVariant>
 
+using RecordStatement::identifierOrNull;
 using RecordStatement::outcome;
 using RecordStatement::text;
-using RecordStatement::textOrNull;
 
 namespace UserRecords {
 
@@ -114,6 +114,14 @@ bool usersOfGroup(QSqlQuery &query, const QString &groupName, QSet<int> &keys)
     return true;
 }
 
+QSqlError usersOfGroup(const QString &databasePath, const QString &groupName, QSet<int> &keys)
+{
+    keys.clear();
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        return outcome(usersOfGroup(query, groupName, keys), query);
+    });
+}
+
 QStringList distinctGroups(const QString &databasePath)
 {
     QStringList groups;
@@ -146,8 +154,8 @@ bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
                            "iddIso14443,commentIso14443,iddClass1Gen2,commentClass1Gen2) "
                            "values (?,?,?,?,?,?,?,?)"),
             {text(user.familyName), text(user.firstName), text(user.groupName),
-             text(user.commentUser), textOrNull(user.iddIso14443), text(user.commentIso14443),
-             textOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
+             text(user.commentUser), identifierOrNull(user.iddIso14443), text(user.commentIso14443),
+             identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
         return false;
     if (newKey)
         *newKey = query.lastInsertId().toInt();
@@ -169,8 +177,8 @@ bool editUser(QSqlQuery &query, const UserRow &user)
                        "iddIso14443=?,commentIso14443=?,iddClass1Gen2=?,commentClass1Gen2=? "
                        "where PKusers=?"),
         {text(user.familyName), text(user.firstName), text(user.groupName), text(user.commentUser),
-         textOrNull(user.iddIso14443), text(user.commentIso14443), textOrNull(user.iddClass1Gen2),
-         text(user.commentClass1Gen2), user.pkUsers});
+         identifierOrNull(user.iddIso14443), text(user.commentIso14443),
+         identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2), user.pkUsers});
 }
 
 QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *markedEntries)
@@ -225,7 +233,7 @@ bool setShortRangeIdentifier(QSqlQuery &query, int pkUsers, const QString &iddTe
 {
     return ProjectDatabase::exec(query,
                                  QStringLiteral("update users set iddIso14443=? where PKusers=?"),
-                                 {textOrNull(iddText), pkUsers});
+                                 {identifierOrNull(iddText), pkUsers});
 }
 
 QSqlError renameGroup(const QString &databasePath, const QString &newName, const QString &oldName)

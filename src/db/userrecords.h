@@ -37,6 +37,7 @@ bool listUsersForBoard(QSqlQuery &query, QList<UserRow> &rows);
 QSqlError listUsersForBoard(const QString &databasePath, QList<UserRow> &rows);
 
 bool usersOfGroup(QSqlQuery &query, const QString &groupName, QSet<int> &keys);
+QSqlError usersOfGroup(const QString &databasePath, const QString &groupName, QSet<int> &keys);
 // Empty on any failure.
 QStringList distinctGroups(const QString &databasePath);
 // -1 when the statement fails.

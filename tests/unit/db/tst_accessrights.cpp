@@ -5,38 +5,11 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "support/testsupport.h"
+#include "dbtesthelpers.h"
 
 #include <algorithm>
 
 namespace {
-
-QStringList strings(std::initializer_list<const char *> texts)
-{
-    QStringList list;
-    for (const char *text : texts)
-        list << QString::fromUtf8(text);
-    return list;
-}
-
-int scalar(const QString &path, const QString &statement)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return -2;
-    QSqlQuery q = db.query();
-    if (!q.exec(statement) || !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
-
-bool run(const QString &path, const QString &statement)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return false;
-    QSqlQuery q = db.query();
-    return q.exec(statement);
-}
 
 QSet<int> marked(const QString &path)
 {
@@ -135,6 +108,11 @@ void TestAccessRights::boardCellOnGroupAndArea()
 {
     Block b;
     QVERIFY(b.project.isValid());
+    QSet<int> crew, hall;
+    QVERIFY(!UserRecords::usersOfGroup(b.path, QStringLiteral("Crew"), crew).isValid());
+    QVERIFY(!EntryRecords::entriesOfArea(b.path, QStringLiteral("Hall"), hall).isValid());
+    QCOMPARE(crew, b.users);
+    QCOMPARE(hall, b.entries);
     QSet<int> changed;
     // Group x area: one right per pair, every entry changed.
     QVERIFY(

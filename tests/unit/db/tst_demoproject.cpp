@@ -8,21 +8,7 @@
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "support/testsupport.h"
-
-namespace {
-
-int scalar(const QString &path, const QString &statement)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return -2;
-    QSqlQuery q = db.query();
-    if (!q.exec(statement) || !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
-
-} // namespace
+#include "dbtesthelpers.h"
 
 class TestDemoProject : public QObject
 {
