@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>AccessRights</name>
@@ -208,6 +209,27 @@ Fehlercode: %1</translation>
 Error code: %2</source>
         <translation>Fehlerkontext: Datenbank
 Fehlercode: %2</translation>
+    </message>
+</context>
+<context>
+    <name>FlashDrive</name>
+    <message>
+        <source>All reader are accessible.
+We don&apos;t need an USB-stick for configuration.</source>
+        <translation>Alle Leser sind erreichbar.
+Für die Konfiguration wird kein USB-Stick benötigt.</translation>
+    </message>
+    <message>
+        <source>Write file error</source>
+        <translation>Fehler beim Schreiben der Datei</translation>
+    </message>
+    <message>
+        <source>Cannot remove file &apos;JOB&apos; from USB-stick</source>
+        <translation>Die Datei &apos;JOB&apos; kann nicht vom USB-Stick gelöscht werden</translation>
+    </message>
+    <message>
+        <source>Create path error</source>
+        <translation>Fehler beim Anlegen des Ordners</translation>
     </message>
 </context>
 <context>
@@ -553,29 +575,29 @@ Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schiebere
     </message>
     <message>
         <source>HELP:
-'Help' -&gt; 'Tooltips' switches the short tips that appear when the mouse rests on a button.
+&apos;Help&apos; -&gt; &apos;Tooltips&apos; switches the short tips that appear when the mouse rests on a button.
 
-The '?' in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
+The &apos;?&apos; in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
         <translation>HILFE:
-'Hilfe' -&gt; 'Tooltips' schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
+&apos;Hilfe&apos; -&gt; &apos;Tooltips&apos; schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
 
-Das '?' in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
+Das &apos;?&apos; in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
     </message>
     <message>
         <source>HOW TO USE KELVARA-MANAGER:
-1. Create a new project ('File' -&gt; 'New Project').
+1. Create a new project (&apos;File&apos; -&gt; &apos;New Project&apos;).
 2. Add the users with their transponders and the entries with their readers.
 3. Define time models of up to 8 weekly periods.
 4. Set the rights on the access board: right click a cell and choose a time model.
-5. Send the rights to the readers with 'Update Access Rights'.
-6. 'Read Event List' brings the readers' events into the project's data folder.</source>
+5. Send the rights to the readers with &apos;Update Access Rights&apos;.
+6. &apos;Read Event List&apos; brings the readers&apos; events into the project&apos;s data folder.</source>
         <translation>BEDIENUNG DES KELVARA-MANAGERS:
-1. Legen Sie ein neues Projekt an ('Datei' -&gt; 'Neues Projekt').
+1. Legen Sie ein neues Projekt an (&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos;).
 2. Erfassen Sie die Benutzer mit ihren Transpondern und die Zutritte mit ihren Lesern.
 3. Definieren Sie Zeitmodelle mit bis zu 8 Wochenzeiträumen.
 4. Setzen Sie die Rechte in der Zutrittstafel: Rechtsklick auf eine Zelle und ein Zeitmodell wählen.
-5. Übertragen Sie die Rechte mit 'Zutrittsrechte aktualisieren' an die Leser.
-6. 'Ereignisliste lesen' holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
+5. Übertragen Sie die Rechte mit &apos;Zutrittsrechte aktualisieren&apos; an die Leser.
+6. &apos;Ereignisliste lesen&apos; holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
     </message>
     <message>
         <source>Required Minimum Firmware Versions</source>
@@ -591,6 +613,13 @@ Das '?' in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken S
     <message>
         <source>Empty Table</source>
         <translation>Leere Tabelle</translation>
+    </message>
+</context>
+<context>
+    <name>MyImportUsers</name>
+    <message>
+        <source>Import User List</source>
+        <translation>Import Benutzerliste</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,212 @@
+#include "functions/flashdrive.h"
+
+#include "app/errortext.h"
+#include "db/entryrecords.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace {
+
+const QByteArray JobWriteConfig = QByteArrayLiteral("write-config");
+const QByteArray JobWriteAccess = QByteArrayLiteral("write-access");
+const QByteArray JobReadAccess = QByteArrayLiteral("read-access");
+const QByteArray JobReadEvent = QByteArrayLiteral("read-event");
+
+} // namespace
+
+bool FlashDrive::isVolumeRoot(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    if (!info.isDir())
+        return false;
+    const QString canonical = info.canonicalFilePath();
+    const QStorageInfo storage(canonical);
+    if (!storage.isValid() || !storage.isReady())
+        return false;
+    return storage.rootPath() == canonical && !storage.isRoot();
+}
+
+bool FlashDrive::choose(const QString &path)
+{
+    if (!isVolumeRoot(path))
+        return false;
+    m_drivePath = QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath());
+    return true;
+}
+
+bool FlashDrive::driveReady() const
+{
+    return !m_drivePath.isEmpty() && QFileInfo(m_drivePath).isDir();
+}
+
+quint32 FlashDrive::deviceIdOf(const QString &readerSerNo)
+{
+    bool ok = false;
+    const quint32 id = readerSerNo.trimmed().toUInt(&ok, 16);
+    return ok ? id : 0;
+}
+
+QString FlashDrive::deviceFolderName(quint32 deviceId)
+{
+    return QStringLiteral("%1").arg(deviceId, 8, 16, QLatin1Char('0')).toUpper();
+}
+
+QString FlashDrive::readerFolder(quint32 deviceId, bool create) const
+{
+    if (!driveReady())
+        return QString();
+    const QString folder = QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(
+        QDir::fromNativeSeparators(m_drivePath), deviceFolderName(deviceId)));
+    if (create && !QDir().mkpath(folder))
+        return QString();
+    return folder;
+}
+
+QString FlashDrive::fileInReaderFolder(quint32 deviceId, const QString &fileName) const
+{
+    const QString folder = readerFolder(deviceId, true);
+    if (folder.isEmpty())
+        return QString();
+    return folder + QDir::separator() + fileName;
+}
+
+QString FlashDrive::accessFilePath(quint32 deviceId) const
+{
+    return fileInReaderFolder(deviceId, QStringLiteral("ACCESS.INI"));
+}
+
+QString FlashDrive::configFilePath(quint32 deviceId) const
+{
+    return fileInReaderFolder(deviceId, QStringLiteral("CONFIG.INI"));
+}
+
+QString FlashDrive::jobFilePath() const
+{
+    if (!driveReady())
+        return QString();
+    return QDir::toNativeSeparators(QDir::fromNativeSeparators(m_drivePath) +
+                                    QStringLiteral("/JOB"));
+}
+
+FlashDrive::Jobs FlashDrive::parseJobFile(const QByteArray &content)
+{
+    Jobs jobs;
+    jobs.writeConfig = content.contains(JobWriteConfig);
+    jobs.writeAccess = content.contains(JobWriteAccess);
+    jobs.readAccess = content.contains(JobReadAccess);
+    jobs.readEvent = content.contains(JobReadEvent);
+    return jobs;
+}
+
+QByteArray FlashDrive::jobFileContent(const Jobs &jobs)
+{
+    QByteArray content;
+    if (jobs.writeConfig)
+        content += JobWriteConfig + '\n';
+    if (jobs.writeAccess)
+        content += JobWriteAccess + '\n';
+    if (jobs.readAccess)
+        content += JobReadAccess + '\n';
+    if (jobs.readEvent)
+        content += JobReadEvent + '\n';
+    return content;
+}
+
+bool FlashDrive::readJob(Jobs &jobs) const
+{
+    jobs = Jobs();
+    const QString path = jobFilePath();
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    jobs = parseJobFile(file.readAll());
+    return true;
+}
+
+bool FlashDrive::writeJob(const Jobs &jobs) const
+{
+    const QString path = jobFilePath();
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray content = jobFileContent(jobs);
+    const qint64 written = file.write(content);
+    file.close();
+    return written > 0 && written == content.size() && file.error() == QFileDevice::NoError;
+}
+
+bool FlashDrive::setWriteAccessJob() const
+{
+    Jobs jobs;
+    readJob(jobs);
+    jobs.writeAccess = true;
+    return writeJob(jobs);
+}
+
+bool FlashDrive::setWriteConfigJob() const
+{
+    Jobs jobs;
+    readJob(jobs);
+    jobs.writeConfig = true;
+    return writeJob(jobs);
+}
+
+FlashDrive::PrepareResult FlashDrive::prepareDrive(const QString &databasePath) const
+{
+    PrepareResult result;
+    result.critical = true;
+    QStringList serialNumbers;
+    const QSqlError error = EntryRecords::flashDriveReaders(databasePath, serialNumbers);
+    if (error.isValid()) {
+        result.message = databaseErrorText(error);
+        return result;
+    }
+    if (serialNumbers.isEmpty()) {
+        result.critical = false;
+        result.message =
+            tr("All reader are accessible.\nWe don't need an USB-stick for configuration.");
+        return result;
+    }
+    // Without a drive nothing below could work; say so instead of failing later.
+    if (!driveReady()) {
+        result.message = tr("Write file error");
+        return result;
+    }
+    const QString jobPath = jobFilePath();
+    if (QFile::exists(jobPath) && !QFile::remove(jobPath)) {
+        result.message = tr("Cannot remove file 'JOB' from USB-stick");
+        return result;
+    }
+    for (const QString &serialNumber : serialNumbers) {
+        const quint32 deviceId = deviceIdOf(serialNumber);
+        if (deviceId == 0)
+            continue;
+        const QString folder = readerFolder(deviceId, true);
+        if (folder.isEmpty()) {
+            result.message = tr("Create path error");
+            return result;
+        }
+        QFile::remove(folder + QDir::separator() + QStringLiteral("ACCESS.INI"));
+        QFile::remove(folder + QDir::separator() + QStringLiteral("CONFIG.INI"));
+    }
+    // The job file was removed above, so only the event read stays.
+    Jobs jobs;
+    jobs.readEvent = true;
+    if (!writeJob(jobs)) {
+        result.message = tr("Write file error");
+        return result;
+    }
+    result.ok = true;
+    result.critical = false;
+    return result;
+}

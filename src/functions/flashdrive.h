@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QtGlobal>
+
+// The USB flash drive through which readers without a direct link get their
+// tables and configuration: one folder per reader named after its device ID,
+// and one job file at the root telling the readers what to do.
+class FlashDrive
+{
+    Q_DECLARE_TR_FUNCTIONS(FlashDrive)
+
+public:
+    // The jobs, in the order the job file lists them.
+    struct Jobs
+    {
+        bool writeConfig = false;
+        bool writeAccess = false;
+        bool readAccess = false;
+        bool readEvent = false;
+
+        bool operator==(const Jobs &other) const
+        {
+            return writeConfig == other.writeConfig && writeAccess == other.writeAccess &&
+                   readAccess == other.readAccess && readEvent == other.readEvent;
+        }
+    };
+
+    // The outcome of preparing a drive; message is empty on success.
+    struct PrepareResult
+    {
+        bool ok = false;
+        bool critical = false; // false: an information, not a failure of the drive
+        QString message;
+    };
+
+    FlashDrive() = default;
+
+    // Takes the path as the drive only when it is the root of a mounted
+    // volume other than the system root; otherwise nothing changes.
+    bool choose(const QString &path);
+    static bool isVolumeRoot(const QString &path);
+
+    // Names any folder as the drive, unchecked (tests, the command line).
+    void setDrivePath(const QString &path) { m_drivePath = path; }
+    QString drivePath() const { return m_drivePath; }
+    void clear() { m_drivePath.clear(); }
+
+    // A drive path is set and exists.
+    bool driveReady() const;
+
+    // The device ID of a reader serial number: its hexadecimal value, 0 when
+    // it is not a hexadecimal number.
+    static quint32 deviceIdOf(const QString &readerSerNo);
+    // "%1" as 8 upper-case hexadecimal digits.
+    static QString deviceFolderName(quint32 deviceId);
+
+    // Empty when the drive is not ready or the folder cannot be made.
+    QString readerFolder(quint32 deviceId, bool create) const;
+    QString accessFilePath(quint32 deviceId) const;
+    QString configFilePath(quint32 deviceId) const;
+    QString jobFilePath() const;
+
+    // A missing or unreadable job file reads as no jobs (and false).
+    bool readJob(Jobs &jobs) const;
+    // Truncates the file; fails when nothing could be written, so a job file
+    // without any job counts as a failure.
+    bool writeJob(const Jobs &jobs) const;
+    static QByteArray jobFileContent(const Jobs &jobs);
+    static Jobs parseJobFile(const QByteArray &content);
+
+    bool setWriteAccessJob() const;
+    bool setWriteConfigJob() const;
+
+    // Empties the drive for a new configuration: removes the job file, makes
+    // a folder per flash-drive reader of the project without its table and
+    // configuration files, and leaves the job "read-event". The message is
+    // what the caller shows under "Prepare USB-Stick".
+    PrepareResult prepareDrive(const QString &databasePath) const;
+
+private:
+    QString fileInReaderFolder(quint32 deviceId, const QString &fileName) const;
+
+    QString m_drivePath;
+};

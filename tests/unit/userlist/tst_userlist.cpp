@@ -1,0 +1,341 @@
+#include "support/testsupport.h"
+
+#include "db/projectdatabase.h"
+#include "db/recordrows.h"
+#include "db/transponderidd.h"
+#include "db/userrecords.h"
+#include "userlist/myexportusers.h"
+#include "userlist/myimportusers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QStringList sl(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+bool writeBytes(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QList<UserRow> usersByName(const QString &db)
+{
+    QList<UserRow> rows;
+    UserRecords::listUsers(db, UserRecords::SortByName, true, rows);
+    return rows;
+}
+
+UserRow user(const char *family, const char *first, const char *group, const char *comment,
+             const QString &hf, const char *hfComment, const QString &uhf, const char *uhfComment)
+{
+    UserRow u;
+    u.familyName = QString::fromUtf8(family);
+    u.firstName = QString::fromUtf8(first);
+    u.groupName = QString::fromUtf8(group);
+    u.commentUser = QString::fromUtf8(comment);
+    u.iddIso14443 = hf;
+    u.commentIso14443 = QString::fromUtf8(hfComment);
+    u.iddClass1Gen2 = uhf;
+    u.commentClass1Gen2 = QString::fromUtf8(uhfComment);
+    return u;
+}
+
+} // namespace
+
+class TestUserList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitLine_data();
+    void splitLine();
+    void normaliseIdd_data();
+    void normaliseIdd();
+    void exportFile();
+    void exportThenImportKeepsEverything();
+    void exportToUnwritableFile();
+    void import_data();
+    void import();
+    void automaticNamesSkipTakenOnes();
+    void importMissingFile();
+    void importWithoutNameColumnsOrIdds();
+};
+
+void TestUserList::splitLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("separator");
+    QTest::newRow("semicolons") << "a;b;;c" << sl({"a", "b", "", "c"}) << ";";
+    QTest::newRow("commas") << "a,b,c" << sl({"a", "b", "c"}) << ",";
+    QTest::newRow("semicolon wins") << "a,b;c" << sl({"a,b", "c"}) << ";";
+    QTest::newRow("neither") << "abc" << QStringList{} << ";";
+    QTest::newRow("trailing separator") << "a;b;" << sl({"a", "b", ""}) << ";";
+    QTest::newRow("quoted with separator")
+        << "\"Smith; Jr\";\"say \"\"hi\"\"\";x" << sl({"Smith; Jr", "say \"hi\"", "x"}) << ";";
+    QTest::newRow("quote inside a field") << "O\"Brien;x" << sl({"O\"Brien", "x"}) << ";";
+    QTest::newRow("unclosed quote") << "\"abc;def" << sl({"\"abc", "def"}) << ";";
+}
+
+void TestUserList::splitLine()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, fields);
+    MyImportUsers import(QStringLiteral("unused.csv"));
+    QCOMPARE(import.splitLine(line), fields);
+    QTEST(QString(import.separator()), "separator");
+}
+
+void TestUserList::normaliseIdd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("padded") << "A1B2C3D4" << 7 << true << "000000A1B2C3D4";
+    QTest::newRow("full length") << "04a1b2c3d4e5f6" << 7 << true << "04a1b2c3d4e5f6";
+    QTest::newRow("too short") << "A1B2C3D" << 7 << false << "A1B2C3D";
+    QTest::newRow("too long") << "04A1B2C3D4E5F600" << 7 << false << "04A1B2C3D4E5F600";
+    QTest::newRow("not hex") << "A1B2C3DX" << 7 << false << "A1B2C3DX";
+    QTest::newRow("blanks trimmed") << " A1B2C3D4 " << 4 << true << "A1B2C3D4";
+    QTest::newRow("non-ASCII digit") << QString::fromUtf8("A1B2C3D\xd9\xa4") << 7 << false
+                                     << QString::fromUtf8("A1B2C3D\xd9\xa4");
+}
+
+void TestUserList::normaliseIdd()
+{
+    QFETCH(QString, text);
+    QFETCH(int, length);
+    QTEST(MyImportUsers::normaliseIdd(text, length), "valid");
+    QTEST(text, "result");
+}
+
+void TestUserList::exportFile()
+{
+    TestSupport::TempProject project;
+    const QString db = project.databasePath();
+    QVERIFY(
+        !UserRecords::addUser(db, user("Zeta", "Anna", "B-Team", "c;1",
+                                       QStringLiteral("04a1b2c3d4e5f6-04"), "card", QString(), ""))
+             .isValid());
+    QVERIFY(!UserRecords::addUser(
+                 db, user("Alpha", "Bo", "B-Team", "", QString(), "",
+                          TransponderIdd::fromHex(QStringLiteral("E20000112233445566778899"),
+                                                  TransponderIdd::EpcClass1Gen2)
+                              .toStored(),
+                          "tag"))
+                 .isValid());
+    QVERIFY(!UserRecords::addUser(db, user("Mid", "Cy", "A-Team", "", QString(), "", QString(), ""))
+                 .isValid());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("users.csv"));
+    MyExportUsers out(path);
+    int count = 0;
+    QVERIFY(!out.exportUsers(db, count).isValid());
+    QCOMPARE(count, 3);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+             QByteArray("LastName;FirstName;UserGroup;UserComment;IDDProximityTransponder;"
+                        "CommentProximityTransponder;IDDLongRangeTransponder;"
+                        "CommentLongRangeTransponder\r\n"
+                        "Mid;Cy;A-Team;;;;;\r\n"
+                        "Alpha;Bo;B-Team;;;;E20000112233445566778899;tag\r\n"
+                        "Zeta;Anna;B-Team;c,1;04A1B2C3D4E5F6;card;;\r\n"));
+}
+
+void TestUserList::exportThenImportKeepsEverything()
+{
+    TestSupport::TempProject source(QStringLiteral("Source"));
+    const QString db = source.databasePath();
+    const QString epc = TransponderIdd::fromHex(QStringLiteral("300833B2DDD9014000000001"),
+                                                TransponderIdd::EpcClass1Gen2)
+                            .toStored();
+    const QList<UserRow> users = {
+        user("O'Brien", "Seán", "Staff", "night shift", QStringLiteral("04a1b2c3d4e5f6-04"),
+             "blue card", epc, "car"),
+        user("Müller", "Jörg", "Guests", "", QStringLiteral("0000e004a1b2c3-04"), "", QString(),
+             ""),
+        user("Tan", "Li", "Staff", "", QString(), "", QString(), ""),
+    };
+    for (const UserRow &u : users)
+        QVERIFY(!UserRecords::addUser(db, u).isValid());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("users.csv"));
+    int exported = 0;
+    MyExportUsers out(path);
+    QVERIFY(!out.exportUsers(db, exported).isValid());
+    QCOMPARE(exported, 3);
+
+    TestSupport::TempProject target(QStringLiteral("Target"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    for (int i = 0; i < MyImportUsers::FieldCount; ++i)
+        QCOMPARE(in.column(MyImportUsers::Field(i)), i);
+    int imported = 0;
+    QVERIFY(!in.importUsers(target.databasePath(), 7, 12, imported).isValid());
+    QCOMPARE(imported, 3);
+    QCOMPARE(in.skippedLines(), 0);
+
+    const QList<UserRow> before = usersByName(db);
+    const QList<UserRow> after = usersByName(target.databasePath());
+    QCOMPARE(after.size(), before.size());
+    for (int i = 0; i < after.size(); ++i) {
+        QCOMPARE(after[i].familyName, before[i].familyName);
+        QCOMPARE(after[i].firstName, before[i].firstName);
+        QCOMPARE(after[i].groupName, before[i].groupName);
+        QCOMPARE(after[i].commentUser, before[i].commentUser);
+        QCOMPARE(after[i].commentIso14443, before[i].commentIso14443);
+        QCOMPARE(after[i].commentClass1Gen2, before[i].commentClass1Gen2);
+        QCOMPARE(TransponderIdd::fromStored(after[i].iddIso14443).bytes(),
+                 TransponderIdd::fromStored(before[i].iddIso14443).bytes());
+        QCOMPARE(TransponderIdd::fromStored(after[i].iddClass1Gen2).toHex(),
+                 TransponderIdd::fromStored(before[i].iddClass1Gen2).toHex());
+        if (!after[i].iddIso14443.isEmpty())
+            QCOMPARE(TransponderIdd::fromStored(after[i].iddIso14443).type(),
+                     qint32(TransponderIdd::Iso14443A));
+    }
+}
+
+void TestUserList::exportToUnwritableFile()
+{
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    MyExportUsers out(dir.filePath(QStringLiteral("missing/folder/users.csv")));
+    int count = 0;
+    QVERIFY(!out.exportUsers(project.databasePath(), count).isValid());
+    QCOMPARE(count, -1);
+
+    MyExportUsers noDb(dir.filePath(QStringLiteral("users.csv")));
+    QVERIFY(noDb.exportUsers(dir.filePath(QStringLiteral("no/such/db.sqlite3")), count).isValid());
+}
+
+void TestUserList::import_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("imported");
+    QTest::addColumn<int>("skipped");
+    QTest::addColumn<QStringList>("names"); // "family|first|group|hf" in name order
+
+    const QByteArray header = "LastName;FirstName;UserGroup;IDDProximityTransponder\r\n";
+    QTest::newRow("plain") << header + "Ann;Lee;Staff;A1B2C3D4\r\nBo;Ng;;\r\n"
+                           << 2 << 0 << sl({"Ann|Lee|Staff|000000a1b2c3d4-04", "Bo|Ng||"});
+    QTest::newRow("commas")
+        << QByteArray("LastName,FirstName,UserGroup,IDDProximityTransponder\nAnn,Lee,Staff,\n") << 1
+        << 0 << sl({"Ann|Lee|Staff|"});
+    QTest::newRow("separator per line")
+        << QByteArray("LastName,FirstName\r\nAnn;Lee\r\nBo,Ng\r\n") << 2 << 0
+        << sl({"Ann|Lee|Import User List|", "Bo|Ng|Import User List|"});
+    QTest::newRow("ragged lines skipped, the rest imported")
+        << header + "Ann;Lee;Staff;;extra\r\nBo;Ng;;\r\nCy\r\nDi;Ox;;\r\n"
+        << 2 << 2 << sl({"Bo|Ng||", "Di|Ox||"});
+    QTest::newRow("empty lines passed over") << header + "\r\n   \r\nAnn;Lee;;\r\n\r\n"
+                                             << 1 << 0 << sl({"Ann|Lee||"});
+    QTest::newRow("quotes") << header + "\"Smith; Jr\";\"Al\";\"Staff\";\"\"\r\n"
+                            << 1 << 0 << sl({"Smith; Jr|Al|Staff|"});
+    QTest::newRow("Latin-1 bytes") << header + "M\xfcller;J\xf6rg;;\r\n"
+                                   << 1 << 0 << QStringList{QString::fromUtf8("Müller|Jörg||")};
+    QTest::newRow("UTF-8 bytes") << header + "M\xc3\xbcller;J\xc3\xb6rg;;\r\n"
+                                 << 1 << 0 << QStringList{QString::fromUtf8("Müller|Jörg||")};
+    QTest::newRow("duplicate name refused, rest imported")
+        << header + "Ann;Lee;;\r\nAnn;Lee;;\r\nBo;Ng;;\r\n"
+        << 2 << 1 << sl({"Ann|Lee||", "Bo|Ng||"});
+    QTest::newRow("invalid identifier kept as text") << header + "Ann;Lee;;A1B2\r\n"
+                                                     << 1 << 0 << sl({"Ann|Lee||A1B2"});
+    QTest::newRow("header only") << header << 0 << 0 << QStringList{};
+    QTest::newRow("empty file") << QByteArray() << 0 << 0 << QStringList{};
+    QTest::newRow("missing header: first line taken as header")
+        << QByteArray("Ann;Lee;Staff;A1B2C3D4\r\nBo;Ng;;\r\n") << 0 << 1 << QStringList{};
+    QTest::newRow("no trailing line end") << header + "Ann;Lee;;" << 1 << 0 << sl({"Ann|Lee||"});
+}
+
+void TestUserList::import()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, imported);
+    QFETCH(int, skipped);
+    QFETCH(QStringList, names);
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, content));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, imported);
+    QCOMPARE(in.skippedLines(), skipped);
+    QStringList found;
+    for (const UserRow &u : usersByName(project.databasePath()))
+        found << QStringList{u.familyName, u.firstName, u.groupName, u.iddIso14443}.join(
+            QLatin1Char('|'));
+    QCOMPARE(found, names);
+}
+
+void TestUserList::automaticNamesSkipTakenOnes()
+{
+    TestSupport::TempProject project;
+    const QString db = project.databasePath();
+    QVERIFY(!UserRecords::addUser(db, user("Ann", "Lee", "", "", QString(), "", QString(), ""))
+                 .isValid());
+    // Two users, so numbering starts at 3, which is taken.
+    QVERIFY(
+        !UserRecords::addUser(db, user("Import3", "Import3", "", "", QString(), "", QString(), ""))
+             .isValid());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, "Card;Note\r\nA1B2C3D4;x\r\nA1B2C3D5;y\r\nA1B2C3D6;z\r\n"));
+    MyImportUsers in(path);
+    in.setColumn(MyImportUsers::ShortRangeIdd, 0);
+    in.setColumn(MyImportUsers::ShortRangeComment, 1);
+    int count = 0;
+    QVERIFY(!in.importUsers(db, 4, 12, count).isValid());
+    QCOMPARE(count, 3);
+    QStringList names;
+    for (const UserRow &u : usersByName(db))
+        if (!u.commentIso14443.isEmpty())
+            names << u.familyName + QLatin1Char('/') + u.firstName + QLatin1Char('/') +
+                         u.groupName + QLatin1Char('/') + u.commentIso14443;
+    names.sort();
+    QCOMPARE(names, sl({"Import4/Import4/Import User List/x", "Import5/Import5/Import User List/y",
+                        "Import6/Import6/Import User List/z"}));
+}
+
+void TestUserList::importMissingFile()
+{
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    MyImportUsers in(dir.filePath(QStringLiteral("none.csv")));
+    QVERIFY(in.readHeader().isEmpty());
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, -1);
+}
+
+void TestUserList::importWithoutNameColumnsOrIdds()
+{
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, "Group;Comment\r\nStaff;a\r\nStaff;b\r\n"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    in.setColumn(MyImportUsers::UserGroup, 0);
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, 0);
+    QCOMPARE(in.skippedLines(), 2);
+    QVERIFY(usersByName(project.databasePath()).isEmpty());
+}
+
+KX_TEST_MAIN(TestUserList)
+#include "tst_userlist.moc"
