@@ -1,6 +1,8 @@
 #include "app/applicationsettings.h"
 #include "app/guimessages.h"
+#include "app/errortext.h"
 #include "app/kelvaraman.h"
+#include "app/kxdialogs.h"
 #include "app/paths.h"
 #include "db/accessrights.h"
 #include "db/demoproject.h"
@@ -17,6 +19,8 @@
 #include <QFile>
 #include <QSettings>
 #include <QTranslator>
+#include <QWhatsThis>
+#include <QKeyEvent>
 
 #include <memory>
 
@@ -35,6 +39,11 @@ private slots:
     void menus();
     void settingsSavedOnClose();
     void germanTranslation();
+    void renameAreaAndGroup();
+    void failedChangeRollsBack();
+    void errorBoxes_data();
+    void errorBoxes();
+    void helpKey();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -308,6 +317,109 @@ void TestKelvaraMan::germanTranslation()
         QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
     }
     QApplication::removeTranslator(&translator);
+}
+
+void TestKelvaraMan::renameAreaAndGroup()
+{
+    auto w = openDemo();
+    const auto previous = KxDialogs::setAnswerer(
+        [](KxDialogs::Kind, const QString &title, const QString &, const QString &proposal) {
+            return title == QStringLiteral("Rename Area") ? proposal + QStringLiteral(" Süd")
+                                                          : QStringLiteral("Leitung; 'A'");
+        });
+    w->clickedOnTableCell(0, areaColumn(*w, QStringLiteral("Production")), 2, false);
+    w->columnHeadMenu()->close();
+    w->mchRename();
+    QVERIFY(areaColumn(*w, QStringLiteral("Production Süd")) > 0);
+    QCOMPARE(areaColumn(*w, QStringLiteral("Production")), -1);
+
+    w->clickedOnTableCell(groupRow(*w, QStringLiteral("Management")), 0, 2, false);
+    w->rowHeadMenu()->close();
+    w->mrhRename();
+    QVERIFY(groupRow(*w, QStringLiteral("Leitung; 'A'")) > 0);
+    KxDialogs::setAnswerer(previous);
+}
+
+void TestKelvaraMan::failedChangeRollsBack()
+{
+    auto w = openDemo();
+    {
+        ProjectDatabase db(w->databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        // The last pair written fails: everything before it must go too.
+        QVERIFY(q.exec(QStringLiteral(
+            "create trigger refuse before update on access when (select count(*) from access "
+            "where FKtimes=(select PKtimes from times where modelTag='CRY')) >= 10 begin "
+            "select raise(abort, 'refused by test'); end")));
+    }
+    const int row = groupRow(*w, QStringLiteral("Development"));
+    const int column = areaColumn(*w, QStringLiteral("Development"));
+    w->clickedOnTableCell(row, column, 2, false);
+    QAction *set = nullptr;
+    for (QAction *a : w->cellMenu()->actions()) {
+        if (a->text().startsWith(QStringLiteral("Set Time Model CRY")))
+            set = a;
+    }
+    QVERIFY(set);
+    w->cellMenu()->close();
+    m_boxes.clear();
+    set->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("DB change time model")});
+    QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("DEV"));
+    for (int c : w->boardData().memberColumns(column))
+        QVERIFY(!w->boardData().column(c).needsUpdate);
+    w->buildBoard(); // what the database holds
+    QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("DEV"));
+}
+
+void TestKelvaraMan::errorBoxes_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("success") << 0 << int(QMessageBox::Information) << "Ok";
+    QTest::newRow("library") << -4 << int(QMessageBox::Critical) << "Library Error";
+    QTest::newRow("reader") << 10 << int(QMessageBox::Critical) << "Reader Error";
+    QTest::newRow("application") << 300 << int(QMessageBox::Critical) << "Application Error";
+}
+
+void TestKelvaraMan::errorBoxes()
+{
+    QFETCH(int, code);
+    QFETCH(int, icon);
+    QFETCH(QString, title);
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    QString seenTitle, seenText;
+    KxMessageBox::ScopedAnswerer answer(
+        [&](QMessageBox::Icon i, const QString &t, const QString &text) {
+            seenIcon = i;
+            seenTitle = t;
+            seenText = text;
+            return QMessageBox::Ok;
+        });
+    showError(nullptr, ErrorInfo(code, QStringLiteral("Open port")));
+    QCOMPARE(int(seenIcon), icon);
+    QCOMPARE(seenTitle, title);
+    QCOMPARE(seenText, errorText(ErrorInfo(code, QStringLiteral("Open port"))));
+
+    openFile(nullptr, QStringLiteral("/no/such/file.pdf"));
+    QCOMPARE(seenTitle, QStringLiteral("Open file"));
+    QCOMPARE(seenText, QStringLiteral("The file\n\n/no/such/file.pdf\n\ndoes not exist"));
+    openPath(nullptr, QStringLiteral("/no/such/folder"));
+    QCOMPARE(seenTitle, QStringLiteral("Open path"));
+}
+
+void TestKelvaraMan::helpKey()
+{
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QVERIFY(handleHelpKey(&f1));
+    QVERIFY(f1.isAccepted());
+    QVERIFY(QWhatsThis::inWhatsThisMode());
+    QWhatsThis::leaveWhatsThisMode();
+    QKeyEvent shiftF1(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier);
+    QVERIFY(!handleHelpKey(&shiftF1));
+    QVERIFY(!shiftF1.isAccepted());
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -5,6 +5,9 @@
 #include <QDate>
 #include <QFile>
 #include <QSqlRecord>
+#include <QThread>
+
+#include <memory>
 
 class TestProjectSchema : public QObject
 {
@@ -151,6 +154,25 @@ void TestProjectSchema::connectionsPerThreadAndNesting()
     }
     QVERIFY(outer.isOpen());
     QSqlQuery q = outer.query();
+    QVERIFY(q.exec(QStringLiteral("select count(*) from times")));
+
+    // A worker thread gets a connection of its own while this one stays open.
+    QString workerName;
+    bool workerRead = false;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        ProjectDatabase db(project.databasePath());
+        workerName = db.connectionName();
+        if (!db.open())
+            return;
+        QSqlQuery wq = db.query();
+        workerRead = !ProjectSchema::readProjectTag(wq, ProjectSchema::TagMarker).isNull();
+    }));
+    worker->start();
+    QVERIFY(worker->wait(10000));
+    QVERIFY(workerRead);
+    QVERIFY(!workerName.isEmpty());
+    QVERIFY(workerName != outer.connectionName());
+    QVERIFY(!QSqlDatabase::contains(workerName)); // removed again
     QVERIFY(q.exec(QStringLiteral("select count(*) from times")));
 }
 
