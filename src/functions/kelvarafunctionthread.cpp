@@ -1,0 +1,97 @@
+#include "functions/kelvarafunctionthread.h"
+
+#include "app/errortext.h"
+#include "app/logfile.h"
+#include "app/paths.h"
+#include "functions/libraryreader.h"
+#include "reader/readertypes.h"
+
+#include <QDir>
+
+KelvaraFunctionThread::KelvaraFunctionThread(const ProjectParameters &project, QObject *parent)
+    : QThread(parent), m_project(project)
+{
+}
+
+KelvaraFunctionThread::~KelvaraFunctionThread()
+{
+    // A thread object must not go while its run is still on the way.
+    setStop(true);
+    wait();
+}
+
+QString KelvaraFunctionThread::logFolder() const
+{
+    return QStringLiteral("%1/log/%2").arg(m_project.projectPath, logFolderName());
+}
+
+QString KelvaraFunctionThread::entryKey(const EntryTarget &entry)
+{
+    return QString::number(entry.pkDoors);
+}
+
+ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
+{
+    ReaderConnection connection;
+    connection.logKey = entry.doorName;
+    connection.deviceId = FlashDrive::deviceIdOf(entry.readerSerNo);
+    connection.host = entry.ipAddr;
+    connection.portValue = entry.port;
+    return connection;
+}
+
+QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDateTime &now)
+{
+    return QStringLiteral("%1%2     ENTRY: '%3'     READER: '%4' ID=0x%5 via %6")
+        .arg(QStringLiteral("\r\n"), now.toString(QStringLiteral("yyyy.MM.dd-HH:mm:ss.zzz")),
+             entry.doorName, ReaderTypes::readerTypeName(int(entry.readerType)), entry.readerSerNo,
+             connectionText(entry.readerSerNo, entry.ipAddr, entry.port));
+}
+
+bool KelvaraFunctionThread::log(const QString &line)
+{
+    if (!LogFile::appendLine(m_logFilePath, line))
+        return false;
+    emit logMessage(line);
+    return true;
+}
+
+std::unique_ptr<FunctionReader> KelvaraFunctionThread::createReader() const
+{
+    if (m_readerFactory)
+        return m_readerFactory(m_project);
+    return std::make_unique<LibraryReader>(m_project);
+}
+
+int KelvaraFunctionThread::readerFailure(const ReaderOutcome &outcome)
+{
+    log(errorText(outcome.error));
+    return outcome.connectFailed ? NoConnection : Failed;
+}
+
+int KelvaraFunctionThread::databaseFailure(const QSqlError &error)
+{
+    log(QStringLiteral("DB error: %1").arg(databaseErrorText(error)));
+    return Failed;
+}
+
+void KelvaraFunctionThread::run()
+{
+    const QString folder = logFolder();
+    QDir().mkpath(folder);
+    m_logFilePath = QDir::toNativeSeparators(folder + QLatin1Char('/') + dailyLogFileName());
+
+    if (needsDatabase() && m_project.databasePath.isEmpty()) {
+        log(QStringLiteral("Empty database name"));
+        return;
+    }
+    for (const EntryTarget &entry : qAsConst(m_entries)) {
+        if (stopRequested())
+            return;
+        log(entryHeader(entry, QDateTime::currentDateTime()));
+        const int code = processEntry(entry);
+        if (code == NoState)
+            return;
+        emit state(entryKey(entry), code);
+    }
+}

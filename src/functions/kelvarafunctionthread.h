@@ -1,0 +1,79 @@
+#pragma once
+
+#include "db/projectparameters.h"
+#include "db/recordrows.h"
+#include "functions/flashdrive.h"
+#include "functions/functionreader.h"
+#include "reader/readerconnection.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlError>
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+
+// A reader function run over a list of entries on a worker thread. Each
+// entry gets a header line in the function's daily log, the function's own
+// steps and one state; log lines and states leave as signals.
+class KelvaraFunctionThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    enum EntryState { NoState = -1, Done = 0, NoConnection = 1, Failed = 2 };
+
+    explicit KelvaraFunctionThread(const ProjectParameters &project, QObject *parent = nullptr);
+    ~KelvaraFunctionThread() override;
+
+    void setEntries(const QList<EntryTarget> &entries) { m_entries = entries; }
+    QList<EntryTarget> entries() const { return m_entries; }
+    void setFlashDrive(const FlashDrive &drive) { m_drive = drive; }
+    // Replaces the readers the run talks to (tests, other transports).
+    void setReaderFactory(const FunctionReaderFactory &factory) { m_readerFactory = factory; }
+
+    // Safe from any thread; read before each entry.
+    void setStop(bool stop) { m_stop.store(stop); }
+    bool stopRequested() const { return m_stop.load(); }
+
+    // Native separators; set when the run starts.
+    QString logFilePath() const { return m_logFilePath; }
+    // "%1/log/<function folder>"
+    QString logFolder() const;
+
+    // The key a state names its entry by. The device ID is not enough:
+    // entries without a reader share an empty one.
+    static QString entryKey(const EntryTarget &entry);
+    static ReaderConnection connectionOf(const EntryTarget &entry);
+    static QString entryHeader(const EntryTarget &entry, const QDateTime &now);
+
+signals:
+    void state(const QString &entryKey, int state);
+    void logMessage(const QString &message);
+
+protected:
+    void run() override;
+
+    virtual QString logFolderName() const = 0;
+    virtual bool needsDatabase() const { return true; }
+    // The entry's state, or NoState to end the run without one.
+    virtual int processEntry(const EntryTarget &entry) = 0;
+
+    // Appends the line to the log file; only a written line is shown.
+    bool log(const QString &line);
+    std::unique_ptr<FunctionReader> createReader() const;
+    // Logs the result's message and gives 1 for no connection, else 2.
+    int readerFailure(const ReaderOutcome &outcome);
+    int databaseFailure(const QSqlError &error);
+    QString databasePath() const { return m_project.databasePath; }
+
+    ProjectParameters m_project;
+    FlashDrive m_drive;
+
+private:
+    QList<EntryTarget> m_entries;
+    QString m_logFilePath;
+    std::atomic<bool> m_stop{false};
+    FunctionReaderFactory m_readerFactory;
+};

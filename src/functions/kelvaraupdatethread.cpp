@@ -1,0 +1,56 @@
+#include "functions/kelvaraupdatethread.h"
+
+#include "access/accessdataset.h"
+#include "app/errorinfo.h"
+#include "db/accessrights.h"
+
+KelvaraUpdateThread::KelvaraUpdateThread(const ProjectParameters &project, QObject *parent)
+    : KelvaraFunctionThread(project, parent)
+{
+}
+
+int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
+{
+    QList<EntryAccessRow> rows;
+    const QSqlError error = AccessRights::readEntryAccess(databasePath(), entry.pkDoors, rows);
+    if (error.isValid())
+        return databaseFailure(error);
+
+    AccessDataSet dataSet;
+    const bool assigned = dataSet.compile(rows, m_holidays, int(entry.readerType));
+    log(dataSet.periodLog());
+    log(dataSet.userLog());
+    if (!assigned) {
+        log(QStringLiteral("Too many periods: a reader holds %1, these rights need more (%2 left "
+                           "over). Nothing was sent.")
+                .arg(AccessDataSet::MaxTimezones)
+                .arg(dataSet.overflowKeys().join(QLatin1Char(','))));
+        return Failed;
+    }
+
+    const ReaderConnection connection = connectionOf(entry);
+    std::unique_ptr<FunctionReader> reader = createReader();
+    ReaderOutcome outcome;
+    if (connection.kind() != ReaderConnection::NoConnection) {
+        outcome = reader->updateAccess(connection, int(entry.readerType), dataSet);
+    } else {
+        const QString path = m_drive.accessFilePath(connection.deviceId);
+        outcome = reader->saveAccessConfiguration(path, connection.logKey, int(entry.readerType),
+                                                  dataSet);
+        if (outcome.ok() && !m_drive.setWriteAccessJob())
+            outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
+                                             QStringLiteral("USB-stick access error"));
+    }
+    reader.reset();
+    if (!outcome.ok())
+        return readerFailure(outcome);
+
+    // The reader holds the new tables; a mark that cannot be cleared is
+    // reported rather than passed over, so the entry is sent again.
+    const QSqlError markError =
+        AccessRights::setNeedsUpdateOfEntry(databasePath(), entry.pkDoors, false);
+    if (markError.isValid())
+        return databaseFailure(markError);
+    log(QStringLiteral("Update Access Configuration DONE"));
+    return Done;
+}

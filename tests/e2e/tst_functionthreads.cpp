@@ -1,0 +1,772 @@
+// The function threads end to end: a project database, virtual readers on
+// loopback TCP and the simulated USB bus, and a folder standing in for the
+// flash drive.
+#include "support/testsupport.h"
+
+#include "access/accessdataset.h"
+#include "app/paths.h"
+#include "db/accessrights.h"
+#include "db/entryrecords.h"
+#include "db/entryselection.h"
+#include "db/holidayrecords.h"
+#include "db/projectdatabase.h"
+#include "db/projectparameters.h"
+#include "db/timemodelrecords.h"
+#include "db/transponderidd.h"
+#include "db/userrecords.h"
+#include "functions/kelvarareadaccessthread.h"
+#include "functions/kelvarareadeventsthread.h"
+#include "functions/kelvarasetdatetimethread.h"
+#include "functions/kelvaraupdatethread.h"
+#include "functions/kelvarawriteconfigthread.h"
+#include "functions/libraryreader.h"
+
+#include "simreader.h"
+#include "virtualreader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace kxsim;
+
+// The table file of the two long-range users with the office model.
+#define EXPECTED_ACCESS_INI                                                                        \
+    "Metadaten\n"                                                                                  \
+    "TableVersion,TimezoneEntries,HolidayEntries,AccessEntries,IDD-Length,IDD-Format,RFU\n"        \
+    "0000,01,00,0002,0C,03,0000000000000000\n"                                                     \
+    "\n"                                                                                           \
+    "TimezoneTable\n"                                                                              \
+    "StartDay,StartMonth,StartYear,EndDay,EndMonth,EndYear,Days,StartHour,StartMinute,EndHour,"    \
+    "EndMinute\n"                                                                                  \
+    "01,01,00,1F,0C,63,3E,07,00,13,00\n"                                                           \
+    "\n"                                                                                           \
+    "HolydayTable\n"                                                                               \
+    "Day,Month,Year\n"                                                                             \
+    "\n"                                                                                           \
+    "AccessTable\n"                                                                                \
+    "IDD,Timezones,Reserved\n"                                                                     \
+    "E20000112233445566778899,0001,00\n"                                                           \
+    "E2000011223344556677889A,0001,00\n"                                                           \
+    "\n"
+
+namespace {
+
+constexpr int FlashBit = 0x10000;
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+std::vector<uint8_t> bytesOf(const QString &hex)
+{
+    const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
+    return std::vector<uint8_t>(raw.begin(), raw.end());
+}
+
+struct Outcome
+{
+    QMap<QString, int> states; // entry key -> state
+    QStringList keys;          // in the order reported
+    QStringList log;
+};
+
+Outcome runToEnd(KelvaraFunctionThread &thread)
+{
+    QSignalSpy states(&thread, &KelvaraFunctionThread::state);
+    QSignalSpy logs(&thread, &KelvaraFunctionThread::logMessage);
+    thread.start();
+    thread.wait();
+    Outcome outcome;
+    for (const QList<QVariant> &s : qAsConst(states)) {
+        outcome.states.insert(s.at(0).toString(), s.at(1).toInt());
+        outcome.keys << s.at(0).toString();
+    }
+    for (const QList<QVariant> &l : qAsConst(logs))
+        outcome.log << l.at(0).toString();
+    return outcome;
+}
+
+// A port on which nobody listens.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+// A project with a time model, three users with both identifiers and entries added on demand.
+struct Site
+{
+    TestSupport::TempProject project{QStringLiteral("Site")};
+    ProjectParameters params;
+    int office = 0;
+    QList<int> users;
+
+    Site()
+    {
+        params.projectPath = project.folder();
+        params.databasePath = project.databasePath();
+        params.loadProjectParameters();
+        TimeModelRow model;
+        model.modelTag = QStringLiteral("OF");
+        model.modelName = QStringLiteral("Office");
+        model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00");
+        TimeModelRecords::addTimeModel(db(), model, &office);
+        addUser(QStringLiteral("Abel"), QStringLiteral("04a1b2c3d4e5f6"),
+                QStringLiteral("e20000112233445566778899"));
+        addUser(QStringLiteral("Brandt"), QStringLiteral("04a1b2c3d4e5f7"),
+                QStringLiteral("e2000011223344556677889a"));
+        addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8"), QString());
+    }
+    QString db() const { return project.databasePath(); }
+
+    int addUser(const QString &name, const QString &hf, const QString &uhf)
+    {
+        UserRow u;
+        u.familyName = name;
+        u.firstName = QStringLiteral("X");
+        u.groupName = QStringLiteral("Staff");
+        if (!hf.isEmpty())
+            u.iddIso14443 = TransponderIdd::fromHex(hf, TransponderIdd::Iso14443A).toStored();
+        if (!uhf.isEmpty())
+            u.iddClass1Gen2 =
+                TransponderIdd::fromHex(uhf, TransponderIdd::EpcClass1Gen2).toStored();
+        int key = 0;
+        UserRecords::addUser(db(), u, &key);
+        users << key;
+        return key;
+    }
+
+    int addEntry(const QString &name, int type, const QString &serNo, const QString &ip, int port)
+    {
+        EntryRow e;
+        e.doorName = name;
+        e.areaName = QStringLiteral("Hall");
+        e.readerType = type;
+        e.readerSerNo = serNo;
+        e.ipAddr = ip;
+        e.port = port;
+        int key = 0;
+        const QSqlError error = EntryRecords::addEntry(db(), e, &key);
+        if (error.isValid())
+            qWarning() << error.text();
+        // Give everybody the office model there; that marks the entry.
+        AccessRights::changeBoardCell(db(), QSet<int>(users.begin(), users.end()), {key}, office);
+        return key;
+    }
+
+    QList<EntryTarget> targets(bool onlyPending = false) const
+    {
+        QList<EntryTarget> rows;
+        EntrySelection::allEntries(onlyPending).list(db(), rows);
+        return rows;
+    }
+    EntryTarget target(int key) const
+    {
+        for (const EntryTarget &t : targets())
+            if (t.pkDoors == key)
+                return t;
+        return EntryTarget();
+    }
+    int pending(int key) const
+    {
+        ProjectDatabase database(db());
+        database.open();
+        QSqlQuery q = database.query();
+        ProjectDatabase::exec(q, QStringLiteral("select needsUpdate from doors where PKdoors=?"),
+                              {key});
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+};
+
+std::shared_ptr<VirtualReader> makeReader(int type, uint32_t deviceId)
+{
+    VirtualReaderSetup setup;
+    setup.type = type;
+    setup.deviceId = deviceId;
+    return std::make_shared<VirtualReader>(setup);
+}
+
+// Counts the commands a run sends and can ask the thread to stop after the first one.
+class CountingReader : public LibraryReader
+{
+public:
+    CountingReader(const ProjectParameters &p, int *calls, KelvaraFunctionThread *stopThis)
+        : LibraryReader(p), m_calls(calls), m_stop(stopThis)
+    {
+    }
+    ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
+    {
+        ++*m_calls;
+        const ReaderOutcome outcome = LibraryReader::updateAccess(c, t, d);
+        if (m_stop)
+            m_stop->setStop(true);
+        return outcome;
+    }
+    ReaderOutcome readEvents(const ReaderConnection &c, int t, ReaderReadBack &r) override
+    {
+        ++*m_calls;
+        const ReaderOutcome outcome = LibraryReader::readEvents(c, t, r);
+        if (m_stop)
+            m_stop->setStop(true);
+        return outcome;
+    }
+
+private:
+    int *m_calls;
+    KelvaraFunctionThread *m_stop;
+};
+
+} // namespace
+
+class TestFunctionThreads : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void connectionOfEntry_data();
+    void connectionOfEntry();
+    void entryHeader();
+    void updateOverTcpUsbAndFlashDrive();
+    void flashDriveEntriesWithoutReaderKeepTheirOwnState();
+    void flashDriveMissing();
+    void unreachableReaderFailsOnlyItsEntry();
+    void sixteenPeriodsFailWithoutContact();
+    void stopBetweenEntries();
+    void stopDuringReadLeavesNoState();
+    void readAccessWritesThreeFiles();
+    void importUnknownTransponders();
+    void importRefusedByDatabaseIsLogged();
+    void readEventsPerDateAndAppend();
+    void setClock();
+    void writeConfigurationUnavailable();
+    void emptyListAndEmptyDatabaseName();
+    void eventAnswers_data();
+    void eventAnswers();
+    void crc_data();
+    void crc();
+
+private:
+    QTemporaryDir m_bus;
+};
+
+void TestFunctionThreads::initTestCase()
+{
+    qputenv("KXUSB_BUS_DIR", QFile::encodeName(m_bus.path()));
+}
+
+void TestFunctionThreads::connectionOfEntry_data()
+{
+    QTest::addColumn<QString>("serNo");
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<uint>("deviceId");
+    QTest::newRow("tcp") << "1A2B"
+                         << "127.0.0.1" << 10001 << 2 << 0x1A2Bu;
+    QTest::newRow("usb cable") << "1A2B"
+                               << "" << 0 << 1 << 0x1A2Bu;
+    QTest::newRow("flash drive wins over host")
+        << "1A2B"
+        << "127.0.0.1" << (FlashBit | 10001) << 0 << 0x1A2Bu;
+    QTest::newRow("no reader") << ""
+                               << "" << 0 << 0 << 0u;
+    QTest::newRow("serial not hexadecimal") << "door"
+                                            << "" << 0 << 0 << 0u;
+}
+
+void TestFunctionThreads::connectionOfEntry()
+{
+    QFETCH(QString, serNo);
+    QFETCH(QString, ip);
+    QFETCH(int, port);
+    EntryTarget entry;
+    entry.doorName = QStringLiteral("Gate");
+    entry.readerSerNo = serNo;
+    entry.ipAddr = ip;
+    entry.port = port;
+    const ReaderConnection c = KelvaraFunctionThread::connectionOf(entry);
+    QTEST(c.kind(), "kind");
+    QTEST(uint(c.deviceId), "deviceId");
+    QCOMPARE(c.logKey, QStringLiteral("Gate"));
+    QCOMPARE(c.portValue, port);
+    QCOMPARE(c.timeoutMs, 5000);
+}
+
+void TestFunctionThreads::entryHeader()
+{
+    EntryTarget entry;
+    entry.doorName = QStringLiteral("Gate");
+    entry.readerType = 101;
+    entry.readerSerNo = QStringLiteral("00C0FFEE");
+    entry.ipAddr = QStringLiteral("127.0.0.1");
+    entry.port = 10001;
+    const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7, 89));
+    QCOMPARE(KelvaraFunctionThread::entryHeader(entry, when),
+             QStringLiteral("\r\n2026.03.04-05:06:07.089     ENTRY: 'Gate'     READER: 'ID TZU700' "
+                            "ID=0x00C0FFEE via 127.0.0.1:10001"));
+}
+
+void TestFunctionThreads::updateOverTcpUsbAndFlashDrive()
+{
+    Site site;
+    auto tcpDevice = makeReader(100, 0x1001);
+    SimReader tcpSim(tcpDevice);
+    QVERIFY(tcpSim.listenTcp("127.0.0.1", 0));
+    auto usbDevice = makeReader(101, 0x2002);
+    SimReader usbSim(usbDevice);
+    QVERIFY(usbSim.plugUsb(m_bus.path().toStdString()));
+
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), tcpSim.tcp().port());
+    const int garage =
+        site.addEntry(QStringLiteral("Garage"), 101, QStringLiteral("2002"), QString(), 0);
+    const int barrier =
+        site.addEntry(QStringLiteral("Barrier"), 863, QStringLiteral("a1b2"), QString(), FlashBit);
+    QCOMPARE(site.targets(true).size(), 3);
+
+    QTemporaryDir drive;
+    FlashDrive flash;
+    flash.setDrivePath(drive.path());
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets(true));
+    thread.setFlashDrive(flash);
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.keys, (QStringList{QString::number(door), QString::number(garage),
+                                    QString::number(barrier)}));
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    QCOMPARE(run.states.value(QString::number(garage)), 0);
+    QCOMPARE(run.states.value(QString::number(barrier)), 0);
+    QCOMPARE(run.log.count(QStringLiteral("Update Access Configuration DONE")), 3);
+    QVERIFY(site.targets(true).isEmpty());
+
+    // Three short-range identifiers on the TCP reader, two long-range on the USB one.
+    QCOMPARE(tcpDevice->tables().recordCount(4), 3);
+    QCOMPARE(tcpDevice->tables().recordCount(2), 1);
+    QCOMPARE(usbDevice->tables().recordCount(4), 2);
+    // A permitted identifier passes on a weekday at ten; an unknown one does not.
+    const SimDateTime monday{2026, 3, 2, 10, 0, 0};
+    QVERIFY(tcpDevice->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5f6")), monday).granted);
+    QVERIFY(!tcpDevice->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5ff")), monday).granted);
+
+    QCOMPARE(readFile(drive.path() + QStringLiteral("/JOB")), QByteArray("write-access\n"));
+    const QByteArray table = readFile(drive.path() + QStringLiteral("/0000A1B2/ACCESS.INI"));
+    QCOMPARE(table, QByteArray(EXPECTED_ACCESS_INI));
+
+    // The function log and the reader logs are where the dialog's context menu opens them.
+    const QString functionLog =
+        site.project.folder() + QStringLiteral("/log/update-access-cfg/") + dailyLogFileName();
+    QVERIFY(readFile(functionLog).contains("ENTRY: 'Garage'"));
+    QVERIFY(readFile(entryLogPath(site.project.folder(), QStringLiteral("Door")) +
+                     QLatin1Char('/') + dailyLogFileName())
+                .contains("*** Update Access Configuration ***"));
+}
+
+void TestFunctionThreads::flashDriveEntriesWithoutReaderKeepTheirOwnState()
+{
+    Site site;
+    const int a = site.addEntry(QStringLiteral("West"), 101, QString(), QString(), FlashBit);
+    const int b = site.addEntry(QStringLiteral("East"), 101, QString(), QString(), FlashBit);
+    QTemporaryDir drive;
+    FlashDrive flash;
+    flash.setDrivePath(drive.path());
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets());
+    thread.setFlashDrive(flash);
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.size(), 2);
+    QCOMPARE(run.states.value(QString::number(a)), 0);
+    QCOMPARE(run.states.value(QString::number(b)), 0);
+    QVERIFY(QFile::exists(drive.path() + QStringLiteral("/00000000/ACCESS.INI")));
+}
+
+void TestFunctionThreads::flashDriveMissing()
+{
+    Site site;
+    const int key =
+        site.addEntry(QStringLiteral("Barrier"), 101, QStringLiteral("a1b2"), QString(), FlashBit);
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(key)), 2);
+    QCOMPARE(site.pending(key), 1);
+}
+
+void TestFunctionThreads::unreachableReaderFailsOnlyItsEntry()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int gone = site.addEntry(QStringLiteral("Gone"), 100, QStringLiteral("1002"),
+                                   QStringLiteral("127.0.0.1"), closedPort());
+    const int unplugged =
+        site.addEntry(QStringLiteral("Unplugged"), 101, QStringLiteral("3003"), QString(), 0);
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(gone)), 1);
+    QCOMPARE(run.states.value(QString::number(unplugged)), 1);
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    QCOMPARE(site.pending(gone), 1);
+    QCOMPARE(site.pending(unplugged), 1);
+    QCOMPARE(site.pending(door), 0);
+}
+
+void TestFunctionThreads::sixteenPeriodsFailWithoutContact()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    // Sixteen users, each with a model of its own hour.
+    for (int i = 0; i < 16; ++i) {
+        TimeModelRow model;
+        model.modelTag = QStringLiteral("H%1").arg(i);
+        model.modelName = QStringLiteral("Hour %1").arg(i);
+        model.modelDefinition =
+            QStringLiteral("mon-%1:00-%1:30").arg(i + 1, 2, 10, QLatin1Char('0'));
+        int pkTimes = 0;
+        QVERIFY(!TimeModelRecords::addTimeModel(site.db(), model, &pkTimes).isValid());
+        const int user =
+            site.addUser(QStringLiteral("U%1").arg(i),
+                         QStringLiteral("0400000000%1").arg(i, 4, 10, QLatin1Char('0')), QString());
+        QVERIFY(!AccessRights::changeBoardCell(site.db(), {user}, {door}, pkTimes).isValid());
+    }
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(door)), 2);
+    QCOMPARE(site.pending(door), 1);
+    QVERIFY(run.log.filter(QStringLiteral("Periods (ModelID#Days-From-To):")).size() == 1);
+    QVERIFY(
+        run.log.filter(QStringLiteral("Users (IDD;Periods;LastName;FirstName;ModelID):")).size() ==
+        1);
+    QCOMPARE(device->tables().recordCount(4), 0);
+    QCOMPARE(device->cpuResets(), 0);
+}
+
+void TestFunctionThreads::stopBetweenEntries()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int first = site.addEntry(QStringLiteral("A-Door"), 100, QStringLiteral("1001"),
+                                    QStringLiteral("127.0.0.1"), sim.tcp().port());
+    const int second = site.addEntry(QStringLiteral("B-Door"), 100, QStringLiteral("1002"),
+                                     QStringLiteral("127.0.0.2"), sim.tcp().port());
+    KelvaraUpdateThread thread(site.params);
+    int calls = 0;
+    thread.setReaderFactory([&](const ProjectParameters &p) {
+        return std::make_unique<CountingReader>(p, &calls, &thread);
+    });
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(calls, 1);
+    QCOMPARE(run.keys, QStringList{QString::number(first)});
+    QCOMPARE(site.pending(first), 0);
+    QCOMPARE(site.pending(second), 1);
+    QCOMPARE(run.log.filter(QStringLiteral("ENTRY:")).size(), 1);
+}
+
+void TestFunctionThreads::stopDuringReadLeavesNoState()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
+                  sim.tcp().port());
+    KelvaraReadEventsThread thread(site.params);
+    int calls = 0;
+    thread.setReaderFactory([&](const ProjectParameters &p) {
+        return std::make_unique<CountingReader>(p, &calls, &thread);
+    });
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(calls, 1);
+    QVERIFY(run.states.isEmpty());
+    QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Door"))));
+}
+
+void TestFunctionThreads::readAccessWritesThreeFiles()
+{
+    Site site;
+    HolidayRow holiday;
+    holiday.date = QDate::currentDate().addDays(3).toString(QStringLiteral("yyyy.MM.dd"));
+    QVERIFY(!HolidayRecords::addHoliday(site.db(), holiday).isValid());
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    KelvaraUpdateThread update(site.params);
+    QList<HolidayRow> holidays;
+    HolidayRecords::listUpcomingHolidays(site.db(), holidays);
+    update.setHolidays(holidays);
+    update.setEntries(site.targets());
+    QCOMPARE(runToEnd(update).states.value(QString::number(door)), 0);
+
+    KelvaraReadAccessThread read(site.params, false);
+    read.setEntries(site.targets());
+    const Outcome run = runToEnd(read);
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    QVERIFY(run.log.contains(QStringLiteral("Read Access Configuration DONE")));
+    const QString folder = entryDataPath(site.project.folder(), QStringLiteral("Door"));
+    const QByteArray idd =
+        readFile(folder + QLatin1Char('/') + AccessCsvFiles::iddFileName(QStringLiteral("Door")));
+    QVERIFY2(idd.contains("Abel") && idd.contains("Brandt") && idd.contains("Cole"), idd);
+    QVERIFY(!idd.contains("UNKNOWN"));
+    const QByteArray periods = readFile(folder + QLatin1Char('/') +
+                                        AccessCsvFiles::periodFileName(QStringLiteral("Door")));
+    QVERIFY2(periods.contains("\r\n0;7;0;19;0;mon,tue,wed,thu,fri\r\n"), periods);
+    const QByteArray days = readFile(folder + QLatin1Char('/') +
+                                     AccessCsvFiles::holidayFileName(QStringLiteral("Door")));
+    QVERIFY2(
+        days.contains(QDate::currentDate().addDays(3).toString(QStringLiteral("yyyy")).toLatin1()),
+        days);
+}
+
+void TestFunctionThreads::importUnknownTransponders()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    KelvaraUpdateThread update(site.params);
+    update.setEntries(site.targets());
+    runToEnd(update);
+    // Cole leaves the project; the reader still knows the card.
+    QVERIFY(!UserRecords::removeUser(site.db(), site.users.at(2)).isValid());
+
+    KelvaraReadAccessThread read(site.params, false);
+    read.setEntries(site.targets());
+    QCOMPARE(runToEnd(read).states.value(QString::number(door)), 0);
+    QList<UserRow> users;
+    UserRecords::listUsers(site.db(), 0, true, users);
+    QCOMPARE(users.size(), 2); // reading alone imports nothing
+
+    KelvaraReadAccessThread import(site.params, true);
+    import.setEntries(site.targets());
+    const Outcome run = runToEnd(import);
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    QVERIFY(run.log.contains(QStringLiteral("ISO14443-IDD '04A1B2C3D4E5F8': imported")));
+    QVERIFY(run.log.contains(QStringLiteral("Import Transponder DONE")));
+    UserRecords::listUsers(site.db(), 0, true, users);
+    QCOMPARE(users.size(), 3);
+    QCOMPARE(users.last().familyName, QStringLiteral("Import3"));
+    QCOMPARE(TransponderIdd::fromStored(users.last().iddIso14443).toHex(),
+             QStringLiteral("04A1B2C3D4E5F8"));
+
+    // With another identifier length in force the reader's identifiers do not fit.
+    QVERIFY(!UserRecords::removeUser(site.db(), users.last().pkUsers).isValid());
+    ProjectParameters wider = site.params;
+    wider.hfIddLength = 8;
+    KelvaraReadAccessThread mismatch(wider, true);
+    mismatch.setEntries(site.targets());
+    const Outcome second = runToEnd(mismatch);
+    QVERIFY2(second.log.contains(QStringLiteral("ISO14443-IDD '04A1B2C3D4E5F8': invalid length")),
+             qPrintable(second.log.join(QLatin1Char('\n'))));
+}
+
+void TestFunctionThreads::importRefusedByDatabaseIsLogged()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
+                  sim.tcp().port());
+    KelvaraUpdateThread update(site.params);
+    update.setEntries(site.targets());
+    runToEnd(update);
+    QVERIFY(!UserRecords::removeUser(site.db(), site.users.at(2)).isValid());
+    {
+        ProjectDatabase database(site.db());
+        QVERIFY(database.open());
+        QSqlQuery q = database.query();
+        QVERIFY(q.exec(QStringLiteral("create trigger refuse before insert on users begin "
+                                      "select raise(abort, 'no new users'); end")));
+    }
+    KelvaraReadAccessThread import(site.params, true);
+    import.setEntries(site.targets());
+    const Outcome run = runToEnd(import);
+    const QStringList lines = run.log.filter(QStringLiteral("ISO14443-IDD '04A1B2C3D4E5F8': "));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().contains(QStringLiteral("': not imported: ")) &&
+                 !lines.first().endsWith(QStringLiteral("not imported: ")),
+             qPrintable(lines.first()));
+}
+
+void TestFunctionThreads::readEventsPerDateAndAppend()
+{
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    KelvaraUpdateThread update(site.params);
+    update.setEntries(site.targets());
+    runToEnd(update);
+
+    const SimDateTime monday{2026, 3, 2, 10, 0, 0};
+    const SimDateTime tuesday{2026, 3, 3, 22, 0, 0};
+    QVERIFY(device->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5f6")), monday).granted);
+    QVERIFY(!device->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5f7")), tuesday).granted);
+
+    KelvaraReadEventsThread events(site.params);
+    events.setEntries(site.targets());
+    QCOMPARE(runToEnd(events).states.value(QString::number(door)), 0);
+    const QString folder = entryDataPath(site.project.folder(), QStringLiteral("Door"));
+    const QString mondayFile =
+        folder + QLatin1Char('/') +
+        AccessCsvFiles::eventFileName(QStringLiteral("Door"), QDate(2026, 3, 2));
+    const QString tuesdayFile =
+        folder + QLatin1Char('/') +
+        AccessCsvFiles::eventFileName(QStringLiteral("Door"), QDate(2026, 3, 3));
+    QByteArray mondayText = readFile(mondayFile);
+    QVERIFY2(mondayText.contains("Abel"), mondayText);
+    QVERIFY2(readFile(tuesdayFile).contains("Brandt"), readFile(tuesdayFile));
+    const int linesBefore = mondayText.count("\r\n");
+
+    device->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5f8")), monday);
+    KelvaraReadEventsThread again(site.params);
+    again.setEntries(site.targets());
+    QCOMPARE(runToEnd(again).states.value(QString::number(door)), 0);
+    mondayText = readFile(mondayFile);
+    // A reader keeps its events until it gets new tables, so a second read
+    // appends them again after the lines already there.
+    QCOMPARE(mondayText.count("\r\n"), linesBefore + 2);
+    QVERIFY(
+        mondayText.endsWith("04A1B2C3D4E5F8;2026-03-02T10:00:00;permitted;Cole;X;OF;0-0;0\r\n"));
+}
+
+void TestFunctionThreads::setClock()
+{
+    Site site;
+    auto device = makeReader(101, 0x2002);
+    SimReader sim(device);
+    QVERIFY(sim.plugUsb(m_bus.path().toStdString()));
+    device->setClock(SimDateTime{2001, 1, 1, 0, 0, 0});
+    const int key =
+        site.addEntry(QStringLiteral("Garage"), 101, QStringLiteral("2002"), QString(), 0);
+    KelvaraSetDateTimeThread thread(site.params);
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(key)), 0);
+    QVERIFY(run.log.contains(QStringLiteral("Set Date and Time DONE")));
+    QCOMPARE(int(device->clock().year), QDate::currentDate().year());
+}
+
+void TestFunctionThreads::writeConfigurationUnavailable()
+{
+    Site site;
+    const int key =
+        site.addEntry(QStringLiteral("Garage"), 101, QStringLiteral("2002"), QString(), FlashBit);
+    QTemporaryDir drive;
+    FlashDrive flash;
+    flash.setDrivePath(drive.path());
+    KelvaraWriteConfigThread thread(site.params);
+    thread.setEntries(site.targets());
+    thread.setFlashDrive(flash);
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(key)), 2);
+    QVERIFY(!QFile::exists(drive.path() + QStringLiteral("/JOB")));
+}
+
+void TestFunctionThreads::emptyListAndEmptyDatabaseName()
+{
+    Site site;
+    KelvaraReadEventsThread empty(site.params);
+    const Outcome nothing = runToEnd(empty);
+    QVERIFY(nothing.log.isEmpty());
+    QVERIFY(nothing.states.isEmpty());
+
+    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QString(), 0);
+    ProjectParameters noDb = site.params;
+    noDb.databasePath.clear();
+    KelvaraReadEventsThread thread(noDb);
+    thread.setEntries(site.targets());
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.log, QStringList{QStringLiteral("Empty database name")});
+    QVERIFY(run.states.isEmpty());
+}
+
+void TestFunctionThreads::eventAnswers_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("empty") << QByteArray() << true << 0 << QString();
+    QTest::newRow("identifier and time") << QByteArray::fromHex("030001"
+                                                                "000000"
+                                                                "02abcd"
+                                                                "020317"
+                                                                "0a0b0c")
+                                         << true << 1 << "ABCD 2023-03-02T10:11:12";
+    QTest::newRow("identifier longer than 64") << QByteArray::fromHex("010001"
+                                                                      "000000"
+                                                                      "41") +
+                                                      QByteArray(65, 'x')
+                                               << false << 0 << QString();
+    QTest::newRow("count beyond the answer") << QByteArray::fromHex("010002"
+                                                                    "000000"
+                                                                    "01aa")
+                                             << false << 0 << QString();
+    QTest::newRow("all fields") << QByteArray::fromHex("1f0001"
+                                                       "000000"
+                                                       "0112"
+                                                       "010119000000"
+                                                       "010007"
+                                                       "03"
+                                                       "02")
+                                << true << 1 << "12 2025-01-01T00:00:00";
+}
+
+void TestFunctionThreads::eventAnswers()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    QList<ReaderEvent> events;
+    QTEST(LibraryReader::parseEvents(answer, events), "ok");
+    if (count == 0)
+        return;
+    QCOMPARE(events.size(), count);
+    QCOMPARE(events.first().idd + QLatin1Char(' ') + events.first().dateTime.toString(Qt::ISODate),
+             first);
+}
+
+void TestFunctionThreads::crc_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("crc");
+    QTest::newRow("none") << QByteArray() << 0xFFFF;
+    QTest::newRow("abc") << QByteArray("abc") << 0x0EB3;
+}
+
+void TestFunctionThreads::crc()
+{
+    QFETCH(QByteArray, bytes);
+    QTEST(int(LibraryReader::crc16(bytes)), "crc");
+}
+
+KX_TEST_MAIN(TestFunctionThreads)
+#include "tst_functionthreads.moc"
