@@ -284,6 +284,227 @@ existiert nicht</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraCli</name>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first.
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+  kelvara-cli --help
+      Shows this text.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a
+folder that is not a project, or no entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration.
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang; 2 ein
+Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>No command given.</source>
+        <translation>Kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Unbekannter Befehl &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--project needs one folder.</source>
+        <translation>--project braucht einen Ordner.</translation>
+    </message>
+    <message>
+        <source>No project given and no current project in the settings.</source>
+        <translation>Kein Projekt angegeben und kein aktuelles Projekt in den Einstellungen.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a project folder.</source>
+        <translation>&apos;%1&apos; ist kein Projektordner.</translation>
+    </message>
+    <message>
+        <source>The project database cannot be opened.</source>
+        <translation>Die Projektdatenbank kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>create-project needs exactly one folder.</source>
+        <translation>create-project braucht genau einen Ordner.</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+already exists.</source>
+        <translation>Der Ordner
+
+%1
+
+existiert bereits.</translation>
+    </message>
+    <message>
+        <source>Cannot create project path
+
+%1</source>
+        <translation>Projektordner kann nicht angelegt werden
+
+%1</translation>
+    </message>
+    <message>
+        <source>New project successfully created in path
+
+%1</source>
+        <translation>Neues Projekt erfolgreich angelegt im Ordner
+
+%1</translation>
+    </message>
+    <message>
+        <source>create-demo needs exactly one folder.</source>
+        <translation>create-demo braucht genau einen Ordner.</translation>
+    </message>
+    <message>
+        <source>Cannot remove old demo database</source>
+        <translation>Alte Demodatenbank kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>Demo project created in %1</source>
+        <translation>Demoprojekt angelegt in %1</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>run needs a function.</source>
+        <translation>run braucht eine Funktion.</translation>
+    </message>
+    <message>
+        <source>Unknown function &apos;%1&apos;.</source>
+        <translation>Unbekannte Funktion &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>--area needs one name.</source>
+        <translation>--area braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>--drive needs one folder.</source>
+        <translation>--drive braucht einen Ordner.</translation>
+    </message>
+    <message>
+        <source>--entry needs at least one name.</source>
+        <translation>--entry braucht mindestens einen Namen.</translation>
+    </message>
+    <message>
+        <source>Choose one scope: --all, --area, --entry, --short-range or --long-range.</source>
+        <translation>Wählen Sie einen Umfang: --all, --area, --entry, --short-range oder --long-range.</translation>
+    </message>
+    <message>
+        <source>--only-pending goes with --all, --area or --entry.</source>
+        <translation>--only-pending gehört zu --all, --area oder --entry.</translation>
+    </message>
+    <message>
+        <source>There is no entry named &apos;%1&apos;.</source>
+        <translation>Es gibt keinen Zutritt namens &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>There are no reader with changed access rights</source>
+        <translation>Es gibt keine Leser mit geänderten Zutrittsrechten</translation>
+    </message>
+    <message>
+        <source>There are no reader at all</source>
+        <translation>Es gibt überhaupt keine Leser</translation>
+    </message>
+    <message>
+        <source>The drive folder &apos;%1&apos; does not exist.</source>
+        <translation>Der Ordner des USB-Sticks &apos;%1&apos; existiert nicht.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entries use the USB flash drive: name its folder with --drive.</source>
+        <translation>
+            <numerusform>%n Zutritt nutzt den USB-Stick: nennen Sie seinen Ordner mit --drive.</numerusform>
+            <numerusform>%n Zutritte nutzen den USB-Stick: nennen Sie seinen Ordner mit --drive.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>export-users needs exactly one file.</source>
+        <translation>export-users braucht genau eine Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot write the file &apos;%1&apos;.</source>
+        <translation>Die Datei &apos;%1&apos; kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>%1 user entries exported to file</source>
+        <translation>%1 Benutzereinträge in die Datei exportiert</translation>
+    </message>
+    <message>
+        <source>import-users needs exactly one file.</source>
+        <translation>import-users braucht genau eine Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot open import file</source>
+        <translation>Importdatei kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>%1 user entries imported from file</source>
+        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
+    </message>
+    <message>
+        <source>Nothing imported
+Please check the column assignments.</source>
+        <translation>Nichts importiert
+Bitte prüfen Sie die Spaltenzuordnungen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines skipped: wrong field count, nothing to identify the user, or refused by the database.</source>
+        <translation>
+            <numerusform>%n Zeile übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
+            <numerusform>%n Zeilen übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>KelvaraMan</name>
     <message>
         <source>&amp;File</source>

@@ -1,0 +1,481 @@
+#include "cli/kelvaracli.h"
+
+#include "app/applicationsettings.h"
+#include "app/errortext.h"
+#include "app/paths.h"
+#include "db/accessrights.h"
+#include "db/demoproject.h"
+#include "db/entryrecords.h"
+#include "db/entryselection.h"
+#include "db/holidayrecords.h"
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+#include "functions/flashdrive.h"
+#include "functions/kelvarareadaccessthread.h"
+#include "functions/kelvarareadeventsthread.h"
+#include "functions/kelvarasetdatetimethread.h"
+#include "functions/kelvaraupdatethread.h"
+#include "functions/kelvarawriteconfigthread.h"
+#include "reader/readertypes.h"
+#include "userlist/myexportusers.h"
+#include "userlist/myimportusers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+
+#include <memory>
+
+namespace {
+
+const QStringList FunctionNames = {QStringLiteral("update"),
+                                   QStringLiteral("read-access"),
+                                   QStringLiteral("import-transponders"),
+                                   QStringLiteral("read-events"),
+                                   QStringLiteral("set-clock"),
+                                   QStringLiteral("write-config")};
+
+// Removes "--name VALUE" from the arguments; false when the value is missing.
+bool takeValue(QStringList &arguments, const QString &name, QString &value, bool &present)
+{
+    const int at = arguments.indexOf(name);
+    present = at >= 0;
+    if (!present)
+        return true;
+    if (at + 1 >= arguments.size() || arguments.at(at + 1).startsWith(QLatin1String("--")))
+        return false;
+    value = arguments.at(at + 1);
+    arguments.removeAt(at + 1);
+    arguments.removeAt(at);
+    return !arguments.contains(name);
+}
+
+bool takeFlag(QStringList &arguments, const QString &name)
+{
+    return arguments.removeAll(name) > 0;
+}
+
+} // namespace
+
+KelvaraCli::KelvaraCli(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
+
+QString KelvaraCli::usage()
+{
+    return tr("Usage:\n"
+              "  kelvara-cli create-project DIR\n"
+              "      Creates a new project in DIR, which must not exist yet.\n"
+              "  kelvara-cli create-demo DIR\n"
+              "      Creates the demo project in DIR; a database already there is replaced.\n"
+              "  kelvara-cli entries [--project DIR]\n"
+              "      One line per entry, tab-separated, after a header line: area, entry,\n"
+              "      connection, reader type, device ID, needs update (x or empty).\n"
+              "  kelvara-cli run FUNCTION [--project DIR]\n"
+              "          [--all | --area NAME | --entry NAME... | --short-range | --long-range]\n"
+              "          [--only-pending] [--drive DIR] [--prepare-drive]\n"
+              "      Runs a reader function over the chosen entries (default --all) and prints\n"
+              "      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION\n"
+              "      or FAILED. FUNCTION is one of update, read-access, import-transponders,\n"
+              "      read-events, set-clock, write-config. --only-pending keeps the entries\n"
+              "      that need an update (with --all, --area and --entry). --drive names the\n"
+              "      root folder of the USB flash drive; --prepare-drive empties it for a new\n"
+              "      configuration first.\n"
+              "  kelvara-cli export-users [--project DIR] FILE\n"
+              "      Writes all users into a semicolon-separated list.\n"
+              "  kelvara-cli import-users [--project DIR] FILE\n"
+              "      Reads users from a list whose header names the standard columns.\n"
+              "  kelvara-cli --help\n"
+              "      Shows this text.\n"
+              "Without --project the current project of the application settings is used.\n"
+              "Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a\n"
+              "folder that is not a project, or no entries.\n");
+}
+
+int KelvaraCli::functionCode(const QString &name)
+{
+    return FunctionNames.indexOf(name);
+}
+
+int KelvaraCli::usageError(const QString &reason)
+{
+    m_err << reason << '\n' << usage();
+    m_err.flush();
+    return UsageError;
+}
+
+int KelvaraCli::failure(const QString &message)
+{
+    m_err << message << '\n';
+    m_err.flush();
+    return Failure;
+}
+
+int KelvaraCli::run(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return usageError(tr("No command given."));
+    const QString command = arguments.first();
+    const QStringList rest = arguments.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        m_out << usage();
+        m_out.flush();
+        return Success;
+    }
+    if (command == QLatin1String("create-project"))
+        return createProject(rest);
+    if (command == QLatin1String("create-demo"))
+        return createDemo(rest);
+    if (command == QLatin1String("entries"))
+        return listEntries(rest);
+    if (command == QLatin1String("run"))
+        return runFunction(rest);
+    if (command == QLatin1String("export-users"))
+        return exportUsers(rest);
+    if (command == QLatin1String("import-users"))
+        return importUsers(rest);
+    return usageError(tr("Unknown command '%1'.").arg(command));
+}
+
+bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
+{
+    QString folder;
+    bool present = false;
+    if (!takeValue(arguments, QStringLiteral("--project"), folder, present)) {
+        exitCode = usageError(tr("--project needs one folder."));
+        return false;
+    }
+    if (!present) {
+        ApplicationSettings settings;
+        settings.loadSettings();
+        folder = settings.currentProjectPath;
+        if (folder.isEmpty()) {
+            exitCode = usageError(tr("No project given and no current project in the settings."));
+            return false;
+        }
+    }
+    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!ProjectSchema::isProjectDatabase(folder)) {
+        exitCode = usageError(tr("'%1' is not a project folder.").arg(folder));
+        return false;
+    }
+    m_project = ProjectParameters();
+    m_project.projectPath = QDir::toNativeSeparators(folder);
+    m_project.databasePath =
+        QDir::toNativeSeparators(ProjectDatabase::databasePathForProject(folder));
+    if (!m_project.loadProjectParameters()) {
+        exitCode = failure(tr("The project database cannot be opened."));
+        return false;
+    }
+    return true;
+}
+
+int KelvaraCli::createProject(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return usageError(tr("create-project needs exactly one folder."));
+    const QString folder = QDir::cleanPath(QFileInfo(arguments.first()).absoluteFilePath());
+    if (QFileInfo::exists(folder))
+        return failure(
+            tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(folder)));
+    if (!QDir().mkpath(folder))
+        return failure(
+            tr("Cannot create project path\n\n%1").arg(QDir::toNativeSeparators(folder)));
+    const QSqlError error =
+        ProjectSchema::createProjectDatabase(ProjectDatabase::databasePathForProject(folder));
+    if (error.isValid())
+        return failure(databaseErrorText(error));
+    QDir().mkpath(projectLogPath(folder));
+    QDir().mkpath(projectDataPath(folder));
+    m_out << tr("New project successfully created in path\n\n%1")
+                 .arg(QDir::toNativeSeparators(folder))
+          << '\n';
+    m_out.flush();
+    return Success;
+}
+
+int KelvaraCli::createDemo(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return usageError(tr("create-demo needs exactly one folder."));
+    const QString folder = QDir::cleanPath(QFileInfo(arguments.first()).absoluteFilePath());
+    if (!QDir().mkpath(folder))
+        return failure(
+            tr("Cannot create project path\n\n%1").arg(QDir::toNativeSeparators(folder)));
+    const QString database = ProjectDatabase::databasePathForProject(folder);
+    if (QFile::exists(database) && !QFile::remove(database))
+        return failure(tr("Cannot remove old demo database"));
+    QSqlError error = ProjectSchema::createProjectDatabase(database);
+    if (!error.isValid())
+        error = DemoProject::fill(database);
+    if (error.isValid())
+        return failure(databaseErrorText(error));
+    QDir().mkpath(projectLogPath(folder));
+    QDir().mkpath(projectDataPath(folder));
+    m_out << tr("Demo project created in %1").arg(QDir::toNativeSeparators(folder)) << '\n';
+    m_out.flush();
+    return Success;
+}
+
+int KelvaraCli::listEntries(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    if (!arguments.isEmpty())
+        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
+    QList<EntryBoardRow> order;
+    QList<EntryRow> rows;
+    QSqlError error = EntryRecords::listEntriesForBoard(m_project.databasePath, order);
+    if (!error.isValid())
+        error =
+            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
+    if (error.isValid())
+        return failure(databaseErrorText(error));
+    QHash<int, EntryRow> byKey;
+    for (const EntryRow &row : qAsConst(rows))
+        byKey.insert(row.pkDoors, row);
+    m_out << "Area\tEntry\tConnection\tReader type\tDevice ID\tNeeds update\n";
+    for (const EntryBoardRow &entry : qAsConst(order)) {
+        const EntryRow row = byKey.value(entry.pkDoors);
+        m_out << entry.areaName << '\t' << entry.doorName << '\t'
+              << connectionText(row.readerSerNo, row.ipAddr, row.port) << '\t'
+              << ReaderTypes::readerTypeName(row.readerType) << '\t' << row.readerSerNo << '\t'
+              << (entry.needsUpdate ? "x" : "") << '\n';
+    }
+    m_out.flush();
+    return Success;
+}
+
+int KelvaraCli::runFunction(QStringList arguments)
+{
+    if (arguments.isEmpty())
+        return usageError(tr("run needs a function."));
+    const QString functionName = arguments.takeFirst();
+    const int function = functionCode(functionName);
+    if (function < 0)
+        return usageError(tr("Unknown function '%1'.").arg(functionName));
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+
+    QString area;
+    QString drivePath;
+    bool hasArea = false;
+    bool hasDrive = false;
+    if (!takeValue(arguments, QStringLiteral("--area"), area, hasArea))
+        return usageError(tr("--area needs one name."));
+    if (!takeValue(arguments, QStringLiteral("--drive"), drivePath, hasDrive))
+        return usageError(tr("--drive needs one folder."));
+    QStringList entryNames;
+    for (int at = arguments.indexOf(QStringLiteral("--entry")); at >= 0;
+         at = arguments.indexOf(QStringLiteral("--entry"))) {
+        arguments.removeAt(at);
+        const int before = entryNames.size();
+        while (at < arguments.size() && !arguments.at(at).startsWith(QLatin1String("--")))
+            entryNames << arguments.takeAt(at);
+        if (entryNames.size() == before)
+            return usageError(tr("--entry needs at least one name."));
+    }
+    const bool all = takeFlag(arguments, QStringLiteral("--all"));
+    const bool shortRange = takeFlag(arguments, QStringLiteral("--short-range"));
+    const bool longRange = takeFlag(arguments, QStringLiteral("--long-range"));
+    const bool onlyPending = takeFlag(arguments, QStringLiteral("--only-pending"));
+    const bool prepare = takeFlag(arguments, QStringLiteral("--prepare-drive"));
+    if (!arguments.isEmpty())
+        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
+    if (int(all) + int(hasArea) + int(!entryNames.isEmpty()) + int(shortRange) + int(longRange) > 1)
+        return usageError(tr("Choose one scope: --all, --area, --entry, --short-range or "
+                             "--long-range."));
+    if (onlyPending && (shortRange || longRange))
+        return usageError(tr("--only-pending goes with --all, --area or --entry."));
+
+    EntrySelection selection = EntrySelection::allEntries(onlyPending);
+    if (hasArea) {
+        selection = EntrySelection::area(area, onlyPending);
+    } else if (!entryNames.isEmpty()) {
+        QList<EntryRow> rows;
+        const QSqlError error =
+            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
+        if (error.isValid())
+            return failure(databaseErrorText(error));
+        QSet<int> keys;
+        for (const QString &name : qAsConst(entryNames)) {
+            bool found = false;
+            for (const EntryRow &row : qAsConst(rows)) {
+                if (row.doorName == name) {
+                    keys.insert(row.pkDoors);
+                    found = true;
+                }
+            }
+            if (!found)
+                return usageError(tr("There is no entry named '%1'.").arg(name));
+        }
+        selection = EntrySelection::entries(keys, onlyPending);
+    } else if (shortRange) {
+        selection = EntrySelection::shortRange();
+    } else if (longRange) {
+        selection = EntrySelection::longRange();
+    }
+    QList<EntryTarget> targets;
+    const QSqlError listError = selection.list(m_project.databasePath, targets);
+    if (listError.isValid())
+        return failure(databaseErrorText(listError));
+    if (targets.isEmpty()) {
+        m_err << (function == 0 ? tr("There are no reader with changed access rights")
+                                : tr("There are no reader at all"))
+              << '\n';
+        m_err.flush();
+        return UsageError;
+    }
+
+    FlashDrive drive;
+    if (hasDrive) {
+        if (!QFileInfo(drivePath).isDir())
+            return usageError(tr("The drive folder '%1' does not exist.").arg(drivePath));
+        drive.setDrivePath(QDir::toNativeSeparators(QFileInfo(drivePath).absoluteFilePath()));
+    }
+    QSet<int> keys;
+    for (const EntryTarget &target : qAsConst(targets))
+        keys.insert(target.pkDoors);
+    const int flashEntries = AccessRights::countFlashDriveEntries(m_project.databasePath, keys);
+    if (flashEntries > 0 && (function == 0 || function == 5)) {
+        if (!drive.driveReady())
+            return usageError(
+                tr("%n entries use the USB flash drive: name its folder with --drive.", nullptr,
+                   flashEntries));
+        if (prepare) {
+            const FlashDrive::PrepareResult prepared = drive.prepareDrive(m_project.databasePath);
+            if (!prepared.ok)
+                return failure(prepared.message);
+        }
+    } else if (prepare && drive.driveReady()) {
+        const FlashDrive::PrepareResult prepared = drive.prepareDrive(m_project.databasePath);
+        if (!prepared.ok)
+            return failure(prepared.message);
+    }
+
+    std::unique_ptr<KelvaraFunctionThread> thread;
+    switch (function) {
+    case 0: {
+        QList<HolidayRow> holidays;
+        const QSqlError error =
+            HolidayRecords::listUpcomingHolidays(m_project.databasePath, holidays);
+        if (error.isValid())
+            return failure(databaseErrorText(error));
+        auto update = std::make_unique<KelvaraUpdateThread>(m_project);
+        update->setHolidays(holidays);
+        thread = std::move(update);
+        break;
+    }
+    case 1:
+    case 2:
+        thread = std::make_unique<KelvaraReadAccessThread>(m_project, function == 2);
+        break;
+    case 3:
+        thread = std::make_unique<KelvaraReadEventsThread>(m_project);
+        break;
+    case 4:
+        thread = std::make_unique<KelvaraSetDateTimeThread>(m_project);
+        break;
+    default:
+        thread = std::make_unique<KelvaraWriteConfigThread>(m_project);
+        break;
+    }
+    thread->setEntries(targets);
+    thread->setFlashDrive(drive);
+    thread->setStop(false);
+
+    // Lines leave as they are logged, from the worker's thread; the main
+    // thread only waits meanwhile.
+    QHash<QString, int> states;
+    QMutex mutex;
+    QObject::connect(
+        thread.get(), &KelvaraFunctionThread::logMessage, thread.get(),
+        [this](const QString &line) {
+            QString text = line;
+            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+            m_out << text << '\n';
+            m_out.flush();
+        },
+        Qt::DirectConnection);
+    QObject::connect(
+        thread.get(), &KelvaraFunctionThread::state, thread.get(),
+        [&](const QString &key, int state) {
+            QMutexLocker lock(&mutex);
+            states.insert(key, state);
+        },
+        Qt::DirectConnection);
+    thread->start();
+    thread->wait();
+
+    bool allOk = true;
+    for (const EntryTarget &target : qAsConst(targets)) {
+        const int state = states.value(KelvaraFunctionThread::entryKey(target), -1);
+        QString word;
+        switch (state) {
+        case KelvaraFunctionThread::Done:
+            word = QStringLiteral("OK");
+            break;
+        case KelvaraFunctionThread::NoConnection:
+            word = QStringLiteral("NO CONNECTION");
+            break;
+        default:
+            word = QStringLiteral("FAILED");
+            break;
+        }
+        allOk = allOk && state == KelvaraFunctionThread::Done;
+        m_out << target.doorName << '\t' << word << '\n';
+    }
+    m_out.flush();
+    return allOk ? Success : Failure;
+}
+
+int KelvaraCli::exportUsers(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    if (arguments.size() != 1)
+        return usageError(tr("export-users needs exactly one file."));
+    MyExportUsers file(arguments.first());
+    int count = 0;
+    const QSqlError error = file.exportUsers(m_project.databasePath, count);
+    if (error.isValid())
+        return failure(databaseErrorText(error));
+    if (count < 0)
+        return failure(tr("Cannot write the file '%1'.").arg(arguments.first()));
+    m_out << tr("%1 user entries exported to file").arg(count) << '\n';
+    m_out.flush();
+    return Success;
+}
+
+int KelvaraCli::importUsers(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    if (arguments.size() != 1)
+        return usageError(tr("import-users needs exactly one file."));
+    MyImportUsers file(arguments.first());
+    file.assignStandardColumns(file.readHeader());
+    int count = 0;
+    const QSqlError error = file.importUsers(m_project.databasePath, m_project.hfIddLength,
+                                             m_project.uhfIddLength, count);
+    if (error.isValid())
+        return failure(databaseErrorText(error));
+    if (count < 0)
+        return failure(tr("Cannot open import file"));
+    if (count > 0)
+        m_out << tr("%1 user entries imported from file").arg(count) << '\n';
+    else
+        m_out << tr("Nothing imported\nPlease check the column assignments.") << '\n';
+    if (file.skippedLines() > 0)
+        m_out << tr("%n lines skipped: wrong field count, nothing to identify the user, or "
+                    "refused by the database.",
+                    nullptr, file.skippedLines())
+              << '\n';
+    m_out.flush();
+    return count == 0 && file.skippedLines() > 0 ? Failure : Success;
+}

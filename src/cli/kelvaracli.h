@@ -1,0 +1,44 @@
+#pragma once
+
+#include "db/projectparameters.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// The headless front end: project creation, the entry list, the reader
+// functions and the user list transfer from a terminal or a scheduled job.
+class KelvaraCli
+{
+    Q_DECLARE_TR_FUNCTIONS(KelvaraCli)
+
+public:
+    enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+
+    KelvaraCli(QTextStream &out, QTextStream &err);
+
+    // The arguments without the program name.
+    int run(const QStringList &arguments);
+
+    static QString usage();
+    // "update" -> 0 ... "write-config" -> 5; -1 for any other name.
+    static int functionCode(const QString &name);
+
+private:
+    int usageError(const QString &reason);
+    int failure(const QString &message);
+    // Takes "--project DIR" (or the settings' current project) and loads it.
+    bool openProject(QStringList &arguments, int &exitCode);
+
+    int createProject(const QStringList &arguments);
+    int createDemo(const QStringList &arguments);
+    int listEntries(QStringList arguments);
+    int runFunction(QStringList arguments);
+    int exportUsers(QStringList arguments);
+    int importUsers(QStringList arguments);
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    ProjectParameters m_project;
+};
