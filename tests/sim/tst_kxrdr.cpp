@@ -67,7 +67,8 @@ struct Hook
             return rc;
         if (int(out.size()) > capacity)
             return KXTCP_ERR_ANSWER_TOO_LONG;
-        std::memcpy(answer, out.data(), out.size());
+        if (!out.empty())
+            std::memcpy(answer, out.data(), out.size());
         *answerLength = int(out.size());
         return 0;
     }
