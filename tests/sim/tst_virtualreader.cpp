@@ -677,6 +677,9 @@ void TestVirtualReader::persistence()
         QCOMPARE(call(r, 0x81, write), 0);
         QCOMPARE(call(r, 0x9F, {0, 0, 0, 0, 0, 0, 0x42}), 0);
         r.setClock(at(2031, 3, 4, 5, 6));
+        Bytes net{0x80 | 40, 127, 0, 0, 5, 0, 0, 0, 0, 0x30, 0x39};
+        net.resize(17, 0);
+        QCOMPARE(call(r, 0x81, net), 0);
         tables = r.dumpTables();
     }
     VirtualReader again(s);
@@ -687,6 +690,9 @@ void TestVirtualReader::persistence()
     QCOMPARE(again.block(14, false)[0], uint8_t(0x3C)); // in force after the restart
     QVERIFY(again.extIoPaired());
     QCOMPARE(again.clock().year, 2031);
+    // Written before the restart, so the network configuration is in force now.
+    QCOMPARE(again.networkConfig().ip, std::string("127.0.0.5"));
+    QCOMPARE(again.networkConfig().port, uint16_t(12345));
 
     VirtualReaderSetup memory = setupOf(100);
     VirtualReader fresh(memory);
