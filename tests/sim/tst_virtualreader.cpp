@@ -1,6 +1,7 @@
 #include "readertables.h"
 #include "tableframes.h"
 #include "virtualreader.h"
+#include "virtualreadercontrol.h"
 
 #include "support/testsupport.h"
 
@@ -108,6 +109,8 @@ private slots:
     void persistence();
     void survivesGarbage();
     void mutatedTransfersStayConsistent();
+    void control_data();
+    void control();
 };
 
 void TestVirtualReader::readerInfo_data()
@@ -771,6 +774,59 @@ void TestVirtualReader::mutatedTransfersStayConsistent()
             QVERIFY(dump == original || dump == complete);
         // Back to the known state for the next round.
         QCOMPARE(TableFrames::write(officeTables(), exchangeOf(r)).rc, 0);
+    }
+}
+
+void TestVirtualReader::control_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("place and list")
+        << QByteArrayList{"tag place 4 04A1B2C3 family 1 serial 0BEEF", "tag list"}
+        << "OK\n4 04A1B2C3 family 1";
+    QTest::newRow("bad tag type") << QByteArrayList{"tag place 7 0011"}
+                                  << "ERROR tag type must be 3, 4 or 132";
+    QTest::newRow("odd hex") << QByteArrayList{"tag place 4 123"} << "ERROR usage: tag place";
+    QTest::newRow("remove") << QByteArrayList{"tag place 4 0102", "tag remove 0102", "tag list"}
+                            << "OK";
+    QTest::newRow("present always") << QByteArrayList{"present 04112233 at 2026-12-06T03:00"}
+                                    << "OK permitted error 0 at 2026-12-06T03:00:00";
+    QTest::newRow("present outside")
+        << QByteArrayList{"present 04A1B2C3D4E5F6 antenna 2 at 2026-12-06T09:00:30"}
+        << "OK denied error 2 at 2026-12-06T09:00:30";
+    QTest::newRow("present bad date")
+        << QByteArrayList{"present 0411 at 2026-02-30T10:00"} << "ERROR bad option at";
+    QTest::newRow("clock") << QByteArrayList{"clock set 2029-07-01T08:15"} << "OK 2029-07-01T08:1";
+    QTest::newRow("status") << QByteArrayList{"status 0x66 0x83 2"} << "OK";
+    QTest::newRow("status range") << QByteArrayList{"status 0x66 300"} << "ERROR usage: status";
+    QTest::newRow("info") << QByteArrayList{"info"}
+                          << "OK type 100 \"ID TZ60\" device 12345678 mac 02-4B-58-00-00-01 ip "
+                             "127.0.0.1 port 10001";
+    QTest::newRow("dump events")
+        << QByteArrayList{"present 0411 at 2026-12-07T10:00", "dump events"}
+        << "OK\nEvent 0: 0411 2026-12-07T10:00:00 antenna=1 denied error=1";
+    QTest::newRow("unknown") << QByteArrayList{"open sesame"} << "ERROR unknown command open";
+    QTest::newRow("empty") << QByteArrayList{"   "} << "ERROR empty command";
+}
+
+void TestVirtualReader::control()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QString, reply);
+    VirtualReader r(setupOf(100));
+    QCOMPARE(TableFrames::write(officeTables(), exchangeOf(r)).rc, 0);
+    std::string last;
+    for (const QByteArray &line : lines)
+        last = VirtualReaderControl::run(r, line.toStdString());
+    QVERIFY2(QString::fromStdString(last).startsWith(reply), last.c_str());
+    if (lines.first().startsWith("status 0x66 0x83")) {
+        QCOMPARE(call(r, 0x66, {0}), 0x83);
+        QCOMPARE(call(r, 0x66, {0}), 0x83);
+        QCOMPARE(call(r, 0x66, {0}), 0);
+    }
+    if (lines.first().contains("serial 0BEEF")) {
+        QCOMPARE(r.tags().size(), size_t(1));
+        QCOMPARE(r.tags()[0].applicationSerial, 0x0BEEFu);
     }
 }
 
