@@ -2,6 +2,8 @@
 
 #include "kxport.h"
 #include "kxrdrhook.h"
+#include "kxtcp.h"
+#include "kxusb.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,10 +13,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-// The transports' error texts; weak so this library loads beside any build of them.
-extern "C" int KXTCP_GetErrorText(int errorCode, char *text) __attribute__((weak));
-extern "C" int KXUSB_GetErrorText(int errorCode, char *text) __attribute__((weak));
 
 namespace {
 
@@ -81,8 +79,7 @@ std::string errorText(int code, int portHandle)
     const bool usbFirst = portHandle >= 0 && (portHandle & KXPORT_USB_BIT);
     auto ask = [&](bool usb) {
         buffer[0] = '\0';
-        auto fn = usb ? KXUSB_GetErrorText : KXTCP_GetErrorText;
-        const int rc = fn ? fn(code, buffer) : -1;
+        const int rc = usb ? KXUSB_GetErrorText(code, buffer) : KXTCP_GetErrorText(code, buffer);
         return rc == 0 && buffer[0] != '\0';
     };
     if (ask(usbFirst) || ask(!usbFirst))
