@@ -134,7 +134,7 @@ void TestReaderSimProgram::helpAndBadOptions_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("expected");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0
-                          << QStringLiteral("Control commands:");
+                          << QStringLiteral("Control commands");
     QTest::newRow("no readers") << QStringList() << 2 << QStringLiteral("no readers");
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("--frobnicate")} << 2 << QStringLiteral("unknown option");
@@ -197,7 +197,7 @@ void TestReaderSimProgram::runsFleetAndAnswersEverywhere()
     QCOMPARE(QByteArray(reinterpret_cast<char *>(info), 4), QByteArray::fromHex("00A00002"));
 
     // Control socket: a transport fault takes effect on the open link.
-    QCOMPARE(control(QStringLiteral("fault 00A00002 drop 0")), QStringLiteral("OK\n"));
+    QCOMPARE(control(QStringLiteral("00A00002 fault drop 0")), QStringLiteral("OK\n"));
     QCOMPARE(KXRDR_0x66_ReaderInfo(reader, 255, 0x80, info, 0), KXTCP_ERR_LINK_LOST);
     KXRDR_DeleteReader(reader);
     KXTCP_DisConnect(port);
@@ -228,13 +228,14 @@ void TestReaderSimProgram::runsFleetAndAnswersEverywhere()
     QCOMPARE(QByteArray(door.ip), QByteArray("127.0.0.1"));
 
     // Access decisions and events through the control socket.
-    QString answer = control(QStringLiteral("present 00A00001 0102030405060708 2026-12-07T10:00"));
-    QVERIFY2(answer.startsWith(QLatin1String("denied 2026-12-07T10:00:00")), qPrintable(answer));
-    answer = control(QStringLiteral("dump 00A00001 events"));
+    QString answer =
+        control(QStringLiteral("00A00001 present 0102030405060708 at 2026-12-07T10:00"));
+    QVERIFY2(answer.startsWith(QLatin1String("OK denied")), qPrintable(answer));
+    answer = control(QStringLiteral("00A00001 dump events"));
     QVERIFY2(answer.contains(QLatin1String("0102030405060708")), qPrintable(answer));
     int exitCode = 0;
-    answer = control(QStringLiteral("present 0BADBAD0 01"), &exitCode);
-    QVERIFY(answer.startsWith(QLatin1String("ERR ")));
+    answer = control(QStringLiteral("0BADBAD0 present 01"), &exitCode);
+    QVERIFY(answer.startsWith(QLatin1String("ERROR ")));
     QCOMPARE(exitCode, 1);
 
     // A network setup moves the gate to another port; it keeps it across a restart.

@@ -30,9 +30,9 @@ TableFrames::Tables someTables(int identifiers, uint8_t seed)
 {
     TableFrames::Tables t;
     t.iddLength = 8;
-    // Monday to Friday 07:00-18:00, whole year 2026 (date bytes as the reader keeps them).
-    t.timezones.push_back({26, 1, 1, 26, 12, 31, 0x3E, 7, 0, 18, 0});
-    t.holidays.push_back({26, 12, 25});
+    // Monday to Friday 07:00-18:00 through 2026; Christmas Day a holiday.
+    t.timezones.push_back({1, 1, 26, 31, 12, 26, 0x3E, 7, 0, 18, 0});
+    t.holidays.push_back({25, 12, 26});
     for (int i = 0; i < identifiers; ++i) {
         std::vector<uint8_t> id = {seed, 0, 0, 0, 0, 0, uint8_t(i >> 8), uint8_t(i)};
         t.access.emplace_back(id, uint16_t(0x0001));
