@@ -44,19 +44,9 @@ const char kUsage[] =
     "  --state-root DIR    keep each reader's state in DIR/<device ID>\n"
     "  --control PATH      control socket (default: $XDG_RUNTIME_DIR/kelvara-reader-sim.ctl,\n"
     "                      else /tmp/kelvara-reader-sim-UID.ctl)\n"
-    "  --ctl COMMAND...    send one control command to a running simulator and print the answer\n"
+    "  --ctl COMMAND...    send one control command to a running simulator and print the\n"
+    "                      reply (exit code 1 when it starts with ERROR); '--ctl help' lists them\n"
     "  --help              this text\n"
-    "\n"
-    "Control commands:\n"
-    "  list | quit | help\n"
-    "  place ID TAGTYPE UIDHEX [FAMILY]   put a tag in the field (TAGTYPE 3, 4 or 0x84)\n"
-    "  remove ID UIDHEX | clear ID        take tags out of the field\n"
-    "  present ID IDHEX [YYYY-MM-DDTHH:MM[:SS]] [ANTENNA]   decide access, append an event\n"
-    "  clock ID [YYYY-MM-DDTHH:MM:SS]     show or set the reader's clock\n"
-    "  dump ID tables|blocks|events       the reader's state as text\n"
-    "  plug ID | unplug ID                USB bus presence\n"
-    "  silent ID on|off                   stop or resume answering UDP discovery\n"
-    "  fault ID drop N | delay MS | crc N | status CMD STATUS [COUNT] | clear\n"
     "\n"
     "On start it prints one line per reader ('reader ID type ... tcp HOST:PORT ...'),\n"
     "'udp HOST:PORT', 'control PATH' and finally 'ready'.\n";
@@ -93,6 +83,8 @@ int main(int argc, char **argv)
             command += (command.empty() ? "" : " ") + arg;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            std::printf("\nControl commands (ID: a reader's device ID in hex):\n%s",
+                        kxsim::SimFleet::help().c_str());
             return 0;
         } else if (arg == "--ctl") {
             client = true;
@@ -131,8 +123,7 @@ int main(int argc, char **argv)
             return 1;
         }
         std::fputs(answer.c_str(), stdout);
-        return answer.compare(0, 4, "ERR ") == 0 || answer.find("\nERR ") != std::string::npos ? 1
-                                                                                               : 0;
+        return answer.compare(0, 2, "OK") == 0 ? 0 : 1;
     }
 
     // Signals are taken by the main thread only.

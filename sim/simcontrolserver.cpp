@@ -138,6 +138,10 @@ void SimControlServer::serve(int fd)
                 std::lock_guard<std::mutex> lock(m_fleetMutex);
                 answer = m_fleet.execute(line, quit);
             }
+            // A line with a single dot ends every reply.
+            if (answer.empty() || answer.back() != '\n')
+                answer += '\n';
+            answer += ".\n";
             if (!kxwire::sendAll(fd, reinterpret_cast<const uint8_t *>(answer.data()),
                                  answer.size(), kxwire::monotonicMs() + kClientTimeoutMs))
                 return;
@@ -148,7 +152,7 @@ void SimControlServer::serve(int fd)
             }
         }
         if (buffer.size() > kMaxLine) {
-            const std::string answer = "ERR line too long\n";
+            const std::string answer = "ERROR line too long\n.\n";
             kxwire::sendAll(fd, reinterpret_cast<const uint8_t *>(answer.data()), answer.size(),
                             kxwire::monotonicMs() + 1000);
             return;
@@ -176,14 +180,11 @@ bool SimControlServer::send(const std::string &path, const std::string &command,
         kxwire::sendAll(fd, reinterpret_cast<const uint8_t *>(line.data()), line.size(), deadline);
     char chunk[4096];
     while (ok) {
-        // The answer ends with a line "OK" or "ERR ...".
-        const std::size_t end = answer.rfind('\n', answer.size() >= 2 ? answer.size() - 2 : 0);
-        const std::string last = answer.empty()             ? std::string()
-                                 : end == std::string::npos ? answer
-                                                            : answer.substr(end + 1);
-        if (!answer.empty() && answer.back() == '\n' &&
-            (last == "OK\n" || last.compare(0, 4, "ERR ") == 0))
+        if (answer == ".\n" ||
+            (answer.size() >= 3 && answer.compare(answer.size() - 3, 3, "\n.\n") == 0)) {
+            answer.erase(answer.size() - 2);
             break;
+        }
         const int64_t left = deadline - kxwire::monotonicMs();
         pollfd p{fd, POLLIN, 0};
         if (left <= 0 || ::poll(&p, 1, int(left)) <= 0) {
@@ -192,7 +193,7 @@ bool SimControlServer::send(const std::string &path, const std::string &command,
         }
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
         if (n <= 0) {
-            ok = !answer.empty();
+            ok = false;
             break;
         }
         answer.append(chunk, std::size_t(n));

@@ -1,6 +1,6 @@
 // The control socket of a running simulator: a Unix-domain socket that takes
-// one command per line (see SimFleet::execute) and answers each with text
-// ending in a line "OK" or "ERR ...".
+// one command per line (see SimFleet::execute) and answers each with the
+// reply's lines followed by a line holding a single ".".
 #pragma once
 
 #include <atomic>
@@ -30,7 +30,8 @@ public:
     // Default socket path: $XDG_RUNTIME_DIR/kelvara-reader-sim.ctl, else
     // /tmp/kelvara-reader-sim-<uid>.ctl.
     static std::string defaultPath();
-    // Client side: sends the command and returns the answer; false when no simulator answers.
+    // Client side: sends the command and returns the reply (without the final
+    // "." line); false when no simulator answers.
     static bool send(const std::string &path, const std::string &command, std::string &answer);
 
 private:

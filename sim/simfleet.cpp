@@ -3,6 +3,7 @@
 #include "kxguard.h"
 #include "kxudpwire.h"
 #include "kxusbbus.h"
+#include "virtualreadercontrol.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -67,17 +68,6 @@ bool parseHex32(const std::string &text, uint32_t &value)
     return true;
 }
 
-bool parseHexBytes(const std::string &text, std::vector<uint8_t> &bytes)
-{
-    bytes.clear();
-    if (text.empty() || text.size() % 2 != 0 || text.size() > 128 ||
-        text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        return false;
-    for (std::size_t i = 0; i < text.size(); i += 2)
-        bytes.push_back(uint8_t(std::strtoul(text.substr(i, 2).c_str(), nullptr, 16)));
-    return true;
-}
-
 bool parseFlag(const std::string &text, bool &flag)
 {
     if (text.empty() || text == "1" || text == "yes" || text == "on" || text == "true") {
@@ -89,34 +79,6 @@ bool parseFlag(const std::string &text, bool &flag)
         return true;
     }
     return false;
-}
-
-// "2026-12-07T08:30:00", "2026-12-07T08:30" or the same with a blank.
-bool parseDateTime(const std::string &text, SimDateTime &when)
-{
-    int values[6] = {0, 0, 0, 0, 0, 0};
-    char separator = 0;
-    int consumed = 0;
-    const int n = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d%n:%2d%n", &values[0], &values[1],
-                              &values[2], &separator, &values[3], &values[4], &consumed, &values[5],
-                              &consumed);
-    if (n < 6 || (separator != 'T' && separator != ' ') || std::size_t(consumed) != text.size())
-        return false;
-    when.year = values[0];
-    when.month = values[1];
-    when.day = values[2];
-    when.hour = values[3];
-    when.minute = values[4];
-    when.second = values[5];
-    return when.isValid();
-}
-
-std::string formatDateTime(const SimDateTime &t)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
 }
 
 std::string idText(uint32_t id)
@@ -394,143 +356,80 @@ std::string SimFleet::describe()
     return out;
 }
 
+std::string SimFleet::help()
+{
+    return "help | list | quit\n"
+           "<ID> plug | <ID> unplug                      presence on the USB bus\n"
+           "<ID> silent on|off                           UDP discovery answers\n"
+           "<ID> fault drop <N> | delay <ms> | crc <N> | clear   transport faults\n"
+           "<ID> <reader command>, one of:\n" +
+           VirtualReaderControl::help();
+}
+
 std::string SimFleet::execute(const std::string &commandLine, bool &quit)
 {
     const auto w = words(commandLine);
     if (w.empty())
-        return "ERR empty command\n";
-    const std::string &command = w[0];
-    if (command == "help") {
-        return "list | quit | place ID TAGTYPE UIDHEX [FAMILY] | remove ID UIDHEX | clear ID\n"
-               "present ID IDHEX [YYYY-MM-DDTHH:MM[:SS]] [ANTENNA] | clock ID "
-               "[YYYY-MM-DDTHH:MM:SS]\n"
-               "dump ID tables|blocks|events | plug ID | unplug ID | silent ID on|off\n"
-               "fault ID drop N | fault ID delay MS | fault ID crc N | "
-               "fault ID status CMD STATUS [COUNT] | fault ID clear\nOK\n";
+        return "ERROR empty command";
+    if (w[0] == "help")
+        return "OK\n" + help();
+    if (w[0] == "list") {
+        std::string out = describe();
+        if (!out.empty() && out.back() == '\n')
+            out.pop_back();
+        return "OK\n" + out;
     }
-    if (command == "list")
-        return describe() + "OK\n";
-    if (command == "quit") {
+    if (w[0] == "quit") {
         quit = true;
-        return "OK\n";
+        return "OK";
     }
-    if (w.size() < 2)
-        return "ERR " + command + " needs a device ID\n";
     uint32_t id = 0;
-    if (!parseHex32(w[1], id))
-        return "ERR bad device ID: " + w[1] + "\n";
+    if (!parseHex32(w[0], id))
+        return "ERROR unknown command or device ID: " + w[0];
     SimReader *reader = find(id);
     if (!reader)
-        return "ERR no reader " + w[1] + "\n";
+        return "ERROR no reader " + w[0];
+    if (w.size() < 2)
+        return "ERROR " + w[0] + " needs a command";
     auto &device = static_cast<VirtualReader &>(reader->device());
+    const std::string &verb = w[1];
     long number = 0;
 
-    if (command == "place" && (w.size() == 4 || w.size() == 5)) {
-        SimTag tag;
-        if (!parseNumber(w[2], 0, 255, number, 0) || !parseHexBytes(w[3], tag.uid))
-            return "ERR place ID TAGTYPE UIDHEX [FAMILY]\n";
-        tag.type = int(number);
-        if (w.size() == 5) {
-            if (!parseNumber(w[4], 0, 3, number))
-                return "ERR bad family\n";
-            tag.family = int(number);
-        }
-        device.placeTag(tag);
-        return "OK\n";
-    }
-    if (command == "remove" && w.size() == 3) {
-        std::vector<uint8_t> uid;
-        if (!parseHexBytes(w[2], uid))
-            return "ERR bad UID\n";
-        device.removeTag(uid);
-        return "OK\n";
-    }
-    if (command == "clear" && w.size() == 2) {
-        device.clearField();
-        return "OK\n";
-    }
-    if (command == "present" && w.size() >= 3 && w.size() <= 5) {
-        std::vector<uint8_t> identifier;
-        if (!parseHexBytes(w[2], identifier))
-            return "ERR bad identifier\n";
-        int antenna = 1;
-        SimDateTime when;
-        bool timed = false;
-        for (std::size_t i = 3; i < w.size(); ++i) {
-            if (parseDateTime(w[i], when))
-                timed = true;
-            else if (parseNumber(w[i], 1, 8, number))
-                antenna = int(number);
-            else
-                return "ERR bad date, time or antenna: " + w[i] + "\n";
-        }
-        const SimEvent event = timed ? device.presentAt(identifier, when, antenna)
-                                     : device.present(identifier, antenna);
-        return std::string(event.granted ? "permitted" : "denied") + " " +
-               formatDateTime(event.time) + " error=" + std::to_string(event.error) + "\nOK\n";
-    }
-    if (command == "clock" && (w.size() == 2 || w.size() == 3)) {
-        if (w.size() == 3) {
-            SimDateTime when;
-            if (!parseDateTime(w[2], when))
-                return "ERR bad date and time: " + w[2] + "\n";
-            device.setClock(when);
-        }
-        return formatDateTime(device.clock()) + "\nOK\n";
-    }
-    if (command == "dump" && w.size() == 3) {
-        if (w[2] == "tables")
-            return device.dumpTables() + "OK\n";
-        if (w[2] == "blocks")
-            return device.dumpBlocks() + "OK\n";
-        if (w[2] == "events")
-            return device.dumpEvents() + "OK\n";
-        return "ERR dump tables|blocks|events\n";
-    }
-    if (command == "plug" && w.size() == 2)
-        return reader->plugUsb(m_usbBusDir) ? "OK\n" : "ERR " + reader->lastError() + "\n";
-    if (command == "unplug" && w.size() == 2) {
+    if (verb == "plug" && w.size() == 2)
+        return reader->plugUsb(m_usbBusDir) ? "OK" : "ERROR " + reader->lastError();
+    if (verb == "unplug" && w.size() == 2) {
         reader->unplugUsb();
-        return "OK\n";
+        return "OK";
     }
-    if (command == "silent" && w.size() == 3) {
+    if (verb == "silent") {
         bool silent = false;
-        if (!parseFlag(w[2], silent))
-            return "ERR silent ID on|off\n";
+        if (w.size() != 3 || !parseFlag(w[2], silent))
+            return "ERROR usage: <ID> silent on|off";
         m_udp.setSilent(&device, silent);
-        return "OK\n";
+        return "OK";
     }
-    if (command == "fault" && w.size() >= 3) {
-        const std::string &kind = w[2];
+    if (verb == "fault") {
+        const std::string kind = w.size() >= 3 ? w[2] : std::string();
         if (kind == "clear" && w.size() == 3) {
             reader->faults().clear();
             device.clearInjectedStatus();
-            return "OK\n";
+            return "OK";
         }
-        if ((kind == "drop" || kind == "delay" || kind == "crc") && w.size() == 4) {
-            if (!parseNumber(w[3], kind == "crc" ? -1 : 0, 3600000, number))
-                return "ERR bad number: " + w[3] + "\n";
+        if ((kind == "drop" || kind == "delay" || kind == "crc") && w.size() == 4 &&
+            parseNumber(w[3], kind == "delay" ? 0 : -1, 3600000, number)) {
             if (kind == "drop")
                 reader->faults().dropAfterFrames(int(number));
             else if (kind == "delay")
                 reader->faults().setDelayMs(int(number));
             else
                 reader->faults().corruptCrc(int(number));
-            return "OK\n";
+            return "OK";
         }
-        if (kind == "status" && (w.size() == 5 || w.size() == 6)) {
-            long commandByte = 0;
-            long status = 0;
-            long count = 1;
-            if (!parseNumber(w[3], 0, 255, commandByte, 0) ||
-                !parseNumber(w[4], 0, 255, status, 0) ||
-                (w.size() == 6 && !parseNumber(w[5], -1, 1000000, count)))
-                return "ERR fault ID status CMD STATUS [COUNT]\n";
-            device.injectStatus(uint8_t(commandByte), uint8_t(status), int(count));
-            return "OK\n";
-        }
+        return "ERROR usage: <ID> fault drop <N> | delay <ms> | crc <N> | clear";
     }
-    return "ERR unknown or incomplete command: " + commandLine + "\n";
+    // Everything else is the reader's own behaviour.
+    const std::size_t rest = commandLine.find(verb, commandLine.find(w[0]) + w[0].size());
+    return VirtualReaderControl::run(device, commandLine.substr(rest));
 }
 
 } // namespace kxsim

@@ -55,9 +55,10 @@ public:
     // yes|no".
     std::string describe();
 
-    // Runs one control command; the answer's last line is "OK" or "ERR <why>".
-    // Sets quit for "quit".
+    // Runs one control command; the reply's first line starts with "OK" or
+    // "ERROR", further lines carry lists and dumps. Sets quit for "quit".
     std::string execute(const std::string &command, bool &quit);
+    static std::string help();
 
 private:
     std::vector<std::unique_ptr<SimReader>> m_readers;
