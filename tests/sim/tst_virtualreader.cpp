@@ -301,6 +301,14 @@ void TestVirtualReader::tableRoundTrip()
     QCOMPARE(Bytes(acc.bytes.begin() + 10, acc.bytes.begin() + 20),
              Bytes({0x04, 0x11, 0x22, 0x33, 0, 0, 0, 0x80, 0x00, 0}));
 
+    // 256 holidays fit the table although their count byte wraps to 0.
+    TableFrames::Tables holidays = officeTables();
+    for (int i = 1; i < 256; ++i)
+        holidays.holidays.push_back({{uint8_t(1 + i % 28), uint8_t(1 + i / 28), 27}});
+    QCOMPARE(TableFrames::write(holidays, exchangeOf(r)).rc, 0);
+    QCOMPARE(r.tables().recordCount(3), 256);
+    QCOMPARE(TableFrames::read(3, 3, exchangeOf(r)).count, 256);
+
     // Empty tables: one frame of no records, read back as 146.
     TableFrames::Tables empty;
     empty.iddLength = 7;
