@@ -63,12 +63,6 @@ bool MyRdrKelvara::fillTables()
 {
     const ProjectParameters &p = m_settings.project;
     const int length = AccessDataSet::iddLengthFor(m_readerType, p.hfIddLength, p.uhfIddLength);
-    // A set with more than fifteen periods is kept only for the log.
-    if (!m_accessData.isValid()) {
-        setError(ReaderAccessTables::MetadataError, QString());
-        log(describeError(QStringLiteral("Access data")));
-        return false;
-    }
     if (m_tables.fill(m_accessData, length) != 0) {
         setError(m_tables.lastCode(), QString());
         log(describeError(m_tables.failedItem()));
