@@ -57,7 +57,8 @@ private slots:
     void usbOpensReaderByDeviceId();
     void readerStatusEndsCommand_data();
     void readerStatusEndsCommand();
-    void silentReaderTimesOut();
+    void linkFaults_data();
+    void linkFaults();
     void unknownCommandDoesNothing();
     void setDateAndTime();
     void readerInformation_data();
@@ -83,6 +84,8 @@ void TestReaderObjects::testConnection_data()
     QTest::newRow("nobody listening") << "127.0.0.1" << false << true;
     QTest::newRow("name not resolved") << "reader.invalid" << true << true;
     QTest::newRow("address off this machine") << "192.0.2.1" << true << true;
+    QTest::newRow("usb cable") << "" << true << false;
+    QTest::newRow("usb cable, reader unplugged") << "" << false << true;
 }
 
 void TestReaderObjects::testConnection()
@@ -90,9 +93,9 @@ void TestReaderObjects::testConnection()
     QFETCH(QString, host);
     QFETCH(bool, listening);
     QFETCH(bool, failed);
-    SimFixture reader(SimFixture::setupOf(100));
+    SimFixture reader(SimFixture::setupOf(100), host.isEmpty() && listening);
     QVERIFY(reader.isValid());
-    ReaderConnection c = reader.tcp();
+    ReaderConnection c = host.isEmpty() ? reader.usb() : reader.tcp();
     c.host = host;
     if (!listening)
         c.portValue = unusedPort();
@@ -228,18 +231,43 @@ void TestReaderObjects::readerStatusEndsCommand()
     verifyClosed(rdr);
 }
 
-void TestReaderObjects::silentReaderTimesOut()
+void TestReaderObjects::linkFaults_data()
 {
-    SimFixture reader(SimFixture::setupOf(100));
-    reader.sim->faults().setDelayMs(600);
-    ReaderConnection c = reader.tcp();
+    QTest::addColumn<bool>("overUsb");
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("tcp silent") << false << "delay";
+    QTest::newRow("usb silent") << true << "delay";
+    QTest::newRow("tcp garbled answer") << false << "crc";
+    QTest::newRow("usb garbled answer") << true << "crc";
+    QTest::newRow("tcp link dropped") << false << "drop";
+    QTest::newRow("usb link dropped") << true << "drop";
+}
+
+void TestReaderObjects::linkFaults()
+{
+    QFETCH(bool, overUsb);
+    QFETCH(QString, fault);
+    SimFixture reader(SimFixture::setupOf(100), true);
+    ReaderConnection c = overUsb ? reader.usb() : reader.tcp();
     c.timeoutMs = 150;
-    MyRdr rdr(m_env->settings);
-    rdr.startSetDateTime(c);
+    if (fault == QLatin1String("delay"))
+        reader.sim->faults().setDelayMs(600);
+    else if (fault == QLatin1String("crc"))
+        reader.sim->faults().corruptCrc(-1);
+    else
+        reader.sim->faults().dropAfterFrames(0);
+    MyRdrTZ60 rdr(m_env->settings);
+    rdr.startReadInfo(c);
     rdr.waitForReader();
-    QCOMPARE(rdr.result().code, int(KXTCP_ERR_TIMEOUT));
+    QVERIFY(rdr.result().code < 0);
+    QVERIFY(!rdr.result().detail.isEmpty());
+    QVERIFY(!rdr.connectFailed());
     verifyClosed(rdr);
-    reader.sim->faults().setDelayMs(0);
+    reader.sim->faults().clear();
+    // The reader is fine again for the next command.
+    rdr.startReadInfo(overUsb ? reader.usb() : reader.tcp());
+    rdr.waitForReader();
+    QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
 }
 
 void TestReaderObjects::unknownCommandDoesNothing()
