@@ -1,5 +1,6 @@
 #include "readertables.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -186,7 +187,7 @@ ReaderTables::Decision ReaderTables::decide(const std::vector<uint8_t> &identifi
         return UnknownIdentifier;
     // The table holds the first IDD-Length bytes, shorter identifiers padded with zeros.
     std::vector<uint8_t> key(static_cast<std::size_t>(idd), 0);
-    std::memcpy(key.data(), identifier.data(), std::min<std::size_t>(identifier.size(), idd));
+    std::copy_n(identifier.begin(), std::min<std::size_t>(identifier.size(), idd), key.begin());
 
     const uint8_t *record = nullptr;
     for (std::size_t off = 0; off + size <= m_access.size(); off += size) {

@@ -214,9 +214,10 @@ void SimUdpResponder::handle(const uint8_t *data, std::size_t length, const void
         reply(answer);
         return;
     }
-    reply(answer);
-    if (repeated)
+    if (repeated) {
+        reply(answer);
         return;
+    }
     SimNetworkSetup setup;
     if (r.validFlags & 0x04)
         setup.ip = kxwire::formatIpv4(r.ip);
@@ -230,6 +231,9 @@ void SimUdpResponder::handle(const uint8_t *data, std::size_t length, const void
     setup.dhcp = (r.networkFlags & 0x80) != 0;
     target->applyNetworkSetup(setup);
     ++m_setupsApplied;
+    // Acknowledged once the reader has taken the settings, so a caller that
+    // got the answer finds them in force.
+    reply(answer);
 }
 
 } // namespace kxsim

@@ -59,7 +59,7 @@ KXUDP_DISCOVER_PARA fastPara(Collector &collector)
     para.callback = &Collector::callback;
     para.context = &collector;
     para.requestIntervalMs = 40;
-    para.goneTimeoutMs = 400;
+    para.goneTimeoutMs = 1000;
     return para;
 }
 

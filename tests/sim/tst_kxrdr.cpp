@@ -17,8 +17,11 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -37,7 +40,8 @@ struct Hook
 {
     VirtualReader *reader = nullptr;
     std::function<int(uint8_t, const Bytes &, uint8_t &, Bytes &)> script;
-    int calls = 0;
+    std::atomic<int> calls{0};
+    std::mutex mutex;
     Bytes lastRequest;
     uint8_t lastCommand = 0;
 
@@ -47,19 +51,24 @@ struct Hook
     {
         auto *self = static_cast<Hook *>(context);
         ++self->calls;
-        self->lastCommand = command;
-        self->lastRequest.assign(request, request + requestLength);
+        const Bytes bytes(request, request + requestLength);
+        {
+            std::lock_guard<std::mutex> lock(self->mutex);
+            self->lastCommand = command;
+            self->lastRequest = bytes;
+        }
         Bytes out;
         int rc = 0;
         if (self->script)
-            rc = self->script(command, self->lastRequest, *status, out);
+            rc = self->script(command, bytes, *status, out);
         else
-            self->reader->handleFrame(bus, command, self->lastRequest, *status, out);
+            self->reader->handleFrame(bus, command, bytes, *status, out);
         if (rc < 0)
             return rc;
         if (int(out.size()) > capacity)
             return KXTCP_ERR_ANSWER_TOO_LONG;
-        std::memcpy(answer, out.data(), out.size());
+        if (!out.empty())
+            std::memcpy(answer, out.data(), out.size());
         *answerLength = int(out.size());
         return 0;
     }
@@ -143,6 +152,7 @@ private slots:
     void malformedAnswers_data();
     void malformedAnswers();
     void randomAnswersNeverOverrun();
+    void handlesInParallelThreads();
     void overTcp();
     void networkChangeOverTcp();
     void dropMidTransferKeepsTables();
@@ -555,6 +565,39 @@ void TestKxrdr::randomAnswersNeverOverrun()
     KXRDR_DeleteReader(h);
 }
 
+void TestKxrdr::handlesInParallelThreads()
+{
+    // Each thread its own handle, all at once, with handles coming and going.
+    VirtualReader reader{VirtualReaderSetup()};
+    Hook hook;
+    hook.reader = &reader;
+    Installed installed(hook);
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&failures, t] {
+            for (int round = 0; round < 50; ++round) {
+                const int h = KXRDR_NewReader(t % 2 ? UsbPort : TcpPort);
+                unsigned char block[16];
+                unsigned char info[KXRDR_INFO_SIZE];
+                if (KXRDR_0x66_ReaderInfo(h, 255, 0x80, info, 0) != 0 || info[3] != 0xEE)
+                    ++failures;
+                if (KXRDR_0x80_ReadConfBlock(h, 255, 0x4C, block, 0) != 0x05)
+                    ++failures;
+                char text[KXRDR_TEXT_SIZE];
+                if (KXRDR_GetLastState(h, text) != 0x05)
+                    ++failures; // another thread's answer never lands on this handle
+                if (KXRDR_DeleteReader(h) != 0)
+                    ++failures;
+            }
+        });
+    }
+    for (auto &thread : threads)
+        thread.join();
+    QCOMPARE(failures.load(), 0);
+    QCOMPARE(hook.calls, 4 * 50 * 2);
+}
+
 void TestKxrdr::overTcp()
 {
     auto device = std::make_shared<VirtualReader>(VirtualReaderSetup());
@@ -573,13 +616,38 @@ void TestKxrdr::overTcp()
     QCOMPARE(device->tables().recordCount(4), 500);
     QCOMPARE(TableFrames::read(4, 11, exchangeOf(h)).count, 500);
 
+    // An access decision, read back as the event reader does it.
+    SimDateTime monday;
+    monday.year = 2026;
+    monday.month = 12;
+    monday.day = 7;
+    monday.hour = 10;
+    device->presentAt({0x04, 0x00, 0x07, 0x5A, 1, 2, 3}, monday, 1);
+    std::vector<uint8_t> answer;
+    QCOMPARE(exchangeOf(h)(5, 0, 1, {0, 0}, answer), 0);
+    QCOMPARE(exchangeOf(h)(5, 0, 5, {0x00, 0xE6}, answer), 0);
+    QCOMPARE((answer[1] << 8) | answer[2], 1);
+    QCOMPARE(int(answer[6]), 7);        // identifier length behind flags, count and the event head
+    QCOMPARE(answer[7 + 7 + 6] & 1, 1); // permitted
+    QCOMPARE(exchangeOf(h)(5, 0, 5, {0x00, 0xE6}, answer), KXRDR_STATUS_NO_DATA);
+
     sim.faults().corruptCrc(1);
     QCOMPARE(KXRDR_0x66_ReaderInfo(h, 255, 0, info, 0), int(KXTCP_ERR_BAD_FRAME));
     int code = 0;
     QVERIFY(lastErrorText(h, &code).startsWith(QStringLiteral("TCP")));
     QCOMPARE(code, int(KXTCP_ERR_BAD_FRAME));
-    KXRDR_DeleteReader(h);
+
+    // A reader that stays silent past the time-out.
+    QCOMPARE(KXTCP_SetSocketPara(port, "TIMEOUT", "100"), 0);
+    sim.faults().setDelayMs(400);
+    QCOMPARE(KXRDR_0x63_CPUReset(h, 255), int(KXTCP_ERR_TIMEOUT));
+    sim.faults().setDelayMs(0);
+
+    // The port closed under the reader handle.
     KXTCP_DisConnect(port);
+    QCOMPARE(KXRDR_0x66_ReaderInfo(h, 255, 0, info, 0), int(KXTCP_ERR_UNKNOWN_HANDLE));
+    QVERIFY(lastErrorText(h, &code).startsWith(QStringLiteral("TCP")));
+    KXRDR_DeleteReader(h);
 }
 
 void TestKxrdr::networkChangeOverTcp()

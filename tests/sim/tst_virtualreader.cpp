@@ -1,6 +1,7 @@
 #include "readertables.h"
 #include "tableframes.h"
 #include "virtualreader.h"
+#include "virtualreadercontrol.h"
 
 #include "support/testsupport.h"
 
@@ -107,6 +108,9 @@ private slots:
     void injectedStatus();
     void persistence();
     void survivesGarbage();
+    void mutatedTransfersStayConsistent();
+    void control_data();
+    void control();
 };
 
 void TestVirtualReader::readerInfo_data()
@@ -296,6 +300,14 @@ void TestVirtualReader::tableRoundTrip()
     // Short identifiers travel padded with zeros behind them.
     QCOMPARE(Bytes(acc.bytes.begin() + 10, acc.bytes.begin() + 20),
              Bytes({0x04, 0x11, 0x22, 0x33, 0, 0, 0, 0x80, 0x00, 0}));
+
+    // 256 holidays fit the table although their count byte wraps to 0.
+    TableFrames::Tables holidays = officeTables();
+    for (int i = 1; i < 256; ++i)
+        holidays.holidays.push_back({{uint8_t(1 + i % 28), uint8_t(1 + i / 28), 27}});
+    QCOMPARE(TableFrames::write(holidays, exchangeOf(r)).rc, 0);
+    QCOMPARE(r.tables().recordCount(3), 256);
+    QCOMPARE(TableFrames::read(3, 3, exchangeOf(r)).count, 256);
 
     // Empty tables: one frame of no records, read back as 146.
     TableFrames::Tables empty;
@@ -676,6 +688,9 @@ void TestVirtualReader::persistence()
         QCOMPARE(call(r, 0x81, write), 0);
         QCOMPARE(call(r, 0x9F, {0, 0, 0, 0, 0, 0, 0x42}), 0);
         r.setClock(at(2031, 3, 4, 5, 6));
+        Bytes net{0x80 | 40, 127, 0, 0, 5, 0, 0, 0, 0, 0x30, 0x39};
+        net.resize(17, 0);
+        QCOMPARE(call(r, 0x81, net), 0);
         tables = r.dumpTables();
     }
     VirtualReader again(s);
@@ -686,6 +701,9 @@ void TestVirtualReader::persistence()
     QCOMPARE(again.block(14, false)[0], uint8_t(0x3C)); // in force after the restart
     QVERIFY(again.extIoPaired());
     QCOMPARE(again.clock().year, 2031);
+    // Written before the restart, so the network configuration is in force now.
+    QCOMPARE(again.networkConfig().ip, std::string("127.0.0.5"));
+    QCOMPARE(again.networkConfig().port, uint16_t(12345));
 
     VirtualReaderSetup memory = setupOf(100);
     VirtualReader fresh(memory);
@@ -723,6 +741,100 @@ void TestVirtualReader::survivesGarbage()
         Bytes a;
         QCOMPARE(call(r, 0x66, {0}, a), 0); // still answering
         QCOMPARE(a[4] + 256 * a[14], type);
+    }
+}
+
+void TestVirtualReader::mutatedTransfersStayConsistent()
+{
+    // Record a good transfer, then replay it with one byte changed at a time:
+    // the reader either refuses and keeps the old tables or takes a set whose
+    // counts agree with its metadata; never a mix.
+    VirtualReader recorder(setupOf(100));
+    QList<Bytes> requests;
+    auto recording = [&](uint8_t mode, uint8_t flags, uint8_t table, const Bytes &req, Bytes &a) {
+        Bytes payload{mode, flags, table};
+        payload.insert(payload.end(), req.begin(), req.end());
+        requests << payload;
+        return call(recorder, 0x1F, payload, a);
+    };
+    TableFrames::Tables t = officeTables();
+    for (int i = 0; i < 30; ++i)
+        t.access.push_back({{0x20, uint8_t(i), 1, 2, 3, 4, 5}, 0x0001});
+    QCOMPARE(TableFrames::write(t, recording).rc, 0);
+
+    auto *rng = QRandomGenerator::global();
+    VirtualReader r(setupOf(100));
+    QCOMPARE(TableFrames::write(officeTables(), exchangeOf(r)).rc, 0);
+    const std::string original = r.dumpTables();
+    const std::string complete = recorder.dumpTables();
+    for (int round = 0; round < 300; ++round) {
+        QList<Bytes> mutated = requests;
+        Bytes &victim = mutated[rng->bounded(mutated.size())];
+        victim[rng->bounded(int(victim.size()))] ^= uint8_t(1 + rng->bounded(255));
+        int last = 0;
+        for (const Bytes &req : mutated)
+            last = call(r, 0x1F, req);
+        const ReaderTables now = r.tables();
+        QCOMPARE(now.recordCount(2), now.declaredTimezones());
+        QCOMPARE(now.recordCount(4), now.declaredAccess());
+        const std::string dump = r.dumpTables();
+        if (last != 0)
+            QVERIFY(dump == original || dump == complete);
+        // Back to the known state for the next round.
+        QCOMPARE(TableFrames::write(officeTables(), exchangeOf(r)).rc, 0);
+    }
+}
+
+void TestVirtualReader::control_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<QString>("reply");
+    QTest::newRow("place and list")
+        << QByteArrayList{"tag place 4 04A1B2C3 family 1 serial 0BEEF", "tag list"}
+        << "OK\n4 04A1B2C3 family 1";
+    QTest::newRow("bad tag type") << QByteArrayList{"tag place 7 0011"}
+                                  << "ERROR tag type must be 3, 4 or 132";
+    QTest::newRow("odd hex") << QByteArrayList{"tag place 4 123"} << "ERROR usage: tag place";
+    QTest::newRow("remove") << QByteArrayList{"tag place 4 0102", "tag remove 0102", "tag list"}
+                            << "OK";
+    QTest::newRow("present always") << QByteArrayList{"present 04112233 at 2026-12-06T03:00"}
+                                    << "OK permitted error 0 at 2026-12-06T03:00:00";
+    QTest::newRow("present outside")
+        << QByteArrayList{"present 04A1B2C3D4E5F6 antenna 2 at 2026-12-06T09:00:30"}
+        << "OK denied error 2 at 2026-12-06T09:00:30";
+    QTest::newRow("present bad date")
+        << QByteArrayList{"present 0411 at 2026-02-30T10:00"} << "ERROR bad option at";
+    QTest::newRow("clock") << QByteArrayList{"clock set 2029-07-01T08:15"} << "OK 2029-07-01T08:1";
+    QTest::newRow("status") << QByteArrayList{"status 0x66 0x83 2"} << "OK";
+    QTest::newRow("status range") << QByteArrayList{"status 0x66 300"} << "ERROR usage: status";
+    QTest::newRow("info") << QByteArrayList{"info"}
+                          << "OK type 100 \"ID TZ60\" device 12345678 mac 02-4B-58-00-00-01 ip "
+                             "127.0.0.1 port 10001";
+    QTest::newRow("dump events")
+        << QByteArrayList{"present 0411 at 2026-12-07T10:00", "dump events"}
+        << "OK\nEvent 0: 0411 2026-12-07T10:00:00 antenna=1 denied error=1";
+    QTest::newRow("unknown") << QByteArrayList{"open sesame"} << "ERROR unknown command open";
+    QTest::newRow("empty") << QByteArrayList{"   "} << "ERROR empty command";
+}
+
+void TestVirtualReader::control()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QString, reply);
+    VirtualReader r(setupOf(100));
+    QCOMPARE(TableFrames::write(officeTables(), exchangeOf(r)).rc, 0);
+    std::string last;
+    for (const QByteArray &line : lines)
+        last = VirtualReaderControl::run(r, line.toStdString());
+    QVERIFY2(QString::fromStdString(last).startsWith(reply), last.c_str());
+    if (lines.first().startsWith("status 0x66 0x83")) {
+        QCOMPARE(call(r, 0x66, {0}), 0x83);
+        QCOMPARE(call(r, 0x66, {0}), 0x83);
+        QCOMPARE(call(r, 0x66, {0}), 0);
+    }
+    if (lines.first().contains("serial 0BEEF")) {
+        QCOMPARE(r.tags().size(), size_t(1));
+        QCOMPARE(r.tags()[0].applicationSerial, 0x0BEEFu);
     }
 }
 
