@@ -22,8 +22,6 @@ private slots:
     void failedBackupLeavesOldArchive();
     void toolsBesideTheProgramComeFirst();
     void unzipKeepsExistingFiles();
-    void notAnArchiveIsAnError_data();
-    void notAnArchiveIsAnError();
     void listingMarksLinks();
     void unsafeEntries_data();
     void unsafeEntries();
@@ -213,29 +211,6 @@ void TestArchiveTool::unzipKeepsExistingFiles()
     QCOMPARE(ArchiveTool::unzip(archive, target), 0);
     QCOMPARE(read(target + QStringLiteral("/notes.txt")), QByteArray("mine"));
     QCOMPARE(read(target + QStringLiteral("/new.txt")), QByteArray("new"));
-}
-
-void TestArchiveTool::notAnArchiveIsAnError_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("text file") << QByteArray("Name;First name\r\n") << true;
-    QTest::newRow("empty file") << QByteArray() << true;
-    QTest::newRow("truncated zip") << QByteArray("PK\x03\x04\x0a\x00", 6) << true;
-    QTest::newRow("missing file") << QByteArray() << false;
-}
-
-void TestArchiveTool::notAnArchiveIsAnError()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, exists);
-    QTemporaryDir tmp;
-    const QString archive = tmp.filePath(QStringLiteral("backup.zip"));
-    if (exists)
-        write(archive, content);
-    QList<ArchiveTool::Entry> entries;
-    QVERIFY(ArchiveTool::listEntries(archive, &entries) != 0);
-    QVERIFY(entries.isEmpty());
 }
 
 void TestArchiveTool::listingMarksLinks()
