@@ -106,6 +106,8 @@ private slots:
 
     void firstStart_data();
     void firstStart();
+    void demoFailureLeavesNoProject_data();
+    void demoFailureLeavesNoProject();
     void closingAtFirstStartKeepsSettings();
     void noFirstStartWithProject();
     void dialogRectsMovedOntoDesktop();
@@ -219,12 +221,13 @@ void TestKelvaraManProject::newProjectCreatesFolderAndDatabase()
 {
     QFETCH(QString, name);
     QTemporaryDir tmp;
-    const QString current = makeProject(tmp.filePath(QStringLiteral("Current")), false);
+    const QString current = makeProject(tmp.filePath(QStringLiteral("Current")));
     QVERIFY(!current.isEmpty());
     const QString parent = tmp.filePath(QStringLiteral("new projects"));
     QVERIFY(QDir().mkpath(parent));
     auto w = window(current);
     QCOMPARE(w->projectFolder(), native(current));
+    QVERIFY(w->projectParameters().haveUhfReader);
 
     m_answers = QStringList{name, parent};
     w->newProject();
@@ -247,6 +250,7 @@ void TestKelvaraManProject::newProjectCreatesFolderAndDatabase()
     QVERIFY(w->windowTitle().endsWith(QLatin1Char('\'') + native(folder) + QLatin1Char('\'')));
     // The fresh project's parameters, not the ones of the project before.
     QCOMPARE(w->projectParameters().projectPath, native(folder));
+    QVERIFY(!w->projectParameters().haveUhfReader);
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).icon, QMessageBox::Information);
     QCOMPARE(m_boxes.at(0).title, QStringLiteral("Create new project"));
@@ -540,20 +544,27 @@ void TestKelvaraManProject::restoreRefusesFolderWithProject()
     const QString occupiedData = fingerprint(ProjectDatabase::databasePathForProject(occupied));
     const QString archive = tmp.filePath(QStringLiteral("Plant.zip"));
     QCOMPARE(ArchiveTool::writeArchive(archive, current), 0);
+    // Some other database file: not a project, but restoring would leave two.
+    const QString stray = tmp.filePath(QStringLiteral("Stray"));
+    write(stray + QStringLiteral("/notes.sqlite3"), "mine");
     const QString target = tmp.filePath(QStringLiteral("Empty"));
     QVERIFY(QDir().mkpath(target));
     auto w = window(current);
 
-    m_answers = QStringList{archive, occupied, target};
+    m_answers = QStringList{archive, occupied, stray, target};
     w->restoreProjectBackup();
 
-    QCOMPARE(m_asks.size(), 3);
+    QCOMPARE(m_asks.size(), 4);
     QCOMPARE(m_asks.at(2).title, m_asks.at(1).title); // the folder dialog came back
-    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_asks.at(3).title, m_asks.at(1).title);
+    QCOMPARE(m_boxes.size(), 2);
     QCOMPARE(m_boxes.at(0).title, QStringLiteral("Restore Backup File"));
     QCOMPARE(m_boxes.at(0).text,
              QStringLiteral("This path already contents a valid project.\nChoose another one."));
+    QCOMPARE(m_boxes.at(1).text,
+             QStringLiteral("This path already holds a database file.\nChoose another one."));
     QCOMPARE(contents(occupied), QStringList{QStringLiteral("Occupied.sqlite3")});
+    QCOMPARE(contents(stray), QStringList{QStringLiteral("notes.sqlite3")});
     QCOMPARE(fingerprint(ProjectDatabase::databasePathForProject(occupied)), occupiedData);
     QCOMPARE(w->projectFolder(), native(target));
     QVERIFY(ProjectSchema::isProjectDatabase(target));
@@ -768,6 +779,38 @@ void TestKelvaraManProject::firstStart()
         QVERIFY(w->grab().save(path));
         qInfo("screenshot: %s", qPrintable(path));
     }
+}
+
+void TestKelvaraManProject::demoFailureLeavesNoProject_data()
+{
+    QTest::addColumn<QString>("blocker");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("folder is a file")
+        << QStringLiteral("DemoProject") << QStringLiteral("Create Demo Database")
+        << QStringLiteral("Cannot create project path\n\n");
+    QTest::newRow("old database cannot go")
+        << QStringLiteral("DemoProject/DemoProject.sqlite3/keep")
+        << QStringLiteral("Remove Database") << QStringLiteral("Cannot remove old demo database");
+}
+
+void TestKelvaraManProject::demoFailureLeavesNoProject()
+{
+    QFETCH(QString, blocker);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QFile::remove(appDataPath() + QStringLiteral("/DemoProject"));
+    write(appDataPath() + QLatin1Char('/') + blocker, "in the way");
+    m_buttons = {QMessageBox::No, QMessageBox::Yes};
+    auto w = window();
+    QTRY_COMPARE(m_boxes.size(), 3);
+    QCOMPARE(m_boxes.at(2).icon, QMessageBox::Critical);
+    QCOMPARE(m_boxes.at(2).title, title);
+    QVERIFY2(m_boxes.at(2).text.startsWith(message), qPrintable(m_boxes.at(2).text));
+    // Not taken as the current project, so the first start comes again.
+    QCOMPARE(w->projectFolder(), QString());
+    QCOMPARE(w->databasePath(), QString());
+    QFile::remove(appDataPath() + QStringLiteral("/DemoProject"));
 }
 
 void TestKelvaraManProject::closingAtFirstStartKeepsSettings()
