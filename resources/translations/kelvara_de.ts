@@ -828,6 +828,220 @@ Das &apos;?&apos; in der Menüleiste (oder die Taste F1) startet den Hilfemodus:
         <source>System Languages</source>
         <translation>Systemsprachen</translation>
     </message>
+    <message>
+        <source>No valid project opened</source>
+        <translation>Kein gültiges Projekt geöffnet</translation>
+    </message>
+    <message>
+        <source>Failed with return code %1</source>
+        <translation>Fehlgeschlagen mit Rückgabewert %1</translation>
+    </message>
+    <message>
+        <source>
+
+The archive program could not be started. Please install zip and unzip.</source>
+        <translation>
+
+Das Archivprogramm konnte nicht gestartet werden. Bitte installieren Sie zip und unzip.</translation>
+    </message>
+    <message>
+        <source>
+
+The archive could not be stored under the chosen name.</source>
+        <translation>
+
+Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Create new project</source>
+        <translation>Neues Projekt anlegen</translation>
+    </message>
+    <message>
+        <source>Please enter a new project name</source>
+        <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
+    </message>
+    <message>
+        <source>Select path for project '%1'</source>
+        <translation>Ordner für das Projekt '%1' wählen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+already exists.</source>
+        <translation>Der Ordner
+
+%1
+
+existiert bereits.</translation>
+    </message>
+    <message>
+        <source>Cannot create project path
+
+%1</source>
+        <translation>Der Projektordner kann nicht angelegt werden
+
+%1</translation>
+    </message>
+    <message>
+        <source>New project successfully created in path
+
+%1</source>
+        <translation>Neues Projekt erfolgreich angelegt im Ordner
+
+%1</translation>
+    </message>
+    <message>
+        <source>Open project path</source>
+        <translation>Projektordner öffnen</translation>
+    </message>
+    <message>
+        <source>This is no valid project path.
+Choose another one.</source>
+        <translation>Dies ist kein gültiger Projektordner.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>Rename project</source>
+        <translation>Projekt umbenennen</translation>
+    </message>
+    <message>
+        <source>The name
+
+%1
+
+cannot be used as a project folder name.</source>
+        <translation>Der Name
+
+%1
+
+kann nicht als Name eines Projektordners verwendet werden.</translation>
+    </message>
+    <message>
+        <source>Cannot rename the project path</source>
+        <translation>Der Projektordner kann nicht umbenannt werden</translation>
+    </message>
+    <message>
+        <source>Unexpected error</source>
+        <translation>Unerwarteter Fehler</translation>
+    </message>
+    <message>
+        <source>Cannot rename database file</source>
+        <translation>Die Datenbankdatei kann nicht umbenannt werden</translation>
+    </message>
+    <message>
+        <source>Create Backup File</source>
+        <translation>Sicherungsdatei erstellen</translation>
+    </message>
+    <message>
+        <source>Restore Backup File</source>
+        <translation>Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Choose a ZIP-File to restore</source>
+        <translation>ZIP-Datei zum Wiederherstellen wählen</translation>
+    </message>
+    <message>
+        <source>The file
+
+%1
+
+is no readable ZIP archive (return code %2).
+Nothing was restored.</source>
+        <translation>Die Datei
+
+%1
+
+ist kein lesbares ZIP-Archiv (Rückgabewert %2).
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The archive
+
+%1
+
+holds the entry
+
+%2
+
+which would be written outside the chosen folder.
+Nothing was restored.</source>
+        <translation>Das Archiv
+
+%1
+
+enthält den Eintrag
+
+%2
+
+der außerhalb des gewählten Ordners geschrieben würde.
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Corrupt backup file</source>
+        <translation>Beschädigte Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Select an empty project directory to restore '%1'</source>
+        <translation>Leeren Projektordner zum Wiederherstellen von '%1' wählen</translation>
+    </message>
+    <message>
+        <source>This path already contents a valid project.
+Choose another one.</source>
+        <translation>Dieser Ordner enthält bereits ein gültiges Projekt.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>This path already holds a database file.
+Choose another one.</source>
+        <translation>Dieser Ordner enthält bereits eine Datenbankdatei.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>Build Support Package</source>
+        <translation>Support-Paket erstellen</translation>
+    </message>
+    <message>
+        <source>First application start</source>
+        <translation>Erster Programmstart</translation>
+    </message>
+    <message>
+        <source>This is the first start of Kelvara-Manager on this computer.
+
+Do you want to configure some general settings now?
+
+(In case of 'No' you can do that later under
+'Option' -&gt; 'General settings').</source>
+        <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
+
+Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
+
+(Bei 'Nein' können Sie das später unter
+'Einstellungen' -&gt; 'Allgemeine Einstellungen' tun).</translation>
+    </message>
+    <message>
+        <source>Do you first want to create a demo project?
+
+(In case of 'Yes' you can later create your own project under
+'File' -&gt; 'New project').</source>
+        <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
+
+(Bei 'Ja' können Sie Ihr eigenes Projekt später unter
+'Datei' -&gt; 'Neues Projekt' anlegen).</translation>
+    </message>
+    <message>
+        <source>Create Demo Database</source>
+        <translation>Demodatenbank anlegen</translation>
+    </message>
+    <message>
+        <source>Remove Database</source>
+        <translation>Datenbank entfernen</translation>
+    </message>
+    <message>
+        <source>Cannot remove old demo database</source>
+        <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
+    </message>
 </context>
 <context>
     <name>KxTableWidget</name>

@@ -114,9 +114,6 @@ void KelvaraMan::createMenus()
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList)->setEnabled(false);
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
-    // Project operations come with the project lifecycle.
-    for (QAction *a : file->actions().mid(0, 6))
-        a->setEnabled(false);
 
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
@@ -142,8 +139,7 @@ void KelvaraMan::createMenus()
     help->addAction(tr("How to &Use Kelvara-Manager"), this, &KelvaraMan::helpHowToUse);
     help->addAction(tr("&Quick Start Guide"), this, &KelvaraMan::helpQuickStart);
     help->addSeparator();
-    help->addAction(tr("Build &Support Package"), this, &KelvaraMan::buildSupportPackage)
-        ->setEnabled(false);
+    help->addAction(tr("Build &Support Package"), this, &KelvaraMan::buildSupportPackage);
     help->addSeparator();
     help->addAction(tr("&Firmware Versions"), this, &KelvaraMan::helpFwVersions);
 

@@ -117,6 +117,14 @@ private:
     // ---- Project lifecycle (kelvaramanproject.cpp)
     // Stored geometry for the main window, dialog rectangles moved into the desktop.
     void placeWindows();
+    // Builds the demo project in the application data folder and opens it.
+    void createDemoProject();
+    // The folder that holds the open project, or an empty text.
+    QString projectParentFolder() const;
+    // True when a valid project is open; otherwise tells so under the title.
+    bool requireProject(const QString &title);
+    // Shows the outcome of an archive program that did not answer 0.
+    void showArchiveFailure(const QString &title, int code);
     // ---- end of project lifecycle
 
     void createMenus();

@@ -2,15 +2,372 @@
 // restore, support package and the first start.
 #include "app/kelvaraman.h"
 
-void KelvaraMan::newProject() {}
-void KelvaraMan::openProject() {}
-void KelvaraMan::renameProject() {}
-void KelvaraMan::createProjectBackup() {}
-void KelvaraMan::restoreProjectBackup() {}
-void KelvaraMan::buildSupportPackage() {}
-void KelvaraMan::firstStartCheck() {}
+#include "app/archivetool.h"
+#include "app/guimessages.h"
+#include "app/kxdialogs.h"
+#include "app/paths.h"
+#include "app/projectfolder.h"
+#include "app/windowplacement.h"
+#include "db/demoproject.h"
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+#include "widgets/kxmessagebox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString clean(const QString &path)
+{
+    return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+const QString kZipSuffix = QStringLiteral(".zip");
+const QString kZipFilter = QStringLiteral("*.zip");
+
+} // namespace
+
+QString KelvaraMan::projectParentFolder() const
+{
+    const QString folder = QDir::fromNativeSeparators(m_settings.currentProjectPath);
+    const int slash = folder.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : folder.left(slash);
+}
+
+bool KelvaraMan::requireProject(const QString &title)
+{
+    if (!m_databasePath.isEmpty() &&
+        ProjectSchema::isProjectDatabase(clean(m_settings.currentProjectPath)))
+        return true;
+    KxMessageBox::critical(this, title, tr("No valid project opened"));
+    return false;
+}
+
+void KelvaraMan::showArchiveFailure(const QString &title, int code)
+{
+    QString text = tr("Failed with return code %1").arg(code);
+    if (code == ArchiveTool::NotStarted)
+        text += tr("\n\nThe archive program could not be started. Please install zip and unzip.");
+    else if (code == ArchiveTool::NotReplaced)
+        text += tr("\n\nThe archive could not be stored under the chosen name.");
+    KxMessageBox::critical(this, title, text);
+}
+
+void KelvaraMan::newProject()
+{
+    const QString title = tr("Create new project");
+    const QString name = KxDialogs::getText(this, title, tr("Please enter a new project name"));
+    if (name.isEmpty())
+        return;
+    const QString parent = KxDialogs::getExistingDirectory(
+        this, tr("Select path for project '%1'").arg(name), projectParentFolder());
+    if (parent.isEmpty())
+        return;
+
+    const QString folder =
+        clean(QStringLiteral("%1/%2").arg(QDir::fromNativeSeparators(parent), name));
+    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink()) {
+        KxMessageBox::critical(this, title,
+                               tr("The path\n\n%1\n\nalready exists.").arg(native(folder)));
+        return;
+    }
+    if (!QDir().mkpath(folder)) {
+        KxMessageBox::critical(this, title,
+                               tr("Cannot create project path\n\n%1").arg(native(folder)));
+        return;
+    }
+    const QSqlError error = ProjectSchema::createProjectDatabase(
+        ProjectDatabase::databasePathForProject(folder), QStringLiteral("utf8"));
+    if (error.isValid()) {
+        showDatabaseError(this, title, error);
+        return;
+    }
+    // The fresh project's own parameters replace the previous project's.
+    openProjectFolder(native(folder));
+    KxMessageBox::information(
+        this, title, tr("New project successfully created in path\n\n%1").arg(native(folder)));
+    projectSettings(true);
+}
+
+void KelvaraMan::openProject()
+{
+    const QString title = tr("Open project path");
+    QString start = projectParentFolder();
+    if (start.isEmpty())
+        start = QDir::homePath();
+    for (;;) {
+        const QString folder = KxDialogs::getExistingDirectory(this, title, start);
+        if (folder.isEmpty())
+            return;
+        if (ProjectSchema::isProjectDatabase(clean(folder))) {
+            openProjectFolder(native(clean(folder)));
+            return;
+        }
+        KxMessageBox::critical(this, title,
+                               tr("This is no valid project path.\nChoose another one."));
+    }
+}
+
+void KelvaraMan::renameProject()
+{
+    const QString title = tr("Rename project");
+    if (!requireProject(title))
+        return;
+    const QString folder = clean(m_settings.currentProjectPath);
+    const QString oldName = QFileInfo(folder).fileName();
+    const QString newName =
+        KxDialogs::getText(this, title, tr("Please enter a new project name"), oldName);
+    if (newName.isEmpty() || newName == oldName)
+        return;
+
+    QString renamed;
+    switch (ProjectFolder::rename(folder, newName, &renamed)) {
+    case ProjectFolder::RenameResult::Renamed:
+        openProjectFolder(native(renamed));
+        return;
+    case ProjectFolder::RenameResult::InvalidName:
+        KxMessageBox::critical(
+            this, title,
+            tr("The name\n\n%1\n\ncannot be used as a project folder name.").arg(newName));
+        return;
+    case ProjectFolder::RenameResult::NameExists:
+        KxMessageBox::critical(
+            this, title,
+            tr("The path\n\n%1\n\nalready exists.")
+                .arg(native(QFileInfo(folder).absolutePath() + QLatin1Char('/') + newName)));
+        return;
+    case ProjectFolder::RenameResult::FolderNotRenamed:
+        KxMessageBox::critical(this, title, tr("Cannot rename the project path"));
+        return;
+    case ProjectFolder::RenameResult::NotOneDatabase:
+        KxMessageBox::critical(this, title, tr("Unexpected error"));
+        return;
+    case ProjectFolder::RenameResult::DatabaseNotRenamed:
+        KxMessageBox::critical(this, title, tr("Cannot rename database file"));
+        return;
+    }
+}
+
+void KelvaraMan::createProjectBackup()
+{
+    const QString title = tr("Create Backup File");
+    if (!requireProject(title))
+        return;
+    const QString folder = clean(m_settings.currentProjectPath);
+    QString archive =
+        KxDialogs::getSaveFileName(this, title, native(folder) + kZipSuffix, kZipFilter);
+    if (archive.isEmpty())
+        return;
+    if (!archive.endsWith(kZipSuffix))
+        archive += kZipSuffix;
+
+    int code = 0;
+    {
+        WaitCursor wait;
+        code = ArchiveTool::writeArchive(QDir::fromNativeSeparators(archive), folder);
+    }
+    if (code != 0)
+        showArchiveFailure(title, code);
+}
+
+void KelvaraMan::restoreProjectBackup()
+{
+    const QString title = tr("Restore Backup File");
+    QString start = projectParentFolder();
+    if (start.isEmpty())
+        start = QDir::homePath();
+    QString archive =
+        KxDialogs::getOpenFileName(this, tr("Choose a ZIP-File to restore"), start, kZipFilter);
+    if (archive.isEmpty())
+        return;
+    if (!archive.endsWith(kZipSuffix))
+        archive += kZipSuffix;
+    archive = clean(archive);
+
+    // The archive is checked as a whole before anything is unpacked.
+    QList<ArchiveTool::Entry> entries;
+    const int listed = ArchiveTool::listEntries(archive, &entries);
+    if (listed == ArchiveTool::NotStarted) {
+        showArchiveFailure(title, listed);
+        return;
+    }
+    if (listed != 0) {
+        KxMessageBox::critical(this, title,
+                               tr("The file\n\n%1\n\nis no readable ZIP archive (return code "
+                                  "%2).\nNothing was restored.")
+                                   .arg(native(archive))
+                                   .arg(listed));
+        return;
+    }
+    const auto refuseUnsafe = [&](const QString &entry) {
+        KxMessageBox::critical(this, title,
+                               tr("The archive\n\n%1\n\nholds the entry\n\n%2\n\nwhich would be "
+                                  "written outside the chosen folder.\nNothing was restored.")
+                                   .arg(native(archive), entry));
+    };
+    QString unsafe = ArchiveTool::unsafeEntry(entries, QString());
+    if (!unsafe.isEmpty()) {
+        refuseUnsafe(unsafe);
+        return;
+    }
+    if (ArchiveTool::topLevelFiles(entries, QStringLiteral(".sqlite3")).size() != 1) {
+        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+        return;
+    }
+
+    QString target;
+    for (;;) {
+        const QString chosen = KxDialogs::getExistingDirectory(
+            this, tr("Select an empty project directory to restore '%1'").arg(native(archive)),
+            QFileInfo(archive).absolutePath());
+        if (chosen.isEmpty())
+            return;
+        target = clean(chosen);
+        if (ProjectSchema::isProjectDatabase(target)) {
+            KxMessageBox::critical(
+                this, title,
+                tr("This path already contents a valid project.\nChoose another one."));
+            continue;
+        }
+        // A second database file would make the restored project ambiguous.
+        if (!ProjectFolder::databaseFiles(target).isEmpty()) {
+            KxMessageBox::critical(
+                this, title, tr("This path already holds a database file.\nChoose another one."));
+            continue;
+        }
+        unsafe = ArchiveTool::unsafeEntry(entries, target);
+        if (!unsafe.isEmpty()) {
+            refuseUnsafe(unsafe);
+            continue;
+        }
+        break;
+    }
+
+    int code = 0;
+    {
+        WaitCursor wait;
+        code = ArchiveTool::unzip(archive, target);
+    }
+    if (code != 0) {
+        showArchiveFailure(title, code);
+        return;
+    }
+    switch (ProjectFolder::adoptDatabase(target)) {
+    case ProjectFolder::AdoptResult::Adopted:
+        break;
+    case ProjectFolder::AdoptResult::NotOneDatabase:
+        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+        return;
+    case ProjectFolder::AdoptResult::DatabaseNotRenamed:
+        KxMessageBox::critical(this, title, tr("Cannot rename database file"));
+        return;
+    }
+    // A database of some other program is no project: the open one stays.
+    if (!ProjectSchema::isProjectDatabase(target)) {
+        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+        return;
+    }
+    openProjectFolder(native(target));
+}
+
+void KelvaraMan::buildSupportPackage()
+{
+    const QString title = tr("Build Support Package");
+    if (m_settings.currentProjectPath.isEmpty()) {
+        KxMessageBox::critical(this, title, tr("No valid project opened"));
+        return;
+    }
+    const QString folder = clean(m_settings.currentProjectPath);
+    int code = 0;
+    {
+        WaitCursor wait;
+        code = ArchiveTool::zipFolder(QStringLiteral("%1/support-package.zip").arg(folder),
+                                      projectLogPath(folder));
+    }
+    if (code != 0) {
+        showArchiveFailure(title, code);
+        return;
+    }
+    openPath(this, native(folder));
+}
+
+void KelvaraMan::firstStartCheck()
+{
+    if (!m_settings.currentProjectPath.isEmpty())
+        return;
+    const QString title = tr("First application start");
+    if (KxMessageBox::question(
+            this, title,
+            tr("This is the first start of Kelvara-Manager on this computer.\n\nDo you want to "
+               "configure some general settings now?\n\n(In case of 'No' you can do that later "
+               "under\n'Option' -> 'General settings').")) == QMessageBox::Yes)
+        generalSettings();
+    if (KxMessageBox::question(
+            this, title,
+            tr("Do you first want to create a demo project?\n\n(In case of 'Yes' you can later "
+               "create your own project under\n'File' -> 'New project').")) == QMessageBox::Yes)
+        createDemoProject();
+    else
+        newProject();
+}
+
+void KelvaraMan::createDemoProject()
+{
+    const QString folder = QStringLiteral("%1/DemoProject").arg(appDataPath());
+    if (!QDir().mkpath(folder)) {
+        KxMessageBox::critical(this, tr("Create Demo Database"),
+                               tr("Cannot create project path\n\n%1").arg(native(folder)));
+        return;
+    }
+    const QString database = ProjectDatabase::databasePathForProject(folder);
+    if (QFileInfo::exists(database) && !QFile::remove(database)) {
+        KxMessageBox::critical(this, tr("Remove Database"), tr("Cannot remove old demo database"));
+        return;
+    }
+    // A journal left by the old database would be played back into the new one.
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(database + QLatin1String(suffix));
+
+    QSqlError error;
+    {
+        WaitCursor wait;
+        error = ProjectSchema::createProjectDatabase(database, QStringLiteral("utf8"));
+        if (!error.isValid())
+            error = DemoProject::fill(database);
+    }
+    if (error.isValid()) {
+        showDatabaseError(this, tr("Create Demo Database"), error);
+        return;
+    }
+    // Taken as the current project only once it is complete, so a failure
+    // leaves the first start to be offered again.
+    openProjectFolder(native(folder));
+}
 
 void KelvaraMan::placeWindows()
 {
     setGeometry(m_settings.mainWindowGeometry);
+    if (m_settings.isMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        WindowPlacement::fitDialogRects(m_settings, screen->availableGeometry());
 }

@@ -24,7 +24,8 @@ QString KxDialogs::getText(QWidget *parent, const QString &title, const QString 
     if (answerer())
         return answerer()(Text, title, label, text);
     bool ok = false;
-    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+    const QString answer =
+        QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
     return ok ? answer : QString();
 }
 
@@ -44,8 +45,8 @@ QString KxDialogs::getOpenFileName(QWidget *parent, const QString &caption, cons
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
-QString KxDialogs::getSaveFileName(QWidget *parent, const QString &caption,
-                                   const QString &proposal, const QString &filter)
+QString KxDialogs::getSaveFileName(QWidget *parent, const QString &caption, const QString &proposal,
+                                   const QString &filter)
 {
     if (answerer())
         return answerer()(SaveFile, caption, filter, proposal);
