@@ -861,8 +861,8 @@ Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translat
         <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
     </message>
     <message>
-        <source>Select path for project '%1'</source>
-        <translation>Ordner für das Projekt '%1' wählen</translation>
+        <source>Select path for project &apos;%1&apos;</source>
+        <translation>Ordner für das Projekt &apos;%1&apos; wählen</translation>
     </message>
     <message>
         <source>The path
@@ -983,8 +983,8 @@ Es wurde nichts wiederhergestellt.</translation>
         <translation>Beschädigte Sicherungsdatei</translation>
     </message>
     <message>
-        <source>Select an empty project directory to restore '%1'</source>
-        <translation>Leeren Projektordner zum Wiederherstellen von '%1' wählen</translation>
+        <source>Select an empty project directory to restore &apos;%1&apos;</source>
+        <translation>Leeren Projektordner zum Wiederherstellen von &apos;%1&apos; wählen</translation>
     </message>
     <message>
         <source>This path already contents a valid project.
@@ -1011,24 +1011,24 @@ Bitte wählen Sie einen anderen.</translation>
 
 Do you want to configure some general settings now?
 
-(In case of 'No' you can do that later under
-'Option' -&gt; 'General settings').</source>
+(In case of &apos;No&apos; you can do that later under
+&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
         <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
 
 Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
 
-(Bei 'Nein' können Sie das später unter
-'Einstellungen' -&gt; 'Allgemeine Einstellungen' tun).</translation>
+(Bei &apos;Nein&apos; können Sie das später unter
+&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
     </message>
     <message>
         <source>Do you first want to create a demo project?
 
-(In case of 'Yes' you can later create your own project under
-'File' -&gt; 'New project').</source>
+(In case of &apos;Yes&apos; you can later create your own project under
+&apos;File&apos; -&gt; &apos;New project&apos;).</source>
         <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
 
-(Bei 'Ja' können Sie Ihr eigenes Projekt später unter
-'Datei' -&gt; 'Neues Projekt' anlegen).</translation>
+(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
+&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
     </message>
     <message>
         <source>Create Demo Database</source>
@@ -1058,10 +1058,137 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     </message>
 </context>
 <context>
+    <name>MyRdr</name>
+    <message>
+        <source>Response length error</source>
+        <translation>Fehler in der Antwortlänge</translation>
+    </message>
+    <message>
+        <source>No tag error</source>
+        <translation>Fehler: kein Transponder</translation>
+    </message>
+    <message>
+        <source>Mulitple tags error</source>
+        <translation>Fehler: mehrere Transponder</translation>
+    </message>
+    <message>
+        <source>Unsupported tag error</source>
+        <translation>Fehler: Transponder nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Unsupported function</source>
+        <translation>Nicht unterstützte Funktion</translation>
+    </message>
+    <message>
+        <source>Invalid serial number</source>
+        <translation>Ungültige Seriennummer</translation>
+    </message>
+    <message>
+        <source>Save configuration file error</source>
+        <translation>Fehler beim Speichern der Konfigurationsdatei</translation>
+    </message>
+</context>
+<context>
     <name>ProjectSchema</name>
     <message>
         <source>Always</source>
         <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderConfiguration</name>
+    <message>
+        <source>FCC: USA</source>
+        <translation>FCC: USA</translation>
+    </message>
+    <message>
+        <source>EU: Europe</source>
+        <translation>EU: Europa</translation>
+    </message>
+    <message>
+        <source>FCC: China</source>
+        <translation>FCC: China</translation>
+    </message>
+    <message>
+        <source>EU: Asia / Oceania</source>
+        <translation>EU: Asien / Ozeanien</translation>
+    </message>
+    <message>
+        <source>FCC: Australia / New Zealand</source>
+        <translation>FCC: Australien / Neuseeland</translation>
+    </message>
+    <message>
+        <source>EU: Russia</source>
+        <translation>EU: Russland</translation>
+    </message>
+    <message>
+        <source>FCC: Brazil</source>
+        <translation>FCC: Brasilien</translation>
+    </message>
+    <message>
+        <source>EU: Africa</source>
+        <translation>EU: Afrika</translation>
+    </message>
+    <message>
+        <source>FCC: Israel</source>
+        <translation>FCC: Israel</translation>
+    </message>
+    <message>
+        <source>EU: India</source>
+        <translation>EU: Indien</translation>
+    </message>
+    <message>
+        <source>FCC: Japan</source>
+        <translation>FCC: Japan</translation>
+    </message>
+    <message>
+        <source>EU: Morocco</source>
+        <translation>EU: Marokko</translation>
+    </message>
+    <message>
+        <source>FCC: Malaysia</source>
+        <translation>FCC: Malaysia</translation>
+    </message>
+    <message>
+        <source>FCC: Korea</source>
+        <translation>FCC: Korea</translation>
+    </message>
+    <message>
+        <source>EU: Manual</source>
+        <translation>EU: Manuell</translation>
+    </message>
+    <message>
+        <source>FCC: Manual</source>
+        <translation>FCC: Manuell</translation>
+    </message>
+    <message>
+        <source>Unknown region</source>
+        <translation>Unbekannte Region</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderFactory</name>
+    <message>
+        <source>USB-stick access error</source>
+        <translation>Fehler beim Zugriff auf den USB-Stick</translation>
+    </message>
+    <message>
+        <source>Unsupported function</source>
+        <translation>Nicht unterstützte Funktion</translation>
+    </message>
+    <message>
+        <source>No reader configured for reading tags.
+Please check your settings.</source>
+        <translation>Kein Leser zum Lesen von Transpondern eingerichtet.
+Bitte prüfen Sie Ihre Einstellungen.</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Nicht unterstützter Lesertyp</translation>
+    </message>
+    <message>
+        <source>No tag error</source>
+        <translation>Fehler: kein Transponder</translation>
     </message>
 </context>
 <context>
