@@ -16,6 +16,7 @@
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvarawriteconfigthread.h"
+#include "reader/readersettings.h"
 #include "reader/readertypes.h"
 #include "userlist/myexportusers.h"
 #include "userlist/myimportusers.h"
@@ -383,6 +384,13 @@ int KelvaraCli::runFunction(QStringList arguments)
         thread = std::make_unique<KelvaraWriteConfigThread>(m_project);
         break;
     }
+    ApplicationSettings settings;
+    settings.loadSettings();
+    ReaderSettings readerSettings;
+    readerSettings.hfProgrammerReader = settings.hfProgrammerReader;
+    readerSettings.uhfProgrammerReader = settings.uhfProgrammerReader;
+    readerSettings.uhfRegion = settings.uhfRegion;
+    thread->setReaderSettings(readerSettings);
     thread->setEntries(targets);
     thread->setFlashDrive(drive);
     thread->setStop(false);

@@ -3,8 +3,8 @@
 #include "access/accesscsvfiles.h"
 #include "access/timeperiod.h"
 #include "app/errorinfo.h"
-#include "db/projectparameters.h"
 #include "reader/readerconnection.h"
+#include "reader/readersettings.h"
 
 #include <QDate>
 #include <QList>
@@ -69,4 +69,4 @@ public:
 
 // Builds the reader for one entry of a run; the run destroys it after the entry.
 using FunctionReaderFactory =
-    std::function<std::unique_ptr<FunctionReader>(const ProjectParameters &project)>;
+    std::function<std::unique_ptr<FunctionReader>(const ReaderSettings &settings)>;

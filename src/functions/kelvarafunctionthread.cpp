@@ -3,7 +3,7 @@
 #include "app/errortext.h"
 #include "app/logfile.h"
 #include "app/paths.h"
-#include "functions/libraryreader.h"
+#include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 
 #include <QDir>
@@ -11,6 +11,13 @@
 KelvaraFunctionThread::KelvaraFunctionThread(const ProjectParameters &project, QObject *parent)
     : QThread(parent), m_project(project)
 {
+    m_readerSettings.project = project;
+}
+
+void KelvaraFunctionThread::setReaderSettings(const ReaderSettings &settings)
+{
+    m_readerSettings = settings;
+    m_readerSettings.project = m_project;
 }
 
 KelvaraFunctionThread::~KelvaraFunctionThread()
@@ -59,8 +66,8 @@ bool KelvaraFunctionThread::log(const QString &line)
 std::unique_ptr<FunctionReader> KelvaraFunctionThread::createReader() const
 {
     if (m_readerFactory)
-        return m_readerFactory(m_project);
-    return std::make_unique<LibraryReader>(m_project);
+        return m_readerFactory(m_readerSettings);
+    return std::make_unique<ReaderObjectsReader>(m_readerSettings);
 }
 
 int KelvaraFunctionThread::readerFailure(const ReaderOutcome &outcome)

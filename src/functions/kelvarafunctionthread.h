@@ -32,6 +32,9 @@ public:
     void setFlashDrive(const FlashDrive &drive) { m_drive = drive; }
     // Replaces the readers the run talks to (tests, other transports).
     void setReaderFactory(const FunctionReaderFactory &factory) { m_readerFactory = factory; }
+    // The programmer readers and UHF region of the general settings; the
+    // project's parameters stay those given at construction.
+    void setReaderSettings(const ReaderSettings &settings);
 
     // Safe from any thread; read before each entry.
     void setStop(bool stop) { m_stop.store(stop); }
@@ -69,6 +72,7 @@ protected:
     QString databasePath() const { return m_project.databasePath; }
 
     ProjectParameters m_project;
+    ReaderSettings m_readerSettings;
     FlashDrive m_drive;
 
 private:

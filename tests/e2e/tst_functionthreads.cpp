@@ -19,7 +19,7 @@
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvarawriteconfigthread.h"
-#include "functions/libraryreader.h"
+#include "functions/readerobjectsreader.h"
 
 #include "simreader.h"
 #include "virtualreader.h"
@@ -195,17 +195,17 @@ std::shared_ptr<VirtualReader> makeReader(int type, uint32_t deviceId)
 }
 
 // Counts the commands a run sends and can ask the thread to stop after the first one.
-class CountingReader : public LibraryReader
+class CountingReader : public ReaderObjectsReader
 {
 public:
-    CountingReader(const ProjectParameters &p, int *calls, KelvaraFunctionThread *stopThis)
-        : LibraryReader(p), m_calls(calls), m_stop(stopThis)
+    CountingReader(const ReaderSettings &p, int *calls, KelvaraFunctionThread *stopThis)
+        : ReaderObjectsReader(p), m_calls(calls), m_stop(stopThis)
     {
     }
     ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
     {
         ++*m_calls;
-        const ReaderOutcome outcome = LibraryReader::updateAccess(c, t, d);
+        const ReaderOutcome outcome = ReaderObjectsReader::updateAccess(c, t, d);
         if (m_stop)
             m_stop->setStop(true);
         return outcome;
@@ -213,7 +213,7 @@ public:
     ReaderOutcome readEvents(const ReaderConnection &c, int t, ReaderReadBack &r) override
     {
         ++*m_calls;
-        const ReaderOutcome outcome = LibraryReader::readEvents(c, t, r);
+        const ReaderOutcome outcome = ReaderObjectsReader::readEvents(c, t, r);
         if (m_stop)
             m_stop->setStop(true);
         return outcome;
@@ -247,12 +247,8 @@ private slots:
     void importRefusedByDatabaseIsLogged();
     void readEventsPerDateAndAppend();
     void setClock();
-    void writeConfigurationUnavailable();
+    void writeConfigurationOverTcpAndOntoDrive();
     void emptyListAndEmptyDatabaseName();
-    void eventAnswers_data();
-    void eventAnswers();
-    void crc_data();
-    void crc();
 
 private:
     QTemporaryDir m_bus;
@@ -470,7 +466,7 @@ void TestFunctionThreads::stopBetweenEntries()
                                      QStringLiteral("127.0.0.2"), sim.tcp().port());
     KelvaraUpdateThread thread(site.params);
     int calls = 0;
-    thread.setReaderFactory([&](const ProjectParameters &p) {
+    thread.setReaderFactory([&](const ReaderSettings &p) {
         return std::make_unique<CountingReader>(p, &calls, &thread);
     });
     thread.setEntries(site.targets());
@@ -492,7 +488,7 @@ void TestFunctionThreads::stopDuringReadLeavesNoState()
                   sim.tcp().port());
     KelvaraReadEventsThread thread(site.params);
     int calls = 0;
-    thread.setReaderFactory([&](const ProjectParameters &p) {
+    thread.setReaderFactory([&](const ReaderSettings &p) {
         return std::make_unique<CountingReader>(p, &calls, &thread);
     });
     thread.setEntries(site.targets());
@@ -674,11 +670,26 @@ void TestFunctionThreads::setClock()
     QCOMPARE(int(device->clock().year), QDate::currentDate().year());
 }
 
-void TestFunctionThreads::writeConfigurationUnavailable()
+void TestFunctionThreads::writeConfigurationOverTcpAndOntoDrive()
 {
     Site site;
-    const int key =
-        site.addEntry(QStringLiteral("Garage"), 101, QStringLiteral("2002"), QString(), FlashBit);
+    auto device = makeReader(101, 0x2002);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int gate = site.addEntry(QStringLiteral("Gate"), 101, QStringLiteral("2002"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    const int barrier =
+        site.addEntry(QStringLiteral("Barrier"), 863, QStringLiteral("a1b2"), QString(), FlashBit);
+    const int door =
+        site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("77"), QString(), FlashBit);
+    for (int key : {gate, barrier, door}) {
+        ProjectDatabase database(site.db());
+        QVERIFY(database.open());
+        QSqlQuery q = database.query();
+        QVERIFY(ProjectDatabase::exec(
+            q, QStringLiteral("update doors set readerConfig=? where PKdoors=?"),
+            {QStringLiteral("ValidTime = 2.5;Out1.HoldTime=1.5"), key}));
+    }
     QTemporaryDir drive;
     FlashDrive flash;
     flash.setDrivePath(drive.path());
@@ -686,8 +697,20 @@ void TestFunctionThreads::writeConfigurationUnavailable()
     thread.setEntries(site.targets());
     thread.setFlashDrive(flash);
     const Outcome run = runToEnd(thread);
-    QCOMPARE(run.states.value(QString::number(key)), 2);
-    QVERIFY(!QFile::exists(drive.path() + QStringLiteral("/JOB")));
+    QCOMPARE(run.states.value(QString::number(gate)), 0);
+    QCOMPARE(run.states.value(QString::number(barrier)), 0);
+    // A short-range reader has no flash-drive configuration.
+    QCOMPARE(run.states.value(QString::number(door)), 2);
+    QCOMPARE(run.log.count(QStringLiteral("Write Reader Configuration DONE")), 2);
+
+    const auto block12 = device->block(12);
+    QCOMPARE(int(block12[0]), 0x00);
+    QCOMPARE(int(block12[1]), 0x19);
+    QCOMPARE(int(device->block(14)[10]), 15);
+    QCOMPARE(readFile(drive.path() + QStringLiteral("/JOB")), QByteArray("write-config\n"));
+    const QByteArray config = readFile(drive.path() + QStringLiteral("/0000A1B2/CONFIG.INI"));
+    QVERIFY2(config.contains("cfg(P12B00S02)=0019\n"), config);
+    QVERIFY2(config.contains("cfg(P14B10S01)=0f\n"), config);
 }
 
 void TestFunctionThreads::emptyListAndEmptyDatabaseName()
@@ -706,66 +729,6 @@ void TestFunctionThreads::emptyListAndEmptyDatabaseName()
     const Outcome run = runToEnd(thread);
     QCOMPARE(run.log, QStringList{QStringLiteral("Empty database name")});
     QVERIFY(run.states.isEmpty());
-}
-
-void TestFunctionThreads::eventAnswers_data()
-{
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("first");
-    QTest::newRow("empty") << QByteArray() << true << 0 << QString();
-    QTest::newRow("identifier and time") << QByteArray::fromHex("030001"
-                                                                "000000"
-                                                                "02abcd"
-                                                                "020317"
-                                                                "0a0b0c")
-                                         << true << 1 << "ABCD 2023-03-02T10:11:12";
-    QTest::newRow("identifier longer than 64") << QByteArray::fromHex("010001"
-                                                                      "000000"
-                                                                      "41") +
-                                                      QByteArray(65, 'x')
-                                               << false << 0 << QString();
-    QTest::newRow("count beyond the answer") << QByteArray::fromHex("010002"
-                                                                    "000000"
-                                                                    "01aa")
-                                             << false << 0 << QString();
-    QTest::newRow("all fields") << QByteArray::fromHex("1f0001"
-                                                       "000000"
-                                                       "0112"
-                                                       "010119000000"
-                                                       "010007"
-                                                       "03"
-                                                       "02")
-                                << true << 1 << "12 2025-01-01T00:00:00";
-}
-
-void TestFunctionThreads::eventAnswers()
-{
-    QFETCH(QByteArray, answer);
-    QFETCH(int, count);
-    QFETCH(QString, first);
-    QList<ReaderEvent> events;
-    QTEST(LibraryReader::parseEvents(answer, events), "ok");
-    if (count == 0)
-        return;
-    QCOMPARE(events.size(), count);
-    QCOMPARE(events.first().idd + QLatin1Char(' ') + events.first().dateTime.toString(Qt::ISODate),
-             first);
-}
-
-void TestFunctionThreads::crc_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("crc");
-    QTest::newRow("none") << QByteArray() << 0xFFFF;
-    QTest::newRow("abc") << QByteArray("abc") << 0x0EB3;
-}
-
-void TestFunctionThreads::crc()
-{
-    QFETCH(QByteArray, bytes);
-    QTEST(int(LibraryReader::crc16(bytes)), "crc");
 }
 
 KX_TEST_MAIN(TestFunctionThreads)

@@ -1,0 +1,102 @@
+#include "functions/readerobjectsreader.h"
+
+#include "access/accessdataset.h"
+#include "access/readeraccesstables.h"
+#include "functions/flashdrive.h"
+#include "reader/myrdr.h"
+#include "reader/myrdrkelvara.h"
+#include "reader/readerfactory.h"
+
+namespace {
+
+template<typename Reader> ReaderOutcome outcomeOf(const Reader &reader)
+{
+    ReaderOutcome outcome;
+    outcome.error = reader.result();
+    outcome.connectFailed = reader.connectFailed();
+    return outcome;
+}
+
+} // namespace
+
+ReaderObjectsReader::ReaderObjectsReader(const ReaderSettings &settings) : m_settings(settings) {}
+
+ReaderOutcome ReaderObjectsReader::updateAccess(const ReaderConnection &connection, int readerType,
+                                                const AccessDataSet &dataSet)
+{
+    MyRdrKelvara reader(m_settings, readerType);
+    reader.startUpdateAccessConfiguration(connection, dataSet);
+    reader.waitForReader();
+    return outcomeOf(reader);
+}
+
+ReaderOutcome ReaderObjectsReader::saveAccessConfiguration(const QString &path,
+                                                           const QString &logKey, int readerType,
+                                                           const AccessDataSet &dataSet)
+{
+    MyRdrKelvara reader(m_settings, readerType);
+    ReaderOutcome outcome;
+    // An empty path (no drive ready) must fail, never write beside the program.
+    if (path.isEmpty()) {
+        outcome.error = ErrorInfo(ReaderAccessTables::FileError, QString());
+        return outcome;
+    }
+    if (!reader.saveAccessConfiguration(path, logKey, dataSet)) {
+        outcome.error = reader.result();
+        // A failure is never passed on as success, whatever the object kept.
+        if (outcome.error.ok())
+            outcome.error = ErrorInfo(ReaderAccessTables::FileError, QString());
+    }
+    return outcome;
+}
+
+ReaderOutcome ReaderObjectsReader::readAccess(const ReaderConnection &connection, int readerType,
+                                              ReaderReadBack &readBack)
+{
+    MyRdrKelvara reader(m_settings, readerType);
+    reader.startReadAccessConfiguration(connection);
+    reader.waitForReader();
+    const ReaderOutcome outcome = outcomeOf(reader);
+    if (outcome.ok()) {
+        // By table position: two tags with the same definition keep their own lines.
+        readBack.periodsByIndex = AccessCsvFiles::periodsByIndex(reader.tables().timezones());
+        readBack.holidays = reader.holidays();
+        readBack.access = reader.accessList();
+    }
+    return outcome;
+}
+
+ReaderOutcome ReaderObjectsReader::readEvents(const ReaderConnection &connection, int readerType,
+                                              ReaderReadBack &readBack)
+{
+    MyRdrKelvara reader(m_settings, readerType);
+    reader.startReadEventTable(connection);
+    reader.waitForReader();
+    const ReaderOutcome outcome = outcomeOf(reader);
+    if (outcome.ok())
+        readBack.events = reader.events();
+    return outcome;
+}
+
+ReaderOutcome ReaderObjectsReader::setDateTime(const ReaderConnection &connection)
+{
+    MyRdr reader(m_settings);
+    reader.startSetDateTime(connection);
+    reader.waitForReader();
+    return outcomeOf(reader);
+}
+
+ReaderOutcome ReaderObjectsReader::writeConfiguration(const ReaderConnection &connection,
+                                                      int readerType, const QString &readerConfig,
+                                                      const FlashDrive &drive)
+{
+    ReaderFactory::FlashDrive driveOperations;
+    driveOperations.configFilePath = [drive](quint32 deviceId) {
+        return drive.configFilePath(deviceId);
+    };
+    driveOperations.setWriteConfigJob = [drive]() { return drive.setWriteConfigJob(); };
+    ReaderOutcome outcome;
+    outcome.error = ReaderFactory::writeAccessConfiguration(
+        m_settings, readerType, connection, readerConfig, &outcome.connectFailed, driveOperations);
+    return outcome;
+}
