@@ -14,7 +14,22 @@ template<typename Reader> ReaderOutcome outcomeOf(const Reader &reader)
     ReaderOutcome outcome;
     outcome.error = reader.result();
     outcome.connectFailed = reader.connectFailed();
+    // A connection that could not be made is a failure even without a code.
+    if (outcome.connectFailed && outcome.error.ok())
+        outcome.error = ErrorInfo(ErrorInfo::ReaderObjectError, QStringLiteral("No connection"));
     return outcome;
+}
+
+// An entry without a link (flash drive or no reader) cannot be talked to; the
+// reader objects end such a command without an error code, which must not
+// pass for success.
+bool unreachable(const ReaderConnection &connection, ReaderOutcome &outcome)
+{
+    if (connection.kind() != ReaderConnection::NoConnection)
+        return false;
+    outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
+                                     QStringLiteral("Unsupported function"));
+    return true;
 }
 
 } // namespace
@@ -24,6 +39,9 @@ ReaderObjectsReader::ReaderObjectsReader(const ReaderSettings &settings) : m_set
 ReaderOutcome ReaderObjectsReader::updateAccess(const ReaderConnection &connection, int readerType,
                                                 const AccessDataSet &dataSet)
 {
+    ReaderOutcome refused;
+    if (unreachable(connection, refused))
+        return refused;
     MyRdrKelvara reader(m_settings, readerType);
     reader.startUpdateAccessConfiguration(connection, dataSet);
     reader.waitForReader();
@@ -53,6 +71,9 @@ ReaderOutcome ReaderObjectsReader::saveAccessConfiguration(const QString &path,
 ReaderOutcome ReaderObjectsReader::readAccess(const ReaderConnection &connection, int readerType,
                                               ReaderReadBack &readBack)
 {
+    ReaderOutcome refused;
+    if (unreachable(connection, refused))
+        return refused;
     MyRdrKelvara reader(m_settings, readerType);
     reader.startReadAccessConfiguration(connection);
     reader.waitForReader();
@@ -69,6 +90,9 @@ ReaderOutcome ReaderObjectsReader::readAccess(const ReaderConnection &connection
 ReaderOutcome ReaderObjectsReader::readEvents(const ReaderConnection &connection, int readerType,
                                               ReaderReadBack &readBack)
 {
+    ReaderOutcome refused;
+    if (unreachable(connection, refused))
+        return refused;
     MyRdrKelvara reader(m_settings, readerType);
     reader.startReadEventTable(connection);
     reader.waitForReader();
@@ -80,6 +104,9 @@ ReaderOutcome ReaderObjectsReader::readEvents(const ReaderConnection &connection
 
 ReaderOutcome ReaderObjectsReader::setDateTime(const ReaderConnection &connection)
 {
+    ReaderOutcome refused;
+    if (unreachable(connection, refused))
+        return refused;
     MyRdr reader(m_settings);
     reader.startSetDateTime(connection);
     reader.waitForReader();

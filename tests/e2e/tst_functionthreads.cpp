@@ -249,6 +249,7 @@ private slots:
     void setClock();
     void writeConfigurationOverTcpAndOntoDrive();
     void emptyListAndEmptyDatabaseName();
+    void readsWithoutALinkFail();
 
 private:
     QTemporaryDir m_bus;
@@ -729,6 +730,26 @@ void TestFunctionThreads::emptyListAndEmptyDatabaseName()
     const Outcome run = runToEnd(thread);
     QCOMPARE(run.log, QStringList{QStringLiteral("Empty database name")});
     QVERIFY(run.states.isEmpty());
+}
+
+void TestFunctionThreads::readsWithoutALinkFail()
+{
+    Site site;
+    const int barrier =
+        site.addEntry(QStringLiteral("Barrier"), 101, QStringLiteral("a1b2"), QString(), FlashBit);
+    const int none = site.addEntry(QStringLiteral("Spare"), 100, QString(), QString(), 0);
+    std::unique_ptr<KelvaraFunctionThread> threads[] = {
+        std::make_unique<KelvaraReadEventsThread>(site.params),
+        std::make_unique<KelvaraReadAccessThread>(site.params, false),
+        std::make_unique<KelvaraSetDateTimeThread>(site.params)};
+    for (auto &thread : threads) {
+        thread->setEntries(site.targets());
+        const Outcome run = runToEnd(*thread);
+        QCOMPARE(run.states.value(QString::number(barrier)), 2);
+        QCOMPARE(run.states.value(QString::number(none)), 2);
+        QVERIFY(run.log.filter(QStringLiteral("DONE")).isEmpty());
+    }
+    QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Barrier"))));
 }
 
 KX_TEST_MAIN(TestFunctionThreads)
