@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the program's main job.
+# Installs what is missing, builds, and runs the program's main job headless:
+# a small simulated site on loopback (see scripts/demo-site.sh).
+# ./run.sh --gui additionally opens the manager on that site when a display is available.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh build
 echo
-echo "Built programs and libraries in build/bin:"
-ls -1 build/bin
+scripts/demo-site.sh "$@"
