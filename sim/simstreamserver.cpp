@@ -9,6 +9,8 @@
 #include <chrono>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -132,6 +134,9 @@ void SimStreamServer::acceptLoop()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        // Answers are small and go out at once (no effect on Unix-domain sockets).
+        const int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         auto client = std::make_unique<Client>();
         client->fd = fd;
         Client *raw = client.get();
@@ -168,6 +173,7 @@ void SimStreamServer::serve(Client *client)
                 continue;
             break;
         }
+        m_bytesIn += uint64_t(n);
         decoder.feed(chunk, std::size_t(n));
         if (decoder.buffered() > kMaxBuffered)
             break;
@@ -217,13 +223,15 @@ void SimStreamServer::serve(Client *client)
             std::vector<uint8_t> bytes = kxwire::encode(answer);
             if (m_faults->takeCorruption())
                 bytes.back() ^= 0x5A;
+            // Counted before sending, so a client holding the answer sees it counted.
+            m_bytesOut += bytes.size();
+            if (result == kxwire::DecodeResult::Frame)
+                ++m_framesAnswered;
             if (!kxwire::sendAll(client->fd, bytes.data(), bytes.size(),
                                  kxwire::monotonicMs() + kSendTimeoutMs)) {
                 open = false;
                 break;
             }
-            if (result == kxwire::DecodeResult::Frame)
-                ++m_framesAnswered;
         }
     }
     ::shutdown(client->fd, SHUT_RDWR);

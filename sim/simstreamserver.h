@@ -33,6 +33,9 @@ public:
     int clientCount() const;
     uint64_t framesAnswered() const { return m_framesAnswered; }
     uint64_t badFrames() const { return m_badFrames; }
+    // Bytes received from and sent to clients, for figures on the wire.
+    uint64_t bytesIn() const { return m_bytesIn; }
+    uint64_t bytesOut() const { return m_bytesOut; }
 
 private:
     struct Client
@@ -59,6 +62,8 @@ private:
     std::list<std::unique_ptr<Client>> m_clients;
     std::atomic<uint64_t> m_framesAnswered{0};
     std::atomic<uint64_t> m_badFrames{0};
+    std::atomic<uint64_t> m_bytesIn{0};
+    std::atomic<uint64_t> m_bytesOut{0};
 };
 
 } // namespace kxsim

@@ -59,8 +59,14 @@ std::unique_ptr<kxsim::SimReader> makeReader(uint32_t id, int type = 100)
     kxsim::VirtualReaderSetup setup;
     setup.type = type;
     setup.deviceId = id;
-    auto reader = std::make_unique<kxsim::SimReader>(std::make_shared<kxsim::VirtualReader>(setup));
+    auto device = std::make_shared<kxsim::VirtualReader>(setup);
+    auto reader = std::make_unique<kxsim::SimReader>(device);
     reader->listenTcp("127.0.0.1", 0);
+    // The reader's own network blocks name where it listens, as the simulator program does it.
+    kxsim::SimNetworkConfig config = device->networkConfig();
+    config.ip = "127.0.0.1";
+    config.port = reader->tcp().port();
+    device->setNetworkConfig(config);
     return reader;
 }
 
@@ -94,6 +100,19 @@ private:
     std::mutex m_mutex;
     std::mt19937 m_random{4711};
 };
+
+int freePort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
 
 int rawConnect(int port)
 {
@@ -147,6 +166,7 @@ private slots:
     void readerSurvivesRandomFrames();
     void libraryDigestsRandomAnswers();
     void badCrcRequestIsAnsweredNotFatal();
+    void networkBlocksMoveTheListener();
     void oneClientsGarbageSparesTheOthers();
 
 private:
@@ -453,6 +473,36 @@ void TestSimLinks::oneClientsGarbageSparesTheOthers()
     ::close(bad);
     QCOMPARE(readerInfoOver(good), 0);
     KXTCP_DisConnect(good);
+}
+
+void TestSimLinks::networkBlocksMoveTheListener()
+{
+    auto reader = makeReader(0x00E7E7E7, 100);
+    const int oldPort = reader->tcp().port();
+    int port = KXTCP_Connect("127.0.0.1", oldPort);
+    int handle = newReader(port);
+    QVERIFY(handle >= 0);
+    // As the network setup writes it: new port in block 40 bytes 8-9, then a system reset.
+    const int newPort = freePort();
+    unsigned char block[KXRDR_BLOCK_SIZE];
+    QCOMPARE(KXRDR_0x80_ReadConfBlock(handle, 255, 0x80 | 40, block, 0), 0);
+    QCOMPARE((block[8] << 8) | block[9], oldPort);
+    block[8] = uint8_t(newPort >> 8);
+    block[9] = uint8_t(newPort);
+    QCOMPARE(KXRDR_0x81_WriteConfBlock(handle, 255, 0x80 | 40, block, 0), 0);
+    // Written but not yet in force.
+    QCOMPARE(reader->tcp().port(), uint16_t(oldPort));
+    QCOMPARE(KXRDR_0x64_SystemReset(handle, 255, 0), 0);
+    QCOMPARE(reader->networkChangesApplied(), 1);
+    QVERIFY2(reader->lastError().empty(), reader->lastError().c_str());
+    QCOMPARE(reader->tcp().port(), uint16_t(newPort));
+    KXRDR_DeleteReader(handle);
+    KXTCP_DisConnect(port);
+    QCOMPARE(KXTCP_Connect("127.0.0.1", oldPort), KXTCP_ERR_REFUSED);
+    port = KXTCP_Connect("127.0.0.1", newPort);
+    QVERIFY(port > 0);
+    QCOMPARE(readerInfoOver(port), 0);
+    KXTCP_DisConnect(port);
 }
 
 KX_TEST_MAIN(TestSimLinks)
