@@ -164,7 +164,6 @@ private:
     Transfer m_transfer;
     std::vector<SimEvent> m_events;
     std::size_t m_eventCursor = 0;
-    uint16_t m_eventSequence = 0;
     long long m_clockOffset = 0; // reader time minus host UTC, seconds
     std::vector<SimTag> m_field;
     int m_selected = -1;

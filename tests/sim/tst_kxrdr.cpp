@@ -636,8 +636,18 @@ void TestKxrdr::overTcp()
     int code = 0;
     QVERIFY(lastErrorText(h, &code).startsWith(QStringLiteral("TCP")));
     QCOMPARE(code, int(KXTCP_ERR_BAD_FRAME));
-    KXRDR_DeleteReader(h);
+
+    // A reader that stays silent past the time-out.
+    QCOMPARE(KXTCP_SetSocketPara(port, "TIMEOUT", "100"), 0);
+    sim.faults().setDelayMs(400);
+    QCOMPARE(KXRDR_0x63_CPUReset(h, 255), int(KXTCP_ERR_TIMEOUT));
+    sim.faults().setDelayMs(0);
+
+    // The port closed under the reader handle.
     KXTCP_DisConnect(port);
+    QCOMPARE(KXRDR_0x66_ReaderInfo(h, 255, 0, info, 0), int(KXTCP_ERR_UNKNOWN_HANDLE));
+    QVERIFY(lastErrorText(h, &code).startsWith(QStringLiteral("TCP")));
+    KXRDR_DeleteReader(h);
 }
 
 void TestKxrdr::networkChangeOverTcp()

@@ -83,6 +83,8 @@ class TestVirtualReader : public QObject
 {
     Q_OBJECT
 private slots:
+    void tableCrc_data();
+    void tableCrc();
     void readerInfo_data();
     void readerInfo();
     void configurationBlocks();
@@ -112,6 +114,32 @@ private slots:
     void control_data();
     void control();
 };
+
+void TestVirtualReader::tableCrc_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("crc");
+    QTest::newRow("empty") << QByteArray() << 0xFFFF;
+    QTest::newRow("abc") << QByteArray("abc") << 0x0EB3;
+    QTest::newRow("one zero byte") << QByteArray(1, '\0') << -1;
+    QTest::newRow("long") << QByteArray(3000, '\x5A') << -1;
+}
+
+void TestVirtualReader::tableCrc()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, crc);
+    const Bytes bytes(data.begin(), data.end());
+    const uint16_t reader = kxsim::tableCrc(bytes.data(), bytes.size());
+    if (crc >= 0)
+        QCOMPARE(int(reader), crc);
+    QCOMPARE(reader, TableFrames::crc(bytes));
+    // Chained over two parts, as over the frames of one table.
+    const std::size_t half = bytes.size() / 2;
+    QCOMPARE(kxsim::tableCrc(bytes.data() + half, bytes.size() - half,
+                             kxsim::tableCrc(bytes.data(), half)),
+             reader);
+}
 
 void TestVirtualReader::readerInfo_data()
 {
@@ -300,6 +328,14 @@ void TestVirtualReader::tableRoundTrip()
     // Short identifiers travel padded with zeros behind them.
     QCOMPARE(Bytes(acc.bytes.begin() + 10, acc.bytes.begin() + 20),
              Bytes({0x04, 0x11, 0x22, 0x33, 0, 0, 0, 0x80, 0x00, 0}));
+
+    // 256 holidays fit the table although their count byte wraps to 0.
+    TableFrames::Tables holidays = officeTables();
+    for (int i = 1; i < 256; ++i)
+        holidays.holidays.push_back({{uint8_t(1 + i % 28), uint8_t(1 + i / 28), 27}});
+    QCOMPARE(TableFrames::write(holidays, exchangeOf(r)).rc, 0);
+    QCOMPARE(r.tables().recordCount(3), 256);
+    QCOMPARE(TableFrames::read(3, 3, exchangeOf(r)).count, 256);
 
     // Empty tables: one frame of no records, read back as 146.
     TableFrames::Tables empty;
@@ -680,6 +716,9 @@ void TestVirtualReader::persistence()
         QCOMPARE(call(r, 0x81, write), 0);
         QCOMPARE(call(r, 0x9F, {0, 0, 0, 0, 0, 0, 0x42}), 0);
         r.setClock(at(2031, 3, 4, 5, 6));
+        Bytes net{0x80 | 40, 127, 0, 0, 5, 0, 0, 0, 0, 0x30, 0x39};
+        net.resize(17, 0);
+        QCOMPARE(call(r, 0x81, net), 0);
         tables = r.dumpTables();
     }
     VirtualReader again(s);
@@ -690,6 +729,9 @@ void TestVirtualReader::persistence()
     QCOMPARE(again.block(14, false)[0], uint8_t(0x3C)); // in force after the restart
     QVERIFY(again.extIoPaired());
     QCOMPARE(again.clock().year, 2031);
+    // Written before the restart, so the network configuration is in force now.
+    QCOMPARE(again.networkConfig().ip, std::string("127.0.0.5"));
+    QCOMPARE(again.networkConfig().port, uint16_t(12345));
 
     VirtualReaderSetup memory = setupOf(100);
     VirtualReader fresh(memory);
