@@ -140,6 +140,9 @@ LinkError ClientLink::transceive(uint8_t busAddress, uint8_t command, const uint
                 m_decoder.reset();
                 return LinkError::BadFrame;
             }
+            // The reader got our request damaged: a transport failure, not a reader status.
+            if (in.status == kStatusFrameError && in.payload.empty())
+                return LinkError::BadFrame;
             if (status)
                 *status = in.status;
             if (in.payload.size() > std::size_t(answerCapacity))
