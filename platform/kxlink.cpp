@@ -140,6 +140,9 @@ LinkError ClientLink::transceive(uint8_t busAddress, uint8_t command, const uint
                 m_decoder.reset();
                 return LinkError::BadFrame;
             }
+            // The reader got our request damaged: a transport failure, not a reader status.
+            if (in.status == kStatusFrameError && in.payload.empty())
+                return LinkError::BadFrame;
             if (status)
                 *status = in.status;
             if (in.payload.size() > std::size_t(answerCapacity))
@@ -164,42 +167,6 @@ LinkError ClientLink::transceive(uint8_t busAddress, uint8_t command, const uint
             return LinkError::LinkLost;
         }
     }
-}
-
-PortTable::PortTable(int flagBit) : m_flagBit(flagBit) {}
-
-int PortTable::add(std::shared_ptr<ClientLink> link)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    constexpr int kMask = 0x0FFFFFFF;
-    for (int tries = 0; tries < 1024; ++tries) {
-        const int number = m_next;
-        m_next = (m_next % kMask) + 1;
-        const int handle = m_flagBit | number;
-        if (m_links.count(handle) == 0) {
-            m_links.emplace(handle, std::move(link));
-            return handle;
-        }
-    }
-    return 0;
-}
-
-std::shared_ptr<ClientLink> PortTable::find(int handle) const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_links.find(handle);
-    return it == m_links.end() ? nullptr : it->second;
-}
-
-std::shared_ptr<ClientLink> PortTable::take(int handle)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_links.find(handle);
-    if (it == m_links.end())
-        return nullptr;
-    auto link = it->second;
-    m_links.erase(it);
-    return link;
 }
 
 } // namespace kxwire

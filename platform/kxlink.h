@@ -5,7 +5,6 @@
 #include "kxwire.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <mutex>
 
@@ -51,25 +50,6 @@ private:
     uint8_t m_sequence = 0;
     bool m_lost = false;
     FrameDecoder m_decoder{true};
-};
-
-// Handles of one transport: flag bit plus a running number, never 0 and
-// never negative. Lookups hand out shared references, so closing a handle
-// while another thread still uses it cannot free the link under it.
-class PortTable
-{
-public:
-    explicit PortTable(int flagBit);
-    // Returns the new handle, or 0 when the table is full.
-    int add(std::shared_ptr<ClientLink> link);
-    std::shared_ptr<ClientLink> find(int handle) const;
-    std::shared_ptr<ClientLink> take(int handle);
-
-private:
-    int m_flagBit;
-    mutable std::mutex m_mutex;
-    std::map<int, std::shared_ptr<ClientLink>> m_links;
-    int m_next = 1;
 };
 
 } // namespace kxwire

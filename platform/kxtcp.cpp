@@ -2,6 +2,7 @@
 
 #include "kxguard.h"
 #include "kxlink.h"
+#include "kxporttable.h"
 #include "kxport.h"
 
 #include <cerrno>

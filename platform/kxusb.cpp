@@ -1,6 +1,7 @@
 #include "kxusb.h"
 
 #include "kxlink.h"
+#include "kxporttable.h"
 #include "kxport.h"
 #include "kxusbbus.h"
 

@@ -81,12 +81,20 @@ bool SimDateTime::operator==(const SimDateTime &o) const
 
 uint16_t tableCrc(const uint8_t *data, std::size_t length, uint16_t crc)
 {
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x1021)
-                            : static_cast<uint16_t>(crc >> 1);
-    }
+    // One table lookup per byte instead of eight shifts: whole access tables pass through here.
+    static const std::array<uint16_t, 256> table = [] {
+        std::array<uint16_t, 256> t{};
+        for (unsigned i = 0; i < 256; ++i) {
+            uint16_t c = static_cast<uint16_t>(i);
+            for (int bit = 0; bit < 8; ++bit)
+                c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0x1021)
+                            : static_cast<uint16_t>(c >> 1);
+            t[i] = c;
+        }
+        return t;
+    }();
+    for (std::size_t i = 0; i < length; ++i)
+        crc = static_cast<uint16_t>((crc >> 8) ^ table[(crc ^ data[i]) & 0xFF]);
     return crc;
 }
 

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -69,6 +70,8 @@ bool SimControlServer::start(const std::string &path, std::string &error)
         m_listenFd = -1;
         return false;
     }
+    // Only this user steers the simulator.
+    ::chmod(path.c_str(), 0600);
     m_path = path;
     m_stop = false;
     m_thread = std::thread(&SimControlServer::run, this);

@@ -23,6 +23,7 @@ namespace {
 constexpr int kSendTimeoutMs = 5000;
 // Keeps one client from holding more than this many bytes of unframed input.
 constexpr std::size_t kMaxBuffered = kxwire::kMaxFrameLength + 8192;
+constexpr int kMaxClients = 32;
 
 } // namespace
 
@@ -134,6 +135,11 @@ void SimStreamServer::acceptLoop()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        if (clientCount() >= kMaxClients) {
+            // A reader has a few links, not hundreds; refusing keeps the others served.
+            ::close(fd);
+            continue;
+        }
         // Answers are small and go out at once (no effect on Unix-domain sockets).
         const int one = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);

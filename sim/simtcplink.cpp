@@ -17,8 +17,32 @@ SimTcpLink::SimTcpLink(SimDevice &device, std::shared_ptr<SimLinkFaults> faults)
 {
 }
 
+std::string SimTcpLink::host() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_host;
+}
+
+uint16_t SimTcpLink::port() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_port;
+}
+
+std::string SimTcpLink::lastError() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastError;
+}
+
 bool SimTcpLink::listen(const std::string &host, uint16_t port)
 {
+    std::lock_guard<std::mutex> operation(m_operation);
+    auto fail = [this](const std::string &why) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lastError = why;
+        return false;
+    };
     sockaddr_storage address;
     socklen_t length = 0;
     // Numeric addresses only, and only loopback: a virtual reader never
@@ -36,32 +60,27 @@ bool SimTcpLink::listen(const std::string &host, uint16_t port)
         in6->sin6_port = htons(port);
         length = sizeof *in6;
     } else {
-        m_lastError = "not a numeric address: " + name;
-        return false;
+        return fail("not a numeric address: " + name);
     }
     if (!kxwire::isLoopback(reinterpret_cast<sockaddr *>(&address))) {
-        m_lastError = "not a loopback address: " + name;
-        return false;
+        return fail("not a loopback address: " + name);
     }
     const int fd = ::socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        m_lastError = std::strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        return fail(std::strerror(errno));
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     if (::bind(fd, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(fd, 16) != 0) {
-        m_lastError = std::strerror(errno);
+        const std::string why = std::strerror(errno);
         ::close(fd);
-        return false;
+        return fail(why);
     }
     socklen_t size = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
     const uint16_t bound = ntohs(address.ss_family == AF_INET ? in->sin_port : in6->sin6_port);
-    if (!m_server.start(fd)) {
-        m_lastError = "cannot start the listener";
-        return false;
-    }
+    if (!m_server.start(fd))
+        return fail("cannot start the listener");
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_host = name;
     m_port = bound;
     m_lastError.clear();
@@ -70,6 +89,7 @@ bool SimTcpLink::listen(const std::string &host, uint16_t port)
 
 void SimTcpLink::close()
 {
+    std::lock_guard<std::mutex> operation(m_operation);
     m_server.stop();
 }
 

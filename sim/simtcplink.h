@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kxsim {
@@ -23,12 +24,15 @@ public:
     bool listen(const std::string &host, uint16_t port);
     void close();
     bool isListening() const { return m_server.isRunning(); }
-    std::string host() const { return m_host; }
-    uint16_t port() const { return m_port; }
-    std::string lastError() const { return m_lastError; }
+    // Safe to call while the reader's own thread moves the listener.
+    std::string host() const;
+    uint16_t port() const;
+    std::string lastError() const;
     const SimStreamServer &server() const { return m_server; }
 
 private:
+    std::mutex m_operation;     // one listen or close at a time
+    mutable std::mutex m_mutex; // the fields below
     SimStreamServer m_server;
     std::string m_host;
     uint16_t m_port = 0;

@@ -44,6 +44,12 @@ bool SimUsbLink::plug(const std::string &busDir)
         m_lastError = "cannot create the bus folder " + dir;
         return false;
     }
+    // The default folder may sit in /tmp: only a real folder of our own is a bus.
+    struct stat info;
+    if (::lstat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) {
+        m_lastError = "the bus folder is not a folder of this user: " + dir;
+        return false;
+    }
     const uint32_t id = m_device.deviceId();
     const std::string socketPath = kxwire::usbSocketPath(dir, id);
     sockaddr_un address{};

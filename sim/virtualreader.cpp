@@ -1177,6 +1177,8 @@ void VirtualReader::writeFile(const std::string &name, const std::string &text) 
 
 void VirtualReader::saveBlocks() const
 {
+    if (m_setup.stateDir.empty())
+        return; // in memory only: not even the text is built
     std::string text;
     for (int b = 0; b < 64; ++b)
         text += std::to_string(b) + " " +
@@ -1186,11 +1188,15 @@ void VirtualReader::saveBlocks() const
 
 void VirtualReader::saveTables() const
 {
+    if (m_setup.stateDir.empty())
+        return;
     writeFile("tables.txt", m_tables.serialize());
 }
 
 void VirtualReader::saveEvents() const
 {
+    if (m_setup.stateDir.empty())
+        return;
     std::string text;
     char line[64];
     for (const SimEvent &e : m_events) {
@@ -1204,6 +1210,8 @@ void VirtualReader::saveEvents() const
 
 void VirtualReader::saveState() const
 {
+    if (m_setup.stateDir.empty())
+        return;
     std::ostringstream out;
     out << "clock " << m_clockOffset << "\n";
     out << "paired " << (m_paired ? 1 : 0) << " " << m_pairedSerial << "\n";

@@ -4,6 +4,7 @@
 #include "echodevice.h"
 #include "kxport.h"
 #include "kxtcp.h"
+#include "kxwire.h"
 #include "simreader.h"
 
 #include "support/testsupport.h"
@@ -113,6 +114,7 @@ private slots:
     void silentPeerTimesOut();
     void garbageAnswerIsBadFrame();
     void corruptedCrcThenRecovers();
+    void damagedRequestIsALinkError();
     void lateAnswerIsNotTakenForTheNext();
     void dropAfterFrames();
     void readerGoneWhileOpen();
@@ -314,14 +316,18 @@ void TestKxTcp::garbageAnswerIsBadFrame()
     uint8_t status = 0;
     // The garbage was already waiting: it is discarded, and the real answer never comes.
     QCOMPARE(echo(handle, {1}, answer, status), KXTCP_ERR_TIMEOUT);
-    // Garbage in answer to the request.
+    // The first request is still unread at the peer: take it away first.
+    char stale[64];
+    ::recv(client, stale, sizeof stale, MSG_DONTWAIT);
+    // Garbage in answer to the next request.
     std::thread replier([client, &garbage] {
         char request[64];
         if (::recv(client, request, sizeof request, 0) > 0)
             ::send(client, garbage, sizeof garbage, 0);
     });
-    QCOMPARE(echo(handle, {1}, answer, status), KXTCP_ERR_BAD_FRAME);
+    const int result = echo(handle, {1}, answer, status);
     replier.join();
+    QCOMPARE(result, KXTCP_ERR_BAD_FRAME);
     KXTCP_DisConnect(handle);
 }
 
@@ -336,6 +342,36 @@ void TestKxTcp::corruptedCrcThenRecovers()
     QCOMPARE(echo(handle, {1, 2}, answer, status), KXTCP_ERR_BAD_FRAME);
     QCOMPARE(echo(handle, {3, 4}, answer, status), 0);
     QVERIFY(answer == std::vector<uint8_t>({3, 4}));
+    KXTCP_DisConnect(handle);
+}
+
+void TestKxTcp::damagedRequestIsALinkError()
+{
+    RawPeer peer;
+    const int handle = KXTCP_Connect("127.0.0.1", peer.port());
+    QVERIFY(handle > 0);
+    const int client = peer.accept();
+    QVERIFY(client >= 0);
+    KXTCP_SetSocketPara(handle, "TIMEOUT", "3000");
+    // The peer answers as a reader does when the request's CRC was wrong.
+    std::thread replier([client] {
+        uint8_t request[64];
+        const ssize_t n = ::recv(client, request, sizeof request, 0);
+        kxwire::Frame frame;
+        if (n <= 0 ||
+            kxwire::decodeOne(request, std::size_t(n), false, frame) != kxwire::DecodeResult::Frame)
+            return;
+        frame.answer = true;
+        frame.status = kxwire::kStatusFrameError;
+        frame.payload.clear();
+        const auto bytes = kxwire::encode(frame);
+        ::send(client, bytes.data(), bytes.size(), 0);
+    });
+    std::vector<uint8_t> answer;
+    uint8_t status = 0;
+    const int result = echo(handle, {1, 2, 3}, answer, status);
+    replier.join();
+    QCOMPARE(result, KXTCP_ERR_BAD_FRAME);
     KXTCP_DisConnect(handle);
 }
 

@@ -100,6 +100,7 @@ private slots:
     void discoveryReportsNewChangedGone();
     void setupMovesReaderAfterReset();
     void setupOfUnknownReaderTimesOut();
+    void lanInterfaceWithLoopbackTarget();
     void guardRefusesOtherAddresses_data();
     void guardRefusesOtherAddresses();
     void badDiscoverCalls();
@@ -239,6 +240,27 @@ void TestKxUdp::setupOfUnknownReaderTimesOut()
     QCOMPARE(KXUDP_Setup("127.0.0.1", &setup), KXUDP_ERR_REJECTED);
     QCOMPARE(m_responder->setupsApplied(), uint64_t(0));
     reader.detachUdp();
+}
+
+void TestKxUdp::lanInterfaceWithLoopbackTarget()
+{
+    // The manager lists only real interfaces; with KXUDP_TARGET on loopback the
+    // traffic still leaves from and goes to loopback only.
+    auto device = std::make_shared<EchoDevice>(0x00FACE00, 100, "TZ60", "02-00-00-FA-CE-00");
+    m_responder->addDevice(device.get());
+    Collector collector;
+    const KXUDP_DISCOVER_PARA para = fastPara(collector);
+    QCOMPARE(KXUDP_Discover(KXUDP_START, "192.0.2.1", &para), 0);
+    QTRY_COMPARE(collector.count(KXUDP_EVENT_NEW, 0x00FACE00), 1);
+    // The setup finds its way through the discovery that saw the reader.
+    KXUDP_SETUP setup = setupFor(*device);
+    setup.validFlags |= KXUDP_VALID_GATEWAY;
+    std::snprintf(setup.gateway, sizeof setup.gateway, "127.0.0.9");
+    QCOMPARE(KXUDP_Setup(nullptr, &setup), 0);
+    QCOMPARE(device->networkConfig().gateway, std::string("127.0.0.9"));
+    QTRY_COMPARE(collector.count(KXUDP_EVENT_CHANGED, 0x00FACE00), 1);
+    QCOMPARE(KXUDP_Discover(KXUDP_STOP, "192.0.2.1", nullptr), 0);
+    m_responder->removeDevice(device.get());
 }
 
 void TestKxUdp::guardRefusesOtherAddresses_data()

@@ -65,6 +65,7 @@ private slots:
     void unplugWhileOpen();
     void leftoverSocketIsNotAReader();
     void sameIdTwiceIsRefused();
+    void busFolderMustBeARealFolder();
     void badCalls_data();
     void badCalls();
     void timeoutParameter();
@@ -189,6 +190,18 @@ void TestKxUsb::sameIdTwiceIsRefused()
     QVERIFY(!b->plugUsb());
     QVERIFY(a->usb().isPlugged());
     QCOMPARE(KXUSB_Scan(15, 0), 1);
+}
+
+void TestKxUsb::busFolderMustBeARealFolder()
+{
+    // A link planted where the bus should be is not followed.
+    QTemporaryDir elsewhere;
+    const QString link = m_bus->filePath(QStringLiteral("planted"));
+    QVERIFY(QFile::link(elsewhere.path(), link));
+    auto reader = attach(0x99, "TZ60", false);
+    QVERIFY(!reader->plugUsb(QFile::encodeName(link).toStdString()));
+    QVERIFY(QString::fromStdString(reader->lastError()).contains(QLatin1String("not a folder")));
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
 void TestKxUsb::badCalls_data()

@@ -168,6 +168,7 @@ private slots:
     void badCrcRequestIsAnsweredNotFatal();
     void networkBlocksMoveTheListener();
     void oneClientsGarbageSparesTheOthers();
+    void tooManyClientsAreTurnedAway();
 
 private:
     std::unique_ptr<QTemporaryDir> m_bus;
@@ -473,6 +474,34 @@ void TestSimLinks::oneClientsGarbageSparesTheOthers()
     ::close(bad);
     QCOMPARE(readerInfoOver(good), 0);
     KXTCP_DisConnect(good);
+}
+
+void TestSimLinks::tooManyClientsAreTurnedAway()
+{
+    auto reader = makeReader(0x0B0B0B0B);
+    const int first = KXTCP_Connect("127.0.0.1", reader->tcp().port());
+    QCOMPARE(readerInfoOver(first), 0); // served, so it holds a place
+    std::vector<int> idle;
+    for (int i = 0; i < 40; ++i) {
+        const int fd = rawConnect(reader->tcp().port());
+        QVERIFY(fd >= 0);
+        idle.push_back(fd);
+    }
+    // The last ones were closed by the reader; the first client is still served.
+    uint8_t byte;
+    timeval limit{5, 0};
+    setsockopt(idle.back(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    QCOMPARE(::recv(idle.back(), &byte, 1, 0), ssize_t(0));
+    QVERIFY(reader->tcp().server().clientCount() <= 32);
+    QCOMPARE(readerInfoOver(first), 0);
+    for (int fd : idle)
+        ::close(fd);
+    KXTCP_DisConnect(first);
+    // Once the idle ones are gone there is room again.
+    QTRY_VERIFY(reader->tcp().server().clientCount() <= 1);
+    const int later = KXTCP_Connect("127.0.0.1", reader->tcp().port());
+    QCOMPARE(readerInfoOver(later), 0);
+    KXTCP_DisConnect(later);
 }
 
 void TestSimLinks::networkBlocksMoveTheListener()

@@ -23,22 +23,15 @@ struct Tables
     std::vector<std::pair<std::vector<uint8_t>, uint16_t>> access;
 };
 
-// Table-driven, unlike the reader's bit loop.
+// Bit by bit, unlike the reader's table lookup.
 inline uint16_t crc(const std::vector<uint8_t> &data, uint16_t value = 0xFFFF)
 {
-    static const std::array<uint16_t, 256> table = [] {
-        std::array<uint16_t, 256> t{};
-        for (int i = 0; i < 256; ++i) {
-            uint16_t c = static_cast<uint16_t>(i);
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0x1021)
-                            : static_cast<uint16_t>(c >> 1);
-            t[i] = c;
-        }
-        return t;
-    }();
-    for (uint8_t b : data)
-        value = static_cast<uint16_t>((value >> 8) ^ table[(value ^ b) & 0xFF]);
+    for (uint8_t b : data) {
+        value ^= b;
+        for (int k = 0; k < 8; ++k)
+            value = (value & 1) ? static_cast<uint16_t>((value >> 1) ^ 0x1021)
+                                : static_cast<uint16_t>(value >> 1);
+    }
     return value;
 }
 

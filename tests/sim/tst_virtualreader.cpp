@@ -83,6 +83,8 @@ class TestVirtualReader : public QObject
 {
     Q_OBJECT
 private slots:
+    void tableCrc_data();
+    void tableCrc();
     void readerInfo_data();
     void readerInfo();
     void configurationBlocks();
@@ -112,6 +114,32 @@ private slots:
     void control_data();
     void control();
 };
+
+void TestVirtualReader::tableCrc_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("crc");
+    QTest::newRow("empty") << QByteArray() << 0xFFFF;
+    QTest::newRow("abc") << QByteArray("abc") << 0x0EB3;
+    QTest::newRow("one zero byte") << QByteArray(1, '\0') << -1;
+    QTest::newRow("long") << QByteArray(3000, '\x5A') << -1;
+}
+
+void TestVirtualReader::tableCrc()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, crc);
+    const Bytes bytes(data.begin(), data.end());
+    const uint16_t reader = kxsim::tableCrc(bytes.data(), bytes.size());
+    if (crc >= 0)
+        QCOMPARE(int(reader), crc);
+    QCOMPARE(reader, TableFrames::crc(bytes));
+    // Chained over two parts, as over the frames of one table.
+    const std::size_t half = bytes.size() / 2;
+    QCOMPARE(kxsim::tableCrc(bytes.data() + half, bytes.size() - half,
+                             kxsim::tableCrc(bytes.data(), half)),
+             reader);
+}
 
 void TestVirtualReader::readerInfo_data()
 {
