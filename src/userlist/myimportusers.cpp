@@ -8,6 +8,8 @@
 
 #include <QTextCodec>
 
+#include <cctype>
+
 MyImportUsers::MyImportUsers(const QString &fileName, QObject *parent) : QFile(fileName, parent)
 {
     for (int &column : m_columns)
@@ -105,7 +107,7 @@ bool MyImportUsers::normaliseIdd(QString &text, int length)
     if (trimmed.size() < 8 || trimmed.size() > 2 * length)
         return false;
     for (const QChar c : trimmed) {
-        if (!isxdigit(c.toLatin1()) || c.unicode() > 0x7F)
+        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 0x7F)
             return false;
     }
     text = trimmed.rightJustified(2 * length, QLatin1Char('0'));
