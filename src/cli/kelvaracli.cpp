@@ -81,7 +81,8 @@ QString KelvaraCli::usage()
               "      read-events, set-clock, write-config. --only-pending keeps the entries\n"
               "      that need an update (with --all, --area and --entry). --drive names the\n"
               "      root folder of the USB flash drive; --prepare-drive empties it for a new\n"
-              "      configuration first.\n"
+              "      configuration first. An interrupt (Ctrl+C) or termination signal lets\n"
+              "      the entry in progress finish; entries not started show NOT RUN.\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
@@ -416,7 +417,10 @@ int KelvaraCli::runFunction(QStringList arguments)
         },
         Qt::DirectConnection);
     thread->start();
-    thread->wait();
+    while (!thread->wait(100)) {
+        if (m_interrupt && m_interrupt->load())
+            thread->setStop(true);
+    }
 
     bool allOk = true;
     for (const EntryTarget &target : qAsConst(targets)) {
@@ -428,6 +432,10 @@ int KelvaraCli::runFunction(QStringList arguments)
             break;
         case KelvaraFunctionThread::NoConnection:
             word = QStringLiteral("NO CONNECTION");
+            break;
+        case KelvaraFunctionThread::NoState:
+            // Stopped before this entry: its reader was not contacted.
+            word = QStringLiteral("NOT RUN");
             break;
         default:
             word = QStringLiteral("FAILED");

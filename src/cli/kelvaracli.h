@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <atomic>
+
 // The headless front end: project creation, the entry list, the reader
 // functions and the user list transfer from a terminal or a scheduled job.
 class KelvaraCli
@@ -20,6 +22,10 @@ public:
 
     // The arguments without the program name.
     int run(const QStringList &arguments);
+
+    // A flag (set by a signal handler) that asks a running function to stop
+    // after the entry in progress.
+    void setInterruptFlag(const std::atomic<bool> *flag) { m_interrupt = flag; }
 
     static QString usage();
     // "update" -> 0 ... "write-config" -> 5; -1 for any other name.
@@ -41,4 +47,5 @@ private:
     QTextStream &m_out;
     QTextStream &m_err;
     ProjectParameters m_project;
+    const std::atomic<bool> *m_interrupt = nullptr;
 };

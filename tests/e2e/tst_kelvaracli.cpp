@@ -54,6 +54,7 @@ private slots:
     void help();
     void wholeSite();
     void userListRoundTrip();
+    void interruptFinishesTheEntryInProgress();
 
 private:
     Result cli(const QStringList &arguments);
@@ -295,6 +296,58 @@ void TestKelvaraCli::userListRoundTrip()
              m_dir.filePath(QStringLiteral("missing.csv"))});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err, QStringLiteral("Cannot open import file\n"));
+}
+
+void TestKelvaraCli::interruptFinishesTheEntryInProgress()
+{
+    const QString project = m_dir.filePath(QStringLiteral("Stopped"));
+    QCOMPARE(cli({QStringLiteral("create-project"), project}).exitCode, 0);
+    const QString db = ProjectDatabase::databasePathForProject(project);
+    addUser(db, "Abel", "04a1b2c3d4e5f6");
+    VirtualReaderSetup setup;
+    setup.type = 100;
+    setup.deviceId = 0x1001;
+    SimReader slow(std::make_shared<VirtualReader>(setup));
+    QVERIFY(slow.listenTcp("127.0.0.1", 0));
+    slow.faults().setDelayMs(300); // the first entry takes a while
+    setup.deviceId = 0x1002;
+    SimReader quick(std::make_shared<VirtualReader>(setup));
+    QVERIFY(quick.listenTcp("127.0.0.1", 0));
+    const int first =
+        addEntry(db, "A-Door", 100, "1001", QStringLiteral("127.0.0.1"), slow.tcp().port());
+    const int second =
+        addEntry(db, "B-Door", 100, "1002", QStringLiteral("127.0.0.1"), quick.tcp().port());
+    QList<UserRow> users;
+    UserRecords::listUsers(db, 0, true, users);
+    QVERIFY(
+        !AccessRights::changeBoardCell(db, {users.first().pkUsers}, {first, second}, 1).isValid());
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), m_home);
+    env.insert(QStringLiteral("KX_LOOPBACK_ONLY"), QStringLiteral("1"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(KX_CLI_PROGRAM), {QStringLiteral("run"), QStringLiteral("update"),
+                                                   QStringLiteral("--project"), project});
+    QByteArray out;
+    // Stop as soon as the first entry has begun.
+    while (!out.contains("ENTRY: 'A-Door'") && process.waitForReadyRead(30000))
+        out += process.readAllStandardOutput();
+    QVERIFY2(out.contains("ENTRY: 'A-Door'"), out);
+    process.terminate();
+    QVERIFY(process.waitForFinished(30000));
+    out += process.readAllStandardOutput();
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY2(out.endsWith("A-Door\tOK\nB-Door\tNOT RUN\n"), out);
+    QVERIFY(!out.contains("ENTRY: 'B-Door'"));
+    ProjectDatabase database(db);
+    QVERIFY(database.open());
+    QSqlQuery q = database.query();
+    QVERIFY(q.exec(QStringLiteral("select doorName, needsUpdate from doors order by doorName")));
+    QStringList marks;
+    while (q.next())
+        marks << q.value(0).toString() + QLatin1Char('=') + q.value(1).toString();
+    QCOMPARE(marks, (QStringList{QStringLiteral("A-Door=0"), QStringLiteral("B-Door=1")}));
 }
 
 KX_TEST_MAIN(TestKelvaraCli)
