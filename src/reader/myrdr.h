@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/errorinfo.h"
+#include "db/transponderidd.h"
+#include "reader/readerconfiguration.h"
+#include "reader/readerconnection.h"
+#include "reader/readersettings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+#include <QtGlobal>
+
+// A reader object: a thread that runs one command against one reader. The
+// base class opens and closes the connection, keeps the error record and the
+// reader log and runs the commands every reader type has; each type adds its
+// own from code 100 upward.
+class MyRdr : public QThread
+{
+    Q_OBJECT
+public:
+    enum CommonCommand { TestConnection = 1, CpuReset = 2, SetDateTime = 3 };
+    static constexpr int BusAddress = 255;
+
+    explicit MyRdr(const ReaderSettings &settings, QObject *parent = nullptr);
+    ~MyRdr() override;
+
+    // Copies the connection and the payload and starts the command on the
+    // object's own thread. Ignored while a command runs.
+    void start(int command, const ReaderConnection &connection, const QString &payload = QString());
+    void startTestConnection(const ReaderConnection &connection);
+    void startCpuReset(const ReaderConnection &connection);
+    void startSetDateTime(const ReaderConnection &connection);
+
+    // Processes events and sleeps 10 ms while the thread runs.
+    void waitForReader();
+
+    ErrorInfo result() const { return ErrorInfo(m_errorCode, m_errorText); }
+    bool connectFailed() const { return m_connectFailed; }
+    // "%1: %2": the given text and the message of the current error.
+    QString describeError(const QString &text) const;
+
+    int command() const { return m_command; }
+    int portHandle() const { return m_portHandle; }
+    int readerHandle() const { return m_readerHandle; }
+    QString logFilePath() const { return m_logFilePath; }
+    const ReaderConnection &connection() const { return m_connection; }
+
+    int readerTypeCode() const { return m_readerTypeCode; }
+    quint8 hardwareByte() const { return m_hardwareByte; }
+    quint32 readerDeviceId() const { return m_readerDeviceId; }
+    QString firmwareVersion() const { return m_firmwareVersion; }
+
+    // The transponder read by the last read-tag command.
+    const TransponderIdd &transponder() const { return m_transponder; }
+    // The block images of the last configuration command.
+    const ReaderConfiguration &configuration() const { return m_config; }
+
+    // "%1.%2.%3" of three bytes, two digits each.
+    static QString firmwareText(quint8 major, quint8 minor, quint8 patch);
+    // Folder and daily file of a reader log.
+    static QString readerLogFilePath(const QString &projectPath, const QString &logKey);
+
+protected:
+    void run() override;
+    // Runs a command of the class; false for a code it does not know.
+    virtual bool runClassCommand(int command);
+
+    bool openConnection();
+    void closeConnection();
+    void buildLogPath();
+    void log(const QString &line) const;
+    // Takes over the last library error or reader status of the reader handle.
+    void collectError();
+    bool collectOk();
+    void setError(qint32 code, const QString &text);
+    void clearError();
+
+    // Common steps.
+    void testConnection();
+    void cpuResetCommand();
+    void setDateTimeCommand();
+    bool setDateTime();
+    bool readReaderInfo();
+    bool readInfoMode(quint8 mode, QByteArray *info);
+
+    // Configuration steps.
+    bool resetBlock(int address);
+    bool resetConfiguration(bool perBlock);
+    bool readBlocks(const QList<int> &blocks);
+    bool writeBlocks(const QList<int> &blocks);
+    bool readRegionBytes(quint8 *region0, quint8 *region1);
+    bool cpuReset();
+    // The tag reader configuration: reset, read, change, write, CPU reset.
+    void writeTagReaderConfiguration(int readerType);
+
+    // Transponder steps.
+    bool rfOnOff(quint8 flags);
+    bool isoCommand(int which, const QByteArray &request, QByteArray *answer);
+    bool inventory(bool longRange, bool iso15693Accepted);
+    bool readSerialNumber();
+    void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
+
+    const ReaderSettings &m_settings;
+    int m_command = 0;
+    QString m_payload;
+    ReaderConnection m_connection;
+    int m_portHandle = -1;
+    int m_readerHandle = -1;
+    qint32 m_errorCode = 0;
+    QString m_errorText;
+    bool m_connectFailed = false;
+    QString m_logFilePath;
+    int m_readerTypeCode = 0;
+    quint8 m_hardwareByte = 0;
+    quint32 m_readerDeviceId = 0;
+    QString m_firmwareVersion;
+    TransponderIdd m_transponder;
+    ReaderConfiguration m_config;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "reader/myrdr.h"
+
+// The short-range desk reader used as programmer reader; reads ISO 15693 and ISO 14443
+// transponders.
+class MyRdrPQ10 : public MyRdr
+{
+    Q_OBJECT
+public:
+    enum Command { WriteTagReaderConfiguration = 100, ReadTag = 101 };
+
+    explicit MyRdrPQ10(const ReaderSettings &settings, QObject *parent = nullptr);
+
+    void startWriteTagReaderConfiguration(const ReaderConnection &connection)
+    {
+        start(WriteTagReaderConfiguration, connection);
+    }
+    void startReadTag(const ReaderConnection &connection) { start(ReadTag, connection); }
+
+protected:
+    bool runClassCommand(int command) override;
+
+private:
+    void readTag();
+};

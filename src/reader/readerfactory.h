@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/errorinfo.h"
+#include "db/transponderidd.h"
+#include "reader/readerconnection.h"
+#include "reader/readersettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class MyRdr;
+
+// Creating reader objects by type code, and the operations the views and
+// function threads run through them without knowing the classes.
+namespace ReaderFactory {
+
+// The class of a reader type, or nullptr for a code the program does not act on.
+MyRdr *createReader(int readerType, const ReaderSettings &settings, QObject *parent = nullptr);
+// 101 for the desk readers, 103 for the access readers, 0 otherwise.
+int readTagCommand(int readerType);
+// 100 for the desk readers, 102 for the access readers, 0 otherwise.
+int tagReaderConfigurationCommand(int readerType);
+
+// A programmer reader reference "type;device ID;host:port".
+struct ProgrammerReader
+{
+    int type = 0;
+    quint32 deviceId = 0;
+    QString host;
+    int port = 0;
+};
+ProgrammerReader parseProgrammerReader(const QString &text);
+ReaderConnection programmerConnection(const ProgrammerReader &reader);
+
+// The flash-drive operations the configuration writer needs: the path of a
+// reader's "CONFIG.INI" (empty when no drive is ready) and setting the job.
+struct FlashDrive
+{
+    std::function<QString(quint32 deviceId)> configFilePath;
+    std::function<bool()> setWriteConfigJob;
+};
+
+// Writes an entry's access configuration over its connection, or onto the
+// flash drive for the long-range readers that use it.
+ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerType,
+                                   const ReaderConnection &connection, const QString &settingsText,
+                                   bool *connectFailed, const FlashDrive &drive = FlashDrive());
+
+// Reads the transponder lying on the programmer reader of the wanted range
+// and widens its identifier to the project's length for that range.
+ErrorInfo readTag(const ReaderSettings &settings, bool longRange, TransponderIdd *transponder,
+                  bool *connectFailed = nullptr);
+
+} // namespace ReaderFactory
