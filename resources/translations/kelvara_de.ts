@@ -808,10 +808,137 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     </message>
 </context>
 <context>
+    <name>MyRdr</name>
+    <message>
+        <source>Response length error</source>
+        <translation>Fehler in der Antwortlänge</translation>
+    </message>
+    <message>
+        <source>No tag error</source>
+        <translation>Kein Transponder im Feld</translation>
+    </message>
+    <message>
+        <source>Mulitple tags error</source>
+        <translation>Mehrere Transponder im Feld</translation>
+    </message>
+    <message>
+        <source>Unsupported tag error</source>
+        <translation>Transponder wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Unsupported function</source>
+        <translation>Funktion wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Invalid serial number</source>
+        <translation>Ungültige Seriennummer</translation>
+    </message>
+    <message>
+        <source>Save configuration file error</source>
+        <translation>Fehler beim Speichern der Konfigurationsdatei</translation>
+    </message>
+</context>
+<context>
     <name>ProjectSchema</name>
     <message>
         <source>Always</source>
         <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderConfiguration</name>
+    <message>
+        <source>FCC: USA</source>
+        <translation>FCC: USA</translation>
+    </message>
+    <message>
+        <source>EU: Europe</source>
+        <translation>EU: Europa</translation>
+    </message>
+    <message>
+        <source>FCC: China</source>
+        <translation>FCC: China</translation>
+    </message>
+    <message>
+        <source>EU: Asia / Oceania</source>
+        <translation>EU: Asien / Ozeanien</translation>
+    </message>
+    <message>
+        <source>FCC: Australia / New Zealand</source>
+        <translation>FCC: Australien / Neuseeland</translation>
+    </message>
+    <message>
+        <source>EU: Russia</source>
+        <translation>EU: Russland</translation>
+    </message>
+    <message>
+        <source>FCC: Brazil</source>
+        <translation>FCC: Brasilien</translation>
+    </message>
+    <message>
+        <source>EU: Africa</source>
+        <translation>EU: Afrika</translation>
+    </message>
+    <message>
+        <source>FCC: Israel</source>
+        <translation>FCC: Israel</translation>
+    </message>
+    <message>
+        <source>EU: India</source>
+        <translation>EU: Indien</translation>
+    </message>
+    <message>
+        <source>FCC: Japan</source>
+        <translation>FCC: Japan</translation>
+    </message>
+    <message>
+        <source>EU: Morocco</source>
+        <translation>EU: Marokko</translation>
+    </message>
+    <message>
+        <source>FCC: Malaysia</source>
+        <translation>FCC: Malaysia</translation>
+    </message>
+    <message>
+        <source>FCC: Korea</source>
+        <translation>FCC: Korea</translation>
+    </message>
+    <message>
+        <source>EU: Manual</source>
+        <translation>EU: Manuell</translation>
+    </message>
+    <message>
+        <source>FCC: Manual</source>
+        <translation>FCC: Manuell</translation>
+    </message>
+    <message>
+        <source>Unknown region</source>
+        <translation>Unbekannte Region</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderFactory</name>
+    <message>
+        <source>USB-stick access error</source>
+        <translation>Fehler beim Zugriff auf den USB-Stick</translation>
+    </message>
+    <message>
+        <source>Unsupported function</source>
+        <translation>Funktion wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>No reader configured for reading tags.
+Please check your settings.</source>
+        <translation>Kein Leser zum Lesen von Transpondern eingestellt.
+Bitte prüfen Sie Ihre Einstellungen.</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Lesertyp wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>No tag error</source>
+        <translation>Kein Transponder im Feld</translation>
     </message>
 </context>
 <context>
