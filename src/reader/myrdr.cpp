@@ -48,6 +48,9 @@ MyRdr::~MyRdr()
 
 void MyRdr::start(int command, const ReaderConnection &connection, const QString &payload)
 {
+    // The running command owns the fields; a second start would change them under it.
+    if (isRunning())
+        return;
     m_connection = connection;
     m_payload = payload;
     m_command = command;

@@ -26,7 +26,7 @@ public:
     ~MyRdr() override;
 
     // Copies the connection and the payload and starts the command on the
-    // object's own thread. Must not be called while a command runs.
+    // object's own thread. Ignored while a command runs.
     void start(int command, const ReaderConnection &connection, const QString &payload = QString());
     void startTestConnection(const ReaderConnection &connection);
     void startCpuReset(const ReaderConnection &connection);

@@ -59,6 +59,7 @@ private slots:
     void readerStatusEndsCommand();
     void linkFaults_data();
     void linkFaults();
+    void startWhileRunningIsIgnored();
     void unknownCommandDoesNothing();
     void setDateAndTime();
     void readerInformation_data();
@@ -268,6 +269,23 @@ void TestReaderObjects::linkFaults()
     rdr.startReadInfo(overUsb ? reader.usb() : reader.tcp());
     rdr.waitForReader();
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
+}
+
+void TestReaderObjects::startWhileRunningIsIgnored()
+{
+    SimFixture reader(SimFixture::setupOf(100));
+    reader.sim->faults().setDelayMs(200);
+    MyRdr rdr(m_env->settings);
+    rdr.startCpuReset(reader.tcp());
+    ReaderConnection elsewhere;
+    elsewhere.host = QStringLiteral("127.0.0.1");
+    elsewhere.portValue = unusedPort();
+    rdr.startSetDateTime(elsewhere);
+    rdr.waitForReader();
+    QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
+    QCOMPARE(reader.device->cpuResets(), 1);
+    QCOMPARE(rdr.connection().portValue, int(reader.sim->tcp().port()));
+    verifyClosed(rdr);
 }
 
 void TestReaderObjects::unknownCommandDoesNothing()
