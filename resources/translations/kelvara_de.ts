@@ -380,7 +380,7 @@ Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
 %1
 
 already exists.</source>
-        <translation type="unfinished">Der Ordner
+        <translation>Der Ordner
 
 %1
 
@@ -390,7 +390,7 @@ existiert bereits.</translation>
         <source>Cannot create project path
 
 %1</source>
-        <translation type="unfinished">Der Projektordner kann nicht angelegt werden
+        <translation>Der Projektordner kann nicht angelegt werden
 
 %1</translation>
     </message>
@@ -398,7 +398,7 @@ existiert bereits.</translation>
         <source>New project successfully created in path
 
 %1</source>
-        <translation type="unfinished">Neues Projekt erfolgreich angelegt im Ordner
+        <translation>Neues Projekt erfolgreich angelegt im Ordner
 
 %1</translation>
     </message>
@@ -408,7 +408,7 @@ existiert bereits.</translation>
     </message>
     <message>
         <source>Cannot remove old demo database</source>
-        <translation type="unfinished">Die alte Demodatenbank kann nicht entfernt werden</translation>
+        <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
     </message>
     <message>
         <source>Demo project created in %1</source>
