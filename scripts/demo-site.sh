@@ -14,6 +14,7 @@ gui=no
 
 rm -rf "$site"
 mkdir -p "$site/home" "$site/usb-bus" "$site/usb-stick"
+chmod 700 "$site/home"
 # Only loopback, a private USB bus and a private home for the settings file.
 export KX_LOOPBACK_ONLY=1
 export KXUSB_BUS_DIR=$site/usb-bus
@@ -95,7 +96,7 @@ if [ "$gui" = yes ]; then
         echo "No display (DISPLAY is not set): not opening the manager."
     else
         mkdir -p "$HOME/Kelvara-Manager"
-        printf '[MainWindow]\nCurrentProjectPath=%s\n' "$project" \
+        printf '[General]\nCurrentProjectPath=%s\n' "$project" \
             >"$HOME/Kelvara-Manager/Kelvara-Manager.ini"
         echo "Opening Kelvara Manager on the site (settings in $HOME)."
         "$bin/kelvara-manager"
