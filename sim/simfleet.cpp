@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace kxsim {
@@ -92,6 +94,24 @@ bool makeFolder(const std::string &path)
     while ((pos = path.find('/', pos + 1)) != std::string::npos)
         ::mkdir(path.substr(0, pos).c_str(), 0700);
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool folderHasEntries(const std::string &path)
+{
+    if (path.empty())
+        return false;
+    DIR *folder = ::opendir(path.c_str());
+    if (!folder)
+        return false;
+    bool found = false;
+    while (dirent *entry = ::readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(folder);
+    return found;
 }
 
 } // namespace
@@ -228,6 +248,8 @@ bool SimFleet::addReader(const SimReaderSpec &spec, std::string &error)
     VirtualReaderSetup setup = spec.setup;
     if (setup.stateDir.empty() && !m_stateRoot.empty())
         setup.stateDir = m_stateRoot + "/" + idText(setup.deviceId);
+    // Only a reader that kept state from an earlier run can have been moved.
+    const bool hadState = folderHasEntries(setup.stateDir);
     if (!setup.stateDir.empty() && !makeFolder(setup.stateDir)) {
         error = "cannot create the state folder " + setup.stateDir;
         return false;
@@ -239,7 +261,7 @@ bool SimFleet::addReader(const SimReaderSpec &spec, std::string &error)
         // setup stays there across restarts when it keeps its state.
         SimNetworkConfig config = device->networkConfig();
         uint32_t stored = 0;
-        const bool moved = !setup.stateDir.empty() && kxwire::parseIpv4(config.ip, stored) &&
+        const bool moved = hadState && kxwire::parseIpv4(config.ip, stored) &&
                            (stored >> 24) == 127 && config.port != 0 &&
                            (config.ip != spec.tcpHost || config.port != spec.tcpPort);
         const bool listening = moved ? reader->listenTcp(config.ip, config.port) ||

@@ -26,6 +26,7 @@ private slots:
     void controlCommands_data();
     void controlCommands();
     void controlSocketSurvivesBadClients();
+    void stateRootKeepsTheReadersPort();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -205,6 +206,29 @@ void TestSimFleet::controlSocketSurvivesBadClients()
     server.stop();
     QVERIFY(!QFileInfo::exists(QString::fromStdString(path)));
     QVERIFY(!kxsim::SimControlServer::send(path, "list", answer));
+}
+
+void TestSimFleet::stateRootKeepsTheReadersPort()
+{
+    const std::string root = m_dir->filePath(QStringLiteral("state")).toStdString();
+    kxsim::SimReaderSpec spec;
+    std::string error;
+    QVERIFY(kxsim::parseReaderSpec("id=42,tcp=0", spec, error));
+    uint16_t first = 0;
+    {
+        kxsim::SimFleet fleet;
+        fleet.setStateRoot(root);
+        QVERIFY2(fleet.addReader(spec, error), error.c_str());
+        first = fleet.find(0x42)->tcp().port();
+        // A fresh reader takes the port it was given (here any free one), not its factory port.
+        QVERIFY(first != 10001);
+        QCOMPARE(fleet.find(0x42)->device().networkConfig().port, first);
+    }
+    QVERIFY(QFileInfo::exists(QString::fromStdString(root + "/00000042")));
+    kxsim::SimFleet again;
+    again.setStateRoot(root);
+    QVERIFY2(again.addReader(spec, error), error.c_str());
+    QCOMPARE(again.find(0x42)->tcp().port(), first);
 }
 
 KX_TEST_MAIN(TestSimFleet)
