@@ -28,7 +28,7 @@ const char kUsage[] =
     "  --reader LIST       add a reader (may be repeated); LIST is comma-separated:\n"
     "                        type=100|101|863|82|86|54   reader type (default 100)\n"
     "                        id=HEX                      device ID (default 00C0FFEE)\n"
-    "                        mac=02-4B-58-00-00-01       MAC address (default from the ID)\n"
+    "                        mac=00-11-22-33-44-55       MAC address (default 02-4B + the ID)\n"
     "                        tcp=[127.x.y.z:]PORT        listen on TCP (port 0: any free port)\n"
     "                        usb[=yes|no]                attach to the simulated USB bus\n"
     "                        udp=yes|no                  answer UDP discovery (default yes)\n"
@@ -47,6 +47,9 @@ const char kUsage[] =
     "  --ctl COMMAND...    send one control command to a running simulator and print the\n"
     "                      reply (exit code 1 when it starts with ERROR); '--ctl help' lists them\n"
     "  --help              this text\n"
+    "\n"
+    "The control socket is a Unix-domain stream socket: one command per line; each reply\n"
+    "is its lines followed by a line holding a single '.'.\n"
     "\n"
     "On start it prints one line per reader ('reader ID type ... tcp HOST:PORT ...'),\n"
     "'udp HOST:PORT', 'control PATH' and finally 'ready'.\n";
