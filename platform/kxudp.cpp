@@ -344,7 +344,8 @@ std::map<std::string, std::shared_ptr<Discovery>> &discoveries()
 
 uint16_t nextSetupSequence()
 {
-    static std::atomic<uint16_t> sequence{0};
+    // Started from the clock, so two programs rarely begin with the same number.
+    static std::atomic<uint16_t> sequence{uint16_t(kxwire::monotonicMs() ^ ::getpid())};
     return ++sequence;
 }
 

@@ -11,7 +11,8 @@
  *   - KXUDP_EVENT_GONE    a reader silent for para.goneTimeoutMs milliseconds
  *                         (the manager passes 2000); only the device ID is valid.
  * The callback runs on the library's thread; the report is valid only during
- * the call. It must not call KXUDP_Discover for the same address.
+ * the call. It may stop the discovery it belongs to (the stop then returns
+ * at once and the thread ends after the callback).
  * KXUDP_Discover(KXUDP_STOP, address, NULL) stops it and returns after the
  * thread has ended; no report arrives after that.
  *

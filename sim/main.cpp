@@ -25,17 +25,17 @@ const char kUsage[] =
     "(loopback TCP, the simulated USB bus, UDP discovery on loopback).\n"
     "\n"
     "Options:\n"
-    "  --reader SPEC       add a reader (may be repeated); SPEC is a comma-separated list:\n"
+    "  --reader LIST       add a reader (may be repeated); LIST is comma-separated:\n"
     "                        type=100|101|863|82|86|54   reader type (default 100)\n"
     "                        id=HEX                      device ID (default 00C0FFEE)\n"
-    "                        mac=02-4B-58-00-00-01       MAC address (default from the ID)\n"
+    "                        mac=00-11-22-33-44-55       MAC address (default 02-4B + the ID)\n"
     "                        tcp=[127.x.y.z:]PORT        listen on TCP (port 0: any free port)\n"
     "                        usb[=yes|no]                attach to the simulated USB bus\n"
     "                        udp=yes|no                  answer UDP discovery (default yes)\n"
     "                        state=DIR                   keep the reader's state in DIR\n"
     "                        firmware=A.B.C hardware=N bus=N maxframe=N extio=HEX\n"
     "                        ip=A.B.C.D netmask=A.B.C.D gateway=A.B.C.D dhcp=yes|no\n"
-    "  --fleet FILE        add the readers of FILE: one SPEC per line, '#' comments, and\n"
+    "  --fleet FILE        add the readers of FILE: one LIST per line, '#' comments, and\n"
     "                      the lines 'udp HOST:PORT', 'usb-bus DIR', 'state-root DIR'\n"
     "  --udp HOST:PORT     answer UDP discovery and setup there (loopback; port 0: any)\n"
     "                      Point the manager at it with KXUDP_TARGET=HOST:PORT.\n"
@@ -47,6 +47,9 @@ const char kUsage[] =
     "  --ctl COMMAND...    send one control command to a running simulator and print the\n"
     "                      reply (exit code 1 when it starts with ERROR); '--ctl help' lists them\n"
     "  --help              this text\n"
+    "\n"
+    "The control socket is a Unix-domain stream socket: one command per line; each reply\n"
+    "is its lines followed by a line holding a single '.'.\n"
     "\n"
     "On start it prints one line per reader ('reader ID type ... tcp HOST:PORT ...'),\n"
     "'udp HOST:PORT', 'control PATH' and finally 'ready'.\n";
@@ -68,7 +71,7 @@ bool takeValue(int argc, char **argv, int &i, std::string &value)
 int main(int argc, char **argv)
 {
     std::string controlPath = kxsim::SimControlServer::defaultPath();
-    std::vector<std::string> readerSpecs;
+    std::vector<std::string> readerOptionLists;
     std::vector<std::string> fleetFiles;
     std::string udp;
     std::string usbBus;
@@ -93,7 +96,7 @@ int main(int argc, char **argv)
             if (!takeValue(argc, argv, i, value))
                 return 2;
             if (arg == "--reader")
-                readerSpecs.push_back(value);
+                readerOptionLists.push_back(value);
             else if (arg == "--fleet")
                 fleetFiles.push_back(value);
             else if (arg == "--udp")
@@ -156,9 +159,9 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    for (const std::string &text : readerSpecs) {
-        kxsim::SimReaderSpec spec;
-        if (!kxsim::parseReaderSpec(text, spec, error) || !fleet.addReader(spec, error)) {
+    for (const std::string &text : readerOptionLists) {
+        kxsim::SimReaderOptions options;
+        if (!kxsim::parseReaderOptions(text, options, error) || !fleet.addReader(options, error)) {
             std::fprintf(stderr, "kelvara-reader-sim: --reader %s: %s\n", text.c_str(),
                          error.c_str());
             return 1;

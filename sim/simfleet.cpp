@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace kxsim {
@@ -94,11 +96,29 @@ bool makeFolder(const std::string &path)
     return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+bool folderHasEntries(const std::string &path)
+{
+    if (path.empty())
+        return false;
+    DIR *folder = ::opendir(path.c_str());
+    if (!folder)
+        return false;
+    bool found = false;
+    while (dirent *entry = ::readdir(folder)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(folder);
+    return found;
+}
+
 } // namespace
 
-bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &error)
+bool parseReaderOptions(const std::string &text, SimReaderOptions &options, std::string &error)
 {
-    spec = SimReaderSpec();
+    options = SimReaderOptions();
     for (const std::string &rawItem : split(text, ',')) {
         const std::string item = trim(rawItem);
         if (item.empty())
@@ -109,7 +129,7 @@ bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &
             equals == std::string::npos ? std::string() : trim(item.substr(equals + 1));
         long number = 0;
         bool ok = true;
-        VirtualReaderSetup &s = spec.setup;
+        VirtualReaderSetup &s = options.setup;
         if (key == "type") {
             ok = parseNumber(value, 1, 0xFFFF, number);
             s.type = int(number);
@@ -124,7 +144,7 @@ bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &
             ok = kxwire::parseMac(value, mac);
             if (ok)
                 s.mac = kxwire::formatMac(mac);
-            spec.macGiven = ok;
+            options.macGiven = ok;
         } else if (key == "tcp") {
             std::string host = "127.0.0.1";
             std::string port = value;
@@ -140,13 +160,13 @@ bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &
                 error = "tcp needs a loopback address and a port: " + value;
                 return false;
             }
-            spec.tcp = true;
-            spec.tcpHost = host;
-            spec.tcpPort = uint16_t(number);
+            options.tcp = true;
+            options.tcpHost = host;
+            options.tcpPort = uint16_t(number);
         } else if (key == "usb") {
-            ok = parseFlag(value, spec.usb);
+            ok = parseFlag(value, options.usb);
         } else if (key == "udp") {
-            ok = parseFlag(value, spec.udp);
+            ok = parseFlag(value, options.udp);
         } else if (key == "state") {
             ok = !value.empty();
             s.stateDir = value;
@@ -185,15 +205,15 @@ bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &
             return false;
         }
     }
-    if (!spec.macGiven) {
+    if (!options.macGiven) {
         // Locally administered and unique per device ID.
         uint8_t mac[6] = {0x02,
                           0x4B,
-                          uint8_t(spec.setup.deviceId >> 24),
-                          uint8_t(spec.setup.deviceId >> 16),
-                          uint8_t(spec.setup.deviceId >> 8),
-                          uint8_t(spec.setup.deviceId)};
-        spec.setup.mac = kxwire::formatMac(mac);
+                          uint8_t(options.setup.deviceId >> 24),
+                          uint8_t(options.setup.deviceId >> 16),
+                          uint8_t(options.setup.deviceId >> 8),
+                          uint8_t(options.setup.deviceId)};
+        options.setup.mac = kxwire::formatMac(mac);
     }
     return true;
 }
@@ -219,32 +239,34 @@ bool SimFleet::startUdp(const std::string &host, uint16_t port, std::string &err
     return true;
 }
 
-bool SimFleet::addReader(const SimReaderSpec &spec, std::string &error)
+bool SimFleet::addReader(const SimReaderOptions &options, std::string &error)
 {
-    if (find(spec.setup.deviceId)) {
-        error = "device ID used twice: " + idText(spec.setup.deviceId);
+    if (find(options.setup.deviceId)) {
+        error = "device ID used twice: " + idText(options.setup.deviceId);
         return false;
     }
-    VirtualReaderSetup setup = spec.setup;
+    VirtualReaderSetup setup = options.setup;
     if (setup.stateDir.empty() && !m_stateRoot.empty())
         setup.stateDir = m_stateRoot + "/" + idText(setup.deviceId);
+    // Only a reader that kept state from an earlier run can have been moved.
+    const bool hadState = folderHasEntries(setup.stateDir);
     if (!setup.stateDir.empty() && !makeFolder(setup.stateDir)) {
         error = "cannot create the state folder " + setup.stateDir;
         return false;
     }
     auto device = std::make_shared<VirtualReader>(setup);
     auto reader = std::make_unique<SimReader>(device);
-    if (spec.tcp) {
+    if (options.tcp) {
         // A reader moved to another loopback address or port by a network
         // setup stays there across restarts when it keeps its state.
         SimNetworkConfig config = device->networkConfig();
         uint32_t stored = 0;
-        const bool moved = !setup.stateDir.empty() && kxwire::parseIpv4(config.ip, stored) &&
+        const bool moved = hadState && kxwire::parseIpv4(config.ip, stored) &&
                            (stored >> 24) == 127 && config.port != 0 &&
-                           (config.ip != spec.tcpHost || config.port != spec.tcpPort);
+                           (config.ip != options.tcpHost || config.port != options.tcpPort);
         const bool listening = moved ? reader->listenTcp(config.ip, config.port) ||
-                                           reader->listenTcp(spec.tcpHost, spec.tcpPort)
-                                     : reader->listenTcp(spec.tcpHost, spec.tcpPort);
+                                           reader->listenTcp(options.tcpHost, options.tcpPort)
+                                     : reader->listenTcp(options.tcpHost, options.tcpPort);
         if (!listening) {
             error = "reader " + idText(setup.deviceId) + ": " + reader->lastError();
             return false;
@@ -253,14 +275,14 @@ bool SimFleet::addReader(const SimReaderSpec &spec, std::string &error)
         config.port = reader->tcp().port();
         device->setNetworkConfig(config);
     }
-    if (spec.usb && !reader->plugUsb(m_usbBusDir)) {
+    if (options.usb && !reader->plugUsb(m_usbBusDir)) {
         error = "reader " + idText(setup.deviceId) + ": " + reader->lastError();
         return false;
     }
-    if (spec.udp && m_udp.isRunning())
+    if (options.udp && m_udp.isRunning())
         reader->attachUdp(&m_udp);
     m_readers.push_back(std::move(reader));
-    m_udpWanted.push_back(spec.udp);
+    m_udpWanted.push_back(options.udp);
     return true;
 }
 
@@ -312,8 +334,8 @@ bool SimFleet::loadFleetFile(const std::string &path, std::string &error)
             }
             continue;
         }
-        SimReaderSpec spec;
-        if (!parseReaderSpec(line, spec, error) || !addReader(spec, error)) {
+        SimReaderOptions options;
+        if (!parseReaderOptions(line, options, error) || !addReader(options, error)) {
             error = where + error;
             return false;
         }

@@ -15,7 +15,7 @@ namespace kxsim {
 
 // One reader as a description names it:
 // "type=100,id=00C0FFEE,tcp=127.0.0.1:10001,usb,udp=no,state=/path,..."
-struct SimReaderSpec
+struct SimReaderOptions
 {
     VirtualReaderSetup setup;
     bool tcp = false;
@@ -26,7 +26,7 @@ struct SimReaderSpec
     bool macGiven = false;
 };
 
-bool parseReaderSpec(const std::string &text, SimReaderSpec &spec, std::string &error);
+bool parseReaderOptions(const std::string &text, SimReaderOptions &options, std::string &error);
 
 class SimFleet
 {
@@ -42,7 +42,7 @@ public:
     bool startUdp(const std::string &host, uint16_t port, std::string &error);
     SimUdpResponder &udp() { return m_udp; }
 
-    bool addReader(const SimReaderSpec &spec, std::string &error);
+    bool addReader(const SimReaderOptions &options, std::string &error);
     // One reader description per line; "udp HOST:PORT", "usb-bus DIR" and
     // "state-root DIR" lines set the fleet's options; "#" starts a comment.
     bool loadFleetFile(const std::string &path, std::string &error);

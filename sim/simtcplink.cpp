@@ -70,7 +70,8 @@ bool SimTcpLink::listen(const std::string &host, uint16_t port)
         return fail(std::strerror(errno));
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), length) != 0 || ::listen(fd, 16) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0) {
         const std::string why = std::strerror(errno);
         ::close(fd);
         return fail(why);

@@ -184,22 +184,16 @@ void SimUdpResponder::handle(const uint8_t *data, std::size_t length, const void
     if (request.opcode != kxwire::UdpSetupRequest)
         return;
 
+    // The reader is held under the lock until it is answered, so removeDevice()
+    // never returns while a setup still works on it.
+    std::lock_guard<std::mutex> lock(m_mutex);
     const kxwire::UdpReaderRecord &r = request.record;
-    SimDevice *target = nullptr;
-    bool repeated = false;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (Entry &entry : m_devices) {
-            uint8_t mac[6];
-            if (entry.silent || entry.device->deviceId() != r.deviceId ||
-                !kxwire::parseMac(entry.device->macAddress(), mac) ||
-                std::memcmp(mac, r.mac, 6) != 0)
-                continue;
-            target = entry.device;
-            // The library repeats a request until it is acknowledged; apply it once.
-            repeated = entry.hasLastSetup && entry.lastSetupSequence == request.sequence;
-            entry.hasLastSetup = true;
-            entry.lastSetupSequence = request.sequence;
+    Entry *target = nullptr;
+    for (Entry &entry : m_devices) {
+        uint8_t mac[6];
+        if (!entry.silent && entry.device->deviceId() == r.deviceId &&
+            kxwire::parseMac(entry.device->macAddress(), mac) && std::memcmp(mac, r.mac, 6) == 0) {
+            target = &entry;
             break;
         }
     }
@@ -209,15 +203,23 @@ void SimUdpResponder::handle(const uint8_t *data, std::size_t length, const void
     answer.opcode = kxwire::UdpSetupAnswer;
     answer.sequence = request.sequence;
     answer.record.deviceId = r.deviceId;
-    if (r.readerType != 0 && r.readerType != uint32_t(target->readerType())) {
+    if (r.readerType != 0 && r.readerType != uint32_t(target->device->readerType())) {
         answer.status = 1;
         reply(answer);
         return;
     }
-    if (repeated) {
+    // The library repeats a request from the same socket until it is
+    // acknowledged: apply it once. Another sender with the same sequence
+    // number is a new request.
+    const std::string senderKey(static_cast<const char *>(from), fromLength);
+    if (target->hasLastSetup && target->lastSetupSequence == request.sequence &&
+        target->lastSetupSender == senderKey) {
         reply(answer);
         return;
     }
+    target->hasLastSetup = true;
+    target->lastSetupSequence = request.sequence;
+    target->lastSetupSender = senderKey;
     SimNetworkSetup setup;
     if (r.validFlags & 0x04)
         setup.ip = kxwire::formatIpv4(r.ip);
@@ -229,7 +231,7 @@ void SimUdpResponder::handle(const uint8_t *data, std::size_t length, const void
         setup.port = r.port;
     setup.setDhcp = true;
     setup.dhcp = (r.networkFlags & 0x80) != 0;
-    target->applyNetworkSetup(setup);
+    target->device->applyNetworkSetup(setup);
     ++m_setupsApplied;
     // Acknowledged once the reader has taken the settings, so a caller that
     // got the answer finds them in force.

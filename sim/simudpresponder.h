@@ -45,6 +45,7 @@ private:
         bool silent = false;
         bool hasLastSetup = false;
         uint16_t lastSetupSequence = 0;
+        std::string lastSetupSender; // the sender's socket address bytes
     };
 
     void run();

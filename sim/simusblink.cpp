@@ -78,7 +78,7 @@ bool SimUsbLink::plug(const std::string &busDir)
     }
     ::unlink(socketPath.c_str());
     if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        ::listen(fd, 16) != 0) {
+        ::listen(fd, SOMAXCONN) != 0) {
         m_lastError = std::strerror(errno);
         ::close(fd);
         return false;

@@ -119,6 +119,7 @@ private slots:
     void dropAfterFrames();
     void readerGoneWhileOpen();
     void parallelHandles();
+    void closedWhileWaiting();
     void errorTexts();
 };
 
@@ -453,6 +454,27 @@ void TestKxTcp::parallelHandles()
         thread.join();
     QCOMPARE(failures.load(), 0);
     QCOMPARE(first.device->frames() + second.device->frames(), 400);
+}
+
+void TestKxTcp::closedWhileWaiting()
+{
+    Reader reader;
+    const int handle = KXTCP_Connect("127.0.0.1", reader.port());
+    QVERIFY(handle > 0);
+    KXTCP_SetSocketPara(handle, "TIMEOUT", "20000");
+    reader.sim->faults().setDelayMs(20000);
+    std::atomic<int> result{1};
+    std::thread waiter([&] {
+        std::vector<uint8_t> answer;
+        uint8_t status = 0;
+        result = echo(handle, {1}, answer, status);
+    });
+    // Closing the port wakes the waiting thread at once; its link object stays valid.
+    QTRY_COMPARE(reader.sim->tcp().server().bytesIn(), uint64_t(kxwire::kMinRequestLength + 1));
+    QCOMPARE(KXTCP_DisConnect(handle), 0);
+    waiter.join();
+    QCOMPARE(result.load(), KXTCP_ERR_LINK_LOST);
+    reader.sim->faults().setDelayMs(0);
 }
 
 void TestKxTcp::errorTexts()

@@ -4,6 +4,7 @@
 #include "echodevice.h"
 #include "kxtcp.h"
 #include "kxudp.h"
+#include "kxudpwire.h"
 #include "simreader.h"
 #include "simudpresponder.h"
 
@@ -101,6 +102,7 @@ private slots:
     void setupMovesReaderAfterReset();
     void setupOfUnknownReaderTimesOut();
     void lanInterfaceWithLoopbackTarget();
+    void repeatedSetupIsAppliedOnce();
     void guardRefusesOtherAddresses_data();
     void guardRefusesOtherAddresses();
     void badDiscoverCalls();
@@ -260,6 +262,50 @@ void TestKxUdp::lanInterfaceWithLoopbackTarget()
     QCOMPARE(device->networkConfig().gateway, std::string("127.0.0.9"));
     QTRY_COMPARE(collector.count(KXUDP_EVENT_CHANGED, 0x00FACE00), 1);
     QCOMPARE(KXUDP_Discover(KXUDP_STOP, "192.0.2.1", nullptr), 0);
+    m_responder->removeDevice(device.get());
+}
+
+void TestKxUdp::repeatedSetupIsAppliedOnce()
+{
+    auto device = std::make_shared<EchoDevice>(0x00C0DE00, 100, "TZ60", "02-00-00-C0-DE-00");
+    m_responder->addDevice(device.get());
+    sockaddr_in responder{};
+    responder.sin_family = AF_INET;
+    responder.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    responder.sin_port = htons(m_responder->port());
+    // Sends a setup with the given sequence number and gateway from socket fd; true when
+    // acknowledged.
+    auto setup = [&](int fd, uint16_t sequence, const char *gateway) {
+        kxwire::UdpMessage message;
+        message.opcode = kxwire::UdpSetupRequest;
+        message.sequence = sequence;
+        message.record.deviceId = device->deviceId();
+        kxwire::parseMac(device->macAddress(), message.record.mac);
+        message.record.validFlags = 0x01 | 0x02 | 0x10;
+        kxwire::parseIpv4(gateway, message.record.gateway);
+        const auto bytes = kxwire::encodeUdp(message);
+        ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr *>(&responder),
+                 sizeof responder);
+        uint8_t buffer[256];
+        timeval limit{5, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        kxwire::UdpMessage answer;
+        return n > 0 && kxwire::decodeUdp(buffer, std::size_t(n), answer) &&
+               answer.opcode == kxwire::UdpSetupAnswer && answer.sequence == sequence &&
+               answer.status == 0;
+    };
+    const int first = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int second = ::socket(AF_INET, SOCK_DGRAM, 0);
+    QVERIFY(setup(first, 7, "127.0.0.11"));
+    QVERIFY(setup(first, 7, "127.0.0.11")); // the library's repeat: acknowledged, not applied again
+    QCOMPARE(m_responder->setupsApplied(), uint64_t(1));
+    // Another program that happens to use the same number is a new request.
+    QVERIFY(setup(second, 7, "127.0.0.12"));
+    QCOMPARE(m_responder->setupsApplied(), uint64_t(2));
+    QCOMPARE(device->networkConfig().gateway, std::string("127.0.0.12"));
+    ::close(first);
+    ::close(second);
     m_responder->removeDevice(device.get());
 }
 

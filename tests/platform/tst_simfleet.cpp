@@ -19,13 +19,14 @@ class TestSimFleet : public QObject
 
 private slots:
     void init();
-    void readerSpecs_data();
-    void readerSpecs();
+    void readerOptionLists_data();
+    void readerOptionLists();
     void fleetFileErrors_data();
     void fleetFileErrors();
     void controlCommands_data();
     void controlCommands();
     void controlSocketSurvivesBadClients();
+    void stateRootKeepsTheReadersPort();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -38,7 +39,7 @@ void TestSimFleet::init()
     qputenv("KXUSB_BUS_DIR", QFile::encodeName(m_dir->filePath(QStringLiteral("bus"))));
 }
 
-void TestSimFleet::readerSpecs_data()
+void TestSimFleet::readerOptionLists_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -69,25 +70,25 @@ void TestSimFleet::readerSpecs_data()
     QTest::newRow("usb maybe") << QStringLiteral("usb=maybe") << false << 0 << QString() << -1;
 }
 
-void TestSimFleet::readerSpecs()
+void TestSimFleet::readerOptionLists()
 {
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(int, type);
     QFETCH(QString, mac);
     QFETCH(int, tcpPort);
-    kxsim::SimReaderSpec spec;
+    kxsim::SimReaderOptions options;
     std::string error;
-    QCOMPARE(kxsim::parseReaderSpec(text.toStdString(), spec, error), valid);
+    QCOMPARE(kxsim::parseReaderOptions(text.toStdString(), options, error), valid);
     if (!valid) {
         QVERIFY(!error.empty());
         return;
     }
-    QCOMPARE(spec.setup.type, type);
-    QCOMPARE(QString::fromStdString(spec.setup.mac), mac);
-    QCOMPARE(spec.tcp, tcpPort >= 0);
+    QCOMPARE(options.setup.type, type);
+    QCOMPARE(QString::fromStdString(options.setup.mac), mac);
+    QCOMPARE(options.tcp, tcpPort >= 0);
     if (tcpPort >= 0)
-        QCOMPARE(int(spec.tcpPort), tcpPort);
+        QCOMPARE(int(options.tcpPort), tcpPort);
 }
 
 void TestSimFleet::fleetFileErrors_data()
@@ -155,10 +156,10 @@ void TestSimFleet::controlCommands()
     QFETCH(QString, command);
     QFETCH(QString, expected);
     kxsim::SimFleet fleet;
-    kxsim::SimReaderSpec spec;
+    kxsim::SimReaderOptions options;
     std::string error;
-    QVERIFY(kxsim::parseReaderSpec("type=101,id=1,tcp=0,usb", spec, error));
-    QVERIFY2(fleet.addReader(spec, error), error.c_str());
+    QVERIFY(kxsim::parseReaderOptions("type=101,id=1,tcp=0,usb", options, error));
+    QVERIFY2(fleet.addReader(options, error), error.c_str());
     bool quit = false;
     const QString answer = QString::fromStdString(fleet.execute(command.toStdString(), quit));
     QVERIFY2(answer.startsWith(expected), qPrintable(answer));
@@ -173,10 +174,10 @@ void TestSimFleet::controlCommands()
 void TestSimFleet::controlSocketSurvivesBadClients()
 {
     kxsim::SimFleet fleet;
-    kxsim::SimReaderSpec spec;
+    kxsim::SimReaderOptions options;
     std::string error;
-    QVERIFY(kxsim::parseReaderSpec("id=1", spec, error));
-    QVERIFY(fleet.addReader(spec, error));
+    QVERIFY(kxsim::parseReaderOptions("id=1", options, error));
+    QVERIFY(fleet.addReader(options, error));
     kxsim::SimControlServer server(fleet);
     const std::string path = m_dir->filePath(QStringLiteral("ctl")).toStdString();
     QVERIFY2(server.start(path, error), error.c_str());
@@ -205,6 +206,29 @@ void TestSimFleet::controlSocketSurvivesBadClients()
     server.stop();
     QVERIFY(!QFileInfo::exists(QString::fromStdString(path)));
     QVERIFY(!kxsim::SimControlServer::send(path, "list", answer));
+}
+
+void TestSimFleet::stateRootKeepsTheReadersPort()
+{
+    const std::string root = m_dir->filePath(QStringLiteral("state")).toStdString();
+    kxsim::SimReaderOptions options;
+    std::string error;
+    QVERIFY(kxsim::parseReaderOptions("id=42,tcp=0", options, error));
+    uint16_t first = 0;
+    {
+        kxsim::SimFleet fleet;
+        fleet.setStateRoot(root);
+        QVERIFY2(fleet.addReader(options, error), error.c_str());
+        first = fleet.find(0x42)->tcp().port();
+        // A fresh reader takes the port it was given (here any free one), not its factory port.
+        QVERIFY(first != 10001);
+        QCOMPARE(fleet.find(0x42)->device().networkConfig().port, first);
+    }
+    QVERIFY(QFileInfo::exists(QString::fromStdString(root + "/00000042")));
+    kxsim::SimFleet again;
+    again.setStateRoot(root);
+    QVERIFY2(again.addReader(options, error), error.c_str());
+    QCOMPARE(again.find(0x42)->tcp().port(), first);
 }
 
 KX_TEST_MAIN(TestSimFleet)
