@@ -338,6 +338,8 @@ void KelvaraMan::showEmptyBoard(const QString &cornerText)
     KxCellTemplate cell;
     cell.style = m_board->styleAt(m_styles.cell);
     m_board->setSize(1, 1, &cell);
+    m_board->setHeaderRowHeight(-1);
+    m_board->setHeaderColumnWidth(-1);
     KxTableCell corner = m_board->cell(0, 0);
     corner.setStyleIndex(m_styles.corner);
     corner.setText(cornerText);
