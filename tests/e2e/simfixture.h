@@ -3,6 +3,7 @@
 // Virtual readers in-process for the reader object tests: each listens on an
 // ephemeral loopback port and can sit on a private simulated USB bus.
 #include "reader/readerconnection.h"
+#include "support/testsupport.h"
 #include "reader/readersettings.h"
 #include "simreader.h"
 #include "virtualreader.h"
@@ -75,15 +76,7 @@ private:
 // A loopback port nobody listens on.
 inline int unusedPort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return TestSupport::unusedLoopbackPort();
 }
 
 // A project folder for the reader logs and a private USB bus for the test program.

@@ -48,15 +48,7 @@ int echo(int handle, const std::vector<uint8_t> &request, std::vector<uint8_t> &
 // A port nobody listens on: bind an ephemeral one and give it back.
 int closedPort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return TestSupport::unusedLoopbackPort();
 }
 
 // A peer that accepts and then says nothing, or says something of its own.

@@ -103,15 +103,7 @@ private:
 
 int freePort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    return TestSupport::unusedLoopbackPort();
 }
 
 int rawConnect(int port)

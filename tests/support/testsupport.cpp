@@ -5,6 +5,11 @@
 
 #include <QDir>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace TestSupport {
 
 namespace {
@@ -32,6 +37,23 @@ void isolateHome()
 QString isolatedHome()
 {
     return homeDir() ? homeDir()->path() : QString();
+}
+
+int unusedLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
 }
 
 TempProject::TempProject(const QString &name)

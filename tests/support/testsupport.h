@@ -14,6 +14,9 @@ namespace TestSupport {
 void isolateHome();
 QString isolatedHome();
 
+// A TCP port on 127.0.0.1 that nobody listens on (bound once, then given back).
+int unusedLoopbackPort();
+
 // A project folder with a freshly created database, removed afterwards.
 class TempProject
 {
