@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the program's main job headless:
 # a small simulated site on loopback (see scripts/demo-site.sh).
-# ./run.sh --gui additionally opens the manager on that site when a display is available.
+# With a display, the manager then opens on that site (--no-gui skips it).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh

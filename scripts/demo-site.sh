@@ -3,14 +3,25 @@
 # whose entries point at them, an update of all entries, a few identifiers
 # presented at the readers, and the event read. Everything lives in
 # build/demo-site (replaced on every run); nothing leaves this computer.
-# Usage: scripts/demo-site.sh [--gui]   (--gui: afterwards open the manager on the site)
+# Usage: scripts/demo-site.sh [--gui | --no-gui]
+# With a display and a terminal, the manager then opens on the site while the
+# readers keep running (--no-gui skips that; --gui asks for it without a terminal).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bin=$root/build/bin
 site=$root/build/demo-site
-gui=no
-[ "${1:-}" = "--gui" ] && gui=yes
+gui=auto
+case "${1:-}" in
+--gui) gui=yes ;;
+--no-gui) gui=no ;;
+"") ;;
+*) echo "usage: $0 [--gui | --no-gui]" >&2; exit 2 ;;
+esac
+if [ "$gui" = auto ]; then
+    gui=no
+    [ -n "${DISPLAY:-}" ] && [ -t 1 ] && gui=yes
+fi
 
 rm -rf "$site"
 mkdir -p "$site/home" "$site/usb-bus" "$site/usb-stick"
@@ -83,7 +94,6 @@ echo "== Reading the events"
 "$bin/kelvara-cli" run read-events --project "$project" \
     --entry "Front Door" "Lab" "Gate" "Car Park"
 
-stop_readers
 echo
 echo "== Results"
 echo "Project:                 $project"
@@ -98,7 +108,9 @@ if [ "$gui" = yes ]; then
         mkdir -p "$HOME/Kelvara-Manager"
         printf '[General]\nCurrentProjectPath=%s\n' "$project" \
             >"$HOME/Kelvara-Manager/Kelvara-Manager.ini"
-        echo "Opening Kelvara Manager on the site (settings in $HOME)."
-        "$bin/kelvara-manager"
+        echo
+        echo "Opening Kelvara Manager on the site; the virtual readers run until it closes."
+        "$bin/kelvara-manager" || true
     fi
 fi
+stop_readers
