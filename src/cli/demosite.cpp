@@ -59,10 +59,10 @@ int main(int argc, char *argv[])
     const QString db = ProjectDatabase::databasePathForProject(folder);
 
     QSet<int> entries;
-    for (const QString &spec : args.mid(1)) {
-        const QStringList f = spec.split(QLatin1Char('|'));
+    for (const QString &item : args.mid(1)) {
+        const QStringList f = item.split(QLatin1Char('|'));
         if (f.size() != 6)
-            return fail(err, QStringLiteral("bad entry '%1'").arg(spec));
+            return fail(err, QStringLiteral("bad entry '%1'").arg(item));
         EntryRow entry;
         entry.doorName = f[0];
         entry.areaName = f[1];
