@@ -322,17 +322,36 @@ bool MyRdr::setDateTime()
     return collectOk();
 }
 
+bool MyRdr::collectOk(int result)
+{
+    if (!collectOk())
+        return false;
+    if (result != 0) {
+        setError(result, QString());
+        return false;
+    }
+    return true;
+}
+
+void MyRdr::readInFreshField(const std::function<void()> &read)
+{
+    if (!rfOnOff(0) || !rfOnOff(129))
+        return;
+    sleepMs(220);
+    read();
+    const ErrorInfo readResult = result();
+    rfOnOff(1);
+    if (!readResult.ok())
+        setError(readResult.code, readResult.detail);
+}
+
 bool MyRdr::readInfoMode(quint8 mode, QByteArray *info)
 {
     QByteArray buffer(KXRDR_INFO_SIZE, '\0');
     const int rc = KXRDR_0x66_ReaderInfo(m_readerHandle, BusAddress, mode,
                                          reinterpret_cast<unsigned char *>(buffer.data()), 0);
-    if (!collectOk())
+    if (!collectOk(rc))
         return false;
-    if (rc != 0) {
-        setError(rc, QString());
-        return false;
-    }
     *info = buffer;
     return true;
 }
@@ -403,12 +422,8 @@ bool MyRdr::readRegionBytes(quint8 *region0, quint8 *region1)
     int blocksRead = 0, bytesRead = 0;
     const int rc = KXRDR_0x8A_ReadConfiguration(m_readerHandle, BusAddress, 2, 32, 1, 1, 1,
                                                 &blocksRead, &bytesRead, buffer);
-    if (!collectOk())
+    if (!collectOk(rc))
         return false;
-    if (rc != 0) {
-        setError(rc, QString());
-        return false;
-    }
     *region0 = buffer[2];
     *region1 = buffer[3];
     return true;

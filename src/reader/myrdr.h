@@ -11,6 +11,8 @@
 #include <QThread>
 #include <QtGlobal>
 
+#include <functional>
+
 // A reader object: a thread that runs one command against one reader. The
 // base class opens and closes the connection, keeps the error record and the
 // reader log and runs the commands every reader type has; each type adds its
@@ -73,6 +75,8 @@ protected:
     // Takes over the last library error or reader status of the reader handle.
     void collectError();
     bool collectOk();
+    // collectOk(), and a non-zero result of the call itself is a failure too.
+    bool collectOk(int result);
     void setError(qint32 code, const QString &text);
     void clearError();
 
@@ -99,6 +103,9 @@ protected:
     bool isoCommand(int which, const QByteArray &request, QByteArray *answer);
     bool inventory(bool longRange, bool iso15693Accepted);
     bool readSerialNumber();
+    // Switches the field off and on, lets the tags settle, runs the read and
+    // puts the field back to normal without hiding the read's own error.
+    void readInFreshField(const std::function<void()> &read);
     void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
 
     const ReaderSettings &m_settings;

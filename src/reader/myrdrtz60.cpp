@@ -77,17 +77,10 @@ void MyRdrTZ60::readTag()
     if (!openConnection())
         return;
     log(QStringLiteral("*** Read Tag ***"));
-    if (rfOnOff(0) && rfOnOff(129)) {
-        sleepMs(220);
+    readInFreshField([this] {
         if (inventory(false, true))
             readSerialNumber();
-        // The field goes back to normal whatever the read gave; its own
-        // failure must not hide the read's error.
-        const ErrorInfo readResult = result();
-        rfOnOff(1);
-        if (!readResult.ok())
-            setError(readResult.code, readResult.detail);
-    }
+    });
     closeConnection();
 }
 

@@ -79,14 +79,7 @@ void MyRdrTZU700::readTag()
     if (!openConnection())
         return;
     log(QStringLiteral("*** Read Tag ***"));
-    if (rfOnOff(0) && rfOnOff(129)) {
-        sleepMs(220);
-        inventory(true, false);
-        const ErrorInfo readResult = result();
-        rfOnOff(1);
-        if (!readResult.ok())
-            setError(readResult.code, readResult.detail);
-    }
+    readInFreshField([this] { inventory(true, false); });
     closeConnection();
 }
 
