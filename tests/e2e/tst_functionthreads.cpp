@@ -127,6 +127,13 @@ struct Site
     }
     QString db() const { return project.databasePath(); }
 
+    // "Door": a short-range reader on the virtual reader's TCP port.
+    int addDoor(SimReader &sim)
+    {
+        return addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                        QStringLiteral("127.0.0.1"), sim.tcp().port());
+    }
+
     int addUser(const QString &name, const QString &hf, const QString &uhf)
     {
         UserRow u;
@@ -185,6 +192,13 @@ struct Site
         return q.next() ? q.value(0).toInt() : -1;
     }
 };
+
+void updateAll(const Site &site)
+{
+    KelvaraUpdateThread update(site.params);
+    update.setEntries(site.targets());
+    runToEnd(update);
+}
 
 std::shared_ptr<VirtualReader> makeReader(int type, uint32_t deviceId)
 {
@@ -407,8 +421,7 @@ void TestFunctionThreads::unreachableReaderFailsOnlyItsEntry()
                                    QStringLiteral("127.0.0.1"), closedPort());
     const int unplugged =
         site.addEntry(QStringLiteral("Unplugged"), 101, QStringLiteral("3003"), QString(), 0);
-    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
-                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    const int door = site.addDoor(sim);
     KelvaraUpdateThread thread(site.params);
     thread.setEntries(site.targets());
     const Outcome run = runToEnd(thread);
@@ -482,8 +495,7 @@ void TestFunctionThreads::stopDuringReadLeavesNoState()
     auto device = makeReader(100, 0x1001);
     SimReader sim(device);
     QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
-                  sim.tcp().port());
+    site.addDoor(sim);
     KelvaraReadEventsThread thread(site.params);
     int calls = 0;
     thread.setReaderFactory([&](const ReaderSettings &p) {
@@ -505,8 +517,7 @@ void TestFunctionThreads::readAccessWritesThreeFiles()
     auto device = makeReader(100, 0x1001);
     SimReader sim(device);
     QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
-                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    const int door = site.addDoor(sim);
     KelvaraUpdateThread update(site.params);
     QList<HolidayRow> holidays;
     HolidayRecords::listUpcomingHolidays(site.db(), holidays);
@@ -540,11 +551,8 @@ void TestFunctionThreads::importUnknownTransponders()
     auto device = makeReader(100, 0x1001);
     SimReader sim(device);
     QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
-                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
-    KelvaraUpdateThread update(site.params);
-    update.setEntries(site.targets());
-    runToEnd(update);
+    const int door = site.addDoor(sim);
+    updateAll(site);
     // Cole leaves the project; the reader still knows the card.
     QVERIFY(!UserRecords::removeUser(site.db(), site.users.at(2)).isValid());
 
@@ -584,11 +592,8 @@ void TestFunctionThreads::importRefusedByDatabaseIsLogged()
     auto device = makeReader(100, 0x1001);
     SimReader sim(device);
     QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
-                  sim.tcp().port());
-    KelvaraUpdateThread update(site.params);
-    update.setEntries(site.targets());
-    runToEnd(update);
+    site.addDoor(sim);
+    updateAll(site);
     QVERIFY(!UserRecords::removeUser(site.db(), site.users.at(2)).isValid());
     {
         ProjectDatabase database(site.db());
@@ -613,11 +618,8 @@ void TestFunctionThreads::readEventsPerDateAndAppend()
     auto device = makeReader(100, 0x1001);
     SimReader sim(device);
     QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
-                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
-    KelvaraUpdateThread update(site.params);
-    update.setEntries(site.targets());
-    runToEnd(update);
+    const int door = site.addDoor(sim);
+    updateAll(site);
 
     const SimDateTime monday{2026, 3, 2, 10, 0, 0};
     const SimDateTime tuesday{2026, 3, 3, 22, 0, 0};
