@@ -1,7 +1,7 @@
 // Builds the access board of a large project: 5,000 users in 50 groups and
 // 300 entries in 20 areas with rights on most cells. Prints the medians of
 // the board build (queries and filling), one paint and one collapse toggle.
-#include "app/applicationsettings.h"
+#include "core/applicationsettings.h"
 #include "app/kelvaraman.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"

@@ -2,7 +2,7 @@
 
 #include "access/accessrecords.h"
 #include "access/timeperiod.h"
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 #include "db/recordrows.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "access/accessrecords.h"
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 
 #include <QByteArray>
 #include <QDate>

@@ -1,9 +1,9 @@
 #include "app/kelvaraman.h"
 
-#include "app/guimessages.h"
-#include "app/kxdialogs.h"
-#include "app/paths.h"
-#include "app/projectfiles.h"
+#include "widgets/guimessages.h"
+#include "widgets/kxdialogs.h"
+#include "core/paths.h"
+#include "core/projectfiles.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"

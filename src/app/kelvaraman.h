@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/accessboard.h"
-#include "app/applicationsettings.h"
+#include "access/accessboard.h"
+#include "core/applicationsettings.h"
 #include "db/projectparameters.h"
 
 #include <QHash>

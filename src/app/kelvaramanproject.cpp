@@ -2,12 +2,12 @@
 // restore, support package and the first start.
 #include "app/kelvaraman.h"
 
-#include "app/archivetool.h"
-#include "app/guimessages.h"
-#include "app/kxdialogs.h"
-#include "app/paths.h"
-#include "app/projectfolder.h"
-#include "app/windowplacement.h"
+#include "core/archivetool.h"
+#include "widgets/guimessages.h"
+#include "widgets/kxdialogs.h"
+#include "core/paths.h"
+#include "core/projectfolder.h"
+#include "core/windowplacement.h"
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"

@@ -1,8 +1,8 @@
 #include "cli/kelvaracli.h"
 
-#include "app/applicationsettings.h"
-#include "app/errortext.h"
-#include "app/paths.h"
+#include "core/applicationsettings.h"
+#include "core/errortext.h"
+#include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/demoproject.h"
 #include "db/entryrecords.h"

@@ -1,6 +1,6 @@
 #include "functions/flashdrive.h"
 
-#include "app/errortext.h"
+#include "core/errortext.h"
 #include "db/entryrecords.h"
 
 #include <QCoreApplication>

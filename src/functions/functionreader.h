@@ -2,7 +2,7 @@
 
 #include "access/accesscsvfiles.h"
 #include "access/timeperiod.h"
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 #include "reader/readerconnection.h"
 #include "reader/readersettings.h"
 

@@ -1,8 +1,8 @@
 #include "functions/kelvarafunctionthread.h"
 
-#include "app/errortext.h"
-#include "app/logfile.h"
-#include "app/paths.h"
+#include "core/errortext.h"
+#include "core/logfile.h"
+#include "core/paths.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 

@@ -1,8 +1,8 @@
 #include "functions/kelvarareadaccessthread.h"
 
 #include "access/accessdataset.h"
-#include "app/errortext.h"
-#include "app/paths.h"
+#include "core/errortext.h"
+#include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"

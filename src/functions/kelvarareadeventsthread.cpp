@@ -1,6 +1,6 @@
 #include "functions/kelvarareadeventsthread.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 #include "db/accessrights.h"
 
 KelvaraReadEventsThread::KelvaraReadEventsThread(const ProjectParameters &project, QObject *parent)

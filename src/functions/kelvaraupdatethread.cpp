@@ -1,7 +1,7 @@
 #include "functions/kelvaraupdatethread.h"
 
 #include "access/accessdataset.h"
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 #include "db/accessrights.h"
 
 KelvaraUpdateThread::KelvaraUpdateThread(const ProjectParameters &project, QObject *parent)

@@ -1,8 +1,8 @@
 #include "reader/myrdr.h"
 
-#include "app/errortext.h"
-#include "app/logfile.h"
-#include "app/paths.h"
+#include "core/errortext.h"
+#include "core/logfile.h"
+#include "core/paths.h"
 #include "reader/readertypes.h"
 
 #include <kxrdr.h>
@@ -343,6 +343,16 @@ void MyRdr::readInFreshField(const std::function<void()> &read)
     rfOnOff(1);
     if (!readResult.ok())
         setError(readResult.code, readResult.detail);
+}
+
+void MyRdr::readTagCommand(const std::function<void()> &steps)
+{
+    m_transponder = TransponderIdd();
+    if (!openConnection())
+        return;
+    log(QStringLiteral("*** Read Tag ***"));
+    steps();
+    closeConnection();
 }
 
 bool MyRdr::readInfoMode(quint8 mode, QByteArray *info)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 #include "db/transponderidd.h"
 #include "reader/readerconfiguration.h"
 #include "reader/readerconnection.h"
@@ -106,6 +106,8 @@ protected:
     // Switches the field off and on, lets the tags settle, runs the read and
     // puts the field back to normal without hiding the read's own error.
     void readInFreshField(const std::function<void()> &read);
+    // The "Read Tag" command around the type's own inventory steps.
+    void readTagCommand(const std::function<void()> &steps);
     void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
 
     const ReaderSettings &m_settings;

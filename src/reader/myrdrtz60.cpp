@@ -6,38 +6,27 @@
 
 #include <QCoreApplication>
 
-MyRdrTZ60::MyRdrTZ60(const ReaderSettings &settings, QObject *parent) : MyRdr(settings, parent) {}
+MyRdrTZ60::MyRdrTZ60(const ReaderSettings &settings, QObject *parent)
+    : MyRdrAccessReader(settings, ReaderTypes::TZ60, parent)
+{
+}
 
 bool MyRdrTZ60::runClassCommand(int command)
 {
-    switch (command) {
-    case ReadInfo:
-        readInfo();
-        return true;
-    case WriteAccessConfiguration:
-        writeAccessConfiguration();
-        return true;
-    case WriteTagReaderConfiguration:
-        writeTagReaderConfiguration(ReaderTypes::TZ60);
-        return true;
-    case ReadTag:
-        readTag();
-        return true;
-    case Pairing:
+    if (command == ReadInfo) {
+        // A failed connection must not leave an earlier reader's board state.
+        m_extIoSupported = false;
+        m_extIoPaired = false;
+    }
+    if (command == Pairing) {
         pairing();
         return true;
-    default:
-        return false;
     }
+    return MyRdrAccessReader::runClassCommand(command);
 }
 
-void MyRdrTZ60::readInfo()
+void MyRdrTZ60::readInfoSteps()
 {
-    m_extIoSupported = false;
-    m_extIoPaired = false;
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Read Info ***"));
     if (readReaderInfo() && m_hardwareByte != 3) {
         // Readers with an internal relay have no board port.
         m_extIoSupported = true;
@@ -53,35 +42,20 @@ void MyRdrTZ60::readInfo()
                          QCoreApplication::translate("MyRdr", "Unsupported function"));
         }
     }
-    closeConnection();
 }
 
-void MyRdrTZ60::writeAccessConfiguration()
+bool MyRdrTZ60::prepareAccessBlocks(const QList<int> &blocks)
 {
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Write Access Reader Configuration ***"));
-    m_config.clear();
-    const QList<int> blocks = ReaderConfiguration::accessBlocks(ReaderTypes::TZ60);
-    if (resetConfiguration(true) && readBlocks(blocks)) {
-        m_config.applyTz60Access(m_payload, m_settings.project.supportIso15693);
-        if (writeBlocks(blocks))
-            cpuReset();
-    }
-    closeConnection();
+    if (!resetConfiguration(true) || !readBlocks(blocks))
+        return false;
+    m_config.applyTz60Access(m_payload, m_settings.project.supportIso15693);
+    return true;
 }
 
-void MyRdrTZ60::readTag()
+void MyRdrTZ60::inventorySteps()
 {
-    m_transponder = TransponderIdd();
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Read Tag ***"));
-    readInFreshField([this] {
-        if (inventory(false, true))
-            readSerialNumber();
-    });
-    closeConnection();
+    if (inventory(false, true))
+        readSerialNumber();
 }
 
 void MyRdrTZ60::pairing()

@@ -13,7 +13,7 @@ MyRdrTZU700::MyRdrTZU700(const ReaderSettings &settings, QObject *parent)
 }
 
 MyRdrTZU700::MyRdrTZU700(const ReaderSettings &settings, int readerType, QObject *parent)
-    : MyRdr(settings, parent), m_readerType(readerType)
+    : MyRdrAccessReader(settings, readerType, parent)
 {
 }
 
@@ -24,63 +24,28 @@ bool MyRdrTZU700::isTzu300() const
 
 bool MyRdrTZU700::runClassCommand(int command)
 {
-    switch (command) {
-    case ReadInfo:
-        readInfo();
-        return true;
-    case WriteAccessConfiguration:
-        writeAccessConfiguration();
-        return true;
-    case WriteTagReaderConfiguration:
-        writeTagReaderConfiguration(m_readerType);
-        return true;
-    case ReadTag:
-        readTag();
-        return true;
-    case ResetAntiPassback:
+    if (command == ResetAntiPassback) {
         resetAntiPassback();
         return true;
-    default:
-        return false;
     }
+    return MyRdrAccessReader::runClassCommand(command);
 }
 
-void MyRdrTZU700::readInfo()
+bool MyRdrTZU700::prepareAccessBlocks(const QList<int> &blocks)
 {
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Read Info ***"));
-    readReaderInfo();
-    closeConnection();
-}
-
-void MyRdrTZU700::writeAccessConfiguration()
-{
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Write Access Reader Configuration ***"));
-    m_config.clear();
-    const QList<int> blocks = ReaderConfiguration::accessBlocks(m_readerType);
     quint8 region0 = 0, region1 = 0;
-    if (resetConfiguration(false) && readBlocks(blocks) && readRegionBytes(&region0, &region1)) {
-        const ProjectParameters &p = m_settings.project;
-        m_config.applyLongRangeAccess(m_payload, isTzu300(), p.uhfSelectionMask1,
-                                      p.uhfSelectionMask2, p.uhfSelectionMask3);
-        m_config.applyRegion(m_settings.uhfRegion, region0, region1);
-        if (writeBlocks(blocks))
-            cpuReset();
-    }
-    closeConnection();
+    if (!resetConfiguration(false) || !readBlocks(blocks) || !readRegionBytes(&region0, &region1))
+        return false;
+    const ProjectParameters &p = m_settings.project;
+    m_config.applyLongRangeAccess(m_payload, isTzu300(), p.uhfSelectionMask1, p.uhfSelectionMask2,
+                                  p.uhfSelectionMask3);
+    m_config.applyRegion(m_settings.uhfRegion, region0, region1);
+    return true;
 }
 
-void MyRdrTZU700::readTag()
+void MyRdrTZU700::inventorySteps()
 {
-    m_transponder = TransponderIdd();
-    if (!openConnection())
-        return;
-    log(QStringLiteral("*** Read Tag ***"));
-    readInFreshField([this] { inventory(true, false); });
-    closeConnection();
+    inventory(true, false);
 }
 
 void MyRdrTZU700::resetAntiPassback()

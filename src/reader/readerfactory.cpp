@@ -1,8 +1,6 @@
 #include "reader/readerfactory.h"
 
-#include "reader/myrdrlrx7.h"
-#include "reader/myrdrpq10.h"
-#include "reader/myrdrpq20.h"
+#include "reader/myrdrprogrammer.h"
 #include "reader/myrdrtz60.h"
 #include "reader/myrdrtzu300.h"
 #include "reader/myrdrtzu700.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/errorinfo.h"
+#include "core/errorinfo.h"
 #include "db/transponderidd.h"
 #include "reader/readerconnection.h"
 #include "reader/readersettings.h"

@@ -4,7 +4,7 @@
 #include "support/testsupport.h"
 
 #include "access/accessdataset.h"
-#include "app/paths.h"
+#include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"

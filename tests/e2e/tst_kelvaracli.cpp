@@ -1,7 +1,7 @@
 // kelvara-cli driven as a process against virtual readers of this test.
 #include "support/testsupport.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"

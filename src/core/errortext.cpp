@@ -1,4 +1,4 @@
-#include "app/errortext.h"
+#include "core/errortext.h"
 
 #include <QCoreApplication>
 

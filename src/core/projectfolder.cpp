@@ -1,4 +1,4 @@
-#include "app/projectfolder.h"
+#include "core/projectfolder.h"
 
 #include "db/projectdatabase.h"
 

@@ -1,5 +1,5 @@
-#include "app/applicationsettings.h"
-#include "app/windowplacement.h"
+#include "core/applicationsettings.h"
+#include "core/windowplacement.h"
 #include "support/testsupport.h"
 
 class TestWindowPlacement : public QObject

@@ -1,6 +1,6 @@
-#include "app/archivetool.h"
+#include "core/archivetool.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "app/applicationsettings.h"
-#include "app/paths.h"
+#include "core/applicationsettings.h"
+#include "core/paths.h"
 #include "support/testsupport.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/logfile.h"
+#include "core/logfile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "app/projectfiles.h"
+#include "core/projectfiles.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/kxdialogs.h"
+#include "widgets/kxdialogs.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,4 +1,4 @@
-#include "app/archivetool.h"
+#include "core/archivetool.h"
 #include "support/testsupport.h"
 #include "support/zipwriter.h"
 

@@ -1,6 +1,6 @@
-#include "app/windowplacement.h"
+#include "core/windowplacement.h"
 
-#include "app/applicationsettings.h"
+#include "core/applicationsettings.h"
 
 QRect WindowPlacement::fitIntoArea(QRect rect, const QRect &area)
 {

@@ -1,4 +1,4 @@
-#include "app/projectfolder.h"
+#include "core/projectfolder.h"
 #include "db/projectschema.h"
 #include "support/testsupport.h"
 

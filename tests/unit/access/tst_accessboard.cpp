@@ -1,4 +1,4 @@
-#include "app/accessboard.h"
+#include "access/accessboard.h"
 #include "support/testsupport.h"
 
 using Entry = AccessBoard::Entry;

@@ -1,6 +1,6 @@
-#include "app/guimessages.h"
+#include "widgets/guimessages.h"
 
-#include "app/errortext.h"
+#include "core/errortext.h"
 #include "widgets/kxmessagebox.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "app/logfile.h"
-#include "app/paths.h"
-#include "app/projectfiles.h"
+#include "core/logfile.h"
+#include "core/paths.h"
+#include "core/projectfiles.h"
 #include "support/testsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/applicationsettings.h"
+#include "core/applicationsettings.h"
 
-#include "app/paths.h"
+#include "core/paths.h"
 
 #include <QDir>
 #include <QFileInfo>
