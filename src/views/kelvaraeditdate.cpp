@@ -2,6 +2,7 @@
 
 #include "access/timeperiod.h"
 #include "db/holidayrecords.h"
+#include "views/databaseopen.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlError>
+#include <QTextCharFormat>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,6 +40,21 @@ KelvaraEditDate::KelvaraEditDate(const QString &databasePath, QWidget *parent)
     m_calendar->setFirstDayOfWeek(Qt::Monday);
     m_calendar->setSelectedDate(QDate::currentDate());
     connect(m_calendar, &QCalendarWidget::selectionChanged, this, &KelvaraEditDate::updateSummary);
+    // The holidays there are already stand out; the list is only a help here,
+    // so a failure to read it shows nothing.
+    QList<HolidayRow> holidays;
+    if (!databasePath.isEmpty() &&
+        !HolidayRecords::listHolidays(databasePath, holidays).isValid()) {
+        QTextCharFormat marked;
+        marked.setBackground(QColor(255, 225, 0));
+        marked.setFontWeight(QFont::Bold);
+        for (const HolidayRow &row : qAsConst(holidays)) {
+            // A null date would clear every format.
+            const QDate date = QDate::fromString(row.date, HolidayRecords::DateFormat);
+            if (date.isValid())
+                m_calendar->setDateTextFormat(date, marked);
+        }
+    }
 
     m_range = new QCheckBox(tr("Several days, up to"), this);
     m_lastDay = new QDateEdit(QDate::currentDate(), this);
@@ -142,14 +159,15 @@ void KelvaraEditDate::accept()
                                tr("At most %1 days can be added at once.").arg(MaxRangeDays));
         return;
     }
+    if (!openDatabaseOrShowError(this, m_databasePath))
+        return;
     if (isNewHoliday() ? saveNew(dates) : saveEdit(dates.first()))
         QDialog::accept();
 }
 
 void KelvaraEditDate::showSaveError(const QSqlError &error, const QString &title)
 {
-    showDatabaseError(this, error.type() == QSqlError::ConnectionError ? tr("DB open") : title,
-                      error);
+    showDatabaseError(this, title, error);
 }
 
 bool KelvaraEditDate::saveNew(const QList<QDate> &dates)

@@ -13,6 +13,7 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSqlError;
 
 // Adds a holiday, or several days at once (a closure), or edits one. The
 // dialog closes only after a successful save.

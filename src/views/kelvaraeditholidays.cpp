@@ -3,6 +3,7 @@
 #include "access/timeperiod.h"
 #include "core/applicationsettings.h"
 #include "db/holidayrecords.h"
+#include "views/databaseopen.h"
 #include "views/kelvaraeditdate.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
@@ -90,12 +91,13 @@ void KelvaraEditHolidays::buildList()
             : 0;
     m_table->setRowCount(0);
     QList<HolidayRow> rows;
+    if (!openDatabaseOrShowError(this, m_databasePath)) {
+        updateButtons();
+        return;
+    }
     const QSqlError error = HolidayRecords::listHolidays(m_databasePath, rows);
     if (error.isValid()) {
-        showDatabaseError(this,
-                          error.type() == QSqlError::ConnectionError ? tr("DB open")
-                                                                     : tr("DB holidays list"),
-                          error);
+        showDatabaseError(this, tr("DB holidays list"), error);
         updateButtons();
         return;
     }
@@ -188,13 +190,12 @@ void KelvaraEditHolidays::removeDate()
                                tr("Do you really want to remove the selected holiday?"),
                                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
+    if (!openDatabaseOrShowError(this, m_databasePath))
+        return;
     const QSqlError error = HolidayRecords::removeHoliday(
         m_databasePath, m_table->item(row, DateColumn)->data(Qt::UserRole).toInt());
     if (error.isValid()) {
-        showDatabaseError(this,
-                          error.type() == QSqlError::ConnectionError ? tr("DB open")
-                                                                     : tr("DB remove holidays"),
-                          error);
+        showDatabaseError(this, tr("DB remove holidays"), error);
     } else {
         m_changed = true;
     }

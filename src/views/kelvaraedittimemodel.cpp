@@ -2,6 +2,7 @@
 
 #include "access/timemodel.h"
 #include "db/timemodelrecords.h"
+#include "views/databaseopen.h"
 #include "views/kelvaratimeperiod.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
@@ -40,7 +41,7 @@ KelvaraEditTimeModel::KelvaraEditTimeModel(const QString &databasePath, QWidget 
     m_scroll = new QScrollArea(this);
     m_scroll->setWidget(fields);
     m_scroll->setWidgetResizable(true);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setMinimumHeight(180);
 
@@ -90,7 +91,10 @@ KelvaraEditTimeModel::KelvaraEditTimeModel(const QString &databasePath, QWidget 
     layout->addWidget(summary);
     layout->addLayout(buttons);
 
-    appendField();
+    // Wide enough for a whole field, so that only the height scrolls.
+    const KelvaraTimePeriod *first = appendField();
+    m_scroll->setMinimumWidth(first->sizeHint().width() + 2 * m_scroll->frameWidth() +
+                              m_scroll->verticalScrollBar()->sizeHint().width());
     updateSummary();
     setHelp(false);
 }
@@ -223,6 +227,8 @@ void KelvaraEditTimeModel::accept()
 
 bool KelvaraEditTimeModel::save(const TimeModelRow &row)
 {
+    if (!openDatabaseOrShowError(this, m_databasePath))
+        return false;
     QSqlError error;
     TimeModelRow saved = row;
     if (isNewModel()) {
@@ -233,11 +239,8 @@ bool KelvaraEditTimeModel::save(const TimeModelRow &row)
         error = TimeModelRecords::editTimeModel(m_databasePath, row);
     }
     if (error.isValid()) {
-        const QString title =
-            error.type() == QSqlError::ConnectionError
-                ? tr("DB open")
-                : (isNewModel() ? tr("DB add time model") : tr("DB edit time model"));
-        showDatabaseError(this, title, error);
+        showDatabaseError(this, isNewModel() ? tr("DB add time model") : tr("DB edit time model"),
+                          error);
         return false;
     }
     m_model = saved;

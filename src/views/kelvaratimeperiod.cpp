@@ -57,6 +57,7 @@ KelvaraTimePeriod::KelvaraTimePeriod(int number, QWidget *parent) : QFrame(paren
     times->addSpacing(12);
     m_display = new QLabel(this);
     m_display->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_display->setWordWrap(true);
     times->addWidget(m_display, 1);
     grid->addLayout(times, 1, 1);
     grid->setColumnStretch(1, 1);
@@ -88,6 +89,14 @@ TimePeriod KelvaraTimePeriod::period() const
     }
     TimePeriod period;
     period.setDays(days);
+    int hour = 0;
+    int minute = 0;
+    // A time not filled in leaves the period never, not 00:00 to 24:00.
+    if (!readTime(m_from, hour, minute) || !readTime(m_to, hour, minute)) {
+        period.setStart(0, 0);
+        period.setEnd(0, 0);
+        return period;
+    }
     period.setStartText(m_from->text());
     period.setEndText(m_to->text());
     return period;

@@ -5,6 +5,7 @@
 #include "db/projectdatabase.h"
 #include "db/recordrows.h"
 #include "db/timemodelrecords.h"
+#include "views/databaseopen.h"
 #include "views/kelvaraedittimemodel.h"
 #include "views/kelvaraeditholidays.h"
 #include "widgets/guimessages.h"
@@ -21,17 +22,6 @@
 
 const QString KelvaraTimes::AlwaysTag = QStringLiteral("***");
 const QString KelvaraTimes::AlwaysDefinition = QStringLiteral("*-*-*");
-
-namespace {
-
-QString dbTitle(const QSqlError &error, const QString &title)
-{
-    return error.type() == QSqlError::ConnectionError
-               ? QCoreApplication::translate("KelvaraTimes", "DB open")
-               : title;
-}
-
-} // namespace
 
 KelvaraTimes::KelvaraTimes(ApplicationSettings &settings, QWidget *parent)
     : QWidget(parent), m_settings(settings)
@@ -219,6 +209,7 @@ void KelvaraTimes::runEditor(int pkTimes, const QString &tag, const QString &nam
         editor.setModel({pkTimes, tag, name, definition});
     editor.setHelp(m_toolTips);
     editor.setGeometry(m_settings.editTimeModelDialogGeometry);
+    editor.resize(editor.size().expandedTo(editor.sizeHint()));
     const bool saved = editor.exec() == QDialog::Accepted;
     m_settings.editTimeModelDialogGeometry = editor.geometry();
     if (!saved)
@@ -265,10 +256,12 @@ void KelvaraTimes::removeModel()
         return;
     // The entries using the model are marked, its rights and the model
     // removed, all in one transaction.
+    if (!openDatabaseOrShowError(this, m_databasePath))
+        return;
     const QSqlError error = TimeModelRecords::removeTimeModel(
         m_databasePath, m_table->item(row, TagColumn)->data(Qt::UserRole).toInt());
     if (error.isValid())
-        showDatabaseError(this, dbTitle(error, tr("DB remove times")), error);
+        showDatabaseError(this, tr("DB remove times"), error);
     buildList();
     if (m_table->rowCount() > 0)
         m_table->setCurrentCell(qMin(row, m_table->rowCount() - 1), TagColumn);

@@ -22,6 +22,7 @@
 #include "views/kelvaratimes.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
+#include "widgets/kxtablewidget.h"
 
 #include "simreader.h"
 #include "virtualreader.h"
@@ -36,6 +37,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -206,6 +208,7 @@ private slots:
     void holidayDates_data();
     void holidayDates();
     void holidayEditor();
+    void databaseThatDoesNotOpen();
     void mainWindowReachesTheView();
     void roundTripToReader();
     void screenshots();
@@ -289,7 +292,7 @@ void TestKelvaraTimes::tagWithoutHash()
     QFETCH(QString, typed);
     QFETCH(bool, pasted);
     QFETCH(QString, shown);
-    KelvaraEditTimeModel editor(QString());
+    KelvaraEditTimeModel editor{QString()};
     if (pasted) {
         QApplication::clipboard()->setText(typed);
         editor.tagEdit()->paste();
@@ -454,7 +457,7 @@ void TestKelvaraTimes::saveChecks()
 
 void TestKelvaraTimes::fieldLimits()
 {
-    KelvaraEditTimeModel editor(QString());
+    KelvaraEditTimeModel editor{QString()};
     QCOMPARE(editor.periodFields().size(), 1);
     QVERIFY(!editor.removeButton()->isEnabled());
     editor.removePeriod(); // the last field stays
@@ -476,7 +479,7 @@ void TestKelvaraTimes::tenStoredPeriods()
     for (int i = 0; i < 10; ++i)
         periods << QStringLiteral("mon-%1:00-%2:30").arg(i + 10).arg(i + 10);
     const QString stored = periods.join(QLatin1Char('|'));
-    KelvaraEditTimeModel editor(QString());
+    KelvaraEditTimeModel editor{QString()};
     editor.setModel({7, QStringLiteral("TEN"), QStringLiteral("Ten"), stored});
     QCOMPARE(editor.windowTitle(), QStringLiteral("Edit Time Model"));
     QCOMPARE(editor.periodFields().size(), 10);
@@ -529,7 +532,7 @@ void TestKelvaraTimes::liveDisplayAndFlags()
     QFETCH(bool, flagged);
     QFETCH(QString, modelDisplay);
     QFETCH(QString, definition);
-    KelvaraEditTimeModel editor(QString());
+    KelvaraEditTimeModel editor{QString()};
     editor.setModel({3, QStringLiteral("M"), QStringLiteral("Model"), stored});
     KelvaraTimePeriod *first = editor.periodFields().first();
     QCOMPARE(first->displayLabel()->text(), fieldDisplay);
@@ -711,7 +714,7 @@ void TestKelvaraTimes::holidayDates()
     if (!boxTitle.isEmpty())
         QCOMPARE(m_boxes.first().title, boxTitle);
     // Every stored change marks the access readers, never the desk reader.
-    QCOMPARE(site.marked(), saved ? QSet<int>{site.door, site.gate} : QSet<int>());
+    QCOMPARE(site.marked(), (saved ? QSet<int>{site.door, site.gate} : QSet<int>()));
 }
 
 void TestKelvaraTimes::holidayEditor()
@@ -777,6 +780,27 @@ void TestKelvaraTimes::holidayEditor()
     QCOMPARE(table->rowCount(), 1);
     QCOMPARE(site.marked(), (QSet<int>{site.door, site.gate}));
     QVERIFY(editor.hasChanged());
+}
+
+void TestKelvaraTimes::databaseThatDoesNotOpen()
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/gone/Site.sqlite3");
+    KelvaraEditTimeModel editor(path);
+    QTest::keyClicks(editor.tagEdit(), QStringLiteral("A"));
+    QTest::keyClicks(editor.nameEdit(), QStringLiteral("Day"));
+    fill(editor.periodFields().first(), TimePeriod::Monday, QStringLiteral("08:00"),
+         QStringLiteral("09:00"));
+    editor.show();
+    editor.accept();
+    KelvaraEditDate date(path);
+    date.show();
+    date.accept();
+    QCOMPARE(m_boxes.size(), 2);
+    QCOMPARE(m_boxes.at(0).title, QStringLiteral("DB open"));
+    QCOMPARE(m_boxes.at(1).title, QStringLiteral("DB open"));
+    QVERIFY(editor.isVisible());
+    QVERIFY(date.isVisible());
 }
 
 void TestKelvaraTimes::mainWindowReachesTheView()
