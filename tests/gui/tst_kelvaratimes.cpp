@@ -208,6 +208,8 @@ private slots:
     void holidayDates_data();
     void holidayDates();
     void holidayEditor();
+    void refusedMarksStoreNothing_data();
+    void refusedMarksStoreNothing();
     void databaseThatDoesNotOpen();
     void mainWindowReachesTheView();
     void roundTripToReader();
@@ -782,6 +784,62 @@ void TestKelvaraTimes::holidayEditor()
     QVERIFY(editor.hasChanged());
 }
 
+void TestKelvaraTimes::refusedMarksStoreNothing_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("boxTitle");
+    QTest::newRow("definition changed") << "edit"
+                                        << "DB edit time model";
+    QTest::newRow("model removed") << "remove"
+                                   << "DB remove times";
+    QTest::newRow("holiday added") << "holiday"
+                                   << "DB add holiday";
+}
+
+void TestKelvaraTimes::refusedMarksStoreNothing()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, boxTitle);
+    Site site;
+    {
+        // The marks cannot be written: the change must not be stored without them.
+        ProjectDatabase db(site.db());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("create trigger nomarks before update on doors begin "
+                                      "select raise(abort, 'marks refused'); end")));
+    }
+    m_answer = QMessageBox::Yes;
+    KelvaraTimes view(m_settings);
+    view.setDatabasePath(site.db());
+    view.show();
+    view.table()->setCurrentCell(view.rowOfTag(QStringLiteral("OF")), 0);
+    if (change == QLatin1String("edit")) {
+        onModal<KelvaraEditTimeModel>([](KelvaraEditTimeModel *editor) {
+            editor->periodFields().first()->toEdit()->setText(QStringLiteral("18:00"));
+            editor->accept();
+            QVERIFY(editor->isVisible());
+            editor->reject();
+        });
+        view.editModel();
+    } else if (change == QLatin1String("remove")) {
+        view.removeModel();
+    } else {
+        KelvaraEditDate dialog(site.db());
+        dialog.calendar()->setSelectedDate(QDate(2030, 5, 1));
+        dialog.show();
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+    }
+    QCOMPARE(m_boxes.last().title, boxTitle);
+    QCOMPARE(site.model(QStringLiteral("OF")).modelDefinition,
+             QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00"));
+    QList<AccessRow> rights;
+    QVERIFY(!AccessRights::listAccess(site.db(), rights).isValid());
+    QCOMPARE(rights.size(), 1);
+    QVERIFY(site.holidays().isEmpty());
+}
+
 void TestKelvaraTimes::databaseThatDoesNotOpen()
 {
     QTemporaryDir dir;
@@ -824,6 +882,8 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     QCOMPARE(view->table()->columnWidth(0), 60);
     QCOMPARE(view->table()->columnWidth(1), 200); // a stored 0 gives 200
     QVERIFY(view->rowOfTag(QStringLiteral("OF")) >= 0);
+    QApplication::processEvents();
+    QVERIFY(window.grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/times-window.png")));
 
     // Removing the model rebuilds the board behind the view: the cell is empty.
     m_answer = QMessageBox::Yes;
