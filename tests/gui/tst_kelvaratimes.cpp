@@ -886,12 +886,17 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     QVERIFY(window.grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/times-window.png")));
 
     // Removing the model rebuilds the board behind the view: the cell is empty.
+    const AccessBoard &board = window.boardData();
+    const int userRow = board.rowOfUser(site.user);
+    const int doorColumn = board.columnOfEntry(site.door);
+    QCOMPARE(board.textAt(userRow, doorColumn), QStringLiteral("OF"));
     m_answer = QMessageBox::Yes;
     view->table()->setCurrentCell(view->rowOfTag(QStringLiteral("OF")), 0);
     view->removeModel();
     QList<AccessRow> rights;
     QVERIFY(!AccessRights::listAccess(site.db(), rights).isValid());
     QVERIFY(rights.isEmpty());
+    QCOMPARE(board.textAt(board.rowOfUser(site.user), board.columnOfEntry(site.door)), QString());
     window.enterTabKelvara();
     QVERIFY(!view->isVisible());
     QVERIFY(window.board()->isVisible());
