@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders resources/icons/*.svg to the 48 x 48 PNGs the program embeds.
+# Renders resources/icons/*.svg to the PNGs the program embeds, each at the
+# size its drawing declares.
 # Usage: scripts/render-icons.sh [preview.png]
 # Needs libqt5svg5-dev (installed by scripts/install-deps.sh).
 set -euo pipefail

@@ -1,6 +1,6 @@
-// Renders every SVG drawing in a folder to a 48 x 48 PNG beside it, and
-// optionally a preview sheet: each icon on the tool-bar blue at full size and
-// magnified four times.
+// Renders every SVG drawing in a folder to a PNG of the drawing's own size
+// beside it (48 x 48 for the tool bar, 16 x 16 for buttons), and optionally a
+// preview sheet: each icon on the tool-bar blue at full size and magnified.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -26,11 +26,13 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "cannot read %s\n", qPrintable(name));
             return 1;
         }
-        QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+        const QSize size =
+            renderer.defaultSize().isValid() ? renderer.defaultSize() : QSize(48, 48);
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(0, 0, 48, 48));
+        renderer.render(&painter, QRectF(QPointF(0, 0), size));
         painter.end();
         const QString png =
             dir.filePath(QString(name).replace(QStringLiteral(".svg"), QStringLiteral(".png")));
@@ -48,8 +50,8 @@ int main(int argc, char *argv[])
         for (int i = 0; i < images.size(); ++i) {
             painter.drawImage(20 + i * 220, 10, images.at(i));
             painter.drawImage(
-                QRect(20 + i * 220, 66, 192, 192).adjusted(0, 0, 0, -30),
-                images.at(i).scaled(192, 162, Qt::KeepAspectRatio, Qt::FastTransformation));
+                20 + i * 220, 66,
+                images.at(i).scaled(162, 162, Qt::KeepAspectRatio, Qt::FastTransformation));
         }
         painter.end();
         sheet.save(QString::fromLocal8Bit(argv[2]));

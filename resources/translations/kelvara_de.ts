@@ -508,6 +508,291 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraEditDate</name>
+    <message>
+        <source>Add Holiday Date</source>
+        <translation>Feiertag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Several days, up to</source>
+        <translation>Mehrere Tage, bis</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Edit Holiday Date</source>
+        <translation>Feiertag bearbeiten</translation>
+    </message>
+    <message>
+        <source>The last day lies before the first day.</source>
+        <translation>Der letzte Tag liegt vor dem ersten Tag.</translation>
+    </message>
+    <message>
+        <source>%1 days: %2 to %3</source>
+        <translation>%1 Tage: %2 bis %3</translation>
+    </message>
+    <message>
+        <source>Missing information</source>
+        <translation>Fehlende Angaben</translation>
+    </message>
+    <message>
+        <source>At most %1 days can be added at once.</source>
+        <translation>Es können höchstens %1 Tage auf einmal hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <source>DB add holiday</source>
+        <translation>DB Feiertag hinzufügen</translation>
+    </message>
+    <message>
+        <source>%1 is a holiday already.</source>
+        <translation>%1 ist bereits ein Feiertag.</translation>
+    </message>
+    <message>
+        <source>Every one of these days is a holiday already.</source>
+        <translation>Jeder dieser Tage ist bereits ein Feiertag.</translation>
+    </message>
+    <message>
+        <source>These days are holidays already:
+%1
+
+Add the other %2 days?</source>
+        <translation>Diese Tage sind bereits Feiertage:
+%1
+
+Die übrigen %2 Tage hinzufügen?</translation>
+    </message>
+    <message>
+        <source>DB edit holiday</source>
+        <translation>DB Feiertag bearbeiten</translation>
+    </message>
+    <message>
+        <source>Select the date of the holiday.</source>
+        <translation>Wählen Sie das Datum des Feiertags.</translation>
+    </message>
+    <message>
+        <source>Add every day from the selected date up to this day, for example a company closure. Each day becomes a holiday of its own.</source>
+        <translation>Fügt jeden Tag vom gewählten Datum bis zu diesem Tag hinzu, zum Beispiel für Betriebsferien. Jeder Tag wird ein eigener Feiertag.</translation>
+    </message>
+    <message>
+        <source>The last day of the closure.</source>
+        <translation>Der letzte Tag der Schließung.</translation>
+    </message>
+    <message>
+        <source>A comment on the holiday, for example its name.</source>
+        <translation>Ein Kommentar zum Feiertag, zum Beispiel sein Name.</translation>
+    </message>
+    <message>
+        <source>Select today&apos;s date.</source>
+        <translation>Wählt das heutige Datum.</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraEditHolidays</name>
+    <message>
+        <source>Holiday Editor</source>
+        <translation>Feiertagseditor</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Weekday</source>
+        <translation>Wochentag</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Readers receive the holidays from today on with the next update of their access rights.</source>
+        <translation>Die Leser erhalten die Feiertage ab heute mit der nächsten Aktualisierung ihrer Zutrittsrechte.</translation>
+    </message>
+    <message>
+        <source>DB holidays list</source>
+        <translation>DB Feiertagsliste</translation>
+    </message>
+    <message>
+        <source>Remove Holiday</source>
+        <translation>Feiertag entfernen</translation>
+    </message>
+    <message>
+        <source>Do you really want to remove the selected holiday?</source>
+        <translation>Wollen Sie den ausgewählten Feiertag wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>DB remove holidays</source>
+        <translation>DB Feiertag entfernen</translation>
+    </message>
+    <message>
+        <source>Add holiday</source>
+        <translation>Feiertag hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit holiday</source>
+        <translation>Feiertag bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove holiday</source>
+        <translation>Feiertag entfernen</translation>
+    </message>
+    <message>
+        <source>Close holiday editor</source>
+        <translation>Feiertagseditor schließen</translation>
+    </message>
+    <message>
+        <source>The project&apos;s holidays. On a holiday an entry grants access only by the periods of a time model that include the day &apos;Holiday&apos;.</source>
+        <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag &apos;Feiertag&apos; enthalten.</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraEditTimeModel</name>
+    <message>
+        <source>Add Time Model</source>
+        <translation>Zeitmodell hinzufügen</translation>
+    </message>
+    <message>
+        <source>Model Identifier</source>
+        <translation>Modellkennung</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>Modellname</translation>
+    </message>
+    <message>
+        <source>Add Period</source>
+        <translation>Zeitraum hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove Period</source>
+        <translation>Zeitraum entfernen</translation>
+    </message>
+    <message>
+        <source>Access times:</source>
+        <translation>Zutrittszeiten:</translation>
+    </message>
+    <message>
+        <source>Definition:</source>
+        <translation>Definition:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Edit Time Model</source>
+        <translation>Zeitmodell bearbeiten</translation>
+    </message>
+    <message>
+        <source>Period %1</source>
+        <translation>Zeitraum %1</translation>
+    </message>
+    <message>
+        <source>Correct the marked times first: %1</source>
+        <translation>Korrigieren Sie zuerst die markierten Zeiten: %1</translation>
+    </message>
+    <message>
+        <source>No access at any time: check at least one day.</source>
+        <translation>Zu keiner Zeit Zutritt: wählen Sie mindestens einen Tag.</translation>
+    </message>
+    <message>
+        <source>Missing information</source>
+        <translation>Fehlende Angaben</translation>
+    </message>
+    <message>
+        <source>No model tag given</source>
+        <translation>Keine Modellkennung angegeben</translation>
+    </message>
+    <message>
+        <source>Illegal model tag</source>
+        <translation>Unzulässige Modellkennung</translation>
+    </message>
+    <message>
+        <source>No model name given</source>
+        <translation>Kein Modellname angegeben</translation>
+    </message>
+    <message>
+        <source>Invalid period</source>
+        <translation>Ungültiger Zeitraum</translation>
+    </message>
+    <message>
+        <source>Period %1: %2</source>
+        <translation>Zeitraum %1: %2</translation>
+    </message>
+    <message>
+        <source>No model definition given</source>
+        <translation>Keine Modelldefinition angegeben</translation>
+    </message>
+    <message>
+        <source>DB add time model</source>
+        <translation>DB Zeitmodell hinzufügen</translation>
+    </message>
+    <message>
+        <source>DB edit time model</source>
+        <translation>DB Zeitmodell bearbeiten</translation>
+    </message>
+    <message>
+        <source>Input a short time model identifier (max. 3 signs).
+Each model identifier must be unique!
+The &apos;#&apos; sign is not allowed!</source>
+        <translation>Geben Sie eine kurze Zeitmodellkennung ein (max. 3 Zeichen).
+Jede Modellkennung muss eindeutig sein!
+Das Zeichen &apos;#&apos; ist nicht erlaubt!</translation>
+    </message>
+    <message>
+        <source>Input a name for the time model.
+Each model name must be unique!</source>
+        <translation>Geben Sie einen Namen für das Zeitmodell ein.
+Jeder Modellname muss eindeutig sein!</translation>
+    </message>
+    <message>
+        <source>Add one more period settings field.</source>
+        <translation>Ein weiteres Feld für einen Zeitraum hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Remove the last period settings field.</source>
+        <translation>Das letzte Feld für einen Zeitraum entfernen.</translation>
+    </message>
+    <message>
+        <source>Save the time model settings in the database.</source>
+        <translation>Die Einstellungen des Zeitmodells in der Datenbank speichern.</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraMan</name>
     <message>
         <source>&amp;File</source>
@@ -1044,6 +1329,108 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     <message>
         <source>Cannot remove old demo database</source>
         <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraTimePeriod</name>
+    <message>
+        <source>Period %1</source>
+        <translation>Zeitraum %1</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Enter &apos;%1&apos; as HH:MM.</source>
+        <translation>Geben Sie &apos;%1&apos; als HH:MM ein.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; %2 is no time of day (00:00 to 24:00).</source>
+        <translation>&apos;%1&apos; %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
+    </message>
+    <message>
+        <source>&apos;From&apos; must be earlier than &apos;To&apos;; a period cannot cross midnight (use two periods).</source>
+        <translation>&apos;Von&apos; muss vor &apos;Bis&apos; liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
+    </message>
+    <message>
+        <source>Here you define an access period.
+We treat a period as an time interval related to one or more weekdays.
+A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
+        <translation>Hier definieren Sie einen Zutrittszeitraum.
+Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
+Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraTimes</name>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>Modellname</translation>
+    </message>
+    <message>
+        <source>Model Definition</source>
+        <translation>Modelldefinition</translation>
+    </message>
+    <message>
+        <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
+
+A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
+
+The model definition column of the table shows the access rules for that model (physical information).</source>
+        <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
+
+Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
+
+Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+    <message>
+        <source>DB times list</source>
+        <translation>DB Zeitmodellliste</translation>
+    </message>
+    <message>
+        <source>Remove Time Model</source>
+        <translation>Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Do you really want to remove the selected time model?</source>
+        <translation>Wollen Sie das ausgewählte Zeitmodell wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>DB remove times</source>
+        <translation>DB Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Add time model</source>
+        <translation>Zeitmodell hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit selected time model</source>
+        <translation>Ausgewähltes Zeitmodell bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove selected time model</source>
+        <translation>Ausgewähltes Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Open holiday editor</source>
+        <translation>Feiertagseditor öffnen</translation>
     </message>
 </context>
 <context>

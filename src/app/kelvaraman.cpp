@@ -11,6 +11,7 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "reader/readertypes.h"
+#include "views/kelvaratimes.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
 
@@ -61,6 +62,11 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     createBoardMenus();
 
     m_settings.loadSettings();
+    // The views share the area below the tool bar with the board frame.
+    m_times = new KelvaraTimes(m_settings, centralWidget());
+    m_times->hide();
+    centralWidget()->layout()->addWidget(m_times);
+    connect(m_times, &KelvaraTimes::changed, this, &KelvaraMan::buildBoard);
     m_tooltipsAction->setChecked(m_settings.areToolTipsOn);
     if (!m_settings.currentProjectPath.isEmpty() &&
         ProjectSchema::isProjectDatabase(m_settings.currentProjectPath)) {
@@ -166,7 +172,7 @@ void KelvaraMan::createToolBar()
         {":/tab-kelvara-48.png", tr("Access Board"), &KelvaraMan::enterTabKelvara, true},
         {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, false},
         {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, false},
-        {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, false},
+        {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, true},
         {nullptr, QString(), nullptr, false},
         {":/update-48.png",
          tr("Update Access Rights\n(Changed rights are marked with red background colour)"),
@@ -199,7 +205,11 @@ void KelvaraMan::createBoard()
     layout->setContentsMargins(10, 10, 10, 10);
     m_board = new KxTableWidget(m_boardFrame);
     layout->addWidget(m_board);
-    setCentralWidget(m_boardFrame);
+    auto *views = new QWidget(this);
+    auto *viewLayout = new QVBoxLayout(views);
+    viewLayout->setContentsMargins(0, 0, 0, 0);
+    viewLayout->addWidget(m_boardFrame);
+    setCentralWidget(views);
 
     m_board->setMinHeaderRowHeight(150);
     m_board->setMinHeaderColumnWidth(150);
@@ -794,12 +804,19 @@ void KelvaraMan::mchImportTeachIn() {}
 void KelvaraMan::mchReadEventList() {}
 void KelvaraMan::enterUsers() {}
 void KelvaraMan::enterDoors() {}
-void KelvaraMan::enterTimes() {}
 
 void KelvaraMan::enterTabKelvara()
 {
+    m_times->hide();
     m_boardFrame->show();
     buildBoard();
+}
+
+void KelvaraMan::enterTimes()
+{
+    m_boardFrame->hide();
+    m_times->setDatabasePath(m_databasePath);
+    m_times->show();
 }
 
 // ---------------------------------------------------------------- help
@@ -811,6 +828,7 @@ void KelvaraMan::setHelp(bool on)
         m_tooltipsAction->setChecked(on);
     m_board->setToolTip(QString());
     m_board->setWhatsThis(accessBoardHelp());
+    m_times->setHelp(on);
     for (const auto &tool : qAsConst(m_toolButtons)) {
         tool.first->setWhatsThis(tool.second);
         tool.first->setToolTip(on ? tool.second : QString());

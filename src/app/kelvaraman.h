@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 
+class KelvaraTimes;
 class KxTableWidget;
 class QAction;
 class QFrame;
@@ -34,6 +35,7 @@ public:
     QString databasePath() const { return m_databasePath; }
 
     KxTableWidget *board() const { return m_board; }
+    KelvaraTimes *timesView() const { return m_times; }
     const AccessBoard &boardData() const { return m_boardData; }
     bool isAreaExpanded(const QString &area);
     bool isGroupExpanded(const QString &group);
@@ -153,6 +155,7 @@ private:
     AccessBoard m_boardData;
     KxTableWidget *m_board = nullptr;
     QFrame *m_boardFrame = nullptr;
+    KelvaraTimes *m_times = nullptr;
     QLabel *m_logo = nullptr;
     QToolBar *m_toolBar = nullptr;
     qint64 m_lastQueryNs = 0;

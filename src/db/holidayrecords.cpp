@@ -1,5 +1,6 @@
 #include "db/holidayrecords.h"
 
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
@@ -22,6 +23,8 @@ bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows)
         row.comment = query.value(2).toString();
         rows.append(row);
     }
+    if (query.lastError().isValid())
+        return false;
     query.finish();
     return true;
 }
@@ -66,11 +69,51 @@ bool addHoliday(QSqlQuery &query, const HolidayRow &holiday, int *newKey)
     return true;
 }
 
-QSqlError addHoliday(const QString &databasePath, const HolidayRow &holiday, int *newKey)
+namespace {
+
+// Adds the rows and marks the access-reader entries in one transaction.
+QSqlError addRows(const QString &databasePath, const QList<HolidayRow> &holidays, QList<int> &keys,
+                  QSet<int> *markedEntries)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        return outcome(addHoliday(query, holiday, newKey), query);
+    keys.clear();
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        for (const HolidayRow &holiday : holidays) {
+            int key = 0;
+            if (!addHoliday(query, holiday, &key))
+                return query.lastError();
+            keys << key;
+        }
+        if (!holidays.isEmpty() && !markAccessReaderEntries(query, marked))
+            return RecordStatement::failure(query);
+        return QSqlError();
     });
+    if (error.isValid())
+        keys.clear();
+    else if (markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+} // namespace
+
+QSqlError addHoliday(const QString &databasePath, const HolidayRow &holiday, int *newKey,
+                     QSet<int> *markedEntries)
+{
+    QList<int> keys;
+    const QSqlError error = addRows(databasePath, {holiday}, keys, markedEntries);
+    if (newKey)
+        *newKey = keys.value(0);
+    return error;
+}
+
+QSqlError addHolidays(const QString &databasePath, const QList<HolidayRow> &holidays,
+                      QSet<int> *markedEntries)
+{
+    QList<int> keys;
+    return addRows(databasePath, holidays, keys, markedEntries);
 }
 
 bool editHoliday(QSqlQuery &query, const HolidayRow &holiday)
@@ -80,11 +123,31 @@ bool editHoliday(QSqlQuery &query, const HolidayRow &holiday)
         {text(holiday.date), text(holiday.comment), holiday.pkHolidays});
 }
 
-QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday)
+QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
+                      QSet<int> *markedEntries)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        return outcome(editHoliday(query, holiday), query);
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(query,
+                                   QStringLiteral("select date from holidays where PKholidays=?"),
+                                   {holiday.pkHolidays}))
+            return query.lastError();
+        const bool found = query.next();
+        if (!found && query.lastError().isValid())
+            return query.lastError();
+        const bool dateChanged = found && query.value(0).toString() != holiday.date;
+        query.finish();
+        if (!editHoliday(query, holiday))
+            return query.lastError();
+        if (dateChanged && !markAccessReaderEntries(query, marked))
+            return RecordStatement::failure(query);
+        return QSqlError();
     });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
 }
 
 bool removeHoliday(QSqlQuery &query, int pkHolidays)
@@ -93,11 +156,54 @@ bool removeHoliday(QSqlQuery &query, int pkHolidays)
                                  {pkHolidays});
 }
 
-QSqlError removeHoliday(const QString &databasePath, int pkHolidays)
+QSqlError removeHoliday(const QString &databasePath, int pkHolidays, QSet<int> *markedEntries)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        return outcome(removeHoliday(query, pkHolidays), query);
+    if (markedEntries)
+        markedEntries->clear();
+    QSet<int> marked;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!removeHoliday(query, pkHolidays))
+            return query.lastError();
+        // Removing a row that is gone already changes nothing a reader holds.
+        if (query.numRowsAffected() > 0 && !markAccessReaderEntries(query, marked))
+            return RecordStatement::failure(query);
+        return QSqlError();
     });
+    if (!error.isValid() && markedEntries)
+        *markedEntries = marked;
+    return error;
+}
+
+bool markAccessReaderEntries(QSqlQuery &query, QSet<int> &markedEntries)
+{
+    markedEntries.clear();
+    const QString filter =
+        QStringLiteral("(%1 or %2)")
+            .arg(AccessRights::shortRangeFilter(), AccessRights::longRangeFilter());
+    if (!query.exec(QStringLiteral("select PKdoors from doors where ") + filter))
+        return false;
+    while (query.next())
+        markedEntries.insert(query.value(0).toInt());
+    if (query.lastError().isValid())
+        return false;
+    query.finish();
+    return AccessRights::setNeedsUpdate(query, markedEntries, true);
+}
+
+QSqlError existingDates(const QString &databasePath, const QStringList &dates,
+                        QStringList &existing)
+{
+    existing.clear();
+    QList<HolidayRow> rows;
+    const QSqlError error = listHolidays(databasePath, rows);
+    if (error.isValid())
+        return error;
+    const QSet<QString> wanted(dates.begin(), dates.end());
+    for (const HolidayRow &row : qAsConst(rows)) {
+        if (wanted.contains(row.date))
+            existing << row.date;
+    }
+    return QSqlError();
 }
 
 } // namespace HolidayRecords

@@ -4,12 +4,20 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 // Statements on the holidays table. Dates are "yyyy.MM.dd" texts, which sort
 // like the dates themselves.
+//
+// Access readers keep the holiday list in their tables, so the operation-level
+// changes below mark every entry with an access reader as needing an update in
+// the same transaction; otherwise "Update", which sends only pending entries,
+// would never bring a new holiday to a reader. The marked entries are left in
+// *markedEntries when given.
 namespace HolidayRecords {
 
 inline const QString DateFormat = QStringLiteral("yyyy.MM.dd");
@@ -24,10 +32,24 @@ QSqlError listUpcomingHolidays(const QString &databasePath, const QDate &today,
                                QList<HolidayRow> &rows);
 
 bool addHoliday(QSqlQuery &query, const HolidayRow &holiday, int *newKey = nullptr);
-QSqlError addHoliday(const QString &databasePath, const HolidayRow &holiday, int *newKey = nullptr);
+QSqlError addHoliday(const QString &databasePath, const HolidayRow &holiday, int *newKey = nullptr,
+                     QSet<int> *markedEntries = nullptr);
+// Several dates at once (a closure over some days): all of them or none.
+QSqlError addHolidays(const QString &databasePath, const QList<HolidayRow> &holidays,
+                      QSet<int> *markedEntries = nullptr);
 bool editHoliday(QSqlQuery &query, const HolidayRow &holiday);
-QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday);
+// A change of the comment alone marks nothing: readers hold only the dates.
+QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
+                      QSet<int> *markedEntries = nullptr);
 bool removeHoliday(QSqlQuery &query, int pkHolidays);
-QSqlError removeHoliday(const QString &databasePath, int pkHolidays);
+QSqlError removeHoliday(const QString &databasePath, int pkHolidays,
+                        QSet<int> *markedEntries = nullptr);
+
+// Marks every entry with an access reader (types 100, 101, 863) as needing an update.
+bool markAccessReaderEntries(QSqlQuery &query, QSet<int> &markedEntries);
+
+// The dates of the list that are holidays already, as stored.
+QSqlError existingDates(const QString &databasePath, const QStringList &dates,
+                        QStringList &existing);
 
 } // namespace HolidayRecords

@@ -31,6 +31,8 @@ bool listTimeModels(QSqlQuery &query, int sortKey, QList<TimeModelRow> &rows)
         row.modelDefinition = query.value(3).toString();
         rows.append(row);
     }
+    if (query.lastError().isValid())
+        return false;
     query.finish();
     return true;
 }

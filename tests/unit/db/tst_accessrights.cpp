@@ -1,6 +1,7 @@
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
+#include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
@@ -102,6 +103,8 @@ private slots:
     void findImportedTransponder();
     void widenShortRangeIdentifiers();
     void wideningCollisionChangesNothing();
+    void holidayChangesMarkAccessReaders_data();
+    void holidayChangesMarkAccessReaders();
 };
 
 void TestAccessRights::boardCellOnGroupAndArea()
@@ -625,6 +628,94 @@ void TestAccessRights::wideningCollisionChangesNothing()
              1);
     QVERIFY(marked(path).isEmpty());
     QVERIFY(AccessRights::widenShortRangeIdentifiers(path, 0).isValid());
+}
+
+void TestAccessRights::holidayChangesMarkAccessReaders_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("succeeds");
+    QTest::addColumn<bool>("marks");
+    QTest::addColumn<QStringList>("datesAfter");
+    const QStringList before = strings({"2030.12.24", "2030.12.31"});
+    QTest::newRow("add") << "add" << true << true
+                         << strings({"2030.12.24", "2030.12.25", "2030.12.31"});
+    QTest::newRow("add a range") << "range" << true << true
+                                 << strings({"2030.12.24", "2030.12.27", "2030.12.28", "2030.12.29",
+                                             "2030.12.31"});
+    QTest::newRow("range over a holiday stores nothing")
+        << "range-clash" << false << false << before;
+    QTest::newRow("add a holiday twice") << "add-clash" << false << false << before;
+    QTest::newRow("move a date") << "move" << true << true << strings({"2030.12.26", "2030.12.31"});
+    QTest::newRow("change the comment only") << "comment" << true << false << before;
+    QTest::newRow("remove") << "remove" << true << true << strings({"2030.12.31"});
+    QTest::newRow("remove what is gone") << "remove-gone" << true << false << before;
+}
+
+void TestAccessRights::holidayChangesMarkAccessReaders()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, succeeds);
+    QFETCH(bool, marks);
+    QFETCH(QStringList, datesAfter);
+    TestSupport::TempProject project;
+    const QString path = project.databasePath();
+    // Access readers hold the holiday list; programmer readers and entries
+    // without a reader do not.
+    QSet<int> accessReaders;
+    int i = 0;
+    for (int type : {100, 101, 863, 82, 0}) {
+        EntryRow e;
+        e.areaName = QStringLiteral("A");
+        e.doorName = QString::number(i++);
+        e.readerType = type;
+        int key = 0;
+        QVERIFY(!EntryRecords::addEntry(path, e, &key).isValid());
+        if (type >= 100)
+            accessReaders.insert(key);
+    }
+    int christmas = 0;
+    QVERIFY(
+        !HolidayRecords::addHoliday(path, {0, QStringLiteral("2030.12.24"), QString()}, &christmas)
+             .isValid());
+    QVERIFY(christmas > 0);
+    QVERIFY(
+        !HolidayRecords::addHoliday(path, {0, QStringLiteral("2030.12.31"), QString()}).isValid());
+    QCOMPARE(marked(path), accessReaders);
+    QVERIFY(clearMarks(path));
+
+    QSet<int> markedEntries{-1};
+    QSqlError error;
+    if (change == QLatin1String("add")) {
+        error = HolidayRecords::addHoliday(path, {0, QStringLiteral("2030.12.25"), QString()},
+                                           nullptr, &markedEntries);
+    } else if (change.startsWith(QLatin1String("range"))) {
+        QList<HolidayRow> rows;
+        const int last = change == QLatin1String("range") ? 29 : 31;
+        for (int day = 27; day <= last; ++day)
+            rows.append({0, QStringLiteral("2030.12.%1").arg(day), QStringLiteral("Closed")});
+        error = HolidayRecords::addHolidays(path, rows, &markedEntries);
+    } else if (change == QLatin1String("add-clash")) {
+        error = HolidayRecords::addHoliday(path, {0, QStringLiteral("2030.12.24"), QString()},
+                                           nullptr, &markedEntries);
+    } else if (change == QLatin1String("move") || change == QLatin1String("comment")) {
+        const QString date = change == QLatin1String("move") ? QStringLiteral("2030.12.26")
+                                                             : QStringLiteral("2030.12.24");
+        error = HolidayRecords::editHoliday(path, {christmas, date, QStringLiteral("O'Neil's")},
+                                            &markedEntries);
+    } else {
+        if (change == QLatin1String("remove-gone"))
+            christmas += 100;
+        error = HolidayRecords::removeHoliday(path, christmas, &markedEntries);
+    }
+    QCOMPARE(!error.isValid(), succeeds);
+    QCOMPARE(markedEntries, marks ? accessReaders : QSet<int>());
+    QCOMPARE(marked(path), marks ? accessReaders : QSet<int>());
+    QList<HolidayRow> rows;
+    QVERIFY(!HolidayRecords::listHolidays(path, rows).isValid());
+    QStringList dates;
+    for (const HolidayRow &row : qAsConst(rows))
+        dates << row.date;
+    QCOMPARE(dates, datesAfter);
 }
 
 KX_TEST_MAIN(TestAccessRights)

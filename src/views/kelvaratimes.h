@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class ApplicationSettings;
+class QLabel;
+class QTableWidget;
+class QToolButton;
+
+// The time model view: the project's time models by tag, with the editor
+// for one model and the holiday editor. The built-in model "***" ("Always")
+// is put back whenever the list is built and can be neither edited nor
+// removed.
+class KelvaraTimes : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Column { TagColumn = 0, NameColumn = 1, DefinitionColumn = 2 };
+
+    static const QString AlwaysTag;
+    static const QString AlwaysDefinition;
+
+    explicit KelvaraTimes(ApplicationSettings &settings, QWidget *parent = nullptr);
+
+    void setDatabasePath(const QString &databasePath);
+    QString databasePath() const { return m_databasePath; }
+
+    QTableWidget *table() const { return m_table; }
+    QToolButton *addButton() const { return m_add; }
+    QToolButton *editButton() const { return m_edit; }
+    QToolButton *removeButton() const { return m_remove; }
+    QToolButton *holidaysButton() const { return m_holidays; }
+
+    // The row showing the tag, or -1.
+    int rowOfTag(const QString &tag) const;
+
+signals:
+    // Models or holidays changed: the board shows tags and pending marks.
+    void changed();
+
+public slots:
+    void buildList();
+    // Shows the view with a fresh list.
+    void show();
+    void setHelp(bool isToolTips);
+    void editHolidays();
+    void addModel();
+    void editModel();
+    void removeModel();
+    void cellDoubleClicked(int row, int column);
+
+private:
+    static QString helpText();
+    void runEditor(int pkTimes, const QString &tag, const QString &name, const QString &definition);
+    void selectTag(const QString &tag);
+    void updateButtons();
+    // The tag of the current row, or an empty text.
+    QString currentTag() const;
+    void storeColumnWidths();
+
+    ApplicationSettings &m_settings;
+    QString m_databasePath;
+    bool m_toolTips = false;
+    QLabel *m_picture = nullptr;
+    QLabel *m_help = nullptr;
+    QToolButton *m_add = nullptr;
+    QToolButton *m_edit = nullptr;
+    QToolButton *m_remove = nullptr;
+    QToolButton *m_holidays = nullptr;
+    QTableWidget *m_table = nullptr;
+};
