@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders resources/icons/*.svg to the 48 x 48 PNGs the program embeds.
+# Renders resources/icons/*.svg to the 48 x 48 PNGs the program embeds, and the
+# desktop icon resources/desktop/kelvara-manager.svg to its 48 and 256 pixel PNGs.
 # Usage: scripts/render-icons.sh [preview.png]
 # Needs libqt5svg5-dev (installed by scripts/install-deps.sh).
 set -euo pipefail
@@ -9,3 +10,4 @@ trap 'rm -rf "$tmp"' EXIT
 g++ -std=c++17 -O1 -fPIC scripts/rendericons.cpp -o "$tmp/rendericons" \
     $(pkg-config --cflags --libs Qt5Svg Qt5Gui Qt5Core)
 XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" resources/icons "$@"
+XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" --app resources/desktop/kelvara-manager.svg resources/desktop
