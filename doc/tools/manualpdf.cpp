@@ -73,24 +73,65 @@ void styleTables(QTextDocument &doc)
         format.setBorderBrush(QColor(0x80, 0x80, 0x80));
         format.setCellSpacing(0);
         format.setCellPadding(4);
-        format.setBorderCollapse(true);
         format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
         table->setFormat(format);
+        for (int column = 0; column < table->columns(); ++column) {
+            QTextTableCell cell = table->cellAt(0, column);
+            QTextCharFormat head = cell.format();
+            head.setBackground(QColor(0xee, 0xee, 0xee));
+            cell.setFormat(head);
+        }
     }
 }
 
-bool writePreview(const QTextDocument &doc, const QString &folder)
+// Headings get room above them, so the sections stand apart.
+void spaceHeadings(QTextDocument &doc)
+{
+    QTextCursor cursor(&doc);
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        if (level == 0 || block == doc.begin())
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setTopMargin(level <= 2 ? 16 : 10);
+        format.setBottomMargin(4);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+}
+
+// One page: its slice of the laid-out text, then the title and the page
+// number at the foot.
+void drawPage(QTextDocument &doc, QPainter &painter, int page, const QString &title)
+{
+    const QSizeF size = doc.pageSize();
+    painter.save();
+    painter.translate(0, -page * size.height());
+    doc.drawContents(&painter, QRectF(0, page * size.height(), size.width(), size.height()));
+    painter.restore();
+    painter.save();
+    painter.setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    painter.setPen(QColor(0x60, 0x60, 0x60));
+    const QRectF foot(mmToUnits(MarginMm), size.height() - mmToUnits(MarginMm * 0.7),
+                      size.width() - 2 * mmToUnits(MarginMm), mmToUnits(5));
+    painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, title);
+    painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("%1 / %2").arg(page + 1).arg(doc.pageCount()));
+    painter.restore();
+}
+
+bool writePreview(QTextDocument &doc, const QString &title, const QString &folder)
 {
     QDir().mkpath(folder);
-    const QSizeF page = doc.pageSize();
     for (int n = 0; n < doc.pageCount(); ++n) {
-        QImage image(page.toSize(), QImage::Format_RGB32);
+        QImage image(doc.pageSize().toSize(), QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        painter.translate(0, -n * page.height());
-        doc.drawContents(&painter, QRectF(0, n * page.height(), page.width(), page.height()));
+        drawPage(doc, painter, n, title);
         painter.end();
-        if (!image.save(QStringLiteral("%1/page-%2.png").arg(folder).arg(n + 1, 2, 10, QLatin1Char('0'))))
+        const QString name =
+            QStringLiteral("%1/page-%2.png").arg(folder).arg(n + 1, 2, 10, QLatin1Char('0'));
+        if (!image.save(name))
             return false;
     }
     return true;
@@ -132,6 +173,7 @@ int main(int argc, char *argv[])
     doc.setPageSize(a4);
     fitImages(doc, QDir(source.absolutePath()), a4.width() - 2 * mmToUnits(MarginMm));
     styleTables(doc);
+    spaceHeadings(doc);
 
     const QString target = args.at(2);
     const QString partial = target + QStringLiteral(".part");
@@ -147,22 +189,10 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "cannot write %s\n", qPrintable(partial));
             return 1;
         }
-        const qreal height = a4.height();
-        const QFont footFont(QStringLiteral("Liberation Sans"), 8);
         for (int n = 0; n < doc.pageCount(); ++n) {
             if (n > 0)
                 writer.newPage();
-            painter.save();
-            painter.translate(0, -n * height);
-            doc.drawContents(&painter, QRectF(0, n * height, a4.width(), height));
-            painter.restore();
-            painter.setFont(footFont);
-            painter.setPen(QColor(0x60, 0x60, 0x60));
-            const QRectF foot(mmToUnits(MarginMm), height - mmToUnits(MarginMm * 0.7),
-                              a4.width() - 2 * mmToUnits(MarginMm), mmToUnits(5));
-            painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, title);
-            painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
-                             QStringLiteral("%1 / %2").arg(n + 1).arg(doc.pageCount()));
+            drawPage(doc, painter, n, title);
         }
         if (!painter.end()) {
             std::fprintf(stderr, "cannot finish %s\n", qPrintable(partial));
@@ -175,7 +205,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot write %s\n", qPrintable(target));
         return 1;
     }
-    if (args.size() == 5 && !writePreview(doc, args.at(4))) {
+    if (args.size() == 5 && !writePreview(doc, title, args.at(4))) {
         std::fprintf(stderr, "cannot write the preview pages\n");
         return 1;
     }
