@@ -4,9 +4,11 @@
 // Usage: kelvara-screenshots --lang en|de --out DIR [NAME...]
 //        kelvara-screenshots --list
 // A shot is a name, what to do on the window and what to grab: the window, the
-// window with the context menu that opened, or the modal dialog that opened.
+// window with the context menu that opened, the modal dialog that opened, or
+// the message box shown.
 // New views and dialogs join by adding a line to shots().
 #include "app/kelvaraman.h"
+#include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"
 
@@ -24,7 +26,7 @@
 
 namespace {
 
-enum class Grab { Window, WindowWithMenu, ModalDialog };
+enum class Grab { Window, WindowWithMenu, ModalDialog, MessageBox };
 
 struct Shot
 {
@@ -33,17 +35,40 @@ struct Shot
     std::function<void(KelvaraMan &)> action;
 };
 
-// A right press at the middle of a board cell, as a person would click.
+// Where a board cell is drawn: the middle of the pixels that hit it.
+QPoint pointOfCell(KxTableWidget *board, int row, int column)
+{
+    QRect box;
+    for (int y = 0; y < board->height(); y += 3) {
+        for (int x = 0; x < board->width(); x += 3) {
+            int r = -1;
+            int c = -1;
+            if (board->cellAt(QPoint(x, y), &r, &c) && r == row && c == column)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box.isNull() ? QPoint(-1, -1) : box.center();
+}
+
+// The first user row and the first entry column below and beside their heads.
+int firstLine(const AccessBoard &board, bool rows)
+{
+    const int count = rows ? board.rowCount() : board.columnCount();
+    for (int i = 1; i < count; ++i) {
+        if (!(rows ? board.row(i) : board.column(i)).isHead)
+            return i;
+    }
+    return 1;
+}
+
+// A right press on a board cell, as a person would click; the menu opens
+// beside it.
 void rightClickCell(KelvaraMan &window, int row, int column)
 {
     KxTableWidget *board = window.board();
-    const int x = column == 0 ? board->headerColumnWidth() / 2
-                              : board->headerColumnWidth() + board->columnWidth() * column -
-                                    board->columnWidth() / 2;
-    const int y = row == 0 ? board->headerRowHeight() / 2
-                           : board->headerRowHeight() + board->rowHeight() * row -
-                                 board->rowHeight() / 2;
-    const QPoint at(x, y);
+    const QPoint at = pointOfCell(board, row, column);
+    if (at.x() < 0)
+        return;
     QMouseEvent press(QEvent::MouseButtonPress, at, board->mapToGlobal(at), Qt::RightButton,
                       Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(board, &press);
@@ -54,17 +79,26 @@ void rightClickCell(KelvaraMan &window, int row, int column)
         menu->move(board->mapToGlobal(at + QPoint(4, 4)));
 }
 
+void rightClickUserCell(KelvaraMan &window)
+{
+    const AccessBoard &data = window.boardData();
+    rightClickCell(window, firstLine(data, true), firstLine(data, false));
+}
+
+void rightClickEntryHead(KelvaraMan &window)
+{
+    rightClickCell(window, 0, firstLine(window.boardData(), false));
+}
+
 const QList<Shot> &shots()
 {
     static const QList<Shot> list = {
         {"board", Grab::Window, [](KelvaraMan &) {}},
-        {"board-cell-menu", Grab::WindowWithMenu,
-         [](KelvaraMan &w) { rightClickCell(w, 2, 2); }},
-        {"board-entry-menu", Grab::WindowWithMenu,
-         [](KelvaraMan &w) { rightClickCell(w, 0, 2); }},
+        {"board-cell-menu", Grab::WindowWithMenu, rightClickUserCell},
+        {"board-entry-menu", Grab::WindowWithMenu, rightClickEntryHead},
         {"board-corner-menu", Grab::WindowWithMenu,
          [](KelvaraMan &w) { rightClickCell(w, 0, 0); }},
-        {"firmware-versions", Grab::ModalDialog, [](KelvaraMan &w) { w.helpFwVersions(); }},
+        {"firmware-versions", Grab::MessageBox, [](KelvaraMan &w) { w.helpFwVersions(); }},
     };
     return list;
 }
@@ -89,6 +123,23 @@ bool takeShot(KelvaraMan &window, const Shot &shot, const QString &path)
 {
     window.enterTabKelvara();
     settle();
+    if (shot.grab == Grab::MessageBox) {
+        // Boxes go through the message-box facade, which shows none on a
+        // screen without a person: the answerer draws the same box instead.
+        bool saved = false;
+        KxMessageBox::ScopedAnswerer answerer(
+            [&](QMessageBox::Icon icon, const QString &title, const QString &text) {
+                QMessageBox box(icon, title, text, QMessageBox::Ok, &window);
+                box.show();
+                settle();
+                saved = save(box.grab().toImage(), path);
+                return QMessageBox::Ok;
+            });
+        shot.action(window);
+        if (!saved)
+            std::fprintf(stderr, "%s: no message box opened\n", shot.name);
+        return saved;
+    }
     if (shot.grab == Grab::ModalDialog) {
         // The action runs the dialog's own event loop; a timer grabs the dialog
         // from inside it and closes it. Gives up after five seconds.
@@ -178,7 +229,7 @@ int main(int argc, char *argv[])
         return 1;
 
     KelvaraMan window;
-    window.resize(1100, 640);
+    window.resize(960, 560);
     window.show();
     settle();
     int failed = 0;
