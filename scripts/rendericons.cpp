@@ -35,9 +35,8 @@ int main(int argc, char *argv[])
             painter.setRenderHint(QPainter::Antialiasing);
             renderer.render(&painter, QRectF(0, 0, size, size));
             painter.end();
-            const QString png = QStringLiteral("%1/%2-%3.png")
-                                    .arg(QString::fromLocal8Bit(argv[3]), base)
-                                    .arg(size);
+            const QString png =
+                QStringLiteral("%1/%2-%3.png").arg(QString::fromLocal8Bit(argv[3]), base).arg(size);
             if (!image.convertToFormat(QImage::Format_ARGB32).save(png)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
                 return 1;

@@ -96,8 +96,7 @@ const QList<Shot> &shots()
         {"board", Grab::Window, [](KelvaraMan &) {}},
         {"board-cell-menu", Grab::WindowWithMenu, rightClickUserCell},
         {"board-entry-menu", Grab::WindowWithMenu, rightClickEntryHead},
-        {"board-corner-menu", Grab::WindowWithMenu,
-         [](KelvaraMan &w) { rightClickCell(w, 0, 0); }},
+        {"board-corner-menu", Grab::WindowWithMenu, [](KelvaraMan &w) { rightClickCell(w, 0, 0); }},
         {"firmware-versions", Grab::MessageBox, [](KelvaraMan &w) { w.helpFwVersions(); }},
     };
     return list;

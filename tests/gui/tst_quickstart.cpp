@@ -69,7 +69,8 @@ void TestQuickStart::missingManualNamesItsPath()
     QVERIFY(m_opened.isEmpty());
     QCOMPARE(m_boxes.size(), 1);
     QVERIFY2(m_boxes.first().startsWith(QLatin1String("Open file|")), qPrintable(m_boxes.first()));
-    QVERIFY(m_boxes.first().contains(manualPath() + QStringLiteral("/Kelvara-Manager-Manual-xx.pdf")));
+    QVERIFY(
+        m_boxes.first().contains(manualPath() + QStringLiteral("/Kelvara-Manager-Manual-xx.pdf")));
 }
 
 KX_TEST_GUI_MAIN(TestQuickStart)

@@ -23,12 +23,12 @@ void TestManualFile::choice_data()
     const QString en = QStringLiteral("Kelvara-Manager-Manual-en.pdf");
     const QString de = QStringLiteral("Kelvara-Manager-Manual-de.pdf");
     QTest::newRow("German system") << QStringList{QStringLiteral("de-DE")} << true << de;
-    QTest::newRow("Austrian system") << QStringList{QStringLiteral("de-AT"), QStringLiteral("en")}
-                                     << true << de;
+    QTest::newRow("Austrian system")
+        << QStringList{QStringLiteral("de-AT"), QStringLiteral("en")} << true << de;
     QTest::newRow("German system with notr") << QStringList{QStringLiteral("de-DE")} << false << en;
     QTest::newRow("English system") << QStringList{QStringLiteral("en-US")} << true << en;
-    QTest::newRow("German only second") << QStringList{QStringLiteral("fr-FR"), QStringLiteral("de")}
-                                        << true << en;
+    QTest::newRow("German only second")
+        << QStringList{QStringLiteral("fr-FR"), QStringLiteral("de")} << true << en;
     QTest::newRow("capitals do not count") << QStringList{QStringLiteral("DE-de")} << true << en;
     QTest::newRow("no languages") << QStringList() << true << en;
 }
