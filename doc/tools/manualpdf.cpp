@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
@@ -80,6 +81,29 @@ void styleTables(QTextDocument &doc)
             QTextCharFormat head = cell.format();
             head.setBackground(QColor(0xee, 0xee, 0xee));
             cell.setFormat(head);
+        }
+    }
+}
+
+// Code is set in a monospaced face of its own: without a display the
+// platform's fixed font may be a proportional one.
+void styleCode(QTextDocument &doc)
+{
+    const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    QTextCursor cursor(&doc);
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            const bool code = format.fontFixedPitch() || format.fontFamily() == fixed;
+            if (!code)
+                continue;
+            format.setFontFamily(QStringLiteral("Liberation Mono"));
+            format.setFontFixedPitch(true);
+            format.setFontPointSize(9);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
         }
     }
 }
@@ -174,6 +198,7 @@ int main(int argc, char *argv[])
     fitImages(doc, QDir(source.absolutePath()), a4.width() - 2 * mmToUnits(MarginMm));
     styleTables(doc);
     spaceHeadings(doc);
+    styleCode(doc);
 
     const QString target = args.at(2);
     const QString partial = target + QStringLiteral(".part");
