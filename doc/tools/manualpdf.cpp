@@ -36,6 +36,9 @@ int mmToUnits(qreal mm)
 // screenshots are drawn a little smaller than on the screen.
 void fitImages(QTextDocument &doc, const QDir &base, qreal textWidth)
 {
+    // Formats are changed after the walk: a change can merge the fragments
+    // being walked.
+    QVector<QPair<int, QTextImageFormat>> images;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -45,16 +48,19 @@ void fitImages(QTextDocument &doc, const QDir &base, qreal textWidth)
             const QSize size = QImageReader(base.filePath(format.name())).size();
             if (!size.isValid())
                 continue;
-            qreal width = size.width() * 0.75;
-            if (width > textWidth)
-                width = textWidth;
+            const qreal width = qMin(size.width() * 0.75, textWidth);
             format.setWidth(width);
             format.setHeight(width * size.height() / size.width());
-            QTextCursor cursor(&doc);
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
+            // An image is one character of its fragment.
+            for (int i = 0; i < fragment.length(); ++i)
+                images.append({fragment.position() + i, format});
         }
+    }
+    QTextCursor cursor(&doc);
+    for (const auto &image : qAsConst(images)) {
+        cursor.setPosition(image.first);
+        cursor.setPosition(image.first + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(image.second);
     }
 }
 
@@ -90,21 +96,25 @@ void styleTables(QTextDocument &doc)
 void styleCode(QTextDocument &doc)
 {
     const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    QTextCursor cursor(&doc);
+    // Formats are changed after the walk: a change can merge the fragments
+    // being walked.
+    QVector<QPair<int, int>> ranges;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextCharFormat format = fragment.charFormat();
-            const bool code = format.fontFixedPitch() || format.fontFamily() == fixed;
-            if (!code)
-                continue;
-            format.setFontFamily(QStringLiteral("Liberation Mono"));
-            format.setFontFixedPitch(true);
-            format.setFontPointSize(9);
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.fontFixedPitch() || format.fontFamily() == fixed)
+                ranges.append({it.fragment().position(), it.fragment().length()});
         }
+    }
+    QTextCharFormat mono;
+    mono.setFontFamily(QStringLiteral("Liberation Mono"));
+    mono.setFontFixedPitch(true);
+    mono.setFontPointSize(9);
+    QTextCursor cursor(&doc);
+    for (const auto &range : qAsConst(ranges)) {
+        cursor.setPosition(range.first);
+        cursor.setPosition(range.first + range.second, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(mono);
     }
 }
 
