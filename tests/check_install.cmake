@@ -41,6 +41,26 @@ foreach(file
   endif()
 endforeach()
 
+# The desktop entry and the AppStream metadata, where the checkers are at hand
+# (never over the network).
+find_program(DESKTOP_VALIDATE desktop-file-validate)
+if(DESKTOP_VALIDATE)
+  execute_process(COMMAND ${DESKTOP_VALIDATE} ${usr}/share/applications/com.korvex.KelvaraManager.desktop
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR out MATCHES "error")
+    message(FATAL_ERROR "desktop entry:\n${out}\n${err}")
+  endif()
+endif()
+find_program(APPSTREAMCLI appstreamcli)
+if(APPSTREAMCLI)
+  execute_process(COMMAND ${APPSTREAMCLI} validate --no-net
+    ${usr}/share/metainfo/com.korvex.KelvaraManager.metainfo.xml
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "AppStream metadata:\n${out}\n${err}")
+  endif()
+endif()
+
 # The reader libraries are found beside the programs, not through the build tree.
 find_program(READELF readelf)
 if(READELF)
