@@ -6,6 +6,9 @@
 # Usage: scripts/demo-site.sh [--gui | --no-gui]
 # With a display and a terminal, the manager then opens on the site while the
 # readers keep running (--no-gui skips that; --gui asks for it without a terminal).
+# KX_DEMO_SITE_HOOK, when set, is a command run on the site while the readers
+# still run, with the project folder in KX_DEMO_SITE_PROJECT (the manual's
+# screenshots are taken this way).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -100,6 +103,12 @@ echo "Project:                 $project"
 echo "Flash drive folder:      $site/usb-stick (JOB and one folder per reader)"
 echo "Event files (CSV, one per entry and date):"
 find "$project/data" -name 'event-*.csv' | sort | sed 's/^/  /'
+
+if [ -n "${KX_DEMO_SITE_HOOK:-}" ]; then
+    echo
+    echo "== Running $KX_DEMO_SITE_HOOK"
+    KX_DEMO_SITE_PROJECT=$project bash -c "$KX_DEMO_SITE_HOOK"
+fi
 
 if [ "$gui" = yes ]; then
     if [ -z "${DISPLAY:-}" ]; then

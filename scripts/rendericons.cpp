@@ -2,6 +2,7 @@
 // beside it (48 x 48 for the tool bar, 16 x 16 for buttons), and optionally a
 // preview sheet: each icon on the tool-bar blue at full size and magnified.
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -14,8 +15,35 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: rendericons ICON_DIR [PREVIEW_PNG]\n");
+        std::fprintf(stderr, "usage: rendericons ICON_DIR [PREVIEW_PNG]\n"
+                             "       rendericons --app SVG OUT_DIR\n");
         return 2;
+    }
+    // The desktop icon: NAME-48.png and NAME-256.png from NAME.svg.
+    if (qstrcmp(argv[1], "--app") == 0 && argc == 4) {
+        const QString svg = QString::fromLocal8Bit(argv[2]);
+        QSvgRenderer renderer(svg);
+        if (!renderer.isValid()) {
+            std::fprintf(stderr, "cannot read %s\n", argv[2]);
+            return 1;
+        }
+        const QString base = QFileInfo(svg).completeBaseName();
+        for (int size : {48, 256}) {
+            QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            renderer.render(&painter, QRectF(0, 0, size, size));
+            painter.end();
+            const QString png =
+                QStringLiteral("%1/%2-%3.png").arg(QString::fromLocal8Bit(argv[3]), base).arg(size);
+            if (!image.convertToFormat(QImage::Format_ARGB32).save(png)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(png));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(png));
+        }
+        return 0;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     const QStringList names = dir.entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);

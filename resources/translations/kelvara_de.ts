@@ -286,67 +286,6 @@ existiert nicht</translation>
 <context>
     <name>KelvaraCli</name>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN.
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-  kelvara-cli --help
-      Shows this text.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a
-folder that is not a project, or no entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
-      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN.
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang; 2 ein
-Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>No command given.</source>
         <translation>Kein Befehl angegeben.</translation>
     </message>
@@ -505,6 +444,77 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
             <numerusform>%n Zeile übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
             <numerusform>%n Zeilen übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. An interrupt (Ctrl+C) or termination signal lets
+      the entry in progress finish; entries not started show NOT RUN.
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a
+folder that is not a project, or no entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
+      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
+      Zutritte zeigen NOT RUN.
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang; 2 ein
+Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>paths takes no arguments.</source>
+        <translation>paths nimmt keine Argumente.</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,5 @@
 #include "app/kelvaraman.h"
+#include "core/paths.h"
 #include "widgets/kxresources.h"
 
 #include <QApplication>
@@ -18,20 +19,15 @@ int main(int argc, char *argv[])
             translate = false;
     }
 
-    QString manual;
     QTranslator translator;
     if (translate) {
         if (translator.load(QLocale(), QStringLiteral("kelvara"), QStringLiteral("-"),
                             QStringLiteral(":/"), QStringLiteral(".qm")))
             QApplication::installTranslator(&translator);
-        const QStringList languages = QLocale::system().uiLanguages();
-        if (!languages.isEmpty() && languages.first().startsWith(QLatin1String("de")))
-            manual = QStringLiteral("Kelvara-Manager-Manual-de.pdf");
     }
 
     KelvaraMan window;
-    window.setManualFile(manual.isEmpty() ? QStringLiteral("Kelvara-Manager-Manual-en.pdf")
-                                          : manual);
+    window.setManualFile(manualFileName(QLocale::system().uiLanguages(), translate));
     if (window.settings().isMaximized)
         window.showMaximized();
     else

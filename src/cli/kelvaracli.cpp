@@ -87,6 +87,9 @@ QString KelvaraCli::usage()
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
               "      Reads users from a list whose header names the standard columns.\n"
+              "  kelvara-cli paths\n"
+              "      Prints the settings file, the application data folder, the manual\n"
+              "      folder and the tools folder as this installation resolves them.\n"
               "  kelvara-cli --help\n"
               "      Shows this text.\n"
               "Without --project the current project of the application settings is used.\n"
@@ -137,6 +140,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return exportUsers(rest);
     if (command == QLatin1String("import-users"))
         return importUsers(rest);
+    if (command == QLatin1String("paths"))
+        return printPaths(rest);
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 
@@ -171,6 +176,20 @@ bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
         return false;
     }
     return true;
+}
+
+int KelvaraCli::printPaths(const QStringList &arguments)
+{
+    if (!arguments.isEmpty())
+        return usageError(tr("paths takes no arguments."));
+    // Fixed keys, so scripts can pick a line; the paths are the manager's own,
+    // since both programs live in the same folder.
+    m_out << "settings\t" << QDir::toNativeSeparators(settingsFilePath()) << '\n'
+          << "appdata\t" << QDir::toNativeSeparators(appDataPath()) << '\n'
+          << "manual\t" << QDir::toNativeSeparators(manualPath()) << '\n'
+          << "tools\t" << QDir::toNativeSeparators(toolsPath()) << '\n';
+    m_out.flush();
+    return Success;
 }
 
 int KelvaraCli::createProject(const QStringList &arguments)

@@ -43,6 +43,7 @@ private:
     int runFunction(QStringList arguments);
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
+    int printPaths(const QStringList &arguments);
 
     QTextStream &m_out;
     QTextStream &m_err;

@@ -24,6 +24,13 @@ QString manualPath()
     return QStringLiteral("%1/doc").arg(QDir::cleanPath(QCoreApplication::applicationDirPath()));
 }
 
+QString manualFileName(const QStringList &uiLanguages, bool translate)
+{
+    if (translate && !uiLanguages.isEmpty() && uiLanguages.first().startsWith(QLatin1String("de")))
+        return QStringLiteral("Kelvara-Manager-Manual-de.pdf");
+    return QStringLiteral("Kelvara-Manager-Manual-en.pdf");
+}
+
 QString projectLogPath(const QString &projectFolder)
 {
     return QStringLiteral("%1/log").arg(projectFolder);

@@ -147,6 +147,7 @@ void TestKelvaraCli::usageErrors_data()
                                           "settings.";
     QTest::newRow("create-project twice")
         << args({"create-project", "a", "b"}) << "create-project needs exactly one folder.";
+    QTest::newRow("paths with an argument") << args({"paths", "x"}) << "paths takes no arguments.";
 }
 
 void TestKelvaraCli::usageErrors()
@@ -166,7 +167,7 @@ void TestKelvaraCli::help()
     QCOMPARE(r.exitCode, 0);
     for (const char *command : {"create-project", "create-demo", "entries", "run FUNCTION",
                                 "export-users", "import-users", "--prepare-drive", "--only-pending",
-                                "import-transponders", "write-config"})
+                                "import-transponders", "write-config", "paths"})
         QVERIFY2(r.out.contains(QString::fromLatin1(command)), command);
 }
 
