@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointer>
 
+class KelvaraUsers;
 class KxTableWidget;
 class QAction;
 class QFrame;
@@ -34,6 +35,7 @@ public:
     QString databasePath() const { return m_databasePath; }
 
     KxTableWidget *board() const { return m_board; }
+    KelvaraUsers *usersView() const { return m_users; }
     const AccessBoard &boardData() const { return m_boardData; }
     bool isAreaExpanded(const QString &area);
     bool isGroupExpanded(const QString &group);
@@ -131,6 +133,7 @@ private:
     void createToolBar();
     void createBoard();
     void createBoardMenus();
+    void createUsersView();
     void updateWindowTitle();
     void showEmptyBoard(const QString &cornerText);
     void fillBoardWidget();
@@ -172,6 +175,8 @@ private:
     QAction *m_mrhTitle = nullptr;
 
     QAction *m_tooltipsAction = nullptr;
+    QAction *m_generalSettingsAction = nullptr;
+    KelvaraUsers *m_users = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
 
     // Board styles, registered once with the board widget.
