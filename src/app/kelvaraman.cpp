@@ -831,8 +831,7 @@ void KelvaraMan::exportUserList()
         // The save dialog asked about the name it was given, not this one.
         if (QFileInfo::exists(file) &&
             KxMessageBox::question(this, title,
-                                   tr("The file '%1' already exists.
-Do you want to replace it?")
+                                   tr("The file '%1' already exists.\nDo you want to replace it?")
                                        .arg(QDir::toNativeSeparators(file))) != QMessageBox::Yes)
             return;
     }
