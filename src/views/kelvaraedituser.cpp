@@ -36,37 +36,44 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    auto *names = new QGridLayout;
-    names->setColumnStretch(1, 1);
-    layout->addLayout(names);
+    layout->setSpacing(4);
 
-    auto addLine = [&](int row, const QString &label, const char *name) {
+    // Each field under its label, from the left edge across the whole width.
+    auto addLine = [&](const QString &label, const char *name, QHBoxLayout *row = nullptr) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(name));
+        edit->setMaxLength(255);
         auto *text = new QLabel(label, this);
         text->setBuddy(edit);
-        names->addWidget(text, row, 0);
-        names->addWidget(edit, row, 1);
+        layout->addWidget(text);
+        if (row) {
+            row->addWidget(edit, 1);
+            layout->addLayout(row);
+        } else {
+            layout->addWidget(edit);
+        }
         return edit;
     };
-    m_familyName = addLine(0, tr("Last Name"), "familyName");
-    m_firstName = addLine(1, tr("First Name"), "firstName");
-    m_groupName = addLine(2, tr("User Group"), "groupName");
-    m_comment = addLine(3, tr("Additional User Comment"), "commentUser");
-    for (QLineEdit *edit : {m_familyName, m_firstName, m_groupName, m_comment})
-        edit->setMaxLength(255);
+    m_familyName = addLine(tr("Last Name"), "familyName");
+    m_firstName = addLine(tr("First Name"), "firstName");
+    auto *groupRow = new QHBoxLayout;
+    m_groupName = addLine(tr("User Group"), "groupName", groupRow);
+    m_comment = addLine(tr("Additional User Comment"), "commentUser");
 
     m_groupButton = new QPushButton(QStringLiteral("..."), this);
     m_groupButton->setObjectName(QStringLiteral("groupButton"));
-    m_groupButton->setFixedWidth(30);
+    m_groupButton->setFixedWidth(36);
+    m_groupButton->setAutoDefault(false);
+    m_groupButton->setStyleSheet(QStringLiteral("QPushButton::menu-indicator { image: none; }"));
     m_groupMenu = new QMenu(this);
     m_groupButton->setMenu(m_groupMenu);
-    names->addWidget(m_groupButton, 2, 2);
+    groupRow->addWidget(m_groupButton);
     connect(m_groupMenu, &QMenu::triggered, this, &KelvaraEditUser::selectGroup);
     const QStringList groups = UserRecords::distinctGroups(m_params.databasePath);
     for (const QString &group : groups)
         m_groupMenu->addAction(group);
     m_groupButton->setVisible(!groups.isEmpty());
+    layout->addSpacing(6);
 
     m_hf = createFrame(tr("Short Range Transponder"), false);
     m_uhf = createFrame(tr("Long Range Transponder"), true);

@@ -170,7 +170,15 @@ void KelvaraUsers::createTable()
     QFont headerFont = header->font();
     headerFont.setWeight(75);
     header->setFont(headerFont);
+    // The header measures its texts with the items' font: bold there too, so
+    // a long head is elided rather than clipped at both ends.
+    for (int c = 0; c < kColumns; ++c) {
+        QTableWidgetItem *head = m_table->horizontalHeaderItem(c);
+        head->setFont(headerFont);
+        head->setToolTip(head->text());
+    }
     header->setHighlightSections(false);
+    header->setTextElideMode(Qt::ElideRight);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(25);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -229,12 +237,12 @@ void KelvaraUsers::createImportFrame()
     m_importTable = new QTableWidget(1, kColumns, m_importFrame);
     m_importTable->setObjectName(QStringLiteral("importTable"));
     for (int c = 0; c < kColumns; ++c)
-        m_importTable->setHorizontalHeaderItem(
-            c, new QTableWidgetItem(m_table->horizontalHeaderItem(c)->text()));
+        m_importTable->setHorizontalHeaderItem(c, m_table->horizontalHeaderItem(c)->clone());
     QHeaderView *header = m_importTable->horizontalHeader();
     header->setFixedHeight(35);
     header->setFont(m_table->horizontalHeader()->font());
     header->setSectionsClickable(false);
+    header->setTextElideMode(Qt::ElideRight);
     m_importTable->verticalHeader()->hide();
     m_importTable->verticalHeader()->setDefaultSectionSize(30);
     m_importTable->setSelectionMode(QAbstractItemView::NoSelection);

@@ -173,6 +173,7 @@ void TestKelvaraUsers::init()
     m_params.projectPath = m_project->folder();
     m_params.databasePath = m_project->databasePath();
     QVERIFY(m_params.loadProjectParameters());
+    m_params.haveHfReader = true;
     m_params.haveUhfReader = true;
 }
 
