@@ -121,9 +121,13 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     }
 }
 
-KelvaraEditUser::~KelvaraEditUser()
+KelvaraEditUser::~KelvaraEditUser() = default;
+
+void KelvaraEditUser::done(int result)
 {
+    // Kept for the next dialog; written to the settings file with the window's.
     m_settings.editUserDialogGeometry = geometry();
+    QDialog::done(result);
 }
 
 KelvaraEditUser::TransponderFrame KelvaraEditUser::createFrame(const QString &title, bool longRange)

@@ -46,6 +46,7 @@ public:
 
 public slots:
     void accept() override;
+    void done(int result) override;
     void selectGroup(QAction *action);
     void readIddIso14443();
     void readIddClass1Gen2();

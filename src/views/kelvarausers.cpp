@@ -270,8 +270,11 @@ void KelvaraUsers::setGeneralSettingsAction(QAction *action)
 
 void KelvaraUsers::buildList()
 {
-    if (m_params.databasePath.isEmpty())
+    if (m_params.databasePath.isEmpty()) {
+        m_table->setRowCount(0);
+        m_count->setValue(0);
         return;
+    }
     QElapsedTimer timer;
     timer.start();
     WaitCursor wait;

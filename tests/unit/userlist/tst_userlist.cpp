@@ -70,6 +70,7 @@ private slots:
     void hostileTextsRoundTrip_data();
     void hostileTextsRoundTrip();
     void refusedIdentifiersNamed();
+    void largeFileWithBadLines();
 };
 
 void TestUserList::splitLine_data()
@@ -457,6 +458,46 @@ void TestUserList::refusedIdentifiersNamed()
         if (u.familyName == QLatin1String("Ann"))
             QCOMPARE(u.commentUser, QStringLiteral("two\nlines"));
     }
+}
+
+void TestUserList::largeFileWithBadLines()
+{
+    // 10,000 data lines; every 10th has a column too many, every 7th an
+    // identifier that is no hex number, and 1003, 2003, ... repeat a name.
+    QByteArray content = "LastName;FirstName;IDDProximityTransponder\r\n";
+    int expectedBad = 0;
+    int expectedRefused = 0;
+    for (int i = 1; i <= 10000; ++i) {
+        QByteArray name = "User" + QByteArray::number(i % 1000 == 3 ? 3 : i);
+        QByteArray card = QByteArray::number(0x10000000 + i, 16);
+        if (i % 7 == 0) {
+            card = "NOT-HEX-" + QByteArray::number(i);
+            if (i % 10 != 0)
+                ++expectedRefused;
+        }
+        if (i % 10 == 0) {
+            content += name + ";x;" + card + ";extra\r\n";
+            ++expectedBad;
+        } else {
+            content += name + ";x;" + card + "\r\n";
+        }
+    }
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.csv"));
+    QVERIFY(writeBytes(path, content));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, 10000 - expectedBad - 9);
+    QCOMPARE(in.skippedLines(), expectedBad + 9);
+    QCOMPARE(in.rejectedLines(), 9);
+    QCOMPARE(in.skippedLineNumbers().size(), MyImportUsers::MaxListedLines);
+    QCOMPARE(in.skippedLineNumbers().first(), 11); // data line 10 is line 11 of the file
+    QCOMPARE(in.refusedIdentifierCount(), expectedRefused);
+    QCOMPARE(in.refusedIdentifiers().first().line, 8);
+    QCOMPARE(in.refusedIdentifiers().first().text, QStringLiteral("NOT-HEX-7"));
 }
 
 KX_TEST_MAIN(TestUserList)
