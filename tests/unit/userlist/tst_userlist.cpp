@@ -71,6 +71,7 @@ private slots:
     void hostileTextsRoundTrip();
     void refusedIdentifiersNamed();
     void largeFileWithBadLines();
+    void databaseFailureKeepsNothing();
 };
 
 void TestUserList::splitLine_data()
@@ -498,6 +499,31 @@ void TestUserList::largeFileWithBadLines()
     QCOMPARE(in.refusedIdentifierCount(), expectedRefused);
     QCOMPARE(in.refusedIdentifiers().first().line, 8);
     QCOMPARE(in.refusedIdentifiers().first().text, QStringLiteral("NOT-HEX-7"));
+}
+
+void TestUserList::databaseFailureKeepsNothing()
+{
+    TestSupport::TempProject project;
+    {
+        // A failure that is no duplicate: the third user's row cannot be written.
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("create trigger boom after insert on users when "
+                                      "new.familyName='Boom' begin select zeroblob(2000000000); "
+                                      "end")));
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, "LastName;FirstName\r\nAnn;Lee\r\nBo;Ng\r\nBoom;X\r\nCy;Ox\r\n"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    const QSqlError error = in.importUsers(project.databasePath(), 7, 12, count);
+    QVERIFY(error.isValid());
+    QVERIFY(error.nativeErrorCode() != QLatin1String("19"));
+    QCOMPARE(count, 0);
+    QVERIFY(usersByName(project.databasePath()).isEmpty());
 }
 
 KX_TEST_MAIN(TestUserList)
