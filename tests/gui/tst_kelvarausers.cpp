@@ -570,6 +570,10 @@ void TestKelvaraUsers::editIddNormalisation()
     auto *sentLabel = d.findChild<QLabel *>(prefix + QStringLiteral("Sent"));
     QCOMPARE(sentLabel->text(),
              sent.isEmpty() ? QString() : QStringLiteral("Readers receive: ") + sent);
+    if (QLatin1String(QTest::currentDataTag()) == QLatin1String("5 digits kept")) {
+        d.show();
+        screenshot(&d, QStringLiteral("users-dialog-short-idd"));
+    }
     if (typed.contains(QLatin1Char('G'))) {
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].title, QStringLiteral("Edit IDD"));
