@@ -114,7 +114,8 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     setHelp(m_settings.areToolTipsOn);
     QRect geometry = m_settings.editUserDialogGeometry;
     setFixedHeight(605);
-    setMinimumWidth(400);
+    // Wide enough for the longest identifier a reader receives.
+    setMinimumWidth(460);
     if (geometry.isValid()) {
         geometry.setHeight(605);
         setGeometry(geometry);
@@ -137,7 +138,8 @@ KelvaraEditUser::TransponderFrame KelvaraEditUser::createFrame(const QString &ti
     f.box = new QGroupBox(title, this);
     f.box->setObjectName(prefix + QStringLiteral("Frame"));
     auto *grid = new QGridLayout(f.box);
-    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setVerticalSpacing(4);
     f.idd = new QLineEdit(f.box);
     f.idd->setObjectName(prefix + QStringLiteral("Idd"));
     f.idd->setReadOnly(true);
@@ -145,6 +147,11 @@ KelvaraEditUser::TransponderFrame KelvaraEditUser::createFrame(const QString &ti
     f.sent = new QLabel(f.box);
     f.sent->setObjectName(prefix + QStringLiteral("Sent"));
     f.sent->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A note under the field, small enough for 24 digits on one line.
+    QFont noteFont = f.sent->font();
+    noteFont.setPointSizeF(noteFont.pointSizeF() * 0.85);
+    f.sent->setFont(noteFont);
+    f.sent->setStyleSheet(QStringLiteral("color: rgb(90,90,90)"));
     f.edit = new QPushButton(tr("Edit IDD"), f.box);
     f.edit->setObjectName(prefix + QStringLiteral("EditIdd"));
     f.edit->setAutoDefault(false);
@@ -160,11 +167,11 @@ KelvaraEditUser::TransponderFrame KelvaraEditUser::createFrame(const QString &ti
     buttons->addWidget(f.edit);
     buttons->addWidget(f.read);
     buttons->addStretch(1);
-    grid->addWidget(f.idd, 0, 0);
-    grid->addWidget(f.sent, 1, 0);
-    grid->addLayout(buttons, 2, 0);
+    grid->addWidget(f.idd, 0, 0, 1, 2);
+    grid->addWidget(f.sent, 1, 0, 1, 2);
+    grid->addLayout(buttons, 2, 0, 1, 2);
     grid->addWidget(commentLabel, 3, 0);
-    grid->addWidget(f.comment, 4, 0);
+    grid->addWidget(f.comment, 3, 1);
     return f;
 }
 
