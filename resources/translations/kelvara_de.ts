@@ -803,6 +803,197 @@ Jeder Modellname muss eindeutig sein!</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraEditUser</name>
+    <message>
+        <source>Add User</source>
+        <translation>Benutzer hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit User</source>
+        <translation>Benutzer bearbeiten</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>User Group</source>
+        <translation>Benutzergruppe</translation>
+    </message>
+    <message>
+        <source>Additional User Comment</source>
+        <translation>Zusätzlicher Benutzerkommentar</translation>
+    </message>
+    <message>
+        <source>Short Range Transponder</source>
+        <translation>Nahbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Long Range Transponder</source>
+        <translation>Fernbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Configure Programmer</source>
+        <translation>Programmierleser konfigurieren</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Edit IDD</source>
+        <translation>IDD bearbeiten</translation>
+    </message>
+    <message>
+        <source>Read IDD</source>
+        <translation>IDD lesen</translation>
+    </message>
+    <message>
+        <source>Comment Field</source>
+        <translation>Kommentarfeld</translation>
+    </message>
+    <message>
+        <source>IDD</source>
+        <translation>IDD</translation>
+    </message>
+    <message>
+        <source>Readers receive: %1</source>
+        <translation>Die Leser erhalten: %1</translation>
+    </message>
+    <message>
+        <source>An IDD consists of hexadecimal digits (0-9, A-F) only.
+The IDD was not changed.</source>
+        <translation>Eine IDD besteht nur aus Hexadezimalziffern (0-9, A-F).
+Die IDD wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>Missing information</source>
+        <translation>Fehlende Angaben</translation>
+    </message>
+    <message>
+        <source>No family name given</source>
+        <translation>Kein Nachname angegeben</translation>
+    </message>
+    <message>
+        <source>No first name given</source>
+        <translation>Kein Vorname angegeben</translation>
+    </message>
+    <message>
+        <source>No group name given</source>
+        <translation>Kein Gruppenname angegeben</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB add user</source>
+        <translation>DB Benutzer hinzufügen</translation>
+    </message>
+    <message>
+        <source>DB edit user</source>
+        <translation>DB Benutzer bearbeiten</translation>
+    </message>
+    <message>
+        <source>A user named &apos;%1, %2&apos; already exists.</source>
+        <translation>Ein Benutzer namens &apos;%1, %2&apos; existiert bereits.</translation>
+    </message>
+    <message>
+        <source>The short range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Nahbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The long range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Fernbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>Input the last (family) name of the user.
+Combinations of last and first names must be unique!</source>
+        <translation>Geben Sie den Nachnamen (Familiennamen) des Benutzers ein.
+Kombinationen aus Nach- und Vorname müssen eindeutig sein!</translation>
+    </message>
+    <message>
+        <source>Input the first name of the user.
+Combinations of last and first names must be unique!</source>
+        <translation>Geben Sie den Vornamen des Benutzers ein.
+Kombinationen aus Nach- und Vorname müssen eindeutig sein!</translation>
+    </message>
+    <message>
+        <source>Input the group name of a user
+(A department, team, ...).</source>
+        <translation>Geben Sie den Gruppennamen eines Benutzers ein
+(Eine Abteilung, ein Team, ...).</translation>
+    </message>
+    <message>
+        <source>Choose an already existing group name.</source>
+        <translation>Einen bereits vorhandenen Gruppennamen wählen.</translation>
+    </message>
+    <message>
+        <source>The IDD of the users short range transponder
+(I.e. a HF ISO14443 or ISO15693 transponder).</source>
+        <translation>Die IDD des Nahbereichstransponders des Benutzers
+(D.h. ein HF-Transponder nach ISO14443 oder ISO15693).</translation>
+    </message>
+    <message>
+        <source>The IDD of the users long range transponder
+(I.e. an UHF Class 1 Generation 2 transponder).</source>
+        <translation>Die IDD des Fernbereichstransponders des Benutzers
+(D.h. ein UHF-Transponder Class 1 Generation 2).</translation>
+    </message>
+    <message>
+        <source>Edit the IDD of the users short range transponder
+or import it via copy and paste.</source>
+        <translation>Die IDD des Nahbereichstransponders des Benutzers bearbeiten
+oder per Kopieren und Einfügen übernehmen.</translation>
+    </message>
+    <message>
+        <source>Edit the IDD of the users long range transponder
+or import it via copy and paste.</source>
+        <translation>Die IDD des Fernbereichstransponders des Benutzers bearbeiten
+oder per Kopieren und Einfügen übernehmen.</translation>
+    </message>
+    <message>
+        <source>Read the IDD of the users short range transponder
+(The transponder must be placed into the RF field first).</source>
+        <translation>Die IDD des Nahbereichstransponders des Benutzers lesen
+(Der Transponder muss zuerst in das HF-Feld gelegt werden).</translation>
+    </message>
+    <message>
+        <source>Read the IDD of the users long range transponder
+(The transponder must be placed into the RF field first).</source>
+        <translation>Die IDD des Fernbereichstransponders des Benutzers lesen
+(Der Transponder muss zuerst in das HF-Feld gebracht werden).</translation>
+    </message>
+    <message>
+        <source>Optionally input a comment for the user.</source>
+        <translation>Optional einen Kommentar zum Benutzer eingeben.</translation>
+    </message>
+    <message>
+        <source>Optionally input a comment for the users short range transponder.</source>
+        <translation>Optional einen Kommentar zum Nahbereichstransponder des Benutzers eingeben.</translation>
+    </message>
+    <message>
+        <source>Optionally input a comment for the users long range transponder.</source>
+        <translation>Optional einen Kommentar zum Fernbereichstransponder des Benutzers eingeben.</translation>
+    </message>
+    <message>
+        <source>Save the user settings in the database.</source>
+        <translation>Die Benutzerangaben in der Datenbank speichern.</translation>
+    </message>
+    <message>
+        <source>Configure the programmer for reading the transponder IDD.</source>
+        <translation>Den Programmierleser zum Lesen der Transponder-IDD konfigurieren.</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraMan</name>
     <message>
         <source>&amp;File</source>
@@ -1339,6 +1530,292 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     <message>
         <source>Cannot remove old demo database</source>
         <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>Import User List from File</source>
+        <translation>Benutzerliste aus Datei importieren</translation>
+    </message>
+    <message>
+        <source>Export User List to File</source>
+        <translation>Benutzerliste in Datei exportieren</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; already exists.
+Do you want to replace it?</source>
+        <translation>Die Datei &apos;%1&apos; existiert bereits.
+Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <source>The user list could not be written to the file &apos;%1&apos;.</source>
+        <translation>Die Benutzerliste konnte nicht in die Datei &apos;%1&apos; geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>%1 user entries exported to file</source>
+        <translation>%1 Benutzereinträge in die Datei exportiert</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraReadTag</name>
+    <message>
+        <source>Read Tag</source>
+        <translation>Tag lesen</translation>
+    </message>
+    <message>
+        <source>No reader configured for reading tags.
+Please check your settings.</source>
+        <translation>Kein Leser zum Lesen von Tags konfiguriert.
+Bitte prüfen Sie Ihre Einstellungen.</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Nicht unterstützter Lesertyp</translation>
+    </message>
+    <message>
+        <source>Read tag &apos;%1&apos; &apos;%2&apos;</source>
+        <translation>Tag lesen &apos;%1&apos; &apos;%2&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraUsers</name>
+    <message>
+        <source>Users</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Sort by</source>
+        <translation>Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Group, Name</source>
+        <translation>Gruppe, Name</translation>
+    </message>
+    <message>
+        <source>User Comment</source>
+        <translation>Benutzerkommentar</translation>
+    </message>
+    <message>
+        <source>IDD Short Range Transponder</source>
+        <translation>IDD Nahbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Comment Short Range Transponder</source>
+        <translation>Kommentar Nahbereichstransponder</translation>
+    </message>
+    <message>
+        <source>IDD Long Range Transponder</source>
+        <translation>IDD Fernbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Comment Long Range Transponder</source>
+        <translation>Kommentar Fernbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Read IDD</source>
+        <translation>IDD lesen</translation>
+    </message>
+    <message>
+        <source>Read Short Range Transponder</source>
+        <translation>Nahbereichstransponder lesen</translation>
+    </message>
+    <message>
+        <source>Read Long Range Transponder</source>
+        <translation>Fernbereichstransponder lesen</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>User Group</source>
+        <translation>Benutzergruppe</translation>
+    </message>
+    <message>
+        <source>Short Range Transponder</source>
+        <translation>Nahbereichstransponder</translation>
+    </message>
+    <message>
+        <source>... Comment</source>
+        <translation>... Kommentar</translation>
+    </message>
+    <message>
+        <source>Long Range Transponder</source>
+        <translation>Fernbereichstransponder</translation>
+    </message>
+    <message>
+        <source>Open Import File</source>
+        <translation>Importdatei öffnen</translation>
+    </message>
+    <message>
+        <source>Perform Import</source>
+        <translation>Import ausführen</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB users list</source>
+        <translation>DB Benutzerliste</translation>
+    </message>
+    <message>
+        <source>Remove User</source>
+        <translation>Benutzer entfernen</translation>
+    </message>
+    <message>
+        <source>Do you really want to remove the selected users?</source>
+        <translation>Möchten Sie die ausgewählten Benutzer wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>DB remove user</source>
+        <translation>DB Benutzer entfernen</translation>
+    </message>
+    <message>
+        <source>Import file: &apos;%1&apos;</source>
+        <translation>Importdatei: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Do not import</source>
+        <translation>Nicht importieren</translation>
+    </message>
+    <message>
+        <source>The first line of this file holds no column names separated by &apos;;&apos; or &apos;,&apos;.
+Is it a user list in CSV form?</source>
+        <translation>Die erste Zeile dieser Datei enthält keine durch &apos;;&apos; oder &apos;,&apos; getrennten Spaltennamen.
+Ist sie eine Benutzerliste im CSV-Format?</translation>
+    </message>
+    <message>
+        <source>Import User List from File</source>
+        <translation>Benutzerliste aus Datei importieren</translation>
+    </message>
+    <message>
+        <source>Cannot open import file</source>
+        <translation>Importdatei kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Line %1%2: &apos;%3&apos;</source>
+        <translation>Zeile %1%2: &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>%1 user entries imported from file</source>
+        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
+    </message>
+    <message>
+        <source>Nothing imported
+Please check the column assignments.</source>
+        <translation>Nichts importiert
+Bitte prüfen Sie die Spaltenzuordnungen.</translation>
+    </message>
+    <message>
+        <source>%1 lines not imported (other column count, no name and no valid IDD, or name or IDD already in the project): line %2</source>
+        <translation>%1 Zeilen nicht importiert (andere Spaltenanzahl, kein Name und keine gültige IDD, oder Name oder IDD schon im Projekt): Zeile %2</translation>
+    </message>
+    <message>
+        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
+        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
+    </message>
+    <message>
+        <source>Add user</source>
+        <translation>Benutzer hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit selected user</source>
+        <translation>Ausgewählten Benutzer bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove selected user</source>
+        <translation>Ausgewählte Benutzer entfernen</translation>
+    </message>
+    <message>
+        <source>Choose the sorting order</source>
+        <translation>Die Sortierung wählen</translation>
+    </message>
+    <message>
+        <source>Sort ascending or descending</source>
+        <translation>Aufsteigend oder absteigend sortieren</translation>
+    </message>
+    <message>
+        <source>Input search term</source>
+        <translation>Suchbegriff eingeben</translation>
+    </message>
+    <message>
+        <source>To previous search term</source>
+        <translation>Zum vorigen Suchtreffer</translation>
+    </message>
+    <message>
+        <source>To next search term</source>
+        <translation>Zum nächsten Suchtreffer</translation>
+    </message>
+    <message>
+        <source>Read IDD for search term</source>
+        <translation>IDD als Suchbegriff lesen</translation>
+    </message>
+    <message>
+        <source>The user administration distinguishes between logical and physical information:
+
+Logical information is the last and first name of a user, the user group and an optional comment. The combination of last and first name must be unique.
+
+Physical information is the IDD of at most one short range (HF) transponder and at most one long range (UHF) transponder per user, each with an optional comment. Users can be created without transponders and get them later.
+
+The table can be sorted by different rules: choose one under &apos;Sort by&apos;; the arrow beside it switches between ascending and descending order.</source>
+        <translation>Die Benutzerverwaltung unterscheidet zwischen logischen und physischen Angaben:
+
+Logische Angaben sind Nach- und Vorname eines Benutzers, die Benutzergruppe und ein optionaler Kommentar. Die Kombination aus Nach- und Vorname muss eindeutig sein.
+
+Physische Angaben sind die IDD von höchstens einem Nahbereichstransponder (HF) und höchstens einem Fernbereichstransponder (UHF) je Benutzer, jeweils mit optionalem Kommentar. Benutzer können ohne Transponder angelegt werden und diese später erhalten.
+
+Die Tabelle kann nach verschiedenen Regeln sortiert werden: wählen Sie eine unter &apos;Sortieren nach&apos;; der Pfeil daneben wechselt zwischen aufsteigender und absteigender Reihenfolge.</translation>
+    </message>
+    <message>
+        <source>The import into the user table from external sources happens via an Excel file (*.csv)
+
+This import file must have exactly ONE header line. The items of the header are used for the column assignment between import file and user table.
+
+If there are no name columns in the import file, use the selection &apos;Auto&apos;.
+If there is no user group column in the import file, use the selection &apos;Auto&apos;.
+
+All lines of the import file must have the SAME column counts!
+The column separator must be the semicolon sign (;).</source>
+        <translation>Der Import in die Benutzertabelle aus externen Quellen erfolgt über eine Excel-Datei (*.csv)
+
+Diese Importdatei muss genau EINE Kopfzeile haben. Die Einträge der Kopfzeile dienen der Spaltenzuordnung zwischen Importdatei und Benutzertabelle.
+
+Wenn die Importdatei keine Namensspalten hat, wählen Sie &apos;Auto&apos;.
+Wenn die Importdatei keine Benutzergruppenspalte hat, wählen Sie &apos;Auto&apos;.
+
+Alle Zeilen der Importdatei müssen die GLEICHE Spaltenanzahl haben!
+Das Spaltentrennzeichen muss das Semikolon (;) sein.</translation>
+    </message>
+    <message>
+        <source>Perform the import
+Prior to that you must assign the import file columns
+to the user table columns.</source>
+        <translation>Den Import ausführen
+Zuvor müssen Sie die Spalten der Importdatei
+den Spalten der Benutzertabelle zuordnen.</translation>
+    </message>
+    <message>
+        <source>Close the import mode</source>
+        <translation>Den Importmodus schließen</translation>
+    </message>
+    <message>
+        <source>Open the import file with an extern application</source>
+        <translation>Die Importdatei mit einer externen Anwendung öffnen</translation>
     </message>
 </context>
 <context>

@@ -11,7 +11,9 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "reader/readertypes.h"
+#include "userlist/myexportusers.h"
 #include "views/kelvaratimes.h"
+#include "views/kelvarausers.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
 
@@ -21,6 +23,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,6 +70,7 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     m_times->hide();
     centralWidget()->layout()->addWidget(m_times);
     connect(m_times, &KelvaraTimes::changed, this, &KelvaraMan::buildBoard);
+    createUsersView();
     m_tooltipsAction->setChecked(m_settings.areToolTipsOn);
     if (!m_settings.currentProjectPath.isEmpty() &&
         ProjectSchema::isProjectDatabase(m_settings.currentProjectPath)) {
@@ -116,13 +120,14 @@ void KelvaraMan::createMenus()
     file->addAction(tr("&Create Project Backup"), this, &KelvaraMan::createProjectBackup);
     file->addAction(tr("&Restore Project Backup"), this, &KelvaraMan::restoreProjectBackup);
     file->addSeparator();
-    file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList)->setEnabled(false);
-    file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList)->setEnabled(false);
+    file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
+    file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
 
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
-    settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
+    m_generalSettingsAction =
+        settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
     settings->addAction(tr("&Project Settings"), this, [this] { projectSettings(false); });
     settings->addSeparator();
     settings->addAction(tr("Synchronize Reader &Clock"), this, &KelvaraMan::readerClockSync);
@@ -170,7 +175,7 @@ void KelvaraMan::createToolBar()
     };
     const Tool tools[] = {
         {":/tab-kelvara-48.png", tr("Access Board"), &KelvaraMan::enterTabKelvara, true},
-        {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, false},
+        {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, true},
         {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, false},
         {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, true},
         {nullptr, QString(), nullptr, false},
@@ -314,6 +319,29 @@ void KelvaraMan::createBoardMenus()
     }
 }
 
+void KelvaraMan::createUsersView()
+{
+    // The board frame and the administration views share the area below the tool bar.
+    QWidget *area = centralWidget();
+    if (area == m_boardFrame) {
+        area = new QWidget(this);
+        auto *layout = new QVBoxLayout(area);
+        layout->setContentsMargins(0, 0, 0, 0);
+        takeCentralWidget();
+        layout->addWidget(m_boardFrame);
+        setCentralWidget(area);
+    }
+    m_users = new KelvaraUsers(m_settings, m_params, area);
+    area->layout()->addWidget(m_users);
+    m_users->hide();
+    m_users->setGeneralSettingsAction(m_generalSettingsAction);
+    connect(m_users, &KelvaraUsers::usersChanged, this, [this] {
+        // A hidden board is rebuilt when it is shown again.
+        if (m_boardFrame->isVisible())
+            buildBoard();
+    });
+}
+
 // ---------------------------------------------------------------- project and board
 
 void KelvaraMan::openProjectFolder(const QString &folder)
@@ -325,6 +353,7 @@ void KelvaraMan::openProjectFolder(const QString &folder)
     m_params.projectPath = m_settings.currentProjectPath;
     m_params.databasePath = m_databasePath;
     m_params.loadProjectParameters();
+    m_users->closeImport();
     enterTabKelvara();
 }
 
@@ -785,8 +814,54 @@ QString KelvaraMan::accessBoardHelp() const
 // The reader functions, the administration views and the settings dialogs
 // come with their own parts of the program; their
 // menu entries stay disabled until then.
-void KelvaraMan::importUserList() {}
-void KelvaraMan::exportUserList() {}
+void KelvaraMan::importUserList()
+{
+    const QString title = tr("Import User List from File");
+    if (!requireProject(title))
+        return;
+    const QString file =
+        KxDialogs::getOpenFileName(this, title, QDir::homePath(), QStringLiteral("*.csv"));
+    if (file.isEmpty())
+        return;
+    m_users->openImport(file);
+    enterUsers();
+}
+
+void KelvaraMan::exportUserList()
+{
+    const QString title = tr("Export User List to File");
+    if (!requireProject(title))
+        return;
+    QString file =
+        KxDialogs::getSaveFileName(this, title, QDir::homePath(), QStringLiteral("*.csv"));
+    if (file.isEmpty())
+        return;
+    if (!file.endsWith(QLatin1String(".csv"))) {
+        file += QLatin1String(".csv");
+        // The save dialog asked about the name it was given, not this one.
+        if (QFileInfo::exists(file) &&
+            KxMessageBox::question(this, title,
+                                   tr("The file '%1' already exists.\nDo you want to replace it?")
+                                       .arg(QDir::toNativeSeparators(file))) != QMessageBox::Yes)
+            return;
+    }
+    MyExportUsers out(file);
+    int count = 0;
+    QSqlError error;
+    {
+        WaitCursor wait;
+        error = out.exportUsers(m_databasePath, count);
+    }
+    if (error.isValid())
+        showDatabaseError(this, title, error);
+    else if (count == -1)
+        KxMessageBox::critical(this, title,
+                               tr("The user list could not be written to the file '%1'.")
+                                   .arg(QDir::toNativeSeparators(file)));
+    else
+        KxMessageBox::information(this, title, tr("%1 user entries exported to file").arg(count));
+}
+
 void KelvaraMan::generalSettings() {}
 void KelvaraMan::projectSettings(bool isNewProject)
 {
@@ -802,21 +877,35 @@ void KelvaraMan::mchUpdateAccessConfig() {}
 void KelvaraMan::mchReadAccessConfig() {}
 void KelvaraMan::mchImportTeachIn() {}
 void KelvaraMan::mchReadEventList() {}
-void KelvaraMan::enterUsers() {}
+
+void KelvaraMan::showView(QWidget *shown)
+{
+    // The board frame and the views share the area below the tool bar: one at a time.
+    QWidget *area = shown->parentWidget();
+    for (QWidget *view : area->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (view != shown)
+            view->hide();
+    }
+    shown->show();
+}
+
+void KelvaraMan::enterUsers()
+{
+    m_users->buildList();
+    showView(m_users);
+}
 void KelvaraMan::enterDoors() {}
 
 void KelvaraMan::enterTabKelvara()
 {
-    m_times->hide();
-    m_boardFrame->show();
+    showView(m_boardFrame);
     buildBoard();
 }
 
 void KelvaraMan::enterTimes()
 {
-    m_boardFrame->hide();
     m_times->setDatabasePath(m_databasePath);
-    m_times->show();
+    showView(m_times);
 }
 
 // ---------------------------------------------------------------- help
@@ -829,6 +918,7 @@ void KelvaraMan::setHelp(bool on)
     m_board->setToolTip(QString());
     m_board->setWhatsThis(accessBoardHelp());
     m_times->setHelp(on);
+    m_users->setHelp(on);
     for (const auto &tool : qAsConst(m_toolButtons)) {
         tool.first->setWhatsThis(tool.second);
         tool.first->setToolTip(on ? tool.second : QString());

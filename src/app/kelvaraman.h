@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class KelvaraTimes;
+class KelvaraUsers;
 class KxTableWidget;
 class QAction;
 class QFrame;
@@ -36,6 +37,7 @@ public:
 
     KxTableWidget *board() const { return m_board; }
     KelvaraTimes *timesView() const { return m_times; }
+    KelvaraUsers *usersView() const { return m_users; }
     const AccessBoard &boardData() const { return m_boardData; }
     bool isAreaExpanded(const QString &area);
     bool isGroupExpanded(const QString &group);
@@ -133,6 +135,8 @@ private:
     void createToolBar();
     void createBoard();
     void createBoardMenus();
+    void createUsersView();
+    void showView(QWidget *shown);
     void updateWindowTitle();
     void showEmptyBoard(const QString &cornerText);
     void fillBoardWidget();
@@ -175,6 +179,8 @@ private:
     QAction *m_mrhTitle = nullptr;
 
     QAction *m_tooltipsAction = nullptr;
+    QAction *m_generalSettingsAction = nullptr;
+    KelvaraUsers *m_users = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
 
     // Board styles, registered once with the board widget.

@@ -64,6 +64,9 @@ bool listUsers(QSqlQuery &query, int sortKey, bool ascending, QList<UserRow> &ro
         return false;
     while (query.next())
         rows.append(readUser(query));
+    // A read error ends the walk like the last row does; a cut list is no list.
+    if (query.lastError().isValid())
+        return false;
     query.finish();
     return true;
 }

@@ -3,6 +3,7 @@
 #include "db/recordrows.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
+#include "userlist/myimportusers.h"
 
 namespace {
 
@@ -31,13 +32,20 @@ QStringList MyExportUsers::standardHeader()
             QStringLiteral("CommentLongRangeTransponder")};
 }
 
-QString MyExportUsers::cleanField(const QString &field)
+QString MyExportUsers::csvField(const QString &field)
 {
-    QString clean = field;
-    clean.replace(QLatin1Char(';'), QLatin1Char(','));
-    clean.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    clean.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return clean;
+    QString text = field;
+    if (MyImportUsers::isFormulaGuarded(QLatin1Char('\'') + text))
+        text.prepend(QLatin1Char('\''));
+    const QChar quote = QLatin1Char('"');
+    const bool needsQuotes =
+        text.contains(QLatin1Char(';')) || text.contains(quote) ||
+        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+        (!text.isEmpty() && (text.at(0).isSpace() || text.at(text.size() - 1).isSpace()));
+    if (!needsQuotes)
+        return text;
+    text.replace(quote, QStringLiteral("\"\""));
+    return quote + text + quote;
 }
 
 QSqlError MyExportUsers::exportUsers(const QString &databasePath, int &count)
@@ -67,7 +75,7 @@ QSqlError MyExportUsers::exportUsers(const QString &databasePath, int &count)
                                     user.commentClass1Gen2};
         QStringList clean;
         for (const QString &field : fields)
-            clean.append(cleanField(field));
+            clean.append(csvField(field));
         const QByteArray line = clean.join(QLatin1Char(';')).toLocal8Bit() + lineEnd;
         written = write(line) == line.size();
         if (written)

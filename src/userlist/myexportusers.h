@@ -21,7 +21,11 @@ public:
     // no error) when the file cannot be written.
     QSqlError exportUsers(const QString &databasePath, int &count);
 
-    // A field as written: separators and line breaks inside it would shift
-    // or split the line on re-import, so they become "," and blanks.
-    static QString cleanField(const QString &field);
+    // A field as written. A field holding the separator, a double quote, a
+    // line break or blanks at either end is quoted (quotes doubled), so the
+    // import reads it back exactly. A field that a spreadsheet would run as a
+    // formula (leading "=", "+", "-" or "@") gets a leading "'", and so does
+    // one that already begins with "'" followed by such a character; the
+    // import removes exactly that mark again.
+    static QString csvField(const QString &field);
 };

@@ -39,6 +39,85 @@ QString MyImportUsers::decodeLine(const QByteArray &bytes)
     return text;
 }
 
+namespace {
+
+// Bounds on one record, so that a stray quote in a hostile file cannot
+// swallow the rest of it: a record that is still open after this many lines
+// or bytes is taken as its first line alone.
+constexpr qint64 kMaxLineBytes = 1 << 20;
+constexpr int kMaxRecordLines = 1000;
+
+} // namespace
+
+bool MyImportUsers::isFormulaGuarded(const QString &text)
+{
+    if (text.size() < 2 || text.at(0) != QLatin1Char('\''))
+        return false;
+    const QChar next = text.at(1);
+    return next == QLatin1Char('=') || next == QLatin1Char('+') || next == QLatin1Char('-') ||
+           next == QLatin1Char('@') || next == QLatin1Char('\'');
+}
+
+bool MyImportUsers::endsInsideQuotes(const QByteArray &text)
+{
+    const QByteArray line = text.trimmed();
+    const char separator = line.contains(';') ? ';' : ',';
+    int i = 0;
+    const int n = line.size();
+    while (i < n) {
+        if (line.at(i) == '"') {
+            int j = i + 1;
+            bool closed = false;
+            while (j < n) {
+                if (line.at(j) == '"') {
+                    if (j + 1 < n && line.at(j + 1) == '"') {
+                        j += 2;
+                        continue;
+                    }
+                    closed = true;
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            if (!closed)
+                return true;
+            if (j == n)
+                return false;
+            if (line.at(j) == separator) {
+                i = j + 1;
+                continue;
+            }
+        }
+        const int end = line.indexOf(separator, i);
+        if (end < 0)
+            return false;
+        i = end + 1;
+    }
+    return false;
+}
+
+QByteArray MyImportUsers::readRecord()
+{
+    QByteArray record = readLine(kMaxLineBytes);
+    ++m_lineNumber;
+    if (!endsInsideQuotes(record))
+        return record;
+    const qint64 resume = pos();
+    QByteArray joined = record;
+    for (int lines = 1; lines < kMaxRecordLines && !atEnd(); ++lines) {
+        joined += readLine(kMaxLineBytes);
+        if (joined.size() > kMaxLineBytes)
+            break;
+        if (!endsInsideQuotes(joined)) {
+            m_lineNumber += lines;
+            return joined;
+        }
+    }
+    seek(resume);
+    return record;
+}
+
 QStringList MyImportUsers::splitLine(const QString &line)
 {
     if (line.contains(QLatin1Char(';')))
@@ -49,6 +128,9 @@ QStringList MyImportUsers::splitLine(const QString &line)
         return QStringList();
 
     QStringList fields;
+    const auto append = [&fields](const QString &field) {
+        fields.append(isFormulaGuarded(field) ? field.mid(1) : field);
+    };
     const QChar quote = QLatin1Char('"');
     int i = 0;
     const int n = line.size();
@@ -72,7 +154,7 @@ QStringList MyImportUsers::splitLine(const QString &line)
                 field += line.at(j++);
             }
             if (closed && (j == n || line.at(j) == m_separator)) {
-                fields.append(field);
+                append(field);
                 if (j == n)
                     break;
                 i = j + 1;
@@ -83,10 +165,10 @@ QStringList MyImportUsers::splitLine(const QString &line)
         }
         const int end = line.indexOf(m_separator, i);
         if (end < 0) {
-            fields.append(line.mid(i));
+            append(line.mid(i).trimmed());
             break;
         }
-        fields.append(line.mid(i, end - i));
+        append(line.mid(i, end - i).trimmed());
         i = end + 1;
     }
     return fields;
@@ -96,7 +178,8 @@ QStringList MyImportUsers::readHeader()
 {
     if (!open(QIODevice::ReadOnly))
         return QStringList();
-    const QStringList header = splitLine(decodeLine(readLine()).trimmed());
+    m_lineNumber = 0;
+    const QStringList header = splitLine(decodeLine(readRecord()).trimmed());
     close();
     return header;
 }
@@ -119,7 +202,14 @@ QString MyImportUsers::field(const QStringList &fields, Field which) const
     const int column = m_columns[which];
     if (column < 0 || column >= fields.size())
         return QString();
-    return fields.at(column).trimmed();
+    return fields.at(column);
+}
+
+void MyImportUsers::skipLine(int line)
+{
+    ++m_skipped;
+    if (m_skippedLineNumbers.size() < MaxListedLines)
+        m_skippedLineNumbers.append(line);
 }
 
 QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLength, int uhfIddLength,
@@ -129,6 +219,10 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     m_skipped = 0;
     m_rejected = 0;
     m_empty = 0;
+    m_lineNumber = 0;
+    m_skippedLineNumbers.clear();
+    m_refusedIdentifierCount = 0;
+    m_refusedIdentifiers.clear();
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
@@ -142,7 +236,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         count = -1;
         return QSqlError();
     }
-    const int headerFields = splitLine(decodeLine(readLine()).trimmed()).size();
+    const int headerFields = splitLine(decodeLine(readRecord()).trimmed()).size();
     // One transaction: thousands of single-row commits would take minutes.
     // A refused row does not end it.
     db.transaction();
@@ -159,14 +253,15 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     };
 
     while (!atEnd()) {
-        const QString line = decodeLine(readLine()).trimmed();
+        const int lineNumber = m_lineNumber + 1;
+        const QString line = decodeLine(readRecord()).trimmed();
         if (line.isEmpty()) {
             ++m_empty;
             continue;
         }
         const QStringList fields = splitLine(line);
         if (headerFields == 0 || fields.size() != headerFields) {
-            ++m_skipped;
+            skipLine(lineNumber);
             continue;
         }
         const bool hasLastName = m_columns[LastName] >= 0 && m_columns[LastName] < fields.size();
@@ -175,8 +270,19 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         QString longRange = field(fields, LongRangeIdd);
         const bool shortValid = normaliseIdd(shortRange, hfIddLength);
         const bool longValid = normaliseIdd(longRange, uhfIddLength);
+        const auto refuse = [&](const QString &text, bool longRange) {
+            ++m_refusedIdentifierCount;
+            if (m_refusedIdentifiers.size() < MaxListedLines)
+                m_refusedIdentifiers.append(
+                    {lineNumber, hasLastName ? field(fields, LastName) : QString(),
+                     hasFirstName ? field(fields, FirstName) : QString(), text, longRange});
+        };
+        if (!shortValid && !shortRange.isEmpty())
+            refuse(shortRange, false);
+        if (!longValid && !longRange.isEmpty())
+            refuse(longRange, true);
         if (!hasLastName && !shortValid && !longValid) {
-            ++m_skipped;
+            skipLine(lineNumber);
             continue;
         }
 
@@ -187,12 +293,12 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         user.commentUser = field(fields, UserComment);
         user.commentIso14443 = field(fields, ShortRangeComment);
         user.commentClass1Gen2 = field(fields, LongRangeComment);
-        user.iddIso14443 =
-            shortValid ? TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored()
-                       : shortRange;
-        user.iddClass1Gen2 =
-            longValid ? TransponderIdd::fromHex(longRange, TransponderIdd::EpcClass1Gen2).toStored()
-                      : longRange;
+        if (shortValid)
+            user.iddIso14443 =
+                TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored();
+        if (longValid)
+            user.iddClass1Gen2 =
+                TransponderIdd::fromHex(longRange, TransponderIdd::EpcClass1Gen2).toStored();
         // After removals the running number may name an existing import; move past it.
         for (int tries = 0;; ++tries) {
             const QString automatic = QStringLiteral("Import%1").arg(number);
@@ -206,9 +312,19 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         if (UserRecords::addUser(query, user)) {
             ++count;
             ++number;
-        } else {
+        } else if (query.lastError().nativeErrorCode() == QLatin1String("19")) {
+            // A duplicate name combination or identifier: this line only.
             ++m_rejected;
-            ++m_skipped;
+            skipLine(lineNumber);
+        } else {
+            // Anything else (a full disk, a locked file) would refuse every
+            // further line as well: nothing of this import is kept.
+            const QSqlError error = query.lastError();
+            close();
+            query.finish();
+            db.rollback();
+            count = 0;
+            return error;
         }
     }
     close();

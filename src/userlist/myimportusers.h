@@ -7,7 +7,8 @@
 
 // Reads a user list with one header line into a project. The columns of the
 // file are assigned to the user fields by index; lines that do not fit are
-// skipped and counted rather than ending the import.
+// skipped and counted rather than ending the import. A quoted field may span
+// several lines.
 class MyImportUsers : public QFile
 {
     Q_OBJECT
@@ -41,9 +42,18 @@ public:
     QStringList readHeader();
 
     // Fields of one line: ";" when the line holds one, else ",", else no
-    // fields. A field wholly in double quotes is unquoted, and a separator
-    // inside the quotes does not split.
+    // fields. A field wholly in double quotes is unquoted and kept as it
+    // stands, and a separator inside the quotes does not split; other fields
+    // are trimmed. The spreadsheet guard "'" of the export is removed.
     QStringList splitLine(const QString &line);
+
+    // True for a text that begins with the export's formula guard: "'"
+    // followed by "=", "+", "-", "@" or "'".
+    static bool isFormulaGuarded(const QString &text);
+
+    // True when the text ends inside a quoted field, so the record goes on
+    // in the next line.
+    static bool endsInsideQuotes(const QByteArray &text);
 
     // Text of one raw line: the local 8-bit encoding, or Latin-1 when the
     // bytes are not valid in it (lists saved by older spreadsheet programs).
@@ -59,6 +69,26 @@ public:
     int skippedLines() const { return m_skipped; }
     int rejectedLines() const { return m_rejected; }
     int emptyLines() const { return m_empty; }
+    // Line numbers (the header is line 1) of the lines not imported, at most
+    // the first MaxListedLines of them.
+    QList<int> skippedLineNumbers() const { return m_skippedLineNumbers; }
+
+    // An identifier field that does not normalise to the project's length.
+    // It is left out (it would compile to an identifier nobody holds) and the
+    // rest of the line is imported as usual.
+    struct RefusedIdentifier
+    {
+        int line = 0;
+        QString familyName;
+        QString firstName;
+        QString text;
+        bool longRange = false;
+    };
+    int refusedIdentifierCount() const { return m_refusedIdentifierCount; }
+    // The first MaxListedLines of them.
+    QList<RefusedIdentifier> refusedIdentifiers() const { return m_refusedIdentifiers; }
+
+    static constexpr int MaxListedLines = 1000;
 
     // An identifier text normalised to `length` bytes: at least 8 hex digits
     // and at most 2 × length, padded with leading "0". False (text unchanged)
@@ -67,10 +97,18 @@ public:
 
 private:
     QString field(const QStringList &fields, Field which) const;
+    // The next record (one line, or several when a quoted field holds line
+    // breaks) as raw bytes; counts the lines read.
+    QByteArray readRecord();
+    void skipLine(int line);
 
     int m_columns[FieldCount];
     QChar m_separator = QLatin1Char(';');
     int m_skipped = 0;
     int m_rejected = 0;
     int m_empty = 0;
+    int m_lineNumber = 0;
+    QList<int> m_skippedLineNumbers;
+    int m_refusedIdentifierCount = 0;
+    QList<RefusedIdentifier> m_refusedIdentifiers;
 };

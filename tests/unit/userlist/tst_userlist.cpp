@@ -67,6 +67,11 @@ private slots:
     void automaticNamesSkipTakenOnes();
     void importMissingFile();
     void importWithoutNameColumnsOrIdds();
+    void hostileTextsRoundTrip_data();
+    void hostileTextsRoundTrip();
+    void refusedIdentifiersNamed();
+    void largeFileWithBadLines();
+    void databaseFailureKeepsNothing();
 };
 
 void TestUserList::splitLine_data()
@@ -149,7 +154,7 @@ void TestUserList::exportFile()
                         "CommentLongRangeTransponder\r\n"
                         "Mid;Cy;A-Team;;;;;\r\n"
                         "Alpha;Bo;B-Team;;;;E20000112233445566778899;tag\r\n"
-                        "Zeta;Anna;B-Team;c,1;04A1B2C3D4E5F6;card;;\r\n"));
+                        "Zeta;Anna;B-Team;\"c;1\";04A1B2C3D4E5F6;card;;\r\n"));
 }
 
 void TestUserList::exportThenImportKeepsEverything()
@@ -249,8 +254,14 @@ void TestUserList::import_data()
     QTest::newRow("duplicate name refused, rest imported")
         << header + "Ann;Lee;;\r\nAnn;Lee;;\r\nBo;Ng;;\r\n"
         << 2 << 1 << sl({"Ann|Lee||", "Bo|Ng||"});
-    QTest::newRow("invalid identifier kept as text") << header + "Ann;Lee;;A1B2\r\n"
-                                                     << 1 << 0 << sl({"Ann|Lee||A1B2"});
+    QTest::newRow("invalid identifier left out") << header + "Ann;Lee;;A1B2\r\n"
+                                                 << 1 << 0 << sl({"Ann|Lee||"});
+    QTest::newRow("line break inside quotes")
+        << header + "\"Ann\";Lee;\"two\r\nlines\";\r\nBo;Ng;;\r\n"
+        << 2 << 0 << sl({"Ann|Lee|two\r\nlines|", "Bo|Ng||"});
+    QTest::newRow("unclosed quote swallows nothing")
+        << header + "Ann;\"Lee;;\r\nBo;Ng;;\r\nCy;Ox;;\r\n"
+        << 3 << 0 << sl({"Ann|\"Lee||", "Bo|Ng||", "Cy|Ox||"});
     QTest::newRow("header only") << header << 0 << 0 << QStringList{};
     QTest::newRow("empty file") << QByteArray() << 0 << 0 << QStringList{};
     QTest::newRow("missing header: first line taken as header")
@@ -334,6 +345,184 @@ void TestUserList::importWithoutNameColumnsOrIdds()
     QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
     QCOMPARE(count, 0);
     QCOMPARE(in.skippedLines(), 2);
+    QVERIFY(usersByName(project.databasePath()).isEmpty());
+}
+
+void TestUserList::hostileTextsRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("separator") << "night; day";
+    QTest::newRow("comma") << "a,b";
+    QTest::newRow("quotes") << "say \"hi\"";
+    QTest::newRow("only a quote") << "\"";
+    QTest::newRow("line feed") << "one\ntwo";
+    QTest::newRow("CR LF") << "one\r\ntwo";
+    QTest::newRow("everything") << "\"a\";b\n;\"";
+    QTest::newRow("formula") << "=HYPERLINK(\"x\")";
+    QTest::newRow("plus") << "+49 30 1234";
+    QTest::newRow("minus") << "-5";
+    QTest::newRow("at") << "@SUM(A1)";
+    QTest::newRow("guard look-alike") << "'=x";
+    QTest::newRow("apostrophes") << "''";
+    QTest::newRow("one apostrophe") << "'";
+    QTest::newRow("apostrophe word") << "'tis";
+    QTest::newRow("outer blanks") << "  padded  ";
+    QTest::newRow("umlauts") << QString::fromUtf8("Grüße");
+}
+
+void TestUserList::hostileTextsRoundTrip()
+{
+    QFETCH(QString, text);
+    TestSupport::TempProject source(QStringLiteral("Source"));
+    UserRow u;
+    u.familyName = text;
+    u.firstName = QStringLiteral("First ") + text;
+    u.groupName = text + QStringLiteral(" group");
+    u.commentUser = text;
+    u.commentIso14443 = text;
+    u.commentClass1Gen2 = text;
+    u.iddIso14443 = QStringLiteral("04a1b2c3d4e5f6-04");
+    QVERIFY(!UserRecords::addUser(source.databasePath(), u).isValid());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("users.csv"));
+    int count = 0;
+    MyExportUsers out(path);
+    QVERIFY(!out.exportUsers(source.databasePath(), count).isValid());
+    QCOMPARE(count, 1);
+
+    // No field of the file starts a formula in a spreadsheet.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(file.readAll());
+    for (const QChar c : {QLatin1Char('='), QLatin1Char('+'), QLatin1Char('-'), QLatin1Char('@')}) {
+        QVERIFY(!content.startsWith(c));
+        QVERIFY(!content.contains(QLatin1Char(';') + QString(c)));
+        QVERIFY(!content.contains(QStringLiteral(";\"") + c));
+        QVERIFY(!content.contains(QStringLiteral("\n") + c));
+    }
+
+    TestSupport::TempProject target(QStringLiteral("Target"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    QVERIFY(!in.importUsers(target.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, 1);
+    const QList<UserRow> back = usersByName(target.databasePath());
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back[0].familyName, u.familyName);
+    QCOMPARE(back[0].firstName, u.firstName);
+    QCOMPARE(back[0].groupName, u.groupName);
+    QCOMPARE(back[0].commentUser, u.commentUser);
+    QCOMPARE(back[0].commentIso14443, u.commentIso14443);
+    QCOMPARE(back[0].commentClass1Gen2, u.commentClass1Gen2);
+    QCOMPARE(back[0].iddIso14443, u.iddIso14443);
+}
+
+void TestUserList::refusedIdentifiersNamed()
+{
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, "LastName;FirstName;UserComment;IDDProximityTransponder;"
+                             "IDDLongRangeTransponder\r\n"
+                             "Ann;Lee;\"two\nlines\";A1B2;\r\n"
+                             "Bo;Ng;kept;A1B2C3D4;E200XYZ\r\n"
+                             "Cy;Ox;;;\r\n"
+                             "Di;Po;;   ;\r\n"
+                             "Ed;Qu;;0123456789ABCDEF00;\r\n"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, 5);
+    QCOMPARE(in.refusedIdentifierCount(), 3);
+    const QList<MyImportUsers::RefusedIdentifier> refused = in.refusedIdentifiers();
+    QCOMPARE(refused.size(), 3);
+    QCOMPARE(refused[0].line, 2);
+    QCOMPARE(refused[0].familyName, QStringLiteral("Ann"));
+    QCOMPARE(refused[0].text, QStringLiteral("A1B2"));
+    QVERIFY(!refused[0].longRange);
+    // The quoted line break above spans two lines of the file.
+    QCOMPARE(refused[1].line, 4);
+    QCOMPARE(refused[1].text, QStringLiteral("E200XYZ"));
+    QVERIFY(refused[1].longRange);
+    QCOMPARE(refused[2].line, 7);
+    QCOMPARE(refused[2].firstName, QStringLiteral("Qu"));
+    // Nothing raw reaches the identifier columns; the rest of each line is kept.
+    for (const UserRow &u : usersByName(project.databasePath())) {
+        QVERIFY2(u.iddIso14443.isEmpty() || TransponderIdd::fromStored(u.iddIso14443).isValid(),
+                 qPrintable(u.iddIso14443));
+        QVERIFY(u.iddClass1Gen2.isEmpty());
+        if (u.familyName == QLatin1String("Bo")) {
+            QCOMPARE(u.commentUser, QStringLiteral("kept"));
+            QCOMPARE(u.iddIso14443, QStringLiteral("000000a1b2c3d4-04"));
+        }
+        if (u.familyName == QLatin1String("Ann"))
+            QCOMPARE(u.commentUser, QStringLiteral("two\nlines"));
+    }
+}
+
+void TestUserList::largeFileWithBadLines()
+{
+    // 10,000 data lines; every 10th has a column too many, every 7th an
+    // identifier that is no hex number, and 1003, 2003, ... repeat a name.
+    QByteArray content = "LastName;FirstName;IDDProximityTransponder\r\n";
+    int expectedBad = 0;
+    int expectedRefused = 0;
+    for (int i = 1; i <= 10000; ++i) {
+        QByteArray name = "User" + QByteArray::number(i % 1000 == 3 ? 3 : i);
+        QByteArray card = QByteArray::number(0x10000000 + i, 16);
+        if (i % 7 == 0) {
+            card = "NOT-HEX-" + QByteArray::number(i);
+            if (i % 10 != 0)
+                ++expectedRefused;
+        }
+        if (i % 10 == 0) {
+            content += name + ";x;" + card + ";extra\r\n";
+            ++expectedBad;
+        } else {
+            content += name + ";x;" + card + "\r\n";
+        }
+    }
+    TestSupport::TempProject project;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.csv"));
+    QVERIFY(writeBytes(path, content));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    QVERIFY(!in.importUsers(project.databasePath(), 7, 12, count).isValid());
+    QCOMPARE(count, 10000 - expectedBad - 9);
+    QCOMPARE(in.skippedLines(), expectedBad + 9);
+    QCOMPARE(in.rejectedLines(), 9);
+    QCOMPARE(in.skippedLineNumbers().size(), MyImportUsers::MaxListedLines);
+    QCOMPARE(in.skippedLineNumbers().first(), 11); // data line 10 is line 11 of the file
+    QCOMPARE(in.refusedIdentifierCount(), expectedRefused);
+    QCOMPARE(in.refusedIdentifiers().first().line, 8);
+    QCOMPARE(in.refusedIdentifiers().first().text, QStringLiteral("NOT-HEX-7"));
+}
+
+void TestUserList::databaseFailureKeepsNothing()
+{
+    TestSupport::TempProject project;
+    {
+        // A failure that is no duplicate: the third user's row cannot be written.
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("create trigger boom after insert on users when "
+                                      "new.familyName='Boom' begin select zeroblob(2000000000); "
+                                      "end")));
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    QVERIFY(writeBytes(path, "LastName;FirstName\r\nAnn;Lee\r\nBo;Ng\r\nBoom;X\r\nCy;Ox\r\n"));
+    MyImportUsers in(path);
+    in.assignStandardColumns(in.readHeader());
+    int count = 0;
+    const QSqlError error = in.importUsers(project.databasePath(), 7, 12, count);
+    QVERIFY(error.isValid());
+    QVERIFY(error.nativeErrorCode() != QLatin1String("19"));
+    QCOMPARE(count, 0);
     QVERIFY(usersByName(project.databasePath()).isEmpty());
 }
 
