@@ -47,6 +47,12 @@ ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
     return connection;
 }
 
+bool KelvaraFunctionThread::hasNoReader(const EntryTarget &entry)
+{
+    return !(entry.port & FlashDrive::RouteBit) && entry.ipAddr.isEmpty() &&
+           FlashDrive::deviceIdOf(entry.readerSerNo) == 0;
+}
+
 QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDateTime &now)
 {
     return QStringLiteral("%1%2     ENTRY: '%3'     READER: '%4' ID=0x%5 via %6")
@@ -79,6 +85,12 @@ int KelvaraFunctionThread::readerFailure(const ReaderOutcome &outcome)
 int KelvaraFunctionThread::databaseFailure(const QSqlError &error)
 {
     log(QStringLiteral("DB error: %1").arg(databaseErrorText(error)));
+    return Failed;
+}
+
+int KelvaraFunctionThread::noReaderFailure()
+{
+    log(QStringLiteral("No reader assigned"));
     return Failed;
 }
 
