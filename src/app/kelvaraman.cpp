@@ -21,6 +21,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -71,6 +72,10 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         m_params.databasePath = m_databasePath;
         m_params.loadProjectParameters();
     }
+    // A folder standing in for the USB flash drive (simulated sites, trials).
+    const QString drive = qEnvironmentVariable("KX_FLASH_DRIVE");
+    if (!drive.isEmpty() && QFileInfo(drive).isDir())
+        m_flashDrive.setDrivePath(QDir::toNativeSeparators(QFileInfo(drive).absoluteFilePath()));
     setHelp(m_settings.areToolTipsOn);
     enterTabKelvara();
     placeWindows();

@@ -35,9 +35,6 @@ public:
         QString message;
     };
 
-    // The bit of an entry's port word that sends it through the drive.
-    static constexpr int RouteBit = 0x10000;
-
     FlashDrive() = default;
 
     // Takes the path as the drive only when it is the root of a mounted

@@ -3,6 +3,7 @@
 #include "core/errortext.h"
 #include "core/logfile.h"
 #include "core/paths.h"
+#include "db/entryrecords.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 
@@ -49,7 +50,7 @@ ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
 
 bool KelvaraFunctionThread::hasNoReader(const EntryTarget &entry)
 {
-    return !(entry.port & FlashDrive::RouteBit) && entry.ipAddr.isEmpty() &&
+    return !(entry.port & EntryRecords::FlashDrivePortBit) && entry.ipAddr.isEmpty() &&
            FlashDrive::deviceIdOf(entry.readerSerNo) == 0;
 }
 

@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr int FlashDriveBit = 0x10000;
+constexpr int FlashDriveBit = EntryRecords::FlashDrivePortBit;
 constexpr int RowHeight = 25;
 const int DefaultWidths[KelvaraFunctionDialog::ColumnCount] = {30, 200, 40, 200, 200, 200, 100, 100};
 
