@@ -763,6 +763,10 @@ Stop it after the entry in progress and close this window?</source>
         <translation>Die Funktion läuft noch.
 Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     </message>
+    <message>
+        <source>RUNNING</source>
+        <translation>LÄUFT</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>

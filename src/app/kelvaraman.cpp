@@ -860,8 +860,7 @@ void KelvaraMan::mchReadAccessConfig()
 {
     EntrySelection selection;
     QString name;
-    if (clickedColumnScope(false, selection, name) &&
-        selection.scope() == EntrySelection::Entries)
+    if (clickedColumnScope(false, selection, name) && selection.scope() == EntrySelection::Entries)
         runReaderFunction(KelvaraFunctionDialog::ReadAccess, selection, name);
 }
 
@@ -869,8 +868,7 @@ void KelvaraMan::mchImportTeachIn()
 {
     EntrySelection selection;
     QString name;
-    if (clickedColumnScope(false, selection, name) &&
-        selection.scope() == EntrySelection::Entries)
+    if (clickedColumnScope(false, selection, name) && selection.scope() == EntrySelection::Entries)
         runReaderFunction(KelvaraFunctionDialog::ImportTransponder, selection, name);
 }
 

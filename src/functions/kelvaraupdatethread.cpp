@@ -50,7 +50,8 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
             // The table file is written whole or not at all; say where it failed.
             if (!outcome.ok() && outcome.error.detail.isEmpty())
                 outcome.error.detail =
-                    QStringLiteral("Cannot write '%1' (USB flash drive removed or full?)").arg(path);
+                    QStringLiteral("Cannot write '%1' (USB flash drive removed or full?)")
+                        .arg(path);
         }
         if (outcome.ok() && !m_drive.setWriteAccessJob())
             outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,

@@ -89,8 +89,7 @@ bool FlashDriveDialogs::prepareDrive(QWidget *parent, const FlashDrive &drive,
     return result.ok;
 }
 
-bool FlashDriveDialogs::makeReady(QWidget *parent, FlashDrive &drive,
-                                  const QString &databasePath)
+bool FlashDriveDialogs::makeReady(QWidget *parent, FlashDrive &drive, const QString &databasePath)
 {
     if (drive.driveReady())
         return true;

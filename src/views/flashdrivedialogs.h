@@ -20,8 +20,7 @@ public:
     // Yes: the drive is to be prepared.
     static bool askPrepare(QWidget *parent);
     // Prepares the drive and shows the outcome; true when it was prepared.
-    static bool prepareDrive(QWidget *parent, const FlashDrive &drive,
-                             const QString &databasePath);
+    static bool prepareDrive(QWidget *parent, const FlashDrive &drive, const QString &databasePath);
     // Before a run with flash-drive entries: a drive that is ready is used as
     // it is; otherwise one is chosen and, when the user says so, prepared.
     // False when the run must not start.

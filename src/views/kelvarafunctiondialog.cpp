@@ -21,6 +21,8 @@
 #include "widgets/kxmessagebox.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -36,7 +38,8 @@ namespace {
 
 constexpr int FlashDriveBit = EntryRecords::FlashDrivePortBit;
 constexpr int RowHeight = 25;
-const int DefaultWidths[KelvaraFunctionDialog::ColumnCount] = {30, 200, 40, 200, 200, 200, 100, 100};
+const int DefaultWidths[KelvaraFunctionDialog::ColumnCount] = {30,  200, 40,  200,
+                                                               200, 200, 100, 100};
 
 QString elapsedText(qint64 ms)
 {
@@ -76,19 +79,23 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
                                         tr("Reader Connect"), tr("Reader Typ"),
                                         tr("Reader Device ID"), tr("Needs Update"), tr("State")});
     m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->setDefaultSectionSize(RowHeight);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_table, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        showContextMenu(m_table->viewport()->mapTo(this, pos));
-    });
+    connect(m_table, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { showContextMenu(m_table->viewport()->mapTo(this, pos)); });
+    // Stored widths as the user left them; the first time, wide enough for the head texts.
     const QList<int> &stored = m_settings.functionTableColWidth;
-    for (int c = 0; c < ColumnCount; ++c)
-        m_table->setColumnWidth(c, stored.size() == ColumnCount && stored.at(c) > 0
-                                       ? stored.at(c)
-                                       : DefaultWidths[c]);
+    const bool useStored = stored.size() == ColumnCount;
+    const QFontMetrics header = m_table->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < ColumnCount; ++c) {
+        const int fitting = header.horizontalAdvance(m_table->horizontalHeaderItem(c)->text()) + 20;
+        m_table->setColumnWidth(c, useStored && stored.at(c) > 0 ? stored.at(c)
+                                                                 : qMax(DefaultWidths[c], fitting));
+    }
 
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
@@ -134,13 +141,25 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
 
     m_logWin = new KelvaraFunctionLogWin(windowTitle(), this);
     m_logWin->setDefaultFolder(projectLogPath(m_project.projectPath));
-    m_logWin->setGeometry(m_settings.functionLogWindowGeometry);
+    QRect logGeometry = m_settings.functionLogWindowGeometry;
+    logGeometry.setSize(logGeometry.size().expandedTo(QSize(640, 360)));
+    m_logWin->setGeometry(logGeometry);
 
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &KelvaraFunctionDialog::updateProgress);
 
-    setGeometry(m_settings.functionDialogGeometry);
+    // At least as wide as the table's columns, as far as the screen allows.
+    QRect geometry = m_settings.functionDialogGeometry;
+    int tableWidth = 2 * m_table->frameWidth() + 40;
+    for (int c = 0; c < ColumnCount; ++c)
+        tableWidth += m_table->columnWidth(c);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    geometry.setWidth(qMax(geometry.width(), qMin(tableWidth, screen.width())));
+    geometry.setHeight(qMax(geometry.height(), 300));
+    setGeometry(geometry);
     setHelp(m_settings.areToolTipsOn);
     buildList();
     updateProgress();
@@ -242,6 +261,8 @@ void KelvaraFunctionDialog::addRow(const EntryTarget &entry)
     box->setChecked(onDrive);
     box->setEnabled(ReaderTypes::isLongRangeAccessReader(int(entry.readerType)));
     box->setStyleSheet(QStringLiteral("margin-left: 12px"));
+    // Focus left on a box would select its row and hide the row's state colour.
+    box->setFocusPolicy(Qt::NoFocus);
     connect(box, &KelvaraTableCellCheckBox::cellStateChanged, this,
             &KelvaraFunctionDialog::editConnector);
     text(FlashDriveColumn, QString());
@@ -350,7 +371,8 @@ void KelvaraFunctionDialog::editConnector(int row, int column, bool checked)
     }
     const int pkDoors = m_table->item(row, NameColumn)->data(KeyRole).toInt();
     const QString ip = connectItem->data(KeyRole).toString();
-    const QSqlError error = EntryRecords::setReaderAddress(m_project.databasePath, pkDoors, ip, port);
+    const QSqlError error =
+        EntryRecords::setReaderAddress(m_project.databasePath, pkDoors, ip, port);
     if (error.isValid()) {
         revert();
         showDatabaseError(this, tr("Change Reader Connect"), error);
@@ -463,6 +485,7 @@ void KelvaraFunctionDialog::start()
     m_start->setEnabled(false);
     m_stopButton->setEnabled(true);
     m_clock->start();
+    markEntryInProgress();
     updateProgress();
 }
 
@@ -484,6 +507,7 @@ void KelvaraFunctionDialog::finished()
         delete m_thread;
     }
     m_clock->stop();
+    clearRunningMarks();
     m_end->setEnabled(true);
     m_start->setEnabled(true);
     m_stopButton->setEnabled(false);
@@ -491,6 +515,7 @@ void KelvaraFunctionDialog::finished()
         QApplication::restoreOverrideCursor();
         m_cursorSet = false;
     }
+    m_start->setFocus();
     if (m_stopRequested)
         m_logWin->appendMessage(
             tr("Function terminated after %1 of %2 entries; the others were not run.")
@@ -534,7 +559,26 @@ void KelvaraFunctionDialog::state(const QString &entryKey, int state)
             break;
         }
     }
+    markEntryInProgress();
     updateProgress();
+}
+
+void KelvaraFunctionDialog::markEntryInProgress()
+{
+    if (!isRunning() || m_stopRequested || m_doneCount >= m_runEntries.size())
+        return;
+    const int row = rowOfEntry(m_runEntries.at(m_doneCount).pkDoors);
+    if (row >= 0)
+        setStateCell(row, tr("RUNNING"), QColor(255, 240, 160), KelvaraFunctionThread::NoState);
+}
+
+void KelvaraFunctionDialog::clearRunningMarks()
+{
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        QTableWidgetItem *item = m_table->item(row, StateColumn);
+        if (item->data(KeyRole).toInt() == KelvaraFunctionThread::NoState)
+            setStateCell(row, QString(), Qt::white, KelvaraFunctionThread::NoState);
+    }
 }
 
 void KelvaraFunctionDialog::updateProgress()
@@ -549,15 +593,14 @@ void KelvaraFunctionDialog::updateProgress()
     }
     const QString elapsed = elapsedText(m_elapsed.elapsed());
     if (isRunning()) {
-        const QString current = m_doneCount < total ? m_runEntries.at(m_doneCount).doorName
-                                                    : QString();
+        const QString current =
+            m_doneCount < total ? m_runEntries.at(m_doneCount).doorName : QString();
         m_progressLabel->setText(
-            m_stopRequested
-                ? tr("Stopping after entry '%1' ...   %2").arg(current, elapsed)
-                : tr("Entry %1 of %2: '%3'   %4")
-                      .arg(qMin(m_doneCount + 1, total))
-                      .arg(total)
-                      .arg(current, elapsed));
+            m_stopRequested ? tr("Stopping after entry '%1' ...   %2").arg(current, elapsed)
+                            : tr("Entry %1 of %2: '%3'   %4")
+                                  .arg(qMin(m_doneCount + 1, total))
+                                  .arg(total)
+                                  .arg(current, elapsed));
         return;
     }
     m_progressLabel->setText(tr("%1 of %2 entries OK, %3 failed, %4 not run   %5")

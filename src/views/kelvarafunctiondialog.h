@@ -4,6 +4,7 @@
 #include "db/projectparameters.h"
 #include "db/recordrows.h"
 #include "functions/functionreader.h"
+#include "functions/kelvarafunctionthread.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 class ApplicationSettings;
 class FlashDrive;
 class KelvaraFunctionLogWin;
-class KelvaraFunctionThread;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -106,6 +106,9 @@ private:
     void setStateCell(int row, const QString &text, const QColor &colour, int code);
     void showContextMenu(const QPoint &pos);
     void updateProgress();
+    // The state cell of the entry the worker is on says so until its result comes.
+    void markEntryInProgress();
+    void clearRunningMarks();
     QString entryNameOfCurrentRow() const;
     // False (and the close is refused) while the worker runs; asks whether to stop.
     bool mayClose();

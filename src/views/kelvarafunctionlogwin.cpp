@@ -65,11 +65,10 @@ bool KelvaraFunctionLogWin::saveToFile(const QString &path, QString *errorText) 
 
 void KelvaraFunctionLogWin::saveAs()
 {
-    const QString proposal =
-        QDir(m_defaultFolder.isEmpty() ? QDir::homePath() : m_defaultFolder)
-            .filePath(QStringLiteral("function-log-%1.log")
-                          .arg(QDateTime::currentDateTime().toString(
-                              QStringLiteral("yyyy-MM-dd-HHmmss"))));
+    const QString proposal = QDir(m_defaultFolder.isEmpty() ? QDir::homePath() : m_defaultFolder)
+                                 .filePath(QStringLiteral("function-log-%1.log")
+                                               .arg(QDateTime::currentDateTime().toString(
+                                                   QStringLiteral("yyyy-MM-dd-HHmmss"))));
     QString path = KxDialogs::getSaveFileName(this, tr("Save Log Window"), proposal,
                                               tr("Log files (*.log *.txt)"));
     if (path.isEmpty())

@@ -219,10 +219,10 @@ void TestKelvaraFunctionDialog::initTestCase()
             m_boxes << Box{icon, title, text};
             return icon == QMessageBox::Question ? m_questionAnswer : QMessageBox::Ok;
         });
-    KxDialogs::setAnswerer([this](KxDialogs::Kind, const QString &, const QString &,
-                                  const QString &) {
-        return m_folderAnswers.isEmpty() ? QString() : m_folderAnswers.takeFirst();
-    });
+    KxDialogs::setAnswerer(
+        [this](KxDialogs::Kind, const QString &, const QString &, const QString &) {
+            return m_folderAnswers.isEmpty() ? QString() : m_folderAnswers.takeFirst();
+        });
     FlashDriveDialogs::setAnyFolderAccepted(true);
 }
 
@@ -239,7 +239,7 @@ std::unique_ptr<KelvaraMan> TestKelvaraFunctionDialog::openWindow(const Site &si
     ApplicationSettings s;
     s.currentProjectPath = site.project.folder();
     s.isMaximized = false;
-    s.functionDialogGeometry = QRect(0, 0, 1100, 360);
+    s.functionDialogGeometry = QRect(0, 0, 1400, 360);
     s.saveSettings();
     auto w = std::make_unique<KelvaraMan>();
     w->show();
@@ -247,7 +247,7 @@ std::unique_ptr<KelvaraMan> TestKelvaraFunctionDialog::openWindow(const Site &si
 }
 
 bool TestKelvaraFunctionDialog::withDialog(const std::function<void()> &open,
-                                          const std::function<void(KelvaraFunctionDialog &)> &body)
+                                           const std::function<void(KelvaraFunctionDialog &)> &body)
 {
     bool seen = false;
     QTimer poll;
@@ -322,50 +322,54 @@ void TestKelvaraFunctionDialog::updateFromColumnHead()
     w->columnHeadMenu()->close();
 
     const bool area = head == QLatin1String("Hall");
-    const bool shown = withDialog([&] { update->trigger(); }, [&](KelvaraFunctionDialog &d) {
-        QCOMPARE(d.windowTitle(), title);
-        QCOMPARE(d.warningLabel()->text(), QStringLiteral("The reader event lists will be deleted !"));
-        QCOMPARE(d.table()->rowCount(), listed.size());
-        for (int row = 0; row < listed.size(); ++row)
-            QCOMPARE(d.table()->item(row, KelvaraFunctionDialog::NameColumn)->text(),
-                     listed.at(row));
-        // The flash-drive box is there for every row, usable only for long-range readers.
-        auto *hfBox = qobject_cast<QCheckBox *>(
-            d.table()->cellWidget(rowOf(d, QStringLiteral("Gate")), 2));
-        QVERIFY(hfBox && !hfBox->isEnabled());
+    const bool shown = withDialog(
+        [&] { update->trigger(); },
+        [&](KelvaraFunctionDialog &d) {
+            QCOMPARE(d.windowTitle(), title);
+            QCOMPARE(d.warningLabel()->text(),
+                     QStringLiteral("The reader event lists will be deleted !"));
+            QCOMPARE(d.table()->rowCount(), listed.size());
+            for (int row = 0; row < listed.size(); ++row)
+                QCOMPARE(d.table()->item(row, KelvaraFunctionDialog::NameColumn)->text(),
+                         listed.at(row));
+            // The flash-drive box is there for every row, usable only for long-range readers.
+            auto *hfBox = qobject_cast<QCheckBox *>(
+                d.table()->cellWidget(rowOf(d, QStringLiteral("Gate")), 2));
+            QVERIFY(hfBox && !hfBox->isEnabled());
 
-        QTest::mouseClick(d.startButton(), Qt::LeftButton);
-        QVERIFY(d.isRunning());
-        QVERIFY(!d.startButton()->isEnabled() && !d.endButton()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
+            QTest::mouseClick(d.startButton(), Qt::LeftButton);
+            QVERIFY(d.isRunning());
+            QVERIFY(!d.startButton()->isEnabled() && !d.endButton()->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
 
-        const int gateRow = rowOf(d, QStringLiteral("Gate"));
-        QTableWidgetItem *gateState = d.table()->item(gateRow, KelvaraFunctionDialog::StateColumn);
-        QVERIFY2(QStringList({QStringLiteral("FAILED"), QStringLiteral("NO CONNECTION")})
-                     .contains(gateState->text()),
-                 qPrintable(gateState->text()));
-        QCOMPARE(gateState->background().color(), QColor(Qt::red));
-        QCOMPARE(d.table()->item(gateRow, 0)->checkState(), Qt::Checked);
-        QCOMPARE(d.table()->item(gateRow, KelvaraFunctionDialog::NeedsUpdateColumn)->text(),
-                 QStringLiteral("x"));
-        for (const QString &good : {QStringLiteral("Door"), QStringLiteral("Garage")}) {
-            const int row = rowOf(d, good);
-            if (row < 0)
-                continue;
-            QTableWidgetItem *state = d.table()->item(row, KelvaraFunctionDialog::StateColumn);
-            QCOMPARE(state->text(), QStringLiteral("OK"));
-            QCOMPARE(state->background().color(), QColor(Qt::green));
-            QCOMPARE(d.table()->item(row, 0)->checkState(), Qt::Unchecked);
-            QCOMPARE(d.table()->item(row, KelvaraFunctionDialog::NeedsUpdateColumn)->text(),
-                     QString());
-        }
-        QCOMPARE(d.progressBar()->value(), listed.size());
-        if (area) {
-            d.logWindow()->show();
-            screenshot(&d, QStringLiteral("function-dialog-after-run"));
-            screenshot(d.logWindow(), QStringLiteral("function-log-window"));
-        }
-    });
+            const int gateRow = rowOf(d, QStringLiteral("Gate"));
+            QTableWidgetItem *gateState =
+                d.table()->item(gateRow, KelvaraFunctionDialog::StateColumn);
+            QVERIFY2(QStringList({QStringLiteral("FAILED"), QStringLiteral("NO CONNECTION")})
+                         .contains(gateState->text()),
+                     qPrintable(gateState->text()));
+            QCOMPARE(gateState->background().color(), QColor(Qt::red));
+            QCOMPARE(d.table()->item(gateRow, 0)->checkState(), Qt::Checked);
+            QCOMPARE(d.table()->item(gateRow, KelvaraFunctionDialog::NeedsUpdateColumn)->text(),
+                     QStringLiteral("x"));
+            for (const QString &good : {QStringLiteral("Door"), QStringLiteral("Garage")}) {
+                const int row = rowOf(d, good);
+                if (row < 0)
+                    continue;
+                QTableWidgetItem *state = d.table()->item(row, KelvaraFunctionDialog::StateColumn);
+                QCOMPARE(state->text(), QStringLiteral("OK"));
+                QCOMPARE(state->background().color(), QColor(Qt::green));
+                QCOMPARE(d.table()->item(row, 0)->checkState(), Qt::Unchecked);
+                QCOMPARE(d.table()->item(row, KelvaraFunctionDialog::NeedsUpdateColumn)->text(),
+                         QString());
+            }
+            QCOMPARE(d.progressBar()->value(), listed.size());
+            if (area) {
+                d.logWindow()->show();
+                screenshot(&d, QStringLiteral("function-dialog-after-run"));
+                screenshot(d.logWindow(), QStringLiteral("function-log-window"));
+            }
+        });
     QVERIFY(shown);
     QCOMPARE(site.pending(gateKey), 1);
     if (area) {
@@ -384,18 +388,20 @@ void TestKelvaraFunctionDialog::updateFromColumnHead()
     // Opened again, Start sends only to the failed entry.
     w->clickedOnTableCell(0, boardColumn(*w, head), 2, false);
     w->columnHeadMenu()->close();
-    QVERIFY(withDialog([&] { update->trigger(); }, [&](KelvaraFunctionDialog &d) {
-        QCOMPARE(d.table()->rowCount(), 1);
-        QTest::mouseClick(d.startButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
-        QCOMPARE(d.logWindow()->text().count(QStringLiteral("ENTRY: '")), 1);
-        QVERIFY(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Gate'")));
-        QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
-        // Nothing is left to send: Start says so.
-        QTest::mouseClick(d.startButton(), Qt::LeftButton);
-        QCOMPARE(m_boxes.last().title, QStringLiteral("DB entry list"));
-        QCOMPARE(m_boxes.last().text, QStringLiteral("No entries selected in table"));
-    }));
+    QVERIFY(withDialog([&] { update->trigger(); },
+                       [&](KelvaraFunctionDialog &d) {
+                           QCOMPARE(d.table()->rowCount(), 1);
+                           QTest::mouseClick(d.startButton(), Qt::LeftButton);
+                           QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
+                           QCOMPARE(d.logWindow()->text().count(QStringLiteral("ENTRY: '")), 1);
+                           QVERIFY(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Gate'")));
+                           QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
+                           // Nothing is left to send: Start says so.
+                           QTest::mouseClick(d.startButton(), Qt::LeftButton);
+                           QCOMPARE(m_boxes.last().title, QStringLiteral("DB entry list"));
+                           QCOMPARE(m_boxes.last().text,
+                                    QStringLiteral("No entries selected in table"));
+                       }));
     QCOMPARE(site.pending(gateKey), 0);
     QCOMPARE(gate.device->tables().recordCount(4), 2);
 }
@@ -406,9 +412,8 @@ void TestKelvaraFunctionDialog::messages_data()
     QTest::addColumn<bool>("withEntry");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("update, nothing pending")
-        << "updateAllAccessConfig" << true << "No Reader"
-        << "There are no reader with changed access rights";
+    QTest::newRow("update, nothing pending") << "updateAllAccessConfig" << true << "No Reader"
+                                             << "There are no reader with changed access rights";
     QTest::newRow("events, no entry") << "m00hReadEventList" << false << "No Reader"
                                       << "There are no reader at all";
     QTest::newRow("clock, no entry") << "readerClockSync" << false << "No Reader"
@@ -423,9 +428,9 @@ void TestKelvaraFunctionDialog::messages()
     QFETCH(bool, withEntry);
     Site site;
     if (withEntry) {
-        const int key = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
-                                      QStringLiteral("127.0.0.1"),
-                                      TestSupport::unusedLoopbackPort());
+        const int key =
+            site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                          QStringLiteral("127.0.0.1"), TestSupport::unusedLoopbackPort());
         QVERIFY(!AccessRights::setNeedsUpdateOfEntry(site.db(), key, false).isValid());
     }
     auto w = openWindow(site);
@@ -455,8 +460,8 @@ void TestKelvaraFunctionDialog::flashDriveRoute_data()
     QTest::newRow("system root refused first")
         << QStringList{QStringLiteral("/"), QStringLiteral("drive")} << int(QMessageBox::No)
         << QByteArray("write-access\n") << true;
-    QTest::newRow("chooser cancelled") << QStringList() << int(QMessageBox::No) << QByteArray()
-                                       << true;
+    QTest::newRow("chooser cancelled")
+        << QStringList() << int(QMessageBox::No) << QByteArray() << true;
 }
 
 void TestKelvaraFunctionDialog::flashDriveRoute()
@@ -516,8 +521,8 @@ void TestKelvaraFunctionDialog::flashDriveRoute()
     QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
     QCOMPARE(site.pending(barrier), 0);
     QCOMPARE(readFile(drive.path() + QStringLiteral("/JOB")), job);
-    QVERIFY(readFile(drive.path() + QStringLiteral("/0000A1B2/ACCESS.INI"))
-                .startsWith("Metadaten\n"));
+    QVERIFY(
+        readFile(drive.path() + QStringLiteral("/0000A1B2/ACCESS.INI")).startsWith("Metadaten\n"));
     QCOMPARE(QFile::exists(stale), staleConfigKept);
     // The drive stays chosen: the next run asks nothing.
     QCOMPARE(QDir(flash.drivePath()).canonicalPath(), QDir(drive.path()).canonicalPath());
@@ -535,19 +540,24 @@ void TestKelvaraFunctionDialog::readEventsOpensDataFolder()
     TcpReader door(100, 0x1001);
     site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
                   door.port());
+    door.device->presentAt({0x04, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6},
+                           SimDateTime{2026, 3, 2, 10, 0, 0});
     auto w = openWindow(site);
     w->clickedOnTableCell(0, boardColumn(*w, QStringLiteral("Door")), 2, false);
     QAction *events = w->columnHeadMenu()->actions().at(7);
     QCOMPARE(events->text(), QStringLiteral("Read Event List"));
     w->columnHeadMenu()->close();
-    QVERIFY(withDialog([&] { events->trigger(); }, [&](KelvaraFunctionDialog &d) {
-        QCOMPARE(d.windowTitle(), QStringLiteral("Read Events (Entry 'Door')"));
-        QCOMPARE(d.warningLabel()->text(),
-                 QStringLiteral("Please close all .CSV files of this project before you start !"));
-        QTest::mouseClick(d.startButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
-        QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
-    }));
+    QVERIFY(withDialog(
+        [&] { events->trigger(); },
+        [&](KelvaraFunctionDialog &d) {
+            QCOMPARE(d.windowTitle(), QStringLiteral("Read Events (Entry 'Door')"));
+            QCOMPARE(
+                d.warningLabel()->text(),
+                QStringLiteral("Please close all .CSV files of this project before you start !"));
+            QTest::mouseClick(d.startButton(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
+            QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
+        }));
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(QDir(m_opened.first().toLocalFile()).canonicalPath(),
              QDir(entryDataPath(site.project.folder(), QStringLiteral("Door"))).canonicalPath());
@@ -574,11 +584,12 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
         readers.push_back(std::make_unique<TcpReader>(100, 0x1001 + i));
         // Slow answers keep the first entry in progress while the test acts.
         readers.back()->sim.faults().setDelayMs(40);
-        site.addEntry(QStringLiteral("Door %1").arg(i + 1), 100, QStringLiteral("%1").arg(0x1001 + i, 0, 16),
-                      QStringLiteral("127.0.0.1"), readers.back()->port());
+        site.addEntry(QStringLiteral("Door %1").arg(i + 1), 100,
+                      QStringLiteral("%1").arg(0x1001 + i, 0, 16), QStringLiteral("127.0.0.1"),
+                      readers.back()->port());
     }
     ApplicationSettings settings;
-    settings.functionDialogGeometry = QRect(0, 0, 1100, 330);
+    settings.functionDialogGeometry = QRect(0, 0, 1400, 330);
     FlashDrive flash;
     KelvaraFunctionDialog d(site.params, settings, flash, KelvaraFunctionDialog::UpdateAccess,
                             EntrySelection::allEntries(true), QString());
@@ -592,7 +603,8 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     if (action == QLatin1String("stop")) {
         QTest::mouseClick(d.stopButton(), Qt::LeftButton);
     } else {
-        m_questionAnswer = action == QLatin1String("close yes") ? QMessageBox::Yes : QMessageBox::No;
+        m_questionAnswer =
+            action == QLatin1String("close yes") ? QMessageBox::Yes : QMessageBox::No;
         d.close();
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes.first().icon, QMessageBox::Question);

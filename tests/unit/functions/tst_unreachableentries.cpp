@@ -35,15 +35,16 @@ void TestUnreachableEntries::failsAndStaysPending_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("drive"); // "ok", "removed", "job blocked" or "none"
     QTest::addColumn<QString>("logLine");
-    QTest::newRow("update, no reader, drive ready")
-        << true << "" << 0 << "ok" << "No reader assigned";
-    QTest::newRow("update, serial not hexadecimal")
-        << true << "gate" << 0 << "ok" << "No reader assigned";
-    QTest::newRow("config, no reader") << false << "" << 0 << "ok" << "No reader assigned";
-    QTest::newRow("update, drive removed")
-        << true << "a1b2" << 0x10000 << "removed" << "USB-stick access error";
-    QTest::newRow("update, job file refused")
-        << true << "a1b2" << 0x10000 << "job blocked" << "USB-stick access error";
+    QTest::newRow("update, no reader, drive ready") << true << "" << 0 << "ok"
+                                                    << "No reader assigned";
+    QTest::newRow("update, serial not hexadecimal") << true << "gate" << 0 << "ok"
+                                                    << "No reader assigned";
+    QTest::newRow("config, no reader") << false << "" << 0 << "ok"
+                                       << "No reader assigned";
+    QTest::newRow("update, drive removed") << true << "a1b2" << 0x10000 << "removed"
+                                           << "USB-stick access error";
+    QTest::newRow("update, job file refused") << true << "a1b2" << 0x10000 << "job blocked"
+                                              << "USB-stick access error";
 }
 
 void TestUnreachableEntries::failsAndStaysPending()
@@ -68,10 +69,9 @@ void TestUnreachableEntries::failsAndStaysPending()
     QVERIFY(!TimeModelRecords::addTimeModel(db, model, &office).isValid());
     UserRow user;
     user.familyName = QStringLiteral("Abel");
-    user.iddClass1Gen2 =
-        TransponderIdd::fromHex(QStringLiteral("e20000112233445566778899"),
-                                TransponderIdd::EpcClass1Gen2)
-            .toStored();
+    user.iddClass1Gen2 = TransponderIdd::fromHex(QStringLiteral("e20000112233445566778899"),
+                                                 TransponderIdd::EpcClass1Gen2)
+                             .toStored();
     int pkUser = 0;
     QVERIFY(!UserRecords::addUser(db, user, &pkUser).isValid());
     EntryRow entry;
@@ -121,8 +121,8 @@ void TestUnreachableEntries::failsAndStaysPending()
     ProjectDatabase database(db);
     QVERIFY(database.open());
     QSqlQuery q = database.query();
-    QVERIFY(ProjectDatabase::exec(q, QStringLiteral("select needsUpdate from doors where PKdoors=?"),
-                                  {key}));
+    QVERIFY(ProjectDatabase::exec(
+        q, QStringLiteral("select needsUpdate from doors where PKdoors=?"), {key}));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 1);
     // Nothing for a reader without a device ID, and no stray temporary files.
