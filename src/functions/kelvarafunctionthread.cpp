@@ -109,7 +109,8 @@ void KelvaraFunctionThread::run()
         if (stopRequested())
             return;
         log(entryHeader(entry, QDateTime::currentDateTime()));
-        const int code = processEntry(entry);
+        // Without any reader there is nobody to talk to and no drive folder to fill.
+        const int code = hasNoReader(entry) ? noReaderFailure() : processEntry(entry);
         if (code == NoState)
             return;
         emit state(entryKey(entry), code);

@@ -11,9 +11,6 @@ KelvaraUpdateThread::KelvaraUpdateThread(const ProjectParameters &project, QObje
 
 int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
 {
-    // Without a reader the tables would land in a drive folder no reader reads.
-    if (hasNoReader(entry))
-        return noReaderFailure();
     QList<EntryAccessRow> rows;
     const QSqlError error = AccessRights::readEntryAccess(databasePath(), entry.pkDoors, rows);
     if (error.isValid())

@@ -10,8 +10,6 @@ KelvaraWriteConfigThread::KelvaraWriteConfigThread(const ProjectParameters &proj
 
 int KelvaraWriteConfigThread::processEntry(const EntryTarget &entry)
 {
-    if (hasNoReader(entry))
-        return noReaderFailure();
     QString readerConfig;
     const QSqlError error =
         EntryRecords::readerConfigOfEntry(databasePath(), entry.pkDoors, readerConfig);

@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -657,6 +658,12 @@ void KelvaraFunctionDialog::closeEvent(QCloseEvent *event)
         return;
     }
     QDialog::closeEvent(event);
+}
+
+void KelvaraFunctionDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleHelpKey(event))
+        QDialog::keyPressEvent(event);
 }
 
 void KelvaraFunctionDialog::reject()

@@ -97,6 +97,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void reject() override;
     void done(int result) override;
 

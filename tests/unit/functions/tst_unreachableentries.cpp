@@ -1,5 +1,5 @@
-// Entries the update and the configuration writer cannot deliver to: no
-// reader at all, or a flash drive that is gone or refuses the job file. Each
+// Entries a function cannot reach: no reader at all, or (for the update) a
+// flash drive that is gone or refuses the job file. Each
 // fails with a clear line in the log and keeps its pending mark; nothing
 // lands on the drive under a name a reader would read.
 #include "support/testsupport.h"
@@ -11,6 +11,8 @@
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
+#include "functions/kelvarareadeventsthread.h"
+#include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvarawriteconfigthread.h"
 
@@ -30,26 +32,30 @@ private slots:
 
 void TestUnreachableEntries::failsAndStaysPending_data()
 {
-    QTest::addColumn<bool>("update");
+    QTest::addColumn<int>("function"); // 0 update, 3 read events, 4 clock, 5 configuration
     QTest::addColumn<QString>("serNo");
     QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("drive"); // "ok", "removed", "job blocked" or "none"
+    QTest::addColumn<QString>("drive"); // "ok", "removed" or "job blocked"
     QTest::addColumn<QString>("logLine");
-    QTest::newRow("update, no reader, drive ready") << true << "" << 0 << "ok"
+    QTest::newRow("update, no reader, drive ready") << 0 << "" << 0 << "ok"
                                                     << "No reader assigned";
-    QTest::newRow("update, serial not hexadecimal") << true << "gate" << 0 << "ok"
+    QTest::newRow("update, serial not hexadecimal") << 0 << "gate" << 0 << "ok"
                                                     << "No reader assigned";
-    QTest::newRow("config, no reader") << false << "" << 0 << "ok"
+    QTest::newRow("config, no reader") << 5 << "" << 0 << "ok"
                                        << "No reader assigned";
-    QTest::newRow("update, drive removed") << true << "a1b2" << 0x10000 << "removed"
+    QTest::newRow("events, no reader") << 3 << "" << 0 << "ok"
+                                       << "No reader assigned";
+    QTest::newRow("clock, no reader") << 4 << "" << 0 << "ok"
+                                      << "No reader assigned";
+    QTest::newRow("update, drive removed") << 0 << "a1b2" << 0x10000 << "removed"
                                            << "USB-stick access error";
-    QTest::newRow("update, job file refused") << true << "a1b2" << 0x10000 << "job blocked"
+    QTest::newRow("update, job file refused") << 0 << "a1b2" << 0x10000 << "job blocked"
                                               << "USB-stick access error";
 }
 
 void TestUnreachableEntries::failsAndStaysPending()
 {
-    QFETCH(bool, update);
+    QFETCH(int, function);
     QFETCH(QString, serNo);
     QFETCH(int, port);
     QFETCH(QString, drive);
@@ -98,8 +104,12 @@ void TestUnreachableEntries::failsAndStaysPending()
     QList<EntryTarget> targets;
     QVERIFY(!EntrySelection::allEntries().list(db, targets).isValid());
     std::unique_ptr<KelvaraFunctionThread> thread;
-    if (update)
+    if (function == 0)
         thread = std::make_unique<KelvaraUpdateThread>(params);
+    else if (function == 3)
+        thread = std::make_unique<KelvaraReadEventsThread>(params);
+    else if (function == 4)
+        thread = std::make_unique<KelvaraSetDateTimeThread>(params);
     else
         thread = std::make_unique<KelvaraWriteConfigThread>(params);
     thread->setEntries(targets);
