@@ -30,11 +30,15 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
 
 #include <functional>
 #include <memory>
@@ -180,6 +184,7 @@ class TestKelvaraFunctionDialog : public QObject
 private slots:
     void initTestCase();
     void init();
+    void readerFunctionEntriesEnabled();
     void updateFromColumnHead_data();
     void updateFromColumnHead();
     void messages_data();
@@ -277,6 +282,43 @@ void TestKelvaraFunctionDialog::screenshot(QWidget *w, const QString &name)
     w->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/%1.png").arg(name));
 }
 
+void TestKelvaraFunctionDialog::readerFunctionEntriesEnabled()
+{
+    Site site;
+    site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
+                  TestSupport::unusedLoopbackPort());
+    auto w = openWindow(site);
+    QMenu *settings = nullptr;
+    for (QAction *a : w->menuBar()->actions())
+        if (a->text() == QLatin1String("&Settings"))
+            settings = a->menu();
+    QVERIFY(settings);
+    QStringList enabled;
+    for (QAction *a : settings->actions())
+        if (!a->isSeparator() && a->isEnabled())
+            enabled << a->text();
+    for (const char *text : {"Synchronize Reader &Clock", "&Update Access Rights of all Entries",
+                             "&Reconfigure Short Range Reader", "&Reconfigure Long Range Reader",
+                             "&Reconfigure All Reader"})
+        QVERIFY2(enabled.contains(QLatin1String(text)), text);
+    const QList<QToolButton *> tools = w->findChildren<QToolButton *>();
+    QVERIFY(std::any_of(tools.begin(), tools.end(), [](QToolButton *b) {
+        return b->whatsThis().startsWith(QLatin1String("Update Access Rights")) && b->isEnabled();
+    }));
+    for (QAction *a : w->cornerMenu()->actions())
+        QVERIFY2(a->isEnabled() || a->isSeparator(), qPrintable(a->text()));
+    // Reading back and importing belong to one entry, not to an area.
+    const QList<QAction *> head = w->columnHeadMenu()->actions();
+    w->clickedOnTableCell(0, boardColumn(*w, QStringLiteral("Door")), 2, false);
+    QVERIFY(head.at(3)->isEnabled() && head.at(4)->isEnabled() && head.at(5)->isEnabled() &&
+            head.at(7)->isEnabled());
+    w->columnHeadMenu()->close();
+    w->clickedOnTableCell(0, boardColumn(*w, QStringLiteral("Hall")), 2, false);
+    QVERIFY(head.at(3)->isEnabled() && !head.at(4)->isEnabled() && !head.at(5)->isEnabled() &&
+            head.at(7)->isEnabled());
+    w->columnHeadMenu()->close();
+}
+
 void TestKelvaraFunctionDialog::updateFromColumnHead_data()
 {
     QTest::addColumn<QString>("head");
@@ -364,6 +406,20 @@ void TestKelvaraFunctionDialog::updateFromColumnHead()
                          QString());
             }
             QCOMPARE(d.progressBar()->value(), listed.size());
+
+            // Start again sends only to the failed entry, which fails once more.
+            const int headers = d.logWindow()->text().count(QStringLiteral("ENTRY: '"));
+            gate.sim.faults().dropAfterFrames(3);
+            QTest::mouseClick(d.startButton(), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
+            const QString log = d.logWindow()->text();
+            QCOMPARE(log.count(QStringLiteral("ENTRY: '")), headers + 1);
+            QCOMPARE(log.lastIndexOf(QStringLiteral("ENTRY: '")),
+                     log.lastIndexOf(QStringLiteral("ENTRY: 'Gate'")));
+            QStringList expected;
+            for (const QString &name : listed)
+                expected << (name == QLatin1String("Gate") ? gateState->text() : QString());
+            QCOMPARE(stateTexts(d), expected);
             if (area) {
                 d.logWindow()->show();
                 screenshot(&d, QStringLiteral("function-dialog-after-run"));
