@@ -774,9 +774,8 @@ QString KelvaraMan::accessBoardHelp() const
               "Drag the table with the left mouse button, or use the sliders and the wheel.");
 }
 
-// The reader functions, the administration views and the settings dialogs
-// come with their own parts of the program; their
-// menu entries stay disabled until then.
+// The administration views and the settings dialogs come with their own
+// parts of the program; their menu entries stay disabled until then.
 void KelvaraMan::importUserList() {}
 void KelvaraMan::exportUserList() {}
 void KelvaraMan::generalSettings() {}
