@@ -119,7 +119,7 @@ if [ "$gui" = yes ]; then
             >"$HOME/Kelvara-Manager/Kelvara-Manager.ini"
         echo
         echo "Opening Kelvara Manager on the site; the virtual readers run until it closes."
-        "$bin/kelvara-manager" || true
+        KX_FLASH_DRIVE="$site/usb-stick" "$bin/kelvara-manager" || true
     fi
 fi
 stop_readers

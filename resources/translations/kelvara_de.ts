@@ -233,6 +233,27 @@ Für die Konfiguration wird kein USB-Stick benötigt.</translation>
     </message>
 </context>
 <context>
+    <name>FlashDriveDialogs</name>
+    <message>
+        <source>Choose USB-Stick</source>
+        <translation>USB-Stick auswählen</translation>
+    </message>
+    <message>
+        <source>Invalid Path</source>
+        <translation>Ungültiger Pfad</translation>
+    </message>
+    <message>
+        <source>Prepare USB-Stick</source>
+        <translation>USB-Stick vorbereiten</translation>
+    </message>
+    <message>
+        <source>Do you want to prepare the USB-stick for a new configuration ?
+All existing configuration files will be deleted.</source>
+        <translation>Wollen Sie den USB-Stick für eine neue Konfiguration vorbereiten ?
+Alle vorhandenen Konfigurationsdateien werden gelöscht.</translation>
+    </message>
+</context>
+<context>
     <name>GuiMessages</name>
     <message>
         <source>Ok</source>
@@ -991,6 +1012,283 @@ oder per Kopieren und Einfügen übernehmen.</translation>
     <message>
         <source>Configure the programmer for reading the transponder IDD.</source>
         <translation>Den Programmierleser zum Lesen der Transponder-IDD konfigurieren.</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraFunctionDialog</name>
+    <message>
+        <source>The reader event lists will be deleted !</source>
+        <translation>Die Ereignislisten der Leser werden gelöscht !</translation>
+    </message>
+    <message>
+        <source>Please close all .CSV files of this project before you start !</source>
+        <translation>Bitte schließen Sie alle .CSV-Dateien dieses Projekts, bevor Sie starten !</translation>
+    </message>
+    <message>
+        <source> </source>
+        <translation> </translation>
+    </message>
+    <message>
+        <source>Entry Name</source>
+        <translation>Zutrittsname</translation>
+    </message>
+    <message>
+        <source>USB Flash Drive</source>
+        <translation>USB-Stick</translation>
+    </message>
+    <message>
+        <source>Reader Connect</source>
+        <translation>Leserverbindung</translation>
+    </message>
+    <message>
+        <source>Reader Typ</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Reader Device ID</source>
+        <translation>Leser-Geräte-ID</translation>
+    </message>
+    <message>
+        <source>Needs Update</source>
+        <translation>Aktualisierung nötig</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>%v of %m entries</source>
+        <translation>%v von %m Zutritten</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Open data path</source>
+        <translation>Datenpfad öffnen</translation>
+    </message>
+    <message>
+        <source>Open log path</source>
+        <translation>Protokollpfad öffnen</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect All</source>
+        <translation>Auswahl aufheben</translation>
+    </message>
+    <message>
+        <source>Show Log Window</source>
+        <translation>Protokollfenster zeigen</translation>
+    </message>
+    <message>
+        <source>Update Access Configuration</source>
+        <translation>Zutrittskonfiguration aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Access Configuration</source>
+        <translation>Zutrittskonfiguration lesen</translation>
+    </message>
+    <message>
+        <source>Import Transponder</source>
+        <translation>Transponder importieren</translation>
+    </message>
+    <message>
+        <source>Read Events</source>
+        <translation>Ereignisse lesen</translation>
+    </message>
+    <message>
+        <source>Set Date and Time</source>
+        <translation>Datum und Uhrzeit setzen</translation>
+    </message>
+    <message>
+        <source>Write Reader Configuration</source>
+        <translation>Leserkonfiguration schreiben</translation>
+    </message>
+    <message>
+        <source>All Reader</source>
+        <translation>Alle Leser</translation>
+    </message>
+    <message>
+        <source>Area &apos;%1&apos;</source>
+        <translation>Bereich &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Entry &apos;%1&apos;</source>
+        <translation>Zutritt &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Short Range Reader</source>
+        <translation>Nahbereichsleser</translation>
+    </message>
+    <message>
+        <source>Long Range Reader</source>
+        <translation>Weitbereichsleser</translation>
+    </message>
+    <message>
+        <source>Fatal Error</source>
+        <translation>Schwerer Fehler</translation>
+    </message>
+    <message>
+        <source>Function mode error</source>
+        <translation>Fehler im Funktionsmodus</translation>
+    </message>
+    <message>
+        <source>DB Open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB Entry List</source>
+        <translation>DB Zutrittsliste</translation>
+    </message>
+    <message>
+        <source>No Reader</source>
+        <translation>Kein Leser</translation>
+    </message>
+    <message>
+        <source>There are no reader with changed access rights</source>
+        <translation>Es gibt keine Leser mit geänderten Zutrittsrechten</translation>
+    </message>
+    <message>
+        <source>There are no reader at all</source>
+        <translation>Es gibt überhaupt keine Leser</translation>
+    </message>
+    <message>
+        <source>Change Reader Connect</source>
+        <translation>Leserverbindung ändern</translation>
+    </message>
+    <message>
+        <source>DB entry list</source>
+        <translation>DB Zutrittsliste</translation>
+    </message>
+    <message>
+        <source>No entries selected in table</source>
+        <translation>Keine Zutritte in der Tabelle ausgewählt</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>Empty selection</source>
+        <translation>Leere Auswahl</translation>
+    </message>
+    <message>
+        <source>DB holiday list</source>
+        <translation>DB Feiertagsliste</translation>
+    </message>
+    <message>
+        <source>Terminating function</source>
+        <translation>Funktion wird beendet</translation>
+    </message>
+    <message>
+        <source>Function terminated after %1 of %2 entries; the others were not run.</source>
+        <translation>Funktion nach %1 von %2 Zutritten beendet; die übrigen wurden nicht ausgeführt.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>NO CONNECTION</source>
+        <translation>KEINE VERBINDUNG</translation>
+    </message>
+    <message>
+        <source>FAILED</source>
+        <translation>FEHLGESCHLAGEN</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entries selected</source>
+        <translation>
+            <numerusform>%n Zutritt ausgewählt</numerusform>
+            <numerusform>%n Zutritte ausgewählt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stopping after entry &apos;%1&apos; ...   %2</source>
+        <translation>Halt nach Zutritt &apos;%1&apos; ...   %2</translation>
+    </message>
+    <message>
+        <source>Entry %1 of %2: &apos;%3&apos;   %4</source>
+        <translation>Zutritt %1 von %2: &apos;%3&apos;   %4</translation>
+    </message>
+    <message>
+        <source>%1 of %2 entries OK, %3 failed, %4 not run   %5</source>
+        <translation>%1 von %2 Zutritten OK, %3 fehlgeschlagen, %4 nicht ausgeführt   %5</translation>
+    </message>
+    <message>
+        <source>Close this dialog.</source>
+        <translation>Diesen Dialog schließen.</translation>
+    </message>
+    <message>
+        <source>Start execution of the announced operation (see title bar).
+This operation will be executed for all selected readers.
+Via the context menu you can open a log window.</source>
+        <translation>Startet die angekündigte Funktion (siehe Titelleiste).
+Die Funktion wird für alle ausgewählten Leser ausgeführt.
+Über das Kontextmenü können Sie ein Protokollfenster öffnen.</translation>
+    </message>
+    <message>
+        <source>Stop execution of the running operation.</source>
+        <translation>Beendet die laufende Funktion.</translation>
+    </message>
+    <message>
+        <source>The function is still running.
+Stop it after the entry in progress and close this window?</source>
+        <translation>Die Funktion läuft noch.
+Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
+    </message>
+    <message>
+        <source>RUNNING</source>
+        <translation>LÄUFT</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraFunctionLogWin</name>
+    <message>
+        <source>%1 ::: %2</source>
+        <translation>%1 ::: %2</translation>
+    </message>
+    <message>
+        <source>Log Window</source>
+        <translation>Protokollfenster</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>Speichern...</translation>
+    </message>
+    <message>
+        <source>Save Log Window</source>
+        <translation>Protokollfenster speichern</translation>
+    </message>
+    <message>
+        <source>Log files (*.log *.txt)</source>
+        <translation>Protokolldateien (*.log *.txt)</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; could not be written:
+%2</source>
+        <translation>Die Datei &apos;%1&apos; konnte nicht geschrieben werden:
+%2</translation>
+    </message>
+    <message>
+        <source>The log lines of the running function, as written to the function&apos;s daily log file.</source>
+        <translation>Die Protokollzeilen der laufenden Funktion, wie sie in die tägliche Protokolldatei der Funktion geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Save the lines of this window to a file.</source>
+        <translation>Speichert die Zeilen dieses Fensters in einer Datei.</translation>
     </message>
 </context>
 <context>

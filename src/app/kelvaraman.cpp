@@ -14,6 +14,7 @@
 #include "userlist/myexportusers.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
+#include "views/kelvarafunctiondialog.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
 
@@ -80,6 +81,10 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         m_params.databasePath = m_databasePath;
         m_params.loadProjectParameters();
     }
+    // A folder standing in for the USB flash drive (simulated sites, trials).
+    const QString drive = qEnvironmentVariable("KX_FLASH_DRIVE");
+    if (!drive.isEmpty() && QFileInfo(drive).isDir())
+        m_flashDrive.setDrivePath(QDir::toNativeSeparators(QFileInfo(drive).absoluteFilePath()));
     setHelp(m_settings.areToolTipsOn);
     enterTabKelvara();
     placeWindows();
@@ -130,17 +135,20 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
     settings->addAction(tr("&Project Settings"), this, [this] { projectSettings(false); });
     settings->addSeparator();
-    settings->addAction(tr("Synchronize Reader &Clock"), this, &KelvaraMan::readerClockSync);
-    settings->addSeparator();
-    settings->addAction(tr("&Update Access Rights of all Entries"), this,
-                        &KelvaraMan::updateAllAccessConfig);
-    settings->addSeparator();
-    settings->addAction(tr("&Reconfigure Short Range Reader"), this, &KelvaraMan::readerReconfigHf);
-    settings->addAction(tr("&Reconfigure Long Range Reader"), this, &KelvaraMan::readerReconfigUhf);
-    settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll);
-    // Settings dialogs and reader functions come with their own views.
+    const QList<QAction *> readerFunctions = {
+        settings->addAction(tr("Synchronize Reader &Clock"), this, &KelvaraMan::readerClockSync),
+        settings->addSeparator(),
+        settings->addAction(tr("&Update Access Rights of all Entries"), this,
+                            &KelvaraMan::updateAllAccessConfig),
+        settings->addSeparator(),
+        settings->addAction(tr("&Reconfigure Short Range Reader"), this,
+                            &KelvaraMan::readerReconfigHf),
+        settings->addAction(tr("&Reconfigure Long Range Reader"), this,
+                            &KelvaraMan::readerReconfigUhf),
+        settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll)};
+    // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
-        a->setEnabled(false);
+        a->setEnabled(readerFunctions.contains(a));
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     m_tooltipsAction = help->addAction(tr("&Tooltips"));
@@ -181,7 +189,7 @@ void KelvaraMan::createToolBar()
         {nullptr, QString(), nullptr, false},
         {":/update-48.png",
          tr("Update Access Rights\n(Changed rights are marked with red background colour)"),
-         &KelvaraMan::updateAllAccessConfig, false},
+         &KelvaraMan::updateAllAccessConfig, true},
     };
     for (const Tool &tool : tools) {
         if (!tool.icon) {
@@ -273,14 +281,11 @@ void KelvaraMan::createBoardMenus()
     m_cornerMenu->addAction(tr("Expand all User Groups and Areas"), this,
                             &KelvaraMan::m00hExpandAll);
     m_cornerMenu->addSeparator();
-    m_cornerMenu
-        ->addAction(tr("Update Access Rights of all Entries"), this,
-                    &KelvaraMan::updateAllAccessConfig)
-        ->setEnabled(false);
+    m_cornerMenu->addAction(tr("Update Access Rights of all Entries"), this,
+                            &KelvaraMan::updateAllAccessConfig);
     m_cornerMenu->addSeparator();
-    m_cornerMenu
-        ->addAction(tr("Read Event List of all Entries"), this, &KelvaraMan::m00hReadEventList)
-        ->setEnabled(false);
+    m_cornerMenu->addAction(tr("Read Event List of all Entries"), this,
+                            &KelvaraMan::m00hReadEventList);
     m_cornerMenu->addSeparator();
     m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
     m_cornerMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::m00hOpenLogPath);
@@ -291,17 +296,14 @@ void KelvaraMan::createBoardMenus()
     m_mchTitle = m_columnHeadMenu->addAction(QString(), this, &KelvaraMan::mchDoorArea);
     m_mchRename = m_columnHeadMenu->addAction(tr("Rename"), this, &KelvaraMan::mchRename);
     m_columnHeadMenu->addSeparator();
-    // Reader functions come with the function dialog.
-    m_columnHeadMenu
-        ->addAction(tr("Update Access Rights"), this, &KelvaraMan::mchUpdateAccessConfig)
-        ->setEnabled(false);
+    m_columnHeadMenu->addAction(tr("Update Access Rights"), this,
+                                &KelvaraMan::mchUpdateAccessConfig);
     m_mchReadAccess = m_columnHeadMenu->addAction(tr("Read Access Rights"), this,
                                                   &KelvaraMan::mchReadAccessConfig);
     m_mchImport =
         m_columnHeadMenu->addAction(tr("Import Transponder"), this, &KelvaraMan::mchImportTeachIn);
     m_columnHeadMenu->addSeparator();
-    m_columnHeadMenu->addAction(tr("Read Event List"), this, &KelvaraMan::mchReadEventList)
-        ->setEnabled(false);
+    m_columnHeadMenu->addAction(tr("Read Event List"), this, &KelvaraMan::mchReadEventList);
     m_columnHeadMenu->addSeparator();
     m_columnHeadMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::mchOpenDataPath);
     m_columnHeadMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::mchOpenLogPath);
@@ -627,9 +629,8 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
         m_mchTitle->setCheckable(line.isHead);
         m_mchTitle->setChecked(line.isHead && isAreaExpanded(line.name));
         m_mchRename->setEnabled(line.isHead);
-        // Reading back and importing come with the function dialog.
-        m_mchReadAccess->setEnabled(false);
-        m_mchImport->setEnabled(false);
+        m_mchReadAccess->setEnabled(!line.isHead);
+        m_mchImport->setEnabled(!line.isHead);
         popup(m_columnHeadMenu);
     } else if (column == 0) {
         if (!groupRow)
@@ -811,9 +812,6 @@ QString KelvaraMan::accessBoardHelp() const
               "Drag the table with the left mouse button, or use the sliders and the wheel.");
 }
 
-// The reader functions, the administration views and the settings dialogs
-// come with their own parts of the program; their
-// menu entries stay disabled until then.
 void KelvaraMan::importUserList()
 {
     const QString title = tr("Import User List from File");
@@ -862,21 +860,13 @@ void KelvaraMan::exportUserList()
         KxMessageBox::information(this, title, tr("%1 user entries exported to file").arg(count));
 }
 
+// The settings dialogs come with their own part of the program; their menu
+// entries stay disabled until then.
 void KelvaraMan::generalSettings() {}
 void KelvaraMan::projectSettings(bool isNewProject)
 {
     Q_UNUSED(isNewProject)
 }
-void KelvaraMan::readerClockSync() {}
-void KelvaraMan::updateAllAccessConfig() {}
-void KelvaraMan::readerReconfigHf() {}
-void KelvaraMan::readerReconfigUhf() {}
-void KelvaraMan::readerReconfigAll() {}
-void KelvaraMan::m00hReadEventList() {}
-void KelvaraMan::mchUpdateAccessConfig() {}
-void KelvaraMan::mchReadAccessConfig() {}
-void KelvaraMan::mchImportTeachIn() {}
-void KelvaraMan::mchReadEventList() {}
 
 void KelvaraMan::showView(QWidget *shown)
 {
@@ -896,6 +886,98 @@ void KelvaraMan::enterUsers()
 }
 void KelvaraMan::enterDoors() {}
 
+// ---------------------------------------------------------------- reader functions
+
+void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection,
+                                   const QString &scopeName)
+{
+    if (!requireProject(KelvaraFunctionDialog::functionTitle(function)))
+        return;
+    {
+        KelvaraFunctionDialog dialog(m_params, m_settings, m_flashDrive, function, selection,
+                                     scopeName, this);
+        dialog.exec();
+    }
+    // Cleared marks and imported users show on the board.
+    if (function == KelvaraFunctionDialog::UpdateAccess ||
+        function == KelvaraFunctionDialog::ImportTransponder)
+        buildBoard();
+}
+
+bool KelvaraMan::clickedColumnScope(bool onlyPendingForArea, EntrySelection &selection,
+                                    QString &scopeName) const
+{
+    if (m_clickedColumn <= 0 || m_clickedColumn >= m_boardData.columnCount())
+        return false;
+    const AccessBoard::Line &line = m_boardData.column(m_clickedColumn);
+    scopeName = line.name.trimmed();
+    selection = line.isHead ? EntrySelection::area(line.name, onlyPendingForArea)
+                            : EntrySelection::entries({line.key});
+    return true;
+}
+
+void KelvaraMan::readerClockSync()
+{
+    runReaderFunction(KelvaraFunctionDialog::SetDateTime, EntrySelection::allEntries());
+}
+
+void KelvaraMan::updateAllAccessConfig()
+{
+    runReaderFunction(KelvaraFunctionDialog::UpdateAccess, EntrySelection::allEntries(true));
+}
+
+void KelvaraMan::readerReconfigHf()
+{
+    runReaderFunction(KelvaraFunctionDialog::WriteConfig, EntrySelection::shortRange());
+}
+
+void KelvaraMan::readerReconfigUhf()
+{
+    runReaderFunction(KelvaraFunctionDialog::WriteConfig, EntrySelection::longRange());
+}
+
+void KelvaraMan::readerReconfigAll()
+{
+    runReaderFunction(KelvaraFunctionDialog::WriteConfig, EntrySelection::allEntries());
+}
+
+void KelvaraMan::m00hReadEventList()
+{
+    runReaderFunction(KelvaraFunctionDialog::ReadEvents, EntrySelection::allEntries());
+}
+
+void KelvaraMan::mchUpdateAccessConfig()
+{
+    EntrySelection selection;
+    QString name;
+    if (clickedColumnScope(true, selection, name))
+        runReaderFunction(KelvaraFunctionDialog::UpdateAccess, selection, name);
+}
+
+void KelvaraMan::mchReadAccessConfig()
+{
+    EntrySelection selection;
+    QString name;
+    if (clickedColumnScope(false, selection, name) && selection.scope() == EntrySelection::Entries)
+        runReaderFunction(KelvaraFunctionDialog::ReadAccess, selection, name);
+}
+
+void KelvaraMan::mchImportTeachIn()
+{
+    EntrySelection selection;
+    QString name;
+    if (clickedColumnScope(false, selection, name) && selection.scope() == EntrySelection::Entries)
+        runReaderFunction(KelvaraFunctionDialog::ImportTransponder, selection, name);
+}
+
+void KelvaraMan::mchReadEventList()
+{
+    EntrySelection selection;
+    QString name;
+    if (clickedColumnScope(false, selection, name))
+        runReaderFunction(KelvaraFunctionDialog::ReadEvents, selection, name);
+}
+
 void KelvaraMan::enterTabKelvara()
 {
     showView(m_boardFrame);
@@ -905,6 +987,7 @@ void KelvaraMan::enterTabKelvara()
 void KelvaraMan::enterTimes()
 {
     m_times->setDatabasePath(m_databasePath);
+    m_times->buildList();
     showView(m_times);
 }
 

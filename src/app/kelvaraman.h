@@ -2,7 +2,9 @@
 
 #include "access/accessboard.h"
 #include "core/applicationsettings.h"
+#include "db/entryselection.h"
 #include "db/projectparameters.h"
+#include "functions/flashdrive.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -50,6 +52,9 @@ public:
     QMenu *lastOpenedMenu() const { return m_lastOpenedMenu; }
 
     static QString versionText();
+
+    // The USB flash drive chosen for the open project (empty until chosen).
+    FlashDrive &flashDrive() { return m_flashDrive; }
 
     // Nanoseconds the last buildBoard() spent in the database and in filling the board.
     qint64 lastBoardQueryTime() const { return m_lastQueryNs; }
@@ -148,6 +153,13 @@ private:
                             bool expanded);
     void popup(QMenu *menu);
     QString accessBoardHelp() const;
+    // Runs the function dialog for the scope; the board is rebuilt afterwards
+    // when the function changes what it shows.
+    void runReaderFunction(int function, const EntrySelection &selection,
+                           const QString &scopeName = QString());
+    // The clicked column head as a scope: an area or one entry.
+    bool clickedColumnScope(bool onlyPendingForArea, EntrySelection &selection,
+                            QString &scopeName) const;
 
     ApplicationSettings m_settings;
     QString m_databasePath;
@@ -155,6 +167,7 @@ private:
     QHash<QString, bool> m_areaExpanded;
     QHash<QString, bool> m_groupExpanded;
     QString m_manualFile;
+    FlashDrive m_flashDrive;
 
     AccessBoard m_boardData;
     KxTableWidget *m_board = nullptr;

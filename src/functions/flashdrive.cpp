@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStorageInfo>
 
 namespace {
@@ -136,13 +137,23 @@ bool FlashDrive::writeJob(const Jobs &jobs) const
     const QString path = jobFilePath();
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
     const QByteArray content = jobFileContent(jobs);
-    const qint64 written = file.write(content);
-    file.close();
-    return written > 0 && written == content.size() && file.error() == QFileDevice::NoError;
+    if (content.isEmpty()) {
+        // No job at all: the file is emptied, and that counts as a failure.
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        return false;
+    }
+    // A drive pulled or full mid-write keeps the job file it had, never half a new one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
 }
 
 bool FlashDrive::setWriteAccessJob() const

@@ -3,6 +3,7 @@
 #include "core/errortext.h"
 #include "core/logfile.h"
 #include "core/paths.h"
+#include "db/entryrecords.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 
@@ -47,6 +48,12 @@ ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
     return connection;
 }
 
+bool KelvaraFunctionThread::hasNoReader(const EntryTarget &entry)
+{
+    return !(entry.port & EntryRecords::FlashDrivePortBit) && entry.ipAddr.isEmpty() &&
+           FlashDrive::deviceIdOf(entry.readerSerNo) == 0;
+}
+
 QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDateTime &now)
 {
     return QStringLiteral("%1%2     ENTRY: '%3'     READER: '%4' ID=0x%5 via %6")
@@ -82,6 +89,12 @@ int KelvaraFunctionThread::databaseFailure(const QSqlError &error)
     return Failed;
 }
 
+int KelvaraFunctionThread::noReaderFailure()
+{
+    log(QStringLiteral("No reader assigned"));
+    return Failed;
+}
+
 void KelvaraFunctionThread::run()
 {
     const QString folder = logFolder();
@@ -96,7 +109,8 @@ void KelvaraFunctionThread::run()
         if (stopRequested())
             return;
         log(entryHeader(entry, QDateTime::currentDateTime()));
-        const int code = processEntry(entry);
+        // Without any reader there is nobody to talk to and no drive folder to fill.
+        const int code = hasNoReader(entry) ? noReaderFailure() : processEntry(entry);
         if (code == NoState)
             return;
         emit state(entryKey(entry), code);

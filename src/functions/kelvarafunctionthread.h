@@ -49,6 +49,8 @@ public:
     // entries without a reader share an empty one.
     static QString entryKey(const EntryTarget &entry);
     static ReaderConnection connectionOf(const EntryTarget &entry);
+    // No address, no device ID and not on the flash-drive route: nothing to send to.
+    static bool hasNoReader(const EntryTarget &entry);
     static QString entryHeader(const EntryTarget &entry, const QDateTime &now);
 
 signals:
@@ -69,6 +71,8 @@ protected:
     // Logs the result's message and gives 1 for no connection, else 2.
     int readerFailure(const ReaderOutcome &outcome);
     int databaseFailure(const QSqlError &error);
+    // Logs "No reader assigned" and gives Failed.
+    int noReaderFailure();
     QString databasePath() const { return m_project.databasePath; }
 
     ProjectParameters m_project;

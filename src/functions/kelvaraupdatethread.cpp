@@ -35,8 +35,21 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         outcome = reader->updateAccess(connection, int(entry.readerType), dataSet);
     } else {
         const QString path = m_drive.accessFilePath(connection.deviceId);
-        outcome = reader->saveAccessConfiguration(path, connection.logKey, int(entry.readerType),
-                                                  dataSet);
+        if (path.isEmpty()) {
+            outcome = ReaderOutcome::failure(
+                ErrorInfo::ReaderObjectError,
+                QStringLiteral("USB-stick access error: the USB flash drive '%1' is not there "
+                               "(removed?) or its reader folder cannot be made")
+                    .arg(m_drive.drivePath()));
+        } else {
+            outcome = reader->saveAccessConfiguration(path, connection.logKey,
+                                                      int(entry.readerType), dataSet);
+            // The table file is written whole or not at all; say where it failed.
+            if (!outcome.ok() && outcome.error.detail.isEmpty())
+                outcome.error.detail =
+                    QStringLiteral("Cannot write '%1' (USB flash drive removed or full?)")
+                        .arg(path);
+        }
         if (outcome.ok() && !m_drive.setWriteAccessJob())
             outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
                                              QStringLiteral("USB-stick access error"));

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "db/entryselection.h"
+#include "db/projectparameters.h"
+#include "db/recordrows.h"
+#include "functions/functionreader.h"
+#include "functions/kelvarafunctionthread.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+class ApplicationSettings;
+class FlashDrive;
+class KelvaraFunctionLogWin;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+// Runs one reader function over a scope of entries: lists the entries with
+// their reader connection, lets the operator pick entries and switch a
+// long-range reader to the USB flash drive, runs the worker and shows each
+// entry's result; the log lines go to a window of their own.
+class KelvaraFunctionDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Function {
+        UpdateAccess = 0,
+        ReadAccess = 1,
+        ImportTransponder = 2,
+        ReadEvents = 3,
+        SetDateTime = 4,
+        WriteConfig = 5,
+    };
+    enum Column {
+        SelectColumn = 0,
+        NameColumn,
+        FlashDriveColumn,
+        ConnectColumn,
+        TypeColumn,
+        DeviceIdColumn,
+        NeedsUpdateColumn,
+        StateColumn,
+        ColumnCount
+    };
+    // Item data of the table cells.
+    enum Role { KeyRole = Qt::UserRole, PortRole = Qt::UserRole + 1 };
+
+    // The drive is the one the main window holds for the open project; a
+    // drive chosen here stays chosen.
+    KelvaraFunctionDialog(const ProjectParameters &project, ApplicationSettings &settings,
+                          FlashDrive &drive, int function, const EntrySelection &selection,
+                          const QString &scopeName, QWidget *parent = nullptr);
+    ~KelvaraFunctionDialog() override;
+
+    static QString functionTitle(int function);
+    // " (%1)" is appended to the title with this text.
+    static QString scopeText(int scope, const QString &scopeName);
+
+    int function() const { return m_function; }
+    QTableWidget *table() const { return m_table; }
+    KelvaraFunctionLogWin *logWindow() const { return m_logWin; }
+    QMenu *contextMenu() const { return m_menu; }
+    QPushButton *startButton() const { return m_start; }
+    QPushButton *stopButton() const { return m_stopButton; }
+    QPushButton *endButton() const { return m_end; }
+    QProgressBar *progressBar() const { return m_progress; }
+    QLabel *progressLabel() const { return m_progressLabel; }
+    QLabel *warningLabel() const { return m_warning; }
+    bool isRunning() const { return m_thread != nullptr; }
+    int rowOfEntry(int pkDoors) const;
+
+    // Replaces the readers a run talks to (tests, other transports).
+    void setReaderFactory(const FunctionReaderFactory &factory) { m_readerFactory = factory; }
+
+public slots:
+    // Without any entry to list: "No Reader" and 0, the dialog is not shown.
+    int exec() override;
+    void openDataPath();
+    void openLogPath();
+    void selectAll();
+    void deselectAll();
+    void editConnector(int row, int column, bool checked);
+    void start();
+    void stop();
+    void finished();
+    // The entry key is the one the worker names its entries by (the entry's key).
+    void state(const QString &entryKey, int state);
+    void setHelp(bool on);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void reject() override;
+    void done(int result) override;
+
+private:
+    void buildList();
+    void addRow(const EntryTarget &entry);
+    void setStateCell(int row, const QString &text, const QColor &colour, int code);
+    void showContextMenu(const QPoint &pos);
+    void updateProgress();
+    // The state cell of the entry the worker is on says so until its result comes.
+    void markEntryInProgress();
+    void clearRunningMarks();
+    QString entryNameOfCurrentRow() const;
+    // False (and the close is refused) while the worker runs; asks whether to stop.
+    bool mayClose();
+    void saveGeometryAndColumns();
+
+    ProjectParameters m_project;
+    ApplicationSettings &m_settings;
+    FlashDrive &m_drive;
+    int m_function;
+    EntrySelection m_selection;
+    QString m_scopeName;
+
+    QLabel *m_warning = nullptr;
+    QTableWidget *m_table = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QPushButton *m_start = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QPushButton *m_end = nullptr;
+    QMenu *m_menu = nullptr;
+    KelvaraFunctionLogWin *m_logWin = nullptr;
+
+    QPointer<KelvaraFunctionThread> m_thread;
+    FunctionReaderFactory m_readerFactory;
+    QList<EntryTarget> m_runEntries;
+    int m_doneCount = 0;
+    int m_okCount = 0;
+    bool m_stopRequested = false;
+    bool m_closeWhenFinished = false;
+    bool m_cursorSet = false;
+    QElapsedTimer m_elapsed;
+    QTimer *m_clock = nullptr;
+};
