@@ -37,6 +37,18 @@ bool isIpv4(const QHostAddress &address)
     return !address.isNull() && address.protocol() == QAbstractSocket::IPv4Protocol;
 }
 
+QString paddedIpv4(const QHostAddress &address)
+{
+    if (!isIpv4(address))
+        return QString();
+    const quint32 a = address.toIPv4Address();
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(a >> 24, 3, 10, QLatin1Char('0'))
+        .arg((a >> 16) & 0xFF, 3, 10, QLatin1Char('0'))
+        .arg((a >> 8) & 0xFF, 3, 10, QLatin1Char('0'))
+        .arg(a & 0xFF, 3, 10, QLatin1Char('0'));
+}
+
 bool isContiguousMask(quint32 mask)
 {
     // Inverted, a contiguous mask is 2^n - 1, so adding one leaves no bit shared.

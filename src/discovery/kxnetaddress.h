@@ -14,6 +14,8 @@ QString normalizedIpv4(const QString &text);
 // normalizedIpv4 as an address; null when the text does not parse.
 QHostAddress parseIpv4(const QString &text);
 bool isIpv4(const QHostAddress &address);
+// "192.168.003.010": the form that fills an input mask of "000.000.000.000"; empty when not IPv4.
+QString paddedIpv4(const QHostAddress &address);
 // A net mask whose one bits are all on the left.
 bool isContiguousMask(quint32 mask);
 // 1-bit count of a contiguous mask.

@@ -30,16 +30,18 @@ KxInputIpAddr::KxInputIpAddr(QWidget *parent)
     m_port->setSingleStep(1);
     m_port->setValue(DefaultPort);
 
-    auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->addWidget(m_mode, 0, 0, 1, 2);
-    grid->addWidget(m_addressLabel, 1, 0);
-    grid->addWidget(m_ip, 1, 1);
-    grid->addWidget(m_hostName, 1, 2);
-    grid->addWidget(new QLabel(tr("Port"), this), 1, 3);
-    grid->addWidget(m_port, 1, 4);
-    grid->setColumnStretch(2, 1);
-    grid->setRowStretch(2, 1);
+    // The label stands beside the field of the current mode, the port beside the address.
+    m_grid = new QGridLayout(this);
+    m_grid->setContentsMargins(8, 6, 8, 6);
+    m_grid->setVerticalSpacing(4);
+    m_grid->addWidget(m_mode, 0, 0, 1, 2, Qt::AlignLeft);
+    m_grid->addWidget(m_ip, 1, 1);
+    m_grid->addWidget(new QLabel(tr("Port"), this), 1, 2, Qt::AlignRight);
+    m_grid->addWidget(m_port, 1, 3);
+    m_grid->addWidget(m_hostName, 2, 1);
+    m_grid->setColumnMinimumWidth(1, 200);
+    m_port->setMinimumWidth(80);
+    m_grid->setColumnStretch(4, 1);
     connect(m_mode, QOverload<int>::of(&QComboBox::activated), this, &KxInputIpAddr::modeActivated);
     setMode(IpMode);
 }
@@ -49,6 +51,7 @@ void KxInputIpAddr::setMode(int mode)
     const bool ip = mode != HostNameMode;
     m_mode->setCurrentIndex(ip ? IpMode : HostNameMode);
     m_addressLabel->setText(ip ? tr("IP Address") : tr("Hostname.Domain"));
+    m_grid->addWidget(m_addressLabel, ip ? 1 : 2, 0);
     m_ip->setEnabled(ip);
     m_hostName->setEnabled(!ip);
 }
@@ -67,7 +70,8 @@ void KxInputIpAddr::setHost(const QString &host)
 {
     const QString address = KxNetAddress::normalizedIpv4(host);
     if (host.isEmpty() || !address.isEmpty()) {
-        m_ip->setText(host.isEmpty() ? QLatin1String(kDefaultIp) : address);
+        m_ip->setText(host.isEmpty() ? QLatin1String(kDefaultIp)
+                                     : KxNetAddress::paddedIpv4(QHostAddress(address)));
         m_hostName->clear();
         setMode(IpMode);
     } else {
@@ -124,7 +128,7 @@ void KxInputIpAddr::setupNetConfiguration()
                                            &written))
         return;
     if (mode() == IpMode && KxNetAddress::isIpv4(written.ip))
-        m_ip->setText(written.ip.toString());
+        m_ip->setText(KxNetAddress::paddedIpv4(written.ip));
     if (written.port >= 1 && written.port <= 65535)
         m_port->setValue(written.port);
     if (mode() == HostNameMode)

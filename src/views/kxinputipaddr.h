@@ -7,6 +7,7 @@
 #include <functional>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -46,6 +47,7 @@ public slots:
     void modeActivated(int index);
 
 private:
+    QGridLayout *m_grid = nullptr;
     QComboBox *m_mode;
     QLabel *m_addressLabel;
     QLineEdit *m_ip;

@@ -1,5 +1,6 @@
 #include "views/kxwidgetnetsetup.h"
 
+#include "discovery/kxnetaddress.h"
 #include "reader/readertypes.h"
 #include "views/kxhelptext.h"
 
@@ -11,9 +12,10 @@
 
 namespace {
 
+// Zero-padded, so the masked field shows the address without gaps.
 QString addressText(const QHostAddress &address)
 {
-    return address.protocol() == QAbstractSocket::IPv4Protocol ? address.toString() : QString();
+    return KxNetAddress::paddedIpv4(address);
 }
 
 } // namespace
