@@ -450,7 +450,7 @@ void TestKxSelectReader::udpSetupRefusals()
 
 void TestKxSelectReader::protocolSetupFromIpTab()
 {
-    LanReader gate(863, 0x00000863, nullptr);
+    LanReader gate(863, 0x00000863, m_responder.get());
     KxSelectReader dialog({});
     dialog.setInitialHost(QStringLiteral("127.0.0.1"));
     dialog.setInitialPort(gate.port());
@@ -467,6 +467,11 @@ void TestKxSelectReader::protocolSetupFromIpTab()
     QCOMPARE(m_messages.first().icon, QMessageBox::Information);
     QCOMPARE(dialog.ipPanel()->port(), newPort);
     QCOMPARE(gate.sim->networkChangesApplied(), 1);
+    // The discovery shows the reader where it now is, after its restart.
+    KxTableNetReaders *table = dialog.lanPanel()->readerTable();
+    QTRY_COMPARE(table->rowCount(), 1);
+    QTRY_COMPARE(table->item(0, KxTableNetReaders::AddressColumn)->text(),
+                 QStringLiteral("127.0.0.1:%1").arg(newPort));
     // The reader answers at its new port; selecting it there works at once.
     QTest::mouseClick(dialog.selectButton(), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
