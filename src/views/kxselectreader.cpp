@@ -61,7 +61,10 @@ KxSelectReader::KxSelectReader(const QSet<int> &filter, const QMap<quint32, QStr
     buttons->addStretch(1);
     layout->addLayout(buttons);
     m_select->setDefault(true);
-    m_ip->setAddressesInUse([this] { return m_lan->readerTable()->addressesExcept(0); });
+    // A new address is checked against the readers the LAN discovery sees.
+    const auto addressesInUse = [this] { return m_lan->readerTable()->addressesExcept(0); };
+    m_ip->setAddressesInUse(addressesInUse);
+    m_usb->readerTable()->setAddressesInUse(addressesInUse);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &KxSelectReader::currentTabChanghed);
     connect(m_select, &QPushButton::clicked, this, &KxSelectReader::okClicked);

@@ -114,13 +114,20 @@ void KxTableUsbReaders::showContextMenu(const QPoint &position)
     menu.exec(viewport()->mapToGlobal(position));
 }
 
+void KxTableUsbReaders::setAddressesInUse(std::function<QList<QHostAddress>()> provider)
+{
+    m_addressesInUse = std::move(provider);
+}
+
 void KxTableUsbReaders::setupNetConfiguration()
 {
     const KxUsbReaderRecord r = currentReader();
     if (r.readerType == 0 || r.deviceId == 0)
         return;
-    if (KxNetSetupFlow::setupOverProtocol(this, QString(), 0, r.deviceId, m_toolTips,
-                                          KxNetSetupCheck::Context()))
+    KxNetSetupCheck::Context context;
+    if (m_addressesInUse)
+        context.addressesInUse = m_addressesInUse();
+    if (KxNetSetupFlow::setupOverProtocol(this, QString(), 0, r.deviceId, m_toolTips, context))
         KxMessageBox::information(this, tr("LAN Setup"),
                                   tr("The new network configuration was written; the reader "
                                      "restarts with it."));

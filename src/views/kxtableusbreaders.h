@@ -2,9 +2,13 @@
 
 #include "discovery/kxdiscoveryrecords.h"
 
+#include <QHostAddress>
+#include <QList>
 #include <QMap>
 #include <QSet>
 #include <QTableWidget>
+
+#include <functional>
 
 class KxDiscoverUsb2;
 
@@ -26,6 +30,8 @@ public:
     // The reader of the current row (zero type and ID without one).
     KxUsbReaderRecord currentReader() const;
     int rowOfDevice(quint32 deviceId) const;
+    // Addresses that answer the discovery, for the setup check.
+    void setAddressesInUse(std::function<QList<QHostAddress>()> provider);
 
 signals:
     void readerClicked();
@@ -44,4 +50,5 @@ private:
     KxDiscoverUsb2 *m_discover;
     QMap<quint32, QString> m_descriptions;
     bool m_toolTips = false;
+    std::function<QList<QHostAddress>()> m_addressesInUse;
 };

@@ -497,6 +497,34 @@ void TestKxSelectReader::protocolSetupOverUsb()
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().icon, QMessageBox::Critical);
     gate.sim->faults().clear();
+
+    // An address another reader answers the discovery with is asked about; No sends nothing.
+    LanReader neighbour(100, 0x00000888, m_responder.get());
+    kxsim::SimNetworkConfig elsewhere = neighbour.device->networkConfig();
+    elsewhere.ip = "127.0.0.6";
+    neighbour.device->setNetworkConfig(elsewhere);
+    QTRY_VERIFY(dialog.lanPanel()->readerTable()->addressesExcept(0).contains(
+        QHostAddress(QStringLiteral("127.0.0.6"))));
+    KxDialogNetSetup::setAnswerer([&](KxDialogNetSetup *setup) {
+        setup->form()->changeIpBox()->setChecked(true);
+        setup->form()->ipEdit()->setText(QStringLiteral("127.000.000.006"));
+        setup->accept();
+        return setup->result();
+    });
+    m_messages.clear();
+    m_answer = QMessageBox::No;
+    dialog.setupNetConfiguration();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().icon, QMessageBox::Question);
+    QVERIFY(m_messages.first().text.contains(QLatin1String("already answers")));
+    QCOMPARE(gate.sim->networkChangesApplied(), 0);
+
+    KxDialogNetSetup::setAnswerer([&](KxDialogNetSetup *setup) {
+        setup->form()->changeGatewayBox()->setChecked(true);
+        setup->form()->gatewayEdit()->setText(QStringLiteral("127.000.000.254"));
+        setup->accept();
+        return setup->result();
+    });
     m_messages.clear();
     dialog.setupNetConfiguration();
     QCOMPARE(m_messages.size(), 1);
