@@ -32,6 +32,7 @@ chmod 700 "$site/home"
 # Only loopback, a private USB bus and a private home for the settings file.
 export KX_LOOPBACK_ONLY=1
 export KXUSB_BUS_DIR=$site/usb-bus
+# UDP discovery goes to the virtual readers' loopback port (set once they run).
 export KXUDP_TARGET=127.0.0.1:9
 export HOME=$site/home
 export XDG_RUNTIME_DIR=$site/home
@@ -49,10 +50,10 @@ trap stop_readers EXIT
 
 echo "== Starting the virtual readers (loopback only)"
 "$bin/kelvara-reader-sim" --control "$control" --usb-bus "$KXUSB_BUS_DIR" \
-    --state-root "$site/reader-state" \
-    --reader type=100,id=00001001,tcp=0,udp=no \
+    --state-root "$site/reader-state" --udp 127.0.0.1:0 \
+    --reader type=100,id=00001001,tcp=0 \
     --reader type=100,id=00001002,usb,udp=no \
-    --reader type=101,id=00002001,tcp=0,udp=no \
+    --reader type=101,id=00002001,tcp=0 \
     --reader type=863,id=00002002,usb,udp=no \
     >"$site/sim.out" 2>&1 &
 sim_pid=$!
@@ -63,6 +64,8 @@ for _ in $(seq 1 100); do
 done
 grep -q '^ready' "$site/sim.out" || { echo "the virtual readers did not start"; exit 1; }
 grep '^reader' "$site/sim.out"
+udp_target=$(sed -n 's/^udp \(127\.[0-9.]*:[0-9]*\)$/\1/p' "$site/sim.out")
+[ -n "$udp_target" ] && export KXUDP_TARGET=$udp_target
 port_of() { grep "^reader $1 " "$site/sim.out" | sed -n 's/.* tcp 127\.0\.0\.1:\([0-9]*\) .*/\1/p'; }
 front_port=$(port_of 00001001)
 gate_port=$(port_of 00002001)

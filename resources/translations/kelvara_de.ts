@@ -2219,10 +2219,499 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
     </message>
 </context>
 <context>
+    <name>KxDialogNetSetup</name>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Setup reader network configuration</source>
+        <translation>Netzwerkkonfiguration des Lesers einstellen</translation>
+    </message>
+    <message>
+        <source>Close the dialog and use the settings</source>
+        <translation>Dialog schließen und die Einstellungen verwenden</translation>
+    </message>
+    <message>
+        <source>Cancel the reader network configuration</source>
+        <translation>Netzwerkkonfiguration des Lesers abbrechen</translation>
+    </message>
+    <message>
+        <source>The %1 &quot;%2&quot; is not an IPv4 address: four numbers from 0 to 255 separated by dots.</source>
+        <translation>Die Angabe %1 &quot;%2&quot; ist keine IPv4-Adresse: vier Zahlen von 0 bis 255, durch Punkte getrennt.</translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation>IP-Adresse</translation>
+    </message>
+    <message>
+        <source>net mask</source>
+        <translation>Netzmaske</translation>
+    </message>
+    <message>
+        <source>gateway</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>Setup network configuration</source>
+        <translation>Netzwerkkonfiguration einstellen</translation>
+    </message>
+    <message>
+        <source>The network configuration was not sent:
+
+%1</source>
+        <translation>Die Netzwerkkonfiguration wurde nicht gesendet:
+
+%1</translation>
+    </message>
+    <message>
+        <source>%1
+
+Send the network configuration anyway?</source>
+        <translation>%1
+
+Die Netzwerkkonfiguration trotzdem senden?</translation>
+    </message>
+</context>
+<context>
+    <name>KxDiscoverNetworkReader</name>
+    <message>
+        <source>Network Interfaces</source>
+        <translation>Netzwerkschnittstellen</translation>
+    </message>
+    <message>
+        <source>Discovered Readers   ( UDP must not be blocked by your firewall ! )</source>
+        <translation>Gefundene Leser   ( UDP darf von Ihrer Firewall nicht blockiert werden ! )</translation>
+    </message>
+    <message>
+        <source>No LAN interface available: the discovery cannot run.</source>
+        <translation>Keine LAN-Schnittstelle verfügbar: die Suche kann nicht laufen.</translation>
+    </message>
+    <message>
+        <source>The discovery on %1 did not start (error %2): %3</source>
+        <translation>Die Suche auf %1 wurde nicht gestartet (Fehler %2): %3</translation>
+    </message>
+</context>
+<context>
+    <name>KxDiscoverUdp</name>
+    <message>
+        <source>The address is not an IPv4 address</source>
+        <translation>Die Adresse ist keine IPv4-Adresse</translation>
+    </message>
+</context>
+<context>
+    <name>KxDiscoverUsbReader</name>
+    <message>
+        <source>Discovered Readers</source>
+        <translation>Gefundene Leser</translation>
+    </message>
+</context>
+<context>
+    <name>KxInputIpAddr</name>
+    <message>
+        <source>Use IP Address</source>
+        <translation>IP-Adresse verwenden</translation>
+    </message>
+    <message>
+        <source>Use Hostname.Domain</source>
+        <translation>Hostname.Domain verwenden</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP-Adresse</translation>
+    </message>
+    <message>
+        <source>Hostname.Domain</source>
+        <translation>Hostname.Domain</translation>
+    </message>
+    <message>
+        <source>Switch between IP address or hostname input</source>
+        <translation>Zwischen Eingabe von IP-Adresse und Hostname umschalten</translation>
+    </message>
+    <message>
+        <source>Input for an IPV4 address</source>
+        <translation>Eingabe einer IPV4-Adresse</translation>
+    </message>
+    <message>
+        <source>Input for the hostname of the reader
+Enter the fully qualified domain name (FQDN), i.e. host name and domain,
+e.g. door-north.plant.example.com</source>
+        <translation>Eingabe des Hostnamens des Lesers
+Geben Sie den vollständigen Domänennamen (FQDN) ein, d.h. Hostname und Domain,
+z.B. door-north.plant.example.com</translation>
+    </message>
+    <message>
+        <source>Input the port number
+(default is 10001)</source>
+        <translation>Eingabe der Portnummer
+(Standard ist 10001)</translation>
+    </message>
+    <message>
+        <source>LAN Setup</source>
+        <translation>LAN-Einstellung</translation>
+    </message>
+    <message>
+        <source>The reader&apos;s LAN configuration is changed.
+Please change your DNS configuration before you continue!</source>
+        <translation>Die LAN-Konfiguration des Lesers ist geändert.
+Bitte ändern Sie Ihre DNS-Konfiguration, bevor Sie fortfahren!</translation>
+    </message>
+    <message>
+        <source>The new network configuration was written; the reader restarts with it.</source>
+        <translation>Die neue Netzwerkkonfiguration wurde geschrieben; der Leser startet damit neu.</translation>
+    </message>
+</context>
+<context>
+    <name>KxNetSetupCheck</name>
+    <message>
+        <source>The port %1 cannot be used; a reader listens on a port from 1 to 65535.</source>
+        <translation>Der Port %1 ist nicht verwendbar; ein Leser hört auf einem Port von 1 bis 65535.</translation>
+    </message>
+    <message>
+        <source>The net mask %1 is not contiguous: its one bits must all stand on the left (for example 255.255.255.0).</source>
+        <translation>Die Netzmaske %1 ist nicht zusammenhängend: ihre Einsen müssen alle links stehen (zum Beispiel 255.255.255.0).</translation>
+    </message>
+    <message>
+        <source>The IP address %1 cannot be given to a reader (it is not a host address of its subnet).</source>
+        <translation>Die IP-Adresse %1 kann keinem Leser gegeben werden (sie ist keine Host-Adresse ihres Subnetzes).</translation>
+    </message>
+    <message>
+        <source>The IP address %1 is outside the subnet %2 of the chosen interface; this computer will not reach the reader there.</source>
+        <translation>Die IP-Adresse %1 liegt außerhalb des Subnetzes %2 der gewählten Schnittstelle; dieser Computer erreicht den Leser dort nicht.</translation>
+    </message>
+    <message>
+        <source>The IP address %1 already answers the discovery: another reader uses it.</source>
+        <translation>Die IP-Adresse %1 antwortet bereits auf die Suche: ein anderer Leser verwendet sie.</translation>
+    </message>
+    <message>
+        <source>The gateway %1 is outside the reader&apos;s subnet %2; the reader could not reach it.</source>
+        <translation>Das Gateway %1 liegt außerhalb des Subnetzes %2 des Lesers; der Leser könnte es nicht erreichen.</translation>
+    </message>
+</context>
+<context>
+    <name>KxNetSetupFlow</name>
+    <message>
+        <source>Setup network configuration</source>
+        <translation>Netzwerkkonfiguration einstellen</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>The new network configuration was not applied.</source>
+        <translation>Die neue Netzwerkkonfiguration wurde nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>The reader acknowledged the new network configuration and restarts with it.
+The table shows its new state as soon as it answers the discovery again.</source>
+        <translation>Der Leser hat die neue Netzwerkkonfiguration bestätigt und startet damit neu.
+Die Tabelle zeigt seinen neuen Zustand, sobald er wieder auf die Suche antwortet.</translation>
+    </message>
+</context>
+<context>
+    <name>KxNetSetupReader</name>
+    <message>
+        <source>The reader is busy</source>
+        <translation>Der Leser ist beschäftigt</translation>
+    </message>
+    <message>
+        <source>No valid IP address or host name is given</source>
+        <translation>Keine gültige IP-Adresse und kein Hostname angegeben</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Nicht unterstützter Lesertyp</translation>
+    </message>
+</context>
+<context>
+    <name>KxSelectReader</name>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>LAN Setup</source>
+        <translation>LAN-Einstellung</translation>
+    </message>
+    <message>
+        <source>Scan  LAN</source>
+        <translation>Suche  LAN</translation>
+    </message>
+    <message>
+        <source>Scan  USB</source>
+        <translation>Suche  USB</translation>
+    </message>
+    <message>
+        <source>IP Address / Hostname</source>
+        <translation>IP-Adresse / Hostname</translation>
+    </message>
+    <message>
+        <source>Select reader</source>
+        <translation>Leser auswählen</translation>
+    </message>
+    <message>
+        <source>Close the dialog and use the selected reader</source>
+        <translation>Dialog schließen und den ausgewählten Leser verwenden</translation>
+    </message>
+    <message>
+        <source>Cancel the reader selection dialog</source>
+        <translation>Leserauswahl abbrechen</translation>
+    </message>
+    <message>
+        <source>Change the LAN configuration of the selected reader.
+After successfully configuration change the reader will perform a system reset.</source>
+        <translation>Die LAN-Konfiguration des ausgewählten Lesers ändern.
+Nach erfolgreicher Änderung der Konfiguration führt der Leser einen Systemneustart aus.</translation>
+    </message>
+    <message>
+        <source>Select Reader</source>
+        <translation>Leser auswählen</translation>
+    </message>
+    <message>
+        <source>No reader via LAN available</source>
+        <translation>Kein Leser über LAN verfügbar</translation>
+    </message>
+    <message>
+        <source>No reader via USB available</source>
+        <translation>Kein Leser über USB verfügbar</translation>
+    </message>
+    <message>
+        <source>Reader Type Mismatch</source>
+        <translation>Lesertyp passt nicht</translation>
+    </message>
+    <message>
+        <source>The selected IP address / hostname points to reader:
+   %1
+   Device ID: %2
+   MAC address: %3
+
+This does not fit to the reader type filter (see dialog titlebar).</source>
+        <translation>Die ausgewählte IP-Adresse / der Hostname zeigt auf den Leser:
+   %1
+   Geräte-ID: %2
+   MAC-Adresse: %3
+
+Dieser passt nicht zum Lesertyp-Filter (siehe Titelleiste des Dialogs).</translation>
+    </message>
+</context>
+<context>
+    <name>KxTableNetInterfaces</name>
+    <message>
+        <source>IP address</source>
+        <translation>IP-Adresse</translation>
+    </message>
+    <message>
+        <source>NET mask</source>
+        <translation>Netzmaske</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>This table shows all available LAN interfaces of your PC for IPV4.
+In case of multiple interfaces you have to select one for discovering.</source>
+        <translation>Diese Tabelle zeigt alle verfügbaren LAN-Schnittstellen Ihres PCs für IPV4.
+Bei mehreren Schnittstellen müssen Sie eine für die Suche auswählen.</translation>
+    </message>
+    <message>
+        <source>No LAN interface available</source>
+        <translation>Keine LAN-Schnittstelle verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>KxTableNetReaders</name>
+    <message>
+        <source>Reader Type</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Device ID</source>
+        <translation>Geräte-ID</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>IP-Address : Port</source>
+        <translation>IP-Adresse : Port</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>NET-Mask</source>
+        <translation>Netzmaske</translation>
+    </message>
+    <message>
+        <source>MAC-Address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>This table shows the discovered readers on the selected LAN interface.
+In the dialog titlebar you see the reader type filter for discovering. This filter depends on the application context.
+Make sure that UDP is not blocked by your firewall!
+Via the context menu you can change the LAN configuration of the selected reader.</source>
+        <translation>Diese Tabelle zeigt die gefundenen Leser an der ausgewählten LAN-Schnittstelle.
+In der Titelleiste des Dialogs sehen Sie den Lesertyp-Filter für die Suche. Dieser Filter hängt vom Anwendungszusammenhang ab.
+Stellen Sie sicher, dass UDP nicht von Ihrer Firewall blockiert wird!
+Über das Kontextmenü können Sie die LAN-Konfiguration des ausgewählten Lesers ändern.</translation>
+    </message>
+    <message>
+        <source>DHCP</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>Static IP-Address</source>
+        <translation>Statische IP-Adresse</translation>
+    </message>
+    <message>
+        <source>, Security Mode On</source>
+        <translation>, Sicherheitsmodus ein</translation>
+    </message>
+    <message>
+        <source>, DNS On</source>
+        <translation>, DNS ein</translation>
+    </message>
+    <message>
+        <source>LAN Setup</source>
+        <translation>LAN-Einstellung</translation>
+    </message>
+</context>
+<context>
+    <name>KxTableUsbReaders</name>
+    <message>
+        <source>Reader Type</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Device ID</source>
+        <translation>Geräte-ID</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>This table shows the discovered readers on the USB interface.
+In the dialog titlebar you see the reader type filter for discovering. This filter depends on the application context.
+Please close all applications which keep a USB connection to the readers open!
+Via the context menu you can change the LAN configuration of the selected reader.</source>
+        <translation>Diese Tabelle zeigt die gefundenen Leser an der USB-Schnittstelle.
+In der Titelleiste des Dialogs sehen Sie den Lesertyp-Filter für die Suche. Dieser Filter hängt vom Anwendungszusammenhang ab.
+Bitte schließen Sie alle Anwendungen, die eine USB-Verbindung zu den Lesern offen halten!
+Über das Kontextmenü können Sie die LAN-Konfiguration des ausgewählten Lesers ändern.</translation>
+    </message>
+    <message>
+        <source>LAN Setup</source>
+        <translation>LAN-Einstellung</translation>
+    </message>
+    <message>
+        <source>The new network configuration was written; the reader restarts with it.</source>
+        <translation>Die neue Netzwerkkonfiguration wurde geschrieben; der Leser startet damit neu.</translation>
+    </message>
+</context>
+<context>
     <name>KxTableWidget</name>
     <message>
         <source>Empty Table</source>
         <translation>Leere Tabelle</translation>
+    </message>
+</context>
+<context>
+    <name>KxWidgetNetSetup</name>
+    <message>
+        <source>change</source>
+        <translation>ändern</translation>
+    </message>
+    <message>
+        <source>Enable DHCP</source>
+        <translation>DHCP aktivieren</translation>
+    </message>
+    <message>
+        <source>Reader Type:</source>
+        <translation>Lesertyp:</translation>
+    </message>
+    <message>
+        <source>MAC-Address:</source>
+        <translation>MAC-Adresse:</translation>
+    </message>
+    <message>
+        <source>Device-ID:</source>
+        <translation>Geräte-ID:</translation>
+    </message>
+    <message>
+        <source>IP-Address</source>
+        <translation>IP-Adresse</translation>
+    </message>
+    <message>
+        <source>NET-Mask</source>
+        <translation>Netzmaske</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Enable changing the IP address</source>
+        <translation>Änderung der IP-Adresse freigeben</translation>
+    </message>
+    <message>
+        <source>Enter the new IP address</source>
+        <translation>Neue IP-Adresse eingeben</translation>
+    </message>
+    <message>
+        <source>Enable changing the network mask</source>
+        <translation>Änderung der Netzmaske freigeben</translation>
+    </message>
+    <message>
+        <source>Enter the new network mask</source>
+        <translation>Neue Netzmaske eingeben</translation>
+    </message>
+    <message>
+        <source>Enable changing the gateway (i.e. router IP address)</source>
+        <translation>Änderung des Gateways (d.h. der Router-IP-Adresse) freigeben</translation>
+    </message>
+    <message>
+        <source>Enter the new gateway (i.e. router IP address)</source>
+        <translation>Neues Gateway (d.h. Router-IP-Adresse) eingeben</translation>
+    </message>
+    <message>
+        <source>Enable changing the port number</source>
+        <translation>Änderung der Portnummer freigeben</translation>
+    </message>
+    <message>
+        <source>Enter the new port number</source>
+        <translation>Neue Portnummer eingeben</translation>
+    </message>
+    <message>
+        <source>Enable DHCP
+The reader will get its whole network configuration from a DHCP server.</source>
+        <translation>DHCP aktivieren
+Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</translation>
     </message>
 </context>
 <context>
