@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -19,11 +18,8 @@ int main(int argc, char *argv[])
     }
 
     QString manual;
-    QTranslator translator;
     if (translate) {
-        if (translator.load(QLocale(), QStringLiteral("kelvara"), QStringLiteral("-"),
-                            QStringLiteral(":/"), QStringLiteral(".qm")))
-            QApplication::installTranslator(&translator);
+        kxInstallTranslations(QLocale());
         const QStringList languages = QLocale::system().uiLanguages();
         if (!languages.isEmpty() && languages.first().startsWith(QLatin1String("de")))
             manual = QStringLiteral("Kelvara-Manager-Manual-de.pdf");
