@@ -4,8 +4,11 @@
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
+#include <QMap>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <algorithm>
 
 using RecordStatement::keyList;
 using RecordStatement::outcome;
@@ -37,18 +40,24 @@ bool readKeys(QSqlQuery &query, const QString &statement, QSet<int> &keys)
     return ok;
 }
 
+// The block's rights (pair -> PKtimes) and, when asked, their rows (pair -> PKaccess).
 bool readBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
-               QHash<quint64, int> &rights)
+               QHash<quint64, int> &rights, QHash<quint64, qint64> *rows = nullptr)
 {
     rights.clear();
+    if (rows)
+        rows->clear();
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access where ") +
+    if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes,PKaccess from access where ") +
                     AccessRights::usersFilter(users) + QStringLiteral(" and ") +
                     AccessRights::entriesInAccessFilter(entries)))
         return false;
-    while (query.next())
-        rights.insert(BoardChange::pairKey(query.value(0).toInt(), query.value(1).toInt()),
-                      query.value(2).toInt());
+    while (query.next()) {
+        const quint64 pair = BoardChange::pairKey(query.value(0).toInt(), query.value(1).toInt());
+        rights.insert(pair, query.value(2).toInt());
+        if (rows)
+            rows->insert(pair, query.value(3).toLongLong());
+    }
     const bool ok = !query.lastError().isValid();
     query.finish();
     return ok;
@@ -137,48 +146,28 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         QSqlQuery query = db.query();
         error = [&]() -> QSqlError {
             QHash<quint64, int> current;
+            QHash<quint64, qint64> rows;
             QSet<int> knownUsers;
             QSet<int> knownEntries;
             QSet<int> knownModels;
-            if (!readBlock(query, m_users, m_entries, current) ||
+            if (!readBlock(query, m_users, m_entries, current, &rows) ||
                 !readExisting(query, m_users, m_entries, knownUsers, knownEntries) ||
                 !readKeys(query, QStringLiteral("select PKtimes from times"), knownModels))
                 return query.lastError();
 
-            QSqlQuery remove = db.query();
-            QSqlQuery update = db.query();
-            QSqlQuery insert = db.query();
-            if (!remove.prepare(
-                    QStringLiteral("delete from access where (FKusers=?) and (FKdoors=?)")))
-                return remove.lastError();
-            if (!update.prepare(QStringLiteral(
-                    "update access set FKtimes=? where (FKusers=?) and (FKdoors=?)")))
-                return update.lastError();
-            if (!insert.prepare(
-                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)")))
-                return insert.lastError();
-
+            // Rows are changed by their keys, gathered per time model (0 for
+            // removing), so that a change of many rights takes a few
+            // statements that walk the table in order.
+            QMap<int, QList<qint64>> updates;
+            QMap<int, QMap<int, QSet<int>>> inserts;
             for (auto it = current.cbegin(); it != current.cend(); ++it) {
                 const auto before = m_before.constFind(it.key());
                 const bool restorable =
                     before != m_before.cend() && knownModels.contains(before.value());
                 if (restorable && before.value() == it.value())
                     continue;
-                const int user = userOf(it.key());
-                const int entry = entryOf(it.key());
-                if (restorable) {
-                    update.bindValue(0, before.value());
-                    update.bindValue(1, user);
-                    update.bindValue(2, entry);
-                    if (!update.exec())
-                        return update.lastError();
-                } else {
-                    remove.bindValue(0, user);
-                    remove.bindValue(1, entry);
-                    if (!remove.exec())
-                        return remove.lastError();
-                }
-                changed.insert(entry);
+                updates[restorable ? before.value() : 0].append(rows.value(it.key()));
+                changed.insert(entryOf(it.key()));
             }
             for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
                 const int user = userOf(it.key());
@@ -186,12 +175,40 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
                 if (current.contains(it.key()) || !knownUsers.contains(user) ||
                     !knownEntries.contains(entry) || !knownModels.contains(it.value()))
                     continue;
-                insert.bindValue(0, user);
-                insert.bindValue(1, entry);
-                insert.bindValue(2, it.value());
-                if (!insert.exec())
-                    return insert.lastError();
+                inserts[it.value()][entry].insert(user);
                 changed.insert(entry);
+            }
+            for (auto model = updates.begin(); model != updates.end(); ++model) {
+                std::sort(model->begin(), model->end());
+                QString keys;
+                keys.reserve(model->size() * 8);
+                for (qint64 key : qAsConst(*model)) {
+                    if (!keys.isEmpty())
+                        keys += QLatin1Char(',');
+                    keys += QString::number(key);
+                }
+                const QString rowFilter =
+                    QStringLiteral(" where (PKaccess in (") + keys + QStringLiteral("))");
+                const bool ok =
+                    model.key() == 0
+                        ? ProjectDatabase::exec(query,
+                                                QStringLiteral("delete from access") + rowFilter)
+                        : ProjectDatabase::exec(
+                              query, QStringLiteral("update access set FKtimes=?") + rowFilter,
+                              {model.key()});
+                if (!ok)
+                    return query.lastError();
+            }
+            for (auto model = inserts.cbegin(); model != inserts.cend(); ++model) {
+                for (auto entry = model->cbegin(); entry != model->cend(); ++entry) {
+                    if (!ProjectDatabase::exec(
+                            query,
+                            QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
+                                           "PKusers,?,? from users where (PKusers in (") +
+                                keyList(entry.value()) + QStringLiteral("))"),
+                            {entry.key(), model.key()}))
+                        return query.lastError();
+                }
             }
             return outcome(AccessRights::setNeedsUpdate(query, changed, true), query);
         }();
