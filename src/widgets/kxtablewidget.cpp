@@ -1069,12 +1069,12 @@ void KxTableWidget::leaveEvent(QEvent *event)
 
 bool KxTableWidget::event(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip) {
+    if (event->type() == QEvent::ToolTip && m_toolTipProvider) {
         auto *help = static_cast<QHelpEvent *>(event);
         int row = -1;
         int column = -1;
         QString text;
-        if (m_toolTipProvider && cellAt(help->pos(), &row, &column))
+        if (cellAt(help->pos(), &row, &column))
             text = m_toolTipProvider(row, column);
         if (text.isEmpty()) {
             QToolTip::hideText();

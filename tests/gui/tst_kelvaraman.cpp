@@ -855,6 +855,10 @@ void TestKelvaraMan::germanQtButtons()
         QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Ja"));
         KelvaraMan w;
         QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
+        auto demo = openDemo();
+        demo->showFindBar();
+        QTest::keyClicks(demo->findBar()->lineEdit(), QStringLiteral("Raum"));
+        saveScreenshot(demo.get(), QStringLiteral("board-german"));
     }
     for (QTranslator *t : translators) {
         QApplication::removeTranslator(t);
