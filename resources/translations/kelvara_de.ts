@@ -1362,6 +1362,22 @@ no longer exists or is no valid project. It was removed from the list of recent 
 
 existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
     </message>
+    <message>
+        <source>Open path</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+lies outside the project folder.</source>
+        <translation>Der Ordner
+
+%1
+
+liegt außerhalb des Projektordners.</translation>
+    </message>
 </context>
 <context>
     <name>KxFindBar</name>

@@ -775,9 +775,10 @@ void KelvaraMan::mchOpenDataPath()
         return;
     const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
                        !m_boardData.column(m_clickedColumn).isHead;
-    openPath(this, entry ? entryDataPath(m_settings.currentProjectPath,
-                                         m_boardData.column(m_clickedColumn).name)
-                         : projectDataPath(m_settings.currentProjectPath));
+    openEntryFolder(projectDataPath(m_settings.currentProjectPath),
+                    entry ? entryDataPath(m_settings.currentProjectPath,
+                                          m_boardData.column(m_clickedColumn).name)
+                          : projectDataPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::mchOpenLogPath()
@@ -786,9 +787,10 @@ void KelvaraMan::mchOpenLogPath()
         return;
     const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
                        !m_boardData.column(m_clickedColumn).isHead;
-    openPath(this, entry ? entryLogPath(m_settings.currentProjectPath,
-                                        m_boardData.column(m_clickedColumn).name)
-                         : projectLogPath(m_settings.currentProjectPath));
+    openEntryFolder(projectLogPath(m_settings.currentProjectPath),
+                    entry ? entryLogPath(m_settings.currentProjectPath,
+                                         m_boardData.column(m_clickedColumn).name)
+                          : projectLogPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::m00hHelp()

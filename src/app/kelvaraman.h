@@ -178,6 +178,9 @@ private:
     void rememberCurrentCell(int row, int column);
     // Scroll position, current cell, find bar and undo start afresh.
     void resetBoardForProject();
+    // Opens a folder built from an entry name, unless the name leads it out
+    // of the base folder.
+    void openEntryFolder(const QString &base, const QString &folder);
     // True when the new name is free or the user agrees to join the two.
     bool confirmMerge(const QString &newName, const QString &oldName, bool isGroup);
     // ---- end of board tools

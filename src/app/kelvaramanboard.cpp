@@ -600,3 +600,16 @@ void KelvaraMan::showLegend()
     legend->raise();
     legend->activateWindow();
 }
+
+void KelvaraMan::openEntryFolder(const QString &base, const QString &folder)
+{
+    const QString root = QDir::cleanPath(QDir::fromNativeSeparators(base));
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    if (path != root && !path.startsWith(root + QLatin1Char('/'))) {
+        KxMessageBox::critical(this, tr("Open path"),
+                               tr("The path\n\n%1\n\nlies outside the project folder.")
+                                   .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    openPath(this, path);
+}

@@ -820,6 +820,36 @@ void TestKelvaraMan::folderActions()
     QVERIFY2(m_texts.last().contains(m_project + QStringLiteral("/data")) &&
                  m_texts.last().contains(QStringLiteral("could not be opened")),
              qPrintable(m_texts.last()));
+
+    // An entry name never leads the folder out of the project.
+    {
+        ProjectDatabase db(w->databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("update doors set doorName='../../../etc' "
+                                      "where doorName='Department A'")));
+    }
+    w->buildBoard();
+    int entry = -1;
+    for (int c = 1; c < w->boardData().columnCount(); ++c) {
+        if (w->boardData().column(c).name == QStringLiteral("../../../etc"))
+            entry = c;
+    }
+    QVERIFY(entry > 0);
+    QStringList opened;
+    const auto recorder = setUrlOpener([&opened](const QUrl &url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    w->clickedOnTableCell(0, entry, 2, false);
+    w->columnHeadMenu()->close();
+    m_boxes.clear();
+    w->mchOpenDataPath();
+    w->mchOpenLogPath();
+    setUrlOpener(recorder);
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(m_boxes, (QStringList{QStringLiteral("Open path"), QStringLiteral("Open path")}));
+    QVERIFY(m_texts.last().contains(QStringLiteral("outside the project folder")));
 }
 
 void TestKelvaraMan::renameOntoExistingAsks()
