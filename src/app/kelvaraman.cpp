@@ -160,10 +160,10 @@ void KelvaraMan::createToolBar()
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_toolBar->setIconSize(QSize(48, 48));
     // Tooltips take the style of their widget: give them their own, readable one.
-    m_toolBar->setStyleSheet(QStringLiteral(
-        "* { background: rgb(0,170,240); } "
-        "QToolTip { background: rgb(255,255,225); color: black; "
-        "border: 1px solid rgb(118,118,118); padding: 4px; }"));
+    m_toolBar->setStyleSheet(
+        QStringLiteral("* { background: rgb(0,170,240); } "
+                       "QToolTip { background: rgb(255,255,225); color: black; "
+                       "border: 1px solid rgb(118,118,118); padding: 4px; }"));
     setContextMenuPolicy(Qt::NoContextMenu);
 
     struct Tool
