@@ -8,6 +8,7 @@ packages=(
     qtbase5-dev libqt5sql5-sqlite qttools5-dev qttools5-dev-tools
     fonts-liberation zip unzip
     libqt5svg5-dev
+    qttranslations5-l10n
     xvfb xauth
 )
 

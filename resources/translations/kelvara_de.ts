@@ -303,6 +303,85 @@ does not exist</source>
 
 existiert nicht</translation>
     </message>
+    <message>
+        <source>No program for opening files and folders is installed (xdg-open was not found).</source>
+        <translation>Es ist kein Programm zum Öffnen von Dateien und Ordnern installiert (xdg-open wurde nicht gefunden).</translation>
+    </message>
+    <message>
+        <source>The desktop has no program that opens it, or that program reported a failure.</source>
+        <translation>Die Arbeitsumgebung hat kein Programm, das ihn öffnet, oder dieses Programm meldete einen Fehler.</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+could not be opened.
+
+%2</source>
+        <translation>Der Ordner
+
+%1
+
+konnte nicht geöffnet werden.
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraBoardLegend</name>
+    <message>
+        <source>Access Board Legend</source>
+        <translation>Legende der Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>The time model that lets the user pass the entry.</source>
+        <translation>Das Zeitmodell, mit dem der Benutzer den Zutritt passieren darf.</translation>
+    </message>
+    <message>
+        <source>No right: the user cannot pass the entry.</source>
+        <translation>Kein Recht: der Benutzer kann den Zutritt nicht passieren.</translation>
+    </message>
+    <message>
+        <source>The time model &quot;***&quot; (Always): access at any time.</source>
+        <translation>Das Zeitmodell &quot;***&quot; (Immer): Zutritt zu jeder Zeit.</translation>
+    </message>
+    <message>
+        <source>Grey: a right that differs from the most frequent one of its user group and area.</source>
+        <translation>Grau: ein Recht, das vom häufigsten Recht seiner Benutzergruppe und seines Bereichs abweicht.</translation>
+    </message>
+    <message>
+        <source>Yellow: a user group (row) or an area (column); its cells show the time model all members share. A change there applies to all members.</source>
+        <translation>Gelb: eine Benutzergruppe (Zeile) oder ein Bereich (Spalte); ihre Zellen zeigen das Zeitmodell, das alle Mitglieder teilen. Eine Änderung dort gilt für alle Mitglieder.</translation>
+    </message>
+    <message>
+        <source>&quot;...&quot;: the members of the group or area hold different time models.</source>
+        <translation>&quot;...&quot;: die Mitglieder der Gruppe oder des Bereichs haben verschiedene Zeitmodelle.</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>Red entry head: the entry&apos;s reader needs an update (&quot;Update Access Rights&quot;). A collapsed area with such an entry is red too.</source>
+        <translation>Roter Zutrittskopf: der Leser des Zutritts braucht eine Aktualisierung (&quot;Zutrittsrechte aktualisieren&quot;). Ein zugeklappter Bereich mit einem solchen Zutritt ist ebenfalls rot.</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>▸ collapsed, ▾ expanded group or area: a double click (or Space) switches.</source>
+        <translation>▸ zugeklappte, ▾ aufgeklappte Gruppe oder Bereich: ein Doppelklick (oder die Leertaste) schaltet um.</translation>
+    </message>
+    <message>
+        <source>The current cell: the arrow keys, Page Up/Down, Home and End move it; Enter opens its menu.</source>
+        <translation>Die aktuelle Zelle: die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen sie; die Eingabetaste öffnet ihr Menü.</translation>
+    </message>
+    <message>
+        <source>Ctrl+F finds users, groups, entries and areas by name or identifier; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights. Drag the board with the left mouse button.</source>
+        <translation>Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche nach Name oder Kennung; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie. Ziehen Sie die Tafel mit der linken Maustaste.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraCli</name>
@@ -1851,6 +1930,260 @@ Möchten Sie sie ersetzen?</translation>
         <source>%1 user entries exported to file</source>
         <translation>%1 Benutzereinträge in die Datei exportiert</translation>
     </message>
+    <message>
+        <source>Open Recen&amp;t Project</source>
+        <translation>&amp;Zuletzt geöffnetes Projekt</translation>
+    </message>
+    <message>
+        <source>Access Board &amp;Legend</source>
+        <translation>&amp;Legende der Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>KEYS:
+The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.
+
+LEGEND:
+&apos;Help&apos; -&gt; &apos;Access Board Legend&apos; explains the colours and marks of the board.</source>
+        <translation>TASTEN:
+Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eingabetaste öffnet ihr Menü, die Leertaste klappt zu oder auf. Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie.
+
+LEGENDE:
+&apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>&amp;Find on the Access Board</source>
+        <translation>In der Zutrittstafel &amp;suchen</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>&amp;Nächsten suchen</translation>
+    </message>
+    <message>
+        <source>Find &amp;Previous</source>
+        <translation>&amp;Vorherigen suchen</translation>
+    </message>
+    <message>
+        <source>No project loaded</source>
+        <translation>Kein Projekt geladen</translation>
+    </message>
+    <message>
+        <source>Project: %1    Users: %2    Entries: %3    Pending updates: %4</source>
+        <translation>Projekt: %1    Benutzer: %2    Zutritte: %3    Ausstehende Aktualisierungen: %4</translation>
+    </message>
+    <message>
+        <source>User: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <source>User Group: %1 (%2)</source>
+        <translation>Benutzergruppe: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>1 user</source>
+        <translation>1 Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 users</source>
+        <translation>%1 Benutzer</translation>
+    </message>
+    <message>
+        <source>Entry: %1</source>
+        <translation>Zutritt: %1</translation>
+    </message>
+    <message>
+        <source>Area: %1 (%2)</source>
+        <translation>Bereich: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Zutritt</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Zutritte</translation>
+    </message>
+    <message>
+        <source>The reader of this entry needs an update.</source>
+        <translation>Der Leser dieses Zutritts braucht eine Aktualisierung.</translation>
+    </message>
+    <message>
+        <source>Entries waiting for an update: %1</source>
+        <translation>Zutritte, die auf eine Aktualisierung warten: %1</translation>
+    </message>
+    <message>
+        <source>Collapsed: double click to expand.</source>
+        <translation>Zugeklappt: Doppelklick zum Aufklappen.</translation>
+    </message>
+    <message>
+        <source>Time model: different ones (&quot;...&quot;)</source>
+        <translation>Zeitmodell: verschiedene (&quot;...&quot;)</translation>
+    </message>
+    <message>
+        <source>No access</source>
+        <translation>Kein Zutritt</translation>
+    </message>
+    <message>
+        <source>Time model: %1 (%2)</source>
+        <translation>Zeitmodell: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Differs from most rights of its group and area (grey).</source>
+        <translation>Weicht von den meisten Rechten seiner Gruppe und seines Bereichs ab (grau).</translation>
+    </message>
+    <message>
+        <source>User Group: %1</source>
+        <translation>Benutzergruppe: %1</translation>
+    </message>
+    <message>
+        <source>User: %1 (%2)</source>
+        <translation>Benutzer: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Area: %1</source>
+        <translation>Bereich: %1</translation>
+    </message>
+    <message>
+        <source>Entry: %1 (%2)</source>
+        <translation>Zutritt: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 at %3</source>
+        <translation>%1 von %2 an %3</translation>
+    </message>
+    <message>
+        <source>1 right</source>
+        <translation>1 Recht</translation>
+    </message>
+    <message>
+        <source>%1 rights</source>
+        <translation>%1 Rechte</translation>
+    </message>
+    <message>
+        <source>Remove %1?</source>
+        <translation>%1 entfernen?</translation>
+    </message>
+    <message>
+        <source>Set the time model %1 on %2?</source>
+        <translation>Das Zeitmodell %1 für %2 setzen?</translation>
+    </message>
+    <message>
+        <source>Set Time Model</source>
+        <translation>Zeitmodell setzen</translation>
+    </message>
+    <message>
+        <source>The entries will be marked for &quot;Update Access Rights&quot;.
+Edit -&gt; Undo (Ctrl+Z) takes the change back.</source>
+        <translation>Die Zutritte werden für &quot;Zutrittsrechte aktualisieren&quot; markiert.
+Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation>
+    </message>
+    <message>
+        <source>Set Time Model %1</source>
+        <translation>Zeitmodell %1 setzen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Redone: %1</source>
+        <translation>Wiederholt: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>No match</source>
+        <translation>Kein Treffer</translation>
+    </message>
+    <message>
+        <source>1 match</source>
+        <translation>1 Treffer</translation>
+    </message>
+    <message>
+        <source>%1 matches</source>
+        <translation>%1 Treffer</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>The user group &quot;%1&quot; exists already.
+
+Join the users of &quot;%2&quot; to it?</source>
+        <translation>Die Benutzergruppe &quot;%1&quot; existiert bereits.
+
+Die Benutzer von &quot;%2&quot; zu ihr hinzufügen?</translation>
+    </message>
+    <message>
+        <source>The area &quot;%1&quot; exists already.
+
+Join the entries of &quot;%2&quot; to it?</source>
+        <translation>Der Bereich &quot;%1&quot; existiert bereits.
+
+Die Zutritte von &quot;%2&quot; zu ihm hinzufügen?</translation>
+    </message>
+    <message>
+        <source>Open path</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+lies outside the project folder.</source>
+        <translation>Der Ordner
+
+%1
+
+liegt außerhalb des Projektordners.</translation>
+    </message>
+    <message>
+        <source>No recent projects</source>
+        <translation>Keine zuletzt geöffneten Projekte</translation>
+    </message>
+    <message>
+        <source>Open Recent Project</source>
+        <translation>Zuletzt geöffnetes Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>The project
+
+%1
+
+no longer exists or is no valid project. It was removed from the list of recent projects.</source>
+        <translation>Das Projekt
+
+%1
+
+existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraReadTag</name>
@@ -1871,6 +2204,108 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
     <message>
         <source>Read tag &apos;%1&apos; &apos;%2&apos;</source>
         <translation>Tag lesen &apos;%1&apos; &apos;%2&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraTimePeriod</name>
+    <message>
+        <source>Period %1</source>
+        <translation>Zeitraum %1</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Enter &apos;%1&apos; as HH:MM.</source>
+        <translation>Geben Sie &apos;%1&apos; als HH:MM ein.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; %2 is no time of day (00:00 to 24:00).</source>
+        <translation>&apos;%1&apos; %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
+    </message>
+    <message>
+        <source>&apos;From&apos; must be earlier than &apos;To&apos;; a period cannot cross midnight (use two periods).</source>
+        <translation>&apos;Von&apos; muss vor &apos;Bis&apos; liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
+    </message>
+    <message>
+        <source>Here you define an access period.
+We treat a period as an time interval related to one or more weekdays.
+A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
+        <translation>Hier definieren Sie einen Zutrittszeitraum.
+Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
+Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraTimes</name>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message>
+        <source>Model Name</source>
+        <translation>Modellname</translation>
+    </message>
+    <message>
+        <source>Model Definition</source>
+        <translation>Modelldefinition</translation>
+    </message>
+    <message>
+        <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
+
+A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
+
+The model definition column of the table shows the access rules for that model (physical information).</source>
+        <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
+
+Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
+
+Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+    <message>
+        <source>DB times list</source>
+        <translation>DB Zeitmodellliste</translation>
+    </message>
+    <message>
+        <source>Remove Time Model</source>
+        <translation>Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Do you really want to remove the selected time model?</source>
+        <translation>Wollen Sie das ausgewählte Zeitmodell wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>DB remove times</source>
+        <translation>DB Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Add time model</source>
+        <translation>Zeitmodell hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit selected time model</source>
+        <translation>Ausgewähltes Zeitmodell bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove selected time model</source>
+        <translation>Ausgewähltes Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Open holiday editor</source>
+        <translation>Feiertagseditor öffnen</translation>
     </message>
 </context>
 <context>
@@ -2117,108 +2552,6 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     </message>
 </context>
 <context>
-    <name>KelvaraTimePeriod</name>
-    <message>
-        <source>Period %1</source>
-        <translation>Zeitraum %1</translation>
-    </message>
-    <message>
-        <source>From</source>
-        <translation>Von</translation>
-    </message>
-    <message>
-        <source>To</source>
-        <translation>Bis</translation>
-    </message>
-    <message>
-        <source>Enter &apos;%1&apos; as HH:MM.</source>
-        <translation>Geben Sie &apos;%1&apos; als HH:MM ein.</translation>
-    </message>
-    <message>
-        <source>&apos;%1&apos; %2 is no time of day (00:00 to 24:00).</source>
-        <translation>&apos;%1&apos; %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
-    </message>
-    <message>
-        <source>&apos;From&apos; must be earlier than &apos;To&apos;; a period cannot cross midnight (use two periods).</source>
-        <translation>&apos;Von&apos; muss vor &apos;Bis&apos; liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
-    </message>
-    <message>
-        <source>Here you define an access period.
-We treat a period as an time interval related to one or more weekdays.
-A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
-        <translation>Hier definieren Sie einen Zutrittszeitraum.
-Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
-Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
-    </message>
-</context>
-<context>
-    <name>KelvaraTimes</name>
-    <message>
-        <source>DB open</source>
-        <translation>DB öffnen</translation>
-    </message>
-    <message>
-        <source>Model</source>
-        <translation>Modell</translation>
-    </message>
-    <message>
-        <source>Model Name</source>
-        <translation>Modellname</translation>
-    </message>
-    <message>
-        <source>Model Definition</source>
-        <translation>Modelldefinition</translation>
-    </message>
-    <message>
-        <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
-
-A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
-
-The model definition column of the table shows the access rules for that model (physical information).</source>
-        <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
-
-Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
-
-Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Immer</translation>
-    </message>
-    <message>
-        <source>DB times list</source>
-        <translation>DB Zeitmodellliste</translation>
-    </message>
-    <message>
-        <source>Remove Time Model</source>
-        <translation>Zeitmodell entfernen</translation>
-    </message>
-    <message>
-        <source>Do you really want to remove the selected time model?</source>
-        <translation>Wollen Sie das ausgewählte Zeitmodell wirklich entfernen?</translation>
-    </message>
-    <message>
-        <source>DB remove times</source>
-        <translation>DB Zeitmodell entfernen</translation>
-    </message>
-    <message>
-        <source>Add time model</source>
-        <translation>Zeitmodell hinzufügen</translation>
-    </message>
-    <message>
-        <source>Edit selected time model</source>
-        <translation>Ausgewähltes Zeitmodell bearbeiten</translation>
-    </message>
-    <message>
-        <source>Remove selected time model</source>
-        <translation>Ausgewähltes Zeitmodell entfernen</translation>
-    </message>
-    <message>
-        <source>Open holiday editor</source>
-        <translation>Feiertagseditor öffnen</translation>
-    </message>
-</context>
-<context>
     <name>KxDialogNetSetup</name>
     <message>
         <source>Ok</source>
@@ -2308,6 +2641,37 @@ Die Netzwerkkonfiguration trotzdem senden?</translation>
     <message>
         <source>Discovered Readers</source>
         <translation>Gefundene Leser</translation>
+    </message>
+</context>
+<context>
+    <name>KxFindBar</name>
+    <message>
+        <source>Find:</source>
+        <translation>Suchen:</translation>
+    </message>
+    <message>
+        <source>User, group, entry, area or identifier</source>
+        <translation>Benutzer, Gruppe, Zutritt, Bereich oder Kennung</translation>
+    </message>
+    <message>
+        <source>Previous match (Shift+F3)</source>
+        <translation>Vorheriger Treffer (Umschalt+F3)</translation>
+    </message>
+    <message>
+        <source>Next match (F3, Enter)</source>
+        <translation>Nächster Treffer (F3, Eingabe)</translation>
+    </message>
+    <message>
+        <source>Show only &amp;matches</source>
+        <translation>Nur &amp;Treffer zeigen</translation>
+    </message>
+    <message>
+        <source>Shows only the matching rows or columns; Escape shows all again</source>
+        <translation>Zeigt nur die passenden Zeilen oder Spalten; Escape zeigt wieder alle</translation>
+    </message>
+    <message>
+        <source>Close the find bar (Escape)</source>
+        <translation>Suchleiste schließen (Escape)</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,7 @@
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "views/kelvarafunctiondialog.h"
+#include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
 
@@ -64,6 +65,7 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     createToolBar();
     createBoard();
     createBoardMenus();
+    createBoardTools();
 
     m_settings.loadSettings();
     // The views share the area below the tool bar with the board frame.
@@ -80,6 +82,7 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         m_params.projectPath = m_settings.currentProjectPath;
         m_params.databasePath = m_databasePath;
         m_params.loadProjectParameters();
+        noteRecentProject(m_settings.currentProjectPath);
     }
     // A folder standing in for the USB flash drive (simulated sites, trials).
     const QString drive = qEnvironmentVariable("KX_FLASH_DRIVE");
@@ -120,6 +123,8 @@ void KelvaraMan::createMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&New Project"), this, &KelvaraMan::newProject);
     file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject);
+    m_recentMenu = file->addMenu(tr("Open Recen&t Project"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &KelvaraMan::fillRecentMenu);
     file->addAction(tr("&Rename Project"), this, &KelvaraMan::renameProject);
     file->addSeparator();
     file->addAction(tr("&Create Project Backup"), this, &KelvaraMan::createProjectBackup);
@@ -129,6 +134,7 @@ void KelvaraMan::createMenus()
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
+    createEditMenu();
 
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     m_generalSettingsAction =
@@ -157,6 +163,7 @@ void KelvaraMan::createMenus()
     help->addAction(tr("&Help for Help"), this, &KelvaraMan::helpHelp);
     help->addAction(tr("How to &Use Kelvara-Manager"), this, &KelvaraMan::helpHowToUse);
     help->addAction(tr("&Quick Start Guide"), this, &KelvaraMan::helpQuickStart);
+    help->addAction(tr("Access Board &Legend"), this, &KelvaraMan::showLegend);
     help->addSeparator();
     help->addAction(tr("Build &Support Package"), this, &KelvaraMan::buildSupportPackage);
     help->addSeparator();
@@ -171,7 +178,11 @@ void KelvaraMan::createToolBar()
     m_toolBar->setMovable(false);
     m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_toolBar->setIconSize(QSize(48, 48));
-    m_toolBar->setStyleSheet(QStringLiteral("background: rgb(0,170,240)"));
+    // Tooltips take the style of their widget: give them their own, readable one.
+    m_toolBar->setStyleSheet(
+        QStringLiteral("* { background: rgb(0,170,240); } "
+                       "QToolTip { background: rgb(255,255,225); color: black; "
+                       "border: 1px solid rgb(118,118,118); padding: 4px; }"));
     setContextMenuPolicy(Qt::NoContextMenu);
 
     struct Tool
@@ -226,6 +237,10 @@ void KelvaraMan::createBoard()
 
     m_board->setMinHeaderRowHeight(150);
     m_board->setMinHeaderColumnWidth(150);
+    // One long name must not push the other columns off the screen: longer
+    // heads are elided, their tooltips name them in full.
+    m_board->setMaxHeaderRowHeight(230);
+    m_board->setMaxHeaderColumnWidth(330);
     m_board->setXMargin(8);
     m_board->setYMargin(6);
     m_board->setSeparatorPen(QPen(Qt::black, 2));
@@ -267,6 +282,8 @@ void KelvaraMan::createBoard()
     m_styles.groupHead = style(yellow, bold, left, blueLine, grid);
     m_styles.userHead = style(white, base, left, grid, grid);
     m_styles.areaHead = style(yellow, head12Bold, left, grid, blueLine);
+    m_styles.areaHeadPending =
+        style(QBrush(QColor(255, 128, 128)), head12Bold, left, grid, blueLine);
     m_styles.entryHead = style(white, head12, left, grid, grid);
     m_styles.entryHeadPending = style(QBrush(QColor(255, 128, 128)), head12, left, grid, grid);
     m_styles.corner = style(white, QFont(QStringLiteral("Arial"), 20, QFont::Bold), centre, grid,
@@ -287,8 +304,10 @@ void KelvaraMan::createBoardMenus()
     m_cornerMenu->addAction(tr("Read Event List of all Entries"), this,
                             &KelvaraMan::m00hReadEventList);
     m_cornerMenu->addSeparator();
-    m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
-    m_cornerMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::m00hOpenLogPath);
+    m_m00hDataPath =
+        m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
+    m_m00hLogPath =
+        m_cornerMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::m00hOpenLogPath);
     m_cornerMenu->addSeparator();
     m_cornerMenu->addAction(tr("Help for Access Board"), this, &KelvaraMan::m00hHelp);
 
@@ -356,6 +375,8 @@ void KelvaraMan::openProjectFolder(const QString &folder)
     m_params.databasePath = m_databasePath;
     m_params.loadProjectParameters();
     m_users->closeImport();
+    noteRecentProject(m_settings.currentProjectPath);
+    resetBoardForProject();
     enterTabKelvara();
 }
 
@@ -391,8 +412,12 @@ void KelvaraMan::showEmptyBoard(const QString &cornerText)
 void KelvaraMan::buildBoard()
 {
     updateWindowTitle();
+    // Without a project the folders would be taken from an empty path.
+    m_m00hDataPath->setEnabled(!m_databasePath.isEmpty());
+    m_m00hLogPath->setEnabled(!m_databasePath.isEmpty());
     if (m_databasePath.isEmpty()) {
         showEmptyBoard(tr("No\nproject\nloaded"));
+        refreshBoardTools();
         return;
     }
 
@@ -434,6 +459,7 @@ void KelvaraMan::buildBoard()
     m_boardData.build(boardEntries, boardUsers, boardRights);
     fillBoardWidget();
     m_lastFillNs = timer.nsecsElapsed();
+    refreshBoardTools();
 }
 
 void KelvaraMan::fillBoardWidget()
@@ -523,9 +549,18 @@ void KelvaraMan::applyGroupModes()
 {
     for (int c = 1; c < m_boardData.columnCount(); ++c) {
         const AccessBoard::Line &line = m_boardData.column(c);
-        if (line.isHead)
-            m_board->cell(0, c).setGroupMode(
-                isAreaExpanded(line.name) ? KxTableCell::ExpandedHead : KxTableCell::CollapsedHead);
+        if (!line.isHead)
+            continue;
+        const bool expanded = isAreaExpanded(line.name);
+        KxTableCell head = m_board->cell(0, c);
+        head.setGroupMode(expanded ? KxTableCell::ExpandedHead : KxTableCell::CollapsedHead);
+        // A collapsed area keeps its pending entries in sight.
+        bool pending = false;
+        for (int m = c + 1; !expanded && !pending && m < m_boardData.columnCount() &&
+                            !m_boardData.column(m).isHead;
+             ++m)
+            pending = m_boardData.column(m).needsUpdate;
+        head.setStyleIndex(pending ? m_styles.areaHeadPending : m_styles.areaHead);
     }
     for (int r = 1; r < m_boardData.rowCount(); ++r) {
         const AccessBoard::Line &line = m_boardData.row(r);
@@ -624,7 +659,7 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
     } else if (row == 0) {
         const AccessBoard::Line &line = m_boardData.column(column);
         m_mchTitle->setText((line.isHead ? tr("Area") : tr("Entry")) + QStringLiteral(": ") +
-                            line.name.trimmed());
+                            menuText(line.name.trimmed()));
         m_mchTitle->setEnabled(line.isHead);
         m_mchTitle->setCheckable(line.isHead);
         m_mchTitle->setChecked(line.isHead && isAreaExpanded(line.name));
@@ -636,7 +671,8 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
         if (!groupRow)
             return; // user rows have no menu
         const AccessBoard::Line &line = m_boardData.row(row);
-        m_mrhTitle->setText(tr("User Group") + QStringLiteral(": ") + line.name.trimmed());
+        m_mrhTitle->setText(tr("User Group") + QStringLiteral(": ") +
+                            menuText(line.name.trimmed()));
         m_mrhTitle->setCheckable(true);
         m_mrhTitle->setChecked(isGroupExpanded(line.name));
         popup(m_rowHeadMenu);
@@ -657,9 +693,15 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
         const QSqlError error = TimeModelRecords::listTags(m_databasePath, models);
         if (error.isValid())
             showDatabaseError(this, tr("DB times list"), error);
-        for (const TimeModelRow &m : qAsConst(models))
-            m_cellMenu->addAction(tr("Set Time Model %1 (%2)").arg(m.modelTag, m.modelName))
-                ->setData(m.pkTimes);
+        // The model in force (or common to all members) is checked.
+        const QString inForce = m_boardData.textAt(row, column);
+        for (const TimeModelRow &m : qAsConst(models)) {
+            QAction *set = m_cellMenu->addAction(
+                tr("Set Time Model %1 (%2)").arg(menuText(m.modelTag), menuText(m.modelName)));
+            set->setData(m.pkTimes);
+            set->setCheckable(true);
+            set->setChecked(!inForce.isEmpty() && inForce == m.modelTag);
+        }
         popup(m_cellMenu);
     }
 }
@@ -667,7 +709,7 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
 QAction *KelvaraMan::addTitleAction(QMenu *menu, const QString &kind, const QString &name,
                                     bool isGroup, bool expanded)
 {
-    QAction *title = menu->addAction(kind + QStringLiteral(": ") + name.trimmed());
+    QAction *title = menu->addAction(kind + QStringLiteral(": ") + menuText(name.trimmed()));
     title->setFont(QFont(QStringLiteral("Helvetica"), 12, QFont::Bold));
     title->setEnabled(isGroup);
     title->setCheckable(isGroup);
@@ -678,7 +720,9 @@ QAction *KelvaraMan::addTitleAction(QMenu *menu, const QString &kind, const QStr
 void KelvaraMan::popup(QMenu *menu)
 {
     m_lastOpenedMenu = menu;
-    menu->popup(QCursor::pos());
+    // At the mouse, or at the current cell when the keyboard asked.
+    const QPoint at = m_board->menuPosition();
+    menu->popup(at.isNull() ? QCursor::pos() : at);
 }
 
 void KelvaraMan::mtiChangeTimeModel(QAction *action)
@@ -692,19 +736,7 @@ void KelvaraMan::mtiChangeTimeModel(QAction *action)
         toggleArea(m_clickedColumn);
         return;
     }
-    const QSet<int> users = m_boardData.usersOfRow(m_clickedRow);
-    const QSet<int> entries = m_boardData.entriesOfColumn(m_clickedColumn);
-    QSqlError error;
-    {
-        WaitCursor wait;
-        error = AccessRights::changeBoardCell(m_databasePath, users, entries, data);
-    }
-    if (error.isValid()) {
-        // Nothing was written: the board keeps showing the rights as they are.
-        showDatabaseError(this, tr("DB change time model"), error);
-        return;
-    }
-    buildBoard();
+    changeTimeModel(data);
 }
 
 void KelvaraMan::m00hColapseAll()
@@ -735,7 +767,7 @@ void KelvaraMan::mchRename()
     const QString oldName = m_boardData.column(m_clickedColumn).name;
     const QString newName =
         KxDialogs::getText(this, tr("Rename Area"), tr("Enter a new area name"), oldName);
-    if (newName.isEmpty())
+    if (newName.isEmpty() || !confirmMerge(newName, oldName, false))
         return;
     const QSqlError error = EntryRecords::renameArea(m_databasePath, newName, oldName);
     if (error.isValid()) {
@@ -753,7 +785,7 @@ void KelvaraMan::mrhRename()
     const QString oldName = m_boardData.row(m_clickedRow).name;
     const QString newName = KxDialogs::getText(this, tr("Rename User Group"),
                                                tr("Enter a new user group name"), oldName);
-    if (newName.isEmpty())
+    if (newName.isEmpty() || !confirmMerge(newName, oldName, true))
         return;
     const QSqlError error = UserRecords::renameGroup(m_databasePath, newName, oldName);
     if (error.isValid()) {
@@ -765,30 +797,40 @@ void KelvaraMan::mrhRename()
 
 void KelvaraMan::m00hOpenDataPath()
 {
+    if (m_databasePath.isEmpty())
+        return;
     openPath(this, projectDataPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::m00hOpenLogPath()
 {
+    if (m_databasePath.isEmpty())
+        return;
     openPath(this, projectLogPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::mchOpenDataPath()
 {
+    if (m_databasePath.isEmpty())
+        return;
     const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
                        !m_boardData.column(m_clickedColumn).isHead;
-    openPath(this, entry ? entryDataPath(m_settings.currentProjectPath,
-                                         m_boardData.column(m_clickedColumn).name)
-                         : projectDataPath(m_settings.currentProjectPath));
+    openEntryFolder(projectDataPath(m_settings.currentProjectPath),
+                    entry ? entryDataPath(m_settings.currentProjectPath,
+                                          m_boardData.column(m_clickedColumn).name)
+                          : projectDataPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::mchOpenLogPath()
 {
+    if (m_databasePath.isEmpty())
+        return;
     const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
                        !m_boardData.column(m_clickedColumn).isHead;
-    openPath(this, entry ? entryLogPath(m_settings.currentProjectPath,
-                                        m_boardData.column(m_clickedColumn).name)
-                         : projectLogPath(m_settings.currentProjectPath));
+    openEntryFolder(projectLogPath(m_settings.currentProjectPath),
+                    entry ? entryLogPath(m_settings.currentProjectPath,
+                                         m_boardData.column(m_clickedColumn).name)
+                          : projectLogPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::m00hHelp()
@@ -809,7 +851,14 @@ QString KelvaraMan::accessBoardHelp() const
               "A double click on a yellow group cell collapses or expands the group or area; a "
               "double click on the corner collapses or expands all of them.\n\n"
               "SCROLLING:\n"
-              "Drag the table with the left mouse button, or use the sliders and the wheel.");
+              "Drag the table with the left mouse button, or use the sliders and the wheel.") +
+           QStringLiteral("\n\n") +
+           tr("KEYS:\n"
+              "The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its "
+              "menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; "
+              "Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.\n\n"
+              "LEGEND:\n"
+              "'Help' -> 'Access Board Legend' explains the colours and marks of the board.");
 }
 
 void KelvaraMan::importUserList()
@@ -1067,6 +1116,11 @@ void KelvaraMan::keyPressEvent(QKeyEvent *event)
 {
     if (handleHelpKey(event))
         return;
+    if (event->key() == Qt::Key_Escape && m_findBar->isVisible()) {
+        m_findBar->dismiss(); // shows the whole board again
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_F12 && event->modifiers() == Qt::AltModifier) {
         QStringList lines;
         for (const QString &language : QLocale::system().uiLanguages())

@@ -2,8 +2,10 @@
 
 #include "access/accessboard.h"
 #include "core/applicationsettings.h"
+#include "db/boardchange.h"
 #include "db/entryselection.h"
 #include "db/projectparameters.h"
+#include "db/recordrows.h"
 #include "functions/flashdrive.h"
 
 #include <QHash>
@@ -13,6 +15,7 @@
 
 class KelvaraTimes;
 class KelvaraUsers;
+class KxFindBar;
 class KxTableWidget;
 class QAction;
 class QFrame;
@@ -55,6 +58,18 @@ public:
 
     // The USB flash drive chosen for the open project (empty until chosen).
     FlashDrive &flashDrive() { return m_flashDrive; }
+
+    // ---- Board tools (kelvaramanboard.cpp)
+    QAction *undoAction() const { return m_undoAction; }
+    QAction *redoAction() const { return m_redoAction; }
+    KxFindBar *findBar() const { return m_findBar; }
+    // Project, users, entries and pending entries, as the status bar shows them.
+    QString statusText() const;
+    // The tooltip of a board cell.
+    QString cellToolTip(int row, int column) const;
+    // The heads the find text matches, as board cells (row, 0) and (0, column).
+    QVector<QPoint> findMatches() const { return m_matches; }
+    // ---- end of board tools
 
     // Nanoseconds the last buildBoard() spent in the database and in filling the board.
     qint64 lastBoardQueryTime() const { return m_lastQueryNs; }
@@ -116,6 +131,20 @@ public slots:
     // ---- Project lifecycle (kelvaramanproject.cpp)
     // Runs once, 100 ms after start: the first-start questions.
     void firstStartCheck();
+    // Opens a project of the File menu's recent list; one that is gone
+    // leaves the list with a note.
+    void openRecentProject(const QString &folder);
+    QMenu *recentMenu() const { return m_recentMenu; }
+    // Fills the recent list's menu (also run before it shows).
+    void fillRecentMenu();
+
+    // ---- Board tools (kelvaramanboard.cpp)
+    void undoBoardChange();
+    void redoBoardChange();
+    void showFindBar();
+    void findNext();
+    void findPrevious();
+    void showLegend();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -134,7 +163,36 @@ private:
     bool requireProject(const QString &title);
     // Shows the outcome of an archive program that did not answer 0.
     void showArchiveFailure(const QString &title, int code);
+    // Puts the folder first in the recent list.
+    void noteRecentProject(const QString &folder);
     // ---- end of project lifecycle
+
+    // ---- Board tools (kelvaramanboard.cpp)
+    void createEditMenu();
+    void createBoardTools();
+    // After every rebuild: time models, filter, current cell and status bar.
+    void refreshBoardTools();
+    void updateStatusBar();
+    // Sets or removes a time model on the clicked cell, asking first when
+    // more than one right changes; undoable.
+    void changeTimeModel(int timeModel);
+    bool confirmBoardChange(const BoardChange &change, const QString &model);
+    void updateUndoActions();
+    void clearUndo();
+    void loadFindIdentifiers();
+    void updateFind();
+    void applyFilter();
+    void goToMatch(int step);
+    void revealCell(int row, int column);
+    void rememberCurrentCell(int row, int column);
+    // Scroll position, current cell, find bar and undo start afresh.
+    void resetBoardForProject();
+    // Opens a folder built from an entry name, unless the name leads it out
+    // of the base folder.
+    void openEntryFolder(const QString &base, const QString &folder);
+    // True when the new name is free or the user agrees to join the two.
+    bool confirmMerge(const QString &newName, const QString &oldName, bool isGroup);
+    // ---- end of board tools
 
     void createMenus();
     void createToolBar();
@@ -190,17 +248,50 @@ private:
     QAction *m_mchReadAccess = nullptr;
     QAction *m_mchImport = nullptr;
     QAction *m_mrhTitle = nullptr;
+    QAction *m_m00hDataPath = nullptr;
+    QAction *m_m00hLogPath = nullptr;
 
     QAction *m_tooltipsAction = nullptr;
     QAction *m_generalSettingsAction = nullptr;
     KelvaraUsers *m_users = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
 
+    // ---- Board tools (kelvaramanboard.cpp)
+    struct BoardStep
+    {
+        BoardChange change;
+        QString text;
+    };
+    QVector<BoardStep> m_undoSteps;
+    QVector<BoardStep> m_redoSteps;
+    QMenu *m_recentMenu = nullptr;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
+    KxFindBar *m_findBar = nullptr;
+    QLabel *m_statusLabel = nullptr;
+    QVector<QPoint> m_matches;
+    int m_matchIndex = -1;
+    bool m_identifiersLoaded = false;
+    QHash<int, QStringList> m_userIdentifiers;
+    QHash<int, QString> m_entryIdentifiers;
+    QHash<int, TimeModelRow> m_models;
+    // The current cell by what it shows, so that it survives a rebuild.
+    struct LineId
+    {
+        bool isHead = false;
+        QString name;
+        int key = 0;
+    };
+    LineId m_currentRowId;
+    LineId m_currentColumnId;
+    bool m_hasCurrent = false;
+
     // Board styles, registered once with the board widget.
     struct Styles
     {
         int cell = 0, cellDeviating = 0, yellowRow = 0, yellowColumn = 0, yellowBoth = 0;
         int groupHead = 0, userHead = 0, areaHead = 0, entryHead = 0, entryHeadPending = 0;
+        int areaHeadPending = 0;
         int corner = 0;
     } m_styles;
 };

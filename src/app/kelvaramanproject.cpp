@@ -371,3 +371,44 @@ void KelvaraMan::placeWindows()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         WindowPlacement::fitDialogRects(m_settings, screen->availableGeometry());
 }
+
+// ---------------------------------------------------------------- recent projects
+
+void KelvaraMan::noteRecentProject(const QString &folder)
+{
+    const QString path = native(clean(folder));
+    if (path.isEmpty())
+        return;
+    QStringList &recent = m_settings.recentProjects;
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > 5)
+        recent.removeLast();
+}
+
+void KelvaraMan::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList recent = m_settings.recentProjects;
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString folder = recent.at(i);
+        m_recentMenu->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(menuText(folder)), this,
+                                [this, folder] { openRecentProject(folder); });
+    }
+    if (recent.isEmpty())
+        m_recentMenu->addAction(tr("No recent projects"))->setEnabled(false);
+}
+
+void KelvaraMan::openRecentProject(const QString &folder)
+{
+    if (ProjectSchema::isProjectDatabase(clean(folder))) {
+        openProjectFolder(native(clean(folder)));
+        return;
+    }
+    // The menu is filled anew before it shows again; its action is still running.
+    m_settings.recentProjects.removeAll(folder);
+    KxMessageBox::information(this, tr("Open Recent Project"),
+                              tr("The project\n\n%1\n\nno longer exists or is no valid project. "
+                                 "It was removed from the list of recent projects.")
+                                  .arg(folder));
+}

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -19,12 +18,8 @@ int main(int argc, char *argv[])
             translate = false;
     }
 
-    QTranslator translator;
-    if (translate) {
-        if (translator.load(QLocale(), QStringLiteral("kelvara"), QStringLiteral("-"),
-                            QStringLiteral(":/"), QStringLiteral(".qm")))
-            QApplication::installTranslator(&translator);
-    }
+    if (translate)
+        kxInstallTranslations(QLocale());
 
     KelvaraMan window;
     window.setManualFile(manualFileName(QLocale::system().uiLanguages(), translate));

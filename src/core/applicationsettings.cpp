@@ -92,6 +92,7 @@ void ApplicationSettings::loadSettings(const QString &filePath)
     hfProgrammerReader = readString(s, QStringLiteral("GeneralSettingsDialog.HF.PRdr"));
     uhfProgrammerReader = readString(s, QStringLiteral("GeneralSettingsDialog.UHF.PRdr"));
     uhfRegion = readInt(s, QStringLiteral("GeneralSettingsDialog.UHF.Region"), uhfRegion);
+    recentProjects = s.value(QStringLiteral("MainWindow.RecentProjects")).toStringList();
 
     struct RectKey
     {
@@ -140,6 +141,7 @@ bool ApplicationSettings::saveSettings(const QString &filePath) const
     s.setValue(QStringLiteral("GeneralSettingsDialog.HF.PRdr"), hfProgrammerReader);
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.PRdr"), uhfProgrammerReader);
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.Region"), uhfRegion);
+    s.setValue(QStringLiteral("MainWindow.RecentProjects"), recentProjects);
     s.setValue(QStringLiteral("EditUserDialog.Geometry"), editUserDialogGeometry);
     s.setValue(QStringLiteral("EditDoorDialog.Geometry"), editDoorDialogGeometry);
     s.setValue(QStringLiteral("EditTimeModelDialog.Geometry"), editTimeModelDialogGeometry);

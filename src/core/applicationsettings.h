@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 // The per-user settings file ("Kelvara-Manager.ini"). Read once when the main
 // window is built, written once when it goes away.
@@ -16,6 +17,8 @@ public:
     QString hfProgrammerReader;
     QString uhfProgrammerReader;
     int uhfRegion = 6;
+    // The last projects opened, the latest first (at most five).
+    QStringList recentProjects;
 
     QRect editUserDialogGeometry{100, 100, 400, 200};
     QRect editDoorDialogGeometry{100, 100, 300, 200};

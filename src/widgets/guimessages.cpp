@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QStandardPaths>
 #include <QWhatsThis>
 
 namespace {
@@ -23,6 +24,25 @@ bool openUrl(const QUrl &url)
     if (urlOpener())
         return urlOpener()(url);
     return QDesktopServices::openUrl(url);
+}
+
+// Opens the path, or says which path failed and the likely reason.
+void openOrComplain(QWidget *parent, const QString &title, const QString &path)
+{
+    if (openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path))))
+        return;
+    const QString reason =
+        QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty()
+            ? QCoreApplication::translate("GuiMessages",
+                                          "No program for opening files and folders is installed "
+                                          "(xdg-open was not found).")
+            : QCoreApplication::translate("GuiMessages",
+                                          "The desktop has no program that opens it, or that "
+                                          "program reported a failure.");
+    KxMessageBox::critical(
+        parent, title,
+        QCoreApplication::translate("GuiMessages", "The path\n\n%1\n\ncould not be opened.\n\n%2")
+            .arg(QDir::toNativeSeparators(path), reason));
 }
 
 } // namespace
@@ -64,7 +84,7 @@ void openFile(QWidget *parent, const QString &path)
                 .arg(path));
         return;
     }
-    openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
+    openOrComplain(parent, QCoreApplication::translate("GuiMessages", "Open file"), path);
 }
 
 void openPath(QWidget *parent, const QString &path)
@@ -76,7 +96,13 @@ void openPath(QWidget *parent, const QString &path)
                 .arg(path));
         return;
     }
-    openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
+    openOrComplain(parent, QCoreApplication::translate("GuiMessages", "Open path"), path);
+}
+
+QString menuText(const QString &name)
+{
+    QString text = name;
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 bool handleHelpKey(QKeyEvent *event)

@@ -16,8 +16,13 @@ class QWidget;
 void showError(QWidget *parent, const ErrorInfo &error);
 void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error);
 
+// Both tell the user when the path is missing or the desktop cannot open it.
 void openFile(QWidget *parent, const QString &path);
 void openPath(QWidget *parent, const QString &path);
+
+// A name as the text of a menu entry or button: "&" stays a character
+// instead of marking the next one as the shortcut.
+QString menuText(const QString &name);
 
 // F1 without modifiers enters the What's-This mode and accepts the event.
 bool handleHelpKey(QKeyEvent *event);

@@ -1,6 +1,9 @@
 #include "widgets/kxmessagebox.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QSpacerItem>
 
 namespace {
 KxMessageBox::Answerer &installedAnswerer()
@@ -86,9 +89,23 @@ QMessageBox::StandardButton KxMessageBox::show(QMessageBox::Icon icon, QWidget *
     QMessageBox box(icon, title, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    widenForTitle(&box);
     if (box.exec() == -1)
         return closingButton(buttons, defaultButton);
     return box.standardButton(box.clickedButton());
+}
+
+void KxMessageBox::widenForTitle(QMessageBox *box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box->layout());
+    if (!grid)
+        return;
+    // Room for the title and the window manager's icon and buttons beside it.
+    QFont titleFont = box->font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 160;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 KxMessageBox::Answerer KxMessageBox::setAnswerer(Answerer answerer)

@@ -36,6 +36,10 @@ public:
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton);
 
+    // Makes the box at least as wide as its title needs, so window managers
+    // do not cut the title short.
+    static void widenForTitle(QMessageBox *box);
+
     // Installs an answerer (an empty one removes it) and returns the one
     // installed before.
     static Answerer setAnswerer(Answerer answerer);

@@ -1,10 +1,13 @@
 #include "widgets/kxtablewidget.h"
 
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
 #include <QSlider>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -14,6 +17,8 @@
 namespace {
 constexpr int SliderRange = 10000;
 constexpr qreal Sqrt2 = 1.4142135623730951;
+// Room after a group head's name for its collapse marker.
+constexpr int MarkerRoom = 16;
 
 int clampedGroupMode(int mode)
 {
@@ -33,6 +38,9 @@ KxTableWidget::KxTableWidget(QWidget *parent)
       m_emptyText(tr("Empty Table")), m_emptyTextFont(font()), m_emptyTextPen(Qt::red)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Keys move the current cell; the mouse highlights the row and column it is over.
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
 
     KxCellStyle defaultStyle;
     defaultStyle.font = font();
@@ -43,6 +51,8 @@ KxTableWidget::KxTableWidget(QWidget *parent)
     for (QSlider *slider : {m_horizontalSlider, m_verticalSlider}) {
         slider->setRange(0, SliderRange);
         slider->setValue(0);
+        // Tab belongs to the table, not to its sliders.
+        slider->setFocusPolicy(Qt::NoFocus);
         connect(slider, &QSlider::valueChanged, this, &KxTableWidget::sliderChanged);
     }
     // Value 0 at the top, like a scroll bar.
@@ -64,6 +74,10 @@ void KxTableWidget::setSize(int rows, int columns, const KxCellTemplate *cellTem
     m_columns = columns;
     m_roles.clear();
     m_textSizes.clear();
+    m_rowFiltered.clear();
+    m_columnFiltered.clear();
+    m_currentRow = m_currentColumn = -1;
+    m_hoverRow = m_hoverColumn = -1;
 
     CellRecord record;
     if (cellTemplate) {
@@ -197,12 +211,15 @@ void KxTableWidget::updateShown() const
         return;
     // Group rule: a collapsed head hides the ordinary rows (columns) after it
     // up to the next head; heads themselves always show.
-    auto walk = [this](QVector<int> &shown, int count, int firstIndex, int stride) {
+    // A filter leaves rows (columns) out on top of that.
+    auto walk = [this](QVector<int> &shown, int count, int firstIndex, int stride,
+                       const QVector<bool> &filtered) {
         shown.clear();
         bool showing = true;
         for (int i = 1; i < count; ++i) {
             const int mode = m_cells.at(firstIndex + i * stride).groupMode;
-            if (showing || mode != KxTableCell::Ordinary)
+            if ((showing || mode != KxTableCell::Ordinary) &&
+                !(i < filtered.size() && filtered.at(i)))
                 shown.append(i);
             if (mode == KxTableCell::ExpandedHead)
                 showing = true;
@@ -211,8 +228,8 @@ void KxTableWidget::updateShown() const
         }
     };
     if (m_rows > 0 && m_columns > 0) {
-        walk(m_shownColumns, m_columns, 0, 1);
-        walk(m_shownRows, m_rows, 0, m_columns);
+        walk(m_shownColumns, m_columns, 0, 1, m_columnFiltered);
+        walk(m_shownRows, m_rows, 0, m_columns, m_rowFiltered);
     } else {
         m_shownColumns.clear();
         m_shownRows.clear();
@@ -246,17 +263,22 @@ bool KxTableWidget::isColumnShown(int column) const
                        : std::binary_search(m_shownColumns.cbegin(), m_shownColumns.cend(), column);
 }
 
+int KxTableWidget::fittingCount(bool horizontal) const
+{
+    const QSize view = viewSize();
+    const int fitting =
+        horizontal ? (view.width() - currentHeaderRowHeight() - currentHeaderColumnWidth()) /
+                         currentColumnWidth()
+                   : (view.height() - currentHeaderRowHeight()) / currentRowHeight();
+    return std::max(fitting, 0);
+}
+
 int KxTableWidget::firstShownPosition(bool horizontal) const
 {
     updateShown();
     const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
     const QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
-    const QSize view = viewSize();
-    int fitting = horizontal
-                      ? (view.width() - currentHeaderRowHeight() - currentHeaderColumnWidth()) /
-                            currentColumnWidth()
-                      : (view.height() - currentHeaderRowHeight()) / currentRowHeight();
-    fitting = std::max(fitting, 0);
+    const int fitting = fittingCount(horizontal);
     const qint64 range = qint64(slider->maximum()) - slider->minimum();
     if (range <= 0 || shown.isEmpty())
         return 0;
@@ -338,12 +360,147 @@ qint64 KxTableWidget::approximateCellMemory() const
     return bytes;
 }
 
+int KxTableWidget::shownPosition(bool horizontal, int index) const
+{
+    updateShown();
+    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+    const auto it = std::lower_bound(shown.cbegin(), shown.cend(), index);
+    return (it != shown.cend() && *it == index) ? int(it - shown.cbegin()) : -1;
+}
+
+void KxTableWidget::scrollToPosition(bool horizontal, int position)
+{
+    // The inverse of firstShownPosition(): the smallest value whose first
+    // shown position is the one asked for.
+    QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
+    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+    const qint64 steps = qint64(shown.size()) - fittingCount(horizontal) + 1;
+    const qint64 range = qint64(slider->maximum()) - slider->minimum();
+    if (position <= 0 || steps <= 1 || range <= 0) {
+        slider->setValue(slider->minimum());
+        return;
+    }
+    const qint64 value = ((position + 1) * range + steps - 1) / steps;
+    slider->setValue(int(std::min<qint64>(slider->minimum() + value, slider->maximum())));
+}
+
+void KxTableWidget::ensureVisible(int row, int column)
+{
+    for (const bool horizontal : {false, true}) {
+        const int index = horizontal ? column : row;
+        if (index <= 0)
+            continue;
+        const int position = shownPosition(horizontal, index);
+        if (position < 0)
+            continue;
+        const int first = firstShownPosition(horizontal);
+        const int fitting = std::max(1, fittingCount(horizontal));
+        if (position < first)
+            scrollToPosition(horizontal, position);
+        else if (position >= first + fitting)
+            scrollToPosition(horizontal, position - fitting + 1);
+    }
+}
+
+bool KxTableWidget::setCurrentCell(int row, int column)
+{
+    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns || !isRowShown(row) ||
+        !isColumnShown(column))
+        return false;
+    ensureVisible(row, column);
+    if (row != m_currentRow || column != m_currentColumn) {
+        m_currentRow = row;
+        m_currentColumn = column;
+        emit currentCellChanged(row, column);
+    }
+    update();
+    return true;
+}
+
+void KxTableWidget::clearCurrentCell()
+{
+    if (m_currentRow < 0 && m_currentColumn < 0)
+        return;
+    m_currentRow = m_currentColumn = -1;
+    emit currentCellChanged(-1, -1);
+    update();
+}
+
+QRect KxTableWidget::cellRect(int row, int column) const
+{
+    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns)
+        return QRect();
+    const QSize view = viewSize();
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    const int rh = currentRowHeight();
+    int x = 0;
+    int y = 0;
+    if (column > 0) {
+        const int i = shownPosition(true, column) - firstShownPosition(true);
+        if (shownPosition(true, column) < 0 || i < 0)
+            return QRect();
+        x = hcw + i * cw;
+        if (x >= view.width())
+            return QRect();
+    }
+    if (row > 0) {
+        const int j = shownPosition(false, row) - firstShownPosition(false);
+        if (shownPosition(false, row) < 0 || j < 0)
+            return QRect();
+        y = hrh + j * rh;
+        if (y >= view.height())
+            return QRect();
+    }
+    if (row == 0 && column == 0)
+        return QRect(0, 0, hcw, hrh);
+    if (row == 0)
+        return QRect(x, 0, cw + hrh, hrh);
+    if (column == 0)
+        return QRect(0, y, hcw, rh);
+    return QRect(x, y, cw, rh);
+}
+
+void KxTableWidget::setRowFiltered(int row, bool filtered)
+{
+    if (row <= 0 || row >= m_rows)
+        return;
+    if (m_rowFiltered.size() != m_rows)
+        m_rowFiltered.fill(false, m_rows);
+    m_rowFiltered[row] = filtered;
+    m_groupsDirty = true;
+}
+
+void KxTableWidget::setColumnFiltered(int column, bool filtered)
+{
+    if (column <= 0 || column >= m_columns)
+        return;
+    if (m_columnFiltered.size() != m_columns)
+        m_columnFiltered.fill(false, m_columns);
+    m_columnFiltered[column] = filtered;
+    m_groupsDirty = true;
+}
+
+void KxTableWidget::clearFilter()
+{
+    m_rowFiltered.clear();
+    m_columnFiltered.clear();
+    m_groupsDirty = true;
+}
+
+bool KxTableWidget::isFiltered() const
+{
+    return m_rowFiltered.contains(true) || m_columnFiltered.contains(true);
+}
+
 void KxTableWidget::repaint()
 {
     fitSizes();
     m_groupsDirty = true;
     updateShown();
     placeSliders();
+    updateSliderStates();
     update();
 }
 
@@ -397,12 +554,17 @@ void KxTableWidget::fitSizes()
         int h = 4;
         for (int c = 1; c < m_columns; ++c) {
             const QSize size = textSize(c);
-            w = std::max(w, size.width());
+            const bool marked = m_cells.at(c).groupMode != KxTableCell::Ordinary;
+            w = std::max(w, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
             h = std::max(h, size.height());
         }
         columnCandidate = (h + m_yMargin) * 141 / 100;
-        if (fitHeaderRow)
-            m_headerRowHeight = -std::max((w + h + m_xMargin) * 100 / 141, m_minHeaderRowHeight);
+        if (fitHeaderRow) {
+            int height = std::max((w + h + m_xMargin) * 100 / 141, m_minHeaderRowHeight);
+            if (m_maxHeaderRowHeight > 0)
+                height = std::min(height, std::max(m_maxHeaderRowHeight, m_minHeaderRowHeight));
+            m_headerRowHeight = -height;
+        }
     }
 
     int rowCandidate = 0;
@@ -411,11 +573,16 @@ void KxTableWidget::fitSizes()
         int h = 0;
         for (int r = 1; r < m_rows; ++r) {
             const QSize size = textSize(r * m_columns);
-            w = std::max(w, size.width());
+            const bool marked = m_cells.at(r * m_columns).groupMode != KxTableCell::Ordinary;
+            w = std::max(w, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
             h = std::max(h, size.height());
         }
-        if (fitHeaderColumn)
-            m_headerColumnWidth = -std::max(w + m_xMargin, m_minHeaderColumnWidth);
+        if (fitHeaderColumn) {
+            int width = std::max(w + m_xMargin, m_minHeaderColumnWidth);
+            if (m_maxHeaderColumnWidth > 0)
+                width = std::min(width, std::max(m_maxHeaderColumnWidth, m_minHeaderColumnWidth));
+            m_headerColumnWidth = -width;
+        }
         rowCandidate = h + m_yMargin;
     }
 
@@ -466,6 +633,7 @@ void KxTableWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     placeSliders();
+    updateSliderStates();
 }
 
 void KxTableWidget::paintEvent(QPaintEvent *event)
@@ -513,6 +681,7 @@ void KxTableWidget::paintTable(QPainter &painter, const QSize &view)
         paintRowHeaders(painter, view);
     }
     paintCells(painter, view);
+    paintHighlights(painter, view);
 
     painter.setClipping(false);
     painter.setPen(m_separatorPen);
@@ -545,15 +714,28 @@ void KxTableWidget::paintColumnHeaders(QPainter &painter, const QSize &view)
         painter.translate(x, hrh);
         painter.rotate(-45);
         painter.fillRect(QRectF(0, 0, length, thickness), style.background);
+        // Start where the whole text height clears the cell area below; the
+        // band leaves the top edge after hrh * sqrt(2).
+        const qreal textHeight = QFontMetricsF(style.font).height();
+        const qreal start = thickness / 2 + textHeight / 2 + m_xMargin / 2.0;
+        // The marker follows the name; a head without one has none.
+        const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
+        // The text's upper edge leaves the top of the header row there.
+        const int room =
+            int(hrh * Sqrt2 + thickness / 2 - textHeight / 2 - start) - (marked ? MarkerRoom : 0);
+        qreal textEnd = start;
         if (!head.text.isEmpty()) {
-            // Start where the whole text height clears the cell area below.
-            const qreal textHeight = QFontMetricsF(style.font).height();
-            const qreal start = thickness / 2 + textHeight / 2 + m_xMargin / 2.0;
+            const QString text = fittedHeadText(m_shownColumns.at(i), room);
             painter.setFont(style.font);
             painter.setPen(style.textPen);
+            QRectF drawn;
             painter.drawText(QRectF(start, 0, length - start, thickness),
-                             int(style.alignment) | Qt::TextDontClip, head.text);
+                             int(style.alignment) | Qt::TextDontClip, text, &drawn);
+            textEnd = drawn.right();
         }
+        if (marked)
+            paintGroupMarker(painter, QPointF(textEnd + 10, thickness / 2), head.groupMode,
+                             style.textPen);
         painter.restore();
     }
     x = hcw;
@@ -581,12 +763,21 @@ void KxTableWidget::paintRowHeaders(QPainter &painter, const QSize &view)
         const KxCellStyle &style = m_styles.at(int(head.style));
         const QRect band(0, y, hcw, rh);
         painter.fillRect(band, style.background);
+        const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
+        qreal textEnd = m_xMargin / 2;
         if (!head.text.isEmpty()) {
+            const QString text = fittedHeadText(m_shownRows.at(last) * m_columns,
+                                                hcw - m_xMargin - (marked ? MarkerRoom : 0));
             painter.setFont(style.font);
             painter.setPen(style.textPen);
+            QRect drawn;
             painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0),
-                             int(style.alignment), head.text);
+                             int(style.alignment), text, &drawn);
+            textEnd = drawn.right();
         }
+        if (marked)
+            paintGroupMarker(painter, QPointF(textEnd + 10, y + rh / 2.0), head.groupMode,
+                             style.textPen);
     }
     y = hrh;
     for (int i = first; i < last; ++i, y += rh) {
@@ -657,6 +848,83 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
     }
 }
 
+void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
+{
+    if (m_rows < 2 || m_columns < 2)
+        return;
+    painter.save();
+    painter.setClipping(false);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    // The row and column under the mouse, else those of the current cell.
+    const bool hovering = m_hoverRow >= 0 || m_hoverColumn >= 0;
+    const int tintRow = hovering ? m_hoverRow : m_currentRow;
+    const int tintColumn = hovering ? m_hoverColumn : m_currentColumn;
+    const QColor tint(0, 120, 215, 36);
+    if (tintRow > 0) {
+        const QRect band = cellRect(tintRow, 0);
+        if (!band.isEmpty())
+            painter.fillRect(QRect(0, band.y(), view.width(), band.height()), tint);
+    }
+    if (tintColumn > 0) {
+        const QRect head = cellRect(0, tintColumn);
+        if (!head.isEmpty()) {
+            const int x = head.x();
+            painter.fillRect(QRect(x, hrh, cw, view.height() - hrh), tint);
+            const QPointF band[] = {QPointF(x, hrh), QPointF(x + cw, hrh), QPointF(x + cw + hrh, 0),
+                                    QPointF(x + hrh, 0)};
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(tint);
+            painter.drawPolygon(band, 4);
+        }
+    }
+    const QRect current = cellRect(m_currentRow, m_currentColumn);
+    if (!current.isEmpty()) {
+        painter.setPen(QPen(hasFocus() ? QColor(0, 84, 180) : QColor(90, 120, 160), 2));
+        painter.setBrush(Qt::NoBrush);
+        if (m_currentRow == 0 && m_currentColumn > 0) {
+            const int x = current.x();
+            const QPointF band[] = {QPointF(x + 1, hrh - 1), QPointF(x + cw - 1, hrh - 1),
+                                    QPointF(x + cw - 1 + hrh, 0), QPointF(x + 1 + hrh, 0)};
+            painter.drawPolygon(band, 4);
+        } else {
+            painter.drawRect(QRectF(current).adjusted(1, 1, -1, -1));
+        }
+    }
+    painter.restore();
+}
+
+QString KxTableWidget::fittedHeadText(int index, int room)
+{
+    const QString &text = m_cells.at(index).text;
+    if (textSize(index).width() <= room)
+        return text;
+    const QFontMetrics metrics(m_styles.at(int(m_cells.at(index).style)).font);
+    return metrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
+}
+
+void KxTableWidget::paintGroupMarker(QPainter &painter, const QPointF &at, int mode,
+                                     const QPen &pen)
+{
+    // A small triangle: pointing forward when collapsed, down when expanded.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(pen.color());
+    const qreal s = 4.5;
+    if (mode == KxTableCell::CollapsedHead) {
+        const QPointF points[] = {at + QPointF(-s / 2, -s), at + QPointF(-s / 2, s),
+                                  at + QPointF(s, 0)};
+        painter.drawPolygon(points, 3);
+    } else {
+        const QPointF points[] = {at + QPointF(-s, -s / 2), at + QPointF(s, -s / 2),
+                                  at + QPointF(0, s)};
+        painter.drawPolygon(points, 3);
+    }
+    painter.restore();
+}
+
 void KxTableWidget::emitCellAt(const QPoint &pos, int button, bool doubleClick)
 {
     int row = -1;
@@ -671,10 +939,13 @@ void KxTableWidget::mousePressEvent(QMouseEvent *event)
         if (event->pos().x() > currentHeaderColumnWidth() ||
             event->pos().y() > currentHeaderRowHeight()) {
             m_grabScrolling = true;
+            m_grabMoved = false;
+            m_dragRemainder = QPoint();
             m_lastMousePos = event->pos();
             setCursor(Qt::ClosedHandCursor);
         }
     } else if (event->button() == Qt::RightButton) {
+        m_menuPosition = event->globalPos();
         emitCellAt(event->pos(), 2, false);
     }
     event->accept();
@@ -682,20 +953,30 @@ void KxTableWidget::mousePressEvent(QMouseEvent *event)
 
 void KxTableWidget::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!m_grabScrolling)
+    if (!m_grabScrolling) {
+        int row = -1;
+        int column = -1;
+        if (cellAt(event->pos(), &row, &column))
+            setHover(row, column);
+        else
+            setHover(-1, -1);
         return;
+    }
     const QPoint moved = event->pos() - m_lastMousePos;
     m_lastMousePos = event->pos();
-    const QSize view = viewSize();
-    // The grid follows the hand: dragging to the left brings later columns in.
-    if (view.width() > 0 && moved.x() != 0) {
-        const qint64 step = qint64(m_horizontalSlider->maximum()) * moved.x() / view.width();
-        m_horizontalSlider->setValue(int(m_horizontalSlider->value() - step));
-    }
-    if (view.height() > 0 && moved.y() != 0) {
-        const qint64 step = qint64(m_verticalSlider->maximum()) * moved.y() / view.height();
-        m_verticalSlider->setValue(int(m_verticalSlider->value() - step));
-    }
+    if (moved.isNull())
+        return;
+    m_grabMoved = true;
+    // The grid follows the hand: a drag of one column width to the left
+    // brings exactly one later column in.
+    m_dragRemainder += moved;
+    const int columns = m_dragRemainder.x() / currentColumnWidth();
+    const int rows = m_dragRemainder.y() / currentRowHeight();
+    m_dragRemainder -= QPoint(columns * currentColumnWidth(), rows * currentRowHeight());
+    if (columns != 0)
+        scrollLines(true, -columns);
+    if (rows != 0)
+        scrollLines(false, -rows);
     event->accept();
 }
 
@@ -704,6 +985,11 @@ void KxTableWidget::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && m_grabScrolling) {
         m_grabScrolling = false;
         unsetCursor();
+        // A click without a drag picks the current cell.
+        int row = -1;
+        int column = -1;
+        if (!m_grabMoved && cellAt(event->pos(), &row, &column))
+            setCurrentCell(row, column);
     }
     event->accept();
 }
@@ -717,19 +1003,181 @@ void KxTableWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void KxTableWidget::wheelEvent(QWheelEvent *event)
 {
-    const int delta = event->angleDelta().y();
-    if (!m_verticalSliderShown) {
-        m_verticalSlider->setValue(m_verticalSlider->minimum());
-    } else if (delta != 0) {
-        // An empty or fully collapsed table still scrolls (and never divides by 0).
-        const qint64 rows = std::max(1, shownRowCount());
-        qint64 step = -qint64(delta) * m_verticalSlider->maximum() / rows / 120;
-        if (step == 0)
-            step = delta > 0 ? -1 : 1;
-        m_verticalSlider->setValue(
-            int(std::clamp<qint64>(m_verticalSlider->value() + step, m_verticalSlider->minimum(),
-                                   m_verticalSlider->maximum())));
+    QPoint angle = event->angleDelta();
+    // Shift turns a plain wheel sideways.
+    if (event->modifiers().testFlag(Qt::ShiftModifier) && angle.x() == 0)
+        angle = QPoint(angle.y(), 0);
+    // Three rows (columns) per notch of 120; finer wheels add up to a row.
+    constexpr int Notch = 120;
+    constexpr int LinesPerNotch = 3;
+    if (angle.y() != 0) {
+        if (!m_verticalSliderShown) {
+            m_verticalSlider->setValue(m_verticalSlider->minimum());
+        } else {
+            m_wheelRemainder.ry() += angle.y();
+            const int lines = m_wheelRemainder.y() * LinesPerNotch / Notch;
+            m_wheelRemainder.ry() -= lines * Notch / LinesPerNotch;
+            if (lines != 0)
+                scrollLines(false, -lines);
+        }
+    }
+    if (angle.x() != 0 && m_horizontalSliderShown) {
+        m_wheelRemainder.rx() += angle.x();
+        const int lines = m_wheelRemainder.x() * LinesPerNotch / Notch;
+        m_wheelRemainder.rx() -= lines * Notch / LinesPerNotch;
+        if (lines != 0)
+            scrollLines(true, -lines);
     }
     event->accept();
     update();
+}
+
+void KxTableWidget::scrollLines(bool horizontal, int lines)
+{
+    const int shown = horizontal ? shownColumnCount() : shownRowCount();
+    const int position =
+        std::clamp(firstShownPosition(horizontal) + lines, 0, std::max(0, shown - 1));
+    scrollToPosition(horizontal, position);
+}
+
+void KxTableWidget::updateSliderStates()
+{
+    for (const bool horizontal : {false, true}) {
+        QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
+        const int shown = horizontal ? shownColumnCount() : shownRowCount();
+        const bool fits = shown <= fittingCount(horizontal);
+        if (fits)
+            slider->setValue(slider->minimum());
+        slider->setEnabled(!fits);
+    }
+}
+
+void KxTableWidget::setHover(int row, int column)
+{
+    if (row == m_hoverRow && column == m_hoverColumn)
+        return;
+    m_hoverRow = row;
+    m_hoverColumn = column;
+    update();
+}
+
+void KxTableWidget::leaveEvent(QEvent *event)
+{
+    setHover(-1, -1);
+    QWidget::leaveEvent(event);
+}
+
+bool KxTableWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip && m_toolTipProvider) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        int row = -1;
+        int column = -1;
+        QString text;
+        if (cellAt(help->pos(), &row, &column))
+            text = m_toolTipProvider(row, column);
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this, cellRect(row, column));
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void KxTableWidget::moveCurrent(int rowSteps, int columnSteps)
+{
+    updateShown();
+    // Positions count the head (0) and then the shown rows or columns.
+    auto step = [this](bool horizontal, int index, int steps) {
+        const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+        const int position = index <= 0 ? 0 : shownPosition(horizontal, index) + 1;
+        const int target = std::clamp(position + steps, 0, int(shown.size()));
+        return target == 0 ? 0 : shown.at(target - 1);
+    };
+    setCurrentCell(step(false, m_currentRow, rowSteps), step(true, m_currentColumn, columnSteps));
+}
+
+void KxTableWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (m_rows == 0 || m_columns == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    const int far = std::max(m_rows, m_columns);
+    const bool hadCurrent =
+        m_currentRow >= 0 && isRowShown(m_currentRow) && isColumnShown(m_currentColumn);
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Menu:
+    case Qt::Key_Space:
+        if (hadCurrent) {
+            const QRect box = cellRect(m_currentRow, m_currentColumn);
+            m_menuPosition = mapToGlobal(box.isEmpty() ? rect().center() : box.center());
+            // Space toggles a group like a double click; the others open the menu.
+            if (event->key() == Qt::Key_Space)
+                emit clickedOnCell(m_currentRow, m_currentColumn, 1, true);
+            else
+                emit clickedOnCell(m_currentRow, m_currentColumn, 2, false);
+            event->accept();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!hadCurrent) {
+        // The first key picks the cell in the top left corner of the view.
+        setCurrentCell(firstShownRow(), firstShownColumn());
+        return;
+    }
+    const int page = std::max(1, fittingCount(false) - 1);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveCurrent(0, -1);
+        break;
+    case Qt::Key_Right:
+        moveCurrent(0, 1);
+        break;
+    case Qt::Key_Up:
+        moveCurrent(-1, 0);
+        break;
+    case Qt::Key_Down:
+        moveCurrent(1, 0);
+        break;
+    case Qt::Key_PageUp:
+        moveCurrent(-page, 0);
+        break;
+    case Qt::Key_PageDown:
+        moveCurrent(page, 0);
+        break;
+    case Qt::Key_Home:
+        // Heads never scroll away: show the start of the table with them.
+        moveCurrent(control ? -far : 0, -far);
+        scrollToPosition(true, 0);
+        if (control)
+            scrollToPosition(false, 0);
+        break;
+    case Qt::Key_End:
+        moveCurrent(control ? far : 0, far);
+        break;
+    default:
+        break;
+    }
 }

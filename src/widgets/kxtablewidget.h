@@ -11,6 +11,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 
 class QSlider;
@@ -60,6 +61,12 @@ public:
     void setMinHeaderRowHeight(int pixels) { m_minHeaderRowHeight = pixels; }
     int minHeaderColumnWidth() const { return m_minHeaderColumnWidth; }
     void setMinHeaderColumnWidth(int pixels) { m_minHeaderColumnWidth = pixels; }
+    // Upper bounds of the fitted header sizes (0: none); longer head texts
+    // are elided.
+    int maxHeaderRowHeight() const { return m_maxHeaderRowHeight; }
+    void setMaxHeaderRowHeight(int pixels) { m_maxHeaderRowHeight = pixels; }
+    int maxHeaderColumnWidth() const { return m_maxHeaderColumnWidth; }
+    void setMaxHeaderColumnWidth(int pixels) { m_maxHeaderColumnWidth = pixels; }
     int xMargin() const { return m_xMargin; }
     void setXMargin(int pixels) { m_xMargin = pixels; }
     int yMargin() const { return m_yMargin; }
@@ -102,8 +109,37 @@ public:
     // Bytes held by the cells, their texts, data and styles (an estimate).
     qint64 approximateCellMemory() const;
 
+    // The current cell, moved by the keys and set by a left click; drawn
+    // with a frame. (-1, -1) when there is none.
+    int currentRow() const { return m_currentRow; }
+    int currentColumn() const { return m_currentColumn; }
+    // Makes the cell current and scrolls it into view; false when the cell
+    // does not exist or is not shown.
+    bool setCurrentCell(int row, int column);
+    void clearCurrentCell();
+    // Scrolls so that the row and column are on screen (heads always are).
+    void ensureVisible(int row, int column);
+    // Where the cell is painted, in widget coordinates; for a slanted head
+    // the box around its band. Empty when the cell is not on screen.
+    QRect cellRect(int row, int column) const;
+    // The global position the last cell menu request came from: the mouse
+    // for a right press, the current cell for the keyboard.
+    QPoint menuPosition() const { return m_menuPosition; }
+
+    // Rows and columns a filter leaves out, on top of the group rule.
+    // setSize() clears the filter.
+    void setRowFiltered(int row, bool filtered);
+    void setColumnFiltered(int column, bool filtered);
+    void clearFilter();
+    bool isFiltered() const;
+
+    // Text for the tooltip over a cell; an empty text shows none.
+    using ToolTipProvider = std::function<QString(int row, int column)>;
+    void setToolTipProvider(ToolTipProvider provider) { m_toolTipProvider = std::move(provider); }
+
 signals:
     void clickedOnCell(int row, int column, int mouseButton, bool isDoubleClicked);
+    void currentCellChanged(int row, int column);
 
 public slots:
     // Fits the negative sizes, recounts the shown rows and columns and
@@ -114,6 +150,9 @@ public slots:
     void sliderChanged(int value);
 
 protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -157,6 +196,20 @@ private:
     void paintColumnHeaders(QPainter &painter, const QSize &view);
     void paintRowHeaders(QPainter &painter, const QSize &view);
     void paintCells(QPainter &painter, const QSize &view);
+    void paintHighlights(QPainter &painter, const QSize &view);
+    // The head's text cut to the room it has, with "..." when it is cut.
+    QString fittedHeadText(int index, int room);
+    static void paintGroupMarker(QPainter &painter, const QPointF &at, int mode, const QPen &pen);
+    // Index of the row (column) in the shown list, -1 when it is not shown.
+    int shownPosition(bool horizontal, int index) const;
+    int fittingCount(bool horizontal) const;
+    void scrollToPosition(bool horizontal, int position);
+    void moveCurrent(int rowSteps, int columnSteps);
+    void setHover(int row, int column);
+    // Scrolls by whole rows (columns); positive goes towards the end.
+    void scrollLines(bool horizontal, int lines);
+    // Sliders stand still while everything fits.
+    void updateSliderStates();
 
     int m_rows = 0;
     int m_columns = 0;
@@ -176,6 +229,8 @@ private:
     int m_headerColumnWidth = 100;
     int m_minHeaderRowHeight = 0;
     int m_minHeaderColumnWidth = 0;
+    int m_maxHeaderRowHeight = 0;
+    int m_maxHeaderColumnWidth = 0;
     int m_xMargin = 0;
     int m_yMargin = 0;
 
@@ -191,7 +246,20 @@ private:
     bool m_verticalSliderShown = true;
 
     bool m_grabScrolling = false;
+    bool m_grabMoved = false;
     QPoint m_lastMousePos;
+    // Pixels dragged and wheel angle not yet turned into whole rows or columns.
+    QPoint m_dragRemainder;
+    QPoint m_wheelRemainder;
+
+    int m_currentRow = -1;
+    int m_currentColumn = -1;
+    int m_hoverRow = -1;
+    int m_hoverColumn = -1;
+    QPoint m_menuPosition;
+    QVector<bool> m_rowFiltered;
+    QVector<bool> m_columnFiltered;
+    ToolTipProvider m_toolTipProvider;
 
     QPixmap m_pixmap;
 };

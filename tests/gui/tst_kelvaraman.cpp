@@ -12,6 +12,7 @@
 #include "support/testsupport.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
+#include "widgets/kxfindbar.h"
 #include "widgets/kxtablewidget.h"
 
 #include <QAction>
@@ -20,7 +21,16 @@
 #include <QSettings>
 #include <QTranslator>
 #include <QWhatsThis>
+#include <QDialogButtonBox>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QCheckBox>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolTip>
 
 #include <memory>
 
@@ -44,6 +54,18 @@ private slots:
     void errorBoxes_data();
     void errorBoxes();
     void helpKey();
+    void confirmationStatesCounts();
+    void undoRedoGroupAreaChange();
+    void ampersandInMenus();
+    void collapsedAreaTurnsRed();
+    void findAndFilter();
+    void keyboardOnBoard();
+    void tooltipsAndStatusBar();
+    void folderActions();
+    void renameOntoExistingAsks();
+    void germanQtButtons();
+    void recentProjects();
+    void screenshots();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -54,22 +76,63 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_project;
     QStringList m_boxes;
+    QStringList m_texts;
+    // The answer to the confirmation of a change of several rights.
+    QMessageBox::StandardButton m_confirm = QMessageBox::Yes;
 };
+
+namespace {
+
+// Every right as "user:entry=model" and the marked entries, in order.
+QStringList accessSnapshot(const QString &path)
+{
+    QStringList rows;
+    ProjectDatabase db(path);
+    if (!db.open())
+        return {QStringLiteral("no database")};
+    QSqlQuery q = db.query();
+    q.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access order by FKusers,FKdoors"));
+    while (q.next())
+        rows << QStringLiteral("%1:%2=%3")
+                    .arg(q.value(0).toInt())
+                    .arg(q.value(1).toInt())
+                    .arg(q.value(2).toInt());
+    q.exec(QStringLiteral("select PKdoors from doors where needsUpdate=1 order by PKdoors"));
+    while (q.next())
+        rows << QStringLiteral("marked %1").arg(q.value(0).toInt());
+    return rows;
+}
+
+QAction *actionNamed(QMenu *menu, const QString &prefix)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->text().startsWith(prefix))
+            return a;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 void TestKelvaraMan::initTestCase()
 {
     kxInitResources();
     setUrlOpener([](const QUrl &) { return true; });
-    KxMessageBox::setAnswerer(
-        [this](QMessageBox::Icon icon, const QString &title, const QString &) {
-            m_boxes << title;
-            return icon == QMessageBox::Question ? QMessageBox::No : QMessageBox::Ok;
-        });
+    KxMessageBox::setAnswerer([this](QMessageBox::Icon icon, const QString &title,
+                                     const QString &text) {
+        m_boxes << title;
+        m_texts << text;
+        if (title == QLatin1String("Set Time Model") || title == QLatin1String("Remove Time Model"))
+            return m_confirm;
+        return icon == QMessageBox::Question ? QMessageBox::No : QMessageBox::Ok;
+    });
 }
 
 void TestKelvaraMan::init()
 {
     m_boxes.clear();
+    m_texts.clear();
+    m_confirm = QMessageBox::Yes;
     QFile::remove(settingsFilePath());
     m_dir = std::make_unique<QTemporaryDir>();
     m_project = m_dir->path() + QStringLiteral("/Demo Süd");
@@ -365,7 +428,9 @@ void TestKelvaraMan::failedChangeRollsBack()
     w->cellMenu()->close();
     m_boxes.clear();
     set->trigger();
-    QCOMPARE(m_boxes, QStringList{QStringLiteral("DB change time model")});
+    QCOMPARE(m_boxes, (QStringList{QStringLiteral("Set Time Model"),
+                                   QStringLiteral("DB change time model")}));
+    QVERIFY(!w->undoAction()->isEnabled()); // nothing was done, nothing to undo
     QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("DEV"));
     for (int c : w->boardData().memberColumns(column))
         QVERIFY(!w->boardData().column(c).needsUpdate);
@@ -420,6 +485,498 @@ void TestKelvaraMan::helpKey()
     QKeyEvent shiftF1(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(!handleHelpKey(&shiftF1));
     QVERIFY(!shiftF1.isAccepted());
+}
+
+void TestKelvaraMan::confirmationStatesCounts()
+{
+    auto w = openDemo();
+    const QStringList before = accessSnapshot(w->databasePath());
+    const int row = groupRow(*w, QStringLiteral("Development"));
+    const int column = areaColumn(*w, QStringLiteral("Development"));
+    // What the removal touches, counted by the database itself.
+    const QString filter =
+        QStringLiteral(" from access,users,doors where FKusers=PKusers and FKdoors=PKdoors and "
+                       "groupName='Development' and areaName='Development'");
+    int rights = 0, users = 0, entries = 0;
+    {
+        ProjectDatabase db(w->databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(
+            QStringLiteral("select count(*),count(distinct FKusers),count(distinct FKdoors)") +
+            filter));
+        QVERIFY(q.next());
+        rights = q.value(0).toInt();
+        users = q.value(1).toInt();
+        entries = q.value(2).toInt();
+    }
+    QVERIFY(rights > 1);
+
+    m_confirm = QMessageBox::No;
+    w->clickedOnTableCell(row, column, 2, false);
+    w->cellMenu()->close();
+    actionNamed(w->cellMenu(), QStringLiteral("Remove Time Model"))->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Remove Time Model")});
+    QVERIFY2(m_texts.last().startsWith(QStringLiteral("Remove %1 rights of %2 users at %3 entries?")
+                                           .arg(rights)
+                                           .arg(users)
+                                           .arg(entries)),
+             qPrintable(m_texts.last()));
+    // Declined: nothing changed and nothing to undo.
+    QCOMPARE(accessSnapshot(w->databasePath()), before);
+    QVERIFY(!w->undoAction()->isEnabled());
+
+    // One right changes without a question.
+    m_boxes.clear();
+    const int user = w->boardData().memberRows(row).first();
+    const int entry = w->boardData().memberColumns(column).first();
+    w->clickedOnTableCell(user, entry, 2, false);
+    w->cellMenu()->close();
+    actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->trigger();
+    QVERIFY2(m_boxes.isEmpty(),
+             qPrintable(m_boxes.join(QLatin1Char('|')) + m_texts.join(QLatin1Char('|'))));
+    QCOMPARE(w->board()->cell(user, entry).text(), QStringLiteral("FM"));
+}
+
+void TestKelvaraMan::undoRedoGroupAreaChange()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    // One entry is pending already; it must stay so.
+    const int column = areaColumn(*w, QStringLiteral("Development"));
+    const int pendingEntry = w->boardData().column(column + 2).key;
+    QVERIFY(!AccessRights::setNeedsUpdateOfEntry(path, pendingEntry, true).isValid());
+    w->buildBoard();
+    const QStringList before = accessSnapshot(path);
+    const int row = groupRow(*w, QStringLiteral("Development"));
+    QVERIFY(!w->undoAction()->isEnabled());
+
+    w->clickedOnTableCell(row, column, 2, false);
+    w->cellMenu()->close();
+    actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->trigger();
+    QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("FM"));
+    const QStringList changed = accessSnapshot(path);
+    QVERIFY(changed != before);
+    QVERIFY(w->undoAction()->isEnabled());
+    QVERIFY(w->undoAction()->text().startsWith(QStringLiteral("&Undo Set Time Model FM")));
+
+    // The board is rebuilt in between: the step keeps its keys, not its cells.
+    w->clickedOnTableCell(0, 0, 1, true);
+    w->clickedOnTableCell(0, 0, 1, true);
+    w->undoAction()->trigger();
+    QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("DEV"));
+    // The rights exactly as before; the entries whose rights came back are
+    // marked (a reader may hold the change), the pending one stays marked.
+    QStringList rightsBefore = before.filter(QStringLiteral("="));
+    QCOMPARE(accessSnapshot(path).filter(QStringLiteral("=")), rightsBefore);
+    QStringList expectedMarks;
+    for (int c : w->boardData().memberColumns(column))
+        expectedMarks << QStringLiteral("marked %1").arg(w->boardData().column(c).key);
+    std::sort(expectedMarks.begin(), expectedMarks.end(), [](const QString &a, const QString &b) {
+        return a.mid(7).toInt() < b.mid(7).toInt();
+    });
+    QCOMPARE(accessSnapshot(path).filter(QStringLiteral("marked")), expectedMarks);
+    QVERIFY(w->redoAction()->isEnabled());
+    QVERIFY(!w->undoAction()->isEnabled());
+
+    w->redoAction()->trigger();
+    QCOMPARE(accessSnapshot(path).filter(QStringLiteral("=")), changed.filter(QStringLiteral("=")));
+    QCOMPARE(w->board()->cell(row, column).text(), QStringLiteral("FM"));
+
+    // The keys of the Edit menu.
+    QCOMPARE(w->undoAction()->shortcut(), QKeySequence(QKeySequence::Undo));
+    QVERIFY(w->redoAction()->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
+    // Another project starts without the steps of this one.
+    w->openProjectFolder(m_project);
+    QVERIFY(!w->undoAction()->isEnabled());
+    QVERIFY(!w->redoAction()->isEnabled());
+}
+
+void TestKelvaraMan::ampersandInMenus()
+{
+    {
+        ProjectDatabase db(ProjectDatabase::databasePathForProject(m_project));
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("update doors set areaName='R&D Lab' "
+                                      "where areaName='Development'")));
+        QVERIFY(q.exec(QStringLiteral("update users set groupName='Sales & Service' "
+                                      "where groupName='Development'")));
+        QVERIFY(q.exec(QStringLiteral("update doors set doorName='Door & Gate' "
+                                      "where doorName='Department A'")));
+        QVERIFY(q.exec(QStringLiteral("update times set modelTag='R&D', modelName='Nights & "
+                                      "Weekends' where modelTag='DEV'")));
+    }
+    auto w = openDemo();
+    const int row = groupRow(*w, QStringLiteral("Sales & Service"));
+    const int column = areaColumn(*w, QStringLiteral("R&D Lab"));
+    QVERIFY(row > 0 && column > 0);
+
+    w->clickedOnTableCell(row, column, 2, false);
+    w->cellMenu()->close();
+    QCOMPARE(w->cellMenu()->actions().at(0)->text(),
+             QStringLiteral("User Group: Sales && Service"));
+    QCOMPARE(w->cellMenu()->actions().at(1)->text(), QStringLiteral("Area: R&&D Lab"));
+    QAction *model = actionNamed(w->cellMenu(), QStringLiteral("Set Time Model R&&D"));
+    QVERIFY(model);
+    QCOMPARE(model->text(), QStringLiteral("Set Time Model R&&D (Nights && Weekends)"));
+    // The model in force is checked.
+    QVERIFY(model->isChecked());
+    QVERIFY(!actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->isChecked());
+
+    w->clickedOnTableCell(0, column, 2, false);
+    w->columnHeadMenu()->close();
+    QCOMPARE(w->columnHeadMenu()->actions().at(0)->text(), QStringLiteral("Area: R&&D Lab"));
+    int door = -1;
+    for (int c : w->boardData().memberColumns(column)) {
+        if (w->boardData().column(c).name == QStringLiteral("Door & Gate"))
+            door = c;
+    }
+    QVERIFY(door > 0);
+    w->clickedOnTableCell(0, door, 2, false);
+    w->columnHeadMenu()->close();
+    QCOMPARE(w->columnHeadMenu()->actions().at(0)->text(), QStringLiteral("Entry: Door && Gate"));
+    w->clickedOnTableCell(row, 0, 2, false);
+    w->rowHeadMenu()->close();
+    QCOMPARE(w->rowHeadMenu()->actions().at(0)->text(),
+             QStringLiteral("User Group: Sales && Service"));
+    w->clickedOnTableCell(row + 1, door, 2, false);
+    w->cellMenu()->close();
+    QVERIFY(w->cellMenu()->actions().at(1)->text() == QStringLiteral("Entry: Door && Gate"));
+}
+
+void TestKelvaraMan::collapsedAreaTurnsRed()
+{
+    auto w = openDemo();
+    const int column = areaColumn(*w, QStringLiteral("Production"));
+    const QColor yellow(Qt::yellow);
+    const QColor red(255, 128, 128);
+    auto headColour = [&] { return w->board()->cell(0, column).style().background.color(); };
+    w->clickedOnTableCell(0, column, 1, true);
+    QCOMPARE(w->board()->cell(0, column).groupMode(), int(KxTableCell::CollapsedHead));
+    QCOMPARE(headColour(), yellow); // nothing pending
+    w->clickedOnTableCell(0, column, 1, true);
+
+    const int entry = column + 3;
+    QVERIFY(!AccessRights::setNeedsUpdateOfEntry(w->databasePath(),
+                                                 w->boardData().column(entry).key, true)
+                 .isValid());
+    w->buildBoard();
+    QCOMPARE(headColour(), yellow); // expanded: the entry itself shows red
+    w->clickedOnTableCell(0, column, 1, true);
+    QCOMPARE(headColour(), red);
+    QVERIFY(w->cellToolTip(0, column).contains(QStringLiteral("Entries waiting for an update: 1")));
+    QVERIFY(w->cellToolTip(0, column).contains(QStringLiteral("Collapsed")));
+    saveScreenshot(w.get(), QStringLiteral("board-collapsed-pending"));
+    w->clickedOnTableCell(0, column, 1, true);
+    QCOMPARE(headColour(), yellow);
+}
+
+void TestKelvaraMan::findAndFilter()
+{
+    auto w = openDemo();
+    KxTableWidget *board = w->board();
+    const int allColumns = board->shownColumnCount();
+    const int allRows = board->shownRowCount();
+    w->showFindBar();
+    QVERIFY(w->findBar()->isVisible());
+    QTest::keyClicks(w->findBar()->lineEdit(), QStringLiteral("department"));
+    const QVector<QPoint> matches = w->findMatches();
+    QVERIFY(matches.size() > 1);
+    for (const QPoint &m : matches) {
+        QCOMPARE(m.y(), 0); // entries only
+        QVERIFY(w->boardData().column(m.x()).name.contains(QStringLiteral("Department")));
+    }
+    QCOMPARE(w->findBar()->matchText(), QStringLiteral("%1 matches").arg(matches.size()));
+
+    QTest::keyClick(w->findBar()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(board->currentRow(), 0);
+    QCOMPARE(board->currentColumn(), matches.at(0).x());
+    QCOMPARE(w->findBar()->matchText(), QStringLiteral("1 of %1").arg(matches.size()));
+    w->findPrevious();
+    QCOMPARE(board->currentColumn(), matches.last().x());
+
+    // The filter keeps the matching columns with their area heads, and every row.
+    w->findBar()->filterBox()->setChecked(true);
+    QCOMPARE(board->shownRowCount(), allRows);
+    QVERIFY(board->shownColumnCount() < allColumns);
+    for (int c = 1; c < w->boardData().columnCount(); ++c) {
+        const AccessBoard::Line &line = w->boardData().column(c);
+        if (!line.isHead)
+            QCOMPARE(board->isColumnShown(c), line.name.contains(QStringLiteral("Department")));
+    }
+    QVERIFY(board->isColumnShown(areaColumn(*w, QStringLiteral("Development"))));
+    QVERIFY(!board->isColumnShown(areaColumn(*w, QStringLiteral("Production"))));
+    saveScreenshot(w.get(), QStringLiteral("board-find-filter"));
+    // The filter survives a rebuild.
+    w->buildBoard();
+    QVERIFY(board->shownColumnCount() < allColumns);
+
+    // A user group by name: its rows stay, the columns all come back.
+    w->findBar()->lineEdit()->setText(QStringLiteral("management"));
+    const int management = groupRow(*w, QStringLiteral("Management"));
+    QCOMPARE(board->shownRowCount(), w->boardData().memberRows(management).size() + 1);
+    QCOMPARE(board->shownColumnCount(), allColumns);
+
+    // Nothing found says so.
+    w->findBar()->lineEdit()->setText(QStringLiteral("no such name"));
+    QCOMPARE(w->findBar()->matchText(), QStringLiteral("No match"));
+
+    // Escape closes the bar and shows the whole board.
+    QTest::keyClick(w->findBar()->lineEdit(), Qt::Key_Escape);
+    QVERIFY(!w->findBar()->isVisible());
+    QCOMPARE(board->shownRowCount(), allRows);
+    QCOMPARE(board->shownColumnCount(), allColumns);
+}
+
+void TestKelvaraMan::keyboardOnBoard()
+{
+    auto w = openDemo();
+    KxTableWidget *board = w->board();
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_Down);
+    QCOMPARE(board->currentRow(), 1);
+    QCOMPARE(board->currentColumn(), 1);
+    QTest::keyClick(board, Qt::Key_Down);
+    QTest::keyClick(board, Qt::Key_Right);
+    const int row = board->currentRow();
+    const int column = board->currentColumn();
+    QCOMPARE(row, 2);
+    QCOMPARE(column, 2);
+    // The status bar names the user and the entry with their group and area.
+    QVERIFY(w->statusBar()->currentMessage().contains(w->boardData().row(row).name));
+    QVERIFY(w->statusBar()->currentMessage().contains(w->boardData().column(column).name));
+    QTest::keyClick(board, Qt::Key_Return);
+    QCOMPARE(w->lastOpenedMenu(), w->cellMenu());
+    w->cellMenu()->close();
+    QTest::keyClick(board, Qt::Key_Space); // a member cell: nothing to toggle
+    // A change from the keyboard keeps the current cell through the rebuild.
+    actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->trigger();
+    QCOMPARE(board->currentRow(), row);
+    QCOMPARE(board->currentColumn(), column);
+    QCOMPARE(board->cell(row, column).text(), QStringLiteral("FM"));
+
+    // Space on a group head collapses it; the current cell stays on the head.
+    QTest::keyClick(board, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(board, Qt::Key_Down);
+    QCOMPARE(board->currentRow(), 1);
+    QTest::keyClick(board, Qt::Key_Home);
+    QTest::keyClick(board, Qt::Key_Space);
+    QVERIFY(!w->isGroupExpanded(w->boardData().row(1).name));
+}
+
+void TestKelvaraMan::tooltipsAndStatusBar()
+{
+    auto w = openDemo();
+    QCOMPARE(w->statusText(),
+             QStringLiteral("Project: Demo Süd    Users: 13    Entries: 27    Pending updates: 0"));
+    const int row = groupRow(*w, QStringLiteral("Development"));
+    const int column = areaColumn(*w, QStringLiteral("Development"));
+    const int user = row + 1;
+    const int entry = column + 1;
+    const QString tip = w->cellToolTip(user, entry);
+    QVERIFY2(
+        tip.startsWith(QStringLiteral("User: %1\nEntry: %2\nTime model: DEV (Development)\n    ")
+                           .arg(w->boardData().row(user).name, w->boardData().column(entry).name)),
+        qPrintable(tip));
+    QVERIFY(w->cellToolTip(row, column).startsWith(QStringLiteral("User Group: Development (")));
+    QVERIFY(w->cellToolTip(0, entry).startsWith(QStringLiteral("Entry: ")));
+    QCOMPARE(w->cellToolTip(0, 0), QString());
+    const int production = groupRow(*w, QStringLiteral("Production"));
+    QVERIFY(w->cellToolTip(production, column).endsWith(QStringLiteral("No access")));
+
+    w->clickedOnTableCell(production, column, 2, false);
+    w->cellMenu()->close();
+    actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->trigger();
+    QVERIFY(w->statusText().endsWith(
+        QStringLiteral("Pending updates: %1").arg(w->boardData().memberColumns(column).size())));
+    QVERIFY(w->cellToolTip(0, entry).contains(QStringLiteral("needs an update")));
+
+    QFile::remove(settingsFilePath());
+    KelvaraMan empty;
+    QCOMPARE(empty.statusText(), QStringLiteral("No project loaded"));
+}
+
+void TestKelvaraMan::folderActions()
+{
+    {
+        KelvaraMan w;
+        QAction *data = actionNamed(w.cornerMenu(), QStringLiteral("Open Data Path"));
+        QAction *log = actionNamed(w.cornerMenu(), QStringLiteral("Open Log Path"));
+        QVERIFY(!data->isEnabled());
+        QVERIFY(!log->isEnabled());
+        m_boxes.clear();
+        w.m00hOpenDataPath(); // even when called: no box about "/data"
+        QVERIFY(m_boxes.isEmpty());
+    }
+    auto w = openDemo();
+    QVERIFY(actionNamed(w->cornerMenu(), QStringLiteral("Open Data Path"))->isEnabled());
+    QVERIFY(QDir().mkpath(m_project + QStringLiteral("/data")));
+    const auto previous = setUrlOpener([](const QUrl &) { return false; });
+    m_boxes.clear();
+    w->m00hOpenDataPath();
+    setUrlOpener(previous);
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Open path")});
+    QVERIFY2(m_texts.last().contains(m_project + QStringLiteral("/data")) &&
+                 m_texts.last().contains(QStringLiteral("could not be opened")),
+             qPrintable(m_texts.last()));
+
+    // An entry name never leads the folder out of the project.
+    {
+        ProjectDatabase db(w->databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("update doors set doorName='../../../etc' "
+                                      "where doorName='Department A'")));
+    }
+    w->buildBoard();
+    int entry = -1;
+    for (int c = 1; c < w->boardData().columnCount(); ++c) {
+        if (w->boardData().column(c).name == QStringLiteral("../../../etc"))
+            entry = c;
+    }
+    QVERIFY(entry > 0);
+    QStringList opened;
+    const auto recorder = setUrlOpener([&opened](const QUrl &url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    w->clickedOnTableCell(0, entry, 2, false);
+    w->columnHeadMenu()->close();
+    m_boxes.clear();
+    w->mchOpenDataPath();
+    w->mchOpenLogPath();
+    setUrlOpener(recorder);
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(m_boxes, (QStringList{QStringLiteral("Open path"), QStringLiteral("Open path")}));
+    QVERIFY(m_texts.last().contains(QStringLiteral("outside the project folder")));
+}
+
+void TestKelvaraMan::renameOntoExistingAsks()
+{
+    auto w = openDemo();
+    const auto previous =
+        KxDialogs::setAnswerer([](KxDialogs::Kind, const QString &, const QString &,
+                                  const QString &) { return QStringLiteral("Production"); });
+    const int column = areaColumn(*w, QStringLiteral("Development"));
+    w->clickedOnTableCell(0, column, 2, false);
+    w->columnHeadMenu()->close();
+    m_boxes.clear();
+    w->mchRename(); // the answerer says No to the question
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Rename Area")});
+    QVERIFY(m_texts.last().contains(QStringLiteral("exists already")));
+    QVERIFY(areaColumn(*w, QStringLiteral("Development")) > 0);
+    KxDialogs::setAnswerer(previous);
+}
+
+void TestKelvaraMan::germanQtButtons()
+{
+    const QString qtGerman =
+        QLibraryInfo::location(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_de.qm");
+    if (!QFile::exists(qtGerman))
+        QSKIP("Qt's German translation is not installed (qttranslations5-l10n)");
+    const QList<QTranslator *> translators =
+        kxInstallTranslations(QLocale(QLocale::German, QLocale::Germany));
+    QCOMPARE(translators.size(), 2);
+    {
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
+                                 QDialogButtonBox::No);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Ja"));
+        KelvaraMan w;
+        QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
+        auto demo = openDemo();
+        demo->showFindBar();
+        QTest::keyClicks(demo->findBar()->lineEdit(), QStringLiteral("Raum"));
+        saveScreenshot(demo.get(), QStringLiteral("board-german"));
+    }
+    for (QTranslator *t : translators) {
+        QApplication::removeTranslator(t);
+        delete t;
+    }
+}
+
+void TestKelvaraMan::recentProjects()
+{
+    auto w = openDemo();
+    QStringList folders;
+    for (int i = 0; i < 6; ++i) {
+        const QString folder = m_dir->path() + QStringLiteral("/Site %1").arg(i);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(
+            !ProjectSchema::createProjectDatabase(ProjectDatabase::databasePathForProject(folder))
+                 .isValid());
+        w->openProjectFolder(folder);
+        folders.prepend(folder);
+    }
+    // The last five, the latest first; the demo of the start fell off.
+    QCOMPARE(w->settings().recentProjects, folders.mid(0, 5));
+    w->fillRecentMenu();
+    QCOMPARE(w->recentMenu()->actions().size(), 5);
+    QCOMPARE(w->recentMenu()->actions().at(1)->text(), QStringLiteral("&2  %1").arg(folders.at(1)));
+
+    QVERIFY(QDir(folders.at(2)).removeRecursively());
+    m_boxes.clear();
+    w->recentMenu()->actions().at(2)->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Open Recent Project")});
+    QVERIFY(m_texts.last().contains(folders.at(2)));
+    QCOMPARE(w->settings().recentProjects.size(), 4);
+    QCOMPARE(w->projectFolder(), folders.at(0)); // still the open project
+
+    w->recentMenu()->actions().at(1)->trigger();
+    QCOMPARE(w->projectFolder(), folders.at(1));
+    QCOMPARE(w->settings().recentProjects.first(), folders.at(1));
+    w->close();
+    w.reset();
+    ApplicationSettings saved;
+    saved.loadSettings();
+    QCOMPARE(saved.recentProjects.size(), 4);
+    QCOMPARE(saved.recentProjects.first(), folders.at(1));
+}
+
+void TestKelvaraMan::screenshots()
+{
+    auto w = openDemo();
+    // The status bar with a current cell, and a tooltip beside it.
+    w->board()->setFocus();
+    QTest::keyClick(w->board(), Qt::Key_Down);
+    QTest::keyClick(w->board(), Qt::Key_Down);
+    QTest::keyClick(w->board(), Qt::Key_Right);
+    saveScreenshot(w.get(), QStringLiteral("board-status-bar"));
+    const QRect cell = w->board()->cellRect(w->board()->currentRow(), w->board()->currentColumn());
+    QToolTip::showText(w->board()->mapToGlobal(cell.center()),
+                       w->cellToolTip(w->board()->currentRow(), w->board()->currentColumn()),
+                       w->board());
+    QApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (!top->inherits("QTipLabel") || !top->isVisible())
+            continue;
+        const QPixmap tip = top->grab();
+        tip.save(QStringLiteral(KX_SCREENSHOT_DIR "/board-tooltip.png"));
+        // The whole window with the tooltip where it shows, for the README.
+        QPixmap window = w->grab();
+        QPainter painter(&window);
+        painter.drawPixmap(w->mapFromGlobal(top->pos()), tip);
+        painter.end();
+        window.save(QStringLiteral(KX_SCREENSHOT_DIR "/board-overview.png"));
+    }
+    QToolTip::hideText();
+
+    w->showFindBar();
+    QTest::keyClicks(w->findBar()->lineEdit(), QStringLiteral("Dep"));
+    w->findNext();
+    saveScreenshot(w.get(), QStringLiteral("board-find-bar"));
+    w->findBar()->dismiss();
+
+    w->showLegend();
+    QApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->windowTitle() == QStringLiteral("Access Board Legend") && top->isVisible()) {
+            top->adjustSize();
+            saveScreenshot(top, QStringLiteral("board-legend"));
+            top->close();
+        }
+    }
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -16,6 +16,7 @@ private slots:
     void answersAreOfferedButtons_data();
     void answersAreOfferedButtons();
     void answerersNestAndReplaceThemselves();
+    void wideEnoughForTitle();
 };
 
 void TestKxMessageBox::answererGetsEveryBox_data()
@@ -130,6 +131,17 @@ void TestKxMessageBox::answerersNestAndReplaceThemselves()
     QCOMPARE(KxMessageBox::question(nullptr, QStringLiteral("Q"), QString()), QMessageBox::Yes);
     QCOMPARE(order, QStringLiteral("iox"));
     QVERIFY(!KxMessageBox::hasAnswerer());
+}
+
+void TestKxMessageBox::wideEnoughForTitle()
+{
+    // A short text under a long title: Qt sizes the box by the text alone.
+    const QString title = QStringLiteral("Required Minimum Firmware Versions of all Readers");
+    QMessageBox box(QMessageBox::Information, title, QStringLiteral("V1"), QMessageBox::Ok);
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title);
+    QVERIFY(box.sizeHint().width() < titleWidth);
+    KxMessageBox::widenForTitle(&box);
+    QVERIFY(box.sizeHint().width() >= titleWidth + 100);
 }
 
 KX_TEST_GUI_MAIN(TestKxMessageBox)

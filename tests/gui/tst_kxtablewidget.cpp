@@ -98,6 +98,11 @@ private slots:
     void cellsAndData();
     void stylesAreShared();
     void screenshot();
+    void keyboardPath();
+    void filterHidesRowsAndColumns();
+    void sidewaysWheel();
+    void slidersRestWhenAllFits();
+    void longHeadsAreCapped();
 };
 
 void TestKxTableWidget::groupRule_data()
@@ -419,12 +424,14 @@ void TestKxTableWidget::wheel_data()
     QTest::addColumn<int>("delta");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("one notch down") << 101 << true << 0 << -120 << 100;
-    QTest::newRow("one notch up") << 101 << true << 500 << 120 << 400;
+    // Three rows per notch: 100 rows below the head, 14 fit, so 87 first
+    // rows; the value that makes row 4 the first one is 460.
+    QTest::newRow("one notch down") << 101 << true << 0 << -120 << 460;
+    QTest::newRow("one notch up from row 4 to the top") << 101 << true << 500 << 120 << 0;
     QTest::newRow("up at the top stays") << 101 << true << 0 << 120 << 0;
-    QTest::newRow("fine wheel still moves one step") << 101 << true << 50 << -1 << 51;
-    QTest::newRow("huge table still moves one step") << 20001 << true << 0 << -120 << 1;
-    QTest::newRow("empty table does not divide by zero") << 0 << true << 0 << -120 << 10000;
+    QTest::newRow("fine wheel waits for a whole row") << 101 << true << 460 << -1 << 460;
+    QTest::newRow("huge table still moves") << 20001 << true << 0 << -120 << 3;
+    QTest::newRow("empty table does not divide by zero") << 0 << true << 0 << -120 << 0;
     QTest::newRow("hidden slider goes back to the top") << 101 << false << 700 << -120 << 0;
     QTest::newRow("horizontal wheel moves nothing") << 101 << true << 300 << 0 << 300;
 }
@@ -460,9 +467,10 @@ void TestKxTableWidget::grabScrolling()
     sendMouse(&table, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(300, 300));
     QCOMPARE(table.cursor().shape(), Qt::ClosedHandCursor);
     // The grid follows the hand: left and up bring later columns and rows.
+    // 58 pixels are one column of 30 and 95 pixels four rows of 20.
     sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, QPoint(242, 205));
-    QCOMPARE(table.horizontalSlider()->value(), 10000 * 58 / 580);
-    QCOMPARE(table.verticalSlider()->value(), 10000 * 95 / 380);
+    QCOMPARE(table.firstShownColumn(), 2);
+    QCOMPARE(table.firstShownRow(), 5);
     sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, QPoint(300, 300));
     QCOMPARE(table.horizontalSlider()->value(), 0);
     QCOMPARE(table.verticalSlider()->value(), 0);
@@ -644,6 +652,139 @@ void TestKxTableWidget::screenshot()
     QVERIFY(!table.isRowShown(6));
     QCOMPARE(table.shownColumnCount(), columnHeads.size() - 1);
     QCOMPARE(table.shownRowCount(), rowHeads.size() - 1);
+}
+
+void TestKxTableWidget::keyboardPath()
+{
+    KxTableWidget table;
+    setUpGroups(table);
+    QVERIFY(table.horizontalSlider()->focusPolicy() == Qt::NoFocus);
+    QVERIFY(table.verticalSlider()->focusPolicy() == Qt::NoFocus);
+    QSignalSpy clicks(&table, &KxTableWidget::clickedOnCell);
+    auto at = [&table] { return QPoint(table.currentColumn(), table.currentRow()); };
+
+    // The first key picks the top left cell; collapsed rows and columns are skipped.
+    QTest::keyClick(&table, Qt::Key_Down);
+    QCOMPARE(at(), QPoint(1, 1));
+    QTest::keyClick(&table, Qt::Key_Down);
+    QCOMPARE(at(), QPoint(1, 4));
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(&table, Qt::Key_Right);
+    QCOMPARE(at(), QPoint(7, 4));
+    QTest::keyClick(&table, Qt::Key_Home);
+    QCOMPARE(at(), QPoint(0, 4)); // the row head
+    QTest::keyClick(&table, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(at(), QPoint(29, 29));
+    // The current cell is scrolled into view.
+    QVERIFY(!table.cellRect(29, 29).isEmpty());
+    QVERIFY(QRect(QPoint(0, 0), table.viewSize()).contains(table.cellRect(29, 29)));
+    QTest::keyClick(&table, Qt::Key_PageUp);
+    QCOMPARE(at(), QPoint(29, 16)); // 13 rows up: 29, 28 ... 16
+    QTest::keyClick(&table, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(at(), QPoint(0, 0));
+    QCOMPARE(table.firstShownRow(), 1);
+
+    QTest::keyClick(&table, Qt::Key_Right);
+    QTest::keyClick(&table, Qt::Key_Return);
+    QTest::keyClick(&table, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(clicks.at(0), (QVariantList{0, 1, 2, false}));
+    QCOMPARE(clicks.at(1), (QVariantList{0, 1, 1, true}));
+    // The menu opens at the current cell.
+    QCOMPARE(table.menuPosition(), table.mapToGlobal(table.cellRect(0, 1).center()));
+
+    // A left click without a drag makes the clicked cell current.
+    QTest::mouseClick(&table, Qt::LeftButton, Qt::NoModifier, QPoint(225, 125));
+    QCOMPARE(at(), QPoint(7, 4));
+}
+
+void TestKxTableWidget::filterHidesRowsAndColumns()
+{
+    KxTableWidget table;
+    setUpGroups(table);
+    const int rows = table.shownRowCount();
+    const int columns = table.shownColumnCount();
+    table.setRowFiltered(4, true);
+    table.setRowFiltered(5, true);
+    table.setColumnFiltered(8, true);
+    table.repaint();
+    QVERIFY(table.isFiltered());
+    QCOMPARE(table.shownRowCount(), rows - 2);
+    QCOMPARE(table.shownColumnCount(), columns - 1);
+    QVERIFY(!table.isRowShown(5));
+    QVERIFY(!table.setCurrentCell(5, 1));
+    // A collapsed group stays collapsed under a filter.
+    QVERIFY(!table.isRowShown(2));
+    table.clearFilter();
+    table.repaint();
+    QCOMPARE(table.shownRowCount(), rows);
+    QCOMPARE(table.shownColumnCount(), columns);
+    table.setRowFiltered(4, true);
+    table.setSize(30, 30);
+    QVERIFY(!table.isFiltered());
+}
+
+void TestKxTableWidget::sidewaysWheel()
+{
+    KxTableWidget table;
+    setUpFixed(table, 100, 100);
+    auto wheel = [&table](const QPoint &angle, Qt::KeyboardModifiers modifiers) {
+        const QPointF pos(300, 200);
+        QWheelEvent event(pos, table.mapToGlobal(pos.toPoint()), QPoint(), angle, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&table, &event);
+    };
+    wheel(QPoint(0, -120), Qt::ShiftModifier);
+    QCOMPARE(table.firstShownColumn(), 4);
+    QCOMPARE(table.firstShownRow(), 1);
+    wheel(QPoint(-120, 0), Qt::NoModifier);
+    QCOMPARE(table.firstShownColumn(), 7);
+    // A fine wheel adds its small steps up to a row.
+    for (int i = 0; i < 39; ++i)
+        wheel(QPoint(0, -1), Qt::NoModifier);
+    QCOMPARE(table.firstShownRow(), 1);
+    wheel(QPoint(0, -1), Qt::NoModifier);
+    QCOMPARE(table.firstShownRow(), 2);
+}
+
+void TestKxTableWidget::slidersRestWhenAllFits()
+{
+    KxTableWidget table;
+    setUpFixed(table, 10, 10);
+    QVERIFY(!table.verticalSlider()->isEnabled());
+    QVERIFY(!table.horizontalSlider()->isEnabled());
+    setUpFixed(table, 50, 5);
+    QVERIFY(table.verticalSlider()->isEnabled());
+    table.verticalSlider()->setValue(5000);
+    // Shrinking the table so that it fits brings the slider back to the start.
+    setUpFixed(table, 5, 5);
+    QCOMPARE(table.verticalSlider()->value(), 0);
+    QCOMPARE(table.firstShownRow(), 1);
+}
+
+void TestKxTableWidget::longHeadsAreCapped()
+{
+    KxTableWidget table;
+    table.resize(600, 500);
+    table.setSize(3, 20);
+    table.setRowHeight(-1);
+    table.setColumnWidth(-1);
+    table.setHeaderRowHeight(-1);
+    table.setHeaderColumnWidth(-1);
+    table.setMaxHeaderRowHeight(200);
+    table.setMaxHeaderColumnWidth(150);
+    for (int c = 1; c < 20; ++c)
+        table.cell(0, c).setText(QStringLiteral("Door %1").arg(c));
+    table.cell(0, 5).setText(QStringLiteral("A very long entry name ").repeated(8));
+    table.cell(1, 0).setText(QStringLiteral("A user with a long name ").repeated(6));
+    table.repaint();
+    QCOMPARE(table.headerRowHeight(), -200);
+    QCOMPARE(table.headerColumnWidth(), -150);
+    // Scrolled to the end, the last slanted head lies inside the view.
+    table.horizontalSlider()->setValue(table.horizontalSlider()->maximum());
+    const QRect last = table.cellRect(0, 19);
+    QVERIFY(!last.isEmpty());
+    QVERIFY(last.right() < table.viewSize().width());
 }
 
 KX_TEST_GUI_MAIN(TestKxTableWidget)

@@ -1,0 +1,199 @@
+// The board's tools on a large project (5,000 users in 50 groups, 300
+// entries in 20 areas, rights on nine cells in ten): one find-next, one
+// arrow step with its paint, and undoing a change of 50,000 rights (the
+// database work and the board rebuild that follows). Prints medians.
+#include "app/kelvaraman.h"
+#include "core/applicationsettings.h"
+#include "db/boardchange.h"
+#include "db/projectdatabase.h"
+#include "db/projectschema.h"
+#include "widgets/kxfindbar.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/kxresources.h"
+#include "widgets/kxtablewidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v.at(v.size() / 2);
+}
+
+bool fillProject(const QString &dbPath, int users, int groups, int entries, int areas)
+{
+    ProjectDatabase db(dbPath);
+    if (!db.open() || !db.transaction())
+        return false;
+    QSqlQuery q = db.query();
+    for (const char *tag : {"A", "B", "C"}) {
+        ProjectDatabase::exec(
+            q,
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            {QLatin1String(tag), QStringLiteral("Model %1").arg(QLatin1String(tag)),
+             QStringLiteral("mon-06:00-18:00")});
+    }
+    q.prepare(QStringLiteral("insert into users (familyName,firstName,groupName) values (?,?,?)"));
+    for (int u = 0; u < users; ++u) {
+        q.bindValue(0, QStringLiteral("Family%1").arg(u, 5, 10, QLatin1Char('0')));
+        q.bindValue(1, QStringLiteral("First%1").arg(u));
+        q.bindValue(2, QStringLiteral("Group %1").arg(u % groups, 2, 10, QLatin1Char('0')));
+        if (!q.exec())
+            return false;
+    }
+    q.prepare(QStringLiteral("insert into doors (doorName,areaName,needsUpdate) values (?,?,?)"));
+    for (int e = 0; e < entries; ++e) {
+        q.bindValue(0, QStringLiteral("Door %1").arg(e, 3, 10, QLatin1Char('0')));
+        q.bindValue(1, QStringLiteral("Area %1").arg(e % areas, 2, 10, QLatin1Char('0')));
+        q.bindValue(2, e % 7 == 0 ? 1 : 0);
+        if (!q.exec())
+            return false;
+    }
+    q.prepare(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)"));
+    for (int u = 1; u <= users; ++u) {
+        for (int e = 1; e <= entries; ++e) {
+            if ((u * 31 + e * 17) % 10 == 0)
+                continue;
+            q.bindValue(0, u);
+            q.bindValue(1, e);
+            q.bindValue(2, 2 + ((u + e) % 13 == 0 ? 1 : 0) + (e % areas == 0 ? 1 : 0));
+            if (!q.exec())
+                return false;
+        }
+    }
+    return db.commit();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    kxInitResources();
+    KxMessageBox::setAnswerer(
+        [](QMessageBox::Icon, const QString &, const QString &) { return QMessageBox::Yes; });
+
+    const int users = 5000, groups = 50, entries = 300, areas = 20;
+    const QString project = home.path() + QStringLiteral("/Large");
+    QDir().mkpath(project);
+    const QString dbPath = ProjectDatabase::databasePathForProject(project);
+    ProjectSchema::createProjectDatabase(dbPath);
+    if (!fillProject(dbPath, users, groups, entries, areas)) {
+        std::fprintf(stderr, "cannot fill the project\n");
+        return 1;
+    }
+    ApplicationSettings settings;
+    settings.currentProjectPath = project;
+    settings.isMaximized = false;
+    settings.mainWindowGeometry = QRect(0, 0, 1920, 1080);
+    settings.saveSettings();
+
+    KelvaraMan window;
+    window.resize(1920, 1080);
+    window.show();
+    QApplication::processEvents();
+    KxTableWidget *board = window.board();
+    const int runs = 7;
+
+    // Find: "Door 1" matches the doors 100 to 199.
+    window.showFindBar();
+    QVector<double> typing, next, nextCpu;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window.findBar()->lineEdit()->setText(i % 2 ? QStringLiteral("Door 1")
+                                                    : QStringLiteral("Family0499"));
+        typing << t.nsecsElapsed() / 1e6;
+    }
+    window.findBar()->lineEdit()->setText(QStringLiteral("Door 1"));
+    for (int i = 0; i < runs * 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const std::clock_t cpu = std::clock();
+        window.findNext();
+        QPixmap pixmap(board->size());
+        board->render(&pixmap);
+        next << t.nsecsElapsed() / 1e6;
+        nextCpu << (std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
+    }
+    std::printf("find: %d matches; new text, median of %d: %.2f ms; find-next with its paint, "
+                "median of %d: %.2f ms (processor %.2f ms)\n",
+                window.findMatches().size(), runs, median(typing), runs * 3, median(next),
+                median(nextCpu));
+    window.findBar()->dismiss();
+
+    // Arrow steps through the middle of the board, each with its paint.
+    board->setCurrentCell(2000, 100);
+    QVector<double> step, stepCpu;
+    for (int i = 0; i < runs * 5; ++i) {
+        QKeyEvent key(QEvent::KeyPress, i % 2 ? Qt::Key_Right : Qt::Key_Down, Qt::NoModifier);
+        QElapsedTimer t;
+        t.start();
+        const std::clock_t cpu = std::clock();
+        QApplication::sendEvent(board, &key);
+        QPixmap pixmap(board->size());
+        board->render(&pixmap);
+        step << t.nsecsElapsed() / 1e6;
+        stepCpu << (std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
+    }
+    std::printf("one arrow step with its paint, median of %d: %.2f ms (processor %.2f ms)\n",
+                runs * 5, median(step), median(stepCpu));
+
+    // A change of 50,000 rights: model A for 1,000 users at 50 entries.
+    QSet<int> blockUsers;
+    QSet<int> blockEntries;
+    for (int u = 1; u <= 1000; ++u)
+        blockUsers.insert(u);
+    for (int e = 1; e <= 50; ++e)
+        blockEntries.insert(e);
+    BoardChange change;
+    if (BoardChange::prepare(dbPath, blockUsers, blockEntries, 1, change).isValid() ||
+        change.apply(dbPath).isValid()) {
+        std::fprintf(stderr, "cannot change the block\n");
+        return 1;
+    }
+    QVector<double> revert, revertCpu;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const std::clock_t cpu = std::clock();
+        if (change.revert(dbPath).isValid())
+            return 1;
+        revert << t.nsecsElapsed() / 1e6;
+        revertCpu << (std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC;
+        if (change.apply(dbPath).isValid())
+            return 1;
+    }
+    // The processor time beside the wall time: on a busy machine the two part.
+    std::printf("undo of a change of %d rights of %d users at %d entries, database, median of 3: "
+                "%.1f ms (processor %.1f ms)\n",
+                change.rightCount(), change.userCount(), change.entryCount(), median(revert),
+                median(revertCpu));
+    change.revert(dbPath);
+
+    // An undo in the window is the database work above plus one rebuild.
+    QVector<double> rebuild;
+    for (int i = 0; i < 3; ++i) {
+        window.buildBoard();
+        rebuild << (window.lastBoardQueryTime() + window.lastBoardFillTime()) / 1e6;
+    }
+    std::printf("board rebuild after an undo (queries and filling), median of 3: %.1f ms\n",
+                median(rebuild));
+    window.settings().currentProjectPath.clear();
+    return 0;
+}

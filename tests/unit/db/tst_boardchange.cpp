@@ -1,0 +1,185 @@
+#include "db/accessrights.h"
+#include "db/boardchange.h"
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/timemodelrecords.h"
+#include "db/userrecords.h"
+#include "support/testsupport.h"
+#include "dbtesthelpers.h"
+
+#include <QMap>
+
+namespace {
+
+// Every right as "user:entry" -> model, and the marked entries.
+QMap<QString, int> rights(const QString &path)
+{
+    QMap<QString, int> all;
+    ProjectDatabase db(path);
+    if (!db.open())
+        return all;
+    QSqlQuery q = db.query();
+    q.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access"));
+    while (q.next())
+        all.insert(QStringLiteral("%1:%2").arg(q.value(0).toInt()).arg(q.value(1).toInt()),
+                   q.value(2).toInt());
+    return all;
+}
+
+QSet<int> marked(const QString &path)
+{
+    QSet<int> keys;
+    ProjectDatabase db(path);
+    if (!db.open())
+        return keys;
+    QSqlQuery q = db.query();
+    q.exec(QStringLiteral("select PKdoors from doors where needsUpdate=1"));
+    while (q.next())
+        keys.insert(q.value(0).toInt());
+    return keys;
+}
+
+// Three users against four entries, one entry outside the block, and the
+// time models "***" (1) and "TWO".
+struct Block
+{
+    TestSupport::TempProject project;
+    QString path;
+    QList<int> users;
+    QList<int> entries;
+    int outside = 0;
+    int two = 0;
+
+    Block()
+    {
+        path = project.databasePath();
+        for (int i = 0; i < 3; ++i) {
+            UserRow u;
+            u.familyName = QStringLiteral("Crew%1").arg(i);
+            u.groupName = QStringLiteral("Crew");
+            int key = 0;
+            UserRecords::addUser(path, u, &key);
+            users << key;
+        }
+        for (int i = 0; i < 5; ++i) {
+            EntryRow e;
+            e.areaName = QStringLiteral("Hall");
+            e.doorName = QString::number(i);
+            int key = 0;
+            EntryRecords::addEntry(path, e, &key);
+            entries << key;
+        }
+        outside = entries.takeLast();
+        TimeModelRow model;
+        model.modelTag = QStringLiteral("TWO");
+        model.modelName = QStringLiteral("Two");
+        model.modelDefinition = QStringLiteral("mon-08:00-12:00");
+        TimeModelRecords::addTimeModel(path, model, &two);
+    }
+    QSet<int> userSet() const { return QSet<int>(users.cbegin(), users.cend()); }
+    QSet<int> entrySet() const { return QSet<int>(entries.cbegin(), entries.cend()); }
+    bool give(int user, int entry, int model) const
+    {
+        return run(path, QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) "
+                                        "values (%1,%2,%3)")
+                             .arg(user)
+                             .arg(entry)
+                             .arg(model));
+    }
+};
+
+} // namespace
+
+class TestBoardChange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void counts_data();
+    void counts();
+    void undoAndRedoRestoreExactly();
+    void undoLeavesRemovedUsersAlone();
+};
+
+void TestBoardChange::counts_data()
+{
+    QTest::addColumn<int>("model"); // 0 removes, 1 "***", 2 "TWO"
+    QTest::addColumn<int>("rights");
+    QTest::addColumn<int>("users");
+    QTest::addColumn<int>("entries");
+    // The block holds "***" for user 0 at entries 0 and 1 and "TWO" for user 1 at entry 0.
+    QTest::newRow("set on the whole block") << 2 << 11 << 3 << 4;
+    QTest::newRow("set where some hold it") << 1 << 10 << 3 << 4;
+    QTest::newRow("remove the three rights") << 0 << 3 << 2 << 2;
+}
+
+void TestBoardChange::counts()
+{
+    QFETCH(int, model);
+    QFETCH(int, rights);
+    QFETCH(int, users);
+    QFETCH(int, entries);
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], 1));
+    QVERIFY(b.give(b.users[0], b.entries[1], 1));
+    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
+    BoardChange change;
+    QVERIFY(
+        !BoardChange::prepare(b.path, b.userSet(), b.entrySet(), model == 2 ? b.two : model, change)
+             .isValid());
+    QCOMPARE(change.rightCount(), rights);
+    QCOMPARE(change.userCount(), users);
+    QCOMPARE(change.entryCount(), entries);
+    // Preparing writes nothing.
+    QCOMPARE(scalar(b.path, QStringLiteral("select count(*) from access")), 3);
+    QVERIFY(marked(b.path).isEmpty());
+}
+
+void TestBoardChange::undoAndRedoRestoreExactly()
+{
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], 1));
+    QVERIFY(b.give(b.users[1], b.entries[2], b.two));
+    QVERIFY(b.give(b.users[2], b.outside, b.two));
+    QVERIFY(
+        run(b.path,
+            QStringLiteral("update doors set needsUpdate=1 where PKdoors=%1").arg(b.entries[3])));
+    const QMap<QString, int> before = rights(b.path);
+
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), 0, change).isValid());
+    QSet<int> changed;
+    QVERIFY(!change.apply(b.path, &changed).isValid());
+    QCOMPARE(changed, QSet<int>({b.entries[0], b.entries[2]}));
+    QCOMPARE(rights(b.path).size(), 1);
+
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    QVERIFY(!change.revert(b.path, &changed).isValid());
+    QCOMPARE(rights(b.path), before);
+    // Marked: the entries whose rights came back, nothing else.
+    QCOMPARE(changed, QSet<int>({b.entries[0], b.entries[2]}));
+    QCOMPARE(marked(b.path), changed);
+
+    QVERIFY(!change.apply(b.path, &changed).isValid());
+    QCOMPARE(rights(b.path).size(), 1);
+    // A second undo of the same change gives the same rights again.
+    QVERIFY(!change.revert(b.path).isValid());
+    QCOMPARE(rights(b.path), before);
+}
+
+void TestBoardChange::undoLeavesRemovedUsersAlone()
+{
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], 1));
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), 0, change).isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    QVERIFY(run(b.path, QStringLiteral("delete from users where PKusers=%1").arg(b.users[0])));
+    QSet<int> changed;
+    QVERIFY(!change.revert(b.path, &changed).isValid());
+    // No right may point at a user that is gone.
+    QCOMPARE(scalar(b.path, QStringLiteral("select count(*) from access")), 0);
+    QVERIFY(changed.isEmpty());
+}
+
+KX_TEST_MAIN(TestBoardChange)
+#include "tst_boardchange.moc"
