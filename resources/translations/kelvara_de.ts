@@ -233,6 +233,17 @@ Für die Konfiguration wird kein USB-Stick benötigt.</translation>
     </message>
 </context>
 <context>
+    <name>FunctionRunLock</name>
+    <message>
+        <source>another program</source>
+        <translation>ein anderes Programm</translation>
+    </message>
+    <message>
+        <source>%1 (process %2 on %3)</source>
+        <translation>%1 (Prozess %2 auf %3)</translation>
+    </message>
+</context>
+<context>
     <name>GuiMessages</name>
     <message>
         <source>Ok</source>
@@ -285,67 +296,6 @@ existiert nicht</translation>
 </context>
 <context>
     <name>KelvaraCli</name>
-    <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN.
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-  kelvara-cli --help
-      Shows this text.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a
-folder that is not a project, or no entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
-      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN.
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang; 2 ein
-Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
     <message>
         <source>No command given.</source>
         <translation>Kein Befehl angegeben.</translation>
@@ -505,6 +455,92 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
             <numerusform>%n Zeile übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
             <numerusform>%n Zeilen übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. An interrupt (Ctrl+C) or termination signal lets
+      the entry in progress finish; entries not started show NOT RUN. A
+      second one ends the program at once.
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+  kelvara-cli --help
+      Shows this text.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
+      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
+      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>The project is in use by another program; try again.</source>
+        <translation>Das Projekt wird von einem anderen Programm verwendet; bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The project is in use by %1; try again.</source>
+        <translation>Das Projekt wird von %1 verwendet; bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The import was stopped; nothing was imported.</source>
+        <translation>Der Import wurde angehalten; es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <source>Stopped at once by a second signal: the entry in progress may be incomplete and keeps its pending mark.</source>
+        <translation>Durch ein zweites Signal sofort beendet: Der laufende Zutritt ist womöglich unvollständig und bleibt zur Aktualisierung markiert.</translation>
+    </message>
+    <message>
+        <source>The project database cannot be read.</source>
+        <translation>Die Projektdatenbank kann nicht gelesen werden.</translation>
     </message>
 </context>
 <context>

@@ -22,6 +22,8 @@ bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows)
         row.comment = query.value(2).toString();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "functions/flashdrive.h"
 
 #include "core/errortext.h"
+#include "core/filewriter.h"
 #include "db/entryrecords.h"
 
 #include <QCoreApplication>
@@ -136,13 +137,7 @@ bool FlashDrive::writeJob(const Jobs &jobs) const
     const QString path = jobFilePath();
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray content = jobFileContent(jobs);
-    const qint64 written = file.write(content);
-    file.close();
-    return written > 0 && written == content.size() && file.error() == QFileDevice::NoError;
+    return FileWriter::replaceFile(path, jobFileContent(jobs));
 }
 
 bool FlashDrive::setWriteAccessJob() const

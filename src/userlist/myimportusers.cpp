@@ -126,6 +126,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
                                      int &count)
 {
     count = 0;
+    m_stopped = false;
     m_skipped = 0;
     m_rejected = 0;
     m_empty = 0;
@@ -159,6 +160,10 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     };
 
     while (!atEnd()) {
+        if (m_stopFlag && m_stopFlag->load()) {
+            m_stopped = true;
+            break;
+        }
         const QString line = decodeLine(readLine()).trimmed();
         if (line.isEmpty()) {
             ++m_empty;
@@ -213,6 +218,11 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     }
     close();
     query.finish();
+    if (m_stopped) {
+        db.rollback();
+        count = 0;
+        return QSqlError();
+    }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
