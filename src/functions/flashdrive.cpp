@@ -137,7 +137,9 @@ bool FlashDrive::writeJob(const Jobs &jobs) const
     const QString path = jobFilePath();
     if (path.isEmpty())
         return false;
-    return FileWriter::replaceFile(path, jobFileContent(jobs));
+    // A JOB naming nothing is still written, but it is no job: a failure.
+    const QByteArray content = jobFileContent(jobs);
+    return FileWriter::replaceFile(path, content) && !content.isEmpty();
 }
 
 bool FlashDrive::setWriteAccessJob() const
