@@ -806,6 +806,11 @@ uint8_t VirtualReader::readEvents(const std::vector<uint8_t> &data, std::vector<
     }
     answer[1] = static_cast<uint8_t>(count >> 8);
     answer[2] = static_cast<uint8_t>(count & 0xFF);
+    m_eventsAnswered += static_cast<std::size_t>(count);
+    if (m_endlessEvents) {
+        m_eventCursor = 0;
+        return StMoreEvents;
+    }
     return m_eventCursor < m_events.size() ? StMoreEvents : StOk;
 }
 
@@ -1060,6 +1065,18 @@ void VirtualReader::clearInjectedStatus()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_statusFaults.clear();
+}
+
+void VirtualReader::setEndlessEvents(bool endless)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_endlessEvents = endless;
+}
+
+std::size_t VirtualReader::eventsAnswered() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_eventsAnswered;
 }
 
 std::array<uint8_t, 16> VirtualReader::block(int number, bool permanent) const

@@ -102,6 +102,11 @@ public:
     // one) without acting on them.
     void injectStatus(uint8_t command, uint8_t status, int count = 1);
     void clearInjectedStatus();
+    // A faulty event list: every event read starts over at the first event
+    // and answers "more events follow", so a reading never ends by itself.
+    void setEndlessEvents(bool endless);
+    // Events handed out by event reads since the reader was made.
+    std::size_t eventsAnswered() const;
 
     // State, for tests and the control socket.
     std::array<uint8_t, 16> block(int number, bool permanent = true) const;
@@ -164,6 +169,8 @@ private:
     Transfer m_transfer;
     std::vector<SimEvent> m_events;
     std::size_t m_eventCursor = 0;
+    bool m_endlessEvents = false;
+    std::size_t m_eventsAnswered = 0;
     long long m_clockOffset = 0; // reader time minus host UTC, seconds
     std::vector<SimTag> m_field;
     int m_selected = -1;

@@ -254,6 +254,17 @@ Alle vorhandenen Konfigurationsdateien werden gelöscht.</translation>
     </message>
 </context>
 <context>
+    <name>FunctionRunLock</name>
+    <message>
+        <source>another program</source>
+        <translation>ein anderes Programm</translation>
+    </message>
+    <message>
+        <source>%1 (process %2 on %3)</source>
+        <translation>%1 (Prozess %2 auf %3)</translation>
+    </message>
+</context>
+<context>
     <name>GuiMessages</name>
     <message>
         <source>Ok</source>
@@ -546,6 +557,10 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         </translation>
     </message>
     <message>
+        <source>paths takes no arguments.</source>
+        <translation>paths nimmt keine Argumente.</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -564,19 +579,22 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       that need an update (with --all, --area and --entry). --drive names the
       root folder of the USB flash drive; --prepare-drive empties it for a new
       configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN.
+      the entry in progress finish; entries not started show NOT RUN. A
+      second one ends the program at once.
   kelvara-cli export-users [--project DIR] FILE
       Writes all users into a semicolon-separated list.
   kelvara-cli import-users [--project DIR] FILE
       Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
   kelvara-cli paths
       Prints the settings file, the application data folder, the manual
       folder and the tools folder as this installation resolves them.
   kelvara-cli --help
       Shows this text.
 Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a
-folder that is not a project, or no entries.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
 </source>
         <translation>Aufruf:
   kelvara-cli create-project DIR
@@ -597,24 +615,42 @@ folder that is not a project, or no entries.
       --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
       ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
       Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN.
+      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
   kelvara-cli export-users [--project DIR] DATEI
       Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
   kelvara-cli import-users [--project DIR] DATEI
       Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
   kelvara-cli paths
       Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
       und den Werkzeugordner aus, wie diese Installation sie auflöst.
   kelvara-cli --help
       Zeigt diesen Text.
 Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang; 2 ein
-Aufruffehler, ein Ordner, der kein Projekt ist, oder keine Zutritte.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
 </translation>
     </message>
     <message>
-        <source>paths takes no arguments.</source>
-        <translation>paths nimmt keine Argumente.</translation>
+        <source>The project is in use by another program; try again.</source>
+        <translation>Das Projekt wird von einem anderen Programm verwendet; bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The project database cannot be read.</source>
+        <translation>Die Projektdatenbank kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The project is in use by %1; try again.</source>
+        <translation>Das Projekt wird von %1 verwendet; bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The import was stopped; nothing was imported.</source>
+        <translation>Der Import wurde angehalten; es wurde nichts importiert.</translation>
+    </message>
+    <message>
+        <source>Stopped at once by a second signal: the entry in progress may be incomplete and keeps its pending mark.</source>
+        <translation>Durch ein zweites Signal sofort beendet: Der laufende Zutritt ist womöglich unvollständig und bleibt zur Aktualisierung markiert.</translation>
     </message>
 </context>
 <context>

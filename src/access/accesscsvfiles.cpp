@@ -1,6 +1,7 @@
 #include "access/accesscsvfiles.h"
 
 #include "access/accessdataset.h"
+#include "core/filewriter.h"
 #include "db/transponderidd.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ const QLatin1String kLineEnd("\r\n");
 bool writeLine(QFile &file, const QStringList &fields)
 {
     const QByteArray line = (fields.join(kSeparator) + kLineEnd).toLocal8Bit();
-    return file.write(line) == line.size();
+    return FileWriter::write(file, line);
 }
 
 AccessCsvFiles::Result fileError(const QString &path)
@@ -100,7 +101,7 @@ AccessCsvFiles::Result AccessCsvFiles::writeHolidayFile(const QString &folder,
     bool ok = writeLine(file, {QStringLiteral("Date")});
     for (const QDate &date : holidays)
         ok = ok && writeLine(file, {date.toString(QStringLiteral("yyyy-MM-dd"))});
-    if (!ok)
+    if (!ok || !FileWriter::flush(file))
         return fileError(file.fileName());
     return Result();
 }
@@ -123,7 +124,7 @@ AccessCsvFiles::Result AccessCsvFiles::writePeriodFile(const QString &folder,
                               QString::number(p.fromMinute()), QString::number(p.toHour()),
                               QString::number(p.toMinute()), p.dayTokens()});
     }
-    if (!ok)
+    if (!ok || !FileWriter::flush(file))
         return fileError(file.fileName());
     return Result();
 }
@@ -159,6 +160,8 @@ AccessCsvFiles::Result AccessCsvFiles::writeIddFile(const QString &folder, const
                               firstName, modelTag}))
             return fileError(file.fileName());
     }
+    if (!FileWriter::flush(file))
+        return fileError(file.fileName());
     return Result();
 }
 
@@ -196,6 +199,9 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
         const bool withInputs = (event.inputState & 0x80) != 0;
         const QString path = QDir(folder).filePath(eventFileName(entryName, event.dateTime.date()));
         if (path != file.fileName() || !file.isOpen()) {
+            // Events count as kept only once on disk: the next update clears the reader's list.
+            if (file.isOpen() && !FileWriter::flush(file))
+                return fileError(file.fileName());
             file.close();
             file.setFileName(path);
             const bool exists = file.exists();
@@ -232,6 +238,8 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
         if (!writeLine(file, fields))
             return fileError(path);
     }
+    if (file.isOpen() && !FileWriter::flush(file))
+        return fileError(file.fileName());
     return Result();
 }
 

@@ -19,6 +19,13 @@ struct AccessEntry
     QString firstName;
     QString modelTag;
     QStringList periods; // period keys in definition order
+
+    bool operator==(const AccessEntry &other) const
+    {
+        return idd == other.idd && flags == other.flags && lastName == other.lastName &&
+               firstName == other.firstName && modelTag == other.modelTag &&
+               periods == other.periods;
+    }
 };
 
 // Everything one entry's reader needs, compiled from the entry's access rows
@@ -54,6 +61,13 @@ public:
     const QList<QDate> &holidays() const { return m_holidays; }
     // Keys that found no index because the fifteen were taken, in the order met.
     const QStringList &overflowKeys() const { return m_overflowKeys; }
+
+    // Whether both sets give a reader the same tables and names.
+    bool sameContent(const AccessDataSet &other) const
+    {
+        return m_valid == other.m_valid && m_entries == other.m_entries &&
+               m_periodIndex == other.m_periodIndex && m_holidays == other.m_holidays;
+    }
 
     // The key holding a timezone index, or a null string.
     QString keyOfIndex(int index) const;

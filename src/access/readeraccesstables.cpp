@@ -2,9 +2,8 @@
 
 #include "access/accessdataset.h"
 #include "access/timeperiod.h"
+#include "core/filewriter.h"
 #include "db/transponderidd.h"
-
-#include <QSaveFile>
 
 namespace {
 
@@ -332,19 +331,9 @@ qint32 ReaderAccessTables::writeFile(const QString &path)
 {
     // Written beside the target and renamed over it at the end, so a failed
     // write never leaves a half table for a reader to pick up.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(FileError);
-    if (!metadataWritable()) {
-        file.cancelWriting();
+    if (!metadataWritable())
         return fail(MetadataError);
-    }
-    const QByteArray content = fileContent();
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return fail(FileError);
-    }
-    if (!file.commit())
+    if (!FileWriter::replaceFile(path, fileContent()))
         return fail(FileError);
     return Ok;
 }

@@ -82,19 +82,22 @@ QString KelvaraCli::usage()
               "      that need an update (with --all, --area and --entry). --drive names the\n"
               "      root folder of the USB flash drive; --prepare-drive empties it for a new\n"
               "      configuration first. An interrupt (Ctrl+C) or termination signal lets\n"
-              "      the entry in progress finish; entries not started show NOT RUN.\n"
+              "      the entry in progress finish; entries not started show NOT RUN. A\n"
+              "      second one ends the program at once.\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
               "      Reads users from a list whose header names the standard columns.\n"
+              "      An interrupt or termination signal stops it with nothing imported.\n"
               "  kelvara-cli paths\n"
               "      Prints the settings file, the application data folder, the manual\n"
               "      folder and the tools folder as this installation resolves them.\n"
               "  kelvara-cli --help\n"
               "      Shows this text.\n"
               "Without --project the current project of the application settings is used.\n"
-              "Exit status: 0 success; 1 a failed entry or operation; 2 a usage error, a\n"
-              "folder that is not a project, or no entries.\n");
+              "Exit status: 0 success; 1 a failed entry or operation, or a project in use\n"
+              "by another program; 2 a usage error, a folder that is not a project, or no\n"
+              "entries.\n");
 }
 
 int KelvaraCli::functionCode(const QString &name)
@@ -163,7 +166,13 @@ bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
         }
     }
     folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (!ProjectSchema::isProjectDatabase(folder)) {
+    switch (ProjectSchema::projectFolderState(folder)) {
+    case ProjectSchema::FolderState::Project:
+        break;
+    case ProjectSchema::FolderState::Busy:
+        exitCode = failure(busyText());
+        return false;
+    case ProjectSchema::FolderState::NotProject:
         exitCode = usageError(tr("'%1' is not a project folder.").arg(folder));
         return false;
     }
@@ -172,7 +181,10 @@ bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
     m_project.databasePath =
         QDir::toNativeSeparators(ProjectDatabase::databasePathForProject(folder));
     if (!m_project.loadProjectParameters()) {
-        exitCode = failure(tr("The project database cannot be opened."));
+        exitCode =
+            failure(ProjectSchema::projectFolderState(folder) == ProjectSchema::FolderState::Busy
+                        ? busyText()
+                        : tr("The project database cannot be opened."));
         return false;
     }
     return true;
@@ -192,6 +204,16 @@ int KelvaraCli::printPaths(const QStringList &arguments)
     return Success;
 }
 
+QString KelvaraCli::busyText()
+{
+    return tr("The project is in use by another program; try again.");
+}
+
+int KelvaraCli::databaseFailure(const QSqlError &error)
+{
+    return failure(ProjectSchema::isBusyError(error) ? busyText() : databaseErrorText(error));
+}
+
 int KelvaraCli::createProject(const QStringList &arguments)
 {
     if (arguments.size() != 1)
@@ -206,7 +228,7 @@ int KelvaraCli::createProject(const QStringList &arguments)
     const QSqlError error =
         ProjectSchema::createProjectDatabase(ProjectDatabase::databasePathForProject(folder));
     if (error.isValid())
-        return failure(databaseErrorText(error));
+        return databaseFailure(error);
     QDir().mkpath(projectLogPath(folder));
     QDir().mkpath(projectDataPath(folder));
     m_out << tr("New project successfully created in path\n\n%1")
@@ -231,7 +253,7 @@ int KelvaraCli::createDemo(const QStringList &arguments)
     if (!error.isValid())
         error = DemoProject::fill(database);
     if (error.isValid())
-        return failure(databaseErrorText(error));
+        return databaseFailure(error);
     QDir().mkpath(projectLogPath(folder));
     QDir().mkpath(projectDataPath(folder));
     m_out << tr("Demo project created in %1").arg(QDir::toNativeSeparators(folder)) << '\n';
@@ -253,7 +275,7 @@ int KelvaraCli::listEntries(QStringList arguments)
         error =
             EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
     if (error.isValid())
-        return failure(databaseErrorText(error));
+        return databaseFailure(error);
     QHash<int, EntryRow> byKey;
     for (const EntryRow &row : qAsConst(rows))
         byKey.insert(row.pkDoors, row);
@@ -320,7 +342,7 @@ int KelvaraCli::runFunction(QStringList arguments)
         const QSqlError error =
             EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
         if (error.isValid())
-            return failure(databaseErrorText(error));
+            return databaseFailure(error);
         QSet<int> keys;
         for (const QString &name : qAsConst(entryNames)) {
             bool found = false;
@@ -342,7 +364,7 @@ int KelvaraCli::runFunction(QStringList arguments)
     QList<EntryTarget> targets;
     const QSqlError listError = selection.list(m_project.databasePath, targets);
     if (listError.isValid())
-        return failure(databaseErrorText(listError));
+        return databaseFailure(listError);
     if (targets.isEmpty()) {
         m_err << (function == 0 ? tr("There are no reader with changed access rights")
                                 : tr("There are no reader at all"))
@@ -361,6 +383,8 @@ int KelvaraCli::runFunction(QStringList arguments)
     for (const EntryTarget &target : qAsConst(targets))
         keys.insert(target.pkDoors);
     const int flashEntries = AccessRights::countFlashDriveEntries(m_project.databasePath, keys);
+    if (flashEntries < 0)
+        return failure(tr("The project database cannot be read."));
     if (flashEntries > 0 && (function == 0 || function == 5)) {
         if (!drive.driveReady())
             return usageError(
@@ -384,7 +408,7 @@ int KelvaraCli::runFunction(QStringList arguments)
         const QSqlError error =
             HolidayRecords::listUpcomingHolidays(m_project.databasePath, holidays);
         if (error.isValid())
-            return failure(databaseErrorText(error));
+            return databaseFailure(error);
         auto update = std::make_unique<KelvaraUpdateThread>(m_project);
         update->setHolidays(holidays);
         thread = std::move(update);
@@ -464,6 +488,8 @@ int KelvaraCli::runFunction(QStringList arguments)
         m_out << target.doorName << '\t' << word << '\n';
     }
     m_out.flush();
+    if (thread->runLockRefused())
+        return failure(tr("The project is in use by %1; try again.").arg(thread->runLockHolder()));
     return allOk ? Success : Failure;
 }
 
@@ -478,7 +504,7 @@ int KelvaraCli::exportUsers(QStringList arguments)
     int count = 0;
     const QSqlError error = file.exportUsers(m_project.databasePath, count);
     if (error.isValid())
-        return failure(databaseErrorText(error));
+        return databaseFailure(error);
     if (count < 0)
         return failure(tr("Cannot write the file '%1'.").arg(arguments.first()));
     m_out << tr("%1 user entries exported to file").arg(count) << '\n';
@@ -495,11 +521,14 @@ int KelvaraCli::importUsers(QStringList arguments)
         return usageError(tr("import-users needs exactly one file."));
     MyImportUsers file(arguments.first());
     file.assignStandardColumns(file.readHeader());
+    file.setStopFlag(m_interrupt);
     int count = 0;
     const QSqlError error = file.importUsers(m_project.databasePath, m_project.hfIddLength,
                                              m_project.uhfIddLength, count);
     if (error.isValid())
-        return failure(databaseErrorText(error));
+        return databaseFailure(error);
+    if (file.stopped())
+        return failure(tr("The import was stopped; nothing was imported."));
     if (count < 0)
         return failure(tr("Cannot open import file"));
     if (count > 0)

@@ -3,6 +3,7 @@
 #include "db/projectparameters.h"
 
 #include <QCoreApplication>
+#include <QSqlError>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -34,6 +35,9 @@ public:
 private:
     int usageError(const QString &reason);
     int failure(const QString &message);
+    // A locked database is reported as a project in use, not by its driver text.
+    int databaseFailure(const QSqlError &error);
+    static QString busyText();
     // Takes "--project DIR" (or the settings' current project) and loads it.
     bool openProject(QStringList &arguments, int &exitCode);
 

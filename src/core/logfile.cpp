@@ -1,5 +1,7 @@
 #include "core/logfile.h"
 
+#include "core/filewriter.h"
+
 #include <QFile>
 
 namespace LogFile {
@@ -10,9 +12,7 @@ bool appendLine(const QString &filePath, const QString &line)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     const QByteArray bytes = line.toLocal8Bit() + "\r\n";
-    const bool written = file.write(bytes) == bytes.size();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    return FileWriter::write(file, bytes) && FileWriter::flush(file);
 }
 
 } // namespace LogFile

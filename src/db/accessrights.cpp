@@ -35,6 +35,8 @@ bool collectKeys(QSqlQuery &query, const QString &statement, const QVariantList 
         return false;
     while (query.next())
         keys.insert(query.value(0).toInt());
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -120,6 +122,8 @@ bool listAccess(QSqlQuery &query, QList<AccessRow> &rows)
         row.modelTag = tag.value();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -238,30 +242,78 @@ QSqlError setNeedsUpdateByTechnology(const QString &databasePath, bool shortRang
     });
 }
 
+bool readEntryAccess(QSqlQuery &query, int pkDoors, QList<EntryAccessRow> &rows)
+{
+    rows.clear();
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("select PKaccess,modelTag,modelDefinition,familyName,firstName,"
+                           "iddIso14443,iddClass1Gen2 from access,users,times where "
+                           "(FKusers=PKusers) and (FKtimes=PKtimes) and (FKdoors=?)"),
+            {pkDoors}))
+        return false;
+    while (query.next()) {
+        EntryAccessRow row;
+        row.pkAccess = query.value(0).toInt();
+        row.modelTag = query.value(1).toString();
+        row.modelDefinition = query.value(2).toString();
+        row.familyName = query.value(3).toString();
+        row.firstName = query.value(4).toString();
+        row.iddIso14443 = query.value(5).toString();
+        row.iddClass1Gen2 = query.value(6).toString();
+        rows.append(row);
+    }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
+    query.finish();
+    return true;
+}
+
 QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryAccessRow> &rows)
 {
     rows.clear();
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        if (!ProjectDatabase::exec(
-                query,
-                QStringLiteral("select PKaccess,modelTag,modelDefinition,familyName,firstName,"
-                               "iddIso14443,iddClass1Gen2 from access,users,times where "
-                               "(FKusers=PKusers) and (FKtimes=PKtimes) and (FKdoors=?)"),
-                {pkDoors}))
-            return query.lastError();
-        while (query.next()) {
-            EntryAccessRow row;
-            row.pkAccess = query.value(0).toInt();
-            row.modelTag = query.value(1).toString();
-            row.modelDefinition = query.value(2).toString();
-            row.familyName = query.value(3).toString();
-            row.firstName = query.value(4).toString();
-            row.iddIso14443 = query.value(5).toString();
-            row.iddClass1Gen2 = query.value(6).toString();
-            rows.append(row);
-        }
-        return QSqlError();
+        return outcome(readEntryAccess(query, pkDoors, rows), query);
     });
+}
+
+QSqlError
+clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
+                            const std::function<bool(const QList<EntryAccessRow> &rows)> &stillSent,
+                            bool *cleared)
+{
+    *cleared = false;
+    ProjectDatabase db(databasePath);
+    if (!db.open())
+        return db.lastError();
+    QSqlQuery control = db.query();
+    // "immediate" takes the write lock now, so nobody writes between the
+    // comparison and the clearing.
+    if (!control.exec(QStringLiteral("begin immediate")))
+        return control.lastError();
+    QSqlError error;
+    bool same = false;
+    {
+        QSqlQuery query = db.query();
+        query.setForwardOnly(true);
+        QList<EntryAccessRow> rows;
+        if (!readEntryAccess(query, pkDoors, rows))
+            error = RecordStatement::failure(query);
+        else if ((same = stillSent(rows)) && !setNeedsUpdateOfEntry(query, pkDoors, false))
+            error = RecordStatement::failure(query);
+        query.finish();
+    }
+    if (error.isValid() || !same) {
+        control.exec(QStringLiteral("rollback"));
+        return error;
+    }
+    if (!control.exec(QStringLiteral("commit"))) {
+        error = control.lastError();
+        control.exec(QStringLiteral("rollback"));
+        return error;
+    }
+    *cleared = true;
+    return QSqlError();
 }
 
 QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
@@ -291,6 +343,8 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
             row.iddClass1Gen2 = query.value(4).toString();
             rows.append(row);
         }
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
         return QSqlError();
     });
 }
@@ -363,6 +417,8 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
             while (query.next())
                 current.insert(pairKey(query.value(0).toInt(), query.value(1).toInt()),
                                query.value(2).toInt());
+            if (!RecordStatement::rowsEnded(query))
+                return query.lastError();
             query.finish();
 
             if (timeModel == 0) {

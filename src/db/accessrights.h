@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <functional>
+
 // One access right with its time model tag, as the access board shows it.
 struct AccessRow
 {
@@ -68,7 +70,18 @@ QSqlError setNeedsUpdateByTechnology(const QString &databasePath, bool shortRang
 
 // The rights of one entry with their time models and the users' identifiers,
 // for the reader tables.
+bool readEntryAccess(QSqlQuery &query, int pkDoors, QList<EntryAccessRow> &rows);
 QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryAccessRow> &rows);
+
+// Clears the entry's pending-update mark after an update, but only when its
+// rights, read again under the write lock, still give what was sent
+// (`stillSent` decides); otherwise the mark stays and *cleared is false. The
+// lock keeps another program from changing the rights between the check and
+// the clearing.
+QSqlError
+clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
+                            const std::function<bool(const QList<EntryAccessRow> &rows)> &stillSent,
+                            bool *cleared);
 
 // Users whose short-range identifier, or whose long-range identifier after
 // its protocol-control word, begins with the hex identifier, with their time

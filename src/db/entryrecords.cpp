@@ -51,6 +51,8 @@ bool listEntries(QSqlQuery &query, int sortKey, bool ascending, QList<EntryRow> 
         row.readerConfig = query.value(9).toString();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -79,6 +81,8 @@ bool listEntriesForBoard(QSqlQuery &query, QList<EntryBoardRow> &rows)
         row.readerSerNo = query.value(4).toString();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -99,6 +103,8 @@ bool entriesOfArea(QSqlQuery &query, const QString &areaName, QSet<int> &keys)
         return false;
     while (query.next())
         keys.insert(query.value(0).toInt());
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -119,6 +125,8 @@ QStringList distinctAreas(const QString &databasePath)
             return query.lastError();
         while (query.next())
             areas.append(query.value(0).toString());
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
         return QSqlError();
     });
     if (error.isValid())
@@ -158,6 +166,8 @@ QSqlError flashDriveReaders(const QString &databasePath, QStringList &serialNumb
             return query.lastError();
         while (query.next())
             serialNumbers.append(query.value(0).toString());
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
         return QSqlError();
     });
 }
@@ -170,7 +180,10 @@ QSqlError readerConfigOfEntry(const QString &databasePath, int pkDoors, QString 
                 query, QStringLiteral("select readerConfig from doors where (PKdoors=?)"),
                 {pkDoors}))
             return query.lastError();
-        if (query.next())
+        bool found = false;
+        if (!RecordStatement::fetchOne(query, found))
+            return query.lastError();
+        if (found)
             readerConfig = query.value(0).toString();
         return QSqlError();
     });
@@ -224,7 +237,10 @@ QSqlError editEntry(const QString &databasePath, const EntryRow &entry, bool *ma
                                    {entry.pkDoors}))
             return query.lastError();
         // A null and an empty serial number are the same: no reader.
-        changedReader = query.next() && query.value(0).toString() != entry.readerSerNo;
+        bool found = false;
+        if (!RecordStatement::fetchOne(query, found))
+            return query.lastError();
+        changedReader = found && query.value(0).toString() != entry.readerSerNo;
         query.finish();
         if (!editEntry(query, entry))
             return query.lastError();

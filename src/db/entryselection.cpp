@@ -108,6 +108,8 @@ bool EntrySelection::list(QSqlQuery &query, QList<EntryTarget> &rows) const
         row.needsUpdate = query.value(6).toInt() == 1;
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }

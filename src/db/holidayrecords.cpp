@@ -23,7 +23,7 @@ bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows)
         row.comment = query.value(2).toString();
         rows.append(row);
     }
-    if (query.lastError().isValid())
+    if (!RecordStatement::rowsEnded(query))
         return false;
     query.finish();
     return true;

@@ -90,14 +90,29 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
 
 bool isProjectDatabase(const QString &projectFolder)
 {
+    return projectFolderState(projectFolder) == FolderState::Project;
+}
+
+FolderState projectFolderState(const QString &projectFolder)
+{
     const QString path = ProjectDatabase::databasePathForProject(projectFolder);
     if (!QFileInfo(path).isFile())
-        return false;
+        return FolderState::NotProject;
     ProjectDatabase db(path);
     if (!db.open())
-        return false;
+        return isBusyError(db.lastError()) ? FolderState::Busy : FolderState::NotProject;
     QSqlQuery query = db.query();
-    return readProjectTag(query, TagMarker) == QLatin1String("true");
+    if (readProjectTag(query, TagMarker) == QLatin1String("true"))
+        return FolderState::Project;
+    return isBusyError(query.lastError()) ? FolderState::Busy : FolderState::NotProject;
+}
+
+bool isBusyError(const QSqlError &error)
+{
+    // SQLITE_BUSY and SQLITE_LOCKED, also as extended codes.
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xFF;
+    return ok && error.isValid() && (code == 5 || code == 6);
 }
 
 QString readProjectTag(QSqlQuery &query, const QString &tag)
@@ -106,7 +121,7 @@ QString readProjectTag(QSqlQuery &query, const QString &tag)
                                {tag}))
         return QString();
     if (!query.next())
-        return QString();
+        return QString(); // no row, or reading failed: query.lastError() tells
     QString value = query.value(0).toString();
     if (value.isNull())
         value = QLatin1String(""); // a row exists: never report it as missing

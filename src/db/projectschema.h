@@ -20,6 +20,14 @@ QSqlError createProjectDatabase(const QString &databasePath,
 // True when the folder's database file exists, opens and carries the marker tag.
 bool isProjectDatabase(const QString &projectFolder);
 
+// What the folder holds. A database another program holds locked past the
+// wait is Busy, not "no project": it may well be one.
+enum class FolderState { Project, NotProject, Busy };
+FolderState projectFolderState(const QString &projectFolder);
+
+// Whether the error is the database being locked by another connection.
+bool isBusyError(const QSqlError &error);
+
 // Tag rows, on a query of an open connection. readProjectTag returns a null
 // string when the tag has no row.
 QString readProjectTag(QSqlQuery &query, const QString &tag);

@@ -36,6 +36,22 @@ QString keyList(const QSet<int> &keys);
 QSqlError failure(const QSqlQuery &query, const QString &text = QString());
 QSqlError refusal(const QString &text);
 
+// After a loop over query.next(): true when the rows ran out, false when
+// reading one failed (a damaged page, a lock); the query's lastError() then
+// tells why. Ask before query.finish(), which forgets the error.
+inline bool rowsEnded(const QSqlQuery &query)
+{
+    return !query.lastError().isValid();
+}
+
+// For a query of at most one row: true with found set when the row is there
+// or there is none, false when reading it failed.
+inline bool fetchOne(QSqlQuery &query, bool &found)
+{
+    found = query.next();
+    return found || rowsEnded(query);
+}
+
 inline QSqlError outcome(bool ok, const QSqlQuery &query)
 {
     return ok ? QSqlError() : failure(query);

@@ -31,7 +31,7 @@ bool listTimeModels(QSqlQuery &query, int sortKey, QList<TimeModelRow> &rows)
         row.modelDefinition = query.value(3).toString();
         rows.append(row);
     }
-    if (query.lastError().isValid())
+    if (!RecordStatement::rowsEnded(query))
         return false;
     query.finish();
     return true;
@@ -58,6 +58,8 @@ bool listTags(QSqlQuery &query, QList<TimeModelRow> &rows)
         row.modelName = query.value(2).toString();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -74,7 +76,10 @@ int findByTag(QSqlQuery &query, const QString &modelTag)
     if (!ProjectDatabase::exec(query, QStringLiteral("select PKtimes from times where modelTag=?"),
                                {modelTag}))
         return -1;
-    const int key = query.next() ? query.value(0).toInt() : 0;
+    bool found = false;
+    if (!RecordStatement::fetchOne(query, found))
+        return -1;
+    const int key = found ? query.value(0).toInt() : 0;
     query.finish();
     return key;
 }
@@ -126,8 +131,10 @@ QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
                 query, QStringLiteral("select modelDefinition from times where PKtimes=?"),
                 {model.pkTimes}))
             return query.lastError();
-        const bool definitionChanged =
-            query.next() && query.value(0).toString() != model.modelDefinition;
+        bool found = false;
+        if (!RecordStatement::fetchOne(query, found))
+            return query.lastError();
+        const bool definitionChanged = found && query.value(0).toString() != model.modelDefinition;
         query.finish();
         if (!editTimeModel(query, model))
             return query.lastError();

@@ -64,8 +64,7 @@ bool listUsers(QSqlQuery &query, int sortKey, bool ascending, QList<UserRow> &ro
         return false;
     while (query.next())
         rows.append(readUser(query));
-    // A read error ends the walk like the last row does; a cut list is no list.
-    if (query.lastError().isValid())
+    if (!RecordStatement::rowsEnded(query))
         return false;
     query.finish();
     return true;
@@ -93,6 +92,8 @@ bool listUsersForBoard(QSqlQuery &query, QList<UserRow> &rows)
         row.groupName = query.value(3).toString();
         rows.append(row);
     }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -113,6 +114,8 @@ bool usersOfGroup(QSqlQuery &query, const QString &groupName, QSet<int> &keys)
         return false;
     while (query.next())
         keys.insert(query.value(0).toInt());
+    if (!RecordStatement::rowsEnded(query))
+        return false;
     query.finish();
     return true;
 }
@@ -133,6 +136,8 @@ QStringList distinctGroups(const QString &databasePath)
             return query.lastError();
         while (query.next())
             groups.append(query.value(0).toString());
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
         return QSqlError();
     });
     if (error.isValid())
@@ -195,7 +200,9 @@ QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *
                 QStringLiteral("select iddIso14443,iddClass1Gen2 from users where PKusers=?"),
                 {user.pkUsers}))
             return query.lastError();
-        const bool exists = query.next();
+        bool exists = false;
+        if (!RecordStatement::fetchOne(query, exists))
+            return query.lastError();
         const QString oldShort = exists ? query.value(0).toString() : QString();
         const QString oldLong = exists ? query.value(1).toString() : QString();
         query.finish();

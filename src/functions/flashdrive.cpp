@@ -1,6 +1,7 @@
 #include "functions/flashdrive.h"
 
 #include "core/errortext.h"
+#include "core/filewriter.h"
 #include "db/entryrecords.h"
 
 #include <QCoreApplication>
@@ -137,23 +138,9 @@ bool FlashDrive::writeJob(const Jobs &jobs) const
     const QString path = jobFilePath();
     if (path.isEmpty())
         return false;
+    // A JOB naming nothing is still written, but it is no job: a failure.
     const QByteArray content = jobFileContent(jobs);
-    if (content.isEmpty()) {
-        // No job at all: the file is emptied, and that counts as a failure.
-        QFile file(path);
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        return false;
-    }
-    // A drive pulled or full mid-write keeps the job file it had, never half a new one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return FileWriter::replaceFile(path, content) && !content.isEmpty();
 }
 
 bool FlashDrive::setWriteAccessJob() const

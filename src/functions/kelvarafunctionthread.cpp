@@ -4,9 +4,11 @@
 #include "core/logfile.h"
 #include "core/paths.h"
 #include "db/entryrecords.h"
+#include "functions/functionrunlock.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 
 KelvaraFunctionThread::KelvaraFunctionThread(const ProjectParameters &project, QObject *parent)
@@ -104,6 +106,29 @@ void KelvaraFunctionThread::run()
     if (needsDatabase() && m_project.databasePath.isEmpty()) {
         log(QStringLiteral("Empty database name"));
         return;
+    }
+    m_runLockHolder = QString();
+    std::unique_ptr<FunctionRunLock> runLock;
+    if (!m_project.projectPath.isEmpty()) {
+        runLock = std::make_unique<FunctionRunLock>(m_project.projectPath);
+        if (!runLock->tryLock()) {
+            QString holder = runLock->holder();
+            if (holder.isEmpty())
+                holder = QStringLiteral("another program");
+            log(QStringLiteral("Another function run uses this project: %1. Waiting up to %2 s.")
+                    .arg(holder)
+                    .arg((m_runLockWait + 999) / 1000));
+            const QDeadlineTimer deadline(m_runLockWait);
+            bool locked = false;
+            while (!locked && !stopRequested() && !deadline.hasExpired())
+                locked = runLock->tryLock(int(qMin<qint64>(200, deadline.remainingTime())));
+            if (!locked) {
+                log(QStringLiteral("Nothing was run: the project is still in use by %1.")
+                        .arg(holder));
+                m_runLockHolder = holder;
+                return;
+            }
+        }
     }
     for (const EntryTarget &entry : qAsConst(m_entries)) {
         if (stopRequested())

@@ -40,6 +40,13 @@ public:
     void setStop(bool stop) { m_stop.store(stop); }
     bool stopRequested() const { return m_stop.load(); }
 
+    // How long a run waits for another run on the same project to end.
+    void setRunLockWait(int milliseconds) { m_runLockWait = milliseconds; }
+    // Set when the run ended without any entry because another run held
+    // the project; the text names the holder.
+    bool runLockRefused() const { return !m_runLockHolder.isNull(); }
+    QString runLockHolder() const { return m_runLockHolder; }
+
     // Native separators; set when the run starts.
     QString logFilePath() const { return m_logFilePath; }
     // "%1/log/<function folder>"
@@ -83,5 +90,7 @@ private:
     QList<EntryTarget> m_entries;
     QString m_logFilePath;
     std::atomic<bool> m_stop{false};
+    int m_runLockWait = 30000;
+    QString m_runLockHolder;
     FunctionReaderFactory m_readerFactory;
 };

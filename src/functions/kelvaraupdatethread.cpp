@@ -58,12 +58,24 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
     if (!outcome.ok())
         return readerFailure(outcome);
 
-    // The reader holds the new tables; a mark that cannot be cleared is
-    // reported rather than passed over, so the entry is sent again.
-    const QSqlError markError =
-        AccessRights::setNeedsUpdateOfEntry(databasePath(), entry.pkDoors, false);
+    // The reader holds the new tables. Another program may have changed the
+    // rights meanwhile: the mark goes only when the database still compiles
+    // to what was sent. A mark that cannot be cleared is reported rather than
+    // passed over, so the entry is sent again.
+    bool cleared = false;
+    const QSqlError markError = AccessRights::clearNeedsUpdateIfUnchanged(
+        databasePath(), entry.pkDoors,
+        [&](const QList<EntryAccessRow> &current) {
+            AccessDataSet now;
+            now.compile(current, m_holidays, int(entry.readerType));
+            return now.sameContent(dataSet);
+        },
+        &cleared);
     if (markError.isValid())
         return databaseFailure(markError);
     log(QStringLiteral("Update Access Configuration DONE"));
+    if (!cleared)
+        log(QStringLiteral("The access rights of this entry changed during the update: it stays "
+                           "marked for the next update."));
     return Done;
 }

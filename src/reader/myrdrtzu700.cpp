@@ -1,11 +1,11 @@
 #include "reader/myrdrtzu700.h"
 
+#include "core/filewriter.h"
 #include "reader/readertypes.h"
 
 #include <kxrdr.h>
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 MyRdrTZU700::MyRdrTZU700(const ReaderSettings &settings, QObject *parent)
     : MyRdrTZU700(settings, ReaderTypes::TZU700, parent)
@@ -71,9 +71,7 @@ bool MyRdrTZU700::saveConfigurationFile(const QString &filePath, const QString &
     const ProjectParameters &p = m_settings.project;
     m_config.applyLongRangeAccess(settingsText, isTzu300(), p.uhfSelectionMask1,
                                   p.uhfSelectionMask2, p.uhfSelectionMask3);
-    QSaveFile file(filePath);
-    if (filePath.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(m_config.text()) != m_config.text().size() || !file.commit()) {
+    if (filePath.isEmpty() || !FileWriter::replaceFile(filePath, m_config.text())) {
         setError(ErrorInfo::ConfigFileError,
                  QCoreApplication::translate("MyRdr", "Save configuration file error"));
         return false;

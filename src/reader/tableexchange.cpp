@@ -20,6 +20,9 @@ QByteArray be16Bytes(quint16 value)
 // A reader that keeps answering "more" without progress must not hold the
 // command forever.
 constexpr int MaxReads = 100000;
+// More events than a reader's list can hold (its index is 16 bits): a reader
+// that keeps answering "more events follow" beyond that is faulty.
+constexpr int MaxEvents = 0xFFFF;
 
 } // namespace
 
@@ -217,7 +220,7 @@ int TableExchange::readEvents(QList<ReaderEvent> &events)
             return fail(ReaderAccessTables::RecordLengthError);
         if (rc == 0)
             return 0;
-        if (events.size() == before)
+        if (events.size() == before || events.size() > MaxEvents)
             return fail(ReaderAccessTables::RecordLengthError);
     }
     return fail(ReaderAccessTables::RecordLengthError);

@@ -1,9 +1,12 @@
 #include "userlist/myexportusers.h"
 
+#include "core/filewriter.h"
 #include "db/recordrows.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "userlist/myimportusers.h"
+
+#include <QSaveFile>
 
 namespace {
 
@@ -56,12 +59,16 @@ QSqlError MyExportUsers::exportUsers(const QString &databasePath, int &count)
         UserRecords::listUsers(databasePath, UserRecords::SortByGroup, true, users);
     if (listError.isValid())
         return listError;
-    if (!open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the target and renamed over it when complete: a full
+    // disk leaves the previous export as it was.
+    QSaveFile file(fileName());
+    if (!file.open(QIODevice::WriteOnly)) {
         count = -1;
         return QSqlError();
     }
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
-    bool written = write(standardHeader().join(QLatin1Char(';')).toLocal8Bit() + lineEnd) > 0;
+    bool written =
+        FileWriter::write(file, standardHeader().join(QLatin1Char(';')).toLocal8Bit() + lineEnd);
     for (const UserRow &user : qAsConst(users)) {
         if (!written)
             break;
@@ -77,13 +84,14 @@ QSqlError MyExportUsers::exportUsers(const QString &databasePath, int &count)
         for (const QString &field : fields)
             clean.append(csvField(field));
         const QByteArray line = clean.join(QLatin1Char(';')).toLocal8Bit() + lineEnd;
-        written = write(line) == line.size();
+        written = FileWriter::write(file, line);
         if (written)
             ++count;
     }
-    close();
     // A short write (full disk) is a failed export, not a partial success.
-    if (!written || error() != QFileDevice::NoError)
+    if (!written || !FileWriter::flush(file) || !file.commit()) {
+        file.cancelWriting();
         count = -1;
+    }
     return QSqlError();
 }

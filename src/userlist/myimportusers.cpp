@@ -216,6 +216,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
                                      int &count)
 {
     count = 0;
+    m_stopped = false;
     m_skipped = 0;
     m_rejected = 0;
     m_empty = 0;
@@ -253,6 +254,10 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     };
 
     while (!atEnd()) {
+        if (m_stopFlag && m_stopFlag->load()) {
+            m_stopped = true;
+            break;
+        }
         const int lineNumber = m_lineNumber + 1;
         const QString line = decodeLine(readRecord()).trimmed();
         if (line.isEmpty()) {
@@ -324,11 +329,21 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
             query.finish();
             db.rollback();
             count = 0;
+            // A stop requested while the row waited for the database is a stop.
+            if (m_stopFlag && m_stopFlag->load()) {
+                m_stopped = true;
+                return QSqlError();
+            }
             return error;
         }
     }
     close();
     query.finish();
+    if (m_stopped) {
+        db.rollback();
+        count = 0;
+        return QSqlError();
+    }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();

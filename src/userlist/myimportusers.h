@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 // Reads a user list with one header line into a project. The columns of the
 // file are assigned to the user fields by index; lines that do not fit are
 // skipped and counted rather than ending the import. A quoted field may span
@@ -64,6 +66,11 @@ public:
     QSqlError importUsers(const QString &databasePath, int hfIddLength, int uhfIddLength,
                           int &count);
 
+    // A flag (set by a signal handler, say) that stops an import between two
+    // lines; a stopped import is rolled back and reports stopped().
+    void setStopFlag(const std::atomic<bool> *flag) { m_stopFlag = flag; }
+    bool stopped() const { return m_stopped; }
+
     // After an import: data lines not imported (wrong field count, nothing to
     // identify the user, refused by the database), and empty lines passed over.
     int skippedLines() const { return m_skipped; }
@@ -111,4 +118,6 @@ private:
     QList<int> m_skippedLineNumbers;
     int m_refusedIdentifierCount = 0;
     QList<RefusedIdentifier> m_refusedIdentifiers;
+    const std::atomic<bool> *m_stopFlag = nullptr;
+    bool m_stopped = false;
 };
