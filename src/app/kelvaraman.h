@@ -133,6 +133,8 @@ private:
     void createBoardMenus();
     void updateWindowTitle();
     void showEmptyBoard(const QString &cornerText);
+    // The folder key of the entry whose column was clicked; null for a head.
+    QString clickedEntryFolderKey() const;
     void fillBoardWidget();
     void applyGroupModes();
     void setAllExpanded(bool expanded);

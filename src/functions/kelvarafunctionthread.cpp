@@ -3,6 +3,7 @@
 #include "core/errortext.h"
 #include "core/logfile.h"
 #include "core/paths.h"
+#include "db/entryrecords.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
 
@@ -40,11 +41,16 @@ QString KelvaraFunctionThread::entryKey(const EntryTarget &entry)
 ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
 {
     ReaderConnection connection;
-    connection.logKey = entry.doorName;
+    connection.logKey = folderKeyOf(entry);
     connection.deviceId = FlashDrive::deviceIdOf(entry.readerSerNo);
     connection.host = entry.ipAddr;
     connection.portValue = entry.port;
     return connection;
+}
+
+QString KelvaraFunctionThread::folderKeyOf(const EntryTarget &entry)
+{
+    return entry.folderKey.isEmpty() ? safeFolderName(entry.doorName) : entry.folderKey;
 }
 
 QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDateTime &now)
@@ -57,8 +63,16 @@ QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDate
 
 bool KelvaraFunctionThread::log(const QString &line)
 {
-    if (!LogFile::appendLine(m_logFilePath, line))
+    if (!LogFile::appendLine(m_logFilePath, line)) {
+        // Said once per run; the lines themselves are not shown unkept.
+        if (!m_logFailureShown) {
+            m_logFailureShown = true;
+            emit logMessage(
+                QStringLiteral("Log file '%1' cannot be written; this run's log is not kept.")
+                    .arg(m_logFilePath));
+        }
         return false;
+    }
     emit logMessage(line);
     return true;
 }
@@ -87,14 +101,22 @@ void KelvaraFunctionThread::run()
     const QString folder = logFolder();
     QDir().mkpath(folder);
     m_logFilePath = QDir::toNativeSeparators(folder + QLatin1Char('/') + dailyLogFileName());
+    m_logFailureShown = false;
 
     if (needsDatabase() && m_project.databasePath.isEmpty()) {
         log(QStringLiteral("Empty database name"));
         return;
     }
-    for (const EntryTarget &entry : qAsConst(m_entries)) {
+    // Entry folders are named as the whole project's entries allow; without
+    // the database each entry's own safe name stands in.
+    QHash<int, QString> folderKeys;
+    if (!m_project.databasePath.isEmpty())
+        EntryRecords::folderKeys(m_project.databasePath, folderKeys);
+    for (EntryTarget entry : qAsConst(m_entries)) {
         if (stopRequested())
             return;
+        if (entry.folderKey.isEmpty())
+            entry.folderKey = folderKeys.value(entry.pkDoors);
         log(entryHeader(entry, QDateTime::currentDateTime()));
         const int code = processEntry(entry);
         if (code == NoState)

@@ -49,6 +49,8 @@ public:
     // entries without a reader share an empty one.
     static QString entryKey(const EntryTarget &entry);
     static ReaderConnection connectionOf(const EntryTarget &entry);
+    // The entry's folder key: its folderKey, else the safe form of its name.
+    static QString folderKeyOf(const EntryTarget &entry);
     static QString entryHeader(const EntryTarget &entry, const QDateTime &now);
 
 signals:
@@ -78,6 +80,7 @@ protected:
 private:
     QList<EntryTarget> m_entries;
     QString m_logFilePath;
+    bool m_logFailureShown = false;
     std::atomic<bool> m_stop{false};
     FunctionReaderFactory m_readerFactory;
 };
