@@ -27,7 +27,7 @@ inline QString text(const uint8_t *data, std::size_t size)
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__,         \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__,          \
                          __LINE__);                                                                \
             std::abort();                                                                          \
         }                                                                                          \

@@ -52,9 +52,10 @@ QString safeFolderName(const QString &name)
     QString safe = name;
     for (int i = 0; i < safe.size(); ++i) {
         const QChar c = safe.at(i);
-        const bool unsafe = c == QLatin1Char('/') || c == QLatin1Char('\\') ||
-                            c.category() == QChar::Other_Control ||
-                            (c == QLatin1Char('.') && (i == 0 || safe.at(i - 1) == QLatin1Char('.')));
+        const bool unsafe =
+            c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+            c.category() == QChar::Other_Control ||
+            (c == QLatin1Char('.') && (i == 0 || safe.at(i - 1) == QLatin1Char('.')));
         if (unsafe)
             safe[i] = QLatin1Char('_');
     }
@@ -71,7 +72,8 @@ QHash<int, QString> entryFolderKeys(const QList<EntryFolderSource> &entries)
     QHash<int, QString> keys;
     QSet<QString> used;
     for (const EntryFolderSource &entry : entries) {
-        if (nameCount.value(entry.doorName) == 1 && safeFolderName(entry.doorName) == entry.doorName) {
+        if (nameCount.value(entry.doorName) == 1 &&
+            safeFolderName(entry.doorName) == entry.doorName) {
             keys.insert(entry.pkDoors, entry.doorName);
             used.insert(entry.doorName);
         }

@@ -52,8 +52,7 @@ int KelvaraReadAccessThread::processEntry(const EntryTarget &entry)
     if (result.ok())
         result = AccessCsvFiles::writePeriodFile(folder, key, readBack.periodsByIndex);
     if (result.ok())
-        result =
-            AccessCsvFiles::writeIddFile(folder, key, readBack.access, lookup, &unknown);
+        result = AccessCsvFiles::writeIddFile(folder, key, readBack.access, lookup, &unknown);
     if (result.status == AccessCsvFiles::Result::DatabaseError)
         return databaseFailure(result.databaseError);
     if (result.status == AccessCsvFiles::Result::FileError) {

@@ -44,8 +44,7 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         if (outcome.ok() && !m_drive.setWriteAccessJob())
             outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
                                              QStringLiteral("USB-stick access error"));
-        const QString refusal =
-            m_drive.refusal(connection.deviceId, QStringLiteral("ACCESS.INI"));
+        const QString refusal = m_drive.refusal(connection.deviceId, QStringLiteral("ACCESS.INI"));
         if (!outcome.ok() && !refusal.isEmpty())
             outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError, refusal);
     }

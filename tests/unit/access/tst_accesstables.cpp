@@ -352,21 +352,21 @@ void TestAccessTables::readerIdentifiers_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<QByteArray>("key"); // hex; empty: never sent
 
-    QTest::newRow("project length as is") << QByteArray("04a1b2c3d4e5f6-04") << 7
-                                          << QByteArray("04a1b2c3d4e5f6");
+    QTest::newRow("project length as is")
+        << QByteArray("04a1b2c3d4e5f6-04") << 7 << QByteArray("04a1b2c3d4e5f6");
     // As a tag read at the desk reader is stored: zero bytes in front.
-    QTest::newRow("short extended in front") << QByteArray("a1b2c3d4-04") << 7
-                                             << QByteArray("000000a1b2c3d4");
+    QTest::newRow("short extended in front")
+        << QByteArray("a1b2c3d4-04") << 7 << QByteArray("000000a1b2c3d4");
     QTest::newRow("long cut") << QByteArray("04a1b2c3d4e5f6aa-04") << 7
                               << QByteArray("04a1b2c3d4e5f6");
-    QTest::newRow("EPC extended in front") << QByteArray("3000e200-84") << 4
-                                           << QByteArray("0000e200");
+    QTest::newRow("EPC extended in front")
+        << QByteArray("3000e200-84") << 4 << QByteArray("0000e200");
     QTest::newRow("not hex") << QByteArray("zz11-04") << 7 << QByteArray();
     QTest::newRow("no type") << QByteArray("ZZZZ") << 7 << QByteArray();
     QTest::newRow("unknown type") << QByteArray("0102-07") << 7 << QByteArray();
     QTest::newRow("blank") << QByteArray("00000000000000-04") << 7 << QByteArray();
-    QTest::newRow("blank after the cut") << QByteArray("0000000000000000ff-04") << 7
-                                         << QByteArray();
+    QTest::newRow("blank after the cut")
+        << QByteArray("0000000000000000ff-04") << 7 << QByteArray();
     QTest::newRow("blank EPC") << QByteArray("300000000000-84") << 4 << QByteArray();
 }
 

@@ -84,13 +84,14 @@ void TestTimePeriod::parse_data()
     QTest::newRow("hour past 24") << "mon-06:00-25:00" << false << 0x02 << "06:00"
                                   << "25:00" << true << "";
     QTest::newRow("minutes past 59") << "mon-07:99-20:00" << false << 0x02 << "07:99"
-                                     << "20:00" << true << "";
+                                     << "24:00" << true << "";
     QTest::newRow("minutes as hours") << "mon-0:600-30:00" << false << 0x02 << "00:600"
-                                      << "30:00" << true << "";
+                                      << "24:00" << true << "";
     QTest::newRow("24 with minutes") << "mon-06:00-24:01" << false << 0x02 << "06:00"
                                      << "24:01" << true << "";
-    QTest::newRow("hour overflowing minutes") << "mon-357913956:00-24:00" << false << 0x02
-                                              << "357913956:00" << "24:00" << true << "";
+    QTest::newRow("hour overflowing minutes")
+        << "mon-357913956:00-24:00" << false << 0x02 << "357913956:00"
+        << "24:00" << true << "";
     QTest::newRow("largest hour") << "mon-00:00-2147483647:59" << false << 0x02 << "00:00"
                                   << "2147483647:59" << true << "";
     QTest::newRow("end of day") << "mon-23:59-24:00" << true << 0x02 << "23:59"

@@ -36,14 +36,21 @@ void TestEntryFolders::safeNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("safe");
-    QTest::newRow("plain kept") << "Main Entrance" << "Main Entrance";
-    QTest::newRow("umlaut and dot kept") << "Tür 2.OG" << "Tür 2.OG";
-    QTest::newRow("parent steps") << "../../../../tmp/x" << "_._.__.__.__tmp_x";
-    QTest::newRow("backslash") << "a\\b" << "a_b";
-    QTest::newRow("leading dot") << ".hidden" << "_hidden";
+    QTest::newRow("plain kept") << "Main Entrance"
+                                << "Main Entrance";
+    QTest::newRow("umlaut and dot kept") << "Tür 2.OG"
+                                         << "Tür 2.OG";
+    QTest::newRow("parent steps") << "../../../../tmp/x"
+                                  << "_._.__.__.__tmp_x";
+    QTest::newRow("backslash") << "a\\b"
+                               << "a_b";
+    QTest::newRow("leading dot") << ".hidden"
+                                 << "_hidden";
     QTest::newRow("control characters") << QStringLiteral("a\tb\nc\x7f") << "a_b_c_";
-    QTest::newRow("dot alone") << "." << "_";
-    QTest::newRow("three dots") << "a...b" << "a._.b";
+    QTest::newRow("dot alone") << "."
+                               << "_";
+    QTest::newRow("three dots") << "a...b"
+                                << "a._.b";
 }
 
 void TestEntryFolders::safeNames()
@@ -66,10 +73,11 @@ void TestEntryFolders::keys_data()
     QTest::addColumn<Sources>("entries");
     QTest::addColumn<QStringList>("keys"); // in the order of the entries
 
-    QTest::newRow("own names kept") << Sources{entry(1, "Gate", "Yard"), entry(2, "Door", "Hall")}
-                                    << strings({"Gate", "Door"});
+    QTest::newRow("own names kept")
+        << Sources{entry(1, "Gate", "Yard"), entry(2, "Door", "Hall")} << strings({"Gate", "Door"});
     QTest::newRow("one name in two areas")
-        << Sources{entry(1, "Main Entrance", "North"), entry(2, "Main Entrance", "South"), entry(3, "Lab", "North")}
+        << Sources{entry(1, "Main Entrance", "North"), entry(2, "Main Entrance", "South"),
+                   entry(3, "Lab", "North")}
         << strings({"Main Entrance (North)", "Main Entrance (South)", "Lab"});
     QTest::newRow("one name twice in one area")
         << Sources{entry(4, "Door", "Hall"), entry(9, "Door", "Hall")}
