@@ -64,7 +64,7 @@ QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDate
 bool KelvaraFunctionThread::log(const QString &line)
 {
     if (!LogFile::appendLine(m_logFilePath, line)) {
-        // Said once per run; the lines themselves are not shown unkept.
+        // Said once per run; a line that was not kept is not shown either.
         if (!m_logFailureShown) {
             m_logFailureShown = true;
             emit logMessage(
