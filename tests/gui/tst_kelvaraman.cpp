@@ -16,7 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QSet>
+#include <QUrl>
 #include <QSettings>
 #include <QTranslator>
 #include <QWhatsThis>
@@ -44,6 +47,7 @@ private slots:
     void errorBoxes_data();
     void errorBoxes();
     void helpKey();
+    void entryFoldersOfOneName();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -420,6 +424,34 @@ void TestKelvaraMan::helpKey()
     QKeyEvent shiftF1(QEvent::KeyPress, Qt::Key_F1, Qt::ShiftModifier);
     QVERIFY(!handleHelpKey(&shiftF1));
     QVERIFY(!shiftF1.isAccepted());
+}
+
+void TestKelvaraMan::entryFoldersOfOneName()
+{
+    // The demo has a "Main Entrance" in two areas: each column opens its own folders.
+    auto w = openDemo();
+    QStringList opened;
+    const auto previous = setUrlOpener([&](const QUrl &url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    for (int c = 1; c < w->boardData().columnCount(); ++c) {
+        if (w->boardData().column(c).isHead ||
+            w->boardData().column(c).name != QLatin1String("Main Entrance"))
+            continue;
+        const QString area = w->boardData().column(w->boardData().column(c).head).name;
+        const QString key = QStringLiteral("Main Entrance (%1)").arg(area);
+        QVERIFY(QDir().mkpath(entryDataPath(m_project, key)));
+        QVERIFY(QDir().mkpath(entryLogPath(m_project, key)));
+        w->clickedOnTableCell(0, c, 2, false);
+        w->columnHeadMenu()->close();
+        w->mchOpenDataPath();
+        w->mchOpenLogPath();
+    }
+    setUrlOpener(previous);
+    QCOMPARE(opened.size(), 4);
+    QCOMPARE(QSet<QString>(opened.begin(), opened.end()).size(), 4);
+    QVERIFY(m_boxes.isEmpty());
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)
