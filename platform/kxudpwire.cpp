@@ -50,7 +50,13 @@ public:
         }
         return m_data[m_pos++];
     }
-    uint16_t u16() { return uint16_t((u8() << 8) | u8()); }
+    uint16_t u16()
+    {
+        // Two statements: the operands of "|" may be evaluated in either order.
+        const uint16_t hi = u8();
+        const uint16_t lo = u8();
+        return uint16_t((hi << 8) | lo);
+    }
     uint32_t u32()
     {
         const uint32_t hi = u16();

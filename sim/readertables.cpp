@@ -193,9 +193,11 @@ ReaderTables::Decision ReaderTables::decide(const std::vector<uint8_t> &identifi
     const int size = accessSize();
     if (idd < 1)
         return UnknownIdentifier;
-    // The table holds the first IDD-Length bytes, shorter identifiers padded with zeros.
+    // The table holds the first IDD-Length bytes; a shorter identifier is
+    // extended with zero bytes in front, as the manager stores a read tag.
     std::vector<uint8_t> key(static_cast<std::size_t>(idd), 0);
-    std::copy_n(identifier.begin(), std::min<std::size_t>(identifier.size(), idd), key.begin());
+    const std::size_t used = std::min<std::size_t>(identifier.size(), idd);
+    std::copy_n(identifier.begin(), used, key.begin() + static_cast<std::ptrdiff_t>(idd - used));
 
     const uint8_t *record = nullptr;
     for (std::size_t off = 0; off + size <= m_access.size(); off += size) {

@@ -231,6 +231,10 @@ Für die Konfiguration wird kein USB-Stick benötigt.</translation>
         <source>Create path error</source>
         <translation>Fehler beim Anlegen des Ordners</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; on the USB-stick is a link or a special file; it is neither followed nor written. Remove it and try again.</source>
+        <translation>&apos;%1&apos; auf dem USB-Stick ist ein Verweis oder eine Spezialdatei; sie wird weder verfolgt noch beschrieben. Bitte entfernen und erneut versuchen.</translation>
+    </message>
 </context>
 <context>
     <name>FlashDriveDialogs</name>
@@ -3157,6 +3161,33 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
     <message>
         <source>Always</source>
         <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderAccessTables</name>
+    <message>
+        <source>Table record of unexpected length or count</source>
+        <translation>Tabelleneintrag mit unerwarteter Länge oder Anzahl</translation>
+    </message>
+    <message>
+        <source>Table metadata not writable</source>
+        <translation>Tabellen-Metadaten nicht schreibbar</translation>
+    </message>
+    <message>
+        <source>Table full</source>
+        <translation>Tabelle voll</translation>
+    </message>
+    <message>
+        <source>Invalid identifier length</source>
+        <translation>Ungültige Länge der Transponderkennung</translation>
+    </message>
+    <message>
+        <source>Invalid identifier format</source>
+        <translation>Ungültiges Format der Transponderkennung</translation>
+    </message>
+    <message>
+        <source>Table file error</source>
+        <translation>Fehler beim Schreiben der Tabellendatei</translation>
     </message>
 </context>
 <context>

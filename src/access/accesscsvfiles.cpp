@@ -2,6 +2,7 @@
 
 #include "access/accessdataset.h"
 #include "core/filewriter.h"
+#include "core/paths.h"
 #include "db/transponderidd.h"
 
 #include <QDir>
@@ -71,24 +72,25 @@ ErrorInfo AccessCsvFiles::Result::error() const
 
 QString AccessCsvFiles::holidayFileName(const QString &entryName)
 {
-    return QStringLiteral("holiday-%1.csv").arg(entryName);
+    return QStringLiteral("holiday-%1.csv").arg(safeFolderName(entryName));
 }
 
 QString AccessCsvFiles::periodFileName(const QString &entryName)
 {
-    return QStringLiteral("period-%1.csv").arg(entryName);
+    return QStringLiteral("period-%1.csv").arg(safeFolderName(entryName));
 }
 
 QString AccessCsvFiles::iddFileName(const QString &entryName)
 {
-    return QStringLiteral("idd-%1.csv").arg(entryName);
+    return QStringLiteral("idd-%1.csv").arg(safeFolderName(entryName));
 }
 
 QString AccessCsvFiles::eventFileName(const QString &entryName, const QDate &date)
 {
     if (!date.isValid())
         return QStringLiteral("event-invalid-date.csv");
-    return QStringLiteral("event-%1-%2.csv").arg(entryName, date.toString(Qt::ISODate));
+    return QStringLiteral("event-%1-%2.csv")
+        .arg(safeFolderName(entryName), date.toString(Qt::ISODate));
 }
 
 AccessCsvFiles::Result AccessCsvFiles::writeHolidayFile(const QString &folder,

@@ -34,8 +34,8 @@ struct ReaderEvent
     quint16 errorNumber = 0;
 };
 
-// Finds the users whose stored identifier starts with the given hex text, at
-// the entry concerned (or without any right). An error ends the processing.
+// Finds the users who hold the identifier given as hex text, wherever their
+// rights are. An error ends the processing.
 using TransponderLookup =
     std::function<QSqlError(const QString &idd, QList<ImportedTransponderRow> &rows)>;
 
@@ -56,6 +56,7 @@ public:
         ErrorInfo error() const;
     };
 
+    // The entry name (its folder key) in a file name is made a safe one.
     static QString holidayFileName(const QString &entryName);
     static QString periodFileName(const QString &entryName);
     static QString iddFileName(const QString &entryName);

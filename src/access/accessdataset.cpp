@@ -1,5 +1,6 @@
 #include "access/accessdataset.h"
 
+#include "access/readeraccesstables.h"
 #include "access/timemodel.h"
 #include "access/timeperiod.h"
 
@@ -82,6 +83,7 @@ int AccessDataSet::iddLengthFor(int readerType, int hfIddLength, int uhfIddLengt
 void AccessDataSet::clear()
 {
     m_entries.clear();
+    m_leftOut.clear();
     m_periodIndex.clear();
     m_holidays.clear();
     m_overflowKeys.clear();
@@ -89,8 +91,10 @@ void AccessDataSet::clear()
 }
 
 bool AccessDataSet::compile(const QList<EntryAccessRow> &rows, const QList<HolidayRow> &holidays,
-                            int readerType)
+                            int readerType, int iddLength)
 {
+    if (iddLength <= 0)
+        iddLength = ReaderAccessTables::MaxIddLength;
     clear();
     for (const HolidayRow &row : holidays) {
         const QDate date = QDate::fromString(row.date, QStringLiteral("yyyy.MM.dd"));
@@ -109,6 +113,10 @@ bool AccessDataSet::compile(const QList<EntryAccessRow> &rows, const QList<Holid
         entry.lastName = row.familyName;
         entry.firstName = row.firstName;
         entry.modelTag = row.modelTag;
+        if (ReaderAccessTables::readerIdd(entry.idd, iddLength).isEmpty()) {
+            m_leftOut << entry;
+            continue;
+        }
         const QString modelKey = row.modelTag + QLatin1Char('#') + row.modelDefinition;
         if (!keysByModel.contains(modelKey))
             keysByModel.insert(modelKey, periodKeysOf(row.modelTag, row.modelDefinition));
@@ -184,6 +192,20 @@ QString AccessDataSet::userLog() const
                     .arg(i, 4)
                     .arg(QString::fromLatin1(entry.idd), indexList(entry.flags), entry.lastName,
                          entry.firstName, entry.modelTag);
+    }
+    return text;
+}
+
+QString AccessDataSet::leftOutLog() const
+{
+    if (m_leftOut.isEmpty())
+        return QString();
+    QString text = QStringLiteral("Left out, identifier unreadable or blank (IDD;LastName;"
+                                  "FirstName;ModelID):");
+    for (const AccessEntry &entry : m_leftOut) {
+        text += QStringLiteral("\r\n      %1;%2;%3;%4")
+                    .arg(QString::fromLatin1(entry.idd), entry.lastName, entry.firstName,
+                         entry.modelTag);
     }
     return text;
 }

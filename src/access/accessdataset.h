@@ -48,15 +48,19 @@ public:
     static int iddLengthFor(int readerType, int hfIddLength, int uhfIddLength);
 
     // Clears the set and compiles it. Rows are taken in the order given; rows
-    // without an identifier for the reader type are skipped. Returns false when
-    // more than 15 distinct periods result; the set then keeps its entries for
-    // the log but isValid() is false and must not be sent.
+    // without an identifier for the reader type are skipped. Rows whose
+    // identifier does not parse or gives a blank record key at iddLength
+    // (0: the longest) go to leftOut() instead: they are never sent. Returns
+    // false when more than 15 distinct periods result; the set then keeps its
+    // entries for the log but isValid() is false and must not be sent.
     bool compile(const QList<EntryAccessRow> &rows, const QList<HolidayRow> &holidays,
-                 int readerType);
+                 int readerType, int iddLength = 0);
     void clear();
 
     bool isValid() const { return m_valid; }
     const QList<AccessEntry> &entries() const { return m_entries; }
+    // Rights left out for an identifier that is unreadable or blank.
+    const QList<AccessEntry> &leftOut() const { return m_leftOut; }
     const QMap<QString, int> &periodIndex() const { return m_periodIndex; }
     const QList<QDate> &holidays() const { return m_holidays; }
     // Keys that found no index because the fifteen were taken, in the order met.
@@ -78,6 +82,8 @@ public:
     // The period and user lists for the function log, one text each.
     QString periodLog() const;
     QString userLog() const;
+    // Empty when no right was left out.
+    QString leftOutLog() const;
 
     // For hand-built sets (tests, flash-drive tools).
     void setEntries(const QList<AccessEntry> &entries) { m_entries = entries; }
@@ -86,6 +92,7 @@ public:
 
 private:
     QList<AccessEntry> m_entries;
+    QList<AccessEntry> m_leftOut;
     QMap<QString, int> m_periodIndex;
     QList<QDate> m_holidays;
     QStringList m_overflowKeys;

@@ -60,15 +60,15 @@ TimezoneRecord TimezoneRecord::fromPeriod(const TimePeriod &period)
     record.startMinute = quint8(period.fromMinute());
     record.endHour = quint8(period.toHour());
     record.endMinute = quint8(period.toMinute());
-    // Definitions are not range-checked. A time past 24:00 is sent as 24:00:
-    // cut to a byte it would wrap (256:00 becomes 00:00) and could open a
-    // window the definition never meant.
-    constexpr int EndOfDay = 24 * 60;
-    if (period.startMinutes() > EndOfDay) {
+    // A time off the clock is sent as 24:00: cut to a byte it would wrap
+    // (256:00 becomes 00:00, minute 600 becomes 88) and could open a window
+    // the definition never meant. A never period gets a window without time.
+    const bool never = period.isNever();
+    if (never || !TimePeriod::isClockTime(period.fromHour(), period.fromMinute())) {
         record.startHour = 24;
         record.startMinute = 0;
     }
-    if (period.endMinutes() > EndOfDay) {
+    if (never || !TimePeriod::isClockTime(period.toHour(), period.toMinute())) {
         record.endHour = 24;
         record.endMinute = 0;
     }

@@ -5,6 +5,8 @@
 #include "core/filewriter.h"
 #include "db/transponderidd.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QByteArray hex2(uint value)
@@ -41,6 +43,28 @@ void ReaderAccessTables::reset()
     m_lastCode = 0;
     m_failedItem.clear();
     m_readMetadata = TableMetadata();
+    m_leftOut = 0;
+}
+
+QString ReaderAccessTables::codeText(qint32 code)
+{
+    switch (code) {
+    case RecordLengthError:
+        return QCoreApplication::translate("ReaderAccessTables",
+                                           "Table record of unexpected length or count");
+    case MetadataError:
+        return QCoreApplication::translate("ReaderAccessTables", "Table metadata not writable");
+    case TableFull:
+        return QCoreApplication::translate("ReaderAccessTables", "Table full");
+    case IddLengthError:
+        return QCoreApplication::translate("ReaderAccessTables", "Invalid identifier length");
+    case IddFormatError:
+        return QCoreApplication::translate("ReaderAccessTables", "Invalid identifier format");
+    case FileError:
+        return QCoreApplication::translate("ReaderAccessTables", "Table file error");
+    default:
+        return QString();
+    }
 }
 
 qint32 ReaderAccessTables::fail(qint32 code)
@@ -82,7 +106,7 @@ qint32 ReaderAccessTables::addAccess(const QByteArray &idd, quint16 flags)
     AccessRecord record;
     record.idd = idd.left(m_iddLength);
     if (record.idd.size() < m_iddLength)
-        record.idd.append(QByteArray(m_iddLength - record.idd.size(), '\0'));
+        record.idd.prepend(QByteArray(m_iddLength - record.idd.size(), '\0'));
     record.flags = flags;
     const QString key = record.key();
     if (m_access.contains(key))
@@ -145,9 +169,22 @@ QByteArray ReaderAccessTables::iddBytesOfStored(const QByteArray &stored)
     }
 }
 
+QByteArray ReaderAccessTables::readerIdd(const QByteArray &stored, int iddLength)
+{
+    if (iddLength < MinIddLength || iddLength > MaxIddLength)
+        return QByteArray();
+    QByteArray key = iddBytesOfStored(stored).left(iddLength);
+    if (key.size() < iddLength)
+        key.prepend(QByteArray(iddLength - key.size(), '\0'));
+    if (key.count('\0') == key.size())
+        return QByteArray();
+    return key;
+}
+
 qint32 ReaderAccessTables::fillAccess(const AccessDataSet &dataSet, int iddLength)
 {
     m_failedItem.clear();
+    m_leftOut = 0;
     qint32 code = setIddLength(iddLength);
     if (code != Ok) {
         m_failedItem = QStringLiteral("Set IDD-Length %1").arg(iddLength);
@@ -156,11 +193,13 @@ qint32 ReaderAccessTables::fillAccess(const AccessDataSet &dataSet, int iddLengt
     const QList<AccessEntry> &entries = dataSet.entries();
     for (int i = 0; i < entries.size(); ++i) {
         const AccessEntry &entry = entries.at(i);
-        QByteArray buffer(IddBufferSize, '\0');
-        const QByteArray bytes = iddBytesOfStored(entry.idd).left(IddCopyLimit);
-        buffer.replace(0, bytes.size(), bytes);
+        const QByteArray key = readerIdd(entry.idd, m_iddLength);
+        if (key.isEmpty()) {
+            ++m_leftOut;
+            continue;
+        }
         const quint16 flags = quint16(entry.flags & 0xFFFF);
-        code = addAccess(buffer.left(m_iddLength), flags);
+        code = addAccess(key, flags);
         if (code != Ok) {
             m_failedItem =
                 QStringLiteral("Set IDD(%1,%2)").arg(i).arg(flags, 16, 2, QLatin1Char('0'));

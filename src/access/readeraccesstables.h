@@ -49,7 +49,8 @@ public:
 
     qint32 addTimezone(const TimezoneRecord &record);
     qint32 addHoliday(const HolidayRecord &record);
-    // Adds the first IDD-Length bytes of idd (zero-padded). A record whose key
+    // Adds idd at IDD-Length bytes, as readerIdd() makes them: a shorter one
+    // extended with zero bytes in front, a longer one cut. A record whose key
     // exists already is dropped and the first one kept.
     qint32 addAccess(const QByteArray &idd, quint16 flags);
 
@@ -57,7 +58,9 @@ public:
     // failing record; failedItem() then names it for the log.
     qint32 fillTimezones(const AccessDataSet &dataSet);
     qint32 fillHolidays(const AccessDataSet &dataSet);
+    // Identifiers without a readerIdd() are left out (counted in leftOut()).
     qint32 fillAccess(const AccessDataSet &dataSet, int iddLength);
+    int leftOut() const { return m_leftOut; }
     // Starts from a reset table, then timezones, holidays and access records
     // in that order; stops at the first failure.
     qint32 fill(const AccessDataSet &dataSet, int iddLength);
@@ -66,6 +69,13 @@ public:
     // short-range types, the EPC for long-range, none for anything else or
     // for a text that does not parse.
     static QByteArray iddBytesOfStored(const QByteArray &stored);
+    // The record key a stored identifier gets at the given identifier length:
+    // shorter identifiers extended with zero bytes in front (for long-range
+    // ones: in front of the EPC), as a tag read at that length is stored;
+    // longer ones cut to their first bytes. Empty when the text does not
+    // parse or the key would be all zero bytes: such an identifier is never
+    // sent, or a blank tag would open the door.
+    static QByteArray readerIdd(const QByteArray &stored, int iddLength);
 
     // Records read back from a reader, one frame at a time, appended to the
     // tables. A frame whose head, length or record size does not fit, or
@@ -87,8 +97,10 @@ public:
     const QMap<QString, AccessRecord> &accessRecords() const { return m_access; }
 
     qint32 lastCode() const { return m_lastCode; }
-    // The last code with an empty text, as reader objects take it over.
-    ErrorInfo lastError() const { return ErrorInfo(m_lastCode, QString()); }
+    // The last code with its text, as reader objects take it over.
+    ErrorInfo lastError() const { return ErrorInfo(m_lastCode, codeText(m_lastCode)); }
+    // The text of a table code (empty for 0 and codes of others).
+    static QString codeText(qint32 code);
     // "Set period %1", "Set holiday %1" or "Set IDD(%1,%2)" for the record a fill stopped at.
     QString failedItem() const { return m_failedItem; }
 
@@ -115,4 +127,5 @@ private:
     qint32 m_lastCode = 0;
     QString m_failedItem;
     TableMetadata m_readMetadata;
+    int m_leftOut = 0;
 };

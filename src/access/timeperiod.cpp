@@ -58,6 +58,8 @@ TimePeriod TimePeriod::fromDefinition(const QString &text, bool *ok)
 
 bool TimePeriod::readTime(const QString &text, qint32 &hour, qint32 &minute)
 {
+    // Fields that convert are stored as read (the log shows them); only a
+    // clock time from 00:00 to 24:00 counts as read.
     const QStringList parts = text.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     if (parts.size() != 2)
         return false;
@@ -69,12 +71,20 @@ bool TimePeriod::readTime(const QString &text, qint32 &hour, qint32 &minute)
     const int value = parts.at(1).toInt(&minuteOk, 10);
     if (minuteOk)
         minute = value;
-    return minuteOk;
+    return minuteOk && isClockTime(hour, minute);
+}
+
+bool TimePeriod::isClockTime(qint64 hour, qint64 minute)
+{
+    return hour >= 0 && minute >= 0 && minute <= 59 && (hour < 24 || (hour == 24 && minute == 0));
 }
 
 bool TimePeriod::isNever() const
 {
-    return m_unreadable || (m_days & 0xFF) == 0 || startMinutes() >= endMinutes();
+    // Fields set directly are not range-checked; a time off the clock never
+    // reaches a reader.
+    return m_unreadable || (m_days & 0xFF) == 0 || !isClockTime(m_fromHour, m_fromMinute) ||
+           !isClockTime(m_toHour, m_toMinute) || startMinutes() >= endMinutes();
 }
 
 QString TimePeriod::toDefinition() const

@@ -6,8 +6,9 @@
 
 // One weekly access interval on a set of days. Day bits: bit 0 Sunday to
 // bit 6 Saturday, bit 7 the project's holidays; days -1 is the always-period.
-// A period is active when it has a day among the low eight bits and its start
-// lies strictly before its end; every other period is never.
+// A period is active when it has a day among the low eight bits, both times
+// are clock times (00:00 to 24:00, minutes up to 59) and its start lies
+// strictly before its end; every other period is never.
 class TimePeriod
 {
     Q_DECLARE_TR_FUNCTIONS(TimePeriod)
@@ -63,8 +64,11 @@ public:
     bool setEndText(const QString &text);
     static QString timeText(int hour, int minute);
 
-    int startMinutes() const { return m_fromHour * 60 + m_fromMinute; }
-    int endMinutes() const { return m_toHour * 60 + m_toMinute; }
+    // 64-bit: the fields hold whatever was read, hours in the millions among it.
+    qint64 startMinutes() const { return qint64(m_fromHour) * 60 + m_fromMinute; }
+    qint64 endMinutes() const { return qint64(m_toHour) * 60 + m_toMinute; }
+    // 00:00 to 23:59, and 24:00.
+    static bool isClockTime(qint64 hour, qint64 minute);
 
     qint32 days() const { return m_days; }
     int fromHour() const { return m_fromHour; }

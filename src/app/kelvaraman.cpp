@@ -809,28 +809,35 @@ void KelvaraMan::m00hOpenLogPath()
     openPath(this, projectLogPath(m_settings.currentProjectPath));
 }
 
+QString KelvaraMan::clickedEntryFolderKey() const
+{
+    if (m_clickedColumn <= 0 || m_clickedColumn >= m_boardData.columnCount() ||
+        m_boardData.column(m_clickedColumn).isHead)
+        return QString();
+    const AccessBoard::Line &column = m_boardData.column(m_clickedColumn);
+    QHash<int, QString> keys;
+    EntryRecords::folderKeys(m_databasePath, keys);
+    return keys.value(column.key, safeFolderName(column.name));
+}
+
 void KelvaraMan::mchOpenDataPath()
 {
     if (m_databasePath.isEmpty())
         return;
-    const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
-                       !m_boardData.column(m_clickedColumn).isHead;
+    const QString key = clickedEntryFolderKey();
     openEntryFolder(projectDataPath(m_settings.currentProjectPath),
-                    entry ? entryDataPath(m_settings.currentProjectPath,
-                                          m_boardData.column(m_clickedColumn).name)
-                          : projectDataPath(m_settings.currentProjectPath));
+                    !key.isNull() ? entryDataPath(m_settings.currentProjectPath, key)
+                                  : projectDataPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::mchOpenLogPath()
 {
     if (m_databasePath.isEmpty())
         return;
-    const bool entry = m_clickedColumn > 0 && m_clickedColumn < m_boardData.columnCount() &&
-                       !m_boardData.column(m_clickedColumn).isHead;
+    const QString key = clickedEntryFolderKey();
     openEntryFolder(projectLogPath(m_settings.currentProjectPath),
-                    entry ? entryLogPath(m_settings.currentProjectPath,
-                                         m_boardData.column(m_clickedColumn).name)
-                          : projectLogPath(m_settings.currentProjectPath));
+                    !key.isNull() ? entryLogPath(m_settings.currentProjectPath, key)
+                                  : projectLogPath(m_settings.currentProjectPath));
 }
 
 void KelvaraMan::m00hHelp()

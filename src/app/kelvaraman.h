@@ -202,6 +202,8 @@ private:
     void showView(QWidget *shown);
     void updateWindowTitle();
     void showEmptyBoard(const QString &cornerText);
+    // The folder key of the entry whose column was clicked; null for a head.
+    QString clickedEntryFolderKey() const;
     void fillBoardWidget();
     void applyGroupModes();
     void setAllExpanded(bool expanded);

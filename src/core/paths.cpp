@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QSet>
+
+#include <algorithm>
 
 QString appDataPath()
 {
@@ -43,12 +46,67 @@ QString projectDataPath(const QString &projectFolder)
 
 QString entryLogPath(const QString &projectFolder, const QString &entryKey)
 {
-    return QStringLiteral("%1/log/log-%2").arg(projectFolder, entryKey);
+    return QStringLiteral("%1/log/log-%2").arg(projectFolder, safeFolderName(entryKey));
 }
 
 QString entryDataPath(const QString &projectFolder, const QString &entryKey)
 {
-    return QStringLiteral("%1/data/data-%2").arg(projectFolder, entryKey);
+    return QStringLiteral("%1/data/data-%2").arg(projectFolder, safeFolderName(entryKey));
+}
+
+QString safeFolderName(const QString &name)
+{
+    QString safe = name;
+    for (int i = 0; i < safe.size(); ++i) {
+        const QChar c = safe.at(i);
+        const bool unsafe =
+            c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+            c.category() == QChar::Other_Control ||
+            (c == QLatin1Char('.') && (i == 0 || safe.at(i - 1) == QLatin1Char('.')));
+        if (unsafe)
+            safe[i] = QLatin1Char('_');
+    }
+    return safe;
+}
+
+QHash<int, QString> entryFolderKeys(const QList<EntryFolderSource> &entries)
+{
+    QHash<QString, int> nameCount;
+    for (const EntryFolderSource &entry : entries)
+        ++nameCount[entry.doorName];
+
+    // Plain names first, so every other key is measured against them.
+    QHash<int, QString> keys;
+    QSet<QString> used;
+    for (const EntryFolderSource &entry : entries) {
+        if (nameCount.value(entry.doorName) == 1 &&
+            safeFolderName(entry.doorName) == entry.doorName) {
+            keys.insert(entry.pkDoors, entry.doorName);
+            used.insert(entry.doorName);
+        }
+    }
+    QList<EntryFolderSource> others;
+    for (const EntryFolderSource &entry : entries) {
+        if (!keys.contains(entry.pkDoors))
+            others << entry;
+    }
+    std::sort(others.begin(), others.end(),
+              [](const EntryFolderSource &a, const EntryFolderSource &b) {
+                  return a.pkDoors < b.pkDoors;
+              });
+    for (const EntryFolderSource &entry : qAsConst(others)) {
+        const QString base = entry.areaName.isEmpty()
+                                 ? safeFolderName(entry.doorName)
+                                 : QStringLiteral("%1 (%2)").arg(safeFolderName(entry.doorName),
+                                                                 safeFolderName(entry.areaName));
+        QString key = base;
+        for (int n = 1; used.contains(key); ++n)
+            key = n == 1 ? QStringLiteral("%1 #%2").arg(base).arg(entry.pkDoors)
+                         : QStringLiteral("%1 #%2-%3").arg(base).arg(entry.pkDoors).arg(n);
+        keys.insert(entry.pkDoors, key);
+        used.insert(key);
+    }
+    return keys;
 }
 
 QString dailyLogFileName()

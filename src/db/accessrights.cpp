@@ -324,15 +324,24 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
     static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]+$"));
     if (!hexDigits.match(iddHex).hasMatch())
         return QSqlError();
+    // One identifier has one form at any length: compared without the zero
+    // bytes in front that extending it to the project length adds. The owner
+    // is named wherever their rights are; the tag is that of this entry.
+    QString key = iddHex.toLower();
+    while (key.startsWith(QLatin1Char('0')))
+        key.remove(0, 1);
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         if (!ProjectDatabase::exec(
                 query,
-                QStringLiteral("select familyName,firstName,modelTag,iddIso14443,iddClass1Gen2 "
-                               "from users left join access on (FKusers=PKusers) left join times "
-                               "on (FKtimes=PKtimes) where ((iddIso14443 like ?) or "
-                               "(iddClass1Gen2 like ?))   and ((FKdoors=?) or (FKdoors is null))"),
-                {QString(iddHex + QStringLiteral("-%")),
-                 QString(QStringLiteral("____") + iddHex + QStringLiteral("-%")), pkDoors}))
+                QStringLiteral(
+                    "select familyName,firstName,(select modelTag from access join times on "
+                    "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as tag,"
+                    "iddIso14443,iddClass1Gen2 from users where ((instr(iddIso14443,'-')>1) and "
+                    "(ltrim(lower(substr(iddIso14443,1,instr(iddIso14443,'-')-1)),'0')=?)) or "
+                    "((instr(iddClass1Gen2,'-')>5) and "
+                    "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?)) "
+                    "order by (tag is null),PKusers"),
+                {pkDoors, key, key}))
             return query.lastError();
         while (query.next()) {
             ImportedTransponderRow row;

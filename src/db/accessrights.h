@@ -84,9 +84,11 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
                             bool *cleared);
 
 // Users whose short-range identifier, or whose long-range identifier after
-// its protocol-control word, begins with the hex identifier, with their time
-// model tag at this entry (null when they have no right at all). The case of
-// the hex letters does not matter; a text that is not hexadecimal finds
+// its protocol-control word, is the hex identifier (zero bytes in front not
+// counted, as extending to the project length adds them), whatever entries
+// their rights are at; those with a right at this entry first. The tag is
+// their time model at this entry, null when they have none there. The case
+// of the hex letters does not matter; a text that is not hexadecimal finds
 // nobody.
 QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
                                   QList<ImportedTransponderRow> &rows);

@@ -1,5 +1,6 @@
 #include "db/entryrecords.h"
 
+#include "core/paths.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
@@ -296,6 +297,20 @@ QSqlError removeEntry(const QString &databasePath, int pkDoors)
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(removeEntry(query, pkDoors), query);
     });
+}
+
+QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys)
+{
+    keys.clear();
+    QList<EntryBoardRow> rows;
+    const QSqlError error = listEntriesForBoard(databasePath, rows);
+    if (error.isValid())
+        return error;
+    QList<EntryFolderSource> sources;
+    for (const EntryBoardRow &row : qAsConst(rows))
+        sources << EntryFolderSource{row.pkDoors, row.doorName, row.areaName};
+    keys = entryFolderKeys(sources);
+    return QSqlError();
 }
 
 } // namespace EntryRecords

@@ -2,6 +2,7 @@
 
 #include "db/recordrows.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QSqlError>
@@ -77,5 +78,8 @@ QSqlError renameArea(const QString &databasePath, const QString &newName, const 
 // Removes the entry's access rows and the entry as one unit.
 bool removeEntry(QSqlQuery &query, int pkDoors);
 QSqlError removeEntry(const QString &databasePath, int pkDoors);
+
+// The folder key of every entry (entryFolderKeys of core/paths.h), by PKdoors.
+QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys);
 
 } // namespace EntryRecords

@@ -43,6 +43,8 @@ struct EntryTarget
     uint readerType = 0;
     QString readerSerNo;
     bool needsUpdate = false;
+    // The entry's folder below log/ and data/; empty: the safe form of doorName.
+    QString folderKey;
 };
 
 struct TimeModelRow
@@ -73,7 +75,7 @@ struct EntryAccessRow
 };
 
 // A user found for an identifier read back from a reader. modelTag is null
-// when the user has no right at all.
+// when the user has no right at the entry concerned.
 struct ImportedTransponderRow
 {
     QString familyName;

@@ -11,12 +11,44 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray JobWriteConfig = QByteArrayLiteral("write-config");
 const QByteArray JobWriteAccess = QByteArrayLiteral("write-access");
 const QByteArray JobReadAccess = QByteArrayLiteral("read-access");
 const QByteArray JobReadEvent = QByteArrayLiteral("read-event");
+
+// Looked at without following a link: a dangling link is refused as well.
+bool refused(const QString &path, bool folder)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return true;
+    if (!info.exists())
+        return false;
+    return folder ? !info.isDir() : !info.isFile();
+}
+
+// Opens a regular file for reading: no link is followed and a FIFO neither
+// blocks the open nor is read.
+bool openRegularForReading(QFile &file, const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
 
 } // namespace
 
@@ -65,6 +97,8 @@ QString FlashDrive::readerFolder(quint32 deviceId, bool create) const
         return QString();
     const QString folder = QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(
         QDir::fromNativeSeparators(m_drivePath), deviceFolderName(deviceId)));
+    if (refused(folder, true))
+        return QString();
     if (create && !QDir().mkpath(folder))
         return QString();
     return folder;
@@ -75,7 +109,30 @@ QString FlashDrive::fileInReaderFolder(quint32 deviceId, const QString &fileName
     const QString folder = readerFolder(deviceId, true);
     if (folder.isEmpty())
         return QString();
-    return folder + QDir::separator() + fileName;
+    const QString path = folder + QDir::separator() + fileName;
+    if (refused(path, false))
+        return QString();
+    return path;
+}
+
+QString FlashDrive::refusal(quint32 deviceId, const QString &fileName) const
+{
+    if (!driveReady())
+        return QString();
+    const QString root = QDir::fromNativeSeparators(m_drivePath);
+    const QString folder = root + QLatin1Char('/') + deviceFolderName(deviceId);
+    QString path;
+    if (refused(root + QStringLiteral("/JOB"), false))
+        path = root + QStringLiteral("/JOB");
+    else if (refused(folder, true))
+        path = folder;
+    else if (!fileName.isEmpty() && refused(folder + QLatin1Char('/') + fileName, false))
+        path = folder + QLatin1Char('/') + fileName;
+    if (path.isEmpty())
+        return QString();
+    return tr("'%1' on the USB-stick is a link or a special file; it is neither followed nor "
+              "written. Remove it and try again.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString FlashDrive::accessFilePath(quint32 deviceId) const
@@ -126,8 +183,8 @@ bool FlashDrive::readJob(Jobs &jobs) const
     const QString path = jobFilePath();
     if (path.isEmpty())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularForReading(file, path))
         return false;
     jobs = parseJobFile(file.readAll());
     return true;
@@ -136,7 +193,7 @@ bool FlashDrive::readJob(Jobs &jobs) const
 bool FlashDrive::writeJob(const Jobs &jobs) const
 {
     const QString path = jobFilePath();
-    if (path.isEmpty())
+    if (path.isEmpty() || refused(path, false))
         return false;
     // A JOB naming nothing is still written, but it is no job: a failure.
     const QByteArray content = jobFileContent(jobs);
@@ -179,6 +236,17 @@ FlashDrive::PrepareResult FlashDrive::prepareDrive(const QString &databasePath) 
     if (!driveReady()) {
         result.message = tr("Write file error");
         return result;
+    }
+    // Nothing is removed through a link: it could lead off the drive.
+    for (const QString &serialNumber : serialNumbers) {
+        for (const QString &fileName :
+             {QStringLiteral("ACCESS.INI"), QStringLiteral("CONFIG.INI")}) {
+            const QString refusedPath = refusal(deviceIdOf(serialNumber), fileName);
+            if (!refusedPath.isEmpty()) {
+                result.message = refusedPath;
+                return result;
+            }
+        }
     }
     const QString jobPath = jobFilePath();
     if (QFile::exists(jobPath) && !QFile::remove(jobPath)) {

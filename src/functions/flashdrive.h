@@ -56,16 +56,23 @@ public:
     // "%1" as 8 upper-case hexadecimal digits.
     static QString deviceFolderName(quint32 deviceId);
 
-    // Empty when the drive is not ready or the folder cannot be made.
+    // Below the drive root only plain folders and regular files are used: a
+    // link or special file there is refused, never followed or opened (it
+    // could lead off the drive, or a FIFO block the program).
+    // Empty when the drive is not ready, the folder is refused or cannot be made.
     QString readerFolder(quint32 deviceId, bool create) const;
+    // Empty also when the folder or the file is refused.
     QString accessFilePath(quint32 deviceId) const;
     QString configFilePath(quint32 deviceId) const;
     QString jobFilePath() const;
+    // The message for a refused JOB, device folder or file of that folder
+    // (fileName may be empty); empty when none is refused.
+    QString refusal(quint32 deviceId, const QString &fileName) const;
 
-    // A missing or unreadable job file reads as no jobs (and false).
+    // A missing, refused or unreadable job file reads as no jobs (and false).
     bool readJob(Jobs &jobs) const;
     // Truncates the file; fails when nothing could be written, so a job file
-    // without any job counts as a failure.
+    // without any job counts as a failure, and when the job file is refused.
     bool writeJob(const Jobs &jobs) const;
     static QByteArray jobFileContent(const Jobs &jobs);
     static Jobs parseJobFile(const QByteArray &content);

@@ -43,7 +43,7 @@ QString KelvaraFunctionThread::entryKey(const EntryTarget &entry)
 ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
 {
     ReaderConnection connection;
-    connection.logKey = entry.doorName;
+    connection.logKey = folderKeyOf(entry);
     connection.deviceId = FlashDrive::deviceIdOf(entry.readerSerNo);
     connection.host = entry.ipAddr;
     connection.portValue = entry.port;
@@ -56,6 +56,11 @@ bool KelvaraFunctionThread::hasNoReader(const EntryTarget &entry)
            FlashDrive::deviceIdOf(entry.readerSerNo) == 0;
 }
 
+QString KelvaraFunctionThread::folderKeyOf(const EntryTarget &entry)
+{
+    return entry.folderKey.isEmpty() ? safeFolderName(entry.doorName) : entry.folderKey;
+}
+
 QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDateTime &now)
 {
     return QStringLiteral("%1%2     ENTRY: '%3'     READER: '%4' ID=0x%5 via %6")
@@ -66,8 +71,16 @@ QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDate
 
 bool KelvaraFunctionThread::log(const QString &line)
 {
-    if (!LogFile::appendLine(m_logFilePath, line))
+    if (!LogFile::appendLine(m_logFilePath, line)) {
+        // Said once per run; a line that was not kept is not shown either.
+        if (!m_logFailureShown) {
+            m_logFailureShown = true;
+            emit logMessage(
+                QStringLiteral("Log file '%1' cannot be written; this run's log is not kept.")
+                    .arg(m_logFilePath));
+        }
         return false;
+    }
     emit logMessage(line);
     return true;
 }
@@ -102,6 +115,7 @@ void KelvaraFunctionThread::run()
     const QString folder = logFolder();
     QDir().mkpath(folder);
     m_logFilePath = QDir::toNativeSeparators(folder + QLatin1Char('/') + dailyLogFileName());
+    m_logFailureShown = false;
 
     if (needsDatabase() && m_project.databasePath.isEmpty()) {
         log(QStringLiteral("Empty database name"));
@@ -130,9 +144,16 @@ void KelvaraFunctionThread::run()
             }
         }
     }
-    for (const EntryTarget &entry : qAsConst(m_entries)) {
+    // Entry folders are named as the whole project's entries allow; without
+    // the database each entry's own safe name stands in.
+    QHash<int, QString> folderKeys;
+    if (!m_project.databasePath.isEmpty())
+        EntryRecords::folderKeys(m_project.databasePath, folderKeys);
+    for (EntryTarget entry : qAsConst(m_entries)) {
         if (stopRequested())
             return;
+        if (entry.folderKey.isEmpty())
+            entry.folderKey = folderKeys.value(entry.pkDoors);
         log(entryHeader(entry, QDateTime::currentDateTime()));
         // Without any reader there is nobody to talk to and no drive folder to fill.
         const int code = hasNoReader(entry) ? noReaderFailure() : processEntry(entry);

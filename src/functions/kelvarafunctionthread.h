@@ -58,6 +58,8 @@ public:
     static ReaderConnection connectionOf(const EntryTarget &entry);
     // No address, no device ID and not on the flash-drive route: nothing to send to.
     static bool hasNoReader(const EntryTarget &entry);
+    // The entry's folder key: its folderKey, else the safe form of its name.
+    static QString folderKeyOf(const EntryTarget &entry);
     static QString entryHeader(const EntryTarget &entry, const QDateTime &now);
 
 signals:
@@ -89,6 +91,7 @@ protected:
 private:
     QList<EntryTarget> m_entries;
     QString m_logFilePath;
+    bool m_logFailureShown = false;
     std::atomic<bool> m_stop{false};
     int m_runLockWait = 30000;
     QString m_runLockHolder;

@@ -33,7 +33,8 @@ int KelvaraReadAccessThread::processEntry(const EntryTarget &entry)
     if (!outcome.ok())
         return readerFailure(outcome);
 
-    const QString folder = entryDataPath(m_project.projectPath, entry.doorName);
+    const QString key = folderKeyOf(entry);
+    const QString folder = entryDataPath(m_project.projectPath, key);
     const QString db = databasePath();
     const int pkDoors = entry.pkDoors;
     const TransponderLookup lookup = [db, pkDoors](const QString &idd,
@@ -47,12 +48,11 @@ int KelvaraReadAccessThread::processEntry(const EntryTarget &entry)
         result.path = folder;
     }
     if (result.ok())
-        result = AccessCsvFiles::writeHolidayFile(folder, entry.doorName, readBack.holidays);
+        result = AccessCsvFiles::writeHolidayFile(folder, key, readBack.holidays);
     if (result.ok())
-        result = AccessCsvFiles::writePeriodFile(folder, entry.doorName, readBack.periodsByIndex);
+        result = AccessCsvFiles::writePeriodFile(folder, key, readBack.periodsByIndex);
     if (result.ok())
-        result =
-            AccessCsvFiles::writeIddFile(folder, entry.doorName, readBack.access, lookup, &unknown);
+        result = AccessCsvFiles::writeIddFile(folder, key, readBack.access, lookup, &unknown);
     if (result.status == AccessCsvFiles::Result::DatabaseError)
         return databaseFailure(result.databaseError);
     if (result.status == AccessCsvFiles::Result::FileError) {
@@ -81,6 +81,11 @@ void KelvaraReadAccessThread::importTransponders(const EntryTarget &entry,
                                  : QStringLiteral("ISO14443-IDD '%1': ").arg(hex);
         if (hex.size() != 2 * length) {
             log(line + QStringLiteral("invalid length"));
+            continue;
+        }
+        // A user holding a blank identifier would never be granted anything.
+        if (hex.count(QLatin1Char('0')) == hex.size()) {
+            log(line + QStringLiteral("blank, not imported"));
             continue;
         }
         const TransponderIdd idd = TransponderIdd::fromHex(

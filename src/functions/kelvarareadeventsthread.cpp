@@ -23,8 +23,9 @@ int KelvaraReadEventsThread::processEntry(const EntryTarget &entry)
 
     const QString db = databasePath();
     const int pkDoors = entry.pkDoors;
+    const QString key = folderKeyOf(entry);
     const AccessCsvFiles::Result result = AccessCsvFiles::appendEventFiles(
-        entryDataPath(m_project.projectPath, entry.doorName), entry.doorName, readBack.events,
+        entryDataPath(m_project.projectPath, key), key, readBack.events,
         [db, pkDoors](const QString &idd, QList<ImportedTransponderRow> &rows) {
             return AccessRights::findImportedTransponder(db, idd, pkDoors, rows);
         });

@@ -17,9 +17,13 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         return databaseFailure(error);
 
     AccessDataSet dataSet;
-    const bool assigned = dataSet.compile(rows, m_holidays, int(entry.readerType));
+    const int iddLength = AccessDataSet::iddLengthFor(int(entry.readerType), m_project.hfIddLength,
+                                                      m_project.uhfIddLength);
+    const bool assigned = dataSet.compile(rows, m_holidays, int(entry.readerType), iddLength);
     log(dataSet.periodLog());
     log(dataSet.userLog());
+    if (!dataSet.leftOut().isEmpty())
+        log(dataSet.leftOutLog());
     if (!assigned) {
         log(QStringLiteral("Too many periods: a reader holds %1, these rights need more (%2 left "
                            "over). Nothing was sent.")
@@ -53,6 +57,9 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         if (outcome.ok() && !m_drive.setWriteAccessJob())
             outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
                                              QStringLiteral("USB-stick access error"));
+        const QString refusal = m_drive.refusal(connection.deviceId, QStringLiteral("ACCESS.INI"));
+        if (!outcome.ok() && !refusal.isEmpty())
+            outcome = ReaderOutcome::failure(ErrorInfo::ReaderObjectError, refusal);
     }
     reader.reset();
     if (!outcome.ok())
@@ -73,7 +80,12 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         &cleared);
     if (markError.isValid())
         return databaseFailure(markError);
-    log(QStringLiteral("Update Access Configuration DONE"));
+    if (dataSet.leftOut().isEmpty())
+        log(QStringLiteral("Update Access Configuration DONE"));
+    else
+        log(QStringLiteral("Update Access Configuration DONE (%1 left out: identifier unreadable "
+                           "or blank)")
+                .arg(dataSet.leftOut().size()));
     if (!cleared)
         log(QStringLiteral("The access rights of this entry changed during the update: it stays "
                            "marked for the next update."));

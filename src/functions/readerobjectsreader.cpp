@@ -125,5 +125,10 @@ ReaderOutcome ReaderObjectsReader::writeConfiguration(const ReaderConnection &co
     ReaderOutcome outcome;
     outcome.error = ReaderFactory::writeAccessConfiguration(
         m_settings, readerType, connection, readerConfig, &outcome.connectFailed, driveOperations);
+    if (!outcome.ok() && connection.usesFlashDrive()) {
+        const QString refusal = drive.refusal(connection.deviceId, QStringLiteral("CONFIG.INI"));
+        if (!refusal.isEmpty())
+            outcome.error = ErrorInfo(ErrorInfo::ReaderObjectError, refusal);
+    }
     return outcome;
 }

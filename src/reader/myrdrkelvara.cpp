@@ -42,7 +42,7 @@ bool MyRdrKelvara::prepareTables()
     const int length = AccessDataSet::iddLengthFor(m_readerType, p.hfIddLength, p.uhfIddLength);
     // Reader types without access tables have length 0, which the table refuses.
     if (m_tables.setIddLength(length) != 0) {
-        setError(m_tables.lastCode(), QString());
+        setError(m_tables.lastCode(), ReaderAccessTables::codeText(m_tables.lastCode()));
         return false;
     }
     return true;
@@ -51,7 +51,7 @@ bool MyRdrKelvara::prepareTables()
 void MyRdrKelvara::takeExchangeError(int rc)
 {
     if (m_exchange.lastCode() != 0) {
-        setError(m_exchange.lastCode(), QString());
+        setError(m_exchange.lastCode(), ReaderAccessTables::codeText(m_exchange.lastCode()));
         return;
     }
     collectError();
@@ -64,7 +64,7 @@ bool MyRdrKelvara::fillTables()
     const ProjectParameters &p = m_settings.project;
     const int length = AccessDataSet::iddLengthFor(m_readerType, p.hfIddLength, p.uhfIddLength);
     if (m_tables.fill(m_accessData, length) != 0) {
-        setError(m_tables.lastCode(), QString());
+        setError(m_tables.lastCode(), ReaderAccessTables::codeText(m_tables.lastCode()));
         log(describeError(m_tables.failedItem()));
         return false;
     }
@@ -175,8 +175,9 @@ bool MyRdrKelvara::saveAccessConfiguration(const QString &filePath, const QStrin
         return false;
     logDumps();
     if (filePath.isEmpty() || m_tables.writeFile(filePath) != 0) {
-        setError(m_tables.lastCode() != 0 ? m_tables.lastCode() : ReaderAccessTables::FileError,
-                 QString());
+        const qint32 code =
+            m_tables.lastCode() != 0 ? m_tables.lastCode() : qint32(ReaderAccessTables::FileError);
+        setError(code, ReaderAccessTables::codeText(code));
         log(describeError(QStringLiteral("Write file '%1'").arg(filePath)));
         return false;
     }

@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/demoproject.h"
+#include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/timemodelrecords.h"
@@ -17,7 +18,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QSet>
+#include <QUrl>
 #include <QSettings>
 #include <QTranslator>
 #include <QWhatsThis>
@@ -66,6 +70,7 @@ private slots:
     void germanQtButtons();
     void recentProjects();
     void screenshots();
+    void entryFoldersOfOneName();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -836,6 +841,12 @@ void TestKelvaraMan::folderActions()
             entry = c;
     }
     QVERIFY(entry > 0);
+    QHash<int, QString> keys;
+    QVERIFY(!EntryRecords::folderKeys(w->databasePath(), keys).isValid());
+    const QString key = keys.value(w->boardData().column(entry).key);
+    QVERIFY(!key.contains(QLatin1Char('/')));
+    QVERIFY(QDir().mkpath(entryDataPath(m_project, key)));
+    QVERIFY(QDir().mkpath(entryLogPath(m_project, key)));
     QStringList opened;
     const auto recorder = setUrlOpener([&opened](const QUrl &url) {
         opened << url.toLocalFile();
@@ -847,9 +858,11 @@ void TestKelvaraMan::folderActions()
     w->mchOpenDataPath();
     w->mchOpenLogPath();
     setUrlOpener(recorder);
-    QVERIFY(opened.isEmpty());
-    QCOMPARE(m_boxes, (QStringList{QStringLiteral("Open path"), QStringLiteral("Open path")}));
-    QVERIFY(m_texts.last().contains(QStringLiteral("outside the project folder")));
+    QCOMPARE(opened.size(), 2);
+    for (const QString &folder : qAsConst(opened))
+        QVERIFY2(QDir::cleanPath(folder).startsWith(m_project + QLatin1Char('/')),
+                 qPrintable(folder));
+    QVERIFY(m_boxes.isEmpty());
 }
 
 void TestKelvaraMan::renameOntoExistingAsks()
@@ -977,6 +990,34 @@ void TestKelvaraMan::screenshots()
             top->close();
         }
     }
+}
+
+void TestKelvaraMan::entryFoldersOfOneName()
+{
+    // The demo has a "Main Entrance" in two areas: each column opens its own folders.
+    auto w = openDemo();
+    QStringList opened;
+    const auto previous = setUrlOpener([&](const QUrl &url) {
+        opened << url.toLocalFile();
+        return true;
+    });
+    for (int c = 1; c < w->boardData().columnCount(); ++c) {
+        if (w->boardData().column(c).isHead ||
+            w->boardData().column(c).name != QLatin1String("Main Entrance"))
+            continue;
+        const QString area = w->boardData().column(w->boardData().column(c).head).name;
+        const QString key = QStringLiteral("Main Entrance (%1)").arg(area);
+        QVERIFY(QDir().mkpath(entryDataPath(m_project, key)));
+        QVERIFY(QDir().mkpath(entryLogPath(m_project, key)));
+        w->clickedOnTableCell(0, c, 2, false);
+        w->columnHeadMenu()->close();
+        w->mchOpenDataPath();
+        w->mchOpenLogPath();
+    }
+    setUrlOpener(previous);
+    QCOMPARE(opened.size(), 4);
+    QCOMPARE(QSet<QString>(opened.begin(), opened.end()).size(), 4);
+    QVERIFY(m_boxes.isEmpty());
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

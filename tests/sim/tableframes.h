@@ -2,6 +2,7 @@
 // from the byte layouts alone, so both ends are checked against each other.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -87,9 +88,10 @@ inline WriteResult write(const Tables &t, const Exchange &exchange, int crcFault
     for (const auto &h : t.holidays)
         records[1].emplace_back(h.begin(), h.end());
     for (const auto &a : t.access) {
+        // Shorter identifiers extended with zero bytes in front, longer ones cut.
         std::vector<uint8_t> rec(static_cast<std::size_t>(t.iddLength), 0);
-        for (std::size_t i = 0; i < a.first.size() && i < rec.size(); ++i)
-            rec[i] = a.first[i];
+        const std::size_t used = std::min(a.first.size(), rec.size());
+        std::copy_n(a.first.begin(), used, rec.end() - static_cast<std::ptrdiff_t>(used));
         rec.push_back(static_cast<uint8_t>(a.second >> 8));
         rec.push_back(static_cast<uint8_t>(a.second & 0xFF));
         rec.push_back(0);

@@ -325,9 +325,9 @@ void TestVirtualReader::tableRoundTrip()
     const auto acc = TableFrames::read(4, 10, exchangeOf(r));
     QCOMPARE(acc.rc, 0);
     QCOMPARE(acc.count, 42);
-    // Short identifiers travel padded with zeros behind them.
+    // Short identifiers travel extended with zero bytes in front.
     QCOMPARE(Bytes(acc.bytes.begin() + 10, acc.bytes.begin() + 20),
-             Bytes({0x04, 0x11, 0x22, 0x33, 0, 0, 0, 0x80, 0x00, 0}));
+             Bytes({0, 0, 0, 0x04, 0x11, 0x22, 0x33, 0x80, 0x00, 0}));
 
     // 256 holidays fit the table although their count byte wraps to 0.
     TableFrames::Tables holidays = officeTables();
@@ -441,7 +441,12 @@ void TestVirtualReader::accessDecision_data()
     QTest::newRow("after validity") << office << 2100 << 1 << 4 << 9 << 0 << 2;
     QTest::newRow("longer identifier, first bytes count")
         << Bytes{0x04, 0xA1, 0xB2, 0xC3, 0xD4, 0xE5, 0xF6, 0x99} << 2026 << 12 << 7 << 9 << 0 << 0;
+    // A short card is compared as its record holds it: zero bytes in front.
     QTest::newRow("always") << Bytes{0x04, 0x11, 0x22, 0x33} << 2026 << 12 << 6 << 3 << 0 << 0;
+    QTest::newRow("short card in its extended form")
+        << Bytes{0, 0, 0, 0x04, 0x11, 0x22, 0x33} << 2026 << 12 << 6 << 3 << 0 << 0;
+    QTest::newRow("zeros behind are another identifier")
+        << Bytes{0x04, 0x11, 0x22, 0x33, 0, 0, 0} << 2026 << 12 << 6 << 3 << 0 << 1;
     QTest::newRow("unknown") << Bytes{0x04, 0x11, 0x22} << 2026 << 12 << 7 << 9 << 0 << 1;
     QTest::newRow("empty") << Bytes{} << 2026 << 12 << 7 << 9 << 0 << 1;
 }

@@ -1,6 +1,7 @@
 #include "access/accessdataset.h"
 #include "access/accessrecords.h"
 #include "access/readeraccesstables.h"
+#include "core/errortext.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -62,7 +63,11 @@ private slots:
     void sixteenthPeriodFailsAndNothingIsFilled();
     void fifteenPeriodsAcrossUsers();
     void otherReaderTypeFailsAtIddLength();
-    void unparsableIdentifierGivesZeroBytes();
+    void readerIdentifiers_data();
+    void readerIdentifiers();
+    void unreadableIdentifiersAreLeftOut();
+    void codeTexts_data();
+    void codeTexts();
     void resetState();
     void iddLengthLimits_data();
     void iddLengthLimits();
@@ -341,22 +346,89 @@ void TestAccessTables::otherReaderTypeFailsAtIddLength()
     QVERIFY(!QFile::exists(path));
 }
 
-void TestAccessTables::unparsableIdentifierGivesZeroBytes()
+void TestAccessTables::readerIdentifiers_data()
 {
-    // An identifier that does not parse yields no bytes; the record is all
-    // zeros, which is what the reader then holds for this user.
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QByteArray>("key"); // hex; empty: never sent
+
+    QTest::newRow("project length as is")
+        << QByteArray("04a1b2c3d4e5f6-04") << 7 << QByteArray("04a1b2c3d4e5f6");
+    // As a tag read at the desk reader is stored: zero bytes in front.
+    QTest::newRow("short extended in front")
+        << QByteArray("a1b2c3d4-04") << 7 << QByteArray("000000a1b2c3d4");
+    QTest::newRow("long cut") << QByteArray("04a1b2c3d4e5f6aa-04") << 7
+                              << QByteArray("04a1b2c3d4e5f6");
+    QTest::newRow("EPC extended in front")
+        << QByteArray("3000e200-84") << 4 << QByteArray("0000e200");
+    QTest::newRow("not hex") << QByteArray("zz11-04") << 7 << QByteArray();
+    QTest::newRow("no type") << QByteArray("ZZZZ") << 7 << QByteArray();
+    QTest::newRow("unknown type") << QByteArray("0102-07") << 7 << QByteArray();
+    QTest::newRow("blank") << QByteArray("00000000000000-04") << 7 << QByteArray();
+    QTest::newRow("blank after the cut")
+        << QByteArray("0000000000000000ff-04") << 7 << QByteArray();
+    QTest::newRow("blank EPC") << QByteArray("300000000000-84") << 4 << QByteArray();
+}
+
+void TestAccessTables::readerIdentifiers()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(int, length);
+    QFETCH(QByteArray, key);
+    QCOMPARE(ReaderAccessTables::readerIdd(stored, length).toHex(), key);
+}
+
+void TestAccessTables::unreadableIdentifiersAreLeftOut()
+{
+    // An identifier that does not parse, or a blank one, must never become an
+    // all-zero record with the user's rights: a blank tag would open the door.
     const RowList rows{row("S1", "mon-06:00-20:00", "Kaputt", "Kai", "zz11-04"),
-                       row("S1", "mon-06:00-20:00", "Fremd", "Fee", "0102-07")};
+                       row("S1", "mon-06:00-20:00", "Fremd", "Fee", "0102-07"),
+                       row("S1", "mon-06:00-20:00", "Leer", "Lia", "0000-04"),
+                       row("S1", "mon-06:00-20:00", "Gut", "Gil", "a1b2c3d4-04")};
     AccessDataSet dataSet;
-    QVERIFY(dataSet.compile(rows, {}, 100));
-    QCOMPARE(dataSet.entries().size(), 2);
+    QVERIFY(dataSet.compile(rows, {}, 100, 7));
+    QCOMPARE(dataSet.entries().size(), 1);
+    QCOMPARE(dataSet.leftOut().size(), 3);
+    QVERIFY(dataSet.leftOutLog().contains(QStringLiteral("zz11-04;Kaputt;Kai;S1")));
+    QVERIFY(!dataSet.userLog().contains(QStringLiteral("Kaputt")));
     ReaderAccessTables tables;
     QCOMPARE(tables.fill(dataSet, 7), 0);
-    QCOMPARE(tables.accessRecords().size(), 1);
-    QCOMPARE(tables.accessRecords().firstKey(), QStringLiteral("00000000000000"));
-    QCOMPARE(tables.accessRecords().first().toBytes(), QByteArray::fromHex("00000000000000000100"));
-    QCOMPARE(ReaderAccessTables::iddBytesOfStored("zz11-04"), QByteArray());
-    QCOMPARE(ReaderAccessTables::iddBytesOfStored("3000e200-84"), QByteArray::fromHex("e200"));
+    QCOMPARE(tables.accessRecords().keys(), QStringList{QStringLiteral("000000A1B2C3D4")});
+
+    // A hand-built set reaches the table unchecked; the table leaves them out too.
+    AccessDataSet handBuilt;
+    handBuilt.setEntries({AccessEntry{"zz11-04", 1, {}, {}, {}, {}},
+                          AccessEntry{"00000000000000-04", 1, {}, {}, {}, {}}});
+    QCOMPARE(tables.fill(handBuilt, 7), 0);
+    QVERIFY(tables.accessRecords().isEmpty());
+    QCOMPARE(tables.leftOut(), 2);
+}
+
+void TestAccessTables::codeTexts_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::newRow("table full") << int(ReaderAccessTables::TableFull);
+    QTest::newRow("file error") << int(ReaderAccessTables::FileError);
+}
+
+void TestAccessTables::codeTexts()
+{
+    QFETCH(int, code);
+    // Each fault happens for real: a sixteenth timezone, a file in a missing folder.
+    ReaderAccessTables tables;
+    QVERIFY(tables.setIddLength(7) == 0);
+    if (code == ReaderAccessTables::TableFull) {
+        for (int i = 0; i < ReaderAccessTables::MaxTimezones; ++i)
+            QCOMPARE(tables.addTimezone(TimezoneRecord()), 0);
+        QCOMPARE(tables.addTimezone(TimezoneRecord()), qint32(code));
+    } else {
+        QTemporaryDir dir;
+        QCOMPARE(tables.writeFile(dir.filePath(QStringLiteral("gone/ACCESS.INI"))), qint32(code));
+    }
+    QCOMPARE(tables.lastError().code, qint32(code));
+    QVERIFY(!tables.lastError().detail.isEmpty());
+    QVERIFY(errorText(tables.lastError()).startsWith(tables.lastError().detail));
 }
 
 void TestAccessTables::resetState()
@@ -511,9 +583,13 @@ void TestAccessTables::timesPastEndOfDay_data()
     QTest::addColumn<QByteArray>("times"); // start hour, minute, end hour, minute
 
     QTest::newRow("in range kept") << "mon-06:00-24:00" << QByteArray::fromHex("06001800");
-    QTest::newRow("end past midnight") << "mon-06:00-25:30" << QByteArray::fromHex("06001800");
+    // A period with a time off the clock is never: a window without time.
+    QTest::newRow("end past midnight") << "mon-06:00-25:30" << QByteArray::fromHex("18001800");
     // Cut to a byte, 256:00 would have been 00:00 and opened the whole Monday.
     QTest::newRow("wrapping hours") << "mon-256:00-300:00" << QByteArray::fromHex("18001800");
+    // Minute 600 cut to a byte is 88: "00:88-24:00" opened from 01:28.
+    QTest::newRow("minutes past 59") << "mon-0:600-30:0" << QByteArray::fromHex("18001800");
+    QTest::newRow("24 with minutes") << "mon-06:00-24:30" << QByteArray::fromHex("18001800");
 }
 
 void TestAccessTables::timesPastEndOfDay()

@@ -80,8 +80,22 @@ void TestTimePeriod::parse_data()
                                     << "12:00" << true << "";
     QTest::newRow("empty") << "" << false << 0 << "00:00"
                            << "24:00" << true << "";
-    QTest::newRow("out of range hour written as is") << "mon-06:00-25:00" << true << 0x02 << "06:00"
-                                                     << "25:00" << false << "mon-06:00-25:00";
+    // Times off the clock are unreadable: the fields keep what was read, the period is never.
+    QTest::newRow("hour past 24") << "mon-06:00-25:00" << false << 0x02 << "06:00"
+                                  << "25:00" << true << "";
+    QTest::newRow("minutes past 59") << "mon-07:99-20:00" << false << 0x02 << "07:99"
+                                     << "24:00" << true << "";
+    QTest::newRow("minutes as hours") << "mon-0:600-30:00" << false << 0x02 << "00:600"
+                                      << "24:00" << true << "";
+    QTest::newRow("24 with minutes") << "mon-06:00-24:01" << false << 0x02 << "06:00"
+                                     << "24:01" << true << "";
+    QTest::newRow("hour overflowing minutes")
+        << "mon-357913956:00-24:00" << false << 0x02 << "357913956:00"
+        << "24:00" << true << "";
+    QTest::newRow("largest hour") << "mon-00:00-2147483647:59" << false << 0x02 << "00:00"
+                                  << "2147483647:59" << true << "";
+    QTest::newRow("end of day") << "mon-23:59-24:00" << true << 0x02 << "23:59"
+                                << "24:00" << false << "mon-23:59-24:00";
 }
 
 void TestTimePeriod::parse()
@@ -165,6 +179,8 @@ void TestTimePeriod::timeTexts_data()
     QTest::newRow("hours bad") << "ab:15" << false << "00:00";
     QTest::newRow("minutes bad") << "07:cd" << false << "07:00";
     QTest::newRow("three parts") << "07:15:00" << false << "00:00";
+    QTest::newRow("minutes past 59") << "07:60" << false << "07:60";
+    QTest::newRow("hours past 24") << "25:00" << false << "25:00";
 }
 
 void TestTimePeriod::timeTexts()

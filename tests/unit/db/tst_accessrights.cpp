@@ -510,7 +510,13 @@ void TestAccessRights::findImportedTransponder_data()
         << "1122334455667788" << strings({"Otto:***"});
     QTest::newRow("long range after its control word") << "E2E2E2E2" << strings({"Hart:DAY"});
     QTest::newRow("prefix only finds nobody") << "A1B2" << QStringList{};
-    QTest::newRow("right at another entry only") << "5566" << QStringList{};
+    // The owner is named wherever their rights are, without a tag here.
+    QTest::newRow("right at another entry only") << "5566" << strings({"Ruth:-"});
+    // A short identifier read back at the project length, zero bytes in front.
+    QTest::newRow("extended short range") << "00000000A1B2C3D4" << strings({"Hart:DAY"});
+    QTest::newRow("extended long range") << "000000E2E2E2E2" << strings({"Hart:DAY"});
+    QTest::newRow("zero bytes behind are another identifier") << "A1B2C3D400" << QStringList{};
+    QTest::newRow("blank finds nobody") << "0000" << QStringList{};
     QTest::newRow("wildcard is not hex") << "%" << QStringList{};
     QTest::newRow("quote is not hex") << "a1' or '1'='1" << QStringList{};
     QTest::newRow("empty") << "" << QStringList{};

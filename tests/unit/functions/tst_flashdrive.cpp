@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -59,6 +61,8 @@ private slots:
     void prepareWithoutFlashDriveEntries();
     void prepareDrive();
     void prepareWithoutDrive();
+    void specialFilesAreNotOpened_data();
+    void specialFilesAreNotOpened();
 };
 
 void TestFlashDrive::deviceFolder_data()
@@ -285,6 +289,36 @@ void TestFlashDrive::prepareWithoutDrive()
     QVERIFY(!result.ok);
     QVERIFY(result.critical);
     QVERIFY(!result.message.isEmpty());
+}
+
+void TestFlashDrive::specialFilesAreNotOpened_data()
+{
+    QTest::addColumn<bool>("fifo"); // else a link off the drive
+    QTest::newRow("JOB a FIFO") << true;
+    QTest::newRow("JOB a link") << false;
+}
+
+void TestFlashDrive::specialFilesAreNotOpened()
+{
+    QFETCH(bool, fifo);
+    QTemporaryDir dir, elsewhere;
+    FlashDrive drive;
+    drive.setDrivePath(dir.path());
+    const QString job = dir.filePath(QStringLiteral("JOB"));
+    const QString target = elsewhere.filePath(QStringLiteral("file"));
+    writeFile(target, "read-access\n");
+    // Opening a FIFO without a writer blocks: these calls must not even try.
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(job).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(target, job));
+    FlashDrive::Jobs jobs;
+    QVERIFY(!drive.readJob(jobs));
+    QVERIFY(jobs == FlashDrive::Jobs());
+    QVERIFY(!drive.setWriteAccessJob());
+    QVERIFY(!drive.setWriteConfigJob());
+    QCOMPARE(readAll(target), QByteArray("read-access\n"));
+    QVERIFY(drive.refusal(0x1234, QString()).contains(QDir::toNativeSeparators(job)));
 }
 
 KX_TEST_MAIN(TestFlashDrive)

@@ -48,9 +48,9 @@ void TestUnreachableEntries::failsAndStaysPending_data()
     QTest::newRow("clock, no reader") << 4 << "" << 0 << "ok"
                                       << "No reader assigned";
     QTest::newRow("update, drive removed") << 0 << "a1b2" << 0x10000 << "removed"
-                                           << "USB-stick access error";
+                                           << "USB-stick";
     QTest::newRow("update, job file refused") << 0 << "a1b2" << 0x10000 << "job blocked"
-                                              << "USB-stick access error";
+                                              << "USB-stick";
 }
 
 void TestUnreachableEntries::failsAndStaysPending()
