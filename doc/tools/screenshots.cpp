@@ -98,6 +98,8 @@ const QList<Shot> &shots()
         {"board-entry-menu", Grab::WindowWithMenu, rightClickEntryHead},
         {"board-corner-menu", Grab::WindowWithMenu, [](KelvaraMan &w) { rightClickCell(w, 0, 0); }},
         {"firmware-versions", Grab::MessageBox, [](KelvaraMan &w) { w.helpFwVersions(); }},
+        {"users", Grab::Window, [](KelvaraMan &w) { w.enterUsers(); }},
+        {"time-models", Grab::Window, [](KelvaraMan &w) { w.enterTimes(); }},
     };
     return list;
 }
