@@ -2224,6 +2224,127 @@ no longer exists or is no valid project. It was removed from the list of recent 
 
 existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
     </message>
+    <message>
+        <source>New Project Settings</source>
+        <translation>Einstellungen neues Projekt</translation>
+    </message>
+    <message>
+        <source>Project Settings</source>
+        <translation>Projekteinstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraProjectSettingsDialog</name>
+    <message>
+        <source>New Project Settings</source>
+        <translation>Einstellungen neues Projekt</translation>
+    </message>
+    <message>
+        <source>Project Settings</source>
+        <translation>Projekteinstellungen</translation>
+    </message>
+    <message>
+        <source>Short Range</source>
+        <translation>Nahbereich</translation>
+    </message>
+    <message>
+        <source>Use Short Range Transponder / Reader</source>
+        <translation>Nahbereichs-Transponder / -Leser verwenden</translation>
+    </message>
+    <message>
+        <source>ISO15693 support</source>
+        <translation>ISO15693-Unterstützung</translation>
+    </message>
+    <message>
+        <source>Long Range</source>
+        <translation>Fernbereich</translation>
+    </message>
+    <message>
+        <source>Use Long Range Transponder / Reader</source>
+        <translation>Fernbereichs-Transponder / -Leser verwenden</translation>
+    </message>
+    <message>
+        <source>Transponder Filter</source>
+        <translation>Transponderfilter</translation>
+    </message>
+    <message>
+        <source>Filter 1</source>
+        <translation>Filter 1</translation>
+    </message>
+    <message>
+        <source>KORVEX Transponder</source>
+        <translation>KORVEX-Transponder</translation>
+    </message>
+    <message>
+        <source>Filter 2</source>
+        <translation>Filter 2</translation>
+    </message>
+    <message>
+        <source>Filter 3</source>
+        <translation>Filter 3</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Use short range (HF) transponder and reader</source>
+        <translation>Nahbereichs-(HF-)Transponder und -Leser verwenden</translation>
+    </message>
+    <message>
+        <source>Support ISO 15693 transponder</source>
+        <translation>ISO-15693-Transponder unterstützen</translation>
+    </message>
+    <message>
+        <source>Use long range (UHF) transponder and reader</source>
+        <translation>Fernbereichs-(UHF-)Transponder und -Leser verwenden</translation>
+    </message>
+    <message>
+        <source>Use transponder filter</source>
+        <translation>Transponderfilter verwenden</translation>
+    </message>
+    <message>
+        <source>Set filter for KORVEX transponder</source>
+        <translation>Filter für KORVEX-Transponder setzen</translation>
+    </message>
+    <message>
+        <source>Input transponder filter (hex. notation)</source>
+        <translation>Transponderfilter eingeben (hexadezimal)</translation>
+    </message>
+    <message>
+        <source>Filter %1 is no valid transponder filter.
+Please enter up to 48 hexadecimal digits.</source>
+        <translation>Filter %1 ist kein gültiger Transponderfilter.
+Bitte bis zu 48 hexadezimale Ziffern eingeben.</translation>
+    </message>
+    <message>
+        <source>Cannot read the project database.</source>
+        <translation>Die Projektdatenbank kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Support ISO15693</source>
+        <translation>ISO15693-Unterstützung</translation>
+    </message>
+    <message>
+        <source>For ISO15693 support your project database must be updated to 8 byte UID&apos;s.
+Subsequent you have to configure all proximidy readers again and
+update their access configuration!
+
+Do you want to continue?</source>
+        <translation>Für die ISO15693-Unterstützung muss die Projektdatenbank auf 8-Byte-UIDs umgestellt werden.
+Danach müssen alle Nahbereichsleser neu konfiguriert und
+ihre Zugangskonfiguration aktualisiert werden!
+
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>The project settings could not be saved.</source>
+        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraReadTag</name>

@@ -15,6 +15,7 @@
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "views/kelvarafunctiondialog.h"
+#include "views/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
@@ -139,7 +140,8 @@ void KelvaraMan::createMenus()
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     m_generalSettingsAction =
         settings->addAction(tr("&General Settings"), this, &KelvaraMan::generalSettings);
-    settings->addAction(tr("&Project Settings"), this, [this] { projectSettings(false); });
+    m_projectSettingsAction =
+        settings->addAction(tr("&Project Settings"), this, [this] { projectSettings(false); });
     settings->addSeparator();
     const QList<QAction *> readerFunctions = {
         settings->addAction(tr("Synchronize Reader &Clock"), this, &KelvaraMan::readerClockSync),
@@ -154,7 +156,7 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll)};
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
-        a->setEnabled(readerFunctions.contains(a));
+        a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     m_tooltipsAction = help->addAction(tr("&Tooltips"));
@@ -921,7 +923,12 @@ void KelvaraMan::exportUserList()
 void KelvaraMan::generalSettings() {}
 void KelvaraMan::projectSettings(bool isNewProject)
 {
-    Q_UNUSED(isNewProject)
+    if (!requireProject(isNewProject ? tr("New Project Settings") : tr("Project Settings")))
+        return;
+    // The dialog saves into the open project's parameters; the board then
+    // shows the technologies and the entries it marked.
+    if (KelvaraProjectSettingsDialog::run(this, m_settings, m_params, isNewProject))
+        enterTabKelvara();
 }
 
 void KelvaraMan::showView(QWidget *shown)

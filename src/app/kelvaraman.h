@@ -255,6 +255,7 @@ private:
 
     QAction *m_tooltipsAction = nullptr;
     QAction *m_generalSettingsAction = nullptr;
+    QAction *m_projectSettingsAction = nullptr;
     KelvaraUsers *m_users = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
 

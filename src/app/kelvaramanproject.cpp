@@ -78,6 +78,12 @@ void KelvaraMan::newProject()
     const QString name = KxDialogs::getText(this, title, tr("Please enter a new project name"));
     if (name.isEmpty())
         return;
+    if (!ProjectFolder::isValidName(name)) {
+        KxMessageBox::critical(
+            this, title,
+            tr("The name\n\n%1\n\ncannot be used as a project folder name.").arg(name));
+        return;
+    }
     const QString parent = KxDialogs::getExistingDirectory(
         this, tr("Select path for project '%1'").arg(name), projectParentFolder());
     if (parent.isEmpty())
@@ -90,7 +96,9 @@ void KelvaraMan::newProject()
                                tr("The path\n\n%1\n\nalready exists.").arg(native(folder)));
         return;
     }
-    if (!QDir().mkpath(folder)) {
+    // The log and data folders belong to a project from its creation on.
+    if (!QDir().mkpath(folder) || !QDir().mkpath(projectLogPath(folder)) ||
+        !QDir().mkpath(projectDataPath(folder))) {
         KxMessageBox::critical(this, title,
                                tr("Cannot create project path\n\n%1").arg(native(folder)));
         return;

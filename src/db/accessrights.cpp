@@ -2,6 +2,7 @@
 
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
+#include "db/projectparameters.h"
 #include "db/recordstatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
@@ -521,6 +522,9 @@ QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength)
                 !UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
                 return query.lastError();
         }
+        // The length goes with the identifiers, so they never disagree.
+        if (!ProjectTags::setHfIddLength(query, newLength))
+            return query.lastError();
         return outcome(setNeedsUpdateByTechnology(query, true, false, true), query);
     });
 }

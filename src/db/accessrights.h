@@ -107,7 +107,8 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
                           QSet<int> *changedEntries = nullptr);
 
 // Extends every user's short-range identifier to newLength bytes, stores
-// those that changed and marks all short-range entries, in one transaction.
+// those that changed, the project's HfIddLength and marks all short-range
+// entries, in one transaction.
 // Identifiers whose stored text does not read are left as they are.
 QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength);
 

@@ -9,9 +9,11 @@
 #include "db/projectschema.h"
 #include "support/testsupport.h"
 #include "support/zipwriter.h"
+#include "views/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -87,6 +89,7 @@ private slots:
     void newProjectCreatesFolderAndDatabase();
     void newProjectRefusals_data();
     void newProjectRefusals();
+    void projectSettingsFromMenu();
     void openProject_data();
     void openProject();
     void renameProject_data();
@@ -142,6 +145,7 @@ private:
     QList<Ask> m_asks;
     QStringList m_answers;
     QList<QUrl> m_opened;
+    QStringList m_settingsDialogs; // titles of the project settings dialogs run
 };
 
 void TestKelvaraManProject::initTestCase()
@@ -158,6 +162,11 @@ void TestKelvaraManProject::initTestCase()
                                   const QString &proposal) {
         m_asks.append({kind, title, label, proposal});
         return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    });
+    // Cancelled, as a user closing the window would.
+    KelvaraProjectSettingsDialog::setAnswerer([this](KelvaraProjectSettingsDialog *dialog) {
+        m_settingsDialogs << dialog->windowTitle();
+        return int(QDialog::Rejected);
     });
     setUrlOpener([this](const QUrl &url) {
         m_opened.append(url);
@@ -178,6 +187,7 @@ void TestKelvaraManProject::init()
     m_asks.clear();
     m_answers.clear();
     m_opened.clear();
+    m_settingsDialogs.clear();
     ArchiveTool::setToolsFolder(QString());
     QFile::remove(settingsFilePath());
     QDir(appDataPath() + QStringLiteral("/DemoProject")).removeRecursively();
@@ -243,7 +253,9 @@ void TestKelvaraManProject::newProjectCreatesFolderAndDatabase()
     QCOMPARE(m_asks.at(1).proposal, tmp.path());
 
     QVERIFY(ProjectSchema::isProjectDatabase(folder));
-    QCOMPARE(contents(folder), QStringList{name + QStringLiteral(".sqlite3")});
+    QCOMPARE(contents(folder), (QStringList{name + QStringLiteral(".sqlite3"),
+                                            QStringLiteral("data"), QStringLiteral("log")}));
+    QCOMPARE(m_settingsDialogs, QStringList{QStringLiteral("New Project Settings")});
     QCOMPARE(w->projectFolder(), native(folder));
     QCOMPARE(w->databasePath(),
              native(folder + QLatin1Char('/') + name + QStringLiteral(".sqlite3")));
@@ -268,6 +280,12 @@ void TestKelvaraManProject::newProjectRefusals_data()
     QTest::newRow("parent is a file")
         << QStringList{QStringLiteral("New"), QStringLiteral("<tmp>/file")}
         << QStringLiteral("Cannot create project path\n\n<tmp>/file/New");
+    QTest::newRow("name with a separator")
+        << QStringList{QStringLiteral("Site 1/2"), QStringLiteral("<tmp>")}
+        << QStringLiteral("The name\n\nSite 1/2\n\ncannot be used as a project folder name.");
+    QTest::newRow("name ..") << QStringList{QStringLiteral(".."), QStringLiteral("<tmp>")}
+                             << QStringLiteral(
+                                    "The name\n\n..\n\ncannot be used as a project folder name.");
     QTest::newRow("name cancelled") << QStringList() << QString();
     QTest::newRow("empty name") << QStringList{QStringLiteral("")} << QString();
     QTest::newRow("folder cancelled") << QStringList{QStringLiteral("New")} << QString();
@@ -303,6 +321,22 @@ void TestKelvaraManProject::newProjectRefusals()
              QStringList{QStringLiteral("keep.txt")});
     QCOMPARE(w->projectFolder(), native(current));
     QCOMPARE(fingerprint(w->databasePath()), data);
+    QVERIFY(m_settingsDialogs.isEmpty());
+}
+
+void TestKelvaraManProject::projectSettingsFromMenu()
+{
+    QTemporaryDir tmp;
+    const QString current = makeProject(tmp.filePath(QStringLiteral("Current")));
+    auto w = window(current);
+    QAction *action = nullptr;
+    for (QAction *a : w->findChildren<QAction *>())
+        if (a->text() == QStringLiteral("&Project Settings"))
+            action = a;
+    QVERIFY(action);
+    QVERIFY(action->isEnabled());
+    action->trigger();
+    QCOMPARE(m_settingsDialogs, QStringList{QStringLiteral("Project Settings")});
 }
 
 void TestKelvaraManProject::openProject_data()
