@@ -1411,6 +1411,45 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraGeneralSettingsDialog</name>
+    <message>
+        <source>General Settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>Short Range (HF) Programmer</source>
+        <translation>Programmierleser Nahbereich (HF)</translation>
+    </message>
+    <message>
+        <source>Long Range (UHF) Programmer</source>
+        <translation>Programmierleser Fernbereich (UHF)</translation>
+    </message>
+    <message>
+        <source>Select HF Reader for Programming</source>
+        <translation>HF-Leser zum Programmieren wählen</translation>
+    </message>
+    <message>
+        <source>Select UHF Reader for Programming</source>
+        <translation>UHF-Leser zum Programmieren wählen</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Device-ID &apos;%1&apos; via &apos;%2&apos;</source>
+        <translation>Geräte-ID &apos;%1&apos; über &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Please select a reader</source>
+        <translation>Bitte einen Leser wählen</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraMan</name>
     <message>
         <source>&amp;File</source>
@@ -2365,6 +2404,77 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
     <message>
         <source>Read tag &apos;%1&apos; &apos;%2&apos;</source>
         <translation>Tag lesen &apos;%1&apos; &apos;%2&apos;</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraRegion</name>
+    <message>
+        <source>EU: Europe</source>
+        <translation>EU: Europa</translation>
+    </message>
+    <message>
+        <source>EU: Asia / Oceania</source>
+        <translation>EU: Asien / Ozeanien</translation>
+    </message>
+    <message>
+        <source>EU: Russia</source>
+        <translation>EU: Russland</translation>
+    </message>
+    <message>
+        <source>EU: Africa</source>
+        <translation>EU: Afrika</translation>
+    </message>
+    <message>
+        <source>EU: India</source>
+        <translation>EU: Indien</translation>
+    </message>
+    <message>
+        <source>EU: Morocco</source>
+        <translation>EU: Marokko</translation>
+    </message>
+    <message>
+        <source>FCC: USA</source>
+        <translation>FCC: USA</translation>
+    </message>
+    <message>
+        <source>FCC: China</source>
+        <translation>FCC: China</translation>
+    </message>
+    <message>
+        <source>FCC: Australia / New Zealand</source>
+        <translation>FCC: Australien / Neuseeland</translation>
+    </message>
+    <message>
+        <source>FCC: Brazil</source>
+        <translation>FCC: Brasilien</translation>
+    </message>
+    <message>
+        <source>FCC: Israel</source>
+        <translation>FCC: Israel</translation>
+    </message>
+    <message>
+        <source>FCC: Japan</source>
+        <translation>FCC: Japan</translation>
+    </message>
+    <message>
+        <source>FCC: Malaysia</source>
+        <translation>FCC: Malaysia</translation>
+    </message>
+    <message>
+        <source>FCC: Korea</source>
+        <translation>FCC: Korea</translation>
+    </message>
+    <message>
+        <source>EU: Manual</source>
+        <translation>EU: Manuell</translation>
+    </message>
+    <message>
+        <source>FCC: Manual</source>
+        <translation>FCC: Manuell</translation>
+    </message>
+    <message>
+        <source>Unknown region</source>
+        <translation>Unbekannte Region</translation>
     </message>
 </context>
 <context>

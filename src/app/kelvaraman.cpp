@@ -15,6 +15,7 @@
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "views/kelvarafunctiondialog.h"
+#include "views/kelvarageneralsettingsdialog.h"
 #include "views/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
@@ -156,7 +157,8 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll)};
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
-        a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction);
+        a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||
+                     a == m_generalSettingsAction);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     m_tooltipsAction = help->addAction(tr("&Tooltips"));
@@ -920,7 +922,10 @@ void KelvaraMan::exportUserList()
 
 // The settings dialogs come with their own part of the program; their menu
 // entries stay disabled until then.
-void KelvaraMan::generalSettings() {}
+void KelvaraMan::generalSettings()
+{
+    KelvaraGeneralSettingsDialog::run(this, m_settings);
+}
 void KelvaraMan::projectSettings(bool isNewProject)
 {
     if (!requireProject(isNewProject ? tr("New Project Settings") : tr("Project Settings")))

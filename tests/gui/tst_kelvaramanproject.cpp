@@ -9,6 +9,7 @@
 #include "db/projectschema.h"
 #include "support/testsupport.h"
 #include "support/zipwriter.h"
+#include "views/kelvarageneralsettingsdialog.h"
 #include "views/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
@@ -165,6 +166,10 @@ void TestKelvaraManProject::initTestCase()
     });
     // Cancelled, as a user closing the window would.
     KelvaraProjectSettingsDialog::setAnswerer([this](KelvaraProjectSettingsDialog *dialog) {
+        m_settingsDialogs << dialog->windowTitle();
+        return int(QDialog::Rejected);
+    });
+    KelvaraGeneralSettingsDialog::setAnswerer([this](KelvaraGeneralSettingsDialog *dialog) {
         m_settingsDialogs << dialog->windowTitle();
         return int(QDialog::Rejected);
     });
@@ -788,6 +793,9 @@ void TestKelvaraManProject::firstStart()
              QStringLiteral("Do you first want to create a demo project?\n\n(In case of 'Yes' you "
                             "can later create your own project under\n'File' -> 'New project')."));
     QCOMPARE(m_boxes.size(), 2);
+    // "Yes" to the first question runs the general settings, and only then.
+    QCOMPARE(m_settingsDialogs.contains(QStringLiteral("General Settings")),
+             settings == QMessageBox::Yes);
 
     if (demo == QMessageBox::No) {
         QCOMPARE(m_asks.size(), 1);
