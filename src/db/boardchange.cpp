@@ -4,7 +4,6 @@
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
-#include <QMap>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -40,24 +39,19 @@ bool readKeys(QSqlQuery &query, const QString &statement, QSet<int> &keys)
     return ok;
 }
 
-// The block's rights (pair -> PKtimes) and, when asked, their rows (pair -> PKaccess).
+// The block's rights (pair -> PKtimes).
 bool readBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
-               QHash<quint64, int> &rights, QHash<quint64, qint64> *rows = nullptr)
+               QHash<quint64, int> &rights)
 {
     rights.clear();
-    if (rows)
-        rows->clear();
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes,PKaccess from access where ") +
+    if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access where ") +
                     AccessRights::usersFilter(users) + QStringLiteral(" and ") +
                     AccessRights::entriesInAccessFilter(entries)))
         return false;
-    while (query.next()) {
-        const quint64 pair = BoardChange::pairKey(query.value(0).toInt(), query.value(1).toInt());
-        rights.insert(pair, query.value(2).toInt());
-        if (rows)
-            rows->insert(pair, query.value(3).toLongLong());
-    }
+    while (query.next())
+        rights.insert(BoardChange::pairKey(query.value(0).toInt(), query.value(1).toInt()),
+                      query.value(2).toInt());
     const bool ok = !query.lastError().isValid();
     query.finish();
     return ok;
@@ -74,6 +68,38 @@ bool readExisting(QSqlQuery &query, const QSet<int> &users, const QSet<int> &ent
                     QStringLiteral("select PKdoors from doors where ") +
                         AccessRights::entriesInDoorsFilter(entries),
                     knownEntries);
+}
+
+// Writes the rights (pair -> PKtimes) into temp.kx_before, many rows per
+// statement; every value is bound.
+bool fillBefore(QSqlQuery &query, const QHash<quint64, int> &rights)
+{
+    // 300 rows of three values stay under the oldest limit of bound values.
+    const int chunk = 300;
+    QList<quint64> pairs = rights.keys();
+    std::sort(pairs.begin(), pairs.end());
+    int prepared = 0;
+    for (int start = 0; start < pairs.size(); start += chunk) {
+        const int rows = std::min(chunk, pairs.size() - start);
+        if (rows != prepared) {
+            QString text = QStringLiteral(
+                "insert into temp.kx_before (pairUser,pairEntry,pairModel) values (?,?,?)");
+            for (int i = 1; i < rows; ++i)
+                text += QStringLiteral(",(?,?,?)");
+            if (!query.prepare(text))
+                return false;
+            prepared = rows;
+        }
+        for (int i = 0; i < rows; ++i) {
+            const quint64 pair = pairs.at(start + i);
+            query.bindValue(i * 3, userOf(pair));
+            query.bindValue(i * 3 + 1, entryOf(pair));
+            query.bindValue(i * 3 + 2, rights.value(pair));
+        }
+        if (!query.exec())
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -139,77 +165,71 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
+    {
+        // Hints only: a large change keeps its pages and its work tables in
+        // memory until the commit instead of spilling them half-way.
+        QSqlQuery hints = db.query();
+        hints.exec(QStringLiteral("pragma cache_size=-65536"));
+        hints.exec(QStringLiteral("pragma temp_store=memory"));
+    }
     if (!db.transaction())
         return db.lastError();
     QSqlError error;
     {
         QSqlQuery query = db.query();
         error = [&]() -> QSqlError {
-            QHash<quint64, int> current;
-            QHash<quint64, qint64> rows;
-            QSet<int> knownUsers;
-            QSet<int> knownEntries;
-            QSet<int> knownModels;
-            if (!readBlock(query, m_users, m_entries, current, &rows) ||
-                !readExisting(query, m_users, m_entries, knownUsers, knownEntries) ||
-                !readKeys(query, QStringLiteral("select PKtimes from times"), knownModels))
+            // The rights to restore go into a table of this connection (gone
+            // with it, and with a rollback); SQLite compares it with the
+            // block once into kx_change (row, pair, model to set; no row for
+            // a right to put back, no model for one to remove) and writes by
+            // row key, one statement per model. Rights on time models that
+            // are gone are not restored: their pairs end up without a right.
+            QSet<int> models;
+            if (!query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
+                                           "pairEntry integer, pairModel integer, primary key "
+                                           "(pairUser,pairEntry)) without rowid")) ||
+                !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
+                                           "pairUser integer, pairEntry integer, pairModel "
+                                           "integer)")) ||
+                !fillBefore(query, m_before) ||
+                !query.exec(QStringLiteral("delete from temp.kx_before where pairModel not in "
+                                           "(select PKtimes from times)")) ||
+                !query.exec(QStringLiteral("insert into temp.kx_change select a.PKaccess,"
+                                           "a.FKusers,a.FKdoors,b.pairModel from access a left "
+                                           "join temp.kx_before b on (b.pairUser=a.FKusers) and "
+                                           "(b.pairEntry=a.FKdoors) where (a.FKusers in (") +
+                            keyList(m_users) + QStringLiteral(")) and (a.FKdoors in (") +
+                            keyList(m_entries) +
+                            QStringLiteral(")) and (b.pairModel is not a.FKtimes)")) ||
+                !query.exec(QStringLiteral(
+                    "insert into temp.kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
+                    "from temp.kx_before b where not exists (select 1 from access a where "
+                    "(a.FKusers=b.pairUser) and (a.FKdoors=b.pairEntry)) and exists (select 1 "
+                    "from users where PKusers=b.pairUser) and exists (select 1 from doors where "
+                    "PKdoors=b.pairEntry)")) ||
+                !readKeys(query, QStringLiteral("select distinct pairEntry from temp.kx_change"),
+                          changed) ||
+                !readKeys(query,
+                          QStringLiteral("select distinct pairModel from temp.kx_change where "
+                                         "(pairRow is not null) and (pairModel is not null)"),
+                          models) ||
+                !query.exec(QStringLiteral("delete from access where PKaccess in (select pairRow "
+                                           "from temp.kx_change where pairModel is null)")))
                 return query.lastError();
-
-            // Rows are changed by their keys, gathered per time model (0 for
-            // removing), so that a change of many rights takes a few
-            // statements that walk the table in order.
-            QMap<int, QList<qint64>> updates;
-            QMap<int, QMap<int, QSet<int>>> inserts;
-            for (auto it = current.cbegin(); it != current.cend(); ++it) {
-                const auto before = m_before.constFind(it.key());
-                const bool restorable =
-                    before != m_before.cend() && knownModels.contains(before.value());
-                if (restorable && before.value() == it.value())
-                    continue;
-                updates[restorable ? before.value() : 0].append(rows.value(it.key()));
-                changed.insert(entryOf(it.key()));
-            }
-            for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
-                const int user = userOf(it.key());
-                const int entry = entryOf(it.key());
-                if (current.contains(it.key()) || !knownUsers.contains(user) ||
-                    !knownEntries.contains(entry) || !knownModels.contains(it.value()))
-                    continue;
-                inserts[it.value()][entry].insert(user);
-                changed.insert(entry);
-            }
-            for (auto model = updates.begin(); model != updates.end(); ++model) {
-                std::sort(model->begin(), model->end());
-                QString keys;
-                keys.reserve(model->size() * 8);
-                for (qint64 key : qAsConst(*model)) {
-                    if (!keys.isEmpty())
-                        keys += QLatin1Char(',');
-                    keys += QString::number(key);
-                }
-                const QString rowFilter =
-                    QStringLiteral(" where (PKaccess in (") + keys + QStringLiteral("))");
-                const bool ok =
-                    model.key() == 0
-                        ? ProjectDatabase::exec(query,
-                                                QStringLiteral("delete from access") + rowFilter)
-                        : ProjectDatabase::exec(
-                              query, QStringLiteral("update access set FKtimes=?") + rowFilter,
-                              {model.key()});
-                if (!ok)
+            for (int model : qAsConst(models)) {
+                if (!ProjectDatabase::exec(
+                        query,
+                        QStringLiteral("update access set FKtimes=? where PKaccess in (select "
+                                       "pairRow from temp.kx_change where pairModel=?)"),
+                        {model, model}))
                     return query.lastError();
             }
-            for (auto model = inserts.cbegin(); model != inserts.cend(); ++model) {
-                for (auto entry = model->cbegin(); entry != model->cend(); ++entry) {
-                    if (!ProjectDatabase::exec(
-                            query,
-                            QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
-                                           "PKusers,?,? from users where (PKusers in (") +
-                                keyList(entry.value()) + QStringLiteral("))"),
-                            {entry.key(), model.key()}))
-                        return query.lastError();
-                }
-            }
+            if (!query.exec(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
+                                           "pairUser,pairEntry,pairModel from temp.kx_change "
+                                           "where pairRow is null")) ||
+                !query.exec(QStringLiteral("drop table temp.kx_before")) ||
+                !query.exec(QStringLiteral("drop table temp.kx_change")))
+                return query.lastError();
             return outcome(AccessRights::setNeedsUpdate(query, changed, true), query);
         }();
     }

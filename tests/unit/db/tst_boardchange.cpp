@@ -98,6 +98,7 @@ private slots:
     void counts();
     void undoAndRedoRestoreExactly();
     void undoLeavesRemovedUsersAlone();
+    void undoDropsRightsOnGoneModels();
 };
 
 void TestBoardChange::counts_data()
@@ -179,6 +180,26 @@ void TestBoardChange::undoLeavesRemovedUsersAlone()
     // No right may point at a user that is gone.
     QCOMPARE(scalar(b.path, QStringLiteral("select count(*) from access")), 0);
     QVERIFY(changed.isEmpty());
+}
+
+void TestBoardChange::undoDropsRightsOnGoneModels()
+{
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], b.two));
+    QVERIFY(b.give(b.users[1], b.entries[1], b.two));
+    QVERIFY(b.give(b.users[2], b.entries[1], 1));
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), 1, change).isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    QVERIFY(run(b.path, QStringLiteral("delete from times where PKtimes=%1").arg(b.two)));
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    QSet<int> changed;
+    QVERIFY(!change.revert(b.path, &changed).isValid());
+    // The right on the model that is gone is not put back, the one on "***" stays.
+    QCOMPARE(rights(b.path),
+             (QMap<QString, int>{{QStringLiteral("%1:%2").arg(b.users[2]).arg(b.entries[1]), 1}}));
+    QCOMPARE(changed, b.entrySet());
+    QCOMPARE(marked(b.path), changed);
 }
 
 KX_TEST_MAIN(TestBoardChange)
