@@ -7,6 +7,9 @@
 
 #include <QSqlQuery>
 #include <QString>
+#include <QVector>
+
+#include <algorithm>
 
 inline bool fillBoardProject(const QString &dbPath, int users, int groups, int entries, int areas,
                              qint64 *rights = nullptr)
@@ -56,4 +59,10 @@ inline bool fillBoardProject(const QString &dbPath, int users, int groups, int e
     if (rights)
         *rights = count;
     return db.commit();
+}
+
+inline double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v.at(v.size() / 2);
 }

@@ -3,6 +3,7 @@
 #include "core/applicationsettings.h"
 #include "reader/readertypes.h"
 #include "views/kxselectreader.h"
+#include "widgets/kxdialogrun.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -137,14 +138,7 @@ bool KelvaraGeneralSettingsDialog::run(QWidget *parent, ApplicationSettings &set
 {
     KelvaraGeneralSettingsDialog dialog(settings, parent);
     dialog.setGeometry(settings.generalSettingsDialogGeometry);
-    int answer;
-    if (answerer()) {
-        answer = answerer()(&dialog);
-        if (dialog.result() == QDialog::Accepted)
-            answer = QDialog::Accepted;
-    } else {
-        answer = dialog.exec();
-    }
+    const int answer = execOrAnswer(dialog, answerer());
     settings.generalSettingsDialogGeometry = dialog.geometry();
     return answer == QDialog::Accepted;
 }

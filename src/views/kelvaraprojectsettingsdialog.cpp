@@ -5,6 +5,7 @@
 #include "views/kxhelptext.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxdialogrun.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -125,14 +126,7 @@ bool KelvaraProjectSettingsDialog::run(QWidget *parent, ApplicationSettings &set
     KelvaraProjectSettingsDialog dialog(params, isNewProject, parent);
     dialog.setHelp(settings.areToolTipsOn);
     dialog.setGeometry(settings.projectSettingsDialogGeometry);
-    int answer;
-    if (answerer()) {
-        answer = answerer()(&dialog);
-        if (dialog.result() == QDialog::Accepted)
-            answer = QDialog::Accepted;
-    } else {
-        answer = dialog.exec();
-    }
+    const int answer = execOrAnswer(dialog, answerer());
     settings.projectSettingsDialogGeometry = dialog.geometry();
     return answer == QDialog::Accepted;
 }
