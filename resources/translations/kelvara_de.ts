@@ -3518,6 +3518,23 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
     </message>
 </context>
 <context>
+    <name>ReaderFirmware</name>
+    <message>
+        <source>Wrong Firmware Version</source>
+        <translation>Falsche Firmware-Version</translation>
+    </message>
+    <message>
+        <source>The available reader firmware version is &apos;%1&apos;
+The required version is &apos;%2&apos;
+
+Please perform a firmware update.</source>
+        <translation>Die verfügbare Firmware-Version des Lesers ist &apos;%1&apos;
+Die benötigte Version ist &apos;%2&apos;
+
+Bitte führen Sie ein Firmware-Update durch.</translation>
+    </message>
+</context>
+<context>
     <name>ReaderTypes</name>
     <message>
         <source>Reader type %1</source>
