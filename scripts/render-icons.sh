@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Renders resources/icons/*.svg to the PNGs the program embeds, each at the
+# Renders resources/icons/*.svg and resources/pictures/*.svg to the PNGs the program embeds, each at the
 # size its drawing declares, and the desktop icon resources/desktop/kelvara-manager.svg
 # to its 48 and 256 pixel PNGs.
 # Usage: scripts/render-icons.sh [preview.png]
@@ -11,4 +11,5 @@ trap 'rm -rf "$tmp"' EXIT
 g++ -std=c++17 -O1 -fPIC scripts/rendericons.cpp -o "$tmp/rendericons" \
     $(pkg-config --cflags --libs Qt5Svg Qt5Gui Qt5Core)
 XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" resources/icons "$@"
+XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" resources/pictures
 XDG_RUNTIME_DIR="$tmp" "$tmp/rendericons" --app resources/desktop/kelvara-manager.svg resources/desktop

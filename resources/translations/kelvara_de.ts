@@ -1448,6 +1448,32 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>Please select a reader</source>
         <translation>Bitte einen Leser wählen</translation>
     </message>
+    <message>
+        <source>Not Connected</source>
+        <translation>Nicht verbunden</translation>
+    </message>
+    <message>
+        <source>Configure Programmer Reader &apos;%1&apos;</source>
+        <translation>Programmierleser &apos;%1&apos; konfigurieren</translation>
+    </message>
+    <message>
+        <source>The reader
+
+&apos;%1&apos; with device ID &apos;%2&apos;
+
+is registered as access control reader.
+If the reader is already configured for access control you should skip here!
+
+Do you want to configure it?</source>
+        <translation>Der Leser
+
+&apos;%1&apos; mit der Geräte-ID &apos;%2&apos;
+
+ist als Zutrittsleser registriert.
+Wenn der Leser bereits für die Zutrittskontrolle konfiguriert ist, sollten Sie hier überspringen!
+
+Möchten Sie ihn konfigurieren?</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraMan</name>
@@ -3515,6 +3541,10 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
     <message>
         <source>No tag error</source>
         <translation>Kein Transponder im Feld</translation>
+    </message>
+    <message>
+        <source>Cannot connect to the reader</source>
+        <translation>Keine Verbindung zum Leser</translation>
     </message>
 </context>
 <context>

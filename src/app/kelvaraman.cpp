@@ -920,11 +920,11 @@ void KelvaraMan::exportUserList()
         KxMessageBox::information(this, title, tr("%1 user entries exported to file").arg(count));
 }
 
-// The settings dialogs come with their own part of the program; their menu
-// entries stay disabled until then.
+// The open project (if any) tells the dialog which readers are entries' access
+// readers and how the short-range programmer must read.
 void KelvaraMan::generalSettings()
 {
-    KelvaraGeneralSettingsDialog::run(this, m_settings);
+    KelvaraGeneralSettingsDialog::run(this, m_settings, m_params, m_databasePath);
 }
 void KelvaraMan::projectSettings(bool isNewProject)
 {

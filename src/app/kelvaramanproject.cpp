@@ -97,8 +97,7 @@ void KelvaraMan::newProject()
         return;
     }
     // The log and data folders belong to a project from its creation on.
-    if (!QDir().mkpath(folder) || !QDir().mkpath(projectLogPath(folder)) ||
-        !QDir().mkpath(projectDataPath(folder))) {
+    if (!ProjectFolder::createFolders(folder)) {
         KxMessageBox::critical(this, title,
                                tr("Cannot create project path\n\n%1").arg(native(folder)));
         return;
@@ -341,7 +340,8 @@ void KelvaraMan::firstStartCheck()
 void KelvaraMan::createDemoProject()
 {
     const QString folder = QStringLiteral("%1/DemoProject").arg(appDataPath());
-    if (!QDir().mkpath(folder)) {
+    // With its log and data folders, as every project made in the window.
+    if (!ProjectFolder::createFolders(folder)) {
         KxMessageBox::critical(this, tr("Create Demo Database"),
                                tr("Cannot create project path\n\n%1").arg(native(folder)));
         return;

@@ -3,6 +3,7 @@
 #include "core/applicationsettings.h"
 #include "core/errortext.h"
 #include "core/paths.h"
+#include "core/projectfolder.h"
 #include "db/accessrights.h"
 #include "db/demoproject.h"
 #include "db/entryrecords.h"
@@ -222,15 +223,13 @@ int KelvaraCli::createProject(const QStringList &arguments)
     if (QFileInfo::exists(folder))
         return failure(
             tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(folder)));
-    if (!QDir().mkpath(folder))
+    if (!ProjectFolder::createFolders(folder))
         return failure(
             tr("Cannot create project path\n\n%1").arg(QDir::toNativeSeparators(folder)));
     const QSqlError error =
         ProjectSchema::createProjectDatabase(ProjectDatabase::databasePathForProject(folder));
     if (error.isValid())
         return databaseFailure(error);
-    QDir().mkpath(projectLogPath(folder));
-    QDir().mkpath(projectDataPath(folder));
     m_out << tr("New project successfully created in path\n\n%1")
                  .arg(QDir::toNativeSeparators(folder))
           << '\n';
@@ -243,7 +242,7 @@ int KelvaraCli::createDemo(const QStringList &arguments)
     if (arguments.size() != 1)
         return usageError(tr("create-demo needs exactly one folder."));
     const QString folder = QDir::cleanPath(QFileInfo(arguments.first()).absoluteFilePath());
-    if (!QDir().mkpath(folder))
+    if (!ProjectFolder::createFolders(folder))
         return failure(
             tr("Cannot create project path\n\n%1").arg(QDir::toNativeSeparators(folder)));
     const QString database = ProjectDatabase::databasePathForProject(folder);
@@ -254,8 +253,6 @@ int KelvaraCli::createDemo(const QStringList &arguments)
         error = DemoProject::fill(database);
     if (error.isValid())
         return databaseFailure(error);
-    QDir().mkpath(projectLogPath(folder));
-    QDir().mkpath(projectDataPath(folder));
     m_out << tr("Demo project created in %1").arg(QDir::toNativeSeparators(folder)) << '\n';
     m_out.flush();
     return Success;

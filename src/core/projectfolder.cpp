@@ -1,5 +1,6 @@
 #include "core/projectfolder.h"
 
+#include "core/paths.h"
 #include "db/projectdatabase.h"
 
 #include <QDir>
@@ -10,6 +11,12 @@ QStringList ProjectFolder::databaseFiles(const QString &folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.%1").arg(QStringLiteral("sqlite3"))},
                                   QDir::Files, QDir::Name);
+}
+
+bool ProjectFolder::createFolders(const QString &folder)
+{
+    return QDir().mkpath(folder) && QDir().mkpath(projectLogPath(folder)) &&
+           QDir().mkpath(projectDataPath(folder));
 }
 
 bool ProjectFolder::isValidName(const QString &name)

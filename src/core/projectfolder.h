@@ -21,6 +21,10 @@ public:
     // The files "*.sqlite3" directly in the folder (files only, sorted).
     static QStringList databaseFiles(const QString &folder);
 
+    // Creates the folder with its "log" and "data" folders (and missing
+    // parents); false when one of them cannot be made a folder.
+    static bool createFolders(const QString &folder);
+
     // A name that stays a single folder inside its parent.
     static bool isValidName(const QString &name);
 

@@ -157,6 +157,24 @@ bool findEntryByReader(QSqlQuery &query, const QString &readerSerNo, int *pkDoor
     return found;
 }
 
+QSqlError entryWithDevice(const QString &databasePath, quint32 deviceId, bool *found)
+{
+    *found = false;
+    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!query.exec(QStringLiteral("select readerSerNo from doors")))
+            return query.lastError();
+        while (query.next()) {
+            bool ok = false;
+            const quint32 id = query.value(0).toString().trimmed().toUInt(&ok, 16);
+            if (ok && id == deviceId && deviceId != 0)
+                *found = true;
+        }
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
+        return QSqlError();
+    });
+}
+
 QSqlError flashDriveReaders(const QString &databasePath, QStringList &serialNumbers)
 {
     serialNumbers.clear();

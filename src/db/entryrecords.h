@@ -56,6 +56,10 @@ int countEntries(QSqlQuery &query);
 // in *pkDoors when given. False also when the statement fails.
 bool findEntryByReader(QSqlQuery &query, const QString &readerSerNo, int *pkDoors = nullptr);
 
+// Whether an entry's reader has this device ID. Serial numbers are compared
+// as numbers, so case and leading zeros do not matter.
+QSqlError entryWithDevice(const QString &databasePath, quint32 deviceId, bool *found);
+
 // Serial numbers of all entries served through a USB flash drive.
 QSqlError flashDriveReaders(const QString &databasePath, QStringList &serialNumbers);
 // Empty text when there is no such entry.

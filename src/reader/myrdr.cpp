@@ -96,6 +96,10 @@ QString MyRdr::firmwareText(quint8 major, quint8 minor, quint8 patch)
 
 QString MyRdr::readerLogFilePath(const QString &projectPath, const QString &logKey)
 {
+    // Without an open project (the general settings at the first start) there
+    // is no log folder; a relative or root path must not be made one.
+    if (projectPath.isEmpty())
+        return QString();
     const QString folder = entryLogPath(projectPath, logKey);
     QDir().mkpath(folder);
     return QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(folder, dailyLogFileName()));
@@ -192,8 +196,12 @@ bool MyRdr::openConnection()
         closeConnection();
         return false;
     }
-    KXRDR_SetReaderPara(m_readerHandle, "LOGFILENAME", m_logFilePath.toLocal8Bit().constData());
-    KXRDR_SetReaderPara(m_readerHandle, "LOGFILE", "1");
+    if (m_logFilePath.isEmpty()) {
+        KXRDR_SetReaderPara(m_readerHandle, "LOGFILE", "0");
+    } else {
+        KXRDR_SetReaderPara(m_readerHandle, "LOGFILENAME", m_logFilePath.toLocal8Bit().constData());
+        KXRDR_SetReaderPara(m_readerHandle, "LOGFILE", "1");
+    }
     KXRDR_SetReaderPara(m_readerHandle, "FRAMESUPPORT", "ADVANCED");
     return true;
 }

@@ -1,5 +1,6 @@
 #include "reader/readerfactory.h"
 
+#include "reader/myrdraccessreader.h"
 #include "reader/myrdrprogrammer.h"
 #include "reader/myrdrtz60.h"
 #include "reader/myrdrtzu300.h"
@@ -100,6 +101,61 @@ ReaderConnection programmerConnection(const ProgrammerReader &reader)
     // The port word of a programmer reader never selects the flash drive.
     connection.portValue = reader.port & 0xFFFF;
     return connection;
+}
+
+bool testProgrammerConnection(const ReaderSettings &settings, const ProgrammerReader &reader,
+                              int timeoutMs)
+{
+    ReaderConnection connection = programmerConnection(reader);
+    if (connection.kind() == ReaderConnection::NoConnection)
+        return false;
+    connection.timeoutMs = timeoutMs;
+    // The test is the same for every type; a type without a class of its
+    // own is tested through the base class.
+    std::unique_ptr<MyRdr> object(createReader(reader.type, settings));
+    if (!object)
+        object.reset(new MyRdr(settings));
+    object->startTestConnection(connection);
+    object->waitForReader();
+    return !object->connectFailed();
+}
+
+ErrorInfo writeTagReaderConfiguration(
+    const ReaderSettings &settings, const ProgrammerReader &reader, bool *connectFailed,
+    const std::function<bool(const QString &firmware)> &firmwareOk, bool *firmwareRefused)
+{
+    if (connectFailed)
+        *connectFailed = false;
+    if (firmwareRefused)
+        *firmwareRefused = false;
+    const int command = tagReaderConfigurationCommand(reader.type);
+    std::unique_ptr<MyRdr> object(createReader(reader.type, settings));
+    if (!object || command == 0)
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported reader type"));
+    const ReaderConnection connection = programmerConnection(reader);
+    if (connection.kind() == ReaderConnection::NoConnection)
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported function"));
+    if (ReaderTypes::isAccessReader(reader.type) && firmwareOk) {
+        object->start(MyRdrAccessReader::ReadInfo, connection);
+        object->waitForReader();
+        if (connectFailed)
+            *connectFailed = object->connectFailed();
+        if (!object->result().ok() || object->connectFailed())
+            return object->result();
+        if (!firmwareOk(object->firmwareVersion())) {
+            if (firmwareRefused)
+                *firmwareRefused = true;
+            return ErrorInfo();
+        }
+    }
+    object->start(command, connection);
+    object->waitForReader();
+    if (connectFailed)
+        *connectFailed = object->connectFailed();
+    // A failed connection never counts as a configured reader.
+    if (object->connectFailed() && object->result().ok())
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Cannot connect to the reader"));
+    return object->result();
 }
 
 ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerType,

@@ -34,6 +34,22 @@ struct ProgrammerReader
 ProgrammerReader parseProgrammerReader(const QString &text);
 ReaderConnection programmerConnection(const ProgrammerReader &reader);
 
+// Whether the programmer reader answers within timeoutMs (TCP connect, or
+// opening it on USB by its device ID). False without a device ID and host.
+bool testProgrammerConnection(const ReaderSettings &settings, const ProgrammerReader &reader,
+                              int timeoutMs = 1000);
+
+// Writes the fixed tag reader configuration to a programmer reader of any
+// type that has one. For the access reader types the reader information is
+// read first and firmwareOk decides on the reported firmware (false stops
+// without an error of its own, *firmwareRefused tells). Other types give
+// "Unsupported reader type".
+ErrorInfo
+writeTagReaderConfiguration(const ReaderSettings &settings, const ProgrammerReader &reader,
+                            bool *connectFailed = nullptr,
+                            const std::function<bool(const QString &firmware)> &firmwareOk = {},
+                            bool *firmwareRefused = nullptr);
+
 // The flash-drive operations the configuration writer needs: the path of a
 // reader's "CONFIG.INI" (empty when no drive is ready) and setting the job.
 struct FlashDrive

@@ -1,18 +1,45 @@
 #include "views/kelvarageneralsettingsdialog.h"
 
 #include "core/applicationsettings.h"
+#include "core/errortext.h"
+#include "db/entryrecords.h"
 #include "reader/readertypes.h"
 #include "views/kxselectreader.h"
+#include "widgets/guimessages.h"
 #include "widgets/kxdialogrun.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/readerfirmwarecheck.h"
+#include "widgets/readerpicture.h"
 
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    void pause() { QApplication::restoreOverrideCursor(); }
+    void resume() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+};
+
+constexpr int kPictureHeight = 100;
+constexpr int kConnectionTestMs = 1000;
+
+QString deviceIdText(quint32 deviceId)
+{
+    return QStringLiteral("%1").arg(deviceId, 8, 16, QLatin1Char('0')).toUpper();
+}
 
 KelvaraGeneralSettingsDialog::Answerer &answerer()
 {
@@ -81,8 +108,22 @@ bool KelvaraRegion::setRegion(int code)
 
 KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &settings,
                                                            QWidget *parent)
-    : QDialog(parent), m_settings(settings)
+    : KelvaraGeneralSettingsDialog(settings, ProjectParameters(), QString(), parent)
 {
+}
+
+KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &settings,
+                                                           const ProjectParameters &project,
+                                                           const QString &databasePath,
+                                                           QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_project(project), m_databasePath(databasePath)
+{
+    build();
+}
+
+void KelvaraGeneralSettingsDialog::build()
+{
+    ApplicationSettings &settings = m_settings;
     setWindowTitle(tr("General Settings"));
     m_reader[0] = ReaderFactory::parseProgrammerReader(settings.hfProgrammerReader);
     m_reader[1] = ReaderFactory::parseProgrammerReader(settings.uhfProgrammerReader);
@@ -94,7 +135,16 @@ KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &
     for (int range = 0; range < 2; ++range) {
         auto *frame = new QGroupBox(titles[range], this);
         auto *box = new QVBoxLayout(frame);
+        m_picture[range] = new QLabel(frame);
+        m_picture[range]->setAlignment(Qt::AlignCenter);
+        m_picture[range]->setAutoFillBackground(true);
+        m_picture[range]->setStyleSheet(QStringLiteral("background: white"));
+        m_picture[range]->setMinimumHeight(kPictureHeight + 8);
         m_name[range] = new QLabel(frame);
+        m_name[range]->setAlignment(Qt::AlignCenter);
+        QFont bold = m_name[range]->font();
+        bold.setBold(true);
+        m_name[range]->setFont(bold);
         m_select[range] = new QPushButton(buttons[range], frame);
         m_edit[range] = new QLineEdit(frame);
         m_edit[range]->setReadOnly(true);
@@ -102,6 +152,7 @@ KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &
                                            QStringLiteral("Device-ID '00000000' via "
                                                           "'255.255.255.255:65535'")) +
                                        16);
+        box->addWidget(m_picture[range]);
         box->addWidget(m_name[range]);
         box->addWidget(m_select[range]);
         box->addWidget(m_edit[range]);
@@ -134,9 +185,11 @@ KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &
     showReader(1);
 }
 
-bool KelvaraGeneralSettingsDialog::run(QWidget *parent, ApplicationSettings &settings)
+bool KelvaraGeneralSettingsDialog::run(QWidget *parent, ApplicationSettings &settings,
+                                       const ProjectParameters &project,
+                                       const QString &databasePath)
 {
-    KelvaraGeneralSettingsDialog dialog(settings, parent);
+    KelvaraGeneralSettingsDialog dialog(settings, project, databasePath, parent);
     dialog.setGeometry(settings.generalSettingsDialogGeometry);
     const int answer = execOrAnswer(dialog, answerer());
     settings.generalSettingsDialogGeometry = dialog.geometry();
@@ -166,8 +219,38 @@ QString KelvaraGeneralSettingsDialog::connectionText(const ReaderFactory::Progra
     const QString via = reader.host.isEmpty()
                             ? QStringLiteral("USB")
                             : QStringLiteral("%1:%2").arg(reader.host).arg(reader.port);
-    return tr("Device-ID '%1' via '%2'")
-        .arg(QStringLiteral("%1").arg(reader.deviceId, 8, 16, QLatin1Char('0')).toUpper(), via);
+    return tr("Device-ID '%1' via '%2'").arg(deviceIdText(reader.deviceId), via);
+}
+
+QPixmap KelvaraGeneralSettingsDialog::programmerPicture(const QPixmap &readerPicture,
+                                                        bool connected)
+{
+    QPixmap base = readerPicture;
+    if (base.isNull() && !connected)
+        base = QPixmap(QStringLiteral(":/not-connected.png"));
+    if (base.isNull())
+        return QPixmap();
+    if (base.height() != kPictureHeight)
+        base = base.scaledToHeight(kPictureHeight, Qt::SmoothTransformation);
+    if (connected)
+        return base;
+
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPointSizeF(kPictureHeight / 6.0);
+    const QString text = tr("Not Connected");
+    // The caption may be wider than the picture: the canvas grows, the
+    // picture stays in its middle.
+    const int textWidth = QFontMetrics(font).horizontalAdvance(text) + 8;
+    QPixmap canvas(qMax(base.width(), textWidth), kPictureHeight);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.drawPixmap((canvas.width() - base.width()) / 2, 0, base);
+    painter.setFont(font);
+    painter.setPen(QColor(Qt::red));
+    painter.drawText(canvas.rect(), Qt::AlignCenter, text);
+    painter.end();
+    return canvas;
 }
 
 void KelvaraGeneralSettingsDialog::selectHfReader()
@@ -206,20 +289,108 @@ void KelvaraGeneralSettingsDialog::clearSameConnection(int keep)
     }
 }
 
+ReaderSettings KelvaraGeneralSettingsDialog::readerSettings() const
+{
+    ReaderSettings settings;
+    settings.project = m_project;
+    settings.hfProgrammerReader = referenceText(m_reader[0]);
+    settings.uhfProgrammerReader = referenceText(m_reader[1]);
+    settings.uhfRegion =
+        m_region && m_region->currentIndex() >= 0 ? m_region->region() : m_settings.uhfRegion;
+    return settings;
+}
+
 void KelvaraGeneralSettingsDialog::showReader(int range)
 {
     const ReaderFactory::ProgrammerReader &reader = m_reader[range];
-    m_name[range]->setText(reader.type && reader.deviceId ? ReaderTypes::readerTypeName(reader.type)
-                                                          : tr("Please select a reader"));
+    m_connected[range] = false;
+    if (reader.type && reader.deviceId) {
+        {
+            WaitCursor wait;
+            m_connected[range] = ReaderFactory::testProgrammerConnection(readerSettings(), reader,
+                                                                         kConnectionTestMs);
+        }
+        m_name[range]->setText(ReaderTypes::readerTypeName(reader.type));
+        const QPixmap picture = programmerPicture(readerPicture(reader.type), m_connected[range]);
+        if (picture.isNull())
+            m_picture[range]->clear();
+        else
+            m_picture[range]->setPixmap(picture);
+    } else {
+        m_name[range]->setText(tr("Please select a reader"));
+        m_picture[range]->clear();
+    }
     m_edit[range]->setText(connectionText(reader));
+}
+
+bool KelvaraGeneralSettingsDialog::configureProgrammer(int range)
+{
+    const ReaderFactory::ProgrammerReader &reader = m_reader[range];
+    const QString name = ReaderTypes::readerTypeName(reader.type);
+    const QString title = tr("Configure Programmer Reader '%1'").arg(name);
+    if (!m_databasePath.isEmpty()) {
+        bool registered = false;
+        const QSqlError error =
+            EntryRecords::entryWithDevice(m_databasePath, reader.deviceId, &registered);
+        if (error.isValid()) {
+            showDatabaseError(this, title, error);
+            return false;
+        }
+        if (registered &&
+            KxMessageBox::question(
+                this, title,
+                tr("The reader\n\n'%1' with device ID '%2'\n\nis registered as access control "
+                   "reader.\nIf the reader is already configured for access control you should "
+                   "skip here!\n\nDo you want to configure it?")
+                    .arg(name, deviceIdText(reader.deviceId))) != QMessageBox::Yes)
+            return true;
+    }
+    bool refused = false;
+    ErrorInfo result;
+    {
+        WaitCursor wait;
+        result = ReaderFactory::writeTagReaderConfiguration(
+            readerSettings(), reader, nullptr,
+            [&](const QString &firmware) {
+                wait.pause();
+                const bool ok = confirmReaderFirmware(this, reader.type, firmware);
+                wait.resume();
+                return ok;
+            },
+            &refused);
+    }
+    if (refused)
+        return false;
+    if (!result.ok()) {
+        KxMessageBox::critical(this, title, errorText(result));
+        return false;
+    }
+    return true;
 }
 
 void KelvaraGeneralSettingsDialog::accept()
 {
+    const QString oldHf = m_settings.hfProgrammerReader;
+    const QString oldUhf = m_settings.uhfProgrammerReader;
+    const int oldRegion = m_settings.uhfRegion;
     m_settings.hfProgrammerReader = referenceText(m_reader[0]);
     m_settings.uhfProgrammerReader = referenceText(m_reader[1]);
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
+    // A reader that failed its connection test is kept but not configured.
+    for (int range = 0; range < 2; ++range) {
+        const ReaderFactory::ProgrammerReader &reader = m_reader[range];
+        if (!m_connected[range] || reader.type == 0 || reader.deviceId == 0)
+            continue;
+        if (!configureProgrammer(range)) {
+            // The dialog stays open; until it is confirmed the settings stay
+            // as they were, so "Cancel" leaves nothing half-saved.
+            m_settings.hfProgrammerReader = oldHf;
+            m_settings.uhfProgrammerReader = oldUhf;
+            m_settings.uhfRegion = oldRegion;
+            return;
+        }
+    }
     emit settingsChanged();
     QDialog::accept();
 }

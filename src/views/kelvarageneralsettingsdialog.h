@@ -1,9 +1,11 @@
 #pragma once
 
+#include "db/projectparameters.h"
 #include "reader/readerfactory.h"
 
 #include <QComboBox>
 #include <QDialog>
+#include <QPixmap>
 
 #include <functional>
 
@@ -31,9 +33,16 @@ class KelvaraGeneralSettingsDialog : public QDialog
     Q_OBJECT
 public:
     KelvaraGeneralSettingsDialog(ApplicationSettings &settings, QWidget *parent = nullptr);
+    // With the open project: its parameters go into the tag reader
+    // configuration and its log folder, its entries tell which readers serve
+    // as access readers.
+    KelvaraGeneralSettingsDialog(ApplicationSettings &settings, const ProjectParameters &project,
+                                 const QString &databasePath, QWidget *parent = nullptr);
 
     // Builds the dialog, restores and saves its geometry and runs it.
-    static bool run(QWidget *parent, ApplicationSettings &settings);
+    static bool run(QWidget *parent, ApplicationSettings &settings,
+                    const ProjectParameters &project = ProjectParameters(),
+                    const QString &databasePath = QString());
     using Answerer = std::function<int(KelvaraGeneralSettingsDialog *dialog)>;
     static Answerer setAnswerer(Answerer answerer);
 
@@ -42,7 +51,16 @@ public:
     // "Device-ID '%1' via '%2'", or empty without device ID and host.
     static QString connectionText(const ReaderFactory::ProgrammerReader &reader);
 
+    // The reader picture (scaled to 100 pixels high) as the dialog shows it;
+    // not connected: with "Not Connected" in red over it, or over a picture of
+    // a pulled plug when the type has none. Null when there is nothing to show.
+    static QPixmap programmerPicture(const QPixmap &readerPicture, bool connected);
+
     const ReaderFactory::ProgrammerReader &hfReader() const { return m_reader[0]; }
+    // The outcome of the last connection test of a range.
+    bool isConnected(bool longRange) const { return m_connected[longRange]; }
+    QLabel *pictureLabel(bool longRange) const { return m_picture[longRange]; }
+    QLabel *nameLabel(bool longRange) const { return m_name[longRange]; }
     const ReaderFactory::ProgrammerReader &uhfReader() const { return m_reader[1]; }
     QLineEdit *readerEdit(bool longRange) const { return m_edit[longRange]; }
     QPushButton *selectButton(bool longRange) const { return m_select[longRange]; }
@@ -61,9 +79,17 @@ private:
     void selectReader(int range);
     void showReader(int range);
     void clearSameConnection(int keep);
+    void build();
+    ReaderSettings readerSettings() const;
+    // Writes the tag reader configuration; false keeps the dialog open.
+    bool configureProgrammer(int range);
 
     ApplicationSettings &m_settings;
+    ProjectParameters m_project;
+    QString m_databasePath;
     ReaderFactory::ProgrammerReader m_reader[2];
+    bool m_connected[2] = {false, false};
+    QLabel *m_picture[2] = {};
     QLabel *m_name[2] = {};
     QLineEdit *m_edit[2] = {};
     QPushButton *m_select[2] = {};

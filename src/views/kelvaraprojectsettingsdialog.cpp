@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -28,6 +29,20 @@ KelvaraProjectSettingsDialog::Answerer &answerer()
 bool isChecked(int state)
 {
     return state != Qt::Unchecked;
+}
+
+// The technology's picture, 150 pixels high, beside the part's controls.
+QLabel *technologyPicture(const QString &resource, const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    QPixmap picture(resource);
+    if (!picture.isNull() && picture.height() != 150)
+        picture = picture.scaledToHeight(150, Qt::SmoothTransformation);
+    label->setPixmap(picture);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumHeight(150);
+    return label;
 }
 
 } // namespace
@@ -47,9 +62,15 @@ KelvaraProjectSettingsDialog::KelvaraProjectSettingsDialog(ProjectParameters &pa
     auto *shortRange = new QGroupBox(tr("Short Range"), this);
     m_hf = new QCheckBox(tr("Use Short Range Transponder / Reader"), shortRange);
     m_iso = new QCheckBox(tr("ISO15693 support"), shortRange);
-    auto *hfLayout = new QVBoxLayout(shortRange);
+    auto *hfRow = new QHBoxLayout(shortRange);
+    hfRow->addWidget(technologyPicture(QStringLiteral(":/transponder-hf.png"),
+                                       QStringLiteral("hfPicture"), shortRange));
+    auto *hfLayout = new QVBoxLayout;
+    hfLayout->addStretch();
     hfLayout->addWidget(m_hf);
     hfLayout->addWidget(m_iso);
+    hfLayout->addStretch();
+    hfRow->addLayout(hfLayout, 1);
 
     auto *longRange = new QGroupBox(tr("Long Range"), this);
     m_uhf = new QCheckBox(tr("Use Long Range Transponder / Reader"), longRange);
@@ -59,7 +80,12 @@ KelvaraProjectSettingsDialog::KelvaraProjectSettingsDialog(ProjectParameters &pa
     m_korvex = new QCheckBox(tr("KORVEX Transponder"), longRange);
     m_filter[1] = new QCheckBox(tr("Filter 2"), longRange);
     m_filter[2] = new QCheckBox(tr("Filter 3"), longRange);
-    auto *grid = new QGridLayout(longRange);
+    auto *uhfRow = new QHBoxLayout(longRange);
+    uhfRow->addWidget(technologyPicture(QStringLiteral(":/transponder-uhf.png"),
+                                        QStringLiteral("uhfPicture"), longRange),
+                      0, Qt::AlignTop);
+    auto *grid = new QGridLayout;
+    uhfRow->addLayout(grid, 1);
     grid->addWidget(m_uhf, 0, 0, 1, 2);
     grid->addWidget(m_filterLabel, 1, 0, 1, 2);
     for (int i = 0; i < 3; ++i) {

@@ -14,6 +14,7 @@
 #include <kxusb.h>
 
 #include <QDateTime>
+#include <QFileInfo>
 
 using namespace kxsim;
 
@@ -55,6 +56,8 @@ private slots:
     void cpuResetOverBothLinks_data();
     void cpuResetOverBothLinks();
     void usbOpensReaderByDeviceId();
+    void noProjectNoLog_data();
+    void noProjectNoLog();
     void readerStatusEndsCommand_data();
     void readerStatusEndsCommand();
     void linkFaults_data();
@@ -184,6 +187,33 @@ void TestReaderObjects::cpuResetOverBothLinks()
     QVERIFY(log.indexOf(QStringLiteral("*** CPU Reset ***")) < log.indexOf(QStringLiteral(" 63 ")));
     QVERIFY(rdr.logFilePath().endsWith(
         QStringLiteral("log-%1.log").arg(QDate::currentDate().toString(Qt::ISODate))));
+}
+
+void TestReaderObjects::noProjectNoLog_data()
+{
+    QTest::addColumn<bool>("overUsb");
+    QTest::newRow("tcp") << false;
+    QTest::newRow("usb") << true;
+}
+
+// Without an open project (the general settings at the first start) a
+// command still runs, but leaves no log folder anywhere, least of all at the
+// root of the file system.
+void TestReaderObjects::noProjectNoLog()
+{
+    QFETCH(bool, overUsb);
+    SimFixture reader(SimFixture::setupOf(82, 0x00ABCDEF), true);
+    QVERIFY(reader.isValid());
+    ReaderSettings settings;
+    const QString key = QStringLiteral("NoProject%1").arg(QCoreApplication::applicationPid());
+    MyRdr rdr(settings);
+    rdr.startCpuReset(overUsb ? reader.usb(key) : reader.tcp(key));
+    rdr.waitForReader();
+    QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
+    QCOMPARE(reader.device->cpuResets(), 1);
+    QCOMPARE(rdr.logFilePath(), QString());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/log/log-") + key));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("log/log-") + key));
 }
 
 void TestReaderObjects::usbOpensReaderByDeviceId()

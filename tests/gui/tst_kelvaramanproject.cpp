@@ -809,6 +809,9 @@ void TestKelvaraManProject::firstStart()
     QCOMPARE(w->databasePath(), native(demoFolder + QStringLiteral("/DemoProject.sqlite3")));
     QVERIFY(ProjectSchema::isProjectDatabase(demoFolder));
     QVERIFY(!QFileInfo::exists(demoFolder + QStringLiteral("/DemoProject.sqlite3-journal")));
+    // Like a project made in the window, with its log and data folders.
+    QVERIFY(QFileInfo(demoFolder + QStringLiteral("/log")).isDir());
+    QVERIFY(QFileInfo(demoFolder + QStringLiteral("/data")).isDir());
     // 4 areas with 27 entries, 3 groups with 13 users.
     QCOMPARE(w->boardData().columnCount(), 1 + 4 + 27);
     QCOMPARE(w->boardData().rowCount(), 1 + 3 + 13);

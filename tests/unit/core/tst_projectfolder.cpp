@@ -15,6 +15,8 @@ class TestProjectFolder : public QObject
     Q_OBJECT
 
 private slots:
+    void createFolders_data();
+    void createFolders();
     void renameOntoEmptyFolderIsRefused();
     void adoptDatabase_data();
     void adoptDatabase();
@@ -27,6 +29,32 @@ private:
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
 };
+
+void TestProjectFolder::createFolders_data()
+{
+    QTest::addColumn<QString>("blocker"); // a file where a folder must go
+    QTest::addColumn<bool>("created");
+    QTest::newRow("fresh") << QString() << true;
+    QTest::newRow("log is a file") << QStringLiteral("Site/log") << false;
+    QTest::newRow("data is a file") << QStringLiteral("Site/data") << false;
+}
+
+void TestProjectFolder::createFolders()
+{
+    QFETCH(QString, blocker);
+    QFETCH(bool, created);
+    QTemporaryDir tmp;
+    const QString folder = tmp.filePath(QStringLiteral("Site"));
+    if (!blocker.isEmpty()) {
+        QVERIFY(QDir().mkpath(folder));
+        touch(tmp.filePath(blocker));
+    }
+    QCOMPARE(ProjectFolder::createFolders(folder), created);
+    if (created) {
+        QVERIFY(QFileInfo(folder + QStringLiteral("/log")).isDir());
+        QVERIFY(QFileInfo(folder + QStringLiteral("/data")).isDir());
+    }
+}
 
 void TestProjectFolder::adoptDatabase_data()
 {
