@@ -1474,6 +1474,10 @@ Wenn der Leser bereits für die Zutrittskontrolle konfiguriert ist, sollten Sie 
 
 Möchten Sie ihn konfigurieren?</translation>
     </message>
+    <message>
+        <source>Region</source>
+        <translation>Region</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraMan</name>

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -160,7 +161,12 @@ void KelvaraGeneralSettingsDialog::build()
             m_region = new KelvaraRegion(true, true, frame);
             // An unknown stored code leaves the box empty until a region is chosen.
             m_region->setRegion(settings.uhfRegion);
-            box->addWidget(m_region);
+            auto *regionRow = new QHBoxLayout;
+            auto *regionLabel = new QLabel(tr("Region"), frame);
+            regionLabel->setBuddy(m_region);
+            regionRow->addWidget(regionLabel);
+            regionRow->addWidget(m_region, 1);
+            box->addLayout(regionRow);
         }
         layout->addWidget(frame);
     }
@@ -223,11 +229,11 @@ QString KelvaraGeneralSettingsDialog::connectionText(const ReaderFactory::Progra
 }
 
 QPixmap KelvaraGeneralSettingsDialog::programmerPicture(const QPixmap &readerPicture,
-                                                        bool connected)
+                                                        bool connected, const QPixmap &placeholder)
 {
     QPixmap base = readerPicture;
-    if (base.isNull() && !connected)
-        base = QPixmap(QStringLiteral(":/not-connected.png"));
+    if (base.isNull())
+        base = connected ? placeholder : QPixmap(QStringLiteral(":/not-connected.png"));
     if (base.isNull())
         return QPixmap();
     if (base.height() != kPictureHeight)
@@ -246,9 +252,14 @@ QPixmap KelvaraGeneralSettingsDialog::programmerPicture(const QPixmap &readerPic
     canvas.fill(Qt::white);
     QPainter painter(&canvas);
     painter.drawPixmap((canvas.width() - base.width()) / 2, 0, base);
-    painter.setFont(font);
-    painter.setPen(QColor(Qt::red));
-    painter.drawText(canvas.rect(), Qt::AlignCenter, text);
+    // A white rim keeps the caption readable over any picture.
+    const QFontMetrics metrics(font);
+    QPainterPath path;
+    path.addText((canvas.width() - metrics.horizontalAdvance(text)) / 2.0,
+                 (canvas.height() + metrics.ascent() - metrics.descent()) / 2.0, font, text);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.strokePath(path, QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(path, QColor(Qt::red));
     painter.end();
     return canvas;
 }
@@ -311,7 +322,11 @@ void KelvaraGeneralSettingsDialog::showReader(int range)
                                                                          kConnectionTestMs);
         }
         m_name[range]->setText(ReaderTypes::readerTypeName(reader.type));
-        const QPixmap picture = programmerPicture(readerPicture(reader.type), m_connected[range]);
+        // Until a model has its own picture, its range's transponder stands in.
+        const QPixmap placeholder(range ? QStringLiteral(":/transponder-uhf.png")
+                                        : QStringLiteral(":/transponder-hf.png"));
+        const QPixmap picture =
+            programmerPicture(readerPicture(reader.type), m_connected[range], placeholder);
         if (picture.isNull())
             m_picture[range]->clear();
         else

@@ -51,10 +51,12 @@ public:
     // "Device-ID '%1' via '%2'", or empty without device ID and host.
     static QString connectionText(const ReaderFactory::ProgrammerReader &reader);
 
-    // The reader picture (scaled to 100 pixels high) as the dialog shows it;
-    // not connected: with "Not Connected" in red over it, or over a picture of
-    // a pulled plug when the type has none. Null when there is nothing to show.
-    static QPixmap programmerPicture(const QPixmap &readerPicture, bool connected);
+    // The reader picture (scaled to 100 pixels high) as the dialog shows it,
+    // the placeholder when the type has none; not connected: with "Not
+    // Connected" in red over it, or over a picture of a pulled plug when the
+    // type has none. Null when there is nothing to show.
+    static QPixmap programmerPicture(const QPixmap &readerPicture, bool connected,
+                                     const QPixmap &placeholder = QPixmap());
 
     const ReaderFactory::ProgrammerReader &hfReader() const { return m_reader[0]; }
     // The outcome of the last connection test of a range.

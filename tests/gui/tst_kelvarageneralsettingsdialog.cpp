@@ -127,19 +127,23 @@ void TestKelvaraGeneralSettingsDialog::cleanupTestCase()
 void TestKelvaraGeneralSettingsDialog::programmerPicture_data()
 {
     QTest::addColumn<QSize>("picture"); // empty: the type has no picture
+    QTest::addColumn<bool>("placeholder");
     QTest::addColumn<bool>("connected");
     QTest::addColumn<bool>("shown");
     QTest::addColumn<bool>("red");
-    QTest::newRow("picture, connected") << QSize(80, 200) << true << true << false;
-    QTest::newRow("picture, not connected") << QSize(80, 200) << false << true << true;
-    QTest::newRow("wide picture, not connected") << QSize(300, 100) << false << true << true;
-    QTest::newRow("no picture, connected") << QSize() << true << false << false;
-    QTest::newRow("no picture, not connected") << QSize() << false << true << true;
+    QTest::newRow("picture, connected") << QSize(80, 200) << true << true << true << false;
+    QTest::newRow("picture, not connected") << QSize(80, 200) << true << false << true << true;
+    QTest::newRow("wide picture, not connected")
+        << QSize(300, 100) << false << false << true << true;
+    QTest::newRow("no picture, connected") << QSize() << false << true << false << false;
+    QTest::newRow("placeholder, connected") << QSize() << true << true << true << false;
+    QTest::newRow("no picture, not connected") << QSize() << true << false << true << true;
 }
 
 void TestKelvaraGeneralSettingsDialog::programmerPicture()
 {
     QFETCH(QSize, picture);
+    QFETCH(bool, placeholder);
     QFETCH(bool, connected);
     QFETCH(bool, shown);
     QFETCH(bool, red);
@@ -148,7 +152,12 @@ void TestKelvaraGeneralSettingsDialog::programmerPicture()
         reader = QPixmap(picture);
         reader.fill(Qt::darkGray);
     }
-    const QPixmap result = Dialog::programmerPicture(reader, connected);
+    QPixmap standIn;
+    if (placeholder) {
+        standIn = QPixmap(150, 150);
+        standIn.fill(Qt::blue);
+    }
+    const QPixmap result = Dialog::programmerPicture(reader, connected, standIn);
     QCOMPARE(!result.isNull(), shown);
     if (!shown)
         return;

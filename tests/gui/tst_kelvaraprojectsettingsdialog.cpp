@@ -6,9 +6,11 @@
 #include "support/testsupport.h"
 #include "views/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxresources.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -88,6 +90,7 @@ private:
 
 void TestKelvaraProjectSettingsDialog::initTestCase()
 {
+    kxInitResources(); // the technology pictures
     KxMessageBox::setAnswerer(
         [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
             m_boxes.append({icon, title, text});
@@ -341,6 +344,11 @@ void TestKelvaraProjectSettingsDialog::screenshot()
     params.uhfSelectionMask1 = Dialog::korvexMask();
     Dialog dialog(params, false);
     dialog.filterBox(2)->setChecked(true);
+    for (const char *name : {"hfPicture", "uhfPicture"}) {
+        auto *picture = dialog.findChild<QLabel *>(QLatin1String(name));
+        QVERIFY(picture);
+        QCOMPARE(picture->pixmap(Qt::ReturnByValue).height(), 150);
+    }
     dialog.resize(dialog.sizeHint());
     dialog.show();
     QVERIFY(dialog.grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/projectsettings.png")));
