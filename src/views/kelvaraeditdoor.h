@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/errorinfo.h"
 #include "db/recordrows.h"
 #include "reader/readerconnection.h"
 #include "reader/readersettings.h"
