@@ -283,7 +283,10 @@ EntryRow KelvaraEditDoor::entry() const
     row.readerSerNo = m_serNo->text().trimmed().toUpper();
     const QString mac = m_mac->text().trimmed();
     row.readerMacAddr = normalisedMac(mac).isEmpty() ? mac : normalisedMac(mac);
-    row.readerConfig = m_form ? m_form->settingsText() : QString();
+    // A type without a form keeps the settings it came with.
+    row.readerConfig = m_form                       ? m_form->settingsText()
+                       : row.readerType == m_loadedType ? m_loadedConfig
+                                                        : QString();
     return row;
 }
 
