@@ -450,8 +450,8 @@ void KelvaraDoors::openEntryFolder(bool data)
     const QString key = folderKeyOf(m_rows.at(row));
     if (key.isEmpty())
         return;
-    const QString path = data ? entryDataPath(m_params.projectPath, key)
-                              : entryLogPath(m_params.projectPath, key);
+    const QString path =
+        data ? entryDataPath(m_params.projectPath, key) : entryLogPath(m_params.projectPath, key);
     // A link in place of the folder could lead anywhere: it is not followed.
     if (QFileInfo(path).isSymLink()) {
         KxMessageBox::critical(this, tr("Open path"),

@@ -284,7 +284,7 @@ EntryRow KelvaraEditDoor::entry() const
     const QString mac = m_mac->text().trimmed();
     row.readerMacAddr = normalisedMac(mac).isEmpty() ? mac : normalisedMac(mac);
     // A type without a form keeps the settings it came with.
-    row.readerConfig = m_form                       ? m_form->settingsText()
+    row.readerConfig = m_form                           ? m_form->settingsText()
                        : row.readerType == m_loadedType ? m_loadedConfig
                                                         : QString();
     return row;
@@ -404,7 +404,8 @@ void KelvaraEditDoor::selectReader()
         return;
     m_host = selection.host;
     m_port = (selection.port & 0xFFFF) | (m_port & EntryRecords::FlashDrivePortBit);
-    m_serNo->setText(QStringLiteral("%1").arg(selection.deviceId, 8, 16, QLatin1Char('0')).toUpper());
+    m_serNo->setText(
+        QStringLiteral("%1").arg(selection.deviceId, 8, 16, QLatin1Char('0')).toUpper());
     m_mac->setText(selection.mac);
     m_firmware->clear();
     setReaderType(selection.readerType);
@@ -416,8 +417,7 @@ bool KelvaraEditDoor::readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet)
     reader.reset(ReaderFactory::createReader(readerType(), readerSettings(m_settings, m_params)));
     if (!reader) {
         if (!quiet)
-            showError(this,
-                      ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
+            showError(this, ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
         return false;
     }
     {
@@ -543,33 +543,34 @@ bool KelvaraEditDoor::store(const EntryRow &row)
     const bool isNew = m_doorKey < 0;
     int key = m_doorKey;
     // The entry and its pending mark are stored together or not at all.
-    const QSqlError error = RecordStatement::runInTransaction(m_params.databasePath, [&](
-                                                                  QSqlQuery &query) {
-        bool pending = false;
-        if (isNew) {
-            if (!EntryRecords::addEntry(query, row, &key))
+    const QSqlError error =
+        RecordStatement::runInTransaction(m_params.databasePath, [&](QSqlQuery &query) {
+            bool pending = false;
+            if (isNew) {
+                if (!EntryRecords::addEntry(query, row, &key))
+                    return RecordStatement::failure(query);
+                // Its reader holds nothing of this project yet.
+                pending = !row.readerSerNo.isEmpty();
+            } else {
+                if (!ProjectDatabase::exec(
+                        query,
+                        QStringLiteral(
+                            "select readerSerNo,readerConfig from doors where PKdoors=?"),
+                        {key}))
+                    return RecordStatement::failure(query);
+                bool found = false;
+                if (!RecordStatement::fetchOne(query, found))
+                    return RecordStatement::failure(query);
+                pending = found && (query.value(0).toString() != row.readerSerNo ||
+                                    query.value(1).toString() != row.readerConfig);
+                query.finish();
+                if (!EntryRecords::editEntry(query, row))
+                    return RecordStatement::failure(query);
+            }
+            if (pending && !AccessRights::setNeedsUpdateOfEntry(query, key, true))
                 return RecordStatement::failure(query);
-            // Its reader holds nothing of this project yet.
-            pending = !row.readerSerNo.isEmpty();
-        } else {
-            if (!ProjectDatabase::exec(
-                    query,
-                    QStringLiteral("select readerSerNo,readerConfig from doors where PKdoors=?"),
-                    {key}))
-                return RecordStatement::failure(query);
-            bool found = false;
-            if (!RecordStatement::fetchOne(query, found))
-                return RecordStatement::failure(query);
-            pending = found && (query.value(0).toString() != row.readerSerNo ||
-                                query.value(1).toString() != row.readerConfig);
-            query.finish();
-            if (!EntryRecords::editEntry(query, row))
-                return RecordStatement::failure(query);
-        }
-        if (pending && !AccessRights::setNeedsUpdateOfEntry(query, key, true))
-            return RecordStatement::failure(query);
-        return QSqlError();
-    });
+            return QSqlError();
+        });
     if (error.isValid()) {
         const QString title = isNew ? tr("DB add entry") : tr("DB edit entry");
         EntryRow conflicting = row;
@@ -610,8 +611,8 @@ QString KelvaraEditDoor::conflictText(const EntryRow &row) const
     };
     if (!holder(QStringLiteral("areaName=? and doorName=?"), {row.areaName, row.doorName})
              .isEmpty())
-        lines << tr("The area '%1' already has an entry named '%2'.")
-                     .arg(row.areaName, row.doorName);
+        lines
+            << tr("The area '%1' already has an entry named '%2'.").arg(row.areaName, row.doorName);
     if (!row.readerSerNo.isEmpty()) {
         const QString other = holder(QStringLiteral("readerSerNo=?"), {row.readerSerNo});
         if (!other.isEmpty())
@@ -625,8 +626,7 @@ QString KelvaraEditDoor::conflictText(const EntryRow &row) const
                          .arg(row.readerMacAddr, other);
     }
     if (!row.ipAddr.isEmpty()) {
-        const QString other =
-            holder(QStringLiteral("ipAddr=? and port=?"), {row.ipAddr, row.port});
+        const QString other = holder(QStringLiteral("ipAddr=? and port=?"), {row.ipAddr, row.port});
         if (!other.isEmpty())
             lines << tr("The reader connection %1 is already used by the entry '%2'.")
                          .arg(connectionText(row.readerSerNo, row.ipAddr, row.port), other);

@@ -152,11 +152,11 @@ void TestKelvaraDoors::initTestCase()
         m_opened << url;
         return true;
     });
-    KxMessageBox::setAnswerer([this](QMessageBox::Icon icon, const QString &title,
-                                     const QString &text) {
-        m_boxes.append({icon, title, text});
-        return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
-    });
+    KxMessageBox::setAnswerer(
+        [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
+            m_boxes.append({icon, title, text});
+            return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
+        });
 }
 
 void TestKelvaraDoors::init()
@@ -243,8 +243,7 @@ void TestKelvaraDoors::addEntryConfiguresReader_data()
     const QString ask = QStringLiteral("Reader Configuration");
     const QString done = QStringLiteral("Write reader configuration");
     // The short-range reader's external board is not paired: asked, and continued.
-    QTest::newRow("short range") << 100
-                                 << QStringList{ask, QStringLiteral("PQIO Pairing"), done};
+    QTest::newRow("short range") << 100 << QStringList{ask, QStringLiteral("PQIO Pairing"), done};
     QTest::newRow("long range") << 101 << QStringList{ask, done};
     QTest::newRow("long range with LEDs") << 863 << QStringList{ask, done};
 }
@@ -299,8 +298,8 @@ void TestKelvaraDoors::addEntryConfiguresReader()
 
     // The reader holds exactly what the stored settings make of its factory blocks.
     SimFixture reference(SimFixture::setupOf(type, 0x00C0FFEE));
-    QVERIFY(ReaderFactory::writeAccessConfiguration(m_env->settings, type, reference.tcp(),
-                                                    stored, nullptr)
+    QVERIFY(ReaderFactory::writeAccessConfiguration(m_env->settings, type, reference.tcp(), stored,
+                                                    nullptr)
                 .ok());
     QCOMPARE(reader.device->cpuResets(), 1);
     QCOMPARE(blocksOf(*reader.device), blocksOf(*reference.device));
@@ -424,10 +423,9 @@ void TestKelvaraDoors::badInput_data()
                                             << ""
                                             << "" << false << "Invalid input"
                                             << "cannot name the entry's log and data folders";
-    QTest::newRow("name too long for a folder")
-        << "Hall" << QString(126, QChar(0x00E4)) << ""
-        << "" << false << "Invalid input"
-        << "too long";
+    QTest::newRow("name too long for a folder") << "Hall" << QString(126, QChar(0x00E4)) << ""
+                                                << "" << false << "Invalid input"
+                                                << "too long";
     QTest::newRow("pair exists") << "Taken"
                                  << "Door"
                                  << ""
@@ -448,12 +446,11 @@ void TestKelvaraDoors::badInput_data()
                                        << ""
                                        << "02:4B:58:00:00" << false << "Invalid input"
                                        << "is not of the form";
-    QTest::newRow("mac address mixed separators")
-        << "Hall"
-        << "Door"
-        << ""
-        << "02:4B-58:00:00:01" << false << "Invalid input"
-        << "is not of the form";
+    QTest::newRow("mac address mixed separators") << "Hall"
+                                                  << "Door"
+                                                  << ""
+                                                  << "02:4B-58:00:00:01" << false << "Invalid input"
+                                                  << "is not of the form";
     QTest::newRow("flash drive without device id") << "Hall"
                                                    << "Door"
                                                    << ""
@@ -470,8 +467,8 @@ void TestKelvaraDoors::badInput()
     QFETCH(bool, drive);
     QFETCH(QString, title);
     QFETCH(QString, says);
-    EntryRow taken = entryRow(QStringLiteral("Taken"), QStringLiteral("Door"), 100,
-                              QStringLiteral("1234ABCD"));
+    EntryRow taken =
+        entryRow(QStringLiteral("Taken"), QStringLiteral("Door"), 100, QStringLiteral("1234ABCD"));
     QVERIFY(addEntry(taken) > 0);
     KelvaraEditDoor d(-1, m_settings, m_params, m_drive);
     d.findChild<QLineEdit *>(QStringLiteral("areaName"))->setText(area);
@@ -492,8 +489,8 @@ void TestKelvaraDoors::badInput()
 void TestKelvaraDoors::deviceIdMismatchQuestion()
 {
     SimFixture reader(SimFixture::setupOf(863, 0x00000863));
-    const int key = addEntry(entryRow(QStringLiteral("Yard"), QStringLiteral("Gate"), 863,
-                                      QStringLiteral("11111111")));
+    const int key = addEntry(
+        entryRow(QStringLiteral("Yard"), QStringLiteral("Gate"), 863, QStringLiteral("11111111")));
     QList<EntryRow> rows;
     QVERIFY(!EntryRecords::listEntries(db(), 0, true, rows).isValid());
     selectOnIpTab(reader.sim->tcp().port());
@@ -556,9 +553,9 @@ void TestKelvaraDoors::listSortSearchAndRemove()
 {
     QVERIFY(addEntry(entryRow(QStringLiteral("B-Yard"), QStringLiteral("Barrier"), 101,
                               QStringLiteral("0000ABCD"), QString(), 0x10000)) > 0);
-    const int hall = addEntry(entryRow(QStringLiteral("A-Hall"), QStringLiteral("Main"), 100,
-                                       QStringLiteral("00C0FFEE"), QStringLiteral("127.0.0.1"),
-                                       10001));
+    const int hall =
+        addEntry(entryRow(QStringLiteral("A-Hall"), QStringLiteral("Main"), 100,
+                          QStringLiteral("00C0FFEE"), QStringLiteral("127.0.0.1"), 10001));
     QVERIFY(addEntry(entryRow(QStringLiteral("A-Hall"), QStringLiteral("Side"), 863,
                               QStringLiteral("00000863"))) > 0);
     ProjectDatabase d(db());
