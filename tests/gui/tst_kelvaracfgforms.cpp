@@ -67,6 +67,7 @@ private slots:
     void extIoBoard();
     void pairing_data();
     void pairing();
+    void screenshots();
 };
 
 void TestKelvaraCfgForms::defaults_data()
@@ -96,53 +97,55 @@ void TestKelvaraCfgForms::loadAndSave_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QStringList>("written"); // entries that differ from the defaults
+    QTest::addColumn<QString>("written"); // ";"-separated entries that differ from the defaults
 
-    QTest::newRow("15 minutes") << 101 << "ValidTime=900" << QStringList{"ValidTime=900.0"};
-    QTest::newRow("minutes rounded")
-        << 100 << "ValidTime=1000.0" << QStringList{"ValidTime=1020.0"};
-    QTest::newRow("too long for the reader")
-        << 101 << "ValidTime=99999" << QStringList{"ValidTime=6540.0"};
+    QTest::newRow("15 minutes") << 101 << "ValidTime=900"
+                                << "ValidTime=900.0";
+    QTest::newRow("minutes rounded") << 100 << "ValidTime=1000.0"
+                                     << "ValidTime=1020.0";
+    QTest::newRow("too long for the reader") << 101 << "ValidTime=99999"
+                                             << "ValidTime=6540.0";
     QTest::newRow("tz60 all") << 100 << "HasPqio=1;ValidTime=120.0;Out1.HoldTime=2.5"
-                              << QStringList{"HasPqio=1", "ValidTime=120.0", "Out1.HoldTime=2.5"};
-    QTest::newRow("blanks and unknown keys")
-        << 100 << " Out1.HoldTime = 0.3 ;Foo=1;ReaderType=5" << QStringList{"Out1.HoldTime=0.3"};
+                              << "HasPqio=1;ValidTime=120.0;Out1.HoldTime=2.5";
+    QTest::newRow("blanks and unknown keys") << 100 << " Out1.HoldTime = 0.3 ;Foo=1;ReaderType=5"
+                                             << "Out1.HoldTime=0.3";
     QTest::newRow("two antennas") << 101 << "AntennaCount=2;Antenna2.RfPower=1.7"
-                                  << QStringList{"AntennaCount=2", "Antenna2.RfPower=1.7"};
-    QTest::newRow("entry at ANT2") << 101 << "AntiPassBack=1" << QStringList{"AntiPassBack=1"};
-    QTest::newRow("unknown direction takes the first")
-        << 101 << "AntiPassBack=7" << QStringList{"AntiPassBack=2"};
-    QTest::newRow("trigger") << 101
-                             << "Trigger.Enable=1;Trigger.Edge=0;Trigger.HoldTime=12.3;"
-                                "Trigger.InputToAntenna=1"
-                             << QStringList{"Trigger.Enable=1", "Trigger.Edge=0",
-                                            "Trigger.HoldTime=12.3", "Trigger.InputToAntenna=1"};
+                                  << "AntennaCount=2;Antenna2.RfPower=1.7";
+    QTest::newRow("entry at ANT2") << 101 << "AntiPassBack=1"
+                                   << "AntiPassBack=1";
+    QTest::newRow("unknown direction takes the first") << 101 << "AntiPassBack=7"
+                                                       << "AntiPassBack=2";
+    QTest::newRow("trigger")
+        << 101
+        << "Trigger.Enable=1;Trigger.Edge=0;Trigger.HoldTime=12.3;"
+           "Trigger.InputToAntenna=1"
+        << "Trigger.Enable=1;Trigger.Edge=0;Trigger.HoldTime=12.3;Trigger.InputToAntenna=1";
     QTest::newRow("values clamped to the ranges")
         << 101 << "Antenna1.RfPower=5;Out2.HoldTime=0;Trigger.HoldTime=100"
-        << QStringList{"Antenna1.RfPower=2.0", "Out2.HoldTime=0.1", "Trigger.HoldTime=30.0"};
+        << "Antenna1.RfPower=2.0;Out2.HoldTime=0.1;Trigger.HoldTime=30.0";
     QTest::newRow("unreadable values keep the defaults")
-        << 101 << "Out1.HoldTime=1,5;AntennaCount=x;AntiPassBack=;Trigger.Edge=9" << QStringList{};
-    QTest::newRow("863 power limits")
-        << 863 << "Antenna1.RfPower=1.0;Antenna2.RfPower=2.0"
-        << QStringList{"Antenna1.RfPower=0.8", "Antenna2.RfPower=1.0"};
+        << 101 << "Out1.HoldTime=1,5;AntennaCount=x;AntiPassBack=;Trigger.Edge=9"
+        << "";
+    QTest::newRow("863 power limits") << 863 << "Antenna1.RfPower=1.0;Antenna2.RfPower=2.0"
+                                      << "Antenna1.RfPower=0.8;Antenna2.RfPower=1.0";
     QTest::newRow("863 leds") << 863
                               << "AntennaSignal=1;Led.Idle.Color=3;Led.Valid.Color=2;"
                                  "Led.Valid.Mode=3;Led.Inval.Color=0;Led.Inval.Mode=1"
-                              << QStringList{"AntennaSignal=1",   "Led.Idle.Color=3",
-                                             "Led.Valid.Color=2", "Led.Valid.Mode=3",
-                                             "Led.Inval.Color=0", "Led.Inval.Mode=1"};
-    QTest::newRow("101 ignores led keys")
-        << 101 << "Led.Idle.Color=3;AntennaSignal=1" << QStringList{};
+                              << "AntennaSignal=1;Led.Idle.Color=3;Led.Valid.Color=2;Led.Valid."
+                                 "Mode=3;Led.Inval.Color=0;Led.Inval.Mode=1";
+    QTest::newRow("101 ignores led keys") << 101 << "Led.Idle.Color=3;AntennaSignal=1"
+                                          << "";
 }
 
 void TestKelvaraCfgForms::loadAndSave()
 {
     QFETCH(int, type);
     QFETCH(QString, stored);
-    QFETCH(QStringList, written);
+    QFETCH(QString, written);
     const auto f = form(type);
     f->loadSettings(stored);
-    QCOMPARE(f->settingsText(), defaultsWith(type, written));
+    QCOMPARE(f->settingsText(),
+             defaultsWith(type, written.split(QLatin1Char(';'), Qt::SkipEmptyParts)));
 }
 
 void TestKelvaraCfgForms::blockingTimeEdits()
@@ -180,25 +183,28 @@ void TestKelvaraCfgForms::enabling_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("control");
-    QTest::addColumn<QStringList>("dependents");
-    QTest::newRow("blocking time 100") << 100 << "timedLogical" << QStringList{"blockingTime"};
-    QTest::newRow("blocking time 863") << 863 << "timedLogical" << QStringList{"blockingTime"};
-    QTest::newRow("in/out") << 101 << "logical" << QStringList{"inOut"};
+    QTest::addColumn<QString>("dependents");
+    QTest::newRow("blocking time 100") << 100 << "timedLogical"
+                                       << "blockingTime";
+    QTest::newRow("blocking time 863") << 863 << "timedLogical"
+                                       << "blockingTime";
+    QTest::newRow("in/out") << 101 << "logical"
+                            << "inOut";
     QTest::newRow("trigger") << 863 << "triggerEnable"
-                             << QStringList{"triggerEdge", "triggerHoldTime", "triggerInputs"};
+                             << "triggerEdge;triggerHoldTime;triggerInputs";
 }
 
 void TestKelvaraCfgForms::enabling()
 {
     QFETCH(int, type);
     QFETCH(QString, control);
-    QFETCH(QStringList, dependents);
+    QFETCH(QString, dependents);
     const auto f = form(type);
     auto *box = f->findChild<QCheckBox *>(control);
     QVERIFY(box);
     for (bool on : {true, false, true}) {
         box->setChecked(on);
-        for (const QString &name : dependents) {
+        for (const QString &name : dependents.split(QLatin1Char(';'))) {
             auto *w = f->findChild<QWidget *>(name);
             QVERIFY2(w, qPrintable(name));
             QCOMPARE(w->isEnabled(), on);
@@ -206,7 +212,7 @@ void TestKelvaraCfgForms::enabling()
     }
     // Loading applies the same rules.
     f->loadSettings(QStringLiteral("ValidTime=600;AntiPassBack=1;Trigger.Enable=1"));
-    for (const QString &name : dependents)
+    for (const QString &name : dependents.split(QLatin1Char(';')))
         QVERIFY(f->findChild<QWidget *>(name)->isEnabled());
 
     if (type != 100) {
@@ -222,26 +228,26 @@ void TestKelvaraCfgForms::enabling()
 void TestKelvaraCfgForms::longRangeLabels_data()
 {
     QTest::addColumn<int>("type");
-    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QString>("labels");
     QTest::addColumn<QString>("firstDirection");
     QTest::addColumn<bool>("leds");
-    QTest::newRow("101") << 101 << QStringList{"RF Power ANT1", "RF Power ANT2"}
+    QTest::newRow("101") << 101 << "RF Power ANT1;RF Power ANT2"
                          << "Entry=ANT1, Exit=ANT2" << false;
-    QTest::newRow("863") << 863 << QStringList{"RF Power INT-ANT", "RF Power EXT-ANT"}
+    QTest::newRow("863") << 863 << "RF Power INT-ANT;RF Power EXT-ANT"
                          << "Entry=INT-ANT, Exit=EXT-ANT" << true;
 }
 
 void TestKelvaraCfgForms::longRangeLabels()
 {
     QFETCH(int, type);
-    QFETCH(QStringList, labels);
+    QFETCH(QString, labels);
     QFETCH(QString, firstDirection);
     QFETCH(bool, leds);
     const auto f = form(type);
     QStringList texts;
     for (QLabel *l : f->findChildren<QLabel *>())
         texts << l->text();
-    for (const QString &label : labels)
+    for (const QString &label : labels.split(QLatin1Char(';')))
         QVERIFY2(texts.contains(label), qPrintable(label));
     QCOMPARE(f->findChild<QComboBox *>(QStringLiteral("inOut"))->itemText(0), firstDirection);
     QCOMPARE(f->findChild<QComboBox *>(QStringLiteral("ledIdleColor")) != nullptr, leds);
@@ -309,6 +315,18 @@ void TestKelvaraCfgForms::pairing()
         QCOMPARE(boxes, QStringList());
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy.at(0).at(0).toString(), hex);
+    }
+}
+
+// Each form as the entry dialog shows it, for looking at.
+void TestKelvaraCfgForms::screenshots()
+{
+    for (int type : {100, 101, 863}) {
+        const auto f = form(type);
+        f->loadSettings(QStringLiteral("ValidTime=900;AntennaCount=2;AntiPassBack=2"));
+        f->resize(f->sizeHint());
+        QApplication::processEvents();
+        QVERIFY(f->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/cfgform-%1.png").arg(type)));
     }
 }
 
