@@ -399,6 +399,342 @@ konnte nicht geöffnet werden.
     </message>
 </context>
 <context>
+    <name>KelvaraCfg_TZ60</name>
+    <message>
+        <source>Anti-Passback</source>
+        <translation>Anti-Passback</translation>
+    </message>
+    <message>
+        <source>Timed-Logical</source>
+        <translation>Zeitlich-logisch</translation>
+    </message>
+    <message>
+        <source>After a granted access the same transponder is refused at this reader
+until the blocking time has passed.</source>
+        <translation>Nach einem gewährten Zutritt wird derselbe Transponder an diesem Leser
+abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
+    </message>
+    <message>
+        <source>Blocking Time</source>
+        <translation>Sperrzeit</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Minutes a transponder stays blocked after a granted access (at most %1).</source>
+        <translation>Minuten, die ein Transponder nach einem gewährten Zutritt gesperrt bleibt (höchstens %1).</translation>
+    </message>
+    <message>
+        <source>Relay Output</source>
+        <translation>Relaisausgang</translation>
+    </message>
+    <message>
+        <source> sec</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>How long the relay stays switched after a granted access.</source>
+        <translation>Wie lange das Relais nach einem gewährten Zutritt geschaltet bleibt.</translation>
+    </message>
+    <message>
+        <source>Hold Time</source>
+        <translation>Haltezeit</translation>
+    </message>
+    <message>
+        <source>External PQ.I/O Board</source>
+        <translation>Externe PQ.I/O-Platine</translation>
+    </message>
+    <message>
+        <source>&apos;Reader Info&apos; shows PQ.I/O state</source>
+        <translation>&apos;Leser-Info&apos; zeigt den PQ.I/O-Zustand</translation>
+    </message>
+    <message>
+        <source>Checked when the reader switches its door through the external PQ.I/O board.
+&apos;Reader Info&apos; finds out whether the reader supports it and whether the board is paired.</source>
+        <translation>Gesetzt, wenn der Leser seine Tür über die externe PQ.I/O-Platine schaltet.
+&apos;Leser-Info&apos; ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
+    </message>
+    <message>
+        <source>The decimal serial number printed on the board;
+0 for the first pairing of a new board.</source>
+        <translation>Die auf der Platine aufgedruckte dezimale Seriennummer;
+0 beim ersten Koppeln einer neuen Platine.</translation>
+    </message>
+    <message>
+        <source>Pairing</source>
+        <translation>Koppeln</translation>
+    </message>
+    <message>
+        <source>Pairs the reader with the board of this serial number.</source>
+        <translation>Koppelt den Leser mit der Platine dieser Seriennummer.</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Invalid serial number</source>
+        <translation>Ungültige Seriennummer</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraCfg_TZU700</name>
+    <message>
+        <source>INT-ANT</source>
+        <translation>INT-ANT</translation>
+    </message>
+    <message>
+        <source>ANT1</source>
+        <translation>ANT1</translation>
+    </message>
+    <message>
+        <source>EXT-ANT</source>
+        <translation>EXT-ANT</translation>
+    </message>
+    <message>
+        <source>ANT2</source>
+        <translation>ANT2</translation>
+    </message>
+    <message>
+        <source>Anti-Passback</source>
+        <translation>Anti-Passback</translation>
+    </message>
+    <message>
+        <source>Timed-Logical</source>
+        <translation>Zeitlich-logisch</translation>
+    </message>
+    <message>
+        <source>After a granted access the same transponder is refused at this reader
+until the blocking time has passed.</source>
+        <translation>Nach einem gewährten Zutritt wird derselbe Transponder an diesem Leser
+abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
+    </message>
+    <message>
+        <source>Blocking Time</source>
+        <translation>Sperrzeit</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Minutes a transponder stays blocked after a granted access (at most %1).</source>
+        <translation>Minuten, die ein Transponder nach einem gewährten Zutritt gesperrt bleibt (höchstens %1).</translation>
+    </message>
+    <message>
+        <source>Logical</source>
+        <translation>Logisch</translation>
+    </message>
+    <message>
+        <source>A transponder that entered must leave before it can enter again;
+one antenna reads at the entry, the other at the exit.</source>
+        <translation>Ein eingetretener Transponder muss erst austreten, bevor er wieder eintreten kann;
+eine Antenne liest am Eingang, die andere am Ausgang.</translation>
+    </message>
+    <message>
+        <source>Entry=INT-ANT, Exit=EXT-ANT</source>
+        <translation>Eingang=INT-ANT, Ausgang=EXT-ANT</translation>
+    </message>
+    <message>
+        <source>Entry=EXT-ANT, Exit=INT-ANT</source>
+        <translation>Eingang=EXT-ANT, Ausgang=INT-ANT</translation>
+    </message>
+    <message>
+        <source>Entry=ANT1, Exit=ANT2</source>
+        <translation>Eingang=ANT1, Ausgang=ANT2</translation>
+    </message>
+    <message>
+        <source>Entry=ANT2, Exit=ANT1</source>
+        <translation>Eingang=ANT2, Ausgang=ANT1</translation>
+    </message>
+    <message>
+        <source>Which antenna reads at the entry and which at the exit.</source>
+        <translation>Welche Antenne am Eingang und welche am Ausgang liest.</translation>
+    </message>
+    <message>
+        <source>Antennas</source>
+        <translation>Antennen</translation>
+    </message>
+    <message>
+        <source>1 Antenna</source>
+        <translation>1 Antenne</translation>
+    </message>
+    <message>
+        <source>2 Antennas</source>
+        <translation>2 Antennen</translation>
+    </message>
+    <message>
+        <source>How many antennas are connected to the reader.</source>
+        <translation>Wie viele Antennen am Leser angeschlossen sind.</translation>
+    </message>
+    <message>
+        <source> W</source>
+        <translation> W</translation>
+    </message>
+    <message>
+        <source>Transmit power of the antenna: more power reads from farther away.</source>
+        <translation>Sendeleistung der Antenne: mehr Leistung liest aus größerer Entfernung.</translation>
+    </message>
+    <message>
+        <source>RF Power %1</source>
+        <translation>HF-Leistung %1</translation>
+    </message>
+    <message>
+        <source>Both Antennas control LED&apos;s</source>
+        <translation>Beide Antennen steuern die LEDs</translation>
+    </message>
+    <message>
+        <source>INT-ANT controls LED&apos;s</source>
+        <translation>INT-ANT steuert die LEDs</translation>
+    </message>
+    <message>
+        <source>Which antenna&apos;s readings the LED&apos;s show.</source>
+        <translation>Die Lesungen welcher Antenne die LEDs anzeigen.</translation>
+    </message>
+    <message>
+        <source>LED Signal</source>
+        <translation>LED-Signal</translation>
+    </message>
+    <message>
+        <source>Relay Outputs</source>
+        <translation>Relaisausgänge</translation>
+    </message>
+    <message>
+        <source> sec</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>How long the output stays switched after a granted access.</source>
+        <translation>Wie lange der Ausgang nach einem gewährten Zutritt geschaltet bleibt.</translation>
+    </message>
+    <message>
+        <source>Hold Time REL1/OUT1</source>
+        <translation>Haltezeit REL1/OUT1</translation>
+    </message>
+    <message>
+        <source>Hold Time REL2/OUT2</source>
+        <translation>Haltezeit REL2/OUT2</translation>
+    </message>
+    <message>
+        <source>Trigger</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+    <message>
+        <source>The reader reads only after a signal on its inputs,
+for example from a vehicle loop or a light barrier.</source>
+        <translation>Der Leser liest erst nach einem Signal an seinen Eingängen,
+zum Beispiel von einer Induktionsschleife oder einer Lichtschranke.</translation>
+    </message>
+    <message>
+        <source>Edge triggered</source>
+        <translation>Flankengesteuert</translation>
+    </message>
+    <message>
+        <source>Level triggered</source>
+        <translation>Pegelgesteuert</translation>
+    </message>
+    <message>
+        <source>Edge: a change of the input starts the reading time.
+Level: the reader reads as long as the input is active.</source>
+        <translation>Flanke: ein Wechsel am Eingang startet die Lesezeit.
+Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
+    </message>
+    <message>
+        <source>How long the reader reads after a trigger.</source>
+        <translation>Wie lange der Leser nach einem Trigger liest.</translation>
+    </message>
+    <message>
+        <source>Reader Active Time</source>
+        <translation>Leser-Aktivzeit</translation>
+    </message>
+    <message>
+        <source>IN1,IN2 -&gt; Both Antennas</source>
+        <translation>IN1,IN2 -&gt; Beide Antennen</translation>
+    </message>
+    <message>
+        <source>IN1 -&gt; INT-ANT , IN2 -&gt; EXT-ANT</source>
+        <translation>IN1 -&gt; INT-ANT , IN2 -&gt; EXT-ANT</translation>
+    </message>
+    <message>
+        <source>Which antennas an input switches on.</source>
+        <translation>Welche Antennen ein Eingang einschaltet.</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Permanent</source>
+        <translation>Dauerhaft</translation>
+    </message>
+    <message>
+        <source>Flash 1 Hz</source>
+        <translation>Blinken 1 Hz</translation>
+    </message>
+    <message>
+        <source>Flash 2 Hz</source>
+        <translation>Blinken 2 Hz</translation>
+    </message>
+    <message>
+        <source>Flash 4 Hz</source>
+        <translation>Blinken 4 Hz</translation>
+    </message>
+    <message>
+        <source>LED&apos;s</source>
+        <translation>LEDs</translation>
+    </message>
+    <message>
+        <source>LED colour while the reader waits.</source>
+        <translation>LED-Farbe, während der Leser wartet.</translation>
+    </message>
+    <message>
+        <source>LED colour after a granted access.</source>
+        <translation>LED-Farbe nach einem gewährten Zutritt.</translation>
+    </message>
+    <message>
+        <source>LED colour after a refused access.</source>
+        <translation>LED-Farbe nach einem abgewiesenen Zutritt.</translation>
+    </message>
+    <message>
+        <source>Idle Color</source>
+        <translation>Farbe Ruhe</translation>
+    </message>
+    <message>
+        <source>Valid Color</source>
+        <translation>Farbe gültig</translation>
+    </message>
+    <message>
+        <source>Valid Mode</source>
+        <translation>Modus gültig</translation>
+    </message>
+    <message>
+        <source>Invalid Color</source>
+        <translation>Farbe ungültig</translation>
+    </message>
+    <message>
+        <source>Invalid Mode</source>
+        <translation>Modus ungültig</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraCli</name>
     <message>
         <source>No command given.</source>
