@@ -272,7 +272,9 @@ void TestKelvaraDoors::addEntryConfiguresReader()
                  QStringLiteral("127.0.0.1:%1").arg(port));
         QVERIFY(d->form());
         QCOMPARE(d->form()->readerType(), type);
-        QVERIFY(!d->findChild<QLabel *>(QStringLiteral("readerPicture"))->pixmap()->isNull());
+        QVERIFY(!d->findChild<QLabel *>(QStringLiteral("readerPicture"))
+                     ->pixmap(Qt::ReturnByValue)
+                     .isNull());
         stored = d->form()->settingsText();
         screenshot(d, QStringLiteral("doors-dialog-%1").arg(type));
         QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("save")), Qt::LeftButton);
