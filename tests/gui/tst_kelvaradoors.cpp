@@ -119,6 +119,7 @@ private slots:
     void badInput_data();
     void badInput();
     void deviceIdMismatchQuestion();
+    void readInfoAndPairing();
     void editMarksPendingOnlyOnChange();
     void listSortSearchAndRemove();
     void folderActionsUseTheFolderKeys();
@@ -507,6 +508,33 @@ void TestKelvaraDoors::deviceIdMismatchQuestion()
     d.selectReader();
     QCOMPARE(serNo->text(), QStringLiteral("00000863"));
     QCOMPARE(d.entry().ipAddr, QStringLiteral("127.0.0.1"));
+}
+
+void TestKelvaraDoors::readInfoAndPairing()
+{
+    VirtualReaderSetup setup = SimFixture::setupOf(100, 0x00000100);
+    setup.extIoSerial = 4660;
+    SimFixture reader(setup);
+    selectOnIpTab(reader.sim->tcp().port());
+    KelvaraEditDoor d(-1, m_settings, m_params, m_drive);
+    d.findChild<QLineEdit *>(QStringLiteral("doorName"))->setText(QStringLiteral("Door"));
+    d.selectReader();
+    d.show();
+    QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("readInfo")), Qt::LeftButton);
+    QVERIFY(m_boxes.isEmpty());
+    QCOMPARE(d.findChild<QLineEdit *>(QStringLiteral("firmwareVersion"))->text(),
+             QStringLiteral("02.08.00"));
+    auto *board = d.findChild<QCheckBox *>(QStringLiteral("extIo"));
+    QCOMPARE(board->text(), QStringLiteral("PQ.I/O board is not paired"));
+    QVERIFY(d.form()->settingsText().contains(QStringLiteral("HasPqio=1")));
+    // The number printed on the board, typed in decimal.
+    auto *serial = d.findChild<QLineEdit *>(QStringLiteral("serialNumber"));
+    serial->setText(QStringLiteral("4660"));
+    QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("pairingButton")), Qt::LeftButton);
+    QCOMPARE(titles(), QStringList{QStringLiteral("Pairing with external IO")});
+    QVERIFY(reader.device->extIoPaired());
+    QCOMPARE(board->text(), QStringLiteral("PQ.I/O board is paired"));
+    screenshot(&d, QStringLiteral("doors-dialog-paired"));
 }
 
 void TestKelvaraDoors::editMarksPendingOnlyOnChange()
