@@ -24,6 +24,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
+#include "widgets/kxtablewidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -619,7 +620,8 @@ void TestKelvaraDoors::listSortSearchAndRemove()
     QCOMPARE(t->item(0, 4)->text(), QStringLiteral("ID TZU300"));
 
     // Search moves to the hit cell.
-    view->findChild<QLineEdit *>(QStringLiteral("searchField"))->setText(QStringLiteral("c0ff"));
+    view->findChild<QLineEdit *>(QStringLiteral("searchField"))->setText(QStringLiteral("C0FF"));
+    QVERIFY(t->currentItem());
     QCOMPARE(t->currentItem()->text(), QStringLiteral("00C0FFEE"));
 
     // Remove two: the rows and their access rows go.
@@ -665,8 +667,6 @@ void TestKelvaraDoors::folderActionsUseTheFolderKeys()
     QCOMPARE(m_opened.at(1).toLocalFile(), entryDataPath(folder, roof));
     QVERIFY(m_opened.at(1).toLocalFile().startsWith(projectDataPath(folder) + QLatin1Char('/')));
     QCOMPARE(m_opened.at(2).toLocalFile(), entryLogPath(folder, QStringLiteral("Gate (Hall)")));
-    // The reset actions follow the reader of the row.
-    QVERIFY(!view->resetAntiPassbackAction()->isVisible());
 }
 
 void TestKelvaraDoors::resetAntiPassbackOnLongRangeReader()
@@ -694,6 +694,16 @@ void TestKelvaraDoors::resetAntiPassbackOnLongRangeReader()
                               QStringLiteral("00000101"), QStringLiteral("127.0.0.1"),
                               reader.sim->tcp().port())) > 0);
     auto view = makeView();
+    // The menu of a long-range reader's row offers the reset.
+    bool offered = false;
+    QTimer::singleShot(0, view.get(), [&] {
+        offered = view->resetAntiPassbackAction()->isVisible() &&
+                  view->resetAntiPassbackAction()->isEnabled();
+        view->contextMenu()->close();
+    });
+    view->tableContextMenuRequested(
+        view->table()->visualItemRect(view->table()->item(0, 0)).center());
+    QVERIFY(offered);
     view->table()->setCurrentCell(0, 0);
     view->resetAntiPassback();
     QCOMPARE(titles(), QStringList{QStringLiteral("Ok")});
