@@ -133,16 +133,14 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
     buttons->addWidget(m_readInfo);
     buttons->addStretch(1);
     fields->addRow(buttons);
-    auto *connectRow = new QHBoxLayout;
     m_connect = new QLineEdit(m_readerBox);
     m_connect->setObjectName(QStringLiteral("readerConnect"));
     m_connect->setReadOnly(true);
     m_connect->setStyleSheet(kReadOnlyStyle);
+    fields->addRow(tr("Reader Connect"), m_connect);
     m_flashDrive = new QCheckBox(tr("USB Flash Drive"), m_readerBox);
     m_flashDrive->setObjectName(QStringLiteral("flashDrive"));
-    connectRow->addWidget(m_connect, 1);
-    connectRow->addWidget(m_flashDrive);
-    fields->addRow(tr("Reader Connect"), connectRow);
+    fields->addRow(QString(), m_flashDrive);
     m_type = new QComboBox(m_readerBox);
     m_type->setObjectName(QStringLiteral("readerType"));
     m_type->addItem(QString(), 0);
@@ -199,7 +197,6 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
 
     readerTypeChanged();
     setHelp(m_settings.areToolTipsOn);
-    setMinimumWidth(520);
     const QRect geometry = m_settings.editDoorDialogGeometry;
     if (geometry.isValid())
         move(geometry.topLeft());
@@ -310,7 +307,15 @@ void KelvaraEditDoor::readerTypeChanged()
     m_picture->setPixmap(picture);
     m_picture->setVisible(!picture.isNull());
     m_readInfo->setEnabled(type != 0);
-    adjustSize();
+    // As wide as the form needs: its labels must not be cut. A form made
+    // while the dialog shows is not polished yet and would hint too small.
+    ensurePolished();
+    layout()->activate();
+    const QSize hint = sizeHint();
+    // The long-range form's two columns of groups hint less than their
+    // labels take.
+    setMinimumWidth(qMax(ReaderTypes::isLongRangeAccessReader(type) ? 940 : 600, hint.width()));
+    resize(qMax(width(), hint.width()), hint.height());
 }
 
 void KelvaraEditDoor::refreshConnect()
