@@ -117,6 +117,7 @@ private slots:
     void flashDriveRouteWritesConfigAndJob();
     void firmwareRefusal();
     void linkDropKeepsEntryAndOldConfiguration();
+    void otherReaderAtTheAddressIsNotConfigured();
     void badInput_data();
     void badInput();
     void deviceIdMismatchQuestion();
@@ -403,6 +404,27 @@ void TestKelvaraDoors::linkDropKeepsEntryAndOldConfiguration()
     QCOMPARE(blocksOf(*reader.device, false), inForce);
 }
 
+void TestKelvaraDoors::otherReaderAtTheAddressIsNotConfigured()
+{
+    // The address now leads to another reader than the one the entry names.
+    SimFixture reader(SimFixture::setupOf(100, 0x00000100));
+    const QString before = blocksOf(*reader.device);
+    KelvaraEditDoor d(-1, m_settings, m_params, m_drive);
+    d.setEntry(entryRow(QStringLiteral("Hall"), QStringLiteral("Door"), 100,
+                        QStringLiteral("00000999"), QStringLiteral("127.0.0.1"),
+                        reader.sim->tcp().port()));
+    d.show();
+    d.accept();
+    QCOMPARE(titles(), QStringList({QStringLiteral("Reader Configuration"),
+                                    QStringLiteral("Reader Configuration")}));
+    QCOMPARE(m_boxes.last().icon, QMessageBox::Critical);
+    QVERIFY2(m_boxes.last().text.contains(QStringLiteral("device ID 00000100")),
+             qPrintable(m_boxes.last().text));
+    QCOMPARE(reader.device->cpuResets(), 0);
+    QCOMPARE(blocksOf(*reader.device), before);
+    QVERIFY(d.isSaved());
+}
+
 void TestKelvaraDoors::badInput_data()
 {
     QTest::addColumn<QString>("area");
@@ -647,6 +669,8 @@ void TestKelvaraDoors::folderActionsUseTheFolderKeys()
     for (const QString &key : {QStringLiteral("Gate (Yard)"), roof})
         QVERIFY(QDir().mkpath(entryDataPath(folder, key)));
     QVERIFY(QDir().mkpath(entryLogPath(folder, QStringLiteral("Gate (Hall)"))));
+    // A link in place of an entry folder is not followed.
+    QVERIFY(QFile::link(QDir::tempPath(), entryLogPath(folder, QStringLiteral("Gate (Yard)"))));
     auto view = makeView();
     QTableWidget *t = view->table();
     const auto rowOf = [&](const QString &area) {
@@ -662,6 +686,9 @@ void TestKelvaraDoors::folderActionsUseTheFolderKeys()
     t->setCurrentCell(rowOf(QStringLiteral("Hall")), 0);
     view->openLogPath();
     QVERIFY2(m_boxes.isEmpty(), qPrintable(titles().join(QLatin1Char(','))));
+    t->setCurrentCell(rowOf(QStringLiteral("Yard")), 0);
+    view->openLogPath();
+    QCOMPARE(titles(), QStringList{QStringLiteral("Open path")});
     QCOMPARE(m_opened.size(), 3);
     QCOMPARE(m_opened.at(0).toLocalFile(), entryDataPath(folder, QStringLiteral("Gate (Yard)")));
     QCOMPARE(m_opened.at(1).toLocalFile(), entryDataPath(folder, roof));
