@@ -399,6 +399,342 @@ konnte nicht geöffnet werden.
     </message>
 </context>
 <context>
+    <name>KelvaraCfg_TZ60</name>
+    <message>
+        <source>Anti-Passback</source>
+        <translation>Anti-Passback</translation>
+    </message>
+    <message>
+        <source>Timed-Logical</source>
+        <translation>Zeitlich-logisch</translation>
+    </message>
+    <message>
+        <source>After a granted access the same transponder is refused at this reader
+until the blocking time has passed.</source>
+        <translation>Nach einem gewährten Zutritt wird derselbe Transponder an diesem Leser
+abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
+    </message>
+    <message>
+        <source>Blocking Time</source>
+        <translation>Sperrzeit</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Minutes a transponder stays blocked after a granted access (at most %1).</source>
+        <translation>Minuten, die ein Transponder nach einem gewährten Zutritt gesperrt bleibt (höchstens %1).</translation>
+    </message>
+    <message>
+        <source>Relay Output</source>
+        <translation>Relaisausgang</translation>
+    </message>
+    <message>
+        <source> sec</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>How long the relay stays switched after a granted access.</source>
+        <translation>Wie lange das Relais nach einem gewährten Zutritt geschaltet bleibt.</translation>
+    </message>
+    <message>
+        <source>Hold Time</source>
+        <translation>Haltezeit</translation>
+    </message>
+    <message>
+        <source>External PQ.I/O Board</source>
+        <translation>Externe PQ.I/O-Platine</translation>
+    </message>
+    <message>
+        <source>&apos;Reader Info&apos; shows PQ.I/O state</source>
+        <translation>&apos;Leser-Info&apos; zeigt den PQ.I/O-Zustand</translation>
+    </message>
+    <message>
+        <source>Checked when the reader switches its door through the external PQ.I/O board.
+&apos;Reader Info&apos; finds out whether the reader supports it and whether the board is paired.</source>
+        <translation>Gesetzt, wenn der Leser seine Tür über die externe PQ.I/O-Platine schaltet.
+&apos;Leser-Info&apos; ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
+    </message>
+    <message>
+        <source>The decimal serial number printed on the board;
+0 for the first pairing of a new board.</source>
+        <translation>Die auf der Platine aufgedruckte dezimale Seriennummer;
+0 beim ersten Koppeln einer neuen Platine.</translation>
+    </message>
+    <message>
+        <source>Pairing</source>
+        <translation>Koppeln</translation>
+    </message>
+    <message>
+        <source>Pairs the reader with the board of this serial number.</source>
+        <translation>Koppelt den Leser mit der Platine dieser Seriennummer.</translation>
+    </message>
+    <message>
+        <source>Serial Number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Invalid serial number</source>
+        <translation>Ungültige Seriennummer</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraCfg_TZU700</name>
+    <message>
+        <source>INT-ANT</source>
+        <translation>INT-ANT</translation>
+    </message>
+    <message>
+        <source>ANT1</source>
+        <translation>ANT1</translation>
+    </message>
+    <message>
+        <source>EXT-ANT</source>
+        <translation>EXT-ANT</translation>
+    </message>
+    <message>
+        <source>ANT2</source>
+        <translation>ANT2</translation>
+    </message>
+    <message>
+        <source>Anti-Passback</source>
+        <translation>Anti-Passback</translation>
+    </message>
+    <message>
+        <source>Timed-Logical</source>
+        <translation>Zeitlich-logisch</translation>
+    </message>
+    <message>
+        <source>After a granted access the same transponder is refused at this reader
+until the blocking time has passed.</source>
+        <translation>Nach einem gewährten Zutritt wird derselbe Transponder an diesem Leser
+abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
+    </message>
+    <message>
+        <source>Blocking Time</source>
+        <translation>Sperrzeit</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>Minutes a transponder stays blocked after a granted access (at most %1).</source>
+        <translation>Minuten, die ein Transponder nach einem gewährten Zutritt gesperrt bleibt (höchstens %1).</translation>
+    </message>
+    <message>
+        <source>Logical</source>
+        <translation>Logisch</translation>
+    </message>
+    <message>
+        <source>A transponder that entered must leave before it can enter again;
+one antenna reads at the entry, the other at the exit.</source>
+        <translation>Ein eingetretener Transponder muss erst austreten, bevor er wieder eintreten kann;
+eine Antenne liest am Eingang, die andere am Ausgang.</translation>
+    </message>
+    <message>
+        <source>Entry=INT-ANT, Exit=EXT-ANT</source>
+        <translation>Eingang=INT-ANT, Ausgang=EXT-ANT</translation>
+    </message>
+    <message>
+        <source>Entry=EXT-ANT, Exit=INT-ANT</source>
+        <translation>Eingang=EXT-ANT, Ausgang=INT-ANT</translation>
+    </message>
+    <message>
+        <source>Entry=ANT1, Exit=ANT2</source>
+        <translation>Eingang=ANT1, Ausgang=ANT2</translation>
+    </message>
+    <message>
+        <source>Entry=ANT2, Exit=ANT1</source>
+        <translation>Eingang=ANT2, Ausgang=ANT1</translation>
+    </message>
+    <message>
+        <source>Which antenna reads at the entry and which at the exit.</source>
+        <translation>Welche Antenne am Eingang und welche am Ausgang liest.</translation>
+    </message>
+    <message>
+        <source>Antennas</source>
+        <translation>Antennen</translation>
+    </message>
+    <message>
+        <source>1 Antenna</source>
+        <translation>1 Antenne</translation>
+    </message>
+    <message>
+        <source>2 Antennas</source>
+        <translation>2 Antennen</translation>
+    </message>
+    <message>
+        <source>How many antennas are connected to the reader.</source>
+        <translation>Wie viele Antennen am Leser angeschlossen sind.</translation>
+    </message>
+    <message>
+        <source> W</source>
+        <translation> W</translation>
+    </message>
+    <message>
+        <source>Transmit power of the antenna: more power reads from farther away.</source>
+        <translation>Sendeleistung der Antenne: mehr Leistung liest aus größerer Entfernung.</translation>
+    </message>
+    <message>
+        <source>RF Power %1</source>
+        <translation>HF-Leistung %1</translation>
+    </message>
+    <message>
+        <source>Both Antennas control LED&apos;s</source>
+        <translation>Beide Antennen steuern die LEDs</translation>
+    </message>
+    <message>
+        <source>INT-ANT controls LED&apos;s</source>
+        <translation>INT-ANT steuert die LEDs</translation>
+    </message>
+    <message>
+        <source>Which antenna&apos;s readings the LED&apos;s show.</source>
+        <translation>Die Lesungen welcher Antenne die LEDs anzeigen.</translation>
+    </message>
+    <message>
+        <source>LED Signal</source>
+        <translation>LED-Signal</translation>
+    </message>
+    <message>
+        <source>Relay Outputs</source>
+        <translation>Relaisausgänge</translation>
+    </message>
+    <message>
+        <source> sec</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>How long the output stays switched after a granted access.</source>
+        <translation>Wie lange der Ausgang nach einem gewährten Zutritt geschaltet bleibt.</translation>
+    </message>
+    <message>
+        <source>Hold Time REL1/OUT1</source>
+        <translation>Haltezeit REL1/OUT1</translation>
+    </message>
+    <message>
+        <source>Hold Time REL2/OUT2</source>
+        <translation>Haltezeit REL2/OUT2</translation>
+    </message>
+    <message>
+        <source>Trigger</source>
+        <translation>Trigger</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+    <message>
+        <source>The reader reads only after a signal on its inputs,
+for example from a vehicle loop or a light barrier.</source>
+        <translation>Der Leser liest erst nach einem Signal an seinen Eingängen,
+zum Beispiel von einer Induktionsschleife oder einer Lichtschranke.</translation>
+    </message>
+    <message>
+        <source>Edge triggered</source>
+        <translation>Flankengesteuert</translation>
+    </message>
+    <message>
+        <source>Level triggered</source>
+        <translation>Pegelgesteuert</translation>
+    </message>
+    <message>
+        <source>Edge: a change of the input starts the reading time.
+Level: the reader reads as long as the input is active.</source>
+        <translation>Flanke: ein Wechsel am Eingang startet die Lesezeit.
+Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
+    </message>
+    <message>
+        <source>How long the reader reads after a trigger.</source>
+        <translation>Wie lange der Leser nach einem Trigger liest.</translation>
+    </message>
+    <message>
+        <source>Reader Active Time</source>
+        <translation>Leser-Aktivzeit</translation>
+    </message>
+    <message>
+        <source>IN1,IN2 -&gt; Both Antennas</source>
+        <translation>IN1,IN2 -&gt; Beide Antennen</translation>
+    </message>
+    <message>
+        <source>IN1 -&gt; INT-ANT , IN2 -&gt; EXT-ANT</source>
+        <translation>IN1 -&gt; INT-ANT , IN2 -&gt; EXT-ANT</translation>
+    </message>
+    <message>
+        <source>Which antennas an input switches on.</source>
+        <translation>Welche Antennen ein Eingang einschaltet.</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Permanent</source>
+        <translation>Dauerhaft</translation>
+    </message>
+    <message>
+        <source>Flash 1 Hz</source>
+        <translation>Blinken 1 Hz</translation>
+    </message>
+    <message>
+        <source>Flash 2 Hz</source>
+        <translation>Blinken 2 Hz</translation>
+    </message>
+    <message>
+        <source>Flash 4 Hz</source>
+        <translation>Blinken 4 Hz</translation>
+    </message>
+    <message>
+        <source>LED&apos;s</source>
+        <translation>LEDs</translation>
+    </message>
+    <message>
+        <source>LED colour while the reader waits.</source>
+        <translation>LED-Farbe, während der Leser wartet.</translation>
+    </message>
+    <message>
+        <source>LED colour after a granted access.</source>
+        <translation>LED-Farbe nach einem gewährten Zutritt.</translation>
+    </message>
+    <message>
+        <source>LED colour after a refused access.</source>
+        <translation>LED-Farbe nach einem abgewiesenen Zutritt.</translation>
+    </message>
+    <message>
+        <source>Idle Color</source>
+        <translation>Farbe Ruhe</translation>
+    </message>
+    <message>
+        <source>Valid Color</source>
+        <translation>Farbe gültig</translation>
+    </message>
+    <message>
+        <source>Valid Mode</source>
+        <translation>Modus gültig</translation>
+    </message>
+    <message>
+        <source>Invalid Color</source>
+        <translation>Farbe ungültig</translation>
+    </message>
+    <message>
+        <source>Invalid Mode</source>
+        <translation>Modus ungültig</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraCli</name>
     <message>
         <source>No command given.</source>
@@ -658,6 +994,169 @@ kein Projekt ist, oder keine Zutritte.
     </message>
 </context>
 <context>
+    <name>KelvaraDoors</name>
+    <message>
+        <source>Entries</source>
+        <translation>Zutritte</translation>
+    </message>
+    <message>
+        <source>Sort by</source>
+        <translation>Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Area, Entry</source>
+        <translation>Bereich, Zutritt</translation>
+    </message>
+    <message>
+        <source>IP-Address, Port</source>
+        <translation>IP-Adresse, Port</translation>
+    </message>
+    <message>
+        <source>Reader Typ, ID</source>
+        <translation>Lesertyp, ID</translation>
+    </message>
+    <message>
+        <source>MAC-Address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Open data path</source>
+        <translation>Datenordner öffnen</translation>
+    </message>
+    <message>
+        <source>Open log path</source>
+        <translation>Protokollordner öffnen</translation>
+    </message>
+    <message>
+        <source>Reset CPU</source>
+        <translation>CPU zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset Anti-Passback</source>
+        <translation>Anti-Passback zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>Entry Comment</source>
+        <translation>Kommentar zum Zutritt</translation>
+    </message>
+    <message>
+        <source>Reader Connect</source>
+        <translation>Leserverbindung</translation>
+    </message>
+    <message>
+        <source>Reader Typ</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Reader Device ID</source>
+        <translation>Geräte-ID des Lesers</translation>
+    </message>
+    <message>
+        <source>Reader MAC Address</source>
+        <translation>MAC-Adresse des Lesers</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB entry list</source>
+        <translation>DB Zutrittsliste</translation>
+    </message>
+    <message>
+        <source>Remove entry</source>
+        <translation>Zutritt entfernen</translation>
+    </message>
+    <message>
+        <source>Do you really want to remove the selected entries?</source>
+        <translation>Wollen Sie die ausgewählten Zutritte wirklich entfernen?</translation>
+    </message>
+    <message>
+        <source>DB remove entry</source>
+        <translation>DB Zutritt entfernen</translation>
+    </message>
+    <message>
+        <source>Open path</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+is a link; it is not opened.</source>
+        <translation>Der Ordner
+
+%1
+
+ist ein Verweis; er wird nicht geöffnet.</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Nicht unterstützter Lesertyp</translation>
+    </message>
+    <message>
+        <source>Add entry</source>
+        <translation>Zutritt hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit selected entry</source>
+        <translation>Ausgewählten Zutritt bearbeiten</translation>
+    </message>
+    <message>
+        <source>Remove selected entries</source>
+        <translation>Ausgewählte Zutritte entfernen</translation>
+    </message>
+    <message>
+        <source>Choose the sorting order</source>
+        <translation>Sortierreihenfolge wählen</translation>
+    </message>
+    <message>
+        <source>Sort ascending or descending</source>
+        <translation>Aufsteigend oder absteigend sortieren</translation>
+    </message>
+    <message>
+        <source>Input search term</source>
+        <translation>Suchbegriff eingeben</translation>
+    </message>
+    <message>
+        <source>To previous search term</source>
+        <translation>Zum vorigen Suchtreffer</translation>
+    </message>
+    <message>
+        <source>To next search term</source>
+        <translation>Zum nächsten Suchtreffer</translation>
+    </message>
+    <message>
+        <source>The entry administration distinguishes between logical and physical information:
+
+Logical information is the area and the name of an entry (a door, gate or barrier) and an optional comment. The combination of area and entry name must be unique.
+
+Physical information is the access reader that controls the entry: how it is reached (LAN, USB cable or USB flash drive), its type, device ID, MAC address and its settings.
+
+A right click on an entry opens its data and log folders, restarts its reader or resets the anti-passback state of a long range reader.</source>
+        <translation>Die Zutrittsverwaltung unterscheidet logische und physische Angaben:
+
+Logische Angaben sind der Bereich und der Name eines Zutritts (einer Tür, eines Tors oder einer Schranke) und ein optionaler Kommentar. Die Kombination aus Bereich und Zutrittsname muss eindeutig sein.
+
+Physische Angaben beschreiben den Zutrittsleser, der den Zutritt steuert: wie er erreicht wird (LAN, USB-Kabel oder USB-Stick), seinen Typ, seine Geräte-ID, MAC-Adresse und seine Einstellungen.
+
+Ein Rechtsklick auf einen Zutritt öffnet seine Daten- und Protokollordner, startet seinen Leser neu oder setzt den Anti-Passback-Zustand eines Fernbereichslesers zurück.</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraEditDate</name>
     <message>
         <source>Add Holiday Date</source>
@@ -748,6 +1247,307 @@ Die übrigen %2 Tage hinzufügen?</translation>
     <message>
         <source>Select today&apos;s date.</source>
         <translation>Wählt das heutige Datum.</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraEditDoor</name>
+    <message>
+        <source>Add Entry</source>
+        <translation>Zutritt hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit Entry</source>
+        <translation>Zutritt bearbeiten</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>Additional Entry Comment</source>
+        <translation>Zusätzlicher Kommentar zum Zutritt</translation>
+    </message>
+    <message>
+        <source>Access Reader</source>
+        <translation>Zutrittsleser</translation>
+    </message>
+    <message>
+        <source>Select Reader</source>
+        <translation>Leser auswählen</translation>
+    </message>
+    <message>
+        <source>Reader Info</source>
+        <translation>Leser-Info</translation>
+    </message>
+    <message>
+        <source>USB Flash Drive</source>
+        <translation>USB-Stick</translation>
+    </message>
+    <message>
+        <source>Reader Connect</source>
+        <translation>Leserverbindung</translation>
+    </message>
+    <message>
+        <source>Reader Type</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Reader Device-ID</source>
+        <translation>Geräte-ID des Lesers</translation>
+    </message>
+    <message>
+        <source>Reader MAC-Address</source>
+        <translation>MAC-Adresse des Lesers</translation>
+    </message>
+    <message>
+        <source>Firmware Version</source>
+        <translation>Firmware-Version</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Device ID mismatch</source>
+        <translation>Geräte-ID stimmt nicht überein</translation>
+    </message>
+    <message>
+        <source>The device ID of the selected reader is different 
+to the database reader notation.
+
+Do you want to use this new reader instead?</source>
+        <translation>Die Geräte-ID des ausgewählten Lesers weicht 
+von der in der Datenbank gespeicherten ab.
+
+Wollen Sie stattdessen diesen neuen Leser verwenden?</translation>
+    </message>
+    <message>
+        <source>Unsupported reader type</source>
+        <translation>Nicht unterstützter Lesertyp</translation>
+    </message>
+    <message>
+        <source>Reader has internal relay</source>
+        <translation>Leser hat ein internes Relais</translation>
+    </message>
+    <message>
+        <source>PQ.I/O board is paired</source>
+        <translation>PQ.I/O-Platine ist gekoppelt</translation>
+    </message>
+    <message>
+        <source>PQ.I/O board is not paired</source>
+        <translation>PQ.I/O-Platine ist nicht gekoppelt</translation>
+    </message>
+    <message>
+        <source>Pairing with external IO</source>
+        <translation>Kopplung mit externer E/A</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+    <message>
+        <source>The entry name &apos;%1&apos; cannot name the entry&apos;s log and data folders.
+An entry name must not begin with a dot and must not contain &apos;/&apos;, &apos;\&apos;, &apos;..&apos; or control characters.</source>
+        <translation>Der Zutrittsname &apos;%1&apos; kann die Protokoll- und Datenordner des Zutritts nicht benennen.
+Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder &apos;/&apos;, &apos;\&apos;, &apos;..&apos; noch Steuerzeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>The entry name is too long for the entry&apos;s log and data folders.
+Please use a shorter name.</source>
+        <translation>Der Zutrittsname ist zu lang für die Protokoll- und Datenordner des Zutritts.
+Bitte verwenden Sie einen kürzeren Namen.</translation>
+    </message>
+    <message>
+        <source>Missing information</source>
+        <translation>Fehlende Angaben</translation>
+    </message>
+    <message>
+        <source>Invalid input</source>
+        <translation>Ungültige Eingabe</translation>
+    </message>
+    <message>
+        <source>No entry name given</source>
+        <translation>Kein Zutrittsname angegeben</translation>
+    </message>
+    <message>
+        <source>No area name given</source>
+        <translation>Kein Bereichsname angegeben</translation>
+    </message>
+    <message>
+        <source>The reader device ID &apos;%1&apos; is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
+        <translation>Die Geräte-ID &apos;%1&apos; ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
+    </message>
+    <message>
+        <source>The reader MAC address &apos;%1&apos; is not of the form 00:11:22:AA:BB:CC.</source>
+        <translation>Die MAC-Adresse &apos;%1&apos; hat nicht die Form 00:11:22:AA:BB:CC.</translation>
+    </message>
+    <message>
+        <source>No reader device ID given
+(A reader served through the USB flash drive finds its files by its device ID.)</source>
+        <translation>Keine Geräte-ID des Lesers angegeben
+(Ein Leser, der über den USB-Stick versorgt wird, findet seine Dateien über seine Geräte-ID.)</translation>
+    </message>
+    <message>
+        <source>DB add entry</source>
+        <translation>DB Zutritt hinzufügen</translation>
+    </message>
+    <message>
+        <source>DB edit entry</source>
+        <translation>DB Zutritt bearbeiten</translation>
+    </message>
+    <message>
+        <source>The area &apos;%1&apos; already has an entry named &apos;%2&apos;.</source>
+        <translation>Der Bereich &apos;%1&apos; hat bereits einen Zutritt namens &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader with device ID %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader with MAC address %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader connection %1 is already used by the entry &apos;%2&apos;.</source>
+        <translation>Die Leserverbindung %1 wird bereits vom Zutritt &apos;%2&apos; verwendet.</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>The entry and its settings are saved. The reader configuration can be written later (Settings menu, &quot;Reconfigure ... Reader&quot;).</source>
+        <translation>Der Zutritt und seine Einstellungen sind gespeichert. Die Leserkonfiguration lässt sich später schreiben (Menü Einstellungen, &quot;... neu konfigurieren&quot;).</translation>
+    </message>
+    <message>
+        <source>Reader Configuration</source>
+        <translation>Leserkonfiguration</translation>
+    </message>
+    <message>
+        <source>Do you want to save the configuration to an USB stick?
+
+(In case of &apos;No&apos; you can perform that later.
+All settings will be stored in the project database.)</source>
+        <translation>Wollen Sie die Konfiguration auf einem USB-Stick speichern?
+
+(Bei &apos;Nein&apos; können Sie das später nachholen.
+Alle Einstellungen werden in der Projektdatenbank gespeichert.)</translation>
+    </message>
+    <message>
+        <source>Save reader configuration</source>
+        <translation>Leserkonfiguration speichern</translation>
+    </message>
+    <message>
+        <source>Now the reader will be configured.
+We begin with resetting to factory settings.
+Then your configuration parameters will be set.
+Finally a reader CPU reset is performed.
+
+Do you want to continue?
+
+(In case of &apos;No&apos; you can perform the reader 
+configuration later. All settings will be stored 
+in the project database.)</source>
+        <translation>Jetzt wird der Leser konfiguriert.
+Zuerst wird er auf Werkseinstellungen zurückgesetzt.
+Dann werden Ihre Konfigurationsparameter gesetzt.
+Zum Schluss wird die CPU des Lesers zurückgesetzt.
+
+Wollen Sie fortfahren?
+
+(Bei &apos;Nein&apos; können Sie die Leserkonfiguration 
+später durchführen. Alle Einstellungen werden 
+in der Projektdatenbank gespeichert.)</translation>
+    </message>
+    <message>
+        <source>The reader at %1 is a %2 with the device ID %3,
+but the entry names a %4 with the device ID %5.
+
+The configuration was not written. Please select the reader again.</source>
+        <translation>Der Leser unter %1 ist ein %2 mit der Geräte-ID %3,
+der Zutritt nennt aber einen %4 mit der Geräte-ID %5.
+
+Die Konfiguration wurde nicht geschrieben. Bitte wählen Sie den Leser erneut aus.</translation>
+    </message>
+    <message>
+        <source>PQIO Pairing</source>
+        <translation>PQIO-Kopplung</translation>
+    </message>
+    <message>
+        <source>The external PQIO-Module is not paired with the reader.
+Do you want to continue?</source>
+        <translation>Das externe PQIO-Modul ist nicht mit dem Leser gekoppelt.
+Wollen Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Write reader configuration</source>
+        <translation>Leserkonfiguration schreiben</translation>
+    </message>
+    <message>
+        <source>Input the area of the entry
+(A building, a floor, a site, ...).
+Combinations of area and entry names must be unique!</source>
+        <translation>Geben Sie den Bereich des Zutritts ein
+(Ein Gebäude, ein Stockwerk, ein Gelände, ...).
+Kombinationen aus Bereichs- und Zutrittsnamen müssen eindeutig sein!</translation>
+    </message>
+    <message>
+        <source>Choose an already existing area name.</source>
+        <translation>Einen vorhandenen Bereichsnamen auswählen.</translation>
+    </message>
+    <message>
+        <source>Input the name of the entry (door, gate, barrier, ...).
+It also names the entry&apos;s log and data folders, so it must not contain &apos;/&apos; or &apos;\&apos; nor begin with a dot.</source>
+        <translation>Geben Sie den Namen des Zutritts ein (Tür, Tor, Schranke, ...).
+Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er weder &apos;/&apos; noch &apos;\&apos; enthalten und nicht mit einem Punkt beginnen.</translation>
+    </message>
+    <message>
+        <source>Optionally input a comment for the entry.</source>
+        <translation>Optional einen Kommentar zum Zutritt eingeben.</translation>
+    </message>
+    <message>
+        <source>Choose the access reader of this entry on the LAN, on USB or by its IP address.</source>
+        <translation>Den Zutrittsleser dieses Zutritts im LAN, am USB oder über seine IP-Adresse auswählen.</translation>
+    </message>
+    <message>
+        <source>Read the firmware version and, for a short range reader, the state of the external PQ.I/O board.</source>
+        <translation>Die Firmware-Version und beim Nahbereichsleser den Zustand der externen PQ.I/O-Platine lesen.</translation>
+    </message>
+    <message>
+        <source>How the reader is reached: IP address and port, USB cable or USB flash drive.</source>
+        <translation>Wie der Leser erreicht wird: IP-Adresse und Port, USB-Kabel oder USB-Stick.</translation>
+    </message>
+    <message>
+        <source>The reader has no link to this PC: its access data and its configuration go to it on a USB flash drive.</source>
+        <translation>Der Leser hat keine Verbindung zu diesem PC: Seine Zutrittsdaten und seine Konfiguration gelangen über einen USB-Stick zu ihm.</translation>
+    </message>
+    <message>
+        <source>The type of the access reader; it decides the settings below.</source>
+        <translation>Der Typ des Zutrittslesers; er bestimmt die Einstellungen darunter.</translation>
+    </message>
+    <message>
+        <source>The device ID (serial number) of the reader: a hexadecimal number of up to 8 digits.</source>
+        <translation>Die Geräte-ID (Seriennummer) des Lesers: eine Hexadezimalzahl mit bis zu 8 Ziffern.</translation>
+    </message>
+    <message>
+        <source>The MAC address of the reader, in the form 00:11:22:AA:BB:CC.</source>
+        <translation>Die MAC-Adresse des Lesers in der Form 00:11:22:AA:BB:CC.</translation>
+    </message>
+    <message>
+        <source>The firmware version the reader reported last.</source>
+        <translation>Die Firmware-Version, die der Leser zuletzt gemeldet hat.</translation>
+    </message>
+    <message>
+        <source>Save the entry in the database and, when you agree, write the reader configuration.</source>
+        <translation>Den Zutritt in der Datenbank speichern und, wenn Sie zustimmen, die Leserkonfiguration schreiben.</translation>
     </message>
 </context>
 <context>

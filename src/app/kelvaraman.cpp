@@ -12,6 +12,7 @@
 #include "db/userrecords.h"
 #include "reader/readertypes.h"
 #include "userlist/myexportusers.h"
+#include "views/kelvaradoors.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "views/kelvarafunctiondialog.h"
@@ -76,6 +77,13 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     centralWidget()->layout()->addWidget(m_times);
     connect(m_times, &KelvaraTimes::changed, this, &KelvaraMan::buildBoard);
     createUsersView();
+    m_doors = new KelvaraDoors(m_settings, m_params, m_flashDrive, centralWidget());
+    m_doors->hide();
+    centralWidget()->layout()->addWidget(m_doors);
+    connect(m_doors, &KelvaraDoors::doorsChanged, this, [this] {
+        if (m_boardFrame->isVisible())
+            buildBoard();
+    });
     m_tooltipsAction->setChecked(m_settings.areToolTipsOn);
     if (!m_settings.currentProjectPath.isEmpty() &&
         ProjectSchema::isProjectDatabase(m_settings.currentProjectPath)) {
@@ -199,7 +207,7 @@ void KelvaraMan::createToolBar()
     const Tool tools[] = {
         {":/tab-kelvara-48.png", tr("Access Board"), &KelvaraMan::enterTabKelvara, true},
         {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, true},
-        {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, false},
+        {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, true},
         {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, true},
         {nullptr, QString(), nullptr, false},
         {":/update-48.png",
@@ -952,7 +960,11 @@ void KelvaraMan::enterUsers()
     m_users->buildList();
     showView(m_users);
 }
-void KelvaraMan::enterDoors() {}
+void KelvaraMan::enterDoors()
+{
+    m_doors->buildList();
+    showView(m_doors);
+}
 
 // ---------------------------------------------------------------- reader functions
 
@@ -1070,6 +1082,7 @@ void KelvaraMan::setHelp(bool on)
     m_board->setWhatsThis(accessBoardHelp());
     m_times->setHelp(on);
     m_users->setHelp(on);
+    m_doors->setHelp(on);
     for (const auto &tool : qAsConst(m_toolButtons)) {
         tool.first->setWhatsThis(tool.second);
         tool.first->setToolTip(on ? tool.second : QString());

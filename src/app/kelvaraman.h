@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPointer>
 
+class KelvaraDoors;
 class KelvaraTimes;
 class KelvaraUsers;
 class KxFindBar;
@@ -43,6 +44,7 @@ public:
     KxTableWidget *board() const { return m_board; }
     KelvaraTimes *timesView() const { return m_times; }
     KelvaraUsers *usersView() const { return m_users; }
+    KelvaraDoors *doorsView() const { return m_doors; }
     const AccessBoard &boardData() const { return m_boardData; }
     bool isAreaExpanded(const QString &area);
     bool isGroupExpanded(const QString &group);
@@ -257,6 +259,7 @@ private:
     QAction *m_generalSettingsAction = nullptr;
     QAction *m_projectSettingsAction = nullptr;
     KelvaraUsers *m_users = nullptr;
+    KelvaraDoors *m_doors = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
 
     // ---- Board tools (kelvaramanboard.cpp)

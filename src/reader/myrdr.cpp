@@ -141,6 +141,13 @@ void MyRdr::log(const QString &line) const
         LogFile::appendLine(m_logFilePath, line);
 }
 
+void MyRdr::logSkippedSettings() const
+{
+    for (const ReaderConfiguration::Setting &s : m_config.skipped())
+        log(QStringLiteral("Setting skipped, value not readable or out of range: %1=%2")
+                .arg(s.first, s.second));
+}
+
 bool MyRdr::openConnection()
 {
     clearError();

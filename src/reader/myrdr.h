@@ -95,6 +95,8 @@ protected:
     bool writeBlocks(const QList<int> &blocks);
     bool readRegionBytes(quint8 *region0, quint8 *region1);
     bool cpuReset();
+    // One reader log line for each setting the configuration could not take.
+    void logSkippedSettings() const;
     // The tag reader configuration: reset, read, change, write, CPU reset.
     void writeTagReaderConfiguration(int readerType);
 

@@ -49,6 +49,7 @@ bool MyRdrTZ60::prepareAccessBlocks(const QList<int> &blocks)
     if (!resetConfiguration(true) || !readBlocks(blocks))
         return false;
     m_config.applyTz60Access(m_payload, m_settings.project.supportIso15693);
+    logSkippedSettings();
     return true;
 }
 

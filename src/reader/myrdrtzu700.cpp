@@ -39,6 +39,7 @@ bool MyRdrTZU700::prepareAccessBlocks(const QList<int> &blocks)
     const ProjectParameters &p = m_settings.project;
     m_config.applyLongRangeAccess(m_payload, isTzu300(), p.uhfSelectionMask1, p.uhfSelectionMask2,
                                   p.uhfSelectionMask3);
+    logSkippedSettings();
     m_config.applyRegion(m_settings.uhfRegion, region0, region1);
     return true;
 }
@@ -71,6 +72,7 @@ bool MyRdrTZU700::saveConfigurationFile(const QString &filePath, const QString &
     const ProjectParameters &p = m_settings.project;
     m_config.applyLongRangeAccess(settingsText, isTzu300(), p.uhfSelectionMask1,
                                   p.uhfSelectionMask2, p.uhfSelectionMask3);
+    logSkippedSettings();
     if (filePath.isEmpty() || !FileWriter::replaceFile(filePath, m_config.text())) {
         setError(ErrorInfo::ConfigFileError,
                  QCoreApplication::translate("MyRdr", "Save configuration file error"));

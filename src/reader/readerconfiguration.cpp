@@ -25,6 +25,7 @@ void ReaderConfiguration::clear()
 {
     m_blocks.clear();
     m_text.clear();
+    m_skipped.clear();
 }
 
 QByteArray ReaderConfiguration::block(int number) const
@@ -160,9 +161,13 @@ void ReaderConfiguration::applyTz60Access(const QString &settings, bool supportI
         if (s.first == QLatin1String("ValidTime")) {
             if (tenths(s.second, 0xFFFF, &v))
                 setValue(12, 0, 2, quint32(v), false);
+            else
+                m_skipped << s;
         } else if (s.first == QLatin1String("Out1.HoldTime")) {
             if (tenths(s.second, 0xFF, &v))
                 setByte(14, 10, quint8(v));
+            else
+                m_skipped << s;
         }
     }
 }
@@ -217,28 +222,29 @@ void ReaderConfiguration::applyLongRangeSettings(const QString &settings, bool t
         const QString &key = s.first;
         const QString &value = s.second;
         int v = 0;
+        bool ok = true; // false: a known key whose value is not taken
         if (key == QLatin1String("ValidTime")) {
-            if (tenths(value, 0xFFFF, &v))
+            if ((ok = tenths(value, 0xFFFF, &v)))
                 setValue(12, 0, 2, quint32(v));
         } else if (key == QLatin1String("AntiPassBack")) {
-            if (parseInteger(value, &v))
+            if ((ok = parseInteger(value, &v)))
                 setValue(8, 11, 1, quint32(v) & 0xFF);
         } else if (key == QLatin1String("AntennaCount")) {
-            if (parseInteger(value, &v)) {
+            if ((ok = parseInteger(value, &v))) {
                 setValue(15, 0, 1, v == 1 ? 0 : 1);
                 setValue(15, 1, 1, v == 1 ? 0x08 : 0x18);
             }
         } else if (key == QLatin1String("Antenna1.RfPower")) {
-            if (tenths(value, 0xFF - 15, &v))
+            if ((ok = tenths(value, 0xFF - 15, &v)))
                 setValue(3, 2, 1, quint32(v + 15));
         } else if (key == QLatin1String("Antenna2.RfPower")) {
-            if (tenths(value, 0xFF - 15, &v))
+            if ((ok = tenths(value, 0xFF - 15, &v)))
                 setValue(20, 10, 1, quint32(v + 15));
         } else if (key == QLatin1String("Out1.HoldTime")) {
-            if (tenths(value, 0xFF, &v))
+            if ((ok = tenths(value, 0xFF, &v)))
                 setValue(14, 10, 1, quint32(v));
         } else if (key == QLatin1String("Out2.HoldTime")) {
-            if (tenths(value, 0xFF, &v))
+            if ((ok = tenths(value, 0xFF, &v)))
                 setValue(14, 11, 1, quint32(v));
         } else if (key == QLatin1String("Trigger.Enable")) {
             setBits(10, 0, 7, 1, value == QLatin1String("1") ? 1 : 0);
@@ -246,12 +252,12 @@ void ReaderConfiguration::applyLongRangeSettings(const QString &settings, bool t
         } else if (key == QLatin1String("Trigger.Edge")) {
             setBits(10, 0, 5, 1, value == QLatin1String("1") ? 1 : 0);
         } else if (key == QLatin1String("Trigger.HoldTime")) {
-            if (tenths(value, 0xFFFF, &v)) {
+            if ((ok = tenths(value, 0xFFFF, &v))) {
                 setValue(10, 2, 2, quint32(v));
                 setValue(10, 4, 2, quint32(v));
             }
         } else if (key == QLatin1String("Trigger.InputToAntenna")) {
-            if (parseInteger(value, &v))
+            if ((ok = parseInteger(value, &v)))
                 setBits(14, 13, 0, 1, quint32(v) & 1);
         } else if (tzu300) {
             struct BitField
@@ -264,10 +270,14 @@ void ReaderConfiguration::applyLongRangeSettings(const QString &settings, bool t
                 {"Led.Valid.Mode", 1, 2}, {"Led.Inval.Color", 1, 4}, {"Led.Inval.Mode", 1, 6},
             };
             for (const BitField &f : fields) {
-                if (key == QLatin1String(f.key) && parseInteger(value, &v))
+                if (key != QLatin1String(f.key))
+                    continue;
+                if ((ok = parseInteger(value, &v)))
                     setBits(8, f.index, f.firstBit, 2, quint32(v) & 3);
             }
         }
+        if (!ok)
+            m_skipped << s;
     }
 }
 

@@ -36,6 +36,9 @@ public:
     void addBlockLine(int number, int first, int count);
 
     const QByteArray &text() const { return m_text; }
+    // Settings of known keys whose value did not parse or was out of range:
+    // nothing was written for them, and the reader log says so.
+    const QList<Setting> &skipped() const { return m_skipped; }
 
     // "key=value" entries separated by ";", blanks removed; entries that do
     // not split into exactly two parts are skipped. Order is kept.
@@ -73,4 +76,5 @@ public:
 private:
     QMap<int, QByteArray> m_blocks;
     QByteArray m_text;
+    QList<Setting> m_skipped;
 };

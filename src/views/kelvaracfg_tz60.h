@@ -2,6 +2,14 @@
 
 #include "views/kelvaracfgform.h"
 
+class QCheckBox;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
 // Settings form of the short-range access reader (type 100), with the group
 // of the external I/O board.
 class KelvaraCfg_TZ60 : public KelvaraCfgForm
@@ -19,6 +27,8 @@ public:
     void setExtIoSupported(bool supported);
     // "PQ.I/O board is paired", "PQ.I/O board is not paired" or "Reader has internal relay".
     void setExtIoStateText(const QString &text);
+    // The flag written as "HasPqio".
+    bool hasExtIo() const;
 
 signals:
     // The board's serial number in lower-case hexadecimal.
@@ -27,4 +37,19 @@ signals:
 public slots:
     // Reads the "Serial Number" field and emits pairing(), or shows "Invalid serial number".
     void pairing();
+
+private slots:
+    void enableBlockingTime();
+
+private:
+    void setDefaults();
+
+    QCheckBox *m_timedLogical;
+    QLabel *m_blockingTimeLabel;
+    QSpinBox *m_blockingTime;
+    QDoubleSpinBox *m_holdTime;
+    QGroupBox *m_extIoGroup;
+    QCheckBox *m_extIo;
+    QLineEdit *m_serialNumber;
+    QPushButton *m_pairingButton;
 };

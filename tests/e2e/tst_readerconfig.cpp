@@ -137,6 +137,8 @@ private slots:
 
     void accessConfiguration_data();
     void accessConfiguration();
+    void skippedSettingsLogged_data();
+    void skippedSettingsLogged();
     void configurationFile_data();
     void configurationFile();
     void configurationFileFailure();
@@ -235,6 +237,41 @@ void TestReaderConfig::accessConfiguration()
     }
     QVERIFY(m_env->readLog(QStringLiteral("Door"))
                 .contains(QStringLiteral("*** Write Access Reader Configuration ***")));
+}
+
+void TestReaderConfig::skippedSettingsLogged_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("toFile");
+    QTest::newRow("tz60 reader") << 100 << false;
+    QTest::newRow("tzu700 reader") << 101 << false;
+    QTest::newRow("tzu300 file") << 863 << true;
+}
+
+void TestReaderConfig::skippedSettingsLogged()
+{
+    QFETCH(int, type);
+    QFETCH(bool, toFile);
+    const QString settings = QStringLiteral("ValidTime=9999.9;Out1.HoldTime=1,5;Bogus=x");
+    if (toFile) {
+        MyRdrTZU300 rdr(m_env->settings);
+        QVERIFY(rdr.saveConfigurationFile(m_env->project.filePath(QStringLiteral("CONFIG.INI")),
+                                          QStringLiteral("Door"), settings));
+    } else {
+        SimFixture reader(SimFixture::setupOf(type));
+        bool connectFailed = true;
+        const ErrorInfo result = ReaderFactory::writeAccessConfiguration(
+            m_env->settings, type, reader.tcp(), settings, &connectFailed);
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+    }
+    const QString log = m_env->readLog(QStringLiteral("Door"));
+    for (const char *entry : {"ValidTime=9999.9", "Out1.HoldTime=1,5"}) {
+        QVERIFY2(log.contains(QStringLiteral("Setting skipped, value not readable or out of "
+                                             "range: %1")
+                                  .arg(QLatin1String(entry))),
+                 qPrintable(log));
+    }
+    QVERIFY(!log.contains(QLatin1String("Bogus")));
 }
 
 void TestReaderConfig::configurationFile_data()

@@ -34,6 +34,8 @@ private slots:
     void lines();
     void bitsKeepTheirNeighbours();
     void malformedValuesWriteNothing();
+    void skippedSettings_data();
+    void skippedSettings();
     void region_data();
     void region();
     void regionNames();
@@ -182,6 +184,42 @@ void TestReaderConfiguration::malformedValuesWriteNothing()
     QCOMPARE(c.text(), QByteArray("cfg(P14B11S01)=03\n"));
     QCOMPARE(c.block(12), QByteArray(16, '\0'));
     QCOMPARE(c.block(15), QByteArray(16, '\0'));
+}
+
+void TestReaderConfiguration::skippedSettings_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<Settings>("skipped");
+    QTest::newRow("tz60") << 100 << "ValidTime=7000;Out1.HoldTime=x;Out1.HoldTime=2;AntiPassBack=q"
+                          << pairs({"ValidTime", "7000", "Out1.HoldTime", "x"});
+    QTest::newRow("tzu700")
+        << 101
+        << "ValidTime=-1;AntennaCount=one;Antenna2.RfPower=30;Trigger.HoldTime=1,5;"
+           "Trigger.InputToAntenna=;Trigger.Enable=x;Led.Idle.Color=z;Unknown=y;AntiPassBack=2"
+        << pairs({"ValidTime", "-1", "AntennaCount", "one", "Antenna2.RfPower", "30",
+                  "Trigger.HoldTime", "1,5", "Trigger.InputToAntenna", ""});
+    QTest::newRow("tzu300 led keys") << 863 << "Led.Idle.Color=z;AntennaSignal=1;Led.Inval.Mode=9x"
+                                     << pairs({"Led.Idle.Color", "z", "Led.Inval.Mode", "9x"});
+    QTest::newRow("form defaults") << 863
+                                   << "ReaderType=863;ValidTime=5.5;AntiPassBack=0;AntennaCount=1;"
+                                      "Antenna1.RfPower=0.8;Out1.HoldTime=1.0;Trigger.HoldTime=5.0"
+                                   << Settings{};
+}
+
+void TestReaderConfiguration::skippedSettings()
+{
+    QFETCH(int, type);
+    QFETCH(QString, settings);
+    QFETCH(Settings, skipped);
+    ReaderConfiguration c;
+    if (type == 100)
+        c.applyTz60Access(settings, false);
+    else
+        c.applyLongRangeSettings(settings, type == 863);
+    QCOMPARE(c.skipped(), skipped);
+    c.clear();
+    QCOMPARE(c.skipped(), Settings{});
 }
 
 void TestReaderConfiguration::region_data()

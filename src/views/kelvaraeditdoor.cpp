@@ -1,0 +1,797 @@
+#include "views/kelvaraeditdoor.h"
+
+#include "core/applicationsettings.h"
+#include "core/errortext.h"
+#include "core/paths.h"
+#include "db/accessrights.h"
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/projectparameters.h"
+#include "db/recordstatement.h"
+#include "functions/flashdrive.h"
+#include "reader/myrdrtz60.h"
+#include "reader/readerfactory.h"
+#include "reader/readertypes.h"
+#include "views/flashdrivedialogs.h"
+#include "views/kelvaracfg_tz60.h"
+#include "views/kelvaracfgform.h"
+#include "views/kxselectreader.h"
+#include "widgets/guimessages.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/readerfirmwarecheck.h"
+#include "widgets/readerpicture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+#include <climits>
+
+namespace {
+
+const QString kReadOnlyStyle = QStringLiteral("background: rgb(245,245,245)");
+// The longest folder name most file systems take, in bytes.
+constexpr int kMaxFolderNameBytes = 255;
+
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+bool isHexDeviceId(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+    return pattern.match(text).hasMatch();
+}
+
+// "02:4B:58:00:00:01"; "-" separators are taken too. Empty when malformed.
+QString normalisedMac(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^[0-9A-Fa-f]{2}([:-])[0-9A-Fa-f]{2}(\\1[0-9A-Fa-f]{2}){4}$"));
+    if (!pattern.match(text).hasMatch())
+        return QString();
+    return text.toUpper().replace(QLatin1Char('-'), QLatin1Char(':'));
+}
+
+} // namespace
+
+KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
+                                 const ProjectParameters &params, FlashDrive &drive,
+                                 QWidget *parent)
+    : QDialog(parent), m_doorKey(doorKey), m_settings(settings), m_params(params), m_drive(drive)
+{
+    setWindowTitle(doorKey < 0 ? tr("Add Entry") : tr("Edit Entry"));
+    setObjectName(QStringLiteral("KelvaraEditDoor"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(4);
+    const auto addLine = [&](const QString &label, const char *name, QHBoxLayout *row = nullptr) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setMaxLength(255);
+        auto *text = new QLabel(label, this);
+        text->setBuddy(edit);
+        layout->addWidget(text);
+        if (row) {
+            row->addWidget(edit, 1);
+            layout->addLayout(row);
+        } else {
+            layout->addWidget(edit);
+        }
+        return edit;
+    };
+    auto *areaRow = new QHBoxLayout;
+    m_areaName = addLine(tr("Area"), "areaName", areaRow);
+    m_doorName = addLine(tr("Entry"), "doorName");
+    m_comment = addLine(tr("Additional Entry Comment"), "commentDoor");
+
+    m_areaButton = new QPushButton(QStringLiteral("..."), this);
+    m_areaButton->setObjectName(QStringLiteral("areaButton"));
+    m_areaButton->setFixedWidth(36);
+    m_areaButton->setAutoDefault(false);
+    m_areaButton->setStyleSheet(QStringLiteral("QPushButton::menu-indicator { image: none; }"));
+    m_areaMenu = new QMenu(this);
+    m_areaButton->setMenu(m_areaMenu);
+    areaRow->addWidget(m_areaButton);
+    connect(m_areaMenu, &QMenu::triggered, this, &KelvaraEditDoor::selectArea);
+    QStringList areas = EntryRecords::distinctAreas(m_params.databasePath);
+    areas.sort(Qt::CaseInsensitive);
+    for (const QString &area : qAsConst(areas))
+        m_areaMenu->addAction(menuText(area))->setData(area);
+    m_areaButton->setVisible(!areas.isEmpty());
+    layout->addSpacing(6);
+
+    // The reader: chosen from the LAN or USB, or typed in for a flash-drive reader.
+    m_readerBox = new QGroupBox(tr("Access Reader"), this);
+    m_readerBox->setObjectName(QStringLiteral("readerBox"));
+    auto *readerLayout = new QHBoxLayout(m_readerBox);
+    auto *fields = new QFormLayout;
+    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    readerLayout->addLayout(fields, 1);
+    auto *buttons = new QHBoxLayout;
+    m_selectReader = new QPushButton(tr("Select Reader"), m_readerBox);
+    m_selectReader->setObjectName(QStringLiteral("selectReader"));
+    m_selectReader->setAutoDefault(false);
+    m_readInfo = new QPushButton(tr("Reader Info"), m_readerBox);
+    m_readInfo->setObjectName(QStringLiteral("readInfo"));
+    m_readInfo->setAutoDefault(false);
+    buttons->addWidget(m_selectReader);
+    buttons->addWidget(m_readInfo);
+    buttons->addStretch(1);
+    fields->addRow(buttons);
+    m_connect = new QLineEdit(m_readerBox);
+    m_connect->setObjectName(QStringLiteral("readerConnect"));
+    m_connect->setReadOnly(true);
+    m_connect->setStyleSheet(kReadOnlyStyle);
+    fields->addRow(tr("Reader Connect"), m_connect);
+    m_flashDrive = new QCheckBox(tr("USB Flash Drive"), m_readerBox);
+    m_flashDrive->setObjectName(QStringLiteral("flashDrive"));
+    fields->addRow(QString(), m_flashDrive);
+    m_type = new QComboBox(m_readerBox);
+    m_type->setObjectName(QStringLiteral("readerType"));
+    m_type->addItem(QString(), 0);
+    for (int type : {int(ReaderTypes::TZ60), int(ReaderTypes::TZU700), int(ReaderTypes::TZU300)})
+        m_type->addItem(ReaderTypes::readerTypeName(type), type);
+    fields->addRow(tr("Reader Type"), m_type);
+    m_serNo = new QLineEdit(m_readerBox);
+    m_serNo->setObjectName(QStringLiteral("readerSerNo"));
+    m_serNo->setMaxLength(8);
+    fields->addRow(tr("Reader Device-ID"), m_serNo);
+    m_mac = new QLineEdit(m_readerBox);
+    m_mac->setObjectName(QStringLiteral("readerMacAddr"));
+    m_mac->setMaxLength(17);
+    m_mac->setPlaceholderText(QStringLiteral("00:00:00:00:00:00"));
+    fields->addRow(tr("Reader MAC-Address"), m_mac);
+    m_firmware = new QLineEdit(m_readerBox);
+    m_firmware->setObjectName(QStringLiteral("firmwareVersion"));
+    m_firmware->setReadOnly(true);
+    m_firmware->setStyleSheet(kReadOnlyStyle);
+    fields->addRow(tr("Firmware Version"), m_firmware);
+    m_picture = new QLabel(m_readerBox);
+    m_picture->setObjectName(QStringLiteral("readerPicture"));
+    m_picture->setFixedSize(110, 110);
+    m_picture->setAlignment(Qt::AlignCenter);
+    readerLayout->addWidget(m_picture, 0, Qt::AlignTop);
+    layout->addWidget(m_readerBox);
+
+    m_formArea = new QVBoxLayout;
+    m_formArea->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_formArea);
+    layout->addStretch(1);
+
+    auto *bottom = new QHBoxLayout;
+    m_save = new QPushButton(tr("Save"), this);
+    m_save->setObjectName(QStringLiteral("save"));
+    m_save->setDefault(true);
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAutoDefault(false);
+    m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
+    bottom->addStretch(1);
+    bottom->addWidget(m_save);
+    bottom->addWidget(m_cancel);
+    layout->addLayout(bottom);
+
+    connect(m_selectReader, &QPushButton::clicked, this, &KelvaraEditDoor::selectReader);
+    connect(m_readInfo, &QPushButton::clicked, this, &KelvaraEditDoor::readInfo);
+    connect(m_flashDrive, &QCheckBox::toggled, this, &KelvaraEditDoor::noAccessChanged);
+    connect(m_type, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &KelvaraEditDoor::readerTypeChanged);
+    connect(m_serNo, &QLineEdit::textChanged, this, &KelvaraEditDoor::refreshConnect);
+    connect(m_save, &QPushButton::clicked, this, &KelvaraEditDoor::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &KelvaraEditDoor::reject);
+
+    readerTypeChanged();
+    setHelp(m_settings.areToolTipsOn);
+    const QRect geometry = m_settings.editDoorDialogGeometry;
+    if (geometry.isValid())
+        move(geometry.topLeft());
+    if (geometry.width() > minimumWidth())
+        resize(geometry.width(), sizeHint().height());
+}
+
+KelvaraEditDoor::~KelvaraEditDoor() = default;
+
+void KelvaraEditDoor::done(int result)
+{
+    m_settings.editDoorDialogGeometry = geometry();
+    QDialog::done(result);
+}
+
+void KelvaraEditDoor::reject()
+{
+    QDialog::reject();
+}
+
+// ---------------------------------------------------------------- fields
+
+void KelvaraEditDoor::setEntry(const EntryRow &entry)
+{
+    m_areaName->setText(entry.areaName);
+    m_doorName->setText(entry.doorName);
+    m_comment->setText(entry.commentDoor);
+    m_host = entry.ipAddr;
+    m_port = entry.port;
+    m_serNo->setText(entry.readerSerNo);
+    m_mac->setText(entry.readerMacAddr);
+    m_loadedType = entry.readerType;
+    m_loadedConfig = entry.readerConfig;
+    {
+        const QSignalBlocker block(m_flashDrive);
+        m_flashDrive->setChecked(entry.port & EntryRecords::FlashDrivePortBit);
+    }
+    setReaderType(entry.readerType);
+    // The same type again builds no new form: load the stored settings anyway.
+    if (m_form)
+        m_form->loadSettings(m_loadedConfig);
+    refreshConnect();
+}
+
+QString KelvaraEditDoor::areaName() const
+{
+    return m_areaName->text().trimmed();
+}
+
+QString KelvaraEditDoor::doorName() const
+{
+    return m_doorName->text().trimmed();
+}
+
+int KelvaraEditDoor::readerType() const
+{
+    return m_type->currentData().toInt();
+}
+
+void KelvaraEditDoor::setReaderType(int type)
+{
+    int index = m_type->findData(type);
+    if (index < 0) {
+        // A code this program cannot configure is kept as it is.
+        m_type->addItem(ReaderTypes::readerTypeName(type), type);
+        index = m_type->count() - 1;
+    }
+    m_type->setCurrentIndex(index);
+}
+
+EntryRow KelvaraEditDoor::entry() const
+{
+    EntryRow row;
+    row.pkDoors = m_doorKey;
+    row.areaName = areaName();
+    row.doorName = doorName();
+    row.commentDoor = m_comment->text();
+    row.ipAddr = m_host;
+    row.port = m_port;
+    row.readerType = readerType();
+    row.readerSerNo = m_serNo->text().trimmed().toUpper();
+    const QString mac = m_mac->text().trimmed();
+    row.readerMacAddr = normalisedMac(mac).isEmpty() ? mac : normalisedMac(mac);
+    // A type without a form keeps the settings it came with.
+    row.readerConfig = m_form                           ? m_form->settingsText()
+                       : row.readerType == m_loadedType ? m_loadedConfig
+                                                        : QString();
+    return row;
+}
+
+void KelvaraEditDoor::readerTypeChanged()
+{
+    const int type = readerType();
+    if (!m_form || m_form->readerType() != type) {
+        delete m_form;
+        m_form = KelvaraCfgForm::create(type, this);
+        if (m_form) {
+            m_form->setObjectName(QStringLiteral("settingsForm"));
+            if (type == m_loadedType)
+                m_form->loadSettings(m_loadedConfig);
+            m_formArea->addWidget(m_form);
+            if (auto *tz60 = qobject_cast<KelvaraCfg_TZ60 *>(m_form))
+                connect(tz60, QOverload<const QString &>::of(&KelvaraCfg_TZ60::pairing), this,
+                        &KelvaraEditDoor::pairingTZ60WithExtIo);
+        }
+    }
+    const QPixmap picture = readerPicture(type);
+    m_picture->setPixmap(picture);
+    m_picture->setVisible(!picture.isNull());
+    m_readInfo->setEnabled(type != 0);
+    // As wide as the form needs: its labels must not be cut. A form made
+    // while the dialog shows is not polished yet and would hint too small.
+    ensurePolished();
+    layout()->activate();
+    const QSize hint = sizeHint();
+    // The long-range form's two columns of groups hint less than their
+    // labels take.
+    setMinimumWidth(qMax(ReaderTypes::isLongRangeAccessReader(type) ? 940 : 600, hint.width()));
+    resize(qMax(width(), hint.width()), hint.height());
+}
+
+void KelvaraEditDoor::refreshConnect()
+{
+    m_connect->setText(connectionText(m_serNo->text().trimmed(), m_host, m_port));
+}
+
+void KelvaraEditDoor::noAccessChanged(bool checked)
+{
+    if (checked)
+        m_port |= EntryRecords::FlashDrivePortBit;
+    else
+        m_port &= ~EntryRecords::FlashDrivePortBit;
+    refreshConnect();
+}
+
+void KelvaraEditDoor::selectArea(QAction *action)
+{
+    m_areaName->setText(action->data().toString());
+}
+
+// ---------------------------------------------------------------- reader
+
+ReaderSettings KelvaraEditDoor::readerSettings(const ApplicationSettings &settings,
+                                               const ProjectParameters &params)
+{
+    ReaderSettings s;
+    s.project = params;
+    s.hfProgrammerReader = settings.hfProgrammerReader;
+    s.uhfProgrammerReader = settings.uhfProgrammerReader;
+    s.uhfRegion = settings.uhfRegion;
+    return s;
+}
+
+ReaderConnection KelvaraEditDoor::connectionOf(const EntryRow &entry, const QString &folderKey)
+{
+    ReaderConnection c;
+    c.logKey = folderKey;
+    c.deviceId = FlashDrive::deviceIdOf(entry.readerSerNo);
+    c.host = entry.ipAddr;
+    c.portValue = entry.port;
+    return c;
+}
+
+ReaderConnection KelvaraEditDoor::connection() const
+{
+    return connectionOf(entry(), folderKey());
+}
+
+QString KelvaraEditDoor::folderKey() const
+{
+    QList<EntryBoardRow> rows;
+    EntryRecords::listEntriesForBoard(m_params.databasePath, rows);
+    QList<EntryFolderSource> sources;
+    int last = 0;
+    for (const EntryBoardRow &row : qAsConst(rows)) {
+        last = qMax(last, row.pkDoors);
+        if (row.pkDoors != m_doorKey)
+            sources << EntryFolderSource{row.pkDoors, row.doorName, row.areaName};
+    }
+    // A new entry is measured with the key it is likely to get.
+    const int key = m_doorKey >= 0 ? m_doorKey : (last < INT_MAX ? last + 1 : last);
+    sources << EntryFolderSource{key, doorName(), areaName()};
+    return entryFolderKeys(sources).value(key);
+}
+
+void KelvaraEditDoor::selectReader()
+{
+    QMap<quint32, QString> names;
+    QList<EntryRow> rows;
+    if (!EntryRecords::listEntries(m_params.databasePath, EntryRecords::SortByName, true, rows)
+             .isValid()) {
+        for (const EntryRow &row : qAsConst(rows))
+            if (!row.readerSerNo.isEmpty())
+                names.insert(FlashDrive::deviceIdOf(row.readerSerNo),
+                             QStringLiteral("%1 / %2").arg(row.areaName, row.doorName));
+    }
+    KxReaderSelection selection;
+    if (!KxSelectReader::selectReader(
+            this, m_settings,
+            {int(ReaderTypes::TZ60), int(ReaderTypes::TZU700), int(ReaderTypes::TZU300)}, &names,
+            m_host, m_port & 0xFFFF, &selection))
+        return;
+    const QString current = m_serNo->text().trimmed();
+    if (!current.isEmpty() && FlashDrive::deviceIdOf(current) != selection.deviceId &&
+        KxMessageBox::question(this, tr("Device ID mismatch"),
+                               tr("The device ID of the selected reader is different \nto the "
+                                  "database reader notation.\n\nDo you want to use this new "
+                                  "reader instead?"),
+                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    m_host = selection.host;
+    m_port = (selection.port & 0xFFFF) | (m_port & EntryRecords::FlashDrivePortBit);
+    m_serNo->setText(
+        QStringLiteral("%1").arg(selection.deviceId, 8, 16, QLatin1Char('0')).toUpper());
+    m_mac->setText(selection.mac);
+    m_firmware->clear();
+    setReaderType(selection.readerType);
+    refreshConnect();
+}
+
+bool KelvaraEditDoor::readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet)
+{
+    reader.reset(ReaderFactory::createReader(readerType(), readerSettings(m_settings, m_params)));
+    if (!reader) {
+        if (!quiet)
+            showError(this, ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
+        return false;
+    }
+    {
+        WaitCursor wait;
+        reader->start(100, connection());
+        reader->waitForReader();
+    }
+    if (!reader->result().ok()) {
+        if (!quiet)
+            showError(this, reader->result());
+        return false;
+    }
+    m_firmware->setText(reader->firmwareVersion());
+    showExtIoState(reader.get());
+    return true;
+}
+
+void KelvaraEditDoor::showExtIoState(const MyRdr *reader)
+{
+    auto *form = qobject_cast<KelvaraCfg_TZ60 *>(m_form);
+    const auto *tz60 = qobject_cast<const MyRdrTZ60 *>(reader);
+    if (!form || !tz60)
+        return;
+    form->setExtIoSupported(tz60->extIoSupported());
+    if (!tz60->extIoSupported())
+        form->setExtIoStateText(tr("Reader has internal relay"));
+    else if (tz60->extIoPaired())
+        form->setExtIoStateText(tr("PQ.I/O board is paired"));
+    else
+        form->setExtIoStateText(tr("PQ.I/O board is not paired"));
+}
+
+void KelvaraEditDoor::readInfo()
+{
+    std::unique_ptr<MyRdr> reader;
+    readReaderInfo(reader);
+}
+
+void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
+{
+    if (readerType() != ReaderTypes::TZ60)
+        return;
+    MyRdrTZ60 reader(readerSettings(m_settings, m_params));
+    {
+        WaitCursor wait;
+        reader.startPairing(connection(), serialNumberHex);
+        reader.waitForReader();
+    }
+    const ErrorInfo result = reader.result();
+    // The board state as the reader now reports it.
+    std::unique_ptr<MyRdr> info;
+    readReaderInfo(info, true);
+    if (result.ok())
+        KxMessageBox::information(this, tr("Pairing with external IO"), tr("Ok"));
+    else
+        showError(this, result);
+}
+
+// ---------------------------------------------------------------- saving
+
+QString KelvaraEditDoor::folderNameRefusal(const QString &doorName)
+{
+    if (safeFolderName(doorName) != doorName)
+        return tr("The entry name '%1' cannot name the entry's log and data folders.\n"
+                  "An entry name must not begin with a dot and must not contain '/', '\\', "
+                  "'..' or control characters.")
+            .arg(doorName);
+    if (QStringLiteral("data-%1").arg(doorName).toUtf8().size() > kMaxFolderNameBytes)
+        return tr("The entry name is too long for the entry's log and data folders.\n"
+                  "Please use a shorter name.");
+    return QString();
+}
+
+bool KelvaraEditDoor::checkInput(const EntryRow &row)
+{
+    const QString missing = tr("Missing information");
+    const QString invalid = tr("Invalid input");
+    if (row.doorName.isEmpty()) {
+        KxMessageBox::critical(this, missing, tr("No entry name given"));
+        m_doorName->setFocus();
+        return false;
+    }
+    if (row.areaName.isEmpty()) {
+        KxMessageBox::critical(this, missing, tr("No area name given"));
+        m_areaName->setFocus();
+        return false;
+    }
+    const QString refusal = folderNameRefusal(row.doorName);
+    if (!refusal.isEmpty()) {
+        KxMessageBox::critical(this, invalid, refusal);
+        m_doorName->setFocus();
+        return false;
+    }
+    if (!row.readerSerNo.isEmpty() && !isHexDeviceId(row.readerSerNo)) {
+        KxMessageBox::critical(this, invalid,
+                               tr("The reader device ID '%1' is not a hexadecimal number of "
+                                  "1 to 8 digits (0-9, A-F).")
+                                   .arg(row.readerSerNo));
+        m_serNo->setFocus();
+        return false;
+    }
+    if (!row.readerMacAddr.isEmpty() && normalisedMac(row.readerMacAddr).isEmpty()) {
+        KxMessageBox::critical(this, invalid,
+                               tr("The reader MAC address '%1' is not of the form "
+                                  "00:11:22:AA:BB:CC.")
+                                   .arg(row.readerMacAddr));
+        m_mac->setFocus();
+        return false;
+    }
+    if ((row.port & EntryRecords::FlashDrivePortBit) && row.readerSerNo.isEmpty()) {
+        // The reader finds its files on the drive by its device ID.
+        KxMessageBox::critical(this, missing,
+                               tr("No reader device ID given\n(A reader served through the USB "
+                                  "flash drive finds its files by its device ID.)"));
+        m_serNo->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool KelvaraEditDoor::store(const EntryRow &row)
+{
+    const bool isNew = m_doorKey < 0;
+    int key = m_doorKey;
+    // The entry and its pending mark are stored together or not at all.
+    const QSqlError error =
+        RecordStatement::runInTransaction(m_params.databasePath, [&](QSqlQuery &query) {
+            bool pending = false;
+            if (isNew) {
+                if (!EntryRecords::addEntry(query, row, &key))
+                    return RecordStatement::failure(query);
+                // Its reader holds nothing of this project yet.
+                pending = !row.readerSerNo.isEmpty();
+            } else {
+                if (!ProjectDatabase::exec(
+                        query,
+                        QStringLiteral(
+                            "select readerSerNo,readerConfig from doors where PKdoors=?"),
+                        {key}))
+                    return RecordStatement::failure(query);
+                bool found = false;
+                if (!RecordStatement::fetchOne(query, found))
+                    return RecordStatement::failure(query);
+                pending = found && (query.value(0).toString() != row.readerSerNo ||
+                                    query.value(1).toString() != row.readerConfig);
+                query.finish();
+                if (!EntryRecords::editEntry(query, row))
+                    return RecordStatement::failure(query);
+            }
+            if (pending && !AccessRights::setNeedsUpdateOfEntry(query, key, true))
+                return RecordStatement::failure(query);
+            return QSqlError();
+        });
+    if (error.isValid()) {
+        const QString title = isNew ? tr("DB add entry") : tr("DB edit entry");
+        EntryRow conflicting = row;
+        conflicting.pkDoors = key;
+        const QString conflict = conflictText(conflicting);
+        if (conflict.isEmpty())
+            showDatabaseError(this, title, error);
+        else
+            KxMessageBox::critical(this, title,
+                                   databaseErrorText(error) + QStringLiteral("\n\n") + conflict);
+        return false;
+    }
+    m_doorKey = key;
+    m_saved = true;
+    return true;
+}
+
+QString KelvaraEditDoor::conflictText(const EntryRow &row) const
+{
+    ProjectDatabase db(m_params.databasePath);
+    if (!db.open())
+        return QString();
+    QSqlQuery query = db.query();
+    QStringList lines;
+    const auto holder = [&](const QString &condition, const QVariantList &values) {
+        QVariantList all = values;
+        all << row.pkDoors;
+        if (!ProjectDatabase::exec(query,
+                                   QStringLiteral("select areaName,doorName from doors where ") +
+                                       condition + QStringLiteral(" and PKdoors<>?"),
+                                   all) ||
+            !query.next())
+            return QString();
+        const QString name =
+            QStringLiteral("%1 / %2").arg(query.value(0).toString(), query.value(1).toString());
+        query.finish();
+        return name;
+    };
+    if (!holder(QStringLiteral("areaName=? and doorName=?"), {row.areaName, row.doorName})
+             .isEmpty())
+        lines
+            << tr("The area '%1' already has an entry named '%2'.").arg(row.areaName, row.doorName);
+    if (!row.readerSerNo.isEmpty()) {
+        const QString other = holder(QStringLiteral("readerSerNo=?"), {row.readerSerNo});
+        if (!other.isEmpty())
+            lines << tr("The reader with device ID %1 already controls the entry '%2'.")
+                         .arg(row.readerSerNo, other);
+    }
+    if (!row.readerMacAddr.isEmpty()) {
+        const QString other = holder(QStringLiteral("readerMacAddr=?"), {row.readerMacAddr});
+        if (!other.isEmpty())
+            lines << tr("The reader with MAC address %1 already controls the entry '%2'.")
+                         .arg(row.readerMacAddr, other);
+    }
+    if (!row.ipAddr.isEmpty()) {
+        const QString other = holder(QStringLiteral("ipAddr=? and port=?"), {row.ipAddr, row.port});
+        if (!other.isEmpty())
+            lines << tr("The reader connection %1 is already used by the entry '%2'.")
+                         .arg(connectionText(row.readerSerNo, row.ipAddr, row.port), other);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void KelvaraEditDoor::accept()
+{
+    const EntryRow row = entry();
+    if (!checkInput(row))
+        return;
+    {
+        ProjectDatabase db(m_params.databasePath);
+        if (!db.open()) {
+            showDatabaseError(this, tr("DB open"), db.lastError());
+            return;
+        }
+    }
+    if (!store(row))
+        return;
+    if (row.readerType != 0 && !row.readerConfig.isEmpty())
+        configureReader(row, row.readerConfig);
+    QDialog::accept();
+}
+
+void KelvaraEditDoor::showConfigurationFailure(const ErrorInfo &error)
+{
+    // The entry is stored whatever the reader did; say how to finish the job.
+    ErrorInfo shown = error;
+    shown.detail += QStringLiteral("\n\n") +
+                    tr("The entry and its settings are saved. The reader configuration can be "
+                       "written later (Settings menu, \"Reconfigure ... Reader\").");
+    showError(this, shown);
+}
+
+void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settingsText)
+{
+    const QString title = tr("Reader Configuration");
+    const ReaderSettings settings = readerSettings(m_settings, m_params);
+    const ReaderConnection target = connectionOf(row, folderKey());
+    bool connectFailed = false;
+    if (row.port & EntryRecords::FlashDrivePortBit) {
+        if (KxMessageBox::question(
+                this, title,
+                tr("Do you want to save the configuration to an USB stick?\n\n(In case of 'No' "
+                   "you can perform that later.\nAll settings will be stored in the project "
+                   "database.)"),
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        if (!FlashDriveDialogs::makeReady(this, m_drive, m_params.databasePath))
+            return;
+        ReaderFactory::FlashDrive drive;
+        drive.configFilePath = [this](quint32 id) { return m_drive.configFilePath(id); };
+        drive.setWriteConfigJob = [this] { return m_drive.setWriteConfigJob(); };
+        ErrorInfo result;
+        {
+            WaitCursor wait;
+            result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
+                                                             settingsText, &connectFailed, drive);
+        }
+        if (result.ok())
+            KxMessageBox::information(this, tr("Save reader configuration"), tr("Ok"));
+        else
+            showConfigurationFailure(result);
+        return;
+    }
+    if (KxMessageBox::question(
+            this, title,
+            tr("Now the reader will be configured.\nWe begin with resetting to factory "
+               "settings.\nThen your configuration parameters will be set.\nFinally a reader "
+               "CPU reset is performed.\n\nDo you want to continue?\n\n(In case of 'No' you "
+               "can perform the reader \nconfiguration later. All settings will be stored \nin "
+               "the project database.)"),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    std::unique_ptr<MyRdr> reader;
+    if (!readReaderInfo(reader, true)) {
+        if (reader)
+            showConfigurationFailure(reader->result());
+        else
+            showConfigurationFailure(
+                ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
+        return;
+    }
+    // The reader that answers must be the one the entry names: an address
+    // handed on to another reader would otherwise get this configuration.
+    const quint32 wanted = FlashDrive::deviceIdOf(row.readerSerNo);
+    if ((wanted != 0 && reader->readerDeviceId() != wanted) ||
+        reader->readerTypeCode() != row.readerType) {
+        KxMessageBox::critical(
+            this, title,
+            tr("The reader at %1 is a %2 with the device ID %3,\nbut the entry names a %4 with "
+               "the device ID %5.\n\nThe configuration was not written. Please select the "
+               "reader again.")
+                .arg(connectionText(row.readerSerNo, row.ipAddr, row.port),
+                     ReaderTypes::readerTypeName(reader->readerTypeCode()),
+                     QStringLiteral("%1")
+                         .arg(reader->readerDeviceId(), 8, 16, QLatin1Char('0'))
+                         .toUpper(),
+                     ReaderTypes::readerTypeName(row.readerType), row.readerSerNo));
+        return;
+    }
+    if (!confirmReaderFirmware(this, row.readerType, reader->firmwareVersion()))
+        return;
+    if (const auto *tz60 = qobject_cast<const MyRdrTZ60 *>(reader.get())) {
+        if (tz60->extIoSupported() && !tz60->extIoPaired() &&
+            KxMessageBox::question(this, tr("PQIO Pairing"),
+                                   tr("The external PQIO-Module is not paired with the "
+                                      "reader.\nDo you want to continue?"),
+                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+    }
+    ErrorInfo result;
+    {
+        WaitCursor wait;
+        result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
+                                                         settingsText, &connectFailed);
+    }
+    if (result.ok())
+        KxMessageBox::information(this, tr("Write reader configuration"), tr("Ok"));
+    else
+        showConfigurationFailure(result);
+}
+
+// ---------------------------------------------------------------- help and keys
+
+void KelvaraEditDoor::setHelp(bool isToolTips)
+{
+    const auto help = [isToolTips](QWidget *w, const QString &text) {
+        w->setWhatsThis(text);
+        w->setToolTip(isToolTips ? text : QString());
+    };
+    help(m_areaName, tr("Input the area of the entry\n(A building, a floor, a site, ...).\n"
+                        "Combinations of area and entry names must be unique!"));
+    help(m_areaButton, tr("Choose an already existing area name."));
+    help(m_doorName, tr("Input the name of the entry (door, gate, barrier, ...).\n"
+                        "It also names the entry's log and data folders, so it must not "
+                        "contain '/' or '\\' nor begin with a dot."));
+    help(m_comment, tr("Optionally input a comment for the entry."));
+    help(m_selectReader, tr("Choose the access reader of this entry on the LAN, on USB or by "
+                            "its IP address."));
+    help(m_readInfo, tr("Read the firmware version and, for a short range reader, the state "
+                        "of the external PQ.I/O board."));
+    help(m_connect, tr("How the reader is reached: IP address and port, USB cable or USB "
+                       "flash drive."));
+    help(m_flashDrive, tr("The reader has no link to this PC: its access data and its "
+                          "configuration go to it on a USB flash drive."));
+    help(m_type, tr("The type of the access reader; it decides the settings below."));
+    help(m_serNo, tr("The device ID (serial number) of the reader: a hexadecimal number of "
+                     "up to 8 digits."));
+    help(m_mac, tr("The MAC address of the reader, in the form 00:11:22:AA:BB:CC."));
+    help(m_firmware, tr("The firmware version the reader reported last."));
+    help(m_save, tr("Save the entry in the database and, when you agree, write the reader "
+                    "configuration."));
+}
+
+void KelvaraEditDoor::keyPressEvent(QKeyEvent *event)
+{
+    if (handleHelpKey(event))
+        return;
+    QDialog::keyPressEvent(event);
+}
