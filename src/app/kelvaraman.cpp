@@ -51,6 +51,14 @@ constexpr int YellowRowBit = 2;
 
 const QString kHeadIndent = QStringLiteral("     ");
 
+// A project opened is brought up to date; without the upgrade it still works.
+void upgradeDatabase(const QString &databasePath)
+{
+    const QSqlError error = ProjectSchema::upgradeProjectDatabase(databasePath);
+    if (error.isValid())
+        qWarning("Project database not upgraded: %s", qPrintable(error.text()));
+}
+
 class WaitCursor
 {
 public:
@@ -84,6 +92,7 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         m_params.projectPath = m_settings.currentProjectPath;
         m_params.databasePath = m_databasePath;
         m_params.loadProjectParameters();
+        upgradeDatabase(m_databasePath);
         noteRecentProject(m_settings.currentProjectPath);
     }
     // A folder standing in for the USB flash drive (simulated sites, trials).
@@ -378,6 +387,7 @@ void KelvaraMan::openProjectFolder(const QString &folder)
     m_params.projectPath = m_settings.currentProjectPath;
     m_params.databasePath = m_databasePath;
     m_params.loadProjectParameters();
+    upgradeDatabase(m_databasePath);
     m_users->closeImport();
     noteRecentProject(m_settings.currentProjectPath);
     resetBoardForProject();
@@ -773,12 +783,7 @@ void KelvaraMan::mchRename()
         KxDialogs::getText(this, tr("Rename Area"), tr("Enter a new area name"), oldName);
     if (newName.isEmpty() || !confirmMerge(newName, oldName, false))
         return;
-    const QSqlError error = EntryRecords::renameArea(m_databasePath, newName, oldName);
-    if (error.isValid()) {
-        showDatabaseError(this, tr("Rename Area"), error);
-        return;
-    }
-    buildBoard();
+    renameBoardHead(BoardRename::Area, oldName, newName);
 }
 
 void KelvaraMan::mrhRename()
@@ -791,12 +796,7 @@ void KelvaraMan::mrhRename()
                                                tr("Enter a new user group name"), oldName);
     if (newName.isEmpty() || !confirmMerge(newName, oldName, true))
         return;
-    const QSqlError error = UserRecords::renameGroup(m_databasePath, newName, oldName);
-    if (error.isValid()) {
-        showDatabaseError(this, tr("Rename User Group"), error);
-        return;
-    }
-    buildBoard();
+    renameBoardHead(BoardRename::Group, oldName, newName);
 }
 
 void KelvaraMan::m00hOpenDataPath()
