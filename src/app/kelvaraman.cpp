@@ -51,14 +51,6 @@ constexpr int YellowRowBit = 2;
 
 const QString kHeadIndent = QStringLiteral("     ");
 
-// A project opened is brought up to date; without the upgrade it still works.
-void upgradeDatabase(const QString &databasePath)
-{
-    const QSqlError error = ProjectSchema::upgradeProjectDatabase(databasePath);
-    if (error.isValid())
-        qWarning("Project database not upgraded: %s", qPrintable(error.text()));
-}
-
 class WaitCursor
 {
 public:
@@ -92,7 +84,6 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         m_params.projectPath = m_settings.currentProjectPath;
         m_params.databasePath = m_databasePath;
         m_params.loadProjectParameters();
-        upgradeDatabase(m_databasePath);
         noteRecentProject(m_settings.currentProjectPath);
     }
     // A folder standing in for the USB flash drive (simulated sites, trials).
@@ -387,7 +378,6 @@ void KelvaraMan::openProjectFolder(const QString &folder)
     m_params.projectPath = m_settings.currentProjectPath;
     m_params.databasePath = m_databasePath;
     m_params.loadProjectParameters();
-    upgradeDatabase(m_databasePath);
     m_users->closeImport();
     noteRecentProject(m_settings.currentProjectPath);
     resetBoardForProject();

@@ -46,57 +46,6 @@ QStringList statements()
     };
 }
 
-QStringList upgradeStatements()
-{
-    return {
-        QStringLiteral("create index if not exists index_access_rights on access (  "
-                       "FKusers,FKdoors,FKtimes)"),
-    };
-}
-
-QSqlError upgradeProjectDatabase(const QString &databasePath)
-{
-    if (!QFileInfo(databasePath).isFile())
-        return QSqlError(QString(), QStringLiteral("No project database"),
-                         QSqlError::ConnectionError);
-    ProjectDatabase db(databasePath);
-    if (!db.open())
-        return db.lastError();
-    QSqlQuery query = db.query();
-    // Only a database that lacks something is written to (and locked).
-    int missing = 0;
-    for (const QString &statement : upgradeStatements()) {
-        static const QRegularExpression name(QStringLiteral("if not exists (\\w+)"));
-        if (!ProjectDatabase::exec(query,
-                                   QStringLiteral("select count(*) from sqlite_master where name=?"),
-                                   {name.match(statement).captured(1)}) ||
-            !query.next())
-            return query.lastError().isValid()
-                       ? query.lastError()
-                       : QSqlError(QString(), QStringLiteral("Cannot read the schema"),
-                                   QSqlError::StatementError);
-        missing += query.value(0).toInt() == 0 ? 1 : 0;
-        query.finish();
-    }
-    if (missing == 0)
-        return QSqlError();
-    if (!db.transaction())
-        return db.lastError();
-    for (const QString &statement : upgradeStatements()) {
-        if (!query.exec(statement)) {
-            const QSqlError error = query.lastError();
-            db.rollback();
-            return error;
-        }
-    }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        return error;
-    }
-    return QSqlError();
-}
-
 QSqlError createProjectDatabase(const QString &databasePath, const QString &encoding)
 {
     ProjectDatabase db(databasePath);

@@ -12,17 +12,6 @@ namespace ProjectSchema {
 // The eight schema statements, in the order they are run.
 QStringList statements();
 
-// Statements that bring a database made by an earlier version up to date,
-// in order; each can run again without harm. Today one index that lets a
-// block of rights be read, model included, from the index alone.
-QStringList upgradeStatements();
-
-// Runs the upgrade statements in one transaction: all or nothing, rights and
-// records untouched. A database that is up to date is not written. A failure
-// (read-only file, locked database) leaves the database as it was and is
-// harmless: the upgrade only makes the board faster.
-QSqlError upgradeProjectDatabase(const QString &databasePath);
-
 // Creates and fills a new project database (tables, the marker tags and the
 // built-in "Always" time model). The encoding callers pass is "utf8".
 QSqlError createProjectDatabase(const QString &databasePath,

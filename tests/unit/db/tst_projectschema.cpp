@@ -20,72 +20,7 @@ private slots:
     void recognition();
     void tagsInsertThenUpdate();
     void connectionsPerThreadAndNesting();
-    void upgradeKeepsRecordsAndRights();
-    void upgradeOfLockedDatabaseChangesNothing();
 };
-
-namespace {
-
-// Users, entries and rights as text, in key order.
-QStringList records(const QString &path)
-{
-    QStringList rows;
-    ProjectDatabase db(path);
-    if (!db.open())
-        return {QStringLiteral("no database")};
-    QSqlQuery q = db.query();
-    for (const QString &statement :
-         {QStringLiteral("select PKusers,familyName,groupName from users order by 1"),
-          QStringLiteral("select PKdoors,doorName,areaName,needsUpdate from doors order by 1"),
-          QStringLiteral("select PKaccess,FKusers,FKdoors,FKtimes from access order by 1")}) {
-        q.exec(statement);
-        while (q.next()) {
-            QStringList values;
-            for (int i = 0; i < q.record().count(); ++i)
-                values << q.value(i).toString();
-            rows << values.join(QLatin1Char('|'));
-        }
-    }
-    return rows;
-}
-
-// A project as an earlier version left it: the schema without the upgrade,
-// three users, two entries and five rights.
-void fillOldProject(const QString &path)
-{
-    ProjectDatabase db(path);
-    QVERIFY(db.open());
-    QSqlQuery q = db.query();
-    for (int u = 1; u <= 3; ++u)
-        QVERIFY(ProjectDatabase::exec(
-            q, QStringLiteral("insert into users (familyName,firstName,groupName) values (?,?,?)"),
-            {QStringLiteral("Family%1").arg(u), QStringLiteral("A"), QStringLiteral("Crew")}));
-    for (int d = 1; d <= 2; ++d)
-        QVERIFY(ProjectDatabase::exec(
-            q, QStringLiteral("insert into doors (doorName,areaName,needsUpdate) values (?,?,?)"),
-            {QStringLiteral("Door%1").arg(d), QStringLiteral("Hall"), d - 1}));
-    for (const QVariantList &right : {QVariantList{1, 1, 1}, QVariantList{1, 2, 1},
-                                      QVariantList{2, 1, 1}, QVariantList{3, 2, 1},
-                                      QVariantList{2, 2, 1}})
-        QVERIFY(ProjectDatabase::exec(
-            q, QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)"),
-            right));
-}
-
-int schemaObjects(const QString &path, const QString &name)
-{
-    ProjectDatabase db(path);
-    if (!db.open())
-        return -1;
-    QSqlQuery q = db.query();
-    if (!ProjectDatabase::exec(q, QStringLiteral("select count(*) from sqlite_master where name=?"),
-                               {name}) ||
-        !q.next())
-        return -1;
-    return q.value(0).toInt();
-}
-
-} // namespace
 
 void TestProjectSchema::databasePath_data()
 {
@@ -239,74 +174,6 @@ void TestProjectSchema::connectionsPerThreadAndNesting()
     QVERIFY(workerName != outer.connectionName());
     QVERIFY(!QSqlDatabase::contains(workerName)); // removed again
     QVERIFY(q.exec(QStringLiteral("select count(*) from times")));
-}
-
-void TestProjectSchema::upgradeKeepsRecordsAndRights()
-{
-    TestSupport::TempProject project;
-    const QString path = project.databasePath();
-    fillOldProject(path);
-    const QStringList before = records(path);
-    QCOMPARE(schemaObjects(path, QStringLiteral("index_access_rights")), 0);
-
-    QVERIFY(!ProjectSchema::upgradeProjectDatabase(path).isValid());
-    QCOMPARE(records(path), before);
-    QCOMPARE(schemaObjects(path, QStringLiteral("index_access_rights")), 1);
-    ProjectDatabase db(path);
-    QVERIFY(db.open());
-    QSqlQuery q = db.query();
-    QVERIFY(q.exec(QStringLiteral("pragma integrity_check")) && q.next());
-    QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
-    // A block of rights, model included, is read from the index alone.
-    QVERIFY(q.exec(QStringLiteral("explain query plan select FKusers,FKdoors,FKtimes from access "
-                                  "where (FKusers in (1,2)) and (FKdoors in (2))")));
-    QString plan;
-    while (q.next())
-        plan += q.value(3).toString() + QLatin1Char('\n');
-    QVERIFY2(plan.contains(QStringLiteral("COVERING INDEX")), qPrintable(plan));
-    q.finish();
-    db.database().close();
-
-    // Up to date: a second upgrade does not write at all.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    file.close();
-    QVERIFY(!ProjectSchema::upgradeProjectDatabase(path).isValid());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
-    QVERIFY(ProjectSchema::upgradeProjectDatabase(path + QStringLiteral(".missing")).isValid());
-    QVERIFY(!QFile::exists(path + QStringLiteral(".missing")));
-}
-
-void TestProjectSchema::upgradeOfLockedDatabaseChangesNothing()
-{
-    TestSupport::TempProject project;
-    const QString path = project.databasePath();
-    fillOldProject(path);
-    const QStringList before = records(path);
-    {
-        // Another program is writing: the upgrade waits its while, then gives up.
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                       QStringLiteral("other program"));
-        other.setDatabaseName(path);
-        QVERIFY(other.open());
-        QSqlQuery lock(other);
-        QVERIFY(lock.exec(QStringLiteral("begin immediate")));
-        const QSqlError error = ProjectSchema::upgradeProjectDatabase(path);
-        QVERIFY(error.isValid());
-        QVERIFY(ProjectSchema::isBusyError(error));
-        QVERIFY(lock.exec(QStringLiteral("rollback")));
-        lock.finish();
-        other.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("other program"));
-    QCOMPARE(records(path), before);
-    QCOMPARE(schemaObjects(path, QStringLiteral("index_access_rights")), 0);
-    // Once the other program is done, the next opening upgrades.
-    QVERIFY(!ProjectSchema::upgradeProjectDatabase(path).isValid());
-    QCOMPARE(schemaObjects(path, QStringLiteral("index_access_rights")), 1);
-    QCOMPARE(records(path), before);
 }
 
 KX_TEST_MAIN(TestProjectSchema)
