@@ -347,8 +347,8 @@ void KelvaraMan::undoBoardChange()
     const BoardStep &step = m_undoSteps.last();
     {
         WaitCursor wait;
-        error = step.isRename ? step.rename.revert(m_databasePath)
-                              : step.change.revert(m_databasePath);
+        error =
+            step.isRename ? step.rename.revert(m_databasePath) : step.change.revert(m_databasePath);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Undo"), error);
@@ -370,8 +370,8 @@ void KelvaraMan::redoBoardChange()
     const BoardStep &step = m_redoSteps.last();
     {
         WaitCursor wait;
-        error = step.isRename ? step.rename.apply(m_databasePath)
-                              : step.change.apply(m_databasePath);
+        error =
+            step.isRename ? step.rename.apply(m_databasePath) : step.change.apply(m_databasePath);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Redo"), error);

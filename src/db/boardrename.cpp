@@ -48,13 +48,13 @@ QSqlError BoardRename::rename(const QString &databasePath, Kind kind, const QStr
         query.finish();
         if (keys.isEmpty())
             return QSqlError();
-        return outcome(ProjectDatabase::exec(query,
-                                             QStringLiteral("update %1 set %2=? where %3 in (")
-                                                     .arg(table(kind), nameColumn(kind),
-                                                          keyColumn(kind)) +
-                                                 keyList(keys) + QLatin1Char(')'),
-                                             {RecordStatement::text(newName)}),
-                       query);
+        return outcome(
+            ProjectDatabase::exec(query,
+                                  QStringLiteral("update %1 set %2=? where %3 in (")
+                                          .arg(table(kind), nameColumn(kind), keyColumn(kind)) +
+                                      keyList(keys) + QLatin1Char(')'),
+                                  {RecordStatement::text(newName)}),
+            query);
     });
     if (!error.isValid())
         done.m_keys = keys;
@@ -66,14 +66,13 @@ QSqlError BoardRename::setName(const QString &databasePath, const QString &name)
     if (m_keys.isEmpty())
         return QSqlError();
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        return outcome(
-            ProjectDatabase::exec(
-                query,
-                QStringLiteral("update %1 set %2=? where %3 in (")
-                        .arg(table(m_kind), nameColumn(m_kind), keyColumn(m_kind)) +
-                    keyList(m_keys) + QLatin1Char(')'),
-                {RecordStatement::text(name)}),
-            query);
+        return outcome(ProjectDatabase::exec(
+                           query,
+                           QStringLiteral("update %1 set %2=? where %3 in (")
+                                   .arg(table(m_kind), nameColumn(m_kind), keyColumn(m_kind)) +
+                               keyList(m_keys) + QLatin1Char(')'),
+                           {RecordStatement::text(name)}),
+                       query);
     });
 }
 

@@ -474,8 +474,8 @@ int KxTableWidget::shownPosition(bool horizontal, int index) const
 void KxTableWidget::scrollToPosition(bool horizontal, int position)
 {
     const int size = horizontal ? currentColumnWidth() : currentRowHeight();
-    setScrollOffset(horizontal, int(std::min<qint64>(qint64(std::max(position, 0)) * size,
-                                                     INT_MAX)));
+    setScrollOffset(horizontal,
+                    int(std::min<qint64>(qint64(std::max(position, 0)) * size, INT_MAX)));
 }
 
 void KxTableWidget::ensureVisible(int row, int column)
@@ -870,8 +870,8 @@ void KxTableWidget::paintRowHead(QPainter &painter, int row, int y)
         painter.setFont(style.font);
         painter.setPen(style.textPen);
         QRect drawn;
-        painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0),
-                         int(style.alignment), text, &drawn);
+        painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0), int(style.alignment),
+                         text, &drawn);
         textEnd = drawn.right();
     }
     if (marked)
@@ -1183,7 +1183,7 @@ void KxTableWidget::wheelEvent(QWheelEvent *event)
                   angle.y() * LinesPerNotch * currentRowHeight() / Notch);
     if (!pixels.isNull())
         delta = angle.y() == 0 && angle.x() != 0 && pixels.x() == 0 ? QPointF(pixels.y(), 0)
-                                                                     : QPointF(pixels);
+                                                                    : QPointF(pixels);
     if (delta.y() != 0) {
         if (!m_verticalSliderShown) {
             m_verticalSlider->setValue(m_verticalSlider->minimum());

@@ -277,11 +277,11 @@ void TestKxTableWidget::paintMatchesMapping()
                 if (sticky && (x + y - 200 < 3 || std::abs(x + y - 230) < 6))
                     continue;
             } else {
-                if (!inHeaderColumn && ((x - 100 + offset.x()) % 30 < 2 ||
-                                        (x - 100 + offset.x()) % 30 > 28))
+                if (!inHeaderColumn &&
+                    ((x - 100 + offset.x()) % 30 < 2 || (x - 100 + offset.x()) % 30 > 28))
                     continue;
-                if (!inHeaderRow && ((y - 100 + offset.y()) % 20 < after - 1 ||
-                                     (y - 100 + offset.y()) % 20 > 18))
+                if (!inHeaderRow &&
+                    ((y - 100 + offset.y()) % 20 < after - 1 || (y - 100 + offset.y()) % 20 > 18))
                     continue;
                 if (sticky && inHeaderColumn && std::abs(y - 121) < 6)
                     continue;
@@ -826,12 +826,11 @@ void TestKxTableWidget::dragFollowsTheHand_data()
     QTest::newRow("less than a row and a column")
         << QPoint(0, 0) << QVector<QPoint>{{-17, -13}} << QPoint(17, 13);
     QTest::newRow("many small moves add up")
-        << QPoint(0, 0) << QVector<QPoint>{{-3, -2}, {-3, -2}, {-3, -2}, {-1, 0}}
-        << QPoint(10, 6);
-    QTest::newRow("back and forth") << QPoint(500, 500) << QVector<QPoint>{{-550, -100}, {551, 97}}
-                                    << QPoint(499, 503);
-    QTest::newRow("stops at the start") << QPoint(20, 20) << QVector<QPoint>{{50, 50}}
-                                        << QPoint(0, 0);
+        << QPoint(0, 0) << QVector<QPoint>{{-3, -2}, {-3, -2}, {-3, -2}, {-1, 0}} << QPoint(10, 6);
+    QTest::newRow("back and forth")
+        << QPoint(500, 500) << QVector<QPoint>{{-550, -100}, {551, 97}} << QPoint(499, 503);
+    QTest::newRow("stops at the start")
+        << QPoint(20, 20) << QVector<QPoint>{{50, 50}} << QPoint(0, 0);
     QTest::newRow("stops at the end")
         << QPoint(2500, 1600) << QVector<QPoint>{{-500, -500}} << QPoint(2590, 1700);
 }
@@ -880,8 +879,8 @@ void TestKxTableWidget::stickyHeads_data()
         << QPoint(0, 0) << -1 << -1 << QPoint(50, 105) << QPoint(0, 1);
     QTest::newRow("a collapsed head pushed by the next")
         << QPoint(0, 10) << -1 << -1 << QPoint(50, 115) << QPoint(0, 4);
-    QTest::newRow("a head in its place") << QPoint(0, 20) << -1 << -1 << QPoint(50, 105)
-                                         << QPoint(0, 4);
+    QTest::newRow("a head in its place")
+        << QPoint(0, 20) << -1 << -1 << QPoint(50, 105) << QPoint(0, 4);
     QTest::newRow("a head partly out stays whole")
         << QPoint(0, 25) << 4 << -1 << QPoint(50, 118) << QPoint(0, 4);
     QTest::newRow("members below the pinned head")
@@ -890,8 +889,8 @@ void TestKxTableWidget::stickyHeads_data()
         << QPoint(0, 200) << 4 << -1 << QPoint(50, 105) << QPoint(0, 4);
     QTest::newRow("cells stay cells under a pinned head")
         << QPoint(0, 200) << 4 << -1 << QPoint(105, 105) << QPoint(1, 13);
-    QTest::newRow("area head pinned") << QPoint(45, 0) << -1 << 1 << QPoint(115, 90)
-                                      << QPoint(1, 0);
+    QTest::newRow("area head pinned")
+        << QPoint(45, 0) << -1 << 1 << QPoint(115, 90) << QPoint(1, 0);
     QTest::newRow("area head pushed by the next head")
         << QPoint(70, 0) << -1 << 1 << QPoint(110, 85) << QPoint(1, 0);
     QTest::newRow("the next head beside the pushed one")
