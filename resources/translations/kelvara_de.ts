@@ -3101,6 +3101,14 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
         <source>Project Settings</source>
         <translation>Projekteinstellungen</translation>
     </message>
+    <message>
+        <source>Rename User Group &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Benutzergruppe &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename Area &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Bereich &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>

@@ -781,12 +781,7 @@ void KelvaraMan::mchRename()
         KxDialogs::getText(this, tr("Rename Area"), tr("Enter a new area name"), oldName);
     if (newName.isEmpty() || !confirmMerge(newName, oldName, false))
         return;
-    const QSqlError error = EntryRecords::renameArea(m_databasePath, newName, oldName);
-    if (error.isValid()) {
-        showDatabaseError(this, tr("Rename Area"), error);
-        return;
-    }
-    buildBoard();
+    renameBoardHead(BoardRename::Area, oldName, newName);
 }
 
 void KelvaraMan::mrhRename()
@@ -799,12 +794,7 @@ void KelvaraMan::mrhRename()
                                                tr("Enter a new user group name"), oldName);
     if (newName.isEmpty() || !confirmMerge(newName, oldName, true))
         return;
-    const QSqlError error = UserRecords::renameGroup(m_databasePath, newName, oldName);
-    if (error.isValid()) {
-        showDatabaseError(this, tr("Rename User Group"), error);
-        return;
-    }
-    buildBoard();
+    renameBoardHead(BoardRename::Group, oldName, newName);
 }
 
 void KelvaraMan::m00hOpenDataPath()

@@ -3,6 +3,7 @@
 #include "access/accessboard.h"
 #include "core/applicationsettings.h"
 #include "db/boardchange.h"
+#include "db/boardrename.h"
 #include "db/entryselection.h"
 #include "db/projectparameters.h"
 #include "db/recordrows.h"
@@ -194,6 +195,10 @@ private:
     void openEntryFolder(const QString &base, const QString &folder);
     // True when the new name is free or the user agrees to join the two.
     bool confirmMerge(const QString &newName, const QString &oldName, bool isGroup);
+    // Renames a group or an area, undoably; false when nothing was renamed.
+    bool renameBoardHead(BoardRename::Kind kind, const QString &oldName, const QString &newName);
+    // A collapsed group or area stays collapsed under its new name.
+    void carryExpansion(BoardRename::Kind kind, const QString &from, const QString &to);
     // ---- end of board tools
 
     void createMenus();
@@ -266,6 +271,9 @@ private:
     struct BoardStep
     {
         BoardChange change;
+        // A rename when isRename, else the change of rights.
+        BoardRename rename;
+        bool isRename = false;
         QString text;
     };
     QVector<BoardStep> m_undoSteps;

@@ -97,6 +97,8 @@ void KelvaraMan::createBoardTools()
     });
 
     m_board->setToolTipProvider([this](int row, int column) { return cellToolTip(row, column); });
+    // The group and area of what is on screen stay in sight while scrolling.
+    m_board->setStickyHeads(true);
     connect(m_board, &KxTableWidget::currentCellChanged, this, &KelvaraMan::rememberCurrentCell);
 
     m_statusLabel = new QLabel(this);
@@ -342,14 +344,18 @@ void KelvaraMan::undoBoardChange()
     if (m_undoSteps.isEmpty() || m_databasePath.isEmpty())
         return;
     QSqlError error;
+    const BoardStep &step = m_undoSteps.last();
     {
         WaitCursor wait;
-        error = m_undoSteps.last().change.revert(m_databasePath);
+        error =
+            step.isRename ? step.rename.revert(m_databasePath) : step.change.revert(m_databasePath);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Undo"), error);
         return;
     }
+    if (step.isRename)
+        carryExpansion(step.rename.kind(), step.rename.newName(), step.rename.oldName());
     m_redoSteps.append(m_undoSteps.takeLast());
     updateUndoActions();
     buildBoard();
@@ -361,14 +367,18 @@ void KelvaraMan::redoBoardChange()
     if (m_redoSteps.isEmpty() || m_databasePath.isEmpty())
         return;
     QSqlError error;
+    const BoardStep &step = m_redoSteps.last();
     {
         WaitCursor wait;
-        error = m_redoSteps.last().change.apply(m_databasePath);
+        error =
+            step.isRename ? step.rename.apply(m_databasePath) : step.change.apply(m_databasePath);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Redo"), error);
         return;
     }
+    if (step.isRename)
+        carryExpansion(step.rename.kind(), step.rename.oldName(), step.rename.newName());
     m_undoSteps.append(m_redoSteps.takeLast());
     updateUndoActions();
     buildBoard();
@@ -587,6 +597,44 @@ bool KelvaraMan::confirmMerge(const QString &newName, const QString &oldName, bo
                 : tr("The area \"%1\" exists already.\n\nJoin the entries of \"%2\" to it?");
     return KxMessageBox::question(this, isGroup ? tr("Rename User Group") : tr("Rename Area"),
                                   text.arg(newName, oldName)) == QMessageBox::Yes;
+}
+
+bool KelvaraMan::renameBoardHead(BoardRename::Kind kind, const QString &oldName,
+                                 const QString &newName)
+{
+    if (newName == oldName)
+        return false;
+    const QString title = kind == BoardRename::Group ? tr("Rename User Group") : tr("Rename Area");
+    BoardStep step;
+    const QSqlError error =
+        BoardRename::rename(m_databasePath, kind, oldName, newName, step.rename);
+    if (error.isValid()) {
+        showDatabaseError(this, title, error);
+        return false;
+    }
+    if (step.rename.count() == 0) {
+        buildBoard();
+        return false;
+    }
+    step.isRename = true;
+    step.text = (kind == BoardRename::Group ? tr("Rename User Group \"%1\" to \"%2\"")
+                                            : tr("Rename Area \"%1\" to \"%2\""))
+                    .arg(oldName, newName);
+    carryExpansion(kind, oldName, newName);
+    m_undoSteps.append(step);
+    m_redoSteps.clear();
+    updateUndoActions();
+    buildBoard();
+    statusBar()->showMessage(step.text, 5000);
+    return true;
+}
+
+void KelvaraMan::carryExpansion(BoardRename::Kind kind, const QString &from, const QString &to)
+{
+    QHash<QString, bool> &expanded = kind == BoardRename::Group ? m_groupExpanded : m_areaExpanded;
+    // A group joined to an existing one takes that one's state.
+    if (!expanded.contains(to) && expanded.contains(from))
+        expanded.insert(to, expanded.value(from));
 }
 
 void KelvaraMan::showLegend()

@@ -21,13 +21,6 @@ namespace AccessRights {
 
 namespace {
 
-QList<int> sortedKeys(const QSet<int> &keys)
-{
-    QList<int> sorted = keys.values();
-    std::sort(sorted.begin(), sorted.end());
-    return sorted;
-}
-
 bool collectKeys(QSqlQuery &query, const QString &statement, const QVariantList &values,
                  QSet<int> &keys)
 {
@@ -40,11 +33,6 @@ bool collectKeys(QSqlQuery &query, const QString &statement, const QVariantList 
         return false;
     query.finish();
     return true;
-}
-
-quint64 pairKey(int user, int entry)
-{
-    return (quint64(quint32(user)) << 32) | quint32(entry);
 }
 
 QString tr(const char *text)
@@ -418,24 +406,16 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
                     return RecordStatement::refusal(tr("No such time model"));
             }
 
-            // The current rights of the whole block, in one query.
-            QHash<quint64, int> current;
-            if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access where ") +
-                            usersFilter(users) + QStringLiteral(" and ") +
-                            entriesInAccessFilter(entries)))
-                return query.lastError();
-            while (query.next())
-                current.insert(pairKey(query.value(0).toInt(), query.value(1).toInt()),
-                               query.value(2).toInt());
-            if (!RecordStatement::rowsEnded(query))
-                return query.lastError();
-            query.finish();
-
             if (timeModel == 0) {
-                if (current.isEmpty())
+                // The entries that lose a right, then the rights, each in one statement.
+                if (!collectKeys(query,
+                                 QStringLiteral("select distinct FKdoors from access where ") +
+                                     usersFilter(users) + QStringLiteral(" and ") +
+                                     entriesInAccessFilter(entries),
+                                 {}, changed))
+                    return query.lastError();
+                if (changed.isEmpty())
                     return QSqlError();
-                for (auto it = current.cbegin(); it != current.cend(); ++it)
-                    changed.insert(int(quint32(it.key())));
                 if (!deleteAccess(query, users, entries))
                     return query.lastError();
                 return outcome(setNeedsUpdate(query, changed, true), query);
@@ -453,37 +433,42 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
                                  entriesInDoorsFilter(entries),
                              {}, knownEntries))
                 return query.lastError();
+            if (knownUsers.isEmpty() || knownEntries.isEmpty())
+                return QSqlError();
 
-            QSqlQuery insert(db.database());
-            QSqlQuery update(db.database());
-            if (!insert.prepare(
-                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)")))
-                return insert.lastError();
-            if (!update.prepare(QStringLiteral(
-                    "update access set FKtimes=? where (FKusers=?) and (FKdoors=?)")))
-                return update.lastError();
-            const QList<int> userList = sortedKeys(knownUsers);
-            for (int entry : sortedKeys(knownEntries)) {
-                for (int user : userList) {
-                    const auto it = current.constFind(pairKey(user, entry));
-                    if (it == current.cend()) {
-                        insert.bindValue(0, user);
-                        insert.bindValue(1, entry);
-                        insert.bindValue(2, timeModel);
-                        if (!insert.exec())
-                            return insert.lastError();
-                    } else if (it.value() != timeModel) {
-                        update.bindValue(0, timeModel);
-                        update.bindValue(1, user);
-                        update.bindValue(2, entry);
-                        if (!update.exec())
-                            return update.lastError();
-                    } else {
-                        continue;
-                    }
-                    changed.insert(entry);
-                }
-            }
+            // Set-based, whatever the size of the block: first the entries
+            // where some user lacks the model (they get marked), then the
+            // rights that hold another model, then the missing ones.
+            const QString userKeys = keyList(knownUsers);
+            const QString entryKeys = keyList(knownEntries);
+            if (!collectKeys(query,
+                             QStringLiteral("select PKdoors from doors where (PKdoors in (") +
+                                 entryKeys +
+                                 QStringLiteral(")) and exists (select 1 from users where "
+                                                "(PKusers in (") +
+                                 userKeys +
+                                 QStringLiteral(")) and not exists (select 1 from access where "
+                                                "(FKusers=PKusers) and (FKdoors=PKdoors) and "
+                                                "(FKtimes=?)))"),
+                             {timeModel}, changed))
+                return query.lastError();
+            if (changed.isEmpty())
+                return QSqlError();
+            if (!ProjectDatabase::exec(
+                    query,
+                    QStringLiteral("update access set FKtimes=? where (FKusers in (") + userKeys +
+                        QStringLiteral(")) and (FKdoors in (") + entryKeys +
+                        QStringLiteral(")) and (FKtimes is not ?)"),
+                    {timeModel, timeModel}) ||
+                !ProjectDatabase::exec(
+                    query,
+                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
+                                   "PKusers,PKdoors,? from users,doors where (PKusers in (") +
+                        userKeys + QStringLiteral(")) and (PKdoors in (") + entryKeys +
+                        QStringLiteral(")) and not exists (select 1 from access where "
+                                       "(FKusers=PKusers) and (FKdoors=PKdoors))"),
+                    {timeModel}))
+                return query.lastError();
             return outcome(setNeedsUpdate(query, changed, true), query);
         }();
     }

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
@@ -15,7 +16,6 @@
 #include <cmath>
 
 namespace {
-constexpr int SliderRange = 10000;
 constexpr qreal Sqrt2 = 1.4142135623730951;
 // Room after a group head's name for its collapse marker.
 constexpr int MarkerRoom = 16;
@@ -49,7 +49,7 @@ KxTableWidget::KxTableWidget(QWidget *parent)
     m_horizontalSlider = new QSlider(Qt::Horizontal, this);
     m_verticalSlider = new QSlider(Qt::Vertical, this);
     for (QSlider *slider : {m_horizontalSlider, m_verticalSlider}) {
-        slider->setRange(0, SliderRange);
+        slider->setRange(0, 0);
         slider->setValue(0);
         // Tab belongs to the table, not to its sliders.
         slider->setFocusPolicy(Qt::NoFocus);
@@ -273,20 +273,111 @@ int KxTableWidget::fittingCount(bool horizontal) const
     return std::max(fitting, 0);
 }
 
+int KxTableWidget::scrollRoom(bool horizontal) const
+{
+    const QSize view = viewSize();
+    const int room = horizontal
+                         ? view.width() - currentHeaderColumnWidth() - currentHeaderRowHeight()
+                         : view.height() - currentHeaderRowHeight();
+    return std::max(room, 0);
+}
+
+int KxTableWidget::maxScrollOffset(bool horizontal) const
+{
+    updateShown();
+    const qint64 shown = horizontal ? m_shownColumns.size() : m_shownRows.size();
+    const qint64 content = shown * (horizontal ? currentColumnWidth() : currentRowHeight());
+    return int(std::clamp<qint64>(content - scrollRoom(horizontal), 0, INT_MAX));
+}
+
+int KxTableWidget::scrollOffsetOf(bool horizontal) const
+{
+    // The slider's range may lag behind a change of the shown rows until the
+    // next repaint(); the offset never passes the end.
+    const QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
+    return std::clamp(slider->value(), 0, maxScrollOffset(horizontal));
+}
+
+QPoint KxTableWidget::scrollOffset() const
+{
+    return QPoint(scrollOffsetOf(true), scrollOffsetOf(false));
+}
+
+void KxTableWidget::setScrollOffset(bool horizontal, int pixels)
+{
+    updateSliderStates();
+    QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
+    slider->setValue(std::clamp(pixels, 0, slider->maximum()));
+}
+
 int KxTableWidget::firstShownPosition(bool horizontal) const
 {
     updateShown();
     const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
-    const QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
-    const int fitting = fittingCount(horizontal);
-    const qint64 range = qint64(slider->maximum()) - slider->minimum();
-    if (range <= 0 || shown.isEmpty())
+    if (shown.isEmpty())
         return 0;
-    const qint64 n =
-        qint64(shown.size() - fitting + 1) * (slider->value() - slider->minimum()) / range;
-    // n counts from 1. At the slider's end n can pass the last shown row when
-    // nothing fits; keep the last one in view rather than jumping back to 1.
-    return int(std::clamp<qint64>(n, 1, shown.size()) - 1);
+    const int size = horizontal ? currentColumnWidth() : currentRowHeight();
+    // Without room the offset can reach the end: keep the last one, not none.
+    return std::min(scrollOffsetOf(horizontal) / size, int(shown.size()) - 1);
+}
+
+int KxTableWidget::firstShownPixel(bool horizontal) const
+{
+    const int base = horizontal ? currentHeaderColumnWidth() : currentHeaderRowHeight();
+    const int size = horizontal ? currentColumnWidth() : currentRowHeight();
+    return base + firstShownPosition(horizontal) * size - scrollOffsetOf(horizontal);
+}
+
+int KxTableWidget::headPosition(bool horizontal, int position) const
+{
+    updateShown();
+    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+    const int stride = horizontal ? 1 : m_columns;
+    for (int p = std::min(position, int(shown.size()) - 1); p >= 0; --p) {
+        if (m_cells.at(shown.at(p) * stride).groupMode != KxTableCell::Ordinary)
+            return p;
+    }
+    return -1;
+}
+
+int KxTableWidget::stickyHead(bool horizontal, int *pixel) const
+{
+    if (!m_stickyHeads || m_rows < 2 || m_columns < 2)
+        return -1;
+    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
+    const int first = firstShownPosition(horizontal);
+    const int head = headPosition(horizontal, first);
+    const int start = firstShownPixel(horizontal);
+    const int base = horizontal ? currentHeaderColumnWidth() : currentHeaderRowHeight();
+    if (head < 0)
+        return -1;
+    // The next head pushes the pinned one out as it comes in: their edges touch.
+    const int stride = horizontal ? 1 : m_columns;
+    const bool pushed = first + 1 < shown.size() &&
+                        m_cells.at(shown.at(first + 1) * stride).groupMode != KxTableCell::Ordinary;
+    const int at = pushed ? start : base;
+    // A head in its own place needs no pin.
+    if (head == first && at == start)
+        return -1;
+    if (pixel)
+        *pixel = at;
+    return shown.at(head);
+}
+
+void KxTableWidget::setStickyHeads(bool sticky)
+{
+    m_stickyHeads = sticky;
+    update();
+}
+
+int KxTableWidget::stickyRowHead() const
+{
+    return stickyHead(false, nullptr);
+}
+
+int KxTableWidget::stickyColumnHead() const
+{
+    return stickyHead(true, nullptr);
 }
 
 int KxTableWidget::firstShownRow() const
@@ -308,25 +399,37 @@ bool KxTableWidget::cellAt(const QPoint &pos, int *row, int *column) const
         return false;
     const int hcw = currentHeaderColumnWidth();
     const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    const int rh = currentRowHeight();
     const int firstRow = firstShownPosition(false);
     const int firstColumn = firstShownPosition(true);
+    const int top = firstShownPixel(false);
+    const int left = firstShownPixel(true);
+    // Offsets from the first shown row (column) start; never negative here.
+    auto rowAt = [&](int y) { return shownAt(m_shownRows, firstRow + (y - top) / rh); };
+    auto columnAt = [&](int x) { return shownAt(m_shownColumns, firstColumn + (x - left) / cw); };
     int r = -1;
     int c = -1;
+    int pinned = 0;
     if (pos.x() < hcw && pos.y() < hrh) {
         r = 0;
         c = 0;
     } else if (pos.y() < hrh) {
         // Slanted header: every point of a band lies on x + y = const.
-        const int along = pos.x() + pos.y() - hcw - hrh;
+        const int along = pos.x() + pos.y() - hrh;
         r = 0;
-        if (along >= 0)
-            c = shownAt(m_shownColumns, firstColumn + along / currentColumnWidth());
+        const int head = stickyHead(true, &pinned);
+        if (head >= 0 && along >= pinned && along < pinned + cw)
+            c = head;
+        else if (along >= left)
+            c = columnAt(along);
     } else if (pos.x() < hcw) {
         c = 0;
-        r = shownAt(m_shownRows, firstRow + (pos.y() - hrh) / currentRowHeight());
+        const int head = stickyHead(false, &pinned);
+        r = (head >= 0 && pos.y() >= pinned && pos.y() < pinned + rh) ? head : rowAt(pos.y());
     } else {
-        r = shownAt(m_shownRows, firstRow + (pos.y() - hrh) / currentRowHeight());
-        c = shownAt(m_shownColumns, firstColumn + (pos.x() - hcw) / currentColumnWidth());
+        r = rowAt(pos.y());
+        c = columnAt(pos.x());
     }
     if (r < 0 || c < 0 || r >= m_rows || c >= m_columns)
         return false;
@@ -370,18 +473,9 @@ int KxTableWidget::shownPosition(bool horizontal, int index) const
 
 void KxTableWidget::scrollToPosition(bool horizontal, int position)
 {
-    // The inverse of firstShownPosition(): the smallest value whose first
-    // shown position is the one asked for.
-    QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
-    const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
-    const qint64 steps = qint64(shown.size()) - fittingCount(horizontal) + 1;
-    const qint64 range = qint64(slider->maximum()) - slider->minimum();
-    if (position <= 0 || steps <= 1 || range <= 0) {
-        slider->setValue(slider->minimum());
-        return;
-    }
-    const qint64 value = ((position + 1) * range + steps - 1) / steps;
-    slider->setValue(int(std::min<qint64>(slider->minimum() + value, slider->maximum())));
+    const int size = horizontal ? currentColumnWidth() : currentRowHeight();
+    setScrollOffset(horizontal,
+                    int(std::min<qint64>(qint64(std::max(position, 0)) * size, INT_MAX)));
 }
 
 void KxTableWidget::ensureVisible(int row, int column)
@@ -393,12 +487,17 @@ void KxTableWidget::ensureVisible(int row, int column)
         const int position = shownPosition(horizontal, index);
         if (position < 0)
             continue;
-        const int first = firstShownPosition(horizontal);
-        const int fitting = std::max(1, fittingCount(horizontal));
-        if (position < first)
-            scrollToPosition(horizontal, position);
-        else if (position >= first + fitting)
-            scrollToPosition(horizontal, position - fitting + 1);
+        const qint64 size = horizontal ? currentColumnWidth() : currentRowHeight();
+        const qint64 start = position * size;
+        const qint64 offset = scrollOffsetOf(horizontal);
+        // A member keeps one place free above (left of) it for its pinned head.
+        const int head = m_stickyHeads ? headPosition(horizontal, position) : -1;
+        const qint64 reserve = (head >= 0 && head != position) ? size : 0;
+        const qint64 room = std::max<qint64>(scrollRoom(horizontal), size + reserve);
+        if (start - reserve < offset)
+            setScrollOffset(horizontal, int(start - reserve));
+        else if (start + size > offset + room)
+            setScrollOffset(horizontal, int(std::min<qint64>(start + size - room, INT_MAX)));
     }
 }
 
@@ -437,11 +536,12 @@ QRect KxTableWidget::cellRect(int row, int column) const
     const int rh = currentRowHeight();
     int x = 0;
     int y = 0;
+    // Partly scrolled out still counts as on screen.
     if (column > 0) {
         const int i = shownPosition(true, column) - firstShownPosition(true);
         if (shownPosition(true, column) < 0 || i < 0)
             return QRect();
-        x = hcw + i * cw;
+        x = firstShownPixel(true) + i * cw;
         if (x >= view.width())
             return QRect();
     }
@@ -449,7 +549,7 @@ QRect KxTableWidget::cellRect(int row, int column) const
         const int j = shownPosition(false, row) - firstShownPosition(false);
         if (shownPosition(false, row) < 0 || j < 0)
             return QRect();
-        y = hrh + j * rh;
+        y = firstShownPixel(false) + j * rh;
         if (y >= view.height())
             return QRect();
     }
@@ -682,11 +782,51 @@ void KxTableWidget::paintTable(QPainter &painter, const QSize &view)
     }
     paintCells(painter, view);
     paintHighlights(painter, view);
+    paintStickyHeads(painter, view);
 
     painter.setClipping(false);
     painter.setPen(m_separatorPen);
     painter.drawLine(hcw, 0, hcw, view.height());
     painter.drawLine(0, hrh, view.width(), hrh);
+}
+
+void KxTableWidget::paintColumnHead(QPainter &painter, int column, int x)
+{
+    const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    // In the rotated frame a band runs along x from the column's lower left
+    // corner; it is as thick as the column width across the slant.
+    const qreal thickness = cw / Sqrt2;
+    const qreal length = (hrh + cw) * Sqrt2;
+    const CellRecord &head = m_cells.at(column);
+    const KxCellStyle &style = m_styles.at(int(head.style));
+    painter.save();
+    painter.translate(x, hrh);
+    painter.rotate(-45);
+    painter.fillRect(QRectF(0, 0, length, thickness), style.background);
+    // Start where the whole text height clears the cell area below; the
+    // band leaves the top edge after hrh * sqrt(2).
+    const qreal textHeight = QFontMetricsF(style.font).height();
+    const qreal start = thickness / 2 + textHeight / 2 + m_xMargin / 2.0;
+    // The marker follows the name; a head without one has none.
+    const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
+    // The text's upper edge leaves the top of the header row there.
+    const int room =
+        int(hrh * Sqrt2 + thickness / 2 - textHeight / 2 - start) - (marked ? MarkerRoom : 0);
+    qreal textEnd = start;
+    if (!head.text.isEmpty()) {
+        const QString text = fittedHeadText(column, room);
+        painter.setFont(style.font);
+        painter.setPen(style.textPen);
+        QRectF drawn;
+        painter.drawText(QRectF(start, 0, length - start, thickness),
+                         int(style.alignment) | Qt::TextDontClip, text, &drawn);
+        textEnd = drawn.right();
+    }
+    if (marked)
+        paintGroupMarker(painter, QPointF(textEnd + 10, thickness / 2), head.groupMode,
+                         style.textPen);
+    painter.restore();
 }
 
 void KxTableWidget::paintColumnHeaders(QPainter &painter, const QSize &view)
@@ -700,51 +840,43 @@ void KxTableWidget::paintColumnHeaders(QPainter &painter, const QSize &view)
     painter.setClipRect(QRect(hcw, 0, view.width() - hcw, hrh));
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-
-    // In the rotated frame a band runs along x from the column's lower left
-    // corner; it is as thick as the column width across the slant.
-    const qreal thickness = cw / Sqrt2;
-    const qreal length = (hrh + cw) * Sqrt2;
     const int first = firstShownPosition(true);
-    int x = hcw;
-    for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw) {
-        const CellRecord &head = m_cells.at(m_shownColumns.at(i));
-        const KxCellStyle &style = m_styles.at(int(head.style));
-        painter.save();
-        painter.translate(x, hrh);
-        painter.rotate(-45);
-        painter.fillRect(QRectF(0, 0, length, thickness), style.background);
-        // Start where the whole text height clears the cell area below; the
-        // band leaves the top edge after hrh * sqrt(2).
-        const qreal textHeight = QFontMetricsF(style.font).height();
-        const qreal start = thickness / 2 + textHeight / 2 + m_xMargin / 2.0;
-        // The marker follows the name; a head without one has none.
-        const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
-        // The text's upper edge leaves the top of the header row there.
-        const int room =
-            int(hrh * Sqrt2 + thickness / 2 - textHeight / 2 - start) - (marked ? MarkerRoom : 0);
-        qreal textEnd = start;
-        if (!head.text.isEmpty()) {
-            const QString text = fittedHeadText(m_shownColumns.at(i), room);
-            painter.setFont(style.font);
-            painter.setPen(style.textPen);
-            QRectF drawn;
-            painter.drawText(QRectF(start, 0, length - start, thickness),
-                             int(style.alignment) | Qt::TextDontClip, text, &drawn);
-            textEnd = drawn.right();
-        }
-        if (marked)
-            paintGroupMarker(painter, QPointF(textEnd + 10, thickness / 2), head.groupMode,
-                             style.textPen);
-        painter.restore();
-    }
-    x = hcw;
+    const int left = firstShownPixel(true);
+    int x = left;
+    for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw)
+        paintColumnHead(painter, m_shownColumns.at(i), x);
+    x = left;
     for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw) {
         const CellRecord &head = m_cells.at(m_shownColumns.at(i));
         painter.setPen(m_styles.at(int(head.style)).rightLine);
         painter.drawLine(QPointF(x + cw, hrh), QPointF(x + cw + hrh, 0));
     }
     painter.restore();
+}
+
+void KxTableWidget::paintRowHead(QPainter &painter, int row, int y)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int rh = currentRowHeight();
+    const CellRecord &head = m_cells.at(row * m_columns);
+    const KxCellStyle &style = m_styles.at(int(head.style));
+    const QRect band(0, y, hcw, rh);
+    painter.fillRect(band, style.background);
+    const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
+    qreal textEnd = m_xMargin / 2;
+    if (!head.text.isEmpty()) {
+        const QString text =
+            fittedHeadText(row * m_columns, hcw - m_xMargin - (marked ? MarkerRoom : 0));
+        painter.setFont(style.font);
+        painter.setPen(style.textPen);
+        QRect drawn;
+        painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0), int(style.alignment),
+                         text, &drawn);
+        textEnd = drawn.right();
+    }
+    if (marked)
+        paintGroupMarker(painter, QPointF(textEnd + 10, y + rh / 2.0), head.groupMode,
+                         style.textPen);
 }
 
 void KxTableWidget::paintRowHeaders(QPainter &painter, const QSize &view)
@@ -756,34 +888,61 @@ void KxTableWidget::paintRowHeaders(QPainter &painter, const QSize &view)
         return;
     painter.setClipRect(QRect(0, hrh, hcw, view.height() - hrh));
     const int first = firstShownPosition(false);
-    int y = hrh;
+    const int top = firstShownPixel(false);
+    int y = top;
     int last = first;
-    for (; last < m_shownRows.size() && y < view.height(); ++last, y += rh) {
-        const CellRecord &head = m_cells.at(m_shownRows.at(last) * m_columns);
-        const KxCellStyle &style = m_styles.at(int(head.style));
-        const QRect band(0, y, hcw, rh);
-        painter.fillRect(band, style.background);
-        const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
-        qreal textEnd = m_xMargin / 2;
-        if (!head.text.isEmpty()) {
-            const QString text = fittedHeadText(m_shownRows.at(last) * m_columns,
-                                                hcw - m_xMargin - (marked ? MarkerRoom : 0));
-            painter.setFont(style.font);
-            painter.setPen(style.textPen);
-            QRect drawn;
-            painter.drawText(band.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0),
-                             int(style.alignment), text, &drawn);
-            textEnd = drawn.right();
-        }
-        if (marked)
-            paintGroupMarker(painter, QPointF(textEnd + 10, y + rh / 2.0), head.groupMode,
-                             style.textPen);
-    }
-    y = hrh;
+    for (; last < m_shownRows.size() && y < view.height(); ++last, y += rh)
+        paintRowHead(painter, m_shownRows.at(last), y);
+    y = top;
     for (int i = first; i < last; ++i, y += rh) {
         const CellRecord &head = m_cells.at(m_shownRows.at(i) * m_columns);
         painter.setPen(m_styles.at(int(head.style)).bottomLine);
         painter.drawLine(0, y + rh - 1, hcw, y + rh - 1);
+    }
+}
+
+void KxTableWidget::paintStickyHeads(QPainter &painter, const QSize &view)
+{
+    const int hcw = currentHeaderColumnWidth();
+    const int hrh = currentHeaderRowHeight();
+    const int cw = currentColumnWidth();
+    const int rh = currentRowHeight();
+    int pinned = 0;
+    // Pinned heads lie over everything below them, with a soft shadow that
+    // tells them from heads in their own place.
+    const int row = stickyHead(false, &pinned);
+    if (row >= 0 && view.height() > hrh && hcw > 0) {
+        painter.save();
+        painter.setClipRect(QRect(0, hrh, hcw, view.height() - hrh));
+        paintRowHead(painter, row, pinned);
+        QLinearGradient shadow(0, pinned + rh, 0, pinned + rh + 4);
+        shadow.setColorAt(0, QColor(0, 0, 0, 70));
+        shadow.setColorAt(1, QColor(0, 0, 0, 0));
+        painter.fillRect(QRect(0, pinned + rh, hcw, 4), shadow);
+        painter.setPen(m_styles.at(int(m_cells.at(row * m_columns).style)).bottomLine);
+        painter.drawLine(0, pinned + rh - 1, hcw, pinned + rh - 1);
+        painter.restore();
+    }
+    const int column = stickyHead(true, &pinned);
+    if (column >= 0 && view.width() > hcw && hrh > 0) {
+        painter.save();
+        painter.setClipRect(QRect(hcw, 0, view.width() - hcw, hrh));
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        paintColumnHead(painter, column, pinned);
+        // The shadow falls across the slant, on the band's right.
+        const QPointF foot(pinned + cw, hrh);
+        QLinearGradient shadow(foot, foot + QPointF(2.8, 2.8));
+        shadow.setColorAt(0, QColor(0, 0, 0, 70));
+        shadow.setColorAt(1, QColor(0, 0, 0, 0));
+        const QPointF band[] = {foot, foot + QPointF(hrh, -hrh), foot + QPointF(hrh + 4, -hrh),
+                                foot + QPointF(4, 0)};
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(shadow);
+        painter.drawPolygon(band, 4);
+        painter.setPen(m_styles.at(int(m_cells.at(column).style)).rightLine);
+        painter.drawLine(foot, foot + QPointF(hrh, -hrh));
+        painter.restore();
     }
 }
 
@@ -804,12 +963,14 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
 
     const int rh = currentRowHeight();
     const int cw = currentColumnWidth();
+    const int top = firstShownPixel(false);
+    const int left = firstShownPixel(true);
     QVector<int> rows;
-    for (int i = firstShownPosition(false), y = hrh; i < m_shownRows.size() && y < view.height();
+    for (int i = firstShownPosition(false), y = top; i < m_shownRows.size() && y < view.height();
          ++i, y += rh)
         rows.append(m_shownRows.at(i));
     QVector<int> columns;
-    for (int i = firstShownPosition(true), x = hcw; i < m_shownColumns.size() && x < view.width();
+    for (int i = firstShownPosition(true), x = left; i < m_shownColumns.size() && x < view.width();
          ++i, x += cw)
         columns.append(m_shownColumns.at(i));
 
@@ -817,11 +978,11 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
     int textStyle = -1;
     for (int j = 0; j < rows.size(); ++j) {
         const int rowStart = rows.at(j) * m_columns;
-        const int y = hrh + j * rh;
+        const int y = top + j * rh;
         for (int i = 0; i < columns.size(); ++i) {
             const CellRecord &record = m_cells.at(rowStart + columns.at(i));
             const KxCellStyle &style = m_styles.at(int(record.style));
-            const QRect box(hcw + i * cw, y, cw, rh);
+            const QRect box(left + i * cw, y, cw, rh);
             painter.fillRect(box, style.background);
             if (record.text.isEmpty())
                 continue;
@@ -836,10 +997,10 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
     }
     for (int j = 0; j < rows.size(); ++j) {
         const int rowStart = rows.at(j) * m_columns;
-        const int y = hrh + j * rh;
+        const int y = top + j * rh;
         for (int i = 0; i < columns.size(); ++i) {
             const KxCellStyle &style = m_styles.at(int(m_cells.at(rowStart + columns.at(i)).style));
-            const int x = hcw + i * cw;
+            const int x = left + i * cw;
             painter.setPen(style.bottomLine);
             painter.drawLine(x, y + rh - 1, x + cw - 1, y + rh - 1);
             painter.setPen(style.rightLine);
@@ -853,10 +1014,16 @@ void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
     if (m_rows < 2 || m_columns < 2)
         return;
     painter.save();
-    painter.setClipping(false);
     painter.setRenderHint(QPainter::Antialiasing, true);
+    const int hcw = currentHeaderColumnWidth();
     const int hrh = currentHeaderRowHeight();
     const int cw = currentColumnWidth();
+    // Rows scroll under the header row, columns under the header column.
+    auto clipTo = [&](bool row, bool column) {
+        const int x = column ? hcw : 0;
+        const int y = row ? hrh : 0;
+        painter.setClipRect(QRect(x, y, view.width() - x, view.height() - y));
+    };
     // The row and column under the mouse, else those of the current cell.
     const bool hovering = m_hoverRow >= 0 || m_hoverColumn >= 0;
     const int tintRow = hovering ? m_hoverRow : m_currentRow;
@@ -864,6 +1031,7 @@ void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
     const QColor tint(0, 120, 215, 36);
     if (tintRow > 0) {
         const QRect band = cellRect(tintRow, 0);
+        clipTo(true, false);
         if (!band.isEmpty())
             painter.fillRect(QRect(0, band.y(), view.width(), band.height()), tint);
     }
@@ -871,6 +1039,7 @@ void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
         const QRect head = cellRect(0, tintColumn);
         if (!head.isEmpty()) {
             const int x = head.x();
+            clipTo(false, true);
             painter.fillRect(QRect(x, hrh, cw, view.height() - hrh), tint);
             const QPointF band[] = {QPointF(x, hrh), QPointF(x + cw, hrh), QPointF(x + cw + hrh, 0),
                                     QPointF(x + hrh, 0)};
@@ -883,6 +1052,10 @@ void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
     if (!current.isEmpty()) {
         painter.setPen(QPen(hasFocus() ? QColor(0, 84, 180) : QColor(90, 120, 160), 2));
         painter.setBrush(Qt::NoBrush);
+        if (m_currentRow > 0 || m_currentColumn > 0)
+            clipTo(m_currentRow > 0, m_currentColumn > 0);
+        else
+            painter.setClipping(false);
         if (m_currentRow == 0 && m_currentColumn > 0) {
             const int x = current.x();
             const QPointF band[] = {QPointF(x + 1, hrh - 1), QPointF(x + cw - 1, hrh - 1),
@@ -940,7 +1113,6 @@ void KxTableWidget::mousePressEvent(QMouseEvent *event)
             event->pos().y() > currentHeaderRowHeight()) {
             m_grabScrolling = true;
             m_grabMoved = false;
-            m_dragRemainder = QPoint();
             m_lastMousePos = event->pos();
             setCursor(Qt::ClosedHandCursor);
         }
@@ -967,16 +1139,11 @@ void KxTableWidget::mouseMoveEvent(QMouseEvent *event)
     if (moved.isNull())
         return;
     m_grabMoved = true;
-    // The grid follows the hand: a drag of one column width to the left
-    // brings exactly one later column in.
-    m_dragRemainder += moved;
-    const int columns = m_dragRemainder.x() / currentColumnWidth();
-    const int rows = m_dragRemainder.y() / currentRowHeight();
-    m_dragRemainder -= QPoint(columns * currentColumnWidth(), rows * currentRowHeight());
-    if (columns != 0)
-        scrollLines(true, -columns);
-    if (rows != 0)
-        scrollLines(false, -rows);
+    // The grid follows the hand pixel for pixel.
+    if (moved.x() != 0)
+        setScrollOffset(true, scrollOffsetOf(true) - moved.x());
+    if (moved.y() != 0)
+        setScrollOffset(false, scrollOffsetOf(false) - moved.y());
     event->accept();
 }
 
@@ -1003,52 +1170,54 @@ void KxTableWidget::mouseDoubleClickEvent(QMouseEvent *event)
 
 void KxTableWidget::wheelEvent(QWheelEvent *event)
 {
+    // Touchpads tell pixels; wheels tell angles, 120 to a notch, which
+    // scroll three rows (columns) per notch.
+    const QPoint pixels = event->pixelDelta();
     QPoint angle = event->angleDelta();
+    constexpr qreal Notch = 120;
+    constexpr qreal LinesPerNotch = 3;
     // Shift turns a plain wheel sideways.
-    if (event->modifiers().testFlag(Qt::ShiftModifier) && angle.x() == 0)
+    if (event->modifiers().testFlag(Qt::ShiftModifier) && angle.x() == 0 && pixels.x() == 0)
         angle = QPoint(angle.y(), 0);
-    // Three rows (columns) per notch of 120; finer wheels add up to a row.
-    constexpr int Notch = 120;
-    constexpr int LinesPerNotch = 3;
-    if (angle.y() != 0) {
+    QPointF delta(angle.x() * LinesPerNotch * currentColumnWidth() / Notch,
+                  angle.y() * LinesPerNotch * currentRowHeight() / Notch);
+    if (!pixels.isNull())
+        delta = angle.y() == 0 && angle.x() != 0 && pixels.x() == 0 ? QPointF(pixels.y(), 0)
+                                                                    : QPointF(pixels);
+    if (delta.y() != 0) {
         if (!m_verticalSliderShown) {
             m_verticalSlider->setValue(m_verticalSlider->minimum());
         } else {
-            m_wheelRemainder.ry() += angle.y();
-            const int lines = m_wheelRemainder.y() * LinesPerNotch / Notch;
-            m_wheelRemainder.ry() -= lines * Notch / LinesPerNotch;
-            if (lines != 0)
-                scrollLines(false, -lines);
+            // Fine wheels add up to whole pixels.
+            m_wheelPixels.ry() += delta.y();
+            const int whole = int(m_wheelPixels.y());
+            m_wheelPixels.ry() -= whole;
+            if (whole != 0)
+                setScrollOffset(false, scrollOffsetOf(false) - whole);
         }
     }
-    if (angle.x() != 0 && m_horizontalSliderShown) {
-        m_wheelRemainder.rx() += angle.x();
-        const int lines = m_wheelRemainder.x() * LinesPerNotch / Notch;
-        m_wheelRemainder.rx() -= lines * Notch / LinesPerNotch;
-        if (lines != 0)
-            scrollLines(true, -lines);
+    if (delta.x() != 0 && m_horizontalSliderShown) {
+        m_wheelPixels.rx() += delta.x();
+        const int whole = int(m_wheelPixels.x());
+        m_wheelPixels.rx() -= whole;
+        if (whole != 0)
+            setScrollOffset(true, scrollOffsetOf(true) - whole);
     }
     event->accept();
     update();
-}
-
-void KxTableWidget::scrollLines(bool horizontal, int lines)
-{
-    const int shown = horizontal ? shownColumnCount() : shownRowCount();
-    const int position =
-        std::clamp(firstShownPosition(horizontal) + lines, 0, std::max(0, shown - 1));
-    scrollToPosition(horizontal, position);
 }
 
 void KxTableWidget::updateSliderStates()
 {
     for (const bool horizontal : {false, true}) {
         QSlider *slider = horizontal ? m_horizontalSlider : m_verticalSlider;
-        const int shown = horizontal ? shownColumnCount() : shownRowCount();
-        const bool fits = shown <= fittingCount(horizontal);
-        if (fits)
-            slider->setValue(slider->minimum());
-        slider->setEnabled(!fits);
+        const int size = horizontal ? currentColumnWidth() : currentRowHeight();
+        const int end = maxScrollOffset(horizontal);
+        // A shrinking range pulls the value back with it.
+        slider->setRange(0, end);
+        slider->setSingleStep(size);
+        slider->setPageStep(std::max(size, scrollRoom(horizontal) - size));
+        slider->setEnabled(end > 0);
     }
 }
 

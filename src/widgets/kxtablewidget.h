@@ -20,7 +20,8 @@ class QSlider;
 // header column (column 0), collapsible groups of rows and columns and two
 // sliders of its own. Built for large boards (thousands of rows, hundreds of
 // columns): cells share their styles by index and only the rows and columns
-// on screen are painted.
+// on screen are painted. It scrolls by pixels; the slider values are the
+// pixels scrolled.
 class KxTableWidget : public QWidget
 {
     Q_OBJECT
@@ -98,9 +99,22 @@ public:
     int shownColumnCount() const;
     bool isRowShown(int row) const;
     bool isColumnShown(int column) const;
-    // First row and column after row 0 and column 0, from the sliders.
+    // The row (column) at the top (left) edge of the view, maybe partly
+    // scrolled out.
     int firstShownRow() const;
     int firstShownColumn() const;
+    // Pixels the rows and columns are scrolled by (x sideways, y down).
+    QPoint scrollOffset() const;
+
+    // With sticky heads the group head of the row at the top stays pinned at
+    // the top of the header column, and the head of the column at the left
+    // stays pinned at the left of the slanted header, until the next head
+    // pushes it out. Off by default.
+    bool hasStickyHeads() const { return m_stickyHeads; }
+    void setStickyHeads(bool sticky);
+    // The pinned head row (column), -1 when none is pinned.
+    int stickyRowHead() const;
+    int stickyColumnHead() const;
 
     // Maps a widget position to the cell painted there, following the slant
     // of the column headers; false when no cell is there.
@@ -197,18 +211,35 @@ private:
     void paintRowHeaders(QPainter &painter, const QSize &view);
     void paintCells(QPainter &painter, const QSize &view);
     void paintHighlights(QPainter &painter, const QSize &view);
+    void paintStickyHeads(QPainter &painter, const QSize &view);
+    // One head: the slanted band whose foot starts at x, the row head at y.
+    void paintColumnHead(QPainter &painter, int column, int x);
+    void paintRowHead(QPainter &painter, int row, int y);
     // The head's text cut to the room it has, with "..." when it is cut.
     QString fittedHeadText(int index, int room);
     static void paintGroupMarker(QPainter &painter, const QPointF &at, int mode, const QPen &pen);
     // Index of the row (column) in the shown list, -1 when it is not shown.
     int shownPosition(bool horizontal, int index) const;
     int fittingCount(bool horizontal) const;
+    // Pixels the rows (columns) have to scroll in: below the header row, and
+    // right of the header column less the room the last slanted head needs.
+    int scrollRoom(bool horizontal) const;
+    int maxScrollOffset(bool horizontal) const;
+    int scrollOffsetOf(bool horizontal) const;
+    void setScrollOffset(bool horizontal, int pixels);
+    // Where the first shown row (column) starts, in widget coordinates.
+    int firstShownPixel(bool horizontal) const;
+    // The shown position of the group head of a shown position, -1 when
+    // there is none before it.
+    int headPosition(bool horizontal, int position) const;
+    // The head to pin and where it starts (y of the row, x of the column's
+    // foot), -1 when none.
+    int stickyHead(bool horizontal, int *pixel) const;
     void scrollToPosition(bool horizontal, int position);
     void moveCurrent(int rowSteps, int columnSteps);
     void setHover(int row, int column);
-    // Scrolls by whole rows (columns); positive goes towards the end.
-    void scrollLines(bool horizontal, int lines);
-    // Sliders stand still while everything fits.
+    // Slider ranges follow the shown rows and columns; sliders stand still
+    // while everything fits.
     void updateSliderStates();
 
     int m_rows = 0;
@@ -248,9 +279,9 @@ private:
     bool m_grabScrolling = false;
     bool m_grabMoved = false;
     QPoint m_lastMousePos;
-    // Pixels dragged and wheel angle not yet turned into whole rows or columns.
-    QPoint m_dragRemainder;
-    QPoint m_wheelRemainder;
+    // Wheel movement not yet turned into whole pixels.
+    QPointF m_wheelPixels;
+    bool m_stickyHeads = false;
 
     int m_currentRow = -1;
     int m_currentColumn = -1;

@@ -23,6 +23,7 @@
 #include <QSet>
 #include <QUrl>
 #include <QSettings>
+#include <QSlider>
 #include <QTranslator>
 #include <QWhatsThis>
 #include <QDialogButtonBox>
@@ -71,6 +72,8 @@ private slots:
     void recentProjects();
     void screenshots();
     void entryFoldersOfOneName();
+    void undoRedoRename();
+    void stickyHeadsNameWhatIsOnScreen();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -84,9 +87,31 @@ private:
     QStringList m_texts;
     // The answer to the confirmation of a change of several rights.
     QMessageBox::StandardButton m_confirm = QMessageBox::Yes;
+    // The answer to joining a renamed group or area to an existing one.
+    QMessageBox::StandardButton m_merge = QMessageBox::No;
 };
 
 namespace {
+
+// Every user's group and every entry's area, by key, and the marked entries.
+QStringList namesSnapshot(const QString &path)
+{
+    QStringList rows;
+    ProjectDatabase db(path);
+    if (!db.open())
+        return {QStringLiteral("no database")};
+    QSqlQuery q = db.query();
+    q.exec(QStringLiteral("select PKusers,groupName from users order by PKusers"));
+    while (q.next())
+        rows << QStringLiteral("user %1 in %2").arg(q.value(0).toInt()).arg(q.value(1).toString());
+    q.exec(QStringLiteral("select PKdoors,areaName,needsUpdate from doors order by PKdoors"));
+    while (q.next())
+        rows << QStringLiteral("entry %1 in %2, %3")
+                    .arg(q.value(0).toInt())
+                    .arg(q.value(1).toString())
+                    .arg(q.value(2).toInt());
+    return rows;
+}
 
 // Every right as "user:entry=model" and the marked entries, in order.
 QStringList accessSnapshot(const QString &path)
@@ -129,6 +154,9 @@ void TestKelvaraMan::initTestCase()
         m_texts << text;
         if (title == QLatin1String("Set Time Model") || title == QLatin1String("Remove Time Model"))
             return m_confirm;
+        if (icon == QMessageBox::Question &&
+            (title == QLatin1String("Rename Area") || title == QLatin1String("Rename User Group")))
+            return m_merge;
         return icon == QMessageBox::Question ? QMessageBox::No : QMessageBox::Ok;
     });
 }
@@ -138,6 +166,7 @@ void TestKelvaraMan::init()
     m_boxes.clear();
     m_texts.clear();
     m_confirm = QMessageBox::Yes;
+    m_merge = QMessageBox::No;
     QFile::remove(settingsFilePath());
     m_dir = std::make_unique<QTemporaryDir>();
     m_project = m_dir->path() + QStringLiteral("/Demo Süd");
@@ -1018,6 +1047,103 @@ void TestKelvaraMan::entryFoldersOfOneName()
     QCOMPARE(opened.size(), 4);
     QCOMPARE(QSet<QString>(opened.begin(), opened.end()).size(), 4);
     QVERIFY(m_boxes.isEmpty());
+}
+
+void TestKelvaraMan::undoRedoRename()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const QString west = QStringLiteral("Parking Area West");
+    const QString north = QStringLiteral("Parking Area North");
+    const QString management = QStringLiteral("Management");
+    const QString production = QStringLiteral("Production");
+    const auto previous = KxDialogs::setAnswerer(
+        [&](KxDialogs::Kind, const QString &title, const QString &, const QString &) {
+            return title == QStringLiteral("Rename Area") ? west : production;
+        });
+    m_merge = QMessageBox::Yes;
+    const QStringList before = namesSnapshot(path);
+    const QStringList rights = accessSnapshot(path);
+
+    // Both renames join existing ones: an undo must part them again.
+    w->clickedOnTableCell(0, areaColumn(*w, north), 2, false);
+    w->columnHeadMenu()->close();
+    w->mchRename();
+    QCOMPARE(areaColumn(*w, north), -1);
+    const QStringList areaRenamed = namesSnapshot(path);
+    QVERIFY(areaRenamed != before);
+    QVERIFY(w->undoAction()->text().startsWith(QStringLiteral("&Undo Rename Area")));
+    w->clickedOnTableCell(groupRow(*w, management), 0, 2, false);
+    w->rowHeadMenu()->close();
+    w->mrhRename();
+    QCOMPARE(groupRow(*w, management), -1);
+    const QStringList bothRenamed = namesSnapshot(path);
+
+    w->undoAction()->trigger();
+    QCOMPARE(namesSnapshot(path), areaRenamed);
+    QVERIFY(groupRow(*w, management) > 0);
+    w->undoAction()->trigger();
+    QCOMPARE(namesSnapshot(path), before);
+    QVERIFY(areaColumn(*w, north) > 0);
+    QVERIFY(!w->undoAction()->isEnabled());
+    w->redoAction()->trigger();
+    w->redoAction()->trigger();
+    QCOMPARE(namesSnapshot(path), bothRenamed);
+    QCOMPARE(groupRow(*w, management), -1);
+    // Renames touch no right and mark no entry.
+    QCOMPARE(accessSnapshot(path), rights);
+    KxDialogs::setAnswerer(previous);
+}
+
+void TestKelvaraMan::stickyHeadsNameWhatIsOnScreen()
+{
+    auto w = openDemo();
+    w->resize(760, 480); // the demo board no longer fits
+    QApplication::processEvents();
+    KxTableWidget *board = w->board();
+    const AccessBoard &b = w->boardData();
+    QVERIFY(board->verticalSlider()->maximum() > 0);
+    QVERIFY(board->horizontalSlider()->maximum() > 0);
+    // At every offset the pinned head names the group (area) of the row
+    // (column) at the top (left), unless that one is a head in its place.
+    int pinnedRows = 0;
+    for (int y = 0; y <= board->verticalSlider()->maximum(); y += 3) {
+        board->verticalSlider()->setValue(y);
+        const AccessBoard::Line &top = b.row(board->firstShownRow());
+        const int head = board->stickyRowHead();
+        if (head < 0) {
+            QVERIFY2(top.isHead, qPrintable(QStringLiteral("at %1: %2").arg(y).arg(top.name)));
+            continue;
+        }
+        ++pinnedRows;
+        QCOMPARE(b.row(head).name, b.row(top.head).name);
+    }
+    int pinnedColumns = 0;
+    for (int x = 0; x <= board->horizontalSlider()->maximum(); x += 3) {
+        board->horizontalSlider()->setValue(x);
+        const AccessBoard::Line &left = b.column(board->firstShownColumn());
+        const int head = board->stickyColumnHead();
+        if (head < 0) {
+            QVERIFY2(left.isHead, qPrintable(QStringLiteral("at %1: %2").arg(x).arg(left.name)));
+            continue;
+        }
+        ++pinnedColumns;
+        QCOMPARE(b.column(head).name, b.column(left.head).name);
+    }
+    QVERIFY(pinnedRows > 0);
+    QVERIFY(pinnedColumns > 0);
+
+    // Scrolled into the middle with a current cell: the picture for the README.
+    w->resize(1000, 600);
+    QApplication::processEvents();
+    board->horizontalSlider()->setValue(board->horizontalSlider()->maximum() / 3 + 7);
+    board->verticalSlider()->setValue(board->verticalSlider()->maximum() / 2 + 5);
+    board->setFocus();
+    QTest::keyClick(board, Qt::Key_Down);
+    QTest::keyClick(board, Qt::Key_Right);
+    QTest::keyClick(board, Qt::Key_Down);
+    QVERIFY(board->stickyRowHead() >= 0 || board->stickyColumnHead() >= 0);
+    saveScreenshot(w.get(), QStringLiteral("board-sticky-heads"));
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -103,6 +103,11 @@ private slots:
     void sidewaysWheel();
     void slidersRestWhenAllFits();
     void longHeadsAreCapped();
+    void dragFollowsTheHand_data();
+    void dragFollowsTheHand();
+    void stickyHeads_data();
+    void stickyHeads();
+    void currentCellClearOfPinnedHeads();
 };
 
 void TestKxTableWidget::groupRule_data()
@@ -173,8 +178,11 @@ void TestKxTableWidget::cellMapping_data()
     QTest::newRow("slant reaches over later columns") << QPoint(190, 20) << 0 << 0 << 0 << 1;
     QTest::newRow("left of the first band") << QPoint(140, 20) << 0 << 0 << -1 << -1;
     QTest::newRow("above the header column's edge") << QPoint(115, 10) << 0 << 0 << -1 << -1;
-    QTest::newRow("scrolled to the end") << QPoint(105, 105) << 10000 << 10000 << 16 << 18;
-    QTest::newRow("slanted head scrolled") << QPoint(115, 95) << 10000 << 0 << 0 << 18;
+    // At the end the columns are scrolled by 430 pixels (10 into column
+    // 17), the rows by 260 (row 16 at the top).
+    QTest::newRow("scrolled to the end") << QPoint(125, 105) << 10000 << 10000 << 16 << 18;
+    QTest::newRow("partly scrolled out column") << QPoint(105, 105) << 10000 << 10000 << 16 << 17;
+    QTest::newRow("slanted head scrolled") << QPoint(135, 95) << 10000 << 0 << 0 << 18;
     QTest::newRow("past the last column") << QPoint(500, 105) << 10000 << 0 << -1 << -1;
     QTest::newRow("corner between the sliders") << QPoint(590, 390) << 0 << 0 << -1 << -1;
 }
@@ -212,16 +220,21 @@ void TestKxTableWidget::paintMatchesMapping_data()
 {
     QTest::addColumn<int>("horizontalValue");
     QTest::addColumn<int>("verticalValue");
+    QTest::addColumn<bool>("sticky");
 
-    QTest::newRow("top left") << 0 << 0;
-    QTest::newRow("middle") << 5000 << 3000;
-    QTest::newRow("bottom right") << 10000 << 10000;
+    QTest::newRow("top left") << 0 << 0 << false;
+    QTest::newRow("middle, between pixels of a row") << 45 << 37 << false;
+    QTest::newRow("bottom right") << 10000 << 10000 << false;
+    QTest::newRow("pinned heads") << 45 << 37 << true;
+    QTest::newRow("pinned area head pushed out") << 70 << 210 << true;
+    QTest::newRow("pinned heads at the end") << 10000 << 10000 << true;
 }
 
 void TestKxTableWidget::paintMatchesMapping()
 {
     QFETCH(int, horizontalValue);
     QFETCH(int, verticalValue);
+    QFETCH(bool, sticky);
 
     // Every cell its own colour, no lines and no texts: the colour under a
     // point tells which cell was painted there.
@@ -240,26 +253,37 @@ void TestKxTableWidget::paintMatchesMapping()
             table.cell(r, c).setStyle(style);
         }
     }
+    table.setStickyHeads(sticky);
     table.horizontalSlider()->setValue(horizontalValue);
     table.verticalSlider()->setValue(verticalValue);
+    const QPoint offset = table.scrollOffset();
+    QCOMPARE(table.stickyRowHead() >= 0 || table.stickyColumnHead() >= 0, sticky);
     const QImage image = table.grab().toImage();
 
     int checked = 0;
     for (int y = 3; y < 380; y += 7) {
         for (int x = 3; x < 580; x += 7) {
-            // Stay clear of edges, where antialiasing mixes neighbours.
+            // Stay clear of edges, where antialiasing mixes neighbours, and
+            // of the shadows under pinned heads.
             const bool inHeaderRow = y < 100;
             const bool inHeaderColumn = x < 100;
             if (std::abs(x - 100) < 3 || std::abs(y - 100) < 3)
                 continue;
+            const int after = sticky ? 6 : 3;
             if (inHeaderRow && !inHeaderColumn) {
-                const int along = x + y - 200;
-                if (along > -4 && (along % 30 < 3 || along % 30 > 27))
+                const int along = x + y - 200 + offset.x();
+                if (along > -4 && (along % 30 < after || along % 30 > 27))
+                    continue;
+                if (sticky && (x + y - 200 < 3 || std::abs(x + y - 230) < 6))
                     continue;
             } else {
-                if (!inHeaderColumn && ((x - 100) % 30 < 2 || (x - 100) % 30 > 28))
+                if (!inHeaderColumn &&
+                    ((x - 100 + offset.x()) % 30 < 2 || (x - 100 + offset.x()) % 30 > 28))
                     continue;
-                if (!inHeaderRow && ((y - 100) % 20 < 2 || (y - 100) % 20 > 18))
+                if (!inHeaderRow &&
+                    ((y - 100 + offset.y()) % 20 < after - 1 || (y - 100 + offset.y()) % 20 > 18))
+                    continue;
+                if (sticky && inHeaderColumn && std::abs(y - 121) < 6)
                     continue;
             }
             int row = -1;
@@ -381,14 +405,16 @@ void TestKxTableWidget::sliderPosition_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("firstRow");
 
-    // 101 rows; 380 - 100 = 280 pixels fit 14 rows.
+    // 101 rows of 20 pixels; 380 - 100 = 280 pixels fit 14 rows. The value
+    // is the pixels scrolled, at most 2000 - 280.
     QTest::newRow("top") << 400 << false << 0 << 1;
-    QTest::newRow("middle") << 400 << false << 5000 << 43;
+    QTest::newRow("middle") << 400 << false << 860 << 44;
+    QTest::newRow("inside a row") << 400 << false << 879 << 44;
     QTest::newRow("bottom shows the last row at the end") << 400 << false << 10000 << 87;
     QTest::newRow("no room keeps the last row, not the first") << 110 << false << 10000 << 100;
     // Rows 2..50 collapsed under row 1: shown are 1, 51..100.
     QTest::newRow("collapsed rows are not counted") << 400 << true << 10000 << 87;
-    QTest::newRow("collapsed, middle") << 400 << true << 5000 << 68;
+    QTest::newRow("collapsed, middle") << 400 << true << 370 << 68;
 }
 
 void TestKxTableWidget::sliderPosition()
@@ -424,13 +450,15 @@ void TestKxTableWidget::wheel_data()
     QTest::addColumn<int>("delta");
     QTest::addColumn<int>("expected");
 
-    // Three rows per notch: 100 rows below the head, 14 fit, so 87 first
-    // rows; the value that makes row 4 the first one is 460.
-    QTest::newRow("one notch down") << 101 << true << 0 << -120 << 460;
-    QTest::newRow("one notch up from row 4 to the top") << 101 << true << 500 << 120 << 0;
+    // Three rows of 20 pixels per notch; the value is the pixels scrolled.
+    QTest::newRow("one notch down") << 101 << true << 0 << -120 << 60;
+    QTest::newRow("one notch up from row 4 to the top") << 101 << true << 60 << 120 << 0;
+    QTest::newRow("up from inside a row") << 101 << true << 75 << 120 << 15;
     QTest::newRow("up at the top stays") << 101 << true << 0 << 120 << 0;
-    QTest::newRow("fine wheel waits for a whole row") << 101 << true << 460 << -1 << 460;
-    QTest::newRow("huge table still moves") << 20001 << true << 0 << -120 << 3;
+    QTest::newRow("down at the end stays") << 101 << true << 1720 << -120 << 1720;
+    QTest::newRow("fine wheel waits for a whole pixel") << 101 << true << 460 << -1 << 460;
+    QTest::newRow("fine wheel, two steps a pixel") << 101 << true << 460 << -2 << 461;
+    QTest::newRow("huge table still moves") << 20001 << true << 0 << -120 << 60;
     QTest::newRow("empty table does not divide by zero") << 0 << true << 0 << -120 << 0;
     QTest::newRow("hidden slider goes back to the top") << 101 << false << 700 << -120 << 0;
     QTest::newRow("horizontal wheel moves nothing") << 101 << true << 300 << 0 << 300;
@@ -785,6 +813,137 @@ void TestKxTableWidget::longHeadsAreCapped()
     const QRect last = table.cellRect(0, 19);
     QVERIFY(!last.isEmpty());
     QVERIFY(last.right() < table.viewSize().width());
+}
+
+void TestKxTableWidget::dragFollowsTheHand_data()
+{
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QVector<QPoint>>("moves");
+    QTest::addColumn<QPoint>("expected");
+
+    // 100 x 100 cells: the offsets end at 99 * 30 - 380 and 99 * 20 - 280.
+    QTest::newRow("one pixel") << QPoint(0, 0) << QVector<QPoint>{{-1, 0}} << QPoint(1, 0);
+    QTest::newRow("less than a row and a column")
+        << QPoint(0, 0) << QVector<QPoint>{{-17, -13}} << QPoint(17, 13);
+    QTest::newRow("many small moves add up")
+        << QPoint(0, 0) << QVector<QPoint>{{-3, -2}, {-3, -2}, {-3, -2}, {-1, 0}} << QPoint(10, 6);
+    QTest::newRow("back and forth")
+        << QPoint(500, 500) << QVector<QPoint>{{-550, -100}, {551, 97}} << QPoint(499, 503);
+    QTest::newRow("stops at the start")
+        << QPoint(20, 20) << QVector<QPoint>{{50, 50}} << QPoint(0, 0);
+    QTest::newRow("stops at the end")
+        << QPoint(2500, 1600) << QVector<QPoint>{{-500, -500}} << QPoint(2590, 1700);
+}
+
+void TestKxTableWidget::dragFollowsTheHand()
+{
+    QFETCH(QPoint, start);
+    QFETCH(QVector<QPoint>, moves);
+    QFETCH(QPoint, expected);
+
+    KxTableWidget table;
+    setUpFixed(table, 100, 100);
+    table.horizontalSlider()->setValue(start.x());
+    table.verticalSlider()->setValue(start.y());
+    QCOMPARE(table.scrollOffset(), start);
+    QPoint mouse(300, 250);
+    sendMouse(&table, QEvent::MouseButtonPress, Qt::LeftButton, mouse);
+    for (const QPoint &move : moves) {
+        mouse += move;
+        sendMouse(&table, QEvent::MouseMove, Qt::LeftButton, mouse);
+    }
+    sendMouse(&table, QEvent::MouseButtonRelease, Qt::LeftButton, mouse);
+    QCOMPARE(table.scrollOffset(), expected);
+    // The sliders tell the same pixels.
+    QCOMPARE(table.horizontalSlider()->value(), expected.x());
+    QCOMPARE(table.verticalSlider()->value(), expected.y());
+    // What is painted moved with the hand: the cell under a point.
+    int row = -1;
+    int column = -1;
+    QVERIFY(table.cellAt(QPoint(101, 101), &row, &column));
+    QCOMPARE(column, 1 + (1 + expected.x()) / 30);
+    QCOMPARE(row, 1 + (1 + expected.y()) / 20);
+}
+
+void TestKxTableWidget::stickyHeads_data()
+{
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("rowHead");
+    QTest::addColumn<int>("columnHead");
+    QTest::addColumn<QPoint>("probe");
+    QTest::addColumn<QPoint>("cellAtProbe"); // x column, y row
+
+    // Shown rows: 1 (collapsed), 4 (head of 5..29); shown columns: 1 (head
+    // of 2, 3), 4 (collapsed), 7 (head of 8..29).
+    QTest::newRow("at the start nothing is pinned")
+        << QPoint(0, 0) << -1 << -1 << QPoint(50, 105) << QPoint(0, 1);
+    QTest::newRow("a collapsed head pushed by the next")
+        << QPoint(0, 10) << -1 << -1 << QPoint(50, 115) << QPoint(0, 4);
+    QTest::newRow("a head in its place")
+        << QPoint(0, 20) << -1 << -1 << QPoint(50, 105) << QPoint(0, 4);
+    QTest::newRow("a head partly out stays whole")
+        << QPoint(0, 25) << 4 << -1 << QPoint(50, 118) << QPoint(0, 4);
+    QTest::newRow("members below the pinned head")
+        << QPoint(0, 200) << 4 << -1 << QPoint(50, 125) << QPoint(0, 14);
+    QTest::newRow("the pinned row head takes clicks")
+        << QPoint(0, 200) << 4 << -1 << QPoint(50, 105) << QPoint(0, 4);
+    QTest::newRow("cells stay cells under a pinned head")
+        << QPoint(0, 200) << 4 << -1 << QPoint(105, 105) << QPoint(1, 13);
+    QTest::newRow("area head pinned")
+        << QPoint(45, 0) << -1 << 1 << QPoint(115, 90) << QPoint(1, 0);
+    QTest::newRow("area head pushed by the next head")
+        << QPoint(70, 0) << -1 << 1 << QPoint(110, 85) << QPoint(1, 0);
+    QTest::newRow("the next head beside the pushed one")
+        << QPoint(70, 0) << -1 << 1 << QPoint(130, 95) << QPoint(4, 0);
+    QTest::newRow("a collapsed area head in its place")
+        << QPoint(90, 0) << -1 << -1 << QPoint(115, 90) << QPoint(4, 0);
+    QTest::newRow("a later area head pinned")
+        << QPoint(150, 0) << -1 << 7 << QPoint(115, 90) << QPoint(7, 0);
+    QTest::newRow("both pinned") << QPoint(150, 200) << 4 << 7 << QPoint(140, 90) << QPoint(9, 0);
+}
+
+void TestKxTableWidget::stickyHeads()
+{
+    QFETCH(QPoint, offset);
+    QFETCH(int, rowHead);
+    QFETCH(int, columnHead);
+    QFETCH(QPoint, probe);
+    QFETCH(QPoint, cellAtProbe);
+
+    KxTableWidget table;
+    setUpGroups(table);
+    table.horizontalSlider()->setValue(offset.x());
+    table.verticalSlider()->setValue(offset.y());
+    QCOMPARE(table.scrollOffset(), offset);
+    // Nothing is pinned unless asked for.
+    QCOMPARE(table.stickyRowHead(), -1);
+    QCOMPARE(table.stickyColumnHead(), -1);
+    table.setStickyHeads(true);
+    QCOMPARE(table.stickyRowHead(), rowHead);
+    QCOMPARE(table.stickyColumnHead(), columnHead);
+    int row = -1;
+    int column = -1;
+    QVERIFY(table.cellAt(probe, &row, &column));
+    QCOMPARE(QPoint(column, row), cellAtProbe);
+}
+
+void TestKxTableWidget::currentCellClearOfPinnedHeads()
+{
+    KxTableWidget table;
+    setUpGroups(table);
+    table.setStickyHeads(true);
+    // Going back up, the current cell stops below and right of the pinned heads.
+    QVERIFY(table.setCurrentCell(29, 29));
+    QVERIFY(table.setCurrentCell(10, 10));
+    QCOMPARE(table.stickyRowHead(), 4);
+    QCOMPARE(table.stickyColumnHead(), 7);
+    const QRect current = table.cellRect(10, 10);
+    QCOMPARE(current.topLeft(), QPoint(130, 120));
+    QTest::keyClick(&table, Qt::Key_Up);
+    QCOMPARE(table.cellRect(9, 10).top(), 120);
+    // A head itself goes right to the top.
+    QVERIFY(table.setCurrentCell(4, 7));
+    QCOMPARE(table.cellRect(4, 7).topLeft(), QPoint(100, 100));
 }
 
 KX_TEST_GUI_MAIN(TestKxTableWidget)

@@ -1,5 +1,6 @@
 #include "db/accessrights.h"
 #include "db/boardchange.h"
+#include "db/boardrename.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
@@ -99,6 +100,10 @@ private slots:
     void undoAndRedoRestoreExactly();
     void undoLeavesRemovedUsersAlone();
     void undoDropsRightsOnGoneModels();
+    void redoRestoresExactly_data();
+    void redoRestoresExactly();
+    void renameUndoPartsWhatItJoined_data();
+    void renameUndoPartsWhatItJoined();
 };
 
 void TestBoardChange::counts_data()
@@ -200,6 +205,120 @@ void TestBoardChange::undoDropsRightsOnGoneModels()
              (QMap<QString, int>{{QStringLiteral("%1:%2").arg(b.users[2]).arg(b.entries[1]), 1}}));
     QCOMPARE(changed, b.entrySet());
     QCOMPARE(marked(b.path), changed);
+}
+
+void TestBoardChange::redoRestoresExactly_data()
+{
+    QTest::addColumn<int>("model"); // 0 removes, 1 "***", 2 "TWO"
+    QTest::addColumn<int>("marks"); // entries marked by the change
+    // The block holds "***" for user 0 at entries 0 and 1, "TWO" for user 1
+    // at entry 0; every entry lacks some user's "***" or "TWO".
+    QTest::newRow("set a model some hold") << 1 << 4;
+    QTest::newRow("set another model") << 2 << 4;
+    QTest::newRow("remove") << 0 << 2;
+}
+
+void TestBoardChange::redoRestoresExactly()
+{
+    QFETCH(int, model);
+    QFETCH(int, marks);
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], 1));
+    QVERIFY(b.give(b.users[0], b.entries[1], 1));
+    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
+    QVERIFY(b.give(b.users[2], b.outside, b.two));
+    const QMap<QString, int> before = rights(b.path);
+    BoardChange change;
+    QVERIFY(
+        !BoardChange::prepare(b.path, b.userSet(), b.entrySet(), model == 2 ? b.two : model, change)
+             .isValid());
+    QSet<int> changed;
+    QVERIFY(!change.apply(b.path, &changed).isValid());
+    const QMap<QString, int> after = rights(b.path);
+    QCOMPARE(changed.size(), marks);
+    QCOMPARE(marked(b.path), changed);
+    // Every pair of the block holds the model (or nothing); outside all stays.
+    QCOMPARE(after.size(), model == 0 ? 1 : 13);
+    QCOMPARE(after.value(QStringLiteral("%1:%2").arg(b.users[2]).arg(b.outside)), b.two);
+    QCOMPARE(change.rightCount(), model == 0 ? 3 : model == 1 ? 10 : 11);
+
+    QVERIFY(!change.revert(b.path).isValid());
+    QCOMPARE(rights(b.path), before);
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    QVERIFY(!change.apply(b.path, &changed).isValid());
+    QCOMPARE(rights(b.path), after);
+    QCOMPARE(changed.size(), marks);
+    QCOMPARE(marked(b.path), changed);
+    // Applied once more, nothing changes and nothing is marked.
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    QVERIFY(!change.apply(b.path, &changed).isValid());
+    QVERIFY(changed.isEmpty());
+    QVERIFY(marked(b.path).isEmpty());
+    QCOMPARE(rights(b.path), after);
+}
+
+void TestBoardChange::renameUndoPartsWhatItJoined_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("user group") << int(BoardRename::Group);
+    QTest::newRow("area") << int(BoardRename::Area);
+}
+
+void TestBoardChange::renameUndoPartsWhatItJoined()
+{
+    QFETCH(int, kind);
+    const bool group = kind == BoardRename::Group;
+    Block b; // users in "Crew", entries in "Hall"
+    // One more of each under the name the rename joins them to.
+    UserRow u;
+    u.familyName = QStringLiteral("Other");
+    u.groupName = QStringLiteral("Yard");
+    int otherUser = 0;
+    QVERIFY(!UserRecords::addUser(b.path, u, &otherUser).isValid());
+    EntryRow e;
+    e.areaName = QStringLiteral("Yard");
+    e.doorName = QStringLiteral("Gate");
+    int otherEntry = 0;
+    QVERIFY(!EntryRecords::addEntry(b.path, e, &otherEntry).isValid());
+    const QString table = group ? QStringLiteral("users") : QStringLiteral("doors");
+    const QString column = group ? QStringLiteral("groupName") : QStringLiteral("areaName");
+    const QString key = group ? QStringLiteral("PKusers") : QStringLiteral("PKdoors");
+    auto names = [&] {
+        QStringList all;
+        ProjectDatabase db(b.path);
+        if (!db.open())
+            return all;
+        QSqlQuery q = db.query();
+        q.exec(QStringLiteral("select %1,%2 from %3 order by 1").arg(key, column, table));
+        while (q.next())
+            all << q.value(0).toString() + QLatin1Char('=') + q.value(1).toString();
+        return all;
+    };
+    const QStringList before = names();
+    const QString oldName = group ? QStringLiteral("Crew") : QStringLiteral("Hall");
+
+    BoardRename rename;
+    QVERIFY(!BoardRename::rename(b.path, BoardRename::Kind(kind), oldName, QStringLiteral("Yard"),
+                                 rename)
+                 .isValid());
+    QCOMPARE(rename.count(), group ? 3 : 5);
+    const QStringList joined = names();
+    QCOMPARE(joined.filter(QStringLiteral("=Yard")).size(), group ? 4 : 6);
+    QVERIFY(!rename.revert(b.path).isValid());
+    QCOMPARE(names(), before);
+    QVERIFY(!rename.apply(b.path).isValid());
+    QCOMPARE(names(), joined);
+
+    // One of the renamed is removed meanwhile: the undo leaves it out.
+    const int gone = group ? b.users[1] : b.entries[1];
+    QVERIFY(run(b.path, QStringLiteral("delete from %1 where %2=%3").arg(table, key).arg(gone)));
+    QVERIFY(!rename.revert(b.path).isValid());
+    QStringList expected = before;
+    expected.removeAll(QStringLiteral("%1=%2").arg(gone).arg(oldName));
+    QCOMPARE(names(), expected);
+    // Nothing of the rename reaches the rights or the marks.
+    QCOMPARE(scalar(b.path, QStringLiteral("select count(*) from access")), 0);
+    QVERIFY(marked(b.path).isEmpty());
 }
 
 KX_TEST_MAIN(TestBoardChange)

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QSet>
+#include <QSqlError>
+#include <QString>
+
+// A rename of a user group or an area on the board, with the keys of the
+// users or entries it renamed, so that it can be undone and done again even
+// when it joined them to a group or area of that name.
+class BoardRename
+{
+public:
+    enum Kind { Group, Area };
+
+    BoardRename() = default;
+
+    // Renames every user (entry) of the old group (area), in one transaction,
+    // and remembers which ones.
+    static QSqlError rename(const QString &databasePath, Kind kind, const QString &oldName,
+                            const QString &newName, BoardRename &done);
+
+    Kind kind() const { return m_kind; }
+    QString oldName() const { return m_oldName; }
+    QString newName() const { return m_newName; }
+    // The users (entries) renamed.
+    int count() const { return m_keys.size(); }
+
+    // Gives the renamed users (entries) their old name back, or the new one
+    // again; those removed since are left out. One transaction each.
+    QSqlError revert(const QString &databasePath) const;
+    QSqlError apply(const QString &databasePath) const;
+
+private:
+    QSqlError setName(const QString &databasePath, const QString &name) const;
+
+    Kind m_kind = Group;
+    QString m_oldName;
+    QString m_newName;
+    QSet<int> m_keys;
+};
