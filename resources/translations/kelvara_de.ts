@@ -656,6 +656,61 @@ kein Projekt ist, oder keine Zutritte.
         <source>Stopped at once by a second signal: the entry in progress may be incomplete and keeps its pending mark.</source>
         <translation>Durch ein zweites Signal sofort beendet: Der laufende Zutritt ist womöglich unvollständig und bleibt zur Aktualisierung markiert.</translation>
     </message>
+    <message>
+        <source>Checks:
+  kelvara-cli verify [--project DIR] [SCOPE as for run] [--mark]
+      Reads each reader&apos;s tables back and compares them with what the
+      database gives now; one line per entry: name, a tab and &quot;in sync&quot;,
+      &quot;differs: &quot; with the differences, NO CONNECTION or FAILED. --mark
+      marks differing entries as needing an update. Exit status 0 when all
+      are in sync, else 1.
+  kelvara-cli check [--project DIR] [SCOPE as for run]
+      Checks what the next update would send against the readers&apos; limits and
+      the project&apos;s rules; one block per entry with problems and a summary
+      line. Exit status 1 when an entry cannot be updated as it stands.
+</source>
+        <translation>Prüfungen:
+  kelvara-cli verify [--project DIR] [UMFANG wie bei run] [--mark]
+      Liest die Tabellen jedes Lesers zurück und vergleicht sie mit dem, was die
+      Datenbank jetzt ergibt; eine Zeile je Zutritt: Name, ein Tabulator und
+      &quot;in sync&quot;, &quot;differs: &quot; mit den Abweichungen, NO CONNECTION oder FAILED.
+      --mark markiert abweichende Zutritte als aktualisierungsbedürftig.
+      Rückgabewert 0, wenn alle übereinstimmen, sonst 1.
+  kelvara-cli check [--project DIR] [UMFANG wie bei run]
+      Prüft, was die nächste Aktualisierung senden würde, gegen die Grenzen der
+      Leser und die Regeln des Projekts; ein Block je Zutritt mit Problemen und
+      eine Summenzeile. Rückgabewert 1, wenn sich ein Zutritt so nicht
+      aktualisieren lässt.
+</translation>
+    </message>
+    <message>
+        <source>in sync</source>
+        <translation>stimmt überein</translation>
+    </message>
+    <message>
+        <source>differs: %1</source>
+        <translation>weicht ab: %1</translation>
+    </message>
+    <message>
+        <source>can be updated, but</source>
+        <translation>lässt sich aktualisieren, aber</translation>
+    </message>
+    <message>
+        <source>CANNOT BE UPDATED</source>
+        <translation>LÄSST SICH NICHT AKTUALISIEREN</translation>
+    </message>
+    <message>
+        <source>error: %1</source>
+        <translation>Fehler: %1</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>%1 entries checked: %2 cannot be updated, %3 with warnings, %4 without problems.</source>
+        <translation>%1 Zutritte geprüft: %2 lassen sich nicht aktualisieren, %3 mit Warnungen, %4 ohne Probleme.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraEditDate</name>
@@ -1371,6 +1426,22 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     <message>
         <source>RUNNING</source>
         <translation>LÄUFT</translation>
+    </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
+    </message>
+    <message>
+        <source>Entry &apos;%1&apos; cannot be updated: %2</source>
+        <translation>Zutritt &apos;%1&apos; lässt sich nicht aktualisieren: %2</translation>
+    </message>
+    <message>
+        <source>IN SYNC</source>
+        <translation>STIMMT ÜBEREIN</translation>
+    </message>
+    <message>
+        <source>DIFFERS</source>
+        <translation>WEICHT AB</translation>
     </message>
 </context>
 <context>
@@ -2270,6 +2341,14 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
     <message>
         <source>Project Settings</source>
         <translation>Projekteinstellungen</translation>
+    </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
+    </message>
+    <message>
+        <source>This entry cannot be updated as it stands:</source>
+        <translation>Dieser Zutritt lässt sich so nicht aktualisieren:</translation>
     </message>
 </context>
 <context>
@@ -3589,6 +3668,53 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>Always</source>
         <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCheck</name>
+    <message>
+        <source>no reader: the entry has neither address, device ID nor the USB flash drive route</source>
+        <translation>kein Leser: der Zutritt hat weder Adresse noch Geräte-ID noch den Weg über den USB-Stick</translation>
+    </message>
+    <message>
+        <source>reader type %1 holds no access tables</source>
+        <translation>Lesertyp %1 hält keine Zutrittstabellen</translation>
+    </message>
+    <message>
+        <source>time windows needed: %1 of %2 a reader holds (over by the models %3)</source>
+        <translation>benötigte Zeitfenster: %1 von %2, die ein Leser hält (überschritten durch die Modelle %3)</translation>
+    </message>
+    <message>
+        <source>identifiers: %1 of %2 the reader type holds</source>
+        <translation>Kennungen: %1 von %2, die der Lesertyp hält</translation>
+    </message>
+    <message>
+        <source>identifiers shorter than the project length of %1 bytes: %2 (%3)</source>
+        <translation>Kennungen kürzer als die Projektlänge von %1 Bytes: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>identifiers held by another user as well, left out: %1 (%2)</source>
+        <translation>Kennungen, die auch ein anderer Benutzer hält, ausgelassen: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>identifiers unreadable or blank, left out: %1 (%2)</source>
+        <translation>Kennungen unlesbar oder leer, ausgelassen: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>time models with periods that mean never: %1</source>
+        <translation>Zeitmodelle mit Abschnitten, die nie gelten: %1</translation>
+    </message>
+    <message>
+        <source>upcoming holidays: %1 of %2 a reader holds (%3 and later do not fit)</source>
+        <translation>kommende Feiertage: %1 von %2, die ein Leser hält (ab %3 passen sie nicht mehr)</translation>
+    </message>
+    <message>
+        <source>users with rights but no short-range identifier: %1 (%2)</source>
+        <translation>Benutzer mit Rechten, aber ohne Nahbereichskennung: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>users with rights but no long-range identifier: %1 (%2)</source>
+        <translation>Benutzer mit Rechten, aber ohne Fernbereichskennung: %1 (%2)</translation>
     </message>
 </context>
 <context>

@@ -113,6 +113,7 @@ public slots:
     void m00hColapseAll();
     void m00hExpandAll();
     void m00hReadEventList();
+    void m00hVerifyReader();
     void m00hOpenDataPath();
     void m00hOpenLogPath();
     void m00hHelp();
@@ -122,6 +123,7 @@ public slots:
     void mchReadAccessConfig();
     void mchImportTeachIn();
     void mchReadEventList();
+    void mchVerifyReader();
     void mchOpenDataPath();
     void mchOpenLogPath();
     void mrhUserGroup();
@@ -205,6 +207,8 @@ private:
     // The folder key of the entry whose column was clicked; null for a head.
     QString clickedEntryFolderKey() const;
     void fillBoardWidget();
+    // Entries the next update cannot serve as they stand, with the reasons (kelvaramanboard.cpp).
+    void loadUpdateBlockers();
     void applyGroupModes();
     void setAllExpanded(bool expanded);
     void toggleArea(int column);
@@ -230,6 +234,7 @@ private:
     FlashDrive m_flashDrive;
 
     AccessBoard m_boardData;
+    QHash<int, QString> m_updateBlockers;
     KxTableWidget *m_board = nullptr;
     QFrame *m_boardFrame = nullptr;
     KelvaraTimes *m_times = nullptr;
