@@ -1443,6 +1443,10 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>DIFFERS</source>
         <translation>WEICHT AB</translation>
     </message>
+    <message>
+        <source>%1 of %2 entries in sync, %3 differ or failed, %4 not run   %5</source>
+        <translation>%1 von %2 Zutritten stimmen überein, %3 weichen ab oder scheiterten, %4 nicht ausgeführt   %5</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>

@@ -648,12 +648,15 @@ void KelvaraFunctionDialog::updateProgress()
                                   .arg(current, elapsed));
         return;
     }
-    m_progressLabel->setText(tr("%1 of %2 entries OK, %3 failed, %4 not run   %5")
-                                 .arg(m_okCount)
-                                 .arg(total)
-                                 .arg(m_doneCount - m_okCount)
-                                 .arg(total - m_doneCount)
-                                 .arg(elapsed));
+    m_progressLabel->setText(
+        (m_function == VerifyReader
+             ? tr("%1 of %2 entries in sync, %3 differ or failed, %4 not run   %5")
+             : tr("%1 of %2 entries OK, %3 failed, %4 not run   %5"))
+            .arg(m_okCount)
+            .arg(total)
+            .arg(m_doneCount - m_okCount)
+            .arg(total - m_doneCount)
+            .arg(elapsed));
 }
 
 void KelvaraFunctionDialog::showContextMenu(const QPoint &pos)

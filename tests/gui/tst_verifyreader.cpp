@@ -8,6 +8,7 @@
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
+#include "functions/flashdrive.h"
 #include "functions/kelvaraupdatethread.h"
 #include "support/testsupport.h"
 #include "views/kelvarafunctiondialog.h"
@@ -228,6 +229,16 @@ void TestVerifyReader::boardMarksEntryThatCannotBeUpdated()
     QVERIFY(!w->cellToolTip(0, door).contains(QStringLiteral("cannot be updated")));
     QApplication::processEvents();
     w->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/verify-board-marker.png"));
+
+    // The update dialog names the entry and the reason before Start.
+    ApplicationSettings settings;
+    FlashDrive drive;
+    KelvaraFunctionDialog update(site.params, settings, drive, KelvaraFunctionDialog::UpdateAccess,
+                                 EntrySelection::allEntries(true), QString());
+    QVERIFY2(update.checkLabel()->text().startsWith(
+                 QStringLiteral("Entry 'Nowhere' cannot be updated: no reader")),
+             qPrintable(update.checkLabel()->text()));
+    QVERIFY(!update.checkLabel()->text().contains(QStringLiteral("'Door'")));
 }
 
 KX_TEST_GUI_MAIN(TestVerifyReader)
