@@ -1,5 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="de_DE">
 <context>
     <name>AccessRights</name>
@@ -215,7 +214,7 @@ Fehlercode: %2</translation>
     <name>FlashDrive</name>
     <message>
         <source>All reader are accessible.
-We don&apos;t need an USB-stick for configuration.</source>
+We don't need an USB-stick for configuration.</source>
         <translation>Alle Leser sind erreichbar.
 Für die Konfiguration wird kein USB-Stick benötigt.</translation>
     </message>
@@ -224,16 +223,16 @@ Für die Konfiguration wird kein USB-Stick benötigt.</translation>
         <translation>Fehler beim Schreiben der Datei</translation>
     </message>
     <message>
-        <source>Cannot remove file &apos;JOB&apos; from USB-stick</source>
-        <translation>Die Datei &apos;JOB&apos; kann nicht vom USB-Stick gelöscht werden</translation>
+        <source>Cannot remove file 'JOB' from USB-stick</source>
+        <translation>Die Datei 'JOB' kann nicht vom USB-Stick gelöscht werden</translation>
     </message>
     <message>
         <source>Create path error</source>
         <translation>Fehler beim Anlegen des Ordners</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; on the USB-stick is a link or a special file; it is neither followed nor written. Remove it and try again.</source>
-        <translation>&apos;%1&apos; auf dem USB-Stick ist ein Verweis oder eine Spezialdatei; sie wird weder verfolgt noch beschrieben. Bitte entfernen und erneut versuchen.</translation>
+        <source>'%1' on the USB-stick is a link or a special file; it is neither followed nor written. Remove it and try again.</source>
+        <translation>'%1' auf dem USB-Stick ist ein Verweis oder eine Spezialdatei; sie wird weder verfolgt noch beschrieben. Bitte entfernen und erneut versuchen.</translation>
     </message>
 </context>
 <context>
@@ -358,8 +357,8 @@ konnte nicht geöffnet werden.
         <translation>Kein Recht: der Benutzer kann den Zutritt nicht passieren.</translation>
     </message>
     <message>
-        <source>The time model &quot;***&quot; (Always): access at any time.</source>
-        <translation>Das Zeitmodell &quot;***&quot; (Immer): Zutritt zu jeder Zeit.</translation>
+        <source>The time model "***" (Always): access at any time.</source>
+        <translation>Das Zeitmodell "***" (Immer): Zutritt zu jeder Zeit.</translation>
     </message>
     <message>
         <source>Grey: a right that differs from the most frequent one of its user group and area.</source>
@@ -370,16 +369,16 @@ konnte nicht geöffnet werden.
         <translation>Gelb: eine Benutzergruppe (Zeile) oder ein Bereich (Spalte); ihre Zellen zeigen das Zeitmodell, das alle Mitglieder teilen. Eine Änderung dort gilt für alle Mitglieder.</translation>
     </message>
     <message>
-        <source>&quot;...&quot;: the members of the group or area hold different time models.</source>
-        <translation>&quot;...&quot;: die Mitglieder der Gruppe oder des Bereichs haben verschiedene Zeitmodelle.</translation>
+        <source>"...": the members of the group or area hold different time models.</source>
+        <translation>"...": die Mitglieder der Gruppe oder des Bereichs haben verschiedene Zeitmodelle.</translation>
     </message>
     <message>
         <source>Entry</source>
         <translation>Zutritt</translation>
     </message>
     <message>
-        <source>Red entry head: the entry&apos;s reader needs an update (&quot;Update Access Rights&quot;). A collapsed area with such an entry is red too.</source>
-        <translation>Roter Zutrittskopf: der Leser des Zutritts braucht eine Aktualisierung (&quot;Zutrittsrechte aktualisieren&quot;). Ein zugeklappter Bereich mit einem solchen Zutritt ist ebenfalls rot.</translation>
+        <source>Red entry head: the entry's reader needs an update ("Update Access Rights"). A collapsed area with such an entry is red too.</source>
+        <translation>Roter Zutrittskopf: der Leser des Zutritts braucht eine Aktualisierung ("Zutrittsrechte aktualisieren"). Ein zugeklappter Bereich mit einem solchen Zutritt ist ebenfalls rot.</translation>
     </message>
     <message>
         <source>Area</source>
@@ -447,14 +446,14 @@ abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
         <translation>Externe PQ.I/O-Platine</translation>
     </message>
     <message>
-        <source>&apos;Reader Info&apos; shows PQ.I/O state</source>
-        <translation>&apos;Leser-Info&apos; zeigt den PQ.I/O-Zustand</translation>
+        <source>'Reader Info' shows PQ.I/O state</source>
+        <translation>'Leser-Info' zeigt den PQ.I/O-Zustand</translation>
     </message>
     <message>
         <source>Checked when the reader switches its door through the external PQ.I/O board.
-&apos;Reader Info&apos; finds out whether the reader supports it and whether the board is paired.</source>
+'Reader Info' finds out whether the reader supports it and whether the board is paired.</source>
         <translation>Gesetzt, wenn der Leser seine Tür über die externe PQ.I/O-Platine schaltet.
-&apos;Leser-Info&apos; ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
+'Leser-Info' ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
     </message>
     <message>
         <source>The decimal serial number printed on the board;
@@ -582,15 +581,15 @@ eine Antenne liest am Eingang, die andere am Ausgang.</translation>
         <translation>HF-Leistung %1</translation>
     </message>
     <message>
-        <source>Both Antennas control LED&apos;s</source>
+        <source>Both Antennas control LED's</source>
         <translation>Beide Antennen steuern die LEDs</translation>
     </message>
     <message>
-        <source>INT-ANT controls LED&apos;s</source>
+        <source>INT-ANT controls LED's</source>
         <translation>INT-ANT steuert die LEDs</translation>
     </message>
     <message>
-        <source>Which antenna&apos;s readings the LED&apos;s show.</source>
+        <source>Which antenna's readings the LED's show.</source>
         <translation>Die Lesungen welcher Antenne die LEDs anzeigen.</translation>
     </message>
     <message>
@@ -698,7 +697,7 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Blinken 4 Hz</translation>
     </message>
     <message>
-        <source>LED&apos;s</source>
+        <source>LED's</source>
         <translation>LEDs</translation>
     </message>
     <message>
@@ -741,8 +740,8 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Kein Befehl angegeben.</translation>
     </message>
     <message>
-        <source>Unknown command &apos;%1&apos;.</source>
-        <translation>Unbekannter Befehl &apos;%1&apos;.</translation>
+        <source>Unknown command '%1'.</source>
+        <translation>Unbekannter Befehl '%1'.</translation>
     </message>
     <message>
         <source>--project needs one folder.</source>
@@ -753,8 +752,8 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Kein Projekt angegeben und kein aktuelles Projekt in den Einstellungen.</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is not a project folder.</source>
-        <translation>&apos;%1&apos; ist kein Projektordner.</translation>
+        <source>'%1' is not a project folder.</source>
+        <translation>'%1' ist kein Projektordner.</translation>
     </message>
     <message>
         <source>The project database cannot be opened.</source>
@@ -805,16 +804,16 @@ existiert bereits.</translation>
         <translation>Demoprojekt angelegt in %1</translation>
     </message>
     <message>
-        <source>Unexpected argument &apos;%1&apos;.</source>
-        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
+        <source>Unexpected argument '%1'.</source>
+        <translation>Unerwartetes Argument '%1'.</translation>
     </message>
     <message>
         <source>run needs a function.</source>
         <translation>run braucht eine Funktion.</translation>
     </message>
     <message>
-        <source>Unknown function &apos;%1&apos;.</source>
-        <translation>Unbekannte Funktion &apos;%1&apos;.</translation>
+        <source>Unknown function '%1'.</source>
+        <translation>Unbekannte Funktion '%1'.</translation>
     </message>
     <message>
         <source>--area needs one name.</source>
@@ -837,8 +836,8 @@ existiert bereits.</translation>
         <translation>--only-pending gehört zu --all, --area oder --entry.</translation>
     </message>
     <message>
-        <source>There is no entry named &apos;%1&apos;.</source>
-        <translation>Es gibt keinen Zutritt namens &apos;%1&apos;.</translation>
+        <source>There is no entry named '%1'.</source>
+        <translation>Es gibt keinen Zutritt namens '%1'.</translation>
     </message>
     <message>
         <source>There are no reader with changed access rights</source>
@@ -849,8 +848,8 @@ existiert bereits.</translation>
         <translation>Es gibt überhaupt keine Leser</translation>
     </message>
     <message>
-        <source>The drive folder &apos;%1&apos; does not exist.</source>
-        <translation>Der Ordner des USB-Sticks &apos;%1&apos; existiert nicht.</translation>
+        <source>The drive folder '%1' does not exist.</source>
+        <translation>Der Ordner des USB-Sticks '%1' existiert nicht.</translation>
     </message>
     <message numerus="yes">
         <source>%n entries use the USB flash drive: name its folder with --drive.</source>
@@ -864,8 +863,8 @@ existiert bereits.</translation>
         <translation>export-users braucht genau eine Datei.</translation>
     </message>
     <message>
-        <source>Cannot write the file &apos;%1&apos;.</source>
-        <translation>Die Datei &apos;%1&apos; kann nicht geschrieben werden.</translation>
+        <source>Cannot write the file '%1'.</source>
+        <translation>Die Datei '%1' kann nicht geschrieben werden.</translation>
     </message>
     <message>
         <source>%1 user entries exported to file</source>
@@ -991,6 +990,61 @@ kein Projekt ist, oder keine Zutritte.
     <message>
         <source>Stopped at once by a second signal: the entry in progress may be incomplete and keeps its pending mark.</source>
         <translation>Durch ein zweites Signal sofort beendet: Der laufende Zutritt ist womöglich unvollständig und bleibt zur Aktualisierung markiert.</translation>
+    </message>
+    <message>
+        <source>Checks:
+  kelvara-cli verify [--project DIR] [SCOPE as for run] [--mark]
+      Reads each reader's tables back and compares them with what the
+      database gives now; one line per entry: name, a tab and "in sync",
+      "differs: " with the differences, NO CONNECTION or FAILED. --mark
+      marks differing entries as needing an update. Exit status 0 when all
+      are in sync, else 1.
+  kelvara-cli check [--project DIR] [SCOPE as for run]
+      Checks what the next update would send against the readers' limits and
+      the project's rules; one block per entry with problems and a summary
+      line. Exit status 1 when an entry cannot be updated as it stands.
+</source>
+        <translation>Prüfungen:
+  kelvara-cli verify [--project DIR] [UMFANG wie bei run] [--mark]
+      Liest die Tabellen jedes Lesers zurück und vergleicht sie mit dem, was die
+      Datenbank jetzt ergibt; eine Zeile je Zutritt: Name, ein Tabulator und
+      "in sync", "differs: " mit den Abweichungen, NO CONNECTION oder FAILED.
+      --mark markiert abweichende Zutritte als aktualisierungsbedürftig.
+      Rückgabewert 0, wenn alle übereinstimmen, sonst 1.
+  kelvara-cli check [--project DIR] [UMFANG wie bei run]
+      Prüft, was die nächste Aktualisierung senden würde, gegen die Grenzen der
+      Leser und die Regeln des Projekts; ein Block je Zutritt mit Problemen und
+      eine Summenzeile. Rückgabewert 1, wenn sich ein Zutritt so nicht
+      aktualisieren lässt.
+</translation>
+    </message>
+    <message>
+        <source>in sync</source>
+        <translation>stimmt überein</translation>
+    </message>
+    <message>
+        <source>differs: %1</source>
+        <translation>weicht ab: %1</translation>
+    </message>
+    <message>
+        <source>can be updated, but</source>
+        <translation>lässt sich aktualisieren, aber</translation>
+    </message>
+    <message>
+        <source>CANNOT BE UPDATED</source>
+        <translation>LÄSST SICH NICHT AKTUALISIEREN</translation>
+    </message>
+    <message>
+        <source>error: %1</source>
+        <translation>Fehler: %1</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>%1 entries checked: %2 cannot be updated, %3 with warnings, %4 without problems.</source>
+        <translation>%1 Zutritte geprüft: %2 lassen sich nicht aktualisieren, %3 mit Warnungen, %4 ohne Probleme.</translation>
     </message>
 </context>
 <context>
@@ -1245,7 +1299,7 @@ Die übrigen %2 Tage hinzufügen?</translation>
         <translation>Ein Kommentar zum Feiertag, zum Beispiel sein Name.</translation>
     </message>
     <message>
-        <source>Select today&apos;s date.</source>
+        <source>Select today's date.</source>
         <translation>Wählt das heutige Datum.</translation>
     </message>
 </context>
@@ -1354,13 +1408,13 @@ Wollen Sie stattdessen diesen neuen Leser verwenden?</translation>
         <translation>Ok</translation>
     </message>
     <message>
-        <source>The entry name &apos;%1&apos; cannot name the entry&apos;s log and data folders.
-An entry name must not begin with a dot and must not contain &apos;/&apos;, &apos;\&apos;, &apos;..&apos; or control characters.</source>
-        <translation>Der Zutrittsname &apos;%1&apos; kann die Protokoll- und Datenordner des Zutritts nicht benennen.
-Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder &apos;/&apos;, &apos;\&apos;, &apos;..&apos; noch Steuerzeichen enthalten.</translation>
+        <source>The entry name '%1' cannot name the entry's log and data folders.
+An entry name must not begin with a dot and must not contain '/', '\', '..' or control characters.</source>
+        <translation>Der Zutrittsname '%1' kann die Protokoll- und Datenordner des Zutritts nicht benennen.
+Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder '/', '\', '..' noch Steuerzeichen enthalten.</translation>
     </message>
     <message>
-        <source>The entry name is too long for the entry&apos;s log and data folders.
+        <source>The entry name is too long for the entry's log and data folders.
 Please use a shorter name.</source>
         <translation>Der Zutrittsname ist zu lang für die Protokoll- und Datenordner des Zutritts.
 Bitte verwenden Sie einen kürzeren Namen.</translation>
@@ -1382,12 +1436,12 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
         <translation>Kein Bereichsname angegeben</translation>
     </message>
     <message>
-        <source>The reader device ID &apos;%1&apos; is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
-        <translation>Die Geräte-ID &apos;%1&apos; ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
+        <source>The reader device ID '%1' is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
+        <translation>Die Geräte-ID '%1' ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
     </message>
     <message>
-        <source>The reader MAC address &apos;%1&apos; is not of the form 00:11:22:AA:BB:CC.</source>
-        <translation>Die MAC-Adresse &apos;%1&apos; hat nicht die Form 00:11:22:AA:BB:CC.</translation>
+        <source>The reader MAC address '%1' is not of the form 00:11:22:AA:BB:CC.</source>
+        <translation>Die MAC-Adresse '%1' hat nicht die Form 00:11:22:AA:BB:CC.</translation>
     </message>
     <message>
         <source>No reader device ID given
@@ -1404,28 +1458,28 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
         <translation>DB Zutritt bearbeiten</translation>
     </message>
     <message>
-        <source>The area &apos;%1&apos; already has an entry named &apos;%2&apos;.</source>
-        <translation>Der Bereich &apos;%1&apos; hat bereits einen Zutritt namens &apos;%2&apos;.</translation>
+        <source>The area '%1' already has an entry named '%2'.</source>
+        <translation>Der Bereich '%1' hat bereits einen Zutritt namens '%2'.</translation>
     </message>
     <message>
-        <source>The reader with device ID %1 already controls the entry &apos;%2&apos;.</source>
-        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+        <source>The reader with device ID %1 already controls the entry '%2'.</source>
+        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt '%2'.</translation>
     </message>
     <message>
-        <source>The reader with MAC address %1 already controls the entry &apos;%2&apos;.</source>
-        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+        <source>The reader with MAC address %1 already controls the entry '%2'.</source>
+        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt '%2'.</translation>
     </message>
     <message>
-        <source>The reader connection %1 is already used by the entry &apos;%2&apos;.</source>
-        <translation>Die Leserverbindung %1 wird bereits vom Zutritt &apos;%2&apos; verwendet.</translation>
+        <source>The reader connection %1 is already used by the entry '%2'.</source>
+        <translation>Die Leserverbindung %1 wird bereits vom Zutritt '%2' verwendet.</translation>
     </message>
     <message>
         <source>DB open</source>
         <translation>DB öffnen</translation>
     </message>
     <message>
-        <source>The entry and its settings are saved. The reader configuration can be written later (Settings menu, &quot;Reconfigure ... Reader&quot;).</source>
-        <translation>Der Zutritt und seine Einstellungen sind gespeichert. Die Leserkonfiguration lässt sich später schreiben (Menü Einstellungen, &quot;... neu konfigurieren&quot;).</translation>
+        <source>The entry and its settings are saved. The reader configuration can be written later (Settings menu, "Reconfigure ... Reader").</source>
+        <translation>Der Zutritt und seine Einstellungen sind gespeichert. Die Leserkonfiguration lässt sich später schreiben (Menü Einstellungen, "... neu konfigurieren").</translation>
     </message>
     <message>
         <source>Reader Configuration</source>
@@ -1434,11 +1488,11 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
     <message>
         <source>Do you want to save the configuration to an USB stick?
 
-(In case of &apos;No&apos; you can perform that later.
+(In case of 'No' you can perform that later.
 All settings will be stored in the project database.)</source>
         <translation>Wollen Sie die Konfiguration auf einem USB-Stick speichern?
 
-(Bei &apos;Nein&apos; können Sie das später nachholen.
+(Bei 'Nein' können Sie das später nachholen.
 Alle Einstellungen werden in der Projektdatenbank gespeichert.)</translation>
     </message>
     <message>
@@ -1453,7 +1507,7 @@ Finally a reader CPU reset is performed.
 
 Do you want to continue?
 
-(In case of &apos;No&apos; you can perform the reader 
+(In case of 'No' you can perform the reader 
 configuration later. All settings will be stored 
 in the project database.)</source>
         <translation>Jetzt wird der Leser konfiguriert.
@@ -1463,7 +1517,7 @@ Zum Schluss wird die CPU des Lesers zurückgesetzt.
 
 Wollen Sie fortfahren?
 
-(Bei &apos;Nein&apos; können Sie die Leserkonfiguration 
+(Bei 'Nein' können Sie die Leserkonfiguration 
 später durchführen. Alle Einstellungen werden 
 in der Projektdatenbank gespeichert.)</translation>
     </message>
@@ -1505,9 +1559,9 @@ Kombinationen aus Bereichs- und Zutrittsnamen müssen eindeutig sein!</translati
     </message>
     <message>
         <source>Input the name of the entry (door, gate, barrier, ...).
-It also names the entry&apos;s log and data folders, so it must not contain &apos;/&apos; or &apos;\&apos; nor begin with a dot.</source>
+It also names the entry's log and data folders, so it must not contain '/' or '\' nor begin with a dot.</source>
         <translation>Geben Sie den Namen des Zutritts ein (Tür, Tor, Schranke, ...).
-Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er weder &apos;/&apos; noch &apos;\&apos; enthalten und nicht mit einem Punkt beginnen.</translation>
+Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er weder '/' noch '\' enthalten und nicht mit einem Punkt beginnen.</translation>
     </message>
     <message>
         <source>Optionally input a comment for the entry.</source>
@@ -1621,8 +1675,8 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
         <translation>Feiertagseditor schließen</translation>
     </message>
     <message>
-        <source>The project&apos;s holidays. On a holiday an entry grants access only by the periods of a time model that include the day &apos;Holiday&apos;.</source>
-        <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag &apos;Feiertag&apos; enthalten.</translation>
+        <source>The project's holidays. On a holiday an entry grants access only by the periods of a time model that include the day 'Holiday'.</source>
+        <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag 'Feiertag' enthalten.</translation>
     </message>
 </context>
 <context>
@@ -1718,10 +1772,10 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
     <message>
         <source>Input a short time model identifier (max. 3 signs).
 Each model identifier must be unique!
-The &apos;#&apos; sign is not allowed!</source>
+The '#' sign is not allowed!</source>
         <translation>Geben Sie eine kurze Zeitmodellkennung ein (max. 3 Zeichen).
 Jede Modellkennung muss eindeutig sein!
-Das Zeichen &apos;#&apos; ist nicht erlaubt!</translation>
+Das Zeichen '#' ist nicht erlaubt!</translation>
     </message>
     <message>
         <source>Input a name for the time model.
@@ -1843,16 +1897,16 @@ Die IDD wurde nicht geändert.</translation>
         <translation>DB Benutzer bearbeiten</translation>
     </message>
     <message>
-        <source>A user named &apos;%1, %2&apos; already exists.</source>
-        <translation>Ein Benutzer namens &apos;%1, %2&apos; existiert bereits.</translation>
+        <source>A user named '%1, %2' already exists.</source>
+        <translation>Ein Benutzer namens '%1, %2' existiert bereits.</translation>
     </message>
     <message>
-        <source>The short range transponder %1 already belongs to &apos;%2&apos;.</source>
-        <translation>Der Nahbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
+        <source>The short range transponder %1 already belongs to '%2'.</source>
+        <translation>Der Nahbereichstransponder %1 gehört bereits '%2'.</translation>
     </message>
     <message>
-        <source>The long range transponder %1 already belongs to &apos;%2&apos;.</source>
-        <translation>Der Fernbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
+        <source>The long range transponder %1 already belongs to '%2'.</source>
+        <translation>Der Fernbereichstransponder %1 gehört bereits '%2'.</translation>
     </message>
     <message>
         <source>Input the last (family) name of the user.
@@ -2040,12 +2094,12 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         <translation>Alle Leser</translation>
     </message>
     <message>
-        <source>Area &apos;%1&apos;</source>
-        <translation>Bereich &apos;%1&apos;</translation>
+        <source>Area '%1'</source>
+        <translation>Bereich '%1'</translation>
     </message>
     <message>
-        <source>Entry &apos;%1&apos;</source>
-        <translation>Zutritt &apos;%1&apos;</translation>
+        <source>Entry '%1'</source>
+        <translation>Zutritt '%1'</translation>
     </message>
     <message>
         <source>Short Range Reader</source>
@@ -2135,12 +2189,12 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         </translation>
     </message>
     <message>
-        <source>Stopping after entry &apos;%1&apos; ...   %2</source>
-        <translation>Halt nach Zutritt &apos;%1&apos; ...   %2</translation>
+        <source>Stopping after entry '%1' ...   %2</source>
+        <translation>Halt nach Zutritt '%1' ...   %2</translation>
     </message>
     <message>
-        <source>Entry %1 of %2: &apos;%3&apos;   %4</source>
-        <translation>Zutritt %1 von %2: &apos;%3&apos;   %4</translation>
+        <source>Entry %1 of %2: '%3'   %4</source>
+        <translation>Zutritt %1 von %2: '%3'   %4</translation>
     </message>
     <message>
         <source>%1 of %2 entries OK, %3 failed, %4 not run   %5</source>
@@ -2172,6 +2226,26 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>RUNNING</source>
         <translation>LÄUFT</translation>
     </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
+    </message>
+    <message>
+        <source>Entry '%1' cannot be updated: %2</source>
+        <translation>Zutritt '%1' lässt sich nicht aktualisieren: %2</translation>
+    </message>
+    <message>
+        <source>IN SYNC</source>
+        <translation>STIMMT ÜBEREIN</translation>
+    </message>
+    <message>
+        <source>DIFFERS</source>
+        <translation>WEICHT AB</translation>
+    </message>
+    <message>
+        <source>%1 of %2 entries in sync, %3 differ or failed, %4 not run   %5</source>
+        <translation>%1 von %2 Zutritten stimmen überein, %3 weichen ab oder scheiterten, %4 nicht ausgeführt   %5</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>
@@ -2196,13 +2270,13 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Protokolldateien (*.log *.txt)</translation>
     </message>
     <message>
-        <source>The file &apos;%1&apos; could not be written:
+        <source>The file '%1' could not be written:
 %2</source>
-        <translation>Die Datei &apos;%1&apos; konnte nicht geschrieben werden:
+        <translation>Die Datei '%1' konnte nicht geschrieben werden:
 %2</translation>
     </message>
     <message>
-        <source>The log lines of the running function, as written to the function&apos;s daily log file.</source>
+        <source>The log lines of the running function, as written to the function's daily log file.</source>
         <translation>Die Protokollzeilen der laufenden Funktion, wie sie in die tägliche Protokolldatei der Funktion geschrieben werden.</translation>
     </message>
     <message>
@@ -2241,8 +2315,8 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>Device-ID &apos;%1&apos; via &apos;%2&apos;</source>
-        <translation>Geräte-ID &apos;%1&apos; über &apos;%2&apos;</translation>
+        <source>Device-ID '%1' via '%2'</source>
+        <translation>Geräte-ID '%1' über '%2'</translation>
     </message>
     <message>
         <source>Please select a reader</source>
@@ -2253,13 +2327,13 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Nicht verbunden</translation>
     </message>
     <message>
-        <source>Configure Programmer Reader &apos;%1&apos;</source>
-        <translation>Programmierleser &apos;%1&apos; konfigurieren</translation>
+        <source>Configure Programmer Reader '%1'</source>
+        <translation>Programmierleser '%1' konfigurieren</translation>
     </message>
     <message>
         <source>The reader
 
-&apos;%1&apos; with device ID &apos;%2&apos;
+'%1' with device ID '%2'
 
 is registered as access control reader.
 If the reader is already configured for access control you should skip here!
@@ -2267,7 +2341,7 @@ If the reader is already configured for access control you should skip here!
 Do you want to configure it?</source>
         <translation>Der Leser
 
-&apos;%1&apos; mit der Geräte-ID &apos;%2&apos;
+'%1' mit der Geräte-ID '%2'
 
 ist als Zutrittsleser registriert.
 Wenn der Leser bereits für die Zutrittskontrolle konfiguriert ist, sollten Sie hier überspringen!
@@ -2571,29 +2645,29 @@ Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schiebere
     </message>
     <message>
         <source>HELP:
-&apos;Help&apos; -&gt; &apos;Tooltips&apos; switches the short tips that appear when the mouse rests on a button.
+'Help' -&gt; 'Tooltips' switches the short tips that appear when the mouse rests on a button.
 
-The &apos;?&apos; in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
+The '?' in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
         <translation>HILFE:
-&apos;Hilfe&apos; -&gt; &apos;Tooltips&apos; schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
+'Hilfe' -&gt; 'Tooltips' schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
 
-Das &apos;?&apos; in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
+Das '?' in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
     </message>
     <message>
         <source>HOW TO USE KELVARA-MANAGER:
-1. Create a new project (&apos;File&apos; -&gt; &apos;New Project&apos;).
+1. Create a new project ('File' -&gt; 'New Project').
 2. Add the users with their transponders and the entries with their readers.
 3. Define time models of up to 8 weekly periods.
 4. Set the rights on the access board: right click a cell and choose a time model.
-5. Send the rights to the readers with &apos;Update Access Rights&apos;.
-6. &apos;Read Event List&apos; brings the readers&apos; events into the project&apos;s data folder.</source>
+5. Send the rights to the readers with 'Update Access Rights'.
+6. 'Read Event List' brings the readers' events into the project's data folder.</source>
         <translation>BEDIENUNG DES KELVARA-MANAGERS:
-1. Legen Sie ein neues Projekt an (&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos;).
+1. Legen Sie ein neues Projekt an ('Datei' -&gt; 'Neues Projekt').
 2. Erfassen Sie die Benutzer mit ihren Transpondern und die Zutritte mit ihren Lesern.
 3. Definieren Sie Zeitmodelle mit bis zu 8 Wochenzeiträumen.
 4. Setzen Sie die Rechte in der Zutrittstafel: Rechtsklick auf eine Zelle und ein Zeitmodell wählen.
-5. Übertragen Sie die Rechte mit &apos;Zutrittsrechte aktualisieren&apos; an die Leser.
-6. &apos;Ereignisliste lesen&apos; holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
+5. Übertragen Sie die Rechte mit 'Zutrittsrechte aktualisieren' an die Leser.
+6. 'Ereignisliste lesen' holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
     </message>
     <message>
         <source>Required Minimum Firmware Versions</source>
@@ -2636,8 +2710,8 @@ Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translat
         <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
     </message>
     <message>
-        <source>Select path for project &apos;%1&apos;</source>
-        <translation>Ordner für das Projekt &apos;%1&apos; wählen</translation>
+        <source>Select path for project '%1'</source>
+        <translation>Ordner für das Projekt '%1' wählen</translation>
     </message>
     <message>
         <source>The path
@@ -2758,8 +2832,8 @@ Es wurde nichts wiederhergestellt.</translation>
         <translation>Beschädigte Sicherungsdatei</translation>
     </message>
     <message>
-        <source>Select an empty project directory to restore &apos;%1&apos;</source>
-        <translation>Leeren Projektordner zum Wiederherstellen von &apos;%1&apos; wählen</translation>
+        <source>Select an empty project directory to restore '%1'</source>
+        <translation>Leeren Projektordner zum Wiederherstellen von '%1' wählen</translation>
     </message>
     <message>
         <source>This path already contents a valid project.
@@ -2786,24 +2860,24 @@ Bitte wählen Sie einen anderen.</translation>
 
 Do you want to configure some general settings now?
 
-(In case of &apos;No&apos; you can do that later under
-&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
+(In case of 'No' you can do that later under
+'Option' -&gt; 'General settings').</source>
         <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
 
 Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
 
-(Bei &apos;Nein&apos; können Sie das später unter
-&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
+(Bei 'Nein' können Sie das später unter
+'Einstellungen' -&gt; 'Allgemeine Einstellungen' tun).</translation>
     </message>
     <message>
         <source>Do you first want to create a demo project?
 
-(In case of &apos;Yes&apos; you can later create your own project under
-&apos;File&apos; -&gt; &apos;New project&apos;).</source>
+(In case of 'Yes' you can later create your own project under
+'File' -&gt; 'New project').</source>
         <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
 
-(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
-&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
+(Bei 'Ja' können Sie Ihr eigenes Projekt später unter
+'Datei' -&gt; 'Neues Projekt' anlegen).</translation>
     </message>
     <message>
         <source>Create Demo Database</source>
@@ -2826,14 +2900,14 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
         <translation>Benutzerliste in Datei exportieren</translation>
     </message>
     <message>
-        <source>The file &apos;%1&apos; already exists.
+        <source>The file '%1' already exists.
 Do you want to replace it?</source>
-        <translation>Die Datei &apos;%1&apos; existiert bereits.
+        <translation>Die Datei '%1' existiert bereits.
 Möchten Sie sie ersetzen?</translation>
     </message>
     <message>
-        <source>The user list could not be written to the file &apos;%1&apos;.</source>
-        <translation>Die Benutzerliste konnte nicht in die Datei &apos;%1&apos; geschrieben werden.</translation>
+        <source>The user list could not be written to the file '%1'.</source>
+        <translation>Die Benutzerliste konnte nicht in die Datei '%1' geschrieben werden.</translation>
     </message>
     <message>
         <source>%1 user entries exported to file</source>
@@ -2852,12 +2926,12 @@ Möchten Sie sie ersetzen?</translation>
 The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.
 
 LEGEND:
-&apos;Help&apos; -&gt; &apos;Access Board Legend&apos; explains the colours and marks of the board.</source>
+'Help' -&gt; 'Access Board Legend' explains the colours and marks of the board.</source>
         <translation>TASTEN:
 Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eingabetaste öffnet ihr Menü, die Leertaste klappt zu oder auf. Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie.
 
 LEGENDE:
-&apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
+'Hilfe' -&gt; 'Legende der Zutrittstafel' erklärt die Farben und Zeichen der Tafel.</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -2936,8 +3010,8 @@ LEGENDE:
         <translation>Zugeklappt: Doppelklick zum Aufklappen.</translation>
     </message>
     <message>
-        <source>Time model: different ones (&quot;...&quot;)</source>
-        <translation>Zeitmodell: verschiedene (&quot;...&quot;)</translation>
+        <source>Time model: different ones ("...")</source>
+        <translation>Zeitmodell: verschiedene ("...")</translation>
     </message>
     <message>
         <source>No access</source>
@@ -2992,9 +3066,9 @@ LEGENDE:
         <translation>Zeitmodell setzen</translation>
     </message>
     <message>
-        <source>The entries will be marked for &quot;Update Access Rights&quot;.
+        <source>The entries will be marked for "Update Access Rights".
 Edit -&gt; Undo (Ctrl+Z) takes the change back.</source>
-        <translation>Die Zutritte werden für &quot;Zutrittsrechte aktualisieren&quot; markiert.
+        <translation>Die Zutritte werden für "Zutrittsrechte aktualisieren" markiert.
 Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation>
     </message>
     <message>
@@ -3042,20 +3116,20 @@ Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation
         <translation>%1 von %2</translation>
     </message>
     <message>
-        <source>The user group &quot;%1&quot; exists already.
+        <source>The user group "%1" exists already.
 
-Join the users of &quot;%2&quot; to it?</source>
-        <translation>Die Benutzergruppe &quot;%1&quot; existiert bereits.
+Join the users of "%2" to it?</source>
+        <translation>Die Benutzergruppe "%1" existiert bereits.
 
-Die Benutzer von &quot;%2&quot; zu ihr hinzufügen?</translation>
+Die Benutzer von "%2" zu ihr hinzufügen?</translation>
     </message>
     <message>
-        <source>The area &quot;%1&quot; exists already.
+        <source>The area "%1" exists already.
 
-Join the entries of &quot;%2&quot; to it?</source>
-        <translation>Der Bereich &quot;%1&quot; existiert bereits.
+Join the entries of "%2" to it?</source>
+        <translation>Der Bereich "%1" existiert bereits.
 
-Die Zutritte von &quot;%2&quot; zu ihm hinzufügen?</translation>
+Die Zutritte von "%2" zu ihm hinzufügen?</translation>
     </message>
     <message>
         <source>Open path</source>
@@ -3102,12 +3176,20 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
         <translation>Projekteinstellungen</translation>
     </message>
     <message>
-        <source>Rename User Group &quot;%1&quot; to &quot;%2&quot;</source>
-        <translation>Benutzergruppe &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+        <source>Rename User Group "%1" to "%2"</source>
+        <translation>Benutzergruppe "%1" in "%2" umbenennen</translation>
     </message>
     <message>
-        <source>Rename Area &quot;%1&quot; to &quot;%2&quot;</source>
-        <translation>Bereich &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+        <source>Rename Area "%1" to "%2"</source>
+        <translation>Bereich "%1" in "%2" umbenennen</translation>
+    </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
+    </message>
+    <message>
+        <source>This entry cannot be updated as it stands:</source>
+        <translation>Dieser Zutritt lässt sich so nicht aktualisieren:</translation>
     </message>
 </context>
 <context>
@@ -3207,7 +3289,7 @@ Bitte bis zu 48 hexadezimale Ziffern eingeben.</translation>
         <translation>ISO15693-Unterstützung</translation>
     </message>
     <message>
-        <source>For ISO15693 support your project database must be updated to 8 byte UID&apos;s.
+        <source>For ISO15693 support your project database must be updated to 8 byte UID's.
 Subsequent you have to configure all proximidy readers again and
 update their access configuration!
 
@@ -3240,8 +3322,8 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Nicht unterstützter Lesertyp</translation>
     </message>
     <message>
-        <source>Read tag &apos;%1&apos; &apos;%2&apos;</source>
-        <translation>Tag lesen &apos;%1&apos; &apos;%2&apos;</translation>
+        <source>Read tag '%1' '%2'</source>
+        <translation>Tag lesen '%1' '%2'</translation>
     </message>
 </context>
 <context>
@@ -3330,24 +3412,24 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Bis</translation>
     </message>
     <message>
-        <source>Enter &apos;%1&apos; as HH:MM.</source>
-        <translation>Geben Sie &apos;%1&apos; als HH:MM ein.</translation>
+        <source>Enter '%1' as HH:MM.</source>
+        <translation>Geben Sie '%1' als HH:MM ein.</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; %2 is no time of day (00:00 to 24:00).</source>
-        <translation>&apos;%1&apos; %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
+        <source>'%1' %2 is no time of day (00:00 to 24:00).</source>
+        <translation>'%1' %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
     </message>
     <message>
-        <source>&apos;From&apos; must be earlier than &apos;To&apos;; a period cannot cross midnight (use two periods).</source>
-        <translation>&apos;Von&apos; muss vor &apos;Bis&apos; liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
+        <source>'From' must be earlier than 'To'; a period cannot cross midnight (use two periods).</source>
+        <translation>'Von' muss vor 'Bis' liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
     </message>
     <message>
         <source>Here you define an access period.
 We treat a period as an time interval related to one or more weekdays.
-A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
+A time model consists of up to 8 periods. It grants access when of it's periods says 'Yes' (Or wired).</source>
         <translation>Hier definieren Sie einen Zutrittszeitraum.
 Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
-Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
+Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume 'Ja' sagt (Oder-verknüpft).</translation>
     </message>
 </context>
 <context>
@@ -3371,12 +3453,12 @@ Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer
     <message>
         <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
 
-A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
+A 'Time Model' is a list of up to 8 'periods'. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
 
 The model definition column of the table shows the access rules for that model (physical information).</source>
         <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
 
-Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
+Ein 'Zeitmodell' ist eine Liste von bis zu 8 'Zeiträumen'. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
 
 Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
     </message>
@@ -3524,8 +3606,8 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
         <translation>DB Benutzer entfernen</translation>
     </message>
     <message>
-        <source>Import file: &apos;%1&apos;</source>
-        <translation>Importdatei: &apos;%1&apos;</translation>
+        <source>Import file: '%1'</source>
+        <translation>Importdatei: '%1'</translation>
     </message>
     <message>
         <source>Auto</source>
@@ -3536,9 +3618,9 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
         <translation>Nicht importieren</translation>
     </message>
     <message>
-        <source>The first line of this file holds no column names separated by &apos;;&apos; or &apos;,&apos;.
+        <source>The first line of this file holds no column names separated by ';' or ','.
 Is it a user list in CSV form?</source>
-        <translation>Die erste Zeile dieser Datei enthält keine durch &apos;;&apos; oder &apos;,&apos; getrennten Spaltennamen.
+        <translation>Die erste Zeile dieser Datei enthält keine durch ';' oder ',' getrennten Spaltennamen.
 Ist sie eine Benutzerliste im CSV-Format?</translation>
     </message>
     <message>
@@ -3550,8 +3632,8 @@ Ist sie eine Benutzerliste im CSV-Format?</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>Line %1%2: &apos;%3&apos;</source>
-        <translation>Zeile %1%2: &apos;%3&apos;</translation>
+        <source>Line %1%2: '%3'</source>
+        <translation>Zeile %1%2: '%3'</translation>
     </message>
     <message>
         <source>%1 user entries imported from file</source>
@@ -3614,22 +3696,22 @@ Logical information is the last and first name of a user, the user group and an 
 
 Physical information is the IDD of at most one short range (HF) transponder and at most one long range (UHF) transponder per user, each with an optional comment. Users can be created without transponders and get them later.
 
-The table can be sorted by different rules: choose one under &apos;Sort by&apos;; the arrow beside it switches between ascending and descending order.</source>
+The table can be sorted by different rules: choose one under 'Sort by'; the arrow beside it switches between ascending and descending order.</source>
         <translation>Die Benutzerverwaltung unterscheidet zwischen logischen und physischen Angaben:
 
 Logische Angaben sind Nach- und Vorname eines Benutzers, die Benutzergruppe und ein optionaler Kommentar. Die Kombination aus Nach- und Vorname muss eindeutig sein.
 
 Physische Angaben sind die IDD von höchstens einem Nahbereichstransponder (HF) und höchstens einem Fernbereichstransponder (UHF) je Benutzer, jeweils mit optionalem Kommentar. Benutzer können ohne Transponder angelegt werden und diese später erhalten.
 
-Die Tabelle kann nach verschiedenen Regeln sortiert werden: wählen Sie eine unter &apos;Sortieren nach&apos;; der Pfeil daneben wechselt zwischen aufsteigender und absteigender Reihenfolge.</translation>
+Die Tabelle kann nach verschiedenen Regeln sortiert werden: wählen Sie eine unter 'Sortieren nach'; der Pfeil daneben wechselt zwischen aufsteigender und absteigender Reihenfolge.</translation>
     </message>
     <message>
         <source>The import into the user table from external sources happens via an Excel file (*.csv)
 
 This import file must have exactly ONE header line. The items of the header are used for the column assignment between import file and user table.
 
-If there are no name columns in the import file, use the selection &apos;Auto&apos;.
-If there is no user group column in the import file, use the selection &apos;Auto&apos;.
+If there are no name columns in the import file, use the selection 'Auto'.
+If there is no user group column in the import file, use the selection 'Auto'.
 
 All lines of the import file must have the SAME column counts!
 The column separator must be the semicolon sign (;).</source>
@@ -3637,8 +3719,8 @@ The column separator must be the semicolon sign (;).</source>
 
 Diese Importdatei muss genau EINE Kopfzeile haben. Die Einträge der Kopfzeile dienen der Spaltenzuordnung zwischen Importdatei und Benutzertabelle.
 
-Wenn die Importdatei keine Namensspalten hat, wählen Sie &apos;Auto&apos;.
-Wenn die Importdatei keine Benutzergruppenspalte hat, wählen Sie &apos;Auto&apos;.
+Wenn die Importdatei keine Namensspalten hat, wählen Sie 'Auto'.
+Wenn die Importdatei keine Benutzergruppenspalte hat, wählen Sie 'Auto'.
 
 Alle Zeilen der Importdatei müssen die GLEICHE Spaltenanzahl haben!
 Das Spaltentrennzeichen muss das Semikolon (;) sein.</translation>
@@ -3683,8 +3765,8 @@ den Spalten der Benutzertabelle zuordnen.</translation>
         <translation>Netzwerkkonfiguration des Lesers abbrechen</translation>
     </message>
     <message>
-        <source>The %1 &quot;%2&quot; is not an IPv4 address: four numbers from 0 to 255 separated by dots.</source>
-        <translation>Die Angabe %1 &quot;%2&quot; ist keine IPv4-Adresse: vier Zahlen von 0 bis 255, durch Punkte getrennt.</translation>
+        <source>The %1 "%2" is not an IPv4 address: four numbers from 0 to 255 separated by dots.</source>
+        <translation>Die Angabe %1 "%2" ist keine IPv4-Adresse: vier Zahlen von 0 bis 255, durch Punkte getrennt.</translation>
     </message>
     <message>
         <source>IP address</source>
@@ -3832,7 +3914,7 @@ z.B. door-north.plant.example.com</translation>
         <translation>LAN-Einstellung</translation>
     </message>
     <message>
-        <source>The reader&apos;s LAN configuration is changed.
+        <source>The reader's LAN configuration is changed.
 Please change your DNS configuration before you continue!</source>
         <translation>Die LAN-Konfiguration des Lesers ist geändert.
 Bitte ändern Sie Ihre DNS-Konfiguration, bevor Sie fortfahren!</translation>
@@ -3865,7 +3947,7 @@ Bitte ändern Sie Ihre DNS-Konfiguration, bevor Sie fortfahren!</translation>
         <translation>Die IP-Adresse %1 antwortet bereits auf die Suche: ein anderer Leser verwendet sie.</translation>
     </message>
     <message>
-        <source>The gateway %1 is outside the reader&apos;s subnet %2; the reader could not reach it.</source>
+        <source>The gateway %1 is outside the reader's subnet %2; the reader could not reach it.</source>
         <translation>Das Gateway %1 liegt außerhalb des Subnetzes %2 des Lesers; der Leser könnte es nicht erreichen.</translation>
     </message>
 </context>
@@ -4366,12 +4448,12 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Falsche Firmware-Version</translation>
     </message>
     <message>
-        <source>The available reader firmware version is &apos;%1&apos;
-The required version is &apos;%2&apos;
+        <source>The available reader firmware version is '%1'
+The required version is '%2'
 
 Please perform a firmware update.</source>
-        <translation>Die verfügbare Firmware-Version des Lesers ist &apos;%1&apos;
-Die benötigte Version ist &apos;%2&apos;
+        <translation>Die verfügbare Firmware-Version des Lesers ist '%1'
+Die benötigte Version ist '%2'
 
 Bitte führen Sie ein Firmware-Update durch.</translation>
     </message>
@@ -4431,6 +4513,53 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>Always</source>
         <translation>Immer</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateCheck</name>
+    <message>
+        <source>no reader: the entry has neither address, device ID nor the USB flash drive route</source>
+        <translation>kein Leser: der Zutritt hat weder Adresse noch Geräte-ID noch den Weg über den USB-Stick</translation>
+    </message>
+    <message>
+        <source>reader type %1 holds no access tables</source>
+        <translation>Lesertyp %1 hält keine Zutrittstabellen</translation>
+    </message>
+    <message>
+        <source>time windows needed: %1 of %2 a reader holds (over by the models %3)</source>
+        <translation>benötigte Zeitfenster: %1 von %2, die ein Leser hält (überschritten durch die Modelle %3)</translation>
+    </message>
+    <message>
+        <source>upcoming holidays: %1 of %2 a reader holds (%3 and later do not fit)</source>
+        <translation>kommende Feiertage: %1 von %2, die ein Leser hält (ab %3 passen sie nicht mehr)</translation>
+    </message>
+    <message>
+        <source>identifiers: %1 of %2 the reader type holds</source>
+        <translation>Kennungen: %1 von %2, die der Lesertyp hält</translation>
+    </message>
+    <message>
+        <source>identifiers shorter than the project length of %1 bytes: %2 (%3)</source>
+        <translation>Kennungen kürzer als die Projektlänge von %1 Bytes: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>identifiers held by another user as well, left out: %1 (%2)</source>
+        <translation>Kennungen, die auch ein anderer Benutzer hält, ausgelassen: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>identifiers unreadable or blank, left out: %1 (%2)</source>
+        <translation>Kennungen unlesbar oder leer, ausgelassen: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>users with rights but no short-range identifier: %1 (%2)</source>
+        <translation>Benutzer mit Rechten, aber ohne Nahbereichskennung: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>users with rights but no long-range identifier: %1 (%2)</source>
+        <translation>Benutzer mit Rechten, aber ohne Fernbereichskennung: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>time models with periods that mean never: %1</source>
+        <translation>Zeitmodelle mit Abschnitten, die nie gelten: %1</translation>
     </message>
 </context>
 <context>

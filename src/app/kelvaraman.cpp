@@ -315,6 +315,7 @@ void KelvaraMan::createBoardMenus()
     m_cornerMenu->addSeparator();
     m_cornerMenu->addAction(tr("Read Event List of all Entries"), this,
                             &KelvaraMan::m00hReadEventList);
+    m_cornerMenu->addAction(tr("Verify Reader"), this, &KelvaraMan::m00hVerifyReader);
     m_cornerMenu->addSeparator();
     m_m00hDataPath =
         m_cornerMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::m00hOpenDataPath);
@@ -335,6 +336,7 @@ void KelvaraMan::createBoardMenus()
         m_columnHeadMenu->addAction(tr("Import Transponder"), this, &KelvaraMan::mchImportTeachIn);
     m_columnHeadMenu->addSeparator();
     m_columnHeadMenu->addAction(tr("Read Event List"), this, &KelvaraMan::mchReadEventList);
+    m_columnHeadMenu->addAction(tr("Verify Reader"), this, &KelvaraMan::mchVerifyReader);
     m_columnHeadMenu->addSeparator();
     m_columnHeadMenu->addAction(tr("Open Data Path"), this, &KelvaraMan::mchOpenDataPath);
     m_columnHeadMenu->addAction(tr("Open Log Path"), this, &KelvaraMan::mchOpenLogPath);
@@ -469,6 +471,7 @@ void KelvaraMan::buildBoard()
     for (const AccessRow &r : qAsConst(rights))
         boardRights.append({r.pkUsers, r.pkDoors, r.pkTimes, r.modelTag});
     m_boardData.build(boardEntries, boardUsers, boardRights);
+    loadUpdateBlockers();
     fillBoardWidget();
     m_lastFillNs = timer.nsecsElapsed();
     refreshBoardTools();
@@ -510,7 +513,10 @@ void KelvaraMan::fillBoardWidget()
             head.setStyleIndex(m_styles.areaHead);
             head.setData(GroupCellRole, YellowColumnBit);
         } else {
-            head.setText(kHeadIndent + line.name);
+            // A warning sign in front of an entry the next update cannot serve.
+            head.setText(
+                (m_updateBlockers.contains(line.key) ? QStringLiteral("   \u26A0 ") : kHeadIndent) +
+                line.name);
             head.setStyleIndex(line.needsUpdate ? m_styles.entryHeadPending : m_styles.entryHead);
             head.setData(KeyRole, line.key);
             head.setData(NeedsUpdateRole, line.needsUpdate);
@@ -968,9 +974,10 @@ void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection
                                      scopeName, this);
         dialog.exec();
     }
-    // Cleared marks and imported users show on the board.
+    // Cleared or set marks and imported users show on the board.
     if (function == KelvaraFunctionDialog::UpdateAccess ||
-        function == KelvaraFunctionDialog::ImportTransponder)
+        function == KelvaraFunctionDialog::ImportTransponder ||
+        function == KelvaraFunctionDialog::VerifyReader)
         buildBoard();
 }
 
@@ -1046,6 +1053,19 @@ void KelvaraMan::mchReadEventList()
     QString name;
     if (clickedColumnScope(false, selection, name))
         runReaderFunction(KelvaraFunctionDialog::ReadEvents, selection, name);
+}
+
+void KelvaraMan::m00hVerifyReader()
+{
+    runReaderFunction(KelvaraFunctionDialog::VerifyReader, EntrySelection::allEntries());
+}
+
+void KelvaraMan::mchVerifyReader()
+{
+    EntrySelection selection;
+    QString name;
+    if (clickedColumnScope(false, selection, name))
+        runReaderFunction(KelvaraFunctionDialog::VerifyReader, selection, name);
 }
 
 void KelvaraMan::enterTabKelvara()

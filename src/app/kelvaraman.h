@@ -116,6 +116,7 @@ public slots:
     void m00hColapseAll();
     void m00hExpandAll();
     void m00hReadEventList();
+    void m00hVerifyReader();
     void m00hOpenDataPath();
     void m00hOpenLogPath();
     void m00hHelp();
@@ -125,6 +126,7 @@ public slots:
     void mchReadAccessConfig();
     void mchImportTeachIn();
     void mchReadEventList();
+    void mchVerifyReader();
     void mchOpenDataPath();
     void mchOpenLogPath();
     void mrhUserGroup();
@@ -212,6 +214,8 @@ private:
     // The folder key of the entry whose column was clicked; null for a head.
     QString clickedEntryFolderKey() const;
     void fillBoardWidget();
+    // Entries the next update cannot serve as they stand, with the reasons (kelvaramanboard.cpp).
+    void loadUpdateBlockers();
     void applyGroupModes();
     void setAllExpanded(bool expanded);
     void toggleArea(int column);
@@ -237,6 +241,7 @@ private:
     FlashDrive m_flashDrive;
 
     AccessBoard m_boardData;
+    QHash<int, QString> m_updateBlockers;
     KxTableWidget *m_board = nullptr;
     QFrame *m_boardFrame = nullptr;
     KelvaraTimes *m_times = nullptr;

@@ -5,10 +5,12 @@
 
 #include "access/timemodel.h"
 #include "db/entryrecords.h"
+#include "db/entryselection.h"
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
+#include "functions/updatecheck.h"
 #include "views/kelvaraboardlegend.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxfindbar.h"
@@ -17,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -163,9 +166,15 @@ QString KelvaraMan::cellToolTip(int row, int column) const
         int pending = 0;
         for (int m : b.memberColumns(c))
             pending += b.column(m).needsUpdate ? 1 : 0;
-        if (!b.column(c).isHead)
-            return pending ? QStringList{tr("The reader of this entry needs an update.")}
-                           : QStringList();
+        if (!b.column(c).isHead) {
+            QStringList lines;
+            if (pending)
+                lines << tr("The reader of this entry needs an update.");
+            const QString blocker = m_updateBlockers.value(b.column(c).key);
+            if (!blocker.isEmpty())
+                lines << tr("This entry cannot be updated as it stands:") << blocker;
+            return lines;
+        }
         return pending ? QStringList{tr("Entries waiting for an update: %1").arg(pending)}
                        : QStringList();
     };
@@ -204,6 +213,20 @@ QString KelvaraMan::cellToolTip(int row, int column) const
     }
     lines << pendingLines(column);
     return lines.join(QLatin1Char('\n'));
+}
+
+void KelvaraMan::loadUpdateBlockers()
+{
+    m_updateBlockers.clear();
+    QList<EntryTarget> entries;
+    QList<UpdateCheck::Result> results;
+    // A check that cannot run shows no markers; the board itself still builds.
+    if (EntrySelection::allEntries().list(m_databasePath, entries).isValid() ||
+        UpdateCheck::checkEntries(m_params, entries, QDate::currentDate(), results).isValid())
+        return;
+    for (const UpdateCheck::Result &result : qAsConst(results))
+        if (!result.canUpdate())
+            m_updateBlockers.insert(result.entry.pkDoors, result.blocking.join(QLatin1Char('\n')));
 }
 
 // ---------------------------------------------------------------- after a rebuild

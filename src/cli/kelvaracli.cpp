@@ -16,7 +16,9 @@
 #include "functions/kelvarareadeventsthread.h"
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
+#include "functions/kelvaraverifythread.h"
 #include "functions/kelvarawriteconfigthread.h"
+#include "functions/updatecheck.h"
 #include "reader/readersettings.h"
 #include "reader/readertypes.h"
 #include "userlist/myexportusers.h"
@@ -98,7 +100,18 @@ QString KelvaraCli::usage()
               "Without --project the current project of the application settings is used.\n"
               "Exit status: 0 success; 1 a failed entry or operation, or a project in use\n"
               "by another program; 2 a usage error, a folder that is not a project, or no\n"
-              "entries.\n");
+              "entries.\n") +
+           tr("Checks:\n"
+              "  kelvara-cli verify [--project DIR] [SCOPE as for run] [--mark]\n"
+              "      Reads each reader's tables back and compares them with what the\n"
+              "      database gives now; one line per entry: name, a tab and \"in sync\",\n"
+              "      \"differs: \" with the differences, NO CONNECTION or FAILED. --mark\n"
+              "      marks differing entries as needing an update. Exit status 0 when all\n"
+              "      are in sync, else 1.\n"
+              "  kelvara-cli check [--project DIR] [SCOPE as for run]\n"
+              "      Checks what the next update would send against the readers' limits and\n"
+              "      the project's rules; one block per entry with problems and a summary\n"
+              "      line. Exit status 1 when an entry cannot be updated as it stands.\n");
 }
 
 int KelvaraCli::functionCode(const QString &name)
@@ -140,6 +153,10 @@ int KelvaraCli::run(const QStringList &arguments)
         return listEntries(rest);
     if (command == QLatin1String("run"))
         return runFunction(rest);
+    if (command == QLatin1String("verify"))
+        return verifyReaders(rest);
+    if (command == QLatin1String("check"))
+        return checkUpdates(rest);
     if (command == QLatin1String("export-users"))
         return exportUsers(rest);
     if (command == QLatin1String("import-users"))
@@ -288,6 +305,74 @@ int KelvaraCli::listEntries(QStringList arguments)
     return Success;
 }
 
+bool KelvaraCli::takeScope(QStringList &arguments, Scope &scope, int &exitCode)
+{
+    if (!takeValue(arguments, QStringLiteral("--area"), scope.area, scope.hasArea)) {
+        exitCode = usageError(tr("--area needs one name."));
+        return false;
+    }
+    for (int at = arguments.indexOf(QStringLiteral("--entry")); at >= 0;
+         at = arguments.indexOf(QStringLiteral("--entry"))) {
+        arguments.removeAt(at);
+        const int before = scope.entryNames.size();
+        while (at < arguments.size() && !arguments.at(at).startsWith(QLatin1String("--")))
+            scope.entryNames << arguments.takeAt(at);
+        if (scope.entryNames.size() == before) {
+            exitCode = usageError(tr("--entry needs at least one name."));
+            return false;
+        }
+    }
+    scope.all = takeFlag(arguments, QStringLiteral("--all"));
+    scope.shortRange = takeFlag(arguments, QStringLiteral("--short-range"));
+    scope.longRange = takeFlag(arguments, QStringLiteral("--long-range"));
+    scope.onlyPending = takeFlag(arguments, QStringLiteral("--only-pending"));
+    return true;
+}
+
+int KelvaraCli::selectEntries(const Scope &scope, QList<EntryTarget> &targets)
+{
+    const bool onlyPending = scope.onlyPending;
+    if (int(scope.all) + int(scope.hasArea) + int(!scope.entryNames.isEmpty()) +
+            int(scope.shortRange) + int(scope.longRange) >
+        1)
+        return usageError(tr("Choose one scope: --all, --area, --entry, --short-range or "
+                             "--long-range."));
+    if (onlyPending && (scope.shortRange || scope.longRange))
+        return usageError(tr("--only-pending goes with --all, --area or --entry."));
+
+    EntrySelection selection = EntrySelection::allEntries(onlyPending);
+    if (scope.hasArea) {
+        selection = EntrySelection::area(scope.area, onlyPending);
+    } else if (!scope.entryNames.isEmpty()) {
+        QList<EntryRow> rows;
+        const QSqlError error =
+            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
+        if (error.isValid())
+            return databaseFailure(error);
+        QSet<int> keys;
+        for (const QString &name : scope.entryNames) {
+            bool found = false;
+            for (const EntryRow &row : qAsConst(rows)) {
+                if (row.doorName == name) {
+                    keys.insert(row.pkDoors);
+                    found = true;
+                }
+            }
+            if (!found)
+                return usageError(tr("There is no entry named '%1'.").arg(name));
+        }
+        selection = EntrySelection::entries(keys, onlyPending);
+    } else if (scope.shortRange) {
+        selection = EntrySelection::shortRange();
+    } else if (scope.longRange) {
+        selection = EntrySelection::longRange();
+    }
+    const QSqlError listError = selection.list(m_project.databasePath, targets);
+    if (listError.isValid())
+        return databaseFailure(listError);
+    return Success;
+}
+
 int KelvaraCli::runFunction(QStringList arguments)
 {
     if (arguments.isEmpty())
@@ -300,68 +385,20 @@ int KelvaraCli::runFunction(QStringList arguments)
     if (!openProject(arguments, exitCode))
         return exitCode;
 
-    QString area;
+    Scope scope;
+    if (!takeScope(arguments, scope, exitCode))
+        return exitCode;
     QString drivePath;
-    bool hasArea = false;
     bool hasDrive = false;
-    if (!takeValue(arguments, QStringLiteral("--area"), area, hasArea))
-        return usageError(tr("--area needs one name."));
     if (!takeValue(arguments, QStringLiteral("--drive"), drivePath, hasDrive))
         return usageError(tr("--drive needs one folder."));
-    QStringList entryNames;
-    for (int at = arguments.indexOf(QStringLiteral("--entry")); at >= 0;
-         at = arguments.indexOf(QStringLiteral("--entry"))) {
-        arguments.removeAt(at);
-        const int before = entryNames.size();
-        while (at < arguments.size() && !arguments.at(at).startsWith(QLatin1String("--")))
-            entryNames << arguments.takeAt(at);
-        if (entryNames.size() == before)
-            return usageError(tr("--entry needs at least one name."));
-    }
-    const bool all = takeFlag(arguments, QStringLiteral("--all"));
-    const bool shortRange = takeFlag(arguments, QStringLiteral("--short-range"));
-    const bool longRange = takeFlag(arguments, QStringLiteral("--long-range"));
-    const bool onlyPending = takeFlag(arguments, QStringLiteral("--only-pending"));
     const bool prepare = takeFlag(arguments, QStringLiteral("--prepare-drive"));
     if (!arguments.isEmpty())
         return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    if (int(all) + int(hasArea) + int(!entryNames.isEmpty()) + int(shortRange) + int(longRange) > 1)
-        return usageError(tr("Choose one scope: --all, --area, --entry, --short-range or "
-                             "--long-range."));
-    if (onlyPending && (shortRange || longRange))
-        return usageError(tr("--only-pending goes with --all, --area or --entry."));
-
-    EntrySelection selection = EntrySelection::allEntries(onlyPending);
-    if (hasArea) {
-        selection = EntrySelection::area(area, onlyPending);
-    } else if (!entryNames.isEmpty()) {
-        QList<EntryRow> rows;
-        const QSqlError error =
-            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
-        if (error.isValid())
-            return databaseFailure(error);
-        QSet<int> keys;
-        for (const QString &name : qAsConst(entryNames)) {
-            bool found = false;
-            for (const EntryRow &row : qAsConst(rows)) {
-                if (row.doorName == name) {
-                    keys.insert(row.pkDoors);
-                    found = true;
-                }
-            }
-            if (!found)
-                return usageError(tr("There is no entry named '%1'.").arg(name));
-        }
-        selection = EntrySelection::entries(keys, onlyPending);
-    } else if (shortRange) {
-        selection = EntrySelection::shortRange();
-    } else if (longRange) {
-        selection = EntrySelection::longRange();
-    }
     QList<EntryTarget> targets;
-    const QSqlError listError = selection.list(m_project.databasePath, targets);
-    if (listError.isValid())
-        return databaseFailure(listError);
+    exitCode = selectEntries(scope, targets);
+    if (exitCode != Success)
+        return exitCode;
     if (targets.isEmpty()) {
         m_err << (function == 0 ? tr("There are no reader with changed access rights")
                                 : tr("There are no reader at all"))
@@ -425,42 +462,9 @@ int KelvaraCli::runFunction(QStringList arguments)
         thread = std::make_unique<KelvaraWriteConfigThread>(m_project);
         break;
     }
-    ApplicationSettings settings;
-    settings.loadSettings();
-    ReaderSettings readerSettings;
-    readerSettings.hfProgrammerReader = settings.hfProgrammerReader;
-    readerSettings.uhfProgrammerReader = settings.uhfProgrammerReader;
-    readerSettings.uhfRegion = settings.uhfRegion;
-    thread->setReaderSettings(readerSettings);
     thread->setEntries(targets);
     thread->setFlashDrive(drive);
-    thread->setStop(false);
-
-    // Lines leave as they are logged, from the worker's thread; the main
-    // thread only waits meanwhile.
-    QHash<QString, int> states;
-    QMutex mutex;
-    QObject::connect(
-        thread.get(), &KelvaraFunctionThread::logMessage, thread.get(),
-        [this](const QString &line) {
-            QString text = line;
-            text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            m_out << text << '\n';
-            m_out.flush();
-        },
-        Qt::DirectConnection);
-    QObject::connect(
-        thread.get(), &KelvaraFunctionThread::state, thread.get(),
-        [&](const QString &key, int state) {
-            QMutexLocker lock(&mutex);
-            states.insert(key, state);
-        },
-        Qt::DirectConnection);
-    thread->start();
-    while (!thread->wait(100)) {
-        if (m_interrupt && m_interrupt->load())
-            thread->setStop(true);
-    }
+    const QHash<QString, int> states = runThread(*thread, true);
 
     bool allOk = true;
     for (const EntryTarget &target : qAsConst(targets)) {
@@ -488,6 +492,149 @@ int KelvaraCli::runFunction(QStringList arguments)
     if (thread->runLockRefused())
         return failure(tr("The project is in use by %1; try again.").arg(thread->runLockHolder()));
     return allOk ? Success : Failure;
+}
+
+QHash<QString, int> KelvaraCli::runThread(KelvaraFunctionThread &thread, bool echoLog)
+{
+    ApplicationSettings settings;
+    settings.loadSettings();
+    ReaderSettings readerSettings;
+    readerSettings.hfProgrammerReader = settings.hfProgrammerReader;
+    readerSettings.uhfProgrammerReader = settings.uhfProgrammerReader;
+    readerSettings.uhfRegion = settings.uhfRegion;
+    thread.setReaderSettings(readerSettings);
+    thread.setStop(false);
+
+    // Lines leave as they are logged, from the worker's thread; the main
+    // thread only waits meanwhile.
+    QHash<QString, int> states;
+    QMutex mutex;
+    if (echoLog)
+        QObject::connect(
+            &thread, &KelvaraFunctionThread::logMessage, &thread,
+            [this](const QString &line) {
+                QString text = line;
+                text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                m_out << text << '\n';
+                m_out.flush();
+            },
+            Qt::DirectConnection);
+    QObject::connect(
+        &thread, &KelvaraFunctionThread::state, &thread,
+        [&](const QString &key, int state) {
+            QMutexLocker lock(&mutex);
+            states.insert(key, state);
+        },
+        Qt::DirectConnection);
+    thread.start();
+    while (!thread.wait(100)) {
+        if (m_interrupt && m_interrupt->load())
+            thread.setStop(true);
+    }
+    return states;
+}
+
+int KelvaraCli::verifyReaders(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    Scope scope;
+    if (!takeScope(arguments, scope, exitCode))
+        return exitCode;
+    const bool mark = takeFlag(arguments, QStringLiteral("--mark"));
+    if (!arguments.isEmpty())
+        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
+    QList<EntryTarget> targets;
+    exitCode = selectEntries(scope, targets);
+    if (exitCode != Success)
+        return exitCode;
+    if (targets.isEmpty()) {
+        m_err << tr("There are no reader at all") << '\n';
+        m_err.flush();
+        return UsageError;
+    }
+
+    KelvaraVerifyThread thread(m_project, mark);
+    thread.setEntries(targets);
+    const QHash<QString, int> states = runThread(thread, false);
+    bool allInSync = true;
+    for (const EntryTarget &target : qAsConst(targets)) {
+        const QString key = KelvaraFunctionThread::entryKey(target);
+        const int state = states.value(key, KelvaraFunctionThread::NoState);
+        const QString reason = thread.reasonOf(key);
+        QString text;
+        switch (state) {
+        case KelvaraFunctionThread::Done:
+            text = tr("in sync");
+            break;
+        case KelvaraFunctionThread::Differs:
+            text = tr("differs: %1").arg(reason);
+            break;
+        case KelvaraFunctionThread::NoConnection:
+            text = QStringLiteral("NO CONNECTION");
+            break;
+        case KelvaraFunctionThread::NoState:
+            text = QStringLiteral("NOT RUN");
+            break;
+        default:
+            text = reason.isEmpty() ? QStringLiteral("FAILED")
+                                    : QStringLiteral("FAILED: %1").arg(reason);
+            break;
+        }
+        allInSync = allInSync && state == KelvaraFunctionThread::Done;
+        m_out << target.doorName << '\t' << text << '\n';
+    }
+    m_out.flush();
+    if (thread.runLockRefused())
+        return failure(tr("The project is in use by %1; try again.").arg(thread.runLockHolder()));
+    return allInSync ? Success : Failure;
+}
+
+int KelvaraCli::checkUpdates(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    Scope scope;
+    if (!takeScope(arguments, scope, exitCode))
+        return exitCode;
+    if (!arguments.isEmpty())
+        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
+    QList<EntryTarget> targets;
+    exitCode = selectEntries(scope, targets);
+    if (exitCode != Success)
+        return exitCode;
+
+    QList<UpdateCheck::Result> results;
+    const QSqlError error =
+        UpdateCheck::checkEntries(m_project, targets, QDate::currentDate(), results);
+    if (error.isValid())
+        return databaseFailure(error);
+    int blocked = 0;
+    int warned = 0;
+    for (const UpdateCheck::Result &result : qAsConst(results)) {
+        if (!result.hasProblems())
+            continue;
+        if (result.canUpdate())
+            ++warned;
+        else
+            ++blocked;
+        m_out << result.entry.doorName << ": "
+              << (result.canUpdate() ? tr("can be updated, but") : tr("CANNOT BE UPDATED")) << '\n';
+        for (const QString &problem : result.blocking)
+            m_out << "  " << tr("error: %1").arg(problem) << '\n';
+        for (const QString &problem : result.warnings)
+            m_out << "  " << tr("warning: %1").arg(problem) << '\n';
+    }
+    m_out << tr("%1 entries checked: %2 cannot be updated, %3 with warnings, %4 without problems.")
+                 .arg(results.size())
+                 .arg(blocked)
+                 .arg(warned)
+                 .arg(results.size() - blocked - warned)
+          << '\n';
+    m_out.flush();
+    return blocked > 0 ? Failure : Success;
 }
 
 int KelvaraCli::exportUsers(QStringList arguments)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "db/projectparameters.h"
+#include "db/recordrows.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <QList>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
@@ -12,6 +15,8 @@
 
 // The headless front end: project creation, the entry list, the reader
 // functions and the user list transfer from a terminal or a scheduled job.
+class KelvaraFunctionThread;
+
 class KelvaraCli
 {
     Q_DECLARE_TR_FUNCTIONS(KelvaraCli)
@@ -45,6 +50,27 @@ private:
     int createDemo(const QStringList &arguments);
     int listEntries(QStringList arguments);
     int runFunction(QStringList arguments);
+    int verifyReaders(QStringList arguments);
+    int checkUpdates(QStringList arguments);
+
+    // The entry scope of the reader functions: --all, --area, --entry,
+    // --short-range, --long-range and --only-pending.
+    struct Scope
+    {
+        QString area;
+        bool hasArea = false;
+        QStringList entryNames;
+        bool all = false;
+        bool shortRange = false;
+        bool longRange = false;
+        bool onlyPending = false;
+    };
+    bool takeScope(QStringList &arguments, Scope &scope, int &exitCode);
+    // Success, or the exit code after the error was shown.
+    int selectEntries(const Scope &scope, QList<EntryTarget> &targets);
+    // Runs the thread with the general settings' readers to its end (an
+    // interrupt stops it after the entry in progress); the entries' states.
+    QHash<QString, int> runThread(KelvaraFunctionThread &thread, bool echoLog);
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
     int printPaths(const QStringList &arguments);

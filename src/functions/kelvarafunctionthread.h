@@ -22,7 +22,8 @@ class KelvaraFunctionThread : public QThread
     Q_OBJECT
 
 public:
-    enum EntryState { NoState = -1, Done = 0, NoConnection = 1, Failed = 2 };
+    // Differs: the reader was read but holds other tables than the database gives.
+    enum EntryState { NoState = -1, Done = 0, NoConnection = 1, Failed = 2, Differs = 3 };
 
     explicit KelvaraFunctionThread(const ProjectParameters &project, QObject *parent = nullptr);
     ~KelvaraFunctionThread() override;

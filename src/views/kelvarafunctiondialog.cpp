@@ -12,7 +12,9 @@
 #include "functions/kelvarareadeventsthread.h"
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
+#include "functions/kelvaraverifythread.h"
 #include "functions/kelvarawriteconfigthread.h"
+#include "functions/updatecheck.h"
 #include "reader/readertypes.h"
 #include "views/flashdrivedialogs.h"
 #include "views/kelvarafunctionlogwin.h"
@@ -21,6 +23,7 @@
 #include "widgets/kxmessagebox.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCloseEvent>
@@ -74,6 +77,12 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
     else if (function >= ReadAccess && function <= ReadEvents)
         m_warning->setText(tr("Please close all .CSV files of this project before you start !"));
     m_warning->setVisible(!m_warning->text().isEmpty());
+    m_check = new QLabel(this);
+    m_check->setWordWrap(true);
+    m_check->setTextFormat(Qt::PlainText);
+    m_check->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_check->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_check->hide();
 
     m_table = new QTableWidget(0, ColumnCount, this);
     m_table->setHorizontalHeaderLabels({tr(" "), tr("Entry Name"), tr("USB Flash Drive"),
@@ -124,6 +133,7 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
     buttons->addWidget(m_end);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_warning);
+    layout->addWidget(m_check);
     layout->addWidget(m_table, 1);
     layout->addLayout(progressRow);
     layout->addLayout(buttons);
@@ -193,6 +203,8 @@ QString KelvaraFunctionDialog::functionTitle(int function)
         return tr("Set Date and Time");
     case WriteConfig:
         return tr("Write Reader Configuration");
+    case VerifyReader:
+        return tr("Verify Reader");
     default:
         return QStringLiteral("???");
     }
@@ -221,7 +233,7 @@ void KelvaraFunctionDialog::buildList()
     m_table->setRowCount(0);
     const int scope = int(m_selection.scope());
     if (scope < EntrySelection::AllEntries || scope > EntrySelection::LongRange ||
-        m_function < UpdateAccess || m_function > WriteConfig) {
+        m_function < UpdateAccess || m_function > VerifyReader) {
         KxMessageBox::critical(this, tr("Fatal Error"), tr("Function mode error"));
         return;
     }
@@ -238,6 +250,27 @@ void KelvaraFunctionDialog::buildList()
     }
     for (const EntryTarget &entry : qAsConst(rows))
         addRow(entry);
+    if (m_function == UpdateAccess)
+        showUpdateCheck(rows);
+}
+
+void KelvaraFunctionDialog::showUpdateCheck(const QList<EntryTarget> &rows)
+{
+    QList<UpdateCheck::Result> results;
+    if (UpdateCheck::checkEntries(m_project, rows, QDate::currentDate(), results).isValid())
+        return;
+    QStringList lines;
+    for (const UpdateCheck::Result &result : qAsConst(results)) {
+        if (result.canUpdate())
+            continue;
+        lines << tr("Entry '%1' cannot be updated: %2")
+                     .arg(result.entry.doorName, result.blocking.join(QStringLiteral("; ")));
+        const int row = rowOfEntry(result.entry.pkDoors);
+        if (row >= 0)
+            m_table->item(row, NameColumn)->setToolTip(result.text());
+    }
+    m_check->setText(lines.join(QLatin1Char('\n')));
+    m_check->setVisible(!lines.isEmpty());
 }
 
 void KelvaraFunctionDialog::addRow(const EntryTarget &entry)
@@ -415,7 +448,9 @@ void KelvaraFunctionDialog::start()
         return;
     }
 
-    if (AccessRights::countFlashDriveEntries(m_project.databasePath, keys) > 0 &&
+    // Verifying reads readers only; the flash drive cannot answer.
+    if (m_function != VerifyReader &&
+        AccessRights::countFlashDriveEntries(m_project.databasePath, keys) > 0 &&
         !FlashDriveDialogs::makeReady(this, m_drive, m_project.databasePath))
         return;
 
@@ -443,6 +478,10 @@ void KelvaraFunctionDialog::start()
         break;
     case SetDateTime:
         thread = new KelvaraSetDateTimeThread(m_project, this);
+        break;
+    case VerifyReader:
+        // A differing reader is marked, so the board shows it and an update picks it up.
+        thread = new KelvaraVerifyThread(m_project, true, this);
         break;
     default:
         thread = new KelvaraWriteConfigThread(m_project, this);
@@ -546,7 +585,8 @@ void KelvaraFunctionDialog::state(const QString &entryKey, int state)
     if (ok && row >= 0) {
         switch (state) {
         case KelvaraFunctionThread::Done:
-            setStateCell(row, tr("OK"), Qt::green, state);
+            setStateCell(row, m_function == VerifyReader ? tr("IN SYNC") : tr("OK"), Qt::green,
+                         state);
             m_table->item(row, SelectColumn)->setCheckState(Qt::Unchecked);
             if (m_function == UpdateAccess)
                 m_table->item(row, NeedsUpdateColumn)->setText(QString());
@@ -554,6 +594,10 @@ void KelvaraFunctionDialog::state(const QString &entryKey, int state)
             break;
         case KelvaraFunctionThread::NoConnection:
             setStateCell(row, tr("NO CONNECTION"), Qt::red, state);
+            break;
+        case KelvaraFunctionThread::Differs:
+            setStateCell(row, tr("DIFFERS"), Qt::red, state);
+            m_table->item(row, NeedsUpdateColumn)->setText(QStringLiteral("x"));
             break;
         default:
             setStateCell(row, tr("FAILED"), Qt::red, state);
@@ -604,12 +648,15 @@ void KelvaraFunctionDialog::updateProgress()
                                   .arg(current, elapsed));
         return;
     }
-    m_progressLabel->setText(tr("%1 of %2 entries OK, %3 failed, %4 not run   %5")
-                                 .arg(m_okCount)
-                                 .arg(total)
-                                 .arg(m_doneCount - m_okCount)
-                                 .arg(total - m_doneCount)
-                                 .arg(elapsed));
+    m_progressLabel->setText(
+        (m_function == VerifyReader
+             ? tr("%1 of %2 entries in sync, %3 differ or failed, %4 not run   %5")
+             : tr("%1 of %2 entries OK, %3 failed, %4 not run   %5"))
+            .arg(m_okCount)
+            .arg(total)
+            .arg(m_doneCount - m_okCount)
+            .arg(total - m_doneCount)
+            .arg(elapsed));
 }
 
 void KelvaraFunctionDialog::showContextMenu(const QPoint &pos)

@@ -38,6 +38,8 @@ public:
         ReadEvents = 3,
         SetDateTime = 4,
         WriteConfig = 5,
+        // Compares each reader's tables with the database; marks those that differ.
+        VerifyReader = 6,
     };
     enum Column {
         SelectColumn = 0,
@@ -74,6 +76,8 @@ public:
     QProgressBar *progressBar() const { return m_progress; }
     QLabel *progressLabel() const { return m_progressLabel; }
     QLabel *warningLabel() const { return m_warning; }
+    // Entries of the list that cannot be updated as they stand, with the reasons.
+    QLabel *checkLabel() const { return m_check; }
     bool isRunning() const { return m_thread != nullptr; }
     int rowOfEntry(int pkDoors) const;
 
@@ -103,6 +107,8 @@ protected:
 
 private:
     void buildList();
+    // Before an update: says which listed entries the update cannot serve and why.
+    void showUpdateCheck(const QList<EntryTarget> &rows);
     void addRow(const EntryTarget &entry);
     void setStateCell(int row, const QString &text, const QColor &colour, int code);
     void showContextMenu(const QPoint &pos);
@@ -123,6 +129,7 @@ private:
     QString m_scopeName;
 
     QLabel *m_warning = nullptr;
+    QLabel *m_check = nullptr;
     QTableWidget *m_table = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_progressLabel = nullptr;

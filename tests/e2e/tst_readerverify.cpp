@@ -1,0 +1,386 @@
+// Verify Reader and the update check end to end: a project database,
+// virtual readers on loopback TCP, the verify thread and kelvara-cli.
+#include "support/testsupport.h"
+
+#include "access/accessdataset.h"
+#include "db/accessrights.h"
+#include "db/entryrecords.h"
+#include "db/entryselection.h"
+#include "db/holidayrecords.h"
+#include "db/projectdatabase.h"
+#include "db/timemodelrecords.h"
+#include "db/transponderidd.h"
+#include "db/userrecords.h"
+#include "functions/kelvaraupdatethread.h"
+#include "functions/kelvaraverifythread.h"
+#include "functions/readerobjectsreader.h"
+#include "functions/readertablesreadback.h"
+#include "functions/updatecheck.h"
+
+#include "simreader.h"
+#include "virtualreader.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace kxsim;
+
+namespace {
+
+// A project with an office model, two users with rights at "Door" and
+// further models, users and holidays on demand.
+struct Site
+{
+    TestSupport::TempProject project{QStringLiteral("Site")};
+    ProjectParameters params;
+    std::shared_ptr<VirtualReader> device;
+    SimReader sim;
+    int office = 0;
+    int door = 0;
+    QMap<QString, int> users;
+
+    Site() : device(makeDevice()), sim(device)
+    {
+        sim.listenTcp("127.0.0.1", 0);
+        params.projectPath = project.folder();
+        params.databasePath = project.databasePath();
+        params.loadProjectParameters();
+        office = addModel(QStringLiteral("OF"), QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00"));
+        EntryRow e;
+        e.doorName = QStringLiteral("Door");
+        e.areaName = QStringLiteral("Hall");
+        e.readerType = 100;
+        e.readerSerNo = QStringLiteral("1001");
+        e.ipAddr = QStringLiteral("127.0.0.1");
+        e.port = sim.tcp().port();
+        EntryRecords::addEntry(db(), e, &door);
+        grant(addUser(QStringLiteral("Abel"), QStringLiteral("04a1b2c3d4e5f6")), office);
+        grant(addUser(QStringLiteral("Brandt"), QStringLiteral("04a1b2c3d4e5f7")), office);
+    }
+    static std::shared_ptr<VirtualReader> makeDevice()
+    {
+        VirtualReaderSetup setup;
+        setup.type = 100;
+        setup.deviceId = 0x1001;
+        return std::make_shared<VirtualReader>(setup);
+    }
+    QString db() const { return project.databasePath(); }
+    int addModel(const QString &tag, const QString &definition)
+    {
+        TimeModelRow model;
+        model.modelTag = tag;
+        model.modelName = tag;
+        model.modelDefinition = definition;
+        int key = 0;
+        TimeModelRecords::addTimeModel(db(), model, &key);
+        return key;
+    }
+    int addUser(const QString &name, const QString &hf)
+    {
+        UserRow u;
+        u.familyName = name;
+        u.firstName = QStringLiteral("X");
+        u.groupName = QStringLiteral("Staff");
+        if (!hf.isEmpty())
+            u.iddIso14443 = TransponderIdd::fromHex(hf, TransponderIdd::Iso14443A).toStored();
+        int key = 0;
+        UserRecords::addUser(db(), u, &key);
+        users.insert(name, key);
+        return key;
+    }
+    void grant(int user, int model) { AccessRights::changeBoardCell(db(), {user}, {door}, model); }
+    QList<EntryTarget> targets() const
+    {
+        QList<EntryTarget> rows;
+        EntrySelection::allEntries(false).list(db(), rows);
+        return rows;
+    }
+    int pending() const
+    {
+        const QList<EntryTarget> rows = targets();
+        return rows.isEmpty() ? -1 : int(rows.first().needsUpdate);
+    }
+    void update()
+    {
+        KelvaraUpdateThread thread(params);
+        QList<HolidayRow> holidays;
+        HolidayRecords::listUpcomingHolidays(db(), holidays);
+        thread.setHolidays(holidays);
+        thread.setEntries(targets());
+        thread.start();
+        thread.wait();
+    }
+    // State and reason of the one entry.
+    QPair<int, QString> verify(bool mark = false)
+    {
+        KelvaraVerifyThread thread(params, mark);
+        thread.setEntries(targets());
+        QSignalSpy states(&thread, &KelvaraFunctionThread::state);
+        thread.start();
+        thread.wait();
+        if (states.size() != 1)
+            return {-2, QString()};
+        return {states.first().at(1).toInt(),
+                thread.reasonOf(KelvaraFunctionThread::entryKey(targets().first()))};
+    }
+    UpdateCheck::Result check() const
+    {
+        UpdateCheck::Result result;
+        UpdateCheck::checkEntry(params, targets().first(), QDate::currentDate(), result);
+        return result;
+    }
+};
+
+} // namespace
+
+class TestReaderVerify : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void readBackEqualsWhatWasSent();
+    void verify_data();
+    void verify();
+    void markIsOnlySet();
+    void unreachableReader();
+    void check_data();
+    void check();
+    void commandLine();
+
+private:
+    QTemporaryDir m_bus;
+};
+
+void TestReaderVerify::initTestCase()
+{
+    QVERIFY(m_bus.isValid());
+    qputenv("KXUSB_BUS_DIR", QFile::encodeName(m_bus.path()));
+}
+
+void TestReaderVerify::readBackEqualsWhatWasSent()
+{
+    Site site;
+    site.addModel(QStringLiteral("HO"), QStringLiteral("mon,tue,hol-08:00-17:00"));
+    HolidayRecords::addHoliday(
+        site.db(), {0, QDate::currentDate().addDays(3).toString(QStringLiteral("yyyy.MM.dd")), {}});
+    site.update();
+    ReaderTableContent expected;
+    bool compiled = false;
+    QVERIFY(!ReaderTablesReadBack::compileEntry(site.params, site.targets().first(),
+                                                QDate::currentDate(), expected, &compiled)
+                 .isValid());
+    QVERIFY(compiled);
+    ReaderSettings settings;
+    settings.project = site.params;
+    ReaderTableContent read;
+    QVERIFY(ReaderTablesReadBack::read(settings, site.targets().first(), read).ok());
+    QCOMPARE(read.iddLength, expected.iddLength);
+    QCOMPARE(read.timezones, expected.timezones);
+    QCOMPARE(read.holidays, expected.holidays);
+    QCOMPARE(read.access.keys(), expected.access.keys());
+    for (const QString &key : expected.access.keys())
+        QCOMPARE(read.rightsOf(key), expected.rightsOf(key));
+    QCOMPARE(expected.nameOf(QStringLiteral("04A1B2C3D4E5F6")), QStringLiteral("Abel, X"));
+}
+
+enum Change { NoChange, NewRight, OtherModel, LostTables, NewHoliday };
+
+void TestReaderVerify::verify_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("after an update") << int(NoChange) << QString();
+    QTest::newRow("a right added on the board")
+        << int(NewRight) << QStringLiteral("identifiers missing: 1 (Cole, X)");
+    QTest::newRow("another model on the board")
+        << int(OtherModel)
+        << QStringLiteral("identifiers with other rights: 1 (Abel, X), time windows missing: 1 "
+                          "(sun,sat-10:00-12:00)");
+    QTest::newRow("the reader lost its tables")
+        << int(LostTables)
+        << QStringLiteral("identifiers missing: 2 (Abel, X; Brandt, X), time windows missing: 1 "
+                          "(mon,tue,wed,thu,fri-07:00-19:00)");
+    QTest::newRow("a holiday added")
+        << int(NewHoliday)
+        << QStringLiteral("holidays missing: 1 (%1)")
+               .arg(QDate::currentDate().addDays(10).toString(Qt::ISODate));
+}
+
+void TestReaderVerify::verify()
+{
+    QFETCH(int, change);
+    QFETCH(QString, reason);
+    Site site;
+    site.update();
+    QCOMPARE(site.pending(), 0);
+    switch (change) {
+    case NewRight:
+        site.grant(site.addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8")),
+                   site.office);
+        break;
+    case OtherModel: {
+        const int weekend =
+            site.addModel(QStringLiteral("WE"), QStringLiteral("sat,sun-10:00-12:00"));
+        site.grant(site.users.value(QStringLiteral("Abel")), weekend);
+        break;
+    }
+    case LostTables: {
+        ReaderSettings settings;
+        settings.project = site.params;
+        ReaderObjectsReader reader(settings);
+        QVERIFY(reader
+                    .updateAccess(KelvaraFunctionThread::connectionOf(site.targets().first()), 100,
+                                  AccessDataSet())
+                    .ok());
+        break;
+    }
+    case NewHoliday:
+        HolidayRecords::addHoliday(
+            site.db(),
+            {0, QDate::currentDate().addDays(10).toString(QStringLiteral("yyyy.MM.dd")), {}});
+        break;
+    default:
+        break;
+    }
+    const QPair<int, QString> first = site.verify();
+    QCOMPARE(first.second, reason);
+    QCOMPARE(first.first, reason.isEmpty() ? int(KelvaraFunctionThread::Done)
+                                           : int(KelvaraFunctionThread::Differs));
+    // An update brings the reader back in line.
+    site.update();
+    QCOMPARE(site.verify(), qMakePair(int(KelvaraFunctionThread::Done), QString()));
+}
+
+void TestReaderVerify::markIsOnlySet()
+{
+    Site site;
+    site.update();
+    site.grant(site.addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8")), site.office);
+    AccessRights::setNeedsUpdateOfEntry(site.db(), site.door, false);
+    QCOMPARE(site.verify(false).first, int(KelvaraFunctionThread::Differs));
+    QCOMPARE(site.pending(), 0);
+    QCOMPARE(site.verify(true).first, int(KelvaraFunctionThread::Differs));
+    QCOMPARE(site.pending(), 1);
+    // In sync, yet a pending mark stays: only an update clears it.
+    site.update();
+    AccessRights::setNeedsUpdateOfEntry(site.db(), site.door, true);
+    QCOMPARE(site.verify(true).first, int(KelvaraFunctionThread::Done));
+    QCOMPARE(site.pending(), 1);
+}
+
+void TestReaderVerify::unreachableReader()
+{
+    Site site;
+    QVERIFY(!EntryRecords::setReaderAddress(site.db(), site.door, QStringLiteral("127.0.0.1"),
+                                            TestSupport::unusedLoopbackPort())
+                 .isValid());
+    QCOMPARE(site.verify().first, int(KelvaraFunctionThread::NoConnection));
+}
+
+void TestReaderVerify::check_data()
+{
+    QTest::addColumn<int>("models");      // models of 8 windows each, each for a user of its own
+    QTest::addColumn<int>("holidays");    // upcoming holidays
+    QTest::addColumn<QString>("shortHf"); // a user with this identifier
+    QTest::addColumn<bool>("canUpdate");
+    QTest::addColumn<QString>("problems");
+    QTest::newRow("fine") << 0 << 255 << QString() << true << QString();
+    QTest::newRow("16 windows")
+        << 2 << 0 << QString() << false
+        << QStringLiteral("time windows needed: 17 of 15 a reader holds (over by the models M1)");
+    QTest::newRow("256 holidays")
+        << 0 << 256 << QString() << false
+        << QStringLiteral("upcoming holidays: 256 of 255 a reader holds (%1 and later do not fit)")
+               .arg(QDate::currentDate().addDays(255).toString(Qt::ISODate));
+    QTest::newRow("short identifier")
+        << 0 << 0 << QStringLiteral("04a1b2") << true
+        << QStringLiteral("identifiers shorter than the project length of 7 bytes: 1 (Short, X)");
+    QTest::newRow("no identifier")
+        << 0 << 0 << QStringLiteral("-") << true
+        << QStringLiteral("users with rights but no short-range identifier: 1 (Short, X)");
+}
+
+void TestReaderVerify::check()
+{
+    QFETCH(int, models);
+    QFETCH(int, holidays);
+    QFETCH(QString, shortHf);
+    QFETCH(bool, canUpdate);
+    QFETCH(QString, problems);
+    Site site;
+    for (int m = 0; m < models; ++m) {
+        QStringList periods;
+        for (int p = 0; p < 8; ++p)
+            periods
+                << QStringLiteral("sat-%1:00-%1:30").arg(m * 8 + p + 1, 2, 10, QLatin1Char('0'));
+        const int model =
+            site.addModel(QStringLiteral("M%1").arg(m), periods.join(QLatin1Char('|')));
+        site.grant(site.addUser(QStringLiteral("User%1").arg(m),
+                                QStringLiteral("04a1b2c3d4e6%1").arg(m, 2, 10, QLatin1Char('0'))),
+                   model);
+    }
+    QList<HolidayRow> rows;
+    for (int h = 0; h < holidays; ++h)
+        rows << HolidayRow{
+            0, QDate::currentDate().addDays(h).toString(QStringLiteral("yyyy.MM.dd")), {}};
+    QVERIFY(!HolidayRecords::addHolidays(site.db(), rows).isValid());
+    if (!shortHf.isEmpty())
+        site.grant(site.addUser(QStringLiteral("Short"),
+                                shortHf == QLatin1String("-") ? QString() : shortHf),
+                   site.office);
+    const UpdateCheck::Result result = site.check();
+    QCOMPARE(result.text(), problems);
+    QCOMPARE(result.canUpdate(), canUpdate);
+}
+
+void TestReaderVerify::commandLine()
+{
+    Site site;
+    QTemporaryDir home;
+    const auto cli = [&](const QStringList &arguments, QString *out) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("KX_LOOPBACK_ONLY"), QStringLiteral("1"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(KX_CLI_PROGRAM), arguments);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        *out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        return process.exitCode();
+    };
+    const QStringList project = {QStringLiteral("--project"), site.project.folder()};
+    QString out;
+    QCOMPARE(cli(QStringList{QStringLiteral("verify")} + project, &out), 1);
+    QVERIFY2(out.startsWith(QStringLiteral("Door\tdiffers: identifiers missing: 2")),
+             qPrintable(out));
+    site.update();
+    QCOMPARE(cli(QStringList{QStringLiteral("verify")} + project +
+                     QStringList{QStringLiteral("--entry"), QStringLiteral("Door")},
+                 &out),
+             0);
+    QCOMPARE(out, QStringLiteral("Door\tin sync\n"));
+
+    QCOMPARE(cli(QStringList{QStringLiteral("check")} + project, &out), 0);
+    QCOMPARE(out, QStringLiteral("1 entries checked: 0 cannot be updated, 0 with warnings, 1 "
+                                 "without problems.\n"));
+    EntryRow gate;
+    gate.doorName = QStringLiteral("Gate");
+    gate.areaName = QStringLiteral("Hall");
+    gate.readerType = 100;
+    QVERIFY(!EntryRecords::addEntry(site.db(), gate).isValid());
+    QCOMPARE(cli(QStringList{QStringLiteral("check")} + project, &out), 1);
+    QVERIFY2(out.startsWith(QStringLiteral("Gate: CANNOT BE UPDATED\n  error: no reader")),
+             qPrintable(out));
+    QVERIFY2(out.endsWith(QStringLiteral("2 entries checked: 1 cannot be updated, 0 with "
+                                         "warnings, 1 without problems.\n")),
+             qPrintable(out));
+}
+
+KX_TEST_MAIN(TestReaderVerify)
+#include "tst_readerverify.moc"
