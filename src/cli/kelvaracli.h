@@ -3,6 +3,7 @@
 #include "db/projectparameters.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
@@ -48,6 +49,11 @@ private:
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
     int printPaths(const QStringList &arguments);
+    // explain and who (kelvaracliexplain.cpp).
+    int explain(QStringList arguments);
+    int who(QStringList arguments);
+    // Takes "--at yyyy-MM-ddTHH:mm"; the current minute without it.
+    bool takeMoment(QStringList &arguments, QDateTime &at, int &exitCode);
 
     QTextStream &m_out;
     QTextStream &m_err;
