@@ -125,9 +125,12 @@ int KelvaraCli::explain(QStringList arguments)
             explainer.compareWithReader(explanation, readerTables, at);
             permitted = explanation.readerDecision.permitted();
         } else {
-            explanation.add(
-                AccessExplanation::ReaderUnread,
-                tr("Reader: its tables could not be read: %1").arg(errorText(outcome.error)));
+            // One reason per line: the message's own lines joined.
+            const QStringList message =
+                errorText(outcome.error).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            explanation.add(AccessExplanation::ReaderUnread,
+                            tr("Reader: its tables could not be read: %1")
+                                .arg(message.join(QStringLiteral("; "))));
             permitted = false;
         }
     }
