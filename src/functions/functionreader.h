@@ -38,6 +38,9 @@ struct ReaderOutcome
 struct ReaderReadBack
 {
     QList<TimePeriod> periodsByIndex;
+    // The timezone records as the reader holds them, and its identifier length.
+    QList<TimezoneRecord> timezones;
+    int iddLength = 0;
     QList<QDate> holidays;
     QList<ReadAccessRecord> access;
     QList<ReaderEvent> events;

@@ -81,6 +81,8 @@ ReaderOutcome ReaderObjectsReader::readAccess(const ReaderConnection &connection
     if (outcome.ok()) {
         // By table position: two tags with the same definition keep their own lines.
         readBack.periodsByIndex = AccessCsvFiles::periodsByIndex(reader.tables().timezones());
+        readBack.timezones = reader.tables().timezones();
+        readBack.iddLength = reader.tables().readMetadata().iddLength;
         readBack.holidays = reader.holidays();
         readBack.access = reader.accessList();
     }
