@@ -210,9 +210,9 @@ QString AccessExplainer::windowText(const DecisionTables &tables, int index) con
 {
     if (index == AccessDataSet::AlwaysIndex)
         return TimePeriod::always().toDisplay();
-    if (index < 0 || index >= tables.windows().size())
+    if (index < 0 || index >= tables.timezones().size())
         return tr("none");
-    return tables.windows().at(index).toDisplay();
+    return tables.timezones().at(index).toPeriod().toDisplay();
 }
 
 AccessExplanation AccessExplainer::explainUser(const UserRow &user, const QDateTime &at) const
@@ -483,15 +483,20 @@ void AccessExplainer::compareWithReader(AccessExplanation &e, const DecisionTabl
               tr("The reader decides from the same tables as the database."));
 }
 
+bool AccessExplainer::permits(const UserRow &user, const QDateTime &at) const
+{
+    if (!AccessDataSet::isAccessReaderType(m_entry.readerType))
+        return false;
+    const QByteArray key =
+        ReaderAccessTables::readerIdd(identifierOf(user).toLatin1(), m_iddLength);
+    return !key.isEmpty() && m_tables.decide(key, at).permitted();
+}
+
 QList<UserRow> AccessExplainer::usersPermitted(const QDateTime &at) const
 {
     QList<UserRow> out;
-    if (!AccessDataSet::isAccessReaderType(m_entry.readerType))
-        return out;
     for (const UserRow &user : m_users) {
-        const QString stored = identifierOf(user);
-        const QByteArray key = ReaderAccessTables::readerIdd(stored.toLatin1(), m_iddLength);
-        if (!key.isEmpty() && m_tables.decide(key, at).permitted())
+        if (permits(user, at))
             out << user;
     }
     return out;

@@ -95,6 +95,9 @@ public:
     void compareWithReader(AccessExplanation &explanation, const DecisionTables &reader,
                            const QDateTime &at) const;
 
+    // Whether the reader permits the user's identifier at the moment (the
+    // verdict of explainUser without its reasons).
+    bool permits(const UserRow &user, const QDateTime &at) const;
     // The users whose identifier the reader permits at the moment.
     QList<UserRow> usersPermitted(const QDateTime &at) const;
 

@@ -1,6 +1,5 @@
 #include "access/decisiontables.h"
 
-#include "access/accesscsvfiles.h"
 #include "access/accessdataset.h"
 #include "access/readeraccesstables.h"
 
@@ -16,34 +15,34 @@ QDate asHeld(const QDate &date)
 
 DecisionTables DecisionTables::fromCompiled(const ReaderAccessTables &tables)
 {
-    DecisionTables t;
-    t.m_iddLength = tables.iddLength();
-    for (const TimezoneRecord &record : tables.timezones())
-        t.m_windows << record.toPeriod();
-    for (const HolidayRecord &record : tables.holidays())
-        t.m_holidays << record.toDate();
-    for (const AccessRecord &record : tables.accessRecords())
-        t.m_access.insert(record.idd, record.flags);
-    return t;
+    return fromRecords(tables.timezones(), tables.holidays(), tables.accessRecords(),
+                       tables.iddLength());
 }
 
-DecisionTables DecisionTables::fromReadBack(const QList<TimePeriod> &periodsByIndex,
-                                            const QList<QDate> &holidays,
-                                            const QList<ReadAccessRecord> &access, int iddLength)
+DecisionTables DecisionTables::fromRecords(const QList<TimezoneRecord> &timezones,
+                                           const QList<HolidayRecord> &holidays,
+                                           const QMap<QString, AccessRecord> &access, int iddLength)
 {
     DecisionTables t;
     t.m_iddLength = iddLength;
-    t.m_windows = periodsByIndex.mid(0, AccessDataSet::MaxTimezones);
-    for (const QDate &date : holidays)
-        t.m_holidays << asHeld(date);
-    for (const ReadAccessRecord &record : access) {
-        const QByteArray key = QByteArray::fromHex(record.idd.toLatin1());
-        if (!key.isEmpty() && !t.m_access.contains(key))
-            t.m_access.insert(key, record.flags);
+    t.m_timezones = timezones.mid(0, AccessDataSet::MaxTimezones);
+    for (const HolidayRecord &record : holidays)
+        t.m_holidays << record.toDate();
+    for (const AccessRecord &record : access) {
+        if (!t.m_access.contains(record.idd))
+            t.m_access.insert(record.idd, record.flags);
         if (t.m_iddLength <= 0)
-            t.m_iddLength = key.size();
+            t.m_iddLength = record.idd.size();
     }
     return t;
+}
+
+QList<TimePeriod> DecisionTables::windows() const
+{
+    QList<TimePeriod> periods;
+    for (const TimezoneRecord &record : m_timezones)
+        periods << record.toPeriod();
+    return periods;
 }
 
 bool DecisionTables::isHoliday(const QDate &date) const
@@ -62,15 +61,19 @@ QByteArray DecisionTables::keyOf(const QByteArray &identifier) const
 
 bool DecisionTables::windowGrants(int index, const QDate &date, int minute) const
 {
-    if (index < 0 || index >= m_windows.size() || index >= AccessDataSet::MaxTimezones)
+    if (index < 0 || index >= m_timezones.size())
         return false;
-    const TimePeriod &window = m_windows.at(index);
-    // Days as the reader holds them: 0 for a holiday window.
-    const qint32 days = window.days() & TimePeriod::Holiday ? 0 : window.days() & 0x7F;
-    const bool holiday = isHoliday(date);
-    if (holiday ? days != 0 : !(days & (1 << (date.dayOfWeek() % 7))))
+    const TimezoneRecord &tz = m_timezones.at(index);
+    // Valid between two dates of two-digit years, compared as the reader does.
+    const auto key = [](int year, int month, int day) { return year * 10000 + month * 100 + day; };
+    const int today = key(date.year(), date.month(), date.day());
+    if (today < key(2000 + tz.startYear, tz.startMonth, tz.startDay) ||
+        today > key(2000 + tz.endYear, tz.endMonth, tz.endDay))
         return false;
-    return window.startMinutes() <= minute && minute < window.endMinutes();
+    // Days 0 marks a holiday window.
+    if (isHoliday(date) ? tz.days != 0 : !(tz.days & (1 << (date.dayOfWeek() % 7))))
+        return false;
+    return tz.startHour * 60 + tz.startMinute <= minute && minute < tz.endHour * 60 + tz.endMinute;
 }
 
 TableDecision DecisionTables::decide(const QByteArray &identifier, const QDateTime &at) const

@@ -8,10 +8,10 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
+#include <QString>
 #include <QtGlobal>
 
 class ReaderAccessTables;
-struct ReadAccessRecord;
 
 // What an access reader answers to one presented identifier.
 struct TableDecision
@@ -41,11 +41,11 @@ class DecisionTables
 {
 public:
     static DecisionTables fromCompiled(const ReaderAccessTables &tables);
-    // Periods by table position as read back (holiday windows carry the
-    // holiday bit alone); the identifier length is the records' own.
-    static DecisionTables fromReadBack(const QList<TimePeriod> &periodsByIndex,
-                                       const QList<QDate> &holidays,
-                                       const QList<ReadAccessRecord> &access, int iddLength);
+    // Records as a reader holds them (read back, or compiled); access keyed
+    // by the upper-case hexadecimal identifier.
+    static DecisionTables fromRecords(const QList<TimezoneRecord> &timezones,
+                                      const QList<HolidayRecord> &holidays,
+                                      const QMap<QString, AccessRecord> &access, int iddLength);
 
     TableDecision decide(const QByteArray &identifier, const QDateTime &at) const;
 
@@ -53,7 +53,9 @@ public:
     QByteArray keyOf(const QByteArray &identifier) const;
 
     int iddLength() const { return m_iddLength; }
-    const QList<TimePeriod> &windows() const { return m_windows; }
+    // The timezone records as periods (a holiday window carries the holiday bit alone).
+    QList<TimePeriod> windows() const;
+    const QList<TimezoneRecord> &timezones() const { return m_timezones; }
     const QList<QDate> &holidays() const { return m_holidays; }
     const QMap<QByteArray, quint16> &access() const { return m_access; }
     bool isHoliday(const QDate &date) const;
@@ -62,7 +64,7 @@ public:
 
 private:
     int m_iddLength = 0;
-    QList<TimePeriod> m_windows;
+    QList<TimezoneRecord> m_timezones;
     QList<QDate> m_holidays;
     QMap<QByteArray, quint16> m_access;
 };

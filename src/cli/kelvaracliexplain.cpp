@@ -188,7 +188,7 @@ int KelvaraCli::who(QStringList arguments)
             error = explainer.load(m_project, entry.pkDoors, heldFrom);
             if (error.isValid())
                 return databaseFailure(error);
-            if (explainer.explainUser(users.first(), at).permitted())
+            if (explainer.permits(users.first(), at))
                 lines << QStringLiteral("%1\t%2").arg(entry.areaName, entry.doorName);
         }
     }

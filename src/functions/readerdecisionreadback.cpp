@@ -2,9 +2,7 @@
 
 #include "db/entryrecords.h"
 #include "functions/kelvarafunctionthread.h"
-#include "functions/readerobjectsreader.h"
-
-#include <memory>
+#include "functions/readertablesreadback.h"
 
 namespace ReaderDecisionReadBack {
 
@@ -25,17 +23,12 @@ ReaderOutcome read(const ReaderSettings &settings, const EntryRow &entry, Decisi
     if (KelvaraFunctionThread::hasNoReader(target))
         return ReaderOutcome::failure(ErrorInfo::ReaderObjectError,
                                       QStringLiteral("No reader assigned"), true);
-    std::unique_ptr<FunctionReader> own;
-    if (!reader) {
-        own = std::make_unique<ReaderObjectsReader>(settings);
-        reader = own.get();
-    }
-    ReaderReadBack readBack;
-    const ReaderOutcome outcome =
-        reader->readAccess(KelvaraFunctionThread::connectionOf(target), entry.readerType, readBack);
+    ReaderTableContent content;
+    const ReaderOutcome outcome = reader ? ReaderTablesReadBack::read(*reader, target, content)
+                                         : ReaderTablesReadBack::read(settings, target, content);
     if (outcome.ok())
-        tables = DecisionTables::fromReadBack(readBack.periodsByIndex, readBack.holidays,
-                                              readBack.access, 0);
+        tables = DecisionTables::fromRecords(content.timezones, content.holidays, content.access,
+                                             content.iddLength);
     return outcome;
 }
 

@@ -121,8 +121,11 @@ void TestAccessExplain::update()
 {
     QList<EntryTarget> targets;
     EntrySelection::allEntries(false).list(m_params.databasePath, targets);
+    QList<HolidayRow> holidays;
+    QVERIFY(!HolidayRecords::listUpcomingHolidays(m_params.databasePath, holidays).isValid());
     KelvaraUpdateThread thread(m_params);
     thread.setEntries(targets);
+    thread.setHolidays(holidays);
     QSignalSpy states(&thread, &KelvaraFunctionThread::state);
     thread.start();
     QVERIFY(thread.wait(60000));
@@ -240,6 +243,7 @@ void TestAccessExplain::explanationAgreesWithReader()
         const QList<UserRow> users = explainer.usersNamed(user);
         QCOMPARE(users.size(), 1);
         e = explainer.explainUser(users.first(), at);
+        QCOMPARE(explainer.permits(users.first(), at), e.permitted());
     }
     const QString why = e.texts().join(QLatin1Char('\n'));
     QVERIFY2(e.has(Reason(reason)), qPrintable(why));
