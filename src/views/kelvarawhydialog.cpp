@@ -73,7 +73,8 @@ KelvaraWhyDialog::KelvaraWhyDialog(const ProjectParameters &project, int pkUsers
     m_reasons = new QListWidget(this);
     m_reasons->setWordWrap(true);
     m_reasons->setSelectionMode(QAbstractItemView::NoSelection);
-    m_reasons->setMinimumSize(520, 180);
+    m_reasons->setSpacing(3);
+    m_reasons->setMinimumSize(640, 220);
     layout->addWidget(m_reasons, 1);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -141,9 +142,11 @@ void KelvaraWhyDialog::explain()
                      permitted ? QColor(0x2e, 0x9e, 0x4f) : QColor(0xd2, 0x3a, 0x32));
     palette.setColor(QPalette::WindowText, Qt::white);
     m_verdict->setPalette(palette);
-    // The first line repeats the verdict with the names and moment.
-    for (const AccessExplanation::Line &line : explanation.lines)
-        m_reasons->addItem(line.text);
+    // The verdict line repeats the label above with names and moment.
+    for (const AccessExplanation::Line &line : explanation.lines) {
+        if (line.reason != AccessExplanation::Verdict)
+            m_reasons->addItem(line.text);
+    }
 }
 
 void KelvaraWhyDialog::setHelp(bool isToolTips)
