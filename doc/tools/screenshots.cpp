@@ -12,10 +12,12 @@
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFont>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
@@ -90,6 +92,23 @@ void rightClickEntryHead(KelvaraMan &window)
     rightClickCell(window, 0, firstLine(window.boardData(), false));
 }
 
+// "Why...?" on the first user cell; the dialog runs modally.
+void askWhy(KelvaraMan &window)
+{
+    rightClickUserCell(window);
+    QMenu *menu = window.lastOpenedMenu();
+    if (!menu)
+        return;
+    QAction *why = nullptr;
+    for (QAction *action : menu->actions()) {
+        if (action->text() == KelvaraMan::tr("Why…?"))
+            why = action;
+    }
+    menu->close();
+    if (why)
+        why->trigger();
+}
+
 const QList<Shot> &shots()
 {
     static const QList<Shot> list = {
@@ -100,6 +119,7 @@ const QList<Shot> &shots()
         {"firmware-versions", Grab::MessageBox, [](KelvaraMan &w) { w.helpFwVersions(); }},
         {"users", Grab::Window, [](KelvaraMan &w) { w.enterUsers(); }},
         {"time-models", Grab::Window, [](KelvaraMan &w) { w.enterTimes(); }},
+        {"why-dialog", Grab::ModalDialog, askWhy},
     };
     return list;
 }

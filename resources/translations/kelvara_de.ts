@@ -1,6 +1,173 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AccessExplainer</name>
+    <message>
+        <source>There is no entry '%1'.</source>
+        <translation>Es gibt keinen Zutritt „%1“.</translation>
+    </message>
+    <message>
+        <source>Several areas have an entry '%1'; name it as AREA/ENTRY.</source>
+        <translation>Mehrere Bereiche haben einen Zutritt „%1“; nennen Sie ihn als BEREICH/ZUTRITT.</translation>
+    </message>
+    <message>
+        <source>There is no entry with key %1.</source>
+        <translation>Es gibt keinen Zutritt mit dem Schlüssel %1.</translation>
+    </message>
+    <message>
+        <source>Permitted: %1 at %2 on %3</source>
+        <translation>Erlaubt: %1 an %2 am %3</translation>
+    </message>
+    <message>
+        <source>Denied: %1 at %2 on %3</source>
+        <translation>Verweigert: %1 an %2 am %3</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keines</translation>
+    </message>
+    <message>
+        <source>User: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <source>User: %1, identifier %2</source>
+        <translation>Benutzer: %1, Kennung %2</translation>
+    </message>
+    <message>
+        <source>The reader of %1 (type %2) holds no access tables.</source>
+        <translation>Der Leser von %1 (Typ %2) hält keine Zutrittstabellen.</translation>
+    </message>
+    <message>
+        <source>%1 has no long-range identifier, which the reader of %2 reads.</source>
+        <translation>%1 hat keine UHF-Kennung, die der Leser von %2 liest.</translation>
+    </message>
+    <message>
+        <source>%1 has no short-range identifier, which the reader of %2 reads.</source>
+        <translation>%1 hat keine HF-Kennung, die der Leser von %2 liest.</translation>
+    </message>
+    <message>
+        <source>%1 has no right at %2.</source>
+        <translation>%1 hat kein Recht an %2.</translation>
+    </message>
+    <message>
+        <source>The identifier has %1 bytes, fewer than the project length of %2: the reader holds it as %3 and does not match a tag that presents %2 bytes.</source>
+        <translation>Die Kennung hat %1 Bytes, weniger als die Projektlänge von %2: Der Leser hält sie als %3 und erkennt keinen Transponder, der %2 Bytes liefert.</translation>
+    </message>
+    <message>
+        <source>The identifier is blank or unreadable at the project length of %1 bytes: it is never sent to a reader.</source>
+        <translation>Die Kennung ist bei der Projektlänge von %1 Bytes leer oder unlesbar: Sie wird nie an einen Leser gesendet.</translation>
+    </message>
+    <message>
+        <source>The reader holds this identifier for %1, whose identifier has the same first %2 bytes: those rights apply.</source>
+        <translation>Der Leser hält diese Kennung für %1, deren Kennung dieselben ersten %2 Bytes hat: Es gelten deren Rechte.</translation>
+    </message>
+    <message>
+        <source>identifier %1</source>
+        <translation>Kennung %1</translation>
+    </message>
+    <message>
+        <source>Identifier %1 belongs to no user.</source>
+        <translation>Die Kennung %1 gehört keinem Benutzer.</translation>
+    </message>
+    <message>
+        <source>Identifier %1 belongs to %2.</source>
+        <translation>Die Kennung %1 gehört %2.</translation>
+    </message>
+    <message>
+        <source>The reader of %1 holds no record for %2.</source>
+        <translation>Der Leser von %1 hält keinen Eintrag für %2.</translation>
+    </message>
+    <message>
+        <source>%1 holds the shorter identifier %2 (%3 of %4 bytes): the reader holds it as %5 and does not match this tag.</source>
+        <translation>%1 hat die kürzere Kennung %2 (%3 von %4 Bytes): Der Leser hält sie als %5 und erkennt diesen Transponder nicht.</translation>
+    </message>
+    <message>
+        <source>Right: time model %1 (%2): %3</source>
+        <translation>Recht: Zeitmodell %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>Time model %1 grants at all times.</source>
+        <translation>Das Zeitmodell %1 erlaubt zu jeder Zeit.</translation>
+    </message>
+    <message>
+        <source>%1 is a holiday: only holiday periods apply.</source>
+        <translation>%1 ist ein Feiertag: Es gelten nur Feiertagszeiträume.</translation>
+    </message>
+    <message>
+        <source>%1 is a holiday (%2): only holiday periods apply.</source>
+        <translation>%1 ist ein Feiertag (%2): Es gelten nur Feiertagszeiträume.</translation>
+    </message>
+    <message>
+        <source>The period %1 covers %2.</source>
+        <translation>Der Zeitraum %1 deckt %2 ab.</translation>
+    </message>
+    <message>
+        <source>No period of %1 covers %2; its periods: %3</source>
+        <translation>Kein Zeitraum von %1 deckt %2 ab; seine Zeiträume: %3</translation>
+    </message>
+    <message>
+        <source>The rights at %1 need more than %2 time windows: an update fails and the reader keeps its older tables.</source>
+        <translation>Die Rechte an %1 brauchen mehr als %2 Zeitfenster: Eine Aktualisierung scheitert, und der Leser behält seine älteren Tabellen.</translation>
+    </message>
+    <message>
+        <source>%1 is waiting for an update: its reader decides from older tables, last updated successfully at %2.</source>
+        <translation>%1 wartet auf eine Aktualisierung: Sein Leser entscheidet nach älteren Tabellen, zuletzt erfolgreich aktualisiert am %2.</translation>
+    </message>
+    <message>
+        <source>%1 is waiting for an update: its reader decides from older tables; no successful update is logged.</source>
+        <translation>%1 wartet auf eine Aktualisierung: Sein Leser entscheidet nach älteren Tabellen; keine erfolgreiche Aktualisierung ist protokolliert.</translation>
+    </message>
+    <message>
+        <source>Reader: permitted</source>
+        <translation>Leser: erlaubt</translation>
+    </message>
+    <message>
+        <source>Reader: denied, identifier unknown</source>
+        <translation>Leser: verweigert, Kennung unbekannt</translation>
+    </message>
+    <message>
+        <source>Reader: denied, outside its time windows</source>
+        <translation>Leser: verweigert, außerhalb seiner Zeitfenster</translation>
+    </message>
+    <message>
+        <source>The reader compares %1 bytes of an identifier, the project %2.</source>
+        <translation>Der Leser vergleicht %1 Bytes einer Kennung, das Projekt %2.</translation>
+    </message>
+    <message>
+        <source>The reader holds no record for this identifier; the database gives it windows %1.</source>
+        <translation>Der Leser hält keinen Eintrag für diese Kennung; die Datenbank gibt ihr die Fenster %1.</translation>
+    </message>
+    <message>
+        <source>The reader still holds a record for this identifier, with windows %1; the database has none.</source>
+        <translation>Der Leser hält noch einen Eintrag für diese Kennung mit den Fenstern %1; die Datenbank hat keinen.</translation>
+    </message>
+    <message>
+        <source>The reader's record carries windows %1, the database's %2.</source>
+        <translation>Der Eintrag des Lesers trägt die Fenster %1, der der Datenbank %2.</translation>
+    </message>
+    <message>
+        <source>The reader holds %1 as a holiday, the database does not.</source>
+        <translation>Der Leser hält %1 als Feiertag, die Datenbank nicht.</translation>
+    </message>
+    <message>
+        <source>The database holds %1 as a holiday, the reader does not.</source>
+        <translation>Die Datenbank hält %1 als Feiertag, der Leser nicht.</translation>
+    </message>
+    <message>
+        <source>Window %1 on the reader: %2; in the database: %3</source>
+        <translation>Fenster %1 im Leser: %2; in der Datenbank: %3</translation>
+    </message>
+    <message>
+        <source>The reader's tables differ from the database's.</source>
+        <translation>Die Tabellen des Lesers weichen von denen der Datenbank ab.</translation>
+    </message>
+    <message>
+        <source>The reader decides from the same tables as the database.</source>
+        <translation>Der Leser entscheidet nach denselben Tabellen wie die Datenbank.</translation>
+    </message>
+</context>
+<context>
     <name>AccessRights</name>
     <message>
         <source>No such time model</source>
@@ -900,78 +1067,6 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>paths nimmt keine Argumente.</translation>
     </message>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN. A
-      second one ends the program at once.
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-      An interrupt or termination signal stops it with nothing imported.
-  kelvara-cli paths
-      Prints the settings file, the application data folder, the manual
-      folder and the tools folder as this installation resolves them.
-  kelvara-cli --help
-      Shows this text.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation, or a project in use
-by another program; 2 a usage error, a folder that is not a project, or no
-entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
-      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
-  kelvara-cli paths
-      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
-      und den Werkzeugordner aus, wie diese Installation sie auflöst.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
-Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
-kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>The project is in use by another program; try again.</source>
         <translation>Das Projekt wird von einem anderen Programm verwendet; bitte später erneut versuchen.</translation>
     </message>
@@ -1045,6 +1140,151 @@ kein Projekt ist, oder keine Zutritte.
     <message>
         <source>%1 entries checked: %2 cannot be updated, %3 with warnings, %4 without problems.</source>
         <translation>%1 Zutritte geprüft: %2 lassen sich nicht aktualisieren, %3 mit Warnungen, %4 ohne Probleme.</translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. An interrupt (Ctrl+C) or termination signal lets
+      the entry in progress finish; entries not started show NOT RUN. A
+      second one ends the program at once.
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user "LAST, FIRST" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Decides as the entry's reader will (now, or at the moment given) and
+      prints the decision and its reasons, one per line. HEX is what the
+      reader reads (for long-range readers the EPC). --reader also reads the
+      reader's own tables back and shows its decision beside the database's.
+      Exit status 0 permitted, 1 denied (by the reader with --reader).
+  kelvara-cli who [--project DIR] (--entry NAME | --user "LAST, FIRST")
+          [--at yyyy-MM-ddTHH:mm]
+      Lists the users who may pass the entry then, or the entries (area and
+      entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
+      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
+      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user "NAME, VORNAME" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
+      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
+      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
+      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
+      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
+  kelvara-cli who [--project DIR] (--entry NAME | --user "NAME, VORNAME")
+          [--at yyyy-MM-ddTHH:mm]
+      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
+      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
+      wenn die Liste leer ist.
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>--at needs one date and time (yyyy-MM-ddTHH:mm).</source>
+        <translation>--at braucht ein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm).</translation>
+    </message>
+    <message>
+        <source>'%1' is not a date and time of the form yyyy-MM-ddTHH:mm.</source>
+        <translation>„%1“ ist kein Datum mit Uhrzeit der Form yyyy-MM-ddTHH:mm.</translation>
+    </message>
+    <message>
+        <source>explain needs --entry NAME.</source>
+        <translation>explain braucht --entry NAME.</translation>
+    </message>
+    <message>
+        <source>--user needs one name ("LAST, FIRST").</source>
+        <translation>--user braucht einen Namen („NAME, VORNAME“).</translation>
+    </message>
+    <message>
+        <source>--identifier needs one hexadecimal identifier.</source>
+        <translation>--identifier braucht eine hexadezimale Kennung.</translation>
+    </message>
+    <message>
+        <source>explain needs either --user or --identifier.</source>
+        <translation>explain braucht entweder --user oder --identifier.</translation>
+    </message>
+    <message>
+        <source>'%1' is not a hexadecimal identifier.</source>
+        <translation>„%1“ ist keine hexadezimale Kennung.</translation>
+    </message>
+    <message>
+        <source>There is no user '%1'.</source>
+        <translation>Es gibt keinen Benutzer „%1“.</translation>
+    </message>
+    <message>
+        <source>Several users are called '%1'.</source>
+        <translation>Mehrere Benutzer heißen „%1“.</translation>
+    </message>
+    <message>
+        <source>Reader: its tables could not be read: %1</source>
+        <translation>Leser: Seine Tabellen konnten nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>--entry needs one name.</source>
+        <translation>--entry braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>who needs either --entry or --user.</source>
+        <translation>who braucht entweder --entry oder --user.</translation>
     </message>
 </context>
 <context>
@@ -3191,6 +3431,10 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
         <source>This entry cannot be updated as it stands:</source>
         <translation>Dieser Zutritt lässt sich so nicht aktualisieren:</translation>
     </message>
+    <message>
+        <source>Why…?</source>
+        <translation>Warum…?</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>
@@ -3740,6 +3984,53 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     <message>
         <source>Open the import file with an extern application</source>
         <translation>Die Importdatei mit einer externen Anwendung öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraWhyDialog</name>
+    <message>
+        <source>Why…?</source>
+        <translation>Warum…?</translation>
+    </message>
+    <message>
+        <source>&amp;At:</source>
+        <translation>&amp;Zeitpunkt:</translation>
+    </message>
+    <message>
+        <source>&amp;Now</source>
+        <translation>&amp;Jetzt</translation>
+    </message>
+    <message>
+        <source>No answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message>
+        <source>The user no longer exists.</source>
+        <translation>Den Benutzer gibt es nicht mehr.</translation>
+    </message>
+    <message>
+        <source>User: %1    Entry: %2</source>
+        <translation>Benutzer: %1    Zutritt: %2</translation>
+    </message>
+    <message>
+        <source>Permitted</source>
+        <translation>Erlaubt</translation>
+    </message>
+    <message>
+        <source>Denied</source>
+        <translation>Verweigert</translation>
+    </message>
+    <message>
+        <source>The date and time to decide for. The reader decides by its own clock.</source>
+        <translation>Datum und Uhrzeit, für die entschieden wird. Der Leser entscheidet nach seiner eigenen Uhr.</translation>
+    </message>
+    <message>
+        <source>Decide for the current minute.</source>
+        <translation>Für die aktuelle Minute entscheiden.</translation>
+    </message>
+    <message>
+        <source>Why the reader permits or denies: the right and its time model, the period that covers the moment or the model's periods, holidays, a missing identifier or right, and whether the entry still waits for an update.</source>
+        <translation>Warum der Leser erlaubt oder verweigert: das Recht und sein Zeitmodell, der Zeitraum, der den Zeitpunkt abdeckt, oder die Zeiträume des Modells, Feiertage, eine fehlende Kennung oder ein fehlendes Recht, und ob der Zutritt noch auf eine Aktualisierung wartet.</translation>
     </message>
 </context>
 <context>

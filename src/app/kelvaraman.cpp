@@ -705,6 +705,8 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
                        c.isHead && isAreaExpanded(c.name))
             ->setData(-1);
         m_cellMenu->addSeparator();
+        if (!r.isHead && !c.isHead)
+            m_cellMenu->addAction(tr("Why…?"))->setData(WhyCellData);
         m_cellMenu->addAction(tr("Remove Time Model"))->setData(0);
         m_cellMenu->addSeparator();
         QList<TimeModelRow> models;
@@ -752,6 +754,10 @@ void KelvaraMan::mtiChangeTimeModel(QAction *action)
     }
     if (data == -1) {
         toggleArea(m_clickedColumn);
+        return;
+    }
+    if (data == WhyCellData) {
+        explainCell();
         return;
     }
     changeTimeModel(data);

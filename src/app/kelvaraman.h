@@ -150,6 +150,8 @@ public slots:
     void findNext();
     void findPrevious();
     void showLegend();
+    // "Why...?" for the clicked user x entry cell.
+    void explainCell();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,6 +159,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // The cell menu's "Why...?" action.
+    static constexpr int WhyCellData = -3;
+
     // ---- Project lifecycle (kelvaramanproject.cpp)
     // Stored geometry for the main window, dialog rectangles moved into the desktop.
     void placeWindows();

@@ -12,6 +12,7 @@
 #include "db/userrecords.h"
 #include "functions/updatecheck.h"
 #include "views/kelvaraboardlegend.h"
+#include "views/kelvarawhydialog.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
@@ -683,4 +684,16 @@ void KelvaraMan::openEntryFolder(const QString &base, const QString &folder)
         return;
     }
     openPath(this, path);
+}
+
+void KelvaraMan::explainCell()
+{
+    if (m_clickedRow <= 0 || m_clickedColumn <= 0 || m_clickedRow >= m_boardData.rowCount() ||
+        m_clickedColumn >= m_boardData.columnCount())
+        return;
+    const AccessBoard::Line &user = m_boardData.row(m_clickedRow);
+    const AccessBoard::Line &entry = m_boardData.column(m_clickedColumn);
+    if (user.isHead || entry.isHead)
+        return;
+    KelvaraWhyDialog::ask(m_params, user.key, entry.key, m_settings.areToolTipsOn, this);
 }

@@ -92,6 +92,18 @@ QString KelvaraCli::usage()
               "  kelvara-cli import-users [--project DIR] FILE\n"
               "      Reads users from a list whose header names the standard columns.\n"
               "      An interrupt or termination signal stops it with nothing imported.\n"
+              "  kelvara-cli explain [--project DIR] --entry NAME\n"
+              "          (--user \"LAST, FIRST\" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]\n"
+              "          [--reader]\n"
+              "      Decides as the entry's reader will (now, or at the moment given) and\n"
+              "      prints the decision and its reasons, one per line. HEX is what the\n"
+              "      reader reads (for long-range readers the EPC). --reader also reads the\n"
+              "      reader's own tables back and shows its decision beside the database's.\n"
+              "      Exit status 0 permitted, 1 denied (by the reader with --reader).\n"
+              "  kelvara-cli who [--project DIR] (--entry NAME | --user \"LAST, FIRST\")\n"
+              "          [--at yyyy-MM-ddTHH:mm]\n"
+              "      Lists the users who may pass the entry then, or the entries (area and\n"
+              "      entry) the user may pass then. Exit status 1 when the list is empty.\n"
               "  kelvara-cli paths\n"
               "      Prints the settings file, the application data folder, the manual\n"
               "      folder and the tools folder as this installation resolves them.\n"
@@ -163,6 +175,10 @@ int KelvaraCli::run(const QStringList &arguments)
         return importUsers(rest);
     if (command == QLatin1String("paths"))
         return printPaths(rest);
+    if (command == QLatin1String("explain"))
+        return explain(rest);
+    if (command == QLatin1String("who"))
+        return who(rest);
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 

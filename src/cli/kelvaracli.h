@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QList>
+#include <QDateTime>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
@@ -74,6 +75,11 @@ private:
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
     int printPaths(const QStringList &arguments);
+    // explain and who (kelvaracliexplain.cpp).
+    int explain(QStringList arguments);
+    int who(QStringList arguments);
+    // Takes "--at yyyy-MM-ddTHH:mm"; the current minute without it.
+    bool takeMoment(QStringList &arguments, QDateTime &at, int &exitCode);
 
     QTextStream &m_out;
     QTextStream &m_err;
