@@ -74,16 +74,18 @@ QString KelvaraCli::usage()
               "      connection, reader type, device ID, needs update (x or empty).\n"
               "  kelvara-cli run FUNCTION [--project DIR]\n"
               "          [--all | --area NAME | --entry NAME... | --short-range | --long-range]\n"
-              "          [--only-pending] [--drive DIR] [--prepare-drive]\n"
+              "          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]\n"
               "      Runs a reader function over the chosen entries (default --all) and prints\n"
               "      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION\n"
               "      or FAILED. FUNCTION is one of update, read-access, import-transponders,\n"
               "      read-events, set-clock, write-config. --only-pending keeps the entries\n"
               "      that need an update (with --all, --area and --entry). --drive names the\n"
               "      root folder of the USB flash drive; --prepare-drive empties it for a new\n"
-              "      configuration first. An interrupt (Ctrl+C) or termination signal lets\n"
-              "      the entry in progress finish; entries not started show NOT RUN. A\n"
-              "      second one ends the program at once.\n"
+              "      configuration first. --jobs serves up to N readers (1 to 32) at the same\n"
+              "      time (default: the general setting, 4 unless changed); each entry's log\n"
+              "      lines are printed as one block when it ends. An interrupt (Ctrl+C) or\n"
+              "      termination signal lets the entries in progress finish; entries not\n"
+              "      started show NOT RUN. A second one ends the program at once.\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
@@ -305,12 +307,21 @@ int KelvaraCli::runFunction(QStringList arguments)
 
     QString area;
     QString drivePath;
+    QString jobsText;
     bool hasArea = false;
     bool hasDrive = false;
+    bool hasJobs = false;
     if (!takeValue(arguments, QStringLiteral("--area"), area, hasArea))
         return usageError(tr("--area needs one name."));
     if (!takeValue(arguments, QStringLiteral("--drive"), drivePath, hasDrive))
         return usageError(tr("--drive needs one folder."));
+    if (!takeValue(arguments, QStringLiteral("--jobs"), jobsText, hasJobs))
+        return usageError(tr("--jobs needs one number."));
+    bool jobsOk = true;
+    const int jobs = hasJobs ? jobsText.toInt(&jobsOk) : 0;
+    if (hasJobs && (!jobsOk || jobs < 1 || jobs > KelvaraFunctionThread::MaxParallelEntries))
+        return usageError(tr("--jobs takes a number from 1 to %1.")
+                              .arg(KelvaraFunctionThread::MaxParallelEntries));
     QStringList entryNames;
     for (int at = arguments.indexOf(QStringLiteral("--entry")); at >= 0;
          at = arguments.indexOf(QStringLiteral("--entry"))) {
@@ -436,10 +447,12 @@ int KelvaraCli::runFunction(QStringList arguments)
     readerSettings.uhfRegion = settings.uhfRegion;
     thread->setReaderSettings(readerSettings);
     thread->setEntries(targets);
+    thread->setParallelEntries(hasJobs ? jobs : settings.parallelEntries);
     thread->setFlashDrive(drive);
     thread->setStop(false);
 
-    // Lines leave as they are logged, from the worker's thread; the main
+    // Lines leave as they are logged, from the workers' threads (one at a
+    // time: with entries at once, each entry's lines as one block); the main
     // thread only waits meanwhile.
     QHash<QString, int> states;
     QMutex mutex;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -113,6 +114,21 @@ KelvaraGeneralSettingsDialog::KelvaraGeneralSettingsDialog(ApplicationSettings &
         }
         layout->addWidget(frame);
     }
+    auto *parallelRow = new QHBoxLayout;
+    auto *parallelLabel = new QLabel(tr("Readers updated at once:"), this);
+    m_parallel = new QSpinBox(this);
+    m_parallel->setRange(1, ApplicationSettings::MaxParallelEntries);
+    m_parallel->setValue(settings.parallelEntries);
+    const QString parallelHelp = tr("How many readers a function (update, read, set the clock "
+                                    "...) serves at the same time.\n1: one reader after another.");
+    m_parallel->setWhatsThis(parallelHelp);
+    if (settings.areToolTipsOn)
+        m_parallel->setToolTip(parallelHelp);
+    parallelLabel->setBuddy(m_parallel);
+    parallelRow->addWidget(parallelLabel);
+    parallelRow->addWidget(m_parallel);
+    parallelRow->addStretch();
+    layout->addLayout(parallelRow);
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
     auto *cancel = new QPushButton(tr("Cancel"), this);
@@ -220,6 +236,7 @@ void KelvaraGeneralSettingsDialog::accept()
     m_settings.uhfProgrammerReader = referenceText(m_reader[1]);
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
+    m_settings.parallelEntries = m_parallel->value();
     emit settingsChanged();
     QDialog::accept();
 }
