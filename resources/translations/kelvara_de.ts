@@ -565,6 +565,14 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>paths nimmt keine Argumente.</translation>
     </message>
     <message>
+        <source>--jobs needs one number.</source>
+        <translation>--jobs braucht eine Zahl.</translation>
+    </message>
+    <message>
+        <source>--jobs takes a number from 1 to %1.</source>
+        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -575,16 +583,18 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       connection, reader type, device ID, needs update (x or empty).
   kelvara-cli run FUNCTION [--project DIR]
           [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
+          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
       Runs a reader function over the chosen entries (default --all) and prints
       the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
       or FAILED. FUNCTION is one of update, read-access, import-transponders,
       read-events, set-clock, write-config. --only-pending keeps the entries
       that need an update (with --all, --area and --entry). --drive names the
       root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN. A
-      second one ends the program at once.
+      configuration first. --jobs serves up to N readers (1 to 32) at the same
+      time (default: the general setting, 4 unless changed); each entry&apos;s log
+      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
+      termination signal lets the entries in progress finish; entries not
+      started show NOT RUN. A second one ends the program at once.
   kelvara-cli export-users [--project DIR] FILE
       Writes all users into a semicolon-separated list.
   kelvara-cli import-users [--project DIR] FILE
@@ -610,16 +620,18 @@ entries.
       Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
   kelvara-cli run FUNCTION [--project DIR]
           [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
+          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
       Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
       die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
       OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
       import-transponders, read-events, set-clock oder write-config. --only-pending
       behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
       --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
-      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
+      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
+      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
+      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
+      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
   kelvara-cli export-users [--project DIR] DATEI
       Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
   kelvara-cli import-users [--project DIR] DATEI
@@ -1372,6 +1384,14 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>RUNNING</source>
         <translation>LÄUFT</translation>
     </message>
+    <message>
+        <source>Stopping after the %1 entries in progress ...   %2</source>
+        <translation>Halt nach den %1 laufenden Zutritten ...   %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 entries done, %3 in progress   %4</source>
+        <translation>%1 von %2 Zutritten fertig, %3 laufen   %4</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>
@@ -1447,6 +1467,16 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     <message>
         <source>Please select a reader</source>
         <translation>Bitte einen Leser wählen</translation>
+    </message>
+    <message>
+        <source>Readers updated at once:</source>
+        <translation>Gleichzeitig aktualisierte Leser:</translation>
+    </message>
+    <message>
+        <source>How many readers a function (update, read, set the clock ...) serves at the same time.
+1: one reader after another.</source>
+        <translation>Wie viele Leser eine Funktion (Aktualisieren, Lesen, Uhr stellen ...) zugleich bedient.
+1: ein Leser nach dem anderen.</translation>
     </message>
 </context>
 <context>
