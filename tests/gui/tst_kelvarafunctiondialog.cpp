@@ -626,9 +626,12 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("entriesRun");
     QTest::addColumn<bool>("stillOpen");
-    QTest::newRow("stop") << "stop" << 1 << true;
-    QTest::newRow("close, answered yes") << "close yes" << 1 << false;
-    QTest::newRow("close, answered no") << "close no" << 3 << true;
+    QTest::addColumn<int>("jobs");
+    QTest::newRow("stop") << "stop" << 1 << true << 1;
+    QTest::newRow("close, answered yes") << "close yes" << 1 << false << 1;
+    QTest::newRow("close, answered no") << "close no" << 3 << true << 1;
+    // Both entries in progress finish, the third is not begun.
+    QTest::newRow("stop, two at once") << "stop" << 2 << true << 2;
 }
 
 void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
@@ -636,6 +639,7 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     QFETCH(QString, action);
     QFETCH(int, entriesRun);
     QFETCH(bool, stillOpen);
+    QFETCH(int, jobs);
     Site site;
     std::vector<std::unique_ptr<TcpReader>> readers;
     for (int i = 0; i < 3; ++i) {
@@ -648,13 +652,17 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     }
     ApplicationSettings settings;
     settings.functionDialogGeometry = QRect(0, 0, 1400, 330);
+    settings.parallelEntries = jobs;
     FlashDrive flash;
     KelvaraFunctionDialog d(site.params, settings, flash, KelvaraFunctionDialog::UpdateAccess,
                             EntrySelection::allEntries(true), QString());
     d.show();
     QTest::mouseClick(d.startButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Door 1'")),
-                             30000);
+    if (jobs == 1)
+        QTRY_VERIFY_WITH_TIMEOUT(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Door 1'")),
+                                 30000);
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(stateTexts(d).count(QStringLiteral("RUNNING")), jobs, 30000);
     QVERIFY(d.isRunning());
     QVERIFY(d.stopButton()->isEnabled());
     screenshot(&d, QStringLiteral("function-dialog-during-run"));
@@ -676,7 +684,8 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     QCOMPARE(stateTexts(d).count(QStringLiteral("OK")), entriesRun);
     QCOMPARE(stateTexts(d).count(QString()), 3 - entriesRun);
     if (entriesRun < 3)
-        QVERIFY(log.contains(QStringLiteral("Function terminated after 1 of 3 entries")));
+        QVERIFY(log.contains(
+            QStringLiteral("Function terminated after %1 of 3 entries").arg(entriesRun)));
     QVERIFY(d.startButton()->isEnabled() && d.endButton()->isEnabled());
     QVERIFY(!d.stopButton()->isEnabled());
     QCOMPARE(QApplication::overrideCursor(), nullptr);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 using Dialog = KelvaraGeneralSettingsDialog;
 
@@ -87,13 +88,17 @@ void TestKelvaraGeneralSettingsDialog::savedAndShownAgain()
         QCOMPARE(dialog.readerEdit(false)->text(),
                  QStringLiteral("Device-ID '0000001F' via 'USB'"));
         dialog.regionBox()->setRegion(84);
+        QCOMPARE(dialog.parallelBox()->value(), 4);
+        dialog.parallelBox()->setValue(8);
         dialog.okButton()->click();
         QCOMPARE(dialog.result(), QDialog::Accepted);
     }
     QCOMPARE(settings.uhfRegion, 84);
+    QCOMPARE(settings.parallelEntries, 8);
     QCOMPARE(settings.uhfProgrammerReader, QStringLiteral("54;00000002;127.0.0.1:10001"));
     Dialog again(settings);
     QCOMPARE(again.regionBox()->currentText(), QStringLiteral("FCC: Japan"));
+    QCOMPARE(again.parallelBox()->value(), 8);
     QCOMPARE(again.readerEdit(true)->text(),
              QStringLiteral("Device-ID '00000002' via '127.0.0.1:10001'"));
     again.resize(again.sizeHint());
