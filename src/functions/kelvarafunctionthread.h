@@ -93,7 +93,8 @@ protected:
     // run then goes one entry after another whatever was asked.
     virtual bool entriesIndependent() const { return true; }
 
-    // Appends the line to the log file; only a written line is shown.
+    // Appends the line to the log file (with entries at once, when the entry
+    // ends); only a written line is shown.
     bool log(const QString &line);
     std::unique_ptr<FunctionReader> createReader() const;
     // Logs the result's message and gives 1 for no connection, else 2.
