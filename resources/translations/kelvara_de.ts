@@ -1142,103 +1142,6 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>%1 Zutritte geprüft: %2 lassen sich nicht aktualisieren, %3 mit Warnungen, %4 ohne Probleme.</translation>
     </message>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. An interrupt (Ctrl+C) or termination signal lets
-      the entry in progress finish; entries not started show NOT RUN. A
-      second one ends the program at once.
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-      An interrupt or termination signal stops it with nothing imported.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user "LAST, FIRST" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Decides as the entry's reader will (now, or at the moment given) and
-      prints the decision and its reasons, one per line. HEX is what the
-      reader reads (for long-range readers the EPC). --reader also reads the
-      reader's own tables back and shows its decision beside the database's.
-      Exit status 0 permitted, 1 denied (by the reader with --reader).
-  kelvara-cli who [--project DIR] (--entry NAME | --user "LAST, FIRST")
-          [--at yyyy-MM-ddTHH:mm]
-      Lists the users who may pass the entry then, or the entries (area and
-      entry) the user may pass then. Exit status 1 when the list is empty.
-  kelvara-cli paths
-      Prints the settings file, the application data folder, the manual
-      folder and the tools folder as this installation resolves them.
-  kelvara-cli --help
-      Shows this text.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation, or a project in use
-by another program; 2 a usage error, a folder that is not a project, or no
-entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. Ein Abbruch (Strg+C) oder ein
-      Beendigungssignal lässt den laufenden Zutritt zu Ende laufen; nicht begonnene
-      Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user "NAME, VORNAME" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
-      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
-      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
-      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
-      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
-  kelvara-cli who [--project DIR] (--entry NAME | --user "NAME, VORNAME")
-          [--at yyyy-MM-ddTHH:mm]
-      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
-      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
-      wenn die Liste leer ist.
-  kelvara-cli paths
-      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
-      und den Werkzeugordner aus, wie diese Installation sie auflöst.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
-Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
-kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>--at needs one date and time (yyyy-MM-ddTHH:mm).</source>
         <translation>--at braucht ein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm).</translation>
     </message>
@@ -1285,6 +1188,66 @@ kein Projekt ist, oder keine Zutritte.
     <message>
         <source>who needs either --entry or --user.</source>
         <translation>who braucht entweder --entry oder --user.</translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. --jobs serves up to N readers (1 to 32) at the same
+      time (default: the general setting, 4 unless changed); each entry's log
+      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
+      termination signal lets the entries in progress finish; entries not
+      started show NOT RUN. A second one ends the program at once.
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user "LAST, FIRST" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Decides as the entry's reader will (now, or at the moment given) and
+      prints the decision and its reasons, one per line. HEX is what the
+      reader reads (for long-range readers the EPC). --reader also reads the
+      reader's own tables back and shows its decision beside the database's.
+      Exit status 0 permitted, 1 denied (by the reader with --reader).
+  kelvara-cli who [--project DIR] (--entry NAME | --user "LAST, FIRST")
+          [--at yyyy-MM-ddTHH:mm]
+      Lists the users who may pass the entry then, or the entries (area and
+      entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>--jobs needs one number.</source>
+        <translation>--jobs braucht eine Zahl.</translation>
+    </message>
+    <message>
+        <source>--jobs takes a number from 1 to %1.</source>
+        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
     </message>
 </context>
 <context>
@@ -2486,6 +2449,14 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>%1 of %2 entries in sync, %3 differ or failed, %4 not run   %5</source>
         <translation>%1 von %2 Zutritten stimmen überein, %3 weichen ab oder scheiterten, %4 nicht ausgeführt   %5</translation>
     </message>
+    <message>
+        <source>Stopping after the %1 entries in progress ...   %2</source>
+        <translation>Halt nach den %1 laufenden Zutritten ...   %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 entries done, %3 in progress   %4</source>
+        <translation>%1 von %2 Zutritten fertig, %3 laufen   %4</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>
@@ -2591,6 +2562,16 @@ Möchten Sie ihn konfigurieren?</translation>
     <message>
         <source>Region</source>
         <translation>Region</translation>
+    </message>
+    <message>
+        <source>Readers updated at once:</source>
+        <translation>Gleichzeitig aktualisierte Leser:</translation>
+    </message>
+    <message>
+        <source>How many readers a function (update, read, set the clock ...) serves at the same time.
+1: one reader after another.</source>
+        <translation>Wie viele Leser eine Funktion (Aktualisieren, Lesen, Uhr stellen ...) zugleich bedient.
+1: ein Leser nach dem anderen.</translation>
     </message>
 </context>
 <context>

@@ -77,16 +77,18 @@ QString KelvaraCli::usage()
               "      connection, reader type, device ID, needs update (x or empty).\n"
               "  kelvara-cli run FUNCTION [--project DIR]\n"
               "          [--all | --area NAME | --entry NAME... | --short-range | --long-range]\n"
-              "          [--only-pending] [--drive DIR] [--prepare-drive]\n"
+              "          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]\n"
               "      Runs a reader function over the chosen entries (default --all) and prints\n"
               "      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION\n"
               "      or FAILED. FUNCTION is one of update, read-access, import-transponders,\n"
               "      read-events, set-clock, write-config. --only-pending keeps the entries\n"
               "      that need an update (with --all, --area and --entry). --drive names the\n"
               "      root folder of the USB flash drive; --prepare-drive empties it for a new\n"
-              "      configuration first. An interrupt (Ctrl+C) or termination signal lets\n"
-              "      the entry in progress finish; entries not started show NOT RUN. A\n"
-              "      second one ends the program at once.\n"
+              "      configuration first. --jobs serves up to N readers (1 to 32) at the same\n"
+              "      time (default: the general setting, 4 unless changed); each entry's log\n"
+              "      lines are printed as one block when it ends. An interrupt (Ctrl+C) or\n"
+              "      termination signal lets the entries in progress finish; entries not\n"
+              "      started show NOT RUN. A second one ends the program at once.\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
@@ -405,9 +407,18 @@ int KelvaraCli::runFunction(QStringList arguments)
     if (!takeScope(arguments, scope, exitCode))
         return exitCode;
     QString drivePath;
+    QString jobsText;
     bool hasDrive = false;
+    bool hasJobs = false;
     if (!takeValue(arguments, QStringLiteral("--drive"), drivePath, hasDrive))
         return usageError(tr("--drive needs one folder."));
+    if (!takeValue(arguments, QStringLiteral("--jobs"), jobsText, hasJobs))
+        return usageError(tr("--jobs needs one number."));
+    bool jobsOk = true;
+    const int jobs = hasJobs ? jobsText.toInt(&jobsOk) : 0;
+    if (hasJobs && (!jobsOk || jobs < 1 || jobs > KelvaraFunctionThread::MaxParallelEntries))
+        return usageError(tr("--jobs takes a number from 1 to %1.")
+                              .arg(KelvaraFunctionThread::MaxParallelEntries));
     const bool prepare = takeFlag(arguments, QStringLiteral("--prepare-drive"));
     if (!arguments.isEmpty())
         return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
@@ -480,7 +491,7 @@ int KelvaraCli::runFunction(QStringList arguments)
     }
     thread->setEntries(targets);
     thread->setFlashDrive(drive);
-    const QHash<QString, int> states = runThread(*thread, true);
+    const QHash<QString, int> states = runThread(*thread, true, jobs);
 
     bool allOk = true;
     for (const EntryTarget &target : qAsConst(targets)) {
@@ -510,10 +521,11 @@ int KelvaraCli::runFunction(QStringList arguments)
     return allOk ? Success : Failure;
 }
 
-QHash<QString, int> KelvaraCli::runThread(KelvaraFunctionThread &thread, bool echoLog)
+QHash<QString, int> KelvaraCli::runThread(KelvaraFunctionThread &thread, bool echoLog, int jobs)
 {
     ApplicationSettings settings;
     settings.loadSettings();
+    thread.setParallelEntries(jobs > 0 ? jobs : settings.parallelEntries);
     ReaderSettings readerSettings;
     readerSettings.hfProgrammerReader = settings.hfProgrammerReader;
     readerSettings.uhfProgrammerReader = settings.uhfProgrammerReader;

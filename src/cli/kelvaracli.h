@@ -70,8 +70,9 @@ private:
     // Success, or the exit code after the error was shown.
     int selectEntries(const Scope &scope, QList<EntryTarget> &targets);
     // Runs the thread with the general settings' readers to its end (an
-    // interrupt stops it after the entry in progress); the entries' states.
-    QHash<QString, int> runThread(KelvaraFunctionThread &thread, bool echoLog);
+    // interrupt stops it after the entries in progress); the entries' states.
+    // jobs: entries served at once, 0 for the general setting.
+    QHash<QString, int> runThread(KelvaraFunctionThread &thread, bool echoLog, int jobs = 0);
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
     int printPaths(const QStringList &arguments);

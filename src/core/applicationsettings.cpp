@@ -92,6 +92,10 @@ void ApplicationSettings::loadSettings(const QString &filePath)
     hfProgrammerReader = readString(s, QStringLiteral("GeneralSettingsDialog.HF.PRdr"));
     uhfProgrammerReader = readString(s, QStringLiteral("GeneralSettingsDialog.UHF.PRdr"));
     uhfRegion = readInt(s, QStringLiteral("GeneralSettingsDialog.UHF.Region"), uhfRegion);
+    parallelEntries =
+        readInt(s, QStringLiteral("GeneralSettingsDialog.ParallelEntries"), parallelEntries);
+    if (parallelEntries < 1 || parallelEntries > MaxParallelEntries)
+        parallelEntries = ApplicationSettings().parallelEntries;
     recentProjects = s.value(QStringLiteral("MainWindow.RecentProjects")).toStringList();
 
     struct RectKey
@@ -141,6 +145,7 @@ bool ApplicationSettings::saveSettings(const QString &filePath) const
     s.setValue(QStringLiteral("GeneralSettingsDialog.HF.PRdr"), hfProgrammerReader);
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.PRdr"), uhfProgrammerReader);
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.Region"), uhfRegion);
+    s.setValue(QStringLiteral("GeneralSettingsDialog.ParallelEntries"), parallelEntries);
     s.setValue(QStringLiteral("MainWindow.RecentProjects"), recentProjects);
     s.setValue(QStringLiteral("EditUserDialog.Geometry"), editUserDialogGeometry);
     s.setValue(QStringLiteral("EditDoorDialog.Geometry"), editDoorDialogGeometry);

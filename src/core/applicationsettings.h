@@ -17,6 +17,9 @@ public:
     QString hfProgrammerReader;
     QString uhfProgrammerReader;
     int uhfRegion = 6;
+    // Readers a function serves at the same time (1: one after another).
+    static constexpr int MaxParallelEntries = 32;
+    int parallelEntries = 4;
     // The last projects opened, the latest first (at most five).
     QStringList recentProjects;
 

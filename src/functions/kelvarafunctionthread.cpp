@@ -10,6 +10,28 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QMutexLocker>
+#include <QWaitCondition>
+
+#include <vector>
+
+namespace {
+
+// The lines of the entry this thread works on, while entries run at once.
+thread_local QStringList *t_entryLines = nullptr;
+
+} // namespace
+
+// Hands out the entries to the workers in list order; an entry on the flash
+// drive waits while another one is on it.
+struct KelvaraFunctionThread::Scheduler
+{
+    QMutex mutex;
+    QWaitCondition changed;
+    QList<EntryTarget> pending;
+    bool driveBusy = false;
+    bool ended = false;
+};
 
 KelvaraFunctionThread::KelvaraFunctionThread(const ProjectParameters &project, QObject *parent)
     : QThread(parent), m_project(project)
@@ -71,6 +93,16 @@ QString KelvaraFunctionThread::entryHeader(const EntryTarget &entry, const QDate
 
 bool KelvaraFunctionThread::log(const QString &line)
 {
+    if (t_entryLines) {
+        t_entryLines->append(line);
+        return true;
+    }
+    QMutexLocker lock(&m_logLock);
+    return writeLine(line);
+}
+
+bool KelvaraFunctionThread::writeLine(const QString &line)
+{
     if (!LogFile::appendLine(m_logFilePath, line)) {
         // Said once per run; a line that was not kept is not shown either.
         if (!m_logFailureShown) {
@@ -83,6 +115,17 @@ bool KelvaraFunctionThread::log(const QString &line)
     }
     emit logMessage(line);
     return true;
+}
+
+void KelvaraFunctionThread::writeBlock(const QStringList &lines, const QString &key, int code)
+{
+    // Emitted under the lock: no other entry's line comes in between, and
+    // receivers connected directly are called from one thread at a time.
+    QMutexLocker lock(&m_logLock);
+    for (const QString &line : lines)
+        writeLine(line);
+    if (code != NoState)
+        emit state(key, code);
 }
 
 std::unique_ptr<FunctionReader> KelvaraFunctionThread::createReader() const
@@ -149,16 +192,95 @@ void KelvaraFunctionThread::run()
     QHash<int, QString> folderKeys;
     if (!m_project.databasePath.isEmpty())
         EntryRecords::folderKeys(m_project.databasePath, folderKeys);
-    for (EntryTarget entry : qAsConst(m_entries)) {
+    const int workers = entriesIndependent() ? qMin(m_parallel, m_entries.size()) : 1;
+    if (workers <= 1)
+        runOneByOne(folderKeys);
+    else
+        runAtOnce(folderKeys, workers);
+}
+
+bool KelvaraFunctionThread::usesFlashDrive(const EntryTarget &entry)
+{
+    return !hasNoReader(entry) && connectionOf(entry).kind() == ReaderConnection::NoConnection;
+}
+
+int KelvaraFunctionThread::runEntry(EntryTarget entry, const QHash<int, QString> &folderKeys)
+{
+    if (entry.folderKey.isEmpty())
+        entry.folderKey = folderKeys.value(entry.pkDoors);
+    {
+        QMutexLocker lock(&m_logLock);
+        emit entryStarted(entryKey(entry));
+    }
+    log(entryHeader(entry, QDateTime::currentDateTime()));
+    // Without any reader there is nobody to talk to and no drive folder to fill.
+    return hasNoReader(entry) ? noReaderFailure() : processEntry(entry);
+}
+
+void KelvaraFunctionThread::runOneByOne(const QHash<int, QString> &folderKeys)
+{
+    for (const EntryTarget &entry : qAsConst(m_entries)) {
         if (stopRequested())
             return;
-        if (entry.folderKey.isEmpty())
-            entry.folderKey = folderKeys.value(entry.pkDoors);
-        log(entryHeader(entry, QDateTime::currentDateTime()));
-        // Without any reader there is nobody to talk to and no drive folder to fill.
-        const int code = hasNoReader(entry) ? noReaderFailure() : processEntry(entry);
+        const int code = runEntry(entry, folderKeys);
         if (code == NoState)
             return;
         emit state(entryKey(entry), code);
+    }
+}
+
+void KelvaraFunctionThread::runAtOnce(const QHash<int, QString> &folderKeys, int workers)
+{
+    Scheduler scheduler;
+    scheduler.pending = m_entries;
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (int i = 0; i < workers; ++i) {
+        threads.emplace_back(
+            QThread::create([this, &scheduler, &folderKeys] { workOn(scheduler, folderKeys); }));
+        threads.back()->start(QThread::InheritPriority);
+    }
+    // Each worker ends after its entry in progress; every reader command has its own bound.
+    for (const std::unique_ptr<QThread> &thread : threads)
+        thread->wait();
+}
+
+void KelvaraFunctionThread::workOn(Scheduler &scheduler, const QHash<int, QString> &folderKeys)
+{
+    for (;;) {
+        EntryTarget entry;
+        bool onDrive = false;
+        {
+            QMutexLocker lock(&scheduler.mutex);
+            int next = -1;
+            while (next < 0) {
+                if (scheduler.ended || stopRequested() || scheduler.pending.isEmpty())
+                    return;
+                for (int i = 0; i < scheduler.pending.size() && next < 0; ++i) {
+                    if (!scheduler.driveBusy || !usesFlashDrive(scheduler.pending.at(i)))
+                        next = i;
+                }
+                // Only drive entries left and the drive in use: wait for it, looking
+                // at the stop request now and then.
+                if (next < 0)
+                    scheduler.changed.wait(&scheduler.mutex, 200);
+            }
+            entry = scheduler.pending.takeAt(next);
+            onDrive = usesFlashDrive(entry);
+            scheduler.driveBusy = scheduler.driveBusy || onDrive;
+        }
+        QStringList lines;
+        t_entryLines = &lines;
+        const int code = runEntry(entry, folderKeys);
+        t_entryLines = nullptr;
+        {
+            QMutexLocker lock(&scheduler.mutex);
+            if (onDrive)
+                scheduler.driveBusy = false;
+            // As one by one: an entry without a state ends the run.
+            if (code == NoState)
+                scheduler.ended = true;
+            scheduler.changed.wakeAll();
+        }
+        writeBlock(lines, entryKey(entry), code);
     }
 }

@@ -7,7 +7,9 @@
 #include "reader/readerconnection.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QSqlError>
 #include <QString>
 #include <QThread>
@@ -17,6 +19,12 @@
 // A reader function run over a list of entries on a worker thread. Each
 // entry gets a header line in the function's daily log, the function's own
 // steps and one state; log lines and states leave as signals.
+//
+// With more than one entry at a time, processEntry() runs on several threads
+// at once: an entry's lines are kept back and written and emitted as one
+// block when it finishes, entries on the flash drive still go one after
+// another, and database changes that compare before they write take
+// databaseWriteLock().
 class KelvaraFunctionThread : public QThread
 {
     Q_OBJECT
@@ -36,6 +44,12 @@ public:
     // The programmer readers and UHF region of the general settings; the
     // project's parameters stay those given at construction.
     void setReaderSettings(const ReaderSettings &settings);
+
+    // How many entries are served at the same time (1: one after another,
+    // lines as they come). Set before the run starts.
+    static constexpr int MaxParallelEntries = 32;
+    void setParallelEntries(int count) { m_parallel = qBound(1, count, MaxParallelEntries); }
+    int parallelEntries() const { return m_parallel; }
 
     // Safe from any thread; read before each entry.
     void setStop(bool stop) { m_stop.store(stop); }
@@ -64,6 +78,8 @@ public:
     static QString entryHeader(const EntryTarget &entry, const QDateTime &now);
 
 signals:
+    // The entry's header is about to be logged and its reader contacted.
+    void entryStarted(const QString &entryKey);
     void state(const QString &entryKey, int state);
     void logMessage(const QString &message);
 
@@ -74,8 +90,12 @@ protected:
     virtual bool needsDatabase() const { return true; }
     // The entry's state, or NoState to end the run without one.
     virtual int processEntry(const EntryTarget &entry) = 0;
+    // False when one entry's work depends on what an earlier one wrote: the
+    // run then goes one entry after another whatever was asked.
+    virtual bool entriesIndependent() const { return true; }
 
-    // Appends the line to the log file; only a written line is shown.
+    // Appends the line to the log file (with entries at once, when the entry
+    // ends); only a written line is shown.
     bool log(const QString &line);
     std::unique_ptr<FunctionReader> createReader() const;
     // Logs the result's message and gives 1 for no connection, else 2.
@@ -84,13 +104,31 @@ protected:
     // Logs "No reader assigned" and gives Failed.
     int noReaderFailure();
     QString databasePath() const { return m_project.databasePath; }
+    // Held around a database change that must see no other entry's change
+    // between its reading and its writing.
+    QMutex &databaseWriteLock() const { return m_databaseWriteLock; }
 
     ProjectParameters m_project;
     ReaderSettings m_readerSettings;
     FlashDrive m_drive;
 
 private:
+    struct Scheduler;
+    // Logs the header, runs the entry and gives its state.
+    int runEntry(EntryTarget entry, const QHash<int, QString> &folderKeys);
+    void runOneByOne(const QHash<int, QString> &folderKeys);
+    void runAtOnce(const QHash<int, QString> &folderKeys, int workers);
+    void workOn(Scheduler &scheduler, const QHash<int, QString> &folderKeys);
+    // Writes the lines to the log file and shows those written, as one
+    // block, followed by the entry's state unless it is NoState.
+    void writeBlock(const QStringList &lines, const QString &key, int code);
+    bool writeLine(const QString &line);
+    static bool usesFlashDrive(const EntryTarget &entry);
+
     QList<EntryTarget> m_entries;
+    int m_parallel = 1;
+    QMutex m_logLock;
+    mutable QMutex m_databaseWriteLock;
     QString m_logFilePath;
     bool m_logFailureShown = false;
     std::atomic<bool> m_stop{false};

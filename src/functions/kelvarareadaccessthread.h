@@ -20,6 +20,8 @@ public:
 protected:
     QString logFolderName() const override;
     int processEntry(const EntryTarget &entry) override;
+    // An identifier imported at one entry is known at the next.
+    bool entriesIndependent() const override { return !m_import; }
 
 private:
     void importTransponders(const EntryTarget &entry, const QStringList &identifiers);

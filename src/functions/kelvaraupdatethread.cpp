@@ -4,6 +4,8 @@
 #include "core/errorinfo.h"
 #include "db/accessrights.h"
 
+#include <QMutexLocker>
+
 KelvaraUpdateThread::KelvaraUpdateThread(const ProjectParameters &project, QObject *parent)
     : KelvaraFunctionThread(project, parent)
 {
@@ -70,6 +72,7 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
     // to what was sent. A mark that cannot be cleared is reported rather than
     // passed over, so the entry is sent again.
     bool cleared = false;
+    QMutexLocker writeLock(&databaseWriteLock());
     const QSqlError markError = AccessRights::clearNeedsUpdateIfUnchanged(
         databasePath(), entry.pkDoors,
         [&](const QList<EntryAccessRow> &current) {
@@ -78,6 +81,7 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
             return now.sameContent(dataSet);
         },
         &cleared);
+    writeLock.unlock();
     if (markError.isValid())
         return databaseFailure(markError);
     if (dataSet.leftOut().isEmpty())

@@ -498,8 +498,11 @@ void KelvaraFunctionDialog::start()
     if (m_readerFactory)
         thread->setReaderFactory(m_readerFactory);
     thread->setEntries(rows);
+    thread->setParallelEntries(m_settings.parallelEntries);
     thread->setFlashDrive(m_drive);
     thread->setStop(false);
+    connect(thread, &KelvaraFunctionThread::entryStarted, this,
+            &KelvaraFunctionDialog::entryStarted, Qt::QueuedConnection);
     connect(thread, &KelvaraFunctionThread::state, this, &KelvaraFunctionDialog::state,
             Qt::QueuedConnection);
     connect(thread, &QThread::finished, this, &KelvaraFunctionDialog::finished,
@@ -508,6 +511,7 @@ void KelvaraFunctionDialog::start()
             &KelvaraFunctionLogWin::appendMessage, Qt::QueuedConnection);
     m_thread = thread;
     m_runEntries = rows;
+    m_inProgress.clear();
     m_doneCount = 0;
     m_okCount = 0;
     m_stopRequested = false;
@@ -525,7 +529,6 @@ void KelvaraFunctionDialog::start()
     m_start->setEnabled(false);
     m_stopButton->setEnabled(true);
     m_clock->start();
-    markEntryInProgress();
     updateProgress();
 }
 
@@ -547,6 +550,7 @@ void KelvaraFunctionDialog::finished()
         delete m_thread;
     }
     m_clock->stop();
+    m_inProgress.clear();
     clearRunningMarks();
     m_end->setEnabled(true);
     m_start->setEnabled(true);
@@ -582,6 +586,7 @@ void KelvaraFunctionDialog::state(const QString &entryKey, int state)
     const int row = rowOfEntry(entryKey.toInt(&ok));
     if (m_thread)
         ++m_doneCount;
+    m_inProgress.removeOne(entryKey.toInt());
     if (ok && row >= 0) {
         switch (state) {
         case KelvaraFunctionThread::Done:
@@ -604,17 +609,20 @@ void KelvaraFunctionDialog::state(const QString &entryKey, int state)
             break;
         }
     }
-    markEntryInProgress();
     updateProgress();
 }
 
-void KelvaraFunctionDialog::markEntryInProgress()
+void KelvaraFunctionDialog::entryStarted(const QString &entryKey)
 {
-    if (!isRunning() || m_stopRequested || m_doneCount >= m_runEntries.size())
+    if (!isRunning())
         return;
-    const int row = rowOfEntry(m_runEntries.at(m_doneCount).pkDoors);
+    const int key = entryKey.toInt();
+    m_inProgress.removeOne(key);
+    m_inProgress.append(key);
+    const int row = rowOfEntry(key);
     if (row >= 0)
         setStateCell(row, tr("RUNNING"), QColor(255, 240, 160), KelvaraFunctionThread::NoState);
+    updateProgress();
 }
 
 void KelvaraFunctionDialog::clearRunningMarks()
@@ -638,8 +646,24 @@ void KelvaraFunctionDialog::updateProgress()
     }
     const QString elapsed = elapsedText(m_elapsed.elapsed());
     if (isRunning()) {
-        const QString current =
-            m_doneCount < total ? m_runEntries.at(m_doneCount).doorName : QString();
+        QString current;
+        const int row = m_inProgress.isEmpty() ? -1 : rowOfEntry(m_inProgress.last());
+        if (row >= 0)
+            current = m_table->item(row, NameColumn)->text();
+        else if (m_inProgress.isEmpty() && m_doneCount < total)
+            current = m_runEntries.at(m_doneCount).doorName;
+        if (m_inProgress.size() > 1) {
+            m_progressLabel->setText(m_stopRequested
+                                         ? tr("Stopping after the %1 entries in progress ...   %2")
+                                               .arg(m_inProgress.size())
+                                               .arg(elapsed)
+                                         : tr("%1 of %2 entries done, %3 in progress   %4")
+                                               .arg(m_doneCount)
+                                               .arg(total)
+                                               .arg(m_inProgress.size())
+                                               .arg(elapsed));
+            return;
+        }
         m_progressLabel->setText(
             m_stopRequested ? tr("Stopping after entry '%1' ...   %2").arg(current, elapsed)
                             : tr("Entry %1 of %2: '%3'   %4")

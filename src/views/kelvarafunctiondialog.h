@@ -97,6 +97,8 @@ public slots:
     void finished();
     // The entry key is the one the worker names its entries by (the entry's key).
     void state(const QString &entryKey, int state);
+    // Marks the entry's state cell until its result comes.
+    void entryStarted(const QString &entryKey);
     void setHelp(bool on);
 
 protected:
@@ -113,8 +115,6 @@ private:
     void setStateCell(int row, const QString &text, const QColor &colour, int code);
     void showContextMenu(const QPoint &pos);
     void updateProgress();
-    // The state cell of the entry the worker is on says so until its result comes.
-    void markEntryInProgress();
     void clearRunningMarks();
     QString entryNameOfCurrentRow() const;
     // False (and the close is refused) while the worker runs; asks whether to stop.
@@ -142,6 +142,8 @@ private:
     QPointer<KelvaraFunctionThread> m_thread;
     FunctionReaderFactory m_readerFactory;
     QList<EntryTarget> m_runEntries;
+    // The entries in progress, by key, in the order they started.
+    QList<int> m_inProgress;
     int m_doneCount = 0;
     int m_okCount = 0;
     bool m_stopRequested = false;

@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -170,6 +171,21 @@ void KelvaraGeneralSettingsDialog::build()
         }
         layout->addWidget(frame);
     }
+    auto *parallelRow = new QHBoxLayout;
+    auto *parallelLabel = new QLabel(tr("Readers updated at once:"), this);
+    m_parallel = new QSpinBox(this);
+    m_parallel->setRange(1, ApplicationSettings::MaxParallelEntries);
+    m_parallel->setValue(settings.parallelEntries);
+    const QString parallelHelp = tr("How many readers a function (update, read, set the clock "
+                                    "...) serves at the same time.\n1: one reader after another.");
+    m_parallel->setWhatsThis(parallelHelp);
+    if (settings.areToolTipsOn)
+        m_parallel->setToolTip(parallelHelp);
+    parallelLabel->setBuddy(m_parallel);
+    parallelRow->addWidget(parallelLabel);
+    parallelRow->addWidget(m_parallel);
+    parallelRow->addStretch();
+    layout->addLayout(parallelRow);
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
     auto *cancel = new QPushButton(tr("Cancel"), this);
@@ -388,10 +404,12 @@ void KelvaraGeneralSettingsDialog::accept()
     const QString oldHf = m_settings.hfProgrammerReader;
     const QString oldUhf = m_settings.uhfProgrammerReader;
     const int oldRegion = m_settings.uhfRegion;
+    const int oldParallel = m_settings.parallelEntries;
     m_settings.hfProgrammerReader = referenceText(m_reader[0]);
     m_settings.uhfProgrammerReader = referenceText(m_reader[1]);
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
+    m_settings.parallelEntries = m_parallel->value();
     // A reader that failed its connection test is kept but not configured.
     for (int range = 0; range < 2; ++range) {
         const ReaderFactory::ProgrammerReader &reader = m_reader[range];
@@ -403,6 +421,7 @@ void KelvaraGeneralSettingsDialog::accept()
             m_settings.hfProgrammerReader = oldHf;
             m_settings.uhfProgrammerReader = oldUhf;
             m_settings.uhfRegion = oldRegion;
+            m_settings.parallelEntries = oldParallel;
             return;
         }
     }

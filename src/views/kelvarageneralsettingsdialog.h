@@ -13,6 +13,7 @@ class ApplicationSettings;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 // The long-range radio regions with their codes as item data.
 class KelvaraRegion : public QComboBox
@@ -27,7 +28,8 @@ public:
 };
 
 // The settings of this computer: the programmer readers for short and long
-// range and the long-range radio region.
+// range, the long-range radio region and how many readers a function serves
+// at the same time.
 class KelvaraGeneralSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -68,6 +70,7 @@ public:
     QPushButton *selectButton(bool longRange) const { return m_select[longRange]; }
     KelvaraRegion *regionBox() const { return m_region; }
     QPushButton *okButton() const { return m_ok; }
+    QSpinBox *parallelBox() const { return m_parallel; }
 
 signals:
     void settingsChanged();
@@ -96,5 +99,6 @@ private:
     QLineEdit *m_edit[2] = {};
     QPushButton *m_select[2] = {};
     KelvaraRegion *m_region = nullptr;
+    QSpinBox *m_parallel = nullptr;
     QPushButton *m_ok = nullptr;
 };

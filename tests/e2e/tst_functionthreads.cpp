@@ -26,10 +26,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <memory>
 
 using namespace kxsim;
@@ -238,6 +240,109 @@ private:
     KelvaraFunctionThread *m_stop;
 };
 
+void countIn(std::atomic<int> &now, std::atomic<int> &most)
+{
+    const int n = ++now;
+    int seen = most.load();
+    while (n > seen && !most.compare_exchange_weak(seen, n)) {
+    }
+}
+
+// Notes how many commands are under way at once, over all and on the flash drive.
+class OverlapReader : public ReaderObjectsReader
+{
+public:
+    struct Counts
+    {
+        std::atomic<int> now{0}, most{0}, driveNow{0}, driveMost{0};
+    };
+    OverlapReader(const ReaderSettings &p, Counts *counts) : ReaderObjectsReader(p), m_c(counts) {}
+    ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
+    {
+        countIn(m_c->now, m_c->most);
+        const ReaderOutcome outcome = ReaderObjectsReader::updateAccess(c, t, d);
+        --m_c->now;
+        return outcome;
+    }
+    ReaderOutcome saveAccessConfiguration(const QString &path, const QString &key, int t,
+                                          const AccessDataSet &d) override
+    {
+        countIn(m_c->driveNow, m_c->driveMost);
+        QThread::msleep(30); // long enough for a second drive entry to overlap, were it let
+        const ReaderOutcome outcome = ReaderObjectsReader::saveAccessConfiguration(path, key, t, d);
+        --m_c->driveNow;
+        return outcome;
+    }
+
+private:
+    Counts *m_c;
+};
+
+// The log lines by entry name, each entry's block as it stands; addresses
+// and the header's time and route, which differ from site to site, left out.
+QMap<QString, QStringList> blocksOf(const QStringList &log)
+{
+    static const QRegularExpression header(QStringLiteral("ENTRY: '([^']*)'"));
+    static const QRegularExpression address(QStringLiteral("127\\.0\\.0\\.1:\\d+"));
+    QMap<QString, QStringList> blocks;
+    QString current;
+    for (const QString &line : log.join(QStringLiteral("\r\n")).split(QStringLiteral("\r\n"))) {
+        if (line.isEmpty())
+            continue;
+        const QRegularExpressionMatch match = header.match(line);
+        if (match.hasMatch()) {
+            current = match.captured(1);
+            blocks[current] << match.captured(0);
+        } else {
+            blocks[current] << QString(line).replace(address, QStringLiteral("127.0.0.1:*"));
+        }
+    }
+    return blocks;
+}
+
+// Six readers on loopback TCP answering after a delay, the third garbling
+// every answer, and two entries on the flash drive.
+struct ParallelSite
+{
+    Site site;
+    std::vector<std::unique_ptr<SimReader>> sims;
+    QTemporaryDir drive;
+
+    ParallelSite()
+    {
+        for (int i = 1; i <= 6; ++i) {
+            sims.push_back(std::make_unique<SimReader>(makeReader(100, 0x1000 + i)));
+            sims.back()->listenTcp("127.0.0.1", 0);
+            sims.back()->faults().setDelayMs(10);
+            site.addEntry(QStringLiteral("Door %1").arg(i), 100, QString::number(0x1000 + i, 16),
+                          QStringLiteral("127.0.0.1"), sims.back()->tcp().port());
+        }
+        sims.at(2)->faults().corruptCrc(-1);
+        for (int i = 1; i <= 2; ++i)
+            site.addEntry(QStringLiteral("Barrier %1").arg(i), 863, QStringLiteral("a1b%1").arg(i),
+                          QString(), FlashBit);
+    }
+
+    Outcome update(int jobs, OverlapReader::Counts *counts)
+    {
+        KelvaraUpdateThread thread(site.params);
+        thread.setEntries(site.targets());
+        FlashDrive flash;
+        flash.setDrivePath(drive.path());
+        thread.setFlashDrive(flash);
+        thread.setParallelEntries(jobs);
+        thread.setReaderFactory([counts](const ReaderSettings &p) {
+            return std::make_unique<OverlapReader>(p, counts);
+        });
+        return runToEnd(thread);
+    }
+    QString logFile() const
+    {
+        return site.project.folder() + QStringLiteral("/log/update-access-cfg/") +
+               dailyLogFileName();
+    }
+};
+
 } // namespace
 
 class TestFunctionThreads : public QObject
@@ -264,6 +369,8 @@ private slots:
     void writeConfigurationOverTcpAndOntoDrive();
     void emptyListAndEmptyDatabaseName();
     void readsWithoutALinkFail();
+    void parallelRunMatchesSerial_data();
+    void parallelRunMatchesSerial();
 
 private:
     QTemporaryDir m_bus;
@@ -749,6 +856,60 @@ void TestFunctionThreads::readsWithoutALinkFail()
         QVERIFY(run.log.filter(QStringLiteral("DONE")).isEmpty());
     }
     QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Barrier"))));
+}
+
+void TestFunctionThreads::parallelRunMatchesSerial_data()
+{
+    QTest::addColumn<int>("jobs");
+    QTest::newRow("one at a time") << 1;
+    QTest::newRow("four at once") << 4;
+    QTest::newRow("eight at once") << 8;
+}
+
+void TestFunctionThreads::parallelRunMatchesSerial()
+{
+    QFETCH(int, jobs);
+    ParallelSite serial;
+    OverlapReader::Counts serialCounts;
+    const Outcome expected = serial.update(1, &serialCounts);
+    ParallelSite parallel;
+    OverlapReader::Counts counts;
+    const Outcome run = parallel.update(jobs, &counts);
+
+    QCOMPARE(counts.most.load() > 1, jobs > 1);
+    QCOMPARE(counts.driveMost.load(), 1); // one drive: its entries one after another
+    QCOMPARE(run.keys.size(), 8);
+
+    const QList<EntryTarget> before = serial.site.targets();
+    const QList<EntryTarget> after = parallel.site.targets();
+    QCOMPARE(after.size(), before.size());
+    int garbling = -1;
+    for (int i = 0; i < before.size(); ++i) {
+        const QString name = before.at(i).doorName;
+        QCOMPARE(after.at(i).doorName, name);
+        if (name == QLatin1String("Door 3"))
+            garbling = after.at(i).pkDoors;
+        QCOMPARE(run.states.value(QString::number(after.at(i).pkDoors), -1),
+                 expected.states.value(QString::number(before.at(i).pkDoors), -1));
+        QCOMPARE(parallel.site.pending(after.at(i).pkDoors),
+                 serial.site.pending(before.at(i).pkDoors));
+    }
+    QCOMPARE(parallel.site.pending(garbling), 1);
+    QCOMPARE(run.states.value(QString::number(garbling)), 2);
+
+    // Each entry's lines whole and in order, shown and in the log file alike.
+    const QMap<QString, QStringList> blocks = blocksOf(run.log);
+    QCOMPARE(blocks, blocksOf(expected.log));
+    QCOMPARE(
+        blocksOf(
+            QString::fromLocal8Bit(readFile(parallel.logFile())).split(QStringLiteral("\r\n"))),
+        blocks);
+    QCOMPARE(blocks.size(), 8);
+    for (const QString &name : {QStringLiteral("Barrier 1"), QStringLiteral("Barrier 2")})
+        QCOMPARE(blocks.value(name).last(), QStringLiteral("Update Access Configuration DONE"));
+    for (const QString &id :
+         {QStringLiteral("/0000A1B1/ACCESS.INI"), QStringLiteral("/0000A1B2/ACCESS.INI")})
+        QCOMPARE(readFile(parallel.drive.path() + id), readFile(serial.drive.path() + id));
 }
 
 KX_TEST_MAIN(TestFunctionThreads)

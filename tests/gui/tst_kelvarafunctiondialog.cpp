@@ -41,6 +41,7 @@
 #include <algorithm>
 
 #include <functional>
+#include <vector>
 #include <memory>
 
 using namespace kxsim;
@@ -195,6 +196,7 @@ private slots:
     void stopOrCloseDuringRun_data();
     void stopOrCloseDuringRun();
     void logWindowSavesToFile();
+    void parallelRunShowsEachEntryAsOneBlock();
 
 private:
     std::unique_ptr<KelvaraMan> openWindow(const Site &site);
@@ -624,9 +626,12 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("entriesRun");
     QTest::addColumn<bool>("stillOpen");
-    QTest::newRow("stop") << "stop" << 1 << true;
-    QTest::newRow("close, answered yes") << "close yes" << 1 << false;
-    QTest::newRow("close, answered no") << "close no" << 3 << true;
+    QTest::addColumn<int>("jobs");
+    QTest::newRow("stop") << "stop" << 1 << true << 1;
+    QTest::newRow("close, answered yes") << "close yes" << 1 << false << 1;
+    QTest::newRow("close, answered no") << "close no" << 3 << true << 1;
+    // Both entries in progress finish, the third is not begun.
+    QTest::newRow("stop, two at once") << "stop" << 2 << true << 2;
 }
 
 void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
@@ -634,6 +639,7 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     QFETCH(QString, action);
     QFETCH(int, entriesRun);
     QFETCH(bool, stillOpen);
+    QFETCH(int, jobs);
     Site site;
     std::vector<std::unique_ptr<TcpReader>> readers;
     for (int i = 0; i < 3; ++i) {
@@ -646,13 +652,17 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     }
     ApplicationSettings settings;
     settings.functionDialogGeometry = QRect(0, 0, 1400, 330);
+    settings.parallelEntries = jobs;
     FlashDrive flash;
     KelvaraFunctionDialog d(site.params, settings, flash, KelvaraFunctionDialog::UpdateAccess,
                             EntrySelection::allEntries(true), QString());
     d.show();
     QTest::mouseClick(d.startButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Door 1'")),
-                             30000);
+    if (jobs == 1)
+        QTRY_VERIFY_WITH_TIMEOUT(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Door 1'")),
+                                 30000);
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(stateTexts(d).count(QStringLiteral("RUNNING")), jobs, 30000);
     QVERIFY(d.isRunning());
     QVERIFY(d.stopButton()->isEnabled());
     screenshot(&d, QStringLiteral("function-dialog-during-run"));
@@ -674,7 +684,8 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
     QCOMPARE(stateTexts(d).count(QStringLiteral("OK")), entriesRun);
     QCOMPARE(stateTexts(d).count(QString()), 3 - entriesRun);
     if (entriesRun < 3)
-        QVERIFY(log.contains(QStringLiteral("Function terminated after 1 of 3 entries")));
+        QVERIFY(log.contains(
+            QStringLiteral("Function terminated after %1 of 3 entries").arg(entriesRun)));
     QVERIFY(d.startButton()->isEnabled() && d.endButton()->isEnabled());
     QVERIFY(!d.stopButton()->isEnabled());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -699,6 +710,56 @@ void TestKelvaraFunctionDialog::logWindowSavesToFile()
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.first().icon, QMessageBox::Critical);
     QCOMPARE(m_boxes.first().title, QStringLiteral("Save Log Window"));
+}
+
+void TestKelvaraFunctionDialog::parallelRunShowsEachEntryAsOneBlock()
+{
+    Site site;
+    std::vector<std::unique_ptr<TcpReader>> readers;
+    for (int i = 1; i <= 5; ++i) {
+        readers.push_back(std::make_unique<TcpReader>(100, 0x1000 + i));
+        readers.back()->sim.faults().setDelayMs(10);
+        site.addEntry(QStringLiteral("Door %1").arg(i), 100, QString::number(0x1000 + i, 16),
+                      QStringLiteral("127.0.0.1"), readers.back()->port());
+    }
+    readers.at(1)->sim.faults().corruptCrc(-1);
+    ApplicationSettings settings;
+    settings.parallelEntries = 4;
+    settings.functionDialogGeometry = QRect(0, 0, 1400, 360);
+    FlashDrive drive;
+    KelvaraFunctionDialog d(site.params, settings, drive, KelvaraFunctionDialog::UpdateAccess,
+                            EntrySelection::allEntries(), QString());
+    d.show();
+    d.start();
+    QVERIFY(d.isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(stateTexts(d).count(QStringLiteral("RUNNING")) > 1, 30000);
+    screenshot(&d, QStringLiteral("function-dialog-entries-at-once"));
+    QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
+    QCOMPARE(stateTexts(d),
+             (QStringList{QStringLiteral("OK"), QStringLiteral("FAILED"), QStringLiteral("OK"),
+                          QStringLiteral("OK"), QStringLiteral("OK")}));
+
+    // Every entry's lines follow its header: a line of another entry in
+    // between would leave a block with two ends or an end in its middle.
+    const QString done = QStringLiteral("Update Access Configuration DONE");
+    QList<QStringList> blocks;
+    for (const QString &line : d.logWindow()->text().split(QLatin1Char('\n'))) {
+        if (line.contains(QStringLiteral("ENTRY: '")))
+            blocks << QStringList{line};
+        else if (!line.isEmpty() && !blocks.isEmpty())
+            blocks.last() << line;
+    }
+    QCOMPARE(blocks.size(), 5);
+    int finished = 0;
+    for (const QStringList &block : qAsConst(blocks)) {
+        const int ends = block.count(done);
+        QVERIFY2(ends == 0 || (ends == 1 && block.last() == done),
+                 qPrintable(block.join(QLatin1Char('\n'))));
+        finished += ends;
+        QCOMPARE(block.last() == done, !block.first().contains(QStringLiteral("'Door 2'")));
+    }
+    QCOMPARE(finished, 4);
+    d.close();
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraFunctionDialog)

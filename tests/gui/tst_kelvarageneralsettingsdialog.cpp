@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "e2e/simfixture.h"
@@ -433,14 +434,18 @@ void TestKelvaraGeneralSettingsDialog::savedAndShownAgain()
         QVERIFY(!dialog.isConnected(false) && !dialog.isConnected(true));
         QVERIFY(redPixels(dialog.pictureLabel(true)->pixmap(Qt::ReturnByValue)) > 0);
         dialog.regionBox()->setRegion(84);
+        QCOMPARE(dialog.parallelBox()->value(), 4);
+        dialog.parallelBox()->setValue(8);
         dialog.okButton()->click();
         QCOMPARE(dialog.result(), QDialog::Accepted);
         QVERIFY(m_boxes.isEmpty());
     }
     QCOMPARE(settings.uhfRegion, 84);
+    QCOMPARE(settings.parallelEntries, 8);
     QCOMPARE(settings.uhfProgrammerReader, QStringLiteral("54;00000002;") + uhf);
     Dialog again(settings);
     QCOMPARE(again.regionBox()->currentText(), QStringLiteral("FCC: Japan"));
+    QCOMPARE(again.parallelBox()->value(), 8);
     QCOMPARE(again.readerEdit(true)->text(),
              QStringLiteral("Device-ID '00000002' via '%1'").arg(uhf));
     again.resize(again.sizeHint());

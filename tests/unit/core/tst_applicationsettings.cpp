@@ -42,6 +42,10 @@ void TestApplicationSettings::defaultsWhenMissingOrGarbage_data()
         "[General]\nMainWindow.IsMaximized=perhaps\nMainWindow.Geometry=big\n"
         "GeneralSettingsDialog.UHF.Region=north\nUsersTable.ColWidth=10, x, 30\n"
         "EditUserDialog.Geometry=@Rect(1 2)\n");
+    QTest::newRow("readers at once out of range")
+        << QByteArray("[General]\nGeneralSettingsDialog.ParallelEntries=0\n");
+    QTest::newRow("readers at once too many")
+        << QByteArray("[General]\nGeneralSettingsDialog.ParallelEntries=100000\n");
 }
 
 void TestApplicationSettings::defaultsWhenMissingOrGarbage()
@@ -62,6 +66,7 @@ void TestApplicationSettings::defaultsWhenMissingOrGarbage()
     QCOMPARE(s.isMaximized, true);
     QCOMPARE(s.mainWindowGeometry, QRect(200, 200, 1200, 600));
     QCOMPARE(s.uhfRegion, 6);
+    QCOMPARE(s.parallelEntries, 4);
     QCOMPARE(s.editUserDialogGeometry, defaults.editUserDialogGeometry);
     QCOMPARE(s.usersTableColWidth, QList<int>());
 }
@@ -85,6 +90,7 @@ void TestApplicationSettings::roundTrip()
     s.areToolTipsOn = false;
     s.hfProgrammerReader = QStringLiteral("USB:0001A2B3");
     s.uhfRegion = 2;
+    s.parallelEntries = 8;
     s.functionDialogGeometry = QRect(5, 6, 700, 450);
     s.usersTableColWidth = {120, 80, 200};
     QVERIFY(s.saveSettings(path));
@@ -102,6 +108,7 @@ void TestApplicationSettings::roundTrip()
     QCOMPARE(r.hfProgrammerReader, s.hfProgrammerReader);
     QCOMPARE(r.uhfProgrammerReader, QString());
     QCOMPARE(r.uhfRegion, 2);
+    QCOMPARE(r.parallelEntries, 8);
     QCOMPARE(r.functionDialogGeometry, s.functionDialogGeometry);
     QCOMPARE(r.usersTableColWidth, s.usersTableColWidth);
     QCOMPARE(r.doorsTableColWidth, QList<int>());
