@@ -11,6 +11,10 @@
         <source>Invalid identifier length</source>
         <translation>Ungültige Länge der Transponderkennung</translation>
     </message>
+    <message>
+        <source>Unable to read the access rights of the board</source>
+        <translation>Die Zutrittsrechte der Zutrittstafel konnten nicht gelesen werden</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionText</name>
