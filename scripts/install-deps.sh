@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qtbase5-dev libqt5sql5-sqlite qttools5-dev qttools5-dev-tools
+    qtbase5-dev libqt5sql5-sqlite libsqlite3-dev qttools5-dev qttools5-dev-tools
+    sqlite3
     fonts-liberation zip unzip
     libqt5svg5-dev
     qttranslations5-l10n

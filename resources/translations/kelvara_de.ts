@@ -1,13 +1,14 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>AccessExplainer</name>
     <message>
-        <source>There is no entry '%1'.</source>
+        <source>There is no entry &apos;%1&apos;.</source>
         <translation>Es gibt keinen Zutritt „%1“.</translation>
     </message>
     <message>
-        <source>Several areas have an entry '%1'; name it as AREA/ENTRY.</source>
+        <source>Several areas have an entry &apos;%1&apos;; name it as AREA/ENTRY.</source>
         <translation>Mehrere Bereiche haben einen Zutritt „%1“; nennen Sie ihn als BEREICH/ZUTRITT.</translation>
     </message>
     <message>
@@ -143,7 +144,7 @@
         <translation>Der Leser hält noch einen Eintrag für diese Kennung mit den Fenstern %1; die Datenbank hat keinen.</translation>
     </message>
     <message>
-        <source>The reader's record carries windows %1, the database's %2.</source>
+        <source>The reader&apos;s record carries windows %1, the database&apos;s %2.</source>
         <translation>Der Eintrag des Lesers trägt die Fenster %1, der der Datenbank %2.</translation>
     </message>
     <message>
@@ -159,7 +160,7 @@
         <translation>Fenster %1 im Leser: %2; in der Datenbank: %3</translation>
     </message>
     <message>
-        <source>The reader's tables differ from the database's.</source>
+        <source>The reader&apos;s tables differ from the database&apos;s.</source>
         <translation>Die Tabellen des Lesers weichen von denen der Datenbank ab.</translation>
     </message>
     <message>
@@ -176,6 +177,10 @@
     <message>
         <source>Invalid identifier length</source>
         <translation>Ungültige Länge der Transponderkennung</translation>
+    </message>
+    <message>
+        <source>Unable to read the access rights of the board</source>
+        <translation>Die Zutrittsrechte der Zutrittstafel konnten nicht gelesen werden</translation>
     </message>
 </context>
 <context>
@@ -381,7 +386,7 @@ Fehlercode: %2</translation>
     <name>FlashDrive</name>
     <message>
         <source>All reader are accessible.
-We don't need an USB-stick for configuration.</source>
+We don&apos;t need an USB-stick for configuration.</source>
         <translation>Alle Leser sind erreichbar.
 Für die Konfiguration wird kein USB-Stick benötigt.</translation>
     </message>
@@ -390,16 +395,16 @@ Für die Konfiguration wird kein USB-Stick benötigt.</translation>
         <translation>Fehler beim Schreiben der Datei</translation>
     </message>
     <message>
-        <source>Cannot remove file 'JOB' from USB-stick</source>
-        <translation>Die Datei 'JOB' kann nicht vom USB-Stick gelöscht werden</translation>
+        <source>Cannot remove file &apos;JOB&apos; from USB-stick</source>
+        <translation>Die Datei &apos;JOB&apos; kann nicht vom USB-Stick gelöscht werden</translation>
     </message>
     <message>
         <source>Create path error</source>
         <translation>Fehler beim Anlegen des Ordners</translation>
     </message>
     <message>
-        <source>'%1' on the USB-stick is a link or a special file; it is neither followed nor written. Remove it and try again.</source>
-        <translation>'%1' auf dem USB-Stick ist ein Verweis oder eine Spezialdatei; sie wird weder verfolgt noch beschrieben. Bitte entfernen und erneut versuchen.</translation>
+        <source>&apos;%1&apos; on the USB-stick is a link or a special file; it is neither followed nor written. Remove it and try again.</source>
+        <translation>&apos;%1&apos; auf dem USB-Stick ist ein Verweis oder eine Spezialdatei; sie wird weder verfolgt noch beschrieben. Bitte entfernen und erneut versuchen.</translation>
     </message>
 </context>
 <context>
@@ -524,8 +529,8 @@ konnte nicht geöffnet werden.
         <translation>Kein Recht: der Benutzer kann den Zutritt nicht passieren.</translation>
     </message>
     <message>
-        <source>The time model "***" (Always): access at any time.</source>
-        <translation>Das Zeitmodell "***" (Immer): Zutritt zu jeder Zeit.</translation>
+        <source>The time model &quot;***&quot; (Always): access at any time.</source>
+        <translation>Das Zeitmodell &quot;***&quot; (Immer): Zutritt zu jeder Zeit.</translation>
     </message>
     <message>
         <source>Grey: a right that differs from the most frequent one of its user group and area.</source>
@@ -536,16 +541,16 @@ konnte nicht geöffnet werden.
         <translation>Gelb: eine Benutzergruppe (Zeile) oder ein Bereich (Spalte); ihre Zellen zeigen das Zeitmodell, das alle Mitglieder teilen. Eine Änderung dort gilt für alle Mitglieder.</translation>
     </message>
     <message>
-        <source>"...": the members of the group or area hold different time models.</source>
-        <translation>"...": die Mitglieder der Gruppe oder des Bereichs haben verschiedene Zeitmodelle.</translation>
+        <source>&quot;...&quot;: the members of the group or area hold different time models.</source>
+        <translation>&quot;...&quot;: die Mitglieder der Gruppe oder des Bereichs haben verschiedene Zeitmodelle.</translation>
     </message>
     <message>
         <source>Entry</source>
         <translation>Zutritt</translation>
     </message>
     <message>
-        <source>Red entry head: the entry's reader needs an update ("Update Access Rights"). A collapsed area with such an entry is red too.</source>
-        <translation>Roter Zutrittskopf: der Leser des Zutritts braucht eine Aktualisierung ("Zutrittsrechte aktualisieren"). Ein zugeklappter Bereich mit einem solchen Zutritt ist ebenfalls rot.</translation>
+        <source>Red entry head: the entry&apos;s reader needs an update (&quot;Update Access Rights&quot;). A collapsed area with such an entry is red too.</source>
+        <translation>Roter Zutrittskopf: der Leser des Zutritts braucht eine Aktualisierung (&quot;Zutrittsrechte aktualisieren&quot;). Ein zugeklappter Bereich mit einem solchen Zutritt ist ebenfalls rot.</translation>
     </message>
     <message>
         <source>Area</source>
@@ -613,14 +618,14 @@ abgewiesen, bis die Sperrzeit abgelaufen ist.</translation>
         <translation>Externe PQ.I/O-Platine</translation>
     </message>
     <message>
-        <source>'Reader Info' shows PQ.I/O state</source>
-        <translation>'Leser-Info' zeigt den PQ.I/O-Zustand</translation>
+        <source>&apos;Reader Info&apos; shows PQ.I/O state</source>
+        <translation>&apos;Leser-Info&apos; zeigt den PQ.I/O-Zustand</translation>
     </message>
     <message>
         <source>Checked when the reader switches its door through the external PQ.I/O board.
-'Reader Info' finds out whether the reader supports it and whether the board is paired.</source>
+&apos;Reader Info&apos; finds out whether the reader supports it and whether the board is paired.</source>
         <translation>Gesetzt, wenn der Leser seine Tür über die externe PQ.I/O-Platine schaltet.
-'Leser-Info' ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
+&apos;Leser-Info&apos; ermittelt, ob der Leser sie unterstützt und ob die Platine gekoppelt ist.</translation>
     </message>
     <message>
         <source>The decimal serial number printed on the board;
@@ -748,15 +753,15 @@ eine Antenne liest am Eingang, die andere am Ausgang.</translation>
         <translation>HF-Leistung %1</translation>
     </message>
     <message>
-        <source>Both Antennas control LED's</source>
+        <source>Both Antennas control LED&apos;s</source>
         <translation>Beide Antennen steuern die LEDs</translation>
     </message>
     <message>
-        <source>INT-ANT controls LED's</source>
+        <source>INT-ANT controls LED&apos;s</source>
         <translation>INT-ANT steuert die LEDs</translation>
     </message>
     <message>
-        <source>Which antenna's readings the LED's show.</source>
+        <source>Which antenna&apos;s readings the LED&apos;s show.</source>
         <translation>Die Lesungen welcher Antenne die LEDs anzeigen.</translation>
     </message>
     <message>
@@ -864,7 +869,7 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Blinken 4 Hz</translation>
     </message>
     <message>
-        <source>LED's</source>
+        <source>LED&apos;s</source>
         <translation>LEDs</translation>
     </message>
     <message>
@@ -907,8 +912,8 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Kein Befehl angegeben.</translation>
     </message>
     <message>
-        <source>Unknown command '%1'.</source>
-        <translation>Unbekannter Befehl '%1'.</translation>
+        <source>Unknown command &apos;%1&apos;.</source>
+        <translation>Unbekannter Befehl &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>--project needs one folder.</source>
@@ -919,8 +924,8 @@ Pegel: der Leser liest, solange der Eingang aktiv ist.</translation>
         <translation>Kein Projekt angegeben und kein aktuelles Projekt in den Einstellungen.</translation>
     </message>
     <message>
-        <source>'%1' is not a project folder.</source>
-        <translation>'%1' ist kein Projektordner.</translation>
+        <source>&apos;%1&apos; is not a project folder.</source>
+        <translation>&apos;%1&apos; ist kein Projektordner.</translation>
     </message>
     <message>
         <source>The project database cannot be opened.</source>
@@ -971,16 +976,16 @@ existiert bereits.</translation>
         <translation>Demoprojekt angelegt in %1</translation>
     </message>
     <message>
-        <source>Unexpected argument '%1'.</source>
-        <translation>Unerwartetes Argument '%1'.</translation>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>run needs a function.</source>
         <translation>run braucht eine Funktion.</translation>
     </message>
     <message>
-        <source>Unknown function '%1'.</source>
-        <translation>Unbekannte Funktion '%1'.</translation>
+        <source>Unknown function &apos;%1&apos;.</source>
+        <translation>Unbekannte Funktion &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>--area needs one name.</source>
@@ -1003,8 +1008,8 @@ existiert bereits.</translation>
         <translation>--only-pending gehört zu --all, --area oder --entry.</translation>
     </message>
     <message>
-        <source>There is no entry named '%1'.</source>
-        <translation>Es gibt keinen Zutritt namens '%1'.</translation>
+        <source>There is no entry named &apos;%1&apos;.</source>
+        <translation>Es gibt keinen Zutritt namens &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>There are no reader with changed access rights</source>
@@ -1015,8 +1020,8 @@ existiert bereits.</translation>
         <translation>Es gibt überhaupt keine Leser</translation>
     </message>
     <message>
-        <source>The drive folder '%1' does not exist.</source>
-        <translation>Der Ordner des USB-Sticks '%1' existiert nicht.</translation>
+        <source>The drive folder &apos;%1&apos; does not exist.</source>
+        <translation>Der Ordner des USB-Sticks &apos;%1&apos; existiert nicht.</translation>
     </message>
     <message numerus="yes">
         <source>%n entries use the USB flash drive: name its folder with --drive.</source>
@@ -1030,8 +1035,8 @@ existiert bereits.</translation>
         <translation>export-users braucht genau eine Datei.</translation>
     </message>
     <message>
-        <source>Cannot write the file '%1'.</source>
-        <translation>Die Datei '%1' kann nicht geschrieben werden.</translation>
+        <source>Cannot write the file &apos;%1&apos;.</source>
+        <translation>Die Datei &apos;%1&apos; kann nicht geschrieben werden.</translation>
     </message>
     <message>
         <source>%1 user entries exported to file</source>
@@ -1089,21 +1094,21 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>Checks:
   kelvara-cli verify [--project DIR] [SCOPE as for run] [--mark]
-      Reads each reader's tables back and compares them with what the
-      database gives now; one line per entry: name, a tab and "in sync",
-      "differs: " with the differences, NO CONNECTION or FAILED. --mark
+      Reads each reader&apos;s tables back and compares them with what the
+      database gives now; one line per entry: name, a tab and &quot;in sync&quot;,
+      &quot;differs: &quot; with the differences, NO CONNECTION or FAILED. --mark
       marks differing entries as needing an update. Exit status 0 when all
       are in sync, else 1.
   kelvara-cli check [--project DIR] [SCOPE as for run]
-      Checks what the next update would send against the readers' limits and
-      the project's rules; one block per entry with problems and a summary
+      Checks what the next update would send against the readers&apos; limits and
+      the project&apos;s rules; one block per entry with problems and a summary
       line. Exit status 1 when an entry cannot be updated as it stands.
 </source>
         <translation>Prüfungen:
   kelvara-cli verify [--project DIR] [UMFANG wie bei run] [--mark]
       Liest die Tabellen jedes Lesers zurück und vergleicht sie mit dem, was die
       Datenbank jetzt ergibt; eine Zeile je Zutritt: Name, ein Tabulator und
-      "in sync", "differs: " mit den Abweichungen, NO CONNECTION oder FAILED.
+      &quot;in sync&quot;, &quot;differs: &quot; mit den Abweichungen, NO CONNECTION oder FAILED.
       --mark markiert abweichende Zutritte als aktualisierungsbedürftig.
       Rückgabewert 0, wenn alle übereinstimmen, sonst 1.
   kelvara-cli check [--project DIR] [UMFANG wie bei run]
@@ -1146,7 +1151,7 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>--at braucht ein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm).</translation>
     </message>
     <message>
-        <source>'%1' is not a date and time of the form yyyy-MM-ddTHH:mm.</source>
+        <source>&apos;%1&apos; is not a date and time of the form yyyy-MM-ddTHH:mm.</source>
         <translation>„%1“ ist kein Datum mit Uhrzeit der Form yyyy-MM-ddTHH:mm.</translation>
     </message>
     <message>
@@ -1154,7 +1159,7 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>explain braucht --entry NAME.</translation>
     </message>
     <message>
-        <source>--user needs one name ("LAST, FIRST").</source>
+        <source>--user needs one name (&quot;LAST, FIRST&quot;).</source>
         <translation>--user braucht einen Namen („NAME, VORNAME“).</translation>
     </message>
     <message>
@@ -1166,15 +1171,15 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>explain braucht entweder --user oder --identifier.</translation>
     </message>
     <message>
-        <source>'%1' is not a hexadecimal identifier.</source>
+        <source>&apos;%1&apos; is not a hexadecimal identifier.</source>
         <translation>„%1“ ist keine hexadezimale Kennung.</translation>
     </message>
     <message>
-        <source>There is no user '%1'.</source>
+        <source>There is no user &apos;%1&apos;.</source>
         <translation>Es gibt keinen Benutzer „%1“.</translation>
     </message>
     <message>
-        <source>Several users are called '%1'.</source>
+        <source>Several users are called &apos;%1&apos;.</source>
         <translation>Mehrere Benutzer heißen „%1“.</translation>
     </message>
     <message>
@@ -1208,7 +1213,7 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       that need an update (with --all, --area and --entry). --drive names the
       root folder of the USB flash drive; --prepare-drive empties it for a new
       configuration first. --jobs serves up to N readers (1 to 32) at the same
-      time (default: the general setting, 4 unless changed); each entry's log
+      time (default: the general setting, 4 unless changed); each entry&apos;s log
       lines are printed as one block when it ends. An interrupt (Ctrl+C) or
       termination signal lets the entries in progress finish; entries not
       started show NOT RUN. A second one ends the program at once.
@@ -1218,14 +1223,14 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       Reads users from a list whose header names the standard columns.
       An interrupt or termination signal stops it with nothing imported.
   kelvara-cli explain [--project DIR] --entry NAME
-          (--user "LAST, FIRST" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
           [--reader]
-      Decides as the entry's reader will (now, or at the moment given) and
+      Decides as the entry&apos;s reader will (now, or at the moment given) and
       prints the decision and its reasons, one per line. HEX is what the
       reader reads (for long-range readers the EPC). --reader also reads the
-      reader's own tables back and shows its decision beside the database's.
+      reader&apos;s own tables back and shows its decision beside the database&apos;s.
       Exit status 0 permitted, 1 denied (by the reader with --reader).
-  kelvara-cli who [--project DIR] (--entry NAME | --user "LAST, FIRST")
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
           [--at yyyy-MM-ddTHH:mm]
       Lists the users who may pass the entry then, or the entries (area and
       entry) the user may pass then. Exit status 1 when the list is empty.
@@ -1239,7 +1244,56 @@ Exit status: 0 success; 1 a failed entry or operation, or a project in use
 by another program; 2 a usage error, a folder that is not a project, or no
 entries.
 </source>
-        <translation type="unfinished" />
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
+      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
+      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
+      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
+      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
+      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
+      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
+      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
+      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
+      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
+      wenn die Liste leer ist.
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
     </message>
     <message>
         <source>--jobs needs one number.</source>
@@ -1502,7 +1556,7 @@ Die übrigen %2 Tage hinzufügen?</translation>
         <translation>Ein Kommentar zum Feiertag, zum Beispiel sein Name.</translation>
     </message>
     <message>
-        <source>Select today's date.</source>
+        <source>Select today&apos;s date.</source>
         <translation>Wählt das heutige Datum.</translation>
     </message>
 </context>
@@ -1611,13 +1665,13 @@ Wollen Sie stattdessen diesen neuen Leser verwenden?</translation>
         <translation>Ok</translation>
     </message>
     <message>
-        <source>The entry name '%1' cannot name the entry's log and data folders.
-An entry name must not begin with a dot and must not contain '/', '\', '..' or control characters.</source>
-        <translation>Der Zutrittsname '%1' kann die Protokoll- und Datenordner des Zutritts nicht benennen.
-Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder '/', '\', '..' noch Steuerzeichen enthalten.</translation>
+        <source>The entry name &apos;%1&apos; cannot name the entry&apos;s log and data folders.
+An entry name must not begin with a dot and must not contain &apos;/&apos;, &apos;\&apos;, &apos;..&apos; or control characters.</source>
+        <translation>Der Zutrittsname &apos;%1&apos; kann die Protokoll- und Datenordner des Zutritts nicht benennen.
+Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder &apos;/&apos;, &apos;\&apos;, &apos;..&apos; noch Steuerzeichen enthalten.</translation>
     </message>
     <message>
-        <source>The entry name is too long for the entry's log and data folders.
+        <source>The entry name is too long for the entry&apos;s log and data folders.
 Please use a shorter name.</source>
         <translation>Der Zutrittsname ist zu lang für die Protokoll- und Datenordner des Zutritts.
 Bitte verwenden Sie einen kürzeren Namen.</translation>
@@ -1639,12 +1693,12 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
         <translation>Kein Bereichsname angegeben</translation>
     </message>
     <message>
-        <source>The reader device ID '%1' is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
-        <translation>Die Geräte-ID '%1' ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
+        <source>The reader device ID &apos;%1&apos; is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
+        <translation>Die Geräte-ID &apos;%1&apos; ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
     </message>
     <message>
-        <source>The reader MAC address '%1' is not of the form 00:11:22:AA:BB:CC.</source>
-        <translation>Die MAC-Adresse '%1' hat nicht die Form 00:11:22:AA:BB:CC.</translation>
+        <source>The reader MAC address &apos;%1&apos; is not of the form 00:11:22:AA:BB:CC.</source>
+        <translation>Die MAC-Adresse &apos;%1&apos; hat nicht die Form 00:11:22:AA:BB:CC.</translation>
     </message>
     <message>
         <source>No reader device ID given
@@ -1661,28 +1715,28 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
         <translation>DB Zutritt bearbeiten</translation>
     </message>
     <message>
-        <source>The area '%1' already has an entry named '%2'.</source>
-        <translation>Der Bereich '%1' hat bereits einen Zutritt namens '%2'.</translation>
+        <source>The area &apos;%1&apos; already has an entry named &apos;%2&apos;.</source>
+        <translation>Der Bereich &apos;%1&apos; hat bereits einen Zutritt namens &apos;%2&apos;.</translation>
     </message>
     <message>
-        <source>The reader with device ID %1 already controls the entry '%2'.</source>
-        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt '%2'.</translation>
+        <source>The reader with device ID %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
     </message>
     <message>
-        <source>The reader with MAC address %1 already controls the entry '%2'.</source>
-        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt '%2'.</translation>
+        <source>The reader with MAC address %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
     </message>
     <message>
-        <source>The reader connection %1 is already used by the entry '%2'.</source>
-        <translation>Die Leserverbindung %1 wird bereits vom Zutritt '%2' verwendet.</translation>
+        <source>The reader connection %1 is already used by the entry &apos;%2&apos;.</source>
+        <translation>Die Leserverbindung %1 wird bereits vom Zutritt &apos;%2&apos; verwendet.</translation>
     </message>
     <message>
         <source>DB open</source>
         <translation>DB öffnen</translation>
     </message>
     <message>
-        <source>The entry and its settings are saved. The reader configuration can be written later (Settings menu, "Reconfigure ... Reader").</source>
-        <translation>Der Zutritt und seine Einstellungen sind gespeichert. Die Leserkonfiguration lässt sich später schreiben (Menü Einstellungen, "... neu konfigurieren").</translation>
+        <source>The entry and its settings are saved. The reader configuration can be written later (Settings menu, &quot;Reconfigure ... Reader&quot;).</source>
+        <translation>Der Zutritt und seine Einstellungen sind gespeichert. Die Leserkonfiguration lässt sich später schreiben (Menü Einstellungen, &quot;... neu konfigurieren&quot;).</translation>
     </message>
     <message>
         <source>Reader Configuration</source>
@@ -1691,11 +1745,11 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
     <message>
         <source>Do you want to save the configuration to an USB stick?
 
-(In case of 'No' you can perform that later.
+(In case of &apos;No&apos; you can perform that later.
 All settings will be stored in the project database.)</source>
         <translation>Wollen Sie die Konfiguration auf einem USB-Stick speichern?
 
-(Bei 'Nein' können Sie das später nachholen.
+(Bei &apos;Nein&apos; können Sie das später nachholen.
 Alle Einstellungen werden in der Projektdatenbank gespeichert.)</translation>
     </message>
     <message>
@@ -1710,7 +1764,7 @@ Finally a reader CPU reset is performed.
 
 Do you want to continue?
 
-(In case of 'No' you can perform the reader 
+(In case of &apos;No&apos; you can perform the reader 
 configuration later. All settings will be stored 
 in the project database.)</source>
         <translation>Jetzt wird der Leser konfiguriert.
@@ -1720,7 +1774,7 @@ Zum Schluss wird die CPU des Lesers zurückgesetzt.
 
 Wollen Sie fortfahren?
 
-(Bei 'Nein' können Sie die Leserkonfiguration 
+(Bei &apos;Nein&apos; können Sie die Leserkonfiguration 
 später durchführen. Alle Einstellungen werden 
 in der Projektdatenbank gespeichert.)</translation>
     </message>
@@ -1762,9 +1816,9 @@ Kombinationen aus Bereichs- und Zutrittsnamen müssen eindeutig sein!</translati
     </message>
     <message>
         <source>Input the name of the entry (door, gate, barrier, ...).
-It also names the entry's log and data folders, so it must not contain '/' or '\' nor begin with a dot.</source>
+It also names the entry&apos;s log and data folders, so it must not contain &apos;/&apos; or &apos;\&apos; nor begin with a dot.</source>
         <translation>Geben Sie den Namen des Zutritts ein (Tür, Tor, Schranke, ...).
-Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er weder '/' noch '\' enthalten und nicht mit einem Punkt beginnen.</translation>
+Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er weder &apos;/&apos; noch &apos;\&apos; enthalten und nicht mit einem Punkt beginnen.</translation>
     </message>
     <message>
         <source>Optionally input a comment for the entry.</source>
@@ -1878,8 +1932,8 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
         <translation>Feiertagseditor schließen</translation>
     </message>
     <message>
-        <source>The project's holidays. On a holiday an entry grants access only by the periods of a time model that include the day 'Holiday'.</source>
-        <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag 'Feiertag' enthalten.</translation>
+        <source>The project&apos;s holidays. On a holiday an entry grants access only by the periods of a time model that include the day &apos;Holiday&apos;.</source>
+        <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag &apos;Feiertag&apos; enthalten.</translation>
     </message>
 </context>
 <context>
@@ -1975,10 +2029,10 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
     <message>
         <source>Input a short time model identifier (max. 3 signs).
 Each model identifier must be unique!
-The '#' sign is not allowed!</source>
+The &apos;#&apos; sign is not allowed!</source>
         <translation>Geben Sie eine kurze Zeitmodellkennung ein (max. 3 Zeichen).
 Jede Modellkennung muss eindeutig sein!
-Das Zeichen '#' ist nicht erlaubt!</translation>
+Das Zeichen &apos;#&apos; ist nicht erlaubt!</translation>
     </message>
     <message>
         <source>Input a name for the time model.
@@ -2100,16 +2154,16 @@ Die IDD wurde nicht geändert.</translation>
         <translation>DB Benutzer bearbeiten</translation>
     </message>
     <message>
-        <source>A user named '%1, %2' already exists.</source>
-        <translation>Ein Benutzer namens '%1, %2' existiert bereits.</translation>
+        <source>A user named &apos;%1, %2&apos; already exists.</source>
+        <translation>Ein Benutzer namens &apos;%1, %2&apos; existiert bereits.</translation>
     </message>
     <message>
-        <source>The short range transponder %1 already belongs to '%2'.</source>
-        <translation>Der Nahbereichstransponder %1 gehört bereits '%2'.</translation>
+        <source>The short range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Nahbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
     </message>
     <message>
-        <source>The long range transponder %1 already belongs to '%2'.</source>
-        <translation>Der Fernbereichstransponder %1 gehört bereits '%2'.</translation>
+        <source>The long range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Fernbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
     </message>
     <message>
         <source>Input the last (family) name of the user.
@@ -2297,12 +2351,12 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         <translation>Alle Leser</translation>
     </message>
     <message>
-        <source>Area '%1'</source>
-        <translation>Bereich '%1'</translation>
+        <source>Area &apos;%1&apos;</source>
+        <translation>Bereich &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>Entry '%1'</source>
-        <translation>Zutritt '%1'</translation>
+        <source>Entry &apos;%1&apos;</source>
+        <translation>Zutritt &apos;%1&apos;</translation>
     </message>
     <message>
         <source>Short Range Reader</source>
@@ -2392,12 +2446,12 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         </translation>
     </message>
     <message>
-        <source>Stopping after entry '%1' ...   %2</source>
-        <translation>Halt nach Zutritt '%1' ...   %2</translation>
+        <source>Stopping after entry &apos;%1&apos; ...   %2</source>
+        <translation>Halt nach Zutritt &apos;%1&apos; ...   %2</translation>
     </message>
     <message>
-        <source>Entry %1 of %2: '%3'   %4</source>
-        <translation>Zutritt %1 von %2: '%3'   %4</translation>
+        <source>Entry %1 of %2: &apos;%3&apos;   %4</source>
+        <translation>Zutritt %1 von %2: &apos;%3&apos;   %4</translation>
     </message>
     <message>
         <source>%1 of %2 entries OK, %3 failed, %4 not run   %5</source>
@@ -2434,8 +2488,8 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Leser abgleichen</translation>
     </message>
     <message>
-        <source>Entry '%1' cannot be updated: %2</source>
-        <translation>Zutritt '%1' lässt sich nicht aktualisieren: %2</translation>
+        <source>Entry &apos;%1&apos; cannot be updated: %2</source>
+        <translation>Zutritt &apos;%1&apos; lässt sich nicht aktualisieren: %2</translation>
     </message>
     <message>
         <source>IN SYNC</source>
@@ -2481,13 +2535,13 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Protokolldateien (*.log *.txt)</translation>
     </message>
     <message>
-        <source>The file '%1' could not be written:
+        <source>The file &apos;%1&apos; could not be written:
 %2</source>
-        <translation>Die Datei '%1' konnte nicht geschrieben werden:
+        <translation>Die Datei &apos;%1&apos; konnte nicht geschrieben werden:
 %2</translation>
     </message>
     <message>
-        <source>The log lines of the running function, as written to the function's daily log file.</source>
+        <source>The log lines of the running function, as written to the function&apos;s daily log file.</source>
         <translation>Die Protokollzeilen der laufenden Funktion, wie sie in die tägliche Protokolldatei der Funktion geschrieben werden.</translation>
     </message>
     <message>
@@ -2526,8 +2580,8 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>Device-ID '%1' via '%2'</source>
-        <translation>Geräte-ID '%1' über '%2'</translation>
+        <source>Device-ID &apos;%1&apos; via &apos;%2&apos;</source>
+        <translation>Geräte-ID &apos;%1&apos; über &apos;%2&apos;</translation>
     </message>
     <message>
         <source>Please select a reader</source>
@@ -2538,13 +2592,13 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <translation>Nicht verbunden</translation>
     </message>
     <message>
-        <source>Configure Programmer Reader '%1'</source>
-        <translation>Programmierleser '%1' konfigurieren</translation>
+        <source>Configure Programmer Reader &apos;%1&apos;</source>
+        <translation>Programmierleser &apos;%1&apos; konfigurieren</translation>
     </message>
     <message>
         <source>The reader
 
-'%1' with device ID '%2'
+&apos;%1&apos; with device ID &apos;%2&apos;
 
 is registered as access control reader.
 If the reader is already configured for access control you should skip here!
@@ -2552,7 +2606,7 @@ If the reader is already configured for access control you should skip here!
 Do you want to configure it?</source>
         <translation>Der Leser
 
-'%1' mit der Geräte-ID '%2'
+&apos;%1&apos; mit der Geräte-ID &apos;%2&apos;
 
 ist als Zutrittsleser registriert.
 Wenn der Leser bereits für die Zutrittskontrolle konfiguriert ist, sollten Sie hier überspringen!
@@ -2866,29 +2920,29 @@ Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schiebere
     </message>
     <message>
         <source>HELP:
-'Help' -&gt; 'Tooltips' switches the short tips that appear when the mouse rests on a button.
+&apos;Help&apos; -&gt; &apos;Tooltips&apos; switches the short tips that appear when the mouse rests on a button.
 
-The '?' in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
+The &apos;?&apos; in the menu bar (or the F1 key) starts the help mode: click any part of a window to read what it does.</source>
         <translation>HILFE:
-'Hilfe' -&gt; 'Tooltips' schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
+&apos;Hilfe&apos; -&gt; &apos;Tooltips&apos; schaltet die kurzen Hinweise ein oder aus, die erscheinen, wenn die Maus auf einer Schaltfläche ruht.
 
-Das '?' in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
+Das &apos;?&apos; in der Menüleiste (oder die Taste F1) startet den Hilfemodus: Klicken Sie auf einen Teil eines Fensters, um zu lesen, was er tut.</translation>
     </message>
     <message>
         <source>HOW TO USE KELVARA-MANAGER:
-1. Create a new project ('File' -&gt; 'New Project').
+1. Create a new project (&apos;File&apos; -&gt; &apos;New Project&apos;).
 2. Add the users with their transponders and the entries with their readers.
 3. Define time models of up to 8 weekly periods.
 4. Set the rights on the access board: right click a cell and choose a time model.
-5. Send the rights to the readers with 'Update Access Rights'.
-6. 'Read Event List' brings the readers' events into the project's data folder.</source>
+5. Send the rights to the readers with &apos;Update Access Rights&apos;.
+6. &apos;Read Event List&apos; brings the readers&apos; events into the project&apos;s data folder.</source>
         <translation>BEDIENUNG DES KELVARA-MANAGERS:
-1. Legen Sie ein neues Projekt an ('Datei' -&gt; 'Neues Projekt').
+1. Legen Sie ein neues Projekt an (&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos;).
 2. Erfassen Sie die Benutzer mit ihren Transpondern und die Zutritte mit ihren Lesern.
 3. Definieren Sie Zeitmodelle mit bis zu 8 Wochenzeiträumen.
 4. Setzen Sie die Rechte in der Zutrittstafel: Rechtsklick auf eine Zelle und ein Zeitmodell wählen.
-5. Übertragen Sie die Rechte mit 'Zutrittsrechte aktualisieren' an die Leser.
-6. 'Ereignisliste lesen' holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
+5. Übertragen Sie die Rechte mit &apos;Zutrittsrechte aktualisieren&apos; an die Leser.
+6. &apos;Ereignisliste lesen&apos; holt die Ereignisse der Leser in den Datenordner des Projekts.</translation>
     </message>
     <message>
         <source>Required Minimum Firmware Versions</source>
@@ -2931,8 +2985,8 @@ Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translat
         <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
     </message>
     <message>
-        <source>Select path for project '%1'</source>
-        <translation>Ordner für das Projekt '%1' wählen</translation>
+        <source>Select path for project &apos;%1&apos;</source>
+        <translation>Ordner für das Projekt &apos;%1&apos; wählen</translation>
     </message>
     <message>
         <source>The path
@@ -3053,8 +3107,8 @@ Es wurde nichts wiederhergestellt.</translation>
         <translation>Beschädigte Sicherungsdatei</translation>
     </message>
     <message>
-        <source>Select an empty project directory to restore '%1'</source>
-        <translation>Leeren Projektordner zum Wiederherstellen von '%1' wählen</translation>
+        <source>Select an empty project directory to restore &apos;%1&apos;</source>
+        <translation>Leeren Projektordner zum Wiederherstellen von &apos;%1&apos; wählen</translation>
     </message>
     <message>
         <source>This path already contents a valid project.
@@ -3081,24 +3135,24 @@ Bitte wählen Sie einen anderen.</translation>
 
 Do you want to configure some general settings now?
 
-(In case of 'No' you can do that later under
-'Option' -&gt; 'General settings').</source>
+(In case of &apos;No&apos; you can do that later under
+&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
         <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
 
 Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
 
-(Bei 'Nein' können Sie das später unter
-'Einstellungen' -&gt; 'Allgemeine Einstellungen' tun).</translation>
+(Bei &apos;Nein&apos; können Sie das später unter
+&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
     </message>
     <message>
         <source>Do you first want to create a demo project?
 
-(In case of 'Yes' you can later create your own project under
-'File' -&gt; 'New project').</source>
+(In case of &apos;Yes&apos; you can later create your own project under
+&apos;File&apos; -&gt; &apos;New project&apos;).</source>
         <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
 
-(Bei 'Ja' können Sie Ihr eigenes Projekt später unter
-'Datei' -&gt; 'Neues Projekt' anlegen).</translation>
+(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
+&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
     </message>
     <message>
         <source>Create Demo Database</source>
@@ -3121,14 +3175,14 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
         <translation>Benutzerliste in Datei exportieren</translation>
     </message>
     <message>
-        <source>The file '%1' already exists.
+        <source>The file &apos;%1&apos; already exists.
 Do you want to replace it?</source>
-        <translation>Die Datei '%1' existiert bereits.
+        <translation>Die Datei &apos;%1&apos; existiert bereits.
 Möchten Sie sie ersetzen?</translation>
     </message>
     <message>
-        <source>The user list could not be written to the file '%1'.</source>
-        <translation>Die Benutzerliste konnte nicht in die Datei '%1' geschrieben werden.</translation>
+        <source>The user list could not be written to the file &apos;%1&apos;.</source>
+        <translation>Die Benutzerliste konnte nicht in die Datei &apos;%1&apos; geschrieben werden.</translation>
     </message>
     <message>
         <source>%1 user entries exported to file</source>
@@ -3147,12 +3201,12 @@ Möchten Sie sie ersetzen?</translation>
 The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.
 
 LEGEND:
-'Help' -&gt; 'Access Board Legend' explains the colours and marks of the board.</source>
+&apos;Help&apos; -&gt; &apos;Access Board Legend&apos; explains the colours and marks of the board.</source>
         <translation>TASTEN:
 Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eingabetaste öffnet ihr Menü, die Leertaste klappt zu oder auf. Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie.
 
 LEGENDE:
-'Hilfe' -&gt; 'Legende der Zutrittstafel' erklärt die Farben und Zeichen der Tafel.</translation>
+&apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
@@ -3231,8 +3285,8 @@ LEGENDE:
         <translation>Zugeklappt: Doppelklick zum Aufklappen.</translation>
     </message>
     <message>
-        <source>Time model: different ones ("...")</source>
-        <translation>Zeitmodell: verschiedene ("...")</translation>
+        <source>Time model: different ones (&quot;...&quot;)</source>
+        <translation>Zeitmodell: verschiedene (&quot;...&quot;)</translation>
     </message>
     <message>
         <source>No access</source>
@@ -3287,9 +3341,9 @@ LEGENDE:
         <translation>Zeitmodell setzen</translation>
     </message>
     <message>
-        <source>The entries will be marked for "Update Access Rights".
+        <source>The entries will be marked for &quot;Update Access Rights&quot;.
 Edit -&gt; Undo (Ctrl+Z) takes the change back.</source>
-        <translation>Die Zutritte werden für "Zutrittsrechte aktualisieren" markiert.
+        <translation>Die Zutritte werden für &quot;Zutrittsrechte aktualisieren&quot; markiert.
 Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation>
     </message>
     <message>
@@ -3337,20 +3391,20 @@ Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation
         <translation>%1 von %2</translation>
     </message>
     <message>
-        <source>The user group "%1" exists already.
+        <source>The user group &quot;%1&quot; exists already.
 
-Join the users of "%2" to it?</source>
-        <translation>Die Benutzergruppe "%1" existiert bereits.
+Join the users of &quot;%2&quot; to it?</source>
+        <translation>Die Benutzergruppe &quot;%1&quot; existiert bereits.
 
-Die Benutzer von "%2" zu ihr hinzufügen?</translation>
+Die Benutzer von &quot;%2&quot; zu ihr hinzufügen?</translation>
     </message>
     <message>
-        <source>The area "%1" exists already.
+        <source>The area &quot;%1&quot; exists already.
 
-Join the entries of "%2" to it?</source>
-        <translation>Der Bereich "%1" existiert bereits.
+Join the entries of &quot;%2&quot; to it?</source>
+        <translation>Der Bereich &quot;%1&quot; existiert bereits.
 
-Die Zutritte von "%2" zu ihm hinzufügen?</translation>
+Die Zutritte von &quot;%2&quot; zu ihm hinzufügen?</translation>
     </message>
     <message>
         <source>Open path</source>
@@ -3397,12 +3451,12 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
         <translation>Projekteinstellungen</translation>
     </message>
     <message>
-        <source>Rename User Group "%1" to "%2"</source>
-        <translation>Benutzergruppe "%1" in "%2" umbenennen</translation>
+        <source>Rename User Group &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Benutzergruppe &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
     </message>
     <message>
-        <source>Rename Area "%1" to "%2"</source>
-        <translation>Bereich "%1" in "%2" umbenennen</translation>
+        <source>Rename Area &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Bereich &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
     </message>
     <message>
         <source>Verify Reader</source>
@@ -3514,7 +3568,7 @@ Bitte bis zu 48 hexadezimale Ziffern eingeben.</translation>
         <translation>ISO15693-Unterstützung</translation>
     </message>
     <message>
-        <source>For ISO15693 support your project database must be updated to 8 byte UID's.
+        <source>For ISO15693 support your project database must be updated to 8 byte UID&apos;s.
 Subsequent you have to configure all proximidy readers again and
 update their access configuration!
 
@@ -3547,8 +3601,8 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Nicht unterstützter Lesertyp</translation>
     </message>
     <message>
-        <source>Read tag '%1' '%2'</source>
-        <translation>Tag lesen '%1' '%2'</translation>
+        <source>Read tag &apos;%1&apos; &apos;%2&apos;</source>
+        <translation>Tag lesen &apos;%1&apos; &apos;%2&apos;</translation>
     </message>
 </context>
 <context>
@@ -3637,24 +3691,24 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Bis</translation>
     </message>
     <message>
-        <source>Enter '%1' as HH:MM.</source>
-        <translation>Geben Sie '%1' als HH:MM ein.</translation>
+        <source>Enter &apos;%1&apos; as HH:MM.</source>
+        <translation>Geben Sie &apos;%1&apos; als HH:MM ein.</translation>
     </message>
     <message>
-        <source>'%1' %2 is no time of day (00:00 to 24:00).</source>
-        <translation>'%1' %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
+        <source>&apos;%1&apos; %2 is no time of day (00:00 to 24:00).</source>
+        <translation>&apos;%1&apos; %2 ist keine Tageszeit (00:00 bis 24:00).</translation>
     </message>
     <message>
-        <source>'From' must be earlier than 'To'; a period cannot cross midnight (use two periods).</source>
-        <translation>'Von' muss vor 'Bis' liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
+        <source>&apos;From&apos; must be earlier than &apos;To&apos;; a period cannot cross midnight (use two periods).</source>
+        <translation>&apos;Von&apos; muss vor &apos;Bis&apos; liegen; ein Zeitraum kann nicht über Mitternacht gehen (verwenden Sie zwei Zeiträume).</translation>
     </message>
     <message>
         <source>Here you define an access period.
 We treat a period as an time interval related to one or more weekdays.
-A time model consists of up to 8 periods. It grants access when of it's periods says 'Yes' (Or wired).</source>
+A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
         <translation>Hier definieren Sie einen Zutrittszeitraum.
 Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
-Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume 'Ja' sagt (Oder-verknüpft).</translation>
+Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
     </message>
 </context>
 <context>
@@ -3678,12 +3732,12 @@ Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer
     <message>
         <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
 
-A 'Time Model' is a list of up to 8 'periods'. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
+A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
 
 The model definition column of the table shows the access rules for that model (physical information).</source>
         <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
 
-Ein 'Zeitmodell' ist eine Liste von bis zu 8 'Zeiträumen'. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
+Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
 
 Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
     </message>
@@ -3831,8 +3885,8 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
         <translation>DB Benutzer entfernen</translation>
     </message>
     <message>
-        <source>Import file: '%1'</source>
-        <translation>Importdatei: '%1'</translation>
+        <source>Import file: &apos;%1&apos;</source>
+        <translation>Importdatei: &apos;%1&apos;</translation>
     </message>
     <message>
         <source>Auto</source>
@@ -3843,9 +3897,9 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
         <translation>Nicht importieren</translation>
     </message>
     <message>
-        <source>The first line of this file holds no column names separated by ';' or ','.
+        <source>The first line of this file holds no column names separated by &apos;;&apos; or &apos;,&apos;.
 Is it a user list in CSV form?</source>
-        <translation>Die erste Zeile dieser Datei enthält keine durch ';' oder ',' getrennten Spaltennamen.
+        <translation>Die erste Zeile dieser Datei enthält keine durch &apos;;&apos; oder &apos;,&apos; getrennten Spaltennamen.
 Ist sie eine Benutzerliste im CSV-Format?</translation>
     </message>
     <message>
@@ -3857,8 +3911,8 @@ Ist sie eine Benutzerliste im CSV-Format?</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>Line %1%2: '%3'</source>
-        <translation>Zeile %1%2: '%3'</translation>
+        <source>Line %1%2: &apos;%3&apos;</source>
+        <translation>Zeile %1%2: &apos;%3&apos;</translation>
     </message>
     <message>
         <source>%1 user entries imported from file</source>
@@ -3921,22 +3975,22 @@ Logical information is the last and first name of a user, the user group and an 
 
 Physical information is the IDD of at most one short range (HF) transponder and at most one long range (UHF) transponder per user, each with an optional comment. Users can be created without transponders and get them later.
 
-The table can be sorted by different rules: choose one under 'Sort by'; the arrow beside it switches between ascending and descending order.</source>
+The table can be sorted by different rules: choose one under &apos;Sort by&apos;; the arrow beside it switches between ascending and descending order.</source>
         <translation>Die Benutzerverwaltung unterscheidet zwischen logischen und physischen Angaben:
 
 Logische Angaben sind Nach- und Vorname eines Benutzers, die Benutzergruppe und ein optionaler Kommentar. Die Kombination aus Nach- und Vorname muss eindeutig sein.
 
 Physische Angaben sind die IDD von höchstens einem Nahbereichstransponder (HF) und höchstens einem Fernbereichstransponder (UHF) je Benutzer, jeweils mit optionalem Kommentar. Benutzer können ohne Transponder angelegt werden und diese später erhalten.
 
-Die Tabelle kann nach verschiedenen Regeln sortiert werden: wählen Sie eine unter 'Sortieren nach'; der Pfeil daneben wechselt zwischen aufsteigender und absteigender Reihenfolge.</translation>
+Die Tabelle kann nach verschiedenen Regeln sortiert werden: wählen Sie eine unter &apos;Sortieren nach&apos;; der Pfeil daneben wechselt zwischen aufsteigender und absteigender Reihenfolge.</translation>
     </message>
     <message>
         <source>The import into the user table from external sources happens via an Excel file (*.csv)
 
 This import file must have exactly ONE header line. The items of the header are used for the column assignment between import file and user table.
 
-If there are no name columns in the import file, use the selection 'Auto'.
-If there is no user group column in the import file, use the selection 'Auto'.
+If there are no name columns in the import file, use the selection &apos;Auto&apos;.
+If there is no user group column in the import file, use the selection &apos;Auto&apos;.
 
 All lines of the import file must have the SAME column counts!
 The column separator must be the semicolon sign (;).</source>
@@ -3944,8 +3998,8 @@ The column separator must be the semicolon sign (;).</source>
 
 Diese Importdatei muss genau EINE Kopfzeile haben. Die Einträge der Kopfzeile dienen der Spaltenzuordnung zwischen Importdatei und Benutzertabelle.
 
-Wenn die Importdatei keine Namensspalten hat, wählen Sie 'Auto'.
-Wenn die Importdatei keine Benutzergruppenspalte hat, wählen Sie 'Auto'.
+Wenn die Importdatei keine Namensspalten hat, wählen Sie &apos;Auto&apos;.
+Wenn die Importdatei keine Benutzergruppenspalte hat, wählen Sie &apos;Auto&apos;.
 
 Alle Zeilen der Importdatei müssen die GLEICHE Spaltenanzahl haben!
 Das Spaltentrennzeichen muss das Semikolon (;) sein.</translation>
@@ -4010,7 +4064,7 @@ den Spalten der Benutzertabelle zuordnen.</translation>
         <translation>Für die aktuelle Minute entscheiden.</translation>
     </message>
     <message>
-        <source>Why the reader permits or denies: the right and its time model, the period that covers the moment or the model's periods, holidays, a missing identifier or right, and whether the entry still waits for an update.</source>
+        <source>Why the reader permits or denies: the right and its time model, the period that covers the moment or the model&apos;s periods, holidays, a missing identifier or right, and whether the entry still waits for an update.</source>
         <translation>Warum der Leser erlaubt oder verweigert: das Recht und sein Zeitmodell, der Zeitraum, der den Zeitpunkt abdeckt, oder die Zeiträume des Modells, Feiertage, eine fehlende Kennung oder ein fehlendes Recht, und ob der Zutritt noch auf eine Aktualisierung wartet.</translation>
     </message>
 </context>
@@ -4037,8 +4091,8 @@ den Spalten der Benutzertabelle zuordnen.</translation>
         <translation>Netzwerkkonfiguration des Lesers abbrechen</translation>
     </message>
     <message>
-        <source>The %1 "%2" is not an IPv4 address: four numbers from 0 to 255 separated by dots.</source>
-        <translation>Die Angabe %1 "%2" ist keine IPv4-Adresse: vier Zahlen von 0 bis 255, durch Punkte getrennt.</translation>
+        <source>The %1 &quot;%2&quot; is not an IPv4 address: four numbers from 0 to 255 separated by dots.</source>
+        <translation>Die Angabe %1 &quot;%2&quot; ist keine IPv4-Adresse: vier Zahlen von 0 bis 255, durch Punkte getrennt.</translation>
     </message>
     <message>
         <source>IP address</source>
@@ -4186,7 +4240,7 @@ z.B. door-north.plant.example.com</translation>
         <translation>LAN-Einstellung</translation>
     </message>
     <message>
-        <source>The reader's LAN configuration is changed.
+        <source>The reader&apos;s LAN configuration is changed.
 Please change your DNS configuration before you continue!</source>
         <translation>Die LAN-Konfiguration des Lesers ist geändert.
 Bitte ändern Sie Ihre DNS-Konfiguration, bevor Sie fortfahren!</translation>
@@ -4219,7 +4273,7 @@ Bitte ändern Sie Ihre DNS-Konfiguration, bevor Sie fortfahren!</translation>
         <translation>Die IP-Adresse %1 antwortet bereits auf die Suche: ein anderer Leser verwendet sie.</translation>
     </message>
     <message>
-        <source>The gateway %1 is outside the reader's subnet %2; the reader could not reach it.</source>
+        <source>The gateway %1 is outside the reader&apos;s subnet %2; the reader could not reach it.</source>
         <translation>Das Gateway %1 liegt außerhalb des Subnetzes %2 des Lesers; der Leser könnte es nicht erreichen.</translation>
     </message>
 </context>
@@ -4720,12 +4774,12 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
         <translation>Falsche Firmware-Version</translation>
     </message>
     <message>
-        <source>The available reader firmware version is '%1'
-The required version is '%2'
+        <source>The available reader firmware version is &apos;%1&apos;
+The required version is &apos;%2&apos;
 
 Please perform a firmware update.</source>
-        <translation>Die verfügbare Firmware-Version des Lesers ist '%1'
-Die benötigte Version ist '%2'
+        <translation>Die verfügbare Firmware-Version des Lesers ist &apos;%1&apos;
+Die benötigte Version ist &apos;%2&apos;
 
 Bitte führen Sie ein Firmware-Update durch.</translation>
     </message>

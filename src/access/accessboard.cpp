@@ -1,15 +1,165 @@
 #include "access/accessboard.h"
 
+#include "db/entryrecords.h"
+#include "db/projectdatabase.h"
+#include "db/userrecords.h"
+
 #include <algorithm>
 
 const QString AccessBoard::Differs = QStringLiteral("...");
 
+namespace {
+
+// Common value of the cells merged so far: Unset before the first one.
+constexpr int Unset = -2;
+
+inline void merge(int &common, int value, int differs)
+{
+    if (value == Unset)
+        return;
+    if (common == Unset)
+        common = value;
+    else if (common != value)
+        common = differs;
+}
+
+// Line of a key for a million rights: an array while the keys are dense
+// enough (the usual 1..n), the hash otherwise.
+class LineOfKey
+{
+public:
+    explicit LineOfKey(const QHash<int, int> &lines) : m_lines(lines)
+    {
+        int highest = -1;
+        bool dense = true;
+        for (auto it = lines.cbegin(); it != lines.cend() && dense; ++it) {
+            dense = it.key() >= 0;
+            highest = std::max(highest, it.key());
+        }
+        if (dense && qint64(highest) <= 4 * qint64(lines.size()) + 1024) {
+            m_dense.fill(-1, highest + 1);
+            for (auto it = lines.cbegin(); it != lines.cend(); ++it)
+                m_dense[it.key()] = it.value();
+            m_isDense = true;
+        }
+    }
+    int at(int key) const
+    {
+        if (m_isDense)
+            return (key >= 0 && key < m_dense.size()) ? m_dense.at(key) : -1;
+        return m_lines.value(key, -1);
+    }
+
+private:
+    const QHash<int, int> &m_lines;
+    QVector<int> m_dense;
+    bool m_isDense = false;
+};
+
+// Places rights in the cells as they come: the line of each key, and the
+// index of each time model in the board's list.
+class RightPlacer
+{
+public:
+    RightPlacer(const QHash<int, int> &rowOfUser, const QHash<int, int> &columnOfEntry, int columns,
+                int *cells, const QHash<int, QString> &tags, QVector<int> &modelKeys,
+                QVector<QString> &modelTags)
+        : m_rowOf(rowOfUser), m_columnOf(columnOfEntry), m_columns(columns), m_cells(cells),
+          m_tags(tags), m_modelKeys(modelKeys), m_modelTags(modelTags)
+    {
+    }
+
+    void place(const BoardRight &right)
+    {
+        const int r = m_rowOf.at(right.pkUsers);
+        const int c = m_columnOf.at(right.pkDoors);
+        // Key 0 stands for "no right" on the board.
+        if (r < 0 || c < 0 || right.pkTimes == 0)
+            return;
+        // Rights come in runs of one time model: the last one is the likely one.
+        if (right.pkTimes != m_lastKey || m_lastIndex == 0) {
+            auto it = m_modelIndex.find(right.pkTimes);
+            if (it == m_modelIndex.end()) {
+                it = m_modelIndex.insert(right.pkTimes, m_modelKeys.size());
+                m_modelKeys.append(right.pkTimes);
+                m_modelTags.append(m_tags.value(right.pkTimes));
+            }
+            m_lastKey = right.pkTimes;
+            m_lastIndex = it.value();
+        }
+        m_cells[r * m_columns + c] = m_lastIndex;
+    }
+
+private:
+    const LineOfKey m_rowOf;
+    const LineOfKey m_columnOf;
+    const int m_columns;
+    int *const m_cells;
+    const QHash<int, QString> &m_tags;
+    QVector<int> &m_modelKeys;
+    QVector<QString> &m_modelTags;
+    QHash<int, int> m_modelIndex;
+    int m_lastKey = 0;
+    int m_lastIndex = 0;
+};
+
+} // namespace
+
+QSqlError AccessBoard::read(ProjectDatabase &db)
+{
+    QSqlQuery query = db.query();
+    QList<EntryBoardRow> entryRows;
+    QList<UserRow> userRows;
+    if (!EntryRecords::listEntriesForBoard(query, entryRows) ||
+        !UserRecords::listUsersForBoard(query, userRows)) {
+        const QSqlError error = query.lastError();
+        clear();
+        return error;
+    }
+    query.finish();
+    QVector<Entry> entries;
+    entries.reserve(entryRows.size());
+    for (const EntryBoardRow &e : qAsConst(entryRows))
+        entries.append({e.pkDoors, e.doorName, e.areaName, e.needsUpdate});
+    QVector<User> users;
+    users.reserve(userRows.size());
+    for (const UserRow &u : qAsConst(userRows))
+        users.append({u.pkUsers, u.familyName, u.firstName, u.groupName});
+    layOut(entries, users);
+
+    QHash<int, QString> tags;
+    RightPlacer placer(m_rowOfUser, m_columnOfEntry, m_columns.size(), m_cells.data(), tags,
+                       m_modelKeys, m_modelTags);
+    const QSqlError error = AccessRights::listBoardRights(
+        db.database(), [&placer](const BoardRight &right) { placer.place(right); }, tags);
+    if (error.isValid())
+        clear();
+    return error;
+}
+
 void AccessBoard::build(const QVector<Entry> &entries, const QVector<User> &users,
                         const QVector<Right> &rights)
 {
+    layOut(entries, users);
+    QHash<int, QString> tags;
+    for (const Right &right : rights)
+        tags.insert(right.pkTimes, right.modelTag);
+    RightPlacer placer(m_rowOfUser, m_columnOfEntry, m_columns.size(), m_cells.data(), tags,
+                       m_modelKeys, m_modelTags);
+    for (const Right &right : rights)
+        placer.place({right.pkUsers, right.pkDoors, right.pkTimes});
+    complete();
+}
+
+void AccessBoard::clear()
+{
+    layOut({}, {});
+}
+
+void AccessBoard::layOut(const QVector<Entry> &entries, const QVector<User> &users)
+{
     m_rows.clear();
     m_columns.clear();
-    m_tags.clear();
     m_rowOfUser.clear();
     m_columnOfEntry.clear();
 
@@ -36,66 +186,81 @@ void AccessBoard::build(const QVector<Entry> &entries, const QVector<User> &user
     }
 
     const int cells = m_rows.size() * m_columns.size();
+    m_cells = QVector<int>();
     m_cells.fill(0, cells);
+    m_deviating = QVector<bool>();
     m_deviating.fill(false, cells);
-    m_headTexts.clear();
-    m_headTexts.resize(cells);
+    m_modelKeys = {0};
+    m_modelTags = {QString()};
+}
 
-    for (const Right &right : rights) {
-        const int r = m_rowOfUser.value(right.pkUsers, -1);
-        const int c = m_columnOfEntry.value(right.pkDoors, -1);
-        if (r < 0 || c < 0)
-            continue;
-        m_cells[cellIndex(r, c)] = right.pkTimes;
-        m_tags.insert(right.pkTimes, right.modelTag);
-    }
-
-    // Head cells: the common tag of their members, or "...".
-    QVector<QVector<int>> columnMembers(m_columns.size());
-    for (int c = 1; c < m_columns.size(); ++c)
-        columnMembers[c] = memberColumns(c);
+void AccessBoard::complete()
+{
+    // One walk over the member cells of each group gives the heads' common
+    // tags and the most frequent right of each group x area block; a second
+    // over the same rows, still in the cache, marks the deviating cells.
+    const int columns = m_columns.size();
     QVector<int> headColumns;
-    for (int c = 1; c < m_columns.size(); ++c) {
+    for (int c = 1; c < columns; ++c) {
         if (m_columns.at(c).isHead)
             headColumns.append(c);
     }
-    for (int r = 1; r < m_rows.size(); ++r) {
-        const QVector<int> rowMembers = memberRows(r);
-        if (m_rows.at(r).isHead) {
-            for (int c = 1; c < m_columns.size(); ++c)
-                m_headTexts[cellIndex(r, c)] = commonText(rowMembers, columnMembers.at(c));
-        } else {
-            for (int c : qAsConst(headColumns))
-                m_headTexts[cellIndex(r, c)] = commonText(rowMembers, columnMembers.at(c));
-        }
-    }
+    const int areas = headColumns.size();
+    auto areaEnd = [&](int a) { return a + 1 < areas ? headColumns.at(a + 1) : columns; };
+    const int models = m_modelKeys.size();
+    QVector<int> groupColumn(columns);
+    QVector<int> counts(areas * models);
+    QVector<int> winners(areas);
+    int *cell = m_cells.data();
+    bool *deviating = m_deviating.data();
 
-    // Within each group x area block the most frequent right wins (the
-    // smallest key on a tie); the others stand out.
-    for (int gr = 1; gr < m_rows.size(); ++gr) {
-        if (!m_rows.at(gr).isHead)
+    for (int g = 1; g < m_rows.size(); ++g) {
+        if (!m_rows.at(g).isHead)
             continue;
-        const QVector<int> rows = memberRows(gr);
-        for (int ac = 1; ac < m_columns.size(); ++ac) {
-            if (!m_columns.at(ac).isHead)
-                continue;
-            const QVector<int> columns = memberColumns(ac);
-            QHash<int, int> counts;
-            for (int r : rows) {
-                for (int c : columns)
-                    ++counts[m_cells.at(cellIndex(r, c))];
-            }
-            int winner = 0;
-            int best = -1;
-            for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
-                if (it.value() > best || (it.value() == best && it.key() < winner)) {
-                    best = it.value();
-                    winner = it.key();
+        int end = g + 1;
+        while (end < m_rows.size() && !m_rows.at(end).isHead)
+            ++end;
+        std::fill(groupColumn.begin(), groupColumn.end(), Unset);
+        std::fill(counts.begin(), counts.end(), 0);
+        for (int r = g + 1; r < end; ++r) {
+            int *row = cell + r * columns;
+            for (int a = 0; a < areas; ++a) {
+                int common = Unset;
+                int *count = counts.data() + a * models;
+                for (int c = headColumns.at(a) + 1, e = areaEnd(a); c < e; ++c) {
+                    const int model = row[c];
+                    merge(common, model, DiffersModel);
+                    merge(groupColumn[c], model, DiffersModel);
+                    ++count[model];
                 }
+                row[headColumns.at(a)] = common == Unset ? 0 : common;
             }
-            for (int r : rows) {
-                for (int c : columns)
-                    m_deviating[cellIndex(r, c)] = m_cells.at(cellIndex(r, c)) != winner;
+        }
+        int *groupRow = cell + g * columns;
+        for (int a = 0; a < areas; ++a) {
+            int common = Unset;
+            for (int c = headColumns.at(a) + 1, e = areaEnd(a); c < e; ++c) {
+                groupRow[c] = groupColumn.at(c) == Unset ? 0 : groupColumn.at(c);
+                merge(common, groupColumn.at(c), DiffersModel);
+            }
+            groupRow[headColumns.at(a)] = common == Unset ? 0 : common;
+            // The most frequent right wins, the smallest key on a tie.
+            const int *count = counts.constData() + a * models;
+            int winner = 0;
+            for (int m = 1; m < models; ++m) {
+                if (count[m] > count[winner] ||
+                    (count[m] == count[winner] && m_modelKeys.at(m) < m_modelKeys.at(winner)))
+                    winner = m;
+            }
+            winners[a] = winner;
+        }
+        for (int r = g + 1; r < end; ++r) {
+            const int *row = cell + r * columns;
+            bool *rowDeviating = deviating + r * columns;
+            for (int a = 0; a < areas; ++a) {
+                const int winner = winners.at(a);
+                for (int c = headColumns.at(a) + 1, e = areaEnd(a); c < e; ++c)
+                    rowDeviating[c] = row[c] != winner;
             }
         }
     }
@@ -103,19 +268,19 @@ void AccessBoard::build(const QVector<Entry> &entries, const QVector<User> &user
 
 int AccessBoard::timeModelAt(int r, int c) const
 {
-    if (r < 0 || c < 0 || r >= m_rows.size() || c >= m_columns.size())
+    if (r <= 0 || c <= 0 || r >= m_rows.size() || c >= m_columns.size() || m_rows.at(r).isHead ||
+        m_columns.at(c).isHead)
         return 0;
-    return m_cells.at(cellIndex(r, c));
+    return m_modelKeys.at(m_cells.at(cellIndex(r, c)));
 }
 
-QString AccessBoard::textAt(int r, int c) const
+const QString &AccessBoard::textAt(int r, int c) const
 {
+    static const QString none;
     if (r <= 0 || c <= 0 || r >= m_rows.size() || c >= m_columns.size())
-        return QString();
-    if (m_rows.at(r).isHead || m_columns.at(c).isHead)
-        return m_headTexts.at(cellIndex(r, c));
-    const int key = m_cells.at(cellIndex(r, c));
-    return key ? m_tags.value(key) : QString();
+        return none;
+    const int model = m_cells.at(cellIndex(r, c));
+    return model == DiffersModel ? Differs : m_modelTags.at(model);
 }
 
 bool AccessBoard::isDeviating(int r, int c) const
@@ -163,22 +328,4 @@ QSet<int> AccessBoard::entriesOfColumn(int c) const
     for (int m : memberColumns(c))
         keys.insert(m_columns.at(m).key);
     return keys;
-}
-
-QString AccessBoard::commonText(const QVector<int> &rows, const QVector<int> &columns) const
-{
-    bool first = true;
-    int common = 0;
-    for (int r : rows) {
-        for (int c : columns) {
-            const int key = m_cells.at(cellIndex(r, c));
-            if (first) {
-                common = key;
-                first = false;
-            } else if (key != common) {
-                return Differs;
-            }
-        }
-    }
-    return common ? m_tags.value(common) : QString();
 }

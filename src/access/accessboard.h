@@ -1,13 +1,18 @@
 #pragma once
 
+#include "db/accessrights.h"
+
 #include <QHash>
 #include <QSet>
+#include <QSqlError>
 #include <QString>
 #include <QVector>
 
 // The access board as data: users (grouped) against entries (grouped in
 // areas), each cell the time model of the right. Row and column indexes are
 // those of the board widget: row 0 and column 0 are the heads.
+class ProjectDatabase;
+
 class AccessBoard
 {
 public:
@@ -46,6 +51,13 @@ public:
     void build(const QVector<Entry> &entries, const QVector<User> &users,
                const QVector<Right> &rights);
 
+    // Reads what the board shows from the open database: entries by area and
+    // name, users by group and name, and the rights, stepped straight into
+    // the cells. complete() then works out the head cells and the shading.
+    // On failure the board is left empty.
+    QSqlError read(ProjectDatabase &db);
+    void complete();
+
     // Sizes include the head row and column.
     int rowCount() const { return m_rows.size(); }
     int columnCount() const { return m_columns.size(); }
@@ -56,7 +68,7 @@ public:
     int timeModelAt(int r, int c) const;
     // The tag of a member cell, or for a cell in a head row or column the
     // members' common tag, "..." when they differ.
-    QString textAt(int r, int c) const;
+    const QString &textAt(int r, int c) const;
     // True for a member cell whose right deviates from the most frequent one
     // of its block (group x area).
     bool isDeviating(int r, int c) const;
@@ -78,15 +90,22 @@ public:
     static const QString Differs; // "..."
 
 private:
+    // A head cell whose members differ.
+    static constexpr int DiffersModel = -1;
+
     int cellIndex(int r, int c) const { return r * m_columns.size() + c; }
-    QString commonText(const QVector<int> &rows, const QVector<int> &columns) const;
+    void layOut(const QVector<Entry> &entries, const QVector<User> &users);
+    void clear();
 
     QVector<Line> m_rows;
     QVector<Line> m_columns;
-    QVector<int> m_cells;         // time model key per cell, member cells only
-    QVector<bool> m_deviating;    // per cell
-    QVector<QString> m_headTexts; // per cell, head rows and columns only
-    QHash<int, QString> m_tags;   // PKtimes -> tag
+    // Per cell: for a member cell the index of its time model in m_modelKeys
+    // (0: no right), for a head cell that of the members' common one or
+    // DiffersModel.
+    QVector<int> m_cells;
+    QVector<bool> m_deviating; // per cell
+    QVector<int> m_modelKeys;  // index -> PKtimes; index 0 is "no right"
+    QVector<QString> m_modelTags;
     QHash<int, int> m_rowOfUser;
     QHash<int, int> m_columnOfEntry;
 };

@@ -438,39 +438,25 @@ void KelvaraMan::buildBoard()
     WaitCursor wait;
     QElapsedTimer timer;
     timer.start();
-    QList<EntryBoardRow> entries;
-    QList<UserRow> users;
-    QList<AccessRow> rights;
+    // Read aside: a failure leaves the board as it was.
+    AccessBoard board;
     {
         ProjectDatabase db(m_databasePath);
         if (!db.open()) {
             showDatabaseError(this, tr("DB open"), db.lastError());
             return;
         }
-        QSqlQuery query = db.query();
-        if (!EntryRecords::listEntriesForBoard(query, entries) ||
-            !UserRecords::listUsersForBoard(query, users) ||
-            !AccessRights::listAccess(query, rights)) {
-            showDatabaseError(this, tr("DB model tag table"), query.lastError());
+        const QSqlError error = board.read(db);
+        if (error.isValid()) {
+            showDatabaseError(this, tr("DB model tag table"), error);
             return;
         }
     }
 
     m_lastQueryNs = timer.nsecsElapsed();
     timer.restart();
-    QVector<AccessBoard::Entry> boardEntries;
-    boardEntries.reserve(entries.size());
-    for (const EntryBoardRow &e : qAsConst(entries))
-        boardEntries.append({e.pkDoors, e.doorName, e.areaName, e.needsUpdate});
-    QVector<AccessBoard::User> boardUsers;
-    boardUsers.reserve(users.size());
-    for (const UserRow &u : qAsConst(users))
-        boardUsers.append({u.pkUsers, u.familyName, u.firstName, u.groupName});
-    QVector<AccessBoard::Right> boardRights;
-    boardRights.reserve(rights.size());
-    for (const AccessRow &r : qAsConst(rights))
-        boardRights.append({r.pkUsers, r.pkDoors, r.pkTimes, r.modelTag});
-    m_boardData.build(boardEntries, boardUsers, boardRights);
+    board.complete();
+    m_boardData = std::move(board);
     loadUpdateBlockers();
     fillBoardWidget();
     m_lastFillNs = timer.nsecsElapsed();
@@ -522,6 +508,14 @@ void KelvaraMan::fillBoardWidget()
             head.setData(NeedsUpdateRole, line.needsUpdate);
         }
     }
+    QVector<int> allColumns;
+    QVector<int> headColumns;
+    for (int c = 1; c < columns; ++c) {
+        allColumns.append(c);
+        if (b.column(c).isHead)
+            headColumns.append(c);
+    }
+    QVector<KxTableWidget::CellFill> fills(std::max(columns - 1, 0));
     for (int r = 1; r < rows; ++r) {
         const AccessBoard::Line &row = b.row(r);
         KxTableCell head = m_board->cell(r, 0);
@@ -534,30 +528,33 @@ void KelvaraMan::fillBoardWidget()
             head.setStyleIndex(m_styles.userHead);
             head.setData(KeyRole, row.key);
         }
-        for (int c = 1; c < columns; ++c) {
+        // Member cells in one go per row; the template already is an empty
+        // white cell.
+        if (!row.isHead) {
+            for (int c = 1; c < columns; ++c) {
+                KxTableWidget::CellFill &fill = fills[c - 1];
+                fill = KxTableWidget::CellFill();
+                if (b.column(c).isHead)
+                    continue;
+                const int key = b.timeModelAt(r, c);
+                if (key) {
+                    fill.text = &b.textAt(r, c);
+                    fill.data = key;
+                }
+                if (b.isDeviating(r, c))
+                    fill.style = m_styles.cellDeviating;
+            }
+            m_board->fillRow(r, 1, fills, KeyRole);
+        }
+        for (int c : row.isHead ? allColumns : headColumns) {
             const bool yellowColumn = b.column(c).isHead;
-            if (row.isHead || yellowColumn) {
-                KxTableCell cell = m_board->cell(r, c);
-                cell.setText(b.textAt(r, c));
-                const int bits =
-                    (yellowColumn ? YellowColumnBit : 0) | (row.isHead ? YellowRowBit : 0);
-                cell.setData(GroupCellRole, bits);
-                cell.setStyleIndex(bits == (YellowColumnBit | YellowRowBit) ? m_styles.yellowBoth
-                                   : row.isHead                             ? m_styles.yellowRow
-                                                : m_styles.yellowColumn);
-                continue;
-            }
-            const int key = b.timeModelAt(r, c);
-            const bool deviating = b.isDeviating(r, c);
-            if (!key && !deviating)
-                continue; // the template already is an empty white cell
             KxTableCell cell = m_board->cell(r, c);
-            if (key) {
-                cell.setText(b.textAt(r, c));
-                cell.setData(KeyRole, key);
-            }
-            if (deviating)
-                cell.setStyleIndex(m_styles.cellDeviating);
+            cell.setText(b.textAt(r, c));
+            const int bits = (yellowColumn ? YellowColumnBit : 0) | (row.isHead ? YellowRowBit : 0);
+            cell.setData(GroupCellRole, bits);
+            cell.setStyleIndex(bits == (YellowColumnBit | YellowRowBit) ? m_styles.yellowBoth
+                               : row.isHead                             ? m_styles.yellowRow
+                                                                        : m_styles.yellowColumn);
         }
     }
     applyGroupModes();

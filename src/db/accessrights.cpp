@@ -10,7 +10,10 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QVariant>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -122,6 +125,60 @@ QSqlError listAccess(const QString &databasePath, QList<AccessRow> &rows)
     rows.clear();
     return RecordStatement::run(
         databasePath, [&](QSqlQuery &query) { return outcome(listAccess(query, rows), query); });
+}
+
+QSqlError listBoardRights(const QSqlDatabase &db,
+                          const std::function<void(const BoardRight &right)> &take,
+                          QHash<int, QString> &tags)
+{
+    tags.clear();
+    auto failed = [&](const QString &text, const QString &databaseText, int code) {
+        return QSqlError(text, databaseText, QSqlError::StatementError, QString::number(code));
+    };
+    const QString readFailure = QCoreApplication::translate(
+        "AccessRights", "Unable to read the access rights of the board");
+    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return failed(readFailure, QStringLiteral("no SQLite connection"), SQLITE_MISUSE);
+    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!connection)
+        return failed(readFailure, QStringLiteral("no SQLite connection"), SQLITE_MISUSE);
+
+    struct Statement
+    {
+        sqlite3_stmt *handle = nullptr;
+        ~Statement() { sqlite3_finalize(handle); }
+    } statement;
+    static const char sql[] =
+        "select PKusers,PKdoors,PKtimes,modelTag from access,users,doors,times "
+        "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes)";
+    int code = sqlite3_prepare_v2(connection, sql, int(sizeof sql), &statement.handle, nullptr);
+    if (code != SQLITE_OK)
+        return failed(readFailure, QString::fromUtf8(sqlite3_errmsg(connection)), code);
+    // Rights come mostly in runs of one time model: remember the last one.
+    int lastTimes = 0;
+    bool anyTag = false;
+    while ((code = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+        BoardRight right;
+        right.pkUsers = sqlite3_column_int(statement.handle, 0);
+        right.pkDoors = sqlite3_column_int(statement.handle, 1);
+        right.pkTimes = sqlite3_column_int(statement.handle, 2);
+        if (!anyTag || right.pkTimes != lastTimes) {
+            lastTimes = right.pkTimes;
+            anyTag = true;
+            if (!tags.contains(right.pkTimes)) {
+                const auto *text =
+                    reinterpret_cast<const char *>(sqlite3_column_text(statement.handle, 3));
+                tags.insert(right.pkTimes,
+                            QString::fromUtf8(text, sqlite3_column_bytes(statement.handle, 3)));
+            }
+        }
+        take(right);
+    }
+    // Anything but the end of the rows is an error: never a shortened board.
+    if (code != SQLITE_DONE)
+        return failed(readFailure, QString::fromUtf8(sqlite3_errmsg(connection)), code);
+    return QSqlError();
 }
 
 bool entriesOfTimeModel(QSqlQuery &query, int pkTimes, QSet<int> &entries)

@@ -2,11 +2,14 @@
 
 #include "db/recordrows.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 
@@ -18,6 +21,15 @@ struct AccessRow
     int pkDoors = 0;
     int pkTimes = 0;
     QString modelTag;
+};
+
+// One right as the board keeps it: the keys only, each time model's tag once
+// beside them.
+struct BoardRight
+{
+    int pkUsers = 0;
+    int pkDoors = 0;
+    int pkTimes = 0;
 };
 
 // Access rights (one time model per user and entry) and the pending-update
@@ -47,6 +59,15 @@ bool deleteAccess(QSqlQuery &query, const QSet<int> &users, const QSet<int> &ent
 
 bool listAccess(QSqlQuery &query, QList<AccessRow> &rows);
 QSqlError listAccess(const QString &databasePath, QList<AccessRow> &rows);
+// The rights listAccess() reads, stepped through the SQLite interface of the
+// open connection itself and handed to `take` one by one: a large board holds
+// over a million rights, and reading them as plain integers costs a fraction
+// of a QSqlQuery row with its values. Each time model's tag is read once, into
+// `tags` before the first right with that model is taken. Returns the error of
+// the statement or of a row that cannot be read (a damaged page, a lock).
+QSqlError listBoardRights(const QSqlDatabase &db,
+                          const std::function<void(const BoardRight &right)> &take,
+                          QHash<int, QString> &tags);
 
 // The entries affected by a change, found before the change is made.
 bool entriesOfTimeModel(QSqlQuery &query, int pkTimes, QSet<int> &entries);

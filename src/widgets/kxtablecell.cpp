@@ -23,6 +23,7 @@ void KxTableCell::setText(const QString &text)
         return;
     auto &record = m_table->m_cells[m_index];
     record.text = text;
+    m_table->markTextChanged(m_row, m_column);
 }
 
 int KxTableCell::groupMode() const
@@ -38,9 +39,15 @@ void KxTableCell::setGroupMode(int mode)
     if (!isValid())
         return;
     auto &record = m_table->m_cells[m_index];
-    record.groupMode = quint8((mode == CollapsedHead || mode == ExpandedHead) ? mode : Ordinary);
-    if (m_row == 0 || m_column == 0)
+    const auto newMode = quint8((mode == CollapsedHead || mode == ExpandedHead) ? mode : Ordinary);
+    if (record.groupMode == newMode)
+        return;
+    record.groupMode = newMode;
+    if (m_row == 0 || m_column == 0) {
         m_table->markGroupsDirty();
+        // A head's marker takes room beside its text.
+        m_table->markTextChanged(m_row, m_column);
+    }
 }
 
 QVariant KxTableCell::data(int role) const
@@ -71,6 +78,7 @@ void KxTableCell::setStyle(const KxCellStyle &style)
         return;
     auto &record = m_table->m_cells[m_index];
     record.style = quint32(m_table->addStyle(style));
+    m_table->markTextChanged(m_row, m_column);
 }
 
 int KxTableCell::styleIndex() const
@@ -86,9 +94,10 @@ void KxTableCell::setStyleIndex(int index)
     if (!isValid())
         return;
     auto &record = m_table->m_cells[m_index];
-    if (index < 0 || index >= m_table->m_styles.size())
+    if (index < 0 || index >= m_table->m_styles.size() || record.style == quint32(index))
         return;
     record.style = quint32(index);
+    m_table->markTextChanged(m_row, m_column);
 }
 
 QBrush KxTableCell::background() const

@@ -74,6 +74,8 @@ void KxTableWidget::setSize(int rows, int columns, const KxCellTemplate *cellTem
     m_columns = columns;
     m_roles.clear();
     m_textSizes.clear();
+    m_columnHeadExtent = m_rowHeadExtent = m_bodyExtent = TextExtent();
+    m_cellImages.clear();
     m_rowFiltered.clear();
     m_columnFiltered.clear();
     m_currentRow = m_currentColumn = -1;
@@ -92,7 +94,9 @@ void KxTableWidget::setSize(int rows, int columns, const KxCellTemplate *cellTem
 
     if (cellTemplate) {
         for (auto it = cellTemplate->data.cbegin(); it != cellTemplate->data.cend(); ++it) {
-            if (it.value().isValid())
+            if (isStorableInt(it.value()))
+                m_roles[it.key()].ints.fill(it.value().toInt(), count);
+            else if (it.value().isValid())
                 m_roles[it.key()].dense.fill(it.value(), count);
         }
     }
@@ -124,15 +128,97 @@ KxCellStyle KxTableWidget::styleAt(int index) const
     return (index >= 0 && index < m_styles.size()) ? m_styles.at(index) : KxCellStyle();
 }
 
+void KxTableWidget::fillRow(int row, int column, const QVector<CellFill> &cells, int role)
+{
+    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
+        return;
+    const int count = std::min(cells.size(), m_columns - column);
+    const int start = row * m_columns + column;
+    CellRecord *records = m_cells.data() + start;
+    qint32 *ints = nullptr;
+    bool intsAsked = false;
+    bool changed = false;
+    for (int i = 0; i < count; ++i) {
+        const CellFill &fill = cells.at(i);
+        if (fill.text) {
+            records[i].text = *fill.text;
+            changed = true;
+        }
+        if (fill.style >= 0 && fill.style < m_styles.size()) {
+            records[i].style = quint32(fill.style);
+            changed = true;
+        }
+        if (fill.data == NoData)
+            continue;
+        if (!intsAsked) {
+            ints = intStore(role);
+            intsAsked = true;
+        }
+        if (ints)
+            ints[start + i] = fill.data;
+        else
+            setCellData(start + i, role, fill.data);
+    }
+    if (changed) {
+        if (column == 0)
+            markTextChanged(row, 0);
+        if (column + count > 1)
+            markTextChanged(row, std::max(column, 1));
+    }
+}
+
+qint32 *KxTableWidget::intStore(int role)
+{
+    RoleStore &store = m_roles[role];
+    if (store.ints.isEmpty()) {
+        if (!store.dense.isEmpty())
+            return nullptr;
+        if (!std::all_of(store.sparse.cbegin(), store.sparse.cend(),
+                         [](const QVariant &v) { return isStorableInt(v); }))
+            return nullptr;
+        store.ints.fill(NoInt, m_cells.size());
+        for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
+            store.ints[s.key()] = s.value().toInt();
+        store.sparse.clear();
+        store.sparse.squeeze();
+    }
+    return store.ints.data();
+}
+
+void KxTableWidget::markTextChanged(int row, int column)
+{
+    if (row == 0 && column > 0)
+        m_columnHeadExtent.valid = false;
+    else if (column == 0 && row > 0)
+        m_rowHeadExtent.valid = false;
+    else if (row > 0 && column > 0)
+        m_bodyExtent.valid = false;
+}
+
 QVariant KxTableWidget::cellData(int index, int role) const
 {
     const auto it = m_roles.find(role);
     if (it == m_roles.end())
         return QVariant();
     const RoleStore &store = it->second;
+    if (!store.ints.isEmpty()) {
+        const qint32 value = store.ints.at(index);
+        return value == NoInt ? QVariant() : QVariant(int(value));
+    }
     if (!store.dense.isEmpty())
         return store.dense.at(index);
     return store.sparse.value(index);
+}
+
+void KxTableWidget::makeDense(RoleStore &store)
+{
+    // Once a value other than an integer comes, the role keeps variants.
+    store.dense.resize(m_cells.size());
+    for (int i = 0; i < store.ints.size(); ++i) {
+        if (store.ints.at(i) != NoInt)
+            store.dense[i] = int(store.ints.at(i));
+    }
+    store.ints = QVector<qint32>();
 }
 
 void KxTableWidget::setCellData(int index, int role, const QVariant &value)
@@ -144,6 +230,17 @@ void KxTableWidget::setCellData(int index, int role, const QVariant &value)
         it = m_roles.emplace(role, RoleStore()).first;
     }
     RoleStore &store = it->second;
+    if (!store.ints.isEmpty()) {
+        if (!value.isValid()) {
+            store.ints[index] = NoInt;
+            return;
+        }
+        if (isStorableInt(value)) {
+            store.ints[index] = value.toInt();
+            return;
+        }
+        makeDense(store);
+    }
     if (!store.dense.isEmpty()) {
         store.dense[index] = value;
         return;
@@ -153,12 +250,20 @@ void KxTableWidget::setCellData(int index, int role, const QVariant &value)
         return;
     }
     store.sparse.insert(index, value);
-    // A hash node costs about three times an array slot: switch once an
+    // A hash node costs about three times a variant slot: switch once an
     // eighth of the cells carry the role.
     if (m_cells.size() > 64 && store.sparse.size() > m_cells.size() / 8) {
-        store.dense.resize(m_cells.size());
-        for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
-            store.dense[s.key()] = s.value();
+        const bool allInts = std::all_of(store.sparse.cbegin(), store.sparse.cend(),
+                                         [](const QVariant &v) { return isStorableInt(v); });
+        if (allInts) {
+            store.ints.fill(NoInt, m_cells.size());
+            for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
+                store.ints[s.key()] = s.value().toInt();
+        } else {
+            store.dense.resize(m_cells.size());
+            for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
+                store.dense[s.key()] = s.value();
+        }
         store.sparse.clear();
         store.sparse.squeeze();
     }
@@ -455,6 +560,7 @@ qint64 KxTableWidget::approximateCellMemory() const
         bytes += qint64(sizeof(QArrayData)) + ((record.text.capacity() + 1) * 2 + 7) / 8 * 8;
     }
     for (const auto &role : m_roles) {
+        bytes += qint64(role.second.ints.capacity()) * qint64(sizeof(qint32));
         bytes += qint64(role.second.dense.capacity()) * qint64(sizeof(QVariant));
         bytes += qint64(role.second.sparse.size()) * (qint64(sizeof(QVariant)) + 24);
         bytes += qint64(role.second.sparse.capacity()) * qint64(sizeof(void *));
@@ -648,16 +754,24 @@ void KxTableWidget::fitSizes()
 
     // Column headers stand at 45 degrees: their height shapes the column
     // width, their length the header row.
+    // Each part's texts are measured again only after one of them changed:
+    // a collapse touches the heads, not the million cells of the body.
     int columnCandidate = 0;
     if ((fitColumnWidth || fitHeaderRow) && m_rows > 0) {
-        int w = 4;
-        int h = 4;
-        for (int c = 1; c < m_columns; ++c) {
-            const QSize size = textSize(c);
-            const bool marked = m_cells.at(c).groupMode != KxTableCell::Ordinary;
-            w = std::max(w, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
-            h = std::max(h, size.height());
+        if (!m_columnHeadExtent.valid) {
+            TextExtent extent;
+            for (int c = 1; c < m_columns; ++c) {
+                const QSize size = textSize(c);
+                const bool marked = m_cells.at(c).groupMode != KxTableCell::Ordinary;
+                extent.width = std::max(
+                    extent.width, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
+                extent.height = std::max(extent.height, size.height());
+            }
+            extent.valid = true;
+            m_columnHeadExtent = extent;
         }
+        const int w = m_columnHeadExtent.width;
+        const int h = m_columnHeadExtent.height;
         columnCandidate = (h + m_yMargin) * 141 / 100;
         if (fitHeaderRow) {
             int height = std::max((w + h + m_xMargin) * 100 / 141, m_minHeaderRowHeight);
@@ -669,14 +783,21 @@ void KxTableWidget::fitSizes()
 
     int rowCandidate = 0;
     if ((fitHeaderColumn || fitRowHeight) && m_columns > 0) {
-        int w = 4;
-        int h = 0;
-        for (int r = 1; r < m_rows; ++r) {
-            const QSize size = textSize(r * m_columns);
-            const bool marked = m_cells.at(r * m_columns).groupMode != KxTableCell::Ordinary;
-            w = std::max(w, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
-            h = std::max(h, size.height());
+        if (!m_rowHeadExtent.valid) {
+            TextExtent extent;
+            extent.height = 0;
+            for (int r = 1; r < m_rows; ++r) {
+                const QSize size = textSize(r * m_columns);
+                const bool marked = m_cells.at(r * m_columns).groupMode != KxTableCell::Ordinary;
+                extent.width = std::max(
+                    extent.width, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
+                extent.height = std::max(extent.height, size.height());
+            }
+            extent.valid = true;
+            m_rowHeadExtent = extent;
         }
+        const int w = m_rowHeadExtent.width;
+        const int h = m_rowHeadExtent.height;
         if (fitHeaderColumn) {
             int width = std::max(w + m_xMargin, m_minHeaderColumnWidth);
             if (m_maxHeaderColumnWidth > 0)
@@ -687,27 +808,32 @@ void KxTableWidget::fitSizes()
     }
 
     if (fitColumnWidth || fitRowHeight) {
-        int w = 4;
-        int h = 4;
-        // Neighbouring cells often hold the very same string (one tag set on
-        // a whole block); skip the lookup for those.
-        const QChar *lastText = nullptr;
-        quint32 lastStyle = 0;
-        for (int r = 1; r < m_rows; ++r) {
-            const int rowStart = r * m_columns;
-            for (int c = 1; c < m_columns; ++c) {
-                const CellRecord &record = m_cells.at(rowStart + c);
-                if (record.text.isEmpty())
-                    continue;
-                if (record.text.constData() == lastText && record.style == lastStyle)
-                    continue;
-                lastText = record.text.constData();
-                lastStyle = record.style;
-                const QSize size = textSize(rowStart + c);
-                w = std::max(w, size.width());
-                h = std::max(h, size.height());
+        if (!m_bodyExtent.valid) {
+            TextExtent extent;
+            // Neighbouring cells often hold the very same string (one tag set
+            // on a whole block); skip the lookup for those.
+            const QChar *lastText = nullptr;
+            quint32 lastStyle = 0;
+            for (int r = 1; r < m_rows; ++r) {
+                const int rowStart = r * m_columns;
+                for (int c = 1; c < m_columns; ++c) {
+                    const CellRecord &record = m_cells.at(rowStart + c);
+                    if (record.text.isEmpty())
+                        continue;
+                    if (record.text.constData() == lastText && record.style == lastStyle)
+                        continue;
+                    lastText = record.text.constData();
+                    lastStyle = record.style;
+                    const QSize size = textSize(rowStart + c);
+                    extent.width = std::max(extent.width, size.width());
+                    extent.height = std::max(extent.height, size.height());
+                }
             }
+            extent.valid = true;
+            m_bodyExtent = extent;
         }
+        const int w = m_bodyExtent.width;
+        const int h = m_bodyExtent.height;
         if (fitColumnWidth)
             m_columnWidth = -std::max(columnCandidate, w + m_xMargin);
         if (fitRowHeight)
@@ -976,13 +1102,18 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
 
     // Fonts and pens change only where the style does.
     int textStyle = -1;
+    const QSize cellSize(cw, rh);
     for (int j = 0; j < rows.size(); ++j) {
         const int rowStart = rows.at(j) * m_columns;
         const int y = top + j * rh;
         for (int i = 0; i < columns.size(); ++i) {
             const CellRecord &record = m_cells.at(rowStart + columns.at(i));
-            const KxCellStyle &style = m_styles.at(int(record.style));
             const QRect box(left + i * cw, y, cw, rh);
+            if (const QPixmap *image = cellImage(record.style, record.text, cellSize)) {
+                painter.drawPixmap(box.topLeft(), *image);
+                continue;
+            }
+            const KxCellStyle &style = m_styles.at(int(record.style));
             painter.fillRect(box, style.background);
             if (record.text.isEmpty())
                 continue;
@@ -1007,6 +1138,42 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
             painter.drawLine(x + cw - 1, y, x + cw - 1, y + rh - 1);
         }
     }
+}
+
+const QPixmap *KxTableWidget::cellImage(quint32 style, const QString &text, const QSize &size)
+{
+    const KxCellStyle &look = m_styles.at(int(style));
+    if (look.background.style() != Qt::SolidPattern || !look.background.isOpaque())
+        return nullptr;
+    const qreal ratio = devicePixelRatioF();
+    // A board shows a handful of looks; a table of all different texts
+    // starts afresh rather than growing without end.
+    constexpr int MostImages = 4096;
+    if (size != m_cellImageSize || ratio != m_cellImageRatio || m_xMargin != m_cellImageMargin ||
+        m_cellImages.size() >= MostImages) {
+        m_cellImages.clear();
+        m_cellImageSize = size;
+        m_cellImageRatio = ratio;
+        m_cellImageMargin = m_xMargin;
+    }
+    const QPair<quint32, QString> key(style, text);
+    auto it = m_cellImages.find(key);
+    if (it == m_cellImages.end()) {
+        QPixmap image(size * ratio);
+        image.setDevicePixelRatio(ratio);
+        QPainter painter(&image);
+        const QRect box(QPoint(0, 0), size);
+        painter.fillRect(box, look.background);
+        if (!text.isEmpty()) {
+            painter.setFont(look.font);
+            painter.setPen(look.textPen);
+            painter.drawText(box.adjusted(m_xMargin / 2, 0, -m_xMargin / 2, 0), int(look.alignment),
+                             text);
+        }
+        painter.end();
+        it = m_cellImages.insert(key, image);
+    }
+    return &it.value();
 }
 
 void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)

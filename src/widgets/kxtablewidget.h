@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <limits>
 #include <map>
 
 class QSlider;
@@ -41,6 +42,19 @@ public:
 
     // A null handle for indexes outside the table.
     KxTableCell cell(int row, int column);
+
+    // Filling a large table without a handle per cell: the cells of one row
+    // from `column` on take, in order, the text (null: unchanged), the style
+    // index (negative: unchanged) and the integer value of `role` (NoData:
+    // none) of each fill.
+    static constexpr int NoData = std::numeric_limits<int>::min();
+    struct CellFill
+    {
+        const QString *text = nullptr;
+        int style = -1;
+        int data = NoData;
+    };
+    void fillRow(int row, int column, const QVector<CellFill> &cells, int role);
 
     // Registers a style (once per distinct look) and returns its index for
     // KxTableCell::setStyleIndex().
@@ -186,12 +200,34 @@ private:
     };
 
     // Caller data of one role: a hash while few cells carry it, a plain
-    // array once many do (the board keeps a key in nearly every cell).
+    // array once many do (the board keeps a key in nearly every cell); an
+    // array of plain integers while every value is one.
     struct RoleStore
     {
         QHash<int, QVariant> sparse;
         QVector<QVariant> dense;
+        QVector<qint32> ints; // NoInt where a cell has no value
     };
+    static constexpr qint32 NoInt = NoData;
+    static bool isStorableInt(const QVariant &value)
+    {
+        return value.userType() == QMetaType::Int && value.toInt() != NoInt;
+    }
+    void makeDense(RoleStore &store);
+    // The role's integers for every cell, made so if need be; null when the
+    // role holds other values.
+    qint32 *intStore(int role);
+
+    // Extent of the texts of one part of the table (the column heads, the
+    // row heads or the body), kept for fitting until one of them changes.
+    struct TextExtent
+    {
+        int width = 4;
+        int height = 4;
+        bool valid = false;
+    };
+    // A text, style or group mode of the cell changed.
+    void markTextChanged(int row, int column);
 
     QVariant cellData(int index, int role) const;
     void setCellData(int index, int role, const QVariant &value);
@@ -210,6 +246,10 @@ private:
     void paintColumnHeaders(QPainter &painter, const QSize &view);
     void paintRowHeaders(QPainter &painter, const QSize &view);
     void paintCells(QPainter &painter, const QSize &view);
+    // The look of a cell of this style and text at the current size, drawn
+    // once and then copied; null where it cannot be shared (a background
+    // that is not one opaque colour).
+    const QPixmap *cellImage(quint32 style, const QString &text, const QSize &size);
     void paintHighlights(QPainter &painter, const QSize &view);
     void paintStickyHeads(QPainter &painter, const QSize &view);
     // One head: the slanted band whose foot starts at x, the row head at y.
@@ -249,6 +289,9 @@ private:
     QVector<KxCellStyle> m_styles;
     QMultiHash<uint, int> m_styleLookup;
     QHash<QPair<quint32, QString>, QSize> m_textSizes;
+    TextExtent m_columnHeadExtent;
+    TextExtent m_rowHeadExtent;
+    TextExtent m_bodyExtent;
 
     mutable bool m_groupsDirty = true;
     mutable QVector<int> m_shownRows;
@@ -293,4 +336,8 @@ private:
     ToolTipProvider m_toolTipProvider;
 
     QPixmap m_pixmap;
+    QHash<QPair<quint32, QString>, QPixmap> m_cellImages;
+    QSize m_cellImageSize;
+    int m_cellImageMargin = 0;
+    qreal m_cellImageRatio = 0;
 };

@@ -74,6 +74,7 @@ private slots:
     void entryFoldersOfOneName();
     void undoRedoRename();
     void stickyHeadsNameWhatIsOnScreen();
+    void damagedRightsFailTheBoard();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -1147,6 +1148,42 @@ void TestKelvaraMan::stickyHeadsNameWhatIsOnScreen()
     QTest::keyClick(board, Qt::Key_Down);
     QVERIFY(board->stickyRowHead() >= 0 || board->stickyColumnHead() >= 0);
     saveScreenshot(w.get(), QStringLiteral("board-sticky-heads"));
+}
+
+void TestKelvaraMan::damagedRightsFailTheBoard()
+{
+    // Rights of long-gone users fill the table beyond one page, so one of its
+    // leaves can be damaged; the board never shows them.
+    {
+        ProjectDatabase db(ProjectDatabase::databasePathForProject(m_project));
+        QVERIFY(db.open());
+        QVERIFY(db.transaction());
+        QSqlQuery q = db.query();
+        QVERIFY(q.prepare(
+            QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,1)")));
+        for (int i = 0; i < 4000; ++i) {
+            q.bindValue(0, 100000 + i / 20);
+            q.bindValue(1, 1 + i % 20);
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        }
+        QVERIFY(db.commit());
+    }
+    auto w = openDemo();
+    const int development = areaColumn(*w, QStringLiteral("Development"));
+    const int devRow = groupRow(*w, QStringLiteral("Development"));
+    QCOMPARE(w->board()->cell(devRow, development).text(), QStringLiteral("DEV"));
+    const int rows = w->board()->rowCount();
+    QVERIFY(m_boxes.isEmpty());
+
+    QVERIFY(TestSupport::damageTablePage(w->databasePath(), QStringLiteral("access")));
+    w->buildBoard();
+    // The step that meets the damaged page fails the build with the
+    // database's text; the board keeps what it showed.
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("DB model tag table")});
+    QVERIFY2(m_texts.constLast().contains(QStringLiteral("malformed")),
+             qPrintable(m_texts.constLast()));
+    QCOMPARE(w->board()->rowCount(), rows);
+    QCOMPARE(w->board()->cell(devRow, development).text(), QStringLiteral("DEV"));
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -108,6 +108,12 @@ private slots:
     void stickyHeads_data();
     void stickyHeads();
     void currentCellClearOfPinnedHeads();
+    void refitAfterChange_data();
+    void refitAfterChange();
+    void roleValuesSurviveStoreChanges_data();
+    void roleValuesSurviveStoreChanges();
+    void fillRowSetsCells();
+    void paintFollowsChanges();
 };
 
 void TestKxTableWidget::groupRule_data()
@@ -944,6 +950,174 @@ void TestKxTableWidget::currentCellClearOfPinnedHeads()
     // A head itself goes right to the top.
     QVERIFY(table.setCurrentCell(4, 7));
     QCOMPARE(table.cellRect(4, 7).topLeft(), QPoint(100, 100));
+}
+
+void TestKxTableWidget::refitAfterChange_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("change"); // "text", "font" or "marker"
+    QTest::newRow("body text") << 2 << 2 << "text";
+    QTest::newRow("body font") << 2 << 2 << "font";
+    QTest::newRow("row head text") << 2 << 0 << "text";
+    QTest::newRow("column head text") << 0 << 2 << "text";
+    QTest::newRow("row head marker") << 2 << 0 << "marker";
+    QTest::newRow("column head marker") << 0 << 2 << "marker";
+}
+
+// Fitted sizes follow a change in any part of the table, though each part
+// is measured again only after a change of its own.
+void TestKxTableWidget::refitAfterChange()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, change);
+    KxTableWidget table;
+    table.setSize(4, 4);
+    for (int i = 1; i < 4; ++i) {
+        table.cell(0, i).setText(QStringLiteral("Door %1").arg(i));
+        table.cell(i, 0).setText(QStringLiteral("User %1").arg(i));
+        for (int j = 1; j < 4; ++j)
+            table.cell(i, j).setText(QStringLiteral("S1"));
+    }
+    table.setRowHeight(-1);
+    table.setColumnWidth(-1);
+    table.setHeaderRowHeight(-1);
+    table.setHeaderColumnWidth(-1);
+    table.repaint();
+    const QVector<int> before = {table.rowHeight(), table.columnWidth(), table.headerRowHeight(),
+                                 table.headerColumnWidth()};
+    table.repaint();
+    QCOMPARE((QVector<int>{table.rowHeight(), table.columnWidth(), table.headerRowHeight(),
+                           table.headerColumnWidth()}),
+             before);
+
+    KxTableCell cell = table.cell(row, column);
+    if (change == QLatin1String("text")) {
+        cell.setText(cell.text() + QStringLiteral(" WWWWWWWWWWWWWWWW"));
+    } else if (change == QLatin1String("font")) {
+        QFont big = cell.font();
+        big.setPointSize(big.pointSize() * 3);
+        cell.setFont(big);
+    } else {
+        cell.setGroupMode(KxTableCell::CollapsedHead);
+    }
+    table.repaint();
+    // Body cells shape the rows and columns, row heads the header column,
+    // column heads the header row.
+    if (row > 0 && column > 0) {
+        QVERIFY(-table.columnWidth() > -before.at(1));
+        if (change == QLatin1String("font"))
+            QVERIFY(-table.rowHeight() > -before.at(0));
+    } else if (column == 0) {
+        QVERIFY(-table.headerColumnWidth() > -before.at(3));
+    } else {
+        QVERIFY(-table.headerRowHeight() > -before.at(2));
+    }
+}
+
+void TestKxTableWidget::roleValuesSurviveStoreChanges_data()
+{
+    QTest::addColumn<QVariant>("odd"); // set on one cell after many integers
+    QTest::newRow("text") << QVariant(QStringLiteral("text"));
+    QTest::newRow("smallest integer") << QVariant(std::numeric_limits<int>::min());
+    QTest::newRow("flag") << QVariant(true);
+    QTest::newRow("large number") << QVariant(qint64(1) << 40);
+    QTest::newRow("another integer") << QVariant(-5);
+}
+
+void TestKxTableWidget::roleValuesSurviveStoreChanges()
+{
+    QFETCH(QVariant, odd);
+    KxTableWidget table;
+    table.setSize(40, 40);
+    for (int i = 0; i < 40 * 40; i += 2)
+        table.cell(i / 40, i % 40).setData(256, i - 800);
+    table.cell(7, 7).setData(256, odd);
+    table.cell(0, 2).setData(256, QVariant());
+    for (int i = 0; i < 40 * 40; ++i) {
+        const QVariant value = table.cell(i / 40, i % 40).data(256);
+        const QVariant expected = i == 7 * 40 + 7   ? odd
+                                  : i == 2 || i % 2 ? QVariant()
+                                                    : QVariant(i - 800);
+        QCOMPARE(value, expected);
+        QCOMPARE(value.userType(), expected.userType());
+    }
+}
+
+void TestKxTableWidget::fillRowSetsCells()
+{
+    KxTableWidget table;
+    const int deviating = table.addStyle([] {
+        KxCellStyle style;
+        style.background = QColor(Qt::lightGray);
+        return style;
+    }());
+    table.setSize(3, 5);
+    table.cell(1, 4).setText(QStringLiteral("kept"));
+    table.cell(1, 4).setData(256, 9);
+    table.cell(2, 1).setData(256, QStringLiteral("not a number"));
+    const QString tag = QStringLiteral("S1");
+    QVector<KxTableWidget::CellFill> fills(5);
+    fills[0] = {&tag, -1, 7};
+    fills[1] = {nullptr, deviating, KxTableWidget::NoData};
+    fills[2] = {&tag, deviating, -3};
+    table.fillRow(1, 1, fills, 256); // one fill more than the row has room for
+    QCOMPARE(table.cell(1, 1).text(), tag);
+    QCOMPARE(table.cell(1, 1).data(256), QVariant(7));
+    QCOMPARE(table.cell(1, 1).styleIndex(), table.cell(1, 0).styleIndex());
+    QCOMPARE(table.cell(1, 2).text(), QString());
+    QCOMPARE(table.cell(1, 2).data(256), QVariant());
+    QCOMPARE(table.cell(1, 2).styleIndex(), deviating);
+    QCOMPARE(table.cell(1, 3).data(256), QVariant(-3));
+    QCOMPARE(table.cell(1, 4).text(), QStringLiteral("kept"));
+    QCOMPARE(table.cell(1, 4).data(256), QVariant(9));
+    QCOMPARE(table.cell(2, 1).data(256).toString(), QStringLiteral("not a number"));
+    // A role that holds other values takes the integers as values.
+    table.fillRow(2, 2, fills, 256);
+    QCOMPARE(table.cell(2, 2).data(256), QVariant(7));
+    QCOMPARE(table.cell(2, 1).data(256).toString(), QStringLiteral("not a number"));
+    // The fill counts for fitting like any change of text.
+    table.setColumnWidth(-1);
+    table.repaint();
+    const int width = table.columnWidth();
+    const QString wide = QStringLiteral("WWWWWWWWWWWW");
+    fills[0] = {&wide, -1, KxTableWidget::NoData};
+    table.fillRow(2, 1, fills, 256);
+    table.repaint();
+    QVERIFY(-table.columnWidth() > -width);
+}
+
+// Each cell look is drawn once and copied: a change of style, text or size
+// shows at the next paint.
+void TestKxTableWidget::paintFollowsChanges()
+{
+    KxTableWidget table;
+    setUpFixed(table, 5, 5);
+    for (int r = 1; r < 5; ++r) {
+        for (int c = 1; c < 5; ++c)
+            table.cell(r, c).setText(QStringLiteral("A"));
+    }
+    auto colourAt = [&](int row, int column) {
+        const QImage image = table.grab().toImage();
+        const QRect box = table.cellRect(row, column);
+        return image.pixelColor(box.left() + 2, box.top() + 2);
+    };
+    QCOMPARE(colourAt(2, 2), QColor(Qt::white));
+    table.cell(2, 2).setBackground(QColor(Qt::green));
+    QCOMPARE(colourAt(2, 2), QColor(Qt::green));
+    QCOMPARE(colourAt(2, 3), QColor(Qt::white));
+    // Same style and text as (2, 2) now: the same look.
+    table.cell(3, 3).setStyleIndex(table.cell(2, 2).styleIndex());
+    QCOMPARE(colourAt(3, 3), QColor(Qt::green));
+    // Wider columns: the copied look is as wide as the column.
+    table.setColumnWidth(60);
+    table.repaint();
+    const QImage image = table.grab().toImage();
+    const QRect box = table.cellRect(2, 2);
+    QCOMPARE(box.width(), 60);
+    QCOMPARE(image.pixelColor(box.right() - 3, box.top() + 2), QColor(Qt::green));
+    QCOMPARE(image.pixelColor(box.right() + 3, box.top() + 2), QColor(Qt::white));
 }
 
 KX_TEST_GUI_MAIN(TestKxTableWidget)

@@ -4,6 +4,9 @@
 #include "db/projectschema.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QtEndian>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -63,6 +66,51 @@ TempProject::TempProject(const QString &name)
         return;
     m_databasePath = ProjectDatabase::databasePathForProject(m_folder);
     m_valid = !ProjectSchema::createProjectDatabase(m_databasePath).isValid();
+}
+
+bool damageTablePage(const QString &databasePath, const QString &table)
+{
+    int root = 0;
+    int pageSize = 0;
+    {
+        ProjectDatabase database(databasePath);
+        if (!database.open())
+            return false;
+        QSqlQuery q = database.query();
+        if (!ProjectDatabase::exec(
+                q, QStringLiteral("select rootpage from sqlite_master where name=?"), {table}) ||
+            !q.next())
+            return false;
+        root = q.value(0).toInt();
+        q.finish();
+        if (!q.exec(QStringLiteral("pragma page_size")) || !q.next())
+            return false;
+        pageSize = q.value(0).toInt();
+    }
+    QFile file(databasePath);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    int page = root;
+    for (int depth = 0; depth < 8; ++depth) {
+        file.seek(qint64(page - 1) * pageSize);
+        const QByteArray bytes = file.read(pageSize);
+        if (bytes.size() != pageSize)
+            return false;
+        const quint8 type = quint8(bytes.at(0));
+        if (type == 0x0D) { // table leaf
+            if (page == root)
+                return false;
+            file.seek(qint64(page - 1) * pageSize);
+            return file.write(QByteArray(pageSize, '\xFF')) == pageSize && file.flush();
+        }
+        if (type != 0x05) // table interior: follow the middle child
+            return false;
+        const int cells = (quint8(bytes.at(3)) << 8) | quint8(bytes.at(4));
+        const int cell = 12 + 2 * (cells / 2);
+        const int offset = (quint8(bytes.at(cell)) << 8) | quint8(bytes.at(cell + 1));
+        page = int(qFromBigEndian<quint32>(bytes.constData() + offset));
+    }
+    return false;
 }
 
 } // namespace TestSupport

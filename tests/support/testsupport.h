@@ -33,6 +33,11 @@ private:
     bool m_valid = false;
 };
 
+// Overwrites a leaf page of the table's tree with bytes no page has, as a
+// failing disk sector would: SQLite meets it only when a read reaches it.
+// False when the table has a single page (too small to damage only a part).
+bool damageTablePage(const QString &databasePath, const QString &table);
+
 } // namespace TestSupport
 
 #define KX_TEST_MAIN_IMPL(TestObject, AppClass)                                                    \

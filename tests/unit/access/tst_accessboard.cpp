@@ -1,5 +1,9 @@
 #include "access/accessboard.h"
+#include "db/accessrights.h"
+#include "db/projectdatabase.h"
 #include "support/testsupport.h"
+
+#include <QRandomGenerator>
 
 using Entry = AccessBoard::Entry;
 using User = AccessBoard::User;
@@ -14,6 +18,8 @@ private slots:
     void headCells();
     void shading();
     void keySets();
+    void fromDatabase_data();
+    void fromDatabase();
 
 private:
     // Area "A" with entries 1..3, area "B" with entry 4; group "G" with users 10, 11, group "H"
@@ -130,6 +136,187 @@ void TestAccessBoard::keySets()
     QCOMPARE(board.entriesOfColumn(6), QSet<int>({4}));
     QCOMPARE(board.usersOfRow(0), QSet<int>());
     QCOMPARE(board.entriesOfColumn(42), QSet<int>());
+}
+
+void TestAccessBoard::fromDatabase_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("users");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("areas");
+    QTest::addColumn<int>("models");
+    QTest::addColumn<bool>("sparseKeys");
+    QTest::newRow("small blocks, ties") << 1u << 12 << 5 << 9 << 4 << 2 << false;
+    QTest::newRow("one group, one area") << 2u << 20 << 1 << 6 << 1 << 3 << false;
+    QTest::newRow("many models") << 3u << 60 << 6 << 25 << 5 << 7 << false;
+    QTest::newRow("keys far apart") << 4u << 50 << 4 << 20 << 3 << 4 << true;
+    QTest::newRow("larger") << 5u << 150 << 9 << 40 << 7 << 3 << false;
+}
+
+// A project drawn from the seed: rights mostly of one model per block, a few
+// of another or none, some of deleted users and entries, some of a time model
+// that does not exist. The board read and built from it must show what the
+// rules say, worked out here cell by cell the plain way.
+void TestAccessBoard::fromDatabase()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, users);
+    QFETCH(int, groups);
+    QFETCH(int, entries);
+    QFETCH(int, areas);
+    QFETCH(int, models);
+    QFETCH(bool, sparseKeys);
+    TestSupport::TempProject project;
+    QVERIFY(project.isValid());
+    QRandomGenerator random(seed);
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QVERIFY(db.transaction());
+        QSqlQuery q = db.query();
+        auto exec = [&](const QString &sql, const QVariantList &values) {
+            const bool ok = ProjectDatabase::exec(q, sql, values);
+            if (!ok)
+                qWarning() << q.lastError().text();
+            return ok;
+        };
+        QVector<int> modelKeys, userKeys, userGroups, entryKeys, entryAreas;
+        for (int m = 0; m < models; ++m) {
+            modelKeys << (sparseKeys ? 7 + m * 100003 : m + 101);
+            QVERIFY(exec(QStringLiteral("insert into times (PKtimes,modelTag,modelName,"
+                                        "modelDefinition) values (?,?,?,?)"),
+                         {modelKeys.last(), QStringLiteral("T%1").arg(m),
+                          QStringLiteral("Model %1").arg(m), QStringLiteral("mon-06:00-18:00")}));
+        }
+        for (int u = 0; u < users; ++u) {
+            userKeys << (sparseKeys ? 50 + u * 7919 : u + 1);
+            userGroups << int(random.bounded(groups));
+            QVERIFY(exec(QStringLiteral("insert into users (PKusers,familyName,firstName,"
+                                        "groupName) values (?,?,?,?)"),
+                         {userKeys.last(), QStringLiteral("F%1").arg(random.bounded(1000)),
+                          QStringLiteral("N%1").arg(u),
+                          QStringLiteral("Group %1").arg(userGroups.last())}));
+        }
+        for (int e = 0; e < entries; ++e) {
+            entryKeys << (sparseKeys ? 3 + e * 104729 : e + 1);
+            entryAreas << int(random.bounded(areas));
+            QVERIFY(
+                exec(QStringLiteral("insert into doors (PKdoors,doorName,areaName,"
+                                    "needsUpdate) values (?,?,?,?)"),
+                     {entryKeys.last(), QStringLiteral("Door %1").arg(e),
+                      QStringLiteral("Area %1").arg(entryAreas.last()), int(random.bounded(2))}));
+        }
+        for (int u = 0; u < users; ++u) {
+            for (int e = 0; e < entries; ++e) {
+                const int draw = int(random.bounded(100));
+                if (draw < 20)
+                    continue;
+                const int favourite = (userGroups.at(u) * 3 + entryAreas.at(e)) % models;
+                const int model = draw < 80   ? modelKeys.at(favourite)
+                                  : draw < 97 ? modelKeys.at(int(random.bounded(models)))
+                                              : 999999937; // no such time model
+                QVERIFY(exec(
+                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,?)"),
+                    {userKeys.at(u), entryKeys.at(e), model}));
+            }
+        }
+        // Their rights stay behind without a user or an entry to show them on.
+        QVERIFY(exec(QStringLiteral("delete from users where PKusers=?"), {userKeys.at(1)}));
+        QVERIFY(exec(QStringLiteral("delete from doors where PKdoors=?"), {entryKeys.at(2)}));
+        QVERIFY(db.commit());
+    }
+
+    AccessBoard board;
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        const QSqlError error = board.read(db);
+        QVERIFY2(!error.isValid(), qPrintable(error.text()));
+    }
+    board.complete();
+
+    // The rights as the plain query reads them, and as the board's reader
+    // hands them over.
+    QList<AccessRow> rows;
+    QVERIFY(!AccessRights::listAccess(project.databasePath(), rows).isValid());
+    QHash<QPair<int, int>, int> model;
+    QHash<int, QString> tags;
+    QStringList expected;
+    for (const AccessRow &row : qAsConst(rows)) {
+        model.insert({row.pkUsers, row.pkDoors}, row.pkTimes);
+        tags.insert(row.pkTimes, row.modelTag);
+        expected << QStringLiteral("%1:%2=%3").arg(row.pkUsers).arg(row.pkDoors).arg(row.pkTimes);
+    }
+    QStringList taken;
+    QHash<int, QString> takenTags;
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QVERIFY(
+            !AccessRights::listBoardRights(
+                 db.database(),
+                 [&](const BoardRight &r) {
+                     taken
+                         << QStringLiteral("%1:%2=%3").arg(r.pkUsers).arg(r.pkDoors).arg(r.pkTimes);
+                 },
+                 takenTags)
+                 .isValid());
+    }
+    expected.sort();
+    taken.sort();
+    QCOMPARE(taken, expected);
+    QCOMPARE(takenTags, tags);
+    int entriesShown = 0;
+    for (int c = 1; c < board.columnCount(); ++c)
+        entriesShown += board.column(c).isHead ? 0 : 1;
+    QCOMPARE(entriesShown, entries - 1);
+
+    auto keyAt = [&](int r, int c) {
+        return model.value({board.row(r).key, board.column(c).key}, 0);
+    };
+    for (int r = 1; r < board.rowCount(); ++r) {
+        for (int c = 1; c < board.columnCount(); ++c) {
+            const QVector<int> memberRows = board.memberRows(r);
+            const QVector<int> memberColumns = board.memberColumns(c);
+            const bool member = !board.row(r).isHead && !board.column(c).isHead;
+            QString text;
+            bool first = true;
+            int common = 0;
+            for (int mr : memberRows) {
+                for (int mc : memberColumns) {
+                    const int key = keyAt(mr, mc);
+                    if (first)
+                        common = key;
+                    else if (key != common)
+                        text = AccessBoard::Differs;
+                    first = false;
+                }
+            }
+            if (text.isEmpty() && common)
+                text = tags.value(common);
+            QVERIFY2(board.textAt(r, c) == text,
+                     qPrintable(QStringLiteral("cell %1,%2").arg(r).arg(c)));
+            QCOMPARE(board.timeModelAt(r, c), member ? keyAt(r, c) : 0);
+            bool deviating = false;
+            if (member) {
+                // The block's most frequent key wins, the smallest on a tie.
+                QMap<int, int> counts;
+                for (int br : board.memberRows(board.row(r).head)) {
+                    for (int bc : board.memberColumns(board.column(c).head))
+                        ++counts[keyAt(br, bc)];
+                }
+                int winner = counts.firstKey();
+                for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+                    if (it.value() > counts.value(winner))
+                        winner = it.key();
+                }
+                deviating = keyAt(r, c) != winner;
+            }
+            QVERIFY2(board.isDeviating(r, c) == deviating,
+                     qPrintable(QStringLiteral("cell %1,%2").arg(r).arg(c)));
+        }
+    }
 }
 
 KX_TEST_MAIN(TestAccessBoard)
