@@ -56,6 +56,11 @@ const QString &AccessDataSet::alwaysKey()
     return key;
 }
 
+QStringList AccessDataSet::periodKeys(const QString &modelTag, const QString &definition)
+{
+    return periodKeysOf(modelTag, definition);
+}
+
 bool AccessDataSet::isAccessReaderType(int readerType)
 {
     return readerType == ShortRangeType || readerType == LongRangeType ||

@@ -46,6 +46,10 @@ public:
     static QString identifierOf(const EntryAccessRow &row, int readerType);
     // The identifier length in bytes the reader type uses, 0 for other types.
     static int iddLengthFor(int readerType, int hfIddLength, int uhfIddLength);
+    // The period keys of one time model, the always key among them; each
+    // other key takes one of the 15 windows when a user with a readable
+    // identifier holds the model.
+    static QStringList periodKeys(const QString &modelTag, const QString &definition);
 
     // Clears the set and compiles it. Rows are taken in the order given; rows
     // without an identifier for the reader type are skipped. Rows whose

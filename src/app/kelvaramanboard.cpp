@@ -219,11 +219,31 @@ QString KelvaraMan::cellToolTip(int row, int column) const
 void KelvaraMan::loadUpdateBlockers()
 {
     m_updateBlockers.clear();
+    // What each entry uses, from the board in memory: reading every entry's
+    // rows again would cost more than building the board.
+    QHash<int, QSet<int>> modelsOfEntry;
+    QHash<int, int> rightsOfEntry;
+    for (int c = 1; c < m_boardData.columnCount(); ++c) {
+        if (m_boardData.column(c).isHead)
+            continue;
+        QSet<int> &models = modelsOfEntry[m_boardData.column(c).key];
+        int &rights = rightsOfEntry[m_boardData.column(c).key];
+        for (int r = 1; r < m_boardData.rowCount(); ++r) {
+            if (m_boardData.row(r).isHead)
+                continue;
+            if (const int pkTimes = m_boardData.timeModelAt(r, c)) {
+                models.insert(pkTimes);
+                ++rights;
+            }
+        }
+    }
     QList<EntryTarget> entries;
     QList<UpdateCheck::Result> results;
     // A check that cannot run shows no markers; the board itself still builds.
     if (EntrySelection::allEntries().list(m_databasePath, entries).isValid() ||
-        UpdateCheck::checkEntries(m_params, entries, QDate::currentDate(), results).isValid())
+        UpdateCheck::checkBlocking(m_params, entries, modelsOfEntry, rightsOfEntry,
+                                   QDate::currentDate(), results)
+            .isValid())
         return;
     for (const UpdateCheck::Result &result : qAsConst(results))
         if (!result.canUpdate())

@@ -5,6 +5,7 @@
 #include "access/timemodel.h"
 #include "db/accessrights.h"
 #include "db/holidayrecords.h"
+#include "db/timemodelrecords.h"
 #include "functions/kelvarafunctionthread.h"
 #include "reader/readertypes.h"
 
@@ -189,6 +190,55 @@ QSqlError UpdateCheck::checkEntries(const ProjectParameters &project,
         if (error.isValid())
             return error;
         results << check(project, entry, rows, holidays);
+    }
+    return QSqlError();
+}
+
+QSqlError UpdateCheck::checkBlocking(const ProjectParameters &project,
+                                     const QList<EntryTarget> &entries,
+                                     const QHash<int, QSet<int>> &modelsOfEntry,
+                                     const QHash<int, int> &rightsOfEntry, const QDate &today,
+                                     QList<Result> &results)
+{
+    results.clear();
+    QList<HolidayRow> holidays;
+    QSqlError error = HolidayRecords::listUpcomingHolidays(project.databasePath, today, holidays);
+    if (error.isValid())
+        return error;
+    QList<TimeModelRow> models;
+    error = TimeModelRecords::listTimeModels(project.databasePath, 0, models);
+    if (error.isValid())
+        return error;
+    QHash<int, int> windowsOfModel;
+    for (const TimeModelRow &model : qAsConst(models)) {
+        int windows = 0;
+        for (const QString &key : AccessDataSet::periodKeys(model.modelTag, model.modelDefinition))
+            if (key != AccessDataSet::alwaysKey())
+                ++windows;
+        windowsOfModel.insert(model.pkTimes, windows);
+    }
+    for (const EntryTarget &entry : entries) {
+        // An upper bound: models of users without a readable identifier and
+        // periods two models share take no window of their own.
+        int windows = 0;
+        for (int pkTimes : modelsOfEntry.value(entry.pkDoors))
+            windows += windowsOfModel.value(pkTimes);
+        const bool mayOverflow =
+            windows > AccessDataSet::MaxTimezones ||
+            rightsOfEntry.value(entry.pkDoors) > accessCapacity(int(entry.readerType));
+        if (!mayOverflow || !ReaderTypes::isAccessReader(int(entry.readerType))) {
+            Result result = check(project, entry, {}, holidays);
+            result.warnings.clear();
+            results << result;
+            continue;
+        }
+        QList<EntryAccessRow> rows;
+        error = AccessRights::readEntryAccess(project.databasePath, entry.pkDoors, rows);
+        if (error.isValid())
+            return error;
+        Result result = check(project, entry, rows, holidays);
+        result.warnings.clear();
+        results << result;
     }
     return QSqlError();
 }

@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,17 @@ public:
     static QSqlError checkEntries(const ProjectParameters &project,
                                   const QList<EntryTarget> &entries, const QDate &today,
                                   QList<Result> &results);
+    // The blocking problems of many entries (the board's markers), from what
+    // each uses: the PKtimes of its rights and how many rights it has. An
+    // entry's rows are read only when its models could need more windows
+    // than a reader holds or it has more rights than its reader holds
+    // identifiers; what else blocks an update needs no rows. Warnings are
+    // left out.
+    static QSqlError checkBlocking(const ProjectParameters &project,
+                                   const QList<EntryTarget> &entries,
+                                   const QHash<int, QSet<int>> &modelsOfEntry,
+                                   const QHash<int, int> &rightsOfEntry, const QDate &today,
+                                   QList<Result> &results);
     // The check of an entry's rows and the upcoming holidays, without the database.
     static Result check(const ProjectParameters &project, const EntryTarget &entry,
                         const QList<EntryAccessRow> &rows, const QList<HolidayRow> &holidays);

@@ -21,6 +21,8 @@
 #include "virtualreader.h"
 
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -333,6 +335,29 @@ void TestReaderVerify::check()
     const UpdateCheck::Result result = site.check();
     QCOMPARE(result.text(), problems);
     QCOMPARE(result.canUpdate(), canUpdate);
+
+    // The board's check from what the entry uses blocks alike.
+    const EntryTarget entry = site.targets().first();
+    QHash<int, QSet<int>> modelsOfEntry;
+    QHash<int, int> rightsOfEntry;
+    {
+        ProjectDatabase db(site.db());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(q.exec(QStringLiteral("select FKdoors, FKtimes from access")));
+        while (q.next()) {
+            modelsOfEntry[q.value(0).toInt()].insert(q.value(1).toInt());
+            ++rightsOfEntry[q.value(0).toInt()];
+        }
+        QVERIFY(!q.lastError().isValid());
+    }
+    QList<UpdateCheck::Result> board;
+    QVERIFY(!UpdateCheck::checkBlocking(site.params, {entry}, modelsOfEntry, rightsOfEntry,
+                                        QDate::currentDate(), board)
+                 .isValid());
+    QCOMPARE(board.size(), 1);
+    QCOMPARE(board.first().blocking, result.blocking);
+    QVERIFY(board.first().warnings.isEmpty());
 }
 
 void TestReaderVerify::commandLine()
