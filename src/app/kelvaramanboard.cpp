@@ -23,6 +23,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -317,7 +318,10 @@ void KelvaraMan::rememberCurrentCell(int row, int column)
         where += QStringLiteral("    ");
         where += c.isHead ? tr("Area: %1").arg(c.name)
                           : tr("Entry: %1 (%2)").arg(c.name, m_boardData.column(c.head).name);
-        statusBar()->showMessage(where);
+        // Elided rather than cut off where the project counts begin.
+        const int room = statusBar()->width() - m_statusLabel->sizeHint().width() - 40;
+        statusBar()->showMessage(
+            statusBar()->fontMetrics().elidedText(where, Qt::ElideRight, qMax(room, 80)));
     } else {
         statusBar()->clearMessage();
     }
