@@ -41,8 +41,16 @@ const QStringList FunctionNames = {QStringLiteral("update"),
                                    QStringLiteral("set-clock"),
                                    QStringLiteral("write-config")};
 
+bool takeFlag(QStringList &arguments, const QString &name)
+{
+    return arguments.removeAll(name) > 0;
+}
+
+} // namespace
+
 // Removes "--name VALUE" from the arguments; false when the value is missing.
-bool takeValue(QStringList &arguments, const QString &name, QString &value, bool &present)
+bool KelvaraCli::takeValue(QStringList &arguments, const QString &name, QString &value,
+                           bool &present)
 {
     const int at = arguments.indexOf(name);
     present = at >= 0;
@@ -55,13 +63,6 @@ bool takeValue(QStringList &arguments, const QString &name, QString &value, bool
     arguments.removeAt(at);
     return !arguments.contains(name);
 }
-
-bool takeFlag(QStringList &arguments, const QString &name)
-{
-    return arguments.removeAll(name) > 0;
-}
-
-} // namespace
 
 KelvaraCli::KelvaraCli(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
 

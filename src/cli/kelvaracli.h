@@ -38,6 +38,11 @@ public:
     // "update" -> 0 ... "write-config" -> 5; -1 for any other name.
     static int functionCode(const QString &name);
 
+    // Removes "--name VALUE" from the arguments; false when the value is
+    // missing or the option is given twice.
+    static bool takeValue(QStringList &arguments, const QString &name, QString &value,
+                          bool &present);
+
 private:
     int usageError(const QString &reason);
     int failure(const QString &message);

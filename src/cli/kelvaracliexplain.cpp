@@ -12,22 +12,6 @@
 
 namespace {
 
-// "--name VALUE" taken out of the arguments; false when the value is missing
-// or the option is given twice.
-bool takeOption(QStringList &arguments, const QString &name, QString &value, bool &present)
-{
-    const int at = arguments.indexOf(name);
-    present = at >= 0;
-    if (!present)
-        return true;
-    if (at + 1 >= arguments.size() || arguments.at(at + 1).startsWith(QLatin1String("--")))
-        return false;
-    value = arguments.at(at + 1);
-    arguments.removeAt(at + 1);
-    arguments.removeAt(at);
-    return !arguments.contains(name);
-}
-
 // Hexadecimal digits (blanks and colons allowed between bytes) as bytes; empty
 // when the text is not a whole number of bytes or longer than a reader keeps.
 QByteArray identifierBytes(QString text)
@@ -49,7 +33,7 @@ bool KelvaraCli::takeMoment(QStringList &arguments, QDateTime &at, int &exitCode
 {
     QString text;
     bool present = false;
-    if (!takeOption(arguments, QStringLiteral("--at"), text, present)) {
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--at"), text, present)) {
         exitCode = usageError(tr("--at needs one date and time (yyyy-MM-ddTHH:mm)."));
         return false;
     }
@@ -74,11 +58,12 @@ int KelvaraCli::explain(QStringList arguments)
         return exitCode;
     QString entryName, userName, hex;
     bool hasEntry = false, hasUser = false, hasIdentifier = false;
-    if (!takeOption(arguments, QStringLiteral("--entry"), entryName, hasEntry) || !hasEntry)
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--entry"), entryName, hasEntry) ||
+        !hasEntry)
         return usageError(tr("explain needs --entry NAME."));
-    if (!takeOption(arguments, QStringLiteral("--user"), userName, hasUser))
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--user"), userName, hasUser))
         return usageError(tr("--user needs one name (\"LAST, FIRST\")."));
-    if (!takeOption(arguments, QStringLiteral("--identifier"), hex, hasIdentifier))
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--identifier"), hex, hasIdentifier))
         return usageError(tr("--identifier needs one hexadecimal identifier."));
     if (hasUser == hasIdentifier)
         return usageError(tr("explain needs either --user or --identifier."));
@@ -147,9 +132,9 @@ int KelvaraCli::who(QStringList arguments)
         return exitCode;
     QString entryName, userName;
     bool hasEntry = false, hasUser = false;
-    if (!takeOption(arguments, QStringLiteral("--entry"), entryName, hasEntry))
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--entry"), entryName, hasEntry))
         return usageError(tr("--entry needs one name."));
-    if (!takeOption(arguments, QStringLiteral("--user"), userName, hasUser))
+    if (!KelvaraCli::takeValue(arguments, QStringLiteral("--user"), userName, hasUser))
         return usageError(tr("--user needs one name (\"LAST, FIRST\")."));
     if (hasEntry == hasUser)
         return usageError(tr("who needs either --entry or --user."));
