@@ -16,6 +16,7 @@
 #include "views/kelvaracfg_tz60.h"
 #include "views/kelvaracfgform.h"
 #include "views/kxselectreader.h"
+#include "widgets/kxformline.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/readerfirmwarecheck.h"
@@ -80,19 +81,7 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(4);
     const auto addLine = [&](const QString &label, const char *name, QHBoxLayout *row = nullptr) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(255);
-        auto *text = new QLabel(label, this);
-        text->setBuddy(edit);
-        layout->addWidget(text);
-        if (row) {
-            row->addWidget(edit, 1);
-            layout->addLayout(row);
-        } else {
-            layout->addWidget(edit);
-        }
-        return edit;
+        return addLabelledLine(this, layout, label, name, row);
     };
     auto *areaRow = new QHBoxLayout;
     m_areaName = addLine(tr("Area"), "areaName", areaRow);

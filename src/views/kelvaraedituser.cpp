@@ -6,6 +6,7 @@
 #include "db/projectparameters.h"
 #include "db/userrecords.h"
 #include "views/kelvarareadtag.h"
+#include "widgets/kxformline.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
@@ -38,21 +39,8 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(4);
 
-    // Each field under its label, from the left edge across the whole width.
-    auto addLine = [&](const QString &label, const char *name, QHBoxLayout *row = nullptr) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(name));
-        edit->setMaxLength(255);
-        auto *text = new QLabel(label, this);
-        text->setBuddy(edit);
-        layout->addWidget(text);
-        if (row) {
-            row->addWidget(edit, 1);
-            layout->addLayout(row);
-        } else {
-            layout->addWidget(edit);
-        }
-        return edit;
+    const auto addLine = [&](const QString &label, const char *name, QHBoxLayout *row = nullptr) {
+        return addLabelledLine(this, layout, label, name, row);
     };
     m_familyName = addLine(tr("Last Name"), "familyName");
     m_firstName = addLine(tr("First Name"), "firstName");
