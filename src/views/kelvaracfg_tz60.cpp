@@ -49,6 +49,7 @@ KelvaraCfg_TZ60::KelvaraCfg_TZ60(QWidget *parent) : KelvaraCfgForm(parent)
     m_holdTime->setSuffix(tr(" sec"));
     m_holdTime->setToolTip(tr("How long the relay stays switched after a granted access."));
     auto *relayLayout = new QFormLayout(relay);
+    relayLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     relayLayout->addRow(tr("Hold Time"), m_holdTime);
 
     m_extIoGroup = new QGroupBox(tr("External PQ.I/O Board"), this);
