@@ -21,7 +21,6 @@
 #include "virtualreader.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -114,53 +113,6 @@ struct Site
         return q.next() ? q.value(0).toInt() : -1;
     }
 };
-
-// Overwrites a leaf page of the table's tree with bytes no page has, as a
-// failing disk sector would: SQLite meets it only when a read reaches it.
-bool damageTable(const QString &databasePath, const QString &table)
-{
-    int root = 0;
-    int pageSize = 0;
-    {
-        ProjectDatabase database(databasePath);
-        if (!database.open())
-            return false;
-        QSqlQuery q = database.query();
-        if (!ProjectDatabase::exec(
-                q, QStringLiteral("select rootpage from sqlite_master where name=?"), {table}) ||
-            !q.next())
-            return false;
-        root = q.value(0).toInt();
-        q.finish();
-        if (!q.exec(QStringLiteral("pragma page_size")) || !q.next())
-            return false;
-        pageSize = q.value(0).toInt();
-    }
-    QFile file(databasePath);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    int page = root;
-    for (int depth = 0; depth < 8; ++depth) {
-        file.seek(qint64(page - 1) * pageSize);
-        const QByteArray bytes = file.read(pageSize);
-        if (bytes.size() != pageSize)
-            return false;
-        const quint8 type = quint8(bytes.at(0));
-        if (type == 0x0D) { // table leaf
-            if (page == root)
-                return false; // too small a table to damage only a part of it
-            file.seek(qint64(page - 1) * pageSize);
-            return file.write(QByteArray(pageSize, '\xFF')) == pageSize && file.flush();
-        }
-        if (type != 0x05) // table interior: follow the middle child
-            return false;
-        const int cells = (quint8(bytes.at(3)) << 8) | quint8(bytes.at(4));
-        const int cell = 12 + 2 * (cells / 2);
-        const int offset = (quint8(bytes.at(cell)) << 8) | quint8(bytes.at(cell + 1));
-        page = int(qFromBigEndian<quint32>(bytes.constData() + offset));
-    }
-    return false;
-}
 
 // The signal mask of the handlers a process has installed, from /proc.
 bool catchesSignal(qint64 pid, int signal)
@@ -256,7 +208,7 @@ void TestFaults::damagedPageFailsInsteadOfShorteningLists()
         cli({QStringLiteral("export-users"), QStringLiteral("--project"), site.folder, exported});
     QCOMPARE(r.exitCode, 0);
     const QByteArray before = readFile(exported);
-    QVERIFY(damageTable(site.db, table));
+    QVERIFY(TestSupport::damageTablePage(site.db, table));
 
     r = cli({QStringLiteral("run"), QStringLiteral("update"), QStringLiteral("--project"),
              site.folder, QStringLiteral("--all")});
