@@ -155,13 +155,17 @@ QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntr
                                          changedEntries);
 }
 
-QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEntries) const
+QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEntries,
+                              QHash<quint64, int> *restored) const
 {
     if (changedEntries)
         changedEntries->clear();
+    if (restored)
+        restored->clear();
     if (m_users.isEmpty() || m_entries.isEmpty())
         return QSqlError();
     QSet<int> changed;
+    QSet<int> existingModels;
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
@@ -185,7 +189,8 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
             // row key, one statement per model. Rights on time models that
             // are gone are not restored: their pairs end up without a right.
             QSet<int> models;
-            if (!query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
+            if (!readKeys(query, QStringLiteral("select PKtimes from times"), existingModels) ||
+                !query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
                                            "pairEntry integer, pairModel integer, primary key "
                                            "(pairUser,pairEntry)) without rowid")) ||
                 !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
@@ -244,5 +249,11 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     }
     if (changedEntries)
         *changedEntries = changed;
+    if (restored) {
+        for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
+            if (existingModels.contains(it.value()))
+                restored->insert(it.key(), it.value());
+        }
+    }
     return QSqlError();
 }

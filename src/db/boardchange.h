@@ -32,8 +32,13 @@ public:
     // Puts back the rights the block held before, for users, entries and
     // time models that still exist. Entries where a right changes are marked
     // as needing an update: a reader may have received the change meanwhile.
-    // All in one transaction.
-    QSqlError revert(const QString &databasePath, QSet<int> *changedEntries = nullptr) const;
+    // All in one transaction. restored receives the block's rights as the
+    // undo left them (pair -> PKtimes; a pair not in it has no right).
+    QSqlError revert(const QString &databasePath, QSet<int> *changedEntries = nullptr,
+                     QHash<quint64, int> *restored = nullptr) const;
+
+    const QSet<int> &users() const { return m_users; }
+    const QSet<int> &entries() const { return m_entries; }
 
     static quint64 pairKey(int user, int entry)
     {
