@@ -184,6 +184,13 @@
     </message>
 </context>
 <context>
+    <name>BoardChange</name>
+    <message>
+        <source>Unable to undo the change of rights</source>
+        <translation>Die Änderung der Rechte lässt sich nicht rückgängig machen</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionText</name>
     <message>
         <source>USB flash drive</source>

@@ -4,6 +4,7 @@
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
+#include "db/sqlitestatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 
@@ -132,52 +133,37 @@ QSqlError listBoardRights(const QSqlDatabase &db,
                           QHash<int, QString> &tags)
 {
     tags.clear();
-    auto failed = [&](const QString &text, const QString &databaseText, int code) {
-        return QSqlError(text, databaseText, QSqlError::StatementError, QString::number(code));
-    };
     const QString readFailure = QCoreApplication::translate(
         "AccessRights", "Unable to read the access rights of the board");
-    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return failed(readFailure, QStringLiteral("no SQLite connection"), SQLITE_MISUSE);
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.constData());
-    if (!connection)
-        return failed(readFailure, QStringLiteral("no SQLite connection"), SQLITE_MISUSE);
-
-    struct Statement
-    {
-        sqlite3_stmt *handle = nullptr;
-        ~Statement() { sqlite3_finalize(handle); }
-    } statement;
-    static const char sql[] =
+    SqliteStatement statement(
+        SqliteStatement::connectionOf(db),
         "select PKusers,PKdoors,PKtimes,modelTag from access,users,doors,times "
-        "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes)";
-    int code = sqlite3_prepare_v2(connection, sql, int(sizeof sql), &statement.handle, nullptr);
-    if (code != SQLITE_OK)
-        return failed(readFailure, QString::fromUtf8(sqlite3_errmsg(connection)), code);
+        "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes)");
+    if (!statement.isValid())
+        return statement.error(readFailure);
     // Rights come mostly in runs of one time model: remember the last one.
     int lastTimes = 0;
     bool anyTag = false;
-    while ((code = sqlite3_step(statement.handle)) == SQLITE_ROW) {
+    while (statement.step() && statement.hasRow()) {
         BoardRight right;
-        right.pkUsers = sqlite3_column_int(statement.handle, 0);
-        right.pkDoors = sqlite3_column_int(statement.handle, 1);
-        right.pkTimes = sqlite3_column_int(statement.handle, 2);
+        right.pkUsers = statement.columnInt(0);
+        right.pkDoors = statement.columnInt(1);
+        right.pkTimes = statement.columnInt(2);
         if (!anyTag || right.pkTimes != lastTimes) {
             lastTimes = right.pkTimes;
             anyTag = true;
             if (!tags.contains(right.pkTimes)) {
                 const auto *text =
-                    reinterpret_cast<const char *>(sqlite3_column_text(statement.handle, 3));
+                    reinterpret_cast<const char *>(sqlite3_column_text(statement.handle(), 3));
                 tags.insert(right.pkTimes,
-                            QString::fromUtf8(text, sqlite3_column_bytes(statement.handle, 3)));
+                            QString::fromUtf8(text, sqlite3_column_bytes(statement.handle(), 3)));
             }
         }
         take(right);
     }
     // Anything but the end of the rows is an error: never a shortened board.
-    if (code != SQLITE_DONE)
-        return failed(readFailure, QString::fromUtf8(sqlite3_errmsg(connection)), code);
+    if (statement.code() != SQLITE_DONE)
+        return statement.error(readFailure);
     return QSqlError();
 }
 
@@ -431,116 +417,137 @@ int countFlashDriveEntries(const QString &databasePath, const QSet<int> &entries
     return countFlashDriveEntries(query, entries);
 }
 
+QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
+                      int timeModel, QSet<int> &changed, std::optional<QVector<AddedRight>> *added)
+{
+    changed.clear();
+    if (added)
+        *added = QVector<AddedRight>();
+    if (timeModel < 0)
+        return RecordStatement::refusal(tr("No such time model"));
+    if (users.isEmpty() || entries.isEmpty())
+        return QSqlError();
+    query.setForwardOnly(true);
+    if (timeModel != 0) {
+        // A right on a model that does not exist would vanish from
+        // every list yet stay in the table.
+        QSet<int> model;
+        if (!collectKeys(query, QStringLiteral("select PKtimes from times where PKtimes=?"),
+                         {timeModel}, model))
+            return query.lastError();
+        if (model.isEmpty())
+            return RecordStatement::refusal(tr("No such time model"));
+    }
+
+    if (timeModel == 0) {
+        // The entries that lose a right, then the rights, each in one statement.
+        if (!collectKeys(query,
+                         QStringLiteral("select distinct FKdoors from access where ") +
+                             usersFilter(users) + QStringLiteral(" and ") +
+                             entriesInAccessFilter(entries),
+                         {}, changed))
+            return query.lastError();
+        if (changed.isEmpty())
+            return QSqlError();
+        if (!deleteAccess(query, users, entries))
+            return query.lastError();
+        return outcome(setNeedsUpdate(query, changed, true), query);
+    }
+
+    // Only rows that exist get rights: no right may point at nothing.
+    QSet<int> knownUsers;
+    QSet<int> knownEntries;
+    if (!collectKeys(query,
+                     QStringLiteral("select PKusers from users where (PKusers in (") +
+                         keyList(users) + QStringLiteral("))"),
+                     {}, knownUsers) ||
+        !collectKeys(query,
+                     QStringLiteral("select PKdoors from doors where ") +
+                         entriesInDoorsFilter(entries),
+                     {}, knownEntries))
+        return query.lastError();
+    if (knownUsers.isEmpty() || knownEntries.isEmpty())
+        return QSqlError();
+
+    // Set-based, whatever the size of the block: first the entries
+    // where some user lacks the model (they get marked), then the
+    // rights that hold another model, then the missing ones.
+    const QString userKeys = keyList(knownUsers);
+    const QString entryKeys = keyList(knownEntries);
+    if (!collectKeys(query,
+                     QStringLiteral("select PKdoors from doors where (PKdoors in (") + entryKeys +
+                         QStringLiteral(")) and exists (select 1 from users where "
+                                        "(PKusers in (") +
+                         userKeys +
+                         QStringLiteral(")) and not exists (select 1 from access where "
+                                        "(FKusers=PKusers) and (FKdoors=PKdoors) and "
+                                        "(FKtimes=?)))"),
+                     {timeModel}, changed))
+        return query.lastError();
+    if (changed.isEmpty())
+        return QSqlError();
+    // New rows get keys above the largest one so far (SQLite's rule unless
+    // the largest is the greatest key possible): what lies above it after
+    // the insert is exactly what the insert added.
+    qint64 largest = 0;
+    if (added) {
+        if (!ProjectDatabase::exec(query, QStringLiteral("select max(PKaccess) from access")))
+            return query.lastError();
+        bool found = false;
+        if (!RecordStatement::fetchOne(query, found))
+            return query.lastError();
+        largest = found ? query.value(0).toLongLong() : 0;
+        query.finish();
+    }
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("update access set FKtimes=? where (FKusers in (") +
+                                   userKeys + QStringLiteral(")) and (FKdoors in (") + entryKeys +
+                                   QStringLiteral(")) and (FKtimes is not ?)"),
+                               {timeModel, timeModel}) ||
+        !ProjectDatabase::exec(
+            query,
+            QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
+                           "PKusers,PKdoors,? from users,doors where (PKusers in (") +
+                userKeys + QStringLiteral(")) and (PKdoors in (") + entryKeys +
+                QStringLiteral(")) and not exists (select 1 from access where "
+                               "(FKusers=PKusers) and (FKdoors=PKdoors))"),
+            {timeModel}))
+        return query.lastError();
+    if (added) {
+        const int inserted = query.numRowsAffected();
+        QVector<AddedRight> rows;
+        rows.reserve(inserted);
+        if (!ProjectDatabase::exec(
+                query,
+                QStringLiteral("select PKaccess,FKusers,FKdoors from access where PKaccess>?"),
+                {largest}))
+            return query.lastError();
+        while (query.next())
+            rows.append(
+                {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toInt()});
+        if (!RecordStatement::rowsEnded(query))
+            return query.lastError();
+        query.finish();
+        if (rows.size() == inserted)
+            *added = std::move(rows);
+        else
+            added->reset();
+    }
+    return outcome(setNeedsUpdate(query, changed, true), query);
+}
+
 QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
                           const QSet<int> &entries, int timeModel, QSet<int> *changedEntries)
 {
     if (changedEntries)
         changedEntries->clear();
-    if (timeModel < 0)
-        return RecordStatement::refusal(tr("No such time model"));
-    if (users.isEmpty() || entries.isEmpty())
-        return QSqlError();
-
-    ProjectDatabase db(databasePath);
-    if (!db.open())
-        return db.lastError();
-    if (!db.transaction())
-        return db.lastError();
     QSet<int> changed;
-    QSqlError error;
-    {
-        QSqlQuery query = db.query();
-        query.setForwardOnly(true);
-        error = [&]() -> QSqlError {
-            if (timeModel != 0) {
-                // A right on a model that does not exist would vanish from
-                // every list yet stay in the table.
-                QSet<int> model;
-                if (!collectKeys(query, QStringLiteral("select PKtimes from times where PKtimes=?"),
-                                 {timeModel}, model))
-                    return query.lastError();
-                if (model.isEmpty())
-                    return RecordStatement::refusal(tr("No such time model"));
-            }
-
-            if (timeModel == 0) {
-                // The entries that lose a right, then the rights, each in one statement.
-                if (!collectKeys(query,
-                                 QStringLiteral("select distinct FKdoors from access where ") +
-                                     usersFilter(users) + QStringLiteral(" and ") +
-                                     entriesInAccessFilter(entries),
-                                 {}, changed))
-                    return query.lastError();
-                if (changed.isEmpty())
-                    return QSqlError();
-                if (!deleteAccess(query, users, entries))
-                    return query.lastError();
-                return outcome(setNeedsUpdate(query, changed, true), query);
-            }
-
-            // Only rows that exist get rights: no right may point at nothing.
-            QSet<int> knownUsers;
-            QSet<int> knownEntries;
-            if (!collectKeys(query,
-                             QStringLiteral("select PKusers from users where (PKusers in (") +
-                                 keyList(users) + QStringLiteral("))"),
-                             {}, knownUsers) ||
-                !collectKeys(query,
-                             QStringLiteral("select PKdoors from doors where ") +
-                                 entriesInDoorsFilter(entries),
-                             {}, knownEntries))
-                return query.lastError();
-            if (knownUsers.isEmpty() || knownEntries.isEmpty())
-                return QSqlError();
-
-            // Set-based, whatever the size of the block: first the entries
-            // where some user lacks the model (they get marked), then the
-            // rights that hold another model, then the missing ones.
-            const QString userKeys = keyList(knownUsers);
-            const QString entryKeys = keyList(knownEntries);
-            if (!collectKeys(query,
-                             QStringLiteral("select PKdoors from doors where (PKdoors in (") +
-                                 entryKeys +
-                                 QStringLiteral(")) and exists (select 1 from users where "
-                                                "(PKusers in (") +
-                                 userKeys +
-                                 QStringLiteral(")) and not exists (select 1 from access where "
-                                                "(FKusers=PKusers) and (FKdoors=PKdoors) and "
-                                                "(FKtimes=?)))"),
-                             {timeModel}, changed))
-                return query.lastError();
-            if (changed.isEmpty())
-                return QSqlError();
-            if (!ProjectDatabase::exec(
-                    query,
-                    QStringLiteral("update access set FKtimes=? where (FKusers in (") + userKeys +
-                        QStringLiteral(")) and (FKdoors in (") + entryKeys +
-                        QStringLiteral(")) and (FKtimes is not ?)"),
-                    {timeModel, timeModel}) ||
-                !ProjectDatabase::exec(
-                    query,
-                    QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
-                                   "PKusers,PKdoors,? from users,doors where (PKusers in (") +
-                        userKeys + QStringLiteral(")) and (PKdoors in (") + entryKeys +
-                        QStringLiteral(")) and not exists (select 1 from access where "
-                                       "(FKusers=PKusers) and (FKdoors=PKdoors))"),
-                    {timeModel}))
-                return query.lastError();
-            return outcome(setNeedsUpdate(query, changed, true), query);
-        }();
-    }
-    if (error.isValid()) {
-        db.rollback();
-        return error;
-    }
-    if (!db.commit()) {
-        error = db.lastError();
-        db.rollback();
-        return error;
-    }
-    if (changedEntries)
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        return changeBlock(query, users, entries, timeModel, changed);
+    });
+    if (!error.isValid() && changedEntries)
         *changedEntries = changed;
-    return QSqlError();
+    return error;
 }
 
 QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength)

@@ -12,6 +12,7 @@
 #include <QVector>
 
 #include <functional>
+#include <optional>
 
 // One access right with its time model tag, as the access board shows it.
 struct AccessRow
@@ -126,6 +127,20 @@ int countFlashDriveEntries(const QString &databasePath, const QSet<int> &entries
 QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
                           const QSet<int> &entries, int timeModel,
                           QSet<int> *changedEntries = nullptr);
+
+// A right the change added, by its row key.
+struct AddedRight
+{
+    qint64 pkAccess = 0;
+    int pkUsers = 0;
+    int pkDoors = 0;
+};
+
+// The same on the open transaction of query. added, when given, receives the
+// rights it added; it is left without a value when they cannot be told.
+QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
+                      int timeModel, QSet<int> &changed,
+                      std::optional<QVector<AddedRight>> *added = nullptr);
 
 // Extends every user's short-range identifier to newLength bytes, stores
 // those that changed, the project's HfIddLength and marks all short-range

@@ -3,11 +3,16 @@
 #include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/sqlitestatement.h"
+
+#include <QCoreApplication>
 
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
+
+#include <sqlite3.h>
 
 using RecordStatement::keyList;
 using RecordStatement::outcome;
@@ -39,21 +44,31 @@ bool readKeys(QSqlQuery &query, const QString &statement, QSet<int> &keys)
     return ok;
 }
 
-// The block's rights (pair -> PKtimes).
+// The block's rights (pair -> PKtimes), and the same by row key.
+template<typename Row>
 bool readBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
-               QHash<quint64, int> &rights)
+               QHash<quint64, int> &rights, QVector<Row> &rows)
 {
     rights.clear();
+    rows.clear();
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("select FKusers,FKdoors,FKtimes from access where ") +
+    if (!query.exec(QStringLiteral("select PKaccess,FKusers,FKdoors,FKtimes from access where ") +
                     AccessRights::usersFilter(users) + QStringLiteral(" and ") +
                     AccessRights::entriesInAccessFilter(entries)))
         return false;
-    while (query.next())
-        rights.insert(BoardChange::pairKey(query.value(0).toInt(), query.value(1).toInt()),
-                      query.value(2).toInt());
+    while (query.next()) {
+        Row row;
+        row.pkAccess = query.value(0).toLongLong();
+        row.user = query.value(1).toInt();
+        row.entry = query.value(2).toInt();
+        row.model = query.value(3).toInt();
+        rights.insert(BoardChange::pairKey(row.user, row.entry), row.model);
+        rows.append(row);
+    }
     const bool ok = !query.lastError().isValid();
     query.finish();
+    std::sort(rows.begin(), rows.end(),
+              [](const Row &a, const Row &b) { return a.pkAccess < b.pkAccess; });
     return ok;
 }
 
@@ -117,7 +132,7 @@ QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &use
     QSet<int> knownEntries;
     const QSqlError error = RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         return outcome(
-            readBlock(query, users, entries, change.m_before) &&
+            readBlock(query, users, entries, change.m_before, change.m_beforeRows) &&
                 (timeModel == 0 || readExisting(query, users, entries, knownUsers, knownEntries)),
             query);
     });
@@ -151,8 +166,20 @@ QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &use
 
 QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntries) const
 {
-    return AccessRights::changeBoardCell(databasePath, m_users, m_entries, m_timeModel,
-                                         changedEntries);
+    if (changedEntries)
+        changedEntries->clear();
+    m_added.reset();
+    QSet<int> changed;
+    std::optional<QVector<AccessRights::AddedRight>> added;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        return AccessRights::changeBlock(query, m_users, m_entries, m_timeModel, changed, &added);
+    });
+    if (error.isValid())
+        return error;
+    m_added = std::move(added);
+    if (changedEntries)
+        *changedEntries = changed;
+    return QSqlError();
 }
 
 QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEntries,
@@ -164,8 +191,6 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         restored->clear();
     if (m_users.isEmpty() || m_entries.isEmpty())
         return QSqlError();
-    QSet<int> changed;
-    QSet<int> existingModels;
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
@@ -176,84 +201,195 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         hints.exec(QStringLiteral("pragma cache_size=-65536"));
         hints.exec(QStringLiteral("pragma temp_store=memory"));
     }
-    if (!db.transaction())
-        return db.lastError();
+    auto commit = [&db]() {
+        if (db.commit())
+            return QSqlError();
+        const QSqlError error = db.lastError();
+        db.rollback();
+        return error;
+    };
+    QSet<int> changed;
+    QSet<int> models;
     QSqlError error;
-    {
-        QSqlQuery query = db.query();
-        error = [&]() -> QSqlError {
-            // The rights to restore go into a table of this connection (gone
-            // with it, and with a rollback); SQLite compares it with the
-            // block once into kx_change (row, pair, model to set; no row for
-            // a right to put back, no model for one to remove) and writes by
-            // row key, one statement per model. Rights on time models that
-            // are gone are not restored: their pairs end up without a right.
-            QSet<int> models;
-            if (!readKeys(query, QStringLiteral("select PKtimes from times"), existingModels) ||
-                !query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
-                                           "pairEntry integer, pairModel integer, primary key "
-                                           "(pairUser,pairEntry)) without rowid")) ||
-                !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
-                                           "pairUser integer, pairEntry integer, pairModel "
-                                           "integer)")) ||
-                !fillBefore(query, m_before) ||
-                !query.exec(QStringLiteral("delete from temp.kx_before where pairModel not in "
-                                           "(select PKtimes from times)")) ||
-                !query.exec(QStringLiteral("insert into temp.kx_change select a.PKaccess,"
-                                           "a.FKusers,a.FKdoors,b.pairModel from access a left "
-                                           "join temp.kx_before b on (b.pairUser=a.FKusers) and "
-                                           "(b.pairEntry=a.FKdoors) where (a.FKusers in (") +
-                            keyList(m_users) + QStringLiteral(")) and (a.FKdoors in (") +
-                            keyList(m_entries) +
-                            QStringLiteral(")) and (b.pairModel is not a.FKtimes)")) ||
-                !query.exec(QStringLiteral(
-                    "insert into temp.kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
-                    "from temp.kx_before b where not exists (select 1 from access a where "
-                    "(a.FKusers=b.pairUser) and (a.FKdoors=b.pairEntry)) and exists (select 1 "
-                    "from users where PKusers=b.pairUser) and exists (select 1 from doors where "
-                    "PKdoors=b.pairEntry)")) ||
-                !readKeys(query, QStringLiteral("select distinct pairEntry from temp.kx_change"),
-                          changed) ||
-                !readKeys(query,
-                          QStringLiteral("select distinct pairModel from temp.kx_change where "
-                                         "(pairRow is not null) and (pairModel is not null)"),
-                          models) ||
-                !query.exec(QStringLiteral("delete from access where PKaccess in (select pairRow "
-                                           "from temp.kx_change where pairModel is null)")))
-                return query.lastError();
-            for (int model : qAsConst(models)) {
-                if (!ProjectDatabase::exec(
-                        query,
-                        QStringLiteral("update access set FKtimes=? where PKaccess in (select "
-                                       "pairRow from temp.kx_change where pairModel=?)"),
-                        {model, model}))
-                    return query.lastError();
-            }
-            if (!query.exec(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
-                                           "pairUser,pairEntry,pairModel from temp.kx_change "
-                                           "where pairRow is null")) ||
-                !query.exec(QStringLiteral("drop table temp.kx_before")) ||
-                !query.exec(QStringLiteral("drop table temp.kx_change")))
-                return query.lastError();
-            return outcome(AccessRights::setNeedsUpdate(query, changed, true), query);
-        }();
+    bool done = false;
+    if (m_added) {
+        if (!db.transaction())
+            return db.lastError();
+        const Undo undo = revertByRows(db, changed, models, error);
+        if (undo == Undo::Done) {
+            error = commit();
+            if (error.isValid())
+                return error;
+            done = true;
+        } else {
+            db.rollback();
+            if (undo == Undo::Failed)
+                return error;
+        }
     }
-    if (error.isValid()) {
-        db.rollback();
-        return error;
+    if (!done) {
+        changed.clear();
+        if (!db.transaction())
+            return db.lastError();
+        error = revertByComparing(db, changed, models);
+        if (error.isValid()) {
+            db.rollback();
+            return error;
+        }
+        error = commit();
+        if (error.isValid())
+            return error;
     }
-    if (!db.commit()) {
-        error = db.lastError();
-        db.rollback();
-        return error;
-    }
+    // The rows the apply added are gone now.
+    m_added.reset();
     if (changedEntries)
         *changedEntries = changed;
     if (restored) {
         for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
-            if (existingModels.contains(it.value()))
+            if (models.contains(it.value()))
                 restored->insert(it.key(), it.value());
         }
     }
     return QSqlError();
+}
+
+BoardChange::Undo BoardChange::revertByRows(ProjectDatabase &db, QSet<int> &changed,
+                                            QSet<int> &models, QSqlError &error) const
+{
+    QSqlQuery query = db.query();
+    QSet<int> knownUsers;
+    QSet<int> knownEntries;
+    if (!readKeys(query, QStringLiteral("select PKtimes from times"), models) ||
+        (m_timeModel == 0 && !readExisting(query, m_users, m_entries, knownUsers, knownEntries))) {
+        error = query.lastError();
+        return Undo::Failed;
+    }
+    const QString failure =
+        QCoreApplication::translate("BoardChange", "Unable to undo the change of rights");
+    sqlite3 *connection = SqliteStatement::connectionOf(db.database());
+    auto failed = [&](const SqliteStatement &statement) {
+        error = statement.error(failure);
+        return Undo::Failed;
+    };
+
+    if (m_timeModel == 0) {
+        // The change removed the rights: they come back under their old
+        // keys, where user, entry and model still exist. A key or pair
+        // taken meanwhile means the block moved on.
+        SqliteStatement insert(connection, "insert into access (PKaccess,FKusers,FKdoors,FKtimes) "
+                                           "values (?1,?2,?3,?4)");
+        if (!insert.isValid())
+            return failed(insert);
+        for (const Row &row : m_beforeRows) {
+            if (!models.contains(row.model) || !knownUsers.contains(row.user) ||
+                !knownEntries.contains(row.entry))
+                continue;
+            if (!insert.run({row.pkAccess, row.user, row.entry, row.model}))
+                return (insert.code() & 0xff) == SQLITE_CONSTRAINT ? Undo::Stale : failed(insert);
+            changed.insert(row.entry);
+        }
+    } else {
+        // The change set the model on the rights in place and added the missing
+        // ones: each right before gets its model back (or goes, when the model
+        // is gone) and the added ones go, every row checked to still be its pair.
+        SqliteStatement update(connection, "update access set FKtimes=?1 where (PKaccess=?2) and "
+                                           "(FKusers=?3) and (FKdoors=?4)");
+        SqliteStatement remove(
+            connection, "delete from access where (PKaccess=?1) and (FKusers=?2) and (FKdoors=?3)");
+        SqliteStatement check(connection, "select FKtimes from access where (PKaccess=?1) and "
+                                          "(FKusers=?2) and (FKdoors=?3)");
+        for (const SqliteStatement *statement : {&update, &remove, &check}) {
+            if (!statement->isValid())
+                return failed(*statement);
+        }
+        for (const Row &row : m_beforeRows) {
+            if (row.model == m_timeModel) {
+                // Left alone by the change; it must still hold the model.
+                if (!check.step({row.pkAccess, row.user, row.entry}))
+                    return failed(check);
+                if (!check.hasRow() || check.columnInt(0) != m_timeModel)
+                    return Undo::Stale;
+                continue;
+            }
+            const bool restore = models.contains(row.model);
+            SqliteStatement &write = restore ? update : remove;
+            if (!(restore ? update.run({row.model, row.pkAccess, row.user, row.entry})
+                          : remove.run({row.pkAccess, row.user, row.entry})))
+                return failed(write);
+            if (write.changes() != 1)
+                return Undo::Stale;
+            changed.insert(row.entry);
+        }
+        for (const AccessRights::AddedRight &right : qAsConst(*m_added)) {
+            if (!remove.run({right.pkAccess, right.pkUsers, right.pkDoors}))
+                return failed(remove);
+            if (remove.changes() != 1)
+                return Undo::Stale;
+            changed.insert(right.pkDoors);
+        }
+    }
+    if (!AccessRights::setNeedsUpdate(query, changed, true)) {
+        error = query.lastError();
+        return Undo::Failed;
+    }
+    return Undo::Done;
+}
+
+QSqlError BoardChange::revertByComparing(ProjectDatabase &db, QSet<int> &changed,
+                                         QSet<int> &models) const
+{
+    QSqlQuery query = db.query();
+    // The rights to restore go into a table of this connection (gone
+    // with it, and with a rollback); SQLite compares it with the
+    // block once into kx_change (row, pair, model to set; no row for
+    // a right to put back, no model for one to remove) and writes by
+    // row key, one statement per model. Rights on time models that
+    // are gone are not restored: their pairs end up without a right.
+    QSet<int> restore;
+    if (!readKeys(query, QStringLiteral("select PKtimes from times"), models) ||
+        !query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
+                                   "pairEntry integer, pairModel integer, primary key "
+                                   "(pairUser,pairEntry)) without rowid")) ||
+        !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
+                                   "pairUser integer, pairEntry integer, pairModel "
+                                   "integer)")) ||
+        !fillBefore(query, m_before) ||
+        !query.exec(QStringLiteral("delete from temp.kx_before where pairModel not in "
+                                   "(select PKtimes from times)")) ||
+        !query.exec(QStringLiteral("insert into temp.kx_change select a.PKaccess,"
+                                   "a.FKusers,a.FKdoors,b.pairModel from access a left "
+                                   "join temp.kx_before b on (b.pairUser=a.FKusers) and "
+                                   "(b.pairEntry=a.FKdoors) where (a.FKusers in (") +
+                    keyList(m_users) + QStringLiteral(")) and (a.FKdoors in (") +
+                    keyList(m_entries) + QStringLiteral(")) and (b.pairModel is not a.FKtimes)")) ||
+        !query.exec(QStringLiteral(
+            "insert into temp.kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
+            "from temp.kx_before b where not exists (select 1 from access a where "
+            "(a.FKusers=b.pairUser) and (a.FKdoors=b.pairEntry)) and exists (select 1 "
+            "from users where PKusers=b.pairUser) and exists (select 1 from doors where "
+            "PKdoors=b.pairEntry)")) ||
+        !readKeys(query, QStringLiteral("select distinct pairEntry from temp.kx_change"),
+                  changed) ||
+        !readKeys(query,
+                  QStringLiteral("select distinct pairModel from temp.kx_change where "
+                                 "(pairRow is not null) and (pairModel is not null)"),
+                  restore) ||
+        !query.exec(QStringLiteral("delete from access where PKaccess in (select pairRow "
+                                   "from temp.kx_change where pairModel is null)")))
+        return query.lastError();
+    for (int model : qAsConst(restore)) {
+        if (!ProjectDatabase::exec(
+                query,
+                QStringLiteral("update access set FKtimes=? where PKaccess in (select "
+                               "pairRow from temp.kx_change where pairModel=?)"),
+                {model, model}))
+            return query.lastError();
+    }
+    if (!query.exec(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
+                                   "pairUser,pairEntry,pairModel from temp.kx_change "
+                                   "where pairRow is null")) ||
+        !query.exec(QStringLiteral("drop table temp.kx_before")) ||
+        !query.exec(QStringLiteral("drop table temp.kx_change")))
+        return query.lastError();
+    return outcome(AccessRights::setNeedsUpdate(query, changed, true), query);
 }

@@ -1,9 +1,16 @@
 #pragma once
 
+#include "db/accessrights.h"
+
 #include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QString>
+#include <QVector>
+
+#include <optional>
+
+class ProjectDatabase;
 
 // One change of the access board: a time model set on a block of users x
 // entries (or their rights there removed), together with the rights the
@@ -27,7 +34,8 @@ public:
     int entryCount() const { return m_entryCount; }
 
     // Sets the time model on the block (again). Entries where a right
-    // changes are marked as needing an update; all in one transaction.
+    // changes are marked as needing an update; all in one transaction. The
+    // rights it adds are remembered, so that an undo can go by row keys.
     QSqlError apply(const QString &databasePath, QSet<int> *changedEntries = nullptr) const;
     // Puts back the rights the block held before, for users, entries and
     // time models that still exist. Entries where a right changes are marked
@@ -46,10 +54,31 @@ public:
     }
 
 private:
+    // One right of the block before the change.
+    struct Row
+    {
+        qint64 pkAccess = 0;
+        int user = 0;
+        int entry = 0;
+        int model = 0;
+    };
+    enum class Undo { Done, Stale, Failed };
+    // Undoes by the row keys of the rights before and of those the last
+    // apply added, checking each row is still the pair it was. Stale when
+    // the block is no longer as that apply left it.
+    Undo revertByRows(ProjectDatabase &db, QSet<int> &changed, QSet<int> &models,
+                      QSqlError &error) const;
+    // Compares the block with the rights before and writes the difference.
+    QSqlError revertByComparing(ProjectDatabase &db, QSet<int> &changed, QSet<int> &models) const;
+
     QSet<int> m_users;
     QSet<int> m_entries;
     int m_timeModel = 0;
     QHash<quint64, int> m_before; // pair -> PKtimes, the block's rights before
+    QVector<Row> m_beforeRows;    // the same with their row keys, by key
+    // What the last apply added; none before an apply, after an undo, or
+    // when the added rows could not be told.
+    mutable std::optional<QVector<AccessRights::AddedRight>> m_added;
     int m_rightCount = 0;
     int m_userCount = 0;
     int m_entryCount = 0;

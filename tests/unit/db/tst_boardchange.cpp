@@ -102,6 +102,8 @@ private slots:
     void undoDropsRightsOnGoneModels();
     void redoRestoresExactly_data();
     void redoRestoresExactly();
+    void undoAfterTheBlockMovedOn_data();
+    void undoAfterTheBlockMovedOn();
     void renameUndoPartsWhatItJoined_data();
     void renameUndoPartsWhatItJoined();
 };
@@ -255,6 +257,103 @@ void TestBoardChange::redoRestoresExactly()
     QVERIFY(changed.isEmpty());
     QVERIFY(marked(b.path).isEmpty());
     QCOMPARE(rights(b.path), after);
+}
+
+void TestBoardChange::undoAfterTheBlockMovedOn_data()
+{
+    QTest::addColumn<int>("model"); // 0 removes, 1 "***", 2 "TWO"
+    // Statements run between the change and its undo; U0.. are the block's
+    // users, E0.. its entries, TWO the model.
+    QTest::addColumn<QString>("meanwhile");
+    // The block holds "***" for user 0 at entries 0 and 1, "TWO" for user 1
+    // at entry 0.
+    QTest::newRow("set, nothing") << 2 << QString();
+    QTest::newRow("remove, nothing") << 0 << QString();
+    QTest::newRow("set, a right it left alone changed")
+        << 1 << QStringLiteral("update access set FKtimes=TWO where FKusers=U0 and FKdoors=E0");
+    QTest::newRow("set, a right it added removed")
+        << 2 << QStringLiteral("delete from access where FKusers=U2 and FKdoors=E3");
+    QTest::newRow("set, a right given a new key")
+        << 2
+        << QStringLiteral("delete from access where FKusers=U1 and FKdoors=E0;"
+                          "insert into access (FKusers,FKdoors,FKtimes) values (U1,E0,1)");
+    QTest::newRow("set, a user removed")
+        << 1
+        << QStringLiteral("delete from access where FKusers=U1;delete from users where PKusers=U1");
+    QTest::newRow("set, an entry removed")
+        << 2
+        << QStringLiteral("delete from access where FKdoors=E0;delete from doors where PKdoors=E0");
+    QTest::newRow("remove, a right set meanwhile")
+        << 0 << QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (U0,E0,TWO)");
+    QTest::newRow("remove, a key taken meanwhile")
+        << 0
+        << QStringLiteral("insert into access (PKaccess,FKusers,FKdoors,FKtimes) select "
+                          "min(PKaccess)-1,U2,E3,TWO from access");
+    QTest::newRow("remove, the model removed")
+        << 0 << QStringLiteral("delete from times where PKtimes=TWO");
+}
+
+void TestBoardChange::undoAfterTheBlockMovedOn()
+{
+    QFETCH(int, model);
+    QFETCH(QString, meanwhile);
+    Block b;
+    QVERIFY(b.give(b.users[0], b.entries[0], 1));
+    QVERIFY(b.give(b.users[0], b.entries[1], 1));
+    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
+    QVERIFY(b.give(b.users[2], b.outside, b.two));
+    const QMap<QString, int> before = rights(b.path);
+    auto keys = [&] {
+        return scalar(b.path, QStringLiteral("select total(PKaccess*FKusers+FKdoors) from access"));
+    };
+    const int keysBefore = keys();
+    BoardChange change;
+    QVERIFY(
+        !BoardChange::prepare(b.path, b.userSet(), b.entrySet(), model == 2 ? b.two : model, change)
+             .isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    for (int i = 0; i < 3; ++i)
+        meanwhile.replace(QStringLiteral("U%1").arg(i), QString::number(b.users[i]));
+    for (int i = 0; i < 4; ++i)
+        meanwhile.replace(QStringLiteral("E%1").arg(i), QString::number(b.entries[i]));
+    meanwhile.replace(QStringLiteral("TWO"), QString::number(b.two));
+    for (const QString &statement : meanwhile.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        QVERIFY2(run(b.path, statement), qPrintable(statement));
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    const QMap<QString, int> moved = rights(b.path);
+
+    QSet<int> changed;
+    QHash<quint64, int> restored;
+    QVERIFY(!change.revert(b.path, &changed, &restored).isValid());
+    // The block as it was, where user, entry and model are still there;
+    // outside the block what happened meanwhile stays.
+    QMap<QString, int> expected = moved;
+    QSet<int> differing;
+    for (int user : b.users) {
+        for (int entry : b.entries) {
+            const QString pair = QStringLiteral("%1:%2").arg(user).arg(entry);
+            const bool there =
+                scalar(b.path, QStringLiteral("select count(*) from users,doors,times where "
+                                              "PKusers=%1 and PKdoors=%2 and PKtimes=%3")
+                                   .arg(user)
+                                   .arg(entry)
+                                   .arg(before.value(pair))) == 1;
+            if (there)
+                expected.insert(pair, before.value(pair));
+            else
+                expected.remove(pair);
+            if (expected.value(pair, -1) != moved.value(pair, -1))
+                differing.insert(entry);
+            if (there)
+                QCOMPARE(restored.value(BoardChange::pairKey(user, entry)), before.value(pair));
+        }
+    }
+    QCOMPARE(rights(b.path), expected);
+    QCOMPARE(changed, differing);
+    QCOMPARE(marked(b.path), changed);
+    // Undone without interference, the rights keep their row keys.
+    if (meanwhile.isEmpty())
+        QCOMPARE(keys(), keysBefore);
 }
 
 void TestBoardChange::renameUndoPartsWhatItJoined_data()
