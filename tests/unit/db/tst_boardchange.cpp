@@ -77,6 +77,13 @@ struct Block
         model.modelDefinition = QStringLiteral("mon-08:00-12:00");
         TimeModelRecords::addTimeModel(path, model, &two);
     }
+    // "***" for user 0 at entries 0 and 1, "TWO" for user 1 at entry 0 and,
+    // with outside, for user 2 at the entry outside the block.
+    bool giveSample(bool outsideToo) const
+    {
+        return give(users[0], entries[0], 1) && give(users[0], entries[1], 1) &&
+               give(users[1], entries[0], two) && (!outsideToo || give(users[2], outside, two));
+    }
     QSet<int> userSet() const { return QSet<int>(users.cbegin(), users.cend()); }
     QSet<int> entrySet() const { return QSet<int>(entries.cbegin(), entries.cend()); }
     bool give(int user, int entry, int model) const
@@ -127,9 +134,7 @@ void TestBoardChange::counts()
     QFETCH(int, users);
     QFETCH(int, entries);
     Block b;
-    QVERIFY(b.give(b.users[0], b.entries[0], 1));
-    QVERIFY(b.give(b.users[0], b.entries[1], 1));
-    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
+    QVERIFY(b.giveSample(false));
     BoardChange change;
     QVERIFY(
         !BoardChange::prepare(b.path, b.userSet(), b.entrySet(), model == 2 ? b.two : model, change)
@@ -225,10 +230,7 @@ void TestBoardChange::redoRestoresExactly()
     QFETCH(int, model);
     QFETCH(int, marks);
     Block b;
-    QVERIFY(b.give(b.users[0], b.entries[0], 1));
-    QVERIFY(b.give(b.users[0], b.entries[1], 1));
-    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
-    QVERIFY(b.give(b.users[2], b.outside, b.two));
+    QVERIFY(b.giveSample(true));
     const QMap<QString, int> before = rights(b.path);
     BoardChange change;
     QVERIFY(
@@ -298,10 +300,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     QFETCH(int, model);
     QFETCH(QString, meanwhile);
     Block b;
-    QVERIFY(b.give(b.users[0], b.entries[0], 1));
-    QVERIFY(b.give(b.users[0], b.entries[1], 1));
-    QVERIFY(b.give(b.users[1], b.entries[0], b.two));
-    QVERIFY(b.give(b.users[2], b.outside, b.two));
+    QVERIFY(b.giveSample(true));
     const QMap<QString, int> before = rights(b.path);
     auto keys = [&] {
         return scalar(b.path, QStringLiteral("select total(PKaccess*FKusers+FKdoors) from access"));
