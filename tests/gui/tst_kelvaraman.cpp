@@ -1239,6 +1239,20 @@ void TestKelvaraMan::boardFollowsChanges()
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
     const QString path = ProjectDatabase::databasePathForProject(m_project);
+    {
+        // A model of more time windows than a reader holds: an entry with a
+        // right on it shows the update marker.
+        QStringList periods;
+        for (int hour = 0; hour < 16; ++hour)
+            periods << QStringLiteral("mon-%1:00-%1:30").arg(hour, 2, 10, QLatin1Char('0'));
+        ProjectDatabase db(path);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q,
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            {QStringLiteral("WIDE"), QStringLiteral("Wide"), periods.join(QLatin1Char('|'))}));
+    }
     QList<TimeModelRow> modelRows;
     QVERIFY(!TimeModelRecords::listTimeModels(path, 0, modelRows).isValid());
     QVector<int> models{0};
@@ -1280,7 +1294,19 @@ void TestKelvaraMan::boardFollowsChanges()
             fresh->clickedOnTableCell(r, 0, 1, true);
         }
     }
-    QVERIFY(w->board()->setCurrentCell(b.rowCount() - 1, b.columnCount() - 1));
+    // A filter on the entries stays on.
+    w->showFindBar();
+    QTest::keyClicks(w->findBar()->lineEdit(), QStringLiteral("e"));
+    w->findBar()->filterBox()->setChecked(true);
+    const int shownRows = w->board()->shownRowCount();
+    const int shownColumns = w->board()->shownColumnCount();
+    int lastRow = b.rowCount() - 1;
+    int lastColumn = b.columnCount() - 1;
+    while (!w->board()->isRowShown(lastRow))
+        --lastRow;
+    while (!w->board()->isColumnShown(lastColumn))
+        --lastColumn;
+    QVERIFY(w->board()->setCurrentCell(lastRow, lastColumn));
     const int currentRow = w->board()->currentRow();
     const int currentColumn = w->board()->currentColumn();
     int scrolledX = w->board()->horizontalSlider()->value();
@@ -1325,6 +1351,8 @@ void TestKelvaraMan::boardFollowsChanges()
                      qPrintable(QStringLiteral("step %1 (%2): %3 instead of %4")
                                     .arg(step)
                                     .arg(what, followed.at(i), built.at(i))));
+        QCOMPARE(w->board()->shownRowCount(), shownRows);
+        QCOMPARE(w->board()->shownColumnCount(), shownColumns);
         QCOMPARE(w->board()->currentRow(), currentRow);
         QCOMPARE(w->board()->currentColumn(), currentColumn);
         // Narrower texts may let the board fit: then it cannot stay scrolled.
