@@ -1,6 +1,5 @@
 #include "access/accessboard.h"
 
-#include "db/boardchange.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/userrecords.h"
@@ -301,8 +300,8 @@ bool AccessBoard::indexModels(const QSet<int> &models, const QHash<int, QString>
     return true;
 }
 
-template<typename CellModel>
-void AccessBoard::setCells(const QSet<int> &users, const QSet<int> &entries, CellModel cellModel,
+template<typename Fill>
+void AccessBoard::setCells(const QSet<int> &users, const QSet<int> &entries, Fill fill,
                            QVector<int> *changedCells)
 {
     if (changedCells)
@@ -343,11 +342,7 @@ void AccessBoard::setCells(const QSet<int> &users, const QSet<int> &entries, Cel
     }
 
     int *cells = m_cells.data();
-    for (int r : qAsConst(rows)) {
-        int *row = cells + r * width;
-        for (int c : qAsConst(columns))
-            row[c] = cellModel(r, c);
-    }
+    fill(rows, columns, cells);
     completeGroups(groups);
 
     if (!changedCells)
@@ -370,8 +365,17 @@ bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries, int
     if (!indexModels(timeModel ? QSet<int>{timeModel} : QSet<int>(), tags, indexOf))
         return false;
     const int index = indexOf.value(timeModel);
+    const int width = m_columns.size();
     setCells(
-        users, entries, [index](int, int) { return index; }, changedCells);
+        users, entries,
+        [index, width](const QVector<int> &rows, const QVector<int> &columns, int *cells) {
+            for (int r : rows) {
+                int *row = cells + r * width;
+                for (int c : columns)
+                    row[c] = index;
+            }
+        },
+        changedCells);
     return true;
 }
 
@@ -390,22 +394,38 @@ bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries,
     QHash<int, int> indexOf;
     if (!indexModels(used, tags, indexOf))
         return false;
-    int lastKey = 0;
-    int lastIndex = 0;
-    setCells(
-        users, entries,
-        [&](int r, int c) {
-            const auto it =
-                models.constFind(BoardChange::pairKey(m_rows.at(r).key, m_columns.at(c).key));
-            if (it == models.cend() || it.value() == 0)
-                return 0;
+    const int width = m_columns.size();
+    // One walk over the pairs rather than a lookup per cell: pair keys
+    // spread poorly over a hash's buckets.
+    auto fill = [&](const QVector<int> &rows, const QVector<int> &columns, int *cells) {
+        QVector<bool> inRows(m_rows.size(), false);
+        QVector<bool> inColumns(width, false);
+        for (int r : rows) {
+            inRows[r] = true;
+            int *row = cells + r * width;
+            for (int c : columns)
+                row[c] = 0;
+        }
+        for (int c : columns)
+            inColumns[c] = true;
+        const LineOfKey rowOf(m_rowOfUser);
+        const LineOfKey columnOf(m_columnOfEntry);
+        int lastKey = 0;
+        int lastIndex = 0;
+        for (auto it = models.cbegin(); it != models.cend(); ++it) {
+            // The user in the high half, the entry in the low one.
+            const int r = rowOf.at(int(quint32(it.key() >> 32)));
+            const int c = columnOf.at(int(quint32(it.key())));
+            if (r < 0 || c < 0 || !inRows.at(r) || !inColumns.at(c) || it.value() == 0)
+                continue;
             if (it.value() != lastKey) {
                 lastKey = it.value();
                 lastIndex = indexOf.value(lastKey);
             }
-            return lastIndex;
-        },
-        changedCells);
+            cells[r * width + c] = lastIndex;
+        }
+    };
+    setCells(users, entries, fill, changedCells);
     return true;
 }
 

@@ -120,10 +120,10 @@ private:
     // tags; false, with nothing appended, when a tag is missing.
     bool indexModels(const QSet<int> &models, const QHash<int, QString> &tags,
                      QHash<int, int> &indexOf);
-    // Sets the block's cells through cellModel(row, column) -> model index,
-    // completes the groups touched and reports the cells that changed.
-    template<typename CellModel>
-    void setCells(const QSet<int> &users, const QSet<int> &entries, CellModel cellModel,
+    // Sets the block's cells through fill(rows, columns, cells), completes
+    // the groups touched and reports the cells that changed.
+    template<typename Fill>
+    void setCells(const QSet<int> &users, const QSet<int> &entries, Fill fill,
                   QVector<int> *changedCells);
     void layOut(const QVector<Entry> &entries, const QVector<User> &users);
     void clear();
