@@ -401,44 +401,47 @@ void TestAccessBoard::followsChanges()
         QVector<int> changed;
         QString what;
         const int kind = int(random.bounded(10));
+        // The truth after setting the step's model (the pairs of user 999 do not exist).
+        auto setRights = [&](const Step &step) {
+            for (int u : qAsConst(step.users)) {
+                for (int e : qAsConst(step.entries)) {
+                    if (u != 999 && step.model)
+                        rights.insert(BoardChange::pairKey(u, e), step.model);
+                    else
+                        rights.remove(BoardChange::pairKey(u, e));
+                }
+            }
+        };
         if (kind < 6 || done.isEmpty()) {
             // A new change: a cell, a row or group against an entry or area, or everything.
             Step step;
-            if (random.bounded(8) == 0) {
-                for (const User &u : qAsConst(userList))
-                    step.users.insert(u.pkUsers);
-                for (const Entry &e : qAsConst(entryList))
-                    step.entries.insert(e.pkDoors);
-            } else {
-                step.users = board.usersOfRow(1 + int(random.bounded(board.rowCount() - 1)));
-                step.entries =
-                    board.entriesOfColumn(1 + int(random.bounded(board.columnCount() - 1)));
-            }
+            const bool all = random.bounded(8) == 0;
+            step.users = board.usersOfRow(all ? 0 : 1 + int(random.bounded(board.rowCount() - 1)));
+            step.entries =
+                board.entriesOfColumn(all ? 0 : 1 + int(random.bounded(board.columnCount() - 1)));
+            for (int i = 1; all && i < board.rowCount(); ++i)
+                step.users += board.usersOfRow(i);
+            for (int i = 1; all && i < board.columnCount(); ++i)
+                step.entries += board.entriesOfColumn(i);
             step.users.insert(999); // not on the board
             step.model = QVector<int>{0, 7, 8, 9}.at(int(random.bounded(4)));
             for (int u : qAsConst(step.users)) {
                 for (int e : qAsConst(step.entries)) {
-                    const quint64 pair = BoardChange::pairKey(u, e);
-                    if (rights.contains(pair))
-                        step.before.insert(pair, rights.value(pair));
-                    if (u == 999)
-                        continue;
-                    if (step.model)
-                        rights.insert(pair, step.model);
-                    else
-                        rights.remove(pair);
+                    if (rights.contains(BoardChange::pairKey(u, e)))
+                        step.before.insert(BoardChange::pairKey(u, e),
+                                           rights.value(BoardChange::pairKey(u, e)));
                 }
             }
+            setRights(step);
             QVERIFY(board.setBlock(step.users, step.entries, step.model, tags, &changed));
             what = QStringLiteral("change to %1").arg(step.model);
             done.append(step);
             undone.clear();
         } else if (kind < 9 || undone.isEmpty()) {
             const Step step = done.takeLast();
-            for (int u : qAsConst(step.users)) {
-                for (int e : qAsConst(step.entries))
-                    rights.remove(BoardChange::pairKey(u, e));
-            }
+            Step removal = step;
+            removal.model = 0;
+            setRights(removal);
             for (auto it = step.before.cbegin(); it != step.before.cend(); ++it)
                 rights.insert(it.key(), it.value());
             QVERIFY(board.setBlock(step.users, step.entries, step.before, tags, &changed));
@@ -446,16 +449,7 @@ void TestAccessBoard::followsChanges()
             undone.append(step);
         } else {
             const Step step = undone.takeLast();
-            for (int u : qAsConst(step.users)) {
-                for (int e : qAsConst(step.entries)) {
-                    if (u == 999)
-                        continue;
-                    if (step.model)
-                        rights.insert(BoardChange::pairKey(u, e), step.model);
-                    else
-                        rights.remove(BoardChange::pairKey(u, e));
-                }
-            }
+            setRights(step);
             QVERIFY(board.setBlock(step.users, step.entries, step.model, tags, &changed));
             what = QStringLiteral("redo");
             done.append(step);
