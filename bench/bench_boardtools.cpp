@@ -1,7 +1,8 @@
 // The board's tools on a large project (5,000 users in 50 groups, 300
 // entries in 20 areas, rights on nine cells in ten): one find-next, one
 // arrow step with its paint, and undoing and redoing a change of 50,000
-// rights (the database work and the board rebuild that follows). Prints medians.
+// rights (the database work, the board rebuild, and the board following it
+// in memory in the window), and one cell changed in the window. Prints medians.
 #include "app/kelvaraman.h"
 #include "boardproject.h"
 #include "core/applicationsettings.h"
@@ -147,6 +148,57 @@ int main(int argc, char *argv[])
     }
     std::printf("board rebuild after an undo (queries and filling), median of 3: %.1f ms\n",
                 median(rebuild));
+
+    // The same change through the window: the board follows an undo or a redo
+    // in memory; what that costs beyond the database, with the paint.
+    window.changeRights(blockUsers, blockEntries, 1);
+    QVector<double> followUndo, followRedo, windowUndo, windowRedo;
+    auto follow = [&](QAction *action, QVector<double> &inMemory, QVector<double> &whole) {
+        QElapsedTimer t;
+        t.start();
+        action->trigger();
+        QPixmap pixmap(board->size());
+        QElapsedTimer paint;
+        paint.start();
+        board->render(&pixmap);
+        whole << t.nsecsElapsed() / 1e6;
+        if (window.lastBoardFollowTime() < 0)
+            return false;
+        inMemory << (window.lastBoardFollowTime() + paint.nsecsElapsed()) / 1e6;
+        return true;
+    };
+    for (int i = 0; i < 5; ++i) {
+        if (!follow(window.undoAction(), followUndo, windowUndo) ||
+            !follow(window.redoAction(), followRedo, windowRedo)) {
+            std::fprintf(stderr, "the board did not follow the change in memory\n");
+            return 1;
+        }
+    }
+    std::printf("undo of the same change in the window: the board following in memory with its "
+                "paint, median of 5: %.1f ms (whole undo with the database %.1f ms)\n",
+                median(followUndo), median(windowUndo));
+    std::printf("redo in the window: the board following in memory with its paint, median of 5: "
+                "%.1f ms (whole redo with the database %.1f ms)\n",
+                median(followRedo), median(windowRedo));
+    window.undoAction()->trigger();
+
+    // One cell set through the window and taken back, each with its paint.
+    QVector<double> cellChange, cellUndo;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        window.changeRights({2000 + i}, {100}, 1);
+        QPixmap pixmap(board->size());
+        board->render(&pixmap);
+        cellChange << t.nsecsElapsed() / 1e6;
+        t.start();
+        window.undoAction()->trigger();
+        board->render(&pixmap);
+        cellUndo << t.nsecsElapsed() / 1e6;
+    }
+    std::printf("one cell changed in the window (database, board and paint), median of 5: %.1f ms; "
+                "its undo %.1f ms\n",
+                median(cellChange), median(cellUndo));
     window.settings().currentProjectPath.clear();
     return 0;
 }

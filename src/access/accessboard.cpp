@@ -196,6 +196,24 @@ void AccessBoard::layOut(const QVector<Entry> &entries, const QVector<User> &use
 
 void AccessBoard::complete()
 {
+    QVector<int> groups;
+    for (int g = 1; g < m_rows.size(); ++g) {
+        if (m_rows.at(g).isHead)
+            groups.append(g);
+    }
+    completeGroups(groups);
+}
+
+int AccessBoard::groupEnd(int g) const
+{
+    int end = g + 1;
+    while (end < m_rows.size() && !m_rows.at(end).isHead)
+        ++end;
+    return end;
+}
+
+void AccessBoard::completeGroups(const QVector<int> &groups)
+{
     // One walk over the member cells of each group gives the heads' common
     // tags and the most frequent right of each group x area block; a second
     // over the same rows, still in the cache, marks the deviating cells.
@@ -214,12 +232,8 @@ void AccessBoard::complete()
     int *cell = m_cells.data();
     bool *deviating = m_deviating.data();
 
-    for (int g = 1; g < m_rows.size(); ++g) {
-        if (!m_rows.at(g).isHead)
-            continue;
-        int end = g + 1;
-        while (end < m_rows.size() && !m_rows.at(end).isHead)
-            ++end;
+    for (int g : groups) {
+        const int end = groupEnd(g);
         std::fill(groupColumn.begin(), groupColumn.end(), Unset);
         std::fill(counts.begin(), counts.end(), 0);
         for (int r = g + 1; r < end; ++r) {
@@ -263,6 +277,164 @@ void AccessBoard::complete()
                     rowDeviating[c] = row[c] != winner;
             }
         }
+    }
+}
+
+bool AccessBoard::indexModels(const QSet<int> &models, const QHash<int, QString> &tags,
+                              QHash<int, int> &indexOf)
+{
+    indexOf.clear();
+    for (int i = 0; i < m_modelKeys.size(); ++i)
+        indexOf.insert(m_modelKeys.at(i), i);
+    for (int model : models) {
+        if (!indexOf.contains(model) && !tags.contains(model))
+            return false;
+    }
+    for (int model : models) {
+        if (indexOf.contains(model))
+            continue;
+        indexOf.insert(model, m_modelKeys.size());
+        m_modelKeys.append(model);
+        m_modelTags.append(tags.value(model));
+    }
+    return true;
+}
+
+template<typename Fill>
+void AccessBoard::setCells(const QSet<int> &users, const QSet<int> &entries, Fill fill,
+                           QVector<int> *changedCells)
+{
+    if (changedCells)
+        changedCells->clear();
+    QVector<int> rows;
+    QVector<int> columns;
+    for (int user : users) {
+        const int r = rowOfUser(user);
+        if (r > 0)
+            rows.append(r);
+    }
+    for (int entry : entries) {
+        const int c = columnOfEntry(entry);
+        if (c > 0)
+            columns.append(c);
+    }
+    if (rows.isEmpty() || columns.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    std::sort(columns.begin(), columns.end());
+    QVector<int> groups;
+    for (int r : qAsConst(rows)) {
+        if (groups.isEmpty() || groups.last() != m_rows.at(r).head)
+            groups.append(m_rows.at(r).head);
+    }
+
+    // The touched groups' rows as they were, to tell what changed.
+    const int width = m_columns.size();
+    QVector<int> cellsBefore;
+    QVector<bool> deviatingBefore;
+    if (changedCells) {
+        for (int g : qAsConst(groups)) {
+            const int from = g * width;
+            const int to = groupEnd(g) * width;
+            cellsBefore.append(m_cells.mid(from, to - from));
+            deviatingBefore.append(m_deviating.mid(from, to - from));
+        }
+    }
+
+    int *cells = m_cells.data();
+    fill(rows, columns, cells);
+    completeGroups(groups);
+
+    if (!changedCells)
+        return;
+    const int *before = cellsBefore.constData();
+    const bool *deviatingWas = deviatingBefore.constData();
+    const bool *deviating = m_deviating.constData();
+    for (int g : qAsConst(groups)) {
+        for (int i = g * width, to = groupEnd(g) * width; i < to; ++i, ++before, ++deviatingWas) {
+            if (cells[i] != *before || deviating[i] != *deviatingWas)
+                changedCells->append(i);
+        }
+    }
+}
+
+bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries, int timeModel,
+                           const QHash<int, QString> &tags, QVector<int> *changedCells)
+{
+    QHash<int, int> indexOf;
+    if (!indexModels(timeModel ? QSet<int>{timeModel} : QSet<int>(), tags, indexOf))
+        return false;
+    const int index = indexOf.value(timeModel);
+    const int width = m_columns.size();
+    setCells(
+        users, entries,
+        [index, width](const QVector<int> &rows, const QVector<int> &columns, int *cells) {
+            for (int r : rows) {
+                int *row = cells + r * width;
+                for (int c : columns)
+                    row[c] = index;
+            }
+        },
+        changedCells);
+    return true;
+}
+
+bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries,
+                           const QHash<quint64, int> &models, const QHash<int, QString> &tags,
+                           QVector<int> *changedCells)
+{
+    QSet<int> used;
+    int last = 0;
+    for (auto it = models.cbegin(); it != models.cend(); ++it) {
+        if (it.value() != last && it.value() != 0) {
+            used.insert(it.value());
+            last = it.value();
+        }
+    }
+    QHash<int, int> indexOf;
+    if (!indexModels(used, tags, indexOf))
+        return false;
+    const int width = m_columns.size();
+    // One walk over the pairs rather than a lookup per cell: pair keys
+    // spread poorly over a hash's buckets.
+    auto fill = [&](const QVector<int> &rows, const QVector<int> &columns, int *cells) {
+        QVector<bool> inRows(m_rows.size(), false);
+        QVector<bool> inColumns(width, false);
+        for (int r : rows) {
+            inRows[r] = true;
+            int *row = cells + r * width;
+            for (int c : columns)
+                row[c] = 0;
+        }
+        for (int c : columns)
+            inColumns[c] = true;
+        const LineOfKey rowOf(m_rowOfUser);
+        const LineOfKey columnOf(m_columnOfEntry);
+        int lastKey = 0;
+        int lastIndex = 0;
+        for (auto it = models.cbegin(); it != models.cend(); ++it) {
+            // The user in the high half, the entry in the low one.
+            const int r = rowOf.at(int(quint32(it.key() >> 32)));
+            const int c = columnOf.at(int(quint32(it.key())));
+            if (r < 0 || c < 0 || !inRows.at(r) || !inColumns.at(c) || it.value() == 0)
+                continue;
+            if (it.value() != lastKey) {
+                lastKey = it.value();
+                lastIndex = indexOf.value(lastKey);
+            }
+            cells[r * width + c] = lastIndex;
+        }
+    };
+    setCells(users, entries, fill, changedCells);
+    return true;
+}
+
+void AccessBoard::markPending(const QSet<int> &entries)
+{
+    for (int entry : entries) {
+        const int c = columnOfEntry(entry);
+        if (c > 0)
+            m_columns[c].needsUpdate = true;
     }
 }
 

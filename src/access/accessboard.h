@@ -58,6 +58,24 @@ public:
     QSqlError read(ProjectDatabase &db);
     void complete();
 
+    // Follows a change of a block's rights in memory, as the database holds
+    // them after it, instead of reading them again: every member cell of
+    // users x entries (keys not on the board are skipped) takes the time
+    // model (0: no right), or with the pair map the model of its pair
+    // (BoardChange::pairKey; a pair not in it has no right). tags names the
+    // models the board does not show yet; false, with nothing changed, when
+    // one of them is missing. The head cells and the shading of the groups
+    // touched are worked out again; changedCells receives the index
+    // (row * columnCount() + column) of every cell whose model, text or
+    // shading changed.
+    bool setBlock(const QSet<int> &users, const QSet<int> &entries, int timeModel,
+                  const QHash<int, QString> &tags, QVector<int> *changedCells = nullptr);
+    bool setBlock(const QSet<int> &users, const QSet<int> &entries,
+                  const QHash<quint64, int> &models, const QHash<int, QString> &tags,
+                  QVector<int> *changedCells = nullptr);
+    // Marks the entries as needing an update; keys not on the board are skipped.
+    void markPending(const QSet<int> &entries);
+
     // Sizes include the head row and column.
     int rowCount() const { return m_rows.size(); }
     int columnCount() const { return m_columns.size(); }
@@ -94,6 +112,19 @@ private:
     static constexpr int DiffersModel = -1;
 
     int cellIndex(int r, int c) const { return r * m_columns.size() + c; }
+    // complete() for the groups whose head rows are given, in order.
+    void completeGroups(const QVector<int> &groups);
+    // The end (one past the last member row) of the group whose head row is g.
+    int groupEnd(int g) const;
+    // The index of each model in m_modelKeys, new ones appended with their
+    // tags; false, with nothing appended, when a tag is missing.
+    bool indexModels(const QSet<int> &models, const QHash<int, QString> &tags,
+                     QHash<int, int> &indexOf);
+    // Sets the block's cells through fill(rows, columns, cells), completes
+    // the groups touched and reports the cells that changed.
+    template<typename Fill>
+    void setCells(const QSet<int> &users, const QSet<int> &entries, Fill fill,
+                  QVector<int> *changedCells);
     void layOut(const QVector<Entry> &entries, const QVector<User> &users);
     void clear();
 

@@ -499,15 +499,10 @@ void KelvaraMan::fillBoardWidget()
             head.setStyleIndex(m_styles.areaHead);
             head.setData(GroupCellRole, YellowColumnBit);
         } else {
-            // A warning sign in front of an entry the next update cannot serve.
-            head.setText(
-                (m_updateBlockers.contains(line.key) ? QStringLiteral("   \u26A0 ") : kHeadIndent) +
-                line.name);
-            head.setStyleIndex(line.needsUpdate ? m_styles.entryHeadPending : m_styles.entryHead);
             head.setData(KeyRole, line.key);
-            head.setData(NeedsUpdateRole, line.needsUpdate);
         }
     }
+    fillEntryHeads();
     QVector<int> allColumns;
     QVector<int> headColumns;
     for (int c = 1; c < columns; ++c) {
@@ -558,6 +553,54 @@ void KelvaraMan::fillBoardWidget()
         }
     }
     applyGroupModes();
+}
+
+void KelvaraMan::fillEntryHeads()
+{
+    for (int c = 1; c < m_boardData.columnCount(); ++c) {
+        const AccessBoard::Line &line = m_boardData.column(c);
+        if (line.isHead)
+            continue;
+        KxTableCell head = m_board->cell(0, c);
+        // A warning sign in front of an entry the next update cannot serve.
+        head.setText(
+            (m_updateBlockers.contains(line.key) ? QStringLiteral("   \u26A0 ") : kHeadIndent) +
+            line.name);
+        head.setStyleIndex(line.needsUpdate ? m_styles.entryHeadPending : m_styles.entryHead);
+        head.setData(NeedsUpdateRole, line.needsUpdate);
+    }
+}
+
+void KelvaraMan::fillBoardCells(const QVector<int> &changedCells)
+{
+    // The cells as fillBoardWidget() gives them, in one row fill per run of
+    // changed cells; head cells only change their text.
+    const AccessBoard &b = m_boardData;
+    const int columns = b.columnCount();
+    QVector<KxTableWidget::CellFill> fills;
+    for (int i = 0; i < changedCells.size();) {
+        const int r = changedCells.at(i) / columns;
+        const int first = changedCells.at(i) % columns;
+        int end = i;
+        while (end < changedCells.size() && changedCells.at(end) / columns == r)
+            ++end;
+        const int last = changedCells.at(end - 1) % columns;
+        fills.fill(KxTableWidget::CellFill(), last - first + 1);
+        for (; i < end; ++i) {
+            const int c = changedCells.at(i) % columns;
+            KxTableWidget::CellFill &fill = fills[c - first];
+            fill.text = &b.textAt(r, c);
+            if (b.row(r).isHead || b.column(c).isHead)
+                continue;
+            const int key = b.timeModelAt(r, c);
+            if (key)
+                fill.data = key;
+            else
+                fill.removeData = true;
+            fill.style = b.isDeviating(r, c) ? m_styles.cellDeviating : m_styles.cell;
+        }
+        m_board->fillRow(r, first, fills, KeyRole);
+    }
 }
 
 void KelvaraMan::applyGroupModes()

@@ -77,6 +77,11 @@ public:
     // Nanoseconds the last buildBoard() spent in the database and in filling the board.
     qint64 lastBoardQueryTime() const { return m_lastQueryNs; }
     qint64 lastBoardFillTime() const { return m_lastFillNs; }
+    // Sets a time model on the block of users x entries (0 removes their
+    // rights), asking first when more than one right changes; undoable.
+    void changeRights(const QSet<int> &users, const QSet<int> &entries, int timeModel);
+    // Nanoseconds the board last spent following a change in memory, paint not included.
+    qint64 lastBoardFollowTime() const { return m_lastFollowNs; }
 
 public slots:
     // Takes the folder as the open project: database path, parameters, board.
@@ -206,6 +211,11 @@ private:
     bool renameBoardHead(BoardRename::Kind kind, const QString &oldName, const QString &newName);
     // A collapsed group or area stays collapsed under its new name.
     void carryExpansion(BoardRename::Kind kind, const QString &from, const QString &to);
+    // The board follows a change, undo or redo of a block's rights in memory
+    // instead of reading the database again (restored: the block's rights an
+    // undo left); false when it cannot, then it is to be rebuilt.
+    bool followBoardChange(const BoardChange &change, const QHash<quint64, int> *restored,
+                           const QSet<int> &changedEntries);
     // ---- end of board tools
 
     void createMenus();
@@ -219,8 +229,13 @@ private:
     // The folder key of the entry whose column was clicked; null for a head.
     QString clickedEntryFolderKey() const;
     void fillBoardWidget();
+    // The texts, pending style and update markers of the entry heads.
+    void fillEntryHeads();
+    // The cells of the board data that changed (row * columns + column, in order).
+    void fillBoardCells(const QVector<int> &changedCells);
     // Entries the next update cannot serve as they stand, with the reasons (kelvaramanboard.cpp).
-    void loadUpdateBlockers();
+    // only: just these entries, the others keep theirs.
+    void loadUpdateBlockers(const QSet<int> *only = nullptr);
     void applyGroupModes();
     void setAllExpanded(bool expanded);
     void toggleArea(int column);
@@ -254,6 +269,7 @@ private:
     QToolBar *m_toolBar = nullptr;
     qint64 m_lastQueryNs = 0;
     qint64 m_lastFillNs = 0;
+    qint64 m_lastFollowNs = 0;
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
 

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -217,18 +218,19 @@ QString KelvaraMan::cellToolTip(int row, int column) const
     return lines.join(QLatin1Char('\n'));
 }
 
-void KelvaraMan::loadUpdateBlockers()
+void KelvaraMan::loadUpdateBlockers(const QSet<int> *only)
 {
-    m_updateBlockers.clear();
     // What each entry uses, from the board in memory: reading every entry's
-    // rows again would cost more than building the board.
+    // rows again would cost more than building the board. Only the entries
+    // whose rights changed can change their blockers.
     QHash<int, QSet<int>> modelsOfEntry;
     QHash<int, int> rightsOfEntry;
     for (int c = 1; c < m_boardData.columnCount(); ++c) {
-        if (m_boardData.column(c).isHead)
+        const AccessBoard::Line &entry = m_boardData.column(c);
+        if (entry.isHead || (only && !only->contains(entry.key)))
             continue;
-        QSet<int> &models = modelsOfEntry[m_boardData.column(c).key];
-        int &rights = rightsOfEntry[m_boardData.column(c).key];
+        QSet<int> &models = modelsOfEntry[entry.key];
+        int &rights = rightsOfEntry[entry.key];
         for (int r = 1; r < m_boardData.rowCount(); ++r) {
             if (m_boardData.row(r).isHead)
                 continue;
@@ -240,15 +242,65 @@ void KelvaraMan::loadUpdateBlockers()
     }
     QList<EntryTarget> entries;
     QList<UpdateCheck::Result> results;
+    const EntrySelection selection =
+        only ? EntrySelection::entries(*only) : EntrySelection::allEntries();
     // A check that cannot run shows no markers; the board itself still builds.
-    if (EntrySelection::allEntries().list(m_databasePath, entries).isValid() ||
+    if (selection.list(m_databasePath, entries).isValid() ||
         UpdateCheck::checkBlocking(m_params, entries, modelsOfEntry, rightsOfEntry,
                                    QDate::currentDate(), results)
-            .isValid())
+            .isValid()) {
+        m_updateBlockers.clear();
         return;
+    }
+    if (only) {
+        for (int key : *only)
+            m_updateBlockers.remove(key);
+    } else {
+        m_updateBlockers.clear();
+    }
     for (const UpdateCheck::Result &result : qAsConst(results))
         if (!result.canUpdate())
             m_updateBlockers.insert(result.entry.pkDoors, result.blocking.join(QLatin1Char('\n')));
+}
+
+bool KelvaraMan::followBoardChange(const BoardChange &change, const QHash<quint64, int> *restored,
+                                   const QSet<int> &changedEntries)
+{
+    // A board behind another view may lag behind the database (users or
+    // entries edited there): it is read afresh. So is one that lacks a key
+    // of the block.
+    m_lastFollowNs = -1;
+    if (m_boardFrame->isHidden() || m_databasePath.isEmpty())
+        return false;
+    for (int user : change.users()) {
+        if (m_boardData.rowOfUser(user) < 0)
+            return false;
+    }
+    for (int entry : change.entries()) {
+        if (m_boardData.columnOfEntry(entry) < 0)
+            return false;
+    }
+    QHash<int, QString> tags;
+    for (auto it = m_models.cbegin(); it != m_models.cend(); ++it)
+        tags.insert(it.key(), it->modelTag);
+    QElapsedTimer timer;
+    timer.start();
+    QVector<int> changedCells;
+    const bool set = restored ? m_boardData.setBlock(change.users(), change.entries(), *restored,
+                                                     tags, &changedCells)
+                              : m_boardData.setBlock(change.users(), change.entries(),
+                                                     change.timeModel(), tags, &changedCells);
+    if (!set)
+        return false;
+    m_boardData.markPending(changedEntries);
+    loadUpdateBlockers(&change.entries());
+    fillBoardCells(changedCells);
+    fillEntryHeads();
+    // Also repaints: the pending colour of collapsed areas may change.
+    applyGroupModes();
+    updateStatusBar();
+    m_lastFollowNs = timer.nsecsElapsed();
+    return true;
 }
 
 // ---------------------------------------------------------------- after a rebuild
@@ -349,8 +401,12 @@ bool KelvaraMan::confirmBoardChange(const BoardChange &change, const QString &mo
 
 void KelvaraMan::changeTimeModel(int timeModel)
 {
-    const QSet<int> users = m_boardData.usersOfRow(m_clickedRow);
-    const QSet<int> entries = m_boardData.entriesOfColumn(m_clickedColumn);
+    changeRights(m_boardData.usersOfRow(m_clickedRow), m_boardData.entriesOfColumn(m_clickedColumn),
+                 timeModel);
+}
+
+void KelvaraMan::changeRights(const QSet<int> &users, const QSet<int> &entries, int timeModel)
+{
     BoardChange change;
     QSqlError error = BoardChange::prepare(m_databasePath, users, entries, timeModel, change);
     if (error.isValid()) {
@@ -365,9 +421,10 @@ void KelvaraMan::changeTimeModel(int timeModel)
                                   : QStringLiteral("%1 (%2)").arg(model.modelTag, model.modelName);
     if (change.rightCount() > 1 && !confirmBoardChange(change, modelText))
         return;
+    QSet<int> changedEntries;
     {
         WaitCursor wait;
-        error = change.apply(m_databasePath);
+        error = change.apply(m_databasePath, &changedEntries);
     }
     if (error.isValid()) {
         // Nothing was written: the board keeps showing the rights as they are.
@@ -383,7 +440,8 @@ void KelvaraMan::changeTimeModel(int timeModel)
     m_undoSteps.append(step);
     m_redoSteps.clear();
     updateUndoActions();
-    buildBoard();
+    if (!followBoardChange(change, nullptr, changedEntries))
+        buildBoard();
     statusBar()->showMessage(step.text, 5000);
 }
 
@@ -393,10 +451,12 @@ void KelvaraMan::undoBoardChange()
         return;
     QSqlError error;
     const BoardStep &step = m_undoSteps.last();
+    QSet<int> changedEntries;
+    QHash<quint64, int> restored;
     {
         WaitCursor wait;
-        error =
-            step.isRename ? step.rename.revert(m_databasePath) : step.change.revert(m_databasePath);
+        error = step.isRename ? step.rename.revert(m_databasePath)
+                              : step.change.revert(m_databasePath, &changedEntries, &restored);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Undo"), error);
@@ -406,7 +466,9 @@ void KelvaraMan::undoBoardChange()
         carryExpansion(step.rename.kind(), step.rename.newName(), step.rename.oldName());
     m_redoSteps.append(m_undoSteps.takeLast());
     updateUndoActions();
-    buildBoard();
+    const BoardStep &undone = m_redoSteps.last();
+    if (undone.isRename || !followBoardChange(undone.change, &restored, changedEntries))
+        buildBoard();
     statusBar()->showMessage(tr("Undone: %1").arg(m_redoSteps.last().text), 5000);
 }
 
@@ -416,10 +478,11 @@ void KelvaraMan::redoBoardChange()
         return;
     QSqlError error;
     const BoardStep &step = m_redoSteps.last();
+    QSet<int> changedEntries;
     {
         WaitCursor wait;
-        error =
-            step.isRename ? step.rename.apply(m_databasePath) : step.change.apply(m_databasePath);
+        error = step.isRename ? step.rename.apply(m_databasePath)
+                              : step.change.apply(m_databasePath, &changedEntries);
     }
     if (error.isValid()) {
         showDatabaseError(this, tr("Redo"), error);
@@ -429,7 +492,9 @@ void KelvaraMan::redoBoardChange()
         carryExpansion(step.rename.kind(), step.rename.oldName(), step.rename.newName());
     m_undoSteps.append(m_redoSteps.takeLast());
     updateUndoActions();
-    buildBoard();
+    const BoardStep &redone = m_undoSteps.last();
+    if (redone.isRename || !followBoardChange(redone.change, nullptr, changedEntries))
+        buildBoard();
     statusBar()->showMessage(tr("Redone: %1").arg(m_undoSteps.last().text), 5000);
 }
 

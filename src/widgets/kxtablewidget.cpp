@@ -148,16 +148,16 @@ void KxTableWidget::fillRow(int row, int column, const QVector<CellFill> &cells,
             records[i].style = quint32(fill.style);
             changed = true;
         }
-        if (fill.data == NoData)
+        if (fill.data == NoData && !fill.removeData)
             continue;
         if (!intsAsked) {
             ints = intStore(role);
             intsAsked = true;
         }
         if (ints)
-            ints[start + i] = fill.data;
+            ints[start + i] = fill.removeData ? NoInt : fill.data;
         else
-            setCellData(start + i, role, fill.data);
+            setCellData(start + i, role, fill.removeData ? QVariant() : QVariant(fill.data));
     }
     if (changed) {
         if (column == 0)

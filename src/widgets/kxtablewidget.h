@@ -46,13 +46,14 @@ public:
     // Filling a large table without a handle per cell: the cells of one row
     // from `column` on take, in order, the text (null: unchanged), the style
     // index (negative: unchanged) and the integer value of `role` (NoData:
-    // none) of each fill.
+    // unchanged) of each fill; removeData takes the cell's value away.
     static constexpr int NoData = std::numeric_limits<int>::min();
     struct CellFill
     {
         const QString *text = nullptr;
         int style = -1;
         int data = NoData;
+        bool removeData = false;
     };
     void fillRow(int row, int column, const QVector<CellFill> &cells, int role);
 

@@ -37,6 +37,8 @@
 #include <QStatusBar>
 #include <QToolTip>
 
+#include <QRandomGenerator>
+
 #include <memory>
 
 class TestKelvaraMan : public QObject
@@ -75,6 +77,8 @@ private slots:
     void undoRedoRename();
     void stickyHeadsNameWhatIsOnScreen();
     void damagedRightsFailTheBoard();
+    void boardFollowsChanges_data();
+    void boardFollowsChanges();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -1184,6 +1188,181 @@ void TestKelvaraMan::damagedRightsFailTheBoard()
              qPrintable(m_texts.constLast()));
     QCOMPARE(w->board()->rowCount(), rows);
     QCOMPARE(w->board()->cell(devRow, development).text(), QStringLiteral("DEV"));
+}
+
+namespace {
+
+// Everything the board shows and holds, cell by cell: the widget's text,
+// style, data and group mode, the board data and the tooltip.
+QStringList boardState(const KelvaraMan &w)
+{
+    QStringList state{w.statusText()};
+    const AccessBoard &b = w.boardData();
+    KxTableWidget *t = w.board();
+    for (int r = 0; r < b.rowCount(); ++r) {
+        for (int c = 0; c < b.columnCount(); ++c) {
+            const KxTableCell cell = t->cell(r, c);
+            state << QStringList{QStringLiteral("%1,%2").arg(r).arg(c),
+                                 cell.text(),
+                                 QString::number(cell.styleIndex()),
+                                 cell.data(256).toString(),
+                                 cell.data(257).toString(),
+                                 cell.data(258).toString(),
+                                 QString::number(cell.groupMode()),
+                                 QString::number(b.timeModelAt(r, c)),
+                                 b.textAt(r, c),
+                                 QString::number(b.isDeviating(r, c)),
+                                 QString::number(c > 0 && b.column(c).needsUpdate),
+                                 w.cellToolTip(r, c)}
+                         .join(QLatin1Char('|'));
+        }
+    }
+    return state;
+}
+
+} // namespace
+
+void TestKelvaraMan::boardFollowsChanges_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("1") << 1u;
+    QTest::newRow("2") << 2u;
+    QTest::newRow("3") << 3u;
+}
+
+// Changes, undos and redos of random blocks on a randomised board with
+// collapsed heads: the board that follows them in memory shows exactly what
+// a board built afresh from the database shows, and keeps the current cell
+// and the scroll position.
+void TestKelvaraMan::boardFollowsChanges()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QString path = ProjectDatabase::databasePathForProject(m_project);
+    {
+        // A model of more time windows than a reader holds: an entry with a
+        // right on it shows the update marker.
+        QStringList periods;
+        for (int hour = 0; hour < 16; ++hour)
+            periods << QStringLiteral("mon-%1:00-%1:30").arg(hour, 2, 10, QLatin1Char('0'));
+        ProjectDatabase db(path);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q,
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
+            {QStringLiteral("WIDE"), QStringLiteral("Wide"), periods.join(QLatin1Char('|'))}));
+    }
+    QList<TimeModelRow> modelRows;
+    QVERIFY(!TimeModelRecords::listTimeModels(path, 0, modelRows).isValid());
+    QVector<int> models{0};
+    for (const TimeModelRow &m : qAsConst(modelRows))
+        models << m.pkTimes;
+    auto w = openDemo();
+    const AccessBoard &b = w->boardData();
+    // Some rights differ from their block's, some entries are pending.
+    for (int r = 1; r < b.rowCount(); ++r) {
+        for (int c = 1; c < b.columnCount(); ++c) {
+            if (b.row(r).isHead || b.column(c).isHead || random.bounded(6) != 0)
+                continue;
+            QVERIFY(!AccessRights::changeBoardCell(path, {b.row(r).key}, {b.column(c).key},
+                                                   models.at(int(random.bounded(models.size()))),
+                                                   nullptr)
+                         .isValid());
+        }
+    }
+    for (int c = 1; c < b.columnCount(); ++c) {
+        if (!b.column(c).isHead)
+            QVERIFY(
+                !AccessRights::setNeedsUpdateOfEntry(path, b.column(c).key, random.bounded(4) == 0)
+                     .isValid());
+    }
+    w->buildBoard();
+    auto fresh = std::make_unique<KelvaraMan>();
+    fresh->resize(1600, 1000);
+    fresh->show();
+    // The same heads collapsed in both windows.
+    for (int i = 0; i < 3; ++i) {
+        const int c = 1 + int(random.bounded(b.columnCount() - 1));
+        const int r = 1 + int(random.bounded(b.rowCount() - 1));
+        if (b.column(c).isHead) {
+            w->clickedOnTableCell(0, c, 1, true);
+            fresh->clickedOnTableCell(0, c, 1, true);
+        }
+        if (b.row(r).isHead) {
+            w->clickedOnTableCell(r, 0, 1, true);
+            fresh->clickedOnTableCell(r, 0, 1, true);
+        }
+    }
+    // A filter on the entries stays on.
+    w->showFindBar();
+    QTest::keyClicks(w->findBar()->lineEdit(), QStringLiteral("e"));
+    w->findBar()->filterBox()->setChecked(true);
+    const int shownRows = w->board()->shownRowCount();
+    const int shownColumns = w->board()->shownColumnCount();
+    int lastRow = b.rowCount() - 1;
+    int lastColumn = b.columnCount() - 1;
+    while (!w->board()->isRowShown(lastRow))
+        --lastRow;
+    while (!w->board()->isColumnShown(lastColumn))
+        --lastColumn;
+    QVERIFY(w->board()->setCurrentCell(lastRow, lastColumn));
+    const int currentRow = w->board()->currentRow();
+    const int currentColumn = w->board()->currentColumn();
+    int scrolledX = w->board()->horizontalSlider()->value();
+    int scrolledY = w->board()->verticalSlider()->value();
+
+    for (int step = 0; step < 16; ++step) {
+        const int kind = int(random.bounded(10));
+        QString what;
+        if (kind < 5 || !w->undoAction()->isEnabled()) {
+            QSet<int> users;
+            QSet<int> entries;
+            if (random.bounded(6) == 0) {
+                for (int r = 1; r < b.rowCount(); ++r)
+                    users += b.usersOfRow(r);
+                for (int c = 1; c < b.columnCount(); ++c)
+                    entries += b.entriesOfColumn(c);
+            } else {
+                users = b.usersOfRow(1 + int(random.bounded(b.rowCount() - 1)));
+                entries = b.entriesOfColumn(1 + int(random.bounded(b.columnCount() - 1)));
+            }
+            const int model = models.at(int(random.bounded(models.size())));
+            what = QStringLiteral("set %1 on %2 x %3")
+                       .arg(model)
+                       .arg(users.size())
+                       .arg(entries.size());
+            w->changeRights(users, entries, model);
+        } else if (kind < 8 || !w->redoAction()->isEnabled()) {
+            what = QStringLiteral("undo");
+            w->undoAction()->trigger();
+        } else {
+            what = QStringLiteral("redo");
+            w->redoAction()->trigger();
+        }
+        // Followed in memory, not rebuilt.
+        QVERIFY2(w->lastBoardFollowTime() >= 0, qPrintable(what));
+        fresh->buildBoard();
+        const QStringList followed = boardState(*w);
+        const QStringList built = boardState(*fresh);
+        QCOMPARE(followed.size(), built.size());
+        for (int i = 0; i < followed.size(); ++i)
+            QVERIFY2(followed.at(i) == built.at(i),
+                     qPrintable(QStringLiteral("step %1 (%2): %3 instead of %4")
+                                    .arg(step)
+                                    .arg(what, followed.at(i), built.at(i))));
+        QCOMPARE(w->board()->shownRowCount(), shownRows);
+        QCOMPARE(w->board()->shownColumnCount(), shownColumns);
+        QCOMPARE(w->board()->currentRow(), currentRow);
+        QCOMPARE(w->board()->currentColumn(), currentColumn);
+        // Narrower texts may let the board fit: then it cannot stay scrolled.
+        QSlider *sideways = w->board()->horizontalSlider();
+        QCOMPARE(sideways->value(), std::min(scrolledX, sideways->maximum()));
+        QCOMPARE(w->board()->verticalSlider()->value(),
+                 std::min(scrolledY, w->board()->verticalSlider()->maximum()));
+        scrolledX = sideways->value();
+        scrolledY = w->board()->verticalSlider()->value();
+    }
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -1,9 +1,12 @@
 #include "access/accessboard.h"
 #include "db/accessrights.h"
+#include "db/boardchange.h"
 #include "db/projectdatabase.h"
 #include "support/testsupport.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
 
 using Entry = AccessBoard::Entry;
 using User = AccessBoard::User;
@@ -20,6 +23,8 @@ private slots:
     void keySets();
     void fromDatabase_data();
     void fromDatabase();
+    void followsChanges_data();
+    void followsChanges();
 
 private:
     // Area "A" with entries 1..3, area "B" with entry 4; group "G" with users 10, 11, group "H"
@@ -321,3 +326,172 @@ void TestAccessBoard::fromDatabase()
 
 KX_TEST_MAIN(TestAccessBoard)
 #include "tst_accessboard.moc"
+
+void TestAccessBoard::followsChanges_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("users");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("areas");
+    QTest::newRow("small") << 11u << 8 << 3 << 6 << 2;
+    QTest::newRow("one group, one area") << 12u << 10 << 1 << 5 << 1;
+    QTest::newRow("many groups and areas") << 13u << 40 << 7 << 18 << 5;
+    QTest::newRow("larger") << 14u << 90 << 9 << 30 << 6;
+}
+
+// A board that follows changes, undos and redos of random blocks in memory
+// must show what a board built afresh from the same rights shows, and name
+// every cell that changed.
+void TestAccessBoard::followsChanges()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, users);
+    QFETCH(int, groups);
+    QFETCH(int, entries);
+    QFETCH(int, areas);
+    QRandomGenerator random(seed);
+    // Models 7 and 8 are on the board from the start, 9 comes with a change.
+    const QHash<int, QString> tags = {
+        {7, QStringLiteral("S1")}, {8, QStringLiteral("S2")}, {9, QStringLiteral("S3")}};
+    QVector<Entry> entryList;
+    for (int e = 0; e < entries; ++e)
+        entryList.append({100 + e, QStringLiteral("Door %1").arg(e),
+                          QStringLiteral("Area %1").arg(e % areas), random.bounded(4) == 0});
+    QVector<User> userList;
+    for (int u = 0; u < users; ++u)
+        userList.append({1 + u, QStringLiteral("F%1").arg(u, 3, 10, QLatin1Char('0')),
+                         QStringLiteral("N"), QStringLiteral("Group %1").arg(u % groups)});
+    std::sort(entryList.begin(), entryList.end(),
+              [](const Entry &a, const Entry &b) { return a.areaName < b.areaName; });
+    std::sort(userList.begin(), userList.end(),
+              [](const User &a, const User &b) { return a.groupName < b.groupName; });
+    QHash<quint64, int> rights; // the truth: pair -> model
+    for (const User &u : qAsConst(userList)) {
+        for (const Entry &e : qAsConst(entryList)) {
+            const int draw = int(random.bounded(10));
+            if (draw < 7)
+                rights.insert(BoardChange::pairKey(u.pkUsers, e.pkDoors), 7);
+            else if (draw < 9)
+                rights.insert(BoardChange::pairKey(u.pkUsers, e.pkDoors), 8);
+        }
+    }
+    auto fresh = [&]() {
+        QVector<Right> list;
+        for (auto it = rights.cbegin(); it != rights.cend(); ++it)
+            list.append(
+                {int(it.key() >> 32), int(quint32(it.key())), it.value(), tags.value(it.value())});
+        AccessBoard board;
+        board.build(entryList, userList, list);
+        return board;
+    };
+    AccessBoard board = fresh();
+
+    struct Step
+    {
+        QSet<int> users;
+        QSet<int> entries;
+        int model = 0;
+        QHash<quint64, int> before;
+    };
+    QVector<Step> done;
+    QVector<Step> undone;
+    for (int round = 0; round < 40; ++round) {
+        const AccessBoard was = board;
+        QVector<int> changed;
+        QString what;
+        const int kind = int(random.bounded(10));
+        // The truth after setting the step's model (the pairs of user 999 do not exist).
+        auto setRights = [&](const Step &step) {
+            for (int u : qAsConst(step.users)) {
+                for (int e : qAsConst(step.entries)) {
+                    if (u != 999 && step.model)
+                        rights.insert(BoardChange::pairKey(u, e), step.model);
+                    else
+                        rights.remove(BoardChange::pairKey(u, e));
+                }
+            }
+        };
+        if (kind < 6 || done.isEmpty()) {
+            // A new change: a cell, a row or group against an entry or area, or everything.
+            Step step;
+            const bool all = random.bounded(8) == 0;
+            step.users = board.usersOfRow(all ? 0 : 1 + int(random.bounded(board.rowCount() - 1)));
+            step.entries =
+                board.entriesOfColumn(all ? 0 : 1 + int(random.bounded(board.columnCount() - 1)));
+            for (int i = 1; all && i < board.rowCount(); ++i)
+                step.users += board.usersOfRow(i);
+            for (int i = 1; all && i < board.columnCount(); ++i)
+                step.entries += board.entriesOfColumn(i);
+            step.users.insert(999); // not on the board
+            step.model = QVector<int>{0, 7, 8, 9}.at(int(random.bounded(4)));
+            for (int u : qAsConst(step.users)) {
+                for (int e : qAsConst(step.entries)) {
+                    if (rights.contains(BoardChange::pairKey(u, e)))
+                        step.before.insert(BoardChange::pairKey(u, e),
+                                           rights.value(BoardChange::pairKey(u, e)));
+                }
+            }
+            setRights(step);
+            QVERIFY(board.setBlock(step.users, step.entries, step.model, tags, &changed));
+            what = QStringLiteral("change to %1").arg(step.model);
+            done.append(step);
+            undone.clear();
+        } else if (kind < 9 || undone.isEmpty()) {
+            const Step step = done.takeLast();
+            Step removal = step;
+            removal.model = 0;
+            setRights(removal);
+            for (auto it = step.before.cbegin(); it != step.before.cend(); ++it)
+                rights.insert(it.key(), it.value());
+            QVERIFY(board.setBlock(step.users, step.entries, step.before, tags, &changed));
+            what = QStringLiteral("undo");
+            undone.append(step);
+        } else {
+            const Step step = undone.takeLast();
+            setRights(step);
+            QVERIFY(board.setBlock(step.users, step.entries, step.model, tags, &changed));
+            what = QStringLiteral("redo");
+            done.append(step);
+        }
+        QSet<int> pending;
+        for (int i = 0; i < 2; ++i) {
+            const int e = int(random.bounded(entries));
+            pending.insert(100 + e);
+            for (Entry &entry : entryList) {
+                if (entry.pkDoors == 100 + e)
+                    entry.needsUpdate = true;
+            }
+        }
+        board.markPending(pending);
+
+        const AccessBoard expected = fresh();
+        QCOMPARE(board.rowCount(), expected.rowCount());
+        QCOMPARE(board.columnCount(), expected.columnCount());
+        for (int r = 0; r < board.rowCount(); ++r) {
+            for (int c = 0; c < board.columnCount(); ++c) {
+                const QString where =
+                    QStringLiteral("round %1 (%2), cell %3,%4").arg(round).arg(what).arg(r).arg(c);
+                QVERIFY2(board.timeModelAt(r, c) == expected.timeModelAt(r, c), qPrintable(where));
+                QVERIFY2(board.textAt(r, c) == expected.textAt(r, c), qPrintable(where));
+                QVERIFY2(board.isDeviating(r, c) == expected.isDeviating(r, c), qPrintable(where));
+                const bool differs = board.textAt(r, c) != was.textAt(r, c) ||
+                                     board.timeModelAt(r, c) != was.timeModelAt(r, c) ||
+                                     board.isDeviating(r, c) != was.isDeviating(r, c);
+                if (differs)
+                    QVERIFY2(changed.contains(r * board.columnCount() + c), qPrintable(where));
+            }
+        }
+        QVERIFY(std::is_sorted(changed.cbegin(), changed.cend()));
+        for (int c = 1; c < board.columnCount(); ++c)
+            QCOMPARE(board.column(c).needsUpdate, expected.column(c).needsUpdate);
+    }
+
+    // A model the board does not know and no tag names: nothing changes.
+    const AccessBoard was = board;
+    QVERIFY(!board.setBlock(board.usersOfRow(1), board.entriesOfColumn(1), 42, tags));
+    for (int r = 1; r < board.rowCount(); ++r) {
+        for (int c = 1; c < board.columnCount(); ++c)
+            QCOMPARE(board.textAt(r, c), was.textAt(r, c));
+    }
+}
