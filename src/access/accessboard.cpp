@@ -380,7 +380,7 @@ bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries, int
 }
 
 bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries,
-                           const QHash<quint64, int> &models, const QHash<int, QString> &tags,
+                           const BoardRights &models, const QHash<int, QString> &tags,
                            QVector<int> *changedCells)
 {
     QSet<int> used;
@@ -395,8 +395,7 @@ bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries,
     if (!indexModels(used, tags, indexOf))
         return false;
     const int width = m_columns.size();
-    // One walk over the pairs rather than a lookup per cell: pair keys
-    // spread poorly over a hash's buckets.
+    // One walk over the pairs rather than a lookup per cell.
     auto fill = [&](const QVector<int> &rows, const QVector<int> &columns, int *cells) {
         QVector<bool> inRows(m_rows.size(), false);
         QVector<bool> inColumns(width, false);
@@ -413,9 +412,8 @@ bool AccessBoard::setBlock(const QSet<int> &users, const QSet<int> &entries,
         int lastKey = 0;
         int lastIndex = 0;
         for (auto it = models.cbegin(); it != models.cend(); ++it) {
-            // The user in the high half, the entry in the low one.
-            const int r = rowOf.at(int(quint32(it.key() >> 32)));
-            const int c = columnOf.at(int(quint32(it.key())));
+            const int r = rowOf.at(it.key().user);
+            const int c = columnOf.at(it.key().entry);
             if (r < 0 || c < 0 || !inRows.at(r) || !inColumns.at(c) || it.value() == 0)
                 continue;
             if (it.value() != lastKey) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/accessrights.h"
+#include "db/boardchange.h"
 
 #include <QHash>
 #include <QSet>
@@ -70,9 +71,8 @@ public:
     // shading changed.
     bool setBlock(const QSet<int> &users, const QSet<int> &entries, int timeModel,
                   const QHash<int, QString> &tags, QVector<int> *changedCells = nullptr);
-    bool setBlock(const QSet<int> &users, const QSet<int> &entries,
-                  const QHash<quint64, int> &models, const QHash<int, QString> &tags,
-                  QVector<int> *changedCells = nullptr);
+    bool setBlock(const QSet<int> &users, const QSet<int> &entries, const BoardRights &models,
+                  const QHash<int, QString> &tags, QVector<int> *changedCells = nullptr);
     // Marks the entries as needing an update; keys not on the board are skipped.
     void markPending(const QSet<int> &entries);
 

@@ -214,7 +214,7 @@ private:
     // The board follows a change, undo or redo of a block's rights in memory
     // instead of reading the database again (restored: the block's rights an
     // undo left); false when it cannot, then it is to be rebuilt.
-    bool followBoardChange(const BoardChange &change, const QHash<quint64, int> *restored,
+    bool followBoardChange(const BoardChange &change, const BoardRights *restored,
                            const QSet<int> &changedEntries);
     // ---- end of board tools
 

@@ -263,7 +263,7 @@ void KelvaraMan::loadUpdateBlockers(const QSet<int> *only)
             m_updateBlockers.insert(result.entry.pkDoors, result.blocking.join(QLatin1Char('\n')));
 }
 
-bool KelvaraMan::followBoardChange(const BoardChange &change, const QHash<quint64, int> *restored,
+bool KelvaraMan::followBoardChange(const BoardChange &change, const BoardRights *restored,
                                    const QSet<int> &changedEntries)
 {
     // A board behind another view may lag behind the database (users or
@@ -452,7 +452,7 @@ void KelvaraMan::undoBoardChange()
     QSqlError error;
     const BoardStep &step = m_undoSteps.last();
     QSet<int> changedEntries;
-    QHash<quint64, int> restored;
+    BoardRights restored;
     {
         WaitCursor wait;
         error = step.isRename ? step.rename.revert(m_databasePath)

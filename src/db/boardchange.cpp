@@ -19,16 +19,6 @@ using RecordStatement::outcome;
 
 namespace {
 
-int userOf(quint64 pair)
-{
-    return int(quint32(pair >> 32));
-}
-
-int entryOf(quint64 pair)
-{
-    return int(quint32(pair));
-}
-
 // Reads the keys the statement selects; false on an error, also one that
 // ends the rows early.
 bool readKeys(QSqlQuery &query, const QString &statement, QSet<int> &keys)
@@ -47,7 +37,7 @@ bool readKeys(QSqlQuery &query, const QString &statement, QSet<int> &keys)
 // The block's rights (pair -> PKtimes), and the same by row key.
 template<typename Row>
 bool readBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
-               QHash<quint64, int> &rights, QVector<Row> &rows)
+               BoardRights &rights, QVector<Row> &rows)
 {
     rights.clear();
     rows.clear();
@@ -87,11 +77,11 @@ bool readExisting(QSqlQuery &query, const QSet<int> &users, const QSet<int> &ent
 
 // Writes the rights (pair -> PKtimes) into temp.kx_before, many rows per
 // statement; every value is bound.
-bool fillBefore(QSqlQuery &query, const QHash<quint64, int> &rights)
+bool fillBefore(QSqlQuery &query, const BoardRights &rights)
 {
     // 300 rows of three values stay under the oldest limit of bound values.
     const int chunk = 300;
-    QList<quint64> pairs = rights.keys();
+    QList<BoardPair> pairs = rights.keys();
     std::sort(pairs.begin(), pairs.end());
     int prepared = 0;
     for (int start = 0; start < pairs.size(); start += chunk) {
@@ -106,9 +96,9 @@ bool fillBefore(QSqlQuery &query, const QHash<quint64, int> &rights)
             prepared = rows;
         }
         for (int i = 0; i < rows; ++i) {
-            const quint64 pair = pairs.at(start + i);
-            query.bindValue(i * 3, userOf(pair));
-            query.bindValue(i * 3 + 1, entryOf(pair));
+            const BoardPair pair = pairs.at(start + i);
+            query.bindValue(i * 3, pair.user);
+            query.bindValue(i * 3 + 1, pair.entry);
             query.bindValue(i * 3 + 2, rights.value(pair));
         }
         if (!query.exec())
@@ -143,8 +133,8 @@ QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &use
     QSet<int> touchedEntries;
     if (timeModel == 0) {
         for (auto it = change.m_before.cbegin(); it != change.m_before.cend(); ++it) {
-            touchedUsers.insert(userOf(it.key()));
-            touchedEntries.insert(entryOf(it.key()));
+            touchedUsers.insert(it.key().user);
+            touchedEntries.insert(it.key().entry);
         }
         change.m_rightCount = change.m_before.size();
     } else {
@@ -183,7 +173,7 @@ QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntr
 }
 
 QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEntries,
-                              QHash<quint64, int> *restored) const
+                              BoardRights *restored) const
 {
     if (changedEntries)
         changedEntries->clear();

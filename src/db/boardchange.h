@@ -12,6 +12,35 @@
 
 class ProjectDatabase;
 
+// A user x entry pair as a hash key. Qt's hash of a 64-bit number folds its
+// halves onto each other, which leaves pairs of small keys only a few
+// thousand distinct values and a hash of them long chains; this one mixes.
+struct BoardPair
+{
+    int user = 0;
+    int entry = 0;
+};
+
+inline bool operator==(BoardPair a, BoardPair b)
+{
+    return a.user == b.user && a.entry == b.entry;
+}
+
+inline bool operator<(BoardPair a, BoardPair b)
+{
+    return a.user < b.user || (a.user == b.user && a.entry < b.entry);
+}
+
+inline uint qHash(BoardPair pair, uint seed = 0)
+{
+    const quint64 key =
+        ((quint64(quint32(pair.user)) << 32) | quint32(pair.entry)) * 0x9E3779B97F4A7C15ull;
+    return uint(key >> 32) ^ seed;
+}
+
+// Rights of a block: pair -> PKtimes.
+using BoardRights = QHash<BoardPair, int>;
+
 // One change of the access board: a time model set on a block of users x
 // entries (or their rights there removed), together with the rights the
 // block held before, so that it can be undone and done again. Keys only, so
@@ -43,15 +72,12 @@ public:
     // All in one transaction. restored receives the block's rights as the
     // undo left them (pair -> PKtimes; a pair not in it has no right).
     QSqlError revert(const QString &databasePath, QSet<int> *changedEntries = nullptr,
-                     QHash<quint64, int> *restored = nullptr) const;
+                     BoardRights *restored = nullptr) const;
 
     const QSet<int> &users() const { return m_users; }
     const QSet<int> &entries() const { return m_entries; }
 
-    static quint64 pairKey(int user, int entry)
-    {
-        return (quint64(quint32(user)) << 32) | quint32(entry);
-    }
+    static BoardPair pairKey(int user, int entry) { return {user, entry}; }
 
 private:
     // One right of the block before the change.
@@ -74,8 +100,8 @@ private:
     QSet<int> m_users;
     QSet<int> m_entries;
     int m_timeModel = 0;
-    QHash<quint64, int> m_before; // pair -> PKtimes, the block's rights before
-    QVector<Row> m_beforeRows;    // the same with their row keys, by key
+    BoardRights m_before;      // pair -> PKtimes, the block's rights before
+    QVector<Row> m_beforeRows; // the same with their row keys, by key
     // What the last apply added; none before an apply, after an undo, or
     // when the added rows could not be told.
     mutable std::optional<QVector<AccessRights::AddedRight>> m_added;

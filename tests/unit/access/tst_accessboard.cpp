@@ -366,7 +366,7 @@ void TestAccessBoard::followsChanges()
               [](const Entry &a, const Entry &b) { return a.areaName < b.areaName; });
     std::sort(userList.begin(), userList.end(),
               [](const User &a, const User &b) { return a.groupName < b.groupName; });
-    QHash<quint64, int> rights; // the truth: pair -> model
+    BoardRights rights; // the truth: pair -> model
     for (const User &u : qAsConst(userList)) {
         for (const Entry &e : qAsConst(entryList)) {
             const int draw = int(random.bounded(10));
@@ -379,8 +379,7 @@ void TestAccessBoard::followsChanges()
     auto fresh = [&]() {
         QVector<Right> list;
         for (auto it = rights.cbegin(); it != rights.cend(); ++it)
-            list.append(
-                {int(it.key() >> 32), int(quint32(it.key())), it.value(), tags.value(it.value())});
+            list.append({it.key().user, it.key().entry, it.value(), tags.value(it.value())});
         AccessBoard board;
         board.build(entryList, userList, list);
         return board;
@@ -392,7 +391,7 @@ void TestAccessBoard::followsChanges()
         QSet<int> users;
         QSet<int> entries;
         int model = 0;
-        QHash<quint64, int> before;
+        BoardRights before;
     };
     QVector<Step> done;
     QVector<Step> undone;

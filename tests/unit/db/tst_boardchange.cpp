@@ -322,7 +322,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     const QMap<QString, int> moved = rights(b.path);
 
     QSet<int> changed;
-    QHash<quint64, int> restored;
+    BoardRights restored;
     QVERIFY(!change.revert(b.path, &changed, &restored).isValid());
     // The block as it was, where user, entry and model are still there;
     // outside the block what happened meanwhile stays.
