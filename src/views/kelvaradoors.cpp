@@ -13,6 +13,7 @@
 #include "views/kelvaraeditdoor.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QAction>
 #include <QDir>
@@ -69,7 +70,7 @@ void KelvaraDoors::buildList()
         setCount(0);
         return;
     }
-    WaitCursor wait;
+    KxWaitCursor wait;
     ProjectDatabase db(m_params.databasePath);
     if (!db.open()) {
         showDatabaseError(this, tr("DB open"), db.lastError());
@@ -248,7 +249,7 @@ void KelvaraDoors::runReaderCommand(int command)
         return;
     }
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         reader->start(command, KelvaraEditDoor::connectionOf(entry, key));
         reader->waitForReader();
     }

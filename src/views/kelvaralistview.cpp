@@ -5,6 +5,7 @@
 #include "db/recordstatement.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -298,7 +299,7 @@ bool KelvaraListView::removeSelectedRecords(const QString &title, const QString 
     }
     QSqlError error;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         // All selected records go, or none does.
         error = RecordStatement::runInTransaction(m_params.databasePath, [&](QSqlQuery &query) {
             for (int key : qAsConst(keys))

@@ -3,7 +3,6 @@
 #include "views/tablesearch.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QFrame>
 #include <QList>
 #include <QPair>
@@ -52,15 +51,6 @@ protected:
     {
         const char *icon;
         const char *name;
-    };
-
-    class WaitCursor
-    {
-    public:
-        WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-        ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-        WaitCursor(const WaitCursor &) = delete;
-        WaitCursor &operator=(const WaitCursor &) = delete;
     };
 
     KelvaraListView(ApplicationSettings &settings, const ProjectParameters &params,

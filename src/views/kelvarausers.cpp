@@ -12,6 +12,7 @@
 #include "views/kelvarareadtag.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -155,7 +156,7 @@ void KelvaraUsers::buildList()
     }
     QElapsedTimer timer;
     timer.start();
-    WaitCursor wait;
+    KxWaitCursor wait;
     ProjectDatabase db(m_params.databasePath);
     if (!db.open()) {
         showDatabaseError(this, tr("DB open"), db.lastError());
@@ -345,7 +346,7 @@ void KelvaraUsers::performImport()
     int count = 0;
     QSqlError error;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = file.importUsers(m_params.databasePath, m_params.hfIddLength, m_params.uhfIddLength,
                                  count);
     }
