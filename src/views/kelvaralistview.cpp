@@ -221,8 +221,9 @@ void KelvaraListView::storeColumnWidths()
 {
     QList<int> widths;
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        // A hidden column reports no width; keep what it had.
-        if (m_table->isColumnHidden(c)) {
+        // A hidden column reports no width, already while it is being
+        // hidden (before it counts as hidden); keep what it had.
+        if (m_table->isColumnHidden(c) || m_table->columnWidth(c) == 0) {
             widths << (c < m_widths->size() ? m_widths->at(c) : kDefaultWidth);
             continue;
         }

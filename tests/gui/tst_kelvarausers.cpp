@@ -101,6 +101,7 @@ private slots:
     void search_data();
     void search();
     void sortAndHiddenColumns();
+    void hiddenColumnsKeepTheirWidths();
     void editIddNormalisation_data();
     void editIddNormalisation();
     void readIddWithDeskReader_data();
@@ -442,6 +443,26 @@ void TestKelvaraUsers::sortAndHiddenColumns()
     // Column widths reach the settings as they change.
     t->setColumnWidth(1, 123);
     QCOMPARE(m_settings.usersTableColWidth.value(1), 123);
+}
+
+void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
+{
+    QVERIFY(!UserRecords::addUser(
+                 db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
+                 .isValid());
+    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160};
+    m_params.haveHfReader = false;
+    {
+        auto view = makeView();
+        QVERIFY(view->table()->isColumnHidden(4));
+        view->table()->setColumnWidth(1, 123);
+    }
+    // Hiding the short-range columns did not store them as empty.
+    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{100, 123, 120, 130, 260, 240, 150, 160}));
+    m_params.haveHfReader = true;
+    auto view = makeView();
+    QCOMPARE(view->table()->columnWidth(4), 260);
+    QCOMPARE(view->table()->columnWidth(5), 240);
 }
 
 void TestKelvaraUsers::editIddNormalisation_data()
