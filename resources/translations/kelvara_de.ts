@@ -1318,10 +1318,6 @@ kein Projekt ist, oder keine Zutritte.
         <translation>Zutritte</translation>
     </message>
     <message>
-        <source>Sort by</source>
-        <translation>Sortieren nach</translation>
-    </message>
-    <message>
         <source>Area, Entry</source>
         <translation>Bereich, Zutritt</translation>
     </message>
@@ -1336,10 +1332,6 @@ kein Projekt ist, oder keine Zutritte.
     <message>
         <source>MAC-Address</source>
         <translation>MAC-Adresse</translation>
-    </message>
-    <message>
-        <source>Search</source>
-        <translation>Suchen</translation>
     </message>
     <message>
         <source>Open data path</source>
@@ -1440,22 +1432,6 @@ ist ein Verweis; er wird nicht geöffnet.</translation>
     <message>
         <source>Choose the sorting order</source>
         <translation>Sortierreihenfolge wählen</translation>
-    </message>
-    <message>
-        <source>Sort ascending or descending</source>
-        <translation>Aufsteigend oder absteigend sortieren</translation>
-    </message>
-    <message>
-        <source>Input search term</source>
-        <translation>Suchbegriff eingeben</translation>
-    </message>
-    <message>
-        <source>To previous search term</source>
-        <translation>Zum vorigen Suchtreffer</translation>
-    </message>
-    <message>
-        <source>To next search term</source>
-        <translation>Zum nächsten Suchtreffer</translation>
     </message>
     <message>
         <source>The entry administration distinguishes between logical and physical information:
@@ -2636,6 +2612,37 @@ Möchten Sie ihn konfigurieren?</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraListView</name>
+    <message>
+        <source>Sort by</source>
+        <translation>Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>Sort ascending or descending</source>
+        <translation>Aufsteigend oder absteigend sortieren</translation>
+    </message>
+    <message>
+        <source>Input search term</source>
+        <translation>Suchbegriff eingeben</translation>
+    </message>
+    <message>
+        <source>To previous search term</source>
+        <translation>Zum vorigen Suchtreffer</translation>
+    </message>
+    <message>
+        <source>To next search term</source>
+        <translation>Zum nächsten Suchtreffer</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraMan</name>
     <message>
         <source>&amp;File</source>
@@ -3792,10 +3799,6 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
         <translation>Benutzer</translation>
     </message>
     <message>
-        <source>Sort by</source>
-        <translation>Sortieren nach</translation>
-    </message>
-    <message>
         <source>Name</source>
         <translation>Name</translation>
     </message>
@@ -3822,10 +3825,6 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
     <message>
         <source>Comment Long Range Transponder</source>
         <translation>Kommentar Fernbereichstransponder</translation>
-    </message>
-    <message>
-        <source>Search</source>
-        <translation>Suchen</translation>
     </message>
     <message>
         <source>Read IDD</source>
@@ -3954,22 +3953,6 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>Choose the sorting order</source>
         <translation>Die Sortierung wählen</translation>
-    </message>
-    <message>
-        <source>Sort ascending or descending</source>
-        <translation>Aufsteigend oder absteigend sortieren</translation>
-    </message>
-    <message>
-        <source>Input search term</source>
-        <translation>Suchbegriff eingeben</translation>
-    </message>
-    <message>
-        <source>To previous search term</source>
-        <translation>Zum vorigen Suchtreffer</translation>
-    </message>
-    <message>
-        <source>To next search term</source>
-        <translation>Zum nächsten Suchtreffer</translation>
     </message>
     <message>
         <source>Read IDD for search term</source>

@@ -1,26 +1,18 @@
 #pragma once
 
 #include "db/recordrows.h"
-#include "views/tablesearch.h"
+#include "views/kelvaralistview.h"
 
-#include <QFrame>
 #include <QList>
 #include <QString>
 
-class ApplicationSettings;
 class FlashDrive;
-struct ProjectParameters;
 class QAction;
-class QComboBox;
-class QLineEdit;
 class QMenu;
-class QSpinBox;
-class QTableWidget;
-class QToolButton;
 
 // The entry view: every entry of the open project with its reader, sorted
 // and searched, with add / edit / remove and the reader commands of a row.
-class KelvaraDoors : public QFrame
+class KelvaraDoors : public KelvaraListView
 {
     Q_OBJECT
 
@@ -31,8 +23,6 @@ public:
     KelvaraDoors(ApplicationSettings &settings, const ProjectParameters &params, FlashDrive &drive,
                  QWidget *parent = nullptr);
 
-    QTableWidget *table() const { return m_table; }
-    TableSearch &tableSearch() { return m_search; }
     QMenu *contextMenu() const { return m_menu; }
     QAction *resetAntiPassbackAction() const { return m_resetAntiPassback; }
     // The entries as the table shows them, in table order.
@@ -43,19 +33,11 @@ signals:
     void doorsChanged();
 
 public slots:
-    void buildList();
-    void show();
+    void buildList() override;
     void setHelp(bool isToolTips);
     void addDoor();
     void editDoor();
     void removeDoor();
-    void sortChanged(int);
-    void sortChanged();
-    void searchPatternChanged(QString pattern);
-    void searchUp();
-    void searchDown();
-    void cellClicked(int row, int column);
-    void cellDoubleClicked(int row, int column);
     void tableContextMenuRequested(const QPoint &pos);
     void openDataPath();
     void openLogPath();
@@ -63,41 +45,25 @@ public slots:
     void resetAntiPassback();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
+    void addRecord() override { addDoor(); }
+    void editRecord() override { editDoor(); }
+    void removeRecord() override { removeDoor(); }
 
 private:
-    void createTable();
-    void selectWholeRow(int row);
     void selectDoor(const QString &areaName, const QString &doorName);
-    void applyColumnWidths();
-    void storeColumnWidths();
     // The row under the context menu or the current row; -1 for none.
     int actionRow() const;
     QString folderKeyOf(const EntryRow &entry);
     void openEntryFolder(bool data);
     void runReaderCommand(int command);
 
-    ApplicationSettings &m_settings;
-    const ProjectParameters &m_params;
     FlashDrive &m_drive;
     QList<EntryRow> m_rows;
 
-    QToolButton *m_add = nullptr;
-    QToolButton *m_edit = nullptr;
-    QToolButton *m_remove = nullptr;
-    QSpinBox *m_count = nullptr;
-    QComboBox *m_sort = nullptr;
-    QToolButton *m_direction = nullptr;
-    QLineEdit *m_searchField = nullptr;
-    QToolButton *m_searchUp = nullptr;
-    QToolButton *m_searchDown = nullptr;
-    QTableWidget *m_table = nullptr;
-    TableSearch m_search;
     QMenu *m_menu = nullptr;
     QAction *m_openData = nullptr;
     QAction *m_openLog = nullptr;
     QAction *m_resetCpu = nullptr;
     QAction *m_resetAntiPassback = nullptr;
     int m_menuRow = -1;
-    bool m_applyingWidths = false;
 };

@@ -2,7 +2,6 @@
 
 #include "core/applicationsettings.h"
 #include "db/accessrights.h"
-#include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
 #include "db/transponderidd.h"
@@ -13,95 +12,37 @@
 #include "views/kelvarareadtag.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <set>
-
 namespace {
 
 constexpr int kColumns = 8;
-constexpr int kDefaultWidth = 200;
 // Lines of an import result named in its message; the rest are counted.
 constexpr int kListedLines = 10;
-
-const QString kGreyStyle = QStringLiteral("background: rgb(245,245,245)");
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
 KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameters &params,
                            QWidget *parent)
-    : QFrame(parent), m_settings(settings), m_params(params), m_search(nullptr)
+    : KelvaraListView(settings, params, parent)
 {
     setObjectName(QStringLiteral("KelvaraUsers"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 10, 10, 10);
-
-    auto *bar = new QHBoxLayout;
-    layout->addLayout(bar);
-    const auto toolButton = [this](const char *icon, const char *name) {
-        auto *button = new QToolButton(this);
-        button->setObjectName(QLatin1String(name));
-        button->setIcon(QIcon(QLatin1String(icon)));
-        button->setIconSize(QSize(32, 32));
-        button->setAutoRaise(true);
-        return button;
-    };
-    m_add = toolButton(":/user-add-48.png", "addUser");
-    m_edit = toolButton(":/user-edit-48.png", "editUser");
-    m_remove = toolButton(":/user-remove-48.png", "removeUser");
-    connect(m_add, &QToolButton::clicked, this, &KelvaraUsers::addUser);
-    connect(m_edit, &QToolButton::clicked, this, &KelvaraUsers::editUser);
-    connect(m_remove, &QToolButton::clicked, this, &KelvaraUsers::removeUser);
-    bar->addWidget(m_add);
-    bar->addWidget(m_edit);
-    bar->addWidget(m_remove);
-    bar->addSpacing(16);
-
-    m_count = new QSpinBox(this);
-    m_count->setObjectName(QStringLiteral("userCount"));
-    m_count->setRange(0, 2147483647);
-    m_count->setReadOnly(true);
-    m_count->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    m_count->setStyleSheet(kGreyStyle);
-    m_count->setAlignment(Qt::AlignRight);
-    m_count->setFocusPolicy(Qt::NoFocus);
-    m_count->setMinimumWidth(70);
-    bar->addWidget(m_count);
-    auto *usersLabel = new QLabel(tr("Users"), this);
-    QFont bold = usersLabel->font();
-    bold.setBold(true);
-    usersLabel->setFont(bold);
-    bar->addWidget(usersLabel);
-    bar->addStretch(1);
-
-    bar->addWidget(new QLabel(tr("Sort by"), this));
-    m_sort = new QComboBox(this);
-    m_sort->setObjectName(QStringLiteral("sortKey"));
     const QString sortTexts[] = {tr("Name"),
                                  tr("Group, Name"),
                                  tr("User Comment"),
@@ -109,35 +50,11 @@ KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameter
                                  tr("Comment Short Range Transponder"),
                                  tr("IDD Long Range Transponder"),
                                  tr("Comment Long Range Transponder")};
+    QList<QPair<QString, int>> sortKeys;
     for (int i = 0; i < 7; ++i)
-        m_sort->addItem(sortTexts[i], i);
-    bar->addWidget(m_sort);
-    m_direction = new QToolButton(this);
-    m_direction->setObjectName(QStringLiteral("sortDirection"));
-    m_direction->setArrowType(Qt::DownArrow);
-    bar->addWidget(m_direction);
-    connect(m_sort, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            QOverload<int>::of(&KelvaraUsers::sortChanged));
-    connect(m_direction, &QToolButton::clicked, this, QOverload<>::of(&KelvaraUsers::sortChanged));
-    bar->addSpacing(16);
-
-    bar->addWidget(new QLabel(tr("Search"), this));
-    m_searchField = new QLineEdit(this);
-    m_searchField->setObjectName(QStringLiteral("searchField"));
-    m_searchField->setClearButtonEnabled(true);
-    m_searchField->setMinimumWidth(180);
-    bar->addWidget(m_searchField);
-    m_searchUp = new QToolButton(this);
-    m_searchUp->setObjectName(QStringLiteral("searchUp"));
-    m_searchUp->setArrowType(Qt::UpArrow);
-    m_searchDown = new QToolButton(this);
-    m_searchDown->setObjectName(QStringLiteral("searchDown"));
-    m_searchDown->setArrowType(Qt::DownArrow);
-    bar->addWidget(m_searchUp);
-    bar->addWidget(m_searchDown);
-    connect(m_searchField, &QLineEdit::textChanged, this, &KelvaraUsers::searchPatternChanged);
-    connect(m_searchUp, &QToolButton::clicked, this, &KelvaraUsers::searchUp);
-    connect(m_searchDown, &QToolButton::clicked, this, &KelvaraUsers::searchDown);
+        sortKeys.append({sortTexts[i], i});
+    createToolBar({":/user-add-48.png", "addUser"}, {":/user-edit-48.png", "editUser"},
+                  {":/user-remove-48.png", "removeUser"}, "userCount", tr("Users"), sortKeys);
 
     m_readIdd = new QPushButton(tr("Read IDD"), this);
     m_readIdd->setObjectName(QStringLiteral("readIdd"));
@@ -146,55 +63,17 @@ KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameter
     m_readLongRange = m_readIddMenu->addAction(tr("Read Long Range Transponder"));
     m_readIdd->setMenu(m_readIddMenu);
     connect(m_readIddMenu, &QMenu::triggered, this, &KelvaraUsers::readIdd);
-    bar->addWidget(m_readIdd);
+    toolBar()->addWidget(m_readIdd);
 
-    createTable();
-    layout->addWidget(m_table, 1);
+    createTable("userTable",
+                {tr("Last Name"), tr("First Name"), tr("User Group"), tr("User Comment"),
+                 tr("Short Range Transponder"), tr("... Comment"), tr("Long Range Transponder"),
+                 tr("... Comment")},
+                QAbstractItemView::SingleSelection, m_settings.usersTableColWidth);
     createImportFrame();
-    layout->addWidget(m_importFrame);
+    frameLayout()->addWidget(m_importFrame);
     applyColumnWidths();
     setHelp(m_settings.areToolTipsOn);
-}
-
-void KelvaraUsers::createTable()
-{
-    m_table = new QTableWidget(0, kColumns, this);
-    m_search = TableSearch(m_table);
-    m_table->setObjectName(QStringLiteral("userTable"));
-    m_table->setHorizontalHeaderLabels({tr("Last Name"), tr("First Name"), tr("User Group"),
-                                        tr("User Comment"), tr("Short Range Transponder"),
-                                        tr("... Comment"), tr("Long Range Transponder"),
-                                        tr("... Comment")});
-    QHeaderView *header = m_table->horizontalHeader();
-    header->setFixedHeight(35);
-    QFont headerFont = header->font();
-    headerFont.setWeight(75);
-    header->setFont(headerFont);
-    // The header measures its texts with the items' font: bold there too, so
-    // a long head is elided rather than clipped at both ends.
-    for (int c = 0; c < kColumns; ++c) {
-        QTableWidgetItem *head = m_table->horizontalHeaderItem(c);
-        head->setFont(headerFont);
-        head->setToolTip(head->text());
-    }
-    header->setHighlightSections(false);
-    header->setTextElideMode(Qt::ElideRight);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(25);
-    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_table->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setStyleSheet(QStringLiteral("selection-background-color: rgb(255,128,128)"));
-    m_table->setWordWrap(false);
-    connect(m_table, &QTableWidget::cellClicked, this, &KelvaraUsers::cellClicked);
-    connect(m_table, &QTableWidget::cellDoubleClicked, this, &KelvaraUsers::cellDoubleClicked);
-    connect(header, &QHeaderView::sectionResized, this, [this] {
-        if (!m_applyingWidths)
-            storeColumnWidths();
-    });
 }
 
 void KelvaraUsers::createImportFrame()
@@ -237,10 +116,10 @@ void KelvaraUsers::createImportFrame()
     m_importTable = new QTableWidget(1, kColumns, m_importFrame);
     m_importTable->setObjectName(QStringLiteral("importTable"));
     for (int c = 0; c < kColumns; ++c)
-        m_importTable->setHorizontalHeaderItem(c, m_table->horizontalHeaderItem(c)->clone());
+        m_importTable->setHorizontalHeaderItem(c, table()->horizontalHeaderItem(c)->clone());
     QHeaderView *header = m_importTable->horizontalHeader();
     header->setFixedHeight(35);
-    header->setFont(m_table->horizontalHeader()->font());
+    header->setFont(table()->horizontalHeader()->font());
     header->setSectionsClickable(false);
     header->setTextElideMode(Qt::ElideRight);
     m_importTable->verticalHeader()->hide();
@@ -271,13 +150,13 @@ void KelvaraUsers::setGeneralSettingsAction(QAction *action)
 void KelvaraUsers::buildList()
 {
     if (m_params.databasePath.isEmpty()) {
-        m_table->setRowCount(0);
-        m_count->setValue(0);
+        table()->setRowCount(0);
+        setCount(0);
         return;
     }
     QElapsedTimer timer;
     timer.start();
-    WaitCursor wait;
+    KxWaitCursor wait;
     ProjectDatabase db(m_params.databasePath);
     if (!db.open()) {
         showDatabaseError(this, tr("DB open"), db.lastError());
@@ -286,16 +165,15 @@ void KelvaraUsers::buildList()
     QList<UserRow> users;
     {
         QSqlQuery query = db.query();
-        if (!UserRecords::listUsers(query, m_sort->currentData().toInt(),
-                                    m_direction->arrowType() == Qt::DownArrow, users)) {
+        if (!UserRecords::listUsers(query, sortKey(), sortAscending(), users)) {
             showDatabaseError(this, tr("DB users list"), query.lastError());
             return;
         }
     }
 
-    m_table->setUpdatesEnabled(false);
-    m_table->clearContents();
-    m_table->setRowCount(users.size());
+    table()->setUpdatesEnabled(false);
+    table()->clearContents();
+    table()->setRowCount(users.size());
     const QBrush transponderBackground(QColor(240, 245, 255));
     for (int r = 0; r < users.size(); ++r) {
         const UserRow &u = users.at(r);
@@ -308,115 +186,37 @@ void KelvaraUsers::buildList()
             auto *item = new QTableWidgetItem(texts[c]);
             if (c >= 4)
                 item->setBackground(transponderBackground);
-            m_table->setItem(r, c, item);
+            table()->setItem(r, c, item);
         }
-        m_table->item(r, 2)->setData(KeyRole, u.pkUsers);
-        m_table->item(r, 4)->setData(StoredIddRole, u.iddIso14443);
-        m_table->item(r, 6)->setData(StoredIddRole, u.iddClass1Gen2);
+        table()->item(r, 2)->setData(KeyRole, u.pkUsers);
+        table()->item(r, 4)->setData(StoredIddRole, u.iddIso14443);
+        table()->item(r, 6)->setData(StoredIddRole, u.iddClass1Gen2);
     }
-    m_count->setValue(users.size());
-    m_table->setColumnHidden(4, !m_params.haveHfReader);
-    m_table->setColumnHidden(5, !m_params.haveHfReader);
-    m_table->setColumnHidden(6, !m_params.haveUhfReader);
-    m_table->setColumnHidden(7, !m_params.haveUhfReader);
-    m_table->setUpdatesEnabled(true);
+    setCount(users.size());
+    table()->setColumnHidden(4, !m_params.haveHfReader);
+    table()->setColumnHidden(5, !m_params.haveHfReader);
+    table()->setColumnHidden(6, !m_params.haveUhfReader);
+    table()->setColumnHidden(7, !m_params.haveUhfReader);
+    table()->setUpdatesEnabled(true);
     m_lastBuildNs = timer.nsecsElapsed();
-}
-
-void KelvaraUsers::show()
-{
-    QFrame::show();
-    if (m_table->rowCount() > 0)
-        selectWholeRow(0);
-    m_table->setFocus();
-}
-
-void KelvaraUsers::selectWholeRow(int row)
-{
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    if (row < 0 || row >= m_table->rowCount())
-        return;
-    m_table->setCurrentCell(row, 0,
-                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_table->scrollToItem(m_table->item(row, 0));
 }
 
 void KelvaraUsers::selectUser(const QString &familyName, const QString &firstName)
 {
-    for (int r = 0; r < m_table->rowCount(); ++r) {
-        if (m_table->item(r, 0)->text() == familyName && m_table->item(r, 1)->text() == firstName) {
+    for (int r = 0; r < table()->rowCount(); ++r) {
+        if (table()->item(r, 0)->text() == familyName && table()->item(r, 1)->text() == firstName) {
             selectWholeRow(r);
             return;
         }
     }
 }
 
-void KelvaraUsers::sortChanged(int)
+void KelvaraUsers::columnWidthSet(int column, int width)
 {
-    buildList();
+    m_importTable->setColumnWidth(column, width);
 }
 
-void KelvaraUsers::sortChanged()
-{
-    m_direction->setArrowType(m_direction->arrowType() == Qt::DownArrow ? Qt::UpArrow
-                                                                        : Qt::DownArrow);
-    buildList();
-}
-
-void KelvaraUsers::applyColumnWidths()
-{
-    m_applyingWidths = true;
-    const QList<int> &widths = m_settings.usersTableColWidth;
-    for (int c = 0; c < kColumns; ++c) {
-        const int width = c < widths.size() && widths.at(c) > 0 ? widths.at(c) : kDefaultWidth;
-        m_table->setColumnWidth(c, width);
-        m_importTable->setColumnWidth(c, width);
-    }
-    m_applyingWidths = false;
-}
-
-void KelvaraUsers::storeColumnWidths()
-{
-    QList<int> widths;
-    for (int c = 0; c < kColumns; ++c) {
-        // A hidden column reports no width; keep what it had.
-        const int width = m_table->isColumnHidden(c) ? (c < m_settings.usersTableColWidth.size()
-                                                            ? m_settings.usersTableColWidth.at(c)
-                                                            : kDefaultWidth)
-                                                     : m_table->columnWidth(c);
-        widths << width;
-        if (!m_table->isColumnHidden(c))
-            m_importTable->setColumnWidth(c, width);
-    }
-    m_settings.usersTableColWidth = widths;
-}
-
-// ---------------------------------------------------------------- search
-
-void KelvaraUsers::searchPatternChanged(QString pattern)
-{
-    m_search.setPattern(pattern);
-    if (!pattern.isEmpty()) {
-        m_table->clearSelection();
-        m_search.search(true, true);
-        return;
-    }
-    m_search.reset();
-    selectWholeRow(m_table->currentRow());
-}
-
-void KelvaraUsers::searchUp()
-{
-    if (!m_search.pattern().isEmpty())
-        m_search.search(false, false);
-}
-
-void KelvaraUsers::searchDown()
-{
-    if (!m_search.pattern().isEmpty())
-        m_search.search(true, false);
-}
+// ---------------------------------------------------------------- desk reader
 
 void KelvaraUsers::readIdd(QAction *action)
 {
@@ -430,20 +230,10 @@ void KelvaraUsers::readIdd(QAction *action)
     if (!KelvaraReadTag::readTag(settings, longRange, &idd, this))
         return;
     // The same text again would not signal a change; search on from the top.
-    if (m_searchField->text() == idd.toDisplay())
+    if (searchField()->text() == idd.toDisplay())
         searchPatternChanged(idd.toDisplay());
     else
-        m_searchField->setText(idd.toDisplay());
-}
-
-void KelvaraUsers::cellClicked(int, int)
-{
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-}
-
-void KelvaraUsers::cellDoubleClicked(int, int)
-{
-    editUser();
+        searchField()->setText(idd.toDisplay());
 }
 
 // ---------------------------------------------------------------- records
@@ -463,19 +253,19 @@ void KelvaraUsers::addUser()
 
 void KelvaraUsers::editUser()
 {
-    const int row = m_table->currentRow();
-    if (row < 0 || row >= m_table->rowCount())
+    const int row = table()->currentRow();
+    if (row < 0 || row >= table()->rowCount())
         return;
     UserRow user;
-    user.pkUsers = m_table->item(row, 2)->data(KeyRole).toInt();
-    user.familyName = m_table->item(row, 0)->text();
-    user.firstName = m_table->item(row, 1)->text();
-    user.groupName = m_table->item(row, 2)->text();
-    user.commentUser = m_table->item(row, 3)->text();
-    user.iddIso14443 = m_table->item(row, 4)->data(StoredIddRole).toString();
-    user.commentIso14443 = m_table->item(row, 5)->text();
-    user.iddClass1Gen2 = m_table->item(row, 6)->data(StoredIddRole).toString();
-    user.commentClass1Gen2 = m_table->item(row, 7)->text();
+    user.pkUsers = table()->item(row, 2)->data(KeyRole).toInt();
+    user.familyName = table()->item(row, 0)->text();
+    user.firstName = table()->item(row, 1)->text();
+    user.groupName = table()->item(row, 2)->text();
+    user.commentUser = table()->item(row, 3)->text();
+    user.iddIso14443 = table()->item(row, 4)->data(StoredIddRole).toString();
+    user.commentIso14443 = table()->item(row, 5)->text();
+    user.iddClass1Gen2 = table()->item(row, 6)->data(StoredIddRole).toString();
+    user.commentClass1Gen2 = table()->item(row, 7)->text();
     KelvaraEditUser dialog(user.pkUsers, m_settings, m_params, this);
     dialog.setGeneralSettingsAction(m_settingsAction);
     dialog.setUser(user);
@@ -488,49 +278,18 @@ void KelvaraUsers::editUser()
 
 void KelvaraUsers::removeUser()
 {
-    std::set<int> rows;
-    for (const QTableWidgetSelectionRange &range : m_table->selectedRanges())
-        for (int r = range.topRow(); r <= range.bottomRow(); ++r)
-            rows.insert(r);
-    if (rows.empty())
-        return;
-    if (KxMessageBox::question(this, tr("Remove User"),
-                               tr("Do you really want to remove the selected users?"),
-                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return;
-    {
-        ProjectDatabase db(m_params.databasePath);
-        if (!db.open()) {
-            showDatabaseError(this, tr("DB open"), db.lastError());
-            return;
-        }
-    }
-    QList<int> keys;
-    for (int r : rows)
-        keys << m_table->item(r, 2)->data(KeyRole).toInt();
-    QSqlError error;
-    {
-        WaitCursor wait;
-        // All selected users go with their rights and the marks of their
-        // entries, or none does.
-        error = RecordStatement::runInTransaction(m_params.databasePath, [&](QSqlQuery &query) {
+    // Each user goes with its rights and marks the entries it could pass.
+    const bool removed = removeSelectedRecords(
+        tr("Remove User"), tr("Do you really want to remove the selected users?"),
+        tr("DB remove user"),
+        [this](int row) { return table()->item(row, 2)->data(KeyRole).toInt(); },
+        [](QSqlQuery &query, int key) {
             QSet<int> entries;
-            for (int key : qAsConst(keys)) {
-                if (!AccessRights::entriesOfUser(query, key, entries) ||
-                    !AccessRights::setNeedsUpdate(query, entries, true) ||
-                    !UserRecords::removeUser(query, key))
-                    return RecordStatement::failure(query);
-            }
-            return QSqlError();
+            return AccessRights::entriesOfUser(query, key, entries) &&
+                   AccessRights::setNeedsUpdate(query, entries, true) &&
+                   UserRecords::removeUser(query, key);
         });
-    }
-    if (error.isValid())
-        showDatabaseError(this, tr("DB remove user"), error);
-    const int first = *rows.begin();
-    buildList();
-    if (m_table->rowCount() > 0)
-        selectWholeRow(qMin(first, m_table->rowCount() - 1));
-    if (!error.isValid())
+    if (removed)
         emit usersChanged();
 }
 
@@ -587,7 +346,7 @@ void KelvaraUsers::performImport()
     int count = 0;
     QSqlError error;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = file.importUsers(m_params.databasePath, m_params.hfIddLength, m_params.uhfIddLength,
                                  count);
     }
@@ -649,25 +408,18 @@ QString KelvaraUsers::importResultText(int count, int skipped, const QList<int> 
     return text;
 }
 
-// ---------------------------------------------------------------- help and keys
+// ---------------------------------------------------------------- help
 
 void KelvaraUsers::setHelp(bool isToolTips)
 {
     const auto help = [isToolTips](QWidget *w, const QString &text) {
-        w->setWhatsThis(text);
-        w->setToolTip(isToolTips ? text : QString());
+        setHelpText(w, text, isToolTips);
     };
-    help(m_add, tr("Add user"));
-    help(m_edit, tr("Edit selected user"));
-    help(m_remove, tr("Remove selected user"));
-    help(m_sort, tr("Choose the sorting order"));
-    help(m_direction, tr("Sort ascending or descending"));
-    help(m_searchField, tr("Input search term"));
-    help(m_searchUp, tr("To previous search term"));
-    help(m_searchDown, tr("To next search term"));
+    setListHelp(isToolTips, tr("Add user"), tr("Edit selected user"), tr("Remove selected user"),
+                tr("Choose the sorting order"));
     help(m_readIdd, tr("Read IDD for search term"));
-    m_table->setToolTip(QString());
-    m_table->setWhatsThis(
+    table()->setToolTip(QString());
+    table()->setWhatsThis(
         tr("The user administration distinguishes between logical and physical information:\n\n"
            "Logical information is the last and first name of a user, the user group and an "
            "optional comment. The combination of last and first name must be unique.\n\n"
@@ -690,23 +442,4 @@ void KelvaraUsers::setHelp(bool isToolTips)
                              "columns\nto the user table columns."));
     help(m_importClose, tr("Close the import mode"));
     help(m_openImportFile, tr("Open the import file with an extern application"));
-}
-
-void KelvaraUsers::keyPressEvent(QKeyEvent *event)
-{
-    if (handleHelpKey(event))
-        return;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_N && modifiers == Qt::ControlModifier) {
-        addUser();
-    } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-               modifiers == Qt::NoModifier) {
-        editUser();
-    } else if (event->key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
-        removeUser();
-    } else {
-        QFrame::keyPressEvent(event);
-        return;
-    }
-    event->accept();
 }

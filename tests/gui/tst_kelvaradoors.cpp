@@ -16,6 +16,7 @@
 
 #include "e2e/simfixture.h"
 #include "support/testsupport.h"
+#include "viewtestfixture.h"
 #include "views/kelvaracfgform.h"
 #include "views/kelvaradoors.h"
 #include "views/kelvaraeditdoor.h"
@@ -50,13 +51,6 @@ using namespace kxsim;
 
 namespace {
 
-struct Box
-{
-    QMessageBox::Icon icon;
-    QString title;
-    QString text;
-};
-
 EntryRow entryRow(const QString &area, const QString &door, int type = 0,
                   const QString &serNo = QString(), const QString &ip = QString(), int port = 0)
 {
@@ -68,17 +62,6 @@ EntryRow entryRow(const QString &area, const QString &door, int type = 0,
     e.ipAddr = ip;
     e.port = port;
     return e;
-}
-
-int scalar(const QString &db, const QString &statement)
-{
-    ProjectDatabase d(db);
-    if (!d.open())
-        return -2;
-    QSqlQuery q = d.query();
-    if (!q.exec(statement) || !q.next())
-        return -1;
-    return q.value(0).toInt();
 }
 
 QString blocksOf(const VirtualReader &reader, bool permanent = true)
@@ -104,7 +87,7 @@ double settingValue(const QString &settings, const QString &key)
 
 } // namespace
 
-class TestKelvaraDoors : public QObject
+class TestKelvaraDoors : public ViewTestFixture
 {
     Q_OBJECT
 
@@ -130,21 +113,12 @@ private slots:
 
 private:
     std::unique_ptr<KelvaraDoors> makeView();
-    void onNextDialog(std::function<void(KelvaraEditDoor *)> steps);
     // The reader selection answers with the reader on loopback TCP.
     void selectOnIpTab(int port);
-    void screenshot(QWidget *w, const QString &name);
-    QString db() const { return m_project->databasePath(); }
     int addEntry(const EntryRow &row);
-    QStringList titles() const;
 
-    std::unique_ptr<TestSupport::TempProject> m_project;
     std::unique_ptr<ReaderTestEnvironment> m_env;
-    ApplicationSettings m_settings;
-    ProjectParameters m_params;
     FlashDrive m_drive;
-    QList<Box> m_boxes;
-    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
     QList<QUrl> m_opened;
 };
 
@@ -155,26 +129,14 @@ void TestKelvaraDoors::initTestCase()
         m_opened << url;
         return true;
     });
-    KxMessageBox::setAnswerer(
-        [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-            m_boxes.append({icon, title, text});
-            return icon == QMessageBox::Question ? m_answer : QMessageBox::Ok;
-        });
+    answerMessageBoxes();
 }
 
 void TestKelvaraDoors::init()
 {
-    m_boxes.clear();
     m_opened.clear();
-    m_answer = QMessageBox::Yes;
     m_env = std::make_unique<ReaderTestEnvironment>();
-    m_project = std::make_unique<TestSupport::TempProject>();
-    QVERIFY(m_project->isValid());
-    m_settings = ApplicationSettings();
-    m_params = ProjectParameters();
-    m_params.projectPath = m_project->folder();
-    m_params.databasePath = m_project->databasePath();
-    QVERIFY(m_params.loadProjectParameters());
+    QVERIFY(newProject());
     m_drive.clear();
 }
 
@@ -187,22 +149,7 @@ void TestKelvaraDoors::cleanup()
 
 std::unique_ptr<KelvaraDoors> TestKelvaraDoors::makeView()
 {
-    auto view = std::make_unique<KelvaraDoors>(m_settings, m_params, m_drive);
-    view->resize(1500, 500);
-    view->buildList();
-    view->show();
-    return view;
-}
-
-void TestKelvaraDoors::onNextDialog(std::function<void(KelvaraEditDoor *)> steps)
-{
-    QTimer::singleShot(0, this, [steps] {
-        auto *dialog = qobject_cast<KelvaraEditDoor *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        steps(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
+    return shown(std::make_unique<KelvaraDoors>(m_settings, m_params, m_drive), QSize(1500, 500));
 }
 
 void TestKelvaraDoors::selectOnIpTab(int port)
@@ -216,25 +163,11 @@ void TestKelvaraDoors::selectOnIpTab(int port)
     });
 }
 
-void TestKelvaraDoors::screenshot(QWidget *w, const QString &name)
-{
-    QApplication::processEvents();
-    w->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/%1.png").arg(name));
-}
-
 int TestKelvaraDoors::addEntry(const EntryRow &row)
 {
     int key = -1;
     const QSqlError error = EntryRecords::addEntry(db(), row, &key);
     return error.isValid() ? -1 : key;
-}
-
-QStringList TestKelvaraDoors::titles() const
-{
-    QStringList list;
-    for (const Box &b : m_boxes)
-        list << b.title;
-    return list;
 }
 
 // ---------------------------------------------------------------- configuration
@@ -263,7 +196,7 @@ void TestKelvaraDoors::addEntryConfiguresReader()
     selectOnIpTab(port);
     auto view = makeView();
     QString stored;
-    onNextDialog([&](KelvaraEditDoor *d) {
+    onNextDialog<KelvaraEditDoor>([&](KelvaraEditDoor *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Add Entry"));
         d->findChild<QLineEdit *>(QStringLiteral("areaName"))->setText(QStringLiteral("Hall"));
         d->findChild<QLineEdit *>(QStringLiteral("doorName"))->setText(QStringLiteral(" Gate 1 "));
@@ -744,11 +677,7 @@ void TestKelvaraDoors::resetAntiPassbackOnLongRangeReader()
 void TestKelvaraDoors::mainWindowShowsEntries()
 {
     QVERIFY(addEntry(entryRow(QStringLiteral("Hall"), QStringLiteral("Main"))) > 0);
-    ApplicationSettings s;
-    s.currentProjectPath = m_project->folder();
-    s.isMaximized = false;
-    s.mainWindowGeometry = QRect(0, 0, 1400, 800);
-    QVERIFY(s.saveSettings());
+    QVERIFY(saveMainWindowSettings());
     KelvaraMan w;
     w.show();
     QToolButton *entries = nullptr;

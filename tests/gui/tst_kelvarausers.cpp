@@ -9,6 +9,7 @@
 
 #include "e2e/simfixture.h"
 #include "support/testsupport.h"
+#include "viewtestfixture.h"
 #include "views/kelvaraedituser.h"
 #include "views/kelvarausers.h"
 #include "widgets/guimessages.h"
@@ -39,13 +40,6 @@ using kxsim::SimTag;
 
 namespace {
 
-struct Box
-{
-    QMessageBox::Icon icon;
-    QString title;
-    QString text;
-};
-
 UserRow user(const QString &family, const QString &first, const QString &group,
              const QString &hf = QString(), const QString &uhf = QString(),
              const QString &comment = QString())
@@ -58,17 +52,6 @@ UserRow user(const QString &family, const QString &first, const QString &group,
     u.iddClass1Gen2 = uhf;
     u.commentUser = comment;
     return u;
-}
-
-int scalar(const QString &db, const QString &statement)
-{
-    ProjectDatabase d(db);
-    if (!d.open())
-        return -2;
-    QSqlQuery q = d.query();
-    if (!q.exec(statement) || !q.next())
-        return -1;
-    return q.value(0).toInt();
 }
 
 bool run(const QString &db, const QString &statement)
@@ -102,7 +85,7 @@ bool writeBytes(const QString &path, const QByteArray &content)
 
 } // namespace
 
-class TestKelvaraUsers : public QObject
+class TestKelvaraUsers : public ViewTestFixture
 {
     Q_OBJECT
 
@@ -118,6 +101,7 @@ private slots:
     void search_data();
     void search();
     void sortAndHiddenColumns();
+    void hiddenColumnsKeepTheirWidths();
     void editIddNormalisation_data();
     void editIddNormalisation();
     void readIddWithDeskReader_data();
@@ -130,16 +114,7 @@ private slots:
 
 private:
     std::unique_ptr<KelvaraUsers> makeView();
-    // Runs the edit dialog the next exec() opens through the given steps.
-    void onNextDialog(std::function<void(KelvaraEditUser *)> steps);
-    void screenshot(QWidget *w, const QString &name);
-    QString db() const { return m_project->databasePath(); }
 
-    std::unique_ptr<TestSupport::TempProject> m_project;
-    ApplicationSettings m_settings;
-    ProjectParameters m_params;
-    QList<Box> m_boxes;
-    QMessageBox::StandardButton m_questionAnswer = QMessageBox::Yes;
     QStringList m_textAnswers;
     QString m_fileAnswer;
 };
@@ -148,11 +123,7 @@ void TestKelvaraUsers::initTestCase()
 {
     kxInitResources();
     setUrlOpener([](const QUrl &) { return true; });
-    KxMessageBox::setAnswerer(
-        [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
-            m_boxes.append({icon, title, text});
-            return icon == QMessageBox::Question ? m_questionAnswer : QMessageBox::Ok;
-        });
+    answerMessageBoxes();
     KxDialogs::setAnswerer(
         [this](KxDialogs::Kind kind, const QString &, const QString &, const QString &) {
             if (kind == KxDialogs::Text)
@@ -163,16 +134,8 @@ void TestKelvaraUsers::initTestCase()
 
 void TestKelvaraUsers::init()
 {
-    m_boxes.clear();
     m_textAnswers.clear();
-    m_questionAnswer = QMessageBox::Yes;
-    m_project = std::make_unique<TestSupport::TempProject>();
-    QVERIFY(m_project->isValid());
-    m_settings = ApplicationSettings();
-    m_params = ProjectParameters();
-    m_params.projectPath = m_project->folder();
-    m_params.databasePath = m_project->databasePath();
-    QVERIFY(m_params.loadProjectParameters());
+    QVERIFY(newProject());
     m_params.haveHfReader = true;
     m_params.haveUhfReader = true;
 }
@@ -184,29 +147,7 @@ void TestKelvaraUsers::cleanup()
 
 std::unique_ptr<KelvaraUsers> TestKelvaraUsers::makeView()
 {
-    auto view = std::make_unique<KelvaraUsers>(m_settings, m_params);
-    view->resize(1400, 600);
-    view->buildList();
-    view->show();
-    return view;
-}
-
-void TestKelvaraUsers::onNextDialog(std::function<void(KelvaraEditUser *)> steps)
-{
-    QTimer::singleShot(0, this, [steps] {
-        auto *dialog = qobject_cast<KelvaraEditUser *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        steps(dialog);
-        // Whatever the steps left open is cancelled, so no test hangs.
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
-void TestKelvaraUsers::screenshot(QWidget *w, const QString &name)
-{
-    QApplication::processEvents();
-    w->grab().save(QStringLiteral(KX_SCREENSHOT_DIR "/%1.png").arg(name));
+    return shown(std::make_unique<KelvaraUsers>(m_settings, m_params), QSize(1400, 600));
 }
 
 void TestKelvaraUsers::addThroughDialog()
@@ -215,7 +156,7 @@ void TestKelvaraUsers::addThroughDialog()
                  db(), user(QStringLiteral("Zeta"), QStringLiteral("Zoe"), QStringLiteral("Staff")))
                  .isValid());
     auto view = makeView();
-    onNextDialog([this](KelvaraEditUser *d) {
+    onNextDialog<KelvaraEditUser>([this](KelvaraEditUser *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Add User"));
         QCOMPARE(d->height(), 605);
         // The existing groups are on offer.
@@ -349,7 +290,7 @@ void TestKelvaraUsers::editIdentifierMarksItsEntries()
     QTableWidget *t = view->table();
     QCOMPARE(t->item(0, 0)->text(), QStringLiteral("Ames"));
     t->setCurrentCell(0, 0);
-    onNextDialog([this](KelvaraEditUser *d) {
+    onNextDialog<KelvaraEditUser>([this](KelvaraEditUser *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Edit User"));
         QCOMPARE(d->findChild<QLineEdit *>(QStringLiteral("hfIdd"))->text(),
                  QStringLiteral("IDD: 0102030405060A"));
@@ -393,13 +334,13 @@ void TestKelvaraUsers::removeSelectedWithMarks()
     t->selectRow(0);
     t->selectionModel()->select(t->model()->index(2, 0),
                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    m_questionAnswer = QMessageBox::No;
+    m_answer = QMessageBox::No;
     QTest::keyClick(t, Qt::Key_Delete);
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes[0].title, QStringLiteral("Remove User"));
     QCOMPARE(scalar(db(), QStringLiteral("select count(*) from users")), 3);
 
-    m_questionAnswer = QMessageBox::Yes;
+    m_answer = QMessageBox::Yes;
     QSignalSpy changed(view.get(), &KelvaraUsers::usersChanged);
     QTest::keyClick(t, Qt::Key_Delete);
     QCOMPARE(changed.count(), 1);
@@ -418,11 +359,9 @@ void TestKelvaraUsers::search_data()
     QTest::newRow("first hit from the top") << sl({"Red"}) << sl({"0,2"});
     QTest::newRow("down, then wrap to the top")
         << sl({"Red", "down", "down", "down"}) << sl({"0,2", "2,2", "3,2", "0,2"});
-    QTest::newRow("up wraps to the end")
-        << sl({"Red", "up", "up"}) << sl({"0,2", "3,2", "2,2"});
+    QTest::newRow("up wraps to the end") << sl({"Red", "up", "up"}) << sl({"0,2", "3,2", "2,2"});
     QTest::newRow("case matters") << sl({"red"}) << sl({"none"});
-    QTest::newRow("hidden long-range column searched")
-        << sl({"E2001122"}) << sl({"3,6"});
+    QTest::newRow("hidden long-range column searched") << sl({"E2001122"}) << sl({"3,6"});
     QTest::newRow("comment column") << sl({"lobby"}) << sl({"0,3"});
     QTest::newRow("only hit stays on down")
         << sl({"Bell", "down", "up"}) << sl({"1,0", "1,0", "1,0"});
@@ -504,6 +443,26 @@ void TestKelvaraUsers::sortAndHiddenColumns()
     // Column widths reach the settings as they change.
     t->setColumnWidth(1, 123);
     QCOMPARE(m_settings.usersTableColWidth.value(1), 123);
+}
+
+void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
+{
+    QVERIFY(!UserRecords::addUser(
+                 db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
+                 .isValid());
+    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160};
+    m_params.haveHfReader = false;
+    {
+        auto view = makeView();
+        QVERIFY(view->table()->isColumnHidden(4));
+        view->table()->setColumnWidth(1, 123);
+    }
+    // Hiding the short-range columns did not store them as empty.
+    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{100, 123, 120, 130, 260, 240, 150, 160}));
+    m_params.haveHfReader = true;
+    auto view = makeView();
+    QCOMPARE(view->table()->columnWidth(4), 260);
+    QCOMPARE(view->table()->columnWidth(5), 240);
 }
 
 void TestKelvaraUsers::editIddNormalisation_data()
@@ -793,11 +752,7 @@ void TestKelvaraUsers::mainWindowExportAndImport()
     QVERIFY(!UserRecords::addUser(
                  db(), user(QStringLiteral("Plain"), QStringLiteral("P"), QStringLiteral("G")))
                  .isValid());
-    ApplicationSettings s;
-    s.currentProjectPath = m_project->folder();
-    s.isMaximized = false;
-    s.mainWindowGeometry = QRect(0, 0, 1400, 800);
-    QVERIFY(s.saveSettings());
+    QVERIFY(saveMainWindowSettings());
     KelvaraMan w;
     w.resize(1400, 800);
     w.show();
