@@ -21,6 +21,7 @@
 #include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,13 +52,6 @@ constexpr int YellowColumnBit = 1;
 constexpr int YellowRowBit = 2;
 
 const QString kHeadIndent = QStringLiteral("     ");
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -166,7 +160,7 @@ void KelvaraMan::createMenus()
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
         a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||
-                     a == m_generalSettingsAction);
+                      a == m_generalSettingsAction);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     m_tooltipsAction = help->addAction(tr("&Tooltips"));
@@ -435,7 +429,7 @@ void KelvaraMan::buildBoard()
         return;
     }
 
-    WaitCursor wait;
+    KxWaitCursor wait;
     QElapsedTimer timer;
     timer.start();
     // Read aside: a failure leaves the board as it was.
@@ -957,7 +951,7 @@ void KelvaraMan::exportUserList()
     int count = 0;
     QSqlError error;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = out.exportUsers(m_databasePath, count);
     }
     if (error.isValid())

@@ -17,6 +17,7 @@
 #include "widgets/kxfindbar.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxtablewidget.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,15 +35,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 // Identifiers are compared without their separators and case.
 QString compact(const QString &text)
@@ -423,7 +415,7 @@ void KelvaraMan::changeRights(const QSet<int> &users, const QSet<int> &entries, 
         return;
     QSet<int> changedEntries;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = change.apply(m_databasePath, &changedEntries);
     }
     if (error.isValid()) {
@@ -454,7 +446,7 @@ void KelvaraMan::undoBoardChange()
     QSet<int> changedEntries;
     BoardRights restored;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = step.isRename ? step.rename.revert(m_databasePath)
                               : step.change.revert(m_databasePath, &changedEntries, &restored);
     }
@@ -480,7 +472,7 @@ void KelvaraMan::redoBoardChange()
     const BoardStep &step = m_redoSteps.last();
     QSet<int> changedEntries;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = step.isRename ? step.rename.apply(m_databasePath)
                               : step.change.apply(m_databasePath, &changedEntries);
     }

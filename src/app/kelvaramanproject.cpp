@@ -12,6 +12,7 @@
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,15 +22,6 @@
 #include <QScreen>
 
 namespace {
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 QString native(const QString &path)
 {
@@ -189,7 +181,7 @@ void KelvaraMan::createProjectBackup()
 
     int code = 0;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         code = ArchiveTool::writeArchive(QDir::fromNativeSeparators(archive), folder);
     }
     if (code != 0)
@@ -271,7 +263,7 @@ void KelvaraMan::restoreProjectBackup()
 
     int code = 0;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         code = ArchiveTool::unzip(archive, target);
     }
     if (code != 0) {
@@ -306,7 +298,7 @@ void KelvaraMan::buildSupportPackage()
     const QString folder = clean(m_settings.currentProjectPath);
     int code = 0;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         code = ArchiveTool::zipFolder(QStringLiteral("%1/support-package.zip").arg(folder),
                                       projectLogPath(folder));
     }
@@ -357,7 +349,7 @@ void KelvaraMan::createDemoProject()
 
     QSqlError error;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         error = ProjectSchema::createProjectDatabase(database, QStringLiteral("utf8"));
         if (!error.isValid())
             error = DemoProject::fill(database);

@@ -21,6 +21,7 @@
 #include "widgets/kxmessagebox.h"
 #include "widgets/readerfirmwarecheck.h"
 #include "widgets/readerpicture.h"
+#include "widgets/kxwaitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,13 +44,6 @@ namespace {
 const QString kReadOnlyStyle = QStringLiteral("background: rgb(245,245,245)");
 // The longest folder name most file systems take, in bytes.
 constexpr int kMaxFolderNameBytes = 255;
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 bool isHexDeviceId(const QString &text)
 {
@@ -415,7 +409,7 @@ bool KelvaraEditDoor::readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet)
         return false;
     }
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         reader->start(100, connection());
         reader->waitForReader();
     }
@@ -456,7 +450,7 @@ void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
         return;
     MyRdrTZ60 reader(readerSettings(m_settings, m_params));
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         reader.startPairing(connection(), serialNumberHex);
         reader.waitForReader();
     }
@@ -678,7 +672,7 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
         drive.setWriteConfigJob = [this] { return m_drive.setWriteConfigJob(); };
         ErrorInfo result;
         {
-            WaitCursor wait;
+            KxWaitCursor wait;
             result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
                                                              settingsText, &connectFailed, drive);
         }
@@ -736,7 +730,7 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
     }
     ErrorInfo result;
     {
-        WaitCursor wait;
+        KxWaitCursor wait;
         result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
                                                          settingsText, &connectFailed);
     }
