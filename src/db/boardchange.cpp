@@ -235,9 +235,17 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     if (changedEntries)
         *changedEntries = changed;
     if (restored) {
-        for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
-            if (models.contains(it.value()))
-                restored->insert(it.key(), it.value());
+        // Mostly every model is still there: then the rights before are
+        // shared, not copied.
+        const bool allThere = std::all_of(m_before.cbegin(), m_before.cend(),
+                                          [&](int model) { return models.contains(model); });
+        if (allThere) {
+            *restored = m_before;
+        } else {
+            for (auto it = m_before.cbegin(); it != m_before.cend(); ++it) {
+                if (models.contains(it.value()))
+                    restored->insert(it.key(), it.value());
+            }
         }
     }
     return QSqlError();
