@@ -991,15 +991,18 @@ void KelvaraMan::showView(QWidget *shown)
     shown->show();
 }
 
+// The lists' own show() selects a row and gives the list the keyboard.
 void KelvaraMan::enterUsers()
 {
     m_users->buildList();
     showView(m_users);
+    m_users->show();
 }
 void KelvaraMan::enterDoors()
 {
     m_doors->buildList();
     showView(m_doors);
+    m_doors->show();
 }
 
 // ---------------------------------------------------------------- reader functions

@@ -689,6 +689,9 @@ void TestKelvaraDoors::mainWindowShowsEntries()
     QVERIFY(w.doorsView()->isVisible());
     QVERIFY(!w.board()->isVisible());
     QCOMPARE(w.doorsView()->table()->rowCount(), 1);
+    // Ready for the keyboard: a row selected, the list focused.
+    QCOMPARE(w.doorsView()->table()->currentRow(), 0);
+    QCOMPARE(w.focusWidget(), w.doorsView()->table());
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraDoors)
