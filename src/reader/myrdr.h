@@ -112,7 +112,9 @@ protected:
     void readTagCommand(const std::function<void()> &steps);
     void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
 
-    const ReaderSettings &m_settings;
+    // A copy: callers hand in settings made for the call, which a reader
+    // working on its own thread would otherwise outlive.
+    const ReaderSettings m_settings;
     int m_command = 0;
     QString m_payload;
     ReaderConnection m_connection;
