@@ -46,6 +46,26 @@ bool takeFlag(QStringList &arguments, const QString &name)
     return arguments.removeAll(name) > 0;
 }
 
+// An entry's line in the printed results: done and differs in the command's
+// own words, the other outcomes alike for every command.
+QString outcomeText(int state, const QString &done, const QString &reason = QString(),
+                    const QString &differs = QString())
+{
+    switch (state) {
+    case KelvaraFunctionThread::Done:
+        return done;
+    case KelvaraFunctionThread::NoConnection:
+        return QStringLiteral("NO CONNECTION");
+    case KelvaraFunctionThread::NoState:
+        // Stopped before this entry: its reader was not contacted.
+        return QStringLiteral("NOT RUN");
+    default:
+        if (state == KelvaraFunctionThread::Differs && !differs.isEmpty())
+            return differs;
+        return reason.isEmpty() ? QStringLiteral("FAILED")
+                                : QStringLiteral("FAILED: %1").arg(reason);
+    }
+}
 } // namespace
 
 // Removes "--name VALUE" from the arguments; false when the value is missing.
@@ -497,22 +517,7 @@ int KelvaraCli::runFunction(QStringList arguments)
     bool allOk = true;
     for (const EntryTarget &target : qAsConst(targets)) {
         const int state = states.value(KelvaraFunctionThread::entryKey(target), -1);
-        QString word;
-        switch (state) {
-        case KelvaraFunctionThread::Done:
-            word = QStringLiteral("OK");
-            break;
-        case KelvaraFunctionThread::NoConnection:
-            word = QStringLiteral("NO CONNECTION");
-            break;
-        case KelvaraFunctionThread::NoState:
-            // Stopped before this entry: its reader was not contacted.
-            word = QStringLiteral("NOT RUN");
-            break;
-        default:
-            word = QStringLiteral("FAILED");
-            break;
-        }
+        const QString word = outcomeText(state, QStringLiteral("OK"));
         allOk = allOk && state == KelvaraFunctionThread::Done;
         m_out << target.doorName << '\t' << word << '\n';
     }
@@ -592,25 +597,8 @@ int KelvaraCli::verifyReaders(QStringList arguments)
         const QString key = KelvaraFunctionThread::entryKey(target);
         const int state = states.value(key, KelvaraFunctionThread::NoState);
         const QString reason = thread.reasonOf(key);
-        QString text;
-        switch (state) {
-        case KelvaraFunctionThread::Done:
-            text = tr("in sync");
-            break;
-        case KelvaraFunctionThread::Differs:
-            text = tr("differs: %1").arg(reason);
-            break;
-        case KelvaraFunctionThread::NoConnection:
-            text = QStringLiteral("NO CONNECTION");
-            break;
-        case KelvaraFunctionThread::NoState:
-            text = QStringLiteral("NOT RUN");
-            break;
-        default:
-            text = reason.isEmpty() ? QStringLiteral("FAILED")
-                                    : QStringLiteral("FAILED: %1").arg(reason);
-            break;
-        }
+        const QString text =
+            outcomeText(state, tr("in sync"), reason, tr("differs: %1").arg(reason));
         allInSync = allInSync && state == KelvaraFunctionThread::Done;
         m_out << target.doorName << '\t' << text << '\n';
     }
