@@ -1,6 +1,7 @@
 // The function threads end to end: a project database, virtual readers on
 // loopback TCP and the simulated USB bus, and a folder standing in for the
 // flash drive.
+#include "support/officesite.h"
 #include "support/testsupport.h"
 
 #include "access/accessdataset.h"
@@ -104,71 +105,22 @@ quint16 closedPort()
 }
 
 // A project with a time model, three users with both identifiers and entries added on demand.
-struct Site
+struct Site : TestSupport::OfficeSite
 {
-    TestSupport::TempProject project{QStringLiteral("Site")};
-    ProjectParameters params;
-    int office = 0;
-    QList<int> users;
-
     Site()
     {
-        params.projectPath = project.folder();
-        params.databasePath = project.databasePath();
-        params.loadProjectParameters();
-        TimeModelRow model;
-        model.modelTag = QStringLiteral("OF");
-        model.modelName = QStringLiteral("Office");
-        model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00");
-        TimeModelRecords::addTimeModel(db(), model, &office);
         addUser(QStringLiteral("Abel"), QStringLiteral("04a1b2c3d4e5f6"),
                 QStringLiteral("e20000112233445566778899"));
         addUser(QStringLiteral("Brandt"), QStringLiteral("04a1b2c3d4e5f7"),
                 QStringLiteral("e2000011223344556677889a"));
-        addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8"), QString());
+        addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8"));
     }
-    QString db() const { return project.databasePath(); }
 
     // "Door": a short-range reader on the virtual reader's TCP port.
     int addDoor(SimReader &sim)
     {
         return addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
                         QStringLiteral("127.0.0.1"), sim.tcp().port());
-    }
-
-    int addUser(const QString &name, const QString &hf, const QString &uhf)
-    {
-        UserRow u;
-        u.familyName = name;
-        u.firstName = QStringLiteral("X");
-        u.groupName = QStringLiteral("Staff");
-        if (!hf.isEmpty())
-            u.iddIso14443 = TransponderIdd::fromHex(hf, TransponderIdd::Iso14443A).toStored();
-        if (!uhf.isEmpty())
-            u.iddClass1Gen2 =
-                TransponderIdd::fromHex(uhf, TransponderIdd::EpcClass1Gen2).toStored();
-        int key = 0;
-        UserRecords::addUser(db(), u, &key);
-        users << key;
-        return key;
-    }
-
-    int addEntry(const QString &name, int type, const QString &serNo, const QString &ip, int port)
-    {
-        EntryRow e;
-        e.doorName = name;
-        e.areaName = QStringLiteral("Hall");
-        e.readerType = type;
-        e.readerSerNo = serNo;
-        e.ipAddr = ip;
-        e.port = port;
-        int key = 0;
-        const QSqlError error = EntryRecords::addEntry(db(), e, &key);
-        if (error.isValid())
-            qWarning() << error.text();
-        // Give everybody the office model there; that marks the entry.
-        AccessRights::changeBoardCell(db(), QSet<int>(users.begin(), users.end()), {key}, office);
-        return key;
     }
 
     QList<EntryTarget> targets(bool onlyPending = false) const

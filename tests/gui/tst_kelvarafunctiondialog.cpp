@@ -11,6 +11,7 @@
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "functions/flashdrive.h"
+#include "support/officesite.h"
 #include "support/testsupport.h"
 #include "views/flashdrivedialogs.h"
 #include "views/kelvarafunctiondialog.h"
@@ -59,59 +60,14 @@ struct Box
 
 // A project with one time model, two users holding both identifiers and the
 // entries a test adds, each given the model for everybody (which marks it).
-struct Site
+struct Site : TestSupport::OfficeSite
 {
-    TestSupport::TempProject project{QStringLiteral("Site")};
-    ProjectParameters params;
-    int office = 0;
-    QSet<int> users;
-
     Site()
     {
-        params.projectPath = project.folder();
-        params.databasePath = project.databasePath();
-        params.loadProjectParameters();
-        TimeModelRow model;
-        model.modelTag = QStringLiteral("OF");
-        model.modelName = QStringLiteral("Office");
-        model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00");
-        TimeModelRecords::addTimeModel(db(), model, &office);
         addUser(QStringLiteral("Abel"), QStringLiteral("04a1b2c3d4e5f6"),
                 QStringLiteral("e20000112233445566778899"));
         addUser(QStringLiteral("Brandt"), QStringLiteral("04a1b2c3d4e5f7"),
                 QStringLiteral("e2000011223344556677889a"));
-    }
-    QString db() const { return project.databasePath(); }
-
-    void addUser(const QString &name, const QString &hf, const QString &uhf)
-    {
-        UserRow u;
-        u.familyName = name;
-        u.firstName = QStringLiteral("X");
-        u.groupName = QStringLiteral("Staff");
-        u.iddIso14443 = TransponderIdd::fromHex(hf, TransponderIdd::Iso14443A).toStored();
-        u.iddClass1Gen2 = TransponderIdd::fromHex(uhf, TransponderIdd::EpcClass1Gen2).toStored();
-        int key = 0;
-        UserRecords::addUser(db(), u, &key);
-        users.insert(key);
-    }
-
-    int addEntry(const QString &name, int type, const QString &serNo, const QString &ip, int port,
-                 const QString &area = QStringLiteral("Hall"))
-    {
-        EntryRow e;
-        e.doorName = name;
-        e.areaName = area;
-        e.readerType = type;
-        e.readerSerNo = serNo;
-        e.ipAddr = ip;
-        e.port = port;
-        int key = 0;
-        const QSqlError error = EntryRecords::addEntry(db(), e, &key);
-        if (error.isValid())
-            qWarning() << error.text();
-        AccessRights::changeBoardCell(db(), users, {key}, office);
-        return key;
     }
 
     int value(const QString &column, int key) const

@@ -10,6 +10,7 @@
 #include "db/userrecords.h"
 #include "functions/flashdrive.h"
 #include "functions/kelvaraupdatethread.h"
+#include "support/officesite.h"
 #include "support/testsupport.h"
 #include "views/kelvarafunctiondialog.h"
 #include "views/kelvarafunctionlogwin.h"
@@ -33,50 +34,18 @@ using namespace kxsim;
 
 namespace {
 
-struct Site
+struct Site : TestSupport::OfficeSite
 {
-    TestSupport::TempProject project{QStringLiteral("Site")};
-    ProjectParameters params;
-    int office = 0;
-    QSet<int> users;
-
     Site()
     {
-        params.projectPath = project.folder();
-        params.databasePath = project.databasePath();
-        params.loadProjectParameters();
-        TimeModelRow model;
-        model.modelTag = QStringLiteral("OF");
-        model.modelName = QStringLiteral("Office");
-        model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-07:00-19:00");
-        TimeModelRecords::addTimeModel(db(), model, &office);
-        for (const char *hf : {"04a1b2c3d4e5f6", "04a1b2c3d4e5f7"}) {
-            UserRow u;
-            u.familyName = QStringLiteral("User %1").arg(users.size() + 1);
-            u.firstName = QStringLiteral("X");
-            u.groupName = QStringLiteral("Staff");
-            u.iddIso14443 =
-                TransponderIdd::fromHex(QString::fromLatin1(hf), TransponderIdd::Iso14443A)
-                    .toStored();
-            int key = 0;
-            UserRecords::addUser(db(), u, &key);
-            users.insert(key);
-        }
+        addUser(QStringLiteral("User 1"), QStringLiteral("04a1b2c3d4e5f6"));
+        addUser(QStringLiteral("User 2"), QStringLiteral("04a1b2c3d4e5f7"));
     }
-    QString db() const { return project.databasePath(); }
+    // A short-range reader, on loopback when it has a port.
     int addEntry(const QString &name, const QString &serNo, int port)
     {
-        EntryRow e;
-        e.doorName = name;
-        e.areaName = QStringLiteral("Hall");
-        e.readerType = 100;
-        e.readerSerNo = serNo;
-        e.ipAddr = port ? QStringLiteral("127.0.0.1") : QString();
-        e.port = port;
-        int key = 0;
-        EntryRecords::addEntry(db(), e, &key);
-        AccessRights::changeBoardCell(db(), users, {key}, office);
-        return key;
+        return OfficeSite::addEntry(name, 100, serNo,
+                                    port ? QStringLiteral("127.0.0.1") : QString(), port);
     }
 };
 
