@@ -2,7 +2,10 @@
 
 // Virtual readers in-process for the reader object tests: each listens on an
 // ephemeral loopback port and can sit on a private simulated USB bus.
+#include "access/accessdataset.h"
+#include "reader/myrdrkelvara.h"
 #include "reader/readerconnection.h"
+#include "reader/readerfactory.h"
 #include "support/testsupport.h"
 #include "reader/readersettings.h"
 #include "simreader.h"
@@ -68,6 +71,34 @@ struct SimFixture
         std::vector<uint8_t> answer;
         device->handleFrame(255, 0x81, request, status, answer);
     }
+
+    // A long-range reader set to anti-passback that has let one user in
+    // (Monday 2035-01-08 09:00, antenna 1): the user's EPC, or none when a
+    // step failed.
+    std::vector<uint8_t> admitWithAntiPassback(const ReaderSettings &settings, int type)
+    {
+        if (!ReaderFactory::writeAccessConfiguration(settings, type, tcp(),
+                                                     QStringLiteral("AntiPassBack=1"), nullptr)
+                 .ok())
+            return {};
+        EntryAccessRow r;
+        r.modelTag = QStringLiteral("A");
+        r.modelDefinition = QStringLiteral("mon-07:00-18:00");
+        r.familyName = QStringLiteral("Roe");
+        r.iddClass1Gen2 = QStringLiteral("3000e2003412b802011a2b3c4d5e-84");
+        AccessDataSet set;
+        if (!set.compile({r}, {}, type))
+            return {};
+        MyRdrKelvara update(settings, type);
+        update.startUpdateAccessConfiguration(tcp(), set);
+        update.waitForReader();
+        const QByteArray epc = QByteArray::fromHex("e2003412b802011a2b3c4d5e");
+        const std::vector<uint8_t> id(epc.begin(), epc.end());
+        if (!update.result().ok() || !device->presentAt(id, mondayMorning(), 1).granted)
+            return {};
+        return id;
+    }
+    static kxsim::SimDateTime mondayMorning() { return kxsim::SimDateTime{2035, 1, 8, 9, 0, 0}; }
 
 private:
     bool m_listening = false;

@@ -624,26 +624,9 @@ void TestReaderConfig::pairing()
 void TestReaderConfig::antiPassbackReset()
 {
     SimFixture reader(SimFixture::setupOf(101));
-    QVERIFY2(ReaderFactory::writeAccessConfiguration(m_env->settings, 101, reader.tcp(),
-                                                     QStringLiteral("AntiPassBack=1"), nullptr)
-                 .ok(),
-             "configuration");
-    EntryAccessRow r;
-    r.modelTag = QStringLiteral("A");
-    r.modelDefinition = QStringLiteral("mon-07:00-18:00");
-    r.familyName = QStringLiteral("Roe");
-    r.iddClass1Gen2 = QStringLiteral("3000e2003412b802011a2b3c4d5e-84");
-    AccessDataSet set;
-    QVERIFY(set.compile({r}, {}, 101));
-    MyRdrKelvara update(m_env->settings, 101);
-    update.startUpdateAccessConfiguration(reader.tcp(), set);
-    update.waitForReader();
-    QVERIFY(update.result().ok());
-
-    const QByteArray epc = QByteArray::fromHex("e2003412b802011a2b3c4d5e");
-    const std::vector<uint8_t> id(epc.begin(), epc.end());
-    const SimDateTime monday{2035, 1, 8, 9, 0, 0};
-    QVERIFY(reader.device->presentAt(id, monday, 1).granted);
+    const std::vector<uint8_t> id = reader.admitWithAntiPassback(m_env->settings, 101);
+    QVERIFY(!id.empty());
+    const kxsim::SimDateTime monday = SimFixture::mondayMorning();
     QVERIFY(reader.device->insideAntiPassback(id));
     QVERIFY(!reader.device->presentAt(id, monday, 1).granted);
 
