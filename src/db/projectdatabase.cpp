@@ -1,5 +1,7 @@
 #include "db/projectdatabase.h"
 
+#include "db/schemaversion.h"
+
 #include <QDir>
 #include <QThread>
 
@@ -7,7 +9,7 @@ namespace {
 thread_local int t_depth = 0;
 }
 
-ProjectDatabase::ProjectDatabase(const QString &databasePath)
+ProjectDatabase::ProjectDatabase(const QString &databasePath, Access access) : m_access(access)
 {
     m_name = QStringLiteral("kelvara-%1-%2")
                  .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()), 0, 16)
@@ -16,6 +18,8 @@ ProjectDatabase::ProjectDatabase(const QString &databasePath)
     m_db.setDatabaseName(databasePath);
     m_db.setUserName(QString());
     m_db.setPassword(QString());
+    if (access == Access::ReadOnly)
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
 }
 
 ProjectDatabase::~ProjectDatabase()
@@ -31,11 +35,28 @@ bool ProjectDatabase::open()
 {
     if (m_db.isOpen())
         return true;
+    m_openError = QSqlError();
     if (!m_db.open()) {
         m_openError = m_db.lastError();
         return false;
     }
-    return true;
+    if (m_access != Access::Project)
+        return true;
+    SchemaVersion::Probe probe;
+    {
+        QSqlQuery query(m_db);
+        probe = SchemaVersion::probe(query, false);
+        if (probe.state == SchemaVersion::State::Busy ||
+            probe.state == SchemaVersion::State::Unreadable)
+            m_openError = query.lastError();
+    }
+    if (probe.state == SchemaVersion::State::Current)
+        return true;
+    if (!m_openError.isValid())
+        m_openError = QSqlError(QString(), SchemaVersion::message(probe),
+                                QSqlError::ConnectionError, QStringLiteral("kelvara-schema"));
+    m_db.close();
+    return false;
 }
 
 bool ProjectDatabase::isOpen() const

@@ -13,12 +13,21 @@
 class ProjectDatabase
 {
 public:
-    explicit ProjectDatabase(const QString &databasePath);
+    enum class Access {
+        Project,  // a project at this program's schema version, else open() fails
+        Raw,      // any file, read and written: creating and upgrading a project
+        ReadOnly, // any existing file, never written: probing its version
+    };
+
+    explicit ProjectDatabase(const QString &databasePath, Access access = Access::Project);
     ~ProjectDatabase();
     ProjectDatabase(const ProjectDatabase &) = delete;
     ProjectDatabase &operator=(const ProjectDatabase &) = delete;
 
-    // Opens the file (SQLite creates a missing file). On failure lastError() tells why.
+    // Opens the file (SQLite creates a missing file unless read-only). A
+    // project connection also fails on a database of another schema version,
+    // so no worker writes into a project the window would refuse. On failure
+    // lastError() tells why.
     bool open();
     bool isOpen() const;
     QSqlError lastError() const;
@@ -44,4 +53,5 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     QSqlError m_openError;
+    Access m_access;
 };

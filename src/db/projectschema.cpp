@@ -1,10 +1,10 @@
 #include "db/projectschema.h"
 
 #include "db/projectdatabase.h"
+#include "db/schemaversion.h"
 
 #include <QCoreApplication>
 #include <QDate>
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace ProjectSchema {
@@ -48,7 +48,7 @@ QStringList statements()
 
 QSqlError createProjectDatabase(const QString &databasePath, const QString &encoding)
 {
-    ProjectDatabase db(databasePath);
+    ProjectDatabase db(databasePath, ProjectDatabase::Access::Raw);
     if (!db.open())
         return db.lastError();
     QSqlQuery query = db.query();
@@ -83,6 +83,10 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
             {QStringLiteral("***"), QCoreApplication::translate("ProjectSchema", "Always"),
              QStringLiteral("*-*-*")}))
         return fail(query.lastError());
+    // A new project is built as an old one is upgraded, so both end alike.
+    QString stepError;
+    if (!SchemaVersion::applySteps(query, 1, &stepError))
+        return fail(QSqlError(QString(), stepError, QSqlError::StatementError));
     if (!db.commit())
         return fail(db.lastError());
     return QSqlError();
@@ -95,16 +99,21 @@ bool isProjectDatabase(const QString &projectFolder)
 
 FolderState projectFolderState(const QString &projectFolder)
 {
-    const QString path = ProjectDatabase::databasePathForProject(projectFolder);
-    if (!QFileInfo(path).isFile())
-        return FolderState::NotProject;
-    ProjectDatabase db(path);
-    if (!db.open())
-        return isBusyError(db.lastError()) ? FolderState::Busy : FolderState::NotProject;
-    QSqlQuery query = db.query();
-    if (readProjectTag(query, TagMarker) == QLatin1String("true"))
+    // A project of another schema version is still a project: whoever opens
+    // it learns from its version whether and how it can be opened.
+    switch (SchemaVersion::probeFolder(projectFolder).state) {
+    case SchemaVersion::State::Current:
+    case SchemaVersion::State::Older:
+    case SchemaVersion::State::Newer:
+    case SchemaVersion::State::Invalid:
         return FolderState::Project;
-    return isBusyError(query.lastError()) ? FolderState::Busy : FolderState::NotProject;
+    case SchemaVersion::State::Busy:
+        return FolderState::Busy;
+    case SchemaVersion::State::NotProject:
+    case SchemaVersion::State::Unreadable:
+        break;
+    }
+    return FolderState::NotProject;
 }
 
 bool isBusyError(const QSqlError &error)

@@ -3,7 +3,11 @@
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QThread>
 #include <QFile>
 #include <QSqlQuery>
 #include <QtEndian>
@@ -111,6 +115,47 @@ bool damageTablePage(const QString &databasePath, const QString &table)
         page = int(qFromBigEndian<quint32>(bytes.constData() + offset));
     }
     return false;
+}
+
+SchemaVersion::Step testSchemaStep(TestStep kind, const QString &pauseMarker)
+{
+    SchemaVersion::Step step;
+    step.description = QStringLiteral("test step");
+    step.statements << QStringLiteral("create table kx_test_step (a integer)")
+                    << (kind == TestStep::Failing
+                            ? QStringLiteral("insert into no_such_table values (1)")
+                            : QStringLiteral("insert into kx_test_step values (1)"));
+    if (kind == TestStep::Pausing) {
+        step.migrate = [pauseMarker](QSqlQuery &, QString *) {
+            QFile marker(pauseMarker);
+            if (marker.open(QIODevice::WriteOnly))
+                marker.close();
+            QThread::sleep(60);
+            return true;
+        };
+    }
+    return step;
+}
+
+QString folderFingerprint(const QString &folder)
+{
+    QStringList lines;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        QByteArray hash;
+        if (file.open(QIODevice::ReadOnly))
+            hash = QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+        lines << QStringLiteral("%1 %2 %3 %4")
+                     .arg(QDir(folder).relativeFilePath(path))
+                     .arg(it.fileInfo().size())
+                     .arg(it.fileInfo().lastModified().toMSecsSinceEpoch())
+                     .arg(QString::fromLatin1(hash));
+    }
+    lines.sort();
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace TestSupport

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/schemaversion.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +39,17 @@ private:
 // failing disk sector would: SQLite meets it only when a read reaches it.
 // False when the table has a single page (too small to damage only a part).
 bool damageTablePage(const QString &databasePath, const QString &table);
+
+// A schema step of the tests' own from version 1 to 2 (the product has none
+// yet): it adds the table "kx_test_step". A failing one breaks on its second
+// statement; a pausing one writes the file `pauseMarker` and then sleeps, so
+// a test can kill the process in the middle of an upgrade.
+enum class TestStep { Plain, Failing, Pausing };
+SchemaVersion::Step testSchemaStep(TestStep kind, const QString &pauseMarker = QString());
+
+// Every file below the folder (hidden ones too) with its size, modification
+// time and content hash: equal fingerprints mean nothing was written.
+QString folderFingerprint(const QString &folder);
 
 } // namespace TestSupport
 

@@ -202,7 +202,7 @@ void TestDemoProject::fillIsAllOrNothing()
     QVERIFY(DemoProject::fill(other.databasePath()).isValid());
     QCOMPARE(scalar(other.databasePath(), QStringLiteral("select count(*) from doors")), 0);
     QCOMPARE(scalar(other.databasePath(), QStringLiteral("select count(*) from users")), 0);
-    QCOMPARE(scalar(other.databasePath(), QStringLiteral("select count(*) from project")), 3);
+    QCOMPARE(scalar(other.databasePath(), QStringLiteral("select count(*) from project")), 4);
 }
 
 KX_TEST_MAIN(TestDemoProject)

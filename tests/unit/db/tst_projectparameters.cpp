@@ -114,8 +114,8 @@ void TestProjectParameters::saveInsertsThenUpdates()
     QSqlQuery q = db.query();
     QVERIFY(q.exec(QStringLiteral("select count(*), count(distinct tag) from project")));
     QVERIFY(q.next());
-    QCOMPARE(q.value(0).toInt(), 13);
-    QCOMPARE(q.value(1).toInt(), 13);
+    QCOMPARE(q.value(0).toInt(), 14);
+    QCOMPARE(q.value(1).toInt(), 14);
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("DefaultRelaisHoldTime")),
              QStringLiteral("3.0"));
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("UhfSelectionMask2")),

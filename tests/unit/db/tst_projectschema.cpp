@@ -57,7 +57,8 @@ void TestProjectSchema::newDatabaseContents()
     QCOMPARE(tags, QStringList({QStringLiteral("KelvaraManager-DB=true"),
                                 QStringLiteral("DatabaseVersion=0.9.0"),
                                 QStringLiteral("CreationDate=") +
-                                    QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"))}));
+                                    QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd")),
+                                QStringLiteral("SchemaVersion=1")}));
 
     QVERIFY(q.exec(QStringLiteral("select modelTag,modelName,modelDefinition from times")));
     QVERIFY(q.next());
