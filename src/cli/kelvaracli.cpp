@@ -11,6 +11,7 @@
 #include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/schemaversion.h"
 #include "functions/flashdrive.h"
 #include "functions/kelvarareadaccessthread.h"
 #include "functions/kelvarareadeventsthread.h"
@@ -18,6 +19,7 @@
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvaraverifythread.h"
 #include "functions/kelvarawriteconfigthread.h"
+#include "functions/projectupgrade.h"
 #include "functions/updatecheck.h"
 #include "reader/readersettings.h"
 #include "reader/readertypes.h"
@@ -127,6 +129,13 @@ QString KelvaraCli::usage()
               "          [--at yyyy-MM-ddTHH:mm]\n"
               "      Lists the users who may pass the entry then, or the entries (area and\n"
               "      entry) the user may pass then. Exit status 1 when the list is empty.\n"
+              "  kelvara-cli upgrade [--project DIR]\n"
+              "      Upgrades a project made by an older version of the program: writes a\n"
+              "      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then\n"
+              "      carries the database forward in one transaction. Other commands refuse\n"
+              "      such a project. Exit status 0 upgraded or already current, 1 failed or\n"
+              "      in use (nothing changed), 2 refused (not a project, made by a newer\n"
+              "      version, damaged, or on a disk that cannot be written).\n"
               "  kelvara-cli paths\n"
               "      Prints the settings file, the application data folder, the manual\n"
               "      folder and the tools folder as this installation resolves them.\n"
@@ -198,6 +207,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return importUsers(rest);
     if (command == QLatin1String("paths"))
         return printPaths(rest);
+    if (command == QLatin1String("upgrade"))
+        return upgradeProject(rest);
     if (command == QLatin1String("explain"))
         return explain(rest);
     if (command == QLatin1String("who"))
@@ -205,9 +216,8 @@ int KelvaraCli::run(const QStringList &arguments)
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 
-bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
+bool KelvaraCli::takeProjectFolder(QStringList &arguments, QString &folder, int &exitCode)
 {
-    QString folder;
     bool present = false;
     if (!takeValue(arguments, QStringLiteral("--project"), folder, present)) {
         exitCode = usageError(tr("--project needs one folder."));
@@ -223,14 +233,45 @@ bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
         }
     }
     folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    switch (ProjectSchema::projectFolderState(folder)) {
-    case ProjectSchema::FolderState::Project:
+    return true;
+}
+
+int KelvaraCli::refused(const QString &message)
+{
+    m_err << message << '\n';
+    m_err.flush();
+    return UsageError;
+}
+
+bool KelvaraCli::openProject(QStringList &arguments, int &exitCode)
+{
+    QString folder;
+    if (!takeProjectFolder(arguments, folder, exitCode))
+        return false;
+    // Only a project at this program's schema version is opened; the probe
+    // reads it without writing, so a newer project is left as it was.
+    const SchemaVersion::Probe probe = SchemaVersion::probeFolder(folder);
+    switch (probe.state) {
+    case SchemaVersion::State::Current:
         break;
-    case ProjectSchema::FolderState::Busy:
+    case SchemaVersion::State::Busy:
         exitCode = failure(busyText());
         return false;
-    case ProjectSchema::FolderState::NotProject:
+    case SchemaVersion::State::NotProject:
         exitCode = usageError(tr("'%1' is not a project folder.").arg(folder));
+        return false;
+    case SchemaVersion::State::Older:
+        exitCode = refused(SchemaVersion::message(probe) +
+                           tr("\nUpgrade it with\n  kelvara-cli upgrade --project '%1'\n(a backup "
+                              "of the project folder is made first).")
+                               .arg(folder));
+        return false;
+    case SchemaVersion::State::Unreadable:
+        exitCode = failure(SchemaVersion::message(probe));
+        return false;
+    case SchemaVersion::State::Newer:
+    case SchemaVersion::State::Invalid:
+        exitCode = refused(SchemaVersion::message(probe));
         return false;
     }
     m_project = ProjectParameters();
@@ -703,4 +744,37 @@ int KelvaraCli::importUsers(QStringList arguments)
               << '\n';
     m_out.flush();
     return count == 0 && file.skippedLines() > 0 ? Failure : Success;
+}
+
+int KelvaraCli::upgradeProject(QStringList arguments)
+{
+    QString folder;
+    int exitCode = Success;
+    if (!takeProjectFolder(arguments, folder, exitCode))
+        return exitCode;
+    if (!arguments.isEmpty())
+        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
+    const ProjectUpgrade::Result result = ProjectUpgrade::run(folder);
+    switch (result.outcome) {
+    case ProjectUpgrade::Outcome::Upgraded:
+        m_out << tr("Upgraded '%1' from schema version %2 to %3.\nBackup: %4\n")
+                     .arg(QDir::toNativeSeparators(folder))
+                     .arg(result.from)
+                     .arg(result.to)
+                     .arg(QDir::toNativeSeparators(result.backup));
+        m_out.flush();
+        return Success;
+    case ProjectUpgrade::Outcome::AlreadyCurrent:
+        m_out << tr("'%1' is already at schema version %2.\n")
+                     .arg(QDir::toNativeSeparators(folder))
+                     .arg(result.to);
+        m_out.flush();
+        return Success;
+    case ProjectUpgrade::Outcome::Refused:
+        return refused(result.message);
+    case ProjectUpgrade::Outcome::Busy:
+    case ProjectUpgrade::Outcome::Failed:
+        break;
+    }
+    return failure(result.message);
 }

@@ -49,8 +49,14 @@ private:
     // A locked database is reported as a project in use, not by its driver text.
     int databaseFailure(const QSqlError &error);
     static QString busyText();
-    // Takes "--project DIR" (or the settings' current project) and loads it.
+    // Refused input that needs no usage text: the message and exit status 2.
+    int refused(const QString &message);
+    // Takes "--project DIR" (or the settings' current project) as a clean absolute path.
+    bool takeProjectFolder(QStringList &arguments, QString &folder, int &exitCode);
+    // As takeProjectFolder, then loads the project when it is at this
+    // program's schema version.
     bool openProject(QStringList &arguments, int &exitCode);
+    int upgradeProject(QStringList arguments);
 
     int createProject(const QStringList &arguments);
     int createDemo(const QStringList &arguments);

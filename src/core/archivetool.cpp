@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -82,20 +83,26 @@ int ArchiveTool::run(const QString &program, const QStringList &arguments,
     return process.exitCode();
 }
 
-int ArchiveTool::zipFolder(const QString &archive, const QString &folder)
+int ArchiveTool::zipFolder(const QString &archive, const QString &folder,
+                           const QStringList &leaveOut)
 {
     const QFileInfo info(folder);
     if (!info.isDir() || !info.isExecutable())
         return NoWorkingFolder;
     // "." rather than a wildcard: no shell expands one here, and the hidden
     // files of the folder belong in the archive too.
-    return run(zipProgram(),
-               {QStringLiteral("-r"), QStringLiteral("-q"), QFileInfo(archive).absoluteFilePath(),
-                QStringLiteral(".")},
-               info.absoluteFilePath());
+    QStringList arguments = {QStringLiteral("-r"), QStringLiteral("-q"),
+                             QFileInfo(archive).absoluteFilePath(), QStringLiteral(".")};
+    if (!leaveOut.isEmpty()) {
+        arguments << QStringLiteral("-x");
+        for (const QString &name : leaveOut)
+            arguments << name << QStringLiteral("./") + name;
+    }
+    return run(zipProgram(), arguments, info.absoluteFilePath());
 }
 
-int ArchiveTool::writeArchive(const QString &archive, const QString &folder)
+int ArchiveTool::writeArchive(const QString &archive, const QString &folder,
+                              const QStringList &leaveOut)
 {
     const QFileInfo target(archive);
     const QString targetPath = target.absoluteFilePath();
@@ -107,7 +114,7 @@ int ArchiveTool::writeArchive(const QString &archive, const QString &folder)
                       .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     } while (QFileInfo::exists(partial));
 
-    const int code = zipFolder(partial, folder);
+    const int code = zipFolder(partial, folder, leaveOut);
     if (code != 0) {
         QFile::remove(partial);
         return code;
@@ -128,6 +135,24 @@ int ArchiveTool::unzip(const QString &archive, const QString &targetFolder)
                {QStringLiteral("-n"), QFileInfo(archive).absoluteFilePath(), QStringLiteral("-d"),
                 QFileInfo(targetFolder).absoluteFilePath()},
                QString());
+}
+
+int ArchiveTool::uncompressedSize(const QString &archive, qint64 *bytes)
+{
+    *bytes = 0;
+    QByteArray totals;
+    const int code =
+        run(unzipProgram(), {QStringLiteral("-Zt"), QFileInfo(archive).absoluteFilePath()},
+            QString(), &totals);
+    if (code != 0)
+        return code;
+    // "3 files, 5 bytes uncompressed, 5 bytes compressed:  0.0%"
+    static const QRegularExpression total(QStringLiteral("([0-9]+) bytes uncompressed"));
+    const QRegularExpressionMatch match = total.match(QString::fromUtf8(totals));
+    bool ok = false;
+    if (match.hasMatch())
+        *bytes = match.captured(1).toLongLong(&ok);
+    return ok ? 0 : NotStarted;
 }
 
 int ArchiveTool::listEntries(const QString &archive, QList<Entry> *entries)

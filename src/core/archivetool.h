@@ -37,17 +37,23 @@ public:
                    const QString &workingFolder, QByteArray *output = nullptr);
 
     // Packs the folder's contents recursively into the archive (the folder
-    // itself is not stored); an existing archive is added to.
-    static int zipFolder(const QString &archive, const QString &folder);
+    // itself is not stored); an existing archive is added to. Files directly
+    // in the folder whose names are in `leaveOut` are not packed.
+    static int zipFolder(const QString &archive, const QString &folder,
+                         const QStringList &leaveOut = QStringList());
 
     // Like zipFolder, but packs into a temporary name beside the archive and
     // only then replaces the archive, so a failure leaves any old archive as
     // it was and no half-written file behind.
-    static int writeArchive(const QString &archive, const QString &folder);
+    static int writeArchive(const QString &archive, const QString &folder,
+                            const QStringList &leaveOut = QStringList());
 
     // Unpacks into the target folder. Files that already exist there are
     // kept, never overwritten.
     static int unzip(const QString &archive, const QString &targetFolder);
+
+    // The total size of the archive's files once unpacked, as its directory says.
+    static int uncompressedSize(const QString &archive, qint64 *bytes);
 
     // The archive's entry names in stored order, with symbolic links marked.
     static int listEntries(const QString &archive, QList<Entry> *entries);

@@ -1,11 +1,14 @@
 #include "core/projectfolder.h"
 
+#include "core/archivetool.h"
 #include "core/paths.h"
 #include "db/projectdatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 QStringList ProjectFolder::databaseFiles(const QString &folder)
 {
@@ -69,4 +72,44 @@ ProjectFolder::AdoptResult ProjectFolder::adoptDatabase(const QString &folder)
     if (from != to && !QFile::rename(from, to))
         return AdoptResult::DatabaseNotRenamed;
     return AdoptResult::Adopted;
+}
+
+int ProjectFolder::writeBackup(const QString &archive, const QString &folder)
+{
+    return ArchiveTool::writeArchive(archive, folder, {runLockFileName()});
+}
+
+QStringList ProjectFolder::missingEntries(const QString &target, const QStringList &names)
+{
+    QStringList missing;
+    const QDir dir(target);
+    for (const QString &name : names) {
+        const QString path = dir.filePath(name);
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            missing << name;
+    }
+    return missing;
+}
+
+void ProjectFolder::removeUnpacked(const QString &target, const QStringList &names)
+{
+    const QDir dir(target);
+    QStringList folders;
+    for (const QString &name : names) {
+        const QString path = dir.filePath(name);
+        const QFileInfo info(path);
+        if (info.isDir() && !info.isSymLink())
+            folders << path;
+        else
+            QFile::remove(path);
+    }
+    for (const QString &database : databaseFiles(target)) {
+        for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+            QFile::remove(dir.filePath(database + QLatin1String(suffix)));
+    }
+    // Deepest first, and only what is empty: nothing the user had is lost.
+    std::sort(folders.begin(), folders.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    for (const QString &folder : qAsConst(folders))
+        QDir().rmdir(folder);
 }

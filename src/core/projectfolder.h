@@ -38,4 +38,19 @@ public:
     // Renames the folder's single database file after the folder itself (a
     // file of that name already is left as it is).
     static AdoptResult adoptDatabase(const QString &folder);
+
+    // The entry names of an archive that do not exist in the target folder
+    // yet: what unpacking it there would add.
+    static QStringList missingEntries(const QString &target, const QStringList &names);
+    // Takes back what a refused restore unpacked: the named files, the
+    // database files (the target held none before), then the named folders
+    // once empty.
+    static void removeUnpacked(const QString &target, const QStringList &names);
+
+    // The file a reader function run holds while it runs (FunctionRunLock).
+    static QString runLockFileName() { return QStringLiteral(".kelvara-run.lock"); }
+
+    // Packs the project folder into the archive (an ArchiveTool code, 0 on
+    // success) without the run lock, which a restored copy must not inherit.
+    static int writeBackup(const QString &archive, const QString &folder);
 };
