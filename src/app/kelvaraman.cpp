@@ -8,6 +8,7 @@
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/schemaversion.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "reader/readertypes.h"
@@ -15,6 +16,7 @@
 #include "views/kelvaradoors.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
+#include "views/projectversiongate.h"
 #include "views/kelvarafunctiondialog.h"
 #include "views/kelvarageneralsettingsdialog.h"
 #include "views/kelvaraprojectsettingsdialog.h"
@@ -79,8 +81,11 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
             buildBoard();
     });
     m_tooltipsAction->setChecked(m_settings.areToolTipsOn);
-    if (!m_settings.currentProjectPath.isEmpty() &&
-        ProjectSchema::isProjectDatabase(m_settings.currentProjectPath)) {
+    const SchemaVersion::State lastProject =
+        m_settings.currentProjectPath.isEmpty()
+            ? SchemaVersion::State::NotProject
+            : SchemaVersion::probeFolder(m_settings.currentProjectPath).state;
+    if (lastProject == SchemaVersion::State::Current) {
         m_databasePath = QDir::toNativeSeparators(
             ProjectDatabase::databasePathForProject(m_settings.currentProjectPath));
         m_params.projectPath = m_settings.currentProjectPath;
@@ -96,6 +101,13 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     enterTabKelvara();
     placeWindows();
     QTimer::singleShot(100, this, &KelvaraMan::firstStartCheck);
+    // The last project at another schema version is offered its upgrade (or
+    // refused) once the window shows, not opened behind the user's back.
+    if (lastProject == SchemaVersion::State::Older || lastProject == SchemaVersion::State::Newer ||
+        lastProject == SchemaVersion::State::Invalid) {
+        const QString folder = m_settings.currentProjectPath;
+        QTimer::singleShot(100, this, [this, folder] { openProjectFolder(folder); });
+    }
 }
 
 KelvaraMan::~KelvaraMan()
@@ -373,8 +385,10 @@ void KelvaraMan::createUsersView()
 
 // ---------------------------------------------------------------- project and board
 
-void KelvaraMan::openProjectFolder(const QString &folder)
+bool KelvaraMan::openProjectFolder(const QString &folder)
 {
+    if (!ProjectVersionGate::admit(this, QDir::fromNativeSeparators(folder)))
+        return false;
     m_settings.currentProjectPath = QDir::toNativeSeparators(folder);
     m_databasePath = QDir::toNativeSeparators(
         ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
@@ -386,6 +400,7 @@ void KelvaraMan::openProjectFolder(const QString &folder)
     noteRecentProject(m_settings.currentProjectPath);
     resetBoardForProject();
     enterTabKelvara();
+    return true;
 }
 
 void KelvaraMan::updateWindowTitle()

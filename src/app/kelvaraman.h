@@ -85,7 +85,9 @@ public:
 
 public slots:
     // Takes the folder as the open project: database path, parameters, board.
-    void openProjectFolder(const QString &folder);
+    // A project of another schema version is upgraded first when the user
+    // agrees, or refused; false when it was not opened.
+    bool openProjectFolder(const QString &folder);
     void buildBoard();
 
     void newProject();

@@ -11,6 +11,7 @@
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/schemaversion.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
 
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStorageInfo>
 
 namespace {
 
@@ -182,7 +184,7 @@ void KelvaraMan::createProjectBackup()
     int code = 0;
     {
         KxWaitCursor wait;
-        code = ArchiveTool::writeArchive(QDir::fromNativeSeparators(archive), folder);
+        code = ProjectFolder::writeBackup(QDir::fromNativeSeparators(archive), folder);
     }
     if (code != 0)
         showArchiveFailure(title, code);
@@ -232,6 +234,12 @@ void KelvaraMan::restoreProjectBackup()
         KxMessageBox::critical(this, title, tr("Corrupt backup file"));
         return;
     }
+    qint64 unpackedBytes = 0;
+    const int sized = ArchiveTool::uncompressedSize(archive, &unpackedBytes);
+    if (sized != 0) {
+        showArchiveFailure(title, sized);
+        return;
+    }
 
     QString target;
     for (;;) {
@@ -258,15 +266,39 @@ void KelvaraMan::restoreProjectBackup()
             refuseUnsafe(unsafe);
             continue;
         }
+        // A forged or damaged archive must not fill the disk; what it says
+        // it unpacks to has to fit with room to spare.
+        const qint64 reserve = qint64(64) * 1024 * 1024;
+        const qint64 available = QStorageInfo(target).bytesAvailable();
+        if (unpackedBytes > available - reserve) {
+            KxMessageBox::critical(
+                this, title,
+                tr("The archive unpacks to %1 MB, but the disk of\n\n%2\n\nhas only %3 MB "
+                   "free.\nNothing was restored.")
+                    .arg((unpackedBytes + 1048575) / 1048576)
+                    .arg(native(target))
+                    .arg(qMax<qint64>(available, 0) / 1048576));
+            return;
+        }
         break;
     }
 
+    QStringList names;
+    for (const ArchiveTool::Entry &entry : qAsConst(entries))
+        names << entry.name;
+    const QStringList added = ProjectFolder::missingEntries(target, names);
+    // A refused restore leaves the folder as it was found.
+    const auto refuse = [&](const QString &text) {
+        ProjectFolder::removeUnpacked(target, added);
+        KxMessageBox::critical(this, title, text);
+    };
     int code = 0;
     {
         KxWaitCursor wait;
         code = ArchiveTool::unzip(archive, target);
     }
     if (code != 0) {
+        ProjectFolder::removeUnpacked(target, added);
         showArchiveFailure(title, code);
         return;
     }
@@ -274,15 +306,26 @@ void KelvaraMan::restoreProjectBackup()
     case ProjectFolder::AdoptResult::Adopted:
         break;
     case ProjectFolder::AdoptResult::NotOneDatabase:
-        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+        refuse(tr("Corrupt backup file"));
         return;
     case ProjectFolder::AdoptResult::DatabaseNotRenamed:
-        KxMessageBox::critical(this, title, tr("Cannot rename database file"));
+        refuse(tr("Cannot rename database file"));
         return;
     }
-    // A database of some other program is no project: the open one stays.
-    if (!ProjectSchema::isProjectDatabase(target)) {
-        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+    // A database of some other program is no project, and one of a newer
+    // program or with triggers of its own is not ours to open: the open
+    // project stays.
+    const SchemaVersion::Probe probe = SchemaVersion::probeFolder(target);
+    switch (probe.state) {
+    case SchemaVersion::State::Current:
+    case SchemaVersion::State::Older:
+        break;
+    case SchemaVersion::State::NotProject:
+    case SchemaVersion::State::Unreadable:
+        refuse(tr("Corrupt backup file"));
+        return;
+    default:
+        refuse(SchemaVersion::message(probe) + tr("\nNothing was restored."));
         return;
     }
     openProjectFolder(native(target));

@@ -7,6 +7,7 @@
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/schemaversion.h"
 #include "support/testsupport.h"
 #include "support/zipwriter.h"
 #include "views/kelvarageneralsettingsdialog.h"
@@ -93,6 +94,8 @@ private slots:
     void projectSettingsFromMenu();
     void openProject_data();
     void openProject();
+    void projectOfAnotherVersion_data();
+    void projectOfAnotherVersion();
     void renameProject_data();
     void renameProject();
     void renameRefusals_data();
@@ -193,6 +196,7 @@ void TestKelvaraManProject::init()
     m_answers.clear();
     m_opened.clear();
     m_settingsDialogs.clear();
+    SchemaVersion::setStepsForTest({});
     ArchiveTool::setToolsFolder(QString());
     QFile::remove(settingsFilePath());
     QDir(appDataPath() + QStringLiteral("/DemoProject")).removeRecursively();
@@ -368,7 +372,8 @@ void TestKelvaraManProject::openProject()
     QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("plain"))));
     {
         // An SQLite database of the right name, but not one of ours.
-        ProjectDatabase db(tmp.filePath(QStringLiteral("Unmarked/Unmarked.sqlite3")));
+        ProjectDatabase db(tmp.filePath(QStringLiteral("Unmarked/Unmarked.sqlite3")),
+                           ProjectDatabase::Access::Raw);
         QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("Unmarked"))));
         QVERIFY(db.open());
         QSqlQuery q = db.query();
@@ -399,6 +404,73 @@ void TestKelvaraManProject::openProject()
 }
 
 // ---------------------------------------------------------------- rename
+
+void TestKelvaraManProject::projectOfAnotherVersion_data()
+{
+    QTest::addColumn<QString>("version"); // of the project opened, older than this program's
+    QTest::addColumn<bool>("atStart");    // the last project, or chosen with Open Project
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("older, upgraded")
+        << QStringLiteral("1") << false << int(QMessageBox::Yes) << true
+        << QStringLiteral("older version of Kelvara Manager (schema version 1; this program "
+                          "uses ");
+    QTest::newRow("older, declined") << QStringLiteral("1") << false << int(QMessageBox::No)
+                                     << false << QStringLiteral("Upgrade it now?");
+    QTest::newRow("older last project, upgraded at start")
+        << QStringLiteral("1") << true << int(QMessageBox::Yes) << true
+        << QStringLiteral("Upgrade it now?");
+    QTest::newRow("newer") << QStringLiteral("99") << false << int(QMessageBox::Yes) << false
+                           << QStringLiteral("made by a newer version");
+    QTest::newRow("newer last project") << QStringLiteral("99") << true << int(QMessageBox::Yes)
+                                        << false << QStringLiteral("made by a newer version");
+}
+
+void TestKelvaraManProject::projectOfAnotherVersion()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, atStart);
+    QFETCH(int, answer);
+    QFETCH(bool, opens);
+    QFETCH(QString, text);
+    SchemaVersion::setStepsForTest({TestSupport::testSchemaStep(TestSupport::TestStep::Plain)});
+    QTemporaryDir tmp;
+    const QString current = makeProject(tmp.filePath(QStringLiteral("Current")), false);
+    const QString other = makeProject(tmp.filePath(QStringLiteral("Other")));
+    {
+        ProjectDatabase db(ProjectDatabase::databasePathForProject(other),
+                           ProjectDatabase::Access::Raw);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q, QStringLiteral("update project set value=? where tag='SchemaVersion'"), {version}));
+        if (version == QLatin1String("1"))
+            QVERIFY(q.exec(QStringLiteral("drop table kx_test_step")));
+    }
+    const QString before = TestSupport::folderFingerprint(other);
+    m_buttons << Button(answer);
+    m_answers << other;
+
+    auto w = window(atStart ? other : current);
+    if (atStart)
+        QTRY_VERIFY(!m_boxes.isEmpty());
+    else
+        w->openProject();
+
+    QVERIFY2(!m_boxes.isEmpty() && m_boxes.first().text.contains(text), qPrintable(boxesText()));
+    QCOMPARE(m_boxes.size(), opens ? 2 : 1); // with the upgrade's report
+    const QString expected = opens ? other : (atStart ? QString() : current);
+    QCOMPARE(QDir::fromNativeSeparators(w->databasePath()),
+             expected.isEmpty() ? QString() : ProjectDatabase::databasePathForProject(expected));
+    if (opens) {
+        QCOMPARE(SchemaVersion::probeFolder(other).state, SchemaVersion::State::Current);
+        QVERIFY(m_boxes.last().text.contains(QStringLiteral("Other-schema1-")));
+        QCOMPARE(w->boardData().columnCount(), 1 + 4 + 27);
+    } else {
+        QCOMPARE(TestSupport::folderFingerprint(other), before);
+    }
+}
 
 void TestKelvaraManProject::renameProject_data()
 {
@@ -611,33 +683,36 @@ void TestKelvaraManProject::restoreRefusesFolderWithProject()
 
 void TestKelvaraManProject::restoreRefusesBadArchives_data()
 {
+    // Whatever the refusal, the chosen folder is left as it was found.
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("unpacks");
     QTest::newRow("no database") << QStringLiteral("no database")
-                                 << QStringLiteral("Corrupt backup file") << false;
+                                 << QStringLiteral("Corrupt backup file");
     QTest::newRow("two databases")
-        << QStringLiteral("two databases") << QStringLiteral("Corrupt backup file") << false;
+        << QStringLiteral("two databases") << QStringLiteral("Corrupt backup file");
     QTest::newRow("database of another program")
-        << QStringLiteral("foreign database") << QStringLiteral("Corrupt backup file") << true;
+        << QStringLiteral("foreign database") << QStringLiteral("Corrupt backup file");
+    QTest::newRow("project with a trigger not ours")
+        << QStringLiteral("trigger") << QStringLiteral("holds the trigger \"keep_mark\"");
+    QTest::newRow("project of a newer version")
+        << QStringLiteral("newer") << QStringLiteral("schema version 99");
+    QTest::newRow("more than the disk holds")
+        << QStringLiteral("bomb") << QStringLiteral("Nothing was restored.");
     QTest::newRow("not a zip file")
-        << QStringLiteral("text") << QStringLiteral("is no readable ZIP archive") << false;
+        << QStringLiteral("text") << QStringLiteral("is no readable ZIP archive");
     QTest::newRow("parent entry") << QStringLiteral("parent")
                                   << QStringLiteral("holds the entry\n\n../evil.txt\n\nwhich would "
-                                                    "be written outside the chosen folder.")
-                                  << false;
+                                                    "be written outside the chosen folder.");
     QTest::newRow("absolute entry")
-        << QStringLiteral("absolute") << QStringLiteral("holds the entry\n\n/kx-evil/evil.txt")
-        << false;
+        << QStringLiteral("absolute") << QStringLiteral("holds the entry\n\n/kx-evil/evil.txt");
     QTest::newRow("link entry") << QStringLiteral("link")
-                                << QStringLiteral("holds the entry\n\nlog\n\n") << false;
+                                << QStringLiteral("holds the entry\n\nlog\n\n");
 }
 
 void TestKelvaraManProject::restoreRefusesBadArchives()
 {
     QFETCH(QString, kind);
     QFETCH(QString, message);
-    QFETCH(bool, unpacks);
     QTemporaryDir tmp;
     const QString current = makeProject(tmp.filePath(QStringLiteral("Plant")));
     const QString data = fingerprint(ProjectDatabase::databasePathForProject(current));
@@ -654,13 +729,33 @@ void TestKelvaraManProject::restoreRefusesBadArchives()
         QCOMPARE(ArchiveTool::writeArchive(archive, source + QStringLiteral("/A")), 0);
     } else if (kind == QLatin1String("foreign database")) {
         {
-            ProjectDatabase other(source + QStringLiteral("/Other.sqlite3"));
+            ProjectDatabase other(source + QStringLiteral("/Other.sqlite3"),
+                                  ProjectDatabase::Access::Raw);
             QVERIFY(QDir().mkpath(source));
             QVERIFY(other.open());
             QSqlQuery q = other.query();
             QVERIFY(ProjectDatabase::exec(q, QStringLiteral("create table t (a integer)")));
         }
         QCOMPARE(ArchiveTool::writeArchive(archive, source), 0);
+    } else if (kind == QLatin1String("trigger") || kind == QLatin1String("newer")) {
+        makeProject(source + QStringLiteral("/A"), false);
+        ProjectDatabase other(source + QStringLiteral("/A/A.sqlite3"),
+                              ProjectDatabase::Access::Raw);
+        QVERIFY(other.open());
+        QSqlQuery q = other.query();
+        QVERIFY(ProjectDatabase::exec(
+            q, kind == QLatin1String("newer")
+                   ? QStringLiteral("insert or replace into project (tag,value) values "
+                                    "('SchemaVersion','99')")
+                   : QStringLiteral("create trigger keep_mark after update on doors begin "
+                                    "update doors set needsUpdate=0; end")));
+        QCOMPARE(ArchiveTool::writeArchive(archive, source + QStringLiteral("/A")), 0);
+    } else if (kind == QLatin1String("bomb")) {
+        QList<ZipEntry> entries{ZipEntry{"Plant.sqlite3", db}};
+        for (int i = 0; i < 2000; ++i)
+            entries << ZipEntry{QByteArray("data/") + QByteArray::number(i), "x", 0100644,
+                                0xF0000000u};
+        QVERIFY(TestSupport::writeStoredZip(archive, entries));
     } else if (kind == QLatin1String("text")) {
         write(archive, "Family name;First name\r\nKeller;Ann\r\n");
     } else if (kind == QLatin1String("parent")) {
@@ -686,7 +781,7 @@ void TestKelvaraManProject::restoreRefusesBadArchives()
     QCOMPARE(m_boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(m_boxes.at(0).title, QStringLiteral("Restore Backup File"));
     QVERIFY2(m_boxes.at(0).text.contains(message), qPrintable(m_boxes.at(0).text));
-    QCOMPARE(contents(target).isEmpty(), !unpacks);
+    QCOMPARE(contents(target), QStringList());
     QVERIFY(!QFileInfo::exists(tmp.filePath(QStringLiteral("evil.txt"))));
     QVERIFY(!QFileInfo::exists(QStringLiteral("/kx-evil")));
     QCOMPARE(w->projectFolder(), native(current));

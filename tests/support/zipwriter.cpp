@@ -41,9 +41,10 @@ bool writeStoredZip(const QString &path, const QList<ZipEntry> &entries)
         out.writeRawData(entry.data.constData(), entry.data.size());
 
         dir << quint32(0x02014b50) << quint16((3 << 8) | 30) << quint16(10) << utf8Names
-            << quint16(0) << quint16(0) << dosDate << crc << size << size
-            << quint16(entry.name.size()) << quint16(0) << quint16(0) << quint16(0) << quint16(0)
-            << quint32(entry.mode << 16) << offset;
+            << quint16(0) << quint16(0) << dosDate << crc << size
+            << (entry.claimedSize ? entry.claimedSize : size) << quint16(entry.name.size())
+            << quint16(0) << quint16(0) << quint16(0) << quint16(0) << quint32(entry.mode << 16)
+            << offset;
         dir.writeRawData(entry.name.constData(), entry.name.size());
     }
     QByteArray end;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Lets a project into the window only at this program's schema version: an
+// older one is upgraded when the user agrees (a backup is made first), a
+// newer or damaged one is refused with the reason. Nothing is written unless
+// the user agrees to the upgrade.
+namespace ProjectVersionGate {
+
+bool admit(QWidget *parent, const QString &projectFolder);
+
+} // namespace ProjectVersionGate
