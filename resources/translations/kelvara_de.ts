@@ -1202,6 +1202,14 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>who braucht entweder --entry oder --user.</translation>
     </message>
     <message>
+        <source>--jobs needs one number.</source>
+        <translation>--jobs braucht eine Zahl.</translation>
+    </message>
+    <message>
+        <source>--jobs takes a number from 1 to %1.</source>
+        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -1241,6 +1249,13 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
           [--at yyyy-MM-ddTHH:mm]
       Lists the users who may pass the entry then, or the entries (area and
       entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli upgrade [--project DIR]
+      Upgrades a project made by an older version of the program: writes a
+      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
+      carries the database forward in one transaction. Other commands refuse
+      such a project. Exit status 0 upgraded or already current, 1 failed or
+      in use (nothing changed), 2 refused (not a project, made by a newer
+      version, damaged, or on a disk that cannot be written).
   kelvara-cli paths
       Prints the settings file, the application data folder, the manual
       folder and the tools folder as this installation resolves them.
@@ -1291,6 +1306,14 @@ entries.
       Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
       (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
       wenn die Liste leer ist.
+  kelvara-cli upgrade [--project DIR]
+      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
+      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
+      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
+      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
+      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
+      von einer neueren Version angelegt, beschädigt oder auf einem nicht
+      beschreibbaren Datenträger).
   kelvara-cli paths
       Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
       und den Werkzeugordner aus, wie diese Installation sie auflöst.
@@ -1303,12 +1326,28 @@ kein Projekt ist, oder keine Zutritte.
 </translation>
     </message>
     <message>
-        <source>--jobs needs one number.</source>
-        <translation>--jobs braucht eine Zahl.</translation>
+        <source>
+Upgrade it with
+  kelvara-cli upgrade --project &apos;%1&apos;
+(a backup of the project folder is made first).</source>
+        <translation>
+Aktualisieren Sie es mit
+  kelvara-cli upgrade --project &apos;%1&apos;
+(zuerst wird eine Sicherung des Projektordners angelegt).</translation>
     </message>
     <message>
-        <source>--jobs takes a number from 1 to %1.</source>
-        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
+        <source>Upgraded &apos;%1&apos; from schema version %2 to %3.
+Backup: %4
+</source>
+        <translation>&apos;%1&apos; wurde von Schemaversion %2 auf %3 aktualisiert.
+Sicherung: %4
+</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is already at schema version %2.
+</source>
+        <translation>&apos;%1&apos; hat bereits Schemaversion %2.
+</translation>
     </message>
 </context>
 <context>
@@ -3484,6 +3523,26 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
         <source>Why…?</source>
         <translation>Warum…?</translation>
     </message>
+    <message>
+        <source>The archive unpacks to %1 MB, but the disk of
+
+%2
+
+has only %3 MB free.
+Nothing was restored.</source>
+        <translation>Das Archiv wird entpackt %1 MB groß, aber der Datenträger von
+
+%2
+
+hat nur %3 MB frei.
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>
+Nothing was restored.</source>
+        <translation>
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>
@@ -4631,6 +4690,90 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
     </message>
 </context>
 <context>
+    <name>ProjectUpgrade</name>
+    <message>
+        <source>The project folder %1 is on a read-only disk.</source>
+        <translation>Der Projektordner %1 liegt auf einem schreibgeschützten Datenträger.</translation>
+    </message>
+    <message>
+        <source>The project folder %1 or its database cannot be written.</source>
+        <translation>Der Projektordner %1 oder seine Datenbank kann nicht beschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The backup cannot be written beside the project, in %1.</source>
+        <translation>Die Sicherung kann nicht neben das Projekt in %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a project folder.</source>
+        <translation>&apos;%1&apos; ist kein Projektordner.</translation>
+    </message>
+    <message>
+        <source> The upgrade was not attempted.</source>
+        <translation> Die Aktualisierung wurde nicht versucht.</translation>
+    </message>
+    <message>
+        <source>The project is in use by another program.</source>
+        <translation>Das Projekt wird von einem anderen Programm verwendet.</translation>
+    </message>
+    <message>
+        <source>The project is in use by %1.</source>
+        <translation>Das Projekt wird von %1 verwendet.</translation>
+    </message>
+    <message>
+        <source>The project database is in use by another program.</source>
+        <translation>Die Projektdatenbank wird von einem anderen Programm verwendet.</translation>
+    </message>
+    <message>
+        <source>The backup %1 could not be written (return code %2). The project was not changed.</source>
+        <translation>Die Sicherung %1 konnte nicht geschrieben werden (Rückgabewert %2). Das Projekt wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>%1
+The project was not changed; the backup %2 stays.</source>
+        <translation>%1
+Das Projekt wurde nicht geändert; die Sicherung %2 bleibt erhalten.</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectVersionGate</name>
+    <message>
+        <source>Open Project</source>
+        <translation>Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>Upgrade Project</source>
+        <translation>Projekt aktualisieren</translation>
+    </message>
+    <message>
+        <source>The project
+
+%1
+
+was made by an older version of Kelvara Manager (schema version %2; this program uses %3).
+
+Upgrade it now? A backup of the project folder is made first.</source>
+        <translation>Das Projekt
+
+%1
+
+wurde von einer älteren Version des Kelvara Manager angelegt (Schemaversion %2; dieses Programm verwendet %3).
+
+Jetzt aktualisieren? Zuerst wird eine Sicherung des Projektordners angelegt.</translation>
+    </message>
+    <message>
+        <source>The project was upgraded to schema version %1.
+
+The backup of the project as it was is
+
+%2</source>
+        <translation>Das Projekt wurde auf Schemaversion %1 aktualisiert.
+
+Die Sicherung des bisherigen Projekts ist
+
+%2</translation>
+    </message>
+</context>
+<context>
     <name>ReaderAccessTables</name>
     <message>
         <source>Table record of unexpected length or count</source>
@@ -4786,6 +4929,57 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>Statement failed</source>
         <translation>Anweisung fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>SchemaVersion</name>
+    <message>
+        <source>it carries no schema version.</source>
+        <translation>sie trägt keine Schemaversion.</translation>
+    </message>
+    <message>
+        <source>its schema version &quot;%1&quot; is no version number.</source>
+        <translation>ihre Schemaversion „%1“ ist keine Versionsnummer.</translation>
+    </message>
+    <message>
+        <source>it holds the view &quot;%1&quot;, which Kelvara Manager did not create.</source>
+        <translation>sie enthält die Sicht „%1“, die der Kelvara Manager nicht angelegt hat.</translation>
+    </message>
+    <message>
+        <source>it holds the trigger &quot;%1&quot;, which Kelvara Manager did not create and which could change what the readers receive.</source>
+        <translation>sie enthält den Trigger „%1“, den der Kelvara Manager nicht angelegt hat und der ändern könnte, was die Leser erhalten.</translation>
+    </message>
+    <message>
+        <source>This project was made by an older version of Kelvara Manager (schema version %1; this program uses %2). It must be upgraded before it can be opened.</source>
+        <translation>Dieses Projekt wurde von einer älteren Version des Kelvara Manager angelegt (Schemaversion %1; dieses Programm verwendet %2). Es muss aktualisiert werden, bevor es geöffnet werden kann.</translation>
+    </message>
+    <message>
+        <source>This project was made by a newer version of Kelvara Manager (schema version %1; this program knows up to %2). Open it with that version or a newer one; this program leaves it untouched.</source>
+        <translation>Dieses Projekt wurde von einer neueren Version des Kelvara Manager angelegt (Schemaversion %1; dieses Programm kennt bis %2). Öffnen Sie es mit jener oder einer neueren Version; dieses Programm lässt es unverändert.</translation>
+    </message>
+    <message>
+        <source>This project database cannot be opened: %1</source>
+        <translation>Diese Projektdatenbank kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>This is no valid project database.</source>
+        <translation>Dies ist keine gültige Projektdatenbank.</translation>
+    </message>
+    <message>
+        <source>The project database is in use by another program.</source>
+        <translation>Die Projektdatenbank wird von einem anderen Programm verwendet.</translation>
+    </message>
+    <message>
+        <source>The project database cannot be read: %1</source>
+        <translation>Die Projektdatenbank kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The upgrade step from schema version %1 to %2 (%3) failed: %4</source>
+        <translation>Der Aktualisierungsschritt von Schemaversion %1 auf %2 (%3) ist fehlgeschlagen: %4</translation>
+    </message>
+    <message>
+        <source>The schema version could not be written: %1</source>
+        <translation>Die Schemaversion konnte nicht geschrieben werden: %1</translation>
     </message>
 </context>
 <context>
