@@ -129,6 +129,13 @@ QString KelvaraCli::usage()
               "          [--at yyyy-MM-ddTHH:mm]\n"
               "      Lists the users who may pass the entry then, or the entries (area and\n"
               "      entry) the user may pass then. Exit status 1 when the list is empty.\n"
+              "  kelvara-cli holidays add-public [--project DIR] [--region CODE]\n"
+              "          --year YEAR[-YEAR] [--dry-run]\n"
+              "      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in\n"
+              "      the years (2000 to 2099) that are no holidays yet, in one step, and\n"
+              "      marks the entries for an update. Without --region the region used last\n"
+              "      for the project. --dry-run only prints what would be added. Refused\n"
+              "      (exit status 1) when the readers' 255 holidays would be passed.\n"
               "  kelvara-cli upgrade [--project DIR]\n"
               "      Upgrades a project made by an older version of the program: writes a\n"
               "      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then\n"
@@ -209,6 +216,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return printPaths(rest);
     if (command == QLatin1String("upgrade"))
         return upgradeProject(rest);
+    if (command == QLatin1String("holidays"))
+        return holidays(rest);
     if (command == QLatin1String("explain"))
         return explain(rest);
     if (command == QLatin1String("who"))

@@ -57,6 +57,7 @@ private:
     // program's schema version.
     bool openProject(QStringList &arguments, int &exitCode);
     int upgradeProject(QStringList arguments);
+    int holidays(QStringList arguments);
 
     int createProject(const QStringList &arguments);
     int createDemo(const QStringList &arguments);

@@ -5,6 +5,7 @@
 #include "db/holidayrecords.h"
 #include "views/databaseopen.h"
 #include "views/kelvaraeditdate.h"
+#include "views/kelvarapublicholidays.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 
@@ -51,16 +52,19 @@ KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QS
     m_add = makeButton(":/plus-16.png", tr("Add"));
     m_edit = makeButton(":/edit-16.png", tr("Edit"));
     m_remove = makeButton(":/minus-16.png", tr("Remove"));
+    m_public = makeButton(":/plus-16.png", tr("Add Public Holidays..."));
     m_end = new QPushButton(tr("End"), this);
     connect(m_add, &QPushButton::clicked, this, &KelvaraEditHolidays::addDate);
     connect(m_edit, &QPushButton::clicked, this, &KelvaraEditHolidays::editDate);
     connect(m_remove, &QPushButton::clicked, this, &KelvaraEditHolidays::removeDate);
+    connect(m_public, &QPushButton::clicked, this, &KelvaraEditHolidays::addPublicHolidays);
     connect(m_end, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_add);
     buttons->addWidget(m_edit);
     buttons->addWidget(m_remove);
+    buttons->addWidget(m_public);
     buttons->addStretch(1);
     buttons->addWidget(m_end);
 
@@ -204,6 +208,17 @@ void KelvaraEditHolidays::removeDate()
         m_table->setCurrentCell(qMin(row, m_table->rowCount() - 1), DateColumn);
 }
 
+void KelvaraEditHolidays::addPublicHolidays()
+{
+    if (!openDatabaseOrShowError(this, m_databasePath))
+        return;
+    KelvaraPublicHolidays dialog(m_databasePath, this);
+    if (dialog.run() != QDialog::Accepted || dialog.addedCount() == 0)
+        return;
+    m_changed = true;
+    buildList();
+}
+
 void KelvaraEditHolidays::itemDoubleClicked(QTableWidgetItem *item)
 {
     if (!item)
@@ -222,6 +237,7 @@ void KelvaraEditHolidays::setHelp(bool isToolTips)
     help(m_add, tr("Add holiday"));
     help(m_edit, tr("Edit holiday"));
     help(m_remove, tr("Remove holiday"));
+    help(m_public, tr("Add the public holidays of a country or state for one or more years"));
     help(m_end, tr("Close holiday editor"));
     help(m_table, tr("The project's holidays. On a holiday an entry grants access only by "
                      "the periods of a time model that include the day 'Holiday'."));

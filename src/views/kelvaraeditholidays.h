@@ -26,6 +26,7 @@ public:
     QPushButton *editButton() const { return m_edit; }
     QPushButton *removeButton() const { return m_remove; }
     QPushButton *endButton() const { return m_end; }
+    QPushButton *publicHolidaysButton() const { return m_public; }
     // True once a holiday was added, changed or removed.
     bool hasChanged() const { return m_changed; }
 
@@ -35,6 +36,7 @@ public slots:
     void addDate();
     void editDate();
     void removeDate();
+    void addPublicHolidays();
     void itemDoubleClicked(QTableWidgetItem *item);
 
 private:
@@ -52,4 +54,5 @@ private:
     QPushButton *m_edit = nullptr;
     QPushButton *m_remove = nullptr;
     QPushButton *m_end = nullptr;
+    QPushButton *m_public = nullptr;
 };
