@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
@@ -529,6 +530,10 @@ void TestFaults::leftOverRunLock_data()
     QTest::newRow("garbled") << QByteArray("\xff\xfe\n\n") << false << QString();
     QTest::newRow("holder gone") << QByteArray("gone") << false << QString();
     QTest::newRow("read-only project folder") << QByteArray() << true << "is read-only";
+    // Kept: a live process of this host, or one on another host nobody can ask.
+    QTest::newRow("holder alive") << QByteArray("alive") << false << "in use";
+    QTest::newRow("holder on another host")
+        << QByteArray("1\nkelvara-cli\nanother-host.invalid\n") << false << "in use";
 }
 
 void TestFaults::leftOverRunLock()
@@ -550,11 +555,25 @@ void TestFaults::leftOverRunLock()
         const qint64 pid = gone.processId();
         QVERIFY(gone.waitForFinished());
         lock = QByteArray::number(pid) + "\nkelvara-cli\n" + QSysInfo::machineHostName().toUtf8();
+    } else if (lock == "alive") {
+        lock = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+               QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
+               QSysInfo::machineHostName().toUtf8();
     }
     if (!readOnly) {
         QFile file(lockPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(lock), lock.size());
+    }
+    if (!readOnly && !told.isEmpty()) {
+        // A run would wait for it: asked here without waiting.
+        FunctionRunLock second(site.folder);
+        QVERIFY(!second.tryLock());
+        QVERIFY(second.heldByAnother());
+        QVERIFY2(second.refusal().contains(told) && second.refusal().contains(lockPath),
+                 qPrintable(second.refusal()));
+        QCOMPARE(readFile(lockPath), lock);
+        return;
     }
     const QStringList run = {QStringLiteral("run"), QStringLiteral("set-clock"),
                              QStringLiteral("--project"), site.folder};
