@@ -374,6 +374,7 @@ void TestReaderVerify::holidayYears_data()
     QTest::newRow("2000, the first") << "2000.01.01" << true << false << QString() << false;
     QTest::newRow("2099, the last: the reader holds it")
         << "2099.12.31" << true << false << "2099-12-31" << false;
+    QTest::newRow("2100, beyond the last") << "2100.01.01" << false << true << QString() << false;
     QTest::newRow("2126, a typo for 2026: never sent")
         << "2126.05.04" << false << true << "2026-05-04" << true;
 }
