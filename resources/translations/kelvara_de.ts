@@ -445,6 +445,18 @@ Alle vorhandenen Konfigurationsdateien werden gelöscht.</translation>
         <source>%1 (process %2 on %3)</source>
         <translation>%1 (Prozess %2 auf %3)</translation>
     </message>
+    <message>
+        <source>The project is in use by %1 (lock file &apos;%2&apos;); try again.</source>
+        <translation>Das Projekt wird von %1 verwendet (Sperrdatei „%2“); bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The project folder &apos;%1&apos; is read-only: the run lock &apos;%2&apos; cannot be made. Nothing was run.</source>
+        <translation>Der Projektordner „%1“ ist schreibgeschützt: Die Laufsperre „%2“ kann nicht angelegt werden. Es wurde nichts ausgeführt.</translation>
+    </message>
+    <message>
+        <source>The run lock &apos;%1&apos; cannot be made (disk full or folder missing?). Nothing was run.</source>
+        <translation>Die Laufsperre „%1“ kann nicht angelegt werden (Datenträger voll oder Ordner fehlt?). Es wurde nichts ausgeführt.</translation>
+    </message>
 </context>
 <context>
     <name>GuiMessages</name>
@@ -519,6 +531,17 @@ could not be opened.
 konnte nicht geöffnet werden.
 
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>HolidayRecords</name>
+    <message>
+        <source>%1: readers hold holidays from %2 to %3 only.</source>
+        <translation>%1: Leser halten Feiertage nur von %2 bis %3.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a date.</source>
+        <translation>„%1“ ist kein Datum.</translation>
     </message>
 </context>
 <context>
@@ -1058,23 +1081,6 @@ existiert bereits.</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>%1 user entries imported from file</source>
-        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
-    </message>
-    <message>
-        <source>Nothing imported
-Please check the column assignments.</source>
-        <translation>Nichts importiert
-Bitte prüfen Sie die Spaltenzuordnungen.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n lines skipped: wrong field count, nothing to identify the user, or refused by the database.</source>
-        <translation>
-            <numerusform>%n Zeile übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
-            <numerusform>%n Zeilen übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>paths takes no arguments.</source>
         <translation>paths nimmt keine Argumente.</translation>
     </message>
@@ -1085,10 +1091,6 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>The project database cannot be read.</source>
         <translation>Die Projektdatenbank kann nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>The project is in use by %1; try again.</source>
-        <translation>Das Projekt wird von %1 verwendet; bitte später erneut versuchen.</translation>
     </message>
     <message>
         <source>The import was stopped; nothing was imported.</source>
@@ -1202,6 +1204,14 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>who braucht entweder --entry oder --user.</translation>
     </message>
     <message>
+        <source>--jobs needs one number.</source>
+        <translation>--jobs braucht eine Zahl.</translation>
+    </message>
+    <message>
+        <source>--jobs takes a number from 1 to %1.</source>
+        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -1229,6 +1239,12 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
   kelvara-cli import-users [--project DIR] FILE
       Reads users from a list whose header names the standard columns.
       An interrupt or termination signal stops it with nothing imported.
+      Exit status 1 when a line or an identifier was left out (each one is
+      named with its line) or nothing was imported.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Prints the time zone of the site, or sets it (an IANA name such as
+      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
+      are set to it, and --at and event times are times of the site.
   kelvara-cli explain [--project DIR] --entry NAME
           (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
           [--reader]
@@ -1246,6 +1262,7 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       folder and the tools folder as this installation resolves them.
   kelvara-cli --help
       Shows this text.
+An entry NAME may be given as AREA/NAME.
 Without --project the current project of the application settings is used.
 Exit status: 0 success; 1 a failed entry or operation, or a project in use
 by another program; 2 a usage error, a folder that is not a project, or no
@@ -1278,6 +1295,13 @@ entries.
   kelvara-cli import-users [--project DIR] DATEI
       Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
       Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
+      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
+      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
+      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
+      Standorts.
   kelvara-cli explain [--project DIR] --entry NAME
           (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
           [--reader]
@@ -1296,6 +1320,7 @@ entries.
       und den Werkzeugordner aus, wie diese Installation sie auflöst.
   kelvara-cli --help
       Zeigt diesen Text.
+Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
 Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
 Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
 Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
@@ -1303,12 +1328,28 @@ kein Projekt ist, oder keine Zutritte.
 </translation>
     </message>
     <message>
-        <source>--jobs needs one number.</source>
-        <translation>--jobs braucht eine Zahl.</translation>
+        <source>time-zone takes at most one time zone.</source>
+        <translation>time-zone nimmt höchstens eine Zeitzone.</translation>
     </message>
     <message>
-        <source>--jobs takes a number from 1 to %1.</source>
-        <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
+        <source>&apos;%1&apos; is no time zone known here (say Europe/Berlin, or computer for this computer&apos;s).</source>
+        <translation>„%1“ ist hier keine bekannte Zeitzone (etwa Europe/Berlin, oder computer für die dieses Computers).</translation>
+    </message>
+    <message>
+        <source>The project settings could not be saved.</source>
+        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>computer (%1)</source>
+        <translation>computer (%1)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist in the site&apos;s time zone %2: the clocks skip it when daylight saving time begins.</source>
+        <translation>%1 gibt es in der Zeitzone %2 des Standorts nicht: Die Uhren überspringen diese Zeit, wenn die Sommerzeit beginnt.</translation>
     </message>
 </context>
 <context>
@@ -3597,6 +3638,18 @@ Möchten Sie fortfahren?</translation>
         <source>The project settings could not be saved.</source>
         <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
     </message>
+    <message>
+        <source>This computer&apos;s (%1)</source>
+        <translation>Die dieses Computers (%1)</translation>
+    </message>
+    <message>
+        <source>Time zone of the site</source>
+        <translation>Zeitzone des Standorts</translation>
+    </message>
+    <message>
+        <source>The readers&apos; clocks are set to this time zone, and every time shown or entered is a time of the site. Choose it when this computer (a server, say) runs in another zone than the doors.</source>
+        <translation>Die Uhren der Leser werden auf diese Zeitzone gestellt, und jede angezeigte oder eingegebene Zeit ist eine Zeit des Standorts. Wählen Sie sie, wenn dieser Computer (etwa ein Server) in einer anderen Zone läuft als die Türen.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraReadTag</name>
@@ -3917,28 +3970,6 @@ Ist sie eine Benutzerliste im CSV-Format?</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>Line %1%2: &apos;%3&apos;</source>
-        <translation>Zeile %1%2: &apos;%3&apos;</translation>
-    </message>
-    <message>
-        <source>%1 user entries imported from file</source>
-        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
-    </message>
-    <message>
-        <source>Nothing imported
-Please check the column assignments.</source>
-        <translation>Nichts importiert
-Bitte prüfen Sie die Spaltenzuordnungen.</translation>
-    </message>
-    <message>
-        <source>%1 lines not imported (other column count, no name and no valid IDD, or name or IDD already in the project): line %2</source>
-        <translation>%1 Zeilen nicht importiert (andere Spaltenanzahl, kein Name und keine gültige IDD, oder Name oder IDD schon im Projekt): Zeile %2</translation>
-    </message>
-    <message>
-        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
-        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
-    </message>
-    <message>
         <source>Add user</source>
         <translation>Benutzer hinzufügen</translation>
     </message>
@@ -4009,6 +4040,10 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     <message>
         <source>Open the import file with an extern application</source>
         <translation>Die Importdatei mit einer externen Anwendung öffnen</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
     </message>
 </context>
 <context>
@@ -4591,6 +4626,36 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
         <source>Import User List</source>
         <translation>Import Benutzerliste</translation>
     </message>
+    <message>
+        <source>%1 user entries imported from file</source>
+        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the file is empty.</source>
+        <translation>Nichts importiert: Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the file holds no line after its header.</source>
+        <translation>Nichts importiert: Die Datei enthält nach ihrer Kopfzeile keine Zeile.</translation>
+    </message>
+    <message>
+        <source>Nothing imported
+Please check the column assignments.</source>
+        <translation>Nichts importiert
+Bitte prüfen Sie die Spaltenzuordnungen.</translation>
+    </message>
+    <message>
+        <source>%1 lines not imported (other column count, no name and no valid IDD, a control character in a name, or name or IDD already in the project): line %2</source>
+        <translation>%1 Zeilen nicht importiert (andere Spaltenzahl, kein Name und keine gültige IDD, ein Steuerzeichen in einem Namen, oder Name oder IDD schon im Projekt): Zeile %2</translation>
+    </message>
+    <message>
+        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
+        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
+    </message>
+    <message>
+        <source>Line %1%2: &apos;%3&apos;</source>
+        <translation>Zeile %1%2: &apos;%3&apos;</translation>
+    </message>
 </context>
 <context>
     <name>MyRdr</name>
@@ -4655,6 +4720,10 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
     <message>
         <source>Table file error</source>
         <translation>Fehler beim Schreiben der Tabellendatei</translation>
+    </message>
+    <message>
+        <source>Holiday outside the years 2000 to 2099 a reader holds</source>
+        <translation>Feiertag außerhalb der Jahre 2000 bis 2099, die ein Leser hält</translation>
     </message>
 </context>
 <context>
@@ -4787,6 +4856,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
         <source>Statement failed</source>
         <translation>Anweisung fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>The name &apos;%1&apos; holds a control character (a tab, a line break or a NUL byte); names cannot hold them.</source>
+        <translation>Der Name „%1“ enthält ein Steuerzeichen (einen Tabulator, einen Zeilenumbruch oder ein NUL-Byte); Namen können keine enthalten.</translation>
+    </message>
 </context>
 <context>
     <name>TimePeriod</name>
@@ -4876,6 +4949,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>time models with periods that mean never: %1</source>
         <translation>Zeitmodelle mit Abschnitten, die nie gelten: %1</translation>
+    </message>
+    <message>
+        <source>holidays outside the years %1 to %2 a reader holds: %3</source>
+        <translation>Feiertage außerhalb der Jahre %1 bis %2, die ein Leser hält: %3</translation>
     </message>
 </context>
 <context>

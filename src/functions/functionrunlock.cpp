@@ -15,11 +15,6 @@
 
 namespace {
 
-QString translate(const char *text)
-{
-    return QCoreApplication::translate("FunctionRunLock", text);
-}
-
 // The first bytes of the lock file, read without following a link and
 // without blocking on a special file; empty when it cannot be read.
 QByteArray lockFileHead(const QString &path, bool *held)
@@ -102,8 +97,11 @@ QString FunctionRunLock::holder() const
     if (!m_file.getLockInfo(&pid, &host, &application))
         return QString();
     if (application.isEmpty())
-        application = translate("another program");
-    return translate("%1 (process %2 on %3)").arg(application).arg(pid).arg(host);
+        application = QCoreApplication::translate("FunctionRunLock", "another program");
+    return QCoreApplication::translate("FunctionRunLock", "%1 (process %2 on %3)")
+        .arg(application)
+        .arg(pid)
+        .arg(host);
 }
 
 QString FunctionRunLock::refusal() const
@@ -113,16 +111,22 @@ QString FunctionRunLock::refusal() const
     case QLockFile::LockFailedError: {
         QString who = holder();
         if (who.isEmpty())
-            who = translate("another program");
-        return translate("The project is in use by %1 (lock file '%2'); try again.").arg(who, file);
+            who = QCoreApplication::translate("FunctionRunLock", "another program");
+        return QCoreApplication::translate(
+                   "FunctionRunLock", "The project is in use by %1 (lock file '%2'); try again.")
+            .arg(who, file);
     }
     case QLockFile::PermissionError:
-        return translate("The project folder '%1' is read-only: the run lock '%2' cannot be "
-                         "made. Nothing was run.")
+        return QCoreApplication::translate(
+                   "FunctionRunLock",
+                   "The project folder '%1' is read-only: the run lock '%2' cannot be "
+                   "made. Nothing was run.")
             .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), file);
     default:
-        return translate("The run lock '%1' cannot be made (disk full or folder missing?). "
-                         "Nothing was run.")
+        return QCoreApplication::translate(
+                   "FunctionRunLock",
+                   "The run lock '%1' cannot be made (disk full or folder missing?). "
+                   "Nothing was run.")
             .arg(file);
     }
 }
