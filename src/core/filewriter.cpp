@@ -145,7 +145,11 @@ bool stillThere(const Anchor &anchor)
     return now.isSet() && now.device == anchor.device && now.inode == anchor.inode;
 }
 
-bool replaceFile(const QString &path, const QByteArray &content, const Anchor &anchor)
+namespace {
+
+// Runs the work on the folder of the path, opened as openFolder does, with
+// the name in it.
+template<typename Work> bool inFolder(const QString &path, const Anchor &anchor, Work &&work)
 {
     QString folder, name;
     if (!splitPath(path, folder, name))
@@ -153,26 +157,29 @@ bool replaceFile(const QString &path, const QByteArray &content, const Anchor &a
     const int folderFd = openFolder(folder, anchor);
     if (folderFd < 0)
         return false;
-    const bool ok = writeAt(folderFd, name, content);
+    const bool ok = work(folderFd, name);
     ::close(folderFd);
     return ok;
 }
 
+} // namespace
+
+bool replaceFile(const QString &path, const QByteArray &content, const Anchor &anchor)
+{
+    return inFolder(path, anchor, [&](int folderFd, const QString &name) {
+        return writeAt(folderFd, name, content);
+    });
+}
+
 bool makeFolder(const QString &path, const Anchor &anchor)
 {
-    QString folder, name;
-    if (!splitPath(path, folder, name))
-        return false;
-    const int folderFd = openFolder(folder, anchor);
-    if (folderFd < 0)
-        return false;
-    const QByteArray target = native(name);
-    struct stat status;
-    const bool ok = (::mkdirat(folderFd, target.constData(), 0777) == 0 || errno == EEXIST) &&
-                    ::fstatat(folderFd, target.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-                    S_ISDIR(status.st_mode);
-    ::close(folderFd);
-    return ok;
+    return inFolder(path, anchor, [](int folderFd, const QString &name) {
+        const QByteArray target = native(name);
+        struct stat status;
+        return (::mkdirat(folderFd, target.constData(), 0777) == 0 || errno == EEXIST) &&
+               ::fstatat(folderFd, target.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISDIR(status.st_mode);
+    });
 }
 
 void setSpaceLeftForTesting(qint64 bytes)
