@@ -445,6 +445,18 @@ Alle vorhandenen Konfigurationsdateien werden gelöscht.</translation>
         <source>%1 (process %2 on %3)</source>
         <translation>%1 (Prozess %2 auf %3)</translation>
     </message>
+    <message>
+        <source>The project is in use by %1 (lock file &apos;%2&apos;); try again.</source>
+        <translation>Das Projekt wird von %1 verwendet (Sperrdatei „%2“); bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The project folder &apos;%1&apos; is read-only: the run lock &apos;%2&apos; cannot be made. Nothing was run.</source>
+        <translation>Der Projektordner „%1“ ist schreibgeschützt: Die Laufsperre „%2“ kann nicht angelegt werden. Es wurde nichts ausgeführt.</translation>
+    </message>
+    <message>
+        <source>The run lock &apos;%1&apos; cannot be made (disk full or folder missing?). Nothing was run.</source>
+        <translation>Die Laufsperre „%1“ kann nicht angelegt werden (Datenträger voll oder Ordner fehlt?). Es wurde nichts ausgeführt.</translation>
+    </message>
 </context>
 <context>
     <name>GuiMessages</name>
@@ -519,6 +531,24 @@ could not be opened.
 konnte nicht geöffnet werden.
 
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>HolidayImport</name>
+    <message>
+        <source>A reader holds at most %1 holidays from today on: with these the project would have %2. Nothing was added.</source>
+        <translation>Ein Leser hält höchstens %1 Feiertage ab heute: mit diesen hätte das Projekt %2. Es wurde nichts hinzugefügt.</translation>
+    </message>
+</context>
+<context>
+    <name>HolidayRecords</name>
+    <message>
+        <source>%1: readers hold holidays from %2 to %3 only.</source>
+        <translation>%1: Leser halten Feiertage nur von %2 bis %3.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a date.</source>
+        <translation>„%1“ ist kein Datum.</translation>
     </message>
 </context>
 <context>
@@ -1058,23 +1088,6 @@ existiert bereits.</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>%1 user entries imported from file</source>
-        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
-    </message>
-    <message>
-        <source>Nothing imported
-Please check the column assignments.</source>
-        <translation>Nichts importiert
-Bitte prüfen Sie die Spaltenzuordnungen.</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n lines skipped: wrong field count, nothing to identify the user, or refused by the database.</source>
-        <translation>
-            <numerusform>%n Zeile übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
-            <numerusform>%n Zeilen übersprungen: falsche Feldanzahl, nichts, was den Benutzer kennzeichnet, oder von der Datenbank abgelehnt.</numerusform>
-        </translation>
-    </message>
-    <message>
         <source>paths takes no arguments.</source>
         <translation>paths nimmt keine Argumente.</translation>
     </message>
@@ -1085,10 +1098,6 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>The project database cannot be read.</source>
         <translation>Die Projektdatenbank kann nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>The project is in use by %1; try again.</source>
-        <translation>Das Projekt wird von %1 verwendet; bitte später erneut versuchen.</translation>
     </message>
     <message>
         <source>The import was stopped; nothing was imported.</source>
@@ -1210,6 +1219,30 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>--jobs nimmt eine Zahl von 1 bis %1.</translation>
     </message>
     <message>
+        <source>
+Upgrade it with
+  kelvara-cli upgrade --project &apos;%1&apos;
+(a backup of the project folder is made first).</source>
+        <translation>
+Aktualisieren Sie es mit
+  kelvara-cli upgrade --project &apos;%1&apos;
+(zuerst wird eine Sicherung des Projektordners angelegt).</translation>
+    </message>
+    <message>
+        <source>Upgraded &apos;%1&apos; from schema version %2 to %3.
+Backup: %4
+</source>
+        <translation>&apos;%1&apos; wurde von Schemaversion %2 auf %3 aktualisiert.
+Sicherung: %4
+</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is already at schema version %2.
+</source>
+        <translation>&apos;%1&apos; hat bereits Schemaversion %2.
+</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -1237,6 +1270,12 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
   kelvara-cli import-users [--project DIR] FILE
       Reads users from a list whose header names the standard columns.
       An interrupt or termination signal stops it with nothing imported.
+      Exit status 1 when a line or an identifier was left out (each one is
+      named with its line) or nothing was imported.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Prints the time zone of the site, or sets it (an IANA name such as
+      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
+      are set to it, and --at and event times are times of the site.
   kelvara-cli explain [--project DIR] --entry NAME
           (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
           [--reader]
@@ -1249,6 +1288,13 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
           [--at yyyy-MM-ddTHH:mm]
       Lists the users who may pass the entry then, or the entries (area and
       entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli holidays add-public [--project DIR] [--region CODE]
+          --year YEAR[-YEAR] [--dry-run]
+      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
+      the years (2000 to 2099) that are no holidays yet, in one step, and
+      marks the entries for an update. Without --region the region used last
+      for the project. --dry-run only prints what would be added. Refused
+      (exit status 1) when the readers&apos; 255 holidays would be passed.
   kelvara-cli upgrade [--project DIR]
       Upgrades a project made by an older version of the program: writes a
       backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
@@ -1261,6 +1307,7 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
       folder and the tools folder as this installation resolves them.
   kelvara-cli --help
       Shows this text.
+An entry NAME may be given as AREA/NAME.
 Without --project the current project of the application settings is used.
 Exit status: 0 success; 1 a failed entry or operation, or a project in use
 by another program; 2 a usage error, a folder that is not a project, or no
@@ -1293,6 +1340,13 @@ entries.
   kelvara-cli import-users [--project DIR] DATEI
       Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
       Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
+      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
+      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
+      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
+      Standorts.
   kelvara-cli explain [--project DIR] --entry NAME
           (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
           [--reader]
@@ -1306,6 +1360,14 @@ entries.
       Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
       (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
       wenn die Liste leer ist.
+  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
+          --year JAHR[-JAHR] [--dry-run]
+      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
+      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
+      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
+      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
+      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
+      überschritten würden.
   kelvara-cli upgrade [--project DIR]
       Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
       schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
@@ -1319,6 +1381,7 @@ entries.
       und den Werkzeugordner aus, wie diese Installation sie auflöst.
   kelvara-cli --help
       Zeigt diesen Text.
+Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
 Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
 Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
 Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
@@ -1326,28 +1389,64 @@ kein Projekt ist, oder keine Zutritte.
 </translation>
     </message>
     <message>
-        <source>
-Upgrade it with
-  kelvara-cli upgrade --project &apos;%1&apos;
-(a backup of the project folder is made first).</source>
-        <translation>
-Aktualisieren Sie es mit
-  kelvara-cli upgrade --project &apos;%1&apos;
-(zuerst wird eine Sicherung des Projektordners angelegt).</translation>
+        <source>time-zone takes at most one time zone.</source>
+        <translation>time-zone nimmt höchstens eine Zeitzone.</translation>
     </message>
     <message>
-        <source>Upgraded &apos;%1&apos; from schema version %2 to %3.
-Backup: %4
-</source>
-        <translation>&apos;%1&apos; wurde von Schemaversion %2 auf %3 aktualisiert.
-Sicherung: %4
-</translation>
+        <source>&apos;%1&apos; is no time zone known here (say Europe/Berlin, or computer for this computer&apos;s).</source>
+        <translation>„%1“ ist hier keine bekannte Zeitzone (etwa Europe/Berlin, oder computer für die dieses Computers).</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is already at schema version %2.
-</source>
-        <translation>&apos;%1&apos; hat bereits Schemaversion %2.
-</translation>
+        <source>The project settings could not be saved.</source>
+        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>computer (%1)</source>
+        <translation>computer (%1)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist in the site&apos;s time zone %2: the clocks skip it when daylight saving time begins.</source>
+        <translation>%1 gibt es in der Zeitzone %2 des Standorts nicht: Die Uhren überspringen diese Zeit, wenn die Sommerzeit beginnt.</translation>
+    </message>
+    <message>
+        <source>holidays needs a subcommand: add-public.</source>
+        <translation>holidays braucht einen Unterbefehl: add-public.</translation>
+    </message>
+    <message>
+        <source>--region and --year need one value each.</source>
+        <translation>--region und --year brauchen je einen Wert.</translation>
+    </message>
+    <message>
+        <source>holidays add-public needs --year.</source>
+        <translation>holidays add-public braucht --year.</translation>
+    </message>
+    <message>
+        <source>holidays add-public needs --region: none is remembered for this project yet.</source>
+        <translation>holidays add-public braucht --region: für dieses Projekt ist noch keine Region gespeichert.</translation>
+    </message>
+    <message>
+        <source>Unknown region &apos;%1&apos;; known regions: %2.</source>
+        <translation>Unbekannte Region &apos;%1&apos;; bekannte Regionen: %2.</translation>
+    </message>
+    <message>
+        <source>--year takes a year or a range of years from 2000 to 2099, such as 2027 or 2027-2028; &apos;%1&apos; is none.</source>
+        <translation>--year nimmt ein Jahr oder eine Spanne von Jahren von 2000 bis 2099, etwa 2027 oder 2027-2028; &apos;%1&apos; ist keines.</translation>
+    </message>
+    <message>
+        <source>would be added</source>
+        <translation>käme hinzu</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>already a holiday</source>
+        <translation>schon ein Feiertag</translation>
     </message>
 </context>
 <context>
@@ -1956,6 +2055,14 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
     <message>
         <source>The project&apos;s holidays. On a holiday an entry grants access only by the periods of a time model that include the day &apos;Holiday&apos;.</source>
         <translation>Die Feiertage des Projekts. An einem Feiertag gewährt ein Eingang Zutritt nur in den Zeiträumen eines Zeitmodells, die den Tag &apos;Feiertag&apos; enthalten.</translation>
+    </message>
+    <message>
+        <source>Add Public Holidays...</source>
+        <translation>Gesetzliche Feiertage hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Add the public holidays of a country or state for one or more years</source>
+        <translation>Die gesetzlichen Feiertage eines Landes oder Bundeslandes für ein oder mehrere Jahre hinzufügen</translation>
     </message>
 </context>
 <context>
@@ -3656,6 +3763,93 @@ Möchten Sie fortfahren?</translation>
         <source>The project settings could not be saved.</source>
         <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
     </message>
+    <message>
+        <source>This computer&apos;s (%1)</source>
+        <translation>Die dieses Computers (%1)</translation>
+    </message>
+    <message>
+        <source>Time zone of the site</source>
+        <translation>Zeitzone des Standorts</translation>
+    </message>
+    <message>
+        <source>The readers&apos; clocks are set to this time zone, and every time shown or entered is a time of the site. Choose it when this computer (a server, say) runs in another zone than the doors.</source>
+        <translation>Die Uhren der Leser werden auf diese Zeitzone gestellt, und jede angezeigte oder eingegebene Zeit ist eine Zeit des Standorts. Wählen Sie sie, wenn dieser Computer (etwa ein Server) in einer anderen Zone läuft als die Türen.</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraPublicHolidays</name>
+    <message>
+        <source>en</source>
+        <comment>the language code of this translation</comment>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>Add Public Holidays</source>
+        <translation>Gesetzliche Feiertage hinzufügen</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>&amp;Region:</source>
+        <translation>&amp;Region:</translation>
+    </message>
+    <message>
+        <source>&amp;Years:</source>
+        <translation>&amp;Jahre:</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Weekday</source>
+        <translation>Wochentag</translation>
+    </message>
+    <message>
+        <source>Holiday</source>
+        <translation>Feiertag</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Add Checked</source>
+        <translation>Angehakte hinzufügen</translation>
+    </message>
+    <message>
+        <source>The country or state whose public holidays are added. Holidays that only some towns of a state keep are not listed.</source>
+        <translation>Das Land oder Bundesland, dessen gesetzliche Feiertage hinzugefügt werden. Feiertage, die nur einzelne Gemeinden eines Landes begehen, stehen nicht in der Liste.</translation>
+    </message>
+    <message>
+        <source>The holidays of the chosen years. Only the checked ones are added; dates that are holidays already are left as they are.</source>
+        <translation>Die Feiertage der gewählten Jahre. Nur die angehakten werden hinzugefügt; Tage, die schon Feiertage sind, bleiben, wie sie sind.</translation>
+    </message>
+    <message>
+        <source>DB holidays list</source>
+        <translation>DB Feiertagsliste</translation>
+    </message>
+    <message>
+        <source>already a holiday</source>
+        <translation>schon ein Feiertag</translation>
+    </message>
+    <message>
+        <source>past: not sent to readers</source>
+        <translation>vergangen: wird nicht an Leser gesendet</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n holiday(s) checked</source>
+        <translation>
+            <numerusform>%n Feiertag angehakt</numerusform>
+            <numerusform>%n Feiertage angehakt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>DB add holidays</source>
+        <translation>DB Feiertage hinzufügen</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraReadTag</name>
@@ -3976,28 +4170,6 @@ Ist sie eine Benutzerliste im CSV-Format?</translation>
         <translation>Importdatei kann nicht geöffnet werden</translation>
     </message>
     <message>
-        <source>Line %1%2: &apos;%3&apos;</source>
-        <translation>Zeile %1%2: &apos;%3&apos;</translation>
-    </message>
-    <message>
-        <source>%1 user entries imported from file</source>
-        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
-    </message>
-    <message>
-        <source>Nothing imported
-Please check the column assignments.</source>
-        <translation>Nichts importiert
-Bitte prüfen Sie die Spaltenzuordnungen.</translation>
-    </message>
-    <message>
-        <source>%1 lines not imported (other column count, no name and no valid IDD, or name or IDD already in the project): line %2</source>
-        <translation>%1 Zeilen nicht importiert (andere Spaltenanzahl, kein Name und keine gültige IDD, oder Name oder IDD schon im Projekt): Zeile %2</translation>
-    </message>
-    <message>
-        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
-        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
-    </message>
-    <message>
         <source>Add user</source>
         <translation>Benutzer hinzufügen</translation>
     </message>
@@ -4068,6 +4240,10 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     <message>
         <source>Open the import file with an extern application</source>
         <translation>Die Importdatei mit einer externen Anwendung öffnen</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
     </message>
 </context>
 <context>
@@ -4650,6 +4826,36 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
         <source>Import User List</source>
         <translation>Import Benutzerliste</translation>
     </message>
+    <message>
+        <source>%1 user entries imported from file</source>
+        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the file is empty.</source>
+        <translation>Nichts importiert: Die Datei ist leer.</translation>
+    </message>
+    <message>
+        <source>Nothing imported: the file holds no line after its header.</source>
+        <translation>Nichts importiert: Die Datei enthält nach ihrer Kopfzeile keine Zeile.</translation>
+    </message>
+    <message>
+        <source>Nothing imported
+Please check the column assignments.</source>
+        <translation>Nichts importiert
+Bitte prüfen Sie die Spaltenzuordnungen.</translation>
+    </message>
+    <message>
+        <source>%1 lines not imported (other column count, no name and no valid IDD, a control character in a name, or name or IDD already in the project): line %2</source>
+        <translation>%1 Zeilen nicht importiert (andere Spaltenzahl, kein Name und keine gültige IDD, ein Steuerzeichen in einem Namen, oder Name oder IDD schon im Projekt): Zeile %2</translation>
+    </message>
+    <message>
+        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
+        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
+    </message>
+    <message>
+        <source>Line %1%2: &apos;%3&apos;</source>
+        <translation>Zeile %1%2: &apos;%3&apos;</translation>
+    </message>
 </context>
 <context>
     <name>MyRdr</name>
@@ -4799,6 +5005,10 @@ Die Sicherung des bisherigen Projekts ist
         <source>Table file error</source>
         <translation>Fehler beim Schreiben der Tabellendatei</translation>
     </message>
+    <message>
+        <source>Holiday outside the years 2000 to 2099 a reader holds</source>
+        <translation>Feiertag außerhalb der Jahre 2000 bis 2099, die ein Leser hält</translation>
+    </message>
 </context>
 <context>
     <name>ReaderConfiguration</name>
@@ -4929,6 +5139,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>Statement failed</source>
         <translation>Anweisung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The name &apos;%1&apos; holds a control character (a tab, a line break or a NUL byte); names cannot hold them.</source>
+        <translation>Der Name „%1“ enthält ein Steuerzeichen (einen Tabulator, einen Zeilenumbruch oder ein NUL-Byte); Namen können keine enthalten.</translation>
     </message>
 </context>
 <context>
@@ -5070,6 +5284,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>time models with periods that mean never: %1</source>
         <translation>Zeitmodelle mit Abschnitten, die nie gelten: %1</translation>
+    </message>
+    <message>
+        <source>holidays outside the years %1 to %2 a reader holds: %3</source>
+        <translation>Feiertage außerhalb der Jahre %1 bis %2, die ein Leser hält: %3</translation>
     </message>
 </context>
 <context>

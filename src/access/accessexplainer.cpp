@@ -53,20 +53,7 @@ QSqlError AccessExplainer::load(const ProjectParameters &project, const QString 
         EntryRecords::listEntries(project.databasePath, EntryRecords::SortByName, true, entries);
     if (error.isValid())
         return error;
-    QList<EntryRow> found;
-    for (const EntryRow &row : qAsConst(entries)) {
-        if (row.doorName == entryName)
-            found << row;
-    }
-    const int slash = entryName.indexOf(QLatin1Char('/'));
-    if (found.isEmpty() && slash > 0) {
-        const QString area = entryName.left(slash);
-        const QString door = entryName.mid(slash + 1);
-        for (const EntryRow &row : qAsConst(entries)) {
-            if (row.areaName == area && row.doorName == door)
-                found << row;
-        }
-    }
+    const QList<EntryRow> found = EntryRecords::entriesNamed(entries, entryName);
     if (found.isEmpty()) {
         m_loadProblem = tr("There is no entry '%1'.").arg(entryName);
         return QSqlError();

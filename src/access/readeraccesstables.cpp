@@ -3,6 +3,7 @@
 #include "access/accessdataset.h"
 #include "access/timeperiod.h"
 #include "core/filewriter.h"
+#include "db/holidayrecords.h"
 #include "db/transponderidd.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,9 @@ QString ReaderAccessTables::codeText(qint32 code)
         return QCoreApplication::translate("ReaderAccessTables", "Invalid identifier format");
     case FileError:
         return QCoreApplication::translate("ReaderAccessTables", "Table file error");
+    case HolidayYearError:
+        return QCoreApplication::translate("ReaderAccessTables",
+                                           "Holiday outside the years 2000 to 2099 a reader holds");
     default:
         return QString();
     }
@@ -145,7 +149,10 @@ qint32 ReaderAccessTables::fillHolidays(const AccessDataSet &dataSet)
 {
     m_failedItem.clear();
     for (const QDate &date : dataSet.holidays()) {
-        const qint32 code = addHoliday(HolidayRecord::fromDate(date));
+        // 2126 would go out as 26 and make a working day of 2026 a holiday.
+        const qint32 code = HolidayRecords::fitsReaders(date)
+                                ? addHoliday(HolidayRecord::fromDate(date))
+                                : fail(HolidayYearError);
         if (code != Ok) {
             m_failedItem =
                 QStringLiteral("Set holiday %1").arg(date.toString(QStringLiteral("dd.MM.yyyy")));
@@ -366,13 +373,13 @@ QByteArray ReaderAccessTables::fileContent() const
     return out;
 }
 
-qint32 ReaderAccessTables::writeFile(const QString &path)
+qint32 ReaderAccessTables::writeFile(const QString &path, const FileWriter::Anchor &anchor)
 {
     // Written beside the target and renamed over it at the end, so a failed
     // write never leaves a half table for a reader to pick up.
     if (!metadataWritable())
         return fail(MetadataError);
-    if (!FileWriter::replaceFile(path, fileContent()))
+    if (!FileWriter::replaceFile(path, fileContent(), anchor))
         return fail(FileError);
     return Ok;
 }

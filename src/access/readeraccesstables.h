@@ -2,6 +2,7 @@
 
 #include "access/accessrecords.h"
 #include "core/errorinfo.h"
+#include "core/filewriter.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -26,6 +27,7 @@ public:
         IddLengthError = -1004,
         IddFormatError = -1005,
         FileError = -1006,
+        HolidayYearError = -1007, // a holiday a reader's two-digit year cannot hold
     };
     static constexpr int MaxTimezones = 15;
     // The metadata carries the holiday count in one byte.
@@ -112,7 +114,7 @@ public:
     // Writes the table file ("," and "\n", four sections). The file is
     // replaced only when everything was written; an existing file stays as it
     // was on any failure.
-    qint32 writeFile(const QString &path);
+    qint32 writeFile(const QString &path, const FileWriter::Anchor &anchor = FileWriter::Anchor());
     // The file's content, as writeFile writes it.
     QByteArray fileContent() const;
 

@@ -239,7 +239,7 @@ void KelvaraMan::loadUpdateBlockers(const QSet<int> *only)
     // A check that cannot run shows no markers; the board itself still builds.
     if (selection.list(m_databasePath, entries).isValid() ||
         UpdateCheck::checkBlocking(m_params, entries, modelsOfEntry, rightsOfEntry,
-                                   QDate::currentDate(), results)
+                                   m_params.siteToday(), results)
             .isValid()) {
         m_updateBlockers.clear();
         return;

@@ -117,6 +117,12 @@ QString KelvaraCli::usage()
               "  kelvara-cli import-users [--project DIR] FILE\n"
               "      Reads users from a list whose header names the standard columns.\n"
               "      An interrupt or termination signal stops it with nothing imported.\n"
+              "      Exit status 1 when a line or an identifier was left out (each one is\n"
+              "      named with its line) or nothing was imported.\n"
+              "  kelvara-cli time-zone [--project DIR] [ZONE | computer]\n"
+              "      Prints the time zone of the site, or sets it (an IANA name such as\n"
+              "      Europe/Berlin; computer: this computer's, the default). Reader clocks\n"
+              "      are set to it, and --at and event times are times of the site.\n"
               "  kelvara-cli explain [--project DIR] --entry NAME\n"
               "          (--user \"LAST, FIRST\" | --identifier HEX) [--at yyyy-MM-ddTHH:mm]\n"
               "          [--reader]\n"
@@ -148,6 +154,7 @@ QString KelvaraCli::usage()
               "      folder and the tools folder as this installation resolves them.\n"
               "  kelvara-cli --help\n"
               "      Shows this text.\n"
+              "An entry NAME may be given as AREA/NAME.\n"
               "Without --project the current project of the application settings is used.\n"
               "Exit status: 0 success; 1 a failed entry or operation, or a project in use\n"
               "by another program; 2 a usage error, a folder that is not a project, or no\n"
@@ -212,6 +219,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return exportUsers(rest);
     if (command == QLatin1String("import-users"))
         return importUsers(rest);
+    if (command == QLatin1String("time-zone"))
+        return timeZone(rest);
     if (command == QLatin1String("paths"))
         return printPaths(rest);
     if (command == QLatin1String("upgrade"))
@@ -440,15 +449,11 @@ int KelvaraCli::selectEntries(const Scope &scope, QList<EntryTarget> &targets)
             return databaseFailure(error);
         QSet<int> keys;
         for (const QString &name : scope.entryNames) {
-            bool found = false;
-            for (const EntryRow &row : qAsConst(rows)) {
-                if (row.doorName == name) {
-                    keys.insert(row.pkDoors);
-                    found = true;
-                }
-            }
-            if (!found)
+            const QList<EntryRow> found = EntryRecords::entriesNamed(rows, name);
+            if (found.isEmpty())
                 return usageError(tr("There is no entry named '%1'.").arg(name));
+            for (const EntryRow &row : found)
+                keys.insert(row.pkDoors);
         }
         selection = EntrySelection::entries(keys, onlyPending);
     } else if (scope.shortRange) {
@@ -537,8 +542,8 @@ int KelvaraCli::runFunction(QStringList arguments)
     switch (function) {
     case 0: {
         QList<HolidayRow> holidays;
-        const QSqlError error =
-            HolidayRecords::listUpcomingHolidays(m_project.databasePath, holidays);
+        const QSqlError error = HolidayRecords::listUpcomingHolidays(
+            m_project.databasePath, m_project.siteToday(), holidays);
         if (error.isValid())
             return databaseFailure(error);
         auto update = std::make_unique<KelvaraUpdateThread>(m_project);
@@ -573,7 +578,7 @@ int KelvaraCli::runFunction(QStringList arguments)
     }
     m_out.flush();
     if (thread->runLockRefused())
-        return failure(tr("The project is in use by %1; try again.").arg(thread->runLockHolder()));
+        return failure(thread->runLockRefusal());
     return allOk ? Success : Failure;
 }
 
@@ -654,7 +659,7 @@ int KelvaraCli::verifyReaders(QStringList arguments)
     }
     m_out.flush();
     if (thread.runLockRefused())
-        return failure(tr("The project is in use by %1; try again.").arg(thread.runLockHolder()));
+        return failure(thread.runLockRefusal());
     return allInSync ? Success : Failure;
 }
 
@@ -675,7 +680,7 @@ int KelvaraCli::checkUpdates(QStringList arguments)
 
     QList<UpdateCheck::Result> results;
     const QSqlError error =
-        UpdateCheck::checkEntries(m_project, targets, QDate::currentDate(), results);
+        UpdateCheck::checkEntries(m_project, targets, m_project.siteToday(), results);
     if (error.isValid())
         return databaseFailure(error);
     int blocked = 0;
@@ -723,6 +728,32 @@ int KelvaraCli::exportUsers(QStringList arguments)
     return Success;
 }
 
+int KelvaraCli::timeZone(QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    if (arguments.size() > 1)
+        return usageError(tr("time-zone takes at most one time zone."));
+    if (!arguments.isEmpty()) {
+        const QString name = arguments.first();
+        const bool computer = name == QLatin1String("computer");
+        if (!computer && !ProjectParameters::isTimeZoneName(name))
+            return usageError(tr("'%1' is no time zone known here (say Europe/Berlin, or "
+                                 "computer for this computer's).")
+                                  .arg(name));
+        m_project.siteTimeZone = computer ? QString() : name;
+        if (!m_project.saveProjectParameters())
+            return failure(tr("The project settings could not be saved."));
+    }
+    m_out << (m_project.siteTimeZone.isEmpty()
+                  ? tr("computer (%1)").arg(QString::fromUtf8(QTimeZone::systemTimeZoneId()))
+                  : m_project.siteTimeZone)
+          << '\n';
+    m_out.flush();
+    return Success;
+}
+
 int KelvaraCli::importUsers(QStringList arguments)
 {
     int exitCode = Success;
@@ -741,18 +772,20 @@ int KelvaraCli::importUsers(QStringList arguments)
     if (file.stopped())
         return failure(tr("The import was stopped; nothing was imported."));
     if (count < 0)
-        return failure(tr("Cannot open import file"));
-    if (count > 0)
-        m_out << tr("%1 user entries imported from file").arg(count) << '\n';
-    else
-        m_out << tr("Nothing imported\nPlease check the column assignments.") << '\n';
-    if (file.skippedLines() > 0)
-        m_out << tr("%n lines skipped: wrong field count, nothing to identify the user, or "
-                    "refused by the database.",
-                    nullptr, file.skippedLines())
-              << '\n';
+        return failure(
+            file.notRegularFile()
+                ? tr("'%1' is not a regular file; only a file is imported.").arg(arguments.first())
+                : tr("Cannot open import file"));
+    const QString text = file.resultText(count, m_project.hfIddLength, m_project.uhfIddLength,
+                                         MyImportUsers::MaxListedLines);
+    if (count == 0)
+        return failure(text);
+    m_out << text << '\n';
     m_out.flush();
-    return count == 0 && file.skippedLines() > 0 ? Failure : Success;
+    // Anything left out (a line, an identifier) or nothing imported at all is a failure.
+    const bool complete =
+        count > 0 && file.skippedLines() == 0 && file.refusedIdentifierCount() == 0;
+    return complete ? Success : Failure;
 }
 
 int KelvaraCli::upgradeProject(QStringList arguments)

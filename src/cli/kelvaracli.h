@@ -87,6 +87,7 @@ private:
     QHash<QString, int> runThread(KelvaraFunctionThread &thread, bool echoLog, int jobs = 0);
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
+    int timeZone(QStringList arguments);
     int printPaths(const QStringList &arguments);
     // explain and who (kelvaracliexplain.cpp).
     int explain(QStringList arguments);

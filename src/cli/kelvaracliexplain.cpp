@@ -38,14 +38,24 @@ bool KelvaraCli::takeMoment(QStringList &arguments, QDateTime &at, int &exitCode
         return false;
     }
     if (!present) {
-        const QDateTime now = QDateTime::currentDateTime();
-        at = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute()));
+        const QDateTime now = m_project.siteNow();
+        at = m_project.siteMoment(now.date(), QTime(now.time().hour(), now.time().minute()));
         return true;
     }
-    at = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd'T'HH:mm"));
-    if (!at.isValid()) {
+    // Times are the site's wall clock, whatever zone this computer runs in.
+    const int split = text.indexOf(QLatin1Char('T'));
+    const QDate date = QDate::fromString(text.left(split), QStringLiteral("yyyy-MM-dd"));
+    const QTime time = QTime::fromString(text.mid(split + 1), QStringLiteral("HH:mm"));
+    if (split < 0 || !date.isValid() || !time.isValid()) {
         exitCode =
             usageError(tr("'%1' is not a date and time of the form yyyy-MM-ddTHH:mm.").arg(text));
+        return false;
+    }
+    at = m_project.siteMoment(date, time);
+    if (!at.isValid()) {
+        exitCode = usageError(tr("%1 does not exist in the site's time zone %2: the clocks skip "
+                                 "it when daylight saving time begins.")
+                                  .arg(text, QString::fromUtf8(m_project.siteZone().id())));
         return false;
     }
     return true;
@@ -82,7 +92,7 @@ int KelvaraCli::explain(QStringList arguments)
 
     AccessExplainer explainer;
     const QSqlError error =
-        explainer.load(m_project, entryName, std::min(QDate::currentDate(), at.date()));
+        explainer.load(m_project, entryName, std::min(m_project.siteToday(), at.date()));
     if (error.isValid())
         return databaseFailure(error);
     if (!explainer.loadProblem().isEmpty())
@@ -143,7 +153,7 @@ int KelvaraCli::who(QStringList arguments)
         return exitCode;
     if (!arguments.isEmpty())
         return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    const QDate heldFrom = std::min(QDate::currentDate(), at.date());
+    const QDate heldFrom = std::min(m_project.siteToday(), at.date());
 
     QStringList lines;
     if (hasEntry) {

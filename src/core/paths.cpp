@@ -1,6 +1,7 @@
 #include "core/paths.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QSet>
@@ -44,14 +45,38 @@ QString projectDataPath(const QString &projectFolder)
     return QStringLiteral("%1/data").arg(projectFolder);
 }
 
+namespace {
+
+// A folder name holds at most 255 bytes. A longer one is cut and told
+// apart from others cut alike by a hash of the whole key; every name that
+// fits keeps the folder it always had.
+QString entryFolder(const QString &prefix, const QString &entryKey)
+{
+    constexpr int MaxNameBytes = 255;
+    QString name = prefix + safeFolderName(entryKey);
+    if (name.toUtf8().size() <= MaxNameBytes)
+        return name;
+    const QString tag =
+        QLatin1Char('~') +
+        QString::fromLatin1(
+            QCryptographicHash::hash(entryKey.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    while (!name.isEmpty() && (name + tag).toUtf8().size() > MaxNameBytes)
+        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    return name + tag;
+}
+
+} // namespace
+
 QString entryLogPath(const QString &projectFolder, const QString &entryKey)
 {
-    return QStringLiteral("%1/log/log-%2").arg(projectFolder, safeFolderName(entryKey));
+    return QStringLiteral("%1/log/%2")
+        .arg(projectFolder, entryFolder(QStringLiteral("log-"), entryKey));
 }
 
 QString entryDataPath(const QString &projectFolder, const QString &entryKey)
 {
-    return QStringLiteral("%1/data/data-%2").arg(projectFolder, safeFolderName(entryKey));
+    return QStringLiteral("%1/data/%2")
+        .arg(projectFolder, entryFolder(QStringLiteral("data-"), entryKey));
 }
 
 QString safeFolderName(const QString &name)

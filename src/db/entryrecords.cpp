@@ -227,6 +227,10 @@ bool addEntry(QSqlQuery &query, const EntryRow &entry, int *newKey)
 
 QSqlError addEntry(const QString &databasePath, const EntryRow &entry, int *newKey)
 {
+    const QSqlError refused =
+        RecordStatement::refuseControlCharacters({entry.doorName, entry.areaName});
+    if (refused.isValid())
+        return refused;
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         return outcome(addEntry(query, entry, newKey), query);
     });
@@ -249,6 +253,10 @@ QSqlError editEntry(const QString &databasePath, const EntryRow &entry, bool *ma
 {
     if (marked)
         *marked = false;
+    const QSqlError refused =
+        RecordStatement::refuseControlCharacters({entry.doorName, entry.areaName});
+    if (refused.isValid())
+        return refused;
     bool changedReader = false;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         if (!ProjectDatabase::exec(query,
@@ -315,6 +323,25 @@ QSqlError removeEntry(const QString &databasePath, int pkDoors)
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(removeEntry(query, pkDoors), query);
     });
+}
+
+QList<EntryRow> entriesNamed(const QList<EntryRow> &entries, const QString &name)
+{
+    QList<EntryRow> found;
+    for (const EntryRow &row : entries) {
+        if (row.doorName == name)
+            found << row;
+    }
+    for (int slash = name.indexOf(QLatin1Char('/')); found.isEmpty() && slash > 0;
+         slash = name.indexOf(QLatin1Char('/'), slash + 1)) {
+        const QString area = name.left(slash);
+        const QString door = name.mid(slash + 1);
+        for (const EntryRow &row : entries) {
+            if (row.areaName == area && row.doorName == door)
+                found << row;
+        }
+    }
+    return found;
 }
 
 QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys)

@@ -86,4 +86,8 @@ QSqlError removeEntry(const QString &databasePath, int pkDoors);
 // The folder key of every entry (entryFolderKeys of core/paths.h), by PKdoors.
 QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys);
 
+// The entries a name typed by the user means: those named so, else those
+// "AREA/NAME" names (an area name may hold a '/' itself).
+QList<EntryRow> entriesNamed(const QList<EntryRow> &entries, const QString &name);
+
 } // namespace EntryRecords

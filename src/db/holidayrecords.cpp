@@ -4,6 +4,7 @@
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
+#include <QCoreApplication>
 #include <QVariant>
 
 using RecordStatement::outcome;
@@ -58,6 +59,39 @@ QSqlError listUpcomingHolidays(const QString &databasePath, const QDate &today,
     return QSqlError();
 }
 
+bool fitsReaders(const QDate &date)
+{
+    return date.isValid() && date.year() >= FirstReaderYear && date.year() <= LastReaderYear;
+}
+
+QString yearRefusal(const QDate &date)
+{
+    return QCoreApplication::translate("HolidayRecords",
+                                       "%1: readers hold holidays from %2 to %3 only.")
+        .arg(date.toString(QStringLiteral("dd.MM.yyyy")))
+        .arg(FirstReaderYear)
+        .arg(LastReaderYear);
+}
+
+namespace {
+
+// The refusal of the first date of the rows that no reader can hold.
+QSqlError refusedDate(const QList<HolidayRow> &holidays)
+{
+    for (const HolidayRow &holiday : holidays) {
+        const QDate date = QDate::fromString(holiday.date, DateFormat);
+        if (!fitsReaders(date))
+            return RecordStatement::refusal(
+                date.isValid()
+                    ? yearRefusal(date)
+                    : QCoreApplication::translate("HolidayRecords", "'%1' is not a date.")
+                          .arg(holiday.date));
+    }
+    return QSqlError();
+}
+
+} // namespace
+
 bool addHoliday(QSqlQuery &query, const HolidayRow &holiday, int *newKey)
 {
     if (!ProjectDatabase::exec(query,
@@ -78,6 +112,9 @@ QSqlError addRows(const QString &databasePath, const QList<HolidayRow> &holidays
     keys.clear();
     if (markedEntries)
         markedEntries->clear();
+    const QSqlError refused = refusedDate(holidays);
+    if (refused.isValid())
+        return refused;
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         for (const HolidayRow &holiday : holidays) {
@@ -128,6 +165,9 @@ QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
 {
     if (markedEntries)
         markedEntries->clear();
+    const QSqlError refused = refusedDate({holiday});
+    if (refused.isValid())
+        return refused;
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         if (!ProjectDatabase::exec(query,

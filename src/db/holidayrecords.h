@@ -22,6 +22,14 @@ namespace HolidayRecords {
 
 inline const QString DateFormat = QStringLiteral("yyyy.MM.dd");
 
+// Readers keep a holiday's year in two digits counted from 2000: a date
+// outside these years would reach them as another date.
+constexpr int FirstReaderYear = 2000;
+constexpr int LastReaderYear = 2099;
+bool fitsReaders(const QDate &date);
+// Why the date is refused, for the user.
+QString yearRefusal(const QDate &date);
+
 // In date order.
 bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows);
 QSqlError listHolidays(const QString &databasePath, QList<HolidayRow> &rows);

@@ -104,6 +104,16 @@ bool setDefaultRelaisHoldTime(QSqlQuery &q, double value)
                                           holdTimeText(value));
 }
 
+QString siteTimeZone(QSqlQuery &q)
+{
+    const QString name = ProjectSchema::readProjectTag(q, QStringLiteral("SiteTimeZone")).trimmed();
+    return ProjectParameters::isTimeZoneName(name) ? name : QString();
+}
+bool setSiteTimeZone(QSqlQuery &q, const QString &name)
+{
+    return ProjectSchema::writeProjectTag(q, QStringLiteral("SiteTimeZone"), name);
+}
+
 QString holdTimeText(double value)
 {
     return QString::number(value, 'f', 1);
@@ -127,6 +137,7 @@ bool ProjectParameters::loadProjectParameters()
     uhfSelectionMask2 = ProjectTags::uhfSelectionMask(q, 2);
     uhfSelectionMask3 = ProjectTags::uhfSelectionMask(q, 3);
     defaultRelaisHoldTime = ProjectTags::defaultRelaisHoldTime(q);
+    siteTimeZone = ProjectTags::siteTimeZone(q);
     return true;
 }
 
@@ -146,7 +157,33 @@ bool ProjectParameters::saveProjectParameters() const
     ProjectTags::setUhfSelectionMask(q, 2, uhfSelectionMask2);
     ProjectTags::setUhfSelectionMask(q, 3, uhfSelectionMask3);
     ProjectTags::setDefaultRelaisHoldTime(q, defaultRelaisHoldTime);
+    ProjectTags::setSiteTimeZone(q, siteTimeZone);
     return true;
+}
+
+bool ProjectParameters::isTimeZoneName(const QString &name)
+{
+    return !name.isEmpty() && QTimeZone::isTimeZoneIdAvailable(name.toUtf8());
+}
+
+QTimeZone ProjectParameters::siteZone() const
+{
+    return isTimeZoneName(siteTimeZone) ? QTimeZone(siteTimeZone.toUtf8())
+                                        : QTimeZone::systemTimeZone();
+}
+
+QDateTime ProjectParameters::siteNow() const
+{
+    return QDateTime::currentDateTimeUtc().toTimeZone(siteZone());
+}
+
+QDateTime ProjectParameters::siteMoment(const QDate &date, const QTime &time) const
+{
+    const QDateTime moment(date, time, siteZone());
+    // Qt moves a time the clocks skip past the gap; such a time does not exist there.
+    if (!moment.isValid() || moment.date() != date || moment.time() != time)
+        return QDateTime();
+    return moment;
 }
 
 QSqlError ProjectParameters::changeHfIddLength(int newLength)

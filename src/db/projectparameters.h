@@ -2,9 +2,12 @@
 
 #include "db/selectionmask.h"
 
+#include <QDate>
+#include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QTimeZone>
 
 // The project's options, kept as tag/value rows of the "project" table.
 struct ProjectParameters
@@ -21,11 +24,25 @@ struct ProjectParameters
     SelectionMask uhfSelectionMask2;
     SelectionMask uhfSelectionMask3;
     double defaultRelaisHoldTime = 1.0;
+    // The time zone of the site, an IANA name such as "Europe/Berlin"; empty
+    // for this computer's. Reader clocks are set to it and every time shown
+    // or taken is one of the site, so a job on a server in UTC keeps the
+    // readers on the site's time.
+    QString siteTimeZone;
+
+    QTimeZone siteZone() const;
+    // Now, and today, on the site's clocks.
+    QDateTime siteNow() const;
+    QDate siteToday() const { return siteNow().date(); }
+    // The wall-clock time at the site; invalid when the site's clocks skip
+    // it (the hour daylight saving time leaves out).
+    QDateTime siteMoment(const QDate &date, const QTime &time) const;
+    static bool isTimeZoneName(const QString &name);
 
     // Resets to the defaults and reads every tag; false when the database does
     // not open (the defaults then stay).
     bool loadProjectParameters();
-    // Writes the ten tags; false when the database does not open.
+    // Writes every tag; false when the database does not open.
     bool saveProjectParameters() const;
 
     // Widens every stored short-range identifier to the new length and marks
@@ -55,6 +72,9 @@ SelectionMask uhfSelectionMask(QSqlQuery &q, int index);
 bool setUhfSelectionMask(QSqlQuery &q, int index, const SelectionMask &mask);
 double defaultRelaisHoldTime(QSqlQuery &q);
 bool setDefaultRelaisHoldTime(QSqlQuery &q, double value);
+// Empty when the tag is missing or names no time zone known here.
+QString siteTimeZone(QSqlQuery &q);
+bool setSiteTimeZone(QSqlQuery &q, const QString &name);
 
 // "2.5", "3.0": fixed notation with one decimal place.
 QString holdTimeText(double value);

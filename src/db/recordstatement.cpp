@@ -1,6 +1,7 @@
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -55,6 +56,30 @@ QSqlError failure(const QSqlQuery &query, const QString &text)
 QSqlError refusal(const QString &text)
 {
     return QSqlError(QString(), text, QSqlError::StatementError);
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}
+
+QSqlError refuseControlCharacters(const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (hasControlCharacter(name))
+            return refusal(
+                QCoreApplication::translate(
+                    "RecordStatement",
+                    "The name '%1' holds a control character (a tab, a line break "
+                    "or a NUL byte); names cannot hold them.")
+                    .arg(QString(name).replace(QRegularExpression(QStringLiteral("\\p{Cc}")),
+                                               QStringLiteral("?"))));
+    }
+    return QSqlError();
 }
 
 } // namespace RecordStatement

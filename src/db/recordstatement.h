@@ -36,6 +36,12 @@ QString keyList(const QSet<int> &keys);
 QSqlError failure(const QSqlQuery &query, const QString &text = QString());
 QSqlError refusal(const QString &text);
 
+// A name with a control character (a NUL byte, a tab, a line break) would be
+// stored as is and show broken everywhere: it is refused.
+bool hasControlCharacter(const QString &text);
+// The refusal of the first name holding one; no error when none does.
+QSqlError refuseControlCharacters(const QStringList &names);
+
 // After a loop over query.next(): true when the rows ran out, false when
 // reading one failed (a damaged page, a lock); the query's lastError() then
 // tells why. Ask before query.finish(), which forgets the error.

@@ -172,6 +172,10 @@ bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
 
 QSqlError addUser(const QString &databasePath, const UserRow &user, int *newKey)
 {
+    const QSqlError refused =
+        RecordStatement::refuseControlCharacters({user.familyName, user.firstName, user.groupName});
+    if (refused.isValid())
+        return refused;
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         return outcome(addUser(query, user, newKey), query);
     });
@@ -191,6 +195,10 @@ bool editUser(QSqlQuery &query, const UserRow &user)
 
 QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *markedEntries)
 {
+    const QSqlError refused =
+        RecordStatement::refuseControlCharacters({user.familyName, user.firstName, user.groupName});
+    if (refused.isValid())
+        return refused;
     if (markedEntries)
         markedEntries->clear();
     QSet<int> marked;

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
 
 #include <fcntl.h>
@@ -70,13 +69,25 @@ bool FlashDrive::choose(const QString &path)
 {
     if (!isVolumeRoot(path))
         return false;
-    m_drivePath = QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath());
+    setDrivePath(QDir::toNativeSeparators(QFileInfo(path).canonicalFilePath()));
     return true;
+}
+
+void FlashDrive::setDrivePath(const QString &path)
+{
+    m_drivePath = path;
+    m_anchor = FileWriter::anchorAt(path);
+}
+
+void FlashDrive::clear()
+{
+    m_drivePath.clear();
+    m_anchor = FileWriter::Anchor();
 }
 
 bool FlashDrive::driveReady() const
 {
-    return !m_drivePath.isEmpty() && QFileInfo(m_drivePath).isDir();
+    return !m_drivePath.isEmpty() && FileWriter::stillThere(m_anchor);
 }
 
 quint32 FlashDrive::deviceIdOf(const QString &readerSerNo)
@@ -99,7 +110,7 @@ QString FlashDrive::readerFolder(quint32 deviceId, bool create) const
         QDir::fromNativeSeparators(m_drivePath), deviceFolderName(deviceId)));
     if (refused(folder, true))
         return QString();
-    if (create && !QDir().mkpath(folder))
+    if (create && !FileWriter::makeFolder(folder, m_anchor))
         return QString();
     return folder;
 }
@@ -197,7 +208,7 @@ bool FlashDrive::writeJob(const Jobs &jobs) const
         return false;
     // A JOB naming nothing is still written, but it is no job: a failure.
     const QByteArray content = jobFileContent(jobs);
-    return FileWriter::replaceFile(path, content) && !content.isEmpty();
+    return FileWriter::replaceFile(path, content, m_anchor) && !content.isEmpty();
 }
 
 bool FlashDrive::setWriteAccessJob() const

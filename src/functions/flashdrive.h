@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/filewriter.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
@@ -43,12 +45,16 @@ public:
     static bool isVolumeRoot(const QString &path);
 
     // Names any folder as the drive, unchecked (tests, the command line).
-    void setDrivePath(const QString &path) { m_drivePath = path; }
+    // Like choose(), it pins the volume there now.
+    void setDrivePath(const QString &path);
     QString drivePath() const { return m_drivePath; }
-    void clear() { m_drivePath.clear(); }
+    void clear();
 
-    // A drive path is set and exists.
+    // A drive path is set and still names the volume there when it was
+    // chosen: unmounted, the path is an empty folder of the system disk.
     bool driveReady() const;
+    // What every write on the drive is checked against.
+    const FileWriter::Anchor &anchor() const { return m_anchor; }
 
     // The device ID of a reader serial number: its hexadecimal value, 0 when
     // it is not a hexadecimal number.
@@ -90,4 +96,5 @@ private:
     QString fileInReaderFolder(quint32 deviceId, const QString &fileName) const;
 
     QString m_drivePath;
+    FileWriter::Anchor m_anchor;
 };

@@ -3,6 +3,7 @@
 #include "access/accesscsvfiles.h"
 #include "access/timeperiod.h"
 #include "core/errorinfo.h"
+#include "core/filewriter.h"
 #include "reader/readerconnection.h"
 #include "reader/readersettings.h"
 
@@ -56,9 +57,12 @@ public:
 
     virtual ReaderOutcome updateAccess(const ReaderConnection &connection, int readerType,
                                        const AccessDataSet &dataSet) = 0;
-    // The flash-drive form of the update: the table file at `path`, no reader contact.
-    virtual ReaderOutcome saveAccessConfiguration(const QString &path, const QString &logKey,
-                                                  int readerType, const AccessDataSet &dataSet) = 0;
+    // The flash-drive form of the update: the table file at `path` below the
+    // drive's anchor, no reader contact.
+    virtual ReaderOutcome saveAccessConfiguration(const QString &path,
+                                                  const FileWriter::Anchor &anchor,
+                                                  const QString &logKey, int readerType,
+                                                  const AccessDataSet &dataSet) = 0;
     virtual ReaderOutcome readAccess(const ReaderConnection &connection, int readerType,
                                      ReaderReadBack &readBack) = 0;
     virtual ReaderOutcome readEvents(const ReaderConnection &connection, int readerType,

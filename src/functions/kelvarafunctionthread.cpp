@@ -164,27 +164,28 @@ void KelvaraFunctionThread::run()
         log(QStringLiteral("Empty database name"));
         return;
     }
-    m_runLockHolder = QString();
+    m_runLockRefusal = QString();
     std::unique_ptr<FunctionRunLock> runLock;
     if (!m_project.projectPath.isEmpty()) {
         runLock = std::make_unique<FunctionRunLock>(m_project.projectPath);
-        if (!runLock->tryLock()) {
+        bool locked = runLock->tryLock();
+        if (!locked && runLock->heldByAnother()) {
             QString holder = runLock->holder();
             if (holder.isEmpty())
                 holder = QStringLiteral("another program");
-            log(QStringLiteral("Another function run uses this project: %1. Waiting up to %2 s.")
-                    .arg(holder)
+            log(QStringLiteral("Another function run uses this project: %1 (lock file '%2'). "
+                               "Waiting up to %3 s.")
+                    .arg(holder, QDir::toNativeSeparators(runLock->lockFile()))
                     .arg((m_runLockWait + 999) / 1000));
             const QDeadlineTimer deadline(m_runLockWait);
-            bool locked = false;
-            while (!locked && !stopRequested() && !deadline.hasExpired())
+            while (!locked && !stopRequested() && !deadline.hasExpired() &&
+                   runLock->heldByAnother())
                 locked = runLock->tryLock(int(qMin<qint64>(200, deadline.remainingTime())));
-            if (!locked) {
-                log(QStringLiteral("Nothing was run: the project is still in use by %1.")
-                        .arg(holder));
-                m_runLockHolder = holder;
-                return;
-            }
+        }
+        if (!locked) {
+            m_runLockRefusal = runLock->refusal();
+            log(QStringLiteral("Nothing was run: %1").arg(m_runLockRefusal));
+            return;
         }
     }
     // Entry folders are named as the whole project's entries allow; without

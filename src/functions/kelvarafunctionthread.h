@@ -57,10 +57,10 @@ public:
 
     // How long a run waits for another run on the same project to end.
     void setRunLockWait(int milliseconds) { m_runLockWait = milliseconds; }
-    // Set when the run ended without any entry because another run held
-    // the project; the text names the holder.
-    bool runLockRefused() const { return !m_runLockHolder.isNull(); }
-    QString runLockHolder() const { return m_runLockHolder; }
+    // Set when the run ended without any entry because its run lock could
+    // not be had; the text says why and names the lock file.
+    bool runLockRefused() const { return !m_runLockRefusal.isNull(); }
+    QString runLockRefusal() const { return m_runLockRefusal; }
 
     // Native separators; set when the run starts.
     QString logFilePath() const { return m_logFilePath; }
@@ -133,6 +133,6 @@ private:
     bool m_logFailureShown = false;
     std::atomic<bool> m_stop{false};
     int m_runLockWait = 30000;
-    QString m_runLockHolder;
+    QString m_runLockRefusal;
     FunctionReaderFactory m_readerFactory;
 };

@@ -45,10 +45,11 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
             outcome = ReaderOutcome::failure(
                 ErrorInfo::ReaderObjectError,
                 QStringLiteral("USB-stick access error: the USB flash drive '%1' is not there "
-                               "(removed?) or its reader folder cannot be made")
+                               "or no longer the volume chosen (removed?), or its reader "
+                               "folder cannot be made")
                     .arg(m_drive.drivePath()));
         } else {
-            outcome = reader->saveAccessConfiguration(path, connection.logKey,
+            outcome = reader->saveAccessConfiguration(path, m_drive.anchor(), connection.logKey,
                                                       int(entry.readerType), dataSet);
             // The table file is written whole or not at all; say where it failed.
             if (!outcome.ok() && outcome.error.detail.isEmpty())

@@ -47,7 +47,7 @@ int KelvaraVerifyThread::processEntry(const EntryTarget &entry)
         log(reason);
         return Failed;
     }
-    const QDate today = m_today.isValid() ? m_today : QDate::currentDate();
+    const QDate today = m_today.isValid() ? m_today : m_project.siteToday();
     ReaderTableContent expected;
     bool compiled = false;
     QString problem;

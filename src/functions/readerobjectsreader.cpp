@@ -49,6 +49,7 @@ ReaderOutcome ReaderObjectsReader::updateAccess(const ReaderConnection &connecti
 }
 
 ReaderOutcome ReaderObjectsReader::saveAccessConfiguration(const QString &path,
+                                                           const FileWriter::Anchor &anchor,
                                                            const QString &logKey, int readerType,
                                                            const AccessDataSet &dataSet)
 {
@@ -59,7 +60,7 @@ ReaderOutcome ReaderObjectsReader::saveAccessConfiguration(const QString &path,
         outcome.error = ErrorInfo(ReaderAccessTables::FileError, QString());
         return outcome;
     }
-    if (!reader.saveAccessConfiguration(path, logKey, dataSet)) {
+    if (!reader.saveAccessConfiguration(path, logKey, dataSet, anchor)) {
         outcome.error = reader.result();
         // A failure is never passed on as success, whatever the object kept.
         if (outcome.error.ok())
@@ -124,6 +125,7 @@ ReaderOutcome ReaderObjectsReader::writeConfiguration(const ReaderConnection &co
         return drive.configFilePath(deviceId);
     };
     driveOperations.setWriteConfigJob = [drive]() { return drive.setWriteConfigJob(); };
+    driveOperations.anchor = drive.anchor();
     ReaderOutcome outcome;
     outcome.error = ReaderFactory::writeAccessConfiguration(
         m_settings, readerType, connection, readerConfig, &outcome.connectFailed, driveOperations);

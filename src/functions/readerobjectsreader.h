@@ -12,8 +12,9 @@ public:
 
     ReaderOutcome updateAccess(const ReaderConnection &connection, int readerType,
                                const AccessDataSet &dataSet) override;
-    ReaderOutcome saveAccessConfiguration(const QString &path, const QString &logKey,
-                                          int readerType, const AccessDataSet &dataSet) override;
+    ReaderOutcome saveAccessConfiguration(const QString &path, const FileWriter::Anchor &anchor,
+                                          const QString &logKey, int readerType,
+                                          const AccessDataSet &dataSet) override;
     ReaderOutcome readAccess(const ReaderConnection &connection, int readerType,
                              ReaderReadBack &readBack) override;
     ReaderOutcome readEvents(const ReaderConnection &connection, int readerType,

@@ -92,6 +92,16 @@ UpdateCheck::Result UpdateCheck::check(const ProjectParameters &project, const E
                             .at(ReaderAccessTables::MaxHolidays)
                             .toString(Qt::ISODate));
 
+    QStringList outside;
+    for (const QDate &date : dataSet.holidays())
+        if (!HolidayRecords::fitsReaders(date))
+            outside << date.toString(Qt::ISODate);
+    if (!outside.isEmpty())
+        result.blocking << tr("holidays outside the years %1 to %2 a reader holds: %3")
+                               .arg(HolidayRecords::FirstReaderYear)
+                               .arg(HolidayRecords::LastReaderYear)
+                               .arg(firstOf(outside));
+
     // Identifiers as the reader will key them; one record per key.
     QSet<QString> keys;
     QStringList shortOnes;

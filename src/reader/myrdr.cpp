@@ -327,7 +327,8 @@ void MyRdr::setDateTimeCommand()
 
 bool MyRdr::setDateTime()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    // The site's wall clock, whatever zone this computer runs in.
+    const QDateTime now = m_settings.project.siteNow();
     const QDate d = now.date();
     const QTime t = now.time();
     KXRDR_0x87_SetSystemDate(m_readerHandle, BusAddress, quint8(d.year() / 100),

@@ -9,6 +9,7 @@
 MyRdrKelvara::MyRdrKelvara(const ReaderSettings &settings, int readerType, QObject *parent)
     : MyRdr(settings, parent), m_readerType(readerType)
 {
+    m_exchange.setTimeZone(settings.project.siteZone());
 }
 
 void MyRdrKelvara::startUpdateAccessConfiguration(const ReaderConnection &connection,
@@ -162,7 +163,8 @@ void MyRdrKelvara::readEventTable()
 }
 
 bool MyRdrKelvara::saveAccessConfiguration(const QString &filePath, const QString &logKey,
-                                           const AccessDataSet &accessData)
+                                           const AccessDataSet &accessData,
+                                           const FileWriter::Anchor &anchor)
 {
     clearError();
     m_exchange.bind(-1);
@@ -174,7 +176,7 @@ bool MyRdrKelvara::saveAccessConfiguration(const QString &filePath, const QStrin
     if (!prepared || !fillTables())
         return false;
     logDumps();
-    if (filePath.isEmpty() || m_tables.writeFile(filePath) != 0) {
+    if (filePath.isEmpty() || m_tables.writeFile(filePath, anchor) != 0) {
         const qint32 code =
             m_tables.lastCode() != 0 ? m_tables.lastCode() : qint32(ReaderAccessTables::FileError);
         setError(code, ReaderAccessTables::codeText(code));

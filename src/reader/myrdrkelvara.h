@@ -3,6 +3,7 @@
 #include "access/accessdataset.h"
 #include "access/accesscsvfiles.h"
 #include "access/readeraccesstables.h"
+#include "core/filewriter.h"
 #include "reader/myrdr.h"
 #include "reader/tableexchange.h"
 
@@ -38,8 +39,10 @@ public:
 
     // The flash-drive form of the update: writes the table file on the
     // caller's thread. False on any failure, with the error kept.
+    // The table file at filePath, below the anchor when one is set.
     bool saveAccessConfiguration(const QString &filePath, const QString &logKey,
-                                 const AccessDataSet &accessData);
+                                 const AccessDataSet &accessData,
+                                 const FileWriter::Anchor &anchor = FileWriter::Anchor());
 
     int readerType() const { return m_readerType; }
     const ReaderAccessTables &tables() const { return m_tables; }

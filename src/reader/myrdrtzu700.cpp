@@ -63,7 +63,8 @@ void MyRdrTZU700::resetAntiPassback()
 }
 
 bool MyRdrTZU700::saveConfigurationFile(const QString &filePath, const QString &logKey,
-                                        const QString &settingsText)
+                                        const QString &settingsText,
+                                        const FileWriter::Anchor &anchor)
 {
     clearError();
     m_connection.logKey = logKey;
@@ -73,7 +74,7 @@ bool MyRdrTZU700::saveConfigurationFile(const QString &filePath, const QString &
     m_config.applyLongRangeAccess(settingsText, isTzu300(), p.uhfSelectionMask1,
                                   p.uhfSelectionMask2, p.uhfSelectionMask3);
     logSkippedSettings();
-    if (filePath.isEmpty() || !FileWriter::replaceFile(filePath, m_config.text())) {
+    if (filePath.isEmpty() || !FileWriter::replaceFile(filePath, m_config.text(), anchor)) {
         setError(ErrorInfo::ConfigFileError,
                  QCoreApplication::translate("MyRdr", "Save configuration file error"));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/filewriter.h"
 #include "reader/myrdraccessreader.h"
 
 // The long-range access reader; MyRdrTZU300 shares everything but a few
@@ -21,7 +22,8 @@ public:
     // flash-drive file), run on the caller's thread. On failure the error is
     // 1001 "Save configuration file error" and an existing file is kept.
     bool saveConfigurationFile(const QString &filePath, const QString &logKey,
-                               const QString &settingsText);
+                               const QString &settingsText,
+                               const FileWriter::Anchor &anchor = FileWriter::Anchor());
 
 protected:
     MyRdrTZU700(const ReaderSettings &settings, int readerType, QObject *parent);

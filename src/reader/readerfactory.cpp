@@ -181,7 +181,7 @@ ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerTyp
             std::unique_ptr<MyRdrTZU700> reader(readerType == ReaderTypes::TZU300
                                                     ? new MyRdrTZU300(settings)
                                                     : new MyRdrTZU700(settings));
-            if (!reader->saveConfigurationFile(path, connection.logKey, settingsText))
+            if (!reader->saveConfigurationFile(path, connection.logKey, settingsText, drive.anchor))
                 return reader->result();
             if (!drive.setWriteConfigJob())
                 return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "USB-stick access error"));

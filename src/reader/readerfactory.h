@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/errorinfo.h"
+#include "core/filewriter.h"
 #include "db/transponderidd.h"
 #include "reader/readerconnection.h"
 #include "reader/readersettings.h"
@@ -56,6 +57,8 @@ struct FlashDrive
 {
     std::function<QString(quint32 deviceId)> configFilePath;
     std::function<bool()> setWriteConfigJob;
+    // The drive's root as chosen: the file is written only below it.
+    FileWriter::Anchor anchor;
 };
 
 // Writes an entry's access configuration over its connection, or onto the

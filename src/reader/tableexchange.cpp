@@ -216,7 +216,7 @@ int TableExchange::readEvents(QList<ReaderEvent> &events)
         if (rc != 0 && rc != MoreData && rc != MoreEvents)
             return rc;
         const int before = events.size();
-        if (!parseEvents(answer, events))
+        if (!parseEvents(answer, events, m_zone))
             return fail(ReaderAccessTables::RecordLengthError);
         if (rc == 0)
             return 0;
@@ -226,7 +226,8 @@ int TableExchange::readEvents(QList<ReaderEvent> &events)
     return fail(ReaderAccessTables::RecordLengthError);
 }
 
-bool TableExchange::parseEvents(const QByteArray &answer, QList<ReaderEvent> &events)
+bool TableExchange::parseEvents(const QByteArray &answer, QList<ReaderEvent> &events,
+                                const QTimeZone &zone)
 {
     if (answer.size() < 3)
         return false;
@@ -256,8 +257,14 @@ bool TableExchange::parseEvents(const QByteArray &answer, QList<ReaderEvent> &ev
                 return false;
             const QDate date(2000 + at(2), at(1), at(0));
             const QTime time(at(3), at(4), at(5));
-            if (date.isValid() && time.isValid())
-                e.dateTime = QDateTime(date, time);
+            if (date.isValid() && time.isValid()) {
+                // The reader's wall clock as it reads; a time the zone skips
+                // (a clock not yet put forward) keeps it at the standard offset.
+                e.dateTime = QDateTime(date, time, zone);
+                if (e.dateTime.date() != date || e.dateTime.time() != time)
+                    e.dateTime = QDateTime(date, time, Qt::OffsetFromUTC,
+                                           zone.standardTimeOffset(QDateTime(date, time, Qt::UTC)));
+            }
             pos += 6;
         }
         if (flags & 0x04) {

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QTimeZone>
 #include <QtGlobal>
 
 #include <functional>
@@ -45,6 +46,8 @@ public:
     int readTables(ReaderAccessTables &tables);
     int readMetadata(ReaderAccessTables &tables);
     int readEvents(QList<ReaderEvent> &events);
+    // The zone of the reader's clock (the site's), for the events' times.
+    void setTimeZone(const QTimeZone &zone) { m_zone = zone; }
 
     qint32 lastCode() const { return m_lastCode; }
     int maxFrameLength() const { return m_maxFrameLength; }
@@ -54,7 +57,8 @@ public:
     QList<int> frameCounts(int table) const { return m_frameCounts[table - Timezones]; }
 
     // One event answer: flags, count, events. False on anything that does not fit.
-    static bool parseEvents(const QByteArray &answer, QList<ReaderEvent> &events);
+    static bool parseEvents(const QByteArray &answer, QList<ReaderEvent> &events,
+                            const QTimeZone &zone = QTimeZone::systemTimeZone());
 
 private:
     int call(quint8 mode, quint8 flags, quint8 table, const QByteArray &request,
@@ -65,6 +69,7 @@ private:
 
     Exchange m_exchange;
     qint32 m_lastCode = 0;
+    QTimeZone m_zone = QTimeZone::systemTimeZone();
     int m_maxFrameLength = 0;
     quint16 m_crc[4] = {0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
     QList<int> m_frameCounts[3];

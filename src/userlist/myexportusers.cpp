@@ -43,7 +43,8 @@ QString MyExportUsers::csvField(const QString &field)
     const QChar quote = QLatin1Char('"');
     const bool needsQuotes =
         text.contains(QLatin1Char(';')) || text.contains(quote) ||
-        text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QLatin1Char('\t')) || text.contains(QLatin1Char('\r')) ||
+        text.contains(QLatin1Char('\n')) ||
         (!text.isEmpty() && (text.at(0).isSpace() || text.at(text.size() - 1).isSpace()));
     if (!needsQuotes)
         return text;

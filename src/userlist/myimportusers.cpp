@@ -2,6 +2,7 @@
 
 #include "db/projectdatabase.h"
 #include "db/recordrows.h"
+#include "db/recordstatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "userlist/myexportusers.h"
@@ -9,8 +10,12 @@
 #include <QTextCodec>
 
 #include <cctype>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-MyImportUsers::MyImportUsers(const QString &fileName, QObject *parent) : QFile(fileName, parent)
+MyImportUsers::MyImportUsers(const QString &fileName, QObject *parent)
+    : QFile(fileName, parent), m_path(fileName)
 {
     for (int &column : m_columns)
         column = -1;
@@ -53,9 +58,12 @@ bool MyImportUsers::isFormulaGuarded(const QString &text)
 {
     if (text.size() < 2 || text.at(0) != QLatin1Char('\''))
         return false;
+    // A tab or carriage return in front lets a spreadsheet drop it and read
+    // the formula behind.
     const QChar next = text.at(1);
     return next == QLatin1Char('=') || next == QLatin1Char('+') || next == QLatin1Char('-') ||
-           next == QLatin1Char('@') || next == QLatin1Char('\'');
+           next == QLatin1Char('@') || next == QLatin1Char('\'') || next == QLatin1Char('\t') ||
+           next == QLatin1Char('\r');
 }
 
 bool MyImportUsers::endsInsideQuotes(const QByteArray &text)
@@ -97,16 +105,58 @@ bool MyImportUsers::endsInsideQuotes(const QByteArray &text)
     return false;
 }
 
+bool MyImportUsers::openForReading()
+{
+    // A FIFO or device named as the list would block the open or never end:
+    // only a regular file is read.
+    m_notRegularFile = false;
+    const QByteArray native = QFile::encodeName(m_path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        m_notRegularFile = true;
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+QByteArray MyImportUsers::readRawLine()
+{
+    // A line ends with LF, CR LF or a lone CR (lists saved on old systems).
+    QByteArray line;
+    char c = 0;
+    while (line.size() < kMaxLineBytes && getChar(&c)) {
+        line += c;
+        if (c == '\n')
+            break;
+        if (c == '\r') {
+            char next = 0;
+            if (getChar(&next)) {
+                if (next == '\n')
+                    line += next;
+                else
+                    ungetChar(next);
+            }
+            break;
+        }
+    }
+    return line;
+}
+
 QByteArray MyImportUsers::readRecord()
 {
-    QByteArray record = readLine(kMaxLineBytes);
+    QByteArray record = readRawLine();
     ++m_lineNumber;
     if (!endsInsideQuotes(record))
         return record;
     const qint64 resume = pos();
     QByteArray joined = record;
     for (int lines = 1; lines < kMaxRecordLines && !atEnd(); ++lines) {
-        joined += readLine(kMaxLineBytes);
+        joined += readRawLine();
         if (joined.size() > kMaxLineBytes)
             break;
         if (!endsInsideQuotes(joined)) {
@@ -176,7 +226,7 @@ QStringList MyImportUsers::splitLine(const QString &line)
 
 QStringList MyImportUsers::readHeader()
 {
-    if (!open(QIODevice::ReadOnly))
+    if (!openForReading())
         return QStringList();
     m_lineNumber = 0;
     const QStringList header = splitLine(decodeLine(readRecord()).trimmed());
@@ -224,6 +274,8 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     m_skippedLineNumbers.clear();
     m_refusedIdentifierCount = 0;
     m_refusedIdentifiers.clear();
+    m_hasHeader = false;
+    m_dataLines = 0;
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
@@ -233,11 +285,13 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         return query.lastError();
     int number = users + 1;
 
-    if (!open(QIODevice::ReadOnly)) {
+    if (!openForReading()) {
         count = -1;
         return QSqlError();
     }
-    const int headerFields = splitLine(decodeLine(readRecord()).trimmed()).size();
+    const QString headerLine = decodeLine(readRecord()).trimmed();
+    m_hasHeader = !headerLine.isEmpty();
+    const int headerFields = splitLine(headerLine).size();
     // One transaction: thousands of single-row commits would take minutes.
     // A refused row does not end it.
     db.transaction();
@@ -264,6 +318,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
             ++m_empty;
             continue;
         }
+        ++m_dataLines;
         const QStringList fields = splitLine(line);
         if (headerFields == 0 || fields.size() != headerFields) {
             skipLine(lineNumber);
@@ -298,6 +353,12 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         user.commentUser = field(fields, UserComment);
         user.commentIso14443 = field(fields, ShortRangeComment);
         user.commentClass1Gen2 = field(fields, LongRangeComment);
+        if (RecordStatement::refuseControlCharacters(
+                {user.groupName, field(fields, LastName), field(fields, FirstName)})
+                .isValid()) {
+            skipLine(lineNumber);
+            continue;
+        }
         if (shortValid)
             user.iddIso14443 =
                 TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored();
@@ -351,4 +412,46 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         return error;
     }
     return QSqlError();
+}
+
+QString MyImportUsers::resultText(int count, int hfIddLength, int uhfIddLength, int listed) const
+{
+    QString text;
+    if (count > 0)
+        text = tr("%1 user entries imported from file").arg(count);
+    else if (!m_hasHeader)
+        text = tr("Nothing imported: the file is empty.");
+    else if (m_dataLines == 0)
+        text = tr("Nothing imported: the file holds no line after its header.");
+    else
+        text = tr("Nothing imported\nPlease check the column assignments.");
+    if (m_skipped > 0) {
+        QStringList numbers;
+        for (int line : m_skippedLineNumbers.mid(0, listed))
+            numbers << QString::number(line);
+        if (m_skipped > numbers.size())
+            numbers << QStringLiteral("...");
+        text += QStringLiteral("\n\n") +
+                tr("%1 lines not imported (other column count, no name and no valid IDD, a "
+                   "control character in a name, or name or IDD already in the project): line %2")
+                    .arg(m_skipped)
+                    .arg(numbers.join(QStringLiteral(", ")));
+    }
+    if (m_refusedIdentifierCount > 0) {
+        text += QStringLiteral("\n\n") +
+                tr("%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the "
+                   "project length (short range %2, long range %3 digits):")
+                    .arg(m_refusedIdentifierCount)
+                    .arg(2 * hfIddLength)
+                    .arg(2 * uhfIddLength);
+        for (const RefusedIdentifier &r : m_refusedIdentifiers.mid(0, listed)) {
+            const QString who = r.familyName.isEmpty() && r.firstName.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral(" (%1, %2)").arg(r.familyName, r.firstName);
+            text += QLatin1Char('\n') + tr("Line %1%2: '%3'").arg(r.line).arg(who, r.text.left(40));
+        }
+        if (m_refusedIdentifierCount > qMin(listed, m_refusedIdentifiers.size()))
+            text += QStringLiteral("\n...");
+    }
+    return text;
 }

@@ -50,7 +50,7 @@ public:
     QStringList splitLine(const QString &line);
 
     // True for a text that begins with the export's formula guard: "'"
-    // followed by "=", "+", "-", "@" or "'".
+    // followed by "=", "+", "-", "@", "'", a tab or a carriage return.
     static bool isFormulaGuarded(const QString &text);
 
     // True when the text ends inside a quoted field, so the record goes on
@@ -62,7 +62,8 @@ public:
     static QString decodeLine(const QByteArray &bytes);
 
     // Returns the database error; count gets the users imported, or -1 when
-    // the file cannot be opened.
+    // the file cannot be opened (notRegularFile() tells a FIFO, device or
+    // folder, which is refused rather than read).
     QSqlError importUsers(const QString &databasePath, int hfIddLength, int uhfIddLength,
                           int &count);
 
@@ -70,6 +71,7 @@ public:
     // lines; a stopped import is rolled back and reports stopped().
     void setStopFlag(const std::atomic<bool> *flag) { m_stopFlag = flag; }
     bool stopped() const { return m_stopped; }
+    bool notRegularFile() const { return m_notRegularFile; }
 
     // After an import: data lines not imported (wrong field count, nothing to
     // identify the user, refused by the database), and empty lines passed over.
@@ -97,6 +99,11 @@ public:
 
     static constexpr int MaxListedLines = 1000;
 
+    // What an import did, for the user: the count or why nothing was
+    // imported, the lines not imported and each identifier left out with its
+    // line; at most `listed` line numbers and identifiers are named.
+    QString resultText(int count, int hfIddLength, int uhfIddLength, int listed) const;
+
     // An identifier text normalised to `length` bytes: at least 8 hex digits
     // and at most 2 × length, padded with leading "0". False (text unchanged)
     // otherwise.
@@ -107,6 +114,8 @@ private:
     // The next record (one line, or several when a quoted field holds line
     // breaks) as raw bytes; counts the lines read.
     QByteArray readRecord();
+    QByteArray readRawLine();
+    bool openForReading();
     void skipLine(int line);
 
     int m_columns[FieldCount];
@@ -118,6 +127,11 @@ private:
     QList<int> m_skippedLineNumbers;
     int m_refusedIdentifierCount = 0;
     QList<RefusedIdentifier> m_refusedIdentifiers;
+    // Opened through a descriptor, QFile forgets its name: kept here.
+    QString m_path;
     const std::atomic<bool> *m_stopFlag = nullptr;
     bool m_stopped = false;
+    bool m_notRegularFile = false;
+    bool m_hasHeader = false;
+    int m_dataLines = 0;
 };

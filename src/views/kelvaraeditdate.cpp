@@ -159,6 +159,13 @@ void KelvaraEditDate::accept()
                                tr("At most %1 days can be added at once.").arg(MaxRangeDays));
         return;
     }
+    for (const QDate &date : dates) {
+        if (!HolidayRecords::fitsReaders(date)) {
+            KxMessageBox::critical(this, tr("Missing information"),
+                                   HolidayRecords::yearRefusal(date));
+            return;
+        }
+    }
     if (!openDatabaseOrShowError(this, m_databasePath))
         return;
     if (isNewHoliday() ? saveNew(dates) : saveEdit(dates.first()))

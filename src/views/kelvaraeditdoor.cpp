@@ -670,6 +670,7 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
         ReaderFactory::FlashDrive drive;
         drive.configFilePath = [this](quint32 id) { return m_drive.configFilePath(id); };
         drive.setWriteConfigJob = [this] { return m_drive.setWriteConfigJob(); };
+        drive.anchor = m_drive.anchor();
         ErrorInfo result;
         {
             KxWaitCursor wait;

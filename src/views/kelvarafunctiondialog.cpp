@@ -257,7 +257,7 @@ void KelvaraFunctionDialog::buildList()
 void KelvaraFunctionDialog::showUpdateCheck(const QList<EntryTarget> &rows)
 {
     QList<UpdateCheck::Result> results;
-    if (UpdateCheck::checkEntries(m_project, rows, QDate::currentDate(), results).isValid())
+    if (UpdateCheck::checkEntries(m_project, rows, m_project.siteToday(), results).isValid())
         return;
     QStringList lines;
     for (const UpdateCheck::Result &result : qAsConst(results)) {
@@ -458,8 +458,8 @@ void KelvaraFunctionDialog::start()
     switch (m_function) {
     case UpdateAccess: {
         QList<HolidayRow> holidays;
-        const QSqlError error =
-            HolidayRecords::listUpcomingHolidays(m_project.databasePath, holidays);
+        const QSqlError error = HolidayRecords::listUpcomingHolidays(
+            m_project.databasePath, m_project.siteToday(), holidays);
         if (error.isValid()) {
             showDatabaseError(this, tr("DB holiday list"), error);
             return;
@@ -545,8 +545,10 @@ void KelvaraFunctionDialog::stop()
 
 void KelvaraFunctionDialog::finished()
 {
+    QString lockRefusal;
     if (m_thread) {
         m_thread->wait();
+        lockRefusal = m_thread->runLockRefusal();
         delete m_thread;
     }
     m_clock->stop();
@@ -566,6 +568,9 @@ void KelvaraFunctionDialog::finished()
                 .arg(m_doneCount)
                 .arg(m_runEntries.size()));
     updateProgress();
+    // Nothing ran: say why here, not only in the log window.
+    if (!lockRefusal.isEmpty())
+        KxMessageBox::critical(this, windowTitle(), lockRefusal);
     if (m_closeWhenFinished) {
         m_closeWhenFinished = false;
         done(0);

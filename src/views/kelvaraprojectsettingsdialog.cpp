@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -107,7 +108,21 @@ KelvaraProjectSettingsDialog::KelvaraProjectSettingsDialog(ProjectParameters &pa
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
 
+    // The first item is this computer's zone, stored as no name.
+    m_timeZone = new QComboBox(this);
+    m_timeZone->setObjectName(QStringLiteral("siteTimeZone"));
+    m_timeZone->addItem(
+        tr("This computer's (%1)").arg(QString::fromUtf8(QTimeZone::systemTimeZoneId())),
+        QString());
+    for (const QByteArray &id : QTimeZone::availableTimeZoneIds())
+        m_timeZone->addItem(QString::fromUtf8(id), QString::fromUtf8(id));
+    m_timeZone->setCurrentIndex(qMax(0, m_timeZone->findData(m_params.siteTimeZone)));
+    auto *site = new QHBoxLayout;
+    site->addWidget(new QLabel(tr("Time zone of the site"), this));
+    site->addWidget(m_timeZone, 1);
+
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(site);
     layout->addWidget(shortRange);
     layout->addWidget(longRange);
     layout->addStretch();
@@ -203,6 +218,11 @@ void KelvaraProjectSettingsDialog::setHelp(bool toolTips)
     for (QCheckBox *box : m_filter)
         kxSetHelpText(box, tr("Use transponder filter"), toolTips);
     kxSetHelpText(m_korvex, tr("Set filter for KORVEX transponder"), toolTips);
+    kxSetHelpText(m_timeZone,
+                  tr("The readers' clocks are set to this time zone, and every time shown or "
+                     "entered is a time of the site. Choose it when this computer (a server, "
+                     "say) runs in another zone than the doors."),
+                  toolTips);
     for (QLineEdit *edit : m_mask)
         kxSetHelpText(edit, tr("Input transponder filter (hex. notation)"), toolTips);
 }
@@ -273,6 +293,7 @@ void KelvaraProjectSettingsDialog::accept()
     next.uhfSelectionMask1 = masks[0];
     next.uhfSelectionMask2 = masks[1];
     next.uhfSelectionMask3 = masks[2];
+    next.siteTimeZone = m_timeZone->currentData().toString();
 
     int users = 0;
     int entries = 0;

@@ -8,6 +8,7 @@
 
 class ApplicationSettings;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -72,6 +73,7 @@ private:
     QLabel *m_filterLabel = nullptr;
     QCheckBox *m_filter[3] = {};
     QCheckBox *m_korvex = nullptr;
+    QComboBox *m_timeZone = nullptr;
     QLineEdit *m_mask[3] = {};
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -310,7 +310,11 @@ void KelvaraUsers::openImport(QString importFile)
         const int match = header.indexOf(standard.at(c));
         combo->setCurrentIndex(match < 0 ? 0 : match + 1);
     }
-    if (header.isEmpty()) {
+    if (file.notRegularFile()) {
+        m_importNote->setText(tr("'%1' is not a regular file; only a file is imported.")
+                                  .arg(QDir::toNativeSeparators(importFile)));
+        m_importNote->show();
+    } else if (header.isEmpty()) {
         m_importNote->setText(
             tr("The first line of this file holds no column names separated by ';' or ','.\n"
                "Is it a user list in CSV form?"));
@@ -356,56 +360,19 @@ void KelvaraUsers::performImport()
         return;
     }
     if (count == -1) {
-        KxMessageBox::critical(this, title, tr("Cannot open import file"));
+        KxMessageBox::critical(this, title,
+                               file.notRegularFile()
+                                   ? tr("'%1' is not a regular file; only a file is imported.")
+                                         .arg(QDir::toNativeSeparators(m_importFileName))
+                                   : tr("Cannot open import file"));
         return;
     }
     buildList();
     if (count > 0)
         emit usersChanged();
-    QStringList refused;
-    for (const MyImportUsers::RefusedIdentifier &r : file.refusedIdentifiers()) {
-        if (refused.size() == kListedLines)
-            break;
-        const QString who = r.familyName.isEmpty() && r.firstName.isEmpty()
-                                ? QString()
-                                : QStringLiteral(" (%1, %2)").arg(r.familyName, r.firstName);
-        refused << tr("Line %1%2: '%3'").arg(r.line).arg(who, r.text.left(40));
-    }
-    KxMessageBox::information(this, title,
-                              importResultText(count, file.skippedLines(),
-                                               file.skippedLineNumbers(),
-                                               file.refusedIdentifierCount(), refused));
-}
-
-QString KelvaraUsers::importResultText(int count, int skipped, const QList<int> &skippedLines,
-                                       int refusedCount, const QStringList &refused) const
-{
-    QString text = count > 0 ? tr("%1 user entries imported from file").arg(count)
-                             : tr("Nothing imported\nPlease check the column assignments.");
-    if (skipped > 0) {
-        QStringList numbers;
-        for (int line : skippedLines.mid(0, kListedLines))
-            numbers << QString::number(line);
-        if (skipped > numbers.size())
-            numbers << QStringLiteral("...");
-        text += QStringLiteral("\n\n") +
-                tr("%1 lines not imported (other column count, no name and no valid IDD, "
-                   "or name or IDD already in the project): line %2")
-                    .arg(skipped)
-                    .arg(numbers.join(QStringLiteral(", ")));
-    }
-    if (refusedCount > 0) {
-        text += QStringLiteral("\n\n") +
-                tr("%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the "
-                   "project length (short range %2, long range %3 digits):")
-                    .arg(refusedCount)
-                    .arg(2 * m_params.hfIddLength)
-                    .arg(2 * m_params.uhfIddLength);
-        text += QLatin1Char('\n') + refused.join(QLatin1Char('\n'));
-        if (refusedCount > refused.size())
-            text += QStringLiteral("\n...");
-    }
-    return text;
+    KxMessageBox::information(
+        this, title,
+        file.resultText(count, m_params.hfIddLength, m_params.uhfIddLength, kListedLines));
 }
 
 // ---------------------------------------------------------------- help

@@ -61,8 +61,6 @@ protected:
 private:
     void createImportFrame();
     void selectUser(const QString &familyName, const QString &firstName);
-    QString importResultText(int count, int skipped, const QList<int> &skippedLines,
-                             int refusedCount, const QStringList &refused) const;
 
     QPointer<QAction> m_settingsAction;
 

@@ -100,7 +100,8 @@ QDateTime KelvaraWhyDialog::moment() const
 
 void KelvaraWhyDialog::selectNow()
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    // The site's clock: the dialog's moment is a time of the site.
+    const QDateTime now = m_project.siteNow();
     const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
     if (m_moment->dateTime() == minute)
         explain();
@@ -114,7 +115,7 @@ void KelvaraWhyDialog::explain()
     m_reasons->clear();
     AccessExplainer explainer;
     const QSqlError error =
-        explainer.load(m_project, m_pkDoors, std::min(QDate::currentDate(), at.date()));
+        explainer.load(m_project, m_pkDoors, std::min(m_project.siteToday(), at.date()));
     QPalette palette = m_verdict->palette();
     if (error.isValid() || !explainer.loadProblem().isEmpty()) {
         m_verdict->setText(tr("No answer"));

@@ -22,12 +22,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace kxsim;
 
@@ -145,6 +148,8 @@ private slots:
     void importStopsOnSignalAndRollsBack();
     void lockedDatabaseIsReportedAsInUse();
     void secondRunWaitsForTheFirstAndNamesIt();
+    void leftOverRunLock_data();
+    void leftOverRunLock();
 
 private:
     QProcessEnvironment environment() const;
@@ -514,6 +519,95 @@ void TestFaults::secondRunWaitsForTheFirstAndNamesIt()
     out += second.readAllStandardOutput();
     QCOMPARE(second.exitCode(), 0);
     QVERIFY2(out.endsWith("Door\tOK\n"), out);
+}
+
+void TestFaults::leftOverRunLock_data()
+{
+    QTest::addColumn<QByteArray>("lock"); // the lock file's content
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("told"); // empty: the run goes ahead
+    QTest::newRow("empty (a power cut)") << QByteArray() << false << QString();
+    QTest::newRow("garbled") << QByteArray("\xff\xfe\n\n") << false << QString();
+    QTest::newRow("holder gone") << QByteArray("gone") << false << QString();
+    QTest::newRow("read-only project folder") << QByteArray() << true << "is read-only";
+    // Kept: a live process of this host, or one on another host nobody can ask.
+    QTest::newRow("holder alive") << QByteArray("alive") << false << "in use";
+    QTest::newRow("holder on another host") << QByteArray("elsewhere") << false << "in use";
+}
+
+void TestFaults::leftOverRunLock()
+{
+    QFETCH(QByteArray, lock);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, told);
+    auto device = std::make_shared<VirtualReader>(VirtualReaderSetup{});
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const Site site(m_dir.path(),
+                    QStringLiteral("Lock-%1").arg(QString::fromUtf8(QTest::currentDataTag())), 1,
+                    sim.tcp().port());
+    const QString lockPath = FunctionRunLock::lockFilePath(site.folder);
+    if (lock == "gone" || lock == "elsewhere") {
+        // A process id nobody holds here now.
+        QProcess gone;
+        gone.start(QStringLiteral("true"), QStringList());
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        lock = QByteArray::number(pid) + "\nkelvara-cli\n" +
+               (lock == "gone" ? QSysInfo::machineHostName().toUtf8()
+                               : QByteArray("another-host.invalid"));
+    } else if (lock == "alive") {
+        lock = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+               QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + '\n' +
+               QSysInfo::machineHostName().toUtf8();
+    }
+    if (!readOnly) {
+        QFile file(lockPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(lock), lock.size());
+    }
+    if (!readOnly && !told.isEmpty()) {
+        // A run would wait for it: asked here without waiting.
+        FunctionRunLock second(site.folder);
+        QVERIFY(!second.tryLock());
+        QVERIFY(second.heldByAnother());
+        QVERIFY2(second.refusal().contains(told) && second.refusal().contains(lockPath),
+                 qPrintable(second.refusal()));
+        QCOMPARE(readFile(lockPath), lock);
+        return;
+    }
+    const QStringList run = {QStringLiteral("run"), QStringLiteral("set-clock"),
+                             QStringLiteral("--project"), site.folder};
+    Result r;
+    if (!readOnly) {
+        r = cli(run);
+    } else if (::geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(site.folder, QFile::ReadOwner | QFile::ExeOwner));
+        r = cli(run);
+        QFile::setPermissions(site.folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    } else {
+        // Root writes anywhere: the folder is made read-only in a mount
+        // namespace of the program's own.
+        if (QStandardPaths::findExecutable(QStringLiteral("unshare")).isEmpty())
+            QSKIP("no unshare here to make a folder read-only for root");
+        r = cli(QStringList{QStringLiteral("-m"), QStringLiteral("--propagation"),
+                            QStringLiteral("private"), QStringLiteral("sh"), QStringLiteral("-c"),
+                            QStringLiteral("mount --bind \"$0\" \"$0\" && mount -o remount,ro,bind "
+                                           "\"$0\" \"$0\" && exec \"$@\""),
+                            site.folder, QStringLiteral(KX_CLI_PROGRAM)} +
+                    run,
+                QStringLiteral("unshare"));
+    }
+    if (told.isEmpty()) {
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.endsWith(QStringLiteral("Door\tOK\n")), qPrintable(r.out + r.err));
+        QVERIFY(!QFile::exists(lockPath));
+    } else {
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(told) && r.err.contains(lockPath), qPrintable(r.out + r.err));
+        QVERIFY2(!r.err.contains(QStringLiteral("in use")), qPrintable(r.err));
+    }
 }
 
 KX_TEST_MAIN(TestFaults)

@@ -216,18 +216,40 @@ public:
         --m_c->now;
         return outcome;
     }
-    ReaderOutcome saveAccessConfiguration(const QString &path, const QString &key, int t,
+    ReaderOutcome saveAccessConfiguration(const QString &path, const FileWriter::Anchor &a,
+                                          const QString &key, int t,
                                           const AccessDataSet &d) override
     {
         countIn(m_c->driveNow, m_c->driveMost);
         QThread::msleep(30); // long enough for a second drive entry to overlap, were it let
-        const ReaderOutcome outcome = ReaderObjectsReader::saveAccessConfiguration(path, key, t, d);
+        const ReaderOutcome outcome =
+            ReaderObjectsReader::saveAccessConfiguration(path, a, key, t, d);
         --m_c->driveNow;
         return outcome;
     }
 
 private:
     Counts *m_c;
+};
+
+// Plants a fault on the drive between the thread's checks and the write.
+class PlantingReader : public ReaderObjectsReader
+{
+public:
+    PlantingReader(const ReaderSettings &p, std::function<void()> plant)
+        : ReaderObjectsReader(p), m_plant(std::move(plant))
+    {
+    }
+    ReaderOutcome saveAccessConfiguration(const QString &path, const FileWriter::Anchor &a,
+                                          const QString &key, int t,
+                                          const AccessDataSet &d) override
+    {
+        m_plant();
+        return ReaderObjectsReader::saveAccessConfiguration(path, a, key, t, d);
+    }
+
+private:
+    std::function<void()> m_plant;
 };
 
 // The log lines by entry name, each entry's block as it stands; addresses
@@ -309,6 +331,8 @@ private slots:
     void updateOverTcpUsbAndFlashDrive();
     void flashDriveEntriesWithoutReaderKeepTheirOwnState();
     void flashDriveMissing();
+    void driveChangedUnderTheRun_data();
+    void driveChangedUnderTheRun();
     void unreachableReaderFailsOnlyItsEntry();
     void sixteenPeriodsFailWithoutContact();
     void stopBetweenEntries();
@@ -468,6 +492,74 @@ void TestFunctionThreads::flashDriveMissing()
     const Outcome run = runToEnd(thread);
     QCOMPARE(run.states.value(QString::number(key)), 2);
     QCOMPARE(site.pending(key), 1);
+}
+
+void TestFunctionThreads::driveChangedUnderTheRun_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("before"); // planted before the run, else just before the write
+    QTest::addColumn<int>("state");
+    QTest::newRow("none") << "none" << true << 0;
+    // Unmounted, the drive's path is the empty mount-point folder: another folder.
+    QTest::newRow("unmounted before the run") << "unmount" << true << 2;
+    QTest::newRow("unmounted before the write") << "unmount" << false << 2;
+    QTest::newRow("reader folder swapped for a link") << "folder link" << false << 2;
+    QTest::newRow("table file swapped for a link") << "file link" << false << 0;
+}
+
+void TestFunctionThreads::driveChangedUnderTheRun()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, before);
+    QFETCH(int, state);
+    Site site;
+    const int key =
+        site.addEntry(QStringLiteral("Barrier"), 101, QStringLiteral("a1b2"), QString(), FlashBit);
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("stick"));
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    QVERIFY(QDir().mkpath(root + QStringLiteral("/0000A1B2")) && QDir().mkpath(outside));
+    FlashDrive flash;
+    flash.setDrivePath(root);
+    const auto plant = [&] {
+        if (fault == QLatin1String("unmount")) {
+            // The mount point left behind, with a reader folder of an earlier mishap.
+            QDir().rename(root, dir.filePath(QStringLiteral("away")));
+            QDir().mkpath(root + QStringLiteral("/0000A1B2"));
+        } else if (fault == QLatin1String("folder link")) {
+            QDir(root + QStringLiteral("/0000A1B2")).removeRecursively();
+            QFile::link(outside, root + QStringLiteral("/0000A1B2"));
+        } else if (fault == QLatin1String("file link")) {
+            QFile::link(outside + QStringLiteral("/ACCESS.INI"),
+                        root + QStringLiteral("/0000A1B2/ACCESS.INI"));
+        }
+    };
+    if (before)
+        plant();
+    KelvaraUpdateThread thread(site.params);
+    thread.setEntries(site.targets());
+    thread.setFlashDrive(flash);
+    thread.setReaderFactory([&](const ReaderSettings &p) {
+        return std::make_unique<PlantingReader>(p, before ? std::function<void()>([] {}) : plant);
+    });
+    const Outcome run = runToEnd(thread);
+    QCOMPARE(run.states.value(QString::number(key)), state);
+    QCOMPARE(site.pending(key), state == 0 ? 0 : 1);
+    // Nothing lands off the drive chosen: not beside a link, not on the system disk.
+    QVERIFY(
+        QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    if (fault == QLatin1String("unmount")) {
+        QVERIFY(!flash.driveReady());
+        QVERIFY(!QFile::exists(root + QStringLiteral("/JOB")));
+        QVERIFY(QDir(root + QStringLiteral("/0000A1B2"))
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+    }
+    if (state == 0) {
+        const QFileInfo table(root + QStringLiteral("/0000A1B2/ACCESS.INI"));
+        QVERIFY(table.isFile() && !table.isSymLink());
+        QCOMPARE(readFile(root + QStringLiteral("/JOB")), QByteArray("write-access\n"));
+    }
 }
 
 void TestFunctionThreads::unreachableReaderFailsOnlyItsEntry()

@@ -17,6 +17,9 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <sys/stat.h>
 
 using namespace kxsim;
 
@@ -54,10 +57,16 @@ private slots:
     void help();
     void wholeSite();
     void userListRoundTrip();
+    void importTellsWhatWasLeftOut_data();
+    void importTellsWhatWasLeftOut();
     void interruptFinishesTheEntryInProgress();
+    void clockSetToTheSiteZone();
+    void momentsAreTimesOfTheSite_data();
+    void momentsAreTimesOfTheSite();
 
 private:
-    Result cli(const QStringList &arguments);
+    // zone: the program's own time zone (TZ) when given.
+    Result cli(const QStringList &arguments, const QString &zone = QString());
     void addUser(const QString &db, const char *name, const char *hf);
     int addEntry(const QString &db, const char *name, int type, const char *serNo,
                  const QString &ip, int port);
@@ -77,13 +86,15 @@ void TestKelvaraCli::initTestCase()
     qputenv("KXUSB_BUS_DIR", QFile::encodeName(m_bus));
 }
 
-Result TestKelvaraCli::cli(const QStringList &arguments)
+Result TestKelvaraCli::cli(const QStringList &arguments, const QString &zone)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), m_home);
     env.insert(QStringLiteral("KX_LOOPBACK_ONLY"), QStringLiteral("1"));
     env.insert(QStringLiteral("KXUSB_BUS_DIR"), m_bus);
+    if (!zone.isEmpty())
+        env.insert(QStringLiteral("TZ"), zone);
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(KX_CLI_PROGRAM), arguments);
     Result result;
@@ -291,12 +302,146 @@ void TestKelvaraCli::userListRoundTrip()
     QCOMPARE(r.out, QStringLiteral("%1 user entries imported from file\n").arg(demoUsers.size()));
     r = cli({QStringLiteral("import-users"), QStringLiteral("--project"), target, file});
     QCOMPARE(r.exitCode, 1); // every line is refused the second time
-    QVERIFY(r.out.startsWith(QStringLiteral("Nothing imported")));
+    QVERIFY(r.err.startsWith(QStringLiteral("Nothing imported")));
 
     r = cli({QStringLiteral("import-users"), QStringLiteral("--project"), target,
              m_dir.filePath(QStringLiteral("missing.csv"))});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(r.err, QStringLiteral("Cannot open import file\n"));
+}
+
+void TestKelvaraCli::importTellsWhatWasLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("content"); // "fifo": a FIFO in place of the file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told"); // on standard output with 0, on standard error else
+    const QByteArray header("LastName;FirstName;IDDProximityTransponder\r\n");
+    QTest::newRow("complete") << header + "Ann;Lee;A1B2C3D4\r\n"
+                              << 0 << "1 user entries imported from file\n";
+    QTest::newRow("refused identifier named with its line")
+        << header + "Ann;Lee;A1B2C3D4\r\nBo;Ng;A1B2\r\n"
+        << 1 << "Line 3 (Bo, Ng): 'A1B2'";
+    QTest::newRow("line left out") << header + "Ann;Lee;;x\r\nBo;Ng;\r\n"
+                                   << 1 << "1 lines not imported";
+    QTest::newRow("NUL byte in a name")
+        << header + QByteArray("An\0n;Lee;\r\nBo;Ng;\r\n", 19) << 1 << "1 lines not imported";
+    QTest::newRow("empty file") << QByteArray() << 1 << "Nothing imported: the file is empty.";
+    QTest::newRow("header only") << header << 1
+                                 << "Nothing imported: the file holds no line after its header.";
+    QTest::newRow("CR-only line ends") << QByteArray("LastName;FirstName\rAnn;Lee\rBo;Ng\r") << 0
+                                       << "2 user entries imported from file\n";
+    QTest::newRow("FIFO") << QByteArray("fifo") << 1 << "is not a regular file";
+}
+
+void TestKelvaraCli::importTellsWhatWasLeftOut()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    const QString project =
+        m_dir.filePath(QStringLiteral("Import-%1").arg(QString::fromUtf8(QTest::currentDataTag())));
+    QCOMPARE(cli({QStringLiteral("create-project"), project}).exitCode, 0);
+    const QString file = project + QStringLiteral("/users.csv");
+    if (content == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    } else {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
+    }
+    const Result r =
+        cli({QStringLiteral("import-users"), QStringLiteral("--project"), project, file});
+    QCOMPARE(r.exitCode, exitCode);
+    const QString text = exitCode == 0 || r.err.isEmpty() ? r.out : r.err;
+    QVERIFY2(text.contains(told), qPrintable(r.out + r.err));
+    QList<UserRow> users;
+    UserRecords::listUsers(ProjectDatabase::databasePathForProject(project), 0, true, users);
+    for (const UserRow &user : qAsConst(users))
+        QVERIFY2(!user.familyName.contains(QChar(0)), "a name with a NUL byte was stored");
+}
+
+void TestKelvaraCli::clockSetToTheSiteZone()
+{
+    // A nightly job on a server in UTC for doors in Tokyo.
+    const QString project = m_dir.filePath(QStringLiteral("Tokyo"));
+    QCOMPARE(cli({QStringLiteral("create-project"), project}).exitCode, 0);
+    VirtualReaderSetup setup;
+    setup.type = 100;
+    setup.deviceId = 0x1001;
+    auto device = std::make_shared<VirtualReader>(setup);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    addEntry(ProjectDatabase::databasePathForProject(project), "Door", 100, "1001",
+             QStringLiteral("127.0.0.1"), sim.tcp().port());
+    const QStringList inProject = {QStringLiteral("--project"), project};
+    QCOMPARE(cli(QStringList{QStringLiteral("time-zone"), QStringLiteral("Mars/Base")} + inProject)
+                 .exitCode,
+             2);
+    QCOMPARE(
+        cli(QStringList{QStringLiteral("time-zone"), QStringLiteral("Asia/Tokyo")} + inProject).out,
+        QStringLiteral("Asia/Tokyo\n"));
+    const Result r =
+        cli(QStringList{QStringLiteral("run"), QStringLiteral("set-clock")} + inProject,
+            QStringLiteral("UTC"));
+    QCOMPARE(r.exitCode, 0);
+    const QDateTime tokyo = QDateTime::currentDateTimeUtc().toTimeZone(QTimeZone("Asia/Tokyo"));
+    const SimDateTime c = device->clock();
+    const QDateTime reader(QDate(c.year, c.month, c.day), QTime(c.hour, c.minute, c.second),
+                           Qt::UTC);
+    const QDateTime site(tokyo.date(), tokyo.time(), Qt::UTC);
+    // Nine hours apart from UTC: minutes of leeway cannot blur that.
+    QVERIFY2(qAbs(reader.secsTo(site)) < 600, qPrintable(reader.toString(Qt::ISODate)));
+}
+
+void TestKelvaraCli::momentsAreTimesOfTheSite_data()
+{
+    QTest::addColumn<QString>("programZone");
+    QTest::addColumn<QString>("siteZone");
+    QTest::addColumn<QString>("at");
+    QTest::addColumn<QString>("told"); // on standard error; empty: answered
+    // On 29 March 2026 Central European clocks go from 02:00 straight to 03:00.
+    QTest::newRow("in the gap of the site, here too") << "Europe/Berlin"
+                                                      << "computer"
+                                                      << "2026-03-29T02:30"
+                                                      << "does not exist";
+    QTest::newRow("in the gap of the site, not here") << "UTC"
+                                                      << "Europe/Berlin"
+                                                      << "2026-03-29T02:30"
+                                                      << "does not exist";
+    QTest::newRow("in the gap here, not at the site") << "Europe/Berlin"
+                                                      << "UTC"
+                                                      << "2026-03-29T02:30" << QString();
+    QTest::newRow("not a moment") << "UTC"
+                                  << "UTC"
+                                  << "2026-03-29 02:30"
+                                  << "of the form";
+}
+
+void TestKelvaraCli::momentsAreTimesOfTheSite()
+{
+    QFETCH(QString, programZone);
+    QFETCH(QString, siteZone);
+    QFETCH(QString, at);
+    QFETCH(QString, told);
+    const QString project =
+        m_dir.filePath(QStringLiteral("Moment-%1").arg(QString::fromUtf8(QTest::currentDataTag())));
+    QCOMPARE(cli({QStringLiteral("create-project"), project}).exitCode, 0);
+    addEntry(ProjectDatabase::databasePathForProject(project), "Door", 100, "1001",
+             QStringLiteral("127.0.0.1"), 1);
+    QCOMPARE(
+        cli({QStringLiteral("time-zone"), QStringLiteral("--project"), project, siteZone}).exitCode,
+        0);
+    const Result r =
+        cli({QStringLiteral("explain"), QStringLiteral("--project"), project,
+             QStringLiteral("--entry"), QStringLiteral("Door"), QStringLiteral("--identifier"),
+             QStringLiteral("04A1B2C3D4E5F6"), QStringLiteral("--at"), at},
+            programZone);
+    if (told.isEmpty()) {
+        QCOMPARE(r.exitCode, 1); // answered: nobody may pass
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    } else {
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(told), qPrintable(r.err));
+    }
 }
 
 void TestKelvaraCli::interruptFinishesTheEntryInProgress()

@@ -149,6 +149,8 @@ private slots:
     void unreachableReader();
     void check_data();
     void check();
+    void holidayYears_data();
+    void holidayYears();
     void commandLine();
 
 private:
@@ -360,6 +362,54 @@ void TestReaderVerify::check()
     QVERIFY(board.first().warnings.isEmpty());
 }
 
+void TestReaderVerify::holidayYears_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<bool>("accepted");     // when entered
+    QTest::addColumn<bool>("blocks");       // found in a project: the check blocks the update
+    QTest::addColumn<QString>("presented"); // Abel at 10:00 that day (a working day)
+    QTest::addColumn<bool>("granted");
+    QTest::newRow("1999, before the years a reader holds")
+        << "1999.12.31" << false << false << QString() << false;
+    QTest::newRow("2000, the first") << "2000.01.01" << true << false << QString() << false;
+    QTest::newRow("2099, the last: the reader holds it")
+        << "2099.12.31" << true << false << "2099-12-31" << false;
+    QTest::newRow("2100, beyond the last") << "2100.01.01" << false << true << QString() << false;
+    QTest::newRow("2126, a typo for 2026: never sent")
+        << "2126.05.04" << false << true << "2026-05-04" << true;
+}
+
+void TestReaderVerify::holidayYears()
+{
+    QFETCH(QString, date);
+    QFETCH(bool, accepted);
+    QFETCH(bool, blocks);
+    QFETCH(QString, presented);
+    QFETCH(bool, granted);
+    Site site;
+    site.update();
+    QCOMPARE(HolidayRecords::addHoliday(site.db(), {0, date, {}}).isValid(), !accepted);
+    if (!accepted) {
+        // As a project of an older version may hold it.
+        ProjectDatabase db(site.db());
+        QVERIFY(db.open());
+        QSqlQuery query = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            query, QStringLiteral("insert into holidays (date,comment) values (?,'')"), {date}));
+        QVERIFY(!AccessRights::setNeedsUpdateOfEntry(site.db(), site.door, true).isValid());
+    }
+    QCOMPARE(site.check().canUpdate(), !blocks);
+    site.update();
+    QCOMPARE(site.pending(), blocks ? 1 : 0);
+    if (!presented.isEmpty()) {
+        const QDate day = QDate::fromString(presented, Qt::ISODate);
+        const std::vector<uint8_t> abel{0x04, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6};
+        QCOMPARE(
+            site.device->presentAt(abel, {day.year(), day.month(), day.day(), 10, 0, 0}).granted,
+            granted);
+    }
+}
+
 void TestReaderVerify::commandLine()
 {
     Site site;
@@ -390,6 +440,25 @@ void TestReaderVerify::commandLine()
                  &out),
              0);
     QCOMPARE(out, QStringLiteral("Door\tin sync\n"));
+    // AREA/NAME as explain takes it, for run and verify alike; never the other way round.
+    for (const QString &command : {QStringLiteral("verify"), QStringLiteral("run")}) {
+        const QStringList named = command == QLatin1String("run")
+                                      ? QStringList{command, QStringLiteral("set-clock")}
+                                      : QStringList{command};
+        QCOMPARE(cli(named + project +
+                         QStringList{QStringLiteral("--entry"), QStringLiteral("Hall/Door")},
+                     &out),
+                 0);
+        QVERIFY2(
+            out.endsWith(QStringLiteral("Door\t%1\n")
+                             .arg(command == QLatin1String("run") ? QStringLiteral("OK")
+                                                                  : QStringLiteral("in sync"))),
+            qPrintable(out));
+        QCOMPARE(cli(named + project +
+                         QStringList{QStringLiteral("--entry"), QStringLiteral("Door/Hall")},
+                     &out),
+                 2);
+    }
 
     QCOMPARE(cli(QStringList{QStringLiteral("check")} + project, &out), 0);
     QCOMPARE(out, QStringLiteral("1 entries checked: 0 cannot be updated, 0 with warnings, 1 "

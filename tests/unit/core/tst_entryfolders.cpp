@@ -1,6 +1,9 @@
 #include "core/paths.h"
 #include "support/testsupport.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 Q_DECLARE_METATYPE(EntryFolderSource)
 using Sources = QList<EntryFolderSource>;
 
@@ -28,6 +31,8 @@ private slots:
     void safeNames_data();
     void safeNames();
     void pathsStayInTheProject();
+    void longNamesGetAFolder_data();
+    void longNamesGetAFolder();
     void keys_data();
     void keys();
 };
@@ -66,6 +71,28 @@ void TestEntryFolders::pathsStayInTheProject()
              QStringLiteral("/p/data/data-_._.__x"));
     QCOMPARE(entryLogPath(QStringLiteral("/p"), QStringLiteral("a/b")),
              QStringLiteral("/p/log/log-a_b"));
+}
+
+void TestEntryFolders::longNamesGetAFolder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("asTyped");
+    QTest::newRow("251 characters fit as typed") << QString(251, QLatin1Char('a')) << true;
+    QTest::newRow("300 characters") << QString(300, QLatin1Char('a')) << false;
+    QTest::newRow("200 umlauts, 400 bytes") << QString(200, QChar(0xFC)) << false;
+}
+
+void TestEntryFolders::longNamesGetAFolder()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, asTyped);
+    QTemporaryDir project;
+    const QString log = entryLogPath(project.path(), name);
+    const QString data = entryDataPath(project.path(), name);
+    QCOMPARE(log == project.path() + QStringLiteral("/log/log-") + name, asTyped);
+    QVERIFY2(QDir().mkpath(log) && QDir().mkpath(data), qPrintable(log));
+    // Names cut alike still get folders of their own.
+    QVERIFY(entryLogPath(project.path(), name + QLatin1Char('b')) != log);
 }
 
 void TestEntryFolders::keys_data()

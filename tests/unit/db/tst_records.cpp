@@ -67,6 +67,8 @@ private slots:
     void uniquenessRefusals();
     void textsStoredAsTyped_data();
     void textsStoredAsTyped();
+    void controlCharactersInNamesRefused_data();
+    void controlCharactersInNamesRefused();
     void userSortClauses_data();
     void userSortClauses();
     void entryAndModelSortClauses();
@@ -291,6 +293,36 @@ void TestRecords::textsStoredAsTyped()
     QCOMPARE(UserRecords::distinctGroups(path), QStringList{text + QStringLiteral("'2")});
     QVERIFY(!EntryRecords::renameArea(path, QStringLiteral("Plain"), text).isValid());
     QCOMPARE(EntryRecords::distinctAreas(path), QStringList{QStringLiteral("Plain")});
+}
+
+void TestRecords::controlCharactersInNamesRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("plain") << "Ann" << true;
+    QTest::newRow("NUL byte") << QString::fromLatin1("An\0n", 4) << false;
+    QTest::newRow("tab") << "An\tn" << false;
+    QTest::newRow("line feed") << "An\nn" << false;
+}
+
+void TestRecords::controlCharactersInNamesRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, stored);
+    TestSupport::TempProject project;
+    const QString path = project.databasePath();
+    QCOMPARE(
+        UserRecords::addUser(path, user(name, QStringLiteral("B"), QStringLiteral("G"))).isValid(),
+        !stored);
+    QCOMPARE(
+        UserRecords::addUser(path, user(QStringLiteral("C"), QStringLiteral("D"), name)).isValid(),
+        !stored);
+    QCOMPARE(EntryRecords::addEntry(path, entry(name, QStringLiteral("Area"))).isValid(), !stored);
+    QCOMPARE(EntryRecords::addEntry(path, entry(QStringLiteral("Door"), name)).isValid(), !stored);
+    UserRow edited = user(QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("G"));
+    QVERIFY(!UserRecords::addUser(path, edited, &edited.pkUsers).isValid());
+    edited.firstName = name;
+    QCOMPARE(UserRecords::editUser(path, edited).isValid(), !stored);
 }
 
 void TestRecords::userSortClauses_data()

@@ -148,6 +148,30 @@ void TestKxDiscovery::setupCheck_data()
     QTest::newRow("port 0") << ""
                             << ""
                             << "" << 0 << 1 << 0;
+    QTest::newRow("port 1, the first") << ""
+                                       << ""
+                                       << "" << 1 << 0 << 0;
+    QTest::newRow("port 65535, the last") << ""
+                                          << ""
+                                          << "" << 65535 << 0 << 0;
+    QTest::newRow("port 65536") << ""
+                                << ""
+                                << "" << 65536 << 1 << 0;
+    QTest::newRow("network address") << "192.168.3.0"
+                                     << ""
+                                     << "" << -1 << 1 << 0;
+    QTest::newRow("multicast address") << "224.0.0.5"
+                                       << ""
+                                       << "" << -1 << 1 << 2;
+    QTest::newRow("all-zero mask") << ""
+                                   << "0.0.0.0"
+                                   << "" << -1 << 1 << 0;
+    QTest::newRow("point-to-point /31 keeps its edge addresses") << "192.168.3.22"
+                                                                 << "255.255.255.254"
+                                                                 << "" << -1 << 0 << 1;
+    QTest::newRow("typed gateway inside") << ""
+                                          << ""
+                                          << "192.168.3.254" << -1 << 0 << 0;
     QTest::newRow("same subnet") << "192.168.3.30"
                                  << ""
                                  << "" << -1 << 0 << 0;
