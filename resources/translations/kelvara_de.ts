@@ -3840,10 +3840,10 @@ Möchten Sie fortfahren?</translation>
         <translation>vergangen: wird nicht an Leser gesendet</translation>
     </message>
     <message numerus="yes">
-        <source>%n holiday(s) checked</source>
+        <source>Holidays checked: %n</source>
         <translation>
-            <numerusform>%n Feiertag angehakt</numerusform>
-            <numerusform>%n Feiertage angehakt</numerusform>
+            <numerusform>Angehakte Feiertage: %n</numerusform>
+            <numerusform>Angehakte Feiertage: %n</numerusform>
         </translation>
     </message>
     <message>

@@ -4,6 +4,7 @@
 #include "access/timeperiod.h"
 #include "db/holidayimport.h"
 #include "db/holidayrecords.h"
+#include "db/projectparameters.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogrun.h"
 #include "widgets/kxmessagebox.h"
@@ -123,7 +124,16 @@ KelvaraPublicHolidays::KelvaraPublicHolidays(const QString &databasePath, QWidge
     m_table->setWhatsThis(tr("The holidays of the chosen years. Only the checked ones are added; "
                              "dates that are holidays already are left as they are."));
     buildPreview();
-    resize(560, 480);
+    resize(640, 480);
+}
+
+QDate KelvaraPublicHolidays::siteToday() const
+{
+    // Readers count holidays from the site's today, whatever this computer's zone.
+    ProjectParameters params;
+    params.databasePath = m_databasePath;
+    params.loadProjectParameters();
+    return params.siteToday();
 }
 
 void KelvaraPublicHolidays::buildPreview()
@@ -141,7 +151,7 @@ void KelvaraPublicHolidays::buildPreview()
         showDatabaseError(this, tr("DB holidays list"), error);
 
     const QSignalBlocker blocker(m_table);
-    const QDate today = QDate::currentDate();
+    const QDate today = siteToday();
     m_table->setRowCount(all.size());
     for (int r = 0; r < all.size(); ++r) {
         const PublicHolidays::Holiday &holiday = all.at(r);
@@ -174,7 +184,7 @@ void KelvaraPublicHolidays::updateCount()
     int checked = 0;
     for (int r = 0; r < m_table->rowCount(); ++r)
         checked += m_table->item(r, DateColumn)->checkState() == Qt::Checked ? 1 : 0;
-    m_count->setText(tr("%n holiday(s) checked", nullptr, checked));
+    m_count->setText(tr("Holidays checked: %n", nullptr, checked));
     m_add->setEnabled(checked > 0);
 }
 
@@ -192,7 +202,7 @@ void KelvaraPublicHolidays::addChecked()
     HolidayImport::Outcome outcome;
     const QSqlError error =
         HolidayImport::addHolidays(m_databasePath, rows, m_region->currentData().toString(),
-                                   QDate::currentDate(), ReaderAccessTables::MaxHolidays, &outcome);
+                                   siteToday(), ReaderAccessTables::MaxHolidays, &outcome);
     if (error.isValid()) {
         // The readers' limit is a refusal of ours, told as a sentence.
         if (error.nativeErrorCode().isEmpty())

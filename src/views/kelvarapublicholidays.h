@@ -48,6 +48,7 @@ public slots:
 
 private:
     static Answerer &answerer();
+    QDate siteToday() const;
     void updateCount();
 
     QString m_databasePath;

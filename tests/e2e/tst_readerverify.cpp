@@ -1,5 +1,8 @@
 // Verify Reader and the update check end to end: a project database,
 // virtual readers on loopback TCP, the verify thread and kelvara-cli.
+#include "access/publicholidays.h"
+#include "access/readeraccesstables.h"
+#include "db/holidayimport.h"
 #include "support/testsupport.h"
 
 #include "access/accessdataset.h"
@@ -151,6 +154,7 @@ private slots:
     void check();
     void holidayYears_data();
     void holidayYears();
+    void publicHolidaysReachTheReader();
     void commandLine();
 
 private:
@@ -408,6 +412,28 @@ void TestReaderVerify::holidayYears()
             site.device->presentAt(abel, {day.year(), day.month(), day.day(), 10, 0, 0}).granted,
             granted);
     }
+}
+
+void TestReaderVerify::publicHolidaysReachTheReader()
+{
+    Site site;
+    site.update();
+    QList<HolidayRow> rows;
+    for (const PublicHolidays::Holiday &holiday :
+         PublicHolidays::holidays(QStringLiteral("DE-NW"), 2027))
+        rows << HolidayRow{0, holiday.date.toString(HolidayRecords::DateFormat), holiday.nameEn};
+    HolidayImport::Outcome outcome;
+    QVERIFY(!HolidayImport::addHolidays(site.db(), rows, QStringLiteral("DE-NW"),
+                                        QDate::currentDate(), ReaderAccessTables::MaxHolidays,
+                                        &outcome)
+                 .isValid());
+    QCOMPARE(site.pending(), 1);
+    site.update();
+    QCOMPARE(site.pending(), 0);
+    // Ascension Day 2027 is a Thursday: the weekday model no longer lets Abel in.
+    const std::vector<uint8_t> abel{0x04, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6};
+    QVERIFY(!site.device->presentAt(abel, {2027, 5, 6, 10, 0, 0}).granted);
+    QVERIFY(site.device->presentAt(abel, {2027, 5, 5, 10, 0, 0}).granted);
 }
 
 void TestReaderVerify::commandLine()

@@ -18,6 +18,7 @@
 #include "views/kelvaraeditdate.h"
 #include "views/kelvaraeditholidays.h"
 #include "views/kelvaraedittimemodel.h"
+#include "views/kelvarapublicholidays.h"
 #include "views/kelvaratimeperiod.h"
 #include "views/kelvaratimes.h"
 #include "widgets/kxmessagebox.h"
@@ -31,6 +32,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QSpinBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
@@ -208,6 +211,7 @@ private slots:
     void holidayDates_data();
     void holidayDates();
     void holidayEditor();
+    void publicHolidays();
     void refusedMarksStoreNothing_data();
     void refusedMarksStoreNothing();
     void databaseThatDoesNotOpen();
@@ -987,6 +991,48 @@ void TestKelvaraTimes::roundTripToReader()
     QVERIFY(device->presentAt(card, at(monday.addDays(7), 10, 0)).granted);
 }
 
+void TestKelvaraTimes::publicHolidays()
+{
+    Site site;
+    QVERIFY(!HolidayRecords::addHoliday(site.db(),
+                                        {0, QStringLiteral("2027.01.01"), QStringLiteral("mine")})
+                 .isValid());
+    KelvaraEditHolidays editor(m_settings, site.db());
+    QStringList shown; // date, note, checked and enabled of each row
+    KelvaraPublicHolidays::setAnswerer([&](KelvaraPublicHolidays *dialog) -> int {
+        dialog->regionBox()->setCurrentIndex(
+            dialog->regionBox()->findData(QStringLiteral("DE-SN")));
+        dialog->lastYearBox()->setValue(2027);
+        dialog->firstYearBox()->setValue(2027);
+        QTableWidget *table = dialog->table();
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QTableWidgetItem *date = table->item(r, KelvaraPublicHolidays::DateColumn);
+            shown << QStringLiteral("%1 %2 %3 %4")
+                         .arg(date->text(),
+                              table->item(r, KelvaraPublicHolidays::NameColumn)->text())
+                         .arg(date->checkState() == Qt::Checked)
+                         .arg(bool(date->flags() & Qt::ItemIsEnabled));
+        }
+        table->item(10, KelvaraPublicHolidays::DateColumn)->setCheckState(Qt::Unchecked);
+        dialog->addButton()->click();
+        return int(QDialog::Rejected);
+    });
+    editor.publicHolidaysButton()->click();
+    KelvaraPublicHolidays::setAnswerer({});
+    QCOMPARE(shown.size(), 11);
+    // New Year is a holiday already: shown, but not to be added again.
+    QCOMPARE(shown.first(), QStringLiteral("01.01.2027 New Year's Day 0 0"));
+    QCOMPARE(shown.at(9), QStringLiteral("25.12.2027 Christmas Day 1 1"));
+    QVERIFY(editor.hasChanged());
+    QCOMPARE(editor.table()->rowCount(), 10);
+    QCOMPARE(editor.table()->item(0, KelvaraEditHolidays::CommentColumn)->text(),
+             QStringLiteral("mine"));
+    QCOMPARE(site.marked(), (QSet<int>{site.door, site.gate}));
+    // The region is offered again the next time.
+    KelvaraPublicHolidays again(site.db());
+    QCOMPARE(again.regionBox()->currentData().toString(), QStringLiteral("DE-SN"));
+}
+
 void TestKelvaraTimes::screenshots()
 {
     Site site;
@@ -1021,6 +1067,14 @@ void TestKelvaraTimes::screenshots()
     holidays.resize(520, 380);
     holidays.show();
     QVERIFY(holidays.grab().save(dir + QStringLiteral("/times-holidays.png")));
+
+    KelvaraPublicHolidays publicHolidays(site.db());
+    publicHolidays.regionBox()->setCurrentIndex(
+        publicHolidays.regionBox()->findData(QStringLiteral("DE-BY")));
+    publicHolidays.firstYearBox()->setValue(2030);
+    publicHolidays.lastYearBox()->setValue(2030);
+    publicHolidays.show();
+    QVERIFY(publicHolidays.grab().save(dir + QStringLiteral("/times-public-holidays.png")));
 
     KelvaraEditDate date(site.db());
     date.calendar()->setSelectedDate(QDate(2030, 12, 27));
