@@ -11,6 +11,7 @@ packages=(
     libqt5svg5-dev
     qttranslations5-l10n
     xvfb xauth
+    clang-format
 )
 
 missing=()

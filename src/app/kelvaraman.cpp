@@ -1,4 +1,5 @@
 #include "app/kelvaraman.h"
+#include "kxversion.h"
 
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
@@ -125,11 +126,10 @@ void KelvaraMan::setManualFile(const QString &fileName)
 
 QString KelvaraMan::versionText()
 {
-    const QString full = QStringLiteral("%1.%2.%3")
-                             .arg(2, 2, 10, QLatin1Char('0'))
-                             .arg(7, 2, 10, QLatin1Char('0'))
-                             .arg(0, 2, 10, QLatin1Char('0'));
-    return full.left(full.lastIndexOf(QLatin1Char('.')));
+    // Two digits for each of major and minor, as the title always showed them.
+    return QStringLiteral("%1.%2")
+        .arg(KX_VERSION_MAJOR, 2, 10, QLatin1Char('0'))
+        .arg(KX_VERSION_MINOR, 2, 10, QLatin1Char('0'));
 }
 
 // ---------------------------------------------------------------- construction

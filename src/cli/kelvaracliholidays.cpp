@@ -83,11 +83,11 @@ int KelvaraCli::holidays(QStringList arguments)
     }
     HolidayImport::Outcome outcome;
     const QSqlError error =
-        dryRun
-            ? HolidayImport::preview(m_project.databasePath, rows, m_project.siteToday(),
-                                     ReaderAccessTables::MaxHolidays, &outcome)
-            : HolidayImport::addHolidays(m_project.databasePath, rows, region, m_project.siteToday(),
-                                         ReaderAccessTables::MaxHolidays, &outcome);
+        dryRun ? HolidayImport::preview(m_project.databasePath, rows, m_project.siteToday(),
+                                        ReaderAccessTables::MaxHolidays, &outcome)
+               : HolidayImport::addHolidays(m_project.databasePath, rows, region,
+                                            m_project.siteToday(), ReaderAccessTables::MaxHolidays,
+                                            &outcome);
     const auto print = [&](const QStringList &dates, const QString &what) {
         for (const QString &date : dates) {
             m_out << QDate::fromString(date, HolidayRecords::DateFormat).toString(Qt::ISODate)
