@@ -6,7 +6,6 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSet>
 #include <QSlider>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -19,13 +18,6 @@ namespace {
 constexpr qreal Sqrt2 = 1.4142135623730951;
 // Room after a group head's name for its collapse marker.
 constexpr int MarkerRoom = 16;
-
-int clampedGroupMode(int mode)
-{
-    return (mode == KxTableCell::CollapsedHead || mode == KxTableCell::ExpandedHead)
-               ? mode
-               : int(KxTableCell::Ordinary);
-}
 
 int shownAt(const QVector<int> &shown, qint64 position)
 {
@@ -64,209 +56,35 @@ KxTableWidget::~KxTableWidget() = default;
 
 void KxTableWidget::setSize(int rows, int columns, const KxCellTemplate *cellTemplate)
 {
-    rows = std::max(rows, 0);
-    columns = std::max(columns, 0);
-    if (qint64(rows) * columns > INT_MAX) {
-        qWarning("KxTableWidget: %d x %d cells do not fit, table emptied", rows, columns);
-        rows = columns = 0;
-    }
-    m_rows = rows;
-    m_columns = columns;
-    m_roles.clear();
-    m_textSizes.clear();
-    m_columnHeadExtent = m_rowHeadExtent = m_bodyExtent = TextExtent();
+    m_store.reset(rows, columns, cellTemplate);
     m_cellImages.clear();
     m_rowFiltered.clear();
     m_columnFiltered.clear();
     m_currentRow = m_currentColumn = -1;
     m_hoverRow = m_hoverColumn = -1;
-
-    CellRecord record;
-    if (cellTemplate) {
-        record.style = quint32(addStyle(cellTemplate->style));
-        record.text = cellTemplate->text;
-        record.groupMode = quint8(clampedGroupMode(cellTemplate->groupMode));
-    }
-    const int count = rows * columns;
-    // Sized exactly: growing by fill() would reserve up to twice the cells.
-    m_cells = QVector<CellRecord>();
-    m_cells = QVector<CellRecord>(count, record);
-
-    if (cellTemplate) {
-        for (auto it = cellTemplate->data.cbegin(); it != cellTemplate->data.cend(); ++it) {
-            if (isStorableInt(it.value()))
-                m_roles[it.key()].ints.fill(it.value().toInt(), count);
-            else if (it.value().isValid())
-                m_roles[it.key()].dense.fill(it.value(), count);
-        }
-    }
     m_groupsDirty = true;
 }
 
 KxTableCell KxTableWidget::cell(int row, int column)
 {
-    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns)
+    if (row < 0 || column < 0 || row >= m_store.rowCount() || column >= m_store.columnCount())
         return KxTableCell();
-    return KxTableCell(this, row, column, column + row * m_columns);
-}
-
-int KxTableWidget::addStyle(const KxCellStyle &style)
-{
-    const uint key = qHash(style);
-    for (auto it = m_styleLookup.constFind(key); it != m_styleLookup.cend() && it.key() == key;
-         ++it) {
-        if (m_styles.at(it.value()) == style)
-            return it.value();
-    }
-    m_styles.append(style);
-    m_styleLookup.insert(key, m_styles.size() - 1);
-    return m_styles.size() - 1;
-}
-
-KxCellStyle KxTableWidget::styleAt(int index) const
-{
-    return (index >= 0 && index < m_styles.size()) ? m_styles.at(index) : KxCellStyle();
+    return KxTableCell(this, row, column, column + row * m_store.columnCount());
 }
 
 void KxTableWidget::fillRow(int row, int column, const QVector<CellFill> &cells, int role)
 {
-    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
-        return;
-    const int count = std::min(cells.size(), m_columns - column);
-    const int start = row * m_columns + column;
-    CellRecord *records = m_cells.data() + start;
-    qint32 *ints = nullptr;
-    bool intsAsked = false;
-    bool changed = false;
-    for (int i = 0; i < count; ++i) {
-        const CellFill &fill = cells.at(i);
-        if (fill.text) {
-            records[i].text = *fill.text;
-            changed = true;
-        }
-        if (fill.style >= 0 && fill.style < m_styles.size()) {
-            records[i].style = quint32(fill.style);
-            changed = true;
-        }
-        if (fill.data == NoData && !fill.removeData)
-            continue;
-        if (!intsAsked) {
-            ints = intStore(role);
-            intsAsked = true;
-        }
-        if (ints)
-            ints[start + i] = fill.removeData ? NoInt : fill.data;
-        else
-            setCellData(start + i, role, fill.removeData ? QVariant() : QVariant(fill.data));
-    }
-    if (changed) {
-        if (column == 0)
-            markTextChanged(row, 0);
-        if (column + count > 1)
-            markTextChanged(row, std::max(column, 1));
-    }
+    m_store.fillRow(row, column, cells, role);
 }
 
-qint32 *KxTableWidget::intStore(int role)
+int KxTableWidget::addStyle(const KxCellStyle &style)
 {
-    RoleStore &store = m_roles[role];
-    if (store.ints.isEmpty()) {
-        if (!store.dense.isEmpty())
-            return nullptr;
-        if (!std::all_of(store.sparse.cbegin(), store.sparse.cend(),
-                         [](const QVariant &v) { return isStorableInt(v); }))
-            return nullptr;
-        store.ints.fill(NoInt, m_cells.size());
-        for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
-            store.ints[s.key()] = s.value().toInt();
-        store.sparse.clear();
-        store.sparse.squeeze();
-    }
-    return store.ints.data();
+    return m_store.addStyle(style);
 }
 
-void KxTableWidget::markTextChanged(int row, int column)
+KxCellStyle KxTableWidget::styleAt(int index) const
 {
-    if (row == 0 && column > 0)
-        m_columnHeadExtent.valid = false;
-    else if (column == 0 && row > 0)
-        m_rowHeadExtent.valid = false;
-    else if (row > 0 && column > 0)
-        m_bodyExtent.valid = false;
-}
-
-QVariant KxTableWidget::cellData(int index, int role) const
-{
-    const auto it = m_roles.find(role);
-    if (it == m_roles.end())
-        return QVariant();
-    const RoleStore &store = it->second;
-    if (!store.ints.isEmpty()) {
-        const qint32 value = store.ints.at(index);
-        return value == NoInt ? QVariant() : QVariant(int(value));
-    }
-    if (!store.dense.isEmpty())
-        return store.dense.at(index);
-    return store.sparse.value(index);
-}
-
-void KxTableWidget::makeDense(RoleStore &store)
-{
-    // Once a value other than an integer comes, the role keeps variants.
-    store.dense.resize(m_cells.size());
-    for (int i = 0; i < store.ints.size(); ++i) {
-        if (store.ints.at(i) != NoInt)
-            store.dense[i] = int(store.ints.at(i));
-    }
-    store.ints = QVector<qint32>();
-}
-
-void KxTableWidget::setCellData(int index, int role, const QVariant &value)
-{
-    auto it = m_roles.find(role);
-    if (it == m_roles.end()) {
-        if (!value.isValid())
-            return;
-        it = m_roles.emplace(role, RoleStore()).first;
-    }
-    RoleStore &store = it->second;
-    if (!store.ints.isEmpty()) {
-        if (!value.isValid()) {
-            store.ints[index] = NoInt;
-            return;
-        }
-        if (isStorableInt(value)) {
-            store.ints[index] = value.toInt();
-            return;
-        }
-        makeDense(store);
-    }
-    if (!store.dense.isEmpty()) {
-        store.dense[index] = value;
-        return;
-    }
-    if (!value.isValid()) {
-        store.sparse.remove(index);
-        return;
-    }
-    store.sparse.insert(index, value);
-    // A hash node costs about three times a variant slot: switch once an
-    // eighth of the cells carry the role.
-    if (m_cells.size() > 64 && store.sparse.size() > m_cells.size() / 8) {
-        const bool allInts = std::all_of(store.sparse.cbegin(), store.sparse.cend(),
-                                         [](const QVariant &v) { return isStorableInt(v); });
-        if (allInts) {
-            store.ints.fill(NoInt, m_cells.size());
-            for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
-                store.ints[s.key()] = s.value().toInt();
-        } else {
-            store.dense.resize(m_cells.size());
-            for (auto s = store.sparse.cbegin(); s != store.sparse.cend(); ++s)
-                store.dense[s.key()] = s.value();
-        }
-        store.sparse.clear();
-        store.sparse.squeeze();
-    }
+    return m_store.styleAt(index);
 }
 
 void KxTableWidget::setHorizontalSliderShown(bool shown)
@@ -322,7 +140,7 @@ void KxTableWidget::updateShown() const
         shown.clear();
         bool showing = true;
         for (int i = 1; i < count; ++i) {
-            const int mode = m_cells.at(firstIndex + i * stride).groupMode;
+            const int mode = m_store.record(firstIndex + i * stride).groupMode;
             if ((showing || mode != KxTableCell::Ordinary) &&
                 !(i < filtered.size() && filtered.at(i)))
                 shown.append(i);
@@ -332,9 +150,9 @@ void KxTableWidget::updateShown() const
                 showing = false;
         }
     };
-    if (m_rows > 0 && m_columns > 0) {
-        walk(m_shownColumns, m_columns, 0, 1, m_columnFiltered);
-        walk(m_shownRows, m_rows, 0, m_columns, m_rowFiltered);
+    if (m_store.rowCount() > 0 && m_store.columnCount() > 0) {
+        walk(m_shownColumns, m_store.columnCount(), 0, 1, m_columnFiltered);
+        walk(m_shownRows, m_store.rowCount(), 0, m_store.columnCount(), m_rowFiltered);
     } else {
         m_shownColumns.clear();
         m_shownRows.clear();
@@ -357,14 +175,14 @@ int KxTableWidget::shownColumnCount() const
 bool KxTableWidget::isRowShown(int row) const
 {
     updateShown();
-    return row == 0 ? m_rows > 0
+    return row == 0 ? m_store.rowCount() > 0
                     : std::binary_search(m_shownRows.cbegin(), m_shownRows.cend(), row);
 }
 
 bool KxTableWidget::isColumnShown(int column) const
 {
     updateShown();
-    return column == 0 ? m_columns > 0
+    return column == 0 ? m_store.columnCount() > 0
                        : std::binary_search(m_shownColumns.cbegin(), m_shownColumns.cend(), column);
 }
 
@@ -437,9 +255,9 @@ int KxTableWidget::headPosition(bool horizontal, int position) const
 {
     updateShown();
     const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
-    const int stride = horizontal ? 1 : m_columns;
+    const int stride = horizontal ? 1 : m_store.columnCount();
     for (int p = std::min(position, int(shown.size()) - 1); p >= 0; --p) {
-        if (m_cells.at(shown.at(p) * stride).groupMode != KxTableCell::Ordinary)
+        if (m_store.record(shown.at(p) * stride).groupMode != KxTableCell::Ordinary)
             return p;
     }
     return -1;
@@ -447,7 +265,7 @@ int KxTableWidget::headPosition(bool horizontal, int position) const
 
 int KxTableWidget::stickyHead(bool horizontal, int *pixel) const
 {
-    if (!m_stickyHeads || m_rows < 2 || m_columns < 2)
+    if (!m_stickyHeads || m_store.rowCount() < 2 || m_store.columnCount() < 2)
         return -1;
     const QVector<int> &shown = horizontal ? m_shownColumns : m_shownRows;
     const int first = firstShownPosition(horizontal);
@@ -457,9 +275,10 @@ int KxTableWidget::stickyHead(bool horizontal, int *pixel) const
     if (head < 0)
         return -1;
     // The next head pushes the pinned one out as it comes in: their edges touch.
-    const int stride = horizontal ? 1 : m_columns;
-    const bool pushed = first + 1 < shown.size() &&
-                        m_cells.at(shown.at(first + 1) * stride).groupMode != KxTableCell::Ordinary;
+    const int stride = horizontal ? 1 : m_store.columnCount();
+    const bool pushed =
+        first + 1 < shown.size() &&
+        m_store.record(shown.at(first + 1) * stride).groupMode != KxTableCell::Ordinary;
     const int at = pushed ? start : base;
     // A head in its own place needs no pin.
     if (head == first && at == start)
@@ -536,37 +355,13 @@ bool KxTableWidget::cellAt(const QPoint &pos, int *row, int *column) const
         r = rowAt(pos.y());
         c = columnAt(pos.x());
     }
-    if (r < 0 || c < 0 || r >= m_rows || c >= m_columns)
+    if (r < 0 || c < 0 || r >= m_store.rowCount() || c >= m_store.columnCount())
         return false;
     if (row)
         *row = r;
     if (column)
         *column = c;
     return true;
-}
-
-qint64 KxTableWidget::approximateCellMemory() const
-{
-    qint64 bytes = qint64(m_cells.capacity()) * qint64(sizeof(CellRecord));
-    // Equal texts set from one string share their characters: count each once.
-    QSet<const QChar *> texts;
-    for (const CellRecord &record : m_cells) {
-        if (record.text.isEmpty())
-            continue;
-        const QChar *characters = record.text.constData();
-        if (texts.contains(characters))
-            continue;
-        texts.insert(characters);
-        bytes += qint64(sizeof(QArrayData)) + ((record.text.capacity() + 1) * 2 + 7) / 8 * 8;
-    }
-    for (const auto &role : m_roles) {
-        bytes += qint64(role.second.ints.capacity()) * qint64(sizeof(qint32));
-        bytes += qint64(role.second.dense.capacity()) * qint64(sizeof(QVariant));
-        bytes += qint64(role.second.sparse.size()) * (qint64(sizeof(QVariant)) + 24);
-        bytes += qint64(role.second.sparse.capacity()) * qint64(sizeof(void *));
-    }
-    bytes += qint64(m_styles.size()) * qint64(sizeof(KxCellStyle));
-    return bytes;
 }
 
 int KxTableWidget::shownPosition(bool horizontal, int index) const
@@ -609,8 +404,8 @@ void KxTableWidget::ensureVisible(int row, int column)
 
 bool KxTableWidget::setCurrentCell(int row, int column)
 {
-    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns || !isRowShown(row) ||
-        !isColumnShown(column))
+    if (row < 0 || column < 0 || row >= m_store.rowCount() || column >= m_store.columnCount() ||
+        !isRowShown(row) || !isColumnShown(column))
         return false;
     ensureVisible(row, column);
     if (row != m_currentRow || column != m_currentColumn) {
@@ -633,7 +428,7 @@ void KxTableWidget::clearCurrentCell()
 
 QRect KxTableWidget::cellRect(int row, int column) const
 {
-    if (row < 0 || column < 0 || row >= m_rows || column >= m_columns)
+    if (row < 0 || column < 0 || row >= m_store.rowCount() || column >= m_store.columnCount())
         return QRect();
     const QSize view = viewSize();
     const int hcw = currentHeaderColumnWidth();
@@ -670,20 +465,20 @@ QRect KxTableWidget::cellRect(int row, int column) const
 
 void KxTableWidget::setRowFiltered(int row, bool filtered)
 {
-    if (row <= 0 || row >= m_rows)
+    if (row <= 0 || row >= m_store.rowCount())
         return;
-    if (m_rowFiltered.size() != m_rows)
-        m_rowFiltered.fill(false, m_rows);
+    if (m_rowFiltered.size() != m_store.rowCount())
+        m_rowFiltered.fill(false, m_store.rowCount());
     m_rowFiltered[row] = filtered;
     m_groupsDirty = true;
 }
 
 void KxTableWidget::setColumnFiltered(int column, bool filtered)
 {
-    if (column <= 0 || column >= m_columns)
+    if (column <= 0 || column >= m_store.columnCount())
         return;
-    if (m_columnFiltered.size() != m_columns)
-        m_columnFiltered.fill(false, m_columns);
+    if (m_columnFiltered.size() != m_store.columnCount())
+        m_columnFiltered.fill(false, m_store.columnCount());
     m_columnFiltered[column] = filtered;
     m_groupsDirty = true;
 }
@@ -727,22 +522,6 @@ void KxTableWidget::sliderChanged(int value)
     update();
 }
 
-QSize KxTableWidget::textSize(int index)
-{
-    const CellRecord &record = m_cells.at(index);
-    if (record.text.isEmpty())
-        return QSize(0, 0);
-    const QPair<quint32, QString> key(record.style, record.text);
-    const auto it = m_textSizes.constFind(key);
-    if (it != m_textSizes.cend())
-        return it.value();
-    const QFontMetrics metrics(m_styles.at(int(record.style)).font);
-    const QSize size =
-        metrics.boundingRect(QRect(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, record.text).size();
-    m_textSizes.insert(key, size);
-    return size;
-}
-
 void KxTableWidget::fitSizes()
 {
     const bool fitColumnWidth = m_columnWidth < 0;
@@ -754,24 +533,11 @@ void KxTableWidget::fitSizes()
 
     // Column headers stand at 45 degrees: their height shapes the column
     // width, their length the header row.
-    // Each part's texts are measured again only after one of them changed:
-    // a collapse touches the heads, not the million cells of the body.
     int columnCandidate = 0;
-    if ((fitColumnWidth || fitHeaderRow) && m_rows > 0) {
-        if (!m_columnHeadExtent.valid) {
-            TextExtent extent;
-            for (int c = 1; c < m_columns; ++c) {
-                const QSize size = textSize(c);
-                const bool marked = m_cells.at(c).groupMode != KxTableCell::Ordinary;
-                extent.width = std::max(
-                    extent.width, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
-                extent.height = std::max(extent.height, size.height());
-            }
-            extent.valid = true;
-            m_columnHeadExtent = extent;
-        }
-        const int w = m_columnHeadExtent.width;
-        const int h = m_columnHeadExtent.height;
+    if ((fitColumnWidth || fitHeaderRow) && m_store.rowCount() > 0) {
+        const KxCellStore::TextExtent &extent = m_store.columnHeadExtent(MarkerRoom);
+        const int w = extent.width;
+        const int h = extent.height;
         columnCandidate = (h + m_yMargin) * 141 / 100;
         if (fitHeaderRow) {
             int height = std::max((w + h + m_xMargin) * 100 / 141, m_minHeaderRowHeight);
@@ -782,22 +548,10 @@ void KxTableWidget::fitSizes()
     }
 
     int rowCandidate = 0;
-    if ((fitHeaderColumn || fitRowHeight) && m_columns > 0) {
-        if (!m_rowHeadExtent.valid) {
-            TextExtent extent;
-            extent.height = 0;
-            for (int r = 1; r < m_rows; ++r) {
-                const QSize size = textSize(r * m_columns);
-                const bool marked = m_cells.at(r * m_columns).groupMode != KxTableCell::Ordinary;
-                extent.width = std::max(
-                    extent.width, size.width() + (marked && size.width() > 0 ? MarkerRoom : 0));
-                extent.height = std::max(extent.height, size.height());
-            }
-            extent.valid = true;
-            m_rowHeadExtent = extent;
-        }
-        const int w = m_rowHeadExtent.width;
-        const int h = m_rowHeadExtent.height;
+    if ((fitHeaderColumn || fitRowHeight) && m_store.columnCount() > 0) {
+        const KxCellStore::TextExtent &extent = m_store.rowHeadExtent(MarkerRoom);
+        const int w = extent.width;
+        const int h = extent.height;
         if (fitHeaderColumn) {
             int width = std::max(w + m_xMargin, m_minHeaderColumnWidth);
             if (m_maxHeaderColumnWidth > 0)
@@ -808,32 +562,9 @@ void KxTableWidget::fitSizes()
     }
 
     if (fitColumnWidth || fitRowHeight) {
-        if (!m_bodyExtent.valid) {
-            TextExtent extent;
-            // Neighbouring cells often hold the very same string (one tag set
-            // on a whole block); skip the lookup for those.
-            const QChar *lastText = nullptr;
-            quint32 lastStyle = 0;
-            for (int r = 1; r < m_rows; ++r) {
-                const int rowStart = r * m_columns;
-                for (int c = 1; c < m_columns; ++c) {
-                    const CellRecord &record = m_cells.at(rowStart + c);
-                    if (record.text.isEmpty())
-                        continue;
-                    if (record.text.constData() == lastText && record.style == lastStyle)
-                        continue;
-                    lastText = record.text.constData();
-                    lastStyle = record.style;
-                    const QSize size = textSize(rowStart + c);
-                    extent.width = std::max(extent.width, size.width());
-                    extent.height = std::max(extent.height, size.height());
-                }
-            }
-            extent.valid = true;
-            m_bodyExtent = extent;
-        }
-        const int w = m_bodyExtent.width;
-        const int h = m_bodyExtent.height;
+        const KxCellStore::TextExtent &extent = m_store.bodyExtent();
+        const int w = extent.width;
+        const int h = extent.height;
         if (fitColumnWidth)
             m_columnWidth = -std::max(columnCandidate, w + m_xMargin);
         if (fitRowHeight)
@@ -890,9 +621,9 @@ void KxTableWidget::paintTable(QPainter &painter, const QSize &view)
     const int hrh = currentHeaderRowHeight();
     painter.fillRect(QRect(QPoint(0, 0), view), m_backgroundBrush);
 
-    if (m_rows > 0 && m_columns > 0) {
-        const CellRecord &corner = m_cells.at(0);
-        const KxCellStyle &style = m_styles.at(int(corner.style));
+    if (m_store.rowCount() > 0 && m_store.columnCount() > 0) {
+        const KxCellStore::Record &corner = m_store.record(0);
+        const KxCellStyle &style = m_store.style(int(corner.style));
         const QRect area(0, 0, hcw, hrh);
         painter.setClipRect(area);
         painter.fillRect(area, style.background);
@@ -924,8 +655,8 @@ void KxTableWidget::paintColumnHead(QPainter &painter, int column, int x)
     // corner; it is as thick as the column width across the slant.
     const qreal thickness = cw / Sqrt2;
     const qreal length = (hrh + cw) * Sqrt2;
-    const CellRecord &head = m_cells.at(column);
-    const KxCellStyle &style = m_styles.at(int(head.style));
+    const KxCellStore::Record &head = m_store.record(column);
+    const KxCellStyle &style = m_store.style(int(head.style));
     painter.save();
     painter.translate(x, hrh);
     painter.rotate(-45);
@@ -973,8 +704,8 @@ void KxTableWidget::paintColumnHeaders(QPainter &painter, const QSize &view)
         paintColumnHead(painter, m_shownColumns.at(i), x);
     x = left;
     for (int i = first; i < m_shownColumns.size() && x < view.width(); ++i, x += cw) {
-        const CellRecord &head = m_cells.at(m_shownColumns.at(i));
-        painter.setPen(m_styles.at(int(head.style)).rightLine);
+        const KxCellStore::Record &head = m_store.record(m_shownColumns.at(i));
+        painter.setPen(m_store.style(int(head.style)).rightLine);
         painter.drawLine(QPointF(x + cw, hrh), QPointF(x + cw + hrh, 0));
     }
     painter.restore();
@@ -984,15 +715,15 @@ void KxTableWidget::paintRowHead(QPainter &painter, int row, int y)
 {
     const int hcw = currentHeaderColumnWidth();
     const int rh = currentRowHeight();
-    const CellRecord &head = m_cells.at(row * m_columns);
-    const KxCellStyle &style = m_styles.at(int(head.style));
+    const KxCellStore::Record &head = m_store.record(row * m_store.columnCount());
+    const KxCellStyle &style = m_store.style(int(head.style));
     const QRect band(0, y, hcw, rh);
     painter.fillRect(band, style.background);
     const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
     qreal textEnd = m_xMargin / 2;
     if (!head.text.isEmpty()) {
-        const QString text =
-            fittedHeadText(row * m_columns, hcw - m_xMargin - (marked ? MarkerRoom : 0));
+        const QString text = fittedHeadText(row * m_store.columnCount(),
+                                            hcw - m_xMargin - (marked ? MarkerRoom : 0));
         painter.setFont(style.font);
         painter.setPen(style.textPen);
         QRect drawn;
@@ -1021,8 +752,8 @@ void KxTableWidget::paintRowHeaders(QPainter &painter, const QSize &view)
         paintRowHead(painter, m_shownRows.at(last), y);
     y = top;
     for (int i = first; i < last; ++i, y += rh) {
-        const CellRecord &head = m_cells.at(m_shownRows.at(i) * m_columns);
-        painter.setPen(m_styles.at(int(head.style)).bottomLine);
+        const KxCellStore::Record &head = m_store.record(m_shownRows.at(i) * m_store.columnCount());
+        painter.setPen(m_store.style(int(head.style)).bottomLine);
         painter.drawLine(0, y + rh - 1, hcw, y + rh - 1);
     }
 }
@@ -1045,7 +776,8 @@ void KxTableWidget::paintStickyHeads(QPainter &painter, const QSize &view)
         shadow.setColorAt(0, QColor(0, 0, 0, 70));
         shadow.setColorAt(1, QColor(0, 0, 0, 0));
         painter.fillRect(QRect(0, pinned + rh, hcw, 4), shadow);
-        painter.setPen(m_styles.at(int(m_cells.at(row * m_columns).style)).bottomLine);
+        painter.setPen(
+            m_store.style(int(m_store.record(row * m_store.columnCount()).style)).bottomLine);
         painter.drawLine(0, pinned + rh - 1, hcw, pinned + rh - 1);
         painter.restore();
     }
@@ -1066,7 +798,7 @@ void KxTableWidget::paintStickyHeads(QPainter &painter, const QSize &view)
         painter.setPen(Qt::NoPen);
         painter.setBrush(shadow);
         painter.drawPolygon(band, 4);
-        painter.setPen(m_styles.at(int(m_cells.at(column).style)).rightLine);
+        painter.setPen(m_store.style(int(m_store.record(column).style)).rightLine);
         painter.drawLine(foot, foot + QPointF(hrh, -hrh));
         painter.restore();
     }
@@ -1080,7 +812,7 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
     if (area.isEmpty())
         return;
     painter.setClipRect(area);
-    if (m_rows < 2 || m_columns < 2) {
+    if (m_store.rowCount() < 2 || m_store.columnCount() < 2) {
         painter.setFont(m_emptyTextFont);
         painter.setPen(m_emptyTextPen);
         painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, m_emptyText);
@@ -1104,16 +836,16 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
     int textStyle = -1;
     const QSize cellSize(cw, rh);
     for (int j = 0; j < rows.size(); ++j) {
-        const int rowStart = rows.at(j) * m_columns;
+        const int rowStart = rows.at(j) * m_store.columnCount();
         const int y = top + j * rh;
         for (int i = 0; i < columns.size(); ++i) {
-            const CellRecord &record = m_cells.at(rowStart + columns.at(i));
+            const KxCellStore::Record &record = m_store.record(rowStart + columns.at(i));
             const QRect box(left + i * cw, y, cw, rh);
             if (const QPixmap *image = cellImage(record.style, record.text, cellSize)) {
                 painter.drawPixmap(box.topLeft(), *image);
                 continue;
             }
-            const KxCellStyle &style = m_styles.at(int(record.style));
+            const KxCellStyle &style = m_store.style(int(record.style));
             painter.fillRect(box, style.background);
             if (record.text.isEmpty())
                 continue;
@@ -1127,10 +859,11 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
         }
     }
     for (int j = 0; j < rows.size(); ++j) {
-        const int rowStart = rows.at(j) * m_columns;
+        const int rowStart = rows.at(j) * m_store.columnCount();
         const int y = top + j * rh;
         for (int i = 0; i < columns.size(); ++i) {
-            const KxCellStyle &style = m_styles.at(int(m_cells.at(rowStart + columns.at(i)).style));
+            const KxCellStyle &style =
+                m_store.style(int(m_store.record(rowStart + columns.at(i)).style));
             const int x = left + i * cw;
             painter.setPen(style.bottomLine);
             painter.drawLine(x, y + rh - 1, x + cw - 1, y + rh - 1);
@@ -1142,7 +875,7 @@ void KxTableWidget::paintCells(QPainter &painter, const QSize &view)
 
 const QPixmap *KxTableWidget::cellImage(quint32 style, const QString &text, const QSize &size)
 {
-    const KxCellStyle &look = m_styles.at(int(style));
+    const KxCellStyle &look = m_store.style(int(style));
     if (look.background.style() != Qt::SolidPattern || !look.background.isOpaque())
         return nullptr;
     const qreal ratio = devicePixelRatioF();
@@ -1178,7 +911,7 @@ const QPixmap *KxTableWidget::cellImage(quint32 style, const QString &text, cons
 
 void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
 {
-    if (m_rows < 2 || m_columns < 2)
+    if (m_store.rowCount() < 2 || m_store.columnCount() < 2)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -1237,10 +970,10 @@ void KxTableWidget::paintHighlights(QPainter &painter, const QSize &view)
 
 QString KxTableWidget::fittedHeadText(int index, int room)
 {
-    const QString &text = m_cells.at(index).text;
-    if (textSize(index).width() <= room)
+    const QString &text = m_store.record(index).text;
+    if (m_store.textSize(index).width() <= room)
         return text;
-    const QFontMetrics metrics(m_styles.at(int(m_cells.at(index).style)).font);
+    const QFontMetrics metrics(m_store.style(int(m_store.record(index).style)).font);
     return metrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
 }
 
@@ -1438,12 +1171,12 @@ void KxTableWidget::moveCurrent(int rowSteps, int columnSteps)
 
 void KxTableWidget::keyPressEvent(QKeyEvent *event)
 {
-    if (m_rows == 0 || m_columns == 0) {
+    if (m_store.rowCount() == 0 || m_store.columnCount() == 0) {
         QWidget::keyPressEvent(event);
         return;
     }
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
-    const int far = std::max(m_rows, m_columns);
+    const int far = std::max(m_store.rowCount(), m_store.columnCount());
     const bool hadCurrent =
         m_currentRow >= 0 && isRowShown(m_currentRow) && isColumnShown(m_currentColumn);
     switch (event->key()) {

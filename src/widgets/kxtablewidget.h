@@ -1,19 +1,17 @@
 #pragma once
 
+#include "widgets/kxcellstore.h"
 #include "widgets/kxcellstyle.h"
 #include "widgets/kxcelltemplate.h"
 #include "widgets/kxtablecell.h"
 
 #include <QHash>
-#include <QMultiHash>
 #include <QPixmap>
 #include <QPoint>
 #include <QVector>
 #include <QWidget>
 
 #include <functional>
-#include <limits>
-#include <map>
 
 class QSlider;
 
@@ -37,8 +35,8 @@ public:
     // Discards all cells and creates rows x columns cells, copies of the
     // template or default cells. Registered styles stay valid.
     void setSize(int rows, int columns, const KxCellTemplate *cellTemplate = nullptr);
-    int rowCount() const { return m_rows; }
-    int columnCount() const { return m_columns; }
+    int rowCount() const { return m_store.rowCount(); }
+    int columnCount() const { return m_store.columnCount(); }
 
     // A null handle for indexes outside the table.
     KxTableCell cell(int row, int column);
@@ -47,21 +45,15 @@ public:
     // from `column` on take, in order, the text (null: unchanged), the style
     // index (negative: unchanged) and the integer value of `role` (NoData:
     // unchanged) of each fill; removeData takes the cell's value away.
-    static constexpr int NoData = std::numeric_limits<int>::min();
-    struct CellFill
-    {
-        const QString *text = nullptr;
-        int style = -1;
-        int data = NoData;
-        bool removeData = false;
-    };
+    static constexpr int NoData = KxCellStore::NoData;
+    using CellFill = KxCellStore::Fill;
     void fillRow(int row, int column, const QVector<CellFill> &cells, int role);
 
     // Registers a style (once per distinct look) and returns its index for
     // KxTableCell::setStyleIndex().
     int addStyle(const KxCellStyle &style);
     KxCellStyle styleAt(int index) const;
-    int styleCount() const { return m_styles.size(); }
+    int styleCount() const { return m_store.styleCount(); }
 
     // Sizes in pixels; a negative size is fitted to the texts by repaint()
     // and its absolute value is the size in use.
@@ -136,7 +128,7 @@ public:
     bool cellAt(const QPoint &pos, int *row, int *column) const;
 
     // Bytes held by the cells, their texts, data and styles (an estimate).
-    qint64 approximateCellMemory() const;
+    qint64 approximateCellMemory() const { return m_store.approximateMemory(); }
 
     // The current cell, moved by the keys and set by a left click; drawn
     // with a frame. (-1, -1) when there is none.
@@ -193,45 +185,6 @@ protected:
 private:
     friend class KxTableCell;
 
-    struct CellRecord
-    {
-        QString text;
-        quint32 style = 0;
-        quint8 groupMode = KxTableCell::Ordinary;
-    };
-
-    // Caller data of one role: a hash while few cells carry it, a plain
-    // array once many do (the board keeps a key in nearly every cell); an
-    // array of plain integers while every value is one.
-    struct RoleStore
-    {
-        QHash<int, QVariant> sparse;
-        QVector<QVariant> dense;
-        QVector<qint32> ints; // NoInt where a cell has no value
-    };
-    static constexpr qint32 NoInt = NoData;
-    static bool isStorableInt(const QVariant &value)
-    {
-        return value.userType() == QMetaType::Int && value.toInt() != NoInt;
-    }
-    void makeDense(RoleStore &store);
-    // The role's integers for every cell, made so if need be; null when the
-    // role holds other values.
-    qint32 *intStore(int role);
-
-    // Extent of the texts of one part of the table (the column heads, the
-    // row heads or the body), kept for fitting until one of them changes.
-    struct TextExtent
-    {
-        int width = 4;
-        int height = 4;
-        bool valid = false;
-    };
-    // A text, style or group mode of the cell changed.
-    void markTextChanged(int row, int column);
-
-    QVariant cellData(int index, int role) const;
-    void setCellData(int index, int role, const QVariant &value);
     void markGroupsDirty() { m_groupsDirty = true; }
     void updateShown() const;
     int firstShownPosition(bool horizontal) const;
@@ -240,7 +193,6 @@ private:
     int currentHeaderRowHeight() const;
     int currentHeaderColumnWidth() const;
     void fitSizes();
-    QSize textSize(int index);
     void placeSliders();
     void emitCellAt(const QPoint &pos, int button, bool doubleClick);
     void paintTable(QPainter &painter, const QSize &view);
@@ -283,16 +235,7 @@ private:
     // while everything fits.
     void updateSliderStates();
 
-    int m_rows = 0;
-    int m_columns = 0;
-    QVector<CellRecord> m_cells;
-    std::map<int, RoleStore> m_roles;
-    QVector<KxCellStyle> m_styles;
-    QMultiHash<uint, int> m_styleLookup;
-    QHash<QPair<quint32, QString>, QSize> m_textSizes;
-    TextExtent m_columnHeadExtent;
-    TextExtent m_rowHeadExtent;
-    TextExtent m_bodyExtent;
+    KxCellStore m_store;
 
     mutable bool m_groupsDirty = true;
     mutable QVector<int> m_shownRows;
