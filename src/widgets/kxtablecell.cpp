@@ -44,7 +44,7 @@ void KxTableCell::setGroupMode(int mode)
         return;
     record.groupMode = newMode;
     if (m_row == 0 || m_column == 0) {
-        m_table->markGroupsDirty();
+        m_table->m_geometry.markGroupsDirty();
         // A head's marker takes room beside its text.
         m_table->m_store.markTextChanged(m_row, m_column);
     }
