@@ -5,9 +5,8 @@
 #include "widgets/kxcelltemplate.h"
 #include "widgets/kxtablecell.h"
 #include "widgets/kxtablegeometry.h"
+#include "widgets/kxtablepainter.h"
 
-#include <QHash>
-#include <QPixmap>
 #include <QPoint>
 #include <QPointF>
 #include <QVector>
@@ -25,8 +24,8 @@ class QSlider;
 // pixels scrolled.
 //
 // The widget takes the events, owns the sliders, the current cell and the
-// hover, and emits the signals; it hands the cells to a KxCellStore and
-// where things lie to a KxTableGeometry.
+// hover, and emits the signals; it hands the cells to a KxCellStore, where
+// things lie to a KxTableGeometry and the drawing to a KxTablePainter.
 class KxTableWidget : public QWidget
 {
     Q_OBJECT
@@ -86,16 +85,16 @@ public:
     int yMargin() const { return m_geometry.yMargin(); }
     void setYMargin(int pixels) { m_geometry.setYMargin(pixels); }
 
-    QBrush backgroundBrush() const { return m_backgroundBrush; }
-    void setBackgroundBrush(const QBrush &brush) { m_backgroundBrush = brush; }
-    QPen separatorPen() const { return m_separatorPen; }
-    void setSeparatorPen(const QPen &pen) { m_separatorPen = pen; }
-    QString emptyText() const { return m_emptyText; }
-    void setEmptyText(const QString &text) { m_emptyText = text; }
-    QFont emptyTextFont() const { return m_emptyTextFont; }
-    void setEmptyTextFont(const QFont &font) { m_emptyTextFont = font; }
-    QPen emptyTextPen() const { return m_emptyTextPen; }
-    void setEmptyTextPen(const QPen &pen) { m_emptyTextPen = pen; }
+    QBrush backgroundBrush() const { return m_painter.backgroundBrush(); }
+    void setBackgroundBrush(const QBrush &brush) { m_painter.setBackgroundBrush(brush); }
+    QPen separatorPen() const { return m_painter.separatorPen(); }
+    void setSeparatorPen(const QPen &pen) { m_painter.setSeparatorPen(pen); }
+    QString emptyText() const { return m_painter.emptyText(); }
+    void setEmptyText(const QString &text) { m_painter.setEmptyText(text); }
+    QFont emptyTextFont() const { return m_painter.emptyTextFont(); }
+    void setEmptyTextFont(const QFont &font) { m_painter.setEmptyTextFont(font); }
+    QPen emptyTextPen() const { return m_painter.emptyTextPen(); }
+    void setEmptyTextPen(const QPen &pen) { m_painter.setEmptyTextPen(pen); }
 
     QSlider *horizontalSlider() const { return m_horizontalSlider; }
     QSlider *verticalSlider() const { return m_verticalSlider; }
@@ -207,22 +206,6 @@ private:
     void emitCellAt(const QPoint &pos, int button, bool doubleClick);
     void moveCurrent(int rowSteps, int columnSteps);
     void setHover(int row, int column);
-    void paintTable(QPainter &painter, const QSize &view);
-    void paintColumnHeaders(QPainter &painter, const QSize &view);
-    void paintRowHeaders(QPainter &painter, const QSize &view);
-    void paintCells(QPainter &painter, const QSize &view);
-    // The look of a cell of this style and text at the current size, drawn
-    // once and then copied; null where it cannot be shared (a background
-    // that is not one opaque colour).
-    const QPixmap *cellImage(quint32 style, const QString &text, const QSize &size);
-    void paintHighlights(QPainter &painter, const QSize &view);
-    void paintStickyHeads(QPainter &painter, const QSize &view);
-    // One head: the slanted band whose foot starts at x, the row head at y.
-    void paintColumnHead(QPainter &painter, int column, int x);
-    void paintRowHead(QPainter &painter, int row, int y);
-    // The head's text cut to the room it has, with "..." when it is cut.
-    QString fittedHeadText(int index, int room);
-    static void paintGroupMarker(QPainter &painter, const QPointF &at, int mode, const QPen &pen);
 
     KxCellStore m_store;
 
@@ -243,18 +226,5 @@ private:
     QSlider *m_horizontalSlider;
     QSlider *m_verticalSlider;
     KxTableGeometry m_geometry;
-
-    QBrush m_backgroundBrush;
-    QPen m_separatorPen;
-    QString m_emptyText;
-    QFont m_emptyTextFont;
-    QPen m_emptyTextPen;
-
-    // The device pixel ratio of the paint under way.
-    qreal m_ratio = 1;
-    QPixmap m_pixmap;
-    QHash<QPair<quint32, QString>, QPixmap> m_cellImages;
-    QSize m_cellImageSize;
-    int m_cellImageMargin = 0;
-    qreal m_cellImageRatio = 0;
+    KxTablePainter m_painter;
 };
