@@ -228,38 +228,33 @@ QSize KxCellStore::textSize(int index)
 
 // Each part's texts are measured again only after one of them changed: a
 // collapse touches the heads, not the million cells of the body.
+KxCellStore::TextExtent KxCellStore::headExtent(int count, int stride, int markerRoom,
+                                                int startHeight)
+{
+    TextExtent extent;
+    extent.height = startHeight;
+    for (int i = 1; i < count; ++i) {
+        const QSize size = textSize(i * stride);
+        const bool marked = m_cells.at(i * stride).groupMode != KxTableCell::Ordinary;
+        extent.width =
+            std::max(extent.width, size.width() + (marked && size.width() > 0 ? markerRoom : 0));
+        extent.height = std::max(extent.height, size.height());
+    }
+    extent.valid = true;
+    return extent;
+}
+
 const KxCellStore::TextExtent &KxCellStore::columnHeadExtent(int markerRoom)
 {
-    if (!m_columnHeadExtent.valid) {
-        TextExtent extent;
-        for (int c = 1; c < m_columns; ++c) {
-            const QSize size = textSize(c);
-            const bool marked = m_cells.at(c).groupMode != KxTableCell::Ordinary;
-            extent.width = std::max(extent.width,
-                                    size.width() + (marked && size.width() > 0 ? markerRoom : 0));
-            extent.height = std::max(extent.height, size.height());
-        }
-        extent.valid = true;
-        m_columnHeadExtent = extent;
-    }
+    if (!m_columnHeadExtent.valid)
+        m_columnHeadExtent = headExtent(m_columns, 1, markerRoom, TextExtent().height);
     return m_columnHeadExtent;
 }
 
 const KxCellStore::TextExtent &KxCellStore::rowHeadExtent(int markerRoom)
 {
-    if (!m_rowHeadExtent.valid) {
-        TextExtent extent;
-        extent.height = 0;
-        for (int r = 1; r < m_rows; ++r) {
-            const QSize size = textSize(r * m_columns);
-            const bool marked = m_cells.at(r * m_columns).groupMode != KxTableCell::Ordinary;
-            extent.width = std::max(extent.width,
-                                    size.width() + (marked && size.width() > 0 ? markerRoom : 0));
-            extent.height = std::max(extent.height, size.height());
-        }
-        extent.valid = true;
-        m_rowHeadExtent = extent;
-    }
+    if (!m_rowHeadExtent.valid)
+        m_rowHeadExtent = headExtent(m_rows, m_columns, markerRoom, 0);
     return m_rowHeadExtent;
 }
 

@@ -109,6 +109,8 @@ private:
     // The role's integers for every cell, made so if need be; null when the
     // role holds other values.
     qint32 *intStore(int role);
+    // Measures the heads at stride, 2 * stride, ... below count * stride.
+    TextExtent headExtent(int count, int stride, int markerRoom, int startHeight);
 
     int m_rows = 0;
     int m_columns = 0;
