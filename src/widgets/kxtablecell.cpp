@@ -6,14 +6,14 @@
 // is still there.
 bool KxTableCell::isValid() const
 {
-    return m_table && m_index >= 0 && m_index < m_table->m_cells.size();
+    return m_table && m_index >= 0 && m_index < m_table->m_store.cellCount();
 }
 
 QString KxTableCell::text() const
 {
     if (!isValid())
         return QString();
-    auto &record = m_table->m_cells[m_index];
+    const auto &record = m_table->m_store.record(m_index);
     return record.text;
 }
 
@@ -21,16 +21,16 @@ void KxTableCell::setText(const QString &text)
 {
     if (!isValid())
         return;
-    auto &record = m_table->m_cells[m_index];
+    auto &record = m_table->m_store.mutableRecord(m_index);
     record.text = text;
-    m_table->markTextChanged(m_row, m_column);
+    m_table->m_store.markTextChanged(m_row, m_column);
 }
 
 int KxTableCell::groupMode() const
 {
     if (!isValid())
         return Ordinary;
-    auto &record = m_table->m_cells[m_index];
+    const auto &record = m_table->m_store.record(m_index);
     return record.groupMode;
 }
 
@@ -38,15 +38,15 @@ void KxTableCell::setGroupMode(int mode)
 {
     if (!isValid())
         return;
-    auto &record = m_table->m_cells[m_index];
+    auto &record = m_table->m_store.mutableRecord(m_index);
     const auto newMode = quint8((mode == CollapsedHead || mode == ExpandedHead) ? mode : Ordinary);
     if (record.groupMode == newMode)
         return;
     record.groupMode = newMode;
     if (m_row == 0 || m_column == 0) {
-        m_table->markGroupsDirty();
+        m_table->m_geometry.markGroupsDirty();
         // A head's marker takes room beside its text.
-        m_table->markTextChanged(m_row, m_column);
+        m_table->m_store.markTextChanged(m_row, m_column);
     }
 }
 
@@ -54,38 +54,38 @@ QVariant KxTableCell::data(int role) const
 {
     if (!isValid())
         return QVariant();
-    return m_table->cellData(m_index, role);
+    return m_table->m_store.data(m_index, role);
 }
 
 void KxTableCell::setData(int role, const QVariant &value)
 {
     if (!isValid())
         return;
-    m_table->setCellData(m_index, role, value);
+    m_table->m_store.setData(m_index, role, value);
 }
 
 KxCellStyle KxTableCell::style() const
 {
     if (!isValid())
         return KxCellStyle();
-    auto &record = m_table->m_cells[m_index];
-    return m_table->m_styles.at(int(record.style));
+    const auto &record = m_table->m_store.record(m_index);
+    return m_table->m_store.style(int(record.style));
 }
 
 void KxTableCell::setStyle(const KxCellStyle &style)
 {
     if (!isValid())
         return;
-    auto &record = m_table->m_cells[m_index];
-    record.style = quint32(m_table->addStyle(style));
-    m_table->markTextChanged(m_row, m_column);
+    auto &record = m_table->m_store.mutableRecord(m_index);
+    record.style = quint32(m_table->m_store.addStyle(style));
+    m_table->m_store.markTextChanged(m_row, m_column);
 }
 
 int KxTableCell::styleIndex() const
 {
     if (!isValid())
         return -1;
-    auto &record = m_table->m_cells[m_index];
+    const auto &record = m_table->m_store.record(m_index);
     return int(record.style);
 }
 
@@ -93,11 +93,11 @@ void KxTableCell::setStyleIndex(int index)
 {
     if (!isValid())
         return;
-    auto &record = m_table->m_cells[m_index];
-    if (index < 0 || index >= m_table->m_styles.size() || record.style == quint32(index))
+    auto &record = m_table->m_store.mutableRecord(m_index);
+    if (index < 0 || index >= m_table->m_store.styleCount() || record.style == quint32(index))
         return;
     record.style = quint32(index);
-    m_table->markTextChanged(m_row, m_column);
+    m_table->m_store.markTextChanged(m_row, m_column);
 }
 
 QBrush KxTableCell::background() const

@@ -1,19 +1,18 @@
 #pragma once
 
+#include "widgets/kxcellstore.h"
 #include "widgets/kxcellstyle.h"
 #include "widgets/kxcelltemplate.h"
 #include "widgets/kxtablecell.h"
+#include "widgets/kxtablegeometry.h"
+#include "widgets/kxtablepainter.h"
 
-#include <QHash>
-#include <QMultiHash>
-#include <QPixmap>
 #include <QPoint>
+#include <QPointF>
 #include <QVector>
 #include <QWidget>
 
 #include <functional>
-#include <limits>
-#include <map>
 
 class QSlider;
 
@@ -23,13 +22,17 @@ class QSlider;
 // columns): cells share their styles by index and only the rows and columns
 // on screen are painted. It scrolls by pixels; the slider values are the
 // pixels scrolled.
+//
+// The widget takes the events, owns the sliders, the current cell and the
+// hover, and emits the signals; it hands the cells to a KxCellStore, where
+// things lie to a KxTableGeometry and the drawing to a KxTablePainter.
 class KxTableWidget : public QWidget
 {
     Q_OBJECT
 
 public:
     // Width of the sliders and the room they take from the view.
-    static constexpr int SliderThickness = 20;
+    static constexpr int SliderThickness = KxTableGeometry::SliderThickness;
 
     explicit KxTableWidget(QWidget *parent = nullptr);
     ~KxTableWidget() override;
@@ -37,8 +40,8 @@ public:
     // Discards all cells and creates rows x columns cells, copies of the
     // template or default cells. Registered styles stay valid.
     void setSize(int rows, int columns, const KxCellTemplate *cellTemplate = nullptr);
-    int rowCount() const { return m_rows; }
-    int columnCount() const { return m_columns; }
+    int rowCount() const { return m_store.rowCount(); }
+    int columnCount() const { return m_store.columnCount(); }
 
     // A null handle for indexes outside the table.
     KxTableCell cell(int row, int column);
@@ -47,96 +50,96 @@ public:
     // from `column` on take, in order, the text (null: unchanged), the style
     // index (negative: unchanged) and the integer value of `role` (NoData:
     // unchanged) of each fill; removeData takes the cell's value away.
-    static constexpr int NoData = std::numeric_limits<int>::min();
-    struct CellFill
-    {
-        const QString *text = nullptr;
-        int style = -1;
-        int data = NoData;
-        bool removeData = false;
-    };
+    static constexpr int NoData = KxCellStore::NoData;
+    using CellFill = KxCellStore::Fill;
     void fillRow(int row, int column, const QVector<CellFill> &cells, int role);
 
     // Registers a style (once per distinct look) and returns its index for
     // KxTableCell::setStyleIndex().
     int addStyle(const KxCellStyle &style);
     KxCellStyle styleAt(int index) const;
-    int styleCount() const { return m_styles.size(); }
+    int styleCount() const { return m_store.styleCount(); }
 
     // Sizes in pixels; a negative size is fitted to the texts by repaint()
     // and its absolute value is the size in use.
-    int rowHeight() const { return m_rowHeight; }
-    void setRowHeight(int pixels) { m_rowHeight = pixels; }
-    int columnWidth() const { return m_columnWidth; }
-    void setColumnWidth(int pixels) { m_columnWidth = pixels; }
-    int headerRowHeight() const { return m_headerRowHeight; }
-    void setHeaderRowHeight(int pixels) { m_headerRowHeight = pixels; }
-    int headerColumnWidth() const { return m_headerColumnWidth; }
-    void setHeaderColumnWidth(int pixels) { m_headerColumnWidth = pixels; }
-    int minHeaderRowHeight() const { return m_minHeaderRowHeight; }
-    void setMinHeaderRowHeight(int pixels) { m_minHeaderRowHeight = pixels; }
-    int minHeaderColumnWidth() const { return m_minHeaderColumnWidth; }
-    void setMinHeaderColumnWidth(int pixels) { m_minHeaderColumnWidth = pixels; }
+    int rowHeight() const { return m_geometry.rowHeight(); }
+    void setRowHeight(int pixels) { m_geometry.setRowHeight(pixels); }
+    int columnWidth() const { return m_geometry.columnWidth(); }
+    void setColumnWidth(int pixels) { m_geometry.setColumnWidth(pixels); }
+    int headerRowHeight() const { return m_geometry.headerRowHeight(); }
+    void setHeaderRowHeight(int pixels) { m_geometry.setHeaderRowHeight(pixels); }
+    int headerColumnWidth() const { return m_geometry.headerColumnWidth(); }
+    void setHeaderColumnWidth(int pixels) { m_geometry.setHeaderColumnWidth(pixels); }
+    int minHeaderRowHeight() const { return m_geometry.minHeaderRowHeight(); }
+    void setMinHeaderRowHeight(int pixels) { m_geometry.setMinHeaderRowHeight(pixels); }
+    int minHeaderColumnWidth() const { return m_geometry.minHeaderColumnWidth(); }
+    void setMinHeaderColumnWidth(int pixels) { m_geometry.setMinHeaderColumnWidth(pixels); }
     // Upper bounds of the fitted header sizes (0: none); longer head texts
     // are elided.
-    int maxHeaderRowHeight() const { return m_maxHeaderRowHeight; }
-    void setMaxHeaderRowHeight(int pixels) { m_maxHeaderRowHeight = pixels; }
-    int maxHeaderColumnWidth() const { return m_maxHeaderColumnWidth; }
-    void setMaxHeaderColumnWidth(int pixels) { m_maxHeaderColumnWidth = pixels; }
-    int xMargin() const { return m_xMargin; }
-    void setXMargin(int pixels) { m_xMargin = pixels; }
-    int yMargin() const { return m_yMargin; }
-    void setYMargin(int pixels) { m_yMargin = pixels; }
+    int maxHeaderRowHeight() const { return m_geometry.maxHeaderRowHeight(); }
+    void setMaxHeaderRowHeight(int pixels) { m_geometry.setMaxHeaderRowHeight(pixels); }
+    int maxHeaderColumnWidth() const { return m_geometry.maxHeaderColumnWidth(); }
+    void setMaxHeaderColumnWidth(int pixels) { m_geometry.setMaxHeaderColumnWidth(pixels); }
+    int xMargin() const { return m_geometry.xMargin(); }
+    void setXMargin(int pixels) { m_geometry.setXMargin(pixels); }
+    int yMargin() const { return m_geometry.yMargin(); }
+    void setYMargin(int pixels) { m_geometry.setYMargin(pixels); }
 
-    QBrush backgroundBrush() const { return m_backgroundBrush; }
-    void setBackgroundBrush(const QBrush &brush) { m_backgroundBrush = brush; }
-    QPen separatorPen() const { return m_separatorPen; }
-    void setSeparatorPen(const QPen &pen) { m_separatorPen = pen; }
-    QString emptyText() const { return m_emptyText; }
-    void setEmptyText(const QString &text) { m_emptyText = text; }
-    QFont emptyTextFont() const { return m_emptyTextFont; }
-    void setEmptyTextFont(const QFont &font) { m_emptyTextFont = font; }
-    QPen emptyTextPen() const { return m_emptyTextPen; }
-    void setEmptyTextPen(const QPen &pen) { m_emptyTextPen = pen; }
+    QBrush backgroundBrush() const { return m_painter.backgroundBrush(); }
+    void setBackgroundBrush(const QBrush &brush) { m_painter.setBackgroundBrush(brush); }
+    QPen separatorPen() const { return m_painter.separatorPen(); }
+    void setSeparatorPen(const QPen &pen) { m_painter.setSeparatorPen(pen); }
+    QString emptyText() const { return m_painter.emptyText(); }
+    void setEmptyText(const QString &text) { m_painter.setEmptyText(text); }
+    QFont emptyTextFont() const { return m_painter.emptyTextFont(); }
+    void setEmptyTextFont(const QFont &font) { m_painter.setEmptyTextFont(font); }
+    QPen emptyTextPen() const { return m_painter.emptyTextPen(); }
+    void setEmptyTextPen(const QPen &pen) { m_painter.setEmptyTextPen(pen); }
 
     QSlider *horizontalSlider() const { return m_horizontalSlider; }
     QSlider *verticalSlider() const { return m_verticalSlider; }
-    bool isHorizontalSliderShown() const { return m_horizontalSliderShown; }
+    bool isHorizontalSliderShown() const { return m_geometry.isHorizontalSliderShown(); }
     void setHorizontalSliderShown(bool shown);
-    bool isVerticalSliderShown() const { return m_verticalSliderShown; }
+    bool isVerticalSliderShown() const { return m_geometry.isVerticalSliderShown(); }
     void setVerticalSliderShown(bool shown);
 
     // The part of the widget the table is painted into (less the sliders).
-    QSize viewSize() const;
+    QSize viewSize() const { return m_geometry.viewSize(); }
 
     // Rows and columns that the group rule shows, headers not counted.
-    int shownRowCount() const;
-    int shownColumnCount() const;
-    bool isRowShown(int row) const;
-    bool isColumnShown(int column) const;
+    int shownRowCount() const { return m_geometry.shownRows().size(); }
+    int shownColumnCount() const { return m_geometry.shownColumns().size(); }
+    bool isRowShown(int row) const { return m_geometry.isRowShown(row); }
+    bool isColumnShown(int column) const { return m_geometry.isColumnShown(column); }
     // The row (column) at the top (left) edge of the view, maybe partly
     // scrolled out.
-    int firstShownRow() const;
-    int firstShownColumn() const;
+    int firstShownRow() const { return m_geometry.firstShownRow(); }
+    int firstShownColumn() const { return m_geometry.firstShownColumn(); }
     // Pixels the rows and columns are scrolled by (x sideways, y down).
-    QPoint scrollOffset() const;
+    QPoint scrollOffset() const
+    {
+        return QPoint(m_geometry.scrollOffset(true), m_geometry.scrollOffset(false));
+    }
 
     // With sticky heads the group head of the row at the top stays pinned at
     // the top of the header column, and the head of the column at the left
     // stays pinned at the left of the slanted header, until the next head
     // pushes it out. Off by default.
-    bool hasStickyHeads() const { return m_stickyHeads; }
+    bool hasStickyHeads() const { return m_geometry.hasStickyHeads(); }
     void setStickyHeads(bool sticky);
     // The pinned head row (column), -1 when none is pinned.
-    int stickyRowHead() const;
-    int stickyColumnHead() const;
+    int stickyRowHead() const { return m_geometry.stickyHead(false, nullptr); }
+    int stickyColumnHead() const { return m_geometry.stickyHead(true, nullptr); }
 
     // Maps a widget position to the cell painted there, following the slant
     // of the column headers; false when no cell is there.
-    bool cellAt(const QPoint &pos, int *row, int *column) const;
+    bool cellAt(const QPoint &pos, int *row, int *column) const
+    {
+        return m_geometry.cellAt(pos, row, column);
+    }
 
     // Bytes held by the cells, their texts, data and styles (an estimate).
-    qint64 approximateCellMemory() const;
+    qint64 approximateCellMemory() const { return m_store.approximateMemory(); }
 
     // The current cell, moved by the keys and set by a left click; drawn
     // with a frame. (-1, -1) when there is none.
@@ -150,7 +153,7 @@ public:
     void ensureVisible(int row, int column);
     // Where the cell is painted, in widget coordinates; for a slanted head
     // the box around its band. Empty when the cell is not on screen.
-    QRect cellRect(int row, int column) const;
+    QRect cellRect(int row, int column) const { return m_geometry.cellRect(row, column); }
     // The global position the last cell menu request came from: the mouse
     // for a right press, the current cell for the keyboard.
     QPoint menuPosition() const { return m_menuPosition; }
@@ -160,7 +163,7 @@ public:
     void setRowFiltered(int row, bool filtered);
     void setColumnFiltered(int column, bool filtered);
     void clearFilter();
-    bool isFiltered() const;
+    bool isFiltered() const { return m_geometry.isFiltered(); }
 
     // Text for the tooltip over a cell; an empty text shows none.
     using ToolTipProvider = std::function<QString(int row, int column)>;
@@ -172,7 +175,8 @@ signals:
 
 public slots:
     // Fits the negative sizes, recounts the shown rows and columns and
-    // schedules a paint.
+    // schedules a paint. It hides QWidget::repaint(), which is not virtual:
+    // call it on a KxTableWidget, never through a QWidget pointer.
     void repaint();
     void scrollTop();
     void scrollBottom();
@@ -193,152 +197,34 @@ protected:
 private:
     friend class KxTableCell;
 
-    struct CellRecord
-    {
-        QString text;
-        quint32 style = 0;
-        quint8 groupMode = KxTableCell::Ordinary;
-    };
-
-    // Caller data of one role: a hash while few cells carry it, a plain
-    // array once many do (the board keeps a key in nearly every cell); an
-    // array of plain integers while every value is one.
-    struct RoleStore
-    {
-        QHash<int, QVariant> sparse;
-        QVector<QVariant> dense;
-        QVector<qint32> ints; // NoInt where a cell has no value
-    };
-    static constexpr qint32 NoInt = NoData;
-    static bool isStorableInt(const QVariant &value)
-    {
-        return value.userType() == QMetaType::Int && value.toInt() != NoInt;
-    }
-    void makeDense(RoleStore &store);
-    // The role's integers for every cell, made so if need be; null when the
-    // role holds other values.
-    qint32 *intStore(int role);
-
-    // Extent of the texts of one part of the table (the column heads, the
-    // row heads or the body), kept for fitting until one of them changes.
-    struct TextExtent
-    {
-        int width = 4;
-        int height = 4;
-        bool valid = false;
-    };
-    // A text, style or group mode of the cell changed.
-    void markTextChanged(int row, int column);
-
-    QVariant cellData(int index, int role) const;
-    void setCellData(int index, int role, const QVariant &value);
-    void markGroupsDirty() { m_groupsDirty = true; }
-    void updateShown() const;
-    int firstShownPosition(bool horizontal) const;
-    int currentRowHeight() const;
-    int currentColumnWidth() const;
-    int currentHeaderRowHeight() const;
-    int currentHeaderColumnWidth() const;
-    void fitSizes();
-    QSize textSize(int index);
     void placeSliders();
-    void emitCellAt(const QPoint &pos, int button, bool doubleClick);
-    void paintTable(QPainter &painter, const QSize &view);
-    void paintColumnHeaders(QPainter &painter, const QSize &view);
-    void paintRowHeaders(QPainter &painter, const QSize &view);
-    void paintCells(QPainter &painter, const QSize &view);
-    // The look of a cell of this style and text at the current size, drawn
-    // once and then copied; null where it cannot be shared (a background
-    // that is not one opaque colour).
-    const QPixmap *cellImage(quint32 style, const QString &text, const QSize &size);
-    void paintHighlights(QPainter &painter, const QSize &view);
-    void paintStickyHeads(QPainter &painter, const QSize &view);
-    // One head: the slanted band whose foot starts at x, the row head at y.
-    void paintColumnHead(QPainter &painter, int column, int x);
-    void paintRowHead(QPainter &painter, int row, int y);
-    // The head's text cut to the room it has, with "..." when it is cut.
-    QString fittedHeadText(int index, int room);
-    static void paintGroupMarker(QPainter &painter, const QPointF &at, int mode, const QPen &pen);
-    // Index of the row (column) in the shown list, -1 when it is not shown.
-    int shownPosition(bool horizontal, int index) const;
-    int fittingCount(bool horizontal) const;
-    // Pixels the rows (columns) have to scroll in: below the header row, and
-    // right of the header column less the room the last slanted head needs.
-    int scrollRoom(bool horizontal) const;
-    int maxScrollOffset(bool horizontal) const;
-    int scrollOffsetOf(bool horizontal) const;
-    void setScrollOffset(bool horizontal, int pixels);
-    // Where the first shown row (column) starts, in widget coordinates.
-    int firstShownPixel(bool horizontal) const;
-    // The shown position of the group head of a shown position, -1 when
-    // there is none before it.
-    int headPosition(bool horizontal, int position) const;
-    // The head to pin and where it starts (y of the row, x of the column's
-    // foot), -1 when none.
-    int stickyHead(bool horizontal, int *pixel) const;
-    void scrollToPosition(bool horizontal, int position);
-    void moveCurrent(int rowSteps, int columnSteps);
-    void setHover(int row, int column);
     // Slider ranges follow the shown rows and columns; sliders stand still
     // while everything fits.
     void updateSliderStates();
+    void setScrollOffset(bool horizontal, int pixels);
+    void scrollToPosition(bool horizontal, int position);
+    void emitCellAt(const QPoint &pos, int button, bool doubleClick);
+    void moveCurrent(int rowSteps, int columnSteps);
+    void setHover(int row, int column);
 
-    int m_rows = 0;
-    int m_columns = 0;
-    QVector<CellRecord> m_cells;
-    std::map<int, RoleStore> m_roles;
-    QVector<KxCellStyle> m_styles;
-    QMultiHash<uint, int> m_styleLookup;
-    QHash<QPair<quint32, QString>, QSize> m_textSizes;
-    TextExtent m_columnHeadExtent;
-    TextExtent m_rowHeadExtent;
-    TextExtent m_bodyExtent;
-
-    mutable bool m_groupsDirty = true;
-    mutable QVector<int> m_shownRows;
-    mutable QVector<int> m_shownColumns;
-
-    int m_rowHeight = 20;
-    int m_columnWidth = 30;
-    int m_headerRowHeight = 100;
-    int m_headerColumnWidth = 100;
-    int m_minHeaderRowHeight = 0;
-    int m_minHeaderColumnWidth = 0;
-    int m_maxHeaderRowHeight = 0;
-    int m_maxHeaderColumnWidth = 0;
-    int m_xMargin = 0;
-    int m_yMargin = 0;
-
-    QBrush m_backgroundBrush;
-    QPen m_separatorPen;
-    QString m_emptyText;
-    QFont m_emptyTextFont;
-    QPen m_emptyTextPen;
-
-    QSlider *m_horizontalSlider = nullptr;
-    QSlider *m_verticalSlider = nullptr;
-    bool m_horizontalSliderShown = true;
-    bool m_verticalSliderShown = true;
+    KxCellStore m_store;
 
     bool m_grabScrolling = false;
     bool m_grabMoved = false;
     QPoint m_lastMousePos;
     // Wheel movement not yet turned into whole pixels.
     QPointF m_wheelPixels;
-    bool m_stickyHeads = false;
 
     int m_currentRow = -1;
     int m_currentColumn = -1;
     int m_hoverRow = -1;
     int m_hoverColumn = -1;
     QPoint m_menuPosition;
-    QVector<bool> m_rowFiltered;
-    QVector<bool> m_columnFiltered;
     ToolTipProvider m_toolTipProvider;
 
-    QPixmap m_pixmap;
-    QHash<QPair<quint32, QString>, QPixmap> m_cellImages;
-    QSize m_cellImageSize;
-    int m_cellImageMargin = 0;
-    qreal m_cellImageRatio = 0;
+    // In this order: the sliders exist before the geometry that reads them.
+    QSlider *m_horizontalSlider;
+    QSlider *m_verticalSlider;
+    KxTableGeometry m_geometry;
+    KxTablePainter m_painter;
 };
