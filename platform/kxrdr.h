@@ -33,14 +33,14 @@ extern "C" {
 
 /* Library errors of kxrdr. Errors of the transports pass through unchanged
  * (kxusb and kxtcp codes, see their headers). */
-#define KXRDR_ERR_UNKNOWN_HANDLE -4000 /* no reader with this handle */
-#define KXRDR_ERR_PORT_HANDLE -4001    /* not a USB or TCP port handle */
-#define KXRDR_ERR_ARGUMENT -4002       /* null buffer, negative length, value out of range */
-#define KXRDR_ERR_UNKNOWN_PARA -4003   /* unknown reader parameter name */
-#define KXRDR_ERR_PARA_VALUE -4004     /* value not allowed for the parameter */
-#define KXRDR_ERR_ANSWER -4005         /* answer of the wrong size for the command */
-#define KXRDR_ERR_REQUEST_SIZE -4006   /* request too long for the frame support in force */
-#define KXRDR_ERR_HANDLES -4007        /* no free reader handle */
+#define KXRDR_ERR_UNKNOWN_HANDLE (-4000) /* no reader with this handle */
+#define KXRDR_ERR_PORT_HANDLE (-4001)    /* not a USB or TCP port handle */
+#define KXRDR_ERR_ARGUMENT (-4002)       /* null buffer, negative length, value out of range */
+#define KXRDR_ERR_UNKNOWN_PARA (-4003)   /* unknown reader parameter name */
+#define KXRDR_ERR_PARA_VALUE (-4004)     /* value not allowed for the parameter */
+#define KXRDR_ERR_ANSWER (-4005)         /* answer of the wrong size for the command */
+#define KXRDR_ERR_REQUEST_SIZE (-4006)   /* request too long for the frame support in force */
+#define KXRDR_ERR_HANDLES (-4007)        /* no free reader handle */
 
 /* Reader status bytes with a meaning of their own. */
 #define KXRDR_STATUS_OK 0x00
