@@ -203,7 +203,8 @@ int KelvaraCli::syncUsers(QStringList arguments)
             break;
         }
     }
-    return done(tr("%1 users in the list: %2 to add, %3 to change, %4 to remove.")
+    return done((dryRun ? tr("%1 users in the list: %2 to add, %3 to change, %4 to remove.")
+                        : tr("%1 users in the list: %2 added, %3 changed, %4 removed."))
                     .arg(listed.size())
                     .arg(counts[UserListSync::Add])
                     .arg(counts[UserListSync::Change])
