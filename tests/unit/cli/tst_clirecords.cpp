@@ -565,6 +565,11 @@ void TestCliRecords::namesPrintedExactly()
     QCOMPARE(listed.value(QStringLiteral("lastName")).toString(), name);
     QCOMPARE(listed.value(QStringLiteral("comment")).toString(), user.commentUser);
 
+    // In text a record stays one line, whatever its comment holds.
+    output = cli(project, A({"users", "list"}));
+    QCOMPARE(output.out.count(QLatin1Char('\n')), 2);
+    QCOMPARE(output.out.section(QLatin1Char('\n'), 1).count(QLatin1Char('\t')), 7);
+
     // csv reads back through the import's own splitting.
     const QString csvName = name + QStringLiteral(", X");
     output = cli(project, QStringList{QStringLiteral("users"), QStringLiteral("show"), csvName,
