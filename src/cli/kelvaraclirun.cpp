@@ -17,10 +17,13 @@
 #include "reader/readersettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -256,12 +259,21 @@ QHash<QString, int> KelvaraCli::runThread(KelvaraFunctionThread &thread, bool ec
     // thread only waits meanwhile.
     QHash<QString, int> states;
     QMutex mutex;
+    // On a terminal blank lines set the blocks apart; a journal (a scheduled
+    // job's output) would keep each as an empty message.
+    const auto *file = qobject_cast<QFile *>(m_out.device());
+    const bool terminal = file && ::isatty(file->handle()) == 1;
     if (echoLog)
         QObject::connect(
             &thread, &KelvaraFunctionThread::logMessage, &thread,
-            [this](const QString &line) {
+            [this, terminal](const QString &line) {
                 QString text = line;
                 text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                if (!terminal)
+                    text =
+                        text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char('\n'));
+                if (text.isEmpty() && !terminal)
+                    return;
                 m_out << text << '\n';
                 m_out.flush();
             },
