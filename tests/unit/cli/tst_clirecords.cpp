@@ -427,6 +427,10 @@ void TestCliRecords::commands_data()
         << "--settings: the reader takes no Antenna1.RfPower=30."
         << ""
         << "";
+    QTest::newRow("group name with a line break")
+        << A({"groups", "rename", "Staff", "St\naff"}) << 2 << "control character"
+        << ""
+        << "";
     QTest::newRow("area joined by accident")
         << A({"areas", "rename", "Yard", "Hall"}) << 2 << "--merge"
         << ""
