@@ -101,6 +101,8 @@ private:
     int holidayRecords(const QString &command, QStringList arguments);
 
     // Shared by the record commands (kelvaraclirecords.cpp).
+    // list, show, add, change and remove.
+    static const QStringList &recordCommands();
     // As takeValue, with a usage error naming the option when its value is missing.
     bool takeOption(QStringList &arguments, const QString &name, QString &value, bool &present,
                     int &exitCode);

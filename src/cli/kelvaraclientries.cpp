@@ -138,10 +138,7 @@ int KelvaraCli::entries(QStringList arguments)
     // Without a subcommand: the list as it always was.
     const bool bare = arguments.isEmpty() || arguments.first().startsWith(QLatin1String("--"));
     const QString command = bare ? QStringLiteral("list") : arguments.takeFirst();
-    static const QStringList commands = {QStringLiteral("list"), QStringLiteral("show"),
-                                         QStringLiteral("add"), QStringLiteral("change"),
-                                         QStringLiteral("remove")};
-    if (!commands.contains(command))
+    if (!recordCommands().contains(command))
         return usageError(tr("entries takes a subcommand: list, show, add, change or remove."));
     int exitCode = Success;
     if (!openProject(arguments, exitCode))

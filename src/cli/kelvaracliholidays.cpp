@@ -163,10 +163,7 @@ int KelvaraCli::holidayRecords(const QString &command, QStringList arguments)
 int KelvaraCli::holidays(QStringList arguments)
 {
     const QString command = arguments.value(0);
-    static const QStringList records = {QStringLiteral("list"), QStringLiteral("show"),
-                                        QStringLiteral("add"), QStringLiteral("change"),
-                                        QStringLiteral("remove")};
-    if (records.contains(command))
+    if (recordCommands().contains(command))
         return holidayRecords(command, arguments.mid(1));
     if (command != QLatin1String("add-public"))
         return usageError(tr("holidays needs a subcommand: list, show, add, change, remove or "

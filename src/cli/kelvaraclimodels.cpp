@@ -7,10 +7,7 @@
 int KelvaraCli::models(QStringList arguments)
 {
     const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
-    static const QStringList commands = {QStringLiteral("list"), QStringLiteral("show"),
-                                         QStringLiteral("add"), QStringLiteral("change"),
-                                         QStringLiteral("remove")};
-    if (!commands.contains(command))
+    if (!recordCommands().contains(command))
         return usageError(tr("models takes a subcommand: list, show, add, change or remove."));
     int exitCode = Success;
     if (!openProject(arguments, exitCode))

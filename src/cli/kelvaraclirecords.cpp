@@ -6,6 +6,14 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 
+const QStringList &KelvaraCli::recordCommands()
+{
+    static const QStringList commands = {QStringLiteral("list"), QStringLiteral("show"),
+                                         QStringLiteral("add"), QStringLiteral("change"),
+                                         QStringLiteral("remove")};
+    return commands;
+}
+
 bool KelvaraCli::takeFlag(QStringList &arguments, const QString &name)
 {
     return arguments.removeAll(name) > 0;

@@ -43,10 +43,7 @@ int KelvaraCli::users(QStringList arguments)
     const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
     if (command == QLatin1String("sync"))
         return syncUsers(arguments);
-    static const QStringList commands = {QStringLiteral("list"), QStringLiteral("show"),
-                                         QStringLiteral("add"), QStringLiteral("change"),
-                                         QStringLiteral("remove")};
-    if (!commands.contains(command))
+    if (!recordCommands().contains(command))
         return usageError(tr("users needs a subcommand: list, show, add, change, remove or sync."));
     int exitCode = Success;
     if (!openProject(arguments, exitCode))
