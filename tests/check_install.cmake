@@ -35,6 +35,8 @@ foreach(file
     share/man/man1/kelvara-manager.1.gz share/man/man1/kelvara-cli.1.gz
     share/man/man1/kelvara-reader-sim.1.gz
     share/bash-completion/completions/kelvara-cli
+    lib/systemd/user/kelvara-update@.service lib/systemd/user/kelvara-update@.timer
+    lib/systemd/user/kelvara-read-events@.service lib/systemd/user/kelvara-read-events@.timer
     share/doc/kelvara-manager/changelog.gz share/doc/kelvara-manager/copyright)
   if(NOT EXISTS ${usr}/${file})
     message(FATAL_ERROR "not installed: ${prefix}/${file}")
@@ -59,6 +61,34 @@ if(APPSTREAMCLI)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "AppStream metadata:\n${out}\n${err}")
   endif()
+endif()
+
+# The unattended jobs: their units checked by systemd where it is at hand,
+# with the program they name looked up in the installed tree, and the update's
+# command line run on a project as the timer would run it.
+set(units ${usr}/lib/systemd/user)
+file(MAKE_DIRECTORY ${WORK}/units)
+set(instances)
+foreach(unit kelvara-update@.service kelvara-update@.timer kelvara-read-events@.service
+             kelvara-read-events@.timer)
+  file(READ ${units}/${unit} text)
+  if(NOT text MATCHES "ExecStart=${prefix}/bin/kelvara-cli|OnCalendar=")
+    message(FATAL_ERROR "${unit} runs no installed kelvara-cli:\n${text}")
+  endif()
+  string(REPLACE "${prefix}/bin/" "${usr}/bin/" text "${text}")
+  file(WRITE ${WORK}/units/${unit} "${text}")
+  string(REPLACE "@." "@srv-sites-Office." instance ${unit})
+  list(APPEND instances ${WORK}/units/${instance})
+endforeach()
+find_program(SYSTEMD_ANALYZE systemd-analyze)
+if(SYSTEMD_ANALYZE)
+  execute_process(COMMAND ${env} ${SYSTEMD_ANALYZE} verify --user --man=no ${instances}
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "systemd-analyze verify (${rc}):\n${out}\n${err}")
+  endif()
+else()
+  message(STATUS "systemd-analyze is not installed: the systemd units were not verified")
 endif()
 
 # The reader libraries are found beside the programs, not through the build tree.
@@ -111,6 +141,15 @@ endforeach()
 # The manager on a project made by the installed front end: still running
 # after a moment (the SQLite driver, fonts and reader libraries were found).
 run_ok("kelvara-cli create-project" ${usr}/bin/kelvara-cli create-project ${home}/Site)
+file(READ ${units}/kelvara-update@.service text)
+string(REGEX MATCH "ExecStart=([^\n]*)" found "${text}")
+string(REPLACE "%f" "${home}/Site" command "${CMAKE_MATCH_1}")
+string(REPLACE "${prefix}/bin/" "${usr}/bin/" command "${command}")
+separate_arguments(command UNIX_COMMAND "${command}")
+run_ok("the nightly update's command" ${command})
+if(NOT out MATCHES "There are no reader with changed access rights")
+  message(FATAL_ERROR "the nightly update printed:\n${out}")
+endif()
 file(WRITE ${home}/Kelvara-Manager/Kelvara-Manager.ini "[General]\nCurrentProjectPath=${home}/Site\n")
 execute_process(COMMAND ${env} ${usr}/bin/kelvara-manager TIMEOUT 3
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -191,6 +191,17 @@
     </message>
 </context>
 <context>
+    <name>BoardRename</name>
+    <message>
+        <source>No group name given</source>
+        <translation>Kein Gruppenname angegeben</translation>
+    </message>
+    <message>
+        <source>No area name given</source>
+        <translation>Kein Bereichsname angegeben</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionText</name>
     <message>
         <source>USB flash drive</source>
@@ -346,6 +357,63 @@
     <message>
         <source>A demo time model is missing</source>
         <translation>Ein Zeitmodell des Demoprojekts fehlt</translation>
+    </message>
+</context>
+<context>
+    <name>EntryRecords</name>
+    <message>
+        <source>The entry name &apos;%1&apos; cannot name the entry&apos;s log and data folders.
+An entry name must not begin with a dot and must not contain &apos;/&apos;, &apos;\&apos;, &apos;..&apos; or control characters.</source>
+        <translation>Der Zutrittsname &apos;%1&apos; kann die Protokoll- und Datenordner des Zutritts nicht benennen.
+Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder &apos;/&apos;, &apos;\&apos;, &apos;..&apos; noch Steuerzeichen enthalten.</translation>
+    </message>
+    <message>
+        <source>The entry name is too long for the entry&apos;s log and data folders.
+Please use a shorter name.</source>
+        <translation>Der Zutrittsname ist zu lang für die Protokoll- und Datenordner des Zutritts.
+Bitte verwenden Sie einen kürzeren Namen.</translation>
+    </message>
+    <message>
+        <source>No entry name given</source>
+        <translation>Kein Zutrittsname angegeben</translation>
+    </message>
+    <message>
+        <source>No area name given</source>
+        <translation>Kein Bereichsname angegeben</translation>
+    </message>
+    <message>
+        <source>The reader device ID &apos;%1&apos; is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
+        <translation>Die Geräte-ID &apos;%1&apos; ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
+    </message>
+    <message>
+        <source>The reader MAC address &apos;%1&apos; is not of the form 00:11:22:AA:BB:CC.</source>
+        <translation>Die MAC-Adresse &apos;%1&apos; hat nicht die Form 00:11:22:AA:BB:CC.</translation>
+    </message>
+    <message>
+        <source>No reader device ID given
+(A reader served through the USB flash drive finds its files by its device ID.)</source>
+        <translation>Keine Geräte-ID des Lesers angegeben
+(Ein Leser, der über den USB-Stick versorgt wird, findet seine Dateien über seine Geräte-ID.)</translation>
+    </message>
+    <message>
+        <source>The area &apos;%1&apos; already has an entry named &apos;%2&apos;.</source>
+        <translation>Der Bereich &apos;%1&apos; hat bereits einen Zutritt namens &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader with device ID %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader with MAC address %1 already controls the entry &apos;%2&apos;.</source>
+        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The reader connection %1 is already used by the entry &apos;%2&apos;.</source>
+        <translation>Die Leserverbindung %1 wird bereits vom Zutritt &apos;%2&apos; verwendet.</translation>
+    </message>
+    <message>
+        <source>The entry was removed meanwhile.</source>
+        <translation>Der Zutritt wurde inzwischen entfernt.</translation>
     </message>
 </context>
 <context>
@@ -549,6 +617,14 @@ konnte nicht geöffnet werden.
     <message>
         <source>&apos;%1&apos; is not a date.</source>
         <translation>„%1“ ist kein Datum.</translation>
+    </message>
+    <message>
+        <source>The last day lies before the first day.</source>
+        <translation>Der letzte Tag liegt vor dem ersten Tag.</translation>
+    </message>
+    <message>
+        <source>At most %1 days can be added at once.</source>
+        <translation>Es können höchstens %1 Tage auf einmal hinzugefügt werden.</translation>
     </message>
 </context>
 <context>
@@ -1243,6 +1319,62 @@ Sicherung: %4
 </translation>
     </message>
     <message>
+        <source>time-zone takes at most one time zone.</source>
+        <translation>time-zone nimmt höchstens eine Zeitzone.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no time zone known here (say Europe/Berlin, or computer for this computer&apos;s).</source>
+        <translation>„%1“ ist hier keine bekannte Zeitzone (etwa Europe/Berlin, oder computer für die dieses Computers).</translation>
+    </message>
+    <message>
+        <source>The project settings could not be saved.</source>
+        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>computer (%1)</source>
+        <translation>computer (%1)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
+    </message>
+    <message>
+        <source>%1 does not exist in the site&apos;s time zone %2: the clocks skip it when daylight saving time begins.</source>
+        <translation>%1 gibt es in der Zeitzone %2 des Standorts nicht: Die Uhren überspringen diese Zeit, wenn die Sommerzeit beginnt.</translation>
+    </message>
+    <message>
+        <source>--region and --year need one value each.</source>
+        <translation>--region und --year brauchen je einen Wert.</translation>
+    </message>
+    <message>
+        <source>holidays add-public needs --year.</source>
+        <translation>holidays add-public braucht --year.</translation>
+    </message>
+    <message>
+        <source>holidays add-public needs --region: none is remembered for this project yet.</source>
+        <translation>holidays add-public braucht --region: für dieses Projekt ist noch keine Region gespeichert.</translation>
+    </message>
+    <message>
+        <source>Unknown region &apos;%1&apos;; known regions: %2.</source>
+        <translation>Unbekannte Region &apos;%1&apos;; bekannte Regionen: %2.</translation>
+    </message>
+    <message>
+        <source>--year takes a year or a range of years from 2000 to 2099, such as 2027 or 2027-2028; &apos;%1&apos; is none.</source>
+        <translation>--year nimmt ein Jahr oder eine Spanne von Jahren von 2000 bis 2099, etwa 2027 oder 2027-2028; &apos;%1&apos; ist keines.</translation>
+    </message>
+    <message>
+        <source>would be added</source>
+        <translation>käme hinzu</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>already a holiday</source>
+        <translation>schon ein Feiertag</translation>
+    </message>
+    <message>
         <source>Usage:
   kelvara-cli create-project DIR
       Creates a new project in DIR, which must not exist yet.
@@ -1253,7 +1385,8 @@ Sicherung: %4
       connection, reader type, device ID, needs update (x or empty).
   kelvara-cli run FUNCTION [--project DIR]
           [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
       Runs a reader function over the chosen entries (default --all) and prints
       the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
       or FAILED. FUNCTION is one of update, read-access, import-transponders,
@@ -1265,6 +1398,8 @@ Sicherung: %4
       lines are printed as one block when it ends. An interrupt (Ctrl+C) or
       termination signal lets the entries in progress finish; entries not
       started show NOT RUN. A second one ends the program at once.
+      --allow-empty exits with 0 when no entry is chosen (a nightly update
+      with nothing pending).
   kelvara-cli export-users [--project DIR] FILE
       Writes all users into a semicolon-separated list.
   kelvara-cli import-users [--project DIR] FILE
@@ -1323,7 +1458,8 @@ entries.
       Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
   kelvara-cli run FUNCTION [--project DIR]
           [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
       Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
       die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
       OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
@@ -1335,6 +1471,8 @@ entries.
       jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
       oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
       begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
+      Aktualisierung ohne ausstehende Zutritte).
   kelvara-cli export-users [--project DIR] DATEI
       Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
   kelvara-cli import-users [--project DIR] DATEI
@@ -1389,64 +1527,560 @@ kein Projekt ist, oder keine Zutritte.
 </translation>
     </message>
     <message>
-        <source>time-zone takes at most one time zone.</source>
-        <translation>time-zone nimmt höchstens eine Zeitzone.</translation>
+        <source>Records (all take --project DIR; list and show take --format text|csv|json):
+  kelvara-cli users list [--group NAME] | show &quot;LAST, FIRST&quot;
+  kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]
+          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
+  kelvara-cli users change &quot;LAST, FIRST&quot; [options of add] | remove &quot;LAST, FIRST&quot;
+  kelvara-cli users sync FILE [--remove-missing] [--dry-run]
+      Brings the users in line with a user list as export-users writes it:
+      adds and changes users; with --remove-missing removes those it lacks.
+  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
+  kelvara-cli entries add --area NAME --name NAME [--comment TEXT]
+          [--connection tcp:ADDRESS:PORT | usb | flash-drive]
+          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
+          [--settings KEY=VALUE;...]
+  kelvara-cli entries change NAME [options of add]
+  kelvara-cli areas list | show NAME | rename NAME NEW [--merge]
+  kelvara-cli groups list | show NAME | rename NAME NEW [--merge]
+  kelvara-cli models list | show TAG | remove TAG
+  kelvara-cli models add --tag TAG --name NAME --definition DEFINITION
+  kelvara-cli models change TAG [--tag TAG] [--name NAME] [--definition DEF]
+      DEFINITION: periods joined by |, each DAYS-FROM-TO such as
+      mon,tue,wed,thu,fri-07:00-19:00 (days sun mon tue wed thu fri sat hol).
+  kelvara-cli holidays list [--from DATE] | show DATE
+  kelvara-cli holidays add DATE[..DATE] [--comment TEXT] | remove DATE[..DATE]
+  kelvara-cli holidays change DATE [--date DATE] [--comment TEXT]
+  kelvara-cli rights list [--user &quot;LAST, FIRST&quot; | --group NAME]
+          [--entry NAME | --area NAME]
+  kelvara-cli rights set (--user &quot;LAST, FIRST&quot; | --group NAME)
+          (--entry NAME | --area NAME) --model TAG
+  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
+  kelvara-cli project list | show [SETTING] | change --SETTING VALUE...
+      short-range, iso15693, long-range: on or off; hf-length, uhf-length:
+      bytes; uhf-mask1 to uhf-mask3: hex or none; relay-hold-time: seconds;
+      time-zone: ZONE or computer.
+A change marks the entries whose readers need an update, as the window does,
+in one transaction. A list that comes out empty exits with 1; refused input
+(an unknown name, a duplicate, a value that does not read) exits with 2 and
+names the field.
+</source>
+        <translation>Datensätze (alle nehmen --project DIR; list und show nehmen --format text|csv|json):
+  kelvara-cli users list [--group NAME] | show &quot;NAME, VORNAME&quot;
+  kelvara-cli users add --last NAME --first VORNAME --group GRUPPE [--comment TEXT]
+          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
+  kelvara-cli users change &quot;NAME, VORNAME&quot; [Optionen von add] | remove &quot;NAME, VORNAME&quot;
+  kelvara-cli users sync DATEI [--remove-missing] [--dry-run]
+      Bringt die Benutzer in Einklang mit einer Benutzerliste, wie export-users
+      sie schreibt: fügt Benutzer hinzu und ändert sie; mit --remove-missing
+      entfernt es die, die der Liste fehlen.
+  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
+  kelvara-cli entries add --area BEREICH --name NAME [--comment TEXT]
+          [--connection tcp:ADRESSE:PORT | usb | flash-drive]
+          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
+          [--settings SCHLÜSSEL=WERT;...]
+  kelvara-cli entries change NAME [Optionen von add]
+  kelvara-cli areas list | show NAME | rename NAME NEU [--merge]
+  kelvara-cli groups list | show NAME | rename NAME NEU [--merge]
+  kelvara-cli models list | show KÜRZEL | remove KÜRZEL
+  kelvara-cli models add --tag KÜRZEL --name NAME --definition DEFINITION
+  kelvara-cli models change KÜRZEL [--tag KÜRZEL] [--name NAME] [--definition DEF]
+      DEFINITION: Zeiträume, verbunden durch |, jeder TAGE-VON-BIS wie
+      mon,tue,wed,thu,fri-07:00-19:00 (Tage sun mon tue wed thu fri sat hol).
+  kelvara-cli holidays list [--from DATUM] | show DATUM
+  kelvara-cli holidays add DATUM[..DATUM] [--comment TEXT] | remove DATUM[..DATUM]
+  kelvara-cli holidays change DATUM [--date DATUM] [--comment TEXT]
+  kelvara-cli rights list [--user &quot;NAME, VORNAME&quot; | --group GRUPPE]
+          [--entry NAME | --area BEREICH]
+  kelvara-cli rights set (--user &quot;NAME, VORNAME&quot; | --group GRUPPE)
+          (--entry NAME | --area BEREICH) --model KÜRZEL
+  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
+  kelvara-cli project list | show [EINSTELLUNG] | change --EINSTELLUNG WERT...
+      short-range, iso15693, long-range: on oder off; hf-length, uhf-length:
+      Bytes; uhf-mask1 bis uhf-mask3: hexadezimal oder none; relay-hold-time:
+      Sekunden; time-zone: ZONE oder computer.
+Eine Änderung markiert die Zutritte, deren Leser eine Aktualisierung brauchen,
+wie das Fenster, in einer Transaktion. Eine Liste, die leer ausfällt, endet mit
+1; abgewiesene Eingaben (ein unbekannter Name, ein Doppel, ein Wert, der sich
+nicht lesen lässt) enden mit 2 und nennen das Feld.
+</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is no time zone known here (say Europe/Berlin, or computer for this computer&apos;s).</source>
-        <translation>„%1“ ist hier keine bekannte Zeitzone (etwa Europe/Berlin, oder computer für die dieses Computers).</translation>
+        <source>areas takes a subcommand: list, show or rename.</source>
+        <translation>areas braucht einen Unterbefehl: list, show oder rename.</translation>
     </message>
     <message>
-        <source>The project settings could not be saved.</source>
-        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+        <source>groups takes a subcommand: list, show or rename.</source>
+        <translation>groups braucht einen Unterbefehl: list, show oder rename.</translation>
     </message>
     <message>
-        <source>computer (%1)</source>
-        <translation>computer (%1)</translation>
+        <source>area</source>
+        <translation>den Bereich</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
-        <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
+        <source>group</source>
+        <translation>die Gruppe</translation>
     </message>
     <message>
-        <source>%1 does not exist in the site&apos;s time zone %2: the clocks skip it when daylight saving time begins.</source>
-        <translation>%1 gibt es in der Zeitzone %2 des Standorts nicht: Die Uhren überspringen diese Zeit, wenn die Sommerzeit beginnt.</translation>
+        <source>new name</source>
+        <translation>den neuen Namen</translation>
     </message>
     <message>
-        <source>holidays needs a subcommand: add-public.</source>
-        <translation>holidays braucht einen Unterbefehl: add-public.</translation>
+        <source>There is no area &apos;%1&apos;.</source>
+        <translation>Es gibt keinen Bereich „%1“.</translation>
     </message>
     <message>
-        <source>--region and --year need one value each.</source>
-        <translation>--region und --year brauchen je einen Wert.</translation>
+        <source>There is no group &apos;%1&apos;.</source>
+        <translation>Es gibt keine Gruppe „%1“.</translation>
     </message>
     <message>
-        <source>holidays add-public needs --year.</source>
-        <translation>holidays add-public braucht --year.</translation>
+        <source>The area &apos;%1&apos; exists already: --merge joins the entries of &apos;%2&apos; to it.</source>
+        <translation>Den Bereich „%1“ gibt es schon: --merge legt die Zutritte von „%2“ mit ihm zusammen.</translation>
     </message>
     <message>
-        <source>holidays add-public needs --region: none is remembered for this project yet.</source>
-        <translation>holidays add-public braucht --region: für dieses Projekt ist noch keine Region gespeichert.</translation>
+        <source>The group &apos;%1&apos; exists already: --merge joins the users of &apos;%2&apos; to it.</source>
+        <translation>Die Gruppe „%1“ gibt es schon: --merge legt die Benutzer von „%2“ mit ihr zusammen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Area &apos;%1&apos; renamed to &apos;%2&apos; (%n entries).</source>
+        <translation>
+            <numerusform>Bereich „%1“ in „%2“ umbenannt (%n Zutritt).</numerusform>
+            <numerusform>Bereich „%1“ in „%2“ umbenannt (%n Zutritte).</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Group &apos;%1&apos; renamed to &apos;%2&apos; (%n users).</source>
+        <translation>
+            <numerusform>Gruppe „%1“ in „%2“ umbenannt (%n Benutzer).</numerusform>
+            <numerusform>Gruppe „%1“ in „%2“ umbenannt (%n Benutzer).</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Unknown region &apos;%1&apos;; known regions: %2.</source>
-        <translation>Unbekannte Region &apos;%1&apos;; bekannte Regionen: %2.</translation>
+        <source>Area</source>
+        <translation>Bereich</translation>
     </message>
     <message>
-        <source>--year takes a year or a range of years from 2000 to 2099, such as 2027 or 2027-2028; &apos;%1&apos; is none.</source>
-        <translation>--year nimmt ein Jahr oder eine Spanne von Jahren von 2000 bis 2099, etwa 2027 oder 2027-2028; &apos;%1&apos; ist keines.</translation>
+        <source>Group</source>
+        <translation>Gruppe</translation>
     </message>
     <message>
-        <source>would be added</source>
+        <source>Entries</source>
+        <translation>Zutritte</translation>
+    </message>
+    <message>
+        <source>Needing update</source>
+        <translation>Aktualisierung nötig</translation>
+    </message>
+    <message>
+        <source>Users</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Rechner</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Reader type</source>
+        <translation>Lesertyp</translation>
+    </message>
+    <message>
+        <source>Device ID</source>
+        <translation>Geräte-ID</translation>
+    </message>
+    <message>
+        <source>MAC address</source>
+        <translation>MAC-Adresse</translation>
+    </message>
+    <message>
+        <source>Reader settings</source>
+        <translation>Lesereinstellungen</translation>
+    </message>
+    <message>
+        <source>Needs update</source>
+        <translation>Aktualisierung nötig</translation>
+    </message>
+    <message>
+        <source>--settings: an entry without an access reader type has no reader settings.</source>
+        <translation>--settings: Ein Zutritt ohne Typ eines Zutrittslesers hat keine Lesereinstellungen.</translation>
+    </message>
+    <message>
+        <source>--settings: &apos;%1&apos; is not KEY=VALUE.</source>
+        <translation>--settings: „%1“ hat nicht die Form SCHLÜSSEL=WERT.</translation>
+    </message>
+    <message>
+        <source>--settings: %1 readers know no setting &apos;%2&apos;; they know %3.</source>
+        <translation>--settings: Leser %1 kennen keine Einstellung „%2“; sie kennen %3.</translation>
+    </message>
+    <message>
+        <source>--settings: ReaderType=%1 is not the entry&apos;s type %2.</source>
+        <translation>--settings: ReaderType=%1 ist nicht der Typ %2 des Zutritts.</translation>
+    </message>
+    <message>
+        <source>--settings: the reader takes no %1=%2.</source>
+        <translation>--settings: Der Leser nimmt %1=%2 nicht an.</translation>
+    </message>
+    <message>
+        <source>entries takes a subcommand: list, show, add, change or remove.</source>
+        <translation>entries nimmt einen Unterbefehl: list, show, add, change oder remove.</translation>
+    </message>
+    <message>
+        <source>entry</source>
+        <translation>den Zutritt</translation>
+    </message>
+    <message>
+        <source>Entry &apos;%1&apos; removed.</source>
+        <translation>Zutritt „%1“ entfernt.</translation>
+    </message>
+    <message>
+        <source>--connection takes tcp:ADDRESS:PORT, usb or flash-drive; &apos;%1&apos; is none.</source>
+        <translation>--connection nimmt tcp:ADRESSE:PORT, usb oder flash-drive; „%1“ ist nichts davon.</translation>
+    </message>
+    <message>
+        <source>--type takes TZ60, TZU700, TZU300 or none; &apos;%1&apos; is none.</source>
+        <translation>--type nimmt TZ60, TZU700, TZU300 oder none; „%1“ ist nichts davon.</translation>
+    </message>
+    <message>
+        <source>Entry &apos;%1&apos; added.</source>
+        <translation>Zutritt „%1“ hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Entry &apos;%1&apos; changed.</source>
+        <translation>Zutritt „%1“ geändert.</translation>
+    </message>
+    <message>
+        <source>date (yyyy-MM-dd)</source>
+        <translation>das Datum (yyyy-MM-dd)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no date (yyyy-MM-dd) or range of dates (yyyy-MM-dd..yyyy-MM-dd).</source>
+        <translation>„%1“ ist kein Datum (yyyy-MM-dd) und keine Spanne von Daten (yyyy-MM-dd..yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no date (yyyy-MM-dd).</source>
+        <translation>„%1“ ist kein Datum (yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>--from: &apos;%1&apos; is no date (yyyy-MM-dd).</source>
+        <translation>--from: „%1“ ist kein Datum (yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>%1 is no holiday.</source>
+        <translation>%1 ist kein Feiertag.</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>%1 is a holiday already.</source>
+        <translation>%1 ist bereits ein Feiertag.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n holidays added.</source>
+        <translation>
+            <numerusform>%n Feiertag hinzugefügt.</numerusform>
+            <numerusform>%n Feiertage hinzugefügt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No day of %1 is a holiday.</source>
+        <translation>Kein Tag von %1 ist ein Feiertag.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n holidays removed.</source>
+        <translation>
+            <numerusform>%n Feiertag entfernt.</numerusform>
+            <numerusform>%n Feiertage entfernt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>--date: &apos;%1&apos; is no date (yyyy-MM-dd).</source>
+        <translation>--date: „%1“ ist kein Datum (yyyy-MM-dd).</translation>
+    </message>
+    <message>
+        <source>Holiday %1 changed.</source>
+        <translation>Feiertag %1 geändert.</translation>
+    </message>
+    <message>
+        <source>holidays needs a subcommand: list, show, add, change, remove or add-public.</source>
+        <translation>holidays braucht einen Unterbefehl: list, show, add, change, remove oder add-public.</translation>
+    </message>
+    <message>
+        <source>models takes a subcommand: list, show, add, change or remove.</source>
+        <translation>models nimmt einen Unterbefehl: list, show, add, change oder remove.</translation>
+    </message>
+    <message>
+        <source>time model (its tag)</source>
+        <translation>das Zeitmodell (sein Kürzel)</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Kürzel</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Definition</source>
+        <translation>Definition</translation>
+    </message>
+    <message>
+        <source>Periods</source>
+        <translation>Zeiträume</translation>
+    </message>
+    <message>
+        <source>Time model &apos;%1&apos; removed with its rights.</source>
+        <translation>Zeitmodell „%1“ samt seinen Rechten entfernt.</translation>
+    </message>
+    <message>
+        <source>--definition: %1</source>
+        <translation>--definition: %1</translation>
+    </message>
+    <message>
+        <source>--tag: %1</source>
+        <translation>--tag: %1</translation>
+    </message>
+    <message>
+        <source>--name: %1</source>
+        <translation>--name: %1</translation>
+    </message>
+    <message>
+        <source>--tag: a time model with the tag &apos;%1&apos; exists already.</source>
+        <translation>--tag: Ein Zeitmodell mit dem Kürzel „%1“ gibt es schon.</translation>
+    </message>
+    <message>
+        <source>--name: the time model &apos;%1&apos; is named &apos;%2&apos; already.</source>
+        <translation>--name: Das Zeitmodell „%1“ heißt schon „%2“.</translation>
+    </message>
+    <message>
+        <source>Time model &apos;%1&apos; added.</source>
+        <translation>Zeitmodell „%1“ hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Time model &apos;%1&apos; changed.</source>
+        <translation>Zeitmodell „%1“ geändert.</translation>
+    </message>
+    <message>
+        <source>project takes a subcommand: list, show or change.</source>
+        <translation>project nimmt einen Unterbefehl: list, show oder change.</translation>
+    </message>
+    <message>
+        <source>%1: &apos;%2&apos; does not read; see kelvara-cli project list for the values it takes.</source>
+        <translation>%1: „%2“ lässt sich nicht lesen; welche Werte möglich sind, zeigt kelvara-cli project list.</translation>
+    </message>
+    <message>
+        <source>project change needs a setting to change.</source>
+        <translation>project change braucht eine Einstellung, die es ändern soll.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Project settings changed; the short range identifiers were widened to %n bytes.</source>
+        <translation>
+            <numerusform>Projekteinstellungen geändert; die Kennungen der Nahbereichstransponder wurden auf %n Byte verlängert.</numerusform>
+            <numerusform>Projekteinstellungen geändert; die Kennungen der Nahbereichstransponder wurden auf %n Bytes verlängert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Project settings changed.</source>
+        <translation>Projekteinstellungen geändert.</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>There is no setting &apos;%1&apos;; see kelvara-cli project list.</source>
+        <translation>Es gibt keine Einstellung „%1“; siehe kelvara-cli project list.</translation>
+    </message>
+    <message>
+        <source>%1 needs one value.</source>
+        <translation>%1 braucht einen Wert.</translation>
+    </message>
+    <message>
+        <source>--format takes text, csv or json, not &apos;%1&apos;.</source>
+        <translation>--format nimmt text, csv oder json, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>Name the %1.</source>
+        <translation>Nennen Sie %1.</translation>
+    </message>
+    <message>
+        <source>The output could not be written.</source>
+        <translation>Die Ausgabe ließ sich nicht schreiben.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entries need an update.</source>
+        <translation>
+            <numerusform>%n Zutritt braucht eine Aktualisierung.</numerusform>
+            <numerusform>%n Zutritte brauchen eine Aktualisierung.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Several entries are named &apos;%1&apos;: give it as AREA/NAME.</source>
+        <translation>Mehrere Zutritte heißen „%1“: Geben Sie ihn als BEREICH/NAME an.</translation>
+    </message>
+    <message>
+        <source>There is no time model with the tag &apos;%1&apos;.</source>
+        <translation>Es gibt kein Zeitmodell mit dem Kürzel „%1“.</translation>
+    </message>
+    <message>
+        <source>rights takes a subcommand: list, set or remove.</source>
+        <translation>rights nimmt einen Unterbefehl: list, set oder remove.</translation>
+    </message>
+    <message>
+        <source>Name users by --user or --group, entries by --entry or --area.</source>
+        <translation>Nennen Sie Benutzer mit --user oder --group, Zutritte mit --entry oder --area.</translation>
+    </message>
+    <message>
+        <source>rights %1 needs --user or --group, and --entry or --area.</source>
+        <translation>rights %1 braucht --user oder --group und --entry oder --area.</translation>
+    </message>
+    <message>
+        <source>rights set needs --model TAG.</source>
+        <translation>rights set braucht --model KÜRZEL.</translation>
+    </message>
+    <message>
+        <source>Only rights set takes --model.</source>
+        <translation>Nur rights set nimmt --model.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n rights</source>
+        <translation>
+            <numerusform>%n Recht</numerusform>
+            <numerusform>%n Rechte</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 set to the time model &apos;%2&apos;.</source>
+        <translation>%1 auf das Zeitmodell „%2“ gesetzt.</translation>
+    </message>
+    <message>
+        <source>%1 removed.</source>
+        <translation>%1 entfernt.</translation>
+    </message>
+    <message>
+        <source>Last name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Time model</source>
+        <translation>Zeitmodell</translation>
+    </message>
+    <message>
+        <source>HF identifier</source>
+        <translation>HF-Kennung</translation>
+    </message>
+    <message>
+        <source>HF comment</source>
+        <translation>HF-Kommentar</translation>
+    </message>
+    <message>
+        <source>UHF identifier</source>
+        <translation>UHF-Kennung</translation>
+    </message>
+    <message>
+        <source>UHF comment</source>
+        <translation>UHF-Kommentar</translation>
+    </message>
+    <message>
+        <source>users needs a subcommand: list, show, add, change, remove or sync.</source>
+        <translation>users braucht einen Unterbefehl: list, show, add, change, remove oder sync.</translation>
+    </message>
+    <message>
+        <source>user (&quot;LAST, FIRST&quot;)</source>
+        <translation>den Benutzer („NAME, VORNAME“)</translation>
+    </message>
+    <message>
+        <source>User &apos;%1&apos; removed.</source>
+        <translation>Benutzer „%1“ entfernt.</translation>
+    </message>
+    <message>
+        <source>%1: the project uses no long range transponders.</source>
+        <translation>%1: Das Projekt verwendet keine Fernbereichstransponder.</translation>
+    </message>
+    <message>
+        <source>%1: the project uses no short range transponders.</source>
+        <translation>%1: Das Projekt verwendet keine Nahbereichstransponder.</translation>
+    </message>
+    <message>
+        <source>%1: &apos;%2&apos; is no identifier: hexadecimal digits (0-9, A-F) only.</source>
+        <translation>%1: „%2“ ist keine Kennung: nur hexadezimale Ziffern (0-9, A-F).</translation>
+    </message>
+    <message>
+        <source>User &apos;%1&apos; added.</source>
+        <translation>Benutzer „%1“ hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>User &apos;%1&apos; changed.</source>
+        <translation>Benutzer „%1“ geändert.</translation>
+    </message>
+    <message>
+        <source>users sync needs exactly one file.</source>
+        <translation>users sync braucht genau eine Datei.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a regular file; only a file is read.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei; gelesen wird nur eine Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot open the file &apos;%1&apos;.</source>
+        <translation>Die Datei „%1“ lässt sich nicht öffnen.</translation>
+    </message>
+    <message>
+        <source>would add</source>
         <translation>käme hinzu</translation>
     </message>
     <message>
-        <source>added</source>
-        <translation>hinzugefügt</translation>
+        <source>would change</source>
+        <translation>würde geändert</translation>
     </message>
     <message>
-        <source>already a holiday</source>
-        <translation>schon ein Feiertag</translation>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>would remove</source>
+        <translation>würde entfernt</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>%1 users in the list: %2 to add, %3 to change, %4 to remove.</source>
+        <translation>%1 Benutzer in der Liste: %2 hinzuzufügen, %3 zu ändern, %4 zu entfernen.</translation>
+    </message>
+    <message>
+        <source>%1 users in the list: %2 added, %3 changed, %4 removed.</source>
+        <translation>%1 Benutzer in der Liste: %2 hinzugefügt, %3 geändert, %4 entfernt.</translation>
     </message>
 </context>
 <context>
@@ -1631,10 +2265,6 @@ Ein Rechtsklick auf einen Zutritt öffnet seine Daten- und Protokollordner, star
         <translation>Fehlende Angaben</translation>
     </message>
     <message>
-        <source>At most %1 days can be added at once.</source>
-        <translation>Es können höchstens %1 Tage auf einmal hinzugefügt werden.</translation>
-    </message>
-    <message>
         <source>DB add holiday</source>
         <translation>DB Feiertag hinzufügen</translation>
     </message>
@@ -1786,18 +2416,6 @@ Wollen Sie stattdessen diesen neuen Leser verwenden?</translation>
         <translation>Ok</translation>
     </message>
     <message>
-        <source>The entry name &apos;%1&apos; cannot name the entry&apos;s log and data folders.
-An entry name must not begin with a dot and must not contain &apos;/&apos;, &apos;\&apos;, &apos;..&apos; or control characters.</source>
-        <translation>Der Zutrittsname &apos;%1&apos; kann die Protokoll- und Datenordner des Zutritts nicht benennen.
-Ein Zutrittsname darf nicht mit einem Punkt beginnen und weder &apos;/&apos;, &apos;\&apos;, &apos;..&apos; noch Steuerzeichen enthalten.</translation>
-    </message>
-    <message>
-        <source>The entry name is too long for the entry&apos;s log and data folders.
-Please use a shorter name.</source>
-        <translation>Der Zutrittsname ist zu lang für die Protokoll- und Datenordner des Zutritts.
-Bitte verwenden Sie einen kürzeren Namen.</translation>
-    </message>
-    <message>
         <source>Missing information</source>
         <translation>Fehlende Angaben</translation>
     </message>
@@ -1806,50 +2424,12 @@ Bitte verwenden Sie einen kürzeren Namen.</translation>
         <translation>Ungültige Eingabe</translation>
     </message>
     <message>
-        <source>No entry name given</source>
-        <translation>Kein Zutrittsname angegeben</translation>
-    </message>
-    <message>
-        <source>No area name given</source>
-        <translation>Kein Bereichsname angegeben</translation>
-    </message>
-    <message>
-        <source>The reader device ID &apos;%1&apos; is not a hexadecimal number of 1 to 8 digits (0-9, A-F).</source>
-        <translation>Die Geräte-ID &apos;%1&apos; ist keine Hexadezimalzahl mit 1 bis 8 Ziffern (0-9, A-F).</translation>
-    </message>
-    <message>
-        <source>The reader MAC address &apos;%1&apos; is not of the form 00:11:22:AA:BB:CC.</source>
-        <translation>Die MAC-Adresse &apos;%1&apos; hat nicht die Form 00:11:22:AA:BB:CC.</translation>
-    </message>
-    <message>
-        <source>No reader device ID given
-(A reader served through the USB flash drive finds its files by its device ID.)</source>
-        <translation>Keine Geräte-ID des Lesers angegeben
-(Ein Leser, der über den USB-Stick versorgt wird, findet seine Dateien über seine Geräte-ID.)</translation>
-    </message>
-    <message>
         <source>DB add entry</source>
         <translation>DB Zutritt hinzufügen</translation>
     </message>
     <message>
         <source>DB edit entry</source>
         <translation>DB Zutritt bearbeiten</translation>
-    </message>
-    <message>
-        <source>The area &apos;%1&apos; already has an entry named &apos;%2&apos;.</source>
-        <translation>Der Bereich &apos;%1&apos; hat bereits einen Zutritt namens &apos;%2&apos;.</translation>
-    </message>
-    <message>
-        <source>The reader with device ID %1 already controls the entry &apos;%2&apos;.</source>
-        <translation>Der Leser mit der Geräte-ID %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
-    </message>
-    <message>
-        <source>The reader with MAC address %1 already controls the entry &apos;%2&apos;.</source>
-        <translation>Der Leser mit der MAC-Adresse %1 steuert bereits den Zutritt &apos;%2&apos;.</translation>
-    </message>
-    <message>
-        <source>The reader connection %1 is already used by the entry &apos;%2&apos;.</source>
-        <translation>Die Leserverbindung %1 wird bereits vom Zutritt &apos;%2&apos; verwendet.</translation>
     </message>
     <message>
         <source>DB open</source>
@@ -2124,18 +2704,6 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
         <translation>Fehlende Angaben</translation>
     </message>
     <message>
-        <source>No model tag given</source>
-        <translation>Keine Modellkennung angegeben</translation>
-    </message>
-    <message>
-        <source>Illegal model tag</source>
-        <translation>Unzulässige Modellkennung</translation>
-    </message>
-    <message>
-        <source>No model name given</source>
-        <translation>Kein Modellname angegeben</translation>
-    </message>
-    <message>
         <source>Invalid period</source>
         <translation>Ungültiger Zeitraum</translation>
     </message>
@@ -2259,18 +2827,6 @@ Die IDD wurde nicht geändert.</translation>
         <translation>Fehlende Angaben</translation>
     </message>
     <message>
-        <source>No family name given</source>
-        <translation>Kein Nachname angegeben</translation>
-    </message>
-    <message>
-        <source>No first name given</source>
-        <translation>Kein Vorname angegeben</translation>
-    </message>
-    <message>
-        <source>No group name given</source>
-        <translation>Kein Gruppenname angegeben</translation>
-    </message>
-    <message>
         <source>DB open</source>
         <translation>DB öffnen</translation>
     </message>
@@ -2281,18 +2837,6 @@ Die IDD wurde nicht geändert.</translation>
     <message>
         <source>DB edit user</source>
         <translation>DB Benutzer bearbeiten</translation>
-    </message>
-    <message>
-        <source>A user named &apos;%1, %2&apos; already exists.</source>
-        <translation>Ein Benutzer namens &apos;%1, %2&apos; existiert bereits.</translation>
-    </message>
-    <message>
-        <source>The short range transponder %1 already belongs to &apos;%2&apos;.</source>
-        <translation>Der Nahbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
-    </message>
-    <message>
-        <source>The long range transponder %1 already belongs to &apos;%2&apos;.</source>
-        <translation>Der Fernbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
     </message>
     <message>
         <source>Input the last (family) name of the user.
@@ -2371,6 +2915,10 @@ oder per Kopieren und Einfügen übernehmen.</translation>
     <message>
         <source>Configure the programmer for reading the transponder IDD.</source>
         <translation>Den Programmierleser zum Lesen der Transponder-IDD konfigurieren.</translation>
+    </message>
+    <message>
+        <source>Invalid input</source>
+        <translation>Ungültige Eingabe</translation>
     </message>
 </context>
 <context>
@@ -3760,10 +4308,6 @@ ihre Zugangskonfiguration aktualisiert werden!
 Möchten Sie fortfahren?</translation>
     </message>
     <message>
-        <source>The project settings could not be saved.</source>
-        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
-    </message>
-    <message>
         <source>This computer&apos;s (%1)</source>
         <translation>Die dieses Computers (%1)</translation>
     </message>
@@ -4856,6 +5400,22 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <source>Line %1%2: &apos;%3&apos;</source>
         <translation>Zeile %1%2: &apos;%3&apos;</translation>
     </message>
+    <message>
+        <source>The list needs the columns LastName and FirstName in its header.</source>
+        <translation>Die Liste braucht die Spalten LastName und FirstName in ihrer Kopfzeile.</translation>
+    </message>
+    <message>
+        <source>Line %1 has %2 fields, the header %3.</source>
+        <translation>Zeile %1 hat %2 Felder, die Kopfzeile %3.</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>Zeile %1: %2</translation>
+    </message>
+    <message>
+        <source>Line %1 (%2, %3): &apos;%4&apos; is no identifier of 8 up to %5 hexadecimal digits.</source>
+        <translation>Zeile %1 (%2, %3): „%4“ ist keine Kennung aus 8 bis %5 hexadezimalen Ziffern.</translation>
+    </message>
 </context>
 <context>
     <name>MyRdr</name>
@@ -4886,6 +5446,41 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>Save configuration file error</source>
         <translation>Fehler beim Speichern der Konfigurationsdatei</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectParameters</name>
+    <message>
+        <source>A project uses short range or long range transponders, or both: switch one on.</source>
+        <translation>Ein Projekt verwendet Nah- oder Fernbereichstransponder oder beide: Schalten Sie eine Technik ein.</translation>
+    </message>
+    <message>
+        <source>ISO 15693 is a short range technology: switch short range on for it.</source>
+        <translation>ISO 15693 ist eine Nahbereichstechnik: Schalten Sie dafür den Nahbereich ein.</translation>
+    </message>
+    <message>
+        <source>The project has entries: a technology it uses cannot be switched off.</source>
+        <translation>Das Projekt hat Zutritte: Eine Technik, die es verwendet, lässt sich nicht abschalten.</translation>
+    </message>
+    <message>
+        <source>The short range identifier length cannot shrink below %1 bytes: the readers would no longer match the stored identifiers.</source>
+        <translation>Die Länge der Nahbereichskennungen kann nicht unter %1 Bytes sinken: Die Leser fänden die gespeicherten Kennungen nicht mehr.</translation>
+    </message>
+    <message>
+        <source>An identifier length is %1 to %2 bytes.</source>
+        <translation>Eine Kennungslänge beträgt %1 bis %2 Bytes.</translation>
+    </message>
+    <message>
+        <source>ISO 15693 identifiers have 8 bytes: the short range length must be 8 or more.</source>
+        <translation>Kennungen nach ISO 15693 haben 8 Bytes: Die Nahbereichslänge muss 8 oder mehr betragen.</translation>
+    </message>
+    <message>
+        <source>The relay hold time is 0 to %1 seconds.</source>
+        <translation>Die Haltezeit des Relais beträgt 0 bis %1 Sekunden.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no time zone known here.</source>
+        <translation>„%1“ ist keine hier bekannte Zeitzone.</translation>
     </message>
 </context>
 <context>
@@ -5197,6 +5792,48 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     </message>
 </context>
 <context>
+    <name>TimeModel</name>
+    <message>
+        <source>No model definition given</source>
+        <translation>Keine Modelldefinition angegeben</translation>
+    </message>
+    <message>
+        <source>A time model has at most %1 periods; &apos;%2&apos; has %3.</source>
+        <translation>Ein Zeitmodell hat höchstens %1 Zeiträume; „%2“ hat %3.</translation>
+    </message>
+    <message>
+        <source>Period %1 &apos;%2&apos; is not of the form mon,tue-07:00-19:00 (days sun mon tue wed thu fri sat hol, times 00:00 to 24:00).</source>
+        <translation>Zeitraum %1 „%2“ hat nicht die Form mon,tue-07:00-19:00 (Tage sun mon tue wed thu fri sat hol, Zeiten 00:00 bis 24:00).</translation>
+    </message>
+    <message>
+        <source>Period %1 &apos;%2&apos; ends before it begins.</source>
+        <translation>Zeitraum %1 „%2“ endet, bevor er beginnt.</translation>
+    </message>
+    <message>
+        <source>No access at any time: the definition needs a period with days.</source>
+        <translation>Zu keiner Zeit Zutritt: Die Definition braucht einen Zeitraum mit Tagen.</translation>
+    </message>
+</context>
+<context>
+    <name>TimeModelRecords</name>
+    <message>
+        <source>The time model *** (always) cannot be changed or removed.</source>
+        <translation>Das Zeitmodell *** (immer) lässt sich weder ändern noch entfernen.</translation>
+    </message>
+    <message>
+        <source>No model tag given</source>
+        <translation>Keine Modellkennung angegeben</translation>
+    </message>
+    <message>
+        <source>Illegal model tag</source>
+        <translation>Unzulässige Modellkennung</translation>
+    </message>
+    <message>
+        <source>No model name given</source>
+        <translation>Kein Modellname angegeben</translation>
+    </message>
+</context>
+<context>
     <name>TimePeriod</name>
     <message>
         <source>Sunday</source>
@@ -5291,6 +5928,45 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     </message>
 </context>
 <context>
+    <name>UserListSync</name>
+    <message>
+        <source>group</source>
+        <translation>Gruppe</translation>
+    </message>
+    <message>
+        <source>comment</source>
+        <translation>Kommentar</translation>
+    </message>
+    <message>
+        <source>short range identifier</source>
+        <translation>Nahbereichskennung</translation>
+    </message>
+    <message>
+        <source>short range comment</source>
+        <translation>Nahbereichskommentar</translation>
+    </message>
+    <message>
+        <source>long range identifier</source>
+        <translation>Fernbereichskennung</translation>
+    </message>
+    <message>
+        <source>long range comment</source>
+        <translation>Fernbereichskommentar</translation>
+    </message>
+    <message>
+        <source>Line %1: %2 is listed on line %3 already.</source>
+        <translation>Zeile %1: %2 steht schon in Zeile %3.</translation>
+    </message>
+    <message>
+        <source>Line %1: the identifier %2 is listed on line %3 already.</source>
+        <translation>Zeile %1: Die Kennung %2 steht schon in Zeile %3.</translation>
+    </message>
+    <message>
+        <source>Line %1 (%2): %3</source>
+        <translation>Zeile %1 (%2): %3</translation>
+    </message>
+</context>
+<context>
     <name>UserRecords</name>
     <message>
         <source>Import Transponder</source>
@@ -5299,6 +5975,30 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>The transponder identifier is empty</source>
         <translation>Die Transponderkennung ist leer</translation>
+    </message>
+    <message>
+        <source>No family name given</source>
+        <translation>Kein Nachname angegeben</translation>
+    </message>
+    <message>
+        <source>No first name given</source>
+        <translation>Kein Vorname angegeben</translation>
+    </message>
+    <message>
+        <source>No group name given</source>
+        <translation>Kein Gruppenname angegeben</translation>
+    </message>
+    <message>
+        <source>A user named &apos;%1, %2&apos; already exists.</source>
+        <translation>Ein Benutzer namens &apos;%1, %2&apos; existiert bereits.</translation>
+    </message>
+    <message>
+        <source>The short range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Nahbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
+    </message>
+    <message>
+        <source>The long range transponder %1 already belongs to &apos;%2&apos;.</source>
+        <translation>Der Fernbereichstransponder %1 gehört bereits &apos;%2&apos;.</translation>
     </message>
 </context>
 </TS>

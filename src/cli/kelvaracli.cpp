@@ -34,42 +34,6 @@
 
 #include <memory>
 
-namespace {
-
-const QStringList FunctionNames = {QStringLiteral("update"),
-                                   QStringLiteral("read-access"),
-                                   QStringLiteral("import-transponders"),
-                                   QStringLiteral("read-events"),
-                                   QStringLiteral("set-clock"),
-                                   QStringLiteral("write-config")};
-
-bool takeFlag(QStringList &arguments, const QString &name)
-{
-    return arguments.removeAll(name) > 0;
-}
-
-// An entry's line in the printed results: done and differs in the command's
-// own words, the other outcomes alike for every command.
-QString outcomeText(int state, const QString &done, const QString &reason = QString(),
-                    const QString &differs = QString())
-{
-    switch (state) {
-    case KelvaraFunctionThread::Done:
-        return done;
-    case KelvaraFunctionThread::NoConnection:
-        return QStringLiteral("NO CONNECTION");
-    case KelvaraFunctionThread::NoState:
-        // Stopped before this entry: its reader was not contacted.
-        return QStringLiteral("NOT RUN");
-    default:
-        if (state == KelvaraFunctionThread::Differs && !differs.isEmpty())
-            return differs;
-        return reason.isEmpty() ? QStringLiteral("FAILED")
-                                : QStringLiteral("FAILED: %1").arg(reason);
-    }
-}
-} // namespace
-
 // Removes "--name VALUE" from the arguments; false when the value is missing.
 bool KelvaraCli::takeValue(QStringList &arguments, const QString &name, QString &value,
                            bool &present)
@@ -100,7 +64,8 @@ QString KelvaraCli::usage()
               "      connection, reader type, device ID, needs update (x or empty).\n"
               "  kelvara-cli run FUNCTION [--project DIR]\n"
               "          [--all | --area NAME | --entry NAME... | --short-range | --long-range]\n"
-              "          [--only-pending] [--drive DIR] [--prepare-drive] [--jobs N]\n"
+              "          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]\n"
+              "          [--jobs N]\n"
               "      Runs a reader function over the chosen entries (default --all) and prints\n"
               "      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION\n"
               "      or FAILED. FUNCTION is one of update, read-access, import-transponders,\n"
@@ -112,6 +77,8 @@ QString KelvaraCli::usage()
               "      lines are printed as one block when it ends. An interrupt (Ctrl+C) or\n"
               "      termination signal lets the entries in progress finish; entries not\n"
               "      started show NOT RUN. A second one ends the program at once.\n"
+              "      --allow-empty exits with 0 when no entry is chosen (a nightly update\n"
+              "      with nothing pending).\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
@@ -169,12 +136,45 @@ QString KelvaraCli::usage()
               "  kelvara-cli check [--project DIR] [SCOPE as for run]\n"
               "      Checks what the next update would send against the readers' limits and\n"
               "      the project's rules; one block per entry with problems and a summary\n"
-              "      line. Exit status 1 when an entry cannot be updated as it stands.\n");
-}
-
-int KelvaraCli::functionCode(const QString &name)
-{
-    return FunctionNames.indexOf(name);
+              "      line. Exit status 1 when an entry cannot be updated as it stands.\n") +
+           tr("Records (all take --project DIR; list and show take --format text|csv|json):\n"
+              "  kelvara-cli users list [--group NAME] | show \"LAST, FIRST\"\n"
+              "  kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]\n"
+              "          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]\n"
+              "  kelvara-cli users change \"LAST, FIRST\" [options of add] | remove \"LAST, "
+              "FIRST\"\n"
+              "  kelvara-cli users sync FILE [--remove-missing] [--dry-run]\n"
+              "      Brings the users in line with a user list as export-users writes it:\n"
+              "      adds and changes users; with --remove-missing removes those it lacks.\n"
+              "  kelvara-cli entries list [--area NAME] | show NAME | remove NAME\n"
+              "  kelvara-cli entries add --area NAME --name NAME [--comment TEXT]\n"
+              "          [--connection tcp:ADDRESS:PORT | usb | flash-drive]\n"
+              "          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]\n"
+              "          [--settings KEY=VALUE;...]\n"
+              "  kelvara-cli entries change NAME [options of add]\n"
+              "  kelvara-cli areas list | show NAME | rename NAME NEW [--merge]\n"
+              "  kelvara-cli groups list | show NAME | rename NAME NEW [--merge]\n"
+              "  kelvara-cli models list | show TAG | remove TAG\n"
+              "  kelvara-cli models add --tag TAG --name NAME --definition DEFINITION\n"
+              "  kelvara-cli models change TAG [--tag TAG] [--name NAME] [--definition DEF]\n"
+              "      DEFINITION: periods joined by |, each DAYS-FROM-TO such as\n"
+              "      mon,tue,wed,thu,fri-07:00-19:00 (days sun mon tue wed thu fri sat hol).\n"
+              "  kelvara-cli holidays list [--from DATE] | show DATE\n"
+              "  kelvara-cli holidays add DATE[..DATE] [--comment TEXT] | remove DATE[..DATE]\n"
+              "  kelvara-cli holidays change DATE [--date DATE] [--comment TEXT]\n"
+              "  kelvara-cli rights list [--user \"LAST, FIRST\" | --group NAME]\n"
+              "          [--entry NAME | --area NAME]\n"
+              "  kelvara-cli rights set (--user \"LAST, FIRST\" | --group NAME)\n"
+              "          (--entry NAME | --area NAME) --model TAG\n"
+              "  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)\n"
+              "  kelvara-cli project list | show [SETTING] | change --SETTING VALUE...\n"
+              "      short-range, iso15693, long-range: on or off; hf-length, uhf-length:\n"
+              "      bytes; uhf-mask1 to uhf-mask3: hex or none; relay-hold-time: seconds;\n"
+              "      time-zone: ZONE or computer.\n"
+              "A change marks the entries whose readers need an update, as the window does,\n"
+              "in one transaction. A list that comes out empty exits with 1; refused input\n"
+              "(an unknown name, a duplicate, a value that does not read) exits with 2 and\n"
+              "names the field.\n");
 }
 
 int KelvaraCli::usageError(const QString &reason)
@@ -208,7 +208,17 @@ int KelvaraCli::run(const QStringList &arguments)
     if (command == QLatin1String("create-demo"))
         return createDemo(rest);
     if (command == QLatin1String("entries"))
-        return listEntries(rest);
+        return entries(rest);
+    if (command == QLatin1String("users"))
+        return users(rest);
+    if (command == QLatin1String("areas") || command == QLatin1String("groups"))
+        return areasOrGroups(rest, command == QLatin1String("areas"));
+    if (command == QLatin1String("models"))
+        return models(rest);
+    if (command == QLatin1String("rights"))
+        return rights(rest);
+    if (command == QLatin1String("project"))
+        return projectSettings(rest);
     if (command == QLatin1String("run"))
         return runFunction(rest);
     if (command == QLatin1String("verify"))
@@ -341,10 +351,15 @@ int KelvaraCli::createProject(const QStringList &arguments)
     if (!ProjectFolder::createFolders(folder))
         return failure(
             tr("Cannot create project path\n\n%1").arg(QDir::toNativeSeparators(folder)));
-    const QSqlError error =
-        ProjectSchema::createProjectDatabase(ProjectDatabase::databasePathForProject(folder));
+    ProjectParameters defaults;
+    defaults.databasePath = ProjectDatabase::databasePathForProject(folder);
+    const QSqlError error = ProjectSchema::createProjectDatabase(defaults.databasePath);
     if (error.isValid())
         return databaseFailure(error);
+    // The settings a new project starts with in the window: without them no
+    // technology is on, and no identifier could be given to a user.
+    if (!defaults.saveProjectParameters())
+        return failure(tr("The project settings could not be saved."));
     m_out << tr("New project successfully created in path\n\n%1")
                  .arg(QDir::toNativeSeparators(folder))
           << '\n';
@@ -373,361 +388,6 @@ int KelvaraCli::createDemo(const QStringList &arguments)
     return Success;
 }
 
-int KelvaraCli::listEntries(QStringList arguments)
-{
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-    if (!arguments.isEmpty())
-        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    QList<EntryBoardRow> order;
-    QList<EntryRow> rows;
-    QSqlError error = EntryRecords::listEntriesForBoard(m_project.databasePath, order);
-    if (!error.isValid())
-        error =
-            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
-    if (error.isValid())
-        return databaseFailure(error);
-    QHash<int, EntryRow> byKey;
-    for (const EntryRow &row : qAsConst(rows))
-        byKey.insert(row.pkDoors, row);
-    m_out << "Area\tEntry\tConnection\tReader type\tDevice ID\tNeeds update\n";
-    for (const EntryBoardRow &entry : qAsConst(order)) {
-        const EntryRow row = byKey.value(entry.pkDoors);
-        m_out << entry.areaName << '\t' << entry.doorName << '\t'
-              << connectionText(row.readerSerNo, row.ipAddr, row.port) << '\t'
-              << ReaderTypes::readerTypeName(row.readerType) << '\t' << row.readerSerNo << '\t'
-              << (entry.needsUpdate ? "x" : "") << '\n';
-    }
-    m_out.flush();
-    return Success;
-}
-
-bool KelvaraCli::takeScope(QStringList &arguments, Scope &scope, int &exitCode)
-{
-    if (!takeValue(arguments, QStringLiteral("--area"), scope.area, scope.hasArea)) {
-        exitCode = usageError(tr("--area needs one name."));
-        return false;
-    }
-    for (int at = arguments.indexOf(QStringLiteral("--entry")); at >= 0;
-         at = arguments.indexOf(QStringLiteral("--entry"))) {
-        arguments.removeAt(at);
-        const int before = scope.entryNames.size();
-        while (at < arguments.size() && !arguments.at(at).startsWith(QLatin1String("--")))
-            scope.entryNames << arguments.takeAt(at);
-        if (scope.entryNames.size() == before) {
-            exitCode = usageError(tr("--entry needs at least one name."));
-            return false;
-        }
-    }
-    scope.all = takeFlag(arguments, QStringLiteral("--all"));
-    scope.shortRange = takeFlag(arguments, QStringLiteral("--short-range"));
-    scope.longRange = takeFlag(arguments, QStringLiteral("--long-range"));
-    scope.onlyPending = takeFlag(arguments, QStringLiteral("--only-pending"));
-    return true;
-}
-
-int KelvaraCli::selectEntries(const Scope &scope, QList<EntryTarget> &targets)
-{
-    const bool onlyPending = scope.onlyPending;
-    if (int(scope.all) + int(scope.hasArea) + int(!scope.entryNames.isEmpty()) +
-            int(scope.shortRange) + int(scope.longRange) >
-        1)
-        return usageError(tr("Choose one scope: --all, --area, --entry, --short-range or "
-                             "--long-range."));
-    if (onlyPending && (scope.shortRange || scope.longRange))
-        return usageError(tr("--only-pending goes with --all, --area or --entry."));
-
-    EntrySelection selection = EntrySelection::allEntries(onlyPending);
-    if (scope.hasArea) {
-        selection = EntrySelection::area(scope.area, onlyPending);
-    } else if (!scope.entryNames.isEmpty()) {
-        QList<EntryRow> rows;
-        const QSqlError error =
-            EntryRecords::listEntries(m_project.databasePath, EntryRecords::SortByName, true, rows);
-        if (error.isValid())
-            return databaseFailure(error);
-        QSet<int> keys;
-        for (const QString &name : scope.entryNames) {
-            const QList<EntryRow> found = EntryRecords::entriesNamed(rows, name);
-            if (found.isEmpty())
-                return usageError(tr("There is no entry named '%1'.").arg(name));
-            for (const EntryRow &row : found)
-                keys.insert(row.pkDoors);
-        }
-        selection = EntrySelection::entries(keys, onlyPending);
-    } else if (scope.shortRange) {
-        selection = EntrySelection::shortRange();
-    } else if (scope.longRange) {
-        selection = EntrySelection::longRange();
-    }
-    const QSqlError listError = selection.list(m_project.databasePath, targets);
-    if (listError.isValid())
-        return databaseFailure(listError);
-    return Success;
-}
-
-int KelvaraCli::runFunction(QStringList arguments)
-{
-    if (arguments.isEmpty())
-        return usageError(tr("run needs a function."));
-    const QString functionName = arguments.takeFirst();
-    const int function = functionCode(functionName);
-    if (function < 0)
-        return usageError(tr("Unknown function '%1'.").arg(functionName));
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-
-    Scope scope;
-    if (!takeScope(arguments, scope, exitCode))
-        return exitCode;
-    QString drivePath;
-    QString jobsText;
-    bool hasDrive = false;
-    bool hasJobs = false;
-    if (!takeValue(arguments, QStringLiteral("--drive"), drivePath, hasDrive))
-        return usageError(tr("--drive needs one folder."));
-    if (!takeValue(arguments, QStringLiteral("--jobs"), jobsText, hasJobs))
-        return usageError(tr("--jobs needs one number."));
-    bool jobsOk = true;
-    const int jobs = hasJobs ? jobsText.toInt(&jobsOk) : 0;
-    if (hasJobs && (!jobsOk || jobs < 1 || jobs > KelvaraFunctionThread::MaxParallelEntries))
-        return usageError(tr("--jobs takes a number from 1 to %1.")
-                              .arg(KelvaraFunctionThread::MaxParallelEntries));
-    const bool prepare = takeFlag(arguments, QStringLiteral("--prepare-drive"));
-    if (!arguments.isEmpty())
-        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    QList<EntryTarget> targets;
-    exitCode = selectEntries(scope, targets);
-    if (exitCode != Success)
-        return exitCode;
-    if (targets.isEmpty()) {
-        m_err << (function == 0 ? tr("There are no reader with changed access rights")
-                                : tr("There are no reader at all"))
-              << '\n';
-        m_err.flush();
-        return UsageError;
-    }
-
-    FlashDrive drive;
-    if (hasDrive) {
-        if (!QFileInfo(drivePath).isDir())
-            return usageError(tr("The drive folder '%1' does not exist.").arg(drivePath));
-        drive.setDrivePath(QDir::toNativeSeparators(QFileInfo(drivePath).absoluteFilePath()));
-    }
-    QSet<int> keys;
-    for (const EntryTarget &target : qAsConst(targets))
-        keys.insert(target.pkDoors);
-    const int flashEntries = AccessRights::countFlashDriveEntries(m_project.databasePath, keys);
-    if (flashEntries < 0)
-        return failure(tr("The project database cannot be read."));
-    if (flashEntries > 0 && (function == 0 || function == 5)) {
-        if (!drive.driveReady())
-            return usageError(
-                tr("%n entries use the USB flash drive: name its folder with --drive.", nullptr,
-                   flashEntries));
-        if (prepare) {
-            const FlashDrive::PrepareResult prepared = drive.prepareDrive(m_project.databasePath);
-            if (!prepared.ok)
-                return failure(prepared.message);
-        }
-    } else if (prepare && drive.driveReady()) {
-        const FlashDrive::PrepareResult prepared = drive.prepareDrive(m_project.databasePath);
-        if (!prepared.ok)
-            return failure(prepared.message);
-    }
-
-    std::unique_ptr<KelvaraFunctionThread> thread;
-    switch (function) {
-    case 0: {
-        QList<HolidayRow> holidays;
-        const QSqlError error = HolidayRecords::listUpcomingHolidays(
-            m_project.databasePath, m_project.siteToday(), holidays);
-        if (error.isValid())
-            return databaseFailure(error);
-        auto update = std::make_unique<KelvaraUpdateThread>(m_project);
-        update->setHolidays(holidays);
-        thread = std::move(update);
-        break;
-    }
-    case 1:
-    case 2:
-        thread = std::make_unique<KelvaraReadAccessThread>(m_project, function == 2);
-        break;
-    case 3:
-        thread = std::make_unique<KelvaraReadEventsThread>(m_project);
-        break;
-    case 4:
-        thread = std::make_unique<KelvaraSetDateTimeThread>(m_project);
-        break;
-    default:
-        thread = std::make_unique<KelvaraWriteConfigThread>(m_project);
-        break;
-    }
-    thread->setEntries(targets);
-    thread->setFlashDrive(drive);
-    const QHash<QString, int> states = runThread(*thread, true, jobs);
-
-    bool allOk = true;
-    for (const EntryTarget &target : qAsConst(targets)) {
-        const int state = states.value(KelvaraFunctionThread::entryKey(target), -1);
-        const QString word = outcomeText(state, QStringLiteral("OK"));
-        allOk = allOk && state == KelvaraFunctionThread::Done;
-        m_out << target.doorName << '\t' << word << '\n';
-    }
-    m_out.flush();
-    if (thread->runLockRefused())
-        return failure(thread->runLockRefusal());
-    return allOk ? Success : Failure;
-}
-
-QHash<QString, int> KelvaraCli::runThread(KelvaraFunctionThread &thread, bool echoLog, int jobs)
-{
-    ApplicationSettings settings;
-    settings.loadSettings();
-    thread.setParallelEntries(jobs > 0 ? jobs : settings.parallelEntries);
-    ReaderSettings readerSettings;
-    readerSettings.hfProgrammerReader = settings.hfProgrammerReader;
-    readerSettings.uhfProgrammerReader = settings.uhfProgrammerReader;
-    readerSettings.uhfRegion = settings.uhfRegion;
-    thread.setReaderSettings(readerSettings);
-    thread.setStop(false);
-
-    // Lines leave as they are logged, from the worker's thread; the main
-    // thread only waits meanwhile.
-    QHash<QString, int> states;
-    QMutex mutex;
-    if (echoLog)
-        QObject::connect(
-            &thread, &KelvaraFunctionThread::logMessage, &thread,
-            [this](const QString &line) {
-                QString text = line;
-                text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                m_out << text << '\n';
-                m_out.flush();
-            },
-            Qt::DirectConnection);
-    QObject::connect(
-        &thread, &KelvaraFunctionThread::state, &thread,
-        [&](const QString &key, int state) {
-            QMutexLocker lock(&mutex);
-            states.insert(key, state);
-        },
-        Qt::DirectConnection);
-    thread.start();
-    while (!thread.wait(100)) {
-        if (m_interrupt && m_interrupt->load())
-            thread.setStop(true);
-    }
-    return states;
-}
-
-int KelvaraCli::verifyReaders(QStringList arguments)
-{
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-    Scope scope;
-    if (!takeScope(arguments, scope, exitCode))
-        return exitCode;
-    const bool mark = takeFlag(arguments, QStringLiteral("--mark"));
-    if (!arguments.isEmpty())
-        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    QList<EntryTarget> targets;
-    exitCode = selectEntries(scope, targets);
-    if (exitCode != Success)
-        return exitCode;
-    if (targets.isEmpty()) {
-        m_err << tr("There are no reader at all") << '\n';
-        m_err.flush();
-        return UsageError;
-    }
-
-    KelvaraVerifyThread thread(m_project, mark);
-    thread.setEntries(targets);
-    const QHash<QString, int> states = runThread(thread, false);
-    bool allInSync = true;
-    for (const EntryTarget &target : qAsConst(targets)) {
-        const QString key = KelvaraFunctionThread::entryKey(target);
-        const int state = states.value(key, KelvaraFunctionThread::NoState);
-        const QString reason = thread.reasonOf(key);
-        const QString text =
-            outcomeText(state, tr("in sync"), reason, tr("differs: %1").arg(reason));
-        allInSync = allInSync && state == KelvaraFunctionThread::Done;
-        m_out << target.doorName << '\t' << text << '\n';
-    }
-    m_out.flush();
-    if (thread.runLockRefused())
-        return failure(thread.runLockRefusal());
-    return allInSync ? Success : Failure;
-}
-
-int KelvaraCli::checkUpdates(QStringList arguments)
-{
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-    Scope scope;
-    if (!takeScope(arguments, scope, exitCode))
-        return exitCode;
-    if (!arguments.isEmpty())
-        return usageError(tr("Unexpected argument '%1'.").arg(arguments.first()));
-    QList<EntryTarget> targets;
-    exitCode = selectEntries(scope, targets);
-    if (exitCode != Success)
-        return exitCode;
-
-    QList<UpdateCheck::Result> results;
-    const QSqlError error =
-        UpdateCheck::checkEntries(m_project, targets, m_project.siteToday(), results);
-    if (error.isValid())
-        return databaseFailure(error);
-    int blocked = 0;
-    int warned = 0;
-    for (const UpdateCheck::Result &result : qAsConst(results)) {
-        if (!result.hasProblems())
-            continue;
-        if (result.canUpdate())
-            ++warned;
-        else
-            ++blocked;
-        m_out << result.entry.doorName << ": "
-              << (result.canUpdate() ? tr("can be updated, but") : tr("CANNOT BE UPDATED")) << '\n';
-        for (const QString &problem : result.blocking)
-            m_out << "  " << tr("error: %1").arg(problem) << '\n';
-        for (const QString &problem : result.warnings)
-            m_out << "  " << tr("warning: %1").arg(problem) << '\n';
-    }
-    m_out << tr("%1 entries checked: %2 cannot be updated, %3 with warnings, %4 without problems.")
-                 .arg(results.size())
-                 .arg(blocked)
-                 .arg(warned)
-                 .arg(results.size() - blocked - warned)
-          << '\n';
-    m_out.flush();
-    return blocked > 0 ? Failure : Success;
-}
-
-int KelvaraCli::exportUsers(QStringList arguments)
-{
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-    if (arguments.size() != 1)
-        return usageError(tr("export-users needs exactly one file."));
-    MyExportUsers file(arguments.first());
-    int count = 0;
-    const QSqlError error = file.exportUsers(m_project.databasePath, count);
-    if (error.isValid())
-        return databaseFailure(error);
-    if (count < 0)
-        return failure(tr("Cannot write the file '%1'.").arg(arguments.first()));
-    m_out << tr("%1 user entries exported to file").arg(count) << '\n';
-    m_out.flush();
-    return Success;
-}
-
 int KelvaraCli::timeZone(QStringList arguments)
 {
     int exitCode = Success;
@@ -752,40 +412,6 @@ int KelvaraCli::timeZone(QStringList arguments)
           << '\n';
     m_out.flush();
     return Success;
-}
-
-int KelvaraCli::importUsers(QStringList arguments)
-{
-    int exitCode = Success;
-    if (!openProject(arguments, exitCode))
-        return exitCode;
-    if (arguments.size() != 1)
-        return usageError(tr("import-users needs exactly one file."));
-    MyImportUsers file(arguments.first());
-    file.assignStandardColumns(file.readHeader());
-    file.setStopFlag(m_interrupt);
-    int count = 0;
-    const QSqlError error = file.importUsers(m_project.databasePath, m_project.hfIddLength,
-                                             m_project.uhfIddLength, count);
-    if (error.isValid())
-        return databaseFailure(error);
-    if (file.stopped())
-        return failure(tr("The import was stopped; nothing was imported."));
-    if (count < 0)
-        return failure(
-            file.notRegularFile()
-                ? tr("'%1' is not a regular file; only a file is imported.").arg(arguments.first())
-                : tr("Cannot open import file"));
-    const QString text = file.resultText(count, m_project.hfIddLength, m_project.uhfIddLength,
-                                         MyImportUsers::MaxListedLines);
-    if (count == 0)
-        return failure(text);
-    m_out << text << '\n';
-    m_out.flush();
-    // Anything left out (a line, an identifier) or nothing imported at all is a failure.
-    const bool complete =
-        count > 0 && file.skippedLines() == 0 && file.refusedIdentifierCount() == 0;
-    return complete ? Success : Failure;
 }
 
 int KelvaraCli::upgradeProject(QStringList arguments)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/kelvaracliformat.h"
 #include "db/projectparameters.h"
 #include "db/recordrows.h"
 
@@ -42,6 +43,8 @@ public:
     // missing or the option is given twice.
     static bool takeValue(QStringList &arguments, const QString &name, QString &value,
                           bool &present);
+    // Removes every "--name"; true when there was one.
+    static bool takeFlag(QStringList &arguments, const QString &name);
 
 private:
     int usageError(const QString &reason);
@@ -61,7 +64,6 @@ private:
 
     int createProject(const QStringList &arguments);
     int createDemo(const QStringList &arguments);
-    int listEntries(QStringList arguments);
     int runFunction(QStringList arguments);
     int verifyReaders(QStringList arguments);
     int checkUpdates(QStringList arguments);
@@ -85,8 +87,45 @@ private:
     // interrupt stops it after the entries in progress); the entries' states.
     // jobs: entries served at once, 0 for the general setting.
     QHash<QString, int> runThread(KelvaraFunctionThread &thread, bool echoLog, int jobs = 0);
+
+    // The record commands: one group a file (kelvaracli<group>.cpp).
+    int users(QStringList arguments);
     int exportUsers(QStringList arguments);
     int importUsers(QStringList arguments);
+    int syncUsers(QStringList arguments);
+    int entries(QStringList arguments);
+    int areasOrGroups(QStringList arguments, bool areas);
+    int models(QStringList arguments);
+    int rights(QStringList arguments);
+    int projectSettings(QStringList arguments);
+    int holidayRecords(const QString &command, QStringList arguments);
+
+    // Shared by the record commands (kelvaraclirecords.cpp).
+    // list, show, add, change and remove.
+    static const QStringList &recordCommands();
+    // As takeValue, with a usage error naming the option when its value is missing.
+    bool takeOption(QStringList &arguments, const QString &name, QString &value, bool &present,
+                    int &exitCode);
+    // "--format text|csv|json"; text without it.
+    bool takeFormat(QStringList &arguments, CliTable::Format &format, int &exitCode);
+    // A usage error for the first argument left over.
+    bool noneLeft(const QStringList &arguments, int &exitCode);
+    // The one positional argument a show, change or remove names its record by.
+    bool takeName(QStringList &arguments, const QString &what, QString &name, int &exitCode);
+    // csv and json as UTF-8; false (told) when the output cannot be written.
+    bool print(const QString &text, CliTable::Format format);
+    // Failure (status 1) when the list is empty.
+    int printList(const CliTable &table, CliTable::Format format);
+    int printRecord(const CliTable &table, CliTable::Format format);
+    // A change the engine refused: a collision (conflicts) or a refusal of
+    // ours is refused input (status 2), anything else a failed operation (1).
+    int saveFailure(const QSqlError &error, const QStringList &conflicts = QStringList());
+    // Done: one line, with the entries now waiting for an update.
+    int done(const QString &what, int markedEntries = 0);
+    // Records named on the command line; refused (status 2) when none or several match.
+    bool findUser(const QString &name, UserRow &user, int &exitCode);
+    bool findEntry(const QString &name, EntryRow &entry, int &exitCode);
+    bool findModel(const QString &tag, TimeModelRow &model, int &exitCode);
     int timeZone(QStringList arguments);
     int printPaths(const QStringList &arguments);
     // explain and who (kelvaracliexplain.cpp).

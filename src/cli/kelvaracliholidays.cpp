@@ -1,4 +1,5 @@
-// kelvara-cli holidays: the public holidays of a region into the project.
+// kelvara-cli holidays: the project's holidays one by one, and the public
+// holidays of a region.
 #include "cli/kelvaracli.h"
 
 #include "access/publicholidays.h"
@@ -23,12 +24,150 @@ bool parseYears(const QString &text, int &first, int &last)
     return first >= 2000 && last <= 2099 && first <= last;
 }
 
+// "2027-12-24", or a range "2027-12-24..2027-12-31" when ranges are taken.
+bool parseDates(const QString &text, bool range, QList<QDate> &dates)
+{
+    const QStringList parts = text.split(QStringLiteral(".."));
+    if (parts.size() > (range ? 2 : 1))
+        return false;
+    const QDate first = QDate::fromString(parts.first(), Qt::ISODate);
+    const QDate last = QDate::fromString(parts.last(), Qt::ISODate);
+    if (!first.isValid() || !last.isValid())
+        return false;
+    dates = HolidayRecords::rangeDates(first, last);
+    return true;
+}
+
+QString isoDate(const QString &stored)
+{
+    return QDate::fromString(stored, HolidayRecords::DateFormat).toString(Qt::ISODate);
+}
+
 } // namespace
+
+int KelvaraCli::holidayRecords(const QString &command, QStringList arguments)
+{
+    int exitCode = Success;
+    if (!openProject(arguments, exitCode))
+        return exitCode;
+    QList<HolidayRow> rows;
+    QSqlError error = HolidayRecords::listHolidays(m_project.databasePath, rows);
+    if (error.isValid())
+        return databaseFailure(error);
+    QString dateText;
+    QList<QDate> dates;
+    if (command != QLatin1String("list")) {
+        const bool range = command == QLatin1String("add") || command == QLatin1String("remove");
+        if (!takeName(arguments, tr("date (yyyy-MM-dd)"), dateText, exitCode))
+            return exitCode;
+        if (!parseDates(dateText, range, dates))
+            return refused(range ? tr("'%1' is no date (yyyy-MM-dd) or range of dates "
+                                      "(yyyy-MM-dd..yyyy-MM-dd).")
+                                       .arg(dateText)
+                                 : tr("'%1' is no date (yyyy-MM-dd).").arg(dateText));
+    }
+    // The stored holidays among the dates named.
+    QList<HolidayRow> named;
+    for (const QDate &date : qAsConst(dates)) {
+        for (const HolidayRow &row : qAsConst(rows)) {
+            if (row.date == date.toString(HolidayRecords::DateFormat))
+                named << row;
+        }
+    }
+    QString comment;
+    bool hasComment = false;
+    if (command == QLatin1String("list") || command == QLatin1String("show")) {
+        CliTable::Format format = CliTable::Text;
+        QString from;
+        bool hasFrom = false;
+        if (!takeFormat(arguments, format, exitCode) ||
+            (command == QLatin1String("list") &&
+             !takeOption(arguments, QStringLiteral("--from"), from, hasFrom, exitCode)) ||
+            !noneLeft(arguments, exitCode))
+            return exitCode;
+        const QDate since = QDate::fromString(from, Qt::ISODate);
+        if (hasFrom && !since.isValid())
+            return refused(tr("--from: '%1' is no date (yyyy-MM-dd).").arg(from));
+        if (command == QLatin1String("show") && named.isEmpty())
+            return refused(tr("%1 is no holiday.").arg(dateText));
+        CliTable table(
+            QStringLiteral("holidays"), QStringLiteral("holiday"),
+            {{QStringLiteral("date"), tr("Date")}, {QStringLiteral("comment"), tr("Comment")}});
+        for (const HolidayRow &row : command == QLatin1String("show") ? named : rows) {
+            if (!hasFrom || row.date >= since.toString(HolidayRecords::DateFormat))
+                table.addRow({isoDate(row.date), row.comment});
+        }
+        return command == QLatin1String("show") ? printRecord(table, format)
+                                                : printList(table, format);
+    }
+    if (!takeOption(arguments, QStringLiteral("--comment"), comment, hasComment, exitCode))
+        return exitCode;
+    QSet<int> marked;
+    if (command == QLatin1String("add")) {
+        if (!noneLeft(arguments, exitCode))
+            return exitCode;
+        const QString problem = HolidayRecords::datesProblem(dates);
+        if (!problem.isEmpty())
+            return refused(problem);
+        if (!named.isEmpty())
+            return refused(tr("%1 is a holiday already.").arg(isoDate(named.first().date)));
+        QList<HolidayRow> added;
+        for (const QDate &date : qAsConst(dates))
+            added.append({0, date.toString(HolidayRecords::DateFormat), comment});
+        error = HolidayRecords::addHolidays(m_project.databasePath, added, &marked);
+        if (error.isValid())
+            return saveFailure(error);
+        return done(tr("%n holidays added.", nullptr, added.size()), marked.size());
+    }
+    if (named.isEmpty())
+        return refused(dates.size() == 1 ? tr("%1 is no holiday.").arg(dateText)
+                                         : tr("No day of %1 is a holiday.").arg(dateText));
+    if (command == QLatin1String("remove")) {
+        if (!noneLeft(arguments, exitCode))
+            return exitCode;
+        QList<int> keys;
+        for (const HolidayRow &row : qAsConst(named))
+            keys << row.pkHolidays;
+        error = HolidayRecords::removeHolidays(m_project.databasePath, keys, &marked);
+        if (error.isValid())
+            return saveFailure(error);
+        return done(tr("%n holidays removed.", nullptr, keys.size()), marked.size());
+    }
+    QString moved;
+    bool hasDate = false;
+    if (!takeOption(arguments, QStringLiteral("--date"), moved, hasDate, exitCode) ||
+        !noneLeft(arguments, exitCode))
+        return exitCode;
+    HolidayRow row = named.first();
+    if (hasComment)
+        row.comment = comment;
+    if (hasDate) {
+        QList<QDate> target;
+        if (!parseDates(moved, false, target))
+            return refused(tr("--date: '%1' is no date (yyyy-MM-dd).").arg(moved));
+        const QString problem = HolidayRecords::datesProblem(target);
+        if (!problem.isEmpty())
+            return refused(problem);
+        row.date = target.first().toString(HolidayRecords::DateFormat);
+        for (const HolidayRow &other : qAsConst(rows)) {
+            if (other.date == row.date && other.pkHolidays != row.pkHolidays)
+                return refused(tr("%1 is a holiday already.").arg(moved));
+        }
+    }
+    error = HolidayRecords::editHoliday(m_project.databasePath, row, &marked);
+    if (error.isValid())
+        return saveFailure(error);
+    return done(tr("Holiday %1 changed.").arg(isoDate(row.date)), marked.size());
+}
 
 int KelvaraCli::holidays(QStringList arguments)
 {
-    if (arguments.value(0) != QLatin1String("add-public"))
-        return usageError(tr("holidays needs a subcommand: add-public."));
+    const QString command = arguments.value(0);
+    if (recordCommands().contains(command))
+        return holidayRecords(command, arguments.mid(1));
+    if (command != QLatin1String("add-public"))
+        return usageError(tr("holidays needs a subcommand: list, show, add, change, remove or "
+                             "add-public."));
     arguments.removeFirst();
     int exitCode = Success;
     if (!openProject(arguments, exitCode))

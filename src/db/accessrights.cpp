@@ -550,31 +550,35 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
     return error;
 }
 
+bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength)
+{
+    QList<UserRow> users;
+    if (!UserRecords::listUsers(query, UserRecords::SortByName, true, users))
+        return false;
+    for (const UserRow &user : qAsConst(users)) {
+        if (user.iddIso14443.isEmpty())
+            continue;
+        TransponderIdd idd = TransponderIdd::fromStored(user.iddIso14443);
+        // A text that does not read would come back empty: keep it as it is.
+        if (idd.isEmpty())
+            continue;
+        idd.extendTo(newLength);
+        const QString widened = idd.toStored();
+        if (widened != user.iddIso14443 &&
+            !UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
+            return false;
+    }
+    // The length goes with the identifiers, so they never disagree.
+    return ProjectTags::setHfIddLength(query, newLength) &&
+           setNeedsUpdateByTechnology(query, true, false, true);
+}
+
 QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength)
 {
     if (newLength <= 0)
         return RecordStatement::refusal(tr("Invalid identifier length"));
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        QList<UserRow> users;
-        if (!UserRecords::listUsers(query, UserRecords::SortByName, true, users))
-            return query.lastError();
-        for (const UserRow &user : qAsConst(users)) {
-            if (user.iddIso14443.isEmpty())
-                continue;
-            TransponderIdd idd = TransponderIdd::fromStored(user.iddIso14443);
-            // A text that does not read would come back empty: keep it as it is.
-            if (idd.isEmpty())
-                continue;
-            idd.extendTo(newLength);
-            const QString widened = idd.toStored();
-            if (widened != user.iddIso14443 &&
-                !UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
-                return query.lastError();
-        }
-        // The length goes with the identifiers, so they never disagree.
-        if (!ProjectTags::setHfIddLength(query, newLength))
-            return query.lastError();
-        return outcome(setNeedsUpdateByTechnology(query, true, false, true), query);
+        return outcome(widenShortRangeIdentifiers(query, newLength), query);
     });
 }
 

@@ -147,5 +147,7 @@ QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> 
 // entries, in one transaction.
 // Identifiers whose stored text does not read are left as they are.
 QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength);
+// The same on the caller's open transaction.
+bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength);
 
 } // namespace AccessRights

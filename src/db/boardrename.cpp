@@ -2,6 +2,7 @@
 
 #include "db/recordstatement.h"
 
+#include <QCoreApplication>
 #include <QSqlQuery>
 
 using RecordStatement::keyList;
@@ -33,6 +34,14 @@ QSqlError BoardRename::rename(const QString &databasePath, Kind kind, const QStr
     done.m_kind = kind;
     done.m_oldName = oldName;
     done.m_newName = newName;
+    // The same names the user and entry dialogs take.
+    if (newName.trimmed().isEmpty())
+        return RecordStatement::refusal(
+            kind == Group ? QCoreApplication::translate("BoardRename", "No group name given")
+                          : QCoreApplication::translate("BoardRename", "No area name given"));
+    const QSqlError control = RecordStatement::refuseControlCharacters({newName});
+    if (control.isValid())
+        return control;
     QSet<int> keys;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         query.setForwardOnly(true);

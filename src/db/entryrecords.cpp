@@ -1,9 +1,13 @@
 #include "db/entryrecords.h"
 
+#include "core/errortext.h"
 #include "core/paths.h"
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
+#include <QCoreApplication>
+#include <QRegularExpression>
 #include <QVariant>
 
 using RecordStatement::numberOrNull;
@@ -342,6 +346,165 @@ QList<EntryRow> entriesNamed(const QList<EntryRow> &entries, const QString &name
         }
     }
     return found;
+}
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("EntryRecords", text);
+}
+
+// The longest folder name most file systems take, in bytes.
+constexpr int MaxFolderNameBytes = 255;
+
+} // namespace
+
+bool isDeviceId(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+    return pattern.match(text).hasMatch();
+}
+
+QString normalisedMac(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^[0-9A-Fa-f]{2}([:-])[0-9A-Fa-f]{2}(\\1[0-9A-Fa-f]{2}){4}$"));
+    if (!pattern.match(text).hasMatch())
+        return QString();
+    return text.toUpper().replace(QLatin1Char('-'), QLatin1Char(':'));
+}
+
+QString folderNameRefusal(const QString &doorName)
+{
+    if (safeFolderName(doorName) != doorName)
+        return tr("The entry name '%1' cannot name the entry's log and data folders.\n"
+                  "An entry name must not begin with a dot and must not contain '/', '\\', "
+                  "'..' or control characters.")
+            .arg(doorName);
+    if (QStringLiteral("data-%1").arg(doorName).toUtf8().size() > MaxFolderNameBytes)
+        return tr("The entry name is too long for the entry's log and data folders.\n"
+                  "Please use a shorter name.");
+    return QString();
+}
+
+RecordProblem problem(const EntryRow &entry)
+{
+    if (entry.doorName.isEmpty())
+        return {NameField, tr("No entry name given"), true};
+    if (entry.areaName.isEmpty())
+        return {AreaField, tr("No area name given"), true};
+    const QString refusal = folderNameRefusal(entry.doorName);
+    if (!refusal.isEmpty())
+        return {NameField, refusal, false};
+    const QSqlError control = RecordStatement::refuseControlCharacters({entry.areaName});
+    if (control.isValid())
+        return {AreaField, control.databaseText(), false};
+    if (!entry.readerSerNo.isEmpty() && !isDeviceId(entry.readerSerNo))
+        return {DeviceIdField,
+                tr("The reader device ID '%1' is not a hexadecimal number of 1 to 8 digits "
+                   "(0-9, A-F).")
+                    .arg(entry.readerSerNo),
+                false};
+    if (!entry.readerMacAddr.isEmpty() && normalisedMac(entry.readerMacAddr).isEmpty())
+        return {MacField,
+                tr("The reader MAC address '%1' is not of the form 00:11:22:AA:BB:CC.")
+                    .arg(entry.readerMacAddr),
+                false};
+    // The reader finds its files on the drive by its device ID.
+    if ((entry.port & FlashDrivePortBit) && entry.readerSerNo.isEmpty())
+        return {DeviceIdField,
+                tr("No reader device ID given\n(A reader served through the USB flash drive "
+                   "finds its files by its device ID.)"),
+                true};
+    return {};
+}
+
+QStringList conflicts(const QString &databasePath, const EntryRow &entry)
+{
+    QStringList lines;
+    RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        const auto holder = [&](const QString &condition, const QVariantList &values) {
+            QVariantList all = values;
+            all << entry.pkDoors;
+            if (!ProjectDatabase::exec(
+                    query,
+                    QStringLiteral("select areaName,doorName from doors where ") + condition +
+                        QStringLiteral(" and PKdoors<>?"),
+                    all) ||
+                !query.next())
+                return QString();
+            const QString name =
+                QStringLiteral("%1 / %2").arg(query.value(0).toString(), query.value(1).toString());
+            query.finish();
+            return name;
+        };
+        if (!holder(QStringLiteral("areaName=? and doorName=?"), {entry.areaName, entry.doorName})
+                 .isEmpty())
+            lines << tr("The area '%1' already has an entry named '%2'.")
+                         .arg(entry.areaName, entry.doorName);
+        if (!entry.readerSerNo.isEmpty()) {
+            const QString other = holder(QStringLiteral("readerSerNo=?"), {entry.readerSerNo});
+            if (!other.isEmpty())
+                lines << tr("The reader with device ID %1 already controls the entry '%2'.")
+                             .arg(entry.readerSerNo, other);
+        }
+        if (!entry.readerMacAddr.isEmpty()) {
+            const QString other = holder(QStringLiteral("readerMacAddr=?"), {entry.readerMacAddr});
+            if (!other.isEmpty())
+                lines << tr("The reader with MAC address %1 already controls the entry '%2'.")
+                             .arg(entry.readerMacAddr, other);
+        }
+        if (!entry.ipAddr.isEmpty()) {
+            const QString other =
+                holder(QStringLiteral("ipAddr=? and port=?"), {entry.ipAddr, entry.port});
+            if (!other.isEmpty())
+                lines << tr("The reader connection %1 is already used by the entry '%2'.")
+                             .arg(connectionText(entry.readerSerNo, entry.ipAddr, entry.port),
+                                  other);
+        }
+        return QSqlError();
+    });
+    return lines;
+}
+
+QSqlError saveEntry(const QString &databasePath, const EntryRow &entry, int *key)
+{
+    const bool isNew = *key < 0;
+    int saved = *key;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        bool pending = false;
+        if (isNew) {
+            if (!addEntry(query, entry, &saved))
+                return RecordStatement::failure(query);
+            // Its reader holds nothing of this project yet.
+            pending = !entry.readerSerNo.isEmpty();
+        } else {
+            if (!ProjectDatabase::exec(
+                    query,
+                    QStringLiteral("select readerSerNo,readerConfig from doors where PKdoors=?"),
+                    {saved}))
+                return RecordStatement::failure(query);
+            bool found = false;
+            if (!RecordStatement::fetchOne(query, found))
+                return RecordStatement::failure(query);
+            if (!found)
+                return RecordStatement::refusal(tr("The entry was removed meanwhile."));
+            pending = query.value(0).toString() != entry.readerSerNo ||
+                      query.value(1).toString() != entry.readerConfig;
+            query.finish();
+            EntryRow row = entry;
+            row.pkDoors = saved;
+            if (!editEntry(query, row))
+                return RecordStatement::failure(query);
+        }
+        if (pending && !AccessRights::setNeedsUpdateOfEntry(query, saved, true))
+            return RecordStatement::failure(query);
+        return QSqlError();
+    });
+    if (!error.isValid())
+        *key = saved;
+    return error;
 }
 
 QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys)

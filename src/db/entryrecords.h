@@ -83,6 +83,26 @@ QSqlError renameArea(const QString &databasePath, const QString &newName, const 
 bool removeEntry(QSqlQuery &query, int pkDoors);
 QSqlError removeEntry(const QString &databasePath, int pkDoors);
 
+// The checks of the entry dialog, for the window and kelvara-cli alike.
+enum Field { NoField = 0, NameField, AreaField, DeviceIdField, MacField };
+// 1 to 8 hexadecimal digits.
+bool isDeviceId(const QString &text);
+// "02:4B:58:00:00:01" ("-" separators taken too, any case); empty when malformed.
+QString normalisedMac(const QString &text);
+// Why the entry name cannot name the entry's log and data folders; empty when it can.
+QString folderNameRefusal(const QString &doorName);
+// Why the entry cannot be stored as it stands; empty when it can.
+RecordProblem problem(const EntryRow &entry);
+// Why an entry the database refused collides with another (the name in its
+// area, the device ID, the MAC address, the network address), one line each.
+QStringList conflicts(const QString &databasePath, const EntryRow &entry);
+
+// Adds the entry (*key < 0) or saves the one with that key, in one
+// transaction with its pending mark: a new entry with a reader, and an entry
+// whose reader or reader settings changed, need an update. *key receives the
+// new entry's key.
+QSqlError saveEntry(const QString &databasePath, const EntryRow &entry, int *key);
+
 // The folder key of every entry (entryFolderKeys of core/paths.h), by PKdoors.
 QSqlError folderKeys(const QString &databasePath, QHash<int, QString> &keys);
 

@@ -73,6 +73,31 @@ QString yearRefusal(const QDate &date)
         .arg(LastReaderYear);
 }
 
+QList<QDate> rangeDates(const QDate &first, const QDate &last)
+{
+    QList<QDate> dates;
+    for (QDate d = first; d.isValid() && d <= last && dates.size() <= MaxRangeDays;
+         d = d.addDays(1))
+        dates << d;
+    return dates;
+}
+
+QString datesProblem(const QList<QDate> &dates)
+{
+    if (dates.isEmpty())
+        return QCoreApplication::translate("HolidayRecords",
+                                           "The last day lies before the first day.");
+    if (dates.size() > MaxRangeDays)
+        return QCoreApplication::translate("HolidayRecords",
+                                           "At most %1 days can be added at once.")
+            .arg(MaxRangeDays);
+    for (const QDate &date : dates) {
+        if (!fitsReaders(date))
+            return yearRefusal(date);
+    }
+    return QString();
+}
+
 namespace {
 
 // The refusal of the first date of the rows that no reader can hold.
@@ -198,14 +223,24 @@ bool removeHoliday(QSqlQuery &query, int pkHolidays)
 
 QSqlError removeHoliday(const QString &databasePath, int pkHolidays, QSet<int> *markedEntries)
 {
+    return removeHolidays(databasePath, {pkHolidays}, markedEntries);
+}
+
+QSqlError removeHolidays(const QString &databasePath, const QList<int> &keys,
+                         QSet<int> *markedEntries)
+{
     if (markedEntries)
         markedEntries->clear();
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        if (!removeHoliday(query, pkHolidays))
-            return query.lastError();
-        // Removing a row that is gone already changes nothing a reader holds.
-        if (query.numRowsAffected() > 0 && !markAccessReaderEntries(query, marked))
+        bool removed = false;
+        for (const int key : keys) {
+            if (!removeHoliday(query, key))
+                return query.lastError();
+            removed = removed || query.numRowsAffected() > 0;
+        }
+        // Removing rows that are gone already changes nothing a reader holds.
+        if (removed && !markAccessReaderEntries(query, marked))
             return RecordStatement::failure(query);
         return QSqlError();
     });

@@ -30,6 +30,16 @@ bool fitsReaders(const QDate &date);
 // Why the date is refused, for the user.
 QString yearRefusal(const QDate &date);
 
+// The days one addition takes at most (a closure over some days); more are
+// refused as a slip rather than a closure.
+constexpr int MaxRangeDays = 366;
+// Every day from first to last; empty when last lies before first, cut after
+// MaxRangeDays + 1 days.
+QList<QDate> rangeDates(const QDate &first, const QDate &last);
+// Why these dates cannot be added at once (none, too many, a year no reader
+// holds); empty when they can.
+QString datesProblem(const QList<QDate> &dates);
+
 // In date order.
 bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows);
 QSqlError listHolidays(const QString &databasePath, QList<HolidayRow> &rows);
@@ -52,6 +62,9 @@ QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
 bool removeHoliday(QSqlQuery &query, int pkHolidays);
 QSqlError removeHoliday(const QString &databasePath, int pkHolidays,
                         QSet<int> *markedEntries = nullptr);
+// Several at once (a closure taken back): all of them or none.
+QSqlError removeHolidays(const QString &databasePath, const QList<int> &keys,
+                         QSet<int> *markedEntries = nullptr);
 
 // Marks every entry with an access reader (types 100, 101, 863) as needing an update.
 bool markAccessReaderEntries(QSqlQuery &query, QSet<int> &markedEntries);

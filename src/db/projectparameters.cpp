@@ -1,8 +1,10 @@
 #include "db/projectparameters.h"
 
 #include "db/accessrights.h"
+#include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/recordstatement.h"
 
 namespace ProjectTags {
 
@@ -111,12 +113,27 @@ QString siteTimeZone(QSqlQuery &q)
 }
 bool setSiteTimeZone(QSqlQuery &q, const QString &name)
 {
-    return ProjectSchema::writeProjectTag(q, QStringLiteral("SiteTimeZone"), name);
+    // This computer's zone is an empty name; a null one would break the
+    // table's "not null" rule and leave the former zone in place.
+    return ProjectSchema::writeProjectTag(q, QStringLiteral("SiteTimeZone"),
+                                          name.isNull() ? QLatin1String("") : name);
 }
 
 QString holdTimeText(double value)
 {
     return QString::number(value, 'f', 1);
+}
+
+bool writeAll(QSqlQuery &q, const ProjectParameters &p)
+{
+    return setIsSecureProject(q, p.isSecureProject) && setHaveHfReader(q, p.haveHfReader) &&
+           setSupportIso15693(q, p.supportIso15693) && setHfIddLength(q, p.hfIddLength) &&
+           setHaveUhfReader(q, p.haveUhfReader) && setUhfIddLength(q, p.uhfIddLength) &&
+           setUhfSelectionMask(q, 1, p.uhfSelectionMask1) &&
+           setUhfSelectionMask(q, 2, p.uhfSelectionMask2) &&
+           setUhfSelectionMask(q, 3, p.uhfSelectionMask3) &&
+           setDefaultRelaisHoldTime(q, p.defaultRelaisHoldTime) &&
+           setSiteTimeZone(q, p.siteTimeZone);
 }
 
 } // namespace ProjectTags
@@ -143,22 +160,11 @@ bool ProjectParameters::loadProjectParameters()
 
 bool ProjectParameters::saveProjectParameters() const
 {
-    ProjectDatabase db(databasePath);
-    if (!db.open())
-        return false;
-    QSqlQuery q = db.query();
-    ProjectTags::setIsSecureProject(q, isSecureProject);
-    ProjectTags::setHaveHfReader(q, haveHfReader);
-    ProjectTags::setSupportIso15693(q, supportIso15693);
-    ProjectTags::setHfIddLength(q, hfIddLength);
-    ProjectTags::setHaveUhfReader(q, haveUhfReader);
-    ProjectTags::setUhfIddLength(q, uhfIddLength);
-    ProjectTags::setUhfSelectionMask(q, 1, uhfSelectionMask1);
-    ProjectTags::setUhfSelectionMask(q, 2, uhfSelectionMask2);
-    ProjectTags::setUhfSelectionMask(q, 3, uhfSelectionMask3);
-    ProjectTags::setDefaultRelaisHoldTime(q, defaultRelaisHoldTime);
-    ProjectTags::setSiteTimeZone(q, siteTimeZone);
-    return true;
+    // A tag that cannot be written (a busy or read-only database) is a failed
+    // save, with none of the others changed either.
+    return !RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &q) {
+                return RecordStatement::outcome(ProjectTags::writeAll(q, *this), q);
+            }).isValid();
 }
 
 bool ProjectParameters::isTimeZoneName(const QString &name)
@@ -191,5 +197,70 @@ QSqlError ProjectParameters::changeHfIddLength(int newLength)
     const QSqlError error = AccessRights::widenShortRangeIdentifiers(databasePath, newLength);
     if (!error.isValid())
         hfIddLength = newLength;
+    return error;
+}
+
+void ProjectParameters::completeSettings(ProjectParameters &next)
+{
+    if (next.supportIso15693 && next.hfIddLength < 8)
+        next.hfIddLength = 8;
+}
+
+QString ProjectParameters::settingsProblem(const ProjectParameters &next, int entries) const
+{
+    if (!next.haveHfReader && !next.haveUhfReader)
+        return tr("A project uses short range or long range transponders, or both: switch one "
+                  "on.");
+    if (next.supportIso15693 && !next.haveHfReader)
+        return tr("ISO 15693 is a short range technology: switch short range on for it.");
+    // The readers of the entries hold tables of their technology.
+    if (entries > 0 &&
+        ((haveHfReader && !next.haveHfReader) || (haveUhfReader && !next.haveUhfReader) ||
+         (supportIso15693 && !next.supportIso15693)))
+        return tr("The project has entries: a technology it uses cannot be switched off.");
+    if (next.hfIddLength < hfIddLength)
+        return tr("The short range identifier length cannot shrink below %1 bytes: the "
+                  "readers would no longer match the stored identifiers.")
+            .arg(hfIddLength);
+    if (next.hfIddLength > MaxIddLength || next.uhfIddLength < MinIddLength ||
+        next.uhfIddLength > MaxIddLength)
+        return tr("An identifier length is %1 to %2 bytes.").arg(MinIddLength).arg(MaxIddLength);
+    if (next.supportIso15693 && next.hfIddLength < 8)
+        return tr("ISO 15693 identifiers have 8 bytes: the short range length must be 8 or "
+                  "more.");
+    if (!(next.defaultRelaisHoldTime >= 0 && next.defaultRelaisHoldTime <= MaxRelaisHoldTime))
+        return tr("The relay hold time is 0 to %1 seconds.")
+            .arg(ProjectTags::holdTimeText(MaxRelaisHoldTime));
+    if (!next.siteTimeZone.isEmpty() && !isTimeZoneName(next.siteTimeZone))
+        return tr("'%1' is no time zone known here.").arg(next.siteTimeZone);
+    return QString();
+}
+
+QSqlError ProjectParameters::saveSettings(const ProjectParameters &next, bool *widened)
+{
+    const bool widen = next.hfIddLength > hfIddLength;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &q) {
+        const int entries = EntryRecords::countEntries(q);
+        if (entries < 0)
+            return RecordStatement::failure(q);
+        const QString problem = settingsProblem(next, entries);
+        if (!problem.isEmpty())
+            return RecordStatement::refusal(problem);
+        if (widen && !AccessRights::widenShortRangeIdentifiers(q, next.hfIddLength))
+            return RecordStatement::failure(q);
+        if (next.uhfIddLength != uhfIddLength &&
+            !AccessRights::setNeedsUpdateByTechnology(q, false, true, true))
+            return RecordStatement::failure(q);
+        return RecordStatement::outcome(ProjectTags::writeAll(q, next), q);
+    });
+    if (widened)
+        *widened = !error.isValid() && widen;
+    if (!error.isValid()) {
+        const QString project = projectPath;
+        const QString database = databasePath;
+        *this = next;
+        projectPath = project;
+        databasePath = database;
+    }
     return error;
 }

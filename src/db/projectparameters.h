@@ -2,6 +2,7 @@
 
 #include "db/selectionmask.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QSqlError>
@@ -12,6 +13,9 @@
 // The project's options, kept as tag/value rows of the "project" table.
 struct ProjectParameters
 {
+    Q_DECLARE_TR_FUNCTIONS(ProjectParameters)
+
+public:
     QString projectPath;
     QString databasePath;
     bool isSecureProject = false;
@@ -42,13 +46,31 @@ struct ProjectParameters
     // Resets to the defaults and reads every tag; false when the database does
     // not open (the defaults then stay).
     bool loadProjectParameters();
-    // Writes every tag; false when the database does not open.
+    // Writes every tag in one transaction; false when the database does not
+    // open or a tag cannot be written (nothing is changed then).
     bool saveProjectParameters() const;
 
     // Widens every stored short-range identifier to the new length and marks
     // the short-range entries, in one transaction; sets hfIddLength on success.
     // The caller saves the parameters.
     QSqlError changeHfIddLength(int newLength);
+
+    // A change of the project settings, as the window's project settings and
+    // kelvara-cli make it. Identifier lengths a reader's tables take.
+    static constexpr int MinIddLength = 1;
+    static constexpr int MaxIddLength = 64;
+    // The longest relay hold time a reader takes, in seconds (tenths in a byte).
+    static constexpr double MaxRelaisHoldTime = 25.5;
+    // ISO 15693 identifiers have 8 bytes: raises next.hfIddLength to 8.
+    static void completeSettings(ProjectParameters &next);
+    // Why next cannot replace these settings (one line); empty when it can.
+    // entries: how many entries the project has.
+    QString settingsProblem(const ProjectParameters &next, int entries) const;
+    // Checks and writes next in one transaction. A longer short-range length
+    // widens the stored identifiers and marks the short-range entries
+    // (*widened tells); another long-range length marks the long-range
+    // entries. On success these parameters become next (paths kept).
+    QSqlError saveSettings(const ProjectParameters &next, bool *widened = nullptr);
 };
 
 // One getter and one setter per tag, on a query of an open connection. A
@@ -78,5 +100,8 @@ bool setSiteTimeZone(QSqlQuery &q, const QString &name);
 
 // "2.5", "3.0": fixed notation with one decimal place.
 QString holdTimeText(double value);
+
+// Writes every tag of the parameters; false at the first that fails.
+bool writeAll(QSqlQuery &q, const ProjectParameters &p);
 
 } // namespace ProjectTags

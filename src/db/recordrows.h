@@ -84,3 +84,15 @@ struct ImportedTransponderRow
     QString iddIso14443;
     QString iddClass1Gen2;
 };
+
+// Why a record cannot be stored as it stands, as the edit dialogs and
+// kelvara-cli say it: the field concerned (a value of the record's own field
+// list), the message, and whether the field is missing rather than invalid.
+struct RecordProblem
+{
+    int field = 0;
+    QString text;
+    bool missing = false;
+
+    bool isEmpty() const { return text.isEmpty(); }
+};

@@ -1,5 +1,7 @@
 #include "db/selectionmask.h"
 
+#include <cctype>
+
 SelectionMask::SelectionMask() : m_bytes(MaxBytes, '\0') {}
 
 void SelectionMask::reset()
@@ -39,5 +41,36 @@ SelectionMask SelectionMask::fromStored(const QString &text)
         digits.append('0');
     mask.setBytes(QByteArray::fromHex(digits));
     mask.setBitLength(bits);
+    return mask;
+}
+
+bool SelectionMask::fromHex(const QString &text, SelectionMask *mask)
+{
+    QString digits = text.trimmed();
+    for (const QChar c : qAsConst(digits)) {
+        if (c.unicode() > 0x7f || !std::isxdigit(c.unicode()))
+            return false;
+    }
+    if (digits.size() * 4 > MaxBits)
+        return false;
+    const int bits = digits.size() * 4;
+    if (digits.size() % 2)
+        digits += QLatin1Char('0');
+    SelectionMask parsed;
+    parsed.setBytes(QByteArray::fromHex(digits.toLatin1()));
+    parsed.setBitLength(bits);
+    *mask = parsed;
+    return true;
+}
+
+QString SelectionMask::toHex() const
+{
+    return QString::fromLatin1(m_bytes.left((m_bitLength + 7) / 8).toHex().toUpper());
+}
+
+SelectionMask SelectionMask::makerMask()
+{
+    SelectionMask mask;
+    fromHex(QStringLiteral("2D1505D8500003"), &mask);
     return mask;
 }

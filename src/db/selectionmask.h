@@ -15,6 +15,13 @@ public:
 
     static SelectionMask fromStored(const QString &text);
     QString toStored() const;
+    // As an operator types it: up to 48 hexadecimal digits, blanks at either
+    // end dropped, each digit four bits. False (mask untouched) otherwise.
+    static bool fromHex(const QString &text, SelectionMask *mask);
+    // The mask's bytes in upper-case hex, as the operator sees them.
+    QString toHex() const;
+    // The filter of the maker's own long-range transponders.
+    static SelectionMask makerMask();
 
     int bitLength() const { return m_bitLength; }
     void setBitLength(int bits);

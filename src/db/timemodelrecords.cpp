@@ -4,12 +4,24 @@
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
+#include <QCoreApplication>
 #include <QVariant>
 
 using RecordStatement::outcome;
 using RecordStatement::text;
 
 namespace TimeModelRecords {
+
+namespace {
+
+// The model every project has stays as it was made.
+QSqlError alwaysRefusal()
+{
+    return RecordStatement::refusal(QCoreApplication::translate(
+        "TimeModelRecords", "The time model *** (always) cannot be changed or removed."));
+}
+
+} // namespace
 
 QString sortClause(int sortKey)
 {
@@ -93,6 +105,25 @@ int countTimeModels(QSqlQuery &query)
     return count;
 }
 
+RecordProblem problem(const TimeModelRow &model)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("TimeModelRecords", text);
+    };
+    if (model.modelTag.isEmpty())
+        return {TagField, tr("No model tag given"), true};
+    if (model.modelTag == AlwaysTag || model.modelTag.contains(QLatin1Char('#')) ||
+        model.modelTag.size() > MaxTagLength ||
+        RecordStatement::hasControlCharacter(model.modelTag))
+        return {TagField, tr("Illegal model tag"), false};
+    if (model.modelName.isEmpty())
+        return {NameField, tr("No model name given"), true};
+    const QSqlError control = RecordStatement::refuseControlCharacters({model.modelName});
+    if (control.isValid())
+        return {NameField, control.databaseText(), false};
+    return {};
+}
+
 bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey)
 {
     if (!ProjectDatabase::exec(
@@ -128,14 +159,17 @@ QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         if (!ProjectDatabase::exec(
-                query, QStringLiteral("select modelDefinition from times where PKtimes=?"),
+                query, QStringLiteral("select modelDefinition,modelTag from times where PKtimes=?"),
                 {model.pkTimes}))
             return query.lastError();
         bool found = false;
         if (!RecordStatement::fetchOne(query, found))
             return query.lastError();
         const bool definitionChanged = found && query.value(0).toString() != model.modelDefinition;
+        const bool always = found && query.value(1).toString() == AlwaysTag;
         query.finish();
+        if (always)
+            return alwaysRefusal();
         if (!editTimeModel(query, model))
             return query.lastError();
         if (definitionChanged && (!AccessRights::entriesOfTimeModel(query, model.pkTimes, marked) ||
@@ -164,6 +198,16 @@ QSqlError removeTimeModel(const QString &databasePath, int pkTimes, QSet<int> *m
         markedEntries->clear();
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        if (!ProjectDatabase::exec(
+                query, QStringLiteral("select modelTag from times where PKtimes=?"), {pkTimes}))
+            return query.lastError();
+        bool found = false;
+        if (!RecordStatement::fetchOne(query, found))
+            return query.lastError();
+        const bool always = found && query.value(0).toString() == AlwaysTag;
+        query.finish();
+        if (always)
+            return alwaysRefusal();
         if (!AccessRights::entriesOfTimeModel(query, pkTimes, marked) ||
             !AccessRights::setNeedsUpdate(query, marked, true) || !removeTimeModel(query, pkTimes))
             return RecordStatement::failure(query);

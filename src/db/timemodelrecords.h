@@ -33,6 +33,17 @@ QSqlError listTags(const QString &databasePath, QList<TimeModelRow> &rows);
 int findByTag(QSqlQuery &query, const QString &modelTag);
 int countTimeModels(QSqlQuery &query);
 
+// The tag of the model every project has, "always", which stays as it is.
+inline const QString AlwaysTag = QStringLiteral("***");
+// The longest tag the time model dialog takes.
+constexpr int MaxTagLength = 3;
+enum Field { NoField = 0, TagField, NameField };
+// Why the model's tag or name cannot be stored (missing, the "always" tag, a
+// "#", which separates tag and period in the reader tables, too long, or a
+// control character); empty when they can. The definition is read by
+// TimeModel::parseDefinition.
+RecordProblem problem(const TimeModelRow &model);
+
 bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey = nullptr);
 QSqlError addTimeModel(const QString &databasePath, const TimeModelRow &model,
                        int *newKey = nullptr);

@@ -71,6 +71,28 @@ TransponderIdd TransponderIdd::fromHex(const QString &hex, qint32 type)
     return TransponderIdd(bytes, type);
 }
 
+bool TransponderIdd::fromTyped(const QString &text, int length, qint32 type, TransponderIdd *idd)
+{
+    // Pasted identifiers often bring a blank or a line end along.
+    QString digits = text.trimmed();
+    if (digits.isEmpty()) {
+        *idd = TransponderIdd();
+        return true;
+    }
+    for (const QChar c : qAsConst(digits)) {
+        const ushort u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F')))
+            return false;
+    }
+    const int wanted = 2 * qMax(0, length);
+    if (digits.size() > wanted)
+        digits = digits.left(wanted);
+    else if (digits.size() >= 8)
+        digits = digits.rightJustified(wanted, QLatin1Char('0'));
+    *idd = fromHex(digits, type);
+    return true;
+}
+
 QString TransponderIdd::toStored() const
 {
     if (m_type == Empty)

@@ -23,6 +23,12 @@ public:
 
     static TransponderIdd fromStored(const QString &text);
     static TransponderIdd fromHex(const QString &hex, qint32 type);
+    // An identifier as an operator types it (the user dialog, kelvara-cli):
+    // hexadecimal digits, blanks at either end dropped. Digits beyond the
+    // project length are cut; 8 or more are padded with "0" in front up to
+    // it. An empty text gives no identifier. False, with *idd left alone,
+    // when the text holds anything but hexadecimal digits.
+    static bool fromTyped(const QString &text, int length, qint32 type, TransponderIdd *idd);
 
     QString toStored() const;
     QString toHex() const;

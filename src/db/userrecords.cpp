@@ -193,6 +193,47 @@ bool editUser(QSqlQuery &query, const UserRow &user)
          identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2), user.pkUsers});
 }
 
+bool editUser(QSqlQuery &query, const UserRow &user, QSet<int> &marked)
+{
+    if (!ProjectDatabase::exec(
+            query, QStringLiteral("select iddIso14443,iddClass1Gen2 from users where PKusers=?"),
+            {user.pkUsers}))
+        return false;
+    bool exists = false;
+    if (!RecordStatement::fetchOne(query, exists))
+        return false;
+    const QString oldShort = exists ? query.value(0).toString() : QString();
+    const QString oldLong = exists ? query.value(1).toString() : QString();
+    query.finish();
+    // The rights hang on the user, so the entries are the same whether
+    // found through the old or the new identifier; an identifier that was
+    // empty can only be found after the update.
+    QSet<int> found;
+    if (oldShort != user.iddIso14443 && !oldShort.isEmpty()) {
+        if (!AccessRights::entriesOfShortRangeIdentifier(query, oldShort, found))
+            return false;
+        marked += found;
+    }
+    if (oldLong != user.iddClass1Gen2 && !oldLong.isEmpty()) {
+        if (!AccessRights::entriesOfLongRangeIdentifier(query, oldLong, found))
+            return false;
+        marked += found;
+    }
+    if (!editUser(query, user))
+        return false;
+    if (oldShort != user.iddIso14443 && oldShort.isEmpty() && !user.iddIso14443.isEmpty()) {
+        if (!AccessRights::entriesOfShortRangeIdentifier(query, user.iddIso14443, found))
+            return false;
+        marked += found;
+    }
+    if (oldLong != user.iddClass1Gen2 && oldLong.isEmpty() && !user.iddClass1Gen2.isEmpty()) {
+        if (!AccessRights::entriesOfLongRangeIdentifier(query, user.iddClass1Gen2, found))
+            return false;
+        marked += found;
+    }
+    return AccessRights::setNeedsUpdate(query, marked, true);
+}
+
 QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *markedEntries)
 {
     const QSqlError refused =
@@ -203,44 +244,7 @@ QSqlError editUser(const QString &databasePath, const UserRow &user, QSet<int> *
         markedEntries->clear();
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        if (!ProjectDatabase::exec(
-                query,
-                QStringLiteral("select iddIso14443,iddClass1Gen2 from users where PKusers=?"),
-                {user.pkUsers}))
-            return query.lastError();
-        bool exists = false;
-        if (!RecordStatement::fetchOne(query, exists))
-            return query.lastError();
-        const QString oldShort = exists ? query.value(0).toString() : QString();
-        const QString oldLong = exists ? query.value(1).toString() : QString();
-        query.finish();
-        // The rights hang on the user, so the entries are the same whether
-        // found through the old or the new identifier; an identifier that was
-        // empty can only be found after the update.
-        QSet<int> found;
-        if (oldShort != user.iddIso14443 && !oldShort.isEmpty()) {
-            if (!AccessRights::entriesOfShortRangeIdentifier(query, oldShort, found))
-                return query.lastError();
-            marked += found;
-        }
-        if (oldLong != user.iddClass1Gen2 && !oldLong.isEmpty()) {
-            if (!AccessRights::entriesOfLongRangeIdentifier(query, oldLong, found))
-                return query.lastError();
-            marked += found;
-        }
-        if (!editUser(query, user))
-            return query.lastError();
-        if (oldShort != user.iddIso14443 && oldShort.isEmpty() && !user.iddIso14443.isEmpty()) {
-            if (!AccessRights::entriesOfShortRangeIdentifier(query, user.iddIso14443, found))
-                return query.lastError();
-            marked += found;
-        }
-        if (oldLong != user.iddClass1Gen2 && oldLong.isEmpty() && !user.iddClass1Gen2.isEmpty()) {
-            if (!AccessRights::entriesOfLongRangeIdentifier(query, user.iddClass1Gen2, found))
-                return query.lastError();
-            marked += found;
-        }
-        return outcome(AccessRights::setNeedsUpdate(query, marked, true), query);
+        return RecordStatement::outcome(editUser(query, user, marked), query);
     });
     if (!error.isValid() && markedEntries)
         *markedEntries = marked;
@@ -274,20 +278,97 @@ bool removeUser(QSqlQuery &query, int pkUsers)
     });
 }
 
+bool removeUser(QSqlQuery &query, int pkUsers, QSet<int> &marked)
+{
+    QSet<int> entries;
+    if (!AccessRights::entriesOfUser(query, pkUsers, entries) ||
+        !AccessRights::setNeedsUpdate(query, entries, true) || !removeUser(query, pkUsers))
+        return false;
+    marked += entries;
+    return true;
+}
+
 QSqlError removeUser(const QString &databasePath, int pkUsers, QSet<int> *markedEntries)
 {
     if (markedEntries)
         markedEntries->clear();
     QSet<int> marked;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        if (!AccessRights::entriesOfUser(query, pkUsers, marked) ||
-            !AccessRights::setNeedsUpdate(query, marked, true) || !removeUser(query, pkUsers))
-            return RecordStatement::failure(query);
-        return QSqlError();
+        return RecordStatement::outcome(removeUser(query, pkUsers, marked), query);
     });
     if (!error.isValid() && markedEntries)
         *markedEntries = marked;
     return error;
+}
+
+RecordProblem problem(const UserRow &user)
+{
+    const auto tr = [](const char *text) {
+        return QCoreApplication::translate("UserRecords", text);
+    };
+    const struct
+    {
+        int field;
+        const QString &value;
+        const char *missing;
+    } names[] = {
+        {FamilyNameField, user.familyName,
+         QT_TRANSLATE_NOOP("UserRecords", "No family name given")},
+        {FirstNameField, user.firstName, QT_TRANSLATE_NOOP("UserRecords", "No first name given")},
+        {GroupField, user.groupName, QT_TRANSLATE_NOOP("UserRecords", "No group name given")}};
+    for (const auto &name : names) {
+        if (name.value.trimmed().isEmpty())
+            return {name.field, tr(name.missing), true};
+        const QSqlError control = RecordStatement::refuseControlCharacters({name.value});
+        if (control.isValid())
+            return {name.field, control.databaseText(), false};
+    }
+    return {};
+}
+
+QStringList conflicts(const QString &databasePath, const UserRow &user)
+{
+    QStringList lines;
+    RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        const auto holder = [&](const char *column, const QString &value) {
+            if (value.isEmpty())
+                return QString();
+            if (!ProjectDatabase::exec(query,
+                                       QStringLiteral("select familyName,firstName from users "
+                                                      "where ") +
+                                           QLatin1String(column) +
+                                           QStringLiteral("=? and PKusers<>?"),
+                                       {value, user.pkUsers}) ||
+                !query.next())
+                return QString();
+            const QString name =
+                QStringLiteral("%1, %2").arg(query.value(0).toString(), query.value(1).toString());
+            query.finish();
+            return name;
+        };
+        if (ProjectDatabase::exec(query,
+                                  QStringLiteral("select count(*) from users where familyName=? "
+                                                 "and firstName=? and PKusers<>?"),
+                                  {user.familyName, user.firstName, user.pkUsers}) &&
+            query.next() && query.value(0).toInt() > 0)
+            lines << QCoreApplication::translate("UserRecords",
+                                                 "A user named '%1, %2' already exists.")
+                         .arg(user.familyName, user.firstName);
+        query.finish();
+        const QString hfHolder = holder("iddIso14443", user.iddIso14443);
+        if (!hfHolder.isEmpty())
+            lines << QCoreApplication::translate(
+                         "UserRecords", "The short range transponder %1 already belongs to '%2'.")
+                         .arg(TransponderIdd::fromStored(user.iddIso14443).toDisplay(), hfHolder);
+        const QString uhfHolder = holder("iddClass1Gen2", user.iddClass1Gen2);
+        if (!uhfHolder.isEmpty())
+            lines << QCoreApplication::translate(
+                         "UserRecords", "The long range transponder %1 already belongs to '%2'.")
+                         .arg(TransponderIdd::fromStored(user.iddClass1Gen2).toDisplay(),
+                              uhfHolder);
+        return QSqlError();
+    });
+    return lines;
 }
 
 UserRow importedUser(int number, const TransponderIdd &idd, bool longRange)

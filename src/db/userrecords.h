@@ -48,6 +48,9 @@ bool addUser(QSqlQuery &query, const UserRow &user, int *newKey = nullptr);
 QSqlError addUser(const QString &databasePath, const UserRow &user, int *newKey = nullptr);
 
 bool editUser(QSqlQuery &query, const UserRow &user);
+// As the operation below on the caller's open transaction, adding the marked
+// entries to marked.
+bool editUser(QSqlQuery &query, const UserRow &user, QSet<int> &marked);
 // Saves the user and, in the same transaction, marks the entries of the
 // matching reader technology where the user has a right when an identifier
 // changed. The marked entries are left in *markedEntries when given.
@@ -60,9 +63,21 @@ QSqlError renameGroup(const QString &databasePath, const QString &newName, const
 
 // Removes the user's access rows and the user as one unit.
 bool removeUser(QSqlQuery &query, int pkUsers);
+// As the operation below on the caller's open transaction, adding the marked
+// entries to marked.
+bool removeUser(QSqlQuery &query, int pkUsers, QSet<int> &marked);
 // As above in one transaction, marking first every entry where the user had
 // a right; those entries are left in *markedEntries when given.
 QSqlError removeUser(const QString &databasePath, int pkUsers, QSet<int> *markedEntries = nullptr);
+
+// The checks of the user dialog, for the window and kelvara-cli alike.
+enum Field { NoField = 0, FamilyNameField, FirstNameField, GroupField };
+// Why the user cannot be stored as it stands (a name or the group missing or
+// holding a control character); empty when it can.
+RecordProblem problem(const UserRow &user);
+// Why a user the database refused collides with another (the name, an
+// identifier already taken), one line each; identifiers shown as given.
+QStringList conflicts(const QString &databasePath, const UserRow &user);
 
 // The record for a transponder read by a reader but unknown to the project:
 // "Import<number>" as both names, the translated group "Import Transponder",

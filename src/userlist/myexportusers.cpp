@@ -8,19 +8,6 @@
 
 #include <QSaveFile>
 
-namespace {
-
-// An identifier that does not read as one is written as stored, so nothing is lost.
-QString hexForm(const QString &stored)
-{
-    if (stored.isEmpty())
-        return QString();
-    const TransponderIdd idd = TransponderIdd::fromStored(stored);
-    return idd.isEmpty() ? stored : idd.toHex();
-}
-
-} // namespace
-
 MyExportUsers::MyExportUsers(const QString &fileName, QObject *parent) : QFile(fileName, parent) {}
 
 QStringList MyExportUsers::standardHeader()
@@ -33,6 +20,14 @@ QStringList MyExportUsers::standardHeader()
             QStringLiteral("CommentProximityTransponder"),
             QStringLiteral("IDDLongRangeTransponder"),
             QStringLiteral("CommentLongRangeTransponder")};
+}
+
+QString MyExportUsers::identifierText(const QString &stored)
+{
+    if (stored.isEmpty())
+        return QString();
+    const TransponderIdd idd = TransponderIdd::fromStored(stored);
+    return idd.isEmpty() ? stored : idd.toHex();
 }
 
 QString MyExportUsers::csvField(const QString &field)
@@ -77,9 +72,9 @@ QSqlError MyExportUsers::exportUsers(const QString &databasePath, int &count)
                                     user.firstName,
                                     user.groupName,
                                     user.commentUser,
-                                    hexForm(user.iddIso14443),
+                                    identifierText(user.iddIso14443),
                                     user.commentIso14443,
-                                    hexForm(user.iddClass1Gen2),
+                                    identifierText(user.iddClass1Gen2),
                                     user.commentClass1Gen2};
         QStringList clean;
         for (const QString &field : fields)

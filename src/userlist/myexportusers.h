@@ -28,4 +28,7 @@ public:
     // one that already begins with "'" followed by such a character; the
     // import removes exactly that mark again.
     static QString csvField(const QString &field);
+    // An identifier as the list shows it: its hex digits, or the stored text
+    // when that does not read as an identifier, so nothing is lost.
+    static QString identifierText(const QString &stored);
 };

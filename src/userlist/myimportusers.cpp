@@ -247,6 +247,34 @@ bool MyImportUsers::normaliseIdd(QString &text, int length)
     return true;
 }
 
+MyImportUsers::LineUser MyImportUsers::userOfFields(const QStringList &fields, int hfIddLength,
+                                                    int uhfIddLength) const
+{
+    LineUser parsed;
+    for (int i = 0; i < FieldCount; ++i)
+        parsed.hasColumn[i] = m_columns[i] >= 0 && m_columns[i] < fields.size();
+    UserRow &user = parsed.user;
+    user.familyName = field(fields, LastName);
+    user.firstName = field(fields, FirstName);
+    user.groupName = field(fields, UserGroup);
+    user.commentUser = field(fields, UserComment);
+    user.commentIso14443 = field(fields, ShortRangeComment);
+    user.commentClass1Gen2 = field(fields, LongRangeComment);
+    QString shortRange = field(fields, ShortRangeIdd);
+    QString longRange = field(fields, LongRangeIdd);
+    if (normaliseIdd(shortRange, hfIddLength))
+        user.iddIso14443 =
+            TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored();
+    else
+        parsed.refusedShortRange = shortRange;
+    if (normaliseIdd(longRange, uhfIddLength))
+        user.iddClass1Gen2 =
+            TransponderIdd::fromHex(longRange, TransponderIdd::EpcClass1Gen2).toStored();
+    else
+        parsed.refusedLongRange = longRange;
+    return parsed;
+}
+
 QString MyImportUsers::field(const QStringList &fields, Field which) const
 {
     const int column = m_columns[which];
@@ -324,12 +352,9 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
             skipLine(lineNumber);
             continue;
         }
-        const bool hasLastName = m_columns[LastName] >= 0 && m_columns[LastName] < fields.size();
-        const bool hasFirstName = m_columns[FirstName] >= 0 && m_columns[FirstName] < fields.size();
-        QString shortRange = field(fields, ShortRangeIdd);
-        QString longRange = field(fields, LongRangeIdd);
-        const bool shortValid = normaliseIdd(shortRange, hfIddLength);
-        const bool longValid = normaliseIdd(longRange, uhfIddLength);
+        const LineUser parsed = userOfFields(fields, hfIddLength, uhfIddLength);
+        const bool hasLastName = parsed.hasColumn[LastName];
+        const bool hasFirstName = parsed.hasColumn[FirstName];
         const auto refuse = [&](const QString &text, bool longRange) {
             ++m_refusedIdentifierCount;
             if (m_refusedIdentifiers.size() < MaxListedLines)
@@ -337,34 +362,25 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
                     {lineNumber, hasLastName ? field(fields, LastName) : QString(),
                      hasFirstName ? field(fields, FirstName) : QString(), text, longRange});
         };
-        if (!shortValid && !shortRange.isEmpty())
-            refuse(shortRange, false);
-        if (!longValid && !longRange.isEmpty())
-            refuse(longRange, true);
-        if (!hasLastName && !shortValid && !longValid) {
+        if (!parsed.refusedShortRange.isEmpty())
+            refuse(parsed.refusedShortRange, false);
+        if (!parsed.refusedLongRange.isEmpty())
+            refuse(parsed.refusedLongRange, true);
+        if (!hasLastName && parsed.user.iddIso14443.isEmpty() &&
+            parsed.user.iddClass1Gen2.isEmpty()) {
             skipLine(lineNumber);
             continue;
         }
 
-        UserRow user;
-        user.groupName = m_columns[UserGroup] >= 0 && m_columns[UserGroup] < fields.size()
-                             ? field(fields, UserGroup)
-                             : tr("Import User List");
-        user.commentUser = field(fields, UserComment);
-        user.commentIso14443 = field(fields, ShortRangeComment);
-        user.commentClass1Gen2 = field(fields, LongRangeComment);
+        UserRow user = parsed.user;
+        if (!parsed.hasColumn[UserGroup])
+            user.groupName = tr("Import User List");
         if (RecordStatement::refuseControlCharacters(
                 {user.groupName, field(fields, LastName), field(fields, FirstName)})
                 .isValid()) {
             skipLine(lineNumber);
             continue;
         }
-        if (shortValid)
-            user.iddIso14443 =
-                TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored();
-        if (longValid)
-            user.iddClass1Gen2 =
-                TransponderIdd::fromHex(longRange, TransponderIdd::EpcClass1Gen2).toStored();
         // After removals the running number may name an existing import; move past it.
         for (int tries = 0;; ++tries) {
             const QString automatic = QStringLiteral("Import%1").arg(number);
@@ -412,6 +428,58 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         return error;
     }
     return QSqlError();
+}
+
+bool MyImportUsers::readUsers(int hfIddLength, int uhfIddLength, QList<LineUser> &users,
+                              QString *problem)
+{
+    users.clear();
+    problem->clear();
+    if (m_columns[LastName] < 0 || m_columns[FirstName] < 0) {
+        *problem = tr("The list needs the columns LastName and FirstName in its header.");
+        return false;
+    }
+    if (!openForReading())
+        return false;
+    m_lineNumber = 0;
+    const int headerFields = splitLine(decodeLine(readRecord()).trimmed()).size();
+    while (problem->isEmpty() && !atEnd()) {
+        const int lineNumber = m_lineNumber + 1;
+        const QString line = decodeLine(readRecord()).trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList fields = splitLine(line);
+        if (fields.size() != headerFields) {
+            *problem = tr("Line %1 has %2 fields, the header %3.")
+                           .arg(lineNumber)
+                           .arg(fields.size())
+                           .arg(headerFields);
+            break;
+        }
+        LineUser parsed = userOfFields(fields, hfIddLength, uhfIddLength);
+        parsed.line = lineNumber;
+        const UserRow &user = parsed.user;
+        // A list without a group column gives new users the import's group.
+        UserRow checked = user;
+        if (!parsed.hasColumn[UserGroup])
+            checked.groupName = tr("Import User List");
+        const RecordProblem named = UserRecords::problem(checked);
+        const QString refused = !parsed.refusedShortRange.isEmpty() ? parsed.refusedShortRange
+                                                                    : parsed.refusedLongRange;
+        if (!named.isEmpty())
+            *problem = tr("Line %1: %2").arg(lineNumber).arg(named.text);
+        else if (!refused.isEmpty())
+            *problem =
+                tr("Line %1 (%2, %3): '%4' is no identifier of 8 up to %5 hexadecimal "
+                   "digits.")
+                    .arg(lineNumber)
+                    .arg(user.familyName, user.firstName, refused.left(40))
+                    .arg(2 * (refused == parsed.refusedShortRange ? hfIddLength : uhfIddLength));
+        else
+            users << parsed;
+    }
+    close();
+    return problem->isEmpty();
 }
 
 QString MyImportUsers::resultText(int count, int hfIddLength, int uhfIddLength, int listed) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/recordrows.h"
+
 #include <QFile>
 #include <QSqlError>
 #include <QString>
@@ -98,6 +100,28 @@ public:
     QList<RefusedIdentifier> refusedIdentifiers() const { return m_refusedIdentifiers; }
 
     static constexpr int MaxListedLines = 1000;
+
+    // One data line read as a user: the fields of the assigned columns, the
+    // identifiers in their stored form when they normalise to the project
+    // lengths; one that does not is left out and kept as written.
+    struct LineUser
+    {
+        int line = 0;
+        UserRow user;
+        bool hasColumn[FieldCount] = {};
+        QString refusedShortRange;
+        QString refusedLongRange;
+    };
+    LineUser userOfFields(const QStringList &fields, int hfIddLength, int uhfIddLength) const;
+
+    // Every data line of the list as a user, for bringing a project in line
+    // with it: the columns LastName and FirstName must be assigned. Empty
+    // lines are passed over. False when the file cannot be opened (*problem
+    // empty; notRegularFile() tells a FIFO or device) or a line does not read
+    // as a whole user (*problem names the line and why: another field count,
+    // a name missing or holding a control character, an identifier that does
+    // not normalise).
+    bool readUsers(int hfIddLength, int uhfIddLength, QList<LineUser> &users, QString *problem);
 
     // What an import did, for the user: the count or why nothing was
     // imported, the lines not imported and each identifier left out with its

@@ -127,10 +127,7 @@ QList<QDate> KelvaraEditDate::selectedDates() const
     const QDate first = m_calendar->selectedDate();
     if (!m_range->isChecked())
         return {first};
-    QList<QDate> dates;
-    for (QDate d = first; d <= m_lastDay->date() && dates.size() <= MaxRangeDays; d = d.addDays(1))
-        dates << d;
-    return dates;
+    return HolidayRecords::rangeDates(first, m_lastDay->date());
 }
 
 void KelvaraEditDate::updateSummary()
@@ -149,22 +146,10 @@ void KelvaraEditDate::updateSummary()
 void KelvaraEditDate::accept()
 {
     const QList<QDate> dates = selectedDates();
-    if (dates.isEmpty()) {
-        KxMessageBox::critical(this, tr("Missing information"),
-                               tr("The last day lies before the first day."));
+    const QString problem = HolidayRecords::datesProblem(dates);
+    if (!problem.isEmpty()) {
+        KxMessageBox::critical(this, tr("Missing information"), problem);
         return;
-    }
-    if (dates.size() > MaxRangeDays) {
-        KxMessageBox::critical(this, tr("Missing information"),
-                               tr("At most %1 days can be added at once.").arg(MaxRangeDays));
-        return;
-    }
-    for (const QDate &date : dates) {
-        if (!HolidayRecords::fitsReaders(date)) {
-            KxMessageBox::critical(this, tr("Missing information"),
-                                   HolidayRecords::yearRefusal(date));
-            return;
-        }
     }
     if (!openDatabaseOrShowError(this, m_databasePath))
         return;

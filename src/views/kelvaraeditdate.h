@@ -22,9 +22,6 @@ class KelvaraEditDate : public QDialog
     Q_OBJECT
 
 public:
-    // More days at once are refused as a slip rather than a closure.
-    static constexpr int MaxRangeDays = 366;
-
     explicit KelvaraEditDate(const QString &databasePath, QWidget *parent = nullptr);
 
     // Edits the stored holiday; a date that does not read keeps today's.

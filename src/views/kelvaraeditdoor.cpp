@@ -3,11 +3,9 @@
 #include "core/applicationsettings.h"
 #include "core/errortext.h"
 #include "core/paths.h"
-#include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
-#include "db/recordstatement.h"
 #include "functions/flashdrive.h"
 #include "reader/myrdrtz60.h"
 #include "reader/readerfactory.h"
@@ -34,7 +32,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -42,24 +39,6 @@
 namespace {
 
 const QString kReadOnlyStyle = QStringLiteral("background: rgb(245,245,245)");
-// The longest folder name most file systems take, in bytes.
-constexpr int kMaxFolderNameBytes = 255;
-
-bool isHexDeviceId(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
-    return pattern.match(text).hasMatch();
-}
-
-// "02:4B:58:00:00:01"; "-" separators are taken too. Empty when malformed.
-QString normalisedMac(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^[0-9A-Fa-f]{2}([:-])[0-9A-Fa-f]{2}(\\1[0-9A-Fa-f]{2}){4}$"));
-    if (!pattern.match(text).hasMatch())
-        return QString();
-    return text.toUpper().replace(QLatin1Char('-'), QLatin1Char(':'));
-}
 
 } // namespace
 
@@ -262,7 +241,8 @@ EntryRow KelvaraEditDoor::entry() const
     row.readerType = readerType();
     row.readerSerNo = m_serNo->text().trimmed().toUpper();
     const QString mac = m_mac->text().trimmed();
-    row.readerMacAddr = normalisedMac(mac).isEmpty() ? mac : normalisedMac(mac);
+    const QString normalised = EntryRecords::normalisedMac(mac);
+    row.readerMacAddr = normalised.isEmpty() ? mac : normalised;
     // A type without a form keeps the settings it came with.
     row.readerConfig = m_form                           ? m_form->settingsText()
                        : row.readerType == m_loadedType ? m_loadedConfig
@@ -466,64 +446,28 @@ void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
 
 // ---------------------------------------------------------------- saving
 
-QString KelvaraEditDoor::folderNameRefusal(const QString &doorName)
-{
-    if (safeFolderName(doorName) != doorName)
-        return tr("The entry name '%1' cannot name the entry's log and data folders.\n"
-                  "An entry name must not begin with a dot and must not contain '/', '\\', "
-                  "'..' or control characters.")
-            .arg(doorName);
-    if (QStringLiteral("data-%1").arg(doorName).toUtf8().size() > kMaxFolderNameBytes)
-        return tr("The entry name is too long for the entry's log and data folders.\n"
-                  "Please use a shorter name.");
-    return QString();
-}
-
 bool KelvaraEditDoor::checkInput(const EntryRow &row)
 {
-    const QString missing = tr("Missing information");
-    const QString invalid = tr("Invalid input");
-    if (row.doorName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No entry name given"));
+    const RecordProblem problem = EntryRecords::problem(row);
+    if (problem.isEmpty())
+        return true;
+    KxMessageBox::critical(this, problem.missing ? tr("Missing information") : tr("Invalid input"),
+                           problem.text);
+    switch (problem.field) {
+    case EntryRecords::NameField:
         m_doorName->setFocus();
-        return false;
-    }
-    if (row.areaName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No area name given"));
+        break;
+    case EntryRecords::AreaField:
         m_areaName->setFocus();
-        return false;
-    }
-    const QString refusal = folderNameRefusal(row.doorName);
-    if (!refusal.isEmpty()) {
-        KxMessageBox::critical(this, invalid, refusal);
-        m_doorName->setFocus();
-        return false;
-    }
-    if (!row.readerSerNo.isEmpty() && !isHexDeviceId(row.readerSerNo)) {
-        KxMessageBox::critical(this, invalid,
-                               tr("The reader device ID '%1' is not a hexadecimal number of "
-                                  "1 to 8 digits (0-9, A-F).")
-                                   .arg(row.readerSerNo));
+        break;
+    case EntryRecords::DeviceIdField:
         m_serNo->setFocus();
-        return false;
-    }
-    if (!row.readerMacAddr.isEmpty() && normalisedMac(row.readerMacAddr).isEmpty()) {
-        KxMessageBox::critical(this, invalid,
-                               tr("The reader MAC address '%1' is not of the form "
-                                  "00:11:22:AA:BB:CC.")
-                                   .arg(row.readerMacAddr));
+        break;
+    case EntryRecords::MacField:
         m_mac->setFocus();
-        return false;
+        break;
     }
-    if ((row.port & EntryRecords::FlashDrivePortBit) && row.readerSerNo.isEmpty()) {
-        // The reader finds its files on the drive by its device ID.
-        KxMessageBox::critical(this, missing,
-                               tr("No reader device ID given\n(A reader served through the USB "
-                                  "flash drive finds its files by its device ID.)"));
-        m_serNo->setFocus();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 bool KelvaraEditDoor::store(const EntryRow &row)
@@ -531,39 +475,13 @@ bool KelvaraEditDoor::store(const EntryRow &row)
     const bool isNew = m_doorKey < 0;
     int key = m_doorKey;
     // The entry and its pending mark are stored together or not at all.
-    const QSqlError error =
-        RecordStatement::runInTransaction(m_params.databasePath, [&](QSqlQuery &query) {
-            bool pending = false;
-            if (isNew) {
-                if (!EntryRecords::addEntry(query, row, &key))
-                    return RecordStatement::failure(query);
-                // Its reader holds nothing of this project yet.
-                pending = !row.readerSerNo.isEmpty();
-            } else {
-                if (!ProjectDatabase::exec(
-                        query,
-                        QStringLiteral(
-                            "select readerSerNo,readerConfig from doors where PKdoors=?"),
-                        {key}))
-                    return RecordStatement::failure(query);
-                bool found = false;
-                if (!RecordStatement::fetchOne(query, found))
-                    return RecordStatement::failure(query);
-                pending = found && (query.value(0).toString() != row.readerSerNo ||
-                                    query.value(1).toString() != row.readerConfig);
-                query.finish();
-                if (!EntryRecords::editEntry(query, row))
-                    return RecordStatement::failure(query);
-            }
-            if (pending && !AccessRights::setNeedsUpdateOfEntry(query, key, true))
-                return RecordStatement::failure(query);
-            return QSqlError();
-        });
+    const QSqlError error = EntryRecords::saveEntry(m_params.databasePath, row, &key);
     if (error.isValid()) {
         const QString title = isNew ? tr("DB add entry") : tr("DB edit entry");
         EntryRow conflicting = row;
         conflicting.pkDoors = key;
-        const QString conflict = conflictText(conflicting);
+        const QString conflict =
+            EntryRecords::conflicts(m_params.databasePath, conflicting).join(QLatin1Char('\n'));
         if (conflict.isEmpty())
             showDatabaseError(this, title, error);
         else
@@ -574,52 +492,6 @@ bool KelvaraEditDoor::store(const EntryRow &row)
     m_doorKey = key;
     m_saved = true;
     return true;
-}
-
-QString KelvaraEditDoor::conflictText(const EntryRow &row) const
-{
-    ProjectDatabase db(m_params.databasePath);
-    if (!db.open())
-        return QString();
-    QSqlQuery query = db.query();
-    QStringList lines;
-    const auto holder = [&](const QString &condition, const QVariantList &values) {
-        QVariantList all = values;
-        all << row.pkDoors;
-        if (!ProjectDatabase::exec(query,
-                                   QStringLiteral("select areaName,doorName from doors where ") +
-                                       condition + QStringLiteral(" and PKdoors<>?"),
-                                   all) ||
-            !query.next())
-            return QString();
-        const QString name =
-            QStringLiteral("%1 / %2").arg(query.value(0).toString(), query.value(1).toString());
-        query.finish();
-        return name;
-    };
-    if (!holder(QStringLiteral("areaName=? and doorName=?"), {row.areaName, row.doorName})
-             .isEmpty())
-        lines
-            << tr("The area '%1' already has an entry named '%2'.").arg(row.areaName, row.doorName);
-    if (!row.readerSerNo.isEmpty()) {
-        const QString other = holder(QStringLiteral("readerSerNo=?"), {row.readerSerNo});
-        if (!other.isEmpty())
-            lines << tr("The reader with device ID %1 already controls the entry '%2'.")
-                         .arg(row.readerSerNo, other);
-    }
-    if (!row.readerMacAddr.isEmpty()) {
-        const QString other = holder(QStringLiteral("readerMacAddr=?"), {row.readerMacAddr});
-        if (!other.isEmpty())
-            lines << tr("The reader with MAC address %1 already controls the entry '%2'.")
-                         .arg(row.readerMacAddr, other);
-    }
-    if (!row.ipAddr.isEmpty()) {
-        const QString other = holder(QStringLiteral("ipAddr=? and port=?"), {row.ipAddr, row.port});
-        if (!other.isEmpty())
-            lines << tr("The reader connection %1 is already used by the entry '%2'.")
-                         .arg(connectionText(row.readerSerNo, row.ipAddr, row.port), other);
-    }
-    return lines.join(QLatin1Char('\n'));
 }
 
 void KelvaraEditDoor::accept()

@@ -50,8 +50,6 @@ public:
     // How the dialog's reader commands reach the reader.
     ReaderConnection connection() const;
 
-    // Why the name cannot name the entry's log and data folders; empty when it can.
-    static QString folderNameRefusal(const QString &doorName);
     static ReaderSettings readerSettings(const ApplicationSettings &settings,
                                          const ProjectParameters &params);
     static ReaderConnection connectionOf(const EntryRow &entry, const QString &folderKey);
@@ -83,7 +81,6 @@ private:
     // The input checks before saving; false after the message.
     bool checkInput(const EntryRow &row);
     bool store(const EntryRow &row);
-    QString conflictText(const EntryRow &row) const;
     void configureReader(const EntryRow &row, const QString &settingsText);
     void showConfigurationFailure(const ErrorInfo &error);
 

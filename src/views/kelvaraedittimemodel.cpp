@@ -193,19 +193,10 @@ void KelvaraEditTimeModel::accept()
     row.modelTag = m_tag->text().trimmed();
     row.modelName = m_name->text().trimmed();
     const QString missing = tr("Missing information");
-    if (row.modelTag.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No model tag given"));
-        m_tag->setFocus();
-        return;
-    }
-    if (row.modelTag == QLatin1String("***") || row.modelTag.contains(QLatin1Char('#'))) {
-        KxMessageBox::critical(this, missing, tr("Illegal model tag"));
-        m_tag->setFocus();
-        return;
-    }
-    if (row.modelName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No model name given"));
-        m_name->setFocus();
+    const RecordProblem problem = TimeModelRecords::problem(row);
+    if (!problem.isEmpty()) {
+        KxMessageBox::critical(this, missing, problem.text);
+        (problem.field == TimeModelRecords::NameField ? m_name : m_tag)->setFocus();
         return;
     }
     for (KelvaraTimePeriod *field : qAsConst(m_periods)) {

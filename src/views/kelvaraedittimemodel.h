@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/timemodel.h"
 #include "db/recordrows.h"
 
 #include <QDialog>
@@ -22,7 +23,7 @@ class KelvaraEditTimeModel : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int MaxPeriodFields = 8;
+    static constexpr int MaxPeriodFields = TimeModel::MaxPeriods;
 
     // A new model: one period field.
     explicit KelvaraEditTimeModel(const QString &databasePath, QWidget *parent = nullptr);

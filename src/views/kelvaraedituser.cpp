@@ -193,16 +193,6 @@ QString KelvaraEditUser::firstName() const
     return m_firstName->text().trimmed();
 }
 
-QString KelvaraEditUser::normaliseIddText(const QString &digits, int length)
-{
-    const int wanted = 2 * qMax(0, length);
-    if (digits.size() > wanted)
-        return digits.left(wanted);
-    if (digits.size() >= 8)
-        return digits.rightJustified(wanted, QLatin1Char('0'));
-    return digits;
-}
-
 void KelvaraEditUser::showIdd(bool longRange)
 {
     const TransponderIdd &idd = longRange ? m_iddClass1Gen2 : m_iddIso14443;
@@ -240,28 +230,17 @@ void KelvaraEditUser::editIdd(bool longRange)
         idd.toHex());
     if (answer.isNull())
         return;
-    // Pasted identifiers often bring a blank or a line end along.
-    const QString text = QString::fromLatin1(answer.trimmed().toLatin1());
-    if (text.isEmpty()) {
-        // Clearing the field takes the transponder away from the user.
-        idd = TransponderIdd();
-        showIdd(longRange);
-        return;
-    }
-    for (const QChar c : text) {
-        const char l = c.toLatin1();
-        if (!((l >= '0' && l <= '9') || (l >= 'a' && l <= 'f') || (l >= 'A' && l <= 'F'))) {
-            KxMessageBox::warning(this, tr("Edit IDD"),
-                                  tr("An IDD consists of hexadecimal digits (0-9, A-F) only.\n"
-                                     "The IDD was not changed."));
-            return;
-        }
-    }
     const int length = longRange ? m_params.uhfIddLength : m_params.hfIddLength;
     qint32 type = idd.type();
     if (type == TransponderIdd::Empty || !TransponderIdd::isValidType(type))
         type = longRange ? TransponderIdd::EpcClass1Gen2 : TransponderIdd::Iso14443A;
-    idd = TransponderIdd::fromHex(normaliseIddText(text, length), type);
+    // Clearing the field takes the transponder away from the user.
+    if (!TransponderIdd::fromTyped(answer, length, type, &idd)) {
+        KxMessageBox::warning(this, tr("Edit IDD"),
+                              tr("An IDD consists of hexadecimal digits (0-9, A-F) only.\n"
+                                 "The IDD was not changed."));
+        return;
+    }
     showIdd(longRange);
 }
 
@@ -313,20 +292,14 @@ UserRow KelvaraEditUser::collectRow() const
 void KelvaraEditUser::accept()
 {
     const UserRow row = collectRow();
-    const QString missing = tr("Missing information");
-    if (row.familyName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No family name given"));
-        m_familyName->setFocus();
-        return;
-    }
-    if (row.firstName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No first name given"));
-        m_firstName->setFocus();
-        return;
-    }
-    if (row.groupName.isEmpty()) {
-        KxMessageBox::critical(this, missing, tr("No group name given"));
-        m_groupName->setFocus();
+    const RecordProblem problem = UserRecords::problem(row);
+    if (!problem.isEmpty()) {
+        KxMessageBox::critical(
+            this, problem.missing ? tr("Missing information") : tr("Invalid input"), problem.text);
+        QLineEdit *field = problem.field == UserRecords::FirstNameField ? m_firstName
+                           : problem.field == UserRecords::GroupField   ? m_groupName
+                                                                        : m_familyName;
+        field->setFocus();
         return;
     }
     {
@@ -343,7 +316,8 @@ void KelvaraEditUser::accept()
                                   : UserRecords::editUser(m_params.databasePath, row);
     if (error.isValid()) {
         const QString title = isNew ? tr("DB add user") : tr("DB edit user");
-        const QString conflict = conflictText(row);
+        const QString conflict =
+            UserRecords::conflicts(m_params.databasePath, row).join(QLatin1Char('\n'));
         if (conflict.isEmpty())
             showDatabaseError(this, title, error);
         else
@@ -352,46 +326,6 @@ void KelvaraEditUser::accept()
         return;
     }
     QDialog::accept();
-}
-
-QString KelvaraEditUser::conflictText(const UserRow &row) const
-{
-    ProjectDatabase db(m_params.databasePath);
-    if (!db.open())
-        return QString();
-    QSqlQuery query = db.query();
-    QStringList lines;
-    const auto holder = [&](const char *column, const QString &value) {
-        if (value.isEmpty())
-            return QString();
-        if (!ProjectDatabase::exec(query,
-                                   QStringLiteral("select familyName,firstName from users where ") +
-                                       QLatin1String(column) + QStringLiteral("=? and PKusers<>?"),
-                                   {value, row.pkUsers}) ||
-            !query.next())
-            return QString();
-        const QString name =
-            QStringLiteral("%1, %2").arg(query.value(0).toString(), query.value(1).toString());
-        query.finish();
-        return name;
-    };
-    if (ProjectDatabase::exec(
-            query,
-            QStringLiteral("select count(*) from users where familyName=? and firstName=? and "
-                           "PKusers<>?"),
-            {row.familyName, row.firstName, row.pkUsers}) &&
-        query.next() && query.value(0).toInt() > 0)
-        lines << tr("A user named '%1, %2' already exists.").arg(row.familyName, row.firstName);
-    query.finish();
-    const QString hfHolder = holder("iddIso14443", row.iddIso14443);
-    if (!hfHolder.isEmpty())
-        lines << tr("The short range transponder %1 already belongs to '%2'.")
-                     .arg(m_iddIso14443.toDisplay(), hfHolder);
-    const QString uhfHolder = holder("iddClass1Gen2", row.iddClass1Gen2);
-    if (!uhfHolder.isEmpty())
-        lines << tr("The long range transponder %1 already belongs to '%2'.")
-                     .arg(m_iddClass1Gen2.toDisplay(), uhfHolder);
-    return lines.join(QLatin1Char('\n'));
 }
 
 void KelvaraEditUser::setHelp(bool isToolTips)

@@ -39,11 +39,6 @@ public:
     TransponderIdd iddIso14443() const { return m_iddIso14443; }
     TransponderIdd iddClass1Gen2() const { return m_iddClass1Gen2; }
 
-    // The hand-typed digits fitted to the project length in bytes: 8 or more
-    // digits are padded with leading "0" to 2 × length, longer texts cut to
-    // 2 × length digits, shorter ones kept.
-    static QString normaliseIddText(const QString &digits, int length);
-
 public slots:
     void accept() override;
     void done(int result) override;
@@ -73,8 +68,6 @@ private:
     void readIdd(bool longRange);
     void showIdd(bool longRange);
     UserRow collectRow() const;
-    // Who already holds the name combination or an identifier of the row.
-    QString conflictText(const UserRow &row) const;
 
     int m_userKey;
     ApplicationSettings &m_settings;

@@ -181,33 +181,17 @@ KelvaraProjectSettingsDialog::Answerer KelvaraProjectSettingsDialog::setAnswerer
 
 bool KelvaraProjectSettingsDialog::maskFromText(const QString &text, SelectionMask *mask)
 {
-    QString digits = text.trimmed();
-    for (const QChar c : digits) {
-        if (!isxdigit(c.toLatin1()) || c.unicode() > 0x7f)
-            return false;
-    }
-    if (digits.size() * 4 > SelectionMask::MaxBits)
-        return false;
-    const int bits = digits.size() * 4;
-    if (digits.size() % 2)
-        digits += QLatin1Char('0');
-    SelectionMask parsed;
-    parsed.setBytes(QByteArray::fromHex(digits.toLatin1()));
-    parsed.setBitLength(bits);
-    *mask = parsed;
-    return true;
+    return SelectionMask::fromHex(text, mask);
 }
 
 QString KelvaraProjectSettingsDialog::maskToText(const SelectionMask &mask)
 {
-    return QString::fromLatin1(mask.bytes().left((mask.bitLength() + 7) / 8).toHex().toUpper());
+    return mask.toHex();
 }
 
 SelectionMask KelvaraProjectSettingsDialog::korvexMask()
 {
-    SelectionMask mask;
-    maskFromText(QStringLiteral("2D1505D8500003"), &mask);
-    return mask;
+    return SelectionMask::makerMask();
 }
 
 void KelvaraProjectSettingsDialog::setHelp(bool toolTips)
@@ -252,7 +236,7 @@ void KelvaraProjectSettingsDialog::enableSelectionMask(int)
 
 void KelvaraProjectSettingsDialog::enableKorvexTagMask(int state)
 {
-    m_mask[0]->setText(isChecked(state) ? QStringLiteral("2D1505D8500003") : QString());
+    m_mask[0]->setText(isChecked(state) ? korvexMask().toHex() : QString());
     applyVisibility();
 }
 
@@ -307,36 +291,28 @@ void KelvaraProjectSettingsDialog::accept()
                                              next.uhfSelectionMask3 != m_params.uhfSelectionMask3);
     m_hfIddsWidened = false;
 
-    if (users == 0) {
-        if (next.supportIso15693)
-            next.hfIddLength = 8;
-    } else if (next.supportIso15693 && next.hfIddLength < 8) {
-        const QString isoTitle = tr("Support ISO15693");
-        if (KxMessageBox::question(
-                this, isoTitle,
-                tr("For ISO15693 support your project database must be updated to 8 byte "
-                   "UID's.\nSubsequent you have to configure all proximidy readers again "
-                   "and\nupdate their access configuration!\n\nDo you want to continue?")) !=
-            QMessageBox::Yes)
-            return;
-        QSqlError error;
-        {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            // Widens every identifier and marks the entries in one transaction.
-            error = next.changeHfIddLength(8);
-            QApplication::restoreOverrideCursor();
-        }
-        if (error.isValid()) {
-            showDatabaseError(this, isoTitle, error);
-            return;
-        }
-        m_hfIddsWidened = true;
+    const QString isoTitle = tr("Support ISO15693");
+    const bool widens = users > 0 && next.supportIso15693 && next.hfIddLength < 8;
+    if (widens && KxMessageBox::question(
+                      this, isoTitle,
+                      tr("For ISO15693 support your project database must be updated to 8 byte "
+                         "UID's.\nSubsequent you have to configure all proximidy readers again "
+                         "and\nupdate their access configuration!\n\nDo you want to continue?")) !=
+                      QMessageBox::Yes)
+        return;
+    ProjectParameters::completeSettings(next);
+    QSqlError error;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Widens the identifiers, marks the entries and writes the settings in
+        // one transaction.
+        error = m_params.saveSettings(next, &m_hfIddsWidened);
+        QApplication::restoreOverrideCursor();
     }
-    if (!next.saveProjectParameters()) {
-        KxMessageBox::critical(this, title, tr("The project settings could not be saved."));
+    if (error.isValid()) {
+        showDatabaseError(this, widens ? isoTitle : title, error);
         return;
     }
-    m_params = next;
     emit settingsChanged();
     QDialog::accept();
 }

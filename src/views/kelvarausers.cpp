@@ -285,9 +285,7 @@ void KelvaraUsers::removeUser()
         [this](int row) { return table()->item(row, 2)->data(KeyRole).toInt(); },
         [](QSqlQuery &query, int key) {
             QSet<int> entries;
-            return AccessRights::entriesOfUser(query, key, entries) &&
-                   AccessRights::setNeedsUpdate(query, entries, true) &&
-                   UserRecords::removeUser(query, key);
+            return UserRecords::removeUser(query, key, entries);
         });
     if (removed)
         emit usersChanged();

@@ -475,13 +475,16 @@ void TestRecords::removalIsAllOrNothing()
 {
     TestSupport::TempProject project;
     const QString path = project.databasePath();
-    int u = 0, e = 0;
+    int u = 0, e = 0, t = 0;
     QVERIFY(
         !UserRecords::addUser(path, user(QStringLiteral("U"), QString(), QStringLiteral("G")), &u)
              .isValid());
     QVERIFY(!EntryRecords::addEntry(path, entry(QStringLiteral("A"), QStringLiteral("1")), &e)
                  .isValid());
-    QVERIFY(!AccessRights::changeBoardCell(path, {u}, {e}, 1).isValid());
+    QVERIFY(!TimeModelRecords::addTimeModel(
+                 path, model(QStringLiteral("T"), QStringLiteral("T"), QStringLiteral("*-*-*")), &t)
+                 .isValid());
+    QVERIFY(!AccessRights::changeBoardCell(path, {u}, {e}, t).isValid());
     QVERIFY(!AccessRights::setNeedsUpdate(path, {e}, false).isValid());
     for (const char *table : {"users", "doors", "times"}) {
         QVERIFY(run(path, QStringLiteral("create trigger keep_%1 before delete on %1 begin "
@@ -490,7 +493,7 @@ void TestRecords::removalIsAllOrNothing()
     }
     QVERIFY(UserRecords::removeUser(path, u).isValid());
     QVERIFY(EntryRecords::removeEntry(path, e).isValid());
-    QVERIFY(TimeModelRecords::removeTimeModel(path, 1).isValid());
+    QVERIFY(TimeModelRecords::removeTimeModel(path, t).isValid());
     // The rights survive the failed removals, and nothing was marked.
     QCOMPARE(scalar(path, QStringLiteral("select count(*) from access")), 1);
     QCOMPARE(scalar(path, QStringLiteral("select count(*) from doors where needsUpdate=1")), 0);
