@@ -33,6 +33,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 using namespace kxsim;
@@ -192,6 +193,29 @@ private:
     KelvaraFunctionThread *m_stop;
 };
 
+// Runs a change of another program while the reader is being written.
+class MeanwhileReader : public ReaderObjectsReader
+{
+public:
+    MeanwhileReader(const ReaderSettings &p, const std::function<void()> &meanwhile)
+        : ReaderObjectsReader(p), m_meanwhile(meanwhile)
+    {
+    }
+    ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
+    {
+        m_meanwhile();
+        return ReaderObjectsReader::updateAccess(c, t, d);
+    }
+
+private:
+    std::function<void()> m_meanwhile;
+};
+
+SimDateTime simTime(const QDate &date, int hour)
+{
+    return SimDateTime{date.year(), date.month(), date.day(), hour, 0, 0};
+}
+
 void countIn(std::atomic<int> &now, std::atomic<int> &most)
 {
     const int n = ++now;
@@ -312,6 +336,8 @@ private slots:
     void unreachableReaderFailsOnlyItsEntry();
     void sixteenPeriodsFailWithoutContact();
     void stopBetweenEntries();
+    void changeDuringUpdateKeepsThePendingMark_data();
+    void changeDuringUpdateKeepsThePendingMark();
     void stopDuringReadLeavesNoState();
     void readAccessWritesThreeFiles();
     void importUnknownTransponders();
@@ -546,6 +572,91 @@ void TestFunctionThreads::stopBetweenEntries()
     QCOMPARE(site.pending(first), 0);
     QCOMPARE(site.pending(second), 1);
     QCOMPARE(run.log.filter(QStringLiteral("ENTRY:")).size(), 1);
+}
+
+void TestFunctionThreads::changeDuringUpdateKeepsThePendingMark_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("card"); // Abel's, as the reader sees it after the change
+    QTest::addColumn<bool>("granted"); // at the entry's reader once the change is sent
+    const QString abel = QStringLiteral("04a1b2c3d4e5f6");
+    QTest::newRow("a right removed") << "right" << abel << false;
+    QTest::newRow("a holiday added") << "holiday added" << abel << false;
+    QTest::newRow("a holiday removed") << "holiday removed" << abel << true;
+    QTest::newRow("the reader replaced in the entry dialog") << "reader" << abel << true;
+    QTest::newRow("the identifier length changed")
+        << "length" << QString(QStringLiteral("00") + abel) << true;
+}
+
+void TestFunctionThreads::changeDuringUpdateKeepsThePendingMark()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, card);
+    QFETCH(bool, granted);
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    auto replacement = makeReader(100, 0x1002);
+    SimReader replacementSim(replacement);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0) && replacementSim.listenTcp("127.0.0.1", 0));
+    const int door = site.addDoor(sim);
+    QDate day = QDate::currentDate().addDays(1); // a working day to come
+    while (day.dayOfWeek() > 5)
+        day = day.addDays(1);
+    HolidayRow holiday;
+    holiday.date = day.toString(HolidayRecords::DateFormat);
+    int holidayKey = 0;
+    if (change == QLatin1String("holiday removed"))
+        QVERIFY(!HolidayRecords::addHoliday(site.db(), holiday, &holidayKey).isValid());
+
+    const std::function<void()> meanwhile = [&] {
+        if (change == QLatin1String("right")) {
+            AccessRights::changeBoardCell(site.db(), {site.users.first()}, {door}, 0);
+        } else if (change == QLatin1String("holiday added")) {
+            HolidayRecords::addHoliday(site.db(), holiday);
+        } else if (change == QLatin1String("holiday removed")) {
+            HolidayRecords::removeHoliday(site.db(), holidayKey);
+        } else if (change == QLatin1String("length")) {
+            ProjectDatabase database(site.db());
+            database.open();
+            QSqlQuery q = database.query();
+            ProjectTags::setHfIddLength(q, 8);
+        } else {
+            QList<EntryRow> rows;
+            EntryRecords::listEntries(site.db(), 0, true, rows);
+            EntryRow row = rows.first();
+            row.readerSerNo = QStringLiteral("1002");
+            row.port = replacementSim.tcp().port();
+            EntryRecords::editEntry(site.db(), row);
+        }
+    };
+    const auto update = [&](bool withChange) {
+        ProjectParameters params = site.params;
+        params.loadProjectParameters();
+        KelvaraUpdateThread thread(params);
+        QList<HolidayRow> holidays;
+        HolidayRecords::listUpcomingHolidays(site.db(), holidays);
+        thread.setHolidays(holidays);
+        thread.setEntries(site.targets(true));
+        thread.setReaderFactory([&](const ReaderSettings &p) {
+            return std::make_unique<MeanwhileReader>(
+                p, withChange ? meanwhile : [] {});
+        });
+        return runToEnd(thread);
+    };
+    const Outcome run = update(true);
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    // What the reader got is no longer what the database gives: sent again next time.
+    QVERIFY2(!run.log.filter(QStringLiteral("changed during the update")).isEmpty(),
+             qPrintable(run.log.join(QLatin1Char('\n'))));
+    QCOMPARE(site.pending(door), 1);
+
+    QCOMPARE(update(false).states.value(QString::number(door)), 0);
+    QCOMPARE(site.pending(door), 0);
+    const auto &reader = change == QLatin1String("reader") ? replacement : device;
+    const bool onHoliday = change.startsWith(QLatin1String("holiday"));
+    const SimDateTime when = onHoliday ? simTime(day, 10) : SimDateTime{2035, 1, 8, 10, 0, 0};
+    QCOMPARE(reader->presentAt(bytesOf(card), when).granted, granted);
 }
 
 void TestFunctionThreads::stopDuringReadLeavesNoState()
