@@ -4622,6 +4622,10 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
         <source>Save configuration file error</source>
         <translation>Fehler beim Speichern der Konfigurationsdatei</translation>
     </message>
+    <message>
+        <source>Wrong reader: the reader at %1 is %2 (device ID %3), but the entry names %4 (device ID %5). Addresses swapped or reader replaced? Nothing was sent to it.</source>
+        <translation>Falscher Leser: Der Leser unter %1 ist ein %2 (Geräte-ID %3), der Zutritt nennt aber %4 (Geräte-ID %5). Adressen vertauscht oder Leser ersetzt? Es wurde nichts an ihn gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>ProjectSchema</name>

@@ -90,7 +90,7 @@ struct Site
         e.doorName = QStringLiteral("Door");
         e.areaName = QStringLiteral("Hall");
         e.readerType = 100;
-        e.readerSerNo = QStringLiteral("1001");
+        e.readerSerNo = QStringLiteral("C0FFEE"); // the virtual reader's own
         e.ipAddr = QStringLiteral("127.0.0.1");
         e.port = port;
         EntryRecords::addEntry(db, e, &entry);

@@ -19,6 +19,7 @@
 #include "functions/kelvarareadeventsthread.h"
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
+#include "functions/kelvaraverifythread.h"
 #include "functions/kelvarawriteconfigthread.h"
 #include "functions/readerobjectsreader.h"
 
@@ -337,6 +338,8 @@ private slots:
     void sixteenPeriodsFailWithoutContact();
     void stopBetweenEntries();
     void changeDuringUpdateKeepsThePendingMark_data();
+    void swappedReadersAreRefused_data();
+    void swappedReadersAreRefused();
     void changeDuringUpdateKeepsThePendingMark();
     void stopDuringReadLeavesNoState();
     void readAccessWritesThreeFiles();
@@ -657,6 +660,101 @@ void TestFunctionThreads::changeDuringUpdateKeepsThePendingMark()
     const bool onHoliday = change.startsWith(QLatin1String("holiday"));
     const SimDateTime when = onHoliday ? simTime(day, 10) : SimDateTime{2035, 1, 8, 10, 0, 0};
     QCOMPARE(reader->presentAt(bytesOf(card), when).granted, granted);
+}
+
+void TestFunctionThreads::swappedReadersAreRefused_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<bool>("swapped");      // else the entry names another reader type
+    QTest::addColumn<QString>("answering"); // the reader at the lobby's address
+    QTest::addColumn<QString>("named");
+    const QString vault = QStringLiteral("ID TZ60 (device ID 00001002)");
+    const QString lobby = QStringLiteral("ID TZ60 (device ID 00001001)");
+    for (const char *function :
+         {"update", "read access", "read events", "set clock", "write configuration", "verify"})
+        QTest::newRow(function) << function << true << vault << lobby;
+    const QString otherType = QStringLiteral("ID TZU700 (device ID 00001001)");
+    for (const char *function : {"update", "set clock", "write configuration"})
+        QTest::newRow(qPrintable(QLatin1String(function) + QStringLiteral(", another type named")))
+            << function << false << lobby << otherType;
+}
+
+void TestFunctionThreads::swappedReadersAreRefused()
+{
+    QFETCH(QString, function);
+    QFETCH(bool, swapped);
+    QFETCH(QString, answering);
+    QFETCH(QString, named);
+    Site site;
+    auto lobbyReader = makeReader(100, 0x1001);
+    auto vaultReader = makeReader(100, 0x1002);
+    SimReader lobbySim(lobbyReader);
+    SimReader vaultSim(vaultReader);
+    QVERIFY(lobbySim.listenTcp("127.0.0.1", 0) && vaultSim.listenTcp("127.0.0.1", 0));
+    const int lobby = site.addEntry(QStringLiteral("Lobby"), 100, QStringLiteral("1001"),
+                                    QStringLiteral("127.0.0.1"), lobbySim.tcp().port());
+    // Nobody may enter the vault; its reader holds that.
+    const int vault = site.addEntry(QStringLiteral("Vault"), 100, QStringLiteral("1002"),
+                                    QStringLiteral("127.0.0.1"), vaultSim.tcp().port());
+    QVERIFY(!AccessRights::changeBoardCell(
+                 site.db(), QSet<int>(site.users.cbegin(), site.users.cend()), {vault}, 0)
+                 .isValid());
+    updateAll(site);
+    QVERIFY(site.targets(true).isEmpty());
+
+    if (swapped) {
+        // A DHCP change: the lobby's address reaches the vault's reader.
+        const auto moveTo = [&](int entry, const QString &host, int port) {
+            return !EntryRecords::setReaderAddress(site.db(), entry, host, port).isValid();
+        };
+        QVERIFY(moveTo(vault, QStringLiteral("127.0.0.2"), lobbySim.tcp().port()) &&
+                moveTo(lobby, QStringLiteral("127.0.0.1"), vaultSim.tcp().port()) &&
+                moveTo(vault, QStringLiteral("127.0.0.1"), lobbySim.tcp().port()));
+    } else {
+        EntryRow row;
+        QList<EntryRow> rows;
+        QVERIFY(!EntryRecords::listEntries(site.db(), 0, true, rows).isValid());
+        for (const EntryRow &r : qAsConst(rows))
+            if (r.pkDoors == lobby)
+                row = r;
+        row.readerType = 101;
+        QVERIFY(!EntryRecords::editEntry(site.db(), row).isValid());
+    }
+    QVERIFY(!AccessRights::setNeedsUpdateOfEntry(site.db(), lobby, true).isValid());
+    const std::shared_ptr<VirtualReader> &answers = swapped ? vaultReader : lobbyReader;
+    answers->setClock(SimDateTime{2001, 1, 1, 0, 0, 0});
+    const SimDateTime monday{2035, 1, 8, 10, 0, 0};
+    const std::vector<uint8_t> abel = bytesOf(QStringLiteral("04a1b2c3d4e5f6"));
+    const bool grantedBefore = answers->presentAt(abel, monday).granted;
+
+    std::unique_ptr<KelvaraFunctionThread> thread;
+    if (function == QLatin1String("update"))
+        thread = std::make_unique<KelvaraUpdateThread>(site.params);
+    else if (function == QLatin1String("read access"))
+        thread = std::make_unique<KelvaraReadAccessThread>(site.params, false);
+    else if (function == QLatin1String("read events"))
+        thread = std::make_unique<KelvaraReadEventsThread>(site.params);
+    else if (function == QLatin1String("set clock"))
+        thread = std::make_unique<KelvaraSetDateTimeThread>(site.params);
+    else if (function == QLatin1String("write configuration"))
+        thread = std::make_unique<KelvaraWriteConfigThread>(site.params);
+    else
+        thread = std::make_unique<KelvaraVerifyThread>(site.params, false);
+    thread->setEntries({site.target(lobby)});
+    const Outcome outcome = runToEnd(*thread);
+    QCOMPARE(outcome.states.value(QString::number(lobby)), 2);
+    const QString text =
+        QStringLiteral("Wrong reader: the reader at 127.0.0.1:%1 is %2, but the entry names %3")
+            .arg(swapped ? vaultSim.tcp().port() : lobbySim.tcp().port())
+            .arg(answering, named);
+    QVERIFY2(!outcome.log.filter(text).isEmpty(), qPrintable(outcome.log.join(QLatin1Char('\n'))));
+    if (auto *verify = qobject_cast<KelvaraVerifyThread *>(thread.get()))
+        QVERIFY(verify->reasonOf(QString::number(lobby)).contains(text));
+    // Nothing reached the reader that answered: its tables and clock are as they were.
+    QCOMPARE(answers->presentAt(abel, monday).granted, grantedBefore);
+    QCOMPARE(int(answers->clock().year), 2001);
+    QCOMPARE(site.pending(lobby), 1);
+    QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Lobby"))));
 }
 
 void TestFunctionThreads::stopDuringReadLeavesNoState()
