@@ -4881,6 +4881,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
         <source>time models with periods that mean never: %1</source>
         <translation>Zeitmodelle mit Abschnitten, die nie gelten: %1</translation>
     </message>
+    <message>
+        <source>identifier length %1 bytes, below %2: any card whose first %1 bytes are those of a user&apos;s would open the door</source>
+        <translation>Kennungslänge %1 Bytes, unter %2: Jede Karte, deren erste %1 Bytes denen eines Benutzers gleichen, würde die Tür öffnen</translation>
+    </message>
 </context>
 <context>
     <name>UserRecords</name>

@@ -33,6 +33,15 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
     AccessDataSet dataSet;
     const int iddLength = AccessDataSet::iddLengthFor(int(entry.readerType), m_project.hfIddLength,
                                                       m_project.uhfIddLength);
+    if (AccessDataSet::isAccessReaderType(int(entry.readerType)) &&
+        iddLength < AccessDataSet::MinSafeIddLength) {
+        log(QStringLiteral("The identifier length of %1 bytes is below %2 bytes: any card whose "
+                           "first %1 bytes are those of a user's would open the door. Nothing was "
+                           "sent; set a longer identifier length in the project settings.")
+                .arg(iddLength)
+                .arg(AccessDataSet::MinSafeIddLength));
+        return Failed;
+    }
     const bool assigned = dataSet.compile(rows, m_holidays, int(entry.readerType), iddLength);
     log(dataSet.periodLog());
     log(dataSet.userLog());

@@ -103,15 +103,29 @@ struct Site
         const QList<EntryTarget> rows = targets();
         return rows.isEmpty() ? -1 : int(rows.first().needsUpdate);
     }
-    void update()
+    // The log lines of the run.
+    QStringList update()
     {
         KelvaraUpdateThread thread(params);
         QList<HolidayRow> holidays;
         HolidayRecords::listUpcomingHolidays(db(), holidays);
         thread.setHolidays(holidays);
         thread.setEntries(targets());
+        QSignalSpy lines(&thread, &KelvaraFunctionThread::logMessage);
         thread.start();
         thread.wait();
+        QStringList log;
+        for (const QList<QVariant> &line : qAsConst(lines))
+            log << line.first().toString();
+        return log;
+    }
+    // Whether the reader lets the card in on a Monday morning.
+    bool admits(const QString &hex) const
+    {
+        const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
+        return device
+            ->presentAt(std::vector<uint8_t>(raw.begin(), raw.end()), SimDateTime{2035, 1, 8, 10})
+            .granted;
     }
     // State and reason of the one entry.
     QPair<int, QString> verify(bool mark = false)
@@ -149,6 +163,8 @@ private slots:
     void unreachableReader();
     void check_data();
     void check();
+    void shortIdentifierLengthRefusesTheUpdate_data();
+    void shortIdentifierLengthRefusesTheUpdate();
     void commandLine();
 
 private:
@@ -286,22 +302,32 @@ void TestReaderVerify::check_data()
     QTest::addColumn<int>("models");      // models of 8 windows each, each for a user of its own
     QTest::addColumn<int>("holidays");    // upcoming holidays
     QTest::addColumn<QString>("shortHf"); // a user with this identifier
+    QTest::addColumn<int>("iddLength");   // the project's short-range identifier length
     QTest::addColumn<bool>("canUpdate");
     QTest::addColumn<QString>("problems");
-    QTest::newRow("fine") << 0 << 255 << QString() << true << QString();
+    QTest::newRow("fine") << 0 << 255 << QString() << 7 << true << QString();
     QTest::newRow("16 windows")
-        << 2 << 0 << QString() << false
+        << 2 << 0 << QString() << 7 << false
         << QStringLiteral("time windows needed: 17 of 15 a reader holds (over by the models M1)");
     QTest::newRow("256 holidays")
-        << 0 << 256 << QString() << false
+        << 0 << 256 << QString() << 7 << false
         << QStringLiteral("upcoming holidays: 256 of 255 a reader holds (%1 and later do not fit)")
                .arg(QDate::currentDate().addDays(255).toString(Qt::ISODate));
     QTest::newRow("short identifier")
-        << 0 << 0 << QStringLiteral("04a1b2") << true
+        << 0 << 0 << QStringLiteral("04a1b2") << 7 << true
         << QStringLiteral("identifiers shorter than the project length of 7 bytes: 1 (Short, X)");
     QTest::newRow("no identifier")
-        << 0 << 0 << QStringLiteral("-") << true
+        << 0 << 0 << QStringLiteral("-") << 7 << true
         << QStringLiteral("users with rights but no short-range identifier: 1 (Short, X)");
+    QTest::newRow("identifier length 3 bytes")
+        << 0 << 0 << QString() << 3 << false
+        << QStringLiteral("identifier length 3 bytes, below 4: any card whose first 3 bytes are "
+                          "those of a user's would open the door\nidentifiers held by another "
+                          "user as well, left out: 1 (Brandt, X)");
+    QTest::newRow("identifier length 4 bytes")
+        << 0 << 0 << QStringLiteral("04a1b2") << 4 << true
+        << QStringLiteral("identifiers shorter than the project length of 4 bytes: 1 (Short, X)\n"
+                          "identifiers held by another user as well, left out: 1 (Brandt, X)");
 }
 
 void TestReaderVerify::check()
@@ -309,9 +335,11 @@ void TestReaderVerify::check()
     QFETCH(int, models);
     QFETCH(int, holidays);
     QFETCH(QString, shortHf);
+    QFETCH(int, iddLength);
     QFETCH(bool, canUpdate);
     QFETCH(QString, problems);
     Site site;
+    site.params.hfIddLength = iddLength;
     for (int m = 0; m < models; ++m) {
         QStringList periods;
         for (int p = 0; p < 8; ++p)
@@ -358,6 +386,29 @@ void TestReaderVerify::check()
     QCOMPARE(board.size(), 1);
     QCOMPARE(board.first().blocking, result.blocking);
     QVERIFY(board.first().warnings.isEmpty());
+}
+
+void TestReaderVerify::shortIdentifierLengthRefusesTheUpdate_data()
+{
+    QTest::addColumn<int>("iddLength");
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("3 bytes") << 3;
+    QTest::newRow("4 bytes") << 4;
+}
+
+void TestReaderVerify::shortIdentifierLengthRefusesTheUpdate()
+{
+    QFETCH(int, iddLength);
+    Site site;
+    site.params.hfIddLength = iddLength;
+    QVERIFY(site.params.saveProjectParameters());
+    const QStringList log = site.update();
+    const bool refused = iddLength < 4;
+    QCOMPARE(site.pending(), refused ? 1 : 0);
+    QCOMPARE(!log.filter(QStringLiteral("is below 4 bytes")).isEmpty(), refused);
+    QCOMPARE(site.admits(QStringLiteral("04a1b2c3d4e5f6")), !refused);
+    // A stranger's card that begins as Abel's never opens the door.
+    QVERIFY(!site.admits(QStringLiteral("04a1b2ffffffff")));
 }
 
 void TestReaderVerify::commandLine()
