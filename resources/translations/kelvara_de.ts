@@ -189,6 +189,18 @@
         <source>Unable to undo the change of rights</source>
         <translation>Die Änderung der Rechte lässt sich nicht rückgängig machen</translation>
     </message>
+    <message>
+        <source>The user &quot;%1, %2&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Der Benutzer &quot;%1, %2&quot; ist nicht mehr der, für den die Änderung gemacht wurde: entfernt und ein anderer unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Der Zutritt &quot;%1&quot; ist nicht mehr der, für den die Änderung gemacht wurde: entfernt und ein anderer unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source>The time model &quot;%1&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Das Zeitmodell &quot;%1&quot; ist nicht mehr das, für das die Änderung gemacht wurde: entfernt und ein anderes unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionText</name>
@@ -3483,6 +3495,10 @@ existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der
     <message>
         <source>Why…?</source>
         <translation>Warum…?</translation>
+    </message>
+    <message>
+        <source>This step and the ones before it were taken off the list.</source>
+        <translation>Dieser Schritt und die vor ihm wurden aus der Liste entfernt.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "access/accessdataset.h"
 #include "core/paths.h"
 #include "db/accessrights.h"
+#include "db/boardchange.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/holidayrecords.h"
@@ -339,6 +340,8 @@ private slots:
     void stopBetweenEntries();
     void changeDuringUpdateKeepsThePendingMark_data();
     void swappedReadersAreRefused_data();
+    void undoAndRedoRefuseReusedKeys_data();
+    void undoAndRedoRefuseReusedKeys();
     void swappedReadersAreRefused();
     void changeDuringUpdateKeepsThePendingMark();
     void stopDuringReadLeavesNoState();
@@ -755,6 +758,79 @@ void TestFunctionThreads::swappedReadersAreRefused()
     QCOMPARE(int(answers->clock().year), 2001);
     QCOMPARE(site.pending(lobby), 1);
     QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Lobby"))));
+}
+
+void TestFunctionThreads::undoAndRedoRefuseReusedKeys_data()
+{
+    QTest::addColumn<QString>("replaced");
+    QTest::addColumn<bool>("redo");
+    for (const QString &replaced :
+         {QStringLiteral("user"), QStringLiteral("entry"), QStringLiteral("time model")}) {
+        QTest::newRow(qPrintable(QStringLiteral("undo, the %1 replaced").arg(replaced)))
+            << replaced << false;
+        QTest::newRow(qPrintable(QStringLiteral("redo, the %1 replaced").arg(replaced)))
+            << replaced << true;
+    }
+}
+
+void TestFunctionThreads::undoAndRedoRefuseReusedKeys()
+{
+    QFETCH(QString, replaced);
+    QFETCH(bool, redo);
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addDoor(sim);
+    const int cole = site.users.last(); // like the door and the model, the largest key
+    // The step removes Cole's right (undone below), or gives it (undone, then redone).
+    if (redo)
+        QVERIFY(!AccessRights::changeBoardCell(site.db(), {cole}, {door}, 0).isValid());
+    BoardChange change;
+    QVERIFY(
+        !BoardChange::prepare(site.db(), {cole}, {door}, redo ? site.office : 0, change).isValid());
+    QVERIFY(!change.apply(site.db()).isValid());
+    if (redo)
+        QVERIFY(!change.revert(site.db()).isValid());
+
+    // The row goes, and SQLite gives its key to the next one made.
+    std::vector<uint8_t> card = bytesOf(QStringLiteral("04a1b2c3d4e5f8")); // Cole's
+    SimDateTime when{2035, 1, 8, 10, 0, 0};                                // a Monday
+    if (replaced == QLatin1String("user")) {
+        QVERIFY(!UserRecords::removeUser(site.db(), cole).isValid());
+        QCOMPARE(site.addUser(QStringLiteral("Zoe"), QStringLiteral("04c0c0c0c0c0c0")), cole);
+        card = bytesOf(QStringLiteral("04c0c0c0c0c0c0"));
+    } else if (replaced == QLatin1String("entry")) {
+        QVERIFY(!EntryRecords::removeEntry(site.db(), door).isValid());
+        EntryRow annex;
+        annex.doorName = QStringLiteral("Annex");
+        annex.areaName = QStringLiteral("Hall");
+        annex.readerType = 100;
+        annex.readerSerNo = QStringLiteral("1001");
+        annex.ipAddr = QStringLiteral("127.0.0.1");
+        annex.port = sim.tcp().port();
+        int key = 0;
+        QVERIFY(!EntryRecords::addEntry(site.db(), annex, &key).isValid());
+        QCOMPARE(key, door);
+    } else {
+        QVERIFY(!TimeModelRecords::removeTimeModel(site.db(), site.office).isValid());
+        TimeModelRow weekend;
+        weekend.modelTag = QStringLiteral("WE");
+        weekend.modelName = QStringLiteral("Weekend");
+        weekend.modelDefinition = QStringLiteral("sat,sun-08:00-20:00");
+        int key = 0;
+        QVERIFY(!TimeModelRecords::addTimeModel(site.db(), weekend, &key).isValid());
+        QCOMPARE(key, site.office);
+        when = SimDateTime{2035, 1, 13, 10, 0, 0}; // a Saturday
+    }
+    bool stale = false;
+    const QSqlError error = redo ? change.apply(site.db(), nullptr, &stale)
+                                 : change.revert(site.db(), nullptr, nullptr, &stale);
+    QVERIFY(stale);
+    QVERIFY2(error.text().contains(QStringLiteral("is not the one the change was made for")),
+             qPrintable(error.text()));
+    updateAll(site);
+    QVERIFY(!device->presentAt(card, when).granted);
 }
 
 void TestFunctionThreads::stopDuringReadLeavesNoState()
