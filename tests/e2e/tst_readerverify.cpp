@@ -14,6 +14,7 @@
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvaraverifythread.h"
 #include "functions/readerobjectsreader.h"
+#include "functions/readertablesdrift.h"
 #include "functions/readertablesreadback.h"
 #include "functions/updatecheck.h"
 
@@ -159,6 +160,8 @@ private slots:
     void readBackEqualsWhatWasSent();
     void verify_data();
     void verify();
+    void readBackAsAReaderHoldsIt_data();
+    void readBackAsAReaderHoldsIt();
     void markIsOnlySet();
     void unreachableReader();
     void check_data();
@@ -203,7 +206,16 @@ void TestReaderVerify::readBackEqualsWhatWasSent()
     QCOMPARE(expected.nameOf(QStringLiteral("04A1B2C3D4E5F6")), QStringLiteral("Abel, X"));
 }
 
-enum Change { NoChange, NewRight, OtherModel, LostTables, NewHoliday };
+enum Change {
+    NoChange,
+    NewRight,
+    OtherModel,
+    LostTables,
+    NewHoliday,
+    RightRemoved,
+    AllOnOtherModel,
+    HolidayRemoved
+};
 
 void TestReaderVerify::verify_data()
 {
@@ -224,6 +236,16 @@ void TestReaderVerify::verify_data()
         << int(NewHoliday)
         << QStringLiteral("holidays missing: 1 (%1)")
                .arg(QDate::currentDate().addDays(10).toString(Qt::ISODate));
+    QTest::newRow("a right removed on the board")
+        << int(RightRemoved) << QStringLiteral("identifiers extra: 1 (Brandt, X)");
+    QTest::newRow("every right on another model")
+        << int(AllOnOtherModel)
+        << QStringLiteral("identifiers with other rights: 2 (Abel, X; Brandt, X), time windows "
+                          "missing: 1 (sun,sat-10:00-12:00), time windows extra: 1 "
+                          "(mon,tue,wed,thu,fri-07:00-19:00)");
+    QTest::newRow("today's holiday removed")
+        << int(HolidayRemoved)
+        << QStringLiteral("holidays extra: 1 (%1)").arg(QDate::currentDate().toString(Qt::ISODate));
 }
 
 void TestReaderVerify::verify()
@@ -231,9 +253,26 @@ void TestReaderVerify::verify()
     QFETCH(int, change);
     QFETCH(QString, reason);
     Site site;
+    int today = 0;
+    if (change == HolidayRemoved)
+        HolidayRecords::addHoliday(
+            site.db(), {0, QDate::currentDate().toString(HolidayRecords::DateFormat), {}}, &today);
     site.update();
     QCOMPARE(site.pending(), 0);
     switch (change) {
+    case RightRemoved:
+        site.grant(site.users.value(QStringLiteral("Brandt")), 0);
+        break;
+    case AllOnOtherModel: {
+        const int weekend =
+            site.addModel(QStringLiteral("WE"), QStringLiteral("sat,sun-10:00-12:00"));
+        for (int user : qAsConst(site.users))
+            site.grant(user, weekend);
+        break;
+    }
+    case HolidayRemoved:
+        HolidayRecords::removeHoliday(site.db(), today);
+        break;
     case NewRight:
         site.grant(site.addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8")),
                    site.office);
@@ -269,6 +308,53 @@ void TestReaderVerify::verify()
     // An update brings the reader back in line.
     site.update();
     QCOMPARE(site.verify(), qMakePair(int(KelvaraFunctionThread::Done), QString()));
+}
+
+void TestReaderVerify::readBackAsAReaderHoldsIt_data()
+{
+    // Windows as definitions ("" never) and records as "identifier:flags", ";" between.
+    QTest::addColumn<QString>("readerWindows");
+    QTest::addColumn<QString>("readerRecords");
+    QTest::addColumn<QString>("windows"); // what the database gives
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<bool>("inSync");
+    const QString mon = QStringLiteral("mon-08:00-10:00");
+    const QString both = QStringLiteral("mon-08:00-10:00;tue-08:00-10:00");
+    QTest::newRow("the same") << mon << "04a1:1" << mon << "04a1:1" << true;
+    QTest::newRow("another window") << "mon-08:00-11:00"
+                                    << "04a1:1" << mon << "04a1:1" << false;
+    QTest::newRow("a repeated identifier: the first counts")
+        << both << "04a1:1;04a1:2" << both << "04a1:1" << true;
+    QTest::newRow("never windows at the end")
+        << QString(mon + QStringLiteral(";;")) << "04a1:1" << mon << "04a1:1" << true;
+    QTest::newRow("windows in another order") << "tue-08:00-10:00;mon-08:00-10:00"
+                                              << "04a1:3" << both << "04a1:3" << true;
+}
+
+void TestReaderVerify::readBackAsAReaderHoldsIt()
+{
+    QFETCH(QString, readerWindows);
+    QFETCH(QString, readerRecords);
+    QFETCH(QString, windows);
+    QFETCH(QString, records);
+    QFETCH(bool, inSync);
+    const auto tables = [](const QString &periods, const QString &access) {
+        ReaderReadBack readBack;
+        readBack.iddLength = 2;
+        for (const QString &definition : periods.split(QLatin1Char(';')))
+            readBack.timezones << (definition.isEmpty()
+                                       ? TimezoneRecord()
+                                       : TimezoneRecord::fromPeriod(
+                                             TimePeriod::fromDefinition(definition)));
+        for (const QString &record : access.split(QLatin1Char(';')))
+            readBack.access << ReadAccessRecord{
+                record.section(QLatin1Char(':'), 0, 0),
+                quint16(record.section(QLatin1Char(':'), 1).toUInt())};
+        return ReaderTablesReadBack::fromReadBack(readBack);
+    };
+    const ReaderTablesDrift drift = ReaderTablesDrift::compare(
+        tables(readerWindows, readerRecords), tables(windows, records), QDate::currentDate());
+    QVERIFY2(drift.inSync() == inSync, qPrintable(drift.summary()));
 }
 
 void TestReaderVerify::markIsOnlySet()
