@@ -385,35 +385,50 @@ void TestReaderVerify::unreachableReader()
 
 void TestReaderVerify::check_data()
 {
-    QTest::addColumn<int>("models");      // models of 8 windows each, each for a user of its own
-    QTest::addColumn<int>("holidays");    // upcoming holidays
-    QTest::addColumn<QString>("shortHf"); // a user with this identifier
-    QTest::addColumn<int>("iddLength");   // the project's short-range identifier length
+    QTest::addColumn<int>("models");         // models of 8 windows each, each for a user of its own
+    QTest::addColumn<int>("holidays");       // upcoming holidays
+    QTest::addColumn<QString>("shortHf");    // a user with this identifier
+    QTest::addColumn<int>("iddLength");      // the project's short-range identifier length
+    QTest::addColumn<QString>("shortModel"); // the definition of the model Short gets
+    QTest::addColumn<int>("crowd");          // users more with the office model
     QTest::addColumn<bool>("canUpdate");
     QTest::addColumn<QString>("problems");
-    QTest::newRow("fine") << 0 << 255 << QString() << 7 << true << QString();
+    QTest::newRow("fine") << 0 << 255 << QString() << 7 << QString() << 0 << true << QString();
     QTest::newRow("16 windows")
-        << 2 << 0 << QString() << 7 << false
+        << 2 << 0 << QString() << 7 << QString() << 0 << false
         << QStringLiteral("time windows needed: 17 of 15 a reader holds (over by the models M1)");
     QTest::newRow("256 holidays")
-        << 0 << 256 << QString() << 7 << false
+        << 0 << 256 << QString() << 7 << QString() << 0 << false
         << QStringLiteral("upcoming holidays: 256 of 255 a reader holds (%1 and later do not fit)")
                .arg(QDate::currentDate().addDays(255).toString(Qt::ISODate));
     QTest::newRow("short identifier")
-        << 0 << 0 << QStringLiteral("04a1b2") << 7 << true
+        << 0 << 0 << QStringLiteral("04a1b2") << 7 << QString() << 0 << true
         << QStringLiteral("identifiers shorter than the project length of 7 bytes: 1 (Short, X)");
     QTest::newRow("no identifier")
-        << 0 << 0 << QStringLiteral("-") << 7 << true
+        << 0 << 0 << QStringLiteral("-") << 7 << QString() << 0 << true
         << QStringLiteral("users with rights but no short-range identifier: 1 (Short, X)");
     QTest::newRow("identifier length 3 bytes")
-        << 0 << 0 << QString() << 3 << false
+        << 0 << 0 << QString() << 3 << QString() << 0 << false
         << QStringLiteral("identifier length 3 bytes, below 4: any card whose first 3 bytes are "
                           "those of a user's would open the door\nidentifiers held by another "
                           "user as well, left out: 1 (Brandt, X)");
     QTest::newRow("identifier length 4 bytes")
-        << 0 << 0 << QStringLiteral("04a1b2") << 4 << true
+        << 0 << 0 << QStringLiteral("04a1b2") << 4 << QString() << 0 << true
         << QStringLiteral("identifiers shorter than the project length of 4 bytes: 1 (Short, X)\n"
                           "identifiers held by another user as well, left out: 1 (Brandt, X)");
+    QTest::newRow("a model with a period that means never")
+        << 0 << 0 << QStringLiteral("04a1b2c3d4e5ff") << 7
+        << QStringLiteral("mon-08:00-10:00|tue-25:00-26:00") << 0 << true
+        << QStringLiteral("time models with periods that mean never: SM");
+    QTest::newRow("a model that grants nothing")
+        << 0 << 0 << QStringLiteral("04a1b2c3d4e5ff") << 7 << QStringLiteral("sat-10:00-09:00") << 0
+        << true << QStringLiteral("time models with periods that mean never: SM");
+    // Abel and Brandt, and the crowd.
+    QTest::newRow("as many identifiers as the reader holds")
+        << 0 << 0 << QString() << 7 << QString() << 65533 << true << QString();
+    QTest::newRow("one identifier more than the reader holds")
+        << 0 << 0 << QString() << 7 << QString() << 65534 << false
+        << QStringLiteral("identifiers: 65536 of 65535 the reader type holds");
 }
 
 void TestReaderVerify::check()
@@ -422,10 +437,28 @@ void TestReaderVerify::check()
     QFETCH(int, holidays);
     QFETCH(QString, shortHf);
     QFETCH(int, iddLength);
+    QFETCH(QString, shortModel);
+    QFETCH(int, crowd);
     QFETCH(bool, canUpdate);
     QFETCH(QString, problems);
     Site site;
     site.params.hfIddLength = iddLength;
+    if (crowd > 0) {
+        ProjectDatabase db(site.db());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q,
+            QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where "
+                           "i<?) insert into users (familyName,firstName,groupName,iddIso14443) "
+                           "select 'Crowd'||i,'X','Staff',printf('05%012x-04',i) from n"),
+            {crowd}));
+        QVERIFY(ProjectDatabase::exec(q,
+                                      QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) "
+                                                     "select PKusers,?,? from users where "
+                                                     "familyName like 'Crowd%'"),
+                                      {site.door, site.office}));
+    }
     for (int m = 0; m < models; ++m) {
         QStringList periods;
         for (int p = 0; p < 8; ++p)
@@ -445,7 +478,8 @@ void TestReaderVerify::check()
     if (!shortHf.isEmpty())
         site.grant(site.addUser(QStringLiteral("Short"),
                                 shortHf == QLatin1String("-") ? QString() : shortHf),
-                   site.office);
+                   shortModel.isEmpty() ? site.office
+                                        : site.addModel(QStringLiteral("SM"), shortModel));
     const UpdateCheck::Result result = site.check();
     QCOMPARE(result.text(), problems);
     QCOMPARE(result.canUpdate(), canUpdate);
