@@ -111,6 +111,7 @@ private slots:
     void redoRestoresExactly();
     void undoAfterTheBlockMovedOn_data();
     void undoAfterTheBlockMovedOn();
+    void undoOfRightsWithRandomKeys();
     void stepRefusedForRowsNoLongerItsOwn_data();
     void stepRefusedForRowsNoLongerItsOwn();
     void renameUndoPartsWhatItJoined_data();
@@ -267,7 +268,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
 {
     QTest::addColumn<int>("model"); // 0 removes, 1 "***", 2 "TWO"
     // Statements run between the change and its undo; U0.. are the block's
-    // users, E0.. its entries, TWO the model.
+    // users, E0.. its entries, OUT the entry outside it, TWO the model.
     QTest::addColumn<QString>("meanwhile");
     // The block holds "***" for user 0 at entries 0 and 1, "TWO" for user 1
     // at entry 0.
@@ -281,6 +282,14 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
         << 2
         << QStringLiteral("delete from access where FKusers=U1 and FKdoors=E0;"
                           "insert into access (FKusers,FKdoors,FKtimes) values (U1,E0,1)");
+    QTest::newRow("set, a right it changed removed")
+        << 2 << QStringLiteral("delete from access where FKusers=U0 and FKdoors=E0");
+    QTest::newRow("set, a right it added given a new key")
+        << 2
+        << QStringLiteral("delete from access where FKusers=U2 and FKdoors=E0;"
+                          "insert into access (FKusers,FKdoors,FKtimes) values (U2,E0,1)");
+    QTest::newRow("set, the key of a right it changed now another pair's")
+        << 2 << QStringLiteral("update access set FKdoors=OUT where FKusers=U0 and FKdoors=E1");
     QTest::newRow("set, a user removed")
         << 1
         << QStringLiteral("delete from access where FKusers=U1;delete from users where PKusers=U1");
@@ -318,6 +327,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     for (int i = 0; i < 4; ++i)
         meanwhile.replace(QStringLiteral("E%1").arg(i), QString::number(b.entries[i]));
     meanwhile.replace(QStringLiteral("TWO"), QString::number(b.two));
+    meanwhile.replace(QStringLiteral("OUT"), QString::number(b.outside));
     for (const QString &statement : meanwhile.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         QVERIFY2(run(b.path, statement), qPrintable(statement));
     QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
@@ -355,6 +365,25 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     // Undone without interference, the rights keep their row keys.
     if (meanwhile.isEmpty())
         QCOMPARE(keys(), keysBefore);
+}
+
+void TestBoardChange::undoOfRightsWithRandomKeys()
+{
+    Block b;
+    QVERIFY(b.giveSample(true));
+    // With the greatest key taken, SQLite hands out keys at random: the rights
+    // a change adds can no longer be told by their keys.
+    QVERIFY(run(b.path, QStringLiteral("insert into access (PKaccess,FKusers,FKdoors,FKtimes) "
+                                       "values (9223372036854775807,%1,%2,1)")
+                            .arg(b.users[1])
+                            .arg(b.outside)));
+    const QMap<QString, int> before = rights(b.path);
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), b.two, change).isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    QCOMPARE(rights(b.path).size(), before.size() + 9);
+    QVERIFY(!change.revert(b.path).isValid());
+    QCOMPARE(rights(b.path), before);
 }
 
 void TestBoardChange::stepRefusedForRowsNoLongerItsOwn_data()
