@@ -189,6 +189,18 @@
         <source>Unable to undo the change of rights</source>
         <translation>Die Änderung der Rechte lässt sich nicht rückgängig machen</translation>
     </message>
+    <message>
+        <source>The user &quot;%1, %2&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Der Benutzer &quot;%1, %2&quot; ist nicht mehr der, für den die Änderung gemacht wurde: entfernt und ein anderer unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source>The entry &quot;%1&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Der Zutritt &quot;%1&quot; ist nicht mehr der, für den die Änderung gemacht wurde: entfernt und ein anderer unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source>The time model &quot;%1&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
+        <translation>Das Zeitmodell &quot;%1&quot; ist nicht mehr das, für das die Änderung gemacht wurde: entfernt und ein anderes unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
+    </message>
 </context>
 <context>
     <name>BoardRename</name>
@@ -4198,6 +4210,10 @@ Nothing was restored.</source>
         <translation>
 Es wurde nichts wiederhergestellt.</translation>
     </message>
+    <message>
+        <source>This step and the ones before it were taken off the list.</source>
+        <translation>Dieser Schritt und die vor ihm wurden aus der Liste entfernt.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>
@@ -5447,6 +5463,10 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <source>Save configuration file error</source>
         <translation>Fehler beim Speichern der Konfigurationsdatei</translation>
     </message>
+    <message>
+        <source>Wrong reader: the reader at %1 is %2 (device ID %3), but the entry names %4 (device ID %5). Addresses swapped or reader replaced? Nothing was sent to it.</source>
+        <translation>Falscher Leser: Der Leser unter %1 ist ein %2 (Geräte-ID %3), der Zutritt nennt aber %4 (Geräte-ID %5). Adressen vertauscht oder Leser ersetzt? Es wurde nichts an ihn gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>ProjectParameters</name>
@@ -5925,6 +5945,10 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>holidays outside the years %1 to %2 a reader holds: %3</source>
         <translation>Feiertage außerhalb der Jahre %1 bis %2, die ein Leser hält: %3</translation>
+    </message>
+    <message>
+        <source>identifier length %1 bytes, below %2: any card whose first %1 bytes are those of a user&apos;s would open the door</source>
+        <translation>Kennungslänge %1 Bytes, unter %2: Jede Karte, deren erste %1 Bytes denen eines Benutzers gleichen, würde die Tür öffnen</translation>
     </message>
 </context>
 <context>

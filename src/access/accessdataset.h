@@ -34,6 +34,9 @@ class AccessDataSet
 {
 public:
     static constexpr int MaxTimezones = 15;
+    // The shortest identifier length an update sends: a reader keys cards by
+    // their first bytes, and below this one too many strangers share a key.
+    static constexpr int MinSafeIddLength = 4;
     static constexpr int AlwaysIndex = 15;
     static constexpr quint32 AlwaysFlag = 1u << AlwaysIndex;
     static const QString &alwaysTag(); // "***"

@@ -306,6 +306,10 @@ private:
     };
     QVector<BoardStep> m_undoSteps;
     QVector<BoardStep> m_redoSteps;
+    // Shows why an undo or redo failed; a step refused for rows that are no
+    // longer its own goes from `steps`, with those behind it.
+    void refuseStep(const QString &title, const QSqlError &error, bool stale,
+                    QVector<BoardStep> &steps);
     QMenu *m_recentMenu = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;

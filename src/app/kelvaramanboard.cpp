@@ -4,6 +4,7 @@
 #include "app/kelvaraman.h"
 
 #include "access/timemodel.h"
+#include "core/errortext.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/projectdatabase.h"
@@ -445,13 +446,15 @@ void KelvaraMan::undoBoardChange()
     const BoardStep &step = m_undoSteps.last();
     QSet<int> changedEntries;
     BoardRights restored;
+    bool stale = false;
     {
         KxWaitCursor wait;
-        error = step.isRename ? step.rename.revert(m_databasePath)
-                              : step.change.revert(m_databasePath, &changedEntries, &restored);
+        error = step.isRename
+                    ? step.rename.revert(m_databasePath)
+                    : step.change.revert(m_databasePath, &changedEntries, &restored, &stale);
     }
     if (error.isValid()) {
-        showDatabaseError(this, tr("Undo"), error);
+        refuseStep(tr("Undo"), error, stale, m_undoSteps);
         return;
     }
     if (step.isRename)
@@ -471,13 +474,14 @@ void KelvaraMan::redoBoardChange()
     QSqlError error;
     const BoardStep &step = m_redoSteps.last();
     QSet<int> changedEntries;
+    bool stale = false;
     {
         KxWaitCursor wait;
         error = step.isRename ? step.rename.apply(m_databasePath)
-                              : step.change.apply(m_databasePath, &changedEntries);
+                              : step.change.apply(m_databasePath, &changedEntries, &stale);
     }
     if (error.isValid()) {
-        showDatabaseError(this, tr("Redo"), error);
+        refuseStep(tr("Redo"), error, stale, m_redoSteps);
         return;
     }
     if (step.isRename)
@@ -488,6 +492,22 @@ void KelvaraMan::redoBoardChange()
     if (redone.isRename || !followBoardChange(redone.change, nullptr, changedEntries))
         buildBoard();
     statusBar()->showMessage(tr("Redone: %1").arg(m_undoSteps.last().text), 5000);
+}
+
+void KelvaraMan::refuseStep(const QString &title, const QSqlError &error, bool stale,
+                            QVector<BoardStep> &steps)
+{
+    if (!stale) {
+        showDatabaseError(this, title, error);
+        return;
+    }
+    // The step can never be taken again, and those behind it were made on
+    // top of it: they go.
+    steps.clear();
+    updateUndoActions();
+    KxMessageBox::critical(this, title,
+                           databaseErrorText(error) + QStringLiteral("\n\n") +
+                               tr("This step and the ones before it were taken off the list."));
 }
 
 void KelvaraMan::updateUndoActions()

@@ -1,6 +1,8 @@
 #include "db/accessrights.h"
 
 #include "db/entryrecords.h"
+#include "db/entryselection.h"
+#include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
@@ -309,9 +311,32 @@ QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryA
     });
 }
 
+namespace {
+
+bool readUpdateSource(QSqlQuery &query, int pkDoors, EntryUpdateSource &source)
+{
+    QList<EntryTarget> entries;
+    if (!EntrySelection::entries({pkDoors}).list(query, entries))
+        return false;
+    source.found = !entries.isEmpty();
+    if (source.found)
+        source.entry = entries.first();
+    // A tag that cannot be read leaves the query's error, not its default.
+    source.hfIddLength = ProjectTags::hfIddLength(query);
+    if (query.lastError().isValid())
+        return false;
+    source.uhfIddLength = ProjectTags::uhfIddLength(query);
+    if (query.lastError().isValid())
+        return false;
+    return readEntryAccess(query, pkDoors, source.rows) &&
+           HolidayRecords::listHolidays(query, source.holidays);
+}
+
+} // namespace
+
 QSqlError
 clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
-                            const std::function<bool(const QList<EntryAccessRow> &rows)> &stillSent,
+                            const std::function<bool(const EntryUpdateSource &now)> &stillSent,
                             bool *cleared)
 {
     *cleared = false;
@@ -328,10 +353,10 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
     {
         QSqlQuery query = db.query();
         query.setForwardOnly(true);
-        QList<EntryAccessRow> rows;
-        if (!readEntryAccess(query, pkDoors, rows))
+        EntryUpdateSource now;
+        if (!readUpdateSource(query, pkDoors, now))
             error = RecordStatement::failure(query);
-        else if ((same = stillSent(rows)) && !setNeedsUpdateOfEntry(query, pkDoors, false))
+        else if ((same = stillSent(now)) && !setNeedsUpdateOfEntry(query, pkDoors, false))
             error = RecordStatement::failure(query);
         query.finish();
     }

@@ -95,14 +95,25 @@ QSqlError setNeedsUpdateByTechnology(const QString &databasePath, bool shortRang
 bool readEntryAccess(QSqlQuery &query, int pkDoors, QList<EntryAccessRow> &rows);
 QSqlError readEntryAccess(const QString &databasePath, int pkDoors, QList<EntryAccessRow> &rows);
 
-// Clears the entry's pending-update mark after an update, but only when its
-// rights, read again under the write lock, still give what was sent
-// (`stillSent` decides); otherwise the mark stays and *cleared is false. The
-// lock keeps another program from changing the rights between the check and
-// the clearing.
+// Everything an entry's reader tables are compiled from, read together.
+struct EntryUpdateSource
+{
+    bool found = false; // false: the entry is gone
+    EntryTarget entry;  // its reader: type, device ID, address
+    QList<EntryAccessRow> rows;
+    QList<HolidayRow> holidays; // every holiday, past ones too
+    int hfIddLength = 0;
+    int uhfIddLength = 0;
+};
+
+// Clears the entry's pending-update mark after an update, but only when
+// what its tables are compiled from, read again under the write lock, still
+// gives what was sent to the reader it was sent to (`stillSent` decides);
+// otherwise the mark stays and *cleared is false. The lock keeps another
+// program from changing anything between the check and the clearing.
 QSqlError
 clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
-                            const std::function<bool(const QList<EntryAccessRow> &rows)> &stillSent,
+                            const std::function<bool(const EntryUpdateSource &now)> &stillSent,
                             bool *cleared);
 
 // Users whose short-range identifier, or whose long-range identifier after

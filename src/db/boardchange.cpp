@@ -62,6 +62,40 @@ bool readBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entrie
     return ok;
 }
 
+// Rows of a key and `columns` texts after it, by key; false on an error.
+bool readColumns(QSqlQuery &query, const QString &statement, int columns,
+                 QHash<int, QStringList> &rows)
+{
+    rows.clear();
+    query.setForwardOnly(true);
+    if (!query.exec(statement))
+        return false;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 1; i <= columns; ++i)
+            values << query.value(i).toString();
+        rows.insert(query.value(0).toInt(), values);
+    }
+    const bool ok = !query.lastError().isValid();
+    query.finish();
+    return ok;
+}
+
+// The first row of `now` that `then` does not hold as it is (its columns as
+// they were, or as they are for a row that was not there), or none.
+std::optional<QStringList> firstChanged(const QHash<int, QStringList> &then,
+                                        const QHash<int, QStringList> &now)
+{
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const auto was = then.constFind(it.key());
+        if (was == then.cend())
+            return it.value();
+        if (was.value() != it.value())
+            return was.value();
+    }
+    return std::nullopt;
+}
+
 bool readExisting(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
                   QSet<int> &knownUsers, QSet<int> &knownEntries)
 {
@@ -109,6 +143,68 @@ bool fillBefore(QSqlQuery &query, const BoardRights &rights)
 
 } // namespace
 
+bool BoardChange::readIdentities(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
+                                 const QSet<int> &models, Identities &identities)
+{
+    identities = Identities();
+    return (users.isEmpty() ||
+            readColumns(query,
+                        QStringLiteral("select PKusers,familyName,firstName,iddIso14443,"
+                                       "iddClass1Gen2 from users where (PKusers in (") +
+                            keyList(users) + QStringLiteral("))"),
+                        4, identities.users)) &&
+           (entries.isEmpty() ||
+            readColumns(query,
+                        QStringLiteral("select PKdoors,doorName,areaName from doors where ") +
+                            AccessRights::entriesInDoorsFilter(entries),
+                        2, identities.entries)) &&
+           (models.isEmpty() ||
+            readColumns(query,
+                        QStringLiteral("select PKtimes,modelTag,modelName,modelDefinition from "
+                                       "times where (PKtimes in (") +
+                            keyList(models) + QStringLiteral("))"),
+                        3, identities.models));
+}
+
+QSqlError BoardChange::checkIdentities(QSqlQuery &query, const QSet<int> &models, bool &stale) const
+{
+    stale = false;
+    Identities now;
+    if (!readIdentities(query, m_users, m_entries, models, now))
+        return RecordStatement::failure(query);
+    QString text;
+    if (const auto user = firstChanged(m_identities.users, now.users))
+        text = QCoreApplication::translate(
+                   "BoardChange",
+                   "The user \"%1, %2\" is not the one the change was made for: removed and "
+                   "another one added under the same key, or changed since. Nothing was changed.")
+                   .arg(user->value(0), user->value(1));
+    else if (const auto entry = firstChanged(m_identities.entries, now.entries))
+        text = QCoreApplication::translate(
+                   "BoardChange",
+                   "The entry \"%1\" is not the one the change was made for: removed and another "
+                   "one added under the same key, or changed since. Nothing was changed.")
+                   .arg(entry->value(0));
+    else if (const auto model = firstChanged(m_identities.models, now.models))
+        text = QCoreApplication::translate(
+                   "BoardChange",
+                   "The time model \"%1\" is not the one the change was made for: removed and "
+                   "another one added under the same key, or changed since. Nothing was changed.")
+                   .arg(model->value(0));
+    if (text.isEmpty())
+        return QSqlError();
+    stale = true;
+    return RecordStatement::refusal(text);
+}
+
+QSet<int> BoardChange::modelsBefore() const
+{
+    QSet<int> models;
+    for (int model : m_before)
+        models.insert(model);
+    return models;
+}
+
 QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &users,
                                const QSet<int> &entries, int timeModel, BoardChange &change)
 {
@@ -121,8 +217,13 @@ QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &use
     QSet<int> knownUsers;
     QSet<int> knownEntries;
     const QSqlError error = RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        if (!readBlock(query, users, entries, change.m_before, change.m_beforeRows))
+            return RecordStatement::failure(query);
+        QSet<int> models = change.modelsBefore();
+        if (timeModel != 0)
+            models.insert(timeModel);
         return outcome(
-            readBlock(query, users, entries, change.m_before, change.m_beforeRows) &&
+            readIdentities(query, users, entries, models, change.m_identities) &&
                 (timeModel == 0 || readExisting(query, users, entries, knownUsers, knownEntries)),
             query);
     });
@@ -154,16 +255,26 @@ QSqlError BoardChange::prepare(const QString &databasePath, const QSet<int> &use
     return QSqlError();
 }
 
-QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntries) const
+QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntries,
+                             bool *stale) const
 {
     if (changedEntries)
         changedEntries->clear();
+    if (stale)
+        *stale = false;
     m_added.reset();
     QSet<int> changed;
     std::optional<QVector<AccessRights::AddedRight>> added;
+    bool refused = false;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        const QSqlError notSame = checkIdentities(
+            query, m_timeModel != 0 ? QSet<int>{m_timeModel} : QSet<int>(), refused);
+        if (notSame.isValid())
+            return notSame;
         return AccessRights::changeBlock(query, m_users, m_entries, m_timeModel, changed, &added);
     });
+    if (stale)
+        *stale = refused;
     if (error.isValid())
         return error;
     m_added = std::move(added);
@@ -173,12 +284,14 @@ QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntr
 }
 
 QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEntries,
-                              BoardRights *restored) const
+                              BoardRights *restored, bool *stale) const
 {
     if (changedEntries)
         changedEntries->clear();
     if (restored)
         restored->clear();
+    if (stale)
+        *stale = false;
     if (m_users.isEmpty() || m_entries.isEmpty())
         return QSqlError();
     ProjectDatabase db(databasePath);
@@ -202,9 +315,23 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     QSet<int> models;
     QSqlError error;
     bool done = false;
+    // In each transaction first: the rows are still those of the change.
+    const auto sameRows = [&]() {
+        QSqlQuery query = db.query();
+        bool refused = false;
+        error = checkIdentities(query, modelsBefore(), refused);
+        if (stale)
+            *stale = refused;
+        if (!error.isValid())
+            return true;
+        db.rollback();
+        return false;
+    };
     if (m_added) {
         if (!db.transaction())
             return db.lastError();
+        if (!sameRows())
+            return error;
         const Undo undo = revertByRows(db, changed, models, error);
         if (undo == Undo::Done) {
             error = commit();
@@ -221,6 +348,8 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         changed.clear();
         if (!db.transaction())
             return db.lastError();
+        if (!sameRows())
+            return error;
         error = revertByComparing(db, changed, models);
         if (error.isValid()) {
             db.rollback();

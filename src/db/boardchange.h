@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <optional>
@@ -65,14 +67,22 @@ public:
     // Sets the time model on the block (again). Entries where a right
     // changes are marked as needing an update; all in one transaction. The
     // rights it adds are remembered, so that an undo can go by row keys.
-    QSqlError apply(const QString &databasePath, QSet<int> *changedEntries = nullptr) const;
+    //
+    // Apply and revert work only on the very users, entries and time models
+    // the change was prepared on: a key that now names another row (one
+    // removed and another made, which SQLite may give the freed key), or one
+    // whose names, identifiers or periods changed, refuses the whole step
+    // with a message, nothing written, and sets *stale. Rows removed since
+    // are left out.
+    QSqlError apply(const QString &databasePath, QSet<int> *changedEntries = nullptr,
+                    bool *stale = nullptr) const;
     // Puts back the rights the block held before, for users, entries and
     // time models that still exist. Entries where a right changes are marked
     // as needing an update: a reader may have received the change meanwhile.
     // All in one transaction. restored receives the block's rights as the
     // undo left them (pair -> PKtimes; a pair not in it has no right).
     QSqlError revert(const QString &databasePath, QSet<int> *changedEntries = nullptr,
-                     BoardRights *restored = nullptr) const;
+                     BoardRights *restored = nullptr, bool *stale = nullptr) const;
 
     const QSet<int> &users() const { return m_users; }
     const QSet<int> &entries() const { return m_entries; }
@@ -89,6 +99,21 @@ private:
         int model = 0;
     };
     enum class Undo { Done, Stale, Failed };
+    // What makes a row the one the change was prepared on (key -> columns):
+    // the names the board shows and what decides who passes.
+    struct Identities
+    {
+        QHash<int, QStringList> users;
+        QHash<int, QStringList> entries;
+        QHash<int, QStringList> models;
+    };
+    static bool readIdentities(QSqlQuery &query, const QSet<int> &users, const QSet<int> &entries,
+                               const QSet<int> &models, Identities &identities);
+    // A refusal naming a row that is no longer the one it was (stale set),
+    // or the error of reading, on the open transaction of query; models are
+    // those the step writes.
+    QSqlError checkIdentities(QSqlQuery &query, const QSet<int> &models, bool &stale) const;
+    QSet<int> modelsBefore() const;
     // Undoes by the row keys of the rights before and of those the last
     // apply added, checking each row is still the pair it was. Stale when
     // the block is no longer as that apply left it.
@@ -100,6 +125,7 @@ private:
     QSet<int> m_users;
     QSet<int> m_entries;
     int m_timeModel = 0;
+    Identities m_identities;
     BoardRights m_before;      // pair -> PKtimes, the block's rights before
     QVector<Row> m_beforeRows; // the same with their row keys, by key
     // What the last apply added; none before an apply, after an undo, or

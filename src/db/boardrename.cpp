@@ -25,6 +25,13 @@ QString keyColumn(BoardRename::Kind kind)
     return kind == BoardRename::Group ? QStringLiteral("PKusers") : QStringLiteral("PKdoors");
 }
 
+// What tells the row from another one given its key later.
+QString identity(BoardRename::Kind kind)
+{
+    return kind == BoardRename::Group ? QStringLiteral("familyName||char(10)||firstName")
+                                      : QStringLiteral("doorName");
+}
+
 } // namespace
 
 QSqlError BoardRename::rename(const QString &databasePath, Kind kind, const QString &oldName,
@@ -42,55 +49,82 @@ QSqlError BoardRename::rename(const QString &databasePath, Kind kind, const QStr
     const QSqlError control = RecordStatement::refuseControlCharacters({newName});
     if (control.isValid())
         return control;
-    QSet<int> keys;
+    QHash<int, QString> rows;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        query.setForwardOnly(true);
-        if (!ProjectDatabase::exec(query,
-                                   QStringLiteral("select %1 from %2 where %3=?")
-                                       .arg(keyColumn(kind), table(kind), nameColumn(kind)),
-                                   {oldName}))
+        if (!done.readRows(query, QStringLiteral("%1=?").arg(nameColumn(kind)), {oldName}, rows))
             return RecordStatement::failure(query);
-        while (query.next())
-            keys.insert(query.value(0).toInt());
-        if (!RecordStatement::rowsEnded(query))
-            return RecordStatement::failure(query);
-        query.finish();
-        if (keys.isEmpty())
-            return QSqlError();
-        return outcome(
-            ProjectDatabase::exec(query,
-                                  QStringLiteral("update %1 set %2=? where %3 in (")
-                                          .arg(table(kind), nameColumn(kind), keyColumn(kind)) +
-                                      keyList(keys) + QLatin1Char(')'),
-                                  {RecordStatement::text(newName)}),
-            query);
+        return done.renameRows(query, rows.keys(), newName);
     });
     if (!error.isValid())
-        done.m_keys = keys;
+        done.m_rows = rows;
     return error;
 }
 
-QSqlError BoardRename::setName(const QString &databasePath, const QString &name) const
+bool BoardRename::readRows(QSqlQuery &query, const QString &filter, const QVariantList &values,
+                           QHash<int, QString> &rows) const
 {
-    if (m_keys.isEmpty())
+    rows.clear();
+    query.setForwardOnly(true);
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select %1,%2 from %3 where ")
+                                       .arg(keyColumn(m_kind), identity(m_kind), table(m_kind)) +
+                                   filter,
+                               values))
+        return false;
+    while (query.next())
+        rows.insert(query.value(0).toInt(), query.value(1).toString());
+    if (!RecordStatement::rowsEnded(query))
+        return false;
+    query.finish();
+    return true;
+}
+
+QSqlError BoardRename::renameRows(QSqlQuery &query, const QList<int> &keys,
+                                  const QString &name) const
+{
+    if (keys.isEmpty())
         return QSqlError();
+    return outcome(
+        ProjectDatabase::exec(query,
+                              QStringLiteral("update %1 set %2=? where %3 in (")
+                                      .arg(table(m_kind), nameColumn(m_kind), keyColumn(m_kind)) +
+                                  keyList(QSet<int>(keys.cbegin(), keys.cend())) + QLatin1Char(')'),
+                              {RecordStatement::text(name)}),
+        query);
+}
+
+QSqlError BoardRename::setName(const QString &databasePath, const QString &from,
+                               const QString &to) const
+{
+    if (m_rows.isEmpty())
+        return QSqlError();
+    // Only the rows renamed, still under the name the rename left: a key
+    // SQLite gave to another row since names that one, which stays as it is.
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        return outcome(ProjectDatabase::exec(
-                           query,
-                           QStringLiteral("update %1 set %2=? where %3 in (")
-                                   .arg(table(m_kind), nameColumn(m_kind), keyColumn(m_kind)) +
-                               keyList(m_keys) + QLatin1Char(')'),
-                           {RecordStatement::text(name)}),
-                       query);
+        QSet<int> keys;
+        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
+            keys.insert(it.key());
+        QHash<int, QString> now;
+        if (!readRows(
+                query,
+                QStringLiteral("(%1=?) and (%2 in (").arg(nameColumn(m_kind), keyColumn(m_kind)) +
+                    keyList(keys) + QStringLiteral("))"),
+                {from}, now))
+            return RecordStatement::failure(query);
+        QList<int> same;
+        for (auto it = now.cbegin(); it != now.cend(); ++it)
+            if (m_rows.value(it.key()) == it.value())
+                same << it.key();
+        return renameRows(query, same, to);
     });
 }
 
 QSqlError BoardRename::revert(const QString &databasePath) const
 {
-    return setName(databasePath, m_oldName);
+    return setName(databasePath, m_newName, m_oldName);
 }
 
 QSqlError BoardRename::apply(const QString &databasePath) const
 {
-    return setName(databasePath, m_newName);
+    return setName(databasePath, m_oldName, m_newName);
 }

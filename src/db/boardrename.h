@@ -1,8 +1,11 @@
 #pragma once
 
-#include <QSet>
+#include <QHash>
+#include <QList>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 // A rename of a user group or an area on the board, with the keys of the
 // users or entries it renamed, so that it can be undone and done again even
@@ -23,18 +26,24 @@ public:
     QString oldName() const { return m_oldName; }
     QString newName() const { return m_newName; }
     // The users (entries) renamed.
-    int count() const { return m_keys.size(); }
+    int count() const { return m_rows.size(); }
 
     // Gives the renamed users (entries) their old name back, or the new one
-    // again; those removed since are left out. One transaction each.
+    // again; those removed since, renamed otherwise or no longer the same
+    // (another row given the key of one removed) are left out. One
+    // transaction each.
     QSqlError revert(const QString &databasePath) const;
     QSqlError apply(const QString &databasePath) const;
 
 private:
-    QSqlError setName(const QString &databasePath, const QString &name) const;
+    QSqlError setName(const QString &databasePath, const QString &from, const QString &to) const;
+    // Key -> identity of the rows that pass the filter.
+    bool readRows(QSqlQuery &query, const QString &filter, const QVariantList &values,
+                  QHash<int, QString> &rows) const;
+    QSqlError renameRows(QSqlQuery &query, const QList<int> &keys, const QString &name) const;
 
     Kind m_kind = Group;
     QString m_oldName;
     QString m_newName;
-    QSet<int> m_keys;
+    QHash<int, QString> m_rows; // key -> the row's names when renamed
 };

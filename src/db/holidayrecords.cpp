@@ -42,6 +42,17 @@ QSqlError listUpcomingHolidays(const QString &databasePath, QList<HolidayRow> &r
     return listUpcomingHolidays(databasePath, QDate::currentDate(), rows);
 }
 
+QList<HolidayRow> upcomingOf(const QList<HolidayRow> &rows, const QDate &today)
+{
+    QList<HolidayRow> upcoming;
+    for (const HolidayRow &row : rows) {
+        const QDate date = QDate::fromString(row.date, DateFormat);
+        if (date.isValid() && date >= today)
+            upcoming.append(row);
+    }
+    return upcoming;
+}
+
 QSqlError listUpcomingHolidays(const QString &databasePath, const QDate &today,
                                QList<HolidayRow> &rows)
 {
@@ -50,12 +61,7 @@ QSqlError listUpcomingHolidays(const QString &databasePath, const QDate &today,
     const QSqlError error = listHolidays(databasePath, all);
     if (error.isValid())
         return error;
-    for (const HolidayRow &row : qAsConst(all)) {
-        // A date that does not read cannot be placed; it is no upcoming holiday.
-        const QDate date = QDate::fromString(row.date, DateFormat);
-        if (date.isValid() && date >= today)
-            rows.append(row);
-    }
+    rows = upcomingOf(all, today);
     return QSqlError();
 }
 

@@ -44,6 +44,10 @@ QString datesProblem(const QList<QDate> &dates);
 bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows);
 QSqlError listHolidays(const QString &databasePath, QList<HolidayRow> &rows);
 
+// The rows dated today or later, in their order; a date that does not read
+// is no upcoming holiday.
+QList<HolidayRow> upcomingOf(const QList<HolidayRow> &rows, const QDate &today);
+
 // The holidays dated today or later, in date order.
 QSqlError listUpcomingHolidays(const QString &databasePath, QList<HolidayRow> &rows);
 QSqlError listUpcomingHolidays(const QString &databasePath, const QDate &today,

@@ -67,6 +67,7 @@ ReaderConnection KelvaraFunctionThread::connectionOf(const EntryTarget &entry)
     ReaderConnection connection;
     connection.logKey = folderKeyOf(entry);
     connection.deviceId = FlashDrive::deviceIdOf(entry.readerSerNo);
+    connection.readerType = int(entry.readerType);
     connection.host = entry.ipAddr;
     connection.portValue = entry.port;
     return connection;

@@ -3,8 +3,20 @@
 #include "access/accessdataset.h"
 #include "core/errorinfo.h"
 #include "db/accessrights.h"
+#include "db/holidayrecords.h"
 
 #include <QMutexLocker>
+
+namespace {
+
+// Whether both name the same reader the same way.
+bool sameReader(const EntryTarget &a, const EntryTarget &b)
+{
+    return a.readerType == b.readerType && a.readerSerNo == b.readerSerNo && a.ipAddr == b.ipAddr &&
+           a.port == b.port;
+}
+
+} // namespace
 
 KelvaraUpdateThread::KelvaraUpdateThread(const ProjectParameters &project, QObject *parent)
     : KelvaraFunctionThread(project, parent)
@@ -21,6 +33,15 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
     AccessDataSet dataSet;
     const int iddLength = AccessDataSet::iddLengthFor(int(entry.readerType), m_project.hfIddLength,
                                                       m_project.uhfIddLength);
+    if (AccessDataSet::isAccessReaderType(int(entry.readerType)) &&
+        iddLength < AccessDataSet::MinSafeIddLength) {
+        log(QStringLiteral("The identifier length of %1 bytes is below %2 bytes: any card whose "
+                           "first %1 bytes are those of a user's would open the door. Nothing was "
+                           "sent; set a longer identifier length in the project settings.")
+                .arg(iddLength)
+                .arg(AccessDataSet::MinSafeIddLength));
+        return Failed;
+    }
     const bool assigned = dataSet.compile(rows, m_holidays, int(entry.readerType), iddLength);
     log(dataSet.periodLog());
     log(dataSet.userLog());
@@ -69,17 +90,23 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
         return readerFailure(outcome);
 
     // The reader holds the new tables. Another program may have changed the
-    // rights meanwhile: the mark goes only when the database still compiles
-    // to what was sent. A mark that cannot be cleared is reported rather than
-    // passed over, so the entry is sent again.
+    // rights, the holidays, the identifier length or the entry's reader
+    // meanwhile: the mark goes only when the database still compiles to what
+    // was sent, for the reader it was sent to. A mark that cannot be cleared
+    // is reported rather than passed over, so the entry is sent again.
     bool cleared = false;
     QMutexLocker writeLock(&databaseWriteLock());
     const QSqlError markError = AccessRights::clearNeedsUpdateIfUnchanged(
         databasePath(), entry.pkDoors,
-        [&](const QList<EntryAccessRow> &current) {
-            AccessDataSet now;
-            now.compile(current, m_holidays, int(entry.readerType));
-            return now.sameContent(dataSet);
+        [&](const AccessRights::EntryUpdateSource &now) {
+            if (!now.found || !sameReader(now.entry, entry) ||
+                AccessDataSet::iddLengthFor(int(entry.readerType), now.hfIddLength,
+                                            now.uhfIddLength) != iddLength)
+                return false;
+            AccessDataSet compiled;
+            compiled.compile(now.rows, HolidayRecords::upcomingOf(now.holidays, m_holidaysFrom),
+                             int(entry.readerType), iddLength);
+            return compiled.sameContent(dataSet);
         },
         &cleared);
     writeLock.unlock();
@@ -92,7 +119,7 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
                            "or blank)")
                 .arg(dataSet.leftOut().size()));
     if (!cleared)
-        log(QStringLiteral("The access rights of this entry changed during the update: it stays "
-                           "marked for the next update."));
+        log(QStringLiteral("The access rights, holidays or reader of this entry changed during "
+                           "the update: it stays marked for the next update."));
     return Done;
 }

@@ -3,6 +3,7 @@
 #include "db/recordrows.h"
 #include "functions/kelvarafunctionthread.h"
 
+#include <QDate>
 #include <QList>
 
 // Update Access Configuration: compiles each entry's tables and sends them
@@ -15,8 +16,12 @@ class KelvaraUpdateThread : public KelvaraFunctionThread
 public:
     explicit KelvaraUpdateThread(const ProjectParameters &project, QObject *parent = nullptr);
 
-    // The upcoming holidays, loaded before the run.
-    void setHolidays(const QList<HolidayRow> &holidays) { m_holidays = holidays; }
+    // The holidays from `today` on, loaded before the run.
+    void setHolidays(const QList<HolidayRow> &holidays, const QDate &today = QDate::currentDate())
+    {
+        m_holidays = holidays;
+        m_holidaysFrom = today;
+    }
 
 protected:
     QString logFolderName() const override { return QStringLiteral("update-access-cfg"); }
@@ -24,4 +29,5 @@ protected:
 
 private:
     QList<HolidayRow> m_holidays;
+    QDate m_holidaysFrom = QDate::currentDate();
 };

@@ -61,6 +61,11 @@ UpdateCheck::Result UpdateCheck::check(const ProjectParameters &project, const E
 
     const int iddLength =
         AccessDataSet::iddLengthFor(readerType, project.hfIddLength, project.uhfIddLength);
+    if (iddLength < AccessDataSet::MinSafeIddLength)
+        result.blocking << tr("identifier length %1 bytes, below %2: any card whose first %1 "
+                              "bytes are those of a user's would open the door")
+                               .arg(iddLength)
+                               .arg(AccessDataSet::MinSafeIddLength);
     AccessDataSet dataSet;
     dataSet.compile(rows, holidays, readerType, iddLength);
 

@@ -321,7 +321,8 @@ void MyRdr::setDateTimeCommand()
     if (!openConnection())
         return;
     log(QStringLiteral("*** Set Date and Time ***"));
-    setDateTime();
+    if (confirmReader(m_connection.readerType))
+        setDateTime();
     closeConnection();
 }
 
@@ -396,6 +397,34 @@ bool MyRdr::readReaderInfo()
     m_readerDeviceId =
         (quint32(at(0)) << 24) | (quint32(at(1)) << 16) | (quint32(at(2)) << 8) | quint32(at(3));
     return true;
+}
+
+bool MyRdr::confirmReader(int expectedType)
+{
+    if (!readReaderInfo())
+        return false;
+    const quint32 expectedId = m_connection.deviceId;
+    if ((expectedId == 0 || m_readerDeviceId == expectedId) &&
+        (expectedType == 0 || m_readerTypeCode == expectedType))
+        return true;
+    const auto idText = [](quint32 id) {
+        return QStringLiteral("%1").arg(id, 8, 16, QLatin1Char('0')).toUpper();
+    };
+    const QString address =
+        m_connection.kind() == ReaderConnection::Tcp
+            ? QStringLiteral("%1:%2").arg(m_connection.host).arg(m_connection.tcpPort())
+            : QCoreApplication::translate("ConnectionText", "USB cable");
+    setError(ErrorInfo::ReaderObjectError,
+             QCoreApplication::translate(
+                 "MyRdr", "Wrong reader: the reader at %1 is %2 (device ID %3), but the entry "
+                          "names %4 (device ID %5). Addresses swapped or reader replaced? "
+                          "Nothing was sent to it.")
+                 .arg(address, ReaderTypes::readerTypeName(m_readerTypeCode),
+                      idText(m_readerDeviceId),
+                      ReaderTypes::readerTypeName(expectedType ? expectedType : m_readerTypeCode),
+                      expectedId ? idText(expectedId) : idText(m_readerDeviceId)));
+    log(m_errorText);
+    return false;
 }
 
 bool MyRdr::resetBlock(int address)

@@ -86,6 +86,12 @@ protected:
     void setDateTimeCommand();
     bool setDateTime();
     bool readReaderInfo();
+    // Reads the reader information and fails, with nothing sent, unless the
+    // reader that answers has the connection's device ID and the expected
+    // type (either 0: not compared). Every function on an entry's reader
+    // runs it first: an address handed on to another reader (a DHCP change)
+    // must not give that one the entry's tables, clock or configuration.
+    bool confirmReader(int expectedType);
     bool readInfoMode(quint8 mode, QByteArray *info);
 
     // Configuration steps.

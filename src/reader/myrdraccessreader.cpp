@@ -44,7 +44,7 @@ void MyRdrAccessReader::writeAccessConfiguration()
     log(QStringLiteral("*** Write Access Reader Configuration ***"));
     m_config.clear();
     const QList<int> blocks = ReaderConfiguration::accessBlocks(m_readerType);
-    if (prepareAccessBlocks(blocks) && writeBlocks(blocks))
+    if (confirmReader(m_readerType) && prepareAccessBlocks(blocks) && writeBlocks(blocks))
         cpuReset();
     closeConnection();
 }

@@ -97,7 +97,7 @@ void MyRdrKelvara::updateAccessConfiguration()
         return;
     m_exchange.bind(m_readerHandle);
     log(QStringLiteral("*** Update Access Configuration ***"));
-    if (prepareTables() && readReaderInfo() && setDateTime() && fillTables()) {
+    if (prepareTables() && confirmReader(m_readerType) && setDateTime() && fillTables()) {
         logDumps();
         const int rc = m_exchange.writeTables(m_tables);
         if (rc != 0)
@@ -118,7 +118,7 @@ void MyRdrKelvara::readAccessConfiguration()
     m_periodMap.clear();
     m_holidays.clear();
     m_accessList.clear();
-    if (prepareTables() && readReaderInfo()) {
+    if (prepareTables() && confirmReader(m_readerType)) {
         const int rc = m_exchange.readTables(m_tables);
         if (rc != 0) {
             takeExchangeError(rc);
@@ -148,7 +148,7 @@ void MyRdrKelvara::readEventTable()
     m_exchange.bind(m_readerHandle);
     log(QStringLiteral("*** Read Event Table ***"));
     m_events.clear();
-    if (prepareTables() && readReaderInfo()) {
+    if (prepareTables() && confirmReader(m_readerType)) {
         int rc = m_exchange.readMetadata(m_tables);
         QList<ReaderEvent> events;
         if (rc == 0)

@@ -10,7 +10,10 @@ struct ReaderConnection
     static constexpr int FlashDriveBit = 0x10000;
 
     QString logKey;
+    // The entry's reader: a reader function refuses another one that
+    // answers at the address (0: not compared).
     quint32 deviceId = 0;
+    int readerType = 0;
     QString host;
     int portValue = 0;
     int timeoutMs = 5000;

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 
 #include "access/accessexplainer.h"
+#include "access/accessrecords.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
@@ -14,6 +15,7 @@
 #include "db/userrecords.h"
 #include "functions/kelvaraupdatethread.h"
 #include "functions/readerdecisionreadback.h"
+#include "readertables.h"
 #include "simreader.h"
 #include "virtualreader.h"
 
@@ -61,6 +63,10 @@ private slots:
     void initTestCase();
     void explanationAgreesWithReader_data();
     void explanationAgreesWithReader();
+    void tablesDecideAsAReader_data();
+    void tablesDecideAsAReader();
+    void readerDifferencesAreNamed_data();
+    void readerDifferencesAreNamed();
     void whoMayPass();
     void pendingEntryAndTheReadersOwnTables();
     void cli_data();
@@ -160,6 +166,8 @@ void TestAccessExplain::initTestCase()
     holiday.date = Holiday.toString(HolidayRecords::DateFormat);
     holiday.comment = QStringLiteral("Christmas");
     QVERIFY(!HolidayRecords::addHoliday(m_params.databasePath, holiday).isValid());
+    holiday.date = QStringLiteral("2020.12.25"); // long gone: no reader holds it any more
+    QVERIFY(!HolidayRecords::addHoliday(m_params.databasePath, holiday).isValid());
 
     m_weekdays = addModel("WK", "mon,tue,wed,thu,fri-07:00-19:00");
     const int withHolidays = addModel("HO", "mon,tue,wed,thu,fri,hol-08:00-12:00");
@@ -171,6 +179,8 @@ void TestAccessExplain::initTestCase()
     // A tag read while the project length was 4 bytes.
     grant(addUser("Eck", "04a1b2c3"), m_weekdays);
     grant(addUser("Fink", "04a1b2c3d4e5fa"), always);
+    // No right of her own, but her tag begins with Abel's seven bytes.
+    addUser("Gast", "04a1b2c3d4e5f6ee");
     update();
 }
 
@@ -218,6 +228,9 @@ void TestAccessExplain::explanationAgreesWithReader_data()
     QTest::newRow("always") << "Fink, X" << QByteArray::fromHex("04a1b2c3d4e5fa")
                             << at(Saturday, 3, 0) << int(TableDecision::Permitted)
                             << int(Reason::Always);
+    QTest::newRow("another user's record")
+        << "Gast, X" << QByteArray::fromHex("04a1b2c3d4e5f6ee") << at(Wednesday, 10, 0)
+        << int(TableDecision::Permitted) << int(Reason::SharedRecord);
     QTest::newRow("unknown identifier")
         << QString() << QByteArray::fromHex("0badc0de0badc0") << at(Wednesday, 10, 0)
         << int(TableDecision::UnknownIdentifier) << int(Reason::UnknownIdentifier);
@@ -257,6 +270,171 @@ void TestAccessExplain::explanationAgreesWithReader()
     QCOMPARE(int(event.error), cause);
 }
 
+void TestAccessExplain::tablesDecideAsAReader_data()
+{
+    QTest::addColumn<QByteArray>("presented");
+    QTest::addColumn<QDateTime>("at");
+    QTest::addColumn<int>("cause");
+    const auto at = [](int y, int mo, int d, int h, int mi) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi));
+    };
+    // The tables of tablesDecideAsAReader.
+    const QByteArray weekdays = QByteArray::fromHex("04a1b2c3d4e5f6");
+    const QByteArray sundays = QByteArray::fromHex("04a1b2c3d4e5f7");
+    const int permitted = TableDecision::Permitted;
+    const int outside = TableDecision::OutsideTimezones;
+    QTest::newRow("first day of the window") << weekdays << at(2030, 1, 1, 10, 0) << permitted;
+    QTest::newRow("the day before") << weekdays << at(2029, 12, 31, 10, 0) << outside;
+    QTest::newRow("last day of the window") << weekdays << at(2030, 6, 28, 16, 59) << permitted;
+    QTest::newRow("the day after") << weekdays << at(2030, 7, 1, 10, 0) << outside;
+    QTest::newRow("start minute") << weekdays << at(2030, 3, 5, 8, 0) << permitted;
+    QTest::newRow("end minute") << weekdays << at(2030, 3, 5, 17, 0) << outside;
+    QTest::newRow("holiday closes weekdays") << weekdays << at(2030, 3, 6, 13, 0) << outside;
+    QTest::newRow("holiday window") << weekdays << at(2030, 3, 6, 9, 0) << permitted;
+    QTest::newRow("Sunday window") << sundays << at(2030, 3, 10, 10, 30) << permitted;
+    QTest::newRow("Sunday window on a Monday") << sundays << at(2030, 3, 11, 10, 30) << outside;
+    QTest::newRow("always") << QByteArray::fromHex("04a1b2c3d4e5f8") << at(2030, 3, 9, 3, 0)
+                            << permitted;
+    QTest::newRow("short tag, held with zero bytes in front")
+        << QByteArray::fromHex("04a1b2c3") << at(2030, 3, 5, 10, 0) << permitted;
+    QTest::newRow("longer tag, its first bytes count")
+        << QByteArray::fromHex("04a1b2c3d4e5f6ff") << at(2030, 3, 5, 10, 0) << permitted;
+    QTest::newRow("unknown") << QByteArray::fromHex("0badc0de0badc0") << at(2030, 3, 5, 10, 0)
+                             << int(TableDecision::UnknownIdentifier);
+}
+
+void TestAccessExplain::tablesDecideAsAReader()
+{
+    QFETCH(QByteArray, presented);
+    QFETCH(QDateTime, at);
+    QFETCH(int, cause);
+    // Window 0: weekdays 08:00-17:00 from 2030-01-01 to 2030-06-28; window 1:
+    // holidays 09:00-12:00; window 2: Sundays 10:00-11:00. 2030-03-06 is a holiday.
+    TimezoneRecord term;
+    term.startYear = 30;
+    term.endDay = 28;
+    term.endMonth = 6;
+    term.endYear = 30;
+    term.days = 0x3E;
+    term.startHour = 8;
+    term.endHour = 17;
+    const QList<TimezoneRecord> windows = {
+        term, TimezoneRecord::fromPeriod(TimePeriod(TimePeriod::Holiday, 9, 0, 12, 0)),
+        TimezoneRecord::fromPeriod(TimePeriod(TimePeriod::Sunday, 10, 0, 11, 0))};
+    const QList<HolidayRecord> holidays = {HolidayRecord::fromDate(QDate(2030, 3, 6))};
+    QMap<QString, AccessRecord> access;
+    const auto hold = [&](const char *hex, quint16 flags) {
+        AccessRecord record;
+        record.idd = QByteArray::fromHex(hex);
+        record.flags = flags;
+        access.insert(record.key(), record);
+    };
+    hold("04a1b2c3d4e5f6", 0x0003);
+    hold("04a1b2c3d4e5f7", 0x0004);
+    hold("04a1b2c3d4e5f8", 0x8000);
+    hold("00000004a1b2c3", 0x0001);
+    const DecisionTables tables = DecisionTables::fromRecords(windows, holidays, access, 7);
+    QCOMPARE(int(tables.decide(presented, at).cause), cause);
+
+    // A reader holding the same records decides alike.
+    ReaderTables reader(7);
+    const auto load = [&reader](int table, const QByteArray &records, int count) {
+        return reader.append(table, reinterpret_cast<const uint8_t *>(records.constData()), count);
+    };
+    QByteArray bytes;
+    for (const TimezoneRecord &record : windows)
+        bytes += record.toBytes();
+    QVERIFY(load(2, bytes, windows.size()));
+    QVERIFY(load(3, holidays.first().toBytes(), 1));
+    bytes.clear();
+    for (const AccessRecord &record : qAsConst(access))
+        bytes += record.toBytes();
+    QVERIFY(load(4, bytes, access.size()));
+    reader.updateCounts();
+    QCOMPARE(int(reader.decide(bytesOf(presented), simTime(at))), cause);
+}
+
+void TestAccessExplain::readerDifferencesAreNamed_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QDate>("day"); // at 10:00
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("named"); // the start of the first difference named
+    QTest::newRow("the same tables") << "Abel, X" << Wednesday << QString() << QString();
+    QTest::newRow("other windows on the record") << "Abel, X" << Wednesday << "flags"
+                                                 << "The reader's record carries windows ";
+    QTest::newRow("a holiday only the reader holds")
+        << "Abel, X" << Wednesday << "holiday"
+        << "The reader holds 2030-12-18 as a holiday, the database does not.";
+    QTest::newRow("a holiday only the database holds")
+        << "Abel, X" << Holiday << "no holidays"
+        << "The database holds 2030-12-25 as a holiday, the reader does not.";
+    QTest::newRow("another identifier length")
+        << "Abel, X" << Wednesday << "length"
+        << "The reader compares 8 bytes of an identifier, the project 7.";
+    QTest::newRow("a window changed") << "Abel, X" << Wednesday << "window"
+                                      << "Window ";
+    QTest::newRow("a record only the reader holds") << "Cole, X" << Wednesday << "record"
+                                                    << "The reader still holds a record";
+    QTest::newRow("a record only the database holds") << "Abel, X" << Wednesday << "no record"
+                                                      << "The reader holds no record";
+}
+
+void TestAccessExplain::readerDifferencesAreNamed()
+{
+    QFETCH(QString, user);
+    QFETCH(QDate, day);
+    QFETCH(QString, change);
+    QFETCH(QString, named);
+    AccessExplainer explainer;
+    QVERIFY(!explainer.load(m_params, QStringLiteral("Door")).isValid());
+    const DecisionTables &db = explainer.tables();
+    // The reader's tables: the database's with one change.
+    QList<TimezoneRecord> windows = db.timezones();
+    QList<HolidayRecord> holidays;
+    for (const QDate &date : db.holidays())
+        holidays << HolidayRecord::fromDate(date);
+    QMap<QString, AccessRecord> access;
+    for (auto it = db.access().cbegin(); it != db.access().cend(); ++it) {
+        AccessRecord record;
+        record.idd = it.key();
+        record.flags = it.value();
+        access.insert(record.key(), record);
+    }
+    const QString abel = QStringLiteral("04A1B2C3D4E5F6");
+    int length = db.iddLength();
+    if (change == QLatin1String("flags"))
+        access[abel].flags |= 0x4000;
+    else if (change == QLatin1String("holiday"))
+        holidays << HolidayRecord::fromDate(Wednesday);
+    else if (change == QLatin1String("no holidays"))
+        holidays.clear();
+    else if (change == QLatin1String("length"))
+        length = 8;
+    else if (change == QLatin1String("window"))
+        windows[AccessDataSet::indexList(access.value(abel).flags)
+                    .section(QLatin1Char(','), 0, 0)
+                    .toInt()]
+            .endHour = 20;
+    else if (change == QLatin1String("record")) {
+        AccessRecord cole = access.value(abel);
+        cole.idd = QByteArray::fromHex("04a1b2c3d4e5f8");
+        access.insert(cole.key(), cole);
+    } else if (change == QLatin1String("no record"))
+        access.remove(abel);
+    AccessExplanation e =
+        explainer.explainUser(explainer.usersNamed(user).first(), QDateTime(day, QTime(10, 0)));
+    explainer.compareWithReader(e, DecisionTables::fromRecords(windows, holidays, access, length),
+                                QDateTime(day, QTime(10, 0)));
+    QStringList differs;
+    for (const AccessExplanation::Line &line : qAsConst(e.lines))
+        if (line.reason == Reason::ReaderDiffers)
+            differs << line.text;
+    QVERIFY2(named.isEmpty() ? differs.isEmpty() && e.has(Reason::ReaderAgrees)
+                             : !differs.isEmpty() && differs.first().startsWith(named),
+             qPrintable(differs.join(QLatin1Char('\n'))));
+}
+
 void TestAccessExplain::whoMayPass()
 {
     AccessExplainer explainer;
@@ -268,8 +446,9 @@ void TestAccessExplain::whoMayPass()
     names.clear();
     for (const UserRow &u : explainer.usersPermitted(QDateTime(Wednesday, QTime(9, 0))))
         names << u.familyName;
-    QCOMPARE(names, (QStringList{QStringLiteral("Abel"), QStringLiteral("Brandt"),
-                                 QStringLiteral("Eck"), QStringLiteral("Fink")}));
+    QCOMPARE(names,
+             (QStringList{QStringLiteral("Abel"), QStringLiteral("Brandt"), QStringLiteral("Eck"),
+                          QStringLiteral("Fink"), QStringLiteral("Gast")}));
 }
 
 void TestAccessExplain::pendingEntryAndTheReadersOwnTables()
@@ -348,9 +527,15 @@ void TestAccessExplain::cli_data()
                                << "Permitted: Abel, X at Door on Wednesday 2030-12-18 10:00";
     QTest::newRow("denied") << explain({"--user", "Abel, X", "--at", "2030-12-21T10:00"}) << 1
                             << "Denied: Abel, X at Door on Saturday 2030-12-21 10:00";
+    QTest::newRow("by area and name")
+        << args(
+               {"explain", "--entry", "Hall/Door", "--user", "Abel, X", "--at", "2030-12-18T10:00"})
+        << 0 << "Permitted: Abel, X at Door on Wednesday 2030-12-18 10:00";
+    QTest::newRow("a holiday gone by") << explain({"--user", "Abel, X", "--at", "2020-12-25T10:00"})
+                                       << 1 << "Denied: Abel, X at Door on Friday 2020-12-25 10:00";
     QTest::newRow("by identifier")
         << explain({"--identifier", "04A1B2C3D4E5F6", "--at", "2030-12-18T10:00"}) << 0
-        << "Permitted: Abel, X at Door on Wednesday 2030-12-18 10:00";
+        << "Permitted: Abel, X; Gast, X at Door on Wednesday 2030-12-18 10:00";
     QTest::newRow("the reader too")
         << explain({"--user", "Abel, X", "--at", "2030-12-18T10:00", "--reader"}) << 0
         << "Permitted: Abel, X at Door on Wednesday 2030-12-18 10:00";

@@ -4,18 +4,13 @@
 // process against virtual readers of this test.
 #include "support/testsupport.h"
 
-#include "access/accessdataset.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
-#include "db/entryselection.h"
 #include "db/projectdatabase.h"
-#include "db/projectparameters.h"
 #include "db/projectschema.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "functions/functionrunlock.h"
-#include "functions/kelvaraupdatethread.h"
-#include "functions/readerobjectsreader.h"
 
 #include "simreader.h"
 #include "virtualreader.h"
@@ -99,7 +94,7 @@ struct Site
         e.doorName = QStringLiteral("Door");
         e.areaName = QStringLiteral("Hall");
         e.readerType = 100;
-        e.readerSerNo = QStringLiteral("1001");
+        e.readerSerNo = QStringLiteral("C0FFEE"); // the virtual reader's own
         e.ipAddr = QStringLiteral("127.0.0.1");
         e.port = port;
         EntryRecords::addEntry(db, e, &entry);
@@ -140,7 +135,6 @@ private slots:
     void initTestCase();
     void damagedPageFailsInsteadOfShorteningLists_data();
     void damagedPageFailsInsteadOfShorteningLists();
-    void changeDuringUpdateKeepsThePendingMark();
     void fullDiskKeepsThePreviousFiles_data();
     void fullDiskKeepsThePreviousFiles();
     void endlessEventsEndWithAnError();
@@ -229,73 +223,6 @@ void TestFaults::damagedPageFailsInsteadOfShorteningLists()
         QVERIFY2(r.err.contains(QStringLiteral("malformed")), qPrintable(r.err));
         QCOMPARE(readFile(exported), before);
     }
-}
-
-namespace {
-
-// The window beside the command line removes a right while the reader is
-// being written.
-class ChangingReader : public ReaderObjectsReader
-{
-public:
-    ChangingReader(const ReaderSettings &settings, const Site &site)
-        : ReaderObjectsReader(settings), m_site(site)
-    {
-    }
-    ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
-    {
-        const QSqlError error =
-            AccessRights::changeBoardCell(m_site.db, {m_site.users.first()}, {m_site.entry}, 0);
-        if (error.isValid())
-            return ReaderOutcome::failure(-1, error.text());
-        return ReaderObjectsReader::updateAccess(c, t, d);
-    }
-
-private:
-    const Site &m_site;
-};
-
-} // namespace
-
-void TestFaults::changeDuringUpdateKeepsThePendingMark()
-{
-    auto device = std::make_shared<VirtualReader>(VirtualReaderSetup{});
-    SimReader sim(device);
-    QVERIFY(sim.listenTcp("127.0.0.1", 0));
-    const Site site(m_dir.path(), QStringLiteral("Changed"), 2, sim.tcp().port());
-    ProjectParameters params;
-    params.projectPath = site.folder;
-    params.databasePath = site.db;
-    QVERIFY(params.loadProjectParameters());
-    QList<EntryTarget> targets;
-    QVERIFY(!EntrySelection::allEntries(true).list(site.db, targets).isValid());
-
-    KelvaraUpdateThread changed(params);
-    changed.setEntries(targets);
-    changed.setReaderFactory([&site](const ReaderSettings &settings) {
-        return std::make_unique<ChangingReader>(settings, site);
-    });
-    QSignalSpy log(&changed, &KelvaraFunctionThread::logMessage);
-    changed.start();
-    QVERIFY(changed.wait(60000));
-    QStringList lines;
-    for (const QList<QVariant> &line : qAsConst(log))
-        lines << line.first().toString();
-    QVERIFY2(!lines.filter(QStringLiteral("changed during the update")).isEmpty(),
-             qPrintable(lines.join(QLatin1Char('\n'))));
-    // The reader still grants the removed right, so the entry must stay pending.
-    QVERIFY(device->present(bytesOf(hfOf(0))).granted);
-    QCOMPARE(site.pending(), 1);
-
-    KelvaraUpdateThread again(params);
-    QVERIFY(!EntrySelection::allEntries(true).list(site.db, targets).isValid());
-    QCOMPARE(targets.size(), 1);
-    again.setEntries(targets);
-    again.start();
-    QVERIFY(again.wait(60000));
-    QVERIFY(!device->present(bytesOf(hfOf(0))).granted);
-    QVERIFY(device->present(bytesOf(hfOf(1))).granted);
-    QCOMPARE(site.pending(), 0);
 }
 
 void TestFaults::fullDiskKeepsThePreviousFiles_data()

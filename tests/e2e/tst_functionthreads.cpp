@@ -7,6 +7,7 @@
 #include "access/accessdataset.h"
 #include "core/paths.h"
 #include "db/accessrights.h"
+#include "db/boardchange.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/holidayrecords.h"
@@ -19,6 +20,7 @@
 #include "functions/kelvarareadeventsthread.h"
 #include "functions/kelvarasetdatetimethread.h"
 #include "functions/kelvaraupdatethread.h"
+#include "functions/kelvaraverifythread.h"
 #include "functions/kelvarawriteconfigthread.h"
 #include "functions/readerobjectsreader.h"
 
@@ -33,6 +35,7 @@
 #include <QTemporaryDir>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 using namespace kxsim;
@@ -192,6 +195,29 @@ private:
     KelvaraFunctionThread *m_stop;
 };
 
+// Runs a change of another program while the reader is being written.
+class MeanwhileReader : public ReaderObjectsReader
+{
+public:
+    MeanwhileReader(const ReaderSettings &p, const std::function<void()> &meanwhile)
+        : ReaderObjectsReader(p), m_meanwhile(meanwhile)
+    {
+    }
+    ReaderOutcome updateAccess(const ReaderConnection &c, int t, const AccessDataSet &d) override
+    {
+        m_meanwhile();
+        return ReaderObjectsReader::updateAccess(c, t, d);
+    }
+
+private:
+    std::function<void()> m_meanwhile;
+};
+
+SimDateTime simTime(const QDate &date, int hour)
+{
+    return SimDateTime{date.year(), date.month(), date.day(), hour, 0, 0};
+}
+
 void countIn(std::atomic<int> &now, std::atomic<int> &most)
 {
     const int n = ++now;
@@ -336,6 +362,12 @@ private slots:
     void unreachableReaderFailsOnlyItsEntry();
     void sixteenPeriodsFailWithoutContact();
     void stopBetweenEntries();
+    void changeDuringUpdateKeepsThePendingMark_data();
+    void swappedReadersAreRefused_data();
+    void undoAndRedoRefuseReusedKeys_data();
+    void undoAndRedoRefuseReusedKeys();
+    void swappedReadersAreRefused();
+    void changeDuringUpdateKeepsThePendingMark();
     void stopDuringReadLeavesNoState();
     void readAccessWritesThreeFiles();
     void importUnknownTransponders();
@@ -638,6 +670,259 @@ void TestFunctionThreads::stopBetweenEntries()
     QCOMPARE(site.pending(first), 0);
     QCOMPARE(site.pending(second), 1);
     QCOMPARE(run.log.filter(QStringLiteral("ENTRY:")).size(), 1);
+}
+
+void TestFunctionThreads::changeDuringUpdateKeepsThePendingMark_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("card"); // Abel's, as the reader sees it after the change
+    QTest::addColumn<bool>("granted"); // at the entry's reader once the change is sent
+    const QString abel = QStringLiteral("04a1b2c3d4e5f6");
+    QTest::newRow("a right removed") << "right" << abel << false;
+    QTest::newRow("a holiday added") << "holiday added" << abel << false;
+    QTest::newRow("a holiday removed") << "holiday removed" << abel << true;
+    QTest::newRow("the reader replaced in the entry dialog") << "reader" << abel << true;
+    QTest::newRow("the identifier length changed")
+        << "length" << QString(QStringLiteral("00") + abel) << true;
+}
+
+void TestFunctionThreads::changeDuringUpdateKeepsThePendingMark()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, card);
+    QFETCH(bool, granted);
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    auto replacement = makeReader(100, 0x1002);
+    SimReader replacementSim(replacement);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0) && replacementSim.listenTcp("127.0.0.1", 0));
+    const int door = site.addDoor(sim);
+    QDate day = QDate::currentDate().addDays(1); // a working day to come
+    while (day.dayOfWeek() > 5)
+        day = day.addDays(1);
+    HolidayRow holiday;
+    holiday.date = day.toString(HolidayRecords::DateFormat);
+    int holidayKey = 0;
+    if (change == QLatin1String("holiday removed"))
+        QVERIFY(!HolidayRecords::addHoliday(site.db(), holiday, &holidayKey).isValid());
+
+    const std::function<void()> meanwhile = [&] {
+        if (change == QLatin1String("right")) {
+            AccessRights::changeBoardCell(site.db(), {site.users.first()}, {door}, 0);
+        } else if (change == QLatin1String("holiday added")) {
+            HolidayRecords::addHoliday(site.db(), holiday);
+        } else if (change == QLatin1String("holiday removed")) {
+            HolidayRecords::removeHoliday(site.db(), holidayKey);
+        } else if (change == QLatin1String("length")) {
+            ProjectDatabase database(site.db());
+            database.open();
+            QSqlQuery q = database.query();
+            ProjectTags::setHfIddLength(q, 8);
+        } else {
+            QList<EntryRow> rows;
+            EntryRecords::listEntries(site.db(), 0, true, rows);
+            EntryRow row = rows.first();
+            row.readerSerNo = QStringLiteral("1002");
+            row.port = replacementSim.tcp().port();
+            EntryRecords::editEntry(site.db(), row);
+        }
+    };
+    const auto update = [&](bool withChange) {
+        ProjectParameters params = site.params;
+        params.loadProjectParameters();
+        KelvaraUpdateThread thread(params);
+        QList<HolidayRow> holidays;
+        HolidayRecords::listUpcomingHolidays(site.db(), holidays);
+        thread.setHolidays(holidays);
+        thread.setEntries(site.targets(true));
+        thread.setReaderFactory([&](const ReaderSettings &p) {
+            return std::make_unique<MeanwhileReader>(
+                p, withChange ? meanwhile : [] {});
+        });
+        return runToEnd(thread);
+    };
+    const Outcome run = update(true);
+    QCOMPARE(run.states.value(QString::number(door)), 0);
+    // What the reader got is no longer what the database gives: sent again next time.
+    QVERIFY2(!run.log.filter(QStringLiteral("changed during the update")).isEmpty(),
+             qPrintable(run.log.join(QLatin1Char('\n'))));
+    QCOMPARE(site.pending(door), 1);
+
+    QCOMPARE(update(false).states.value(QString::number(door)), 0);
+    QCOMPARE(site.pending(door), 0);
+    const auto &reader = change == QLatin1String("reader") ? replacement : device;
+    const bool onHoliday = change.startsWith(QLatin1String("holiday"));
+    const SimDateTime when = onHoliday ? simTime(day, 10) : SimDateTime{2035, 1, 8, 10, 0, 0};
+    QCOMPARE(reader->presentAt(bytesOf(card), when).granted, granted);
+}
+
+void TestFunctionThreads::swappedReadersAreRefused_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<bool>("swapped");      // else the entry names another reader type
+    QTest::addColumn<QString>("answering"); // the reader at the lobby's address
+    QTest::addColumn<QString>("named");
+    const QString vault = QStringLiteral("ID TZ60 (device ID 00001002)");
+    const QString lobby = QStringLiteral("ID TZ60 (device ID 00001001)");
+    for (const char *function :
+         {"update", "read access", "read events", "set clock", "write configuration", "verify"})
+        QTest::newRow(function) << function << true << vault << lobby;
+    const QString otherType = QStringLiteral("ID TZU700 (device ID 00001001)");
+    for (const char *function : {"update", "set clock", "write configuration"})
+        QTest::newRow(qPrintable(QLatin1String(function) + QStringLiteral(", another type named")))
+            << function << false << lobby << otherType;
+}
+
+void TestFunctionThreads::swappedReadersAreRefused()
+{
+    QFETCH(QString, function);
+    QFETCH(bool, swapped);
+    QFETCH(QString, answering);
+    QFETCH(QString, named);
+    Site site;
+    auto lobbyReader = makeReader(100, 0x1001);
+    auto vaultReader = makeReader(100, 0x1002);
+    SimReader lobbySim(lobbyReader);
+    SimReader vaultSim(vaultReader);
+    QVERIFY(lobbySim.listenTcp("127.0.0.1", 0) && vaultSim.listenTcp("127.0.0.1", 0));
+    const int lobby = site.addEntry(QStringLiteral("Lobby"), 100, QStringLiteral("1001"),
+                                    QStringLiteral("127.0.0.1"), lobbySim.tcp().port());
+    // Nobody may enter the vault; its reader holds that.
+    const int vault = site.addEntry(QStringLiteral("Vault"), 100, QStringLiteral("1002"),
+                                    QStringLiteral("127.0.0.1"), vaultSim.tcp().port());
+    QVERIFY(!AccessRights::changeBoardCell(
+                 site.db(), QSet<int>(site.users.cbegin(), site.users.cend()), {vault}, 0)
+                 .isValid());
+    updateAll(site);
+    QVERIFY(site.targets(true).isEmpty());
+
+    if (swapped) {
+        // A DHCP change: the lobby's address reaches the vault's reader.
+        const auto moveTo = [&](int entry, const QString &host, int port) {
+            return !EntryRecords::setReaderAddress(site.db(), entry, host, port).isValid();
+        };
+        QVERIFY(moveTo(vault, QStringLiteral("127.0.0.2"), lobbySim.tcp().port()) &&
+                moveTo(lobby, QStringLiteral("127.0.0.1"), vaultSim.tcp().port()) &&
+                moveTo(vault, QStringLiteral("127.0.0.1"), lobbySim.tcp().port()));
+    } else {
+        EntryRow row;
+        QList<EntryRow> rows;
+        QVERIFY(!EntryRecords::listEntries(site.db(), 0, true, rows).isValid());
+        for (const EntryRow &r : qAsConst(rows))
+            if (r.pkDoors == lobby)
+                row = r;
+        row.readerType = 101;
+        QVERIFY(!EntryRecords::editEntry(site.db(), row).isValid());
+    }
+    QVERIFY(!AccessRights::setNeedsUpdateOfEntry(site.db(), lobby, true).isValid());
+    const std::shared_ptr<VirtualReader> &answers = swapped ? vaultReader : lobbyReader;
+    answers->setClock(SimDateTime{2001, 1, 1, 0, 0, 0});
+    const SimDateTime monday{2035, 1, 8, 10, 0, 0};
+    const std::vector<uint8_t> abel = bytesOf(QStringLiteral("04a1b2c3d4e5f6"));
+    const bool grantedBefore = answers->presentAt(abel, monday).granted;
+
+    std::unique_ptr<KelvaraFunctionThread> thread;
+    if (function == QLatin1String("update"))
+        thread = std::make_unique<KelvaraUpdateThread>(site.params);
+    else if (function == QLatin1String("read access"))
+        thread = std::make_unique<KelvaraReadAccessThread>(site.params, false);
+    else if (function == QLatin1String("read events"))
+        thread = std::make_unique<KelvaraReadEventsThread>(site.params);
+    else if (function == QLatin1String("set clock"))
+        thread = std::make_unique<KelvaraSetDateTimeThread>(site.params);
+    else if (function == QLatin1String("write configuration"))
+        thread = std::make_unique<KelvaraWriteConfigThread>(site.params);
+    else
+        thread = std::make_unique<KelvaraVerifyThread>(site.params, false);
+    thread->setEntries({site.target(lobby)});
+    const Outcome outcome = runToEnd(*thread);
+    QCOMPARE(outcome.states.value(QString::number(lobby)), 2);
+    const QString text =
+        QStringLiteral("Wrong reader: the reader at 127.0.0.1:%1 is %2, but the entry names %3")
+            .arg(swapped ? vaultSim.tcp().port() : lobbySim.tcp().port())
+            .arg(answering, named);
+    QVERIFY2(!outcome.log.filter(text).isEmpty(), qPrintable(outcome.log.join(QLatin1Char('\n'))));
+    if (auto *verify = qobject_cast<KelvaraVerifyThread *>(thread.get()))
+        QVERIFY(verify->reasonOf(QString::number(lobby)).contains(text));
+    // Nothing reached the reader that answered: its tables and clock are as they were.
+    QCOMPARE(answers->presentAt(abel, monday).granted, grantedBefore);
+    QCOMPARE(int(answers->clock().year), 2001);
+    QCOMPARE(site.pending(lobby), 1);
+    QVERIFY(!QFileInfo::exists(entryDataPath(site.project.folder(), QStringLiteral("Lobby"))));
+}
+
+void TestFunctionThreads::undoAndRedoRefuseReusedKeys_data()
+{
+    QTest::addColumn<QString>("replaced");
+    QTest::addColumn<bool>("redo");
+    for (const QString &replaced :
+         {QStringLiteral("user"), QStringLiteral("entry"), QStringLiteral("time model")}) {
+        QTest::newRow(qPrintable(QStringLiteral("undo, the %1 replaced").arg(replaced)))
+            << replaced << false;
+        QTest::newRow(qPrintable(QStringLiteral("redo, the %1 replaced").arg(replaced)))
+            << replaced << true;
+    }
+}
+
+void TestFunctionThreads::undoAndRedoRefuseReusedKeys()
+{
+    QFETCH(QString, replaced);
+    QFETCH(bool, redo);
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addDoor(sim);
+    const int cole = site.users.last(); // like the door and the model, the largest key
+    // The step removes Cole's right (undone below), or gives it (undone, then redone).
+    if (redo)
+        QVERIFY(!AccessRights::changeBoardCell(site.db(), {cole}, {door}, 0).isValid());
+    BoardChange change;
+    QVERIFY(
+        !BoardChange::prepare(site.db(), {cole}, {door}, redo ? site.office : 0, change).isValid());
+    QVERIFY(!change.apply(site.db()).isValid());
+    if (redo)
+        QVERIFY(!change.revert(site.db()).isValid());
+
+    // The row goes, and SQLite gives its key to the next one made.
+    std::vector<uint8_t> card = bytesOf(QStringLiteral("04a1b2c3d4e5f8")); // Cole's
+    SimDateTime when{2035, 1, 8, 10, 0, 0};                                // a Monday
+    if (replaced == QLatin1String("user")) {
+        QVERIFY(!UserRecords::removeUser(site.db(), cole).isValid());
+        QCOMPARE(site.addUser(QStringLiteral("Zoe"), QStringLiteral("04c0c0c0c0c0c0")), cole);
+        card = bytesOf(QStringLiteral("04c0c0c0c0c0c0"));
+    } else if (replaced == QLatin1String("entry")) {
+        QVERIFY(!EntryRecords::removeEntry(site.db(), door).isValid());
+        EntryRow annex;
+        annex.doorName = QStringLiteral("Annex");
+        annex.areaName = QStringLiteral("Hall");
+        annex.readerType = 100;
+        annex.readerSerNo = QStringLiteral("1001");
+        annex.ipAddr = QStringLiteral("127.0.0.1");
+        annex.port = sim.tcp().port();
+        int key = 0;
+        QVERIFY(!EntryRecords::addEntry(site.db(), annex, &key).isValid());
+        QCOMPARE(key, door);
+    } else {
+        QVERIFY(!TimeModelRecords::removeTimeModel(site.db(), site.office).isValid());
+        TimeModelRow weekend;
+        weekend.modelTag = QStringLiteral("WE");
+        weekend.modelName = QStringLiteral("Weekend");
+        weekend.modelDefinition = QStringLiteral("sat,sun-08:00-20:00");
+        int key = 0;
+        QVERIFY(!TimeModelRecords::addTimeModel(site.db(), weekend, &key).isValid());
+        QCOMPARE(key, site.office);
+        when = SimDateTime{2035, 1, 13, 10, 0, 0}; // a Saturday
+    }
+    bool stale = false;
+    const QSqlError error = redo ? change.apply(site.db(), nullptr, &stale)
+                                 : change.revert(site.db(), nullptr, nullptr, &stale);
+    QVERIFY(stale);
+    QVERIFY2(error.text().contains(QStringLiteral("is not the one the change was made for")),
+             qPrintable(error.text()));
+    updateAll(site);
+    QVERIFY(!device->presentAt(card, when).granted);
 }
 
 void TestFunctionThreads::stopDuringReadLeavesNoState()

@@ -17,6 +17,7 @@
 #include "functions/kelvaraupdatethread.h"
 #include "functions/kelvaraverifythread.h"
 #include "functions/readerobjectsreader.h"
+#include "functions/readertablesdrift.h"
 #include "functions/readertablesreadback.h"
 #include "functions/updatecheck.h"
 
@@ -106,15 +107,29 @@ struct Site
         const QList<EntryTarget> rows = targets();
         return rows.isEmpty() ? -1 : int(rows.first().needsUpdate);
     }
-    void update()
+    // The log lines of the run.
+    QStringList update()
     {
         KelvaraUpdateThread thread(params);
         QList<HolidayRow> holidays;
         HolidayRecords::listUpcomingHolidays(db(), holidays);
         thread.setHolidays(holidays);
         thread.setEntries(targets());
+        QSignalSpy lines(&thread, &KelvaraFunctionThread::logMessage);
         thread.start();
         thread.wait();
+        QStringList log;
+        for (const QList<QVariant> &line : qAsConst(lines))
+            log << line.first().toString();
+        return log;
+    }
+    // Whether the reader lets the card in on a Monday morning.
+    bool admits(const QString &hex) const
+    {
+        const QByteArray raw = QByteArray::fromHex(hex.toLatin1());
+        return device
+            ->presentAt(std::vector<uint8_t>(raw.begin(), raw.end()), SimDateTime{2035, 1, 8, 10})
+            .granted;
     }
     // State and reason of the one entry.
     QPair<int, QString> verify(bool mark = false)
@@ -148,6 +163,8 @@ private slots:
     void readBackEqualsWhatWasSent();
     void verify_data();
     void verify();
+    void readBackAsAReaderHoldsIt_data();
+    void readBackAsAReaderHoldsIt();
     void markIsOnlySet();
     void unreachableReader();
     void check_data();
@@ -155,6 +172,8 @@ private slots:
     void holidayYears_data();
     void holidayYears();
     void publicHolidaysReachTheReader();
+    void shortIdentifierLengthRefusesTheUpdate_data();
+    void shortIdentifierLengthRefusesTheUpdate();
     void commandLine();
 
 private:
@@ -193,7 +212,16 @@ void TestReaderVerify::readBackEqualsWhatWasSent()
     QCOMPARE(expected.nameOf(QStringLiteral("04A1B2C3D4E5F6")), QStringLiteral("Abel, X"));
 }
 
-enum Change { NoChange, NewRight, OtherModel, LostTables, NewHoliday };
+enum Change {
+    NoChange,
+    NewRight,
+    OtherModel,
+    LostTables,
+    NewHoliday,
+    RightRemoved,
+    AllOnOtherModel,
+    HolidayRemoved
+};
 
 void TestReaderVerify::verify_data()
 {
@@ -214,6 +242,16 @@ void TestReaderVerify::verify_data()
         << int(NewHoliday)
         << QStringLiteral("holidays missing: 1 (%1)")
                .arg(QDate::currentDate().addDays(10).toString(Qt::ISODate));
+    QTest::newRow("a right removed on the board")
+        << int(RightRemoved) << QStringLiteral("identifiers extra: 1 (Brandt, X)");
+    QTest::newRow("every right on another model")
+        << int(AllOnOtherModel)
+        << QStringLiteral("identifiers with other rights: 2 (Abel, X; Brandt, X), time windows "
+                          "missing: 1 (sun,sat-10:00-12:00), time windows extra: 1 "
+                          "(mon,tue,wed,thu,fri-07:00-19:00)");
+    QTest::newRow("today's holiday removed")
+        << int(HolidayRemoved)
+        << QStringLiteral("holidays extra: 1 (%1)").arg(QDate::currentDate().toString(Qt::ISODate));
 }
 
 void TestReaderVerify::verify()
@@ -221,9 +259,26 @@ void TestReaderVerify::verify()
     QFETCH(int, change);
     QFETCH(QString, reason);
     Site site;
+    int today = 0;
+    if (change == HolidayRemoved)
+        HolidayRecords::addHoliday(
+            site.db(), {0, QDate::currentDate().toString(HolidayRecords::DateFormat), {}}, &today);
     site.update();
     QCOMPARE(site.pending(), 0);
     switch (change) {
+    case RightRemoved:
+        site.grant(site.users.value(QStringLiteral("Brandt")), 0);
+        break;
+    case AllOnOtherModel: {
+        const int weekend =
+            site.addModel(QStringLiteral("WE"), QStringLiteral("sat,sun-10:00-12:00"));
+        for (int user : qAsConst(site.users))
+            site.grant(user, weekend);
+        break;
+    }
+    case HolidayRemoved:
+        HolidayRecords::removeHoliday(site.db(), today);
+        break;
     case NewRight:
         site.grant(site.addUser(QStringLiteral("Cole"), QStringLiteral("04a1b2c3d4e5f8")),
                    site.office);
@@ -261,6 +316,53 @@ void TestReaderVerify::verify()
     QCOMPARE(site.verify(), qMakePair(int(KelvaraFunctionThread::Done), QString()));
 }
 
+void TestReaderVerify::readBackAsAReaderHoldsIt_data()
+{
+    // Windows as definitions ("" never) and records as "identifier:flags", ";" between.
+    QTest::addColumn<QString>("readerWindows");
+    QTest::addColumn<QString>("readerRecords");
+    QTest::addColumn<QString>("windows"); // what the database gives
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<bool>("inSync");
+    const QString mon = QStringLiteral("mon-08:00-10:00");
+    const QString both = QStringLiteral("mon-08:00-10:00;tue-08:00-10:00");
+    QTest::newRow("the same") << mon << "04a1:1" << mon << "04a1:1" << true;
+    QTest::newRow("another window") << "mon-08:00-11:00"
+                                    << "04a1:1" << mon << "04a1:1" << false;
+    QTest::newRow("a repeated identifier: the first counts")
+        << both << "04a1:1;04a1:2" << both << "04a1:1" << true;
+    QTest::newRow("never windows at the end")
+        << QString(mon + QStringLiteral(";;")) << "04a1:1" << mon << "04a1:1" << true;
+    QTest::newRow("windows in another order") << "tue-08:00-10:00;mon-08:00-10:00"
+                                              << "04a1:3" << both << "04a1:3" << true;
+}
+
+void TestReaderVerify::readBackAsAReaderHoldsIt()
+{
+    QFETCH(QString, readerWindows);
+    QFETCH(QString, readerRecords);
+    QFETCH(QString, windows);
+    QFETCH(QString, records);
+    QFETCH(bool, inSync);
+    const auto tables = [](const QString &periods, const QString &access) {
+        ReaderReadBack readBack;
+        readBack.iddLength = 2;
+        for (const QString &definition : periods.split(QLatin1Char(';')))
+            readBack.timezones << (definition.isEmpty()
+                                       ? TimezoneRecord()
+                                       : TimezoneRecord::fromPeriod(
+                                             TimePeriod::fromDefinition(definition)));
+        for (const QString &record : access.split(QLatin1Char(';')))
+            readBack.access << ReadAccessRecord{
+                record.section(QLatin1Char(':'), 0, 0),
+                quint16(record.section(QLatin1Char(':'), 1).toUInt())};
+        return ReaderTablesReadBack::fromReadBack(readBack);
+    };
+    const ReaderTablesDrift drift = ReaderTablesDrift::compare(
+        tables(readerWindows, readerRecords), tables(windows, records), QDate::currentDate());
+    QVERIFY2(drift.inSync() == inSync, qPrintable(drift.summary()));
+}
+
 void TestReaderVerify::markIsOnlySet()
 {
     Site site;
@@ -289,25 +391,50 @@ void TestReaderVerify::unreachableReader()
 
 void TestReaderVerify::check_data()
 {
-    QTest::addColumn<int>("models");      // models of 8 windows each, each for a user of its own
-    QTest::addColumn<int>("holidays");    // upcoming holidays
-    QTest::addColumn<QString>("shortHf"); // a user with this identifier
+    QTest::addColumn<int>("models");         // models of 8 windows each, each for a user of its own
+    QTest::addColumn<int>("holidays");       // upcoming holidays
+    QTest::addColumn<QString>("shortHf");    // a user with this identifier
+    QTest::addColumn<int>("iddLength");      // the project's short-range identifier length
+    QTest::addColumn<QString>("shortModel"); // the definition of the model Short gets
+    QTest::addColumn<int>("crowd");          // users more with the office model
     QTest::addColumn<bool>("canUpdate");
     QTest::addColumn<QString>("problems");
-    QTest::newRow("fine") << 0 << 255 << QString() << true << QString();
+    QTest::newRow("fine") << 0 << 255 << QString() << 7 << QString() << 0 << true << QString();
     QTest::newRow("16 windows")
-        << 2 << 0 << QString() << false
+        << 2 << 0 << QString() << 7 << QString() << 0 << false
         << QStringLiteral("time windows needed: 17 of 15 a reader holds (over by the models M1)");
     QTest::newRow("256 holidays")
-        << 0 << 256 << QString() << false
+        << 0 << 256 << QString() << 7 << QString() << 0 << false
         << QStringLiteral("upcoming holidays: 256 of 255 a reader holds (%1 and later do not fit)")
                .arg(QDate::currentDate().addDays(255).toString(Qt::ISODate));
     QTest::newRow("short identifier")
-        << 0 << 0 << QStringLiteral("04a1b2") << true
+        << 0 << 0 << QStringLiteral("04a1b2") << 7 << QString() << 0 << true
         << QStringLiteral("identifiers shorter than the project length of 7 bytes: 1 (Short, X)");
     QTest::newRow("no identifier")
-        << 0 << 0 << QStringLiteral("-") << true
+        << 0 << 0 << QStringLiteral("-") << 7 << QString() << 0 << true
         << QStringLiteral("users with rights but no short-range identifier: 1 (Short, X)");
+    QTest::newRow("identifier length 3 bytes")
+        << 0 << 0 << QString() << 3 << QString() << 0 << false
+        << QStringLiteral("identifier length 3 bytes, below 4: any card whose first 3 bytes are "
+                          "those of a user's would open the door\nidentifiers held by another "
+                          "user as well, left out: 1 (Brandt, X)");
+    QTest::newRow("identifier length 4 bytes")
+        << 0 << 0 << QStringLiteral("04a1b2") << 4 << QString() << 0 << true
+        << QStringLiteral("identifiers shorter than the project length of 4 bytes: 1 (Short, X)\n"
+                          "identifiers held by another user as well, left out: 1 (Brandt, X)");
+    QTest::newRow("a model with a period that means never")
+        << 0 << 0 << QStringLiteral("04a1b2c3d4e5ff") << 7
+        << QStringLiteral("mon-08:00-10:00|tue-25:00-26:00") << 0 << true
+        << QStringLiteral("time models with periods that mean never: SM");
+    QTest::newRow("a model that grants nothing")
+        << 0 << 0 << QStringLiteral("04a1b2c3d4e5ff") << 7 << QStringLiteral("sat-10:00-09:00") << 0
+        << true << QStringLiteral("time models with periods that mean never: SM");
+    // Abel and Brandt, and the crowd.
+    QTest::newRow("as many identifiers as the reader holds")
+        << 0 << 0 << QString() << 7 << QString() << 65533 << true << QString();
+    QTest::newRow("one identifier more than the reader holds")
+        << 0 << 0 << QString() << 7 << QString() << 65534 << false
+        << QStringLiteral("identifiers: 65536 of 65535 the reader type holds");
 }
 
 void TestReaderVerify::check()
@@ -315,9 +442,29 @@ void TestReaderVerify::check()
     QFETCH(int, models);
     QFETCH(int, holidays);
     QFETCH(QString, shortHf);
+    QFETCH(int, iddLength);
+    QFETCH(QString, shortModel);
+    QFETCH(int, crowd);
     QFETCH(bool, canUpdate);
     QFETCH(QString, problems);
     Site site;
+    site.params.hfIddLength = iddLength;
+    if (crowd > 0) {
+        ProjectDatabase db(site.db());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q,
+            QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where "
+                           "i<?) insert into users (familyName,firstName,groupName,iddIso14443) "
+                           "select 'Crowd'||i,'X','Staff',printf('05%012x-04',i) from n"),
+            {crowd}));
+        QVERIFY(ProjectDatabase::exec(q,
+                                      QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) "
+                                                     "select PKusers,?,? from users where "
+                                                     "familyName like 'Crowd%'"),
+                                      {site.door, site.office}));
+    }
     for (int m = 0; m < models; ++m) {
         QStringList periods;
         for (int p = 0; p < 8; ++p)
@@ -337,7 +484,8 @@ void TestReaderVerify::check()
     if (!shortHf.isEmpty())
         site.grant(site.addUser(QStringLiteral("Short"),
                                 shortHf == QLatin1String("-") ? QString() : shortHf),
-                   site.office);
+                   shortModel.isEmpty() ? site.office
+                                        : site.addModel(QStringLiteral("SM"), shortModel));
     const UpdateCheck::Result result = site.check();
     QCOMPARE(result.text(), problems);
     QCOMPARE(result.canUpdate(), canUpdate);
@@ -434,6 +582,29 @@ void TestReaderVerify::publicHolidaysReachTheReader()
     const std::vector<uint8_t> abel{0x04, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6};
     QVERIFY(!site.device->presentAt(abel, {2027, 5, 6, 10, 0, 0}).granted);
     QVERIFY(site.device->presentAt(abel, {2027, 5, 5, 10, 0, 0}).granted);
+}
+
+void TestReaderVerify::shortIdentifierLengthRefusesTheUpdate_data()
+{
+    QTest::addColumn<int>("iddLength");
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("3 bytes") << 3;
+    QTest::newRow("4 bytes") << 4;
+}
+
+void TestReaderVerify::shortIdentifierLengthRefusesTheUpdate()
+{
+    QFETCH(int, iddLength);
+    Site site;
+    site.params.hfIddLength = iddLength;
+    QVERIFY(site.params.saveProjectParameters());
+    const QStringList log = site.update();
+    const bool refused = iddLength < 4;
+    QCOMPARE(site.pending(), refused ? 1 : 0);
+    QCOMPARE(!log.filter(QStringLiteral("is below 4 bytes")).isEmpty(), refused);
+    QCOMPARE(site.admits(QStringLiteral("04a1b2c3d4e5f6")), !refused);
+    // A stranger's card that begins as Abel's never opens the door.
+    QVERIFY(!site.admits(QStringLiteral("04a1b2ffffffff")));
 }
 
 void TestReaderVerify::commandLine()

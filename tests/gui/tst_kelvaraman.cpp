@@ -10,6 +10,7 @@
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/timemodelrecords.h"
+#include "db/userrecords.h"
 #include "support/testsupport.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
@@ -75,6 +76,7 @@ private slots:
     void screenshots();
     void entryFoldersOfOneName();
     void undoRedoRename();
+    void undoRefusedForAReplacedUser();
     void stickyHeadsNameWhatIsOnScreen();
     void damagedRightsFailTheBoard();
     void boardFollowsChanges_data();
@@ -1055,6 +1057,42 @@ void TestKelvaraMan::entryFoldersOfOneName()
     QCOMPARE(opened.size(), 4);
     QCOMPARE(QSet<QString>(opened.begin(), opened.end()).size(), 4);
     QVERIFY(m_boxes.isEmpty());
+}
+
+void TestKelvaraMan::undoRefusedForAReplacedUser()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int entry = w->boardData().columnCount() - 1;
+    int last = 0; // the largest user key: SQLite gives it again once it is gone
+    for (int r = 0; r < w->boardData().rowCount(); ++r)
+        last = qMax(last, w->boardData().row(r).key);
+    const int row = w->boardData().rowOfUser(last);
+    for (const char *model : {"Set Time Model FM", "Remove Time Model"}) {
+        w->clickedOnTableCell(row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(model))->trigger();
+    }
+    QVERIFY(!UserRecords::removeUser(path, last).isValid());
+    UserRow newcomer;
+    newcomer.familyName = QStringLiteral("Newcomer");
+    newcomer.firstName = QStringLiteral("Nina");
+    newcomer.groupName = QStringLiteral("Guests");
+    int key = 0;
+    QVERIFY(!UserRecords::addUser(path, newcomer, &key).isValid());
+    QCOMPARE(key, last);
+    const QStringList before = accessSnapshot(path);
+
+    m_boxes.clear();
+    w->undoAction()->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Undo")});
+    QVERIFY2(m_texts.last().contains(QStringLiteral("is not the one the change was made for")) &&
+                 m_texts.last().endsWith(QStringLiteral("taken off the list.")),
+             qPrintable(m_texts.last()));
+    QCOMPARE(accessSnapshot(path), before);
+    // Neither this step nor the one before it can be taken back any more.
+    QVERIFY(!w->undoAction()->isEnabled());
+    QVERIFY(!w->redoAction()->isEnabled());
 }
 
 void TestKelvaraMan::undoRedoRename()

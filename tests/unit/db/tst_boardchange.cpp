@@ -111,6 +111,9 @@ private slots:
     void redoRestoresExactly();
     void undoAfterTheBlockMovedOn_data();
     void undoAfterTheBlockMovedOn();
+    void undoOfRightsWithRandomKeys();
+    void stepRefusedForRowsNoLongerItsOwn_data();
+    void stepRefusedForRowsNoLongerItsOwn();
     void renameUndoPartsWhatItJoined_data();
     void renameUndoPartsWhatItJoined();
 };
@@ -265,7 +268,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
 {
     QTest::addColumn<int>("model"); // 0 removes, 1 "***", 2 "TWO"
     // Statements run between the change and its undo; U0.. are the block's
-    // users, E0.. its entries, TWO the model.
+    // users, E0.. its entries, OUT the entry outside it, TWO the model.
     QTest::addColumn<QString>("meanwhile");
     // The block holds "***" for user 0 at entries 0 and 1, "TWO" for user 1
     // at entry 0.
@@ -279,6 +282,14 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
         << 2
         << QStringLiteral("delete from access where FKusers=U1 and FKdoors=E0;"
                           "insert into access (FKusers,FKdoors,FKtimes) values (U1,E0,1)");
+    QTest::newRow("set, a right it changed removed")
+        << 2 << QStringLiteral("delete from access where FKusers=U0 and FKdoors=E0");
+    QTest::newRow("set, a right it added given a new key")
+        << 2
+        << QStringLiteral("delete from access where FKusers=U2 and FKdoors=E0;"
+                          "insert into access (FKusers,FKdoors,FKtimes) values (U2,E0,1)");
+    QTest::newRow("set, the key of a right it changed now another pair's")
+        << 2 << QStringLiteral("update access set FKdoors=OUT where FKusers=U0 and FKdoors=E1");
     QTest::newRow("set, a user removed")
         << 1
         << QStringLiteral("delete from access where FKusers=U1;delete from users where PKusers=U1");
@@ -316,6 +327,7 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     for (int i = 0; i < 4; ++i)
         meanwhile.replace(QStringLiteral("E%1").arg(i), QString::number(b.entries[i]));
     meanwhile.replace(QStringLiteral("TWO"), QString::number(b.two));
+    meanwhile.replace(QStringLiteral("OUT"), QString::number(b.outside));
     for (const QString &statement : meanwhile.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         QVERIFY2(run(b.path, statement), qPrintable(statement));
     QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
@@ -353,6 +365,72 @@ void TestBoardChange::undoAfterTheBlockMovedOn()
     // Undone without interference, the rights keep their row keys.
     if (meanwhile.isEmpty())
         QCOMPARE(keys(), keysBefore);
+}
+
+void TestBoardChange::undoOfRightsWithRandomKeys()
+{
+    Block b;
+    QVERIFY(b.giveSample(true));
+    // With the greatest key taken, SQLite hands out keys at random: the rights
+    // a change adds can no longer be told by their keys.
+    QVERIFY(run(b.path, QStringLiteral("insert into access (PKaccess,FKusers,FKdoors,FKtimes) "
+                                       "values (9223372036854775807,%1,%2,1)")
+                            .arg(b.users[1])
+                            .arg(b.outside)));
+    const QMap<QString, int> before = rights(b.path);
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), b.two, change).isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    QCOMPARE(rights(b.path).size(), before.size() + 9);
+    QVERIFY(!change.revert(b.path).isValid());
+    QCOMPARE(rights(b.path), before);
+}
+
+void TestBoardChange::stepRefusedForRowsNoLongerItsOwn_data()
+{
+    QTest::addColumn<bool>("redo");
+    QTest::addColumn<QString>("meanwhile"); // as in undoAfterTheBlockMovedOn
+    QTest::addColumn<QString>("named");
+    QTest::newRow("undo, a user's identifier changed")
+        << false << QStringLiteral("update users set iddIso14443='04ff-04' where PKusers=U0")
+        << QStringLiteral("The user \"Crew0, \"");
+    QTest::newRow("undo, an entry made under the key of one removed")
+        << false
+        << QStringLiteral("delete from access where FKdoors=E1;delete from doors where "
+                          "PKdoors=E1;insert into doors (PKdoors,doorName,areaName) values "
+                          "(E1,'New','Hall')")
+        << QStringLiteral("The entry \"1\"");
+    QTest::newRow("redo, the model's periods changed")
+        << true << QStringLiteral("update times set modelDefinition='sun-01:00-02:00'")
+        << QStringLiteral("The time model \"TWO\"");
+}
+
+void TestBoardChange::stepRefusedForRowsNoLongerItsOwn()
+{
+    QFETCH(bool, redo);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, named);
+    Block b;
+    QVERIFY(b.giveSample(true));
+    BoardChange change;
+    QVERIFY(!BoardChange::prepare(b.path, b.userSet(), b.entrySet(), b.two, change).isValid());
+    QVERIFY(!change.apply(b.path).isValid());
+    if (redo)
+        QVERIFY(!change.revert(b.path).isValid());
+    meanwhile.replace(QStringLiteral("U0"), QString::number(b.users[0]));
+    meanwhile.replace(QStringLiteral("E1"), QString::number(b.entries[1]));
+    for (const QString &statement : meanwhile.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        QVERIFY2(run(b.path, statement), qPrintable(statement));
+    QVERIFY(run(b.path, QStringLiteral("update doors set needsUpdate=0")));
+    const QMap<QString, int> moved = rights(b.path);
+
+    bool stale = false;
+    const QSqlError error = redo ? change.apply(b.path, nullptr, &stale)
+                                 : change.revert(b.path, nullptr, nullptr, &stale);
+    QVERIFY(stale);
+    QVERIFY2(error.text().startsWith(named), qPrintable(error.text()));
+    QCOMPARE(rights(b.path), moved);
+    QVERIFY(marked(b.path).isEmpty());
 }
 
 void TestBoardChange::renameUndoPartsWhatItJoined_data()
@@ -407,12 +485,19 @@ void TestBoardChange::renameUndoPartsWhatItJoined()
     QVERIFY(!rename.apply(b.path).isValid());
     QCOMPARE(names(), joined);
 
-    // One of the renamed is removed meanwhile: the undo leaves it out.
+    // One of the renamed is removed meanwhile and another made under its key:
+    // the undo leaves both out.
     const int gone = group ? b.users[1] : b.entries[1];
     QVERIFY(run(b.path, QStringLiteral("delete from %1 where %2=%3").arg(table, key).arg(gone)));
+    const QString made = group ? QStringLiteral("insert into users (PKusers,familyName,"
+                                                "firstName,groupName) values (%1,'New','','Yard')")
+                               : QStringLiteral("insert into doors (PKdoors,doorName,areaName) "
+                                                "values (%1,'New','Yard')");
+    QVERIFY(run(b.path, made.arg(gone)));
     QVERIFY(!rename.revert(b.path).isValid());
     QStringList expected = before;
-    expected.removeAll(QStringLiteral("%1=%2").arg(gone).arg(oldName));
+    expected.replace(expected.indexOf(QStringLiteral("%1=%2").arg(gone).arg(oldName)),
+                     QStringLiteral("%1=Yard").arg(gone));
     QCOMPARE(names(), expected);
     // Nothing of the rename reaches the rights or the marks.
     QCOMPARE(scalar(b.path, QStringLiteral("select count(*) from access")), 0);
