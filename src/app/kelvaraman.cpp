@@ -381,19 +381,17 @@ void KelvaraMan::showView(QWidget *shown)
     shown->show();
 }
 
-// The lists' own show() selects a row and gives the list the keyboard.
+// A list shown selects a row and gives the table the keyboard.
 void KelvaraMan::enterUsers()
 {
     m_users->buildList();
     showView(m_users);
-    m_users->show();
 }
 
 void KelvaraMan::enterDoors()
 {
     m_doors->buildList();
     showView(m_doors);
-    m_doors->show();
 }
 
 void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection,

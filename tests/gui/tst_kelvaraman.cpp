@@ -12,6 +12,9 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "support/testsupport.h"
+#include "views/kelvaradoors.h"
+#include "views/kelvaratimes.h"
+#include "views/kelvarausers.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxfindbar.h"
@@ -36,6 +39,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QToolTip>
 
 #include <QRandomGenerator>
@@ -81,6 +85,8 @@ private slots:
     void damagedRightsFailTheBoard();
     void boardFollowsChanges_data();
     void boardFollowsChanges();
+    void viewShowsAsItsSlotSays_data();
+    void viewShowsAsItsSlotSays();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -1401,6 +1407,43 @@ void TestKelvaraMan::boardFollowsChanges()
         scrolledX = sideways->value();
         scrolledY = w->board()->verticalSlider()->value();
     }
+}
+
+void TestKelvaraMan::viewShowsAsItsSlotSays_data()
+{
+    QTest::addColumn<QString>("view");
+    QTest::newRow("users") << QStringLiteral("users");
+    QTest::newRow("entries") << QStringLiteral("entries");
+    QTest::newRow("time models") << QStringLiteral("times");
+}
+
+// However a view is shown (the window's switch reaches it as a QWidget), it
+// shows as its show() slot says: a list with a row selected and the keyboard
+// in the table, or the time models read afresh.
+void TestKelvaraMan::viewShowsAsItsSlotSays()
+{
+    QFETCH(QString, view);
+    auto w = openDemo();
+    QWidget *shown = w->timesView();
+    QTableWidget *table = w->timesView()->table();
+    if (view == QLatin1String("users")) {
+        w->usersView()->buildList();
+        shown = w->usersView();
+        table = w->usersView()->table();
+    } else if (view == QLatin1String("entries")) {
+        w->doorsView()->buildList();
+        shown = w->doorsView();
+        table = w->doorsView()->table();
+    } else {
+        w->timesView()->setDatabasePath(w->databasePath());
+    }
+    shown->show();
+    QVERIFY(table->rowCount() > 1);
+    if (view == QLatin1String("times"))
+        return;
+    QCOMPARE(table->currentRow(), 0);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(w->focusWidget(), table);
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)
