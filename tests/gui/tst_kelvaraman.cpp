@@ -85,6 +85,9 @@ private slots:
     void damagedRightsFailTheBoard();
     void boardFollowsChanges_data();
     void boardFollowsChanges();
+    void refusedStepKeepsItsPlace_data();
+    void refusedStepKeepsItsPlace();
+    void redoRefusedForAReplacedUser();
     void viewShowsAsItsSlotSays_data();
     void viewShowsAsItsSlotSays();
 
@@ -1407,6 +1410,109 @@ void TestKelvaraMan::boardFollowsChanges()
         scrolledX = sideways->value();
         scrolledY = w->board()->verticalSlider()->value();
     }
+}
+
+void TestKelvaraMan::refusedStepKeepsItsPlace_data()
+{
+    QTest::addColumn<bool>("redo");
+    QTest::newRow("undo") << false;
+    QTest::newRow("redo") << true;
+}
+
+// A step the database refuses for a passing reason stays where it was: Undo
+// and Redo name the same steps, and the step is taken once the reason is gone.
+void TestKelvaraMan::refusedStepKeepsItsPlace()
+{
+    QFETCH(bool, redo);
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int row = w->boardData().rowCount() - 1;
+    const int entry = w->boardData().columnCount() - 1;
+    for (const char *model : {"Set Time Model FM", "Remove Time Model"}) {
+        w->clickedOnTableCell(row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(model))->trigger();
+    }
+    if (redo)
+        w->undoAction()->trigger();
+    QAction *step = redo ? w->redoAction() : w->undoAction();
+    const QString taken = step->text().mid(6); // after "&Undo " or "&Redo "
+    const QString undoText = w->undoAction()->text();
+    const QString redoText = w->redoAction()->text();
+    const QStringList before = accessSnapshot(path);
+    auto refuse = [&](bool on) {
+        ProjectDatabase db(path);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        for (const char *what : {"insert", "update", "delete"}) {
+            const QString name = QStringLiteral("refuse_%1").arg(QLatin1String(what));
+            QVERIFY(q.exec(on ? QStringLiteral("create trigger %1 before %2 on access begin "
+                                               "select raise(abort, 'refused by test'); end")
+                                    .arg(name, QLatin1String(what))
+                              : QStringLiteral("drop trigger %1").arg(name)));
+        }
+    };
+    refuse(true);
+    m_boxes.clear();
+    step->trigger();
+    QCOMPARE(m_boxes, QStringList{redo ? QStringLiteral("Redo") : QStringLiteral("Undo")});
+    QCOMPARE(accessSnapshot(path), before);
+    QCOMPARE(w->undoAction()->text(), undoText);
+    QCOMPARE(w->redoAction()->text(), redoText);
+    QVERIFY(step->isEnabled());
+    refuse(false);
+    step->trigger();
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(accessSnapshot(path) != before);
+    QCOMPARE((redo ? w->undoAction() : w->redoAction())->text().mid(6), taken);
+}
+
+void TestKelvaraMan::redoRefusedForAReplacedUser()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int entry = w->boardData().columnCount() - 1;
+    int last = 0; // the largest user key: SQLite gives it again once it is gone
+    for (int r = 0; r < w->boardData().rowCount(); ++r)
+        last = qMax(last, w->boardData().row(r).key);
+    const int first = w->boardData().memberRows(1).value(0);
+    const int replaced = w->boardData().rowOfUser(last);
+    // The last step was made on top of the one the replaced user spoils.
+    const struct
+    {
+        int row;
+        const char *model;
+    } steps[] = {{first, "Set Time Model FM"},
+                 {replaced, "Set Time Model FM"},
+                 {first, "Remove Time Model"}};
+    for (const auto &step : steps) {
+        w->clickedOnTableCell(step.row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(step.model))->trigger();
+    }
+    w->undoAction()->trigger();
+    w->undoAction()->trigger();
+    QVERIFY(!UserRecords::removeUser(path, last).isValid());
+    UserRow newcomer;
+    newcomer.familyName = QStringLiteral("Newcomer");
+    newcomer.groupName = QStringLiteral("Guests");
+    int key = 0;
+    QVERIFY(!UserRecords::addUser(path, newcomer, &key).isValid());
+    QCOMPARE(key, last);
+    const QStringList before = accessSnapshot(path);
+
+    m_boxes.clear();
+    w->redoAction()->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Redo")});
+    QVERIFY2(m_texts.last().endsWith(QStringLiteral("taken off the list.")),
+             qPrintable(m_texts.last()));
+    QCOMPARE(accessSnapshot(path), before);
+    // Both redos are gone; the step made before them can still be taken back.
+    QVERIFY(!w->redoAction()->isEnabled());
+    QVERIFY(w->undoAction()->isEnabled());
+    w->undoAction()->trigger();
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(!w->undoAction()->isEnabled());
 }
 
 void TestKelvaraMan::viewShowsAsItsSlotSays_data()
