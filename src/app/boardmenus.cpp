@@ -42,10 +42,10 @@ void BoardMenus::createMenus()
                             &KelvaraMan::m00hReadEventList);
     m_cornerMenu->addAction(tr("Verify Reader"), &m_window, &KelvaraMan::m00hVerifyReader);
     m_cornerMenu->addSeparator();
-    m_m00hDataPath =
-        m_cornerMenu->addAction(tr("Open Data Path"), this, [this] { openDataPath(false); });
-    m_m00hLogPath =
-        m_cornerMenu->addAction(tr("Open Log Path"), this, [this] { openLogPath(false); });
+    m_m00hDataPath = m_cornerMenu->addAction(tr("Open Data Path"), this,
+                                             [this] { openFolder(Folder::Data, false); });
+    m_m00hLogPath = m_cornerMenu->addAction(tr("Open Log Path"), this,
+                                            [this] { openFolder(Folder::Log, false); });
     m_cornerMenu->addSeparator();
     m_cornerMenu->addAction(tr("Help for Access Board"), this, &BoardMenus::showHelp);
 
@@ -63,8 +63,10 @@ void BoardMenus::createMenus()
     m_columnHeadMenu->addAction(tr("Read Event List"), &m_window, &KelvaraMan::mchReadEventList);
     m_columnHeadMenu->addAction(tr("Verify Reader"), &m_window, &KelvaraMan::mchVerifyReader);
     m_columnHeadMenu->addSeparator();
-    m_columnHeadMenu->addAction(tr("Open Data Path"), this, [this] { openDataPath(true); });
-    m_columnHeadMenu->addAction(tr("Open Log Path"), this, [this] { openLogPath(true); });
+    m_columnHeadMenu->addAction(tr("Open Data Path"), this,
+                                [this] { openFolder(Folder::Data, true); });
+    m_columnHeadMenu->addAction(tr("Open Log Path"), this,
+                                [this] { openFolder(Folder::Log, true); });
 
     m_rowHeadMenu = new QMenu(&m_window);
     m_mrhTitle = m_rowHeadMenu->addAction(QString(), this, &BoardMenus::toggleClickedGroup);
@@ -246,43 +248,31 @@ QString BoardMenus::clickedEntryFolderKey() const
     return keys.value(column.key, safeFolderName(column.name));
 }
 
-void BoardMenus::openFolder(const QString &base, const QString &ofEntry, bool ofClickedEntry)
+void BoardMenus::openFolder(Folder folder, bool ofClickedEntry)
 {
+    if (m_context.databasePath.isEmpty())
+        return;
+    const bool log = folder == Folder::Log;
+    const QString project = m_context.settings.currentProjectPath;
+    const QString base = log ? projectLogPath(project) : projectDataPath(project);
     if (!ofClickedEntry) {
         openPath(&m_window, base);
         return;
     }
+    const QString key = clickedEntryFolderKey();
+    const QString wanted = key.isNull() ? base
+                           : log        ? entryLogPath(project, key)
+                                        : entryDataPath(project, key);
     // A name must not lead the folder out of the base folder.
-    const QString folder = ofEntry.isNull() ? base : ofEntry;
     const QString root = QDir::cleanPath(QDir::fromNativeSeparators(base));
-    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(wanted));
     if (path != root && !path.startsWith(root + QLatin1Char('/'))) {
         KxMessageBox::critical(&m_window, tr("Open path"),
                                tr("The path\n\n%1\n\nlies outside the project folder.")
-                                   .arg(QDir::toNativeSeparators(folder)));
+                                   .arg(QDir::toNativeSeparators(wanted)));
         return;
     }
     openPath(&m_window, path);
-}
-
-void BoardMenus::openDataPath(bool ofClickedEntry)
-{
-    if (m_context.databasePath.isEmpty())
-        return;
-    const QString project = m_context.settings.currentProjectPath;
-    const QString key = ofClickedEntry ? clickedEntryFolderKey() : QString();
-    openFolder(projectDataPath(project), key.isNull() ? QString() : entryDataPath(project, key),
-               ofClickedEntry);
-}
-
-void BoardMenus::openLogPath(bool ofClickedEntry)
-{
-    if (m_context.databasePath.isEmpty())
-        return;
-    const QString project = m_context.settings.currentProjectPath;
-    const QString key = ofClickedEntry ? clickedEntryFolderKey() : QString();
-    openFolder(projectLogPath(project), key.isNull() ? QString() : entryLogPath(project, key),
-               ofClickedEntry);
 }
 
 QString BoardMenus::boardHelp()

@@ -42,8 +42,11 @@ public:
     void toggleClickedGroup();
     void renameClickedArea();
     void renameClickedGroup();
-    void openDataPath(bool ofClickedEntry);
-    void openLogPath(bool ofClickedEntry);
+    enum class Folder { Data, Log };
+    // Opens the project's data or log folder, or with ofClickedEntry the
+    // clicked entry's one (the project's for an area) unless its name leads
+    // it out of the project's.
+    void openFolder(Folder folder, bool ofClickedEntry);
     void showHelp();
     void timeModelChosen(QAction *action);
     // "Why...?" for the clicked user x entry cell.
@@ -62,9 +65,6 @@ private:
                             bool expanded);
     // The folder key of the entry whose column was clicked; null for a head.
     QString clickedEntryFolderKey() const;
-    // Opens base, or with ofClickedEntry the entry's folder (base when null)
-    // unless it lies outside base.
-    void openFolder(const QString &base, const QString &ofEntry, bool ofClickedEntry);
 
     WindowContext &m_context;
     BoardPresenter &m_presenter;

@@ -130,8 +130,8 @@ public slots:
     void m00hExpandAll() { m_menus->expandAll(); }
     void m00hReadEventList();
     void m00hVerifyReader();
-    void m00hOpenDataPath() { m_menus->openDataPath(false); }
-    void m00hOpenLogPath() { m_menus->openLogPath(false); }
+    void m00hOpenDataPath() { m_menus->openFolder(BoardMenus::Folder::Data, false); }
+    void m00hOpenLogPath() { m_menus->openFolder(BoardMenus::Folder::Log, false); }
     void m00hHelp() { m_menus->showHelp(); }
     void mchDoorArea() { m_menus->toggleClickedArea(); }
     void mchRename() { m_menus->renameClickedArea(); }
@@ -140,8 +140,8 @@ public slots:
     void mchImportTeachIn();
     void mchReadEventList();
     void mchVerifyReader();
-    void mchOpenDataPath() { m_menus->openDataPath(true); }
-    void mchOpenLogPath() { m_menus->openLogPath(true); }
+    void mchOpenDataPath() { m_menus->openFolder(BoardMenus::Folder::Data, true); }
+    void mchOpenLogPath() { m_menus->openFolder(BoardMenus::Folder::Log, true); }
     void mrhUserGroup() { m_menus->toggleClickedGroup(); }
     void mrhRename() { m_menus->renameClickedGroup(); }
     void mtiChangeTimeModel(QAction *action) { m_menus->timeModelChosen(action); }
