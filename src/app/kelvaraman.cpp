@@ -608,7 +608,7 @@ void KelvaraMan::createEditMenu()
     m_undoAction->setShortcut(QKeySequence::Undo);
     m_redoAction = edit->addAction(QString(), this, &KelvaraMan::redoBoardChange);
     m_redoAction->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+        {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     edit->addSeparator();
     QAction *find =
         edit->addAction(tr("&Find on the Access Board"), this, &KelvaraMan::showFindBar);

@@ -465,7 +465,7 @@ void ProjectActions::fillRecentMenu()
     m_recentMenu->clear();
     const QStringList recent = m_context.settings.recentProjects;
     for (int i = 0; i < recent.size(); ++i) {
-        const QString folder = recent.at(i);
+        const QString &folder = recent.at(i);
         m_recentMenu->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(menuText(folder)), this,
                                 [this, folder] { openRecent(folder); });
     }
