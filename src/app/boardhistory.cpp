@@ -35,8 +35,6 @@ void BoardHistory::noteFailure(const QSqlError &error, bool stale)
     m_failureStale = stale;
 }
 
-// ---------------------------------------------------------------- changes
-
 bool BoardHistory::confirmChange(const BoardChange &change, const QString &model)
 {
     const auto count = &BoardPresenter::countText;
@@ -142,8 +140,6 @@ bool BoardHistory::renameHead(BoardRename::Kind kind, const QString &oldName,
     m_window->statusBar()->showMessage(text, 5000);
     return true;
 }
-
-// ---------------------------------------------------------------- undo and redo
 
 void BoardHistory::undo()
 {

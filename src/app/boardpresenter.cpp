@@ -112,8 +112,6 @@ QString BoardPresenter::countText(int n, const QString &one, const QString &many
     return n == 1 ? one : many.arg(n);
 }
 
-// ---------------------------------------------------------------- building
-
 void BoardPresenter::showEmpty(const QString &cornerText)
 {
     m_data.build({}, {}, {});
@@ -390,8 +388,6 @@ bool BoardPresenter::follow(const BoardChange &change, const BoardRights *restor
     return true;
 }
 
-// ---------------------------------------------------------------- groups and areas
-
 void BoardPresenter::applyGroupModes()
 {
     for (int c = 1; c < m_data.columnCount(); ++c) {
@@ -480,8 +476,6 @@ void BoardPresenter::carryExpansion(BoardRename::Kind kind, const QString &from,
     if (!expanded.contains(to) && expanded.contains(from))
         expanded.insert(to, expanded.value(from));
 }
-
-// ---------------------------------------------------------------- status and tooltips
 
 QString BoardPresenter::statusText() const
 {
@@ -587,8 +581,6 @@ QString BoardPresenter::cellToolTip(int row, int column) const
     lines << pendingLines(column);
     return lines.join(QLatin1Char('\n'));
 }
-
-// ---------------------------------------------------------------- after a rebuild
 
 void BoardPresenter::refresh()
 {

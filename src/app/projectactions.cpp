@@ -440,8 +440,6 @@ void ProjectActions::createDemoProject()
     openFolder(native(folder));
 }
 
-// ---------------------------------------------------------------- recent projects
-
 void ProjectActions::noteRecent(const QString &folder)
 {
     const QString path = native(clean(folder));
