@@ -7,6 +7,7 @@
 // window with the context menu that opened, the modal dialog that opened, or
 // the message box shown.
 // New views and dialogs join by adding a line to shots().
+#include "app/boardmenus.h"
 #include "app/kelvaraman.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
@@ -101,7 +102,7 @@ void askWhy(KelvaraMan &window)
         return;
     QAction *why = nullptr;
     for (QAction *action : menu->actions()) {
-        if (action->text() == KelvaraMan::tr("Why…?"))
+        if (action->text() == BoardMenus::tr("Why…?"))
             why = action;
     }
     menu->close();

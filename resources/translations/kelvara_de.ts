@@ -203,6 +203,430 @@
     </message>
 </context>
 <context>
+    <name>BoardFind</name>
+    <message>
+        <source>No match</source>
+        <translation>Kein Treffer</translation>
+    </message>
+    <message>
+        <source>1 match</source>
+        <translation>1 Treffer</translation>
+    </message>
+    <message>
+        <source>%1 matches</source>
+        <translation>%1 Treffer</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>BoardHistory</name>
+    <message>
+        <source>%1 of %2 at %3</source>
+        <translation>%1 von %2 an %3</translation>
+    </message>
+    <message>
+        <source>1 right</source>
+        <translation>1 Recht</translation>
+    </message>
+    <message>
+        <source>%1 rights</source>
+        <translation>%1 Rechte</translation>
+    </message>
+    <message>
+        <source>1 user</source>
+        <translation>1 Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 users</source>
+        <translation>%1 Benutzer</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Zutritt</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Zutritte</translation>
+    </message>
+    <message>
+        <source>Remove %1?</source>
+        <translation>%1 entfernen?</translation>
+    </message>
+    <message>
+        <source>Set the time model %1 on %2?</source>
+        <translation>Das Zeitmodell %1 für %2 setzen?</translation>
+    </message>
+    <message>
+        <source>Remove Time Model</source>
+        <translation>Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>Set Time Model</source>
+        <translation>Zeitmodell setzen</translation>
+    </message>
+    <message>
+        <source>The entries will be marked for &quot;Update Access Rights&quot;.
+Edit -&gt; Undo (Ctrl+Z) takes the change back.</source>
+        <translation>Die Zutritte werden für &quot;Zutrittsrechte aktualisieren&quot; markiert.
+Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation>
+    </message>
+    <message>
+        <source>DB change time model</source>
+        <translation>DB Zeitmodell ändern</translation>
+    </message>
+    <message>
+        <source>Set Time Model %1</source>
+        <translation>Zeitmodell %1 setzen</translation>
+    </message>
+    <message>
+        <source>The user group &quot;%1&quot; exists already.
+
+Join the users of &quot;%2&quot; to it?</source>
+        <translation>Die Benutzergruppe &quot;%1&quot; existiert bereits.
+
+Die Benutzer von &quot;%2&quot; zu ihr hinzufügen?</translation>
+    </message>
+    <message>
+        <source>The area &quot;%1&quot; exists already.
+
+Join the entries of &quot;%2&quot; to it?</source>
+        <translation>Der Bereich &quot;%1&quot; existiert bereits.
+
+Die Zutritte von &quot;%2&quot; zu ihm hinzufügen?</translation>
+    </message>
+    <message>
+        <source>Rename User Group</source>
+        <translation>Benutzergruppe umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename Area</source>
+        <translation>Bereich umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename User Group &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Benutzergruppe &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename Area &quot;%1&quot; to &quot;%2&quot;</source>
+        <translation>Bereich &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
+    </message>
+    <message>
+        <source>Redone: %1</source>
+        <translation>Wiederholt: %1</translation>
+    </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>This step and the ones before it were taken off the list.</source>
+        <translation>Dieser Schritt und die vor ihm wurden aus der Liste entfernt.</translation>
+    </message>
+    <message>
+        <source>&amp;Undo %1</source>
+        <translation>&amp;Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <translation>&amp;Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+</context>
+<context>
+    <name>BoardMenus</name>
+    <message>
+        <source>Collapse all User Groups and Areas</source>
+        <translation>Alle Benutzergruppen und Bereiche zuklappen</translation>
+    </message>
+    <message>
+        <source>Expand all User Groups and Areas</source>
+        <translation>Alle Benutzergruppen und Bereiche aufklappen</translation>
+    </message>
+    <message>
+        <source>Update Access Rights of all Entries</source>
+        <translation>Zutrittsrechte aller Zutritte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Event List of all Entries</source>
+        <translation>Ereignislisten aller Zutritte lesen</translation>
+    </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
+    </message>
+    <message>
+        <source>Open Data Path</source>
+        <translation>Datenordner öffnen</translation>
+    </message>
+    <message>
+        <source>Open Log Path</source>
+        <translation>Protokollordner öffnen</translation>
+    </message>
+    <message>
+        <source>Help for Access Board</source>
+        <translation>Hilfe zur Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Update Access Rights</source>
+        <translation>Zutrittsrechte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Access Rights</source>
+        <translation>Zutrittsrechte lesen</translation>
+    </message>
+    <message>
+        <source>Import Transponder</source>
+        <translation>Transponder importieren</translation>
+    </message>
+    <message>
+        <source>Read Event List</source>
+        <translation>Ereignisliste lesen</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>User Group</source>
+        <translation>Benutzergruppe</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Why…?</source>
+        <translation>Warum…?</translation>
+    </message>
+    <message>
+        <source>Remove Time Model</source>
+        <translation>Zeitmodell entfernen</translation>
+    </message>
+    <message>
+        <source>DB times list</source>
+        <translation>DB Zeitmodellliste</translation>
+    </message>
+    <message>
+        <source>Set Time Model %1 (%2)</source>
+        <translation>Zeitmodell %1 setzen (%2)</translation>
+    </message>
+    <message>
+        <source>Rename Area</source>
+        <translation>Bereich umbenennen</translation>
+    </message>
+    <message>
+        <source>Enter a new area name</source>
+        <translation>Neuen Bereichsnamen eingeben</translation>
+    </message>
+    <message>
+        <source>Rename User Group</source>
+        <translation>Benutzergruppe umbenennen</translation>
+    </message>
+    <message>
+        <source>Enter a new user group name</source>
+        <translation>Neuen Namen der Benutzergruppe eingeben</translation>
+    </message>
+    <message>
+        <source>Open path</source>
+        <translation>Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+lies outside the project folder.</source>
+        <translation>Der Ordner
+
+%1
+
+liegt außerhalb des Projektordners.</translation>
+    </message>
+    <message>
+        <source>ACCESS-READER functions:
+A right click on a column head (an area or an entry) opens the reader functions: update, read back and import the access rights, read the event list.
+
+TIME MODELS:
+A right click on a cell sets or removes the time model that lets the user pass the entry. On a yellow group cell it applies to every member of the user group and the area.
+
+COLLAPSE AND EXPAND:
+A double click on a yellow group cell collapses or expands the group or area; a double click on the corner collapses or expands all of them.
+
+SCROLLING:
+Drag the table with the left mouse button, or use the sliders and the wheel.</source>
+        <translation>ZUTRITTSLESER-Funktionen:
+Ein Rechtsklick auf einen Spaltenkopf (Bereich oder Zutritt) öffnet die Leserfunktionen: Zutrittsrechte aktualisieren, zurücklesen und importieren, Ereignisliste lesen.
+
+ZEITMODELLE:
+Ein Rechtsklick auf eine Zelle setzt oder entfernt das Zeitmodell, mit dem der Benutzer den Zutritt passieren darf. Auf einer gelben Gruppenzelle gilt es für alle Mitglieder der Benutzergruppe und des Bereichs.
+
+ZUKLAPPEN UND AUFKLAPPEN:
+Ein Doppelklick auf eine gelbe Gruppenzelle klappt die Gruppe oder den Bereich zu oder auf; ein Doppelklick auf die Ecke klappt alle zu oder auf.
+
+BLÄTTERN:
+Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schieberegler und das Mausrad.</translation>
+    </message>
+    <message>
+        <source>KEYS:
+The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.
+
+LEGEND:
+&apos;Help&apos; -&gt; &apos;Access Board Legend&apos; explains the colours and marks of the board.</source>
+        <translation>TASTEN:
+Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eingabetaste öffnet ihr Menü, die Leertaste klappt zu oder auf. Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie.
+
+LEGENDE:
+&apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
+    </message>
+</context>
+<context>
+    <name>BoardPresenter</name>
+    <message>
+        <source>No
+project
+loaded</source>
+        <translation>Kein
+Projekt
+geladen</translation>
+    </message>
+    <message>
+        <source>DB open</source>
+        <translation>DB öffnen</translation>
+    </message>
+    <message>
+        <source>DB model tag table</source>
+        <translation>DB Zeitmodelltabelle</translation>
+    </message>
+    <message>
+        <source>Access
+Board</source>
+        <translation>Zutritts-
+tafel</translation>
+    </message>
+    <message>
+        <source>   Use the entry administration to add entries to this project.</source>
+        <translation>   Fügen Sie diesem Projekt in der Zutrittsverwaltung Zutritte hinzu.</translation>
+    </message>
+    <message>
+        <source>   Use the user administration to add users to this project.</source>
+        <translation>   Fügen Sie diesem Projekt in der Benutzerverwaltung Benutzer hinzu.</translation>
+    </message>
+    <message>
+        <source>No project loaded</source>
+        <translation>Kein Projekt geladen</translation>
+    </message>
+    <message>
+        <source>Project: %1    Users: %2    Entries: %3    Pending updates: %4</source>
+        <translation>Projekt: %1    Benutzer: %2    Zutritte: %3    Ausstehende Aktualisierungen: %4</translation>
+    </message>
+    <message>
+        <source>User: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <source>User Group: %1 (%2)</source>
+        <translation>Benutzergruppe: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>1 user</source>
+        <translation>1 Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 users</source>
+        <translation>%1 Benutzer</translation>
+    </message>
+    <message>
+        <source>Entry: %1</source>
+        <translation>Zutritt: %1</translation>
+    </message>
+    <message>
+        <source>Area: %1 (%2)</source>
+        <translation>Bereich: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Zutritt</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Zutritte</translation>
+    </message>
+    <message>
+        <source>The reader of this entry needs an update.</source>
+        <translation>Der Leser dieses Zutritts braucht eine Aktualisierung.</translation>
+    </message>
+    <message>
+        <source>This entry cannot be updated as it stands:</source>
+        <translation>Dieser Zutritt lässt sich so nicht aktualisieren:</translation>
+    </message>
+    <message>
+        <source>Entries waiting for an update: %1</source>
+        <translation>Zutritte, die auf eine Aktualisierung warten: %1</translation>
+    </message>
+    <message>
+        <source>Collapsed: double click to expand.</source>
+        <translation>Zugeklappt: Doppelklick zum Aufklappen.</translation>
+    </message>
+    <message>
+        <source>Time model: different ones (&quot;...&quot;)</source>
+        <translation>Zeitmodell: verschiedene (&quot;...&quot;)</translation>
+    </message>
+    <message>
+        <source>No access</source>
+        <translation>Kein Zutritt</translation>
+    </message>
+    <message>
+        <source>Time model: %1 (%2)</source>
+        <translation>Zeitmodell: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Differs from most rights of its group and area (grey).</source>
+        <translation>Weicht von den meisten Rechten seiner Gruppe und seines Bereichs ab (grau).</translation>
+    </message>
+    <message>
+        <source>User Group: %1</source>
+        <translation>Benutzergruppe: %1</translation>
+    </message>
+    <message>
+        <source>User: %1 (%2)</source>
+        <translation>Benutzer: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Area: %1</source>
+        <translation>Bereich: %1</translation>
+    </message>
+    <message>
+        <source>Entry: %1 (%2)</source>
+        <translation>Zutritt: %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>BoardRename</name>
     <message>
         <source>No group name given</source>
@@ -3477,54 +3901,6 @@ Möchten Sie ihn konfigurieren?</translation>
 (Geänderte Rechte sind rot hinterlegt)</translation>
     </message>
     <message>
-        <source>Collapse all User Groups and Areas</source>
-        <translation>Alle Benutzergruppen und Bereiche zuklappen</translation>
-    </message>
-    <message>
-        <source>Expand all User Groups and Areas</source>
-        <translation>Alle Benutzergruppen und Bereiche aufklappen</translation>
-    </message>
-    <message>
-        <source>Update Access Rights of all Entries</source>
-        <translation>Zutrittsrechte aller Zutritte aktualisieren</translation>
-    </message>
-    <message>
-        <source>Read Event List of all Entries</source>
-        <translation>Ereignislisten aller Zutritte lesen</translation>
-    </message>
-    <message>
-        <source>Open Data Path</source>
-        <translation>Datenordner öffnen</translation>
-    </message>
-    <message>
-        <source>Open Log Path</source>
-        <translation>Protokollordner öffnen</translation>
-    </message>
-    <message>
-        <source>Help for Access Board</source>
-        <translation>Hilfe zur Zutrittstafel</translation>
-    </message>
-    <message>
-        <source>Rename</source>
-        <translation>Umbenennen</translation>
-    </message>
-    <message>
-        <source>Update Access Rights</source>
-        <translation>Zutrittsrechte aktualisieren</translation>
-    </message>
-    <message>
-        <source>Read Access Rights</source>
-        <translation>Zutrittsrechte lesen</translation>
-    </message>
-    <message>
-        <source>Import Transponder</source>
-        <translation>Transponder importieren</translation>
-    </message>
-    <message>
-        <source>Read Event List</source>
-        <translation>Ereignisliste lesen</translation>
-    </message>
-    <message>
         <source>Kelvara Manager (V%1) by KORVEX ::: Project Path = </source>
         <translation>Kelvara Manager (V%1) von KORVEX ::: Projektordner = </translation>
     </message>
@@ -3535,108 +3911,6 @@ Möchten Sie ihn konfigurieren?</translation>
     <message>
         <source> (invalid)</source>
         <translation> (ungültig)</translation>
-    </message>
-    <message>
-        <source>No
-project
-loaded</source>
-        <translation>Kein
-Projekt
-geladen</translation>
-    </message>
-    <message>
-        <source>DB open</source>
-        <translation>DB öffnen</translation>
-    </message>
-    <message>
-        <source>DB model tag table</source>
-        <translation>DB Zeitmodelltabelle</translation>
-    </message>
-    <message>
-        <source>Access
-Board</source>
-        <translation>Zutritts-
-tafel</translation>
-    </message>
-    <message>
-        <source>   Use the entry administration to add entries to this project.</source>
-        <translation>   Fügen Sie diesem Projekt in der Zutrittsverwaltung Zutritte hinzu.</translation>
-    </message>
-    <message>
-        <source>   Use the user administration to add users to this project.</source>
-        <translation>   Fügen Sie diesem Projekt in der Benutzerverwaltung Benutzer hinzu.</translation>
-    </message>
-    <message>
-        <source>Area</source>
-        <translation>Bereich</translation>
-    </message>
-    <message>
-        <source>Entry</source>
-        <translation>Zutritt</translation>
-    </message>
-    <message>
-        <source>User Group</source>
-        <translation>Benutzergruppe</translation>
-    </message>
-    <message>
-        <source>User</source>
-        <translation>Benutzer</translation>
-    </message>
-    <message>
-        <source>Remove Time Model</source>
-        <translation>Zeitmodell entfernen</translation>
-    </message>
-    <message>
-        <source>DB times list</source>
-        <translation>DB Zeitmodellliste</translation>
-    </message>
-    <message>
-        <source>Set Time Model %1 (%2)</source>
-        <translation>Zeitmodell %1 setzen (%2)</translation>
-    </message>
-    <message>
-        <source>DB change time model</source>
-        <translation>DB Zeitmodell ändern</translation>
-    </message>
-    <message>
-        <source>Rename Area</source>
-        <translation>Bereich umbenennen</translation>
-    </message>
-    <message>
-        <source>Enter a new area name</source>
-        <translation>Neuen Bereichsnamen eingeben</translation>
-    </message>
-    <message>
-        <source>Rename User Group</source>
-        <translation>Benutzergruppe umbenennen</translation>
-    </message>
-    <message>
-        <source>Enter a new user group name</source>
-        <translation>Neuen Namen der Benutzergruppe eingeben</translation>
-    </message>
-    <message>
-        <source>ACCESS-READER functions:
-A right click on a column head (an area or an entry) opens the reader functions: update, read back and import the access rights, read the event list.
-
-TIME MODELS:
-A right click on a cell sets or removes the time model that lets the user pass the entry. On a yellow group cell it applies to every member of the user group and the area.
-
-COLLAPSE AND EXPAND:
-A double click on a yellow group cell collapses or expands the group or area; a double click on the corner collapses or expands all of them.
-
-SCROLLING:
-Drag the table with the left mouse button, or use the sliders and the wheel.</source>
-        <translation>ZUTRITTSLESER-Funktionen:
-Ein Rechtsklick auf einen Spaltenkopf (Bereich oder Zutritt) öffnet die Leserfunktionen: Zutrittsrechte aktualisieren, zurücklesen und importieren, Ereignisliste lesen.
-
-ZEITMODELLE:
-Ein Rechtsklick auf eine Zelle setzt oder entfernt das Zeitmodell, mit dem der Benutzer den Zutritt passieren darf. Auf einer gelben Gruppenzelle gilt es für alle Mitglieder der Benutzergruppe und des Bereichs.
-
-ZUKLAPPEN UND AUFKLAPPEN:
-Ein Doppelklick auf eine gelbe Gruppenzelle klappt die Gruppe oder den Bereich zu oder auf; ein Doppelklick auf die Ecke klappt alle zu oder auf.
-
-BLÄTTERN:
-Ziehen Sie die Tabelle mit der linken Maustaste, oder benutzen Sie die Schieberegler und das Mausrad.</translation>
     </message>
     <message>
         <source>HELP:
@@ -3673,220 +3947,6 @@ Das &apos;?&apos; in der Menüleiste (oder die Taste F1) startet den Hilfemodus:
         <translation>Systemsprachen</translation>
     </message>
     <message>
-        <source>No valid project opened</source>
-        <translation>Kein gültiges Projekt geöffnet</translation>
-    </message>
-    <message>
-        <source>Failed with return code %1</source>
-        <translation>Fehlgeschlagen mit Rückgabewert %1</translation>
-    </message>
-    <message>
-        <source>
-
-The archive program could not be started. Please install zip and unzip.</source>
-        <translation>
-
-Das Archivprogramm konnte nicht gestartet werden. Bitte installieren Sie zip und unzip.</translation>
-    </message>
-    <message>
-        <source>
-
-The archive could not be stored under the chosen name.</source>
-        <translation>
-
-Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translation>
-    </message>
-    <message>
-        <source>Create new project</source>
-        <translation>Neues Projekt anlegen</translation>
-    </message>
-    <message>
-        <source>Please enter a new project name</source>
-        <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
-    </message>
-    <message>
-        <source>Select path for project &apos;%1&apos;</source>
-        <translation>Ordner für das Projekt &apos;%1&apos; wählen</translation>
-    </message>
-    <message>
-        <source>The path
-
-%1
-
-already exists.</source>
-        <translation>Der Ordner
-
-%1
-
-existiert bereits.</translation>
-    </message>
-    <message>
-        <source>Cannot create project path
-
-%1</source>
-        <translation>Der Projektordner kann nicht angelegt werden
-
-%1</translation>
-    </message>
-    <message>
-        <source>New project successfully created in path
-
-%1</source>
-        <translation>Neues Projekt erfolgreich angelegt im Ordner
-
-%1</translation>
-    </message>
-    <message>
-        <source>Open project path</source>
-        <translation>Projektordner öffnen</translation>
-    </message>
-    <message>
-        <source>This is no valid project path.
-Choose another one.</source>
-        <translation>Dies ist kein gültiger Projektordner.
-Bitte wählen Sie einen anderen.</translation>
-    </message>
-    <message>
-        <source>Rename project</source>
-        <translation>Projekt umbenennen</translation>
-    </message>
-    <message>
-        <source>The name
-
-%1
-
-cannot be used as a project folder name.</source>
-        <translation>Der Name
-
-%1
-
-kann nicht als Name eines Projektordners verwendet werden.</translation>
-    </message>
-    <message>
-        <source>Cannot rename the project path</source>
-        <translation>Der Projektordner kann nicht umbenannt werden</translation>
-    </message>
-    <message>
-        <source>Unexpected error</source>
-        <translation>Unerwarteter Fehler</translation>
-    </message>
-    <message>
-        <source>Cannot rename database file</source>
-        <translation>Die Datenbankdatei kann nicht umbenannt werden</translation>
-    </message>
-    <message>
-        <source>Create Backup File</source>
-        <translation>Sicherungsdatei erstellen</translation>
-    </message>
-    <message>
-        <source>Restore Backup File</source>
-        <translation>Sicherungsdatei wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Choose a ZIP-File to restore</source>
-        <translation>ZIP-Datei zum Wiederherstellen wählen</translation>
-    </message>
-    <message>
-        <source>The file
-
-%1
-
-is no readable ZIP archive (return code %2).
-Nothing was restored.</source>
-        <translation>Die Datei
-
-%1
-
-ist kein lesbares ZIP-Archiv (Rückgabewert %2).
-Es wurde nichts wiederhergestellt.</translation>
-    </message>
-    <message>
-        <source>The archive
-
-%1
-
-holds the entry
-
-%2
-
-which would be written outside the chosen folder.
-Nothing was restored.</source>
-        <translation>Das Archiv
-
-%1
-
-enthält den Eintrag
-
-%2
-
-der außerhalb des gewählten Ordners geschrieben würde.
-Es wurde nichts wiederhergestellt.</translation>
-    </message>
-    <message>
-        <source>Corrupt backup file</source>
-        <translation>Beschädigte Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Select an empty project directory to restore &apos;%1&apos;</source>
-        <translation>Leeren Projektordner zum Wiederherstellen von &apos;%1&apos; wählen</translation>
-    </message>
-    <message>
-        <source>This path already contents a valid project.
-Choose another one.</source>
-        <translation>Dieser Ordner enthält bereits ein gültiges Projekt.
-Bitte wählen Sie einen anderen.</translation>
-    </message>
-    <message>
-        <source>This path already holds a database file.
-Choose another one.</source>
-        <translation>Dieser Ordner enthält bereits eine Datenbankdatei.
-Bitte wählen Sie einen anderen.</translation>
-    </message>
-    <message>
-        <source>Build Support Package</source>
-        <translation>Support-Paket erstellen</translation>
-    </message>
-    <message>
-        <source>First application start</source>
-        <translation>Erster Programmstart</translation>
-    </message>
-    <message>
-        <source>This is the first start of Kelvara-Manager on this computer.
-
-Do you want to configure some general settings now?
-
-(In case of &apos;No&apos; you can do that later under
-&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
-        <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
-
-Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
-
-(Bei &apos;Nein&apos; können Sie das später unter
-&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
-    </message>
-    <message>
-        <source>Do you first want to create a demo project?
-
-(In case of &apos;Yes&apos; you can later create your own project under
-&apos;File&apos; -&gt; &apos;New project&apos;).</source>
-        <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
-
-(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
-&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
-    </message>
-    <message>
-        <source>Create Demo Database</source>
-        <translation>Demodatenbank anlegen</translation>
-    </message>
-    <message>
-        <source>Remove Database</source>
-        <translation>Datenbank entfernen</translation>
-    </message>
-    <message>
-        <source>Cannot remove old demo database</source>
-        <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
-    </message>
-    <message>
         <source>Import User List from File</source>
         <translation>Benutzerliste aus Datei importieren</translation>
     </message>
@@ -3917,28 +3977,8 @@ Möchten Sie sie ersetzen?</translation>
         <translation>&amp;Legende der Zutrittstafel</translation>
     </message>
     <message>
-        <source>KEYS:
-The arrow keys, Page Up/Down, Home and End move the current cell; Enter opens its menu, Space collapses or expands. Ctrl+F finds users, groups, entries and areas; Ctrl+Z and Ctrl+Shift+Z undo and redo changes of rights.
-
-LEGEND:
-&apos;Help&apos; -&gt; &apos;Access Board Legend&apos; explains the colours and marks of the board.</source>
-        <translation>TASTEN:
-Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eingabetaste öffnet ihr Menü, die Leertaste klappt zu oder auf. Strg+F findet Benutzer, Gruppen, Zutritte und Bereiche; Strg+Z und Strg+Umschalt+Z machen Änderungen von Rechten rückgängig und wiederholen sie.
-
-LEGENDE:
-&apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
-    </message>
-    <message>
         <source>&amp;Edit</source>
         <translation>&amp;Bearbeiten</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>&amp;Redo</source>
-        <translation>&amp;Wiederholen</translation>
     </message>
     <message>
         <source>&amp;Find on the Access Board</source>
@@ -3953,266 +3993,12 @@ LEGENDE:
         <translation>&amp;Vorherigen suchen</translation>
     </message>
     <message>
-        <source>No project loaded</source>
-        <translation>Kein Projekt geladen</translation>
-    </message>
-    <message>
-        <source>Project: %1    Users: %2    Entries: %3    Pending updates: %4</source>
-        <translation>Projekt: %1    Benutzer: %2    Zutritte: %3    Ausstehende Aktualisierungen: %4</translation>
-    </message>
-    <message>
-        <source>User: %1</source>
-        <translation>Benutzer: %1</translation>
-    </message>
-    <message>
-        <source>User Group: %1 (%2)</source>
-        <translation>Benutzergruppe: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>1 user</source>
-        <translation>1 Benutzer</translation>
-    </message>
-    <message>
-        <source>%1 users</source>
-        <translation>%1 Benutzer</translation>
-    </message>
-    <message>
-        <source>Entry: %1</source>
-        <translation>Zutritt: %1</translation>
-    </message>
-    <message>
-        <source>Area: %1 (%2)</source>
-        <translation>Bereich: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>1 entry</source>
-        <translation>1 Zutritt</translation>
-    </message>
-    <message>
-        <source>%1 entries</source>
-        <translation>%1 Zutritte</translation>
-    </message>
-    <message>
-        <source>The reader of this entry needs an update.</source>
-        <translation>Der Leser dieses Zutritts braucht eine Aktualisierung.</translation>
-    </message>
-    <message>
-        <source>Entries waiting for an update: %1</source>
-        <translation>Zutritte, die auf eine Aktualisierung warten: %1</translation>
-    </message>
-    <message>
-        <source>Collapsed: double click to expand.</source>
-        <translation>Zugeklappt: Doppelklick zum Aufklappen.</translation>
-    </message>
-    <message>
-        <source>Time model: different ones (&quot;...&quot;)</source>
-        <translation>Zeitmodell: verschiedene (&quot;...&quot;)</translation>
-    </message>
-    <message>
-        <source>No access</source>
-        <translation>Kein Zutritt</translation>
-    </message>
-    <message>
-        <source>Time model: %1 (%2)</source>
-        <translation>Zeitmodell: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Differs from most rights of its group and area (grey).</source>
-        <translation>Weicht von den meisten Rechten seiner Gruppe und seines Bereichs ab (grau).</translation>
-    </message>
-    <message>
-        <source>User Group: %1</source>
-        <translation>Benutzergruppe: %1</translation>
-    </message>
-    <message>
-        <source>User: %1 (%2)</source>
-        <translation>Benutzer: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Area: %1</source>
-        <translation>Bereich: %1</translation>
-    </message>
-    <message>
-        <source>Entry: %1 (%2)</source>
-        <translation>Zutritt: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>%1 of %2 at %3</source>
-        <translation>%1 von %2 an %3</translation>
-    </message>
-    <message>
-        <source>1 right</source>
-        <translation>1 Recht</translation>
-    </message>
-    <message>
-        <source>%1 rights</source>
-        <translation>%1 Rechte</translation>
-    </message>
-    <message>
-        <source>Remove %1?</source>
-        <translation>%1 entfernen?</translation>
-    </message>
-    <message>
-        <source>Set the time model %1 on %2?</source>
-        <translation>Das Zeitmodell %1 für %2 setzen?</translation>
-    </message>
-    <message>
-        <source>Set Time Model</source>
-        <translation>Zeitmodell setzen</translation>
-    </message>
-    <message>
-        <source>The entries will be marked for &quot;Update Access Rights&quot;.
-Edit -&gt; Undo (Ctrl+Z) takes the change back.</source>
-        <translation>Die Zutritte werden für &quot;Zutrittsrechte aktualisieren&quot; markiert.
-Bearbeiten -&gt; Rückgängig (Strg+Z) nimmt die Änderung zurück.</translation>
-    </message>
-    <message>
-        <source>Set Time Model %1</source>
-        <translation>Zeitmodell %1 setzen</translation>
-    </message>
-    <message>
-        <source>Undo</source>
-        <translation>Rückgängig</translation>
-    </message>
-    <message>
-        <source>Undone: %1</source>
-        <translation>Rückgängig gemacht: %1</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>Wiederholen</translation>
-    </message>
-    <message>
-        <source>Redone: %1</source>
-        <translation>Wiederholt: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Undo %1</source>
-        <translation>&amp;Rückgängig: %1</translation>
-    </message>
-    <message>
-        <source>&amp;Redo %1</source>
-        <translation>&amp;Wiederholen: %1</translation>
-    </message>
-    <message>
-        <source>No match</source>
-        <translation>Kein Treffer</translation>
-    </message>
-    <message>
-        <source>1 match</source>
-        <translation>1 Treffer</translation>
-    </message>
-    <message>
-        <source>%1 matches</source>
-        <translation>%1 Treffer</translation>
-    </message>
-    <message>
-        <source>%1 of %2</source>
-        <translation>%1 von %2</translation>
-    </message>
-    <message>
-        <source>The user group &quot;%1&quot; exists already.
-
-Join the users of &quot;%2&quot; to it?</source>
-        <translation>Die Benutzergruppe &quot;%1&quot; existiert bereits.
-
-Die Benutzer von &quot;%2&quot; zu ihr hinzufügen?</translation>
-    </message>
-    <message>
-        <source>The area &quot;%1&quot; exists already.
-
-Join the entries of &quot;%2&quot; to it?</source>
-        <translation>Der Bereich &quot;%1&quot; existiert bereits.
-
-Die Zutritte von &quot;%2&quot; zu ihm hinzufügen?</translation>
-    </message>
-    <message>
-        <source>Open path</source>
-        <translation>Ordner öffnen</translation>
-    </message>
-    <message>
-        <source>The path
-
-%1
-
-lies outside the project folder.</source>
-        <translation>Der Ordner
-
-%1
-
-liegt außerhalb des Projektordners.</translation>
-    </message>
-    <message>
-        <source>No recent projects</source>
-        <translation>Keine zuletzt geöffneten Projekte</translation>
-    </message>
-    <message>
-        <source>Open Recent Project</source>
-        <translation>Zuletzt geöffnetes Projekt öffnen</translation>
-    </message>
-    <message>
-        <source>The project
-
-%1
-
-no longer exists or is no valid project. It was removed from the list of recent projects.</source>
-        <translation>Das Projekt
-
-%1
-
-existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
-    </message>
-    <message>
         <source>New Project Settings</source>
         <translation>Einstellungen neues Projekt</translation>
     </message>
     <message>
         <source>Project Settings</source>
         <translation>Projekteinstellungen</translation>
-    </message>
-    <message>
-        <source>Rename User Group &quot;%1&quot; to &quot;%2&quot;</source>
-        <translation>Benutzergruppe &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
-    </message>
-    <message>
-        <source>Rename Area &quot;%1&quot; to &quot;%2&quot;</source>
-        <translation>Bereich &quot;%1&quot; in &quot;%2&quot; umbenennen</translation>
-    </message>
-    <message>
-        <source>Verify Reader</source>
-        <translation>Leser abgleichen</translation>
-    </message>
-    <message>
-        <source>This entry cannot be updated as it stands:</source>
-        <translation>Dieser Zutritt lässt sich so nicht aktualisieren:</translation>
-    </message>
-    <message>
-        <source>Why…?</source>
-        <translation>Warum…?</translation>
-    </message>
-    <message>
-        <source>The archive unpacks to %1 MB, but the disk of
-
-%2
-
-has only %3 MB free.
-Nothing was restored.</source>
-        <translation>Das Archiv wird entpackt %1 MB groß, aber der Datenträger von
-
-%2
-
-hat nur %3 MB frei.
-Es wurde nichts wiederhergestellt.</translation>
-    </message>
-    <message>
-        <source>
-Nothing was restored.</source>
-        <translation>
-Es wurde nichts wiederhergestellt.</translation>
-    </message>
-    <message>
-        <source>This step and the ones before it were taken off the list.</source>
-        <translation>Dieser Schritt und die vor ihm wurden aus der Liste entfernt.</translation>
     </message>
 </context>
 <context>
@@ -5466,6 +5252,263 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
     <message>
         <source>Wrong reader: the reader at %1 is %2 (device ID %3), but the entry names %4 (device ID %5). Addresses swapped or reader replaced? Nothing was sent to it.</source>
         <translation>Falscher Leser: Der Leser unter %1 ist ein %2 (Geräte-ID %3), der Zutritt nennt aber %4 (Geräte-ID %5). Adressen vertauscht oder Leser ersetzt? Es wurde nichts an ihn gesendet.</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectActions</name>
+    <message>
+        <source>No valid project opened</source>
+        <translation>Kein gültiges Projekt geöffnet</translation>
+    </message>
+    <message>
+        <source>Failed with return code %1</source>
+        <translation>Fehlgeschlagen mit Rückgabewert %1</translation>
+    </message>
+    <message>
+        <source>
+
+The archive program could not be started. Please install zip and unzip.</source>
+        <translation>
+
+Das Archivprogramm konnte nicht gestartet werden. Bitte installieren Sie zip und unzip.</translation>
+    </message>
+    <message>
+        <source>
+
+The archive could not be stored under the chosen name.</source>
+        <translation>
+
+Das Archiv konnte nicht unter dem gewählten Namen gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>Create new project</source>
+        <translation>Neues Projekt anlegen</translation>
+    </message>
+    <message>
+        <source>Please enter a new project name</source>
+        <translation>Bitte geben Sie einen neuen Projektnamen ein</translation>
+    </message>
+    <message>
+        <source>The name
+
+%1
+
+cannot be used as a project folder name.</source>
+        <translation>Der Name
+
+%1
+
+kann nicht als Name eines Projektordners verwendet werden.</translation>
+    </message>
+    <message>
+        <source>Select path for project &apos;%1&apos;</source>
+        <translation>Ordner für das Projekt &apos;%1&apos; wählen</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+already exists.</source>
+        <translation>Der Ordner
+
+%1
+
+existiert bereits.</translation>
+    </message>
+    <message>
+        <source>Cannot create project path
+
+%1</source>
+        <translation>Der Projektordner kann nicht angelegt werden
+
+%1</translation>
+    </message>
+    <message>
+        <source>New project successfully created in path
+
+%1</source>
+        <translation>Neues Projekt erfolgreich angelegt im Ordner
+
+%1</translation>
+    </message>
+    <message>
+        <source>Open project path</source>
+        <translation>Projektordner öffnen</translation>
+    </message>
+    <message>
+        <source>This is no valid project path.
+Choose another one.</source>
+        <translation>Dies ist kein gültiger Projektordner.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>Rename project</source>
+        <translation>Projekt umbenennen</translation>
+    </message>
+    <message>
+        <source>Cannot rename the project path</source>
+        <translation>Der Projektordner kann nicht umbenannt werden</translation>
+    </message>
+    <message>
+        <source>Unexpected error</source>
+        <translation>Unerwarteter Fehler</translation>
+    </message>
+    <message>
+        <source>Cannot rename database file</source>
+        <translation>Die Datenbankdatei kann nicht umbenannt werden</translation>
+    </message>
+    <message>
+        <source>Create Backup File</source>
+        <translation>Sicherungsdatei erstellen</translation>
+    </message>
+    <message>
+        <source>Restore Backup File</source>
+        <translation>Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Choose a ZIP-File to restore</source>
+        <translation>ZIP-Datei zum Wiederherstellen wählen</translation>
+    </message>
+    <message>
+        <source>The file
+
+%1
+
+is no readable ZIP archive (return code %2).
+Nothing was restored.</source>
+        <translation>Die Datei
+
+%1
+
+ist kein lesbares ZIP-Archiv (Rückgabewert %2).
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The archive
+
+%1
+
+holds the entry
+
+%2
+
+which would be written outside the chosen folder.
+Nothing was restored.</source>
+        <translation>Das Archiv
+
+%1
+
+enthält den Eintrag
+
+%2
+
+der außerhalb des gewählten Ordners geschrieben würde.
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Corrupt backup file</source>
+        <translation>Beschädigte Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Select an empty project directory to restore &apos;%1&apos;</source>
+        <translation>Leeren Projektordner zum Wiederherstellen von &apos;%1&apos; wählen</translation>
+    </message>
+    <message>
+        <source>This path already contents a valid project.
+Choose another one.</source>
+        <translation>Dieser Ordner enthält bereits ein gültiges Projekt.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>This path already holds a database file.
+Choose another one.</source>
+        <translation>Dieser Ordner enthält bereits eine Datenbankdatei.
+Bitte wählen Sie einen anderen.</translation>
+    </message>
+    <message>
+        <source>The archive unpacks to %1 MB, but the disk of
+
+%2
+
+has only %3 MB free.
+Nothing was restored.</source>
+        <translation>Das Archiv wird entpackt %1 MB groß, aber der Datenträger von
+
+%2
+
+hat nur %3 MB frei.
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>
+Nothing was restored.</source>
+        <translation>
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Build Support Package</source>
+        <translation>Support-Paket erstellen</translation>
+    </message>
+    <message>
+        <source>First application start</source>
+        <translation>Erster Programmstart</translation>
+    </message>
+    <message>
+        <source>This is the first start of Kelvara-Manager on this computer.
+
+Do you want to configure some general settings now?
+
+(In case of &apos;No&apos; you can do that later under
+&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
+        <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
+
+Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
+
+(Bei &apos;Nein&apos; können Sie das später unter
+&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
+    </message>
+    <message>
+        <source>Do you first want to create a demo project?
+
+(In case of &apos;Yes&apos; you can later create your own project under
+&apos;File&apos; -&gt; &apos;New project&apos;).</source>
+        <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
+
+(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
+&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
+    </message>
+    <message>
+        <source>Create Demo Database</source>
+        <translation>Demodatenbank anlegen</translation>
+    </message>
+    <message>
+        <source>Remove Database</source>
+        <translation>Datenbank entfernen</translation>
+    </message>
+    <message>
+        <source>Cannot remove old demo database</source>
+        <translation>Die alte Demodatenbank kann nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>No recent projects</source>
+        <translation>Keine zuletzt geöffneten Projekte</translation>
+    </message>
+    <message>
+        <source>Open Recent Project</source>
+        <translation>Zuletzt geöffnetes Projekt öffnen</translation>
+    </message>
+    <message>
+        <source>The project
+
+%1
+
+no longer exists or is no valid project. It was removed from the list of recent projects.</source>
+        <translation>Das Projekt
+
+%1
+
+existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
     </message>
 </context>
 <context>

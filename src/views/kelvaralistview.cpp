@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QToolButton>
@@ -157,9 +158,12 @@ void KelvaraListView::createTable(const char *name, const QStringList &columns,
 
 // ---------------------------------------------------------------- list
 
-void KelvaraListView::show()
+void KelvaraListView::showEvent(QShowEvent *event)
 {
-    QFrame::show();
+    QFrame::showEvent(event);
+    // The window coming back from the task bar leaves the view as it was.
+    if (event->spontaneous())
+        return;
     if (m_table->rowCount() > 0 && m_table->currentRow() < 0)
         selectWholeRow(0);
     m_table->setFocus();

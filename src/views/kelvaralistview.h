@@ -36,8 +36,6 @@ public:
 
 public slots:
     virtual void buildList() = 0;
-    // Shows the view with its current row, or the first row, selected whole.
-    void show();
     void sortChanged(int);
     void sortChanged();
     void searchPatternChanged(QString pattern);
@@ -93,6 +91,10 @@ protected:
     static void setHelpText(QWidget *widget, const QString &text, bool isToolTips);
 
     void keyPressEvent(QKeyEvent *event) override;
+    // However the view is shown (its show() slot is QWidget's), it shows
+    // with its current row, or the first row, selected whole, and the table
+    // takes the keyboard.
+    void showEvent(QShowEvent *event) override;
 
     ApplicationSettings &m_settings;
     const ProjectParameters &m_params;

@@ -13,8 +13,10 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QShowEvent>
 #include <QSqlError>
 #include <QTableWidget>
 #include <QToolButton>
@@ -101,16 +103,26 @@ QString KelvaraTimes::helpText()
 void KelvaraTimes::setDatabasePath(const QString &databasePath)
 {
     m_databasePath = databasePath;
+    m_listFresh = false;
 }
 
-void KelvaraTimes::show()
+void KelvaraTimes::showEvent(QShowEvent *event)
 {
-    QWidget::show();
-    buildList();
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && !m_listFresh)
+        buildList();
+}
+
+void KelvaraTimes::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_listFresh = false;
 }
 
 void KelvaraTimes::buildList()
 {
+    m_listFresh = true;
     const QString current = currentTag();
     m_table->setRowCount(0);
     if (m_databasePath.isEmpty()) {

@@ -42,14 +42,18 @@ signals:
 
 public slots:
     void buildList();
-    // Shows the view with a fresh list.
-    void show();
     void setHelp(bool isToolTips);
     void editHolidays();
     void addModel();
     void editModel();
     void removeModel();
     void cellDoubleClicked(int row, int column);
+
+protected:
+    // However the view is shown (its show() slot is QWidget's), it shows a
+    // fresh list: built now unless it was built while the view was hidden.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     static QString helpText();
@@ -62,6 +66,8 @@ private:
 
     ApplicationSettings &m_settings;
     QString m_databasePath;
+    // Built since the view was last hidden or given another database.
+    bool m_listFresh = false;
     bool m_toolTips = false;
     QLabel *m_picture = nullptr;
     QLabel *m_help = nullptr;

@@ -12,6 +12,9 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "support/testsupport.h"
+#include "views/kelvaradoors.h"
+#include "views/kelvaratimes.h"
+#include "views/kelvarausers.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxfindbar.h"
@@ -36,6 +39,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QToolTip>
 
 #include <QRandomGenerator>
@@ -81,6 +85,11 @@ private slots:
     void damagedRightsFailTheBoard();
     void boardFollowsChanges_data();
     void boardFollowsChanges();
+    void refusedStepKeepsItsPlace_data();
+    void refusedStepKeepsItsPlace();
+    void redoRefusedForAReplacedUser();
+    void viewShowsAsItsSlotSays_data();
+    void viewShowsAsItsSlotSays();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -138,6 +147,20 @@ QStringList accessSnapshot(const QString &path)
     while (q.next())
         rows << QStringLiteral("marked %1").arg(q.value(0).toInt());
     return rows;
+}
+
+// The user goes and a newcomer comes under the same key, as SQLite gives
+// the largest key again once it is gone.
+void replaceUser(const QString &path, int key)
+{
+    QVERIFY(!UserRecords::removeUser(path, key).isValid());
+    UserRow newcomer;
+    newcomer.familyName = QStringLiteral("Newcomer");
+    newcomer.firstName = QStringLiteral("Nina");
+    newcomer.groupName = QStringLiteral("Guests");
+    int added = 0;
+    QVERIFY(!UserRecords::addUser(path, newcomer, &added).isValid());
+    QCOMPARE(added, key);
 }
 
 QAction *actionNamed(QMenu *menu, const QString &prefix)
@@ -1073,14 +1096,9 @@ void TestKelvaraMan::undoRefusedForAReplacedUser()
         w->cellMenu()->close();
         actionNamed(w->cellMenu(), QLatin1String(model))->trigger();
     }
-    QVERIFY(!UserRecords::removeUser(path, last).isValid());
-    UserRow newcomer;
-    newcomer.familyName = QStringLiteral("Newcomer");
-    newcomer.firstName = QStringLiteral("Nina");
-    newcomer.groupName = QStringLiteral("Guests");
-    int key = 0;
-    QVERIFY(!UserRecords::addUser(path, newcomer, &key).isValid());
-    QCOMPARE(key, last);
+    replaceUser(path, last);
+    if (QTest::currentTestFailed())
+        return;
     const QStringList before = accessSnapshot(path);
 
     m_boxes.clear();
@@ -1401,6 +1419,142 @@ void TestKelvaraMan::boardFollowsChanges()
         scrolledX = sideways->value();
         scrolledY = w->board()->verticalSlider()->value();
     }
+}
+
+void TestKelvaraMan::refusedStepKeepsItsPlace_data()
+{
+    QTest::addColumn<bool>("redo");
+    QTest::newRow("undo") << false;
+    QTest::newRow("redo") << true;
+}
+
+// A step the database refuses for a passing reason stays where it was: Undo
+// and Redo name the same steps, and the step is taken once the reason is gone.
+void TestKelvaraMan::refusedStepKeepsItsPlace()
+{
+    QFETCH(bool, redo);
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int row = w->boardData().rowCount() - 1;
+    const int entry = w->boardData().columnCount() - 1;
+    for (const char *model : {"Set Time Model FM", "Remove Time Model"}) {
+        w->clickedOnTableCell(row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(model))->trigger();
+    }
+    if (redo)
+        w->undoAction()->trigger();
+    QAction *step = redo ? w->redoAction() : w->undoAction();
+    const QString taken = step->text().mid(6); // after "&Undo " or "&Redo "
+    const QString undoText = w->undoAction()->text();
+    const QString redoText = w->redoAction()->text();
+    const QStringList before = accessSnapshot(path);
+    auto refuse = [&](bool on) {
+        ProjectDatabase db(path);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        for (const char *what : {"insert", "update", "delete"}) {
+            const QString name = QStringLiteral("refuse_%1").arg(QLatin1String(what));
+            QVERIFY(q.exec(on ? QStringLiteral("create trigger %1 before %2 on access begin "
+                                               "select raise(abort, 'refused by test'); end")
+                                    .arg(name, QLatin1String(what))
+                              : QStringLiteral("drop trigger %1").arg(name)));
+        }
+    };
+    refuse(true);
+    m_boxes.clear();
+    step->trigger();
+    QCOMPARE(m_boxes, QStringList{redo ? QStringLiteral("Redo") : QStringLiteral("Undo")});
+    QCOMPARE(accessSnapshot(path), before);
+    QCOMPARE(w->undoAction()->text(), undoText);
+    QCOMPARE(w->redoAction()->text(), redoText);
+    QVERIFY(step->isEnabled());
+    refuse(false);
+    step->trigger();
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(accessSnapshot(path) != before);
+    QCOMPARE((redo ? w->undoAction() : w->redoAction())->text().mid(6), taken);
+}
+
+void TestKelvaraMan::redoRefusedForAReplacedUser()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int entry = w->boardData().columnCount() - 1;
+    int last = 0; // the largest user key: SQLite gives it again once it is gone
+    for (int r = 0; r < w->boardData().rowCount(); ++r)
+        last = qMax(last, w->boardData().row(r).key);
+    const int first = w->boardData().memberRows(1).value(0);
+    const int replaced = w->boardData().rowOfUser(last);
+    // The last step was made on top of the one the replaced user spoils.
+    const struct
+    {
+        int row;
+        const char *model;
+    } steps[] = {{first, "Set Time Model FM"},
+                 {replaced, "Set Time Model FM"},
+                 {first, "Remove Time Model"}};
+    for (const auto &step : steps) {
+        w->clickedOnTableCell(step.row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(step.model))->trigger();
+    }
+    w->undoAction()->trigger();
+    w->undoAction()->trigger();
+    replaceUser(path, last);
+    if (QTest::currentTestFailed())
+        return;
+    const QStringList before = accessSnapshot(path);
+
+    m_boxes.clear();
+    w->redoAction()->trigger();
+    QCOMPARE(m_boxes, QStringList{QStringLiteral("Redo")});
+    QVERIFY2(m_texts.last().endsWith(QStringLiteral("taken off the list.")),
+             qPrintable(m_texts.last()));
+    QCOMPARE(accessSnapshot(path), before);
+    // Both redos are gone; the step made before them can still be taken back.
+    QVERIFY(!w->redoAction()->isEnabled());
+    QVERIFY(w->undoAction()->isEnabled());
+    w->undoAction()->trigger();
+    QCOMPARE(m_boxes.size(), 1);
+    QVERIFY(!w->undoAction()->isEnabled());
+}
+
+void TestKelvaraMan::viewShowsAsItsSlotSays_data()
+{
+    QTest::addColumn<QString>("view");
+    QTest::newRow("users") << QStringLiteral("users");
+    QTest::newRow("entries") << QStringLiteral("entries");
+    QTest::newRow("time models") << QStringLiteral("times");
+}
+
+// However a view is shown (the window's switch reaches it as a QWidget), it
+// shows as its show() slot says: a list with a row selected and the keyboard
+// in the table, or the time models read afresh.
+void TestKelvaraMan::viewShowsAsItsSlotSays()
+{
+    QFETCH(QString, view);
+    auto w = openDemo();
+    QWidget *shown = w->timesView();
+    QTableWidget *table = w->timesView()->table();
+    if (view == QLatin1String("users")) {
+        w->usersView()->buildList();
+        shown = w->usersView();
+        table = w->usersView()->table();
+    } else if (view == QLatin1String("entries")) {
+        w->doorsView()->buildList();
+        shown = w->doorsView();
+        table = w->doorsView()->table();
+    } else {
+        w->timesView()->setDatabasePath(w->databasePath());
+    }
+    shown->show();
+    QVERIFY(table->rowCount() > 1);
+    if (view == QLatin1String("times"))
+        return;
+    QCOMPARE(table->currentRow(), 0);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(w->focusWidget(), table);
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

@@ -1,26 +1,22 @@
-// The project operations of the main window: new, open, rename, backup,
-// restore, support package and the first start.
-#include "app/kelvaraman.h"
+#include "app/projectactions.h"
 
+#include "app/windowcontext.h"
 #include "core/archivetool.h"
-#include "widgets/guimessages.h"
-#include "widgets/kxdialogs.h"
 #include "core/paths.h"
 #include "core/projectfolder.h"
-#include "core/windowplacement.h"
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
-#include "db/schemaversion.h"
+#include "views/projectversiongate.h"
+#include "widgets/guimessages.h"
+#include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QMenu>
 #include <QStorageInfo>
 
 namespace {
@@ -40,142 +36,178 @@ const QString kZipFilter = QStringLiteral("*.zip");
 
 } // namespace
 
-QString KelvaraMan::projectParentFolder() const
+ProjectActions::ProjectActions(WindowContext &context, QWidget *window)
+    : QObject(window), m_context(context), m_window(window)
 {
-    const QString folder = QDir::fromNativeSeparators(m_settings.currentProjectPath);
+}
+
+SchemaVersion::State ProjectActions::takeLastProject()
+{
+    const QString folder = m_context.settings.currentProjectPath;
+    const SchemaVersion::State state = folder.isEmpty() ? SchemaVersion::State::NotProject
+                                                        : SchemaVersion::probeFolder(folder).state;
+    if (state == SchemaVersion::State::Current) {
+        m_context.databasePath = native(ProjectDatabase::databasePathForProject(folder));
+        m_context.params.projectPath = folder;
+        m_context.params.databasePath = m_context.databasePath;
+        m_context.params.loadProjectParameters();
+        noteRecent(folder);
+    }
+    return state;
+}
+
+bool ProjectActions::openFolder(const QString &folder)
+{
+    if (!ProjectVersionGate::admit(m_window, QDir::fromNativeSeparators(folder)))
+        return false;
+    m_context.settings.currentProjectPath = native(folder);
+    m_context.databasePath =
+        native(ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
+    m_context.params = ProjectParameters();
+    m_context.params.projectPath = m_context.settings.currentProjectPath;
+    m_context.params.databasePath = m_context.databasePath;
+    m_context.params.loadProjectParameters();
+    noteRecent(m_context.settings.currentProjectPath);
+    emit opened();
+    return true;
+}
+
+QString ProjectActions::parentFolder() const
+{
+    const QString folder = QDir::fromNativeSeparators(m_context.settings.currentProjectPath);
     const int slash = folder.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : folder.left(slash);
 }
 
-bool KelvaraMan::requireProject(const QString &title)
+bool ProjectActions::requireProject(const QString &title)
 {
-    if (!m_databasePath.isEmpty() &&
-        ProjectSchema::isProjectDatabase(clean(m_settings.currentProjectPath)))
+    if (!m_context.databasePath.isEmpty() &&
+        ProjectSchema::isProjectDatabase(clean(m_context.settings.currentProjectPath)))
         return true;
-    KxMessageBox::critical(this, title, tr("No valid project opened"));
+    KxMessageBox::critical(m_window, title, tr("No valid project opened"));
     return false;
 }
 
-void KelvaraMan::showArchiveFailure(const QString &title, int code)
+void ProjectActions::showArchiveFailure(const QString &title, int code)
 {
     QString text = tr("Failed with return code %1").arg(code);
     if (code == ArchiveTool::NotStarted)
         text += tr("\n\nThe archive program could not be started. Please install zip and unzip.");
     else if (code == ArchiveTool::NotReplaced)
         text += tr("\n\nThe archive could not be stored under the chosen name.");
-    KxMessageBox::critical(this, title, text);
+    KxMessageBox::critical(m_window, title, text);
 }
 
-void KelvaraMan::newProject()
+void ProjectActions::newProject()
 {
     const QString title = tr("Create new project");
-    const QString name = KxDialogs::getText(this, title, tr("Please enter a new project name"));
+    const QString name = KxDialogs::getText(m_window, title, tr("Please enter a new project name"));
     if (name.isEmpty())
         return;
     if (!ProjectFolder::isValidName(name)) {
         KxMessageBox::critical(
-            this, title,
+            m_window, title,
             tr("The name\n\n%1\n\ncannot be used as a project folder name.").arg(name));
         return;
     }
     const QString parent = KxDialogs::getExistingDirectory(
-        this, tr("Select path for project '%1'").arg(name), projectParentFolder());
+        m_window, tr("Select path for project '%1'").arg(name), parentFolder());
     if (parent.isEmpty())
         return;
 
     const QString folder =
         clean(QStringLiteral("%1/%2").arg(QDir::fromNativeSeparators(parent), name));
     if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink()) {
-        KxMessageBox::critical(this, title,
+        KxMessageBox::critical(m_window, title,
                                tr("The path\n\n%1\n\nalready exists.").arg(native(folder)));
         return;
     }
     // The log and data folders belong to a project from its creation on.
     if (!ProjectFolder::createFolders(folder)) {
-        KxMessageBox::critical(this, title,
+        KxMessageBox::critical(m_window, title,
                                tr("Cannot create project path\n\n%1").arg(native(folder)));
         return;
     }
     const QSqlError error = ProjectSchema::createProjectDatabase(
         ProjectDatabase::databasePathForProject(folder), QStringLiteral("utf8"));
     if (error.isValid()) {
-        showDatabaseError(this, title, error);
+        showDatabaseError(m_window, title, error);
         return;
     }
     // The fresh project's own parameters replace the previous project's.
-    openProjectFolder(native(folder));
+    openFolder(native(folder));
     KxMessageBox::information(
-        this, title, tr("New project successfully created in path\n\n%1").arg(native(folder)));
-    projectSettings(true);
+        m_window, title, tr("New project successfully created in path\n\n%1").arg(native(folder)));
+    emit newProjectSettingsWanted();
 }
 
-void KelvaraMan::openProject()
+void ProjectActions::openProject()
 {
     const QString title = tr("Open project path");
-    QString start = projectParentFolder();
+    QString start = parentFolder();
     if (start.isEmpty())
         start = QDir::homePath();
     for (;;) {
-        const QString folder = KxDialogs::getExistingDirectory(this, title, start);
+        const QString folder = KxDialogs::getExistingDirectory(m_window, title, start);
         if (folder.isEmpty())
             return;
         if (ProjectSchema::isProjectDatabase(clean(folder))) {
-            openProjectFolder(native(clean(folder)));
+            openFolder(native(clean(folder)));
             return;
         }
-        KxMessageBox::critical(this, title,
+        KxMessageBox::critical(m_window, title,
                                tr("This is no valid project path.\nChoose another one."));
     }
 }
 
-void KelvaraMan::renameProject()
+void ProjectActions::renameProject()
 {
     const QString title = tr("Rename project");
     if (!requireProject(title))
         return;
-    const QString folder = clean(m_settings.currentProjectPath);
+    const QString folder = clean(m_context.settings.currentProjectPath);
     const QString oldName = QFileInfo(folder).fileName();
     const QString newName =
-        KxDialogs::getText(this, title, tr("Please enter a new project name"), oldName);
+        KxDialogs::getText(m_window, title, tr("Please enter a new project name"), oldName);
     if (newName.isEmpty() || newName == oldName)
         return;
 
     QString renamed;
     switch (ProjectFolder::rename(folder, newName, &renamed)) {
     case ProjectFolder::RenameResult::Renamed:
-        openProjectFolder(native(renamed));
+        openFolder(native(renamed));
         return;
     case ProjectFolder::RenameResult::InvalidName:
         KxMessageBox::critical(
-            this, title,
+            m_window, title,
             tr("The name\n\n%1\n\ncannot be used as a project folder name.").arg(newName));
         return;
     case ProjectFolder::RenameResult::NameExists:
         KxMessageBox::critical(
-            this, title,
+            m_window, title,
             tr("The path\n\n%1\n\nalready exists.")
                 .arg(native(QFileInfo(folder).absolutePath() + QLatin1Char('/') + newName)));
         return;
     case ProjectFolder::RenameResult::FolderNotRenamed:
-        KxMessageBox::critical(this, title, tr("Cannot rename the project path"));
+        KxMessageBox::critical(m_window, title, tr("Cannot rename the project path"));
         return;
     case ProjectFolder::RenameResult::NotOneDatabase:
-        KxMessageBox::critical(this, title, tr("Unexpected error"));
+        KxMessageBox::critical(m_window, title, tr("Unexpected error"));
         return;
     case ProjectFolder::RenameResult::DatabaseNotRenamed:
-        KxMessageBox::critical(this, title, tr("Cannot rename database file"));
+        KxMessageBox::critical(m_window, title, tr("Cannot rename database file"));
         return;
     }
 }
 
-void KelvaraMan::createProjectBackup()
+void ProjectActions::createBackup()
 {
     const QString title = tr("Create Backup File");
     if (!requireProject(title))
         return;
-    const QString folder = clean(m_settings.currentProjectPath);
+    const QString folder = clean(m_context.settings.currentProjectPath);
     QString archive =
-        KxDialogs::getSaveFileName(this, title, native(folder) + kZipSuffix, kZipFilter);
+        KxDialogs::getSaveFileName(m_window, title, native(folder) + kZipSuffix, kZipFilter);
     if (archive.isEmpty())
         return;
     if (!archive.endsWith(kZipSuffix))
@@ -190,14 +222,14 @@ void KelvaraMan::createProjectBackup()
         showArchiveFailure(title, code);
 }
 
-void KelvaraMan::restoreProjectBackup()
+void ProjectActions::restoreBackup()
 {
     const QString title = tr("Restore Backup File");
-    QString start = projectParentFolder();
+    QString start = parentFolder();
     if (start.isEmpty())
         start = QDir::homePath();
     QString archive =
-        KxDialogs::getOpenFileName(this, tr("Choose a ZIP-File to restore"), start, kZipFilter);
+        KxDialogs::getOpenFileName(m_window, tr("Choose a ZIP-File to restore"), start, kZipFilter);
     if (archive.isEmpty())
         return;
     if (!archive.endsWith(kZipSuffix))
@@ -212,7 +244,7 @@ void KelvaraMan::restoreProjectBackup()
         return;
     }
     if (listed != 0) {
-        KxMessageBox::critical(this, title,
+        KxMessageBox::critical(m_window, title,
                                tr("The file\n\n%1\n\nis no readable ZIP archive (return code "
                                   "%2).\nNothing was restored.")
                                    .arg(native(archive))
@@ -220,7 +252,7 @@ void KelvaraMan::restoreProjectBackup()
         return;
     }
     const auto refuseUnsafe = [&](const QString &entry) {
-        KxMessageBox::critical(this, title,
+        KxMessageBox::critical(m_window, title,
                                tr("The archive\n\n%1\n\nholds the entry\n\n%2\n\nwhich would be "
                                   "written outside the chosen folder.\nNothing was restored.")
                                    .arg(native(archive), entry));
@@ -231,7 +263,7 @@ void KelvaraMan::restoreProjectBackup()
         return;
     }
     if (ArchiveTool::topLevelFiles(entries, QStringLiteral(".sqlite3")).size() != 1) {
-        KxMessageBox::critical(this, title, tr("Corrupt backup file"));
+        KxMessageBox::critical(m_window, title, tr("Corrupt backup file"));
         return;
     }
     qint64 unpackedBytes = 0;
@@ -244,21 +276,22 @@ void KelvaraMan::restoreProjectBackup()
     QString target;
     for (;;) {
         const QString chosen = KxDialogs::getExistingDirectory(
-            this, tr("Select an empty project directory to restore '%1'").arg(native(archive)),
+            m_window, tr("Select an empty project directory to restore '%1'").arg(native(archive)),
             QFileInfo(archive).absolutePath());
         if (chosen.isEmpty())
             return;
         target = clean(chosen);
         if (ProjectSchema::isProjectDatabase(target)) {
             KxMessageBox::critical(
-                this, title,
+                m_window, title,
                 tr("This path already contents a valid project.\nChoose another one."));
             continue;
         }
         // A second database file would make the restored project ambiguous.
         if (!ProjectFolder::databaseFiles(target).isEmpty()) {
             KxMessageBox::critical(
-                this, title, tr("This path already holds a database file.\nChoose another one."));
+                m_window, title,
+                tr("This path already holds a database file.\nChoose another one."));
             continue;
         }
         unsafe = ArchiveTool::unsafeEntry(entries, target);
@@ -272,7 +305,7 @@ void KelvaraMan::restoreProjectBackup()
         const qint64 available = QStorageInfo(target).bytesAvailable();
         if (unpackedBytes > available - reserve) {
             KxMessageBox::critical(
-                this, title,
+                m_window, title,
                 tr("The archive unpacks to %1 MB, but the disk of\n\n%2\n\nhas only %3 MB "
                    "free.\nNothing was restored.")
                     .arg((unpackedBytes + 1048575) / 1048576)
@@ -290,7 +323,7 @@ void KelvaraMan::restoreProjectBackup()
     // A refused restore leaves the folder as it was found.
     const auto refuse = [&](const QString &text) {
         ProjectFolder::removeUnpacked(target, added);
-        KxMessageBox::critical(this, title, text);
+        KxMessageBox::critical(m_window, title, text);
     };
     int code = 0;
     {
@@ -328,17 +361,17 @@ void KelvaraMan::restoreProjectBackup()
         refuse(SchemaVersion::message(probe) + tr("\nNothing was restored."));
         return;
     }
-    openProjectFolder(native(target));
+    openFolder(native(target));
 }
 
-void KelvaraMan::buildSupportPackage()
+void ProjectActions::buildSupportPackage()
 {
     const QString title = tr("Build Support Package");
-    if (m_settings.currentProjectPath.isEmpty()) {
-        KxMessageBox::critical(this, title, tr("No valid project opened"));
+    if (m_context.settings.currentProjectPath.isEmpty()) {
+        KxMessageBox::critical(m_window, title, tr("No valid project opened"));
         return;
     }
-    const QString folder = clean(m_settings.currentProjectPath);
+    const QString folder = clean(m_context.settings.currentProjectPath);
     int code = 0;
     {
         KxWaitCursor wait;
@@ -349,22 +382,22 @@ void KelvaraMan::buildSupportPackage()
         showArchiveFailure(title, code);
         return;
     }
-    openPath(this, native(folder));
+    openPath(m_window, native(folder));
 }
 
-void KelvaraMan::firstStartCheck()
+void ProjectActions::firstStartCheck()
 {
-    if (!m_settings.currentProjectPath.isEmpty())
+    if (!m_context.settings.currentProjectPath.isEmpty())
         return;
     const QString title = tr("First application start");
     if (KxMessageBox::question(
-            this, title,
+            m_window, title,
             tr("This is the first start of Kelvara-Manager on this computer.\n\nDo you want to "
                "configure some general settings now?\n\n(In case of 'No' you can do that later "
                "under\n'Option' -> 'General settings').")) == QMessageBox::Yes)
-        generalSettings();
+        emit generalSettingsWanted();
     if (KxMessageBox::question(
-            this, title,
+            m_window, title,
             tr("Do you first want to create a demo project?\n\n(In case of 'Yes' you can later "
                "create your own project under\n'File' -> 'New project').")) == QMessageBox::Yes)
         createDemoProject();
@@ -372,18 +405,19 @@ void KelvaraMan::firstStartCheck()
         newProject();
 }
 
-void KelvaraMan::createDemoProject()
+void ProjectActions::createDemoProject()
 {
     const QString folder = QStringLiteral("%1/DemoProject").arg(appDataPath());
     // With its log and data folders, as every project made in the window.
     if (!ProjectFolder::createFolders(folder)) {
-        KxMessageBox::critical(this, tr("Create Demo Database"),
+        KxMessageBox::critical(m_window, tr("Create Demo Database"),
                                tr("Cannot create project path\n\n%1").arg(native(folder)));
         return;
     }
     const QString database = ProjectDatabase::databasePathForProject(folder);
     if (QFileInfo::exists(database) && !QFile::remove(database)) {
-        KxMessageBox::critical(this, tr("Remove Database"), tr("Cannot remove old demo database"));
+        KxMessageBox::critical(m_window, tr("Remove Database"),
+                               tr("Cannot remove old demo database"));
         return;
     }
     // A journal left by the old database would be played back into the new one.
@@ -398,59 +432,54 @@ void KelvaraMan::createDemoProject()
             error = DemoProject::fill(database);
     }
     if (error.isValid()) {
-        showDatabaseError(this, tr("Create Demo Database"), error);
+        showDatabaseError(m_window, tr("Create Demo Database"), error);
         return;
     }
     // Taken as the current project only once it is complete, so a failure
     // leaves the first start to be offered again.
-    openProjectFolder(native(folder));
+    openFolder(native(folder));
 }
 
-void KelvaraMan::placeWindows()
-{
-    setGeometry(m_settings.mainWindowGeometry);
-    if (m_settings.isMaximized)
-        setWindowState(windowState() | Qt::WindowMaximized);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        WindowPlacement::fitDialogRects(m_settings, screen->availableGeometry());
-}
-
-// ---------------------------------------------------------------- recent projects
-
-void KelvaraMan::noteRecentProject(const QString &folder)
+void ProjectActions::noteRecent(const QString &folder)
 {
     const QString path = native(clean(folder));
     if (path.isEmpty())
         return;
-    QStringList &recent = m_settings.recentProjects;
+    QStringList &recent = m_context.settings.recentProjects;
     recent.removeAll(path);
     recent.prepend(path);
     while (recent.size() > 5)
         recent.removeLast();
 }
 
-void KelvaraMan::fillRecentMenu()
+void ProjectActions::setRecentMenu(QMenu *menu)
+{
+    m_recentMenu = menu;
+    connect(menu, &QMenu::aboutToShow, this, &ProjectActions::fillRecentMenu);
+}
+
+void ProjectActions::fillRecentMenu()
 {
     m_recentMenu->clear();
-    const QStringList recent = m_settings.recentProjects;
+    const QStringList recent = m_context.settings.recentProjects;
     for (int i = 0; i < recent.size(); ++i) {
-        const QString folder = recent.at(i);
+        const QString &folder = recent.at(i);
         m_recentMenu->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(menuText(folder)), this,
-                                [this, folder] { openRecentProject(folder); });
+                                [this, folder] { openRecent(folder); });
     }
     if (recent.isEmpty())
         m_recentMenu->addAction(tr("No recent projects"))->setEnabled(false);
 }
 
-void KelvaraMan::openRecentProject(const QString &folder)
+void ProjectActions::openRecent(const QString &folder)
 {
     if (ProjectSchema::isProjectDatabase(clean(folder))) {
-        openProjectFolder(native(clean(folder)));
+        openFolder(native(clean(folder)));
         return;
     }
     // The menu is filled anew before it shows again; its action is still running.
-    m_settings.recentProjects.removeAll(folder);
-    KxMessageBox::information(this, tr("Open Recent Project"),
+    m_context.settings.recentProjects.removeAll(folder);
+    KxMessageBox::information(m_window, tr("Open Recent Project"),
                               tr("The project\n\n%1\n\nno longer exists or is no valid project. "
                                  "It was removed from the list of recent projects.")
                                   .arg(folder));

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/applicationsettings.h"
+#include "db/projectparameters.h"
+#include "functions/flashdrive.h"
+
+#include <QString>
+
+// What the main window and its parts share: the settings, the open project's
+// database and parameters (databasePath is empty while no valid project is
+// open) and the USB flash drive chosen for it. The window owns it; the views
+// keep references to its members, so it is never replaced, only changed.
+struct WindowContext
+{
+    ApplicationSettings settings;
+    QString databasePath;
+    ProjectParameters params;
+    FlashDrive flashDrive;
+};
