@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and screenshots need.
 # Safe to run again: packages already present are left alone.
+# Usage: scripts/install-deps.sh [--ci]   (--ci adds clang, clang-tidy and the
+# libFuzzer runtime for the lint and fuzz steps of .ci/run)
 set -euo pipefail
 
 packages=(
@@ -13,6 +15,9 @@ packages=(
     xvfb xauth
     clang-format
 )
+if [ "${1:-}" = "--ci" ]; then
+    packages+=(clang clang-tidy libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

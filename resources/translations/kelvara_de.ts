@@ -5510,6 +5510,14 @@ no longer exists or is no valid project. It was removed from the list of recent 
 
 existiert nicht mehr oder ist kein gültiges Projekt. Es wurde aus der Liste der zuletzt geöffneten Projekte entfernt.</translation>
     </message>
+    <message>
+        <source>
+
+The archive program did not finish in time and was stopped.</source>
+        <translation>
+
+Das Archivprogramm wurde nicht rechtzeitig fertig und wurde beendet.</translation>
+    </message>
 </context>
 <context>
     <name>ProjectParameters</name>

@@ -95,6 +95,8 @@ void ProjectActions::showArchiveFailure(const QString &title, int code)
         text += tr("\n\nThe archive program could not be started. Please install zip and unzip.");
     else if (code == ArchiveTool::NotReplaced)
         text += tr("\n\nThe archive could not be stored under the chosen name.");
+    else if (code == ArchiveTool::TimedOut)
+        text += tr("\n\nThe archive program did not finish in time and was stopped.");
     KxMessageBox::critical(m_window, title, text);
 }
 

@@ -31,6 +31,14 @@ QString findTool(const QString &name)
     return onPath.isEmpty() ? name : onPath;
 }
 
+constexpr int DefaultTimeLimitMs = 30 * 60 * 1000;
+
+int &timeLimitOverride()
+{
+    static int ms = 0;
+    return ms;
+}
+
 QStringList outputLines(const QByteArray &output)
 {
     QStringList lines = QString::fromUtf8(output).split(QLatin1Char('\n'));
@@ -56,6 +64,16 @@ void ArchiveTool::setToolsFolder(const QString &folder)
     toolsFolderOverride() = folder;
 }
 
+int ArchiveTool::timeLimitMs()
+{
+    return timeLimitOverride() > 0 ? timeLimitOverride() : DefaultTimeLimitMs;
+}
+
+void ArchiveTool::setTimeLimitMs(int ms)
+{
+    timeLimitOverride() = ms;
+}
+
 int ArchiveTool::run(const QString &program, const QStringList &arguments,
                      const QString &workingFolder, QByteArray *output)
 {
@@ -73,9 +91,13 @@ int ArchiveTool::run(const QString &program, const QStringList &arguments,
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(environment);
     process.start();
-    if (!process.waitForStarted(-1))
+    if (!process.waitForStarted(30000))
         return NotStarted;
-    process.waitForFinished(-1);
+    if (!process.waitForFinished(timeLimitMs())) {
+        process.kill();
+        process.waitForFinished(5000);
+        return TimedOut;
+    }
     if (output)
         *output = process.readAll();
     if (process.exitStatus() != QProcess::NormalExit)

@@ -8,7 +8,7 @@
 // The outside zip and unzip programs: "tools/zip" and "tools/unzip" beside the
 // program when present, else the ones on PATH. They run with an argument list
 // (no shell), so blanks, quotes and non-Latin letters in paths are safe. Every
-// call waits for the program and answers its exit code; 0 is success.
+// call waits (bounded) for the program and answers its exit code; 0 is success.
 class ArchiveTool
 {
 public:
@@ -18,6 +18,7 @@ public:
         NotStarted = -98,      // the program is missing or could not be run
         Crashed = -97,
         NotReplaced = -96, // the finished archive could not take the chosen name
+        TimedOut = -95,    // the program ran past the time limit and was stopped
     };
 
     struct Entry
@@ -30,6 +31,10 @@ public:
     static QString unzipProgram();
     // Tests point this at a folder of their own; empty means "tools" beside the program.
     static void setToolsFolder(const QString &folder);
+    // How long one program may run before it is stopped (TimedOut); a hung
+    // tool on a dead network share must not hold the caller for ever.
+    static int timeLimitMs();
+    static void setTimeLimitMs(int ms); // tests; 0 restores the default
 
     // Runs the program in the working folder (an empty one keeps the current
     // folder), stdin closed; stdout and stderr go to `output` when given.

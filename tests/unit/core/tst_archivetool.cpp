@@ -50,11 +50,13 @@ private:
         list.sort();
         return list;
     }
-    // A "zip" of our own in a tools folder: writes a broken archive and fails.
-    static void writeFailingZip(const QString &toolsFolder, int exitCode)
+    // A "zip" of our own in a tools folder: writes a broken archive and fails
+    // (or hangs, with `hang`).
+    static void writeFailingZip(const QString &toolsFolder, int exitCode, bool hang = false)
     {
         const QString script = toolsFolder + QStringLiteral("/zip");
-        write(script, QStringLiteral("#!/bin/sh\nprintf 'half an archive' > \"$3\"\nexit %1\n")
+        write(script, QStringLiteral("#!/bin/sh\nprintf 'half an archive' > \"$3\"\n%1exit %2\n")
+                          .arg(hang ? QStringLiteral("exec sleep 60\n") : QString())
                           .arg(exitCode)
                           .toUtf8());
         QVERIFY(QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner));
@@ -64,6 +66,7 @@ private:
 void TestArchiveTool::cleanup()
 {
     ArchiveTool::setToolsFolder(QString());
+    ArchiveTool::setTimeLimitMs(0);
 }
 
 void TestArchiveTool::roundTripKeepsNamesAndContents_data()
@@ -148,18 +151,22 @@ void TestArchiveTool::writeArchiveReplacesTheOldOneWhole()
 void TestArchiveTool::failedBackupLeavesOldArchive_data()
 {
     QTest::addColumn<bool>("folderExists");
+    QTest::addColumn<bool>("hang");
     QTest::addColumn<int>("code");
-    QTest::newRow("zip fails") << true << 15;
-    QTest::newRow("no folder to pack") << false << int(ArchiveTool::NoWorkingFolder);
+    QTest::newRow("zip fails") << true << false << 15;
+    QTest::newRow("zip hangs") << true << true << int(ArchiveTool::TimedOut);
+    QTest::newRow("no folder to pack") << false << false << int(ArchiveTool::NoWorkingFolder);
 }
 
 void TestArchiveTool::failedBackupLeavesOldArchive()
 {
     QFETCH(bool, folderExists);
+    QFETCH(bool, hang);
     QFETCH(int, code);
     QTemporaryDir tmp;
     const QString tools = tmp.filePath(QStringLiteral("tools"));
-    writeFailingZip(tools, 15);
+    writeFailingZip(tools, 15, hang);
+    ArchiveTool::setTimeLimitMs(500);
     ArchiveTool::setToolsFolder(tools);
     QCOMPARE(ArchiveTool::zipProgram(),
              QFileInfo(tools + QStringLiteral("/zip")).absoluteFilePath());
