@@ -195,7 +195,7 @@ int KelvaraCli::run(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return usageError(tr("No command given."));
-    const QString command = arguments.first();
+    const QString &command = arguments.first();
     const QStringList rest = arguments.mid(1);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {

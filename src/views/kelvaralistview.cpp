@@ -239,7 +239,7 @@ void KelvaraListView::storeColumnWidths()
 
 // ---------------------------------------------------------------- search
 
-void KelvaraListView::searchPatternChanged(QString pattern)
+void KelvaraListView::searchPatternChanged(const QString &pattern)
 {
     m_search.setPattern(pattern);
     if (!pattern.isEmpty()) {

@@ -38,7 +38,7 @@ public slots:
     virtual void buildList() = 0;
     void sortChanged(int);
     void sortChanged();
-    void searchPatternChanged(QString pattern);
+    void searchPatternChanged(const QString &pattern);
     void searchUp();
     void searchDown();
     void cellClicked(int row, int column);

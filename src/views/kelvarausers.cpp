@@ -293,7 +293,7 @@ void KelvaraUsers::removeUser()
 
 // ---------------------------------------------------------------- import
 
-void KelvaraUsers::openImport(QString importFile)
+void KelvaraUsers::openImport(const QString &importFile)
 {
     m_importFileName = importFile;
     m_importLabel->setText(tr("Import file: '%1'").arg(QDir::toNativeSeparators(importFile)));

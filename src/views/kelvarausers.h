@@ -43,7 +43,7 @@ signals:
 public slots:
     void buildList() override;
     void setHelp(bool isToolTips);
-    void openImport(QString importFile);
+    void openImport(const QString &importFile);
     void closeImport();
     void addUser();
     void editUser();

@@ -151,7 +151,8 @@ void KxTablePainter::paintRowHead(QPainter &painter, int row, int y)
     const QRect band(0, y, hcw, rh);
     painter.fillRect(band, style.background);
     const bool marked = head.groupMode != KxTableCell::Ordinary && !head.text.isEmpty();
-    qreal textEnd = qreal(xMargin / 2); // whole pixels, as the heads always started
+    const int halfMargin = xMargin / 2; // whole pixels, as the heads always started
+    qreal textEnd = halfMargin;
     if (!head.text.isEmpty()) {
         const QString text = fittedHeadText(index, hcw - xMargin - (marked ? MarkerRoom : 0));
         painter.setFont(style.font);
