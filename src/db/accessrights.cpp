@@ -1,11 +1,13 @@
 #include "db/accessrights.h"
 
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
+#include "db/rightsaudit.h"
 #include "db/sqlitestatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
@@ -568,7 +570,15 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
         changedEntries->clear();
     QSet<int> changed;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        return changeBlock(query, users, entries, timeModel, changed);
+        RightsAudit audit;
+        QSqlError failed = audit.readBefore(query, users, entries);
+        if (!failed.isValid())
+            failed = changeBlock(query, users, entries, timeModel, changed);
+        if (!failed.isValid())
+            failed = audit.recordBlock(
+                query, timeModel, timeModel ? AuditTrail::Action::Set : AuditTrail::Action::Remove,
+                0, nullptr);
+        return failed;
     });
     if (!error.isValid() && changedEntries)
         *changedEntries = changed;

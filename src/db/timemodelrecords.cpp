@@ -1,10 +1,12 @@
 #include "db/timemodelrecords.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QVariant>
 
 using RecordStatement::outcome;
@@ -19,6 +21,84 @@ QSqlError alwaysRefusal()
 {
     return RecordStatement::refusal(QCoreApplication::translate(
         "TimeModelRecords", "The time model *** (always) cannot be changed or removed."));
+}
+
+// The stored model of the key (found false when there is none).
+bool readModel(QSqlQuery &query, int pkTimes, TimeModelRow &model, bool &found)
+{
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("select PKtimes,modelTag,modelName,modelDefinition from times where "
+                           "PKtimes=?"),
+            {pkTimes}) ||
+        !RecordStatement::fetchOne(query, found))
+        return false;
+    if (found)
+        model = {query.value(0).toInt(), query.value(1).toString(), query.value(2).toString(),
+                 query.value(3).toString()};
+    query.finish();
+    return true;
+}
+
+QJsonObject auditValues(const TimeModelRow &model)
+{
+    return {{QStringLiteral("tag"), model.modelTag},
+            {QStringLiteral("name"), model.modelName},
+            {QStringLiteral("definition"), model.modelDefinition}};
+}
+
+// The names of the users and entries with a right on the model.
+bool namesOfRights(QSqlQuery &query, int pkTimes, QStringList &users, QStringList &entries)
+{
+    users.clear();
+    entries.clear();
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select distinct familyName,firstName from users,"
+                                              "access where FKusers=PKusers and FKtimes=? order "
+                                              "by familyName,firstName"),
+                               {pkTimes}))
+        return false;
+    while (query.next())
+        users << AuditTrail::userName(query.value(0).toString(), query.value(1).toString());
+    if (!RecordStatement::rowsEnded(query) ||
+        !ProjectDatabase::exec(query,
+                               QStringLiteral("select distinct areaName,doorName from doors,"
+                                              "access where FKdoors=PKdoors and FKtimes=? order "
+                                              "by areaName,doorName"),
+                               {pkTimes}))
+        return false;
+    while (query.next())
+        entries << AuditTrail::entryName(query.value(0).toString(), query.value(1).toString());
+    if (!RecordStatement::rowsEnded(query))
+        return false;
+    query.finish();
+    return true;
+}
+
+// The audit record of one model added (no before), changed or removed (no after).
+bool recordModel(QSqlQuery &query, const QString &action, const TimeModelRow *before,
+                 const TimeModelRow *after, int rights = 0,
+                 const QStringList &users = QStringList(),
+                 const QStringList &entries = QStringList())
+{
+    QJsonObject was = before ? auditValues(*before) : QJsonObject();
+    QJsonObject is = after ? auditValues(*after) : QJsonObject();
+    if (before && after) {
+        AuditTrail::keepDifferences(was, is);
+        if (was.isEmpty() && is.isEmpty())
+            return true;
+    }
+    if (before && !after)
+        was.insert(QStringLiteral("rights"), rights);
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = AuditTrail::Kind::TimeModel;
+    record.objectName = (after ? after : before)->modelTag;
+    record.valuesBefore = AuditTrail::json(was);
+    record.valuesAfter = AuditTrail::json(is);
+    record.users = users;
+    record.entries = entries;
+    return AuditTrail::record(query, record);
 }
 
 } // namespace
@@ -131,24 +211,32 @@ bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey)
             QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
             {text(model.modelTag), text(model.modelName), text(model.modelDefinition)}))
         return false;
+    const int key = query.lastInsertId().toInt();
     if (newKey)
-        *newKey = query.lastInsertId().toInt();
-    return true;
+        *newKey = key;
+    return !AuditTrail::isRecording() ||
+           recordModel(query, AuditTrail::Action::Add, nullptr, &model);
 }
 
 QSqlError addTimeModel(const QString &databasePath, const TimeModelRow &model, int *newKey)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(addTimeModel(query, model, newKey), query);
     });
 }
 
 bool editTimeModel(QSqlQuery &query, const TimeModelRow &model)
 {
-    return ProjectDatabase::exec(
-        query,
-        QStringLiteral("update times set modelTag=?,modelName=?,modelDefinition=? where PKtimes=?"),
-        {text(model.modelTag), text(model.modelName), text(model.modelDefinition), model.pkTimes});
+    TimeModelRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readModel(query, model.pkTimes, before, found))
+        return false;
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update times set modelTag=?,modelName=?,"
+                                                "modelDefinition=? where PKtimes=?"),
+                                 {text(model.modelTag), text(model.modelName),
+                                  text(model.modelDefinition), model.pkTimes}) &&
+           (!found || recordModel(query, AuditTrail::Action::Change, &before, &model));
 }
 
 QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
@@ -185,10 +273,21 @@ QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
 bool removeTimeModel(QSqlQuery &query, int pkTimes)
 {
     return RecordStatement::runInSavepoint(query, "remove_times", [&](QSqlQuery &q) {
-        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKtimes=?"),
+        TimeModelRow before;
+        bool found = false;
+        QStringList users;
+        QStringList entries;
+        if (AuditTrail::isRecording() &&
+            (!readModel(q, pkTimes, before, found) || !namesOfRights(q, pkTimes, users, entries)))
+            return false;
+        if (!ProjectDatabase::exec(q, QStringLiteral("delete from access where FKtimes=?"),
+                                   {pkTimes}))
+            return false;
+        const int rights = q.numRowsAffected();
+        return ProjectDatabase::exec(q, QStringLiteral("delete from times where PKtimes=?"),
                                      {pkTimes}) &&
-               ProjectDatabase::exec(q, QStringLiteral("delete from times where PKtimes=?"),
-                                     {pkTimes});
+               (!found || recordModel(q, AuditTrail::Action::Remove, &before, nullptr, rights,
+                                      users, entries));
     });
 }
 
