@@ -6,6 +6,7 @@
 #include "core/paths.h"
 #include "core/projectfiles.h"
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
@@ -15,6 +16,7 @@
 #include "reader/readertypes.h"
 #include "userlist/myexportusers.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvarahistory.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "views/projectversiongate.h"
@@ -148,6 +150,11 @@ void KelvaraMan::createMenus()
     file->addSeparator();
     file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
+    file->addSeparator();
+    file->addAction(tr("History of &Changes…"), this, [this] {
+        if (!m_databasePath.isEmpty())
+            KelvaraHistory::open(m_databasePath, {}, {}, this);
+    });
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
     createEditMenu();
@@ -754,8 +761,10 @@ void KelvaraMan::clickedOnTableCell(int row, int column, int mouseButton, bool i
                        c.isHead && isAreaExpanded(c.name))
             ->setData(-1);
         m_cellMenu->addSeparator();
-        if (!r.isHead && !c.isHead)
+        if (!r.isHead && !c.isHead) {
             m_cellMenu->addAction(tr("Why…?"))->setData(WhyCellData);
+            m_cellMenu->addAction(tr("History of this right…"))->setData(HistoryCellData);
+        }
         m_cellMenu->addAction(tr("Remove Time Model"))->setData(0);
         m_cellMenu->addSeparator();
         QList<TimeModelRow> models;
@@ -807,6 +816,17 @@ void KelvaraMan::mtiChangeTimeModel(QAction *action)
     }
     if (data == WhyCellData) {
         explainCell();
+        return;
+    }
+    if (data == HistoryCellData) {
+        // The board may have been read anew while the menu was open.
+        if (m_clickedRow >= m_boardData.rowCount() || m_clickedColumn >= m_boardData.columnCount())
+            return;
+        const AccessBoard::Line &user = m_boardData.row(m_clickedRow);
+        const AccessBoard::Line &entry = m_boardData.column(m_clickedColumn);
+        KelvaraHistory::open(m_databasePath, user.name,
+                             AuditTrail::entryName(m_boardData.column(entry.head).name, entry.name),
+                             this);
         return;
     }
     changeTimeModel(data);

@@ -168,6 +168,7 @@ protected:
 private:
     // The cell menu's "Why...?" action.
     static constexpr int WhyCellData = -3;
+    static constexpr int HistoryCellData = -4;
 
     // ---- Project lifecycle (kelvaramanproject.cpp)
     // Stored geometry for the main window, dialog rectangles moved into the desktop.
