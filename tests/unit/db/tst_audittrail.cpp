@@ -270,6 +270,16 @@ void TestAuditTrail::recordsEachChange_data()
                                               << R"({"timeZone":"","uhfLength":12})"
                                               << R"({"timeZone":"Europe/Vienna","uhfLength":10})"
                                               << QStringList();
+    QTest::newRow("short range length widened") << Change([](Site &s) {
+        ProjectParameters params;
+        params.databasePath = s.path;
+        params.loadProjectParameters();
+        return params.changeHfIddLength(8);
+    }) << "change"
+                                                << "settings"
+                                                << "Plant"
+                                                << R"({"hfLength":7})"
+                                                << R"({"hfLength":8,"widened":0})" << QStringList();
     QTest::newRow("rights set on a block")
         << Change([](Site &s) {
                BoardChange change;
