@@ -303,8 +303,13 @@ QSqlError operators(const QString &databasePath, QStringList &names)
 {
     names.clear();
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        // From one operator to the next along the index: as fast on a
+        // million records as on ten.
         if (!query.exec(QStringLiteral(
-                "select distinct operatorName from auditTrail order by operatorName")))
+                "with recursive named(name) as (select min(operatorName) from auditTrail "
+                "union all select (select min(operatorName) from auditTrail where "
+                "operatorName>named.name) from named where named.name is not null) "
+                "select name from named where name is not null")))
             return query.lastError();
         while (query.next())
             names << query.value(0).toString();

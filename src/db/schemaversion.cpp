@@ -83,6 +83,8 @@ QList<Step> steps()
              "varchar(32) not null, action varchar(32) not null, objectKind varchar(32) not null, "
              "objectName text not null, valuesBefore text, valuesAfter text, reverses integer, "
              "userNames text, entryNames text, hash char(64) not null)"),
+         // The history's operator list reads it, one step an operator.
+         QStringLiteral("create index auditTrail_operator on auditTrail (operatorName)"),
          QStringLiteral("create trigger auditTrail_no_update before update on auditTrail begin "
                         "select raise(abort, 'The audit trail cannot be changed.'); end"),
          QStringLiteral("create trigger auditTrail_no_delete before delete on auditTrail begin "

@@ -124,6 +124,7 @@ private slots:
     void guardsRefuseChanges();
     void orderIsTheSequenceNotTheClock();
     void historyReadsPagesNewestFirst();
+    void operatorsListedOnceEach();
 };
 
 void TestAuditTrail::recordsEachChange_data()
@@ -547,6 +548,30 @@ void TestAuditTrail::historyReadsPagesNewestFirst()
     model.setFilter(filter);
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.record(0).sequence, change.lastRecord());
+}
+
+void TestAuditTrail::operatorsListedOnceEach()
+{
+    Site site;
+    {
+        ProjectDatabase db(site.path);
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        qint64 seq = newest(site.path).sequence;
+        for (const char *name : {"bo@h", "al@h", "bo@h", "cy@x", "al@h"})
+            QVERIFY(ProjectDatabase::exec(
+                q,
+                QStringLiteral("insert into auditTrail (seq,recordedAt,operatorName,program,"
+                               "programVersion,action,objectKind,objectName,hash) values "
+                               "(?,'',?,'','','','','','')"),
+                {++seq, QLatin1String(name)}));
+    }
+    QStringList names;
+    QVERIFY(!AuditHistory::operators(site.path, names).isValid());
+    QStringList expected = {QStringLiteral("al@h"), QStringLiteral("bo@h"), QStringLiteral("cy@x"),
+                            AuditTrail::folderOperator()};
+    expected.sort();
+    QCOMPARE(names, expected);
 }
 
 KX_TEST_MAIN(TestAuditTrail)
