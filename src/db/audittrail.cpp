@@ -247,6 +247,37 @@ QString entryName(const QString &areaName, const QString &doorName)
     return oneLine(areaName + QLatin1Char('/') + doorName);
 }
 
+bool recordObject(QSqlQuery &query, AuditRecord record, QJsonObject before, QJsonObject after,
+                  const QJsonObject &removed)
+{
+    if (!before.isEmpty() && !after.isEmpty()) {
+        keepDifferences(before, after);
+        if (before.isEmpty() && after.isEmpty())
+            return true;
+    }
+    for (auto it = removed.begin(); it != removed.end(); ++it)
+        before.insert(it.key(), it.value());
+    record.valuesBefore = json(before);
+    record.valuesAfter = json(after);
+    return AuditTrail::record(query, std::move(record));
+}
+
+bool readNames(QSqlQuery &query, const QString &statement, const QVariantList &values, Names kind,
+               QStringList &names)
+{
+    if (!ProjectDatabase::exec(query, statement, values))
+        return false;
+    while (query.next()) {
+        const QString first = query.value(0).toString();
+        const QString second = query.value(1).toString();
+        names << (kind == Names::Users ? userName(first, second) : entryName(first, second));
+    }
+    if (!RecordStatement::rowsEnded(query))
+        return false;
+    query.finish();
+    return true;
+}
+
 QString json(const QJsonObject &object)
 {
     if (object.isEmpty())

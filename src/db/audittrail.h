@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 
@@ -120,6 +121,19 @@ QString folderOperator();
 // "Last, First" and "Area/Entry", as records name users and entries.
 QString userName(const QString &familyName, const QString &firstName);
 QString entryName(const QString &areaName, const QString &doorName);
+
+// The record of one object added (before empty), changed or removed (after
+// empty), with the values as they were and are; a change that changes no
+// value writes nothing. `removed` joins the values before (what went with
+// the object). As record() otherwise.
+bool recordObject(QSqlQuery &query, AuditRecord record, QJsonObject before, QJsonObject after,
+                  const QJsonObject &removed = QJsonObject());
+
+// Appends the names of the rows the statement selects as two columns:
+// "Last, First" from family and first names, or "Area/Entry".
+enum class Names { Users, Entries };
+bool readNames(QSqlQuery &query, const QString &statement, const QVariantList &values, Names kind,
+               QStringList &names);
 
 // Compact JSON text of the object; empty for an empty object.
 QString json(const QJsonObject &object);

@@ -84,15 +84,6 @@ bool recordEntry(QSqlQuery &query, const QString &action, const EntryRow *before
                  const EntryRow *after, const QJsonObject &removed = QJsonObject(),
                  const QStringList &users = QStringList())
 {
-    QJsonObject was = before ? auditValues(*before) : QJsonObject();
-    QJsonObject is = after ? auditValues(*after) : QJsonObject();
-    if (before && after) {
-        AuditTrail::keepDifferences(was, is);
-        if (was.isEmpty() && is.isEmpty())
-            return true;
-    }
-    for (auto it = removed.begin(); it != removed.end(); ++it)
-        was.insert(it.key(), it.value());
     AuditRecord record;
     record.action = action;
     record.objectKind = AuditTrail::Kind::Entry;
@@ -104,27 +95,19 @@ bool recordEntry(QSqlQuery &query, const QString &action, const EntryRow *before
     }
     record.objectName = record.entries.first();
     record.users = users;
-    record.valuesBefore = AuditTrail::json(was);
-    record.valuesAfter = AuditTrail::json(is);
-    return AuditTrail::record(query, record);
+    return AuditTrail::recordObject(query, record, before ? auditValues(*before) : QJsonObject(),
+                                    after ? auditValues(*after) : QJsonObject(), removed);
 }
 
 // The users with a right at the entry, by name.
 bool userNamesOfEntry(QSqlQuery &query, int pkDoors, QStringList &names)
 {
     names.clear();
-    if (!ProjectDatabase::exec(query,
-                               QStringLiteral("select familyName,firstName from users where "
-                                              "PKusers in (select FKusers from access where "
-                                              "FKdoors=?) order by familyName,firstName"),
-                               {pkDoors}))
-        return false;
-    while (query.next())
-        names << AuditTrail::userName(query.value(0).toString(), query.value(1).toString());
-    if (!RecordStatement::rowsEnded(query))
-        return false;
-    query.finish();
-    return true;
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select familyName,firstName from users where "
+                                                "PKusers in (select FKusers from access where "
+                                                "FKdoors=?) order by familyName,firstName"),
+                                 {pkDoors}, AuditTrail::Names::Users, names);
 }
 
 } // namespace

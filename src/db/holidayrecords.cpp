@@ -44,20 +44,11 @@ bool recordHoliday(QSqlQuery &query, const QString &action, const HolidayRow *be
         }
         return object;
     };
-    QJsonObject was = values(before);
-    QJsonObject is = values(after);
-    if (before && after) {
-        AuditTrail::keepDifferences(was, is);
-        if (was.isEmpty() && is.isEmpty())
-            return true;
-    }
     AuditRecord record;
     record.action = action;
     record.objectKind = AuditTrail::Kind::Holiday;
     record.objectName = (after ? after : before)->date;
-    record.valuesBefore = AuditTrail::json(was);
-    record.valuesAfter = AuditTrail::json(is);
-    return AuditTrail::record(query, record);
+    return AuditTrail::recordObject(query, record, values(before), values(after));
 }
 
 } // namespace

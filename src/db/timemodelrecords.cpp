@@ -52,27 +52,16 @@ bool namesOfRights(QSqlQuery &query, int pkTimes, QStringList &users, QStringLis
 {
     users.clear();
     entries.clear();
-    if (!ProjectDatabase::exec(query,
-                               QStringLiteral("select distinct familyName,firstName from users,"
-                                              "access where FKusers=PKusers and FKtimes=? order "
-                                              "by familyName,firstName"),
-                               {pkTimes}))
-        return false;
-    while (query.next())
-        users << AuditTrail::userName(query.value(0).toString(), query.value(1).toString());
-    if (!RecordStatement::rowsEnded(query) ||
-        !ProjectDatabase::exec(query,
-                               QStringLiteral("select distinct areaName,doorName from doors,"
-                                              "access where FKdoors=PKdoors and FKtimes=? order "
-                                              "by areaName,doorName"),
-                               {pkTimes}))
-        return false;
-    while (query.next())
-        entries << AuditTrail::entryName(query.value(0).toString(), query.value(1).toString());
-    if (!RecordStatement::rowsEnded(query))
-        return false;
-    query.finish();
-    return true;
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select distinct familyName,firstName from users,"
+                                                "access where FKusers=PKusers and FKtimes=? order "
+                                                "by familyName,firstName"),
+                                 {pkTimes}, AuditTrail::Names::Users, users) &&
+           AuditTrail::readNames(query,
+                                 QStringLiteral("select distinct areaName,doorName from doors,"
+                                                "access where FKdoors=PKdoors and FKtimes=? order "
+                                                "by areaName,doorName"),
+                                 {pkTimes}, AuditTrail::Names::Entries, entries);
 }
 
 // The audit record of one model added (no before), changed or removed (no after).
@@ -81,24 +70,16 @@ bool recordModel(QSqlQuery &query, const QString &action, const TimeModelRow *be
                  const QStringList &users = QStringList(),
                  const QStringList &entries = QStringList())
 {
-    QJsonObject was = before ? auditValues(*before) : QJsonObject();
-    QJsonObject is = after ? auditValues(*after) : QJsonObject();
-    if (before && after) {
-        AuditTrail::keepDifferences(was, is);
-        if (was.isEmpty() && is.isEmpty())
-            return true;
-    }
-    if (before && !after)
-        was.insert(QStringLiteral("rights"), rights);
     AuditRecord record;
     record.action = action;
     record.objectKind = AuditTrail::Kind::TimeModel;
     record.objectName = (after ? after : before)->modelTag;
-    record.valuesBefore = AuditTrail::json(was);
-    record.valuesAfter = AuditTrail::json(is);
     record.users = users;
     record.entries = entries;
-    return AuditTrail::record(query, record);
+    return AuditTrail::recordObject(
+        query, record, before ? auditValues(*before) : QJsonObject(),
+        after ? auditValues(*after) : QJsonObject(),
+        before && !after ? QJsonObject{{QStringLiteral("rights"), rights}} : QJsonObject());
 }
 
 } // namespace

@@ -59,15 +59,6 @@ bool recordUser(QSqlQuery &query, const QString &action, const UserRow *before,
                 const UserRow *after, const QJsonObject &removed = QJsonObject(),
                 const QStringList &entries = QStringList())
 {
-    QJsonObject was = before ? auditValues(*before) : QJsonObject();
-    QJsonObject is = after ? auditValues(*after) : QJsonObject();
-    if (before && after) {
-        AuditTrail::keepDifferences(was, is);
-        if (was.isEmpty() && is.isEmpty())
-            return true;
-    }
-    for (auto it = removed.begin(); it != removed.end(); ++it)
-        was.insert(it.key(), it.value());
     AuditRecord record;
     record.action = action;
     record.objectKind = AuditTrail::Kind::User;
@@ -79,27 +70,19 @@ bool recordUser(QSqlQuery &query, const QString &action, const UserRow *before,
     }
     record.objectName = record.users.first();
     record.entries = entries;
-    record.valuesBefore = AuditTrail::json(was);
-    record.valuesAfter = AuditTrail::json(is);
-    return AuditTrail::record(query, record);
+    return AuditTrail::recordObject(query, record, before ? auditValues(*before) : QJsonObject(),
+                                    after ? auditValues(*after) : QJsonObject(), removed);
 }
 
 // The entries where the user has a right, by name.
 bool entryNamesOfUser(QSqlQuery &query, int pkUsers, QStringList &names)
 {
     names.clear();
-    if (!ProjectDatabase::exec(query,
-                               QStringLiteral("select areaName,doorName from doors where PKdoors "
-                                              "in (select FKdoors from access where FKusers=?) "
-                                              "order by areaName,doorName"),
-                               {pkUsers}))
-        return false;
-    while (query.next())
-        names << AuditTrail::entryName(query.value(0).toString(), query.value(1).toString());
-    if (!RecordStatement::rowsEnded(query))
-        return false;
-    query.finish();
-    return true;
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select areaName,doorName from doors where PKdoors "
+                                                "in (select FKdoors from access where FKusers=?) "
+                                                "order by areaName,doorName"),
+                                 {pkUsers}, AuditTrail::Names::Entries, names);
 }
 
 } // namespace
