@@ -4,6 +4,7 @@
 // alternating runs on fresh projects); and opening the history on 1,000,000
 // records (the model until its first rows are there, and the whole view).
 
+#include "blockproject.h"
 #include "db/audittrail.h"
 #include "db/audittrailmodel.h"
 #include "db/boardchange.h"
@@ -95,40 +96,11 @@ QString newProject(const QTemporaryDir &dir, const QString &name)
     return ProjectSchema::createProjectDatabase(path).isValid() ? QString() : path;
 }
 
-bool fillBoard(const QString &path, QSet<int> &users, QSet<int> &entries, int &second)
+// The block unrecorded: only the change measured writes records.
+bool fillBlock(const QString &path, QSet<int> &users, QSet<int> &entries, int &second)
 {
-    ProjectDatabase db(path);
-    if (!db.open() || !db.transaction())
-        return false;
-    QSqlQuery query = db.query();
     AuditTrail::Batch batch;
-    for (int i = 0; i < kUsers; ++i) {
-        UserRow user;
-        user.familyName = QStringLiteral("User%1").arg(i, 4, 10, QLatin1Char('0'));
-        user.firstName = QStringLiteral("Bench");
-        user.groupName = QStringLiteral("Staff");
-        int key = 0;
-        if (!UserRecords::addUser(query, user, &key))
-            return false;
-        users.insert(key);
-    }
-    for (int i = 0; i < kEntries; ++i) {
-        EntryRow entry;
-        entry.areaName = QStringLiteral("Hall");
-        entry.doorName = QStringLiteral("Door %1").arg(i);
-        int key = 0;
-        if (!EntryRecords::addEntry(query, entry, &key))
-            return false;
-        entries.insert(key);
-    }
-    TimeModelRow model;
-    model.modelTag = QStringLiteral("DAY");
-    model.modelName = QStringLiteral("Day shift");
-    model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-06:00-18:00");
-    if (!TimeModelRecords::addTimeModel(query, model, &second))
-        return false;
-    query.finish();
-    return db.commit();
+    return fillBlockProject(path, kUsers, kEntries, users, entries, second);
 }
 
 // The three board phases on a fresh project; false on a failure.
@@ -138,7 +110,7 @@ bool boardRun(const QTemporaryDir &dir, int run, bool recording, Times times[3])
     QSet<int> users;
     QSet<int> entries;
     int second = 0;
-    if (path.isEmpty() || !fillBoard(path, users, entries, second))
+    if (path.isEmpty() || !fillBlock(path, users, entries, second))
         return false;
     AuditTrail::setRecordingForBenchmark(recording);
     const int models[] = {1, second, 0};
