@@ -6,7 +6,6 @@
 #include "core/paths.h"
 #include "core/projectfiles.h"
 #include "db/accessrights.h"
-#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
@@ -819,14 +818,8 @@ void KelvaraMan::mtiChangeTimeModel(QAction *action)
         return;
     }
     if (data == HistoryCellData) {
-        // The board may have been read anew while the menu was open.
-        if (m_clickedRow >= m_boardData.rowCount() || m_clickedColumn >= m_boardData.columnCount())
-            return;
-        const AccessBoard::Line &user = m_boardData.row(m_clickedRow);
-        const AccessBoard::Line &entry = m_boardData.column(m_clickedColumn);
-        KelvaraHistory::open(m_databasePath, user.name,
-                             AuditTrail::entryName(m_boardData.column(entry.head).name, entry.name),
-                             this);
+        KelvaraHistory::openForRight(m_databasePath, m_boardData, m_clickedRow, m_clickedColumn,
+                                     this);
         return;
     }
     changeTimeModel(data);

@@ -1,5 +1,6 @@
 #include "views/kelvarahistory.h"
 
+#include "access/accessboard.h"
 #include "core/errortext.h"
 #include "db/audittrailmodel.h"
 #include "views/audittrailexport.h"
@@ -149,6 +150,19 @@ KelvaraHistory *KelvaraHistory::open(const QString &databasePath, const QString 
     history->setSubject(user, entry);
     history->show();
     return history;
+}
+
+KelvaraHistory *KelvaraHistory::openForRight(const QString &databasePath, const AccessBoard &board,
+                                             int row, int column, QWidget *parent)
+{
+    if (row <= 0 || column <= 0 || row >= board.rowCount() || column >= board.columnCount())
+        return nullptr;
+    const AccessBoard::Line &user = board.row(row);
+    const AccessBoard::Line &entry = board.column(column);
+    if (user.isHead || entry.isHead)
+        return nullptr;
+    return open(databasePath, user.name,
+                AuditTrail::entryName(board.column(entry.head).name, entry.name), parent);
 }
 
 void KelvaraHistory::fillOperators()

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class AccessBoard;
 class AuditTrailModel;
 class QComboBox;
 class QDateEdit;
@@ -33,6 +34,10 @@ public:
     // ("Area/Entry"); empty names do not narrow it. Deleted on close.
     static KelvaraHistory *open(const QString &databasePath, const QString &user,
                                 const QString &entry, QWidget *parent);
+    // Opens the history of the right in a board cell of a user and an entry;
+    // none (nullptr) for another cell or one the board no longer has.
+    static KelvaraHistory *openForRight(const QString &databasePath, const AccessBoard &board,
+                                        int row, int column, QWidget *parent);
 
     AuditTrailModel *model() const { return m_model; }
     QTableView *table() const { return m_table; }
