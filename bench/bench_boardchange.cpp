@@ -2,6 +2,7 @@
 // setting a time model, changing it and removing it, each the median of
 // three runs on a fresh project in a temporary folder.
 
+#include "blockproject.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
@@ -31,41 +32,6 @@ int countRights(const QString &path)
     if (!query.exec(QStringLiteral("select count(*) from access")) || !query.next())
         return -1;
     return query.value(0).toInt();
-}
-
-bool fillProject(const QString &path, QSet<int> &users, QSet<int> &entries, int &second)
-{
-    ProjectDatabase db(path);
-    if (!db.open() || !db.transaction())
-        return false;
-    QSqlQuery query = db.query();
-    for (int i = 0; i < kUsers; ++i) {
-        UserRow user;
-        user.familyName = QStringLiteral("User%1").arg(i, 4, 10, QLatin1Char('0'));
-        user.firstName = QStringLiteral("Bench");
-        user.groupName = QStringLiteral("Staff");
-        int key = 0;
-        if (!UserRecords::addUser(query, user, &key))
-            return false;
-        users.insert(key);
-    }
-    for (int i = 0; i < kEntries; ++i) {
-        EntryRow entry;
-        entry.areaName = QStringLiteral("Hall");
-        entry.doorName = QStringLiteral("Door %1").arg(i);
-        int key = 0;
-        if (!EntryRecords::addEntry(query, entry, &key))
-            return false;
-        entries.insert(key);
-    }
-    TimeModelRow model;
-    model.modelTag = QStringLiteral("DAY");
-    model.modelName = QStringLiteral("Day shift");
-    model.modelDefinition = QStringLiteral("mon,tue,wed,thu,fri-06:00-18:00");
-    if (!TimeModelRecords::addTimeModel(query, model, &second))
-        return false;
-    query.finish();
-    return db.commit();
 }
 
 double median(QList<double> values)
@@ -98,7 +64,7 @@ int main(int argc, char *argv[])
         QSet<int> users;
         QSet<int> entries;
         int second = 0;
-        if (!fillProject(path, users, entries, second)) {
+        if (!fillBlockProject(path, kUsers, kEntries, users, entries, second)) {
             std::fprintf(stderr, "cannot fill the project database\n");
             return 1;
         }

@@ -184,6 +184,186 @@
     </message>
 </context>
 <context>
+    <name>AuditHistory</name>
+    <message>
+        <source>Record 1 is missing: the trail begins with record %1.</source>
+        <translation>Eintrag 1 fehlt: Der Verlauf beginnt mit Eintrag %1.</translation>
+    </message>
+    <message>
+        <source>Record %1 is missing: record %2 follows record %3.</source>
+        <translation>Eintrag %1 fehlt: Auf Eintrag %3 folgt Eintrag %2.</translation>
+    </message>
+    <message>
+        <source>Record %1 does not match its hash: it was changed or moved after it was written.</source>
+        <translation>Eintrag %1 passt nicht zu seiner Prüfsumme: Er wurde nach dem Schreiben geändert oder verschoben.</translation>
+    </message>
+</context>
+<context>
+    <name>AuditTrail</name>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppe</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Time model</source>
+        <translation>Zeitmodell</translation>
+    </message>
+    <message>
+        <source>Holiday</source>
+        <translation>Feiertag</translation>
+    </message>
+    <message>
+        <source>Access rights</source>
+        <translation>Zutrittsrechte</translation>
+    </message>
+    <message>
+        <source>Project settings</source>
+        <translation>Projekteinstellungen</translation>
+    </message>
+    <message>
+        <source>User list</source>
+        <translation>Benutzerliste</translation>
+    </message>
+    <message>
+        <source>Reader function</source>
+        <translation>Leserfunktion</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>renamed</source>
+        <translation>umbenannt</translation>
+    </message>
+    <message>
+        <source>set</source>
+        <translation>gesetzt</translation>
+    </message>
+    <message>
+        <source>undone</source>
+        <translation>rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>redone</source>
+        <translation>wiederholt</translation>
+    </message>
+    <message>
+        <source>imported</source>
+        <translation>importiert</translation>
+    </message>
+    <message>
+        <source>synchronised</source>
+        <translation>abgeglichen</translation>
+    </message>
+    <message>
+        <source>run</source>
+        <translation>ausgeführt</translation>
+    </message>
+    <message>
+        <source>filled</source>
+        <translation>befüllt</translation>
+    </message>
+</context>
+<context>
+    <name>AuditTrailExport</name>
+    <message>
+        <source>The file &apos;%1&apos; could not be written: %2</source>
+        <translation>Die Datei „%1“ konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>the PDF could not be started</source>
+        <translation>das PDF konnte nicht begonnen werden</translation>
+    </message>
+    <message>
+        <source>Page %1</source>
+        <translation>Seite %1</translation>
+    </message>
+</context>
+<context>
+    <name>AuditTrailModel</name>
+    <message>
+        <source>%1 (record %2)</source>
+        <translation>%1 (Eintrag %2)</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 an %2</translation>
+    </message>
+    <message>
+        <source>1 user</source>
+        <translation>1 Benutzer</translation>
+    </message>
+    <message>
+        <source>%1 users</source>
+        <translation>%1 Benutzer</translation>
+    </message>
+    <message>
+        <source>1 entry</source>
+        <translation>1 Zutritt</translation>
+    </message>
+    <message>
+        <source>%1 entries</source>
+        <translation>%1 Zutritte</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bearbeiter</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Aktion</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+</context>
+<context>
     <name>BoardChange</name>
     <message>
         <source>Unable to undo the change of rights</source>
@@ -503,6 +683,10 @@ Die Pfeiltasten, Bild auf/ab, Pos1 und Ende bewegen die aktuelle Zelle; die Eing
 
 LEGENDE:
 &apos;Hilfe&apos; -&gt; &apos;Legende der Zutrittstafel&apos; erklärt die Farben und Zeichen der Tafel.</translation>
+    </message>
+    <message>
+        <source>History of this right…</source>
+        <translation>Verlauf dieses Rechts…</translation>
     </message>
 </context>
 <context>
@@ -1811,158 +1995,6 @@ Sicherung: %4
         <translation>schon ein Feiertag</translation>
     </message>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. --jobs serves up to N readers (1 to 32) at the same
-      time (default: the general setting, 4 unless changed); each entry&apos;s log
-      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
-      termination signal lets the entries in progress finish; entries not
-      started show NOT RUN. A second one ends the program at once.
-      --allow-empty exits with 0 when no entry is chosen (a nightly update
-      with nothing pending).
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-      An interrupt or termination signal stops it with nothing imported.
-      Exit status 1 when a line or an identifier was left out (each one is
-      named with its line) or nothing was imported.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Prints the time zone of the site, or sets it (an IANA name such as
-      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
-      are set to it, and --at and event times are times of the site.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Decides as the entry&apos;s reader will (now, or at the moment given) and
-      prints the decision and its reasons, one per line. HEX is what the
-      reader reads (for long-range readers the EPC). --reader also reads the
-      reader&apos;s own tables back and shows its decision beside the database&apos;s.
-      Exit status 0 permitted, 1 denied (by the reader with --reader).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Lists the users who may pass the entry then, or the entries (area and
-      entry) the user may pass then. Exit status 1 when the list is empty.
-  kelvara-cli holidays add-public [--project DIR] [--region CODE]
-          --year YEAR[-YEAR] [--dry-run]
-      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
-      the years (2000 to 2099) that are no holidays yet, in one step, and
-      marks the entries for an update. Without --region the region used last
-      for the project. --dry-run only prints what would be added. Refused
-      (exit status 1) when the readers&apos; 255 holidays would be passed.
-  kelvara-cli upgrade [--project DIR]
-      Upgrades a project made by an older version of the program: writes a
-      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
-      carries the database forward in one transaction. Other commands refuse
-      such a project. Exit status 0 upgraded or already current, 1 failed or
-      in use (nothing changed), 2 refused (not a project, made by a newer
-      version, damaged, or on a disk that cannot be written).
-  kelvara-cli paths
-      Prints the settings file, the application data folder, the manual
-      folder and the tools folder as this installation resolves them.
-  kelvara-cli --help
-      Shows this text.
-An entry NAME may be given as AREA/NAME.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation, or a project in use
-by another program; 2 a usage error, a folder that is not a project, or no
-entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
-      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
-      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
-      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
-      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
-      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
-      Aktualisierung ohne ausstehende Zutritte).
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
-      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
-      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
-      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
-      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
-      Standorts.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
-      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
-      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
-      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
-      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
-      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
-      wenn die Liste leer ist.
-  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
-          --year JAHR[-JAHR] [--dry-run]
-      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
-      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
-      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
-      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
-      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
-      überschritten würden.
-  kelvara-cli upgrade [--project DIR]
-      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
-      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
-      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
-      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
-      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
-      von einer neueren Version angelegt, beschädigt oder auf einem nicht
-      beschreibbaren Datenträger).
-  kelvara-cli paths
-      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
-      und den Werkzeugordner aus, wie diese Installation sie auflöst.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
-Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
-kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>Records (all take --project DIR; list and show take --format text|csv|json):
   kelvara-cli users list [--group NAME] | show &quot;LAST, FIRST&quot;
   kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]
@@ -2517,6 +2549,250 @@ nicht lesen lässt) enden mit 2 und nennen das Feld.
     <message>
         <source>%1 users in the list: %2 added, %3 changed, %4 removed.</source>
         <translation>%1 Benutzer in der Liste: %2 hinzugefügt, %3 geändert, %4 entfernt.</translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. --jobs serves up to N readers (1 to 32) at the same
+      time (default: the general setting, 4 unless changed); each entry&apos;s log
+      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
+      termination signal lets the entries in progress finish; entries not
+      started show NOT RUN. A second one ends the program at once.
+      --allow-empty exits with 0 when no entry is chosen (a nightly update
+      with nothing pending).
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+      Exit status 1 when a line or an identifier was left out (each one is
+      named with its line) or nothing was imported.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Prints the time zone of the site, or sets it (an IANA name such as
+      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
+      are set to it, and --at and event times are times of the site.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Decides as the entry&apos;s reader will (now, or at the moment given) and
+      prints the decision and its reasons, one per line. HEX is what the
+      reader reads (for long-range readers the EPC). --reader also reads the
+      reader&apos;s own tables back and shows its decision beside the database&apos;s.
+      Exit status 0 permitted, 1 denied (by the reader with --reader).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Lists the users who may pass the entry then, or the entries (area and
+      entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli holidays add-public [--project DIR] [--region CODE]
+          --year YEAR[-YEAR] [--dry-run]
+      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
+      the years (2000 to 2099) that are no holidays yet, in one step, and
+      marks the entries for an update. Without --region the region used last
+      for the project. --dry-run only prints what would be added. Refused
+      (exit status 1) when the readers&apos; 255 holidays would be passed.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;LAST, FIRST&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Lists the audit trail, newest first: who changed what and when, with
+      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this
+      computer&apos;s time (a date alone takes the whole day); --operator takes an
+      account or account@host. With --user and --entry a change of rights
+      shows that right&apos;s time models. --verify checks the chain of record
+      hashes and names the first record that was changed, removed or moved.
+      Exit status 1 when nothing is found or the trail is broken.
+  kelvara-cli upgrade [--project DIR]
+      Upgrades a project made by an older version of the program: writes a
+      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
+      carries the database forward in one transaction. Other commands refuse
+      such a project. Exit status 0 upgraded or already current, 1 failed or
+      in use (nothing changed), 2 refused (not a project, made by a newer
+      version, damaged, or on a disk that cannot be written).
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+An entry NAME may be given as AREA/NAME.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
+      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
+      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
+      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
+      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
+      Aktualisierung ohne ausstehende Zutritte).
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
+      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
+      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
+      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
+      Standorts.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
+      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
+      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
+      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
+      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
+      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
+      wenn die Liste leer ist.
+  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
+          --year JAHR[-JAHR] [--dry-run]
+      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
+      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
+      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
+      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
+      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
+      überschritten würden.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;NAME, VORNAME&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Listet den Änderungsverlauf, das Neueste zuerst: wer was wann geändert
+      hat, mit den Werten davor und danach. T ist yyyy-MM-dd oder
+      yyyy-MM-ddTHH:mm in der Zeit dieses Computers (ein Datum allein nimmt den
+      ganzen Tag); --operator nimmt ein Konto oder Konto@Rechner. Mit --user und
+      --entry zeigt eine Änderung von Rechten die Zeitmodelle dieses Rechts.
+      --verify prüft die Kette der Prüfsummen und nennt den ersten Eintrag, der
+      geändert, entfernt oder verschoben wurde.
+      Rückgabewert 1, wenn nichts gefunden wird oder der Verlauf gebrochen ist.
+  kelvara-cli upgrade [--project DIR]
+      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
+      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
+      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
+      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
+      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
+      von einer neueren Version angelegt, beschädigt oder auf einem nicht
+      beschreibbaren Datenträger).
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>history --verify checks the whole trail and takes no other option.</source>
+        <translation>history --verify prüft den ganzen Verlauf und nimmt keine weitere Option.</translation>
+    </message>
+    <message>
+        <source>--from: &apos;%1&apos; is no date (yyyy-MM-dd) or date and time (yyyy-MM-ddTHH:mm).</source>
+        <translation>--from: „%1“ ist kein Datum (yyyy-MM-dd) und kein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm).</translation>
+    </message>
+    <message>
+        <source>--to: &apos;%1&apos; is no date (yyyy-MM-dd) or date and time (yyyy-MM-ddTHH:mm).</source>
+        <translation>--to: „%1“ ist kein Datum (yyyy-MM-dd) und kein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm).</translation>
+    </message>
+    <message>
+        <source>The triggers that keep the trail from being changed are gone: %1.</source>
+        <translation>Die Trigger, die den Verlauf vor Änderungen schützen, fehlen: %1.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The audit trail of %n records is intact.</source>
+        <translation>
+            <numerusform>Der Änderungsverlauf aus %n Eintrag ist unversehrt.</numerusform>
+            <numerusform>Der Änderungsverlauf aus %n Einträgen ist unversehrt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>Nr.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Bearbeiter</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Aktion</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+    <message>
+        <source>Reverses</source>
+        <translation>Nimmt zurück</translation>
+    </message>
+    <message>
+        <source>no right</source>
+        <translation>kein Recht</translation>
     </message>
 </context>
 <context>
@@ -3742,6 +4018,199 @@ Möchten Sie ihn konfigurieren?</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraHistory</name>
+    <message>
+        <source>History of Changes</source>
+        <translation>Änderungsverlauf</translation>
+    </message>
+    <message>
+        <source>Any time</source>
+        <translation>Jederzeit</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Last 7 days</source>
+        <translation>Letzte 7 Tage</translation>
+    </message>
+    <message>
+        <source>Last 30 days</source>
+        <translation>Letzte 30 Tage</translation>
+    </message>
+    <message>
+        <source>This year</source>
+        <translation>Dieses Jahr</translation>
+    </message>
+    <message>
+        <source>Between</source>
+        <translation>Zwischen</translation>
+    </message>
+    <message>
+        <source>All kinds</source>
+        <translation>Alle Arten</translation>
+    </message>
+    <message>
+        <source>part of the name</source>
+        <translation>Teil des Namens</translation>
+    </message>
+    <message>
+        <source>anywhere in a record</source>
+        <translation>irgendwo in einem Eintrag</translation>
+    </message>
+    <message>
+        <source>Show &amp;All Records</source>
+        <translation>&amp;Alle Einträge zeigen</translation>
+    </message>
+    <message>
+        <source>from</source>
+        <translation>von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>&amp;Period:</source>
+        <translation>&amp;Zeitraum:</translation>
+    </message>
+    <message>
+        <source>&amp;Operator:</source>
+        <translation>&amp;Bearbeiter:</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Art:</translation>
+    </message>
+    <message>
+        <source>O&amp;bject:</source>
+        <translation>O&amp;bjekt:</translation>
+    </message>
+    <message>
+        <source>&amp;Text:</source>
+        <translation>&amp;Text:</translation>
+    </message>
+    <message>
+        <source>Export &amp;CSV…</source>
+        <translation>&amp;CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>Export P&amp;DF…</source>
+        <translation>P&amp;DF exportieren…</translation>
+    </message>
+    <message>
+        <source>Only the right of %1 at %2.</source>
+        <translation>Nur das Recht von %1 an %2.</translation>
+    </message>
+    <message>
+        <source>Only records concerning the user %1.</source>
+        <translation>Nur Einträge zum Benutzer %1.</translation>
+    </message>
+    <message>
+        <source>Only records concerning the entry %1.</source>
+        <translation>Nur Einträge zum Zutritt %1.</translation>
+    </message>
+    <message>
+        <source>from %1 to %2</source>
+        <translation>von %1 bis %2</translation>
+    </message>
+    <message>
+        <source>the first record</source>
+        <translation>Anfang</translation>
+    </message>
+    <message>
+        <source>the last record</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>operator %1</source>
+        <translation>Bearbeiter %1</translation>
+    </message>
+    <message>
+        <source>kind %1</source>
+        <translation>Art %1</translation>
+    </message>
+    <message>
+        <source>object &quot;%1&quot;</source>
+        <translation>Objekt „%1“</translation>
+    </message>
+    <message>
+        <source>text &quot;%1&quot;</source>
+        <translation>Text „%1“</translation>
+    </message>
+    <message>
+        <source>All records.</source>
+        <translation>Alle Einträge.</translation>
+    </message>
+    <message>
+        <source>The history cannot be read: %1</source>
+        <translation>Der Verlauf kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The record cannot be read: %1</source>
+        <translation>Der Eintrag kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Record %1, %2 (UTC %3)</source>
+        <translation>Eintrag %1, %2 (UTC %3)</translation>
+    </message>
+    <message>
+        <source>By %1 with %2 %3</source>
+        <translation>Von %1 mit %2 %3</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3</source>
+        <translation>%1 %2: %3</translation>
+    </message>
+    <message>
+        <source>Users: %1</source>
+        <translation>Benutzer: %1</translation>
+    </message>
+    <message>
+        <source>Entries: %1</source>
+        <translation>Zutritte: %1</translation>
+    </message>
+    <message>
+        <source>The right of %1 at %2: %3 before, %4 after.</source>
+        <translation>Das Recht von %1 an %2: vorher %3, nachher %4.</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keines</translation>
+    </message>
+    <message>
+        <source>Before:</source>
+        <translation>Vorher:</translation>
+    </message>
+    <message>
+        <source>After:</source>
+        <translation>Nachher:</translation>
+    </message>
+    <message>
+        <source>Export History</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1 records written to
+%2</source>
+        <translation>%1 Einträge geschrieben nach
+%2</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>History of changes: %1</source>
+        <translation>Änderungsverlauf: %1</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraListView</name>
     <message>
         <source>Sort by</source>
@@ -3999,6 +4468,10 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>Project Settings</source>
         <translation>Projekteinstellungen</translation>
+    </message>
+    <message>
+        <source>History of &amp;Changes…</source>
+        <translation>Ä&amp;nderungsverlauf…</translation>
     </message>
 </context>
 <context>
@@ -4590,6 +5063,10 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     <message>
         <source>&apos;%1&apos; is not a regular file; only a file is imported.</source>
         <translation>„%1“ ist keine gewöhnliche Datei; importiert wird nur aus einer Datei.</translation>
+    </message>
+    <message>
+        <source>History…</source>
+        <translation>Verlauf…</translation>
     </message>
 </context>
 <context>
@@ -5809,6 +6286,13 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>The name &apos;%1&apos; holds a control character (a tab, a line break or a NUL byte); names cannot hold them.</source>
         <translation>Der Name „%1“ enthält ein Steuerzeichen (einen Tabulator, einen Zeilenumbruch oder ein NUL-Byte); Namen können keine enthalten.</translation>
+    </message>
+</context>
+<context>
+    <name>RightsAudit</name>
+    <message>
+        <source>Unable to read the access rights for the audit trail</source>
+        <translation>Die Zutrittsrechte für den Änderungsverlauf können nicht gelesen werden</translation>
     </message>
 </context>
 <context>

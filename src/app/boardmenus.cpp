@@ -8,6 +8,7 @@
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/timemodelrecords.h"
+#include "views/kelvarahistory.h"
 #include "views/kelvarawhydialog.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
@@ -151,8 +152,10 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
                        c.isHead && m_presenter.isAreaExpanded(c.name))
             ->setData(-1);
         m_cellMenu->addSeparator();
-        if (!r.isHead && !c.isHead)
+        if (!r.isHead && !c.isHead) {
             m_cellMenu->addAction(tr("Why…?"))->setData(WhyCellData);
+            m_cellMenu->addAction(tr("History of this right…"))->setData(HistoryCellData);
+        }
         m_cellMenu->addAction(tr("Remove Time Model"))->setData(0);
         m_cellMenu->addSeparator();
         QList<TimeModelRow> models;
@@ -204,6 +207,11 @@ void BoardMenus::timeModelChosen(QAction *action)
     }
     if (data == WhyCellData) {
         explainClickedCell();
+        return;
+    }
+    if (data == HistoryCellData) {
+        KelvaraHistory::openForRight(m_context.databasePath, m_presenter.data(), m_clickedRow,
+                                     m_clickedColumn, &m_window);
         return;
     }
     const AccessBoard &board = m_presenter.data();

@@ -58,6 +58,7 @@ public:
 private:
     // The cell menu's "Why...?" action.
     static constexpr int WhyCellData = -3;
+    static constexpr int HistoryCellData = -4;
 
     void createMenus();
     void popup(QMenu *menu);

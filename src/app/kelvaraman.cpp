@@ -13,6 +13,7 @@
 #include "userlist/myexportusers.h"
 #include "views/kelvaraboardlegend.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvarahistory.h"
 #include "views/kelvarafunctiondialog.h"
 #include "views/kelvarageneralsettingsdialog.h"
 #include "views/kelvaraprojectsettingsdialog.h"
@@ -132,6 +133,11 @@ void KelvaraMan::createMenus()
     file->addSeparator();
     file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
+    file->addSeparator();
+    file->addAction(tr("History of &Changes…"), this, [this] {
+        if (!m_context.databasePath.isEmpty())
+            KelvaraHistory::open(m_context.databasePath, {}, {}, this);
+    });
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
     createEditMenu();

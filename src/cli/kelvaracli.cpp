@@ -109,6 +109,16 @@ QString KelvaraCli::usage()
               "      marks the entries for an update. Without --region the region used last\n"
               "      for the project. --dry-run only prints what would be added. Refused\n"
               "      (exit status 1) when the readers' 255 holidays would be passed.\n"
+              "  kelvara-cli history [--project DIR] [--from T] [--to T]\n"
+              "          [--user \"LAST, FIRST\"] [--entry NAME] [--operator NAME]\n"
+              "          [--format text|csv|json] | --verify\n"
+              "      Lists the audit trail, newest first: who changed what and when, with\n"
+              "      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this\n"
+              "      computer's time (a date alone takes the whole day); --operator takes an\n"
+              "      account or account@host. With --user and --entry a change of rights\n"
+              "      shows that right's time models. --verify checks the chain of record\n"
+              "      hashes and names the first record that was changed, removed or moved.\n"
+              "      Exit status 1 when nothing is found or the trail is broken.\n"
               "  kelvara-cli upgrade [--project DIR]\n"
               "      Upgrades a project made by an older version of the program: writes a\n"
               "      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then\n"
@@ -241,6 +251,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return explain(rest);
     if (command == QLatin1String("who"))
         return who(rest);
+    if (command == QLatin1String("history"))
+        return history(rest);
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 

@@ -128,6 +128,8 @@ private:
     bool findModel(const QString &tag, TimeModelRow &model, int &exitCode);
     int timeZone(QStringList arguments);
     int printPaths(const QStringList &arguments);
+    // The audit trail (kelvaraclihistory.cpp).
+    int history(QStringList arguments);
     // explain and who (kelvaracliexplain.cpp).
     int explain(QStringList arguments);
     int who(QStringList arguments);

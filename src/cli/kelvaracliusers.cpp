@@ -180,7 +180,8 @@ int KelvaraCli::syncUsers(QStringList arguments)
     QSet<int> marked;
     const QSqlError error =
         dryRun ? UserListSync::plan(m_project.databasePath, listed, removeMissing, steps)
-               : UserListSync::apply(m_project.databasePath, listed, removeMissing, steps, &marked);
+               : UserListSync::apply(m_project.databasePath, listed, removeMissing, steps, &marked,
+                                     path);
     if (error.isValid())
         return saveFailure(error);
     int counts[3] = {0, 0, 0};

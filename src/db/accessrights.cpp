@@ -1,16 +1,19 @@
 #include "db/accessrights.h"
 
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
+#include "db/rightsaudit.h"
 #include "db/sqlitestatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -568,18 +571,27 @@ QSqlError changeBoardCell(const QString &databasePath, const QSet<int> &users,
         changedEntries->clear();
     QSet<int> changed;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        return changeBlock(query, users, entries, timeModel, changed);
+        RightsAudit audit;
+        QSqlError failed = audit.readBefore(query, users, entries);
+        if (!failed.isValid())
+            failed = changeBlock(query, users, entries, timeModel, changed);
+        if (!failed.isValid())
+            failed = audit.recordBlock(
+                query, timeModel, timeModel ? AuditTrail::Action::Set : AuditTrail::Action::Remove,
+                0, nullptr);
+        return failed;
     });
     if (!error.isValid() && changedEntries)
         *changedEntries = changed;
     return error;
 }
 
-bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength)
+bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength, int *widenedCount)
 {
     QList<UserRow> users;
     if (!UserRecords::listUsers(query, UserRecords::SortByName, true, users))
         return false;
+    int widenedUsers = 0;
     for (const UserRow &user : qAsConst(users)) {
         if (user.iddIso14443.isEmpty())
             continue;
@@ -589,10 +601,14 @@ bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength)
             continue;
         idd.extendTo(newLength);
         const QString widened = idd.toStored();
-        if (widened != user.iddIso14443 &&
-            !UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
+        if (widened == user.iddIso14443)
+            continue;
+        if (!UserRecords::setShortRangeIdentifier(query, user.pkUsers, widened))
             return false;
+        ++widenedUsers;
     }
+    if (widenedCount)
+        *widenedCount = widenedUsers;
     // The length goes with the identifiers, so they never disagree.
     return ProjectTags::setHfIddLength(query, newLength) &&
            setNeedsUpdateByTechnology(query, true, false, true);
@@ -603,7 +619,21 @@ QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength)
     if (newLength <= 0)
         return RecordStatement::refusal(tr("Invalid identifier length"));
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        return outcome(widenShortRangeIdentifiers(query, newLength), query);
+        // Alone, not as part of saving the settings: its own record.
+        const int before = ProjectTags::hfIddLength(query);
+        int widened = 0;
+        if (!widenShortRangeIdentifiers(query, newLength, &widened))
+            return RecordStatement::failure(query);
+        if (before == newLength)
+            return QSqlError();
+        AuditRecord record;
+        record.action = AuditTrail::Action::Change;
+        record.objectKind = AuditTrail::Kind::Settings;
+        record.objectName = QFileInfo(databasePath).completeBaseName();
+        record.valuesBefore = AuditTrail::json({{QStringLiteral("hfLength"), before}});
+        record.valuesAfter = AuditTrail::json(
+            {{QStringLiteral("hfLength"), newLength}, {QStringLiteral("widened"), widened}});
+        return outcome(AuditTrail::record(query, record), query);
     });
 }
 

@@ -155,10 +155,11 @@ QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> 
 
 // Extends every user's short-range identifier to newLength bytes, stores
 // those that changed, the project's HfIddLength and marks all short-range
-// entries, in one transaction.
+// entries, in one transaction, recorded as a change of the settings.
 // Identifiers whose stored text does not read are left as they are.
 QSqlError widenShortRangeIdentifiers(const QString &databasePath, int newLength);
-// The same on the caller's open transaction.
-bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength);
+// The same on the caller's open transaction, unrecorded (saving the settings
+// records it); *widened counts the identifiers that changed.
+bool widenShortRangeIdentifiers(QSqlQuery &query, int newLength, int *widened = nullptr);
 
 } // namespace AccessRights

@@ -1,8 +1,10 @@
 #include "db/boardchange.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/rightsaudit.h"
 #include "db/sqlitestatement.h"
 
 #include <QCoreApplication>
@@ -266,18 +268,31 @@ QSqlError BoardChange::apply(const QString &databasePath, QSet<int> *changedEntr
     QSet<int> changed;
     std::optional<QVector<AccessRights::AddedRight>> added;
     bool refused = false;
+    qint64 recorded = 0;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
-        const QSqlError notSame = checkIdentities(
+        QSqlError failed = checkIdentities(
             query, m_timeModel != 0 ? QSet<int>{m_timeModel} : QSet<int>(), refused);
-        if (notSame.isValid())
-            return notSame;
-        return AccessRights::changeBlock(query, m_users, m_entries, m_timeModel, changed, &added);
+        RightsAudit audit;
+        if (!failed.isValid())
+            failed = audit.readBefore(query, m_users, m_entries);
+        if (!failed.isValid())
+            failed =
+                AccessRights::changeBlock(query, m_users, m_entries, m_timeModel, changed, &added);
+        if (!failed.isValid())
+            failed = audit.recordBlock(query, m_timeModel,
+                                       m_reverted    ? AuditTrail::Action::Redo
+                                       : m_timeModel ? AuditTrail::Action::Set
+                                                     : AuditTrail::Action::Remove,
+                                       m_reverted ? m_lastRecord : 0, &recorded);
+        return failed;
     });
     if (stale)
         *stale = refused;
     if (error.isValid())
         return error;
     m_added = std::move(added);
+    m_lastRecord = recorded;
+    m_reverted = false;
     if (changedEntries)
         *changedEntries = changed;
     return QSqlError();
@@ -315,6 +330,22 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     QSet<int> models;
     QSqlError error;
     bool done = false;
+    qint64 recorded = 0;
+    RightsAudit audit;
+    // Reads the block as it is before the undo, on its transaction.
+    const auto readBefore = [&]() {
+        QSqlQuery query = db.query();
+        error = audit.readBefore(query, m_users, m_entries);
+        if (!error.isValid())
+            return true;
+        db.rollback();
+        return false;
+    };
+    // Records what the undo did, before its commit.
+    const auto recordUndo = [&]() {
+        QSqlQuery query = db.query();
+        return audit.recordRead(query, AuditTrail::Action::Undo, m_lastRecord, &recorded);
+    };
     // In each transaction first: the rows are still those of the change.
     const auto sameRows = [&]() {
         QSqlQuery query = db.query();
@@ -330,9 +361,15 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     if (m_added) {
         if (!db.transaction())
             return db.lastError();
-        if (!sameRows())
+        if (!sameRows() || !readBefore())
             return error;
         const Undo undo = revertByRows(db, changed, models, error);
+        if (undo == Undo::Done)
+            error = recordUndo();
+        if (undo == Undo::Done && error.isValid()) {
+            db.rollback();
+            return error;
+        }
         if (undo == Undo::Done) {
             error = commit();
             if (error.isValid())
@@ -348,9 +385,11 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         changed.clear();
         if (!db.transaction())
             return db.lastError();
-        if (!sameRows())
+        if (!sameRows() || !readBefore())
             return error;
         error = revertByComparing(db, changed, models);
+        if (!error.isValid())
+            error = recordUndo();
         if (error.isValid()) {
             db.rollback();
             return error;
@@ -361,6 +400,8 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     }
     // The rows the apply added are gone now.
     m_added.reset();
+    m_lastRecord = recorded;
+    m_reverted = true;
     if (changedEntries)
         *changedEntries = changed;
     if (restored) {

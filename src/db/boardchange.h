@@ -87,6 +87,10 @@ public:
     const QSet<int> &users() const { return m_users; }
     const QSet<int> &entries() const { return m_entries; }
 
+    // The audit record of the last apply or revert (0: none written). An
+    // undo's record names the change's, a redo's the undo's.
+    qint64 lastRecord() const { return m_lastRecord; }
+
     static BoardPair pairKey(int user, int entry) { return {user, entry}; }
 
 private:
@@ -134,4 +138,6 @@ private:
     int m_rightCount = 0;
     int m_userCount = 0;
     int m_entryCount = 0;
+    mutable qint64 m_lastRecord = 0;
+    mutable bool m_reverted = false; // the last step taken was an undo
 };

@@ -1,5 +1,6 @@
 #include "db/boardrename.h"
 
+#include "db/audittrail.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
@@ -50,14 +51,49 @@ QSqlError BoardRename::rename(const QString &databasePath, Kind kind, const QStr
     if (control.isValid())
         return control;
     QHash<int, QString> rows;
+    qint64 recorded = 0;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         if (!done.readRows(query, QStringLiteral("%1=?").arg(nameColumn(kind)), {oldName}, rows))
             return RecordStatement::failure(query);
-        return done.renameRows(query, rows.keys(), newName);
-    });
-    if (!error.isValid())
         done.m_rows = rows;
+        QSqlError failed = done.renameRows(query, rows.keys(), newName);
+        if (!failed.isValid())
+            failed = done.record(query, rows.keys(), oldName, newName, AuditTrail::Action::Rename,
+                                 0, &recorded);
+        return failed;
+    });
+    done.m_rows = error.isValid() ? QHash<int, QString>() : rows;
+    done.m_lastRecord = recorded;
     return error;
+}
+
+QSqlError BoardRename::record(QSqlQuery &query, const QList<int> &keys, const QString &from,
+                              const QString &to, const QString &action, qint64 reverses,
+                              qint64 *sequence) const
+{
+    if (keys.isEmpty())
+        return QSqlError();
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = m_kind == Group ? AuditTrail::Kind::Group : AuditTrail::Kind::Area;
+    record.objectName = from;
+    record.reverses = reverses;
+    record.valuesBefore = AuditTrail::json({{QStringLiteral("name"), from}});
+    record.valuesAfter = AuditTrail::json({{QStringLiteral("name"), to}});
+    for (int key : keys) {
+        const QString identity = m_rows.value(key);
+        if (m_kind == Group) {
+            record.users << AuditTrail::userName(identity.section(QLatin1Char('\n'), 0, 0),
+                                                 identity.section(QLatin1Char('\n'), 1));
+        } else {
+            // An entry is named by its area: under both names.
+            record.entries << AuditTrail::entryName(from, identity)
+                           << AuditTrail::entryName(to, identity);
+        }
+    }
+    record.users.sort();
+    record.entries.sort();
+    return RecordStatement::outcome(AuditTrail::record(query, record, sequence), query);
 }
 
 bool BoardRename::readRows(QSqlQuery &query, const QString &filter, const QVariantList &values,
@@ -93,14 +129,15 @@ QSqlError BoardRename::renameRows(QSqlQuery &query, const QList<int> &keys,
         query);
 }
 
-QSqlError BoardRename::setName(const QString &databasePath, const QString &from,
-                               const QString &to) const
+QSqlError BoardRename::setName(const QString &databasePath, const QString &from, const QString &to,
+                               const QString &action) const
 {
     if (m_rows.isEmpty())
         return QSqlError();
     // Only the rows renamed, still under the name the rename left: a key
     // SQLite gave to another row since names that one, which stays as it is.
-    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+    qint64 recorded = 0;
+    const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         QSet<int> keys;
         for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
             keys.insert(it.key());
@@ -115,16 +152,22 @@ QSqlError BoardRename::setName(const QString &databasePath, const QString &from,
         for (auto it = now.cbegin(); it != now.cend(); ++it)
             if (m_rows.value(it.key()) == it.value())
                 same << it.key();
-        return renameRows(query, same, to);
+        QSqlError failed = renameRows(query, same, to);
+        if (!failed.isValid())
+            failed = record(query, same, from, to, action, m_lastRecord, &recorded);
+        return failed;
     });
+    if (!error.isValid())
+        m_lastRecord = recorded;
+    return error;
 }
 
 QSqlError BoardRename::revert(const QString &databasePath) const
 {
-    return setName(databasePath, m_newName, m_oldName);
+    return setName(databasePath, m_newName, m_oldName, AuditTrail::Action::Undo);
 }
 
 QSqlError BoardRename::apply(const QString &databasePath) const
 {
-    return setName(databasePath, m_oldName, m_newName);
+    return setName(databasePath, m_oldName, m_newName, AuditTrail::Action::Redo);
 }

@@ -35,8 +35,17 @@ public:
     QSqlError revert(const QString &databasePath) const;
     QSqlError apply(const QString &databasePath) const;
 
+    // The audit record of the rename, or of its last undo or redo (0: none
+    // written). An undo's record names the rename's, a redo's the undo's.
+    qint64 lastRecord() const { return m_lastRecord; }
+
 private:
-    QSqlError setName(const QString &databasePath, const QString &from, const QString &to) const;
+    QSqlError setName(const QString &databasePath, const QString &from, const QString &to,
+                      const QString &action) const;
+    // The rename's audit record for the rows of these keys (names as read).
+    QSqlError record(QSqlQuery &query, const QList<int> &keys, const QString &from,
+                     const QString &to, const QString &action, qint64 reverses,
+                     qint64 *sequence) const;
     // Key -> identity of the rows that pass the filter.
     bool readRows(QSqlQuery &query, const QString &filter, const QVariantList &values,
                   QHash<int, QString> &rows) const;
@@ -46,4 +55,5 @@ private:
     QString m_oldName;
     QString m_newName;
     QHash<int, QString> m_rows; // key -> the row's names when renamed
+    mutable qint64 m_lastRecord = 0;
 };

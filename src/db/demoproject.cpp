@@ -1,6 +1,7 @@
 #include "db/demoproject.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/projectschema.h"
 #include "db/recordstatement.h"
@@ -9,7 +10,10 @@
 #include "db/userrecords.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QVariant>
+
+#include <utility>
 
 namespace DemoProject {
 
@@ -249,11 +253,29 @@ bool addRights(QSqlQuery &query)
 QSqlError fill(const QString &databasePath)
 {
     return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
+        // One audit record for the whole demo.
+        AuditTrail::Batch batch;
         if (!addEntries(query) || !addUsers(query) || !addTimeModels(query) ||
             !writeParameters(query) || !addRights(query))
             return RecordStatement::failure(
                 query, QCoreApplication::translate("DemoProject", "A demo time model is missing"));
-        return QSqlError();
+        AuditRecord record;
+        record.action = AuditTrail::Action::Fill;
+        record.objectKind = AuditTrail::Kind::Project;
+        record.objectName = QStringLiteral("demo");
+        QJsonObject counts;
+        const std::pair<const char *, const char *> tables[] = {
+            {"users", "users"}, {"entries", "doors"}, {"models", "times"}, {"rights", "access"}};
+        for (const auto &table : tables) {
+            if (!query.exec(QStringLiteral("select count(*) from ") +
+                            QLatin1String(table.second)) ||
+                !query.next())
+                return RecordStatement::failure(query);
+            counts.insert(QLatin1String(table.first), query.value(0).toInt());
+            query.finish();
+        }
+        record.valuesAfter = AuditTrail::json(counts);
+        return RecordStatement::outcome(batch.record(query, record), query);
     });
 }
 

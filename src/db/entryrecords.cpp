@@ -3,10 +3,13 @@
 #include "core/errortext.h"
 #include "core/paths.h"
 #include "db/accessrights.h"
+#include "db/audittrail.h"
+#include "db/boardrename.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QVariant>
 
@@ -16,6 +19,98 @@ using RecordStatement::text;
 using RecordStatement::textOrNull;
 
 namespace EntryRecords {
+
+namespace {
+
+const QString kEntryColumns = QStringLiteral("PKdoors,doorName,areaName,commentDoor,ipAddr,port,"
+                                             "readerType,readerSerNo,readerMacAddr,readerConfig");
+
+EntryRow readEntry(const QSqlQuery &query)
+{
+    EntryRow row;
+    row.pkDoors = query.value(0).toInt();
+    row.doorName = query.value(1).toString();
+    row.areaName = query.value(2).toString();
+    row.commentDoor = query.value(3).toString();
+    row.ipAddr = query.value(4).toString();
+    row.port = query.value(5).toInt();
+    row.readerType = query.value(6).toInt();
+    row.readerSerNo = query.value(7).toString();
+    row.readerMacAddr = query.value(8).toString();
+    row.readerConfig = query.value(9).toString();
+    return row;
+}
+
+// The stored entry of the key (found false when there is none).
+bool readEntry(QSqlQuery &query, int pkDoors, EntryRow &entry, bool &found)
+{
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select ") + kEntryColumns +
+                                   QStringLiteral(" from doors where PKdoors=?"),
+                               {pkDoors}) ||
+        !RecordStatement::fetchOne(query, found))
+        return false;
+    if (found)
+        entry = readEntry(query);
+    query.finish();
+    return true;
+}
+
+// The entry's fields as the audit trail records them: those that hold a value.
+QJsonObject auditValues(const EntryRow &entry)
+{
+    QJsonObject values;
+    const auto put = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            values.insert(QLatin1String(key), value);
+    };
+    put("area", entry.areaName);
+    put("name", entry.doorName);
+    put("comment", entry.commentDoor);
+    put("address", entry.ipAddr);
+    if (entry.port != 0)
+        values.insert(QStringLiteral("port"), entry.port);
+    if (entry.readerType != 0)
+        values.insert(QStringLiteral("readerType"), entry.readerType);
+    put("deviceId", entry.readerSerNo);
+    put("mac", entry.readerMacAddr);
+    put("settings", entry.readerConfig);
+    return values;
+}
+
+// The audit record of one entry added (no before), changed or removed (no
+// after); a change that changes nothing is not recorded.
+bool recordEntry(QSqlQuery &query, const QString &action, const EntryRow *before,
+                 const EntryRow *after, const QJsonObject &removed = QJsonObject(),
+                 const QStringList &users = QStringList())
+{
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = AuditTrail::Kind::Entry;
+    for (const EntryRow *entry : {after, before}) {
+        const QString name =
+            entry ? AuditTrail::entryName(entry->areaName, entry->doorName) : QString();
+        if (entry && !record.entries.contains(name))
+            record.entries << name;
+    }
+    record.objectName = record.entries.first();
+    record.users = users;
+    return AuditTrail::recordObject(query, record, before ? auditValues(*before) : QJsonObject(),
+                                    after ? auditValues(*after) : QJsonObject(), removed);
+}
+
+// The users with a right at the entry, by name.
+bool userNamesOfEntry(QSqlQuery &query, int pkDoors, QStringList &names)
+{
+    names.clear();
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select familyName,firstName from users where "
+                                                "PKusers in (select FKusers from access where "
+                                                "FKdoors=?) order by familyName,firstName"),
+                                 {pkDoors}, AuditTrail::Names::Users, names);
+}
+
+} // namespace
 
 QString sortClause(int sortKey, bool ascending)
 {
@@ -37,25 +132,11 @@ QString sortClause(int sortKey, bool ascending)
 bool listEntries(QSqlQuery &query, int sortKey, bool ascending, QList<EntryRow> &rows)
 {
     rows.clear();
-    if (!query.exec(QStringLiteral("select PKdoors,doorName,areaName,commentDoor,ipAddr,port,"
-                                   "readerType,readerSerNo,readerMacAddr,readerConfig from doors "
-                                   "order by ") +
-                    sortClause(sortKey, ascending)))
+    if (!query.exec(QStringLiteral("select ") + kEntryColumns +
+                    QStringLiteral(" from doors order by ") + sortClause(sortKey, ascending)))
         return false;
-    while (query.next()) {
-        EntryRow row;
-        row.pkDoors = query.value(0).toInt();
-        row.doorName = query.value(1).toString();
-        row.areaName = query.value(2).toString();
-        row.commentDoor = query.value(3).toString();
-        row.ipAddr = query.value(4).toString();
-        row.port = query.value(5).toInt();
-        row.readerType = query.value(6).toInt();
-        row.readerSerNo = query.value(7).toString();
-        row.readerMacAddr = query.value(8).toString();
-        row.readerConfig = query.value(9).toString();
-        rows.append(row);
-    }
+    while (query.next())
+        rows.append(readEntry(query));
     if (!RecordStatement::rowsEnded(query))
         return false;
     query.finish();
@@ -224,9 +305,11 @@ bool addEntry(QSqlQuery &query, const EntryRow &entry, int *newKey)
              textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr),
              text(entry.readerConfig)}))
         return false;
+    const int key = query.lastInsertId().toInt();
     if (newKey)
-        *newKey = query.lastInsertId().toInt();
-    return true;
+        *newKey = key;
+    return !AuditTrail::isRecording() ||
+           recordEntry(query, AuditTrail::Action::Add, nullptr, &entry);
 }
 
 QSqlError addEntry(const QString &databasePath, const EntryRow &entry, int *newKey)
@@ -235,22 +318,27 @@ QSqlError addEntry(const QString &databasePath, const EntryRow &entry, int *newK
         RecordStatement::refuseControlCharacters({entry.doorName, entry.areaName});
     if (refused.isValid())
         return refused;
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(addEntry(query, entry, newKey), query);
     });
 }
 
 bool editEntry(QSqlQuery &query, const EntryRow &entry)
 {
+    EntryRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readEntry(query, entry.pkDoors, before, found))
+        return false;
     return ProjectDatabase::exec(
-        query,
-        QStringLiteral("update doors set areaName=?,doorName=?,commentDoor=?,ipAddr=?,port=?,"
-                       "readerType=?,readerSerNo=?,readerMacAddr=?,readerConfig=? "
-                       "where PKdoors=?"),
-        {text(entry.areaName), text(entry.doorName), text(entry.commentDoor),
-         textOrNull(entry.ipAddr), numberOrNull(entry.port), numberOrNull(entry.readerType),
-         textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr), text(entry.readerConfig),
-         entry.pkDoors});
+               query,
+               QStringLiteral("update doors set areaName=?,doorName=?,commentDoor=?,ipAddr=?,"
+                              "port=?,readerType=?,readerSerNo=?,readerMacAddr=?,readerConfig=? "
+                              "where PKdoors=?"),
+               {text(entry.areaName), text(entry.doorName), text(entry.commentDoor),
+                textOrNull(entry.ipAddr), numberOrNull(entry.port), numberOrNull(entry.readerType),
+                textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr),
+                text(entry.readerConfig), entry.pkDoors}) &&
+           (!found || recordEntry(query, AuditTrail::Action::Change, &before, &entry));
 }
 
 QSqlError editEntry(const QString &databasePath, const EntryRow &entry, bool *marked)
@@ -289,36 +377,50 @@ QSqlError editEntry(const QString &databasePath, const EntryRow &entry, bool *ma
 
 bool setReaderAddress(QSqlQuery &query, int pkDoors, const QString &ipAddr, int port)
 {
+    EntryRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readEntry(query, pkDoors, before, found))
+        return false;
+    EntryRow after = before;
+    after.ipAddr = ipAddr;
+    after.port = port;
     return ProjectDatabase::exec(query,
                                  QStringLiteral("update doors set ipAddr=?,port=? where PKdoors=?"),
-                                 {textOrNull(ipAddr), numberOrNull(port), pkDoors});
+                                 {textOrNull(ipAddr), numberOrNull(port), pkDoors}) &&
+           (!found || recordEntry(query, AuditTrail::Action::Change, &before, &after));
 }
 
 QSqlError setReaderAddress(const QString &databasePath, int pkDoors, const QString &ipAddr,
                            int port)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(setReaderAddress(query, pkDoors, ipAddr, port), query);
     });
 }
 
 QSqlError renameArea(const QString &databasePath, const QString &newName, const QString &oldName)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        return outcome(ProjectDatabase::exec(
-                           query, QStringLiteral("update doors set areaName=? where areaName=?"),
-                           {text(newName), oldName}),
-                       query);
-    });
+    BoardRename done;
+    return BoardRename::rename(databasePath, BoardRename::Area, oldName, newName, done);
 }
 
 bool removeEntry(QSqlQuery &query, int pkDoors)
 {
     return RecordStatement::runInSavepoint(query, "remove_entry", [&](QSqlQuery &q) {
-        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKdoors=?"),
+        EntryRow before;
+        bool found = false;
+        QStringList users;
+        if (AuditTrail::isRecording() &&
+            (!readEntry(q, pkDoors, before, found) || !userNamesOfEntry(q, pkDoors, users)))
+            return false;
+        if (!ProjectDatabase::exec(q, QStringLiteral("delete from access where FKdoors=?"),
+                                   {pkDoors}))
+            return false;
+        const int rights = q.numRowsAffected();
+        return ProjectDatabase::exec(q, QStringLiteral("delete from doors where PKdoors=?"),
                                      {pkDoors}) &&
-               ProjectDatabase::exec(q, QStringLiteral("delete from doors where PKdoors=?"),
-                                     {pkDoors});
+               (!found || recordEntry(q, AuditTrail::Action::Remove, &before, nullptr,
+                                      {{QStringLiteral("rights"), rights}}, users));
     });
 }
 

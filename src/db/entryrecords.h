@@ -77,6 +77,8 @@ bool setReaderAddress(QSqlQuery &query, int pkDoors, const QString &ipAddr, int 
 QSqlError setReaderAddress(const QString &databasePath, int pkDoors, const QString &ipAddr,
                            int port);
 
+// Renames the area of every entry in it, in one transaction (BoardRename
+// without its undo).
 QSqlError renameArea(const QString &databasePath, const QString &newName, const QString &oldName);
 
 // Removes the entry's access rows and the entry as one unit.

@@ -1,10 +1,13 @@
 #include "db/holidayimport.h"
 
+#include "db/audittrail.h"
 #include "db/holidayrecords.h"
 #include "db/projectschema.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace HolidayImport {
 
@@ -69,10 +72,22 @@ QSqlError addHolidays(const QString &databasePath, const QList<HolidayRow> &rows
         const QSqlError refused = plan(query, rows, today, limit, result, fresh);
         if (refused.isValid())
             return refused;
+        // One record for the whole list.
+        AuditTrail::Batch batch;
+        QJsonArray dates;
         for (const HolidayRow &row : qAsConst(fresh)) {
             if (!HolidayRecords::addHoliday(query, row))
                 return query.lastError();
+            dates << row.date;
         }
+        AuditRecord record;
+        record.action = AuditTrail::Action::Import;
+        record.objectKind = AuditTrail::Kind::Holiday;
+        record.objectName = region;
+        record.valuesAfter = AuditTrail::json(
+            {{QStringLiteral("region"), region}, {QStringLiteral("added"), dates}});
+        if (!fresh.isEmpty() && !batch.record(query, record))
+            return query.lastError();
         if (!fresh.isEmpty() && !HolidayRecords::markAccessReaderEntries(query, marked))
             return RecordStatement::failure(query);
         if (!region.isEmpty() && !ProjectSchema::writeProjectTag(query, TagRegion, region))

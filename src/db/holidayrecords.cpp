@@ -1,16 +1,57 @@
 #include "db/holidayrecords.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QVariant>
 
 using RecordStatement::outcome;
 using RecordStatement::text;
 
 namespace HolidayRecords {
+
+namespace {
+
+// The stored holiday of the key (found false when there is none).
+bool readHoliday(QSqlQuery &query, int pkHolidays, HolidayRow &holiday, bool &found)
+{
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select PKholidays,date,comment from holidays where "
+                                              "PKholidays=?"),
+                               {pkHolidays}) ||
+        !RecordStatement::fetchOne(query, found))
+        return false;
+    if (found)
+        holiday = {query.value(0).toInt(), query.value(1).toString(), query.value(2).toString()};
+    query.finish();
+    return true;
+}
+
+// The audit record of one holiday added (no before), changed or removed (no after).
+bool recordHoliday(QSqlQuery &query, const QString &action, const HolidayRow *before,
+                   const HolidayRow *after)
+{
+    const auto values = [](const HolidayRow *holiday) {
+        QJsonObject object;
+        if (holiday) {
+            object.insert(QStringLiteral("date"), holiday->date);
+            if (!holiday->comment.isEmpty())
+                object.insert(QStringLiteral("comment"), holiday->comment);
+        }
+        return object;
+    };
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = AuditTrail::Kind::Holiday;
+    record.objectName = (after ? after : before)->date;
+    return AuditTrail::recordObject(query, record, values(before), values(after));
+}
+
+} // namespace
 
 bool listHolidays(QSqlQuery &query, QList<HolidayRow> &rows)
 {
@@ -129,9 +170,11 @@ bool addHoliday(QSqlQuery &query, const HolidayRow &holiday, int *newKey)
                                QStringLiteral("insert into holidays (date,comment) values (?,?)"),
                                {text(holiday.date), text(holiday.comment)}))
         return false;
+    const int key = query.lastInsertId().toInt();
     if (newKey)
-        *newKey = query.lastInsertId().toInt();
-    return true;
+        *newKey = key;
+    return !AuditTrail::isRecording() ||
+           recordHoliday(query, AuditTrail::Action::Add, nullptr, &holiday);
 }
 
 namespace {
@@ -186,9 +229,14 @@ QSqlError addHolidays(const QString &databasePath, const QList<HolidayRow> &holi
 
 bool editHoliday(QSqlQuery &query, const HolidayRow &holiday)
 {
+    HolidayRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readHoliday(query, holiday.pkHolidays, before, found))
+        return false;
     return ProjectDatabase::exec(
-        query, QStringLiteral("update holidays set date=?,comment=? where PKholidays=?"),
-        {text(holiday.date), text(holiday.comment), holiday.pkHolidays});
+               query, QStringLiteral("update holidays set date=?,comment=? where PKholidays=?"),
+               {text(holiday.date), text(holiday.comment), holiday.pkHolidays}) &&
+           (!found || recordHoliday(query, AuditTrail::Action::Change, &before, &holiday));
 }
 
 QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
@@ -221,10 +269,20 @@ QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
     return error;
 }
 
-bool removeHoliday(QSqlQuery &query, int pkHolidays)
+bool removeHoliday(QSqlQuery &query, int pkHolidays, bool *removed)
 {
-    return ProjectDatabase::exec(query, QStringLiteral("delete from holidays where PKholidays=?"),
-                                 {pkHolidays});
+    if (removed)
+        *removed = false;
+    HolidayRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readHoliday(query, pkHolidays, before, found))
+        return false;
+    if (!ProjectDatabase::exec(query, QStringLiteral("delete from holidays where PKholidays=?"),
+                               {pkHolidays}))
+        return false;
+    if (removed)
+        *removed = query.numRowsAffected() > 0;
+    return !found || recordHoliday(query, AuditTrail::Action::Remove, &before, nullptr);
 }
 
 QSqlError removeHoliday(const QString &databasePath, int pkHolidays, QSet<int> *markedEntries)
@@ -241,9 +299,10 @@ QSqlError removeHolidays(const QString &databasePath, const QList<int> &keys,
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         bool removed = false;
         for (const int key : keys) {
-            if (!removeHoliday(query, key))
+            bool one = false;
+            if (!removeHoliday(query, key, &one))
                 return query.lastError();
-            removed = removed || query.numRowsAffected() > 0;
+            removed = removed || one;
         }
         // Removing rows that are gone already changes nothing a reader holds.
         if (removed && !markAccessReaderEntries(query, marked))

@@ -17,7 +17,8 @@
 // changes below mark every entry with an access reader as needing an update in
 // the same transaction; otherwise "Update", which sends only pending entries,
 // would never bring a new holiday to a reader. The marked entries are left in
-// *markedEntries when given.
+// *markedEntries when given. Adding, changing and removing a holiday writes
+// its audit record on the same transaction.
 namespace HolidayRecords {
 
 inline const QString DateFormat = QStringLiteral("yyyy.MM.dd");
@@ -63,7 +64,8 @@ bool editHoliday(QSqlQuery &query, const HolidayRow &holiday);
 // A change of the comment alone marks nothing: readers hold only the dates.
 QSqlError editHoliday(const QString &databasePath, const HolidayRow &holiday,
                       QSet<int> *markedEntries = nullptr);
-bool removeHoliday(QSqlQuery &query, int pkHolidays);
+// *removed tells whether there was such a holiday.
+bool removeHoliday(QSqlQuery &query, int pkHolidays, bool *removed = nullptr);
 QSqlError removeHoliday(const QString &databasePath, int pkHolidays,
                         QSet<int> *markedEntries = nullptr);
 // Several at once (a closure taken back): all of them or none.

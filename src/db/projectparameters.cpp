@@ -1,10 +1,14 @@
 #include "db/projectparameters.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/recordstatement.h"
+
+#include <QFileInfo>
+#include <QJsonObject>
 
 namespace ProjectTags {
 
@@ -138,12 +142,61 @@ bool writeAll(QSqlQuery &q, const ProjectParameters &p)
 
 } // namespace ProjectTags
 
+namespace {
+
+QJsonObject auditValues(const ProjectParameters &p)
+{
+    return {{QStringLiteral("secure"), p.isSecureProject},
+            {QStringLiteral("shortRange"), p.haveHfReader},
+            {QStringLiteral("iso15693"), p.supportIso15693},
+            {QStringLiteral("hfLength"), p.hfIddLength},
+            {QStringLiteral("longRange"), p.haveUhfReader},
+            {QStringLiteral("uhfLength"), p.uhfIddLength},
+            {QStringLiteral("uhfMask1"), p.uhfSelectionMask1.toStored()},
+            {QStringLiteral("uhfMask2"), p.uhfSelectionMask2.toStored()},
+            {QStringLiteral("uhfMask3"), p.uhfSelectionMask3.toStored()},
+            {QStringLiteral("relayHoldTime"), ProjectTags::holdTimeText(p.defaultRelaisHoldTime)},
+            {QStringLiteral("timeZone"), p.siteTimeZone}};
+}
+
+// Writes every tag of next and records what changed since before (the tags
+// as read at the start of the transaction).
+bool writeSettings(QSqlQuery &q, const ProjectParameters &before, const ProjectParameters &next)
+{
+    // Settings written for the first time (a new project) are all new.
+    const bool first = ProjectSchema::readProjectTag(q, QStringLiteral("HaveHfReader")).isNull();
+    if (!ProjectTags::writeAll(q, next))
+        return false;
+    if (!AuditTrail::isRecording())
+        return true;
+    QJsonObject was = first ? QJsonObject() : auditValues(before);
+    QJsonObject is = auditValues(next);
+    AuditTrail::keepDifferences(was, is);
+    if (was.isEmpty() && is.isEmpty())
+        return true;
+    AuditRecord record;
+    record.action = AuditTrail::Action::Change;
+    record.objectKind = AuditTrail::Kind::Settings;
+    record.objectName = QFileInfo(next.databasePath).completeBaseName();
+    record.valuesBefore = AuditTrail::json(was);
+    record.valuesAfter = AuditTrail::json(is);
+    return AuditTrail::record(q, record);
+}
+
+} // namespace
+
 bool ProjectParameters::loadProjectParameters()
 {
     ProjectDatabase db(databasePath);
     if (!db.open())
         return false;
     QSqlQuery q = db.query();
+    readTags(q);
+    return true;
+}
+
+void ProjectParameters::readTags(QSqlQuery &q)
+{
     isSecureProject = ProjectTags::isSecureProject(q);
     haveHfReader = ProjectTags::haveHfReader(q);
     supportIso15693 = ProjectTags::supportIso15693(q);
@@ -155,7 +208,6 @@ bool ProjectParameters::loadProjectParameters()
     uhfSelectionMask3 = ProjectTags::uhfSelectionMask(q, 3);
     defaultRelaisHoldTime = ProjectTags::defaultRelaisHoldTime(q);
     siteTimeZone = ProjectTags::siteTimeZone(q);
-    return true;
 }
 
 bool ProjectParameters::saveProjectParameters() const
@@ -163,7 +215,9 @@ bool ProjectParameters::saveProjectParameters() const
     // A tag that cannot be written (a busy or read-only database) is a failed
     // save, with none of the others changed either.
     return !RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &q) {
-                return RecordStatement::outcome(ProjectTags::writeAll(q, *this), q);
+                ProjectParameters before;
+                before.readTags(q);
+                return RecordStatement::outcome(writeSettings(q, before, *this), q);
             }).isValid();
 }
 
@@ -240,6 +294,8 @@ QSqlError ProjectParameters::saveSettings(const ProjectParameters &next, bool *w
 {
     const bool widen = next.hfIddLength > hfIddLength;
     const QSqlError error = RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &q) {
+        ProjectParameters before;
+        before.readTags(q);
         const int entries = EntryRecords::countEntries(q);
         if (entries < 0)
             return RecordStatement::failure(q);
@@ -251,7 +307,7 @@ QSqlError ProjectParameters::saveSettings(const ProjectParameters &next, bool *w
         if (next.uhfIddLength != uhfIddLength &&
             !AccessRights::setNeedsUpdateByTechnology(q, false, true, true))
             return RecordStatement::failure(q);
-        return RecordStatement::outcome(ProjectTags::writeAll(q, next), q);
+        return RecordStatement::outcome(writeSettings(q, before, next), q);
     });
     if (widened)
         *widened = !error.isValid() && widen;

@@ -46,8 +46,11 @@ public:
     // Resets to the defaults and reads every tag; false when the database does
     // not open (the defaults then stay).
     bool loadProjectParameters();
-    // Writes every tag in one transaction; false when the database does not
-    // open or a tag cannot be written (nothing is changed then).
+    // Reads every tag on an open connection (missing ones give their defaults).
+    void readTags(QSqlQuery &q);
+    // Writes every tag in one transaction with the audit record of what
+    // changed; false when the database does not open or a tag cannot be
+    // written (nothing is changed then).
     bool saveProjectParameters() const;
 
     // Widens every stored short-range identifier to the new length and marks

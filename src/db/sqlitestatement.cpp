@@ -5,12 +5,26 @@
 
 #include <sqlite3.h>
 
-sqlite3 *SqliteStatement::connectionOf(const QSqlDatabase &db)
+namespace {
+
+sqlite3 *connectionOfDriver(const QSqlDriver *driver)
 {
-    const QVariant handle = db.isOpen() && db.driver() ? db.driver()->handle() : QVariant();
+    const QVariant handle = driver && driver->isOpen() ? driver->handle() : QVariant();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+} // namespace
+
+sqlite3 *SqliteStatement::connectionOf(const QSqlDatabase &db)
+{
+    return db.isOpen() ? connectionOfDriver(db.driver()) : nullptr;
+}
+
+sqlite3 *SqliteStatement::connectionOf(const QSqlQuery &query)
+{
+    return connectionOfDriver(query.driver());
 }
 
 SqliteStatement::SqliteStatement(sqlite3 *connection, const char *sql) : m_connection(connection)

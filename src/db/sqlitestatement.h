@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 
 #include <initializer_list>
@@ -18,6 +19,8 @@ class SqliteStatement
 public:
     // The SQLite connection behind db, or nullptr when there is none.
     static sqlite3 *connectionOf(const QSqlDatabase &db);
+    // The same for the connection a query runs on.
+    static sqlite3 *connectionOf(const QSqlQuery &query);
 
     SqliteStatement(sqlite3 *connection, const char *sql);
     ~SqliteStatement();

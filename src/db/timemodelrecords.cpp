@@ -1,10 +1,12 @@
 #include "db/timemodelrecords.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QVariant>
 
 using RecordStatement::outcome;
@@ -19,6 +21,65 @@ QSqlError alwaysRefusal()
 {
     return RecordStatement::refusal(QCoreApplication::translate(
         "TimeModelRecords", "The time model *** (always) cannot be changed or removed."));
+}
+
+// The stored model of the key (found false when there is none).
+bool readModel(QSqlQuery &query, int pkTimes, TimeModelRow &model, bool &found)
+{
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("select PKtimes,modelTag,modelName,modelDefinition from times where "
+                           "PKtimes=?"),
+            {pkTimes}) ||
+        !RecordStatement::fetchOne(query, found))
+        return false;
+    if (found)
+        model = {query.value(0).toInt(), query.value(1).toString(), query.value(2).toString(),
+                 query.value(3).toString()};
+    query.finish();
+    return true;
+}
+
+QJsonObject auditValues(const TimeModelRow &model)
+{
+    return {{QStringLiteral("tag"), model.modelTag},
+            {QStringLiteral("name"), model.modelName},
+            {QStringLiteral("definition"), model.modelDefinition}};
+}
+
+// The names of the users and entries with a right on the model.
+bool namesOfRights(QSqlQuery &query, int pkTimes, QStringList &users, QStringList &entries)
+{
+    users.clear();
+    entries.clear();
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select distinct familyName,firstName from users,"
+                                                "access where FKusers=PKusers and FKtimes=? order "
+                                                "by familyName,firstName"),
+                                 {pkTimes}, AuditTrail::Names::Users, users) &&
+           AuditTrail::readNames(query,
+                                 QStringLiteral("select distinct areaName,doorName from doors,"
+                                                "access where FKdoors=PKdoors and FKtimes=? order "
+                                                "by areaName,doorName"),
+                                 {pkTimes}, AuditTrail::Names::Entries, entries);
+}
+
+// The audit record of one model added (no before), changed or removed (no after).
+bool recordModel(QSqlQuery &query, const QString &action, const TimeModelRow *before,
+                 const TimeModelRow *after, int rights = 0,
+                 const QStringList &users = QStringList(),
+                 const QStringList &entries = QStringList())
+{
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = AuditTrail::Kind::TimeModel;
+    record.objectName = (after ? after : before)->modelTag;
+    record.users = users;
+    record.entries = entries;
+    return AuditTrail::recordObject(
+        query, record, before ? auditValues(*before) : QJsonObject(),
+        after ? auditValues(*after) : QJsonObject(),
+        before && !after ? QJsonObject{{QStringLiteral("rights"), rights}} : QJsonObject());
 }
 
 } // namespace
@@ -131,24 +192,32 @@ bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey)
             QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
             {text(model.modelTag), text(model.modelName), text(model.modelDefinition)}))
         return false;
+    const int key = query.lastInsertId().toInt();
     if (newKey)
-        *newKey = query.lastInsertId().toInt();
-    return true;
+        *newKey = key;
+    return !AuditTrail::isRecording() ||
+           recordModel(query, AuditTrail::Action::Add, nullptr, &model);
 }
 
 QSqlError addTimeModel(const QString &databasePath, const TimeModelRow &model, int *newKey)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(addTimeModel(query, model, newKey), query);
     });
 }
 
 bool editTimeModel(QSqlQuery &query, const TimeModelRow &model)
 {
-    return ProjectDatabase::exec(
-        query,
-        QStringLiteral("update times set modelTag=?,modelName=?,modelDefinition=? where PKtimes=?"),
-        {text(model.modelTag), text(model.modelName), text(model.modelDefinition), model.pkTimes});
+    TimeModelRow before;
+    bool found = false;
+    if (AuditTrail::isRecording() && !readModel(query, model.pkTimes, before, found))
+        return false;
+    return ProjectDatabase::exec(query,
+                                 QStringLiteral("update times set modelTag=?,modelName=?,"
+                                                "modelDefinition=? where PKtimes=?"),
+                                 {text(model.modelTag), text(model.modelName),
+                                  text(model.modelDefinition), model.pkTimes}) &&
+           (!found || recordModel(query, AuditTrail::Action::Change, &before, &model));
 }
 
 QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
@@ -185,10 +254,21 @@ QSqlError editTimeModel(const QString &databasePath, const TimeModelRow &model,
 bool removeTimeModel(QSqlQuery &query, int pkTimes)
 {
     return RecordStatement::runInSavepoint(query, "remove_times", [&](QSqlQuery &q) {
-        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKtimes=?"),
+        TimeModelRow before;
+        bool found = false;
+        QStringList users;
+        QStringList entries;
+        if (AuditTrail::isRecording() &&
+            (!readModel(q, pkTimes, before, found) || !namesOfRights(q, pkTimes, users, entries)))
+            return false;
+        if (!ProjectDatabase::exec(q, QStringLiteral("delete from access where FKtimes=?"),
+                                   {pkTimes}))
+            return false;
+        const int rights = q.numRowsAffected();
+        return ProjectDatabase::exec(q, QStringLiteral("delete from times where PKtimes=?"),
                                      {pkTimes}) &&
-               ProjectDatabase::exec(q, QStringLiteral("delete from times where PKtimes=?"),
-                                     {pkTimes});
+               (!found || recordModel(q, AuditTrail::Action::Remove, &before, nullptr, rights,
+                                      users, entries));
     });
 }
 

@@ -1,6 +1,8 @@
 #include "db/userrecords.h"
 
 #include "db/accessrights.h"
+#include "db/audittrail.h"
+#include "db/boardrename.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
@@ -34,7 +36,78 @@ UserRow readUser(const QSqlQuery &query)
     return row;
 }
 
+// The stored user of the key (found false when there is none).
+bool readUser(QSqlQuery &query, int pkUsers, UserRow &user, bool &found)
+{
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select PKusers,familyName,firstName,groupName,"
+                                              "commentUser,iddIso14443,commentIso14443,"
+                                              "iddClass1Gen2,commentClass1Gen2 from users where "
+                                              "PKusers=?"),
+                               {pkUsers}) ||
+        !RecordStatement::fetchOne(query, found))
+        return false;
+    if (found)
+        user = readUser(query);
+    query.finish();
+    return true;
+}
+
+// The audit record of one user added (no before), changed or removed (no
+// after); a change that changes nothing is not recorded.
+bool recordUser(QSqlQuery &query, const QString &action, const UserRow *before,
+                const UserRow *after, const QJsonObject &removed = QJsonObject(),
+                const QStringList &entries = QStringList())
+{
+    AuditRecord record;
+    record.action = action;
+    record.objectKind = AuditTrail::Kind::User;
+    for (const UserRow *user : {after, before}) {
+        const QString name =
+            user ? AuditTrail::userName(user->familyName, user->firstName) : QString();
+        if (user && !record.users.contains(name))
+            record.users << name;
+    }
+    record.objectName = record.users.first();
+    record.entries = entries;
+    return AuditTrail::recordObject(query, record, before ? auditValues(*before) : QJsonObject(),
+                                    after ? auditValues(*after) : QJsonObject(), removed);
+}
+
+// The entries where the user has a right, by name.
+bool entryNamesOfUser(QSqlQuery &query, int pkUsers, QStringList &names)
+{
+    names.clear();
+    return AuditTrail::readNames(query,
+                                 QStringLiteral("select areaName,doorName from doors where PKdoors "
+                                                "in (select FKdoors from access where FKusers=?) "
+                                                "order by areaName,doorName"),
+                                 {pkUsers}, AuditTrail::Names::Entries, names);
+}
+
 } // namespace
+
+QJsonObject auditValues(const UserRow &user)
+{
+    QJsonObject values;
+    const auto put = [&](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            values.insert(QLatin1String(key), value);
+    };
+    // An identifier without identifier bytes is stored as none.
+    const auto identifier = [](const QString &idd) {
+        return idd.startsWith(QLatin1Char('-')) ? QString() : idd;
+    };
+    put("lastName", user.familyName);
+    put("firstName", user.firstName);
+    put("group", user.groupName);
+    put("comment", user.commentUser);
+    put("shortRange", identifier(user.iddIso14443));
+    put("shortRangeComment", user.commentIso14443);
+    put("longRange", identifier(user.iddClass1Gen2));
+    put("longRangeComment", user.commentClass1Gen2);
+    return values;
+}
 
 QString sortClause(int sortKey, bool ascending)
 {
@@ -165,9 +238,10 @@ bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
              text(user.commentUser), identifierOrNull(user.iddIso14443), text(user.commentIso14443),
              identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
         return false;
+    const int key = query.lastInsertId().toInt();
     if (newKey)
-        *newKey = query.lastInsertId().toInt();
-    return true;
+        *newKey = key;
+    return !AuditTrail::isRecording() || recordUser(query, AuditTrail::Action::Add, nullptr, &user);
 }
 
 QSqlError addUser(const QString &databasePath, const UserRow &user, int *newKey)
@@ -176,21 +250,28 @@ QSqlError addUser(const QString &databasePath, const UserRow &user, int *newKey)
         RecordStatement::refuseControlCharacters({user.familyName, user.firstName, user.groupName});
     if (refused.isValid())
         return refused;
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+    return RecordStatement::runInTransaction(databasePath, [&](QSqlQuery &query) {
         return outcome(addUser(query, user, newKey), query);
     });
 }
 
 bool editUser(QSqlQuery &query, const UserRow &user)
 {
+    UserRow before;
+    bool found = false;
+    const bool recording = AuditTrail::isRecording();
+    if (recording && !readUser(query, user.pkUsers, before, found))
+        return false;
     return ProjectDatabase::exec(
-        query,
-        QStringLiteral("update users set familyName=?,firstName=?,groupName=?,commentUser=?,"
-                       "iddIso14443=?,commentIso14443=?,iddClass1Gen2=?,commentClass1Gen2=? "
-                       "where PKusers=?"),
-        {text(user.familyName), text(user.firstName), text(user.groupName), text(user.commentUser),
-         identifierOrNull(user.iddIso14443), text(user.commentIso14443),
-         identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2), user.pkUsers});
+               query,
+               QStringLiteral("update users set familyName=?,firstName=?,groupName=?,"
+                              "commentUser=?,iddIso14443=?,commentIso14443=?,iddClass1Gen2=?,"
+                              "commentClass1Gen2=? where PKusers=?"),
+               {text(user.familyName), text(user.firstName), text(user.groupName),
+                text(user.commentUser), identifierOrNull(user.iddIso14443),
+                text(user.commentIso14443), identifierOrNull(user.iddClass1Gen2),
+                text(user.commentClass1Gen2), user.pkUsers}) &&
+           (!found || recordUser(query, AuditTrail::Action::Change, &before, &user));
 }
 
 bool editUser(QSqlQuery &query, const UserRow &user, QSet<int> &marked)
@@ -260,21 +341,27 @@ bool setShortRangeIdentifier(QSqlQuery &query, int pkUsers, const QString &iddTe
 
 QSqlError renameGroup(const QString &databasePath, const QString &newName, const QString &oldName)
 {
-    return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
-        return outcome(ProjectDatabase::exec(
-                           query, QStringLiteral("update users set groupName=? where groupName=?"),
-                           {text(newName), oldName}),
-                       query);
-    });
+    BoardRename done;
+    return BoardRename::rename(databasePath, BoardRename::Group, oldName, newName, done);
 }
 
 bool removeUser(QSqlQuery &query, int pkUsers)
 {
     return RecordStatement::runInSavepoint(query, "remove_user", [&](QSqlQuery &q) {
-        return ProjectDatabase::exec(q, QStringLiteral("delete from access where FKusers=?"),
+        UserRow before;
+        bool found = false;
+        QStringList entries;
+        if (AuditTrail::isRecording() &&
+            (!readUser(q, pkUsers, before, found) || !entryNamesOfUser(q, pkUsers, entries)))
+            return false;
+        if (!ProjectDatabase::exec(q, QStringLiteral("delete from access where FKusers=?"),
+                                   {pkUsers}))
+            return false;
+        const int rights = q.numRowsAffected();
+        return ProjectDatabase::exec(q, QStringLiteral("delete from users where PKusers=?"),
                                      {pkUsers}) &&
-               ProjectDatabase::exec(q, QStringLiteral("delete from users where PKusers=?"),
-                                     {pkUsers});
+               (!found || recordUser(q, AuditTrail::Action::Remove, &before, nullptr,
+                                     {{QStringLiteral("rights"), rights}}, entries));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "db/recordrows.h"
 #include "db/transponderidd.h"
 
+#include <QJsonObject>
 #include <QList>
 #include <QSet>
 #include <QSqlError>
@@ -13,7 +14,9 @@
 // Statements on the users table. Statement-level calls run on the caller's
 // open query and return false on failure (the caller reads
 // query.lastError()); operation-level calls take the database path, open the
-// database themselves and return the error (empty on success).
+// database themselves and return the error (empty on success). Adding,
+// changing and removing a user writes its audit record on the same
+// transaction (see AuditTrail).
 namespace UserRecords {
 
 enum SortKey {
@@ -57,8 +60,12 @@ bool editUser(QSqlQuery &query, const UserRow &user, QSet<int> &marked);
 QSqlError editUser(const QString &databasePath, const UserRow &user,
                    QSet<int> *markedEntries = nullptr);
 
+// Statement level without an audit record: a part of another change (the
+// identifier lengths of the project settings).
 bool setShortRangeIdentifier(QSqlQuery &query, int pkUsers, const QString &iddText);
 
+// Renames the group of every user in it, in one transaction (BoardRename
+// without its undo).
 QSqlError renameGroup(const QString &databasePath, const QString &newName, const QString &oldName);
 
 // Removes the user's access rows and the user as one unit.
@@ -69,6 +76,10 @@ bool removeUser(QSqlQuery &query, int pkUsers, QSet<int> &marked);
 // As above in one transaction, marking first every entry where the user had
 // a right; those entries are left in *markedEntries when given.
 QSqlError removeUser(const QString &databasePath, int pkUsers, QSet<int> *markedEntries = nullptr);
+
+// The user's fields as the audit trail records them: those that hold a
+// value, identifiers as stored.
+QJsonObject auditValues(const UserRow &user);
 
 // The checks of the user dialog, for the window and kelvara-cli alike.
 enum Field { NoField = 0, FamilyNameField, FirstNameField, GroupField };

@@ -3,6 +3,7 @@
 #include "core/errortext.h"
 #include "core/logfile.h"
 #include "core/paths.h"
+#include "db/audittrail.h"
 #include "db/entryrecords.h"
 #include "functions/functionrunlock.h"
 #include "functions/readerobjectsreader.h"
@@ -195,10 +196,36 @@ void KelvaraFunctionThread::run()
     if (!m_project.databasePath.isEmpty())
         EntryRecords::folderKeys(m_project.databasePath, folderKeys);
     const int workers = entriesIndependent() ? qMin(m_parallel, m_entries.size()) : 1;
+    m_outcomes.clear();
     if (workers <= 1)
         runOneByOne(folderKeys);
     else
         runAtOnce(folderKeys, workers);
+    recordRun();
+}
+
+void KelvaraFunctionThread::noteOutcome(const EntryTarget &entry, int code)
+{
+    QMutexLocker lock(&m_outcomeLock);
+    m_outcomes.insert(entry.pkDoors, code);
+}
+
+void KelvaraFunctionThread::recordRun()
+{
+    if (m_project.databasePath.isEmpty() || m_entries.isEmpty())
+        return;
+    QList<AuditTrail::RunOutcome> outcomes;
+    for (const EntryTarget &entry : qAsConst(m_entries)) {
+        const int code = m_outcomes.value(entry.pkDoors, NoState);
+        static const char *const names[] = {"done", "noConnection", "failed", "differs"};
+        outcomes.append({entry.pkDoors, entry.doorName,
+                         QLatin1String(code >= Done && code <= Differs ? names[code] : "notRun")});
+    }
+    const QSqlError error =
+        AuditTrail::recordRun(m_project.databasePath, logFolderName(), outcomes);
+    if (error.isValid())
+        log(QStringLiteral("The audit record of this run could not be written: %1")
+                .arg(databaseErrorText(error)));
 }
 
 bool KelvaraFunctionThread::usesFlashDrive(const EntryTarget &entry)
@@ -225,6 +252,7 @@ void KelvaraFunctionThread::runOneByOne(const QHash<int, QString> &folderKeys)
         if (stopRequested())
             return;
         const int code = runEntry(entry, folderKeys);
+        noteOutcome(entry, code);
         if (code == NoState)
             return;
         emit state(entryKey(entry), code);
@@ -274,6 +302,7 @@ void KelvaraFunctionThread::workOn(Scheduler &scheduler, const QHash<int, QStrin
         t_entryLines = &lines;
         const int code = runEntry(entry, folderKeys);
         t_entryLines = nullptr;
+        noteOutcome(entry, code);
         {
             QMutexLocker lock(&scheduler.mutex);
             if (onDrive)

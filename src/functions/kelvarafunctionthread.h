@@ -119,6 +119,9 @@ private:
     void runOneByOne(const QHash<int, QString> &folderKeys);
     void runAtOnce(const QHash<int, QString> &folderKeys, int workers);
     void workOn(Scheduler &scheduler, const QHash<int, QString> &folderKeys);
+    // Keeps the entry's state for the run's audit record, written at its end.
+    void noteOutcome(const EntryTarget &entry, int code);
+    void recordRun();
     // Writes the lines to the log file and shows those written, as one
     // block, followed by the entry's state unless it is NoState.
     void writeBlock(const QStringList &lines, const QString &key, int code);
@@ -135,4 +138,6 @@ private:
     int m_runLockWait = 30000;
     QString m_runLockRefusal;
     FunctionReaderFactory m_readerFactory;
+    QMutex m_outcomeLock;
+    QHash<int, int> m_outcomes; // pkDoors -> state of the entries run
 };

@@ -1,5 +1,6 @@
 #include "userlist/myimportusers.h"
 
+#include "db/audittrail.h"
 #include "db/projectdatabase.h"
 #include "db/recordrows.h"
 #include "db/recordstatement.h"
@@ -7,6 +8,7 @@
 #include "db/userrecords.h"
 #include "userlist/myexportusers.h"
 
+#include <QFileInfo>
 #include <QTextCodec>
 
 #include <cctype>
@@ -321,8 +323,10 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     m_hasHeader = !headerLine.isEmpty();
     const int headerFields = splitLine(headerLine).size();
     // One transaction: thousands of single-row commits would take minutes.
-    // A refused row does not end it.
+    // A refused row does not end it. One audit record tells the whole import.
     db.transaction();
+    AuditTrail::Batch batch;
+    QStringList names;
     const auto nameTaken = [&](const QString &familyName, const QString &firstName) {
         if (!ProjectDatabase::exec(
                 query,
@@ -394,6 +398,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         if (UserRecords::addUser(query, user)) {
             ++count;
             ++number;
+            names << AuditTrail::userName(user.familyName, user.firstName);
         } else if (query.lastError().nativeErrorCode() == QLatin1String("19")) {
             // A duplicate name combination or identifier: this line only.
             ++m_rejected;
@@ -421,6 +426,13 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         count = 0;
         return QSqlError();
     }
+    if (count > 0 && !batch.record(query, importRecord(names))) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        db.rollback();
+        count = 0;
+        return error;
+    }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
@@ -428,6 +440,22 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
         return error;
     }
     return QSqlError();
+}
+
+AuditRecord MyImportUsers::importRecord(const QStringList &names) const
+{
+    const QFileInfo file(m_path);
+    AuditRecord record;
+    record.action = AuditTrail::Action::Import;
+    record.objectKind = AuditTrail::Kind::UserList;
+    record.objectName = file.fileName();
+    record.users = names;
+    record.valuesAfter =
+        AuditTrail::json({{QStringLiteral("file"), file.absoluteFilePath()},
+                          {QStringLiteral("added"), names.size()},
+                          {QStringLiteral("linesLeftOut"), m_skipped},
+                          {QStringLiteral("identifiersLeftOut"), m_refusedIdentifierCount}});
+    return record;
 }
 
 bool MyImportUsers::readUsers(int hfIddLength, int uhfIddLength, QList<LineUser> &users,

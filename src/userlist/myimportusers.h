@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/audittrail.h"
 #include "db/recordrows.h"
 
 #include <QFile>
@@ -141,6 +142,9 @@ private:
     QByteArray readRawLine();
     bool openForReading();
     void skipLine(int line);
+    // The import's one audit record: the file, the counts and the names of
+    // the users added.
+    AuditRecord importRecord(const QStringList &names) const;
 
     int m_columns[FieldCount];
     QChar m_separator = QLatin1Char(';');

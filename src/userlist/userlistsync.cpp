@@ -1,10 +1,13 @@
 #include "userlist/userlistsync.h"
 
+#include "db/audittrail.h"
 #include "db/recordstatement.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 
+#include <QFileInfo>
 #include <QHash>
+#include <QJsonObject>
 #include <QPair>
 
 namespace {
@@ -153,8 +156,45 @@ QSqlError UserListSync::plan(const QString &databasePath, const Listed &listed, 
     });
 }
 
+AuditRecord UserListSync::auditRecord(const QList<Step> &steps, const QString &listFile)
+{
+    QJsonObject before;
+    QJsonObject after;
+    int counts[3] = {0, 0, 0};
+    AuditRecord record;
+    for (const Step &step : steps) {
+        ++counts[step.kind];
+        const QString name = AuditTrail::userName(step.user.familyName, step.user.firstName);
+        record.users << name;
+        QJsonObject was =
+            step.kind == Add
+                ? QJsonObject()
+                : UserRecords::auditValues(step.kind == Remove ? step.user : step.before);
+        QJsonObject is = step.kind == Remove ? QJsonObject() : UserRecords::auditValues(step.user);
+        if (step.kind == Change)
+            AuditTrail::keepDifferences(was, is);
+        if (!was.isEmpty())
+            before.insert(name, was);
+        if (!is.isEmpty())
+            after.insert(name, is);
+    }
+    record.users.sort();
+    const QFileInfo file(listFile);
+    record.action = AuditTrail::Action::Sync;
+    record.objectKind = AuditTrail::Kind::UserList;
+    record.objectName = file.fileName();
+    record.valuesBefore = AuditTrail::json(
+        before.isEmpty() ? QJsonObject() : QJsonObject{{QStringLiteral("users"), before}});
+    record.valuesAfter = AuditTrail::json({{QStringLiteral("file"), file.absoluteFilePath()},
+                                           {QStringLiteral("added"), counts[Add]},
+                                           {QStringLiteral("changed"), counts[Change]},
+                                           {QStringLiteral("removed"), counts[Remove]},
+                                           {QStringLiteral("users"), after}});
+    return record;
+}
+
 QSqlError UserListSync::apply(const QString &databasePath, const Listed &listed, bool removeMissing,
-                              QList<Step> &steps, QSet<int> *markedEntries)
+                              QList<Step> &steps, QSet<int> *markedEntries, const QString &listFile)
 {
     QSet<int> marked;
     const Step *failed = nullptr;
@@ -162,6 +202,8 @@ QSqlError UserListSync::apply(const QString &databasePath, const Listed &listed,
         const QSqlError planned = planOn(query, listed, removeMissing, steps);
         if (planned.isValid())
             return planned;
+        // One audit record tells the whole list.
+        AuditTrail::Batch batch;
         const auto fail = [&](const Step &step) {
             failed = &step;
             return RecordStatement::failure(query);
@@ -192,6 +234,8 @@ QSqlError UserListSync::apply(const QString &databasePath, const Listed &listed,
                 (step.kind == Add && !UserRecords::addUser(query, step.user)))
                 return fail(step);
         }
+        if (!steps.isEmpty() && !batch.record(query, auditRecord(steps, listFile)))
+            return RecordStatement::failure(query);
         return QSqlError();
     });
     if (!error.isValid()) {

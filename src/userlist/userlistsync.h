@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/audittrail.h"
 #include "db/recordrows.h"
 #include "userlist/myimportusers.h"
 
@@ -38,14 +39,18 @@ public:
     // identifier is listed twice.
     static QSqlError plan(const QString &databasePath, const QList<MyImportUsers::LineUser> &listed,
                           bool removeMissing, QList<Step> &steps);
-    // Plans as above and carries the steps out in one transaction; the
-    // entries marked for an update are left in *markedEntries when given. A
-    // step the database refuses (an identifier another user keeps) rolls
-    // everything back.
+    // Plans as above and carries the steps out in one transaction with one
+    // audit record naming the list's file; the entries marked for an update
+    // are left in *markedEntries when given. A step the database refuses (an
+    // identifier another user keeps) rolls everything back.
     static QSqlError apply(const QString &databasePath,
                            const QList<MyImportUsers::LineUser> &listed, bool removeMissing,
-                           QList<Step> &steps, QSet<int> *markedEntries = nullptr);
+                           QList<Step> &steps, QSet<int> *markedEntries = nullptr,
+                           const QString &listFile = QString());
 
     // "Abel, Ann", as the lists print a user.
     static QString nameOf(const UserRow &user);
+
+private:
+    static AuditRecord auditRecord(const QList<Step> &steps, const QString &listFile);
 };

@@ -2,6 +2,7 @@
 
 #include "core/applicationsettings.h"
 #include "db/accessrights.h"
+#include "db/audittrail.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
 #include "db/transponderidd.h"
@@ -9,6 +10,7 @@
 #include "userlist/myexportusers.h"
 #include "userlist/myimportusers.h"
 #include "views/kelvaraedituser.h"
+#include "views/kelvarahistory.h"
 #include "views/kelvarareadtag.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
@@ -70,6 +72,10 @@ KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameter
                  tr("Short Range Transponder"), tr("... Comment"), tr("Long Range Transponder"),
                  tr("... Comment")},
                 QAbstractItemView::SingleSelection, m_settings.usersTableColWidth);
+    m_userMenu = new QMenu(this);
+    m_userMenu->addAction(tr("History…"), this, &KelvaraUsers::showHistory);
+    table()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table(), &QTableWidget::customContextMenuRequested, this, &KelvaraUsers::showUserMenu);
     createImportFrame();
     frameLayout()->addWidget(m_importFrame);
     applyColumnWidths();
@@ -199,6 +205,26 @@ void KelvaraUsers::buildList()
     table()->setColumnHidden(7, !m_params.haveUhfReader);
     table()->setUpdatesEnabled(true);
     m_lastBuildNs = timer.nsecsElapsed();
+}
+
+void KelvaraUsers::showUserMenu(const QPoint &pos)
+{
+    const int row = table()->rowAt(pos.y());
+    if (row < 0)
+        return;
+    table()->setCurrentCell(row, 0);
+    m_userMenu->exec(table()->viewport()->mapToGlobal(pos));
+}
+
+void KelvaraUsers::showHistory()
+{
+    const int row = table()->currentRow();
+    if (row < 0 || !table()->item(row, 0) || !table()->item(row, 1))
+        return;
+    KelvaraHistory::open(
+        m_params.databasePath,
+        AuditTrail::userName(table()->item(row, 0)->text(), table()->item(row, 1)->text()), {},
+        this);
 }
 
 void KelvaraUsers::selectUser(const QString &familyName, const QString &firstName)

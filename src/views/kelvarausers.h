@@ -30,6 +30,8 @@ public:
     // "Configure Programmer".
     void setGeneralSettingsAction(QAction *action);
 
+    // A user's menu: the history of changes concerning the current user.
+    QMenu *userMenu() const { return m_userMenu; }
     QTableWidget *importTable() const { return m_importTable; }
     QFrame *importFrame() const { return m_importFrame; }
     QString importFileName() const { return m_importFileName; }
@@ -51,6 +53,7 @@ public slots:
     void readIdd(QAction *action);
     void performImport();
     void openImportFile();
+    void showHistory();
 
 protected:
     void addRecord() override { addUser(); }
@@ -61,11 +64,13 @@ protected:
 private:
     void createImportFrame();
     void selectUser(const QString &familyName, const QString &firstName);
+    void showUserMenu(const QPoint &pos);
 
     QPointer<QAction> m_settingsAction;
 
     QPushButton *m_readIdd = nullptr;
     QMenu *m_readIddMenu = nullptr;
+    QMenu *m_userMenu = nullptr;
     QAction *m_readShortRange = nullptr;
     QAction *m_readLongRange = nullptr;
     qint64 m_lastBuildNs = 0;

@@ -5,6 +5,7 @@
 #include "widgets/kxdialogs.h"
 #include "core/paths.h"
 #include "db/accessrights.h"
+#include "db/audittrailmodel.h"
 #include "db/demoproject.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
@@ -13,6 +14,7 @@
 #include "db/userrecords.h"
 #include "support/testsupport.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvarahistory.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "widgets/kxmessagebox.h"
@@ -33,7 +35,9 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QMenu>
 #include <QPainter>
@@ -44,7 +48,11 @@
 
 #include <QRandomGenerator>
 
+#include <functional>
 #include <memory>
+
+using HistoryOpener = std::function<void(KelvaraMan &, int row, int column)>;
+Q_DECLARE_METATYPE(HistoryOpener)
 
 class TestKelvaraMan : public QObject
 {
@@ -57,6 +65,8 @@ private slots:
     void demoBoard();
     void setTimeModelOnGroupAndArea();
     void removeFromEmptyCellMarksNothing();
+    void historyOpensNarrowed_data();
+    void historyOpensNarrowed();
     void collapseFromCorner();
     void menus();
     void settingsSavedOnClose();
@@ -343,6 +353,60 @@ void TestKelvaraMan::setTimeModelOnGroupAndArea()
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 5 * 15);
     saveScreenshot(w.get(), QStringLiteral("board-red-entries"));
+}
+
+void TestKelvaraMan::historyOpensNarrowed_data()
+{
+    // Opens the history from one of the places that offer it, on the cell
+    // of the board whose right was just set.
+    using Open = HistoryOpener;
+    QTest::addColumn<Open>("open");
+    QTest::addColumn<QString>("subject");
+    QTest::newRow("file menu") << Open([](KelvaraMan &w, int, int) {
+        QMenu *file = w.menuBar()->actions().at(0)->menu();
+        actionNamed(file, QStringLiteral("History of &Changes"))->trigger();
+    }) << QString();
+    QTest::newRow("board cell") << Open([](KelvaraMan &w, int row, int column) {
+        w.clickedOnTableCell(row, column, 2, false);
+        w.cellMenu()->close();
+        actionNamed(w.cellMenu(), QStringLiteral("History of this right"))->trigger();
+    }) << "Only the right of %1 at %2.";
+    QTest::newRow("user list") << Open([](KelvaraMan &w, int row, int) {
+        w.usersView()->buildList();
+        QTableWidget *table = w.usersView()->table();
+        const QString name = w.boardData().row(row).name;
+        for (int r = 0; r < table->rowCount(); ++r) {
+            if (table->item(r, 0)->text() + QStringLiteral(", ") + table->item(r, 1)->text() ==
+                name)
+                table->setCurrentCell(r, 0);
+        }
+        actionNamed(w.usersView()->userMenu(), QStringLiteral("History"))->trigger();
+    }) << "Only records concerning the user %1.";
+}
+
+void TestKelvaraMan::historyOpensNarrowed()
+{
+    QFETCH(HistoryOpener, open);
+    QFETCH(QString, subject);
+    auto w = openDemo();
+    const AccessBoard &b = w->boardData();
+    const int row = b.memberRows(groupRow(*w, QStringLiteral("Production"))).first();
+    const int column = b.memberColumns(areaColumn(*w, QStringLiteral("Development"))).first();
+    w->clickedOnTableCell(row, column, 2, false);
+    w->cellMenu()->close();
+    actionNamed(w->cellMenu(), QStringLiteral("Set Time Model FM"))->trigger();
+
+    open(*w, row, column);
+    const QList<KelvaraHistory *> opened = w->findChildren<KelvaraHistory *>();
+    QCOMPARE(opened.size(), 1);
+    const QString entry = QStringLiteral("Development/") + b.column(column).name;
+    QCOMPARE(opened.first()->subjectLabel()->text(),
+             subject.isEmpty() ? QString() : subject.arg(b.row(row).name, entry));
+    const AuditRecord shown = opened.first()->model()->record(0);
+    QCOMPARE(shown.objectKind + QLatin1Char(' ') + shown.action, QStringLiteral("rights set"));
+    QVERIFY(shown.users.contains(b.row(row).name));
+    QVERIFY(shown.entries.contains(entry));
+    opened.first()->close();
 }
 
 void TestKelvaraMan::removeFromEmptyCellMarksNothing()

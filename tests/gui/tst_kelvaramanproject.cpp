@@ -5,6 +5,7 @@
 #include "widgets/kxdialogs.h"
 #include "core/paths.h"
 #include "db/demoproject.h"
+#include "db/audithistory.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/schemaversion.h"
@@ -67,7 +68,10 @@ QString fingerprint(const QString &databasePath)
         "join times t on t.PKtimes=a.FKtimes order by 1");
     for (const QString &statement : {QStringLiteral("select count(*) from users"),
                                      QStringLiteral("select count(*) from doors"),
-                                     QStringLiteral("select count(*) from times"), rights}) {
+                                     QStringLiteral("select count(*) from times"), rights,
+                                     // The audit trail, whole, with its chain.
+                                     QStringLiteral("select seq||' '||hash from auditTrail order "
+                                                    "by seq")}) {
         if (!ProjectDatabase::exec(q, statement))
             return QStringLiteral("<query failed>");
         while (q.next())
@@ -407,19 +411,19 @@ void TestKelvaraManProject::openProject()
 
 void TestKelvaraManProject::projectOfAnotherVersion_data()
 {
-    QTest::addColumn<QString>("version"); // of the project opened, older than this program's
+    QTest::addColumn<QString>("version"); // of the project opened: "older" is the one before
     QTest::addColumn<bool>("atStart");    // the last project, or chosen with Open Project
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("opens");
     QTest::addColumn<QString>("text");
     QTest::newRow("older, upgraded")
-        << QStringLiteral("1") << false << int(QMessageBox::Yes) << true
-        << QStringLiteral("older version of Kelvara Manager (schema version 1; this program "
+        << QStringLiteral("older") << false << int(QMessageBox::Yes) << true
+        << QStringLiteral("older version of Kelvara Manager (schema version %1; this program "
                           "uses ");
-    QTest::newRow("older, declined") << QStringLiteral("1") << false << int(QMessageBox::No)
+    QTest::newRow("older, declined") << QStringLiteral("older") << false << int(QMessageBox::No)
                                      << false << QStringLiteral("Upgrade it now?");
     QTest::newRow("older last project, upgraded at start")
-        << QStringLiteral("1") << true << int(QMessageBox::Yes) << true
+        << QStringLiteral("older") << true << int(QMessageBox::Yes) << true
         << QStringLiteral("Upgrade it now?");
     QTest::newRow("newer") << QStringLiteral("99") << false << int(QMessageBox::Yes) << false
                            << QStringLiteral("made by a newer version");
@@ -435,6 +439,12 @@ void TestKelvaraManProject::projectOfAnotherVersion()
     QFETCH(bool, opens);
     QFETCH(QString, text);
     SchemaVersion::setStepsForTest({TestSupport::testSchemaStep(TestSupport::TestStep::Plain)});
+    // Older: the product's own version, before the tests' step.
+    const bool older = version == QLatin1String("older");
+    if (older) {
+        version = QString::number(SchemaVersion::current() - 1);
+        text.replace(QStringLiteral("%1"), version);
+    }
     QTemporaryDir tmp;
     const QString current = makeProject(tmp.filePath(QStringLiteral("Current")), false);
     const QString other = makeProject(tmp.filePath(QStringLiteral("Other")));
@@ -445,7 +455,7 @@ void TestKelvaraManProject::projectOfAnotherVersion()
         QSqlQuery q = db.query();
         QVERIFY(ProjectDatabase::exec(
             q, QStringLiteral("update project set value=? where tag='SchemaVersion'"), {version}));
-        if (version == QLatin1String("1"))
+        if (older)
             QVERIFY(q.exec(QStringLiteral("drop table kx_test_step")));
     }
     const QString before = TestSupport::folderFingerprint(other);
@@ -465,7 +475,7 @@ void TestKelvaraManProject::projectOfAnotherVersion()
              expected.isEmpty() ? QString() : ProjectDatabase::databasePathForProject(expected));
     if (opens) {
         QCOMPARE(SchemaVersion::probeFolder(other).state, SchemaVersion::State::Current);
-        QVERIFY(m_boxes.last().text.contains(QStringLiteral("Other-schema1-")));
+        QVERIFY(m_boxes.last().text.contains(QStringLiteral("Other-schema%1-").arg(version)));
         QCOMPARE(w->boardData().columnCount(), 1 + 4 + 27);
     } else {
         QCOMPARE(TestSupport::folderFingerprint(other), before);
@@ -639,6 +649,10 @@ void TestKelvaraManProject::backupThenRestoreIntoOtherName()
     QCOMPARE(w->projectFolder(), native(target));
     QCOMPARE(w->databasePath(), native(ProjectDatabase::databasePathForProject(target)));
     QCOMPARE(fingerprint(w->databasePath()), data);
+    AuditHistory::Verification chain;
+    QVERIFY(!AuditHistory::verify(w->databasePath(), chain).isValid());
+    QVERIFY(chain.intact());
+    QVERIFY(chain.records > 0);
     QFile log(target + QStringLiteral("/log/log-Main Entrance/log-2026-12-01.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll(), QByteArray("opened\r\n"));

@@ -40,10 +40,10 @@ private:
 // False when the table has a single page (too small to damage only a part).
 bool damageTablePage(const QString &databasePath, const QString &table);
 
-// A schema step of the tests' own from version 1 to 2 (the product has none
-// yet): it adds the table "kx_test_step". A failing one breaks on its second
-// statement; a pausing one writes the file `pauseMarker` and then sleeps, so
-// a test can kill the process in the middle of an upgrade.
+// A schema step of the tests' own, after every step of the product (from
+// SchemaVersion::current() without it): it adds the table "kx_test_step". A failing one breaks on
+// its second statement; a pausing one writes the file `pauseMarker` and then sleeps, so a test can
+// kill the process in the middle of an upgrade.
 enum class TestStep { Plain, Failing, Pausing };
 SchemaVersion::Step testSchemaStep(TestStep kind, const QString &pauseMarker = QString());
 

@@ -90,6 +90,8 @@ private slots:
     void cleanup() { SchemaVersion::setStepsForTest({}); }
     void releasedFixturesOpenThenUpgrade_data();
     void releasedFixturesOpenThenUpgrade();
+    void auditTrailStepKeepsEveryRow_data();
+    void auditTrailStepKeepsEveryRow();
     void refusedProjectsStayUntouched_data();
     void refusedProjectsStayUntouched();
     void failedOrBusyUpgradeChangesNothing_data();
@@ -107,28 +109,46 @@ private:
 void TestProjectUpgrade::releasedFixturesOpenThenUpgrade_data()
 {
     QTest::addColumn<QString>("fixture");
+    QTest::addColumn<int>("version");
     QTest::addColumn<int>("users");
-    QTest::newRow("new project") << QStringLiteral("schema1-new") << 0;
-    QTest::newRow("demo project") << QStringLiteral("schema1-demo") << 13;
+    QTest::newRow("new project 1") << QStringLiteral("schema1-new") << 1 << 0;
+    QTest::newRow("demo project 1") << QStringLiteral("schema1-demo") << 1 << 13;
+    QTest::newRow("new project 2") << QStringLiteral("schema2-new") << 2 << 0;
+    QTest::newRow("demo project 2") << QStringLiteral("schema2-demo") << 2 << 13;
 }
 
 void TestProjectUpgrade::releasedFixturesOpenThenUpgrade()
 {
     QFETCH(QString, fixture);
+    QFETCH(int, version);
     QFETCH(int, users);
     QTemporaryDir tmp;
     const QString folder = copyFixture(fixture, tmp.path());
     QVERIFY(!folder.isEmpty());
     const QString before = TestSupport::folderFingerprint(tmp.path());
+    const int product = SchemaVersion::current();
 
-    // Opened as it is at this program's version, and not written by opening.
-    QCOMPARE(SchemaVersion::probeFolder(folder).state, SchemaVersion::State::Current);
+    // A project of this program's version opens as it is, and is not written
+    // by opening; an older one is carried forward first.
+    const SchemaVersion::Probe probe = SchemaVersion::probeFolder(folder);
+    QCOMPARE(probe.version, version);
+    QCOMPARE(probe.state,
+             version == product ? SchemaVersion::State::Current : SchemaVersion::State::Older);
+    if (version == product) {
+        QCOMPARE(ProjectUpgrade::run(folder).outcome, Outcome::AlreadyCurrent);
+        QCOMPARE(TestSupport::folderFingerprint(tmp.path()), before);
+    } else {
+        const ProjectUpgrade::Result result = ProjectUpgrade::run(folder);
+        QCOMPARE(result.outcome, Outcome::Upgraded);
+        QCOMPARE(result.from, version);
+        QCOMPARE(result.to, product);
+        QFile::remove(result.backup);
+    }
     ProjectParameters params;
     params.databasePath = ProjectDatabase::databasePathForProject(folder);
     QVERIFY(params.loadProjectParameters());
-    QCOMPARE(ProjectUpgrade::run(folder).outcome, Outcome::AlreadyCurrent);
-    QCOMPARE(TestSupport::folderFingerprint(tmp.path()), before);
 
+    // The tests' own step comes after every step of the product.
     SchemaVersion::setStepsForTest({TestSupport::testSchemaStep(TestStep::Plain)});
     QCOMPARE(SchemaVersion::probeFolder(folder).state, SchemaVersion::State::Older);
     {
@@ -138,7 +158,7 @@ void TestProjectUpgrade::releasedFixturesOpenThenUpgrade()
     }
     const ProjectUpgrade::Result result = ProjectUpgrade::run(folder);
     QCOMPARE(result.outcome, Outcome::Upgraded);
-    QCOMPARE(result.from, 1);
+    QCOMPARE(result.from, product);
     QCOMPARE(result.to, SchemaVersion::current());
     QCOMPARE(scalar(folder, QStringLiteral("select count(*) from kx_test_step")).toInt(), 1);
     QCOMPARE(scalar(folder, QStringLiteral("select value from project where tag='SchemaVersion'"))
@@ -155,7 +175,35 @@ void TestProjectUpgrade::releasedFixturesOpenThenUpgrade()
     QVERIFY(!QFileInfo::exists(restored + QStringLiteral("/.kelvara-run.lock")));
     const SchemaVersion::Probe old = SchemaVersion::probeFolder(restored);
     QCOMPARE(old.state, SchemaVersion::State::Older);
-    QCOMPARE(old.version, 1);
+    QCOMPARE(old.version, product);
+}
+
+void TestProjectUpgrade::auditTrailStepKeepsEveryRow_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("added"); // rows the step adds
+    for (const char *table : {"users", "doors", "times", "access", "holidays"})
+        QTest::newRow(table) << QString::fromLatin1(table) << 0;
+    QTest::newRow("project, with the version tag") << QStringLiteral("project") << 1;
+    QTest::newRow("an empty audit trail") << QStringLiteral("auditTrail") << 0;
+}
+
+void TestProjectUpgrade::auditTrailStepKeepsEveryRow()
+{
+    QFETCH(QString, table);
+    QFETCH(int, added);
+    QTemporaryDir tmp;
+    const QString folder = copyFixture(QStringLiteral("schema1-demo"), tmp.path());
+    const QVariant before = scalar(folder, QStringLiteral("select count(*) from ") + table);
+    QCOMPARE(ProjectUpgrade::run(folder).outcome, Outcome::Upgraded);
+    QCOMPARE(scalar(folder, QStringLiteral("select count(*) from ") + table).toInt(),
+             before.toInt() + added);
+    // Its guards are the project's own, and they refuse changes.
+    QCOMPARE(SchemaVersion::probeFolder(folder).state, SchemaVersion::State::Current);
+    QVERIFY(runSql(folder, QStringLiteral("insert into auditTrail (seq,recordedAt,operatorName,"
+                                          "program,programVersion,action,objectKind,objectName,"
+                                          "hash) values (1,'','','','','','','','')")));
+    QVERIFY(!runSql(folder, QStringLiteral("delete from auditTrail")));
 }
 
 void TestProjectUpgrade::refusedProjectsStayUntouched_data()

@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include "db/accessrights.h"
+#include "db/audithistory.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
 #include "db/projectdatabase.h"
@@ -20,6 +21,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+
+namespace {
+
+qint64 newestRecord(const QString &db)
+{
+    QList<AuditRecord> page;
+    AuditHistory::readPage(db, AuditHistory::Filter(), 0, 1, 0, page, nullptr);
+    return page.isEmpty() ? 0 : page.first().sequence;
+}
+
+} // namespace
 
 class TestUnreachableEntries : public QObject
 {
@@ -135,6 +147,12 @@ void TestUnreachableEntries::failsAndStaysPending()
         q, QStringLiteral("select needsUpdate from doors where PKdoors=?"), {key}));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 1);
+    // The run is in the audit trail with the entry's outcome.
+    AuditRecord run;
+    QVERIFY(!AuditHistory::readRecord(db, newestRecord(db), run).isValid());
+    QCOMPARE(run.objectKind + QLatin1Char(' ') + run.action + QLatin1Char(' ') + run.objectName,
+             QStringLiteral("function run ") + thread->logFolder().section(QLatin1Char('/'), -1));
+    QCOMPARE(run.valuesAfter, QStringLiteral(R"({"entries":{"Yard/Gate":"failed"}})"));
     // Nothing for a reader without a device ID, and no stray temporary files.
     QVERIFY(!QFile::exists(drivePath + QStringLiteral("/00000000")));
     if (drive == QLatin1String("job blocked")) {
