@@ -115,8 +115,7 @@ bool testProgrammerConnection(const ReaderSettings &settings, const ProgrammerRe
     std::unique_ptr<MyRdr> object(createReader(reader.type, settings));
     if (!object)
         object.reset(new MyRdr(settings));
-    object->startTestConnection(connection);
-    object->waitForReader();
+    object->runTestConnection(connection);
     return !object->connectFailed();
 }
 
@@ -136,8 +135,7 @@ ErrorInfo writeTagReaderConfiguration(
     if (connection.kind() == ReaderConnection::NoConnection)
         return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported function"));
     if (ReaderTypes::isAccessReader(reader.type) && firmwareOk) {
-        object->start(MyRdrAccessReader::ReadInfo, connection);
-        object->waitForReader();
+        object->run(MyRdrAccessReader::ReadInfo, connection);
         if (connectFailed)
             *connectFailed = object->connectFailed();
         if (!object->result().ok() || object->connectFailed())
@@ -148,8 +146,7 @@ ErrorInfo writeTagReaderConfiguration(
             return ErrorInfo();
         }
     }
-    object->start(command, connection);
-    object->waitForReader();
+    object->run(command, connection);
     if (connectFailed)
         *connectFailed = object->connectFailed();
     // A failed connection never counts as a configured reader.
@@ -167,8 +164,7 @@ ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerTyp
     if (readerType == ReaderTypes::TZ60 || ReaderTypes::isLongRangeAccessReader(readerType)) {
         if (connection.kind() != ReaderConnection::NoConnection) {
             std::unique_ptr<MyRdr> reader(createReader(readerType, settings));
-            reader->start(101, connection, settingsText);
-            reader->waitForReader();
+            reader->run(101, connection, settingsText);
             if (connectFailed)
                 *connectFailed = reader->connectFailed();
             return reader->result();
@@ -206,8 +202,7 @@ ErrorInfo readTag(const ReaderSettings &settings, bool longRange, TransponderIdd
     std::unique_ptr<MyRdr> reader(createReader(programmer.type, settings));
     if (!reader || command == 0)
         return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported reader type"));
-    reader->start(command, programmerConnection(programmer));
-    reader->waitForReader();
+    reader->run(command, programmerConnection(programmer));
     if (connectFailed)
         *connectFailed = reader->connectFailed();
     const ErrorInfo result = reader->result();

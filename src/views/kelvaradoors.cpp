@@ -250,8 +250,7 @@ void KelvaraDoors::runReaderCommand(int command)
     }
     {
         KxWaitCursor wait;
-        reader->start(command, KelvaraEditDoor::connectionOf(entry, key));
-        reader->waitForReader();
+        reader->run(command, KelvaraEditDoor::connectionOf(entry, key));
     }
     showError(this, reader->result());
 }

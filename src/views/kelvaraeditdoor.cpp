@@ -390,8 +390,7 @@ bool KelvaraEditDoor::readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet)
     }
     {
         KxWaitCursor wait;
-        reader->start(100, connection());
-        reader->waitForReader();
+        reader->run(100, connection());
     }
     if (!reader->result().ok()) {
         if (!quiet)
@@ -431,8 +430,7 @@ void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
     MyRdrTZ60 reader(readerSettings(m_settings, m_params));
     {
         KxWaitCursor wait;
-        reader.startPairing(connection(), serialNumberHex);
-        reader.waitForReader();
+        reader.runPairing(connection(), serialNumberHex);
     }
     const ErrorInfo result = reader.result();
     // The board state as the reader now reports it.

@@ -90,8 +90,7 @@ struct SimFixture
         if (!set.compile({r}, {}, type))
             return {};
         MyRdrKelvara update(settings, type);
-        update.startUpdateAccessConfiguration(tcp(), set);
-        update.waitForReader();
+        update.runUpdateAccessConfiguration(tcp(), set);
         const QByteArray epc = QByteArray::fromHex("e2003412b802011a2b3c4d5e");
         const std::vector<uint8_t> id(epc.begin(), epc.end());
         if (!update.result().ok() || !device->presentAt(id, mondayMorning(), 1).granted)
