@@ -251,7 +251,9 @@ void TestKelvaraGeneralSettingsDialog::chooseSaveReopenAndRead()
     uhf.device->placeTag(tag(0x84, "3000e2003412b802011a2b3c4d5e"));
     KelvaraEditUser user(-1, settings, params);
     user.readIddIso14443();
+    QVERIFY(readersDone());
     user.readIddClass1Gen2();
+    QVERIFY(readersDone());
     QVERIFY2(m_boxes.isEmpty(), qPrintable(m_boxes.value(0).text));
     QCOMPARE(user.iddIso14443().toHex(), QStringLiteral("04A1B2C3D4E5F6"));
     QCOMPARE(user.iddClass1Gen2().toHex(), QStringLiteral("E2003412B802011A2B3C4D5E"));
