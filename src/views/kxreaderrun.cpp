@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-KxReaderRun::KxReaderRun(QWidget *owner) : QObject(owner), m_owner(owner) {}
+KxReaderRun::KxReaderRun(QWidget *owner) : QObject(owner), m_owner(owner), m_locked({owner}) {}
 
 KxReaderRun::~KxReaderRun()
 {
@@ -12,15 +12,26 @@ KxReaderRun::~KxReaderRun()
         QApplication::restoreOverrideCursor();
 }
 
+void KxReaderRun::setLocked(const QList<QWidget *> &widgets)
+{
+    m_locked.clear();
+    for (QWidget *w : widgets)
+        m_locked << w;
+}
+
 bool KxReaderRun::start(std::function<void()> work, std::function<void()> done)
 {
     if (m_task.isRunning())
         return false;
-    m_focus = m_owner->focusWidget();
-    // An owner disabled on purpose stays so afterwards.
-    m_lockOwner = !m_owner->testAttribute(Qt::WA_ForceDisabled);
-    if (m_lockOwner)
-        m_owner->setEnabled(false);
+    m_focus = m_owner->window()->focusWidget();
+    m_disabled.clear();
+    for (const QPointer<QWidget> &w : qAsConst(m_locked)) {
+        // A widget disabled on purpose stays so afterwards.
+        if (w && !w->testAttribute(Qt::WA_ForceDisabled)) {
+            w->setEnabled(false);
+            m_disabled << w;
+        }
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_cursorSet = true;
     return m_task.start(std::move(work), [this, done = std::move(done)] {
@@ -36,8 +47,10 @@ void KxReaderRun::release()
         QApplication::restoreOverrideCursor();
         m_cursorSet = false;
     }
-    if (m_lockOwner)
-        m_owner->setEnabled(true);
+    for (const QPointer<QWidget> &w : qAsConst(m_disabled))
+        if (w)
+            w->setEnabled(true);
+    m_disabled.clear();
     if (m_focus && m_focus->isEnabled())
         m_focus->setFocus();
 }
