@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <algorithm>
+
 KxReaderRun::KxReaderRun(QWidget *owner) : QObject(owner), m_owner(owner), m_locked({owner}) {}
 
 KxReaderRun::~KxReaderRun()
@@ -39,6 +41,13 @@ bool KxReaderRun::start(std::function<void()> work, std::function<void()> done)
         if (done)
             done();
     });
+}
+
+bool KxReaderRun::runningBelow(const QObject *root)
+{
+    const QList<KxReaderRun *> runs = root->findChildren<KxReaderRun *>();
+    return std::any_of(runs.cbegin(), runs.cend(),
+                       [](const KxReaderRun *run) { return run->isRunning(); });
 }
 
 void KxReaderRun::release()

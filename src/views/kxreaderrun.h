@@ -29,6 +29,9 @@ public:
     // False, with nothing started, while a command runs.
     bool start(std::function<void()> work, std::function<void()> done);
     bool isRunning() const { return m_task.isRunning(); }
+    // Whether a command of a run below root runs (a dialog with panels that
+    // start their own refuses to close meanwhile).
+    static bool runningBelow(const QObject *root);
 
 private:
     void release();

@@ -160,6 +160,7 @@ void TestKelvaraDoors::selectOnIpTab(int port)
         d->ipPanel()->setHost(QStringLiteral("127.0.0.1"));
         d->ipPanel()->setPort(port);
         d->okClicked();
+        readersDone();
         return int(QDialog::Rejected); // accepted through the button all the same
     });
 }

@@ -108,6 +108,7 @@ void TestKelvaraGeneralSettingsDialog::initTestCase()
         dialog->ipPanel()->setHost(QStringLiteral("127.0.0.1"));
         dialog->ipPanel()->setPort(m_selectPort);
         dialog->okClicked();
+        readersDone();
         return dialog->result();
     });
 }
