@@ -17,6 +17,13 @@ namespace {
 
 using Create = KelvaraFunctionThread *(*)(const ProjectParameters &project, QObject *parent);
 
+// The worker's constructor, with the flags that tell its variants apart.
+template<typename Thread, bool... Flags>
+KelvaraFunctionThread *make(const ProjectParameters &project, QObject *parent)
+{
+    return new Thread(project, Flags..., parent);
+}
+
 struct Row
 {
     Function function;
@@ -25,38 +32,24 @@ struct Row
     Create create;
 };
 
-// One row per function, in code order.
+// One row per function, in code order. The verify marks a differing reader, so
+// the board shows it and an update picks it up.
 const Row kRows[] = {
     {UpdateAccess, "update", QT_TRANSLATE_NOOP("ReaderFunction", "Update Access Configuration"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraUpdateThread(p, parent);
-     }},
+     make<KelvaraUpdateThread>},
     {ReadAccess, "read-access", QT_TRANSLATE_NOOP("ReaderFunction", "Read Access Configuration"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraReadAccessThread(p, false, parent);
-     }},
+     make<KelvaraReadAccessThread, false>},
     {ImportTransponder, "import-transponders",
      QT_TRANSLATE_NOOP("ReaderFunction", "Import Transponder"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraReadAccessThread(p, true, parent);
-     }},
+     make<KelvaraReadAccessThread, true>},
     {ReadEvents, "read-events", QT_TRANSLATE_NOOP("ReaderFunction", "Read Events"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraReadEventsThread(p, parent);
-     }},
+     make<KelvaraReadEventsThread>},
     {SetDateTime, "set-clock", QT_TRANSLATE_NOOP("ReaderFunction", "Set Date and Time"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraSetDateTimeThread(p, parent);
-     }},
+     make<KelvaraSetDateTimeThread>},
     {WriteConfig, "write-config", QT_TRANSLATE_NOOP("ReaderFunction", "Write Reader Configuration"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraWriteConfigThread(p, parent);
-     }},
-    // A differing reader is marked, so the board shows it and an update picks it up.
+     make<KelvaraWriteConfigThread>},
     {VerifyReader, "", QT_TRANSLATE_NOOP("ReaderFunction", "Verify Reader"),
-     [](const ProjectParameters &p, QObject *parent) -> KelvaraFunctionThread * {
-         return new KelvaraVerifyThread(p, true, parent);
-     }},
+     make<KelvaraVerifyThread, true>},
 };
 
 const Row *rowOf(int function)
