@@ -3712,30 +3712,6 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         <translation>Protokollfenster zeigen</translation>
     </message>
     <message>
-        <source>Update Access Configuration</source>
-        <translation>Zutrittskonfiguration aktualisieren</translation>
-    </message>
-    <message>
-        <source>Read Access Configuration</source>
-        <translation>Zutrittskonfiguration lesen</translation>
-    </message>
-    <message>
-        <source>Import Transponder</source>
-        <translation>Transponder importieren</translation>
-    </message>
-    <message>
-        <source>Read Events</source>
-        <translation>Ereignisse lesen</translation>
-    </message>
-    <message>
-        <source>Set Date and Time</source>
-        <translation>Datum und Uhrzeit setzen</translation>
-    </message>
-    <message>
-        <source>Write Reader Configuration</source>
-        <translation>Leserkonfiguration schreiben</translation>
-    </message>
-    <message>
         <source>All Reader</source>
         <translation>Alle Leser</translation>
     </message>
@@ -3871,10 +3847,6 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     <message>
         <source>RUNNING</source>
         <translation>LÄUFT</translation>
-    </message>
-    <message>
-        <source>Verify Reader</source>
-        <translation>Leser abgleichen</translation>
     </message>
     <message>
         <source>Entry &apos;%1&apos; cannot be updated: %2</source>
@@ -6268,6 +6240,37 @@ Please perform a firmware update.</source>
 Die benötigte Version ist &apos;%2&apos;
 
 Bitte führen Sie ein Firmware-Update durch.</translation>
+    </message>
+</context>
+<context>
+    <name>ReaderFunction</name>
+    <message>
+        <source>Update Access Configuration</source>
+        <translation>Zutrittskonfiguration aktualisieren</translation>
+    </message>
+    <message>
+        <source>Read Access Configuration</source>
+        <translation>Zutrittskonfiguration lesen</translation>
+    </message>
+    <message>
+        <source>Import Transponder</source>
+        <translation>Transponder importieren</translation>
+    </message>
+    <message>
+        <source>Read Events</source>
+        <translation>Ereignisse lesen</translation>
+    </message>
+    <message>
+        <source>Set Date and Time</source>
+        <translation>Datum und Uhrzeit setzen</translation>
+    </message>
+    <message>
+        <source>Write Reader Configuration</source>
+        <translation>Leserkonfiguration schreiben</translation>
+    </message>
+    <message>
+        <source>Verify Reader</source>
+        <translation>Leser abgleichen</translation>
     </message>
 </context>
 <context>

@@ -5,14 +5,9 @@
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "db/entryselection.h"
-#include "db/holidayrecords.h"
 #include "functions/flashdrive.h"
-#include "functions/kelvarareadaccessthread.h"
-#include "functions/kelvarareadeventsthread.h"
-#include "functions/kelvarasetdatetimethread.h"
-#include "functions/kelvaraupdatethread.h"
 #include "functions/kelvaraverifythread.h"
-#include "functions/kelvarawriteconfigthread.h"
+#include "functions/readerfunction.h"
 #include "functions/updatecheck.h"
 #include "reader/readersettings.h"
 
@@ -26,13 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QStringList FunctionNames = {QStringLiteral("update"),
-                                   QStringLiteral("read-access"),
-                                   QStringLiteral("import-transponders"),
-                                   QStringLiteral("read-events"),
-                                   QStringLiteral("set-clock"),
-                                   QStringLiteral("write-config")};
 
 // An entry's line in the printed results: done and differs in the command's
 // own words, the other outcomes alike for every command.
@@ -58,7 +46,7 @@ QString outcomeText(int state, const QString &done, const QString &reason = QStr
 
 int KelvaraCli::functionCode(const QString &name)
 {
-    return FunctionNames.indexOf(name);
+    return ReaderFunction::byCommandName(name);
 }
 
 bool KelvaraCli::takeScope(QStringList &arguments, Scope &scope, int &exitCode)
@@ -164,8 +152,9 @@ int KelvaraCli::runFunction(QStringList arguments)
         return exitCode;
     if (targets.isEmpty()) {
         QTextStream &stream = allowEmpty ? m_out : m_err;
-        stream << (function == 0 ? tr("There are no reader with changed access rights")
-                                 : tr("There are no reader at all"))
+        stream << (function == ReaderFunction::UpdateAccess
+                       ? tr("There are no reader with changed access rights")
+                       : tr("There are no reader at all"))
                << '\n';
         stream.flush();
         return allowEmpty ? Success : UsageError;
@@ -183,7 +172,9 @@ int KelvaraCli::runFunction(QStringList arguments)
     const int flashEntries = AccessRights::countFlashDriveEntries(m_project.databasePath, keys);
     if (flashEntries < 0)
         return failure(tr("The project database cannot be read."));
-    if (flashEntries > 0 && (function == 0 || function == 5)) {
+    // The update and the configuration write files for the flash-drive entries.
+    if (flashEntries > 0 &&
+        (function == ReaderFunction::UpdateAccess || function == ReaderFunction::WriteConfig)) {
         if (!drive.driveReady())
             return usageError(
                 tr("%n entries use the USB flash drive: name its folder with --drive.", nullptr,
@@ -199,33 +190,11 @@ int KelvaraCli::runFunction(QStringList arguments)
             return failure(prepared.message);
     }
 
-    std::unique_ptr<KelvaraFunctionThread> thread;
-    switch (function) {
-    case 0: {
-        QList<HolidayRow> holidays;
-        const QSqlError error = HolidayRecords::listUpcomingHolidays(
-            m_project.databasePath, m_project.siteToday(), holidays);
-        if (error.isValid())
-            return databaseFailure(error);
-        auto update = std::make_unique<KelvaraUpdateThread>(m_project);
-        update->setHolidays(holidays);
-        thread = std::move(update);
-        break;
-    }
-    case 1:
-    case 2:
-        thread = std::make_unique<KelvaraReadAccessThread>(m_project, function == 2);
-        break;
-    case 3:
-        thread = std::make_unique<KelvaraReadEventsThread>(m_project);
-        break;
-    case 4:
-        thread = std::make_unique<KelvaraSetDateTimeThread>(m_project);
-        break;
-    default:
-        thread = std::make_unique<KelvaraWriteConfigThread>(m_project);
-        break;
-    }
+    QSqlError error;
+    const std::unique_ptr<KelvaraFunctionThread> thread =
+        ReaderFunction::createThread(function, m_project, &error);
+    if (!thread)
+        return databaseFailure(error);
     thread->setEntries(targets);
     thread->setFlashDrive(drive);
     const QHash<QString, int> states = runThread(*thread, true, jobs);

@@ -27,12 +27,10 @@ void putAddress(QByteArray *block, int offset, const QHostAddress &address)
 
 } // namespace
 
-KxNetSetupReader::KxNetSetupReader(QObject *parent) : QThread(parent) {}
+KxNetSetupReader::KxNetSetupReader(QObject *parent) : QObject(parent) {}
 
 KxNetSetupReader::~KxNetSetupReader()
 {
-    if (isRunning())
-        wait();
     closeConnection();
 }
 
@@ -46,16 +44,13 @@ void KxNetSetupReader::setConnection(const QString &host, int port, quint32 devi
 
 ErrorInfo KxNetSetupReader::execute(int command)
 {
-    if (isRunning())
+    // The running command owns the fields.
+    if (m_command != 0)
         return ErrorInfo(ErrorInfo::ReaderObjectError,
                          QCoreApplication::translate("KxNetSetupReader", "The reader is busy"));
     m_command = command;
-    start(QThread::InheritPriority);
-    while (isRunning()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-    wait();
+    run();
+    m_command = 0;
     return result();
 }
 

@@ -4,13 +4,14 @@
 #include "discovery/kxdiscoveryrecords.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <QThread>
 
 // Reads and writes a reader's network configuration through the reader
 // protocol (USB by device ID, or TCP to host and port), and identifies a
-// reader for the reader selection. One command per start; the caller waits.
-class KxNetSetupReader : public QThread
+// reader for the reader selection. One command per call, run on the calling
+// thread (the window calls it through a ReaderTask).
+class KxNetSetupReader : public QObject
 {
     Q_OBJECT
 public:
@@ -19,8 +20,8 @@ public:
         ReadMac = 3,
         ReadNetConfig = 10,
         WriteNetConfig = 11,
-        // The setup of a UDP-discovered reader, on this thread so the window
-        // stays responsive during the library's acknowledgement wait.
+        // The setup of a UDP-discovered reader; the library waits for the
+        // acknowledgement.
         UdpSetup = 20,
     };
     static constexpr qint32 UnsupportedType = 998;
@@ -38,8 +39,8 @@ public:
     void setConfig(const KxNetConfig &config) { m_config = config; }
     const KxNetConfig &config() const { return m_config; }
 
-    // Starts the command on the thread and processes events every 10 ms until
-    // it ends; returns its result.
+    // Runs the command on the calling thread to its end (bounded by the
+    // time-out) and returns its result.
     ErrorInfo execute(int command);
     ErrorInfo result() const { return ErrorInfo(m_errorCode, m_errorText); }
 
@@ -50,10 +51,9 @@ public:
     static void readFromBlocks(const QByteArray &block40, const QByteArray &block41,
                                KxNetConfig *config);
 
-protected:
-    void run() override;
-
 private:
+    void run();
+
     bool openConnection();
     void closeConnection();
     bool collectOk(int result);

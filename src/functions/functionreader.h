@@ -48,8 +48,7 @@ struct ReaderReadBack
 };
 
 // The reader work a function thread needs for one entry. Each call runs one
-// command to its end on the caller's thread (the implementation may run it
-// on a thread of its own and wait) and leaves nothing open behind.
+// command to its end on the caller's thread and leaves nothing open behind.
 class FunctionReader
 {
 public:

@@ -43,8 +43,7 @@ ReaderOutcome ReaderObjectsReader::updateAccess(const ReaderConnection &connecti
     if (unreachable(connection, refused))
         return refused;
     MyRdrKelvara reader(m_settings, readerType);
-    reader.startUpdateAccessConfiguration(connection, dataSet);
-    reader.waitForReader();
+    reader.runUpdateAccessConfiguration(connection, dataSet);
     return outcomeOf(reader);
 }
 
@@ -76,8 +75,7 @@ ReaderOutcome ReaderObjectsReader::readAccess(const ReaderConnection &connection
     if (unreachable(connection, refused))
         return refused;
     MyRdrKelvara reader(m_settings, readerType);
-    reader.startReadAccessConfiguration(connection);
-    reader.waitForReader();
+    reader.runReadAccessConfiguration(connection);
     const ReaderOutcome outcome = outcomeOf(reader);
     if (outcome.ok()) {
         // By table position: two tags with the same definition keep their own lines.
@@ -97,8 +95,7 @@ ReaderOutcome ReaderObjectsReader::readEvents(const ReaderConnection &connection
     if (unreachable(connection, refused))
         return refused;
     MyRdrKelvara reader(m_settings, readerType);
-    reader.startReadEventTable(connection);
-    reader.waitForReader();
+    reader.runReadEventTable(connection);
     const ReaderOutcome outcome = outcomeOf(reader);
     if (outcome.ok())
         readBack.events = reader.events();
@@ -111,8 +108,7 @@ ReaderOutcome ReaderObjectsReader::setDateTime(const ReaderConnection &connectio
     if (unreachable(connection, refused))
         return refused;
     MyRdr reader(m_settings);
-    reader.startSetDateTime(connection);
-    reader.waitForReader();
+    reader.runSetDateTime(connection);
     return outcomeOf(reader);
 }
 

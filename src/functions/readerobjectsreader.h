@@ -3,8 +3,8 @@
 #include "functions/functionreader.h"
 #include "reader/readersettings.h"
 
-// The function threads' reader: one reader object per command, started on
-// its own thread and waited for, its error record and lists taken over.
+// The function threads' reader: one reader object per command, run on the
+// worker's thread, its error record and lists taken over.
 class ReaderObjectsReader : public FunctionReader
 {
 public:

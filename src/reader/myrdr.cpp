@@ -15,6 +15,7 @@
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QTcpSocket>
+#include <QThread>
 
 namespace {
 
@@ -34,51 +35,59 @@ QString textOf(const char *buffer)
 } // namespace
 
 MyRdr::MyRdr(const ReaderSettings &settings, QObject *parent)
-    : QThread(parent), m_settings(settings)
+    : QObject(parent), m_settings(settings)
 {
     m_connection.timeoutMs = 5000;
 }
 
 MyRdr::~MyRdr()
 {
-    if (isRunning())
-        wait();
     closeConnection();
 }
 
-void MyRdr::start(int command, const ReaderConnection &connection, const QString &payload)
+void MyRdr::run(int command, const ReaderConnection &connection, const QString &payload)
 {
-    // The running command owns the fields; a second start would change them under it.
-    if (isRunning())
+    // The running command owns the fields.
+    if (m_command != 0)
         return;
     m_connection = connection;
     m_payload = payload;
     m_command = command;
-    QThread::start(QThread::InheritPriority);
-}
-
-void MyRdr::startTestConnection(const ReaderConnection &connection)
-{
-    start(TestConnection, connection);
-}
-
-void MyRdr::startCpuReset(const ReaderConnection &connection)
-{
-    start(CpuReset, connection);
-}
-
-void MyRdr::startSetDateTime(const ReaderConnection &connection)
-{
-    start(SetDateTime, connection);
-}
-
-void MyRdr::waitForReader()
-{
-    while (isRunning()) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
+    switch (command) {
+    case TestConnection:
+        testConnection();
+        break;
+    case CpuReset:
+        cpuResetCommand();
+        break;
+    case SetDateTime:
+        setDateTimeCommand();
+        break;
+    default:
+        runClassCommand(command);
+        break;
     }
-    wait();
+    m_command = 0;
+}
+
+void MyRdr::runTestConnection(const ReaderConnection &connection)
+{
+    run(TestConnection, connection);
+}
+
+void MyRdr::runCpuReset(const ReaderConnection &connection)
+{
+    run(CpuReset, connection);
+}
+
+void MyRdr::runSetDateTime(const ReaderConnection &connection)
+{
+    run(SetDateTime, connection);
+}
+
+void MyRdr::sleepMs(int ms)
+{
+    QThread::msleep(ulong(ms));
 }
 
 QString MyRdr::describeError(const QString &text) const
@@ -103,26 +112,6 @@ QString MyRdr::readerLogFilePath(const QString &projectPath, const QString &logK
     const QString folder = entryLogPath(projectPath, logKey);
     QDir().mkpath(folder);
     return QDir::toNativeSeparators(QStringLiteral("%1/%2").arg(folder, dailyLogFileName()));
-}
-
-void MyRdr::run()
-{
-    const int code = m_command;
-    switch (code) {
-    case TestConnection:
-        testConnection();
-        break;
-    case CpuReset:
-        cpuResetCommand();
-        break;
-    case SetDateTime:
-        setDateTimeCommand();
-        break;
-    default:
-        runClassCommand(code);
-        break;
-    }
-    m_command = 0;
 }
 
 bool MyRdr::runClassCommand(int)

@@ -7,17 +7,20 @@
 #include "reader/readersettings.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <QThread>
 #include <QtGlobal>
 
 #include <functional>
 
-// A reader object: a thread that runs one command against one reader. The
-// base class opens and closes the connection, keeps the error record and the
+// A reader object: runs one command at a time against one reader, on the
+// thread that calls it, to its end (every step is bounded by the connection's
+// time-out). A function worker calls it on its own thread; the window runs it
+// through a ReaderTask and continues when the task reports back. The base
+// class opens and closes the connection, keeps the error record and the
 // reader log and runs the commands every reader type has; each type adds its
 // own from code 100 upward.
-class MyRdr : public QThread
+class MyRdr : public QObject
 {
     Q_OBJECT
 public:
@@ -27,15 +30,13 @@ public:
     explicit MyRdr(const ReaderSettings &settings, QObject *parent = nullptr);
     ~MyRdr() override;
 
-    // Copies the connection and the payload and starts the command on the
-    // object's own thread. Ignored while a command runs.
-    void start(int command, const ReaderConnection &connection, const QString &payload = QString());
-    void startTestConnection(const ReaderConnection &connection);
-    void startCpuReset(const ReaderConnection &connection);
-    void startSetDateTime(const ReaderConnection &connection);
-
-    // Processes events and sleeps 10 ms while the thread runs.
-    void waitForReader();
+    // Copies the connection and the payload and runs the command on the
+    // calling thread; the results are there when it returns. Ignored while
+    // a command runs (an object is used by one thread at a time).
+    void run(int command, const ReaderConnection &connection, const QString &payload = QString());
+    void runTestConnection(const ReaderConnection &connection);
+    void runCpuReset(const ReaderConnection &connection);
+    void runSetDateTime(const ReaderConnection &connection);
 
     ErrorInfo result() const { return ErrorInfo(m_errorCode, m_errorText); }
     bool connectFailed() const { return m_connectFailed; }
@@ -64,7 +65,6 @@ public:
     static QString readerLogFilePath(const QString &projectPath, const QString &logKey);
 
 protected:
-    void run() override;
     // Runs a command of the class; false for a code it does not know.
     virtual bool runClassCommand(int command);
 
@@ -116,10 +116,10 @@ protected:
     void readInFreshField(const std::function<void()> &read);
     // The "Read Tag" command around the type's own inventory steps.
     void readTagCommand(const std::function<void()> &steps);
-    void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
+    static void sleepMs(int ms);
 
     // A copy: callers hand in settings made for the call, which a reader
-    // working on its own thread would otherwise outlive.
+    // run by a ReaderTask would otherwise outlive.
     const ReaderSettings m_settings;
     int m_command = 0;
     QString m_payload;

@@ -18,17 +18,17 @@ public:
 
     MyRdrAccessReader(const ReaderSettings &settings, int readerType, QObject *parent = nullptr);
 
-    void startReadInfo(const ReaderConnection &connection) { start(ReadInfo, connection); }
-    void startWriteAccessConfiguration(const ReaderConnection &connection,
-                                       const QString &settingsText)
+    void runReadInfo(const ReaderConnection &connection) { run(ReadInfo, connection); }
+    void runWriteAccessConfiguration(const ReaderConnection &connection,
+                                     const QString &settingsText)
     {
-        start(WriteAccessConfiguration, connection, settingsText);
+        run(WriteAccessConfiguration, connection, settingsText);
     }
-    void startWriteTagReaderConfiguration(const ReaderConnection &connection)
+    void runWriteTagReaderConfiguration(const ReaderConnection &connection)
     {
-        start(WriteTagReaderConfiguration, connection);
+        run(WriteTagReaderConfiguration, connection);
     }
-    void startReadTag(const ReaderConnection &connection) { start(ReadTag, connection); }
+    void runReadTag(const ReaderConnection &connection) { run(ReadTag, connection); }
 
     int readerType() const { return m_readerType; }
 

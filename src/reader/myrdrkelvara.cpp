@@ -12,11 +12,11 @@ MyRdrKelvara::MyRdrKelvara(const ReaderSettings &settings, int readerType, QObje
     m_exchange.setTimeZone(settings.project.siteZone());
 }
 
-void MyRdrKelvara::startUpdateAccessConfiguration(const ReaderConnection &connection,
-                                                  const AccessDataSet &accessData)
+void MyRdrKelvara::runUpdateAccessConfiguration(const ReaderConnection &connection,
+                                                const AccessDataSet &accessData)
 {
     m_accessData = accessData;
-    start(UpdateAccessConfiguration, connection);
+    run(UpdateAccessConfiguration, connection);
 }
 
 bool MyRdrKelvara::runClassCommand(int command)

@@ -26,16 +26,13 @@ public:
     // readerType: the entry's reader type; it chooses the identifier length.
     MyRdrKelvara(const ReaderSettings &settings, int readerType, QObject *parent = nullptr);
 
-    void startUpdateAccessConfiguration(const ReaderConnection &connection,
-                                        const AccessDataSet &accessData);
-    void startReadAccessConfiguration(const ReaderConnection &connection)
+    void runUpdateAccessConfiguration(const ReaderConnection &connection,
+                                      const AccessDataSet &accessData);
+    void runReadAccessConfiguration(const ReaderConnection &connection)
     {
-        start(ReadAccessConfiguration, connection);
+        run(ReadAccessConfiguration, connection);
     }
-    void startReadEventTable(const ReaderConnection &connection)
-    {
-        start(ReadEventTable, connection);
-    }
+    void runReadEventTable(const ReaderConnection &connection) { run(ReadEventTable, connection); }
 
     // The flash-drive form of the update: writes the table file on the
     // caller's thread. False on any failure, with the error kept.

@@ -13,11 +13,11 @@ public:
 
     MyRdrProgrammer(const ReaderSettings &settings, int readerType, QObject *parent = nullptr);
 
-    void startWriteTagReaderConfiguration(const ReaderConnection &connection)
+    void runWriteTagReaderConfiguration(const ReaderConnection &connection)
     {
-        start(WriteTagReaderConfiguration, connection);
+        run(WriteTagReaderConfiguration, connection);
     }
-    void startReadTag(const ReaderConnection &connection) { start(ReadTag, connection); }
+    void runReadTag(const ReaderConnection &connection) { run(ReadTag, connection); }
 
     int readerType() const { return m_readerType; }
 

@@ -12,9 +12,9 @@ public:
     explicit MyRdrTZ60(const ReaderSettings &settings, QObject *parent = nullptr);
 
     // boardSerial: the external I/O board's serial number in hexadecimal.
-    void startPairing(const ReaderConnection &connection, const QString &boardSerial)
+    void runPairing(const ReaderConnection &connection, const QString &boardSerial)
     {
-        start(Pairing, connection, boardSerial);
+        run(Pairing, connection, boardSerial);
     }
 
     bool extIoSupported() const { return m_extIoSupported; }

@@ -13,9 +13,9 @@ public:
 
     explicit MyRdrTZU700(const ReaderSettings &settings, QObject *parent = nullptr);
 
-    void startResetAntiPassback(const ReaderConnection &connection)
+    void runResetAntiPassback(const ReaderConnection &connection)
     {
-        start(ResetAntiPassback, connection);
+        run(ResetAntiPassback, connection);
     }
 
     // Writes the access configuration as configuration text lines (the

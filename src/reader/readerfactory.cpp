@@ -22,6 +22,31 @@ ErrorInfo objectError(const char *text)
                      QCoreApplication::translate("ReaderFactory", text));
 }
 
+// The reader object of a programmer reader and its connection, or the error
+// why there is none.
+ErrorInfo programmerObject(const ReaderSettings &settings, const ProgrammerReader &reader,
+                           int command, std::unique_ptr<MyRdr> *object,
+                           ReaderConnection *connection)
+{
+    object->reset(createReader(reader.type, settings));
+    if (!*object || command == 0)
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported reader type"));
+    *connection = programmerConnection(reader);
+    if (connection->kind() == ReaderConnection::NoConnection)
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported function"));
+    return ErrorInfo();
+}
+
+// The command's result; a failed connection never counts as done.
+ErrorInfo commandResult(const MyRdr &object, bool *connectFailed)
+{
+    if (connectFailed)
+        *connectFailed = object.connectFailed();
+    if (object.connectFailed() && object.result().ok())
+        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Cannot connect to the reader"));
+    return object.result();
+}
+
 } // namespace
 
 MyRdr *createReader(int readerType, const ReaderSettings &settings, QObject *parent)
@@ -115,47 +140,42 @@ bool testProgrammerConnection(const ReaderSettings &settings, const ProgrammerRe
     std::unique_ptr<MyRdr> object(createReader(reader.type, settings));
     if (!object)
         object.reset(new MyRdr(settings));
-    object->startTestConnection(connection);
-    object->waitForReader();
+    object->runTestConnection(connection);
     return !object->connectFailed();
 }
 
-ErrorInfo writeTagReaderConfiguration(
-    const ReaderSettings &settings, const ProgrammerReader &reader, bool *connectFailed,
-    const std::function<bool(const QString &firmware)> &firmwareOk, bool *firmwareRefused)
+ErrorInfo readProgrammerFirmware(const ReaderSettings &settings, const ProgrammerReader &reader,
+                                 QString *firmware, bool *connectFailed)
 {
     if (connectFailed)
         *connectFailed = false;
-    if (firmwareRefused)
-        *firmwareRefused = false;
-    const int command = tagReaderConfigurationCommand(reader.type);
-    std::unique_ptr<MyRdr> object(createReader(reader.type, settings));
-    if (!object || command == 0)
-        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported reader type"));
-    const ReaderConnection connection = programmerConnection(reader);
-    if (connection.kind() == ReaderConnection::NoConnection)
-        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported function"));
-    if (ReaderTypes::isAccessReader(reader.type) && firmwareOk) {
-        object->start(MyRdrAccessReader::ReadInfo, connection);
-        object->waitForReader();
-        if (connectFailed)
-            *connectFailed = object->connectFailed();
-        if (!object->result().ok() || object->connectFailed())
-            return object->result();
-        if (!firmwareOk(object->firmwareVersion())) {
-            if (firmwareRefused)
-                *firmwareRefused = true;
-            return ErrorInfo();
-        }
-    }
-    object->start(command, connection);
-    object->waitForReader();
+    firmware->clear();
+    std::unique_ptr<MyRdr> object;
+    ReaderConnection connection;
+    const int command = ReaderTypes::isAccessReader(reader.type) ? MyRdrAccessReader::ReadInfo : 0;
+    const ErrorInfo refused = programmerObject(settings, reader, command, &object, &connection);
+    if (!refused.ok())
+        return refused;
+    object->run(command, connection);
+    const ErrorInfo result = commandResult(*object, connectFailed);
+    if (result.ok())
+        *firmware = object->firmwareVersion();
+    return result;
+}
+
+ErrorInfo writeTagReaderConfiguration(const ReaderSettings &settings,
+                                      const ProgrammerReader &reader, bool *connectFailed)
+{
     if (connectFailed)
-        *connectFailed = object->connectFailed();
-    // A failed connection never counts as a configured reader.
-    if (object->connectFailed() && object->result().ok())
-        return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Cannot connect to the reader"));
-    return object->result();
+        *connectFailed = false;
+    std::unique_ptr<MyRdr> object;
+    ReaderConnection connection;
+    const int command = tagReaderConfigurationCommand(reader.type);
+    const ErrorInfo refused = programmerObject(settings, reader, command, &object, &connection);
+    if (!refused.ok())
+        return refused;
+    object->run(command, connection);
+    return commandResult(*object, connectFailed);
 }
 
 ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerType,
@@ -167,8 +187,7 @@ ErrorInfo writeAccessConfiguration(const ReaderSettings &settings, int readerTyp
     if (readerType == ReaderTypes::TZ60 || ReaderTypes::isLongRangeAccessReader(readerType)) {
         if (connection.kind() != ReaderConnection::NoConnection) {
             std::unique_ptr<MyRdr> reader(createReader(readerType, settings));
-            reader->start(101, connection, settingsText);
-            reader->waitForReader();
+            reader->run(101, connection, settingsText);
             if (connectFailed)
                 *connectFailed = reader->connectFailed();
             return reader->result();
@@ -206,8 +225,7 @@ ErrorInfo readTag(const ReaderSettings &settings, bool longRange, TransponderIdd
     std::unique_ptr<MyRdr> reader(createReader(programmer.type, settings));
     if (!reader || command == 0)
         return objectError(QT_TRANSLATE_NOOP("ReaderFactory", "Unsupported reader type"));
-    reader->start(command, programmerConnection(programmer));
-    reader->waitForReader();
+    reader->run(command, programmerConnection(programmer));
     if (connectFailed)
         *connectFailed = reader->connectFailed();
     const ErrorInfo result = reader->result();

@@ -40,16 +40,17 @@ ReaderConnection programmerConnection(const ProgrammerReader &reader);
 bool testProgrammerConnection(const ReaderSettings &settings, const ProgrammerReader &reader,
                               int timeoutMs = 1000);
 
+// The firmware version an access reader serving as programmer reader
+// reports, read before its tag reader configuration is written. Other types
+// give "Unsupported reader type".
+ErrorInfo readProgrammerFirmware(const ReaderSettings &settings, const ProgrammerReader &reader,
+                                 QString *firmware, bool *connectFailed = nullptr);
+
 // Writes the fixed tag reader configuration to a programmer reader of any
-// type that has one. For the access reader types the reader information is
-// read first and firmwareOk decides on the reported firmware (false stops
-// without an error of its own, *firmwareRefused tells). Other types give
-// "Unsupported reader type".
-ErrorInfo
-writeTagReaderConfiguration(const ReaderSettings &settings, const ProgrammerReader &reader,
-                            bool *connectFailed = nullptr,
-                            const std::function<bool(const QString &firmware)> &firmwareOk = {},
-                            bool *firmwareRefused = nullptr);
+// type that has one; other types give "Unsupported reader type".
+ErrorInfo writeTagReaderConfiguration(const ReaderSettings &settings,
+                                      const ProgrammerReader &reader,
+                                      bool *connectFailed = nullptr);
 
 // The flash-drive operations the configuration writer needs: the path of a
 // reader's "CONFIG.INI" (empty when no drive is ready) and setting the job.

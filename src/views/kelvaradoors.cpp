@@ -11,6 +11,7 @@
 #include "reader/readerfactory.h"
 #include "reader/readertypes.h"
 #include "views/kelvaraeditdoor.h"
+#include "views/kxreaderrun.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
@@ -34,6 +35,7 @@ KelvaraDoors::KelvaraDoors(ApplicationSettings &settings, const ProjectParameter
     : KelvaraListView(settings, params, parent), m_drive(drive)
 {
     setObjectName(QStringLiteral("KelvaraDoors"));
+    m_run = new KxReaderRun(this);
     createToolBar({":/door-add-48.png", "addDoor"}, {":/door-edit-48.png", "editDoor"},
                   {":/door-remove-48.png", "removeDoor"}, "doorCount", tr("Entries"),
                   {{tr("Area, Entry"), int(EntryRecords::SortByName)},
@@ -243,17 +245,19 @@ void KelvaraDoors::runReaderCommand(int command)
     if (key.isEmpty())
         return;
     const ReaderSettings settings = KelvaraEditDoor::readerSettings(m_settings, m_params);
-    std::unique_ptr<MyRdr> reader(ReaderFactory::createReader(entry.readerType, settings));
+    const std::shared_ptr<MyRdr> reader(ReaderFactory::createReader(entry.readerType, settings));
     if (!reader) {
         showError(this, ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
         return;
     }
-    {
-        KxWaitCursor wait;
-        reader->start(command, KelvaraEditDoor::connectionOf(entry, key));
-        reader->waitForReader();
-    }
-    showError(this, reader->result());
+    const ReaderConnection connection = KelvaraEditDoor::connectionOf(entry, key);
+    m_run->start([reader, command, connection] { reader->run(command, connection); },
+                 [this, reader] { showError(this, reader->result()); });
+}
+
+bool KelvaraDoors::isReaderBusy() const
+{
+    return m_run->isRunning();
 }
 
 void KelvaraDoors::resetCpu()

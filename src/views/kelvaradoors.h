@@ -7,6 +7,7 @@
 #include <QString>
 
 class FlashDrive;
+class KxReaderRun;
 class QAction;
 class QMenu;
 
@@ -27,6 +28,8 @@ public:
     QAction *resetAntiPassbackAction() const { return m_resetAntiPassback; }
     // The entries as the table shows them, in table order.
     const QList<EntryRow> &entries() const { return m_rows; }
+    // A reader command of a row runs; the view is disabled meanwhile.
+    bool isReaderBusy() const;
 
 signals:
     // Entries were added, edited or removed: the board is out of date.
@@ -55,6 +58,7 @@ private:
     int actionRow() const;
     QString folderKeyOf(const EntryRow &entry);
     void openEntryFolder(bool data);
+    // Starts the command on the row's reader; its result is shown when it ends.
     void runReaderCommand(int command);
 
     FlashDrive &m_drive;
@@ -66,4 +70,5 @@ private:
     QAction *m_resetCpu = nullptr;
     QAction *m_resetAntiPassback = nullptr;
     int m_menuRow = -1;
+    KxReaderRun *m_run = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "views/flashdrivedialogs.h"
 #include "views/kelvaracfg_tz60.h"
 #include "views/kelvaracfgform.h"
+#include "views/kxreaderrun.h"
 #include "views/kxselectreader.h"
 #include "widgets/kxformline.h"
 #include "widgets/guimessages.h"
@@ -148,6 +149,7 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
     bottom->addWidget(m_cancel);
     layout->addLayout(bottom);
 
+    m_run = new KxReaderRun(this);
     connect(m_selectReader, &QPushButton::clicked, this, &KelvaraEditDoor::selectReader);
     connect(m_readInfo, &QPushButton::clicked, this, &KelvaraEditDoor::readInfo);
     connect(m_flashDrive, &QCheckBox::toggled, this, &KelvaraEditDoor::noAccessChanged);
@@ -176,7 +178,15 @@ void KelvaraEditDoor::done(int result)
 
 void KelvaraEditDoor::reject()
 {
+    // The command goes on; the dialog closes when the operator can see its end.
+    if (isReaderBusy())
+        return;
     QDialog::reject();
+}
+
+bool KelvaraEditDoor::isReaderBusy() const
+{
+    return m_run->isRunning();
 }
 
 // ---------------------------------------------------------------- fields
@@ -380,27 +390,29 @@ void KelvaraEditDoor::selectReader()
     refreshConnect();
 }
 
-bool KelvaraEditDoor::readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet)
+void KelvaraEditDoor::readReaderInfo(bool quiet, const ReaderThen &then)
 {
-    reader.reset(ReaderFactory::createReader(readerType(), readerSettings(m_settings, m_params)));
+    const std::shared_ptr<MyRdr> reader(
+        ReaderFactory::createReader(readerType(), readerSettings(m_settings, m_params)));
     if (!reader) {
         if (!quiet)
             showError(this, ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
-        return false;
+        if (then)
+            then(reader);
+        return;
     }
-    {
-        KxWaitCursor wait;
-        reader->start(100, connection());
-        reader->waitForReader();
-    }
-    if (!reader->result().ok()) {
-        if (!quiet)
-            showError(this, reader->result());
-        return false;
-    }
-    m_firmware->setText(reader->firmwareVersion());
-    showExtIoState(reader.get());
-    return true;
+    const ReaderConnection target = connection();
+    m_run->start([reader, target] { reader->run(MyRdrAccessReader::ReadInfo, target); },
+                 [this, reader, quiet, then] {
+                     if (reader->result().ok()) {
+                         m_firmware->setText(reader->firmwareVersion());
+                         showExtIoState(reader.get());
+                     } else if (!quiet) {
+                         showError(this, reader->result());
+                     }
+                     if (then)
+                         then(reader);
+                 });
 }
 
 void KelvaraEditDoor::showExtIoState(const MyRdr *reader)
@@ -420,28 +432,27 @@ void KelvaraEditDoor::showExtIoState(const MyRdr *reader)
 
 void KelvaraEditDoor::readInfo()
 {
-    std::unique_ptr<MyRdr> reader;
-    readReaderInfo(reader);
+    readReaderInfo(false, {});
 }
 
 void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
 {
     if (readerType() != ReaderTypes::TZ60)
         return;
-    MyRdrTZ60 reader(readerSettings(m_settings, m_params));
-    {
-        KxWaitCursor wait;
-        reader.startPairing(connection(), serialNumberHex);
-        reader.waitForReader();
-    }
-    const ErrorInfo result = reader.result();
-    // The board state as the reader now reports it.
-    std::unique_ptr<MyRdr> info;
-    readReaderInfo(info, true);
-    if (result.ok())
-        KxMessageBox::information(this, tr("Pairing with external IO"), tr("Ok"));
-    else
-        showError(this, result);
+    const auto reader = std::make_shared<MyRdrTZ60>(readerSettings(m_settings, m_params));
+    const ReaderConnection target = connection();
+    m_run->start([reader, target, serialNumberHex] { reader->runPairing(target, serialNumberHex); },
+                 [this, reader] {
+                     const ErrorInfo result = reader->result();
+                     // The board state as the reader now reports it.
+                     readReaderInfo(true, [this, result](const std::shared_ptr<MyRdr> &) {
+                         if (result.ok())
+                             KxMessageBox::information(this, tr("Pairing with external IO"),
+                                                       tr("Ok"));
+                         else
+                             showError(this, result);
+                     });
+                 });
 }
 
 // ---------------------------------------------------------------- saving
@@ -509,8 +520,9 @@ void KelvaraEditDoor::accept()
     if (!store(row))
         return;
     if (row.readerType != 0 && !row.readerConfig.isEmpty())
-        configureReader(row, row.readerConfig);
-    QDialog::accept();
+        configureReader(row, row.readerConfig, [this] { QDialog::accept(); });
+    else
+        QDialog::accept();
 }
 
 void KelvaraEditDoor::showConfigurationFailure(const ErrorInfo &error)
@@ -523,36 +535,37 @@ void KelvaraEditDoor::showConfigurationFailure(const ErrorInfo &error)
     showError(this, shown);
 }
 
-void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settingsText)
+void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settingsText,
+                                      const std::function<void()> &finish)
 {
     const QString title = tr("Reader Configuration");
-    const ReaderSettings settings = readerSettings(m_settings, m_params);
-    const ReaderConnection target = connectionOf(row, folderKey());
-    bool connectFailed = false;
     if (row.port & EntryRecords::FlashDrivePortBit) {
         if (KxMessageBox::question(
                 this, title,
                 tr("Do you want to save the configuration to an USB stick?\n\n(In case of 'No' "
                    "you can perform that later.\nAll settings will be stored in the project "
                    "database.)"),
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-            return;
-        if (!FlashDriveDialogs::makeReady(this, m_drive, m_params.databasePath))
-            return;
-        ReaderFactory::FlashDrive drive;
-        drive.configFilePath = [this](quint32 id) { return m_drive.configFilePath(id); };
-        drive.setWriteConfigJob = [this] { return m_drive.setWriteConfigJob(); };
-        drive.anchor = m_drive.anchor();
-        ErrorInfo result;
-        {
-            KxWaitCursor wait;
-            result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
-                                                             settingsText, &connectFailed, drive);
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes &&
+            FlashDriveDialogs::makeReady(this, m_drive, m_params.databasePath)) {
+            ReaderFactory::FlashDrive drive;
+            drive.configFilePath = [this](quint32 id) { return m_drive.configFilePath(id); };
+            drive.setWriteConfigJob = [this] { return m_drive.setWriteConfigJob(); };
+            drive.anchor = m_drive.anchor();
+            ErrorInfo result;
+            {
+                // A file on the drive: no reader to wait for.
+                KxWaitCursor wait;
+                bool connectFailed = false;
+                result = ReaderFactory::writeAccessConfiguration(
+                    readerSettings(m_settings, m_params), row.readerType,
+                    connectionOf(row, folderKey()), settingsText, &connectFailed, drive);
+            }
+            if (result.ok())
+                KxMessageBox::information(this, tr("Save reader configuration"), tr("Ok"));
+            else
+                showConfigurationFailure(result);
         }
-        if (result.ok())
-            KxMessageBox::information(this, tr("Save reader configuration"), tr("Ok"));
-        else
-            showConfigurationFailure(result);
+        finish();
         return;
     }
     if (KxMessageBox::question(
@@ -562,15 +575,25 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
                "CPU reset is performed.\n\nDo you want to continue?\n\n(In case of 'No' you "
                "can perform the reader \nconfiguration later. All settings will be stored \nin "
                "the project database.)"),
-            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        finish();
         return;
-    std::unique_ptr<MyRdr> reader;
-    if (!readReaderInfo(reader, true)) {
-        if (reader)
-            showConfigurationFailure(reader->result());
-        else
-            showConfigurationFailure(
-                ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
+    }
+    readReaderInfo(true, [this, row, settingsText, finish](const std::shared_ptr<MyRdr> &reader) {
+        writeConfiguration(row, settingsText, reader, finish);
+    });
+}
+
+void KelvaraEditDoor::writeConfiguration(const EntryRow &row, const QString &settingsText,
+                                         const std::shared_ptr<MyRdr> &reader,
+                                         const std::function<void()> &finish)
+{
+    const QString title = tr("Reader Configuration");
+    if (!reader || !reader->result().ok()) {
+        showConfigurationFailure(
+            reader ? reader->result()
+                   : ErrorInfo(ErrorInfo::ReaderObjectError, tr("Unsupported reader type")));
+        finish();
         return;
     }
     // The reader that answers must be the one the entry names: an address
@@ -589,28 +612,40 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
                          .arg(reader->readerDeviceId(), 8, 16, QLatin1Char('0'))
                          .toUpper(),
                      ReaderTypes::readerTypeName(row.readerType), row.readerSerNo));
+        finish();
         return;
     }
-    if (!confirmReaderFirmware(this, row.readerType, reader->firmwareVersion()))
+    if (!confirmReaderFirmware(this, row.readerType, reader->firmwareVersion())) {
+        finish();
         return;
+    }
     if (const auto *tz60 = qobject_cast<const MyRdrTZ60 *>(reader.get())) {
         if (tz60->extIoSupported() && !tz60->extIoPaired() &&
             KxMessageBox::question(this, tr("PQIO Pairing"),
                                    tr("The external PQIO-Module is not paired with the "
                                       "reader.\nDo you want to continue?"),
-                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+            finish();
             return;
+        }
     }
-    ErrorInfo result;
-    {
-        KxWaitCursor wait;
-        result = ReaderFactory::writeAccessConfiguration(settings, row.readerType, target,
-                                                         settingsText, &connectFailed);
-    }
-    if (result.ok())
-        KxMessageBox::information(this, tr("Write reader configuration"), tr("Ok"));
-    else
-        showConfigurationFailure(result);
+    const ReaderSettings settings = readerSettings(m_settings, m_params);
+    const ReaderConnection target = connectionOf(row, folderKey());
+    const int type = row.readerType;
+    const auto result = std::make_shared<ErrorInfo>();
+    m_run->start(
+        [settings, type, target, settingsText, result] {
+            bool connectFailed = false;
+            *result = ReaderFactory::writeAccessConfiguration(settings, type, target, settingsText,
+                                                              &connectFailed);
+        },
+        [this, result, finish] {
+            if (result->ok())
+                KxMessageBox::information(this, tr("Write reader configuration"), tr("Ok"));
+            else
+                showConfigurationFailure(*result);
+            finish();
+        });
 }
 
 // ---------------------------------------------------------------- help and keys

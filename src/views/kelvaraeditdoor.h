@@ -7,11 +7,13 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class ApplicationSettings;
 class FlashDrive;
 class KelvaraCfgForm;
+class KxReaderRun;
 class MyRdr;
 struct ProjectParameters;
 class QAction;
@@ -27,7 +29,8 @@ class QVBoxLayout;
 // Adds an entry (negative key) or edits one: area, name, comment, the reader
 // that controls it and the reader's settings in the form of its type. Saving
 // stores the entry and then offers to write the configuration to the reader
-// or to the USB flash drive.
+// or to the USB flash drive. Reader commands run on a thread of their own;
+// meanwhile the dialog is disabled and does not close.
 class KelvaraEditDoor : public QDialog
 {
     Q_OBJECT
@@ -49,6 +52,8 @@ public:
     KelvaraCfgForm *form() const { return m_form; }
     // How the dialog's reader commands reach the reader.
     ReaderConnection connection() const;
+    // A reader command runs.
+    bool isReaderBusy() const;
 
     static ReaderSettings readerSettings(const ApplicationSettings &settings,
                                          const ProjectParameters &params);
@@ -75,13 +80,24 @@ private:
     void setReaderType(int type);
     // The folder key the entry has, or would have once saved.
     QString folderKey() const;
-    // Runs the reader information command; false (after telling why) on failure.
-    bool readReaderInfo(std::unique_ptr<MyRdr> &reader, bool quiet = false);
+    using ReaderThen = std::function<void(const std::shared_ptr<MyRdr> &reader)>;
+    // Starts the reader information command; on success the firmware and the
+    // board state are shown, on failure (unless quiet) the error. Then gets
+    // the reader object (null for a type without a class), whose result says
+    // how it went.
+    void readReaderInfo(bool quiet, const ReaderThen &then);
     void showExtIoState(const MyRdr *reader);
     // The input checks before saving; false after the message.
     bool checkInput(const EntryRow &row);
     bool store(const EntryRow &row);
-    void configureReader(const EntryRow &row, const QString &settingsText);
+    // Offers to write the stored configuration and does it; finish runs
+    // afterwards whatever happened.
+    void configureReader(const EntryRow &row, const QString &settingsText,
+                         const std::function<void()> &finish);
+    // The checks on the reader that answered and the writing itself.
+    void writeConfiguration(const EntryRow &row, const QString &settingsText,
+                            const std::shared_ptr<MyRdr> &reader,
+                            const std::function<void()> &finish);
     void showConfigurationFailure(const ErrorInfo &error);
 
     int m_doorKey;
@@ -113,4 +129,5 @@ private:
     KelvaraCfgForm *m_form = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
+    KxReaderRun *m_run = nullptr;
 };

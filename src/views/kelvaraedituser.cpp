@@ -96,6 +96,7 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     connect(m_configure, &QPushButton::clicked, this, &KelvaraEditUser::generalSettings);
     connect(m_save, &QPushButton::clicked, this, &KelvaraEditUser::accept);
     connect(m_cancel, &QPushButton::clicked, this, &KelvaraEditUser::reject);
+    m_readTag = new KelvaraReadTag(this);
 
     showIdd(false);
     showIdd(true);
@@ -114,6 +115,9 @@ KelvaraEditUser::~KelvaraEditUser() = default;
 
 void KelvaraEditUser::done(int result)
 {
+    // The read goes on; the dialog closes when the operator can see its end.
+    if (isReadingTag())
+        return;
     // Kept for the next dialog; written to the settings file with the window's.
     m_settings.editUserDialogGeometry = geometry();
     QDialog::done(result);
@@ -261,11 +265,15 @@ void KelvaraEditUser::readIdd(bool longRange)
     settings.hfProgrammerReader = m_settings.hfProgrammerReader;
     settings.uhfProgrammerReader = m_settings.uhfProgrammerReader;
     settings.uhfRegion = m_settings.uhfRegion;
-    TransponderIdd idd;
-    if (!KelvaraReadTag::readTag(settings, longRange, &idd, this))
-        return;
-    (longRange ? m_iddClass1Gen2 : m_iddIso14443) = idd;
-    showIdd(longRange);
+    m_readTag->start(settings, longRange, [this, longRange](const TransponderIdd &idd) {
+        (longRange ? m_iddClass1Gen2 : m_iddIso14443) = idd;
+        showIdd(longRange);
+    });
+}
+
+bool KelvaraEditUser::isReadingTag() const
+{
+    return m_readTag->isRunning();
 }
 
 void KelvaraEditUser::generalSettings()
@@ -291,6 +299,8 @@ UserRow KelvaraEditUser::collectRow() const
 
 void KelvaraEditUser::accept()
 {
+    if (isReadingTag())
+        return;
     const UserRow row = collectRow();
     const RecordProblem problem = UserRecords::problem(row);
     if (!problem.isEmpty()) {

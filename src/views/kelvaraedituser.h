@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class ApplicationSettings;
+class KelvaraReadTag;
 struct ProjectParameters;
 class QAction;
 class QGroupBox;
@@ -38,6 +39,8 @@ public:
     QString firstName() const;
     TransponderIdd iddIso14443() const { return m_iddIso14443; }
     TransponderIdd iddClass1Gen2() const { return m_iddClass1Gen2; }
+    // A tag is being read; the dialog is disabled and does not close meanwhile.
+    bool isReadingTag() const;
 
 public slots:
     void accept() override;
@@ -89,4 +92,5 @@ private:
     QPushButton *m_save = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_configure = nullptr;
+    KelvaraReadTag *m_readTag = nullptr;
 };

@@ -5,15 +5,8 @@
 #include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
-#include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "functions/flashdrive.h"
-#include "functions/kelvarareadaccessthread.h"
-#include "functions/kelvarareadeventsthread.h"
-#include "functions/kelvarasetdatetimethread.h"
-#include "functions/kelvaraupdatethread.h"
-#include "functions/kelvaraverifythread.h"
-#include "functions/kelvarawriteconfigthread.h"
 #include "functions/updatecheck.h"
 #include "reader/readertypes.h"
 #include "views/flashdrivedialogs.h"
@@ -23,7 +16,6 @@
 #include "widgets/kxmessagebox.h"
 
 #include <QApplication>
-#include <QDate>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCloseEvent>
@@ -188,28 +180,6 @@ KelvaraFunctionDialog::~KelvaraFunctionDialog()
         QApplication::restoreOverrideCursor();
 }
 
-QString KelvaraFunctionDialog::functionTitle(int function)
-{
-    switch (function) {
-    case UpdateAccess:
-        return tr("Update Access Configuration");
-    case ReadAccess:
-        return tr("Read Access Configuration");
-    case ImportTransponder:
-        return tr("Import Transponder");
-    case ReadEvents:
-        return tr("Read Events");
-    case SetDateTime:
-        return tr("Set Date and Time");
-    case WriteConfig:
-        return tr("Write Reader Configuration");
-    case VerifyReader:
-        return tr("Verify Reader");
-    default:
-        return QStringLiteral("???");
-    }
-}
-
 QString KelvaraFunctionDialog::scopeText(int scope, const QString &scopeName)
 {
     switch (scope) {
@@ -233,7 +203,7 @@ void KelvaraFunctionDialog::buildList()
     m_table->setRowCount(0);
     const int scope = int(m_selection.scope());
     if (scope < EntrySelection::AllEntries || scope > EntrySelection::LongRange ||
-        m_function < UpdateAccess || m_function > VerifyReader) {
+        !ReaderFunction::isFunction(m_function)) {
         KxMessageBox::critical(this, tr("Fatal Error"), tr("Function mode error"));
         return;
     }
@@ -454,38 +424,12 @@ void KelvaraFunctionDialog::start()
         !FlashDriveDialogs::makeReady(this, m_drive, m_project.databasePath))
         return;
 
-    KelvaraFunctionThread *thread = nullptr;
-    switch (m_function) {
-    case UpdateAccess: {
-        QList<HolidayRow> holidays;
-        const QSqlError error = HolidayRecords::listUpcomingHolidays(
-            m_project.databasePath, m_project.siteToday(), holidays);
-        if (error.isValid()) {
-            showDatabaseError(this, tr("DB holiday list"), error);
-            return;
-        }
-        auto *update = new KelvaraUpdateThread(m_project, this);
-        update->setHolidays(holidays);
-        thread = update;
-        break;
-    }
-    case ReadAccess:
-    case ImportTransponder:
-        thread = new KelvaraReadAccessThread(m_project, m_function == ImportTransponder, this);
-        break;
-    case ReadEvents:
-        thread = new KelvaraReadEventsThread(m_project, this);
-        break;
-    case SetDateTime:
-        thread = new KelvaraSetDateTimeThread(m_project, this);
-        break;
-    case VerifyReader:
-        // A differing reader is marked, so the board shows it and an update picks it up.
-        thread = new KelvaraVerifyThread(m_project, true, this);
-        break;
-    default:
-        thread = new KelvaraWriteConfigThread(m_project, this);
-        break;
+    QSqlError error;
+    KelvaraFunctionThread *thread =
+        ReaderFunction::createThread(m_function, m_project, &error, this).release();
+    if (!thread) {
+        showDatabaseError(this, tr("DB holiday list"), error);
+        return;
     }
     for (int row = 0; row < m_table->rowCount(); ++row)
         setStateCell(row, QString(), Qt::white, KelvaraFunctionThread::NoState);

@@ -5,6 +5,7 @@
 #include "db/recordrows.h"
 #include "functions/functionreader.h"
 #include "functions/kelvarafunctionthread.h"
+#include "functions/readerfunction.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -31,16 +32,15 @@ class KelvaraFunctionDialog : public QDialog
     Q_OBJECT
 
 public:
-    enum Function {
-        UpdateAccess = 0,
-        ReadAccess = 1,
-        ImportTransponder = 2,
-        ReadEvents = 3,
-        SetDateTime = 4,
-        WriteConfig = 5,
-        // Compares each reader's tables with the database; marks those that differ.
-        VerifyReader = 6,
-    };
+    // The functions as the window names them.
+    using Function = ReaderFunction::Function;
+    static constexpr Function UpdateAccess = ReaderFunction::UpdateAccess;
+    static constexpr Function ReadAccess = ReaderFunction::ReadAccess;
+    static constexpr Function ImportTransponder = ReaderFunction::ImportTransponder;
+    static constexpr Function ReadEvents = ReaderFunction::ReadEvents;
+    static constexpr Function SetDateTime = ReaderFunction::SetDateTime;
+    static constexpr Function WriteConfig = ReaderFunction::WriteConfig;
+    static constexpr Function VerifyReader = ReaderFunction::VerifyReader;
     enum Column {
         SelectColumn = 0,
         NameColumn,
@@ -62,7 +62,7 @@ public:
                           const QString &scopeName, QWidget *parent = nullptr);
     ~KelvaraFunctionDialog() override;
 
-    static QString functionTitle(int function);
+    static QString functionTitle(int function) { return ReaderFunction::title(function); }
     // " (%1)" is appended to the title with this text.
     static QString scopeText(int scope, const QString &scopeName);
 

@@ -4,6 +4,7 @@
 #include "core/errortext.h"
 #include "db/entryrecords.h"
 #include "reader/readertypes.h"
+#include "views/kxreaderrun.h"
 #include "views/kxselectreader.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogrun.h"
@@ -24,16 +25,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
+#include <array>
+#include <memory>
 
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    void pause() { QApplication::restoreOverrideCursor(); }
-    void resume() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-};
+namespace {
 
 constexpr int kPictureHeight = 100;
 constexpr int kConnectionTestMs = 1000;
@@ -188,11 +183,11 @@ void KelvaraGeneralSettingsDialog::build()
     layout->addLayout(parallelRow);
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
-    auto *cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
     auto *row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(m_ok);
-    row->addWidget(cancel);
+    row->addWidget(m_cancel);
     layout->addStretch();
     layout->addLayout(row);
 
@@ -201,10 +196,24 @@ void KelvaraGeneralSettingsDialog::build()
     connect(m_select[1], &QPushButton::clicked, this,
             &KelvaraGeneralSettingsDialog::selectUhfReader);
     connect(m_ok, &QPushButton::clicked, this, &KelvaraGeneralSettingsDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_run = new KxReaderRun(this);
+    m_run->setLocked({m_select[0], m_select[1], m_ok, m_cancel});
     clearSameConnection(1);
-    showReader(0);
-    showReader(1);
+    showReaders({0, 1});
+}
+
+bool KelvaraGeneralSettingsDialog::isReaderBusy() const
+{
+    return m_run->isRunning();
+}
+
+void KelvaraGeneralSettingsDialog::reject()
+{
+    // The command goes on; the dialog closes when the operator can see its end.
+    if (isReaderBusy())
+        return;
+    QDialog::reject();
 }
 
 bool KelvaraGeneralSettingsDialog::run(QWidget *parent, ApplicationSettings &settings,
@@ -301,7 +310,7 @@ void KelvaraGeneralSettingsDialog::selectReader(int range)
     reader.deviceId = chosen.deviceId;
     reader.host = chosen.host;
     reader.port = chosen.port;
-    showReader(range);
+    showReaders({range});
     clearSameConnection(range);
 }
 
@@ -312,7 +321,7 @@ void KelvaraGeneralSettingsDialog::clearSameConnection(int keep)
     if (!m_reader[keep].host.isEmpty() && m_reader[keep].host == m_reader[other].host &&
         m_reader[keep].port == m_reader[other].port) {
         m_reader[other] = ReaderFactory::ProgrammerReader();
-        showReader(other);
+        showReaders({other});
     }
 }
 
@@ -327,34 +336,55 @@ ReaderSettings KelvaraGeneralSettingsDialog::readerSettings() const
     return settings;
 }
 
-void KelvaraGeneralSettingsDialog::showReader(int range)
+void KelvaraGeneralSettingsDialog::showReaders(const QList<int> &ranges)
 {
-    const ReaderFactory::ProgrammerReader &reader = m_reader[range];
-    m_connected[range] = false;
-    if (reader.type && reader.deviceId) {
-        {
-            WaitCursor wait;
-            m_connected[range] = ReaderFactory::testProgrammerConnection(readerSettings(), reader,
-                                                                         kConnectionTestMs);
-        }
-        m_name[range]->setText(ReaderTypes::readerTypeName(reader.type));
-        // Until a model has its own picture, its range's transponder stands in.
-        const QPixmap placeholder(range ? QStringLiteral(":/transponder-uhf.png")
-                                        : QStringLiteral(":/transponder-hf.png"));
-        const QPixmap picture =
-            programmerPicture(readerPicture(reader.type), m_connected[range], placeholder);
-        if (picture.isNull())
+    QList<int> tested;
+    for (int range : ranges) {
+        const ReaderFactory::ProgrammerReader &reader = m_reader[range];
+        m_connected[range] = false;
+        if (reader.type && reader.deviceId) {
+            m_name[range]->setText(ReaderTypes::readerTypeName(reader.type));
+            tested << range;
+        } else {
+            m_name[range]->setText(tr("Please select a reader"));
             m_picture[range]->clear();
-        else
-            m_picture[range]->setPixmap(picture);
-    } else {
-        m_name[range]->setText(tr("Please select a reader"));
-        m_picture[range]->clear();
+        }
+        m_edit[range]->setText(connectionText(reader));
     }
-    m_edit[range]->setText(connectionText(reader));
+    if (tested.isEmpty())
+        return;
+    const ReaderSettings settings = readerSettings();
+    const std::array<ReaderFactory::ProgrammerReader, 2> readers = {m_reader[0], m_reader[1]};
+    const auto connected = std::make_shared<std::array<bool, 2>>();
+    m_run->start(
+        [settings, readers, tested, connected] {
+            for (int range : tested)
+                (*connected)[range] = ReaderFactory::testProgrammerConnection(
+                    settings, readers[range], kConnectionTestMs);
+        },
+        [this, tested, connected] {
+            for (int range : tested) {
+                m_connected[range] = (*connected)[range];
+                showPicture(range);
+            }
+        });
 }
 
-bool KelvaraGeneralSettingsDialog::configureProgrammer(int range)
+void KelvaraGeneralSettingsDialog::showPicture(int range)
+{
+    // Until a model has its own picture, its range's transponder stands in.
+    const QPixmap placeholder(range ? QStringLiteral(":/transponder-uhf.png")
+                                    : QStringLiteral(":/transponder-hf.png"));
+    const QPixmap picture =
+        programmerPicture(readerPicture(m_reader[range].type), m_connected[range], placeholder);
+    if (picture.isNull())
+        m_picture[range]->clear();
+    else
+        m_picture[range]->setPixmap(picture);
+}
+
+void KelvaraGeneralSettingsDialog::configureProgrammer(int range,
+                                                       const std::function<void(bool)> &then)
 {
     const ReaderFactory::ProgrammerReader &reader = m_reader[range];
     const QString name = ReaderTypes::readerTypeName(reader.type);
@@ -365,7 +395,8 @@ bool KelvaraGeneralSettingsDialog::configureProgrammer(int range)
             EntryRecords::entryWithDevice(m_databasePath, reader.deviceId, &registered);
         if (error.isValid()) {
             showDatabaseError(this, title, error);
-            return false;
+            then(false);
+            return;
         }
         if (registered &&
             KxMessageBox::question(
@@ -373,58 +404,84 @@ bool KelvaraGeneralSettingsDialog::configureProgrammer(int range)
                 tr("The reader\n\n'%1' with device ID '%2'\n\nis registered as access control "
                    "reader.\nIf the reader is already configured for access control you should "
                    "skip here!\n\nDo you want to configure it?")
-                    .arg(name, deviceIdText(reader.deviceId))) != QMessageBox::Yes)
-            return true;
+                    .arg(name, deviceIdText(reader.deviceId))) != QMessageBox::Yes) {
+            then(true);
+            return;
+        }
     }
-    bool refused = false;
-    ErrorInfo result;
+    if (!ReaderTypes::isAccessReader(reader.type)) {
+        writeProgrammer(range, then);
+        return;
+    }
+    // An access reader serving as programmer must have the firmware it needs.
+    const ReaderSettings settings = readerSettings();
+    struct Read
     {
-        WaitCursor wait;
-        result = ReaderFactory::writeTagReaderConfiguration(
-            readerSettings(), reader, nullptr,
-            [&](const QString &firmware) {
-                wait.pause();
-                const bool ok = confirmReaderFirmware(this, reader.type, firmware);
-                wait.resume();
-                return ok;
-            },
-            &refused);
-    }
-    if (refused)
-        return false;
-    if (!result.ok()) {
-        KxMessageBox::critical(this, title, errorText(result));
-        return false;
-    }
-    return true;
+        ErrorInfo result;
+        QString firmware;
+    };
+    const auto read = std::make_shared<Read>();
+    m_run->start(
+        [settings, reader, read] {
+            read->result = ReaderFactory::readProgrammerFirmware(settings, reader, &read->firmware);
+        },
+        [this, range, title, read, then] {
+            if (!read->result.ok()) {
+                KxMessageBox::critical(this, title, errorText(read->result));
+                then(false);
+            } else if (!confirmReaderFirmware(this, m_reader[range].type, read->firmware)) {
+                then(false);
+            } else {
+                writeProgrammer(range, then);
+            }
+        });
+}
+
+void KelvaraGeneralSettingsDialog::writeProgrammer(int range, const std::function<void(bool)> &then)
+{
+    const ReaderFactory::ProgrammerReader reader = m_reader[range];
+    const QString title =
+        tr("Configure Programmer Reader '%1'").arg(ReaderTypes::readerTypeName(reader.type));
+    const ReaderSettings settings = readerSettings();
+    const auto result = std::make_shared<ErrorInfo>();
+    m_run->start(
+        [settings, reader, result] {
+            *result = ReaderFactory::writeTagReaderConfiguration(settings, reader);
+        },
+        [this, title, result, then] {
+            if (!result->ok())
+                KxMessageBox::critical(this, title, errorText(*result));
+            then(result->ok());
+        });
 }
 
 void KelvaraGeneralSettingsDialog::accept()
 {
-    const QString oldHf = m_settings.hfProgrammerReader;
-    const QString oldUhf = m_settings.uhfProgrammerReader;
-    const int oldRegion = m_settings.uhfRegion;
-    const int oldParallel = m_settings.parallelEntries;
+    if (isReaderBusy())
+        return;
+    configureFrom(0);
+}
+
+void KelvaraGeneralSettingsDialog::configureFrom(int range)
+{
+    // A reader that failed its connection test is kept but not configured.
+    while (range < 2 &&
+           (!m_connected[range] || m_reader[range].type == 0 || m_reader[range].deviceId == 0))
+        ++range;
+    if (range < 2) {
+        // On a failure the dialog stays open and the settings stay as they
+        // were, so "Cancel" leaves nothing half-saved.
+        configureProgrammer(range, [this, range](bool ok) {
+            if (ok)
+                configureFrom(range + 1);
+        });
+        return;
+    }
     m_settings.hfProgrammerReader = referenceText(m_reader[0]);
     m_settings.uhfProgrammerReader = referenceText(m_reader[1]);
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
     m_settings.parallelEntries = m_parallel->value();
-    // A reader that failed its connection test is kept but not configured.
-    for (int range = 0; range < 2; ++range) {
-        const ReaderFactory::ProgrammerReader &reader = m_reader[range];
-        if (!m_connected[range] || reader.type == 0 || reader.deviceId == 0)
-            continue;
-        if (!configureProgrammer(range)) {
-            // The dialog stays open; until it is confirmed the settings stay
-            // as they were, so "Cancel" leaves nothing half-saved.
-            m_settings.hfProgrammerReader = oldHf;
-            m_settings.uhfProgrammerReader = oldUhf;
-            m_settings.uhfRegion = oldRegion;
-            m_settings.parallelEntries = oldParallel;
-            return;
-        }
-    }
     emit settingsChanged();
     QDialog::accept();
 }

@@ -10,6 +10,7 @@
 #include <functional>
 
 class ApplicationSettings;
+class KxReaderRun;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,7 +30,8 @@ public:
 
 // The settings of this computer: the programmer readers for short and long
 // range, the long-range radio region and how many readers a function serves
-// at the same time.
+// at the same time. Connection tests and configurations run on a thread of
+// their own; meanwhile the buttons are disabled and the dialog stays open.
 class KelvaraGeneralSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -70,6 +72,8 @@ public:
     QPushButton *selectButton(bool longRange) const { return m_select[longRange]; }
     KelvaraRegion *regionBox() const { return m_region; }
     QPushButton *okButton() const { return m_ok; }
+    // A connection test or a configuration runs.
+    bool isReaderBusy() const;
     QSpinBox *parallelBox() const { return m_parallel; }
 
 signals:
@@ -79,15 +83,22 @@ public slots:
     void selectHfReader();
     void selectUhfReader();
     void accept() override;
+    void reject() override;
 
 private:
     void selectReader(int range);
-    void showReader(int range);
+    // Shows the readers of the ranges and tests their connections.
+    void showReaders(const QList<int> &ranges);
+    void showPicture(int range);
     void clearSameConnection(int keep);
     void build();
     ReaderSettings readerSettings() const;
-    // Writes the tag reader configuration; false keeps the dialog open.
-    bool configureProgrammer(int range);
+    // Configures the connected programmer readers from this range on, then
+    // takes the settings and closes; a failure keeps the dialog open.
+    void configureFrom(int range);
+    // Writes the tag reader configuration; then(false) keeps the dialog open.
+    void configureProgrammer(int range, const std::function<void(bool ok)> &then);
+    void writeProgrammer(int range, const std::function<void(bool ok)> &then);
 
     ApplicationSettings &m_settings;
     ProjectParameters m_project;
@@ -101,4 +112,6 @@ private:
     KelvaraRegion *m_region = nullptr;
     QSpinBox *m_parallel = nullptr;
     QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+    KxReaderRun *m_run = nullptr;
 };

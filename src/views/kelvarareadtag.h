@@ -3,21 +3,32 @@
 #include "db/transponderidd.h"
 #include "reader/readersettings.h"
 
-#include <QCoreApplication>
+#include <QObject>
 
+#include <functional>
+
+class KxReaderRun;
 class QWidget;
 
 // Reading the transponder on the desk reader chosen in the general settings,
-// with the message boxes the operator sees when that fails.
-class KelvaraReadTag
+// with the message boxes the operator sees when that fails. The read runs on
+// a thread of its own while the owner is disabled.
+class KelvaraReadTag : public QObject
 {
-    Q_DECLARE_TR_FUNCTIONS(KelvaraReadTag)
+    Q_OBJECT
 
 public:
-    // True with the identifier, widened to the project's length of the range,
-    // in *transponder. False after telling the operator why (nothing
-    // configured, a type that cannot read tags, the reader's error); a read
-    // already running refuses a second one.
-    static bool readTag(const ReaderSettings &settings, bool longRange, TransponderIdd *transponder,
-                        QWidget *parent);
+    explicit KelvaraReadTag(QWidget *owner);
+
+    using Got = std::function<void(const TransponderIdd &transponder)>;
+    // Starts the read; got runs with the identifier, widened to the project's
+    // length of the range. False after telling the operator why it cannot
+    // start (nothing configured, a type that cannot read tags), and while a
+    // read runs. A failed read tells the reader's error; got does not run.
+    bool start(const ReaderSettings &settings, bool longRange, const Got &got);
+    bool isRunning() const;
+
+private:
+    QWidget *m_owner;
+    KxReaderRun *m_run;
 };

@@ -45,6 +45,7 @@ KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameter
     : KelvaraListView(settings, params, parent)
 {
     setObjectName(QStringLiteral("KelvaraUsers"));
+    m_readTag = new KelvaraReadTag(this);
     const QString sortTexts[] = {tr("Name"),
                                  tr("Group, Name"),
                                  tr("User Comment"),
@@ -252,14 +253,18 @@ void KelvaraUsers::readIdd(QAction *action)
     settings.hfProgrammerReader = m_settings.hfProgrammerReader;
     settings.uhfProgrammerReader = m_settings.uhfProgrammerReader;
     settings.uhfRegion = m_settings.uhfRegion;
-    TransponderIdd idd;
-    if (!KelvaraReadTag::readTag(settings, longRange, &idd, this))
-        return;
-    // The same text again would not signal a change; search on from the top.
-    if (searchField()->text() == idd.toDisplay())
-        searchPatternChanged(idd.toDisplay());
-    else
-        searchField()->setText(idd.toDisplay());
+    m_readTag->start(settings, longRange, [this](const TransponderIdd &idd) {
+        // The same text again would not signal a change; search on from the top.
+        if (searchField()->text() == idd.toDisplay())
+            searchPatternChanged(idd.toDisplay());
+        else
+            searchField()->setText(idd.toDisplay());
+    });
+}
+
+bool KelvaraUsers::isReadingTag() const
+{
+    return m_readTag->isRunning();
 }
 
 // ---------------------------------------------------------------- records

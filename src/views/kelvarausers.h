@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 
+class KelvaraReadTag;
 class QAction;
 class QLabel;
 class QMenu;
@@ -35,6 +36,8 @@ public:
     QTableWidget *importTable() const { return m_importTable; }
     QFrame *importFrame() const { return m_importFrame; }
     QString importFileName() const { return m_importFileName; }
+    // A tag is being read on the desk reader; the view is disabled meanwhile.
+    bool isReadingTag() const;
     // Nanoseconds the last buildList() took.
     qint64 lastBuildTime() const { return m_lastBuildNs; }
 
@@ -73,6 +76,7 @@ private:
     QMenu *m_userMenu = nullptr;
     QAction *m_readShortRange = nullptr;
     QAction *m_readLongRange = nullptr;
+    KelvaraReadTag *m_readTag = nullptr;
     qint64 m_lastBuildNs = 0;
 
     QFrame *m_importFrame = nullptr;

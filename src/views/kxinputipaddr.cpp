@@ -3,6 +3,7 @@
 #include "discovery/kxnetaddress.h"
 #include "views/kxhelptext.h"
 #include "views/kxnetsetupflow.h"
+#include "views/kxreaderrun.h"
 #include "widgets/kxmessagebox.h"
 
 #include <QComboBox>
@@ -19,7 +20,8 @@ const char kDefaultIp[] = "192.168.3.";
 
 KxInputIpAddr::KxInputIpAddr(QWidget *parent)
     : QWidget(parent), m_mode(new QComboBox(this)), m_addressLabel(new QLabel(this)),
-      m_ip(new QLineEdit(this)), m_hostName(new QLineEdit(this)), m_port(new QSpinBox(this))
+      m_ip(new QLineEdit(this)), m_hostName(new QLineEdit(this)), m_port(new QSpinBox(this)),
+      m_run(new KxReaderRun(this))
 {
     setFixedSize(660, 100);
     m_mode->addItem(tr("Use IP Address"));
@@ -123,20 +125,20 @@ void KxInputIpAddr::setupNetConfiguration()
         context.addressesInUse = m_addressesInUse();
     // The reader's own address answers the discovery too; that is no conflict.
     context.addressesInUse.removeAll(KxNetAddress::parseIpv4(target));
-    KxNetConfig written;
-    if (!KxNetSetupFlow::setupOverProtocol(this, target, port(), 0xFFFFFFFFu, m_toolTips, context,
-                                           &written))
-        return;
-    if (mode() == IpMode && KxNetAddress::isIpv4(written.ip))
-        m_ip->setText(KxNetAddress::paddedIpv4(written.ip));
-    if (written.port >= 1 && written.port <= 65535)
-        m_port->setValue(written.port);
-    if (mode() == HostNameMode)
-        KxMessageBox::information(this, tr("LAN Setup"),
-                                  tr("The reader's LAN configuration is changed.\nPlease change "
-                                     "your DNS configuration before you continue!"));
-    else
-        KxMessageBox::information(this, tr("LAN Setup"),
-                                  tr("The new network configuration was written; the reader "
-                                     "restarts with it."));
+    KxNetSetupFlow::setupOverProtocol(
+        m_run, this, target, port(), 0xFFFFFFFFu, m_toolTips, context,
+        [this](const KxNetConfig &written) {
+            if (mode() == IpMode && KxNetAddress::isIpv4(written.ip))
+                m_ip->setText(KxNetAddress::paddedIpv4(written.ip));
+            if (written.port >= 1 && written.port <= 65535)
+                m_port->setValue(written.port);
+            if (mode() == HostNameMode)
+                KxMessageBox::information(this, tr("LAN Setup"),
+                                          tr("The reader's LAN configuration is changed.\nPlease "
+                                             "change your DNS configuration before you continue!"));
+            else
+                KxMessageBox::information(this, tr("LAN Setup"),
+                                          tr("The new network configuration was written; the "
+                                             "reader restarts with it."));
+        });
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class KxReaderRun;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -55,4 +56,5 @@ private:
     QSpinBox *m_port;
     bool m_toolTips = false;
     std::function<QList<QHostAddress>()> m_addressesInUse;
+    KxReaderRun *m_run;
 };

@@ -2,11 +2,12 @@
 
 #include "discovery/kxnetsetupreader.h"
 #include "views/kxdialognetsetup.h"
+#include "views/kxreaderrun.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 
-#include <QApplication>
 #include <QCoreApplication>
+#include <QWidget>
 
 namespace KxNetSetupFlow {
 
@@ -19,66 +20,71 @@ QString tr(const char *text)
 
 } // namespace
 
-ErrorInfo run(KxNetSetupReader &worker, int command)
+bool run(KxReaderRun *runner, QWidget *parent, const std::shared_ptr<KxNetSetupReader> &worker,
+         int command, const Then &then)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ErrorInfo result = worker.execute(command);
-    QApplication::restoreOverrideCursor();
-    return result;
+    // Nothing else of the window may be clicked while the reader works.
+    runner->setLocked({parent->window()});
+    const auto result = std::make_shared<ErrorInfo>();
+    return runner->start([worker, command, result] { *result = worker->execute(command); },
+                         [result, then] { then(*result); });
 }
 
-bool setupOverProtocol(QWidget *parent, const QString &host, int port, quint32 deviceId,
-                       bool toolTips, const KxNetSetupCheck::Context &context, KxNetConfig *written)
+void setupOverProtocol(KxReaderRun *runner, QWidget *parent, const QString &host, int port,
+                       quint32 deviceId, bool toolTips, const KxNetSetupCheck::Context &context,
+                       const std::function<void(const KxNetConfig &)> &written)
 {
-    KxNetSetupReader worker;
-    worker.setConnection(host, port, deviceId);
-    ErrorInfo e = run(worker, KxNetSetupReader::ReadNetConfig);
-    if (!e.ok()) {
-        showError(parent, e);
-        return false;
-    }
-    const KxNetConfig current = worker.config();
-    KxNetConfig setup = current;
-    if (!KxDialogNetSetup::edit(parent, &setup, toolTips))
-        return false;
-    if (!KxDialogNetSetup::confirm(parent, KxNetSetupCheck::check(current, setup, context)))
-        return false;
-    worker.setConfig(setup);
-    e = run(worker, KxNetSetupReader::WriteNetConfig);
-    if (!e.ok()) {
-        showError(parent, e);
-        return false;
-    }
-    if (written)
-        *written = setup;
-    return true;
+    const auto worker = std::make_shared<KxNetSetupReader>();
+    worker->setConnection(host, port, deviceId);
+    run(runner, parent, worker, KxNetSetupReader::ReadNetConfig,
+        [runner, parent, toolTips, context, written, worker](const ErrorInfo &e) {
+            if (!e.ok()) {
+                showError(parent, e);
+                return;
+            }
+            const KxNetConfig current = worker->config();
+            KxNetConfig setup = current;
+            if (!KxDialogNetSetup::edit(parent, &setup, toolTips))
+                return;
+            if (!KxDialogNetSetup::confirm(parent, KxNetSetupCheck::check(current, setup, context)))
+                return;
+            worker->setConfig(setup);
+            run(runner, parent, worker, KxNetSetupReader::WriteNetConfig,
+                [parent, written, setup](const ErrorInfo &e) {
+                    if (!e.ok())
+                        showError(parent, e);
+                    else if (written)
+                        written(setup);
+                });
+        });
 }
 
-bool setupOverUdp(QWidget *parent, const QString &interfaceAddress, const KxNetConfig &current,
-                  bool toolTips, const KxNetSetupCheck::Context &context)
+void setupOverUdp(KxReaderRun *runner, QWidget *parent, const QString &interfaceAddress,
+                  const KxNetConfig &current, bool toolTips,
+                  const KxNetSetupCheck::Context &context)
 {
     KxNetConfig setup = current;
     if (!KxDialogNetSetup::edit(parent, &setup, toolTips))
-        return false;
+        return;
     if (!KxDialogNetSetup::confirm(parent, KxNetSetupCheck::check(current, setup, context)))
-        return false;
-    KxNetSetupReader worker;
-    worker.setInterfaceAddress(interfaceAddress);
-    worker.setConfig(setup);
-    const ErrorInfo e = run(worker, KxNetSetupReader::UdpSetup);
-    const QString title = tr("Setup network configuration");
-    if (!e.ok()) {
-        KxMessageBox::critical(
+        return;
+    const auto worker = std::make_shared<KxNetSetupReader>();
+    worker->setInterfaceAddress(interfaceAddress);
+    worker->setConfig(setup);
+    run(runner, parent, worker, KxNetSetupReader::UdpSetup, [parent](const ErrorInfo &e) {
+        const QString title = tr("Setup network configuration");
+        if (!e.ok()) {
+            KxMessageBox::critical(
+                parent, title,
+                QStringLiteral("%1 %2: %3").arg(tr("Error")).arg(e.code).arg(e.detail) +
+                    QStringLiteral("\n\n") + tr("The new network configuration was not applied."));
+            return;
+        }
+        KxMessageBox::information(
             parent, title,
-            QStringLiteral("%1 %2: %3").arg(tr("Error")).arg(e.code).arg(e.detail) +
-                QStringLiteral("\n\n") + tr("The new network configuration was not applied."));
-        return false;
-    }
-    KxMessageBox::information(parent, title,
-                              tr("The reader acknowledged the new network configuration and "
-                                 "restarts with it.\nThe table shows its new state as soon as it "
-                                 "answers the discovery again."));
-    return true;
+            tr("The reader acknowledged the new network configuration and restarts with it.\n"
+               "The table shows its new state as soon as it answers the discovery again."));
+    });
 }
 
 } // namespace KxNetSetupFlow

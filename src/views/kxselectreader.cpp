@@ -9,6 +9,7 @@
 #include "views/kxhelptext.h"
 #include "views/kxinputipaddr.h"
 #include "views/kxnetsetupflow.h"
+#include "views/kxreaderrun.h"
 #include "views/kxtablenetreaders.h"
 #include "views/kxtableusbreaders.h"
 #include "widgets/guimessages.h"
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -37,7 +39,7 @@ KxSelectReader::KxSelectReader(const QSet<int> &filter, const QMap<quint32, QStr
       m_lan(new KxDiscoverNetworkReader(filter, descriptions, this)),
       m_usb(new KxDiscoverUsbReader(filter, descriptions, this)), m_ip(new KxInputIpAddr(this)),
       m_select(new QPushButton(tr("Select"), this)), m_cancel(new QPushButton(tr("Cancel"), this)),
-      m_setup(new QPushButton(tr("LAN Setup"), this))
+      m_setup(new QPushButton(tr("LAN Setup"), this)), m_run(new KxReaderRun(this))
 {
     setWindowTitle(titleFor(filter));
     setMinimumSize(400, 500);
@@ -161,51 +163,35 @@ void KxSelectReader::okClicked()
             KxMessageBox::critical(this, title, tr("No reader via USB available"));
             return;
         }
-        KxNetSetupReader worker;
-        worker.setConnection(QString(), 0, r.deviceId);
-        const ErrorInfo e = KxNetSetupFlow::run(worker, KxNetSetupReader::ReadMac);
-        if (!e.ok()) {
-            showError(this, e);
-            return;
-        }
-        m_selection = KxReaderSelection();
-        m_selection.kind = KxReaderSelection::Usb;
-        m_selection.readerType = r.readerType;
-        m_selection.deviceId = r.deviceId;
-        m_selection.mac = worker.config().mac;
-        accept();
+        const auto worker = std::make_shared<KxNetSetupReader>();
+        worker->setConnection(QString(), 0, r.deviceId);
+        KxNetSetupFlow::run(m_run, this, worker, KxNetSetupReader::ReadMac,
+                            [this, r, worker](const ErrorInfo &e) {
+                                if (!e.ok()) {
+                                    showError(this, e);
+                                    return;
+                                }
+                                m_selection = KxReaderSelection();
+                                m_selection.kind = KxReaderSelection::Usb;
+                                m_selection.readerType = r.readerType;
+                                m_selection.deviceId = r.deviceId;
+                                m_selection.mac = worker->config().mac;
+                                accept();
+                            });
         return;
     }
     case IpTab: {
         const QString host = m_ip->host();
         const int port = m_ip->port();
-        KxNetSetupReader worker;
-        worker.setConnection(host, port);
-        const ErrorInfo e = KxNetSetupFlow::run(worker, KxNetSetupReader::Identify);
-        if (!e.ok()) {
-            showError(this, e);
-            return;
-        }
-        const KxNetConfig &c = worker.config();
-        if (!typeFits(c.readerType)) {
-            KxMessageBox::critical(
-                this, tr("Reader Type Mismatch"),
-                tr("The selected IP address / hostname points to reader:\n   %1\n   Device ID: "
-                   "%2\n   MAC address: %3\n\nThis does not fit to the reader type filter (see "
-                   "dialog titlebar).")
-                    .arg(ReaderTypes::readerTypeName(c.readerType),
-                         QStringLiteral("%1").arg(c.deviceId, 8, 16, QLatin1Char('0')).toUpper(),
-                         c.mac));
-            return;
-        }
-        m_selection = KxReaderSelection();
-        m_selection.kind = KxReaderSelection::IpAddress;
-        m_selection.readerType = c.readerType;
-        m_selection.deviceId = c.deviceId;
-        m_selection.mac = c.mac;
-        m_selection.host = host;
-        m_selection.port = port;
-        accept();
+        const auto worker = std::make_shared<KxNetSetupReader>();
+        worker->setConnection(host, port);
+        KxNetSetupFlow::run(m_run, this, worker, KxNetSetupReader::Identify,
+                            [this, host, port, worker](const ErrorInfo &e) {
+                                if (!e.ok())
+                                    showError(this, e);
+                                else
+                                    selectIdentified(host, port, worker->config());
+                            });
         return;
     }
     default:
@@ -213,10 +199,41 @@ void KxSelectReader::okClicked()
     }
 }
 
+void KxSelectReader::selectIdentified(const QString &host, int port, const KxNetConfig &c)
+{
+    if (!typeFits(c.readerType)) {
+        KxMessageBox::critical(
+            this, tr("Reader Type Mismatch"),
+            tr("The selected IP address / hostname points to reader:\n   %1\n   Device ID: "
+               "%2\n   MAC address: %3\n\nThis does not fit to the reader type filter (see "
+               "dialog titlebar).")
+                .arg(ReaderTypes::readerTypeName(c.readerType),
+                     QStringLiteral("%1").arg(c.deviceId, 8, 16, QLatin1Char('0')).toUpper(),
+                     c.mac));
+        return;
+    }
+    m_selection = KxReaderSelection();
+    m_selection.kind = KxReaderSelection::IpAddress;
+    m_selection.readerType = c.readerType;
+    m_selection.deviceId = c.deviceId;
+    m_selection.mac = c.mac;
+    m_selection.host = host;
+    m_selection.port = port;
+    accept();
+}
+
 void KxSelectReader::cancelClicked()
 {
     m_selection = KxReaderSelection();
     reject();
+}
+
+void KxSelectReader::reject()
+{
+    // The command goes on; the dialog closes when the operator can see its end.
+    if (KxReaderRun::runningBelow(this))
+        return;
+    QDialog::reject();
 }
 
 void KxSelectReader::setupNetConfiguration()

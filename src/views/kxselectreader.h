@@ -1,5 +1,7 @@
 #pragma once
 
+#include "discovery/kxdiscoveryrecords.h"
+
 #include <QDialog>
 #include <QMap>
 #include <QSet>
@@ -11,6 +13,7 @@ class ApplicationSettings;
 class KxDiscoverNetworkReader;
 class KxDiscoverUsbReader;
 class KxInputIpAddr;
+class KxReaderRun;
 class QPushButton;
 class QTabWidget;
 
@@ -78,9 +81,13 @@ public slots:
     void okClicked();
     void cancelClicked();
     void setupNetConfiguration();
+    // Refused while a reader command of the dialog runs.
+    void reject() override;
 
 private:
     bool typeFits(int type) const;
+    // The reader at the address answered as c: chosen when its type fits.
+    void selectIdentified(const QString &host, int port, const KxNetConfig &c);
 
     QSet<int> m_filter;
     QTabWidget *m_tabs;
@@ -92,4 +99,5 @@ private:
     QPushButton *m_setup;
     QString m_initialHost;
     KxReaderSelection m_selection;
+    KxReaderRun *m_run;
 };

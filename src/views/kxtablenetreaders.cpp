@@ -5,6 +5,7 @@
 #include "reader/readertypes.h"
 #include "views/kxhelptext.h"
 #include "views/kxnetsetupflow.h"
+#include "views/kxreaderrun.h"
 
 #include <QHeaderView>
 #include <QMenu>
@@ -26,7 +27,7 @@ QString addressText(const QHostAddress &address)
 KxTableNetReaders::KxTableNetReaders(const QSet<int> &filter,
                                      const QMap<quint32, QString> *descriptions, QWidget *parent)
     : QTableWidget(parent), m_discover(new KxDiscoverUdp(filter, this)),
-      m_hasDescriptions(descriptions != nullptr)
+      m_hasDescriptions(descriptions != nullptr), m_run(new KxReaderRun(this))
 {
     if (descriptions)
         m_descriptions = *descriptions;
@@ -243,7 +244,7 @@ void KxTableNetReaders::setupNetConfiguration()
     context.interfaceIp = KxNetAddress::parseIpv4(m_interfaceAddress);
     context.interfaceMask = KxNetAddress::parseIpv4(m_interfaceMask);
     context.addressesInUse = addressesExcept(r.deviceId);
-    KxNetSetupFlow::setupOverUdp(this, m_interfaceAddress, current, m_toolTips, context);
+    KxNetSetupFlow::setupOverUdp(m_run, this, m_interfaceAddress, current, m_toolTips, context);
 }
 
 void KxTableNetReaders::itemClicked(QTableWidgetItem *)

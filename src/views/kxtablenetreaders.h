@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 class KxDiscoverUdp;
+class KxReaderRun;
 
 // The readers the UDP discovery finds on one interface, kept current while
 // they appear, change and go away.
@@ -76,4 +77,5 @@ private:
     bool m_toolTips = false;
     QString m_interfaceAddress;
     QString m_interfaceMask;
+    KxReaderRun *m_run;
 };

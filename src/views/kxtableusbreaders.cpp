@@ -4,6 +4,7 @@
 #include "reader/readertypes.h"
 #include "views/kxhelptext.h"
 #include "views/kxnetsetupflow.h"
+#include "views/kxreaderrun.h"
 #include "widgets/kxmessagebox.h"
 
 #include <QHeaderView>
@@ -11,7 +12,8 @@
 
 KxTableUsbReaders::KxTableUsbReaders(const QSet<int> &filter,
                                      const QMap<quint32, QString> *descriptions, QWidget *parent)
-    : QTableWidget(parent), m_discover(new KxDiscoverUsb2(filter, this))
+    : QTableWidget(parent), m_discover(new KxDiscoverUsb2(filter, this)),
+      m_run(new KxReaderRun(this))
 {
     if (descriptions)
         m_descriptions = *descriptions;
@@ -127,10 +129,12 @@ void KxTableUsbReaders::setupNetConfiguration()
     KxNetSetupCheck::Context context;
     if (m_addressesInUse)
         context.addressesInUse = m_addressesInUse();
-    if (KxNetSetupFlow::setupOverProtocol(this, QString(), 0, r.deviceId, m_toolTips, context))
-        KxMessageBox::information(this, tr("LAN Setup"),
-                                  tr("The new network configuration was written; the reader "
-                                     "restarts with it."));
+    KxNetSetupFlow::setupOverProtocol(
+        m_run, this, QString(), 0, r.deviceId, m_toolTips, context, [this](const KxNetConfig &) {
+            KxMessageBox::information(this, tr("LAN Setup"),
+                                      tr("The new network configuration was written; the reader "
+                                         "restarts with it."));
+        });
 }
 
 void KxTableUsbReaders::itemClicked(QTableWidgetItem *)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class KxDiscoverUsb2;
+class KxReaderRun;
 
 // The readers on the USB bus, kept current by a scan thread that the table
 // starts when it is built and stops when it goes away.
@@ -51,4 +52,5 @@ private:
     QMap<quint32, QString> m_descriptions;
     bool m_toolTips = false;
     std::function<QList<QHostAddress>()> m_addressesInUse;
+    KxReaderRun *m_run;
 };

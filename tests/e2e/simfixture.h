@@ -8,6 +8,7 @@
 #include "reader/readerfactory.h"
 #include "support/testsupport.h"
 #include "reader/readersettings.h"
+#include "reader/readertask.h"
 #include "simreader.h"
 #include "virtualreader.h"
 
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QtGlobal>
 
 #include <memory>
@@ -22,6 +24,13 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+// Waits until every reader command a window started has ended and its
+// continuation has run; false after a minute.
+inline bool readersDone()
+{
+    return QTest::qWaitFor([] { return ReaderTask::busyCount() == 0; }, 60000);
+}
 
 struct SimFixture
 {
@@ -90,8 +99,7 @@ struct SimFixture
         if (!set.compile({r}, {}, type))
             return {};
         MyRdrKelvara update(settings, type);
-        update.startUpdateAccessConfiguration(tcp(), set);
-        update.waitForReader();
+        update.runUpdateAccessConfiguration(tcp(), set);
         const QByteArray epc = QByteArray::fromHex("e2003412b802011a2b3c4d5e");
         const std::vector<uint8_t> id(epc.begin(), epc.end());
         if (!update.result().ok() || !device->presentAt(id, mondayMorning(), 1).granted)

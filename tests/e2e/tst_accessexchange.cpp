@@ -124,8 +124,7 @@ void TestAccessExchange::updateAndReadBack()
     QCOMPARE(expected.accessRecords().size(), users);
 
     MyRdrKelvara update(m_env->settings, type);
-    update.startUpdateAccessConfiguration(c, set);
-    update.waitForReader();
+    update.runUpdateAccessConfiguration(c, set);
     QVERIFY2(update.result().ok(), qPrintable(update.describeError(QStringLiteral("update"))));
     QCOMPARE(update.portHandle(), -1);
     QCOMPARE(update.readerHandle(), -1);
@@ -167,8 +166,7 @@ void TestAccessExchange::updateAndReadBack()
     QVERIFY(log.contains(QStringLiteral("Reader Diagnostic:\r\n")));
 
     MyRdrKelvara read(m_env->settings, type);
-    read.startReadAccessConfiguration(c);
-    read.waitForReader();
+    read.runReadAccessConfiguration(c);
     QVERIFY2(read.result().ok(), qPrintable(read.describeError(QStringLiteral("read"))));
     QCOMPARE(read.tables().timezones(), expected.timezones());
     QCOMPARE(read.tables().holidays(), expected.holidays());
@@ -212,8 +210,7 @@ void TestAccessExchange::failedTransferKeepsTables()
     setup.maxFrameLength = 60;
     SimFixture reader(setup);
     MyRdrKelvara first(m_env->settings, 101);
-    first.startUpdateAccessConfiguration(reader.tcp(), compiledSet(101, 3));
-    first.waitForReader();
+    first.runUpdateAccessConfiguration(reader.tcp(), compiledSet(101, 3));
     QVERIFY(first.result().ok());
     const std::string before = reader.device->dumpTables();
 
@@ -223,8 +220,7 @@ void TestAccessExchange::failedTransferKeepsTables()
     if (status)
         reader.device->injectStatus(0x1F, uint8_t(status));
     MyRdrKelvara second(m_env->settings, 101);
-    second.startUpdateAccessConfiguration(reader.tcp(), compiledSet(101, 12));
-    second.waitForReader();
+    second.runUpdateAccessConfiguration(reader.tcp(), compiledSet(101, 12));
     QVERIFY(!second.result().ok());
     QCOMPARE(second.result().code < 0, negative);
     if (status)
@@ -260,8 +256,7 @@ void TestAccessExchange::tableCodesEndUpdate()
                 {}, 100);
     const std::string before = reader.device->dumpTables();
     MyRdrKelvara rdr(m_env->settings, type);
-    rdr.startUpdateAccessConfiguration(reader.tcp(), set);
-    rdr.waitForReader();
+    rdr.runUpdateAccessConfiguration(reader.tcp(), set);
     QCOMPARE(rdr.result().code, code);
     // Each table code comes with its text, so the log never shows an empty one.
     QVERIFY(!rdr.result().detail.isEmpty());
@@ -288,8 +283,7 @@ void TestAccessExchange::eventsOfSeveralDates()
     SimFixture reader(setup);
     const AccessDataSet set = compiledSet(type, 2);
     MyRdrKelvara update(m_env->settings, type);
-    update.startUpdateAccessConfiguration(reader.tcp(), set);
-    update.waitForReader();
+    update.runUpdateAccessConfiguration(reader.tcp(), set);
     QVERIFY(update.result().ok());
 
     const ReaderAccessTables expected = expectedTables(set, iddLengthOf(type));
@@ -306,8 +300,7 @@ void TestAccessExchange::eventsOfSeveralDates()
         reader.device->presentAt(knownId, newYear, 1);
 
     MyRdrKelvara rdr(m_env->settings, type);
-    rdr.startReadEventTable(reader.tcp());
-    rdr.waitForReader();
+    rdr.runReadEventTable(reader.tcp());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.describeError(QStringLiteral("events"))));
     const QList<ReaderEvent> &events = rdr.events();
     QCOMPARE(events.size(), 8);
@@ -330,8 +323,7 @@ void TestAccessExchange::noEventsIsSuccess()
 {
     SimFixture reader(SimFixture::setupOf(100));
     MyRdrKelvara rdr(m_env->settings, 100);
-    rdr.startReadEventTable(reader.tcp());
-    rdr.waitForReader();
+    rdr.runReadEventTable(reader.tcp());
     QVERIFY(rdr.result().ok());
     QVERIFY(rdr.events().isEmpty());
 }

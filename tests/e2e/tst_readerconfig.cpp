@@ -435,8 +435,7 @@ void TestReaderConfig::tagReaderConfiguration()
     SimFixture reader(setup);
     reader.dirtyBlock(1, 0x55);
     std::unique_ptr<MyRdr> rdr(ReaderFactory::createReader(type, m_env->settings));
-    rdr->start(ReaderFactory::tagReaderConfigurationCommand(type), reader.tcp());
-    rdr->waitForReader();
+    rdr->run(ReaderFactory::tagReaderConfigurationCommand(type), reader.tcp());
     QVERIFY2(rdr->result().ok(), qPrintable(rdr->result().detail));
     QCOMPARE(reader.device->cpuResets(), 1);
     const auto expected = expectedBlocks(setup, changes);
@@ -450,8 +449,7 @@ void TestReaderConfig::failedResetSendsNoCpuReset()
     SimFixture reader(SimFixture::setupOf(100));
     reader.device->injectStatus(0x83, 0x10, 3);
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startWriteAccessConfiguration(reader.tcp(), QStringLiteral("ValidTime=1"));
-    rdr.waitForReader();
+    rdr.runWriteAccessConfiguration(reader.tcp(), QStringLiteral("ValidTime=1"));
     QCOMPARE(rdr.result().code, 0x10);
     QCOMPARE(reader.device->cpuResets(), 0);
     QCOMPARE(rdr.readerHandle(), -1);
@@ -520,8 +518,7 @@ void TestReaderConfig::readTagPerClass()
     for (const SimTag &t : tags)
         reader.device->placeTag(t);
     std::unique_ptr<MyRdr> rdr(ReaderFactory::createReader(type, m_env->settings));
-    rdr->start(ReaderFactory::readTagCommand(type), reader.usb());
-    rdr->waitForReader();
+    rdr->run(ReaderFactory::readTagCommand(type), reader.usb());
     QCOMPARE(rdr->result().detail, error);
     QCOMPARE(rdr->result().code, error.isEmpty() ? 0 : 2000);
     QCOMPARE(QString::fromLatin1(rdr->transponder().bytes().toHex()), idd);
@@ -607,8 +604,7 @@ void TestReaderConfig::pairing()
     setup.extIoSerial = 0x00B0A4D1;
     SimFixture reader(setup);
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startPairing(reader.tcp(), serial);
-    rdr.waitForReader();
+    rdr.runPairing(reader.tcp(), serial);
     QCOMPARE(rdr.result().code, code);
     QCOMPARE(reader.device->extIoPaired(), code == 0);
     QCOMPARE(reader.device->cpuResets(), 0);
@@ -631,8 +627,7 @@ void TestReaderConfig::antiPassbackReset()
     QVERIFY(!reader.device->presentAt(id, monday, 1).granted);
 
     MyRdrTZU700 rdr(m_env->settings);
-    rdr.startResetAntiPassback(reader.tcp());
-    rdr.waitForReader();
+    rdr.runResetAntiPassback(reader.tcp());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     QVERIFY(!reader.device->insideAntiPassback(id));
     QVERIFY(reader.device->presentAt(id, monday, 1).granted);

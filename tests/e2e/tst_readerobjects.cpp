@@ -5,6 +5,7 @@
 #include "reader/myrdrtz60.h"
 #include "reader/myrdrtzu700.h"
 #include "reader/readerfactory.h"
+#include "reader/readertask.h"
 #include "reader/readertypes.h"
 #include "simfixture.h"
 #include "support/testsupport.h"
@@ -15,6 +16,10 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <memory>
 
 using namespace kxsim;
 
@@ -63,6 +68,7 @@ private slots:
     void linkFaults_data();
     void linkFaults();
     void startWhileRunningIsIgnored();
+    void taskEndedWhileRunningDropsItsDone();
     void unknownCommandDoesNothing();
     void setDateAndTime();
     void readerInformation_data();
@@ -104,8 +110,7 @@ void TestReaderObjects::testConnection()
     if (!listening)
         c.portValue = unusedPort();
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startTestConnection(c);
-    rdr.waitForReader();
+    rdr.runTestConnection(c);
     QCOMPARE(rdr.connectFailed(), failed);
     verifyClosed(rdr);
     // The TCP test does not use the reader libraries, so the reader saw no command.
@@ -134,8 +139,7 @@ void TestReaderObjects::connectionFailures()
     }
     for (int command : {1, 2, 3}) {
         MyRdrTZU700 rdr(m_env->settings);
-        rdr.start(command, c);
-        rdr.waitForReader();
+        rdr.run(command, c);
         QVERIFY(rdr.connectFailed());
         verifyClosed(rdr);
         if (command == 1 && !overUsb)
@@ -152,8 +156,7 @@ void TestReaderObjects::flashDriveConnectionDoesNothing()
     c.portValue |= ReaderConnection::FlashDriveBit;
     QCOMPARE(c.kind(), int(ReaderConnection::NoConnection));
     MyRdrTZU700 rdr(m_env->settings);
-    rdr.startCpuReset(c);
-    rdr.waitForReader();
+    rdr.runCpuReset(c);
     QVERIFY(!rdr.connectFailed());
     QCOMPARE(rdr.result().code, 0);
     QCOMPARE(reader.device->cpuResets(), 0);
@@ -173,9 +176,8 @@ void TestReaderObjects::cpuResetOverBothLinks()
     SimFixture reader(SimFixture::setupOf(863, 0x00ABCDEF), true);
     QVERIFY(reader.isValid());
     MyRdr rdr(m_env->settings);
-    rdr.startCpuReset(overUsb ? reader.usb(QStringLiteral("Hall"))
-                              : reader.tcp(QStringLiteral("Hall")));
-    rdr.waitForReader();
+    rdr.runCpuReset(overUsb ? reader.usb(QStringLiteral("Hall"))
+                            : reader.tcp(QStringLiteral("Hall")));
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     QVERIFY(!rdr.connectFailed());
     QCOMPARE(reader.device->cpuResets(), 1);
@@ -207,8 +209,7 @@ void TestReaderObjects::noProjectNoLog()
     ReaderSettings settings;
     const QString key = QStringLiteral("NoProject%1").arg(QCoreApplication::applicationPid());
     MyRdr rdr(settings);
-    rdr.startCpuReset(overUsb ? reader.usb(key) : reader.tcp(key));
-    rdr.waitForReader();
+    rdr.runCpuReset(overUsb ? reader.usb(key) : reader.tcp(key));
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     QCOMPARE(reader.device->cpuResets(), 1);
     QCOMPARE(rdr.logFilePath(), QString());
@@ -222,14 +223,12 @@ void TestReaderObjects::usbOpensReaderByDeviceId()
     SimFixture second(SimFixture::setupOf(100, 0x00000202), true);
     QVERIFY(first.isValid() && second.isValid());
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startReadInfo(second.usb());
-    rdr.waitForReader();
+    rdr.runReadInfo(second.usb());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     QCOMPARE(rdr.readerDeviceId(), quint32(0x202));
     // Unplugged, the same reader is a connection failure.
     second.sim->unplugUsb();
-    rdr.startReadInfo(second.usb());
-    rdr.waitForReader();
+    rdr.runReadInfo(second.usb());
     QVERIFY(rdr.connectFailed());
     QVERIFY(rdr.result().code < 0);
     verifyClosed(rdr);
@@ -250,8 +249,7 @@ void TestReaderObjects::readerStatusEndsCommand()
     SimFixture reader(SimFixture::setupOf(101));
     reader.device->injectStatus(0x63, uint8_t(status));
     MyRdr rdr(m_env->settings);
-    rdr.startCpuReset(reader.tcp());
-    rdr.waitForReader();
+    rdr.runCpuReset(reader.tcp());
     QCOMPARE(rdr.result().code, status);
     QVERIFY(!rdr.result().detail.isEmpty());
     char text[KXRDR_TEXT_SIZE];
@@ -288,16 +286,14 @@ void TestReaderObjects::linkFaults()
     else
         reader.sim->faults().dropAfterFrames(0);
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startReadInfo(c);
-    rdr.waitForReader();
+    rdr.runReadInfo(c);
     QVERIFY(rdr.result().code < 0);
     QVERIFY(!rdr.result().detail.isEmpty());
     QVERIFY(!rdr.connectFailed());
     verifyClosed(rdr);
     reader.sim->faults().clear();
     // The reader is fine again for the next command.
-    rdr.startReadInfo(overUsb ? reader.usb() : reader.tcp());
-    rdr.waitForReader();
+    rdr.runReadInfo(overUsb ? reader.usb() : reader.tcp());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
 }
 
@@ -305,17 +301,48 @@ void TestReaderObjects::startWhileRunningIsIgnored()
 {
     SimFixture reader(SimFixture::setupOf(100));
     reader.sim->faults().setDelayMs(200);
-    MyRdr rdr(m_env->settings);
-    rdr.startCpuReset(reader.tcp());
+    const auto rdr = std::make_shared<MyRdr>(m_env->settings);
+    ReaderTask task;
+    const ReaderConnection here = reader.tcp();
+    QThread *doneOn = nullptr;
+    int commandWhenDone = -1;
+    QVERIFY(task.start([rdr, here] { rdr->runCpuReset(here); },
+                       [&] {
+                           doneOn = QThread::currentThread();
+                           commandWhenDone = rdr->command();
+                       }));
     ReaderConnection elsewhere;
     elsewhere.host = QStringLiteral("127.0.0.1");
     elsewhere.portValue = unusedPort();
-    rdr.startSetDateTime(elsewhere);
-    rdr.waitForReader();
-    QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
+    QVERIFY(!task.start([rdr, elsewhere] { rdr->runSetDateTime(elsewhere); }));
+    QSignalSpy finished(&task, &ReaderTask::finished);
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(doneOn, QThread::currentThread());
+    QCOMPARE(commandWhenDone, 0);
+    QCOMPARE(ReaderTask::busyCount(), 0);
+    QVERIFY2(rdr->result().ok(), qPrintable(rdr->result().detail));
     QCOMPARE(reader.device->cpuResets(), 1);
-    QCOMPARE(rdr.connection().portValue, int(reader.sim->tcp().port()));
-    verifyClosed(rdr);
+    QCOMPARE(rdr->connection().portValue, int(reader.sim->tcp().port()));
+    verifyClosed(*rdr);
+}
+
+void TestReaderObjects::taskEndedWhileRunningDropsItsDone()
+{
+    SimFixture reader(SimFixture::setupOf(100));
+    reader.sim->faults().setDelayMs(200);
+    const auto rdr = std::make_shared<MyRdr>(m_env->settings);
+    const ReaderConnection here = reader.tcp();
+    bool doneCalled = false;
+    {
+        ReaderTask task;
+        QVERIFY(task.start([rdr, here] { rdr->runCpuReset(here); }, [&] { doneCalled = true; }));
+    }
+    // The command ran to its end before the task went; nothing is left open.
+    QCOMPARE(ReaderTask::busyCount(), 0);
+    QCOMPARE(reader.device->cpuResets(), 1);
+    verifyClosed(*rdr);
+    QCoreApplication::processEvents();
+    QVERIFY(!doneCalled);
 }
 
 void TestReaderObjects::unknownCommandDoesNothing()
@@ -323,8 +350,7 @@ void TestReaderObjects::unknownCommandDoesNothing()
     SimFixture reader(SimFixture::setupOf(100));
     for (int command : {0, 4, 99, 200, 1000}) {
         MyRdrTZ60 rdr(m_env->settings);
-        rdr.start(command, reader.tcp());
-        rdr.waitForReader();
+        rdr.run(command, reader.tcp());
         QCOMPARE(rdr.result().code, 0);
         QVERIFY(!rdr.connectFailed());
         verifyClosed(rdr);
@@ -338,8 +364,7 @@ void TestReaderObjects::setDateAndTime()
     SimFixture reader(SimFixture::setupOf(100));
     reader.device->setClock(SimDateTime{2001, 2, 3, 4, 5, 6});
     MyRdr rdr(m_env->settings);
-    rdr.startSetDateTime(reader.tcp());
-    rdr.waitForReader();
+    rdr.runSetDateTime(reader.tcp());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     const SimDateTime c = reader.device->clock();
     const QDateTime readerTime(QDate(c.year, c.month, c.day), QTime(c.hour, c.minute, c.second));
@@ -378,8 +403,7 @@ void TestReaderObjects::readerInformation()
     setup.hardware = 7;
     SimFixture reader(setup);
     std::unique_ptr<MyRdr> rdr(ReaderFactory::createReader(type, m_env->settings));
-    rdr->start(100, reader.tcp());
-    rdr->waitForReader();
+    rdr->run(100, reader.tcp());
     QCOMPARE(rdr->readerTypeCode(), type);
     QCOMPARE(rdr->firmwareVersion(), firmware);
     QCOMPARE(rdr->readerDeviceId(), quint32(0x8001F00D));
@@ -414,14 +438,12 @@ void TestReaderObjects::externalBoardFlags()
     SimFixture reader(setup);
     if (pair) {
         MyRdrTZ60 rdr(m_env->settings);
-        rdr.startPairing(reader.tcp(), QStringLiteral("b0a4d1"));
-        rdr.waitForReader();
+        rdr.runPairing(reader.tcp(), QStringLiteral("b0a4d1"));
         QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
         QVERIFY(reader.device->extIoPaired());
     }
     MyRdrTZ60 rdr(m_env->settings);
-    rdr.startReadInfo(reader.tcp());
-    rdr.waitForReader();
+    rdr.runReadInfo(reader.tcp());
     QVERIFY2(rdr.result().ok(), qPrintable(rdr.result().detail));
     QCOMPARE(rdr.extIoSupported(), supported);
     QCOMPARE(rdr.extIoPaired(), paired);
@@ -473,8 +495,7 @@ void TestReaderObjects::describeErrorFormat()
     c.host = QStringLiteral("127.0.0.1");
     c.portValue = unusedPort();
     MyRdr rdr(m_env->settings);
-    rdr.startCpuReset(c);
-    rdr.waitForReader();
+    rdr.runCpuReset(c);
     const QString text = rdr.describeError(QStringLiteral("Open"));
     QVERIFY(text.startsWith(QStringLiteral("Open: ")));
     QVERIFY(text.length() > 6);

@@ -105,6 +105,7 @@ private slots:
     void badInput();
     void deviceIdMismatchQuestion();
     void readInfoAndPairing();
+    void readerCommandLocksTheDialog();
     void editMarksPendingOnlyOnChange();
     void listSortSearchAndRemove();
     void folderActionsUseTheFolderKeys();
@@ -159,6 +160,7 @@ void TestKelvaraDoors::selectOnIpTab(int port)
         d->ipPanel()->setHost(QStringLiteral("127.0.0.1"));
         d->ipPanel()->setPort(port);
         d->okClicked();
+        readersDone();
         return int(QDialog::Rejected); // accepted through the button all the same
     });
 }
@@ -214,6 +216,7 @@ void TestKelvaraDoors::addEntryConfiguresReader()
         stored = d->form()->settingsText();
         screenshot(d, QStringLiteral("doors-dialog-%1").arg(type));
         QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("save")), Qt::LeftButton);
+        QVERIFY(readersDone());
         QVERIFY(!d->isVisible());
     });
     QSignalSpy changed(view.get(), &KelvaraDoors::doorsChanged);
@@ -303,6 +306,7 @@ void TestKelvaraDoors::firmwareRefusal()
     d.selectReader();
     d.show();
     d.accept();
+    QVERIFY(readersDone());
     QCOMPARE(titles(), QStringList({QStringLiteral("Reader Configuration"),
                                     QStringLiteral("Wrong Firmware Version")}));
     QCOMPARE(reader.device->cpuResets(), 0);
@@ -324,6 +328,7 @@ void TestKelvaraDoors::linkDropKeepsEntryAndOldConfiguration()
     reader.sim->faults().dropAfterFrames(8);
     d.show();
     d.accept();
+    QVERIFY(readersDone());
     QCOMPARE(m_boxes.first().title, QStringLiteral("Reader Configuration"));
     QCOMPARE(m_boxes.last().icon, QMessageBox::Critical);
     QVERIFY2(m_boxes.last().text.contains(QStringLiteral("The entry and its settings are saved")),
@@ -348,6 +353,7 @@ void TestKelvaraDoors::otherReaderAtTheAddressIsNotConfigured()
                         reader.sim->tcp().port()));
     d.show();
     d.accept();
+    QVERIFY(readersDone());
     QCOMPARE(titles(), QStringList({QStringLiteral("Reader Configuration"),
                                     QStringLiteral("Reader Configuration")}));
     QCOMPARE(m_boxes.last().icon, QMessageBox::Critical);
@@ -477,6 +483,7 @@ void TestKelvaraDoors::readInfoAndPairing()
     d.selectReader();
     d.show();
     QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("readInfo")), Qt::LeftButton);
+    QVERIFY(readersDone());
     QVERIFY(m_boxes.isEmpty());
     QCOMPARE(d.findChild<QLineEdit *>(QStringLiteral("firmwareVersion"))->text(),
              QStringLiteral("02.08.00"));
@@ -487,10 +494,48 @@ void TestKelvaraDoors::readInfoAndPairing()
     auto *serial = d.findChild<QLineEdit *>(QStringLiteral("serialNumber"));
     serial->setText(QStringLiteral("4660"));
     QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("pairingButton")), Qt::LeftButton);
+    QVERIFY(readersDone());
     QCOMPARE(titles(), QStringList{QStringLiteral("Pairing with external IO")});
     QVERIFY(reader.device->extIoPaired());
     QCOMPARE(board->text(), QStringLiteral("PQ.I/O board is paired"));
     screenshot(&d, QStringLiteral("doors-dialog-paired"));
+}
+
+void TestKelvaraDoors::readerCommandLocksTheDialog()
+{
+    SimFixture reader(SimFixture::setupOf(100, 0x00000100));
+    reader.sim->faults().setDelayMs(150);
+    selectOnIpTab(reader.sim->tcp().port());
+    auto d = std::make_unique<KelvaraEditDoor>(-1, m_settings, m_params, m_drive);
+    d->findChild<QLineEdit *>(QStringLiteral("doorName"))->setText(QStringLiteral("Door"));
+    d->selectReader();
+    d->show();
+    auto *readInfo = d->findChild<QPushButton *>(QStringLiteral("readInfo"));
+    QTest::mouseClick(readInfo, Qt::LeftButton);
+    QVERIFY(d->isReaderBusy());
+    // A second click, cancelling and closing neither start a second command nor end the dialog.
+    QVERIFY(!readInfo->isEnabled());
+    QTest::mouseClick(readInfo, Qt::LeftButton);
+    d->readInfo();
+    d->reject();
+    QVERIFY(!d->close());
+    QVERIFY(d->isVisible());
+    QVERIFY(readersDone());
+    QVERIFY(readInfo->isEnabled());
+    QVERIFY2(m_boxes.isEmpty(), qPrintable(titles().join(QLatin1Char(','))));
+    QCOMPARE(d->findChild<QLineEdit *>(QStringLiteral("firmwareVersion"))->text(),
+             QStringLiteral("02.08.00"));
+    QFile log(entryLogPath(m_project->folder(), QStringLiteral("Door")) + QLatin1Char('/') +
+              dailyLogFileName());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll().count("*** Read Info ***"), 1);
+    // Gone while a command runs: the command ends, nothing is shown.
+    QTest::mouseClick(readInfo, Qt::LeftButton);
+    QVERIFY(d->isReaderBusy());
+    d.reset();
+    QCOMPARE(ReaderTask::busyCount(), 0);
+    QVERIFY(readersDone());
+    QVERIFY(m_boxes.isEmpty());
 }
 
 void TestKelvaraDoors::editMarksPendingOnlyOnChange()
@@ -652,11 +697,13 @@ void TestKelvaraDoors::resetAntiPassbackOnLongRangeReader()
     QVERIFY(offered);
     view->table()->setCurrentCell(0, 0);
     view->resetAntiPassback();
+    QVERIFY(readersDone());
     QCOMPARE(titles(), QStringList{QStringLiteral("Ok")});
     QVERIFY(!reader.device->insideAntiPassback(id));
     QVERIFY(QFileInfo::exists(entryLogPath(m_project->folder(), QStringLiteral("Lane"))));
     const int resets = reader.device->cpuResets();
     view->resetCpu();
+    QVERIFY(readersDone());
     QCOMPARE(reader.device->cpuResets(), resets + 1);
 }
 

@@ -108,6 +108,7 @@ void TestKelvaraGeneralSettingsDialog::initTestCase()
         dialog->ipPanel()->setHost(QStringLiteral("127.0.0.1"));
         dialog->ipPanel()->setPort(m_selectPort);
         dialog->okClicked();
+        readersDone();
         return dialog->result();
     });
 }
@@ -196,13 +197,21 @@ void TestKelvaraGeneralSettingsDialog::chooseSaveReopenAndRead()
         Dialog dialog(settings, params, project.databasePath());
         m_selectPort = hf.sim->tcp().port();
         dialog.selectButton(false)->click();
+        QVERIFY(readersDone());
         m_selectPort = uhf.sim->tcp().port();
         dialog.selectButton(true)->click();
+        QVERIFY(readersDone());
         QCOMPARE(dialog.nameLabel(false)->text(), QStringLiteral("ID PQ20"));
         QCOMPARE(dialog.nameLabel(true)->text(), QStringLiteral("ID LRX7"));
         QVERIFY(dialog.isConnected(false) && dialog.isConnected(true));
         QVERIFY(dialog.regionBox()->setRegion(region));
+        dialog.show();
         dialog.okButton()->click();
+        // Cancelled while the readers are configured: the dialog waits for the end.
+        QVERIFY(dialog.isReaderBusy());
+        dialog.reject();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(readersDone());
         QVERIFY2(m_boxes.isEmpty(), qPrintable(m_boxes.value(0).text));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
@@ -234,6 +243,7 @@ void TestKelvaraGeneralSettingsDialog::chooseSaveReopenAndRead()
 
     // Opened again, the dialog shows both.
     Dialog again(settings, params, project.databasePath());
+    QVERIFY(readersDone());
     QCOMPARE(again.nameLabel(false)->text(), QStringLiteral("ID PQ20"));
     QCOMPARE(again.readerEdit(true)->text(),
              QStringLiteral("Device-ID '0BADF00D' via '127.0.0.1:%1'").arg(uhf.sim->tcp().port()));
@@ -251,7 +261,9 @@ void TestKelvaraGeneralSettingsDialog::chooseSaveReopenAndRead()
     uhf.device->placeTag(tag(0x84, "3000e2003412b802011a2b3c4d5e"));
     KelvaraEditUser user(-1, settings, params);
     user.readIddIso14443();
+    QVERIFY(readersDone());
     user.readIddClass1Gen2();
+    QVERIFY(readersDone());
     QVERIFY2(m_boxes.isEmpty(), qPrintable(m_boxes.value(0).text));
     QCOMPARE(user.iddIso14443().toHex(), QStringLiteral("04A1B2C3D4E5F6"));
     QCOMPARE(user.iddClass1Gen2().toHex(), QStringLiteral("E2003412B802011A2B3C4D5E"));
@@ -295,7 +307,9 @@ void TestKelvaraGeneralSettingsDialog::accessReaderAsksFirst()
         QStringLiteral("86;00C0FFEE;127.0.0.1:%1").arg(hf.sim->tcp().port());
     m_questionAnswer = QMessageBox::StandardButton(answer);
     Dialog dialog(settings, params, project.databasePath());
+    QVERIFY(readersDone());
     dialog.okButton()->click();
+    QVERIFY(readersDone());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(m_boxes.size(), asked ? 1 : 0);
     if (asked) {
@@ -320,13 +334,16 @@ void TestKelvaraGeneralSettingsDialog::lostReaderKeepsOldSettings()
     Dialog dialog(settings);
     m_selectPort = hf.sim->tcp().port();
     dialog.selectButton(false)->click();
+    QVERIFY(readersDone());
     m_selectPort = uhf.sim->tcp().port();
     dialog.selectButton(true)->click();
+    QVERIFY(readersDone());
     QVERIFY(dialog.isConnected(true));
     dialog.regionBox()->setRegion(84);
     // Gone between the test and "Ok".
     uhf.sim->closeTcp();
     dialog.okButton()->click();
+    QVERIFY(readersDone());
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(m_boxes.at(0).title, QStringLiteral("Configure Programmer Reader 'ID LRX7'"));
@@ -351,9 +368,11 @@ void TestKelvaraGeneralSettingsDialog::oldFirmwareRefused()
     settings.hfProgrammerReader =
         QStringLiteral("100;00C0FFEE;127.0.0.1:%1").arg(hf.sim->tcp().port());
     Dialog dialog(settings);
+    QVERIFY(readersDone());
     QVERIFY(dialog.isConnected(false));
     settings.hfProgrammerReader.clear();
     dialog.okButton()->click();
+    QVERIFY(readersDone());
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes.at(0).title, QStringLiteral("Wrong Firmware Version"));
     QVERIFY(dialog.result() != QDialog::Accepted);
@@ -427,6 +446,7 @@ void TestKelvaraGeneralSettingsDialog::savedAndShownAgain()
     settings.uhfRegion = 6;
     {
         Dialog dialog(settings);
+        QVERIFY(readersDone());
         QCOMPARE(dialog.readerEdit(false)->text(),
                  QStringLiteral("Device-ID '0000001F' via 'USB'"));
         // Neither reader answers: shown as not connected, kept but not
@@ -444,6 +464,7 @@ void TestKelvaraGeneralSettingsDialog::savedAndShownAgain()
     QCOMPARE(settings.parallelEntries, 8);
     QCOMPARE(settings.uhfProgrammerReader, QStringLiteral("54;00000002;") + uhf);
     Dialog again(settings);
+    QVERIFY(readersDone());
     QCOMPARE(again.regionBox()->currentText(), QStringLiteral("FCC: Japan"));
     QCOMPARE(again.parallelBox()->value(), 8);
     QCOMPARE(again.readerEdit(true)->text(),

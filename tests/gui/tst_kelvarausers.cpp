@@ -585,6 +585,7 @@ void TestKelvaraUsers::readIddWithDeskReader()
     auto view = makeView();
     auto *button = view->findChild<QPushButton *>(QStringLiteral("readIdd"));
     view->readIdd(button->menu()->actions().at(longRange ? 1 : 0));
+    QVERIFY(readersDone());
     QVERIFY2(m_boxes.isEmpty(), qPrintable(m_boxes.value(0).text));
     QCOMPARE(view->findChild<QLineEdit *>(QStringLiteral("searchField"))->text(), display);
     QCOMPARE(view->table()->currentRow(), 1);
@@ -592,7 +593,12 @@ void TestKelvaraUsers::readIddWithDeskReader()
 
     // And into the dialog.
     KelvaraEditUser d(-1, m_settings, m_params);
+    d.show();
     longRange ? d.readIddClass1Gen2() : d.readIddIso14443();
+    // Cancelled while the reader reads: the dialog waits for the card.
+    d.reject();
+    QVERIFY(d.isVisible());
+    QVERIFY(readersDone());
     QVERIFY(m_boxes.isEmpty());
     QCOMPARE((longRange ? d.iddClass1Gen2() : d.iddIso14443()).toHex(), display);
     QCOMPARE(
@@ -640,6 +646,7 @@ void TestKelvaraUsers::readIddFailures()
     m_textAnswers << QStringLiteral("CAFE0001");
     d.editIddIso14443();
     d.readIddIso14443();
+    QVERIFY(readersDone());
     QCOMPARE(m_boxes.size(), 1);
     QCOMPARE(m_boxes[0].icon, QMessageBox::Critical);
     QCOMPARE(m_boxes[0].title, title);

@@ -247,6 +247,7 @@ void TestKxSelectReader::usbTabAppearsSelectsAndGoes()
     const QPoint cell = table->visualItemRect(table->item(0, 0)).center();
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell);
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell);
+    QVERIFY(readersDone());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.selection().kind, int(KxReaderSelection::Usb));
     QCOMPARE(dialog.selection().readerType, 101);
@@ -299,6 +300,7 @@ void TestKxSelectReader::ipTabIdentifies()
     if (mode == 1 && text.startsWith(QLatin1String("door")))
         save(&dialog, QStringLiteral("selectreader-ip"));
     QTest::mouseClick(dialog.selectButton(), Qt::LeftButton);
+    QVERIFY(readersDone());
     if (messageTitle.isEmpty()) {
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.selection().kind, int(KxReaderSelection::IpAddress));
@@ -329,6 +331,7 @@ void TestKxSelectReader::entryPointSavesGeometry()
             return int(QDialog::Rejected);
         dialog->resize(720, 540);
         dialog->okClicked();
+        readersDone();
         return int(QDialog::Rejected); // accepted through the button all the same
     });
     KxReaderSelection s;
@@ -365,6 +368,7 @@ void TestKxSelectReader::udpSetupMovesReader()
         return setup->result();
     });
     QTest::mouseClick(dialog.setupButton(), Qt::LeftButton);
+    QVERIFY(readersDone());
     QCOMPARE(shownIp, QStringLiteral("127.000.000.001"));
     QVERIFY(!enabledBefore);
     QVERIFY(enabledAfter);
@@ -440,6 +444,7 @@ void TestKxSelectReader::udpSetupRefusals()
         m_responder->setSilent(gate.device.get(), true);
     m_answer = QMessageBox::No;
     dialog.setupNetConfiguration();
+    QVERIFY(readersDone());
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(int(m_messages.first().icon), icon);
     QVERIFY2(m_messages.first().text.contains(expected), qPrintable(m_messages.first().text));
@@ -462,7 +467,12 @@ void TestKxSelectReader::protocolSetupFromIpTab()
         setup->accept();
         return setup->result();
     });
+    dialog.show();
     QTest::mouseClick(dialog.setupButton(), Qt::LeftButton);
+    // Closed while the panel talks to the reader: the dialog waits for the end.
+    dialog.reject();
+    QVERIFY(dialog.isVisible());
+    QVERIFY(readersDone());
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().icon, QMessageBox::Information);
     QCOMPARE(dialog.ipPanel()->port(), newPort);
@@ -474,6 +484,7 @@ void TestKxSelectReader::protocolSetupFromIpTab()
                  QStringLiteral("127.0.0.1:%1").arg(newPort));
     // The reader answers at its new port; selecting it there works at once.
     QTest::mouseClick(dialog.selectButton(), Qt::LeftButton);
+    QVERIFY(readersDone());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.selection().port, newPort);
 }
@@ -494,6 +505,7 @@ void TestKxSelectReader::protocolSetupOverUsb()
     // The reader is pulled out while the setup is read: a message, no hang.
     gate.sim->faults().dropAfterFrames(1);
     dialog.setupNetConfiguration();
+    QVERIFY(readersDone());
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().icon, QMessageBox::Critical);
     gate.sim->faults().clear();
@@ -514,6 +526,7 @@ void TestKxSelectReader::protocolSetupOverUsb()
     m_messages.clear();
     m_answer = QMessageBox::No;
     dialog.setupNetConfiguration();
+    QVERIFY(readersDone());
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().icon, QMessageBox::Question);
     QVERIFY(m_messages.first().text.contains(QLatin1String("already answers")));
@@ -527,6 +540,7 @@ void TestKxSelectReader::protocolSetupOverUsb()
     });
     m_messages.clear();
     dialog.setupNetConfiguration();
+    QVERIFY(readersDone());
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().icon, QMessageBox::Information);
     QCOMPARE(gate.device->networkConfig().gateway, std::string("127.0.0.254"));
