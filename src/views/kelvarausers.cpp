@@ -368,9 +368,7 @@ void KelvaraUsers::performImport()
     buildList();
     if (count > 0)
         emit usersChanged();
-    KxMessageBox::information(
-        this, title,
-        file.resultText(count, m_params.hfIddLength, m_params.uhfIddLength, kListedLines));
+    KxMessageBox::information(this, title, file.resultText(count, kListedLines));
 }
 
 // ---------------------------------------------------------------- help

@@ -488,10 +488,12 @@ void TestKelvaraUsers::editIddNormalisation_data()
                                             << "000000A1B2C3D4"
                                             << "";
     QTest::newRow("G changes nothing") << false << 8 << "12G45678"
-                                       << "CAFE0001"
-                                       << "00000000CAFE0001";
-    QTest::newRow("cancel changes nothing") << false << 8 << QString() << "CAFE0001"
-                                            << "00000000CAFE0001";
+                                       << "E004010012345678"
+                                       << "";
+    // A tag read at a desk reader, longer than the project length.
+    QTest::newRow("cancel changes nothing, first bytes sent")
+        << false << 7 << QString() << "E004010012345678"
+        << "E0040100123456";
     QTest::newRow("empty removes the card") << false << 8 << ""
                                             << ""
                                             << "";
@@ -513,7 +515,7 @@ void TestKelvaraUsers::editIddNormalisation()
     (longRange ? m_params.uhfIddLength : m_params.hfIddLength) = length;
     UserRow u =
         user(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("G"),
-             QStringLiteral("cafe0001-04"),
+             QStringLiteral("e004010012345678-03"),
              TransponderIdd::fromHex(QStringLiteral("CAFE0001"), TransponderIdd::EpcClass1Gen2)
                  .toStored());
     u.pkUsers = 1;
