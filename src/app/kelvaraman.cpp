@@ -37,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -287,6 +288,8 @@ void KelvaraMan::buildBoard()
 
 void KelvaraMan::projectOpened()
 {
+    // A crash or a forced logout later keeps the project and the recent list.
+    storeSettings();
     m_users->closeImport();
     m_history->clear();
     m_presenter->forgetCurrentCell();
@@ -349,15 +352,26 @@ void KelvaraMan::exportUserList()
                                tr("The user list could not be written to the file '%1'.")
                                    .arg(QDir::toNativeSeparators(file)));
     else
-        KxMessageBox::information(this, title, tr("%1 user entries exported to file").arg(count));
+        KxMessageBox::information(this, title,
+                                  tr("%n user entries exported to file", nullptr, count));
 }
 
 // The open project (if any) tells the dialog which readers are entries' access
 // readers and how the short-range programmer must read.
 void KelvaraMan::generalSettings()
 {
-    KelvaraGeneralSettingsDialog::run(this, m_context.settings, m_context.params,
-                                      m_context.databasePath);
+    if (KelvaraGeneralSettingsDialog::run(this, m_context.settings, m_context.params,
+                                          m_context.databasePath))
+        storeSettings();
+}
+
+// Settings reach the file when they are confirmed, not only when the window
+// closes cleanly (QSettings replaces the file as a whole).
+void KelvaraMan::storeSettings()
+{
+    if (!m_context.settings.saveSettings())
+        statusBar()->showMessage(tr("The settings could not be written to %1.")
+                                     .arg(QDir::toNativeSeparators(settingsFilePath())));
 }
 void KelvaraMan::projectSettings(bool isNewProject)
 {
@@ -366,8 +380,11 @@ void KelvaraMan::projectSettings(bool isNewProject)
         return;
     // The dialog saves into the open project's parameters; the board then
     // shows the technologies and the entries it marked.
-    if (KelvaraProjectSettingsDialog::run(this, m_context.settings, m_context.params, isNewProject))
+    if (KelvaraProjectSettingsDialog::run(this, m_context.settings, m_context.params,
+                                          isNewProject)) {
+        storeSettings();
         enterTabKelvara();
+    }
 }
 
 void KelvaraMan::showView(QWidget *shown)
