@@ -78,6 +78,8 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     connect(m_doors, &KelvaraDoors::doorsChanged, this, [this] {
         if (m_boardFrame->isVisible())
             buildBoard();
+        else
+            m_presenter->updateStatusBar();
     });
     m_tooltipsAction->setChecked(m_context.settings.areToolTipsOn);
     const SchemaVersion::State lastProject = m_project->takeLastProject();
@@ -257,9 +259,12 @@ void KelvaraMan::createUsersView()
     m_users->hide();
     m_users->setGeneralSettingsAction(m_generalSettingsAction);
     connect(m_users, &KelvaraUsers::usersChanged, this, [this] {
-        // A hidden board is rebuilt when it is shown again.
+        // A hidden board is rebuilt when it is shown again; the counts below
+        // it are true at once.
         if (m_boardFrame->isVisible())
             buildBoard();
+        else
+            m_presenter->updateStatusBar();
     });
 }
 
@@ -419,6 +424,9 @@ void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection
     {
         KelvaraFunctionDialog dialog(m_context.params, m_context.settings, m_context.flashDrive,
                                      function, selection, scopeName, this);
+        // An update clears marks while the dialog stays open.
+        connect(&dialog, &KelvaraFunctionDialog::runFinished, m_presenter,
+                &BoardPresenter::updateStatusBar);
         dialog.exec();
     }
     // Cleared or set marks and imported users show on the board.

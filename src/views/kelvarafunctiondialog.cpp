@@ -568,6 +568,7 @@ void KelvaraFunctionDialog::finished()
                 .arg(m_doneCount)
                 .arg(m_runEntries.size()));
     updateProgress();
+    emit runFinished();
     // Nothing ran: say why here, not only in the log window.
     if (!lockRefusal.isEmpty())
         KxMessageBox::critical(this, windowTitle(), lockRefusal);

@@ -13,6 +13,7 @@
 #include "db/userrecords.h"
 #include "support/testsupport.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvarafunctiondialog.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
 #include "widgets/kxmessagebox.h"
@@ -38,7 +39,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTableWidget>
 #include <QToolTip>
 
@@ -90,6 +93,7 @@ private slots:
     void redoRefusedForAReplacedUser();
     void viewShowsAsItsSlotSays_data();
     void viewShowsAsItsSlotSays();
+    void statusCountsStayTrue();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -1555,6 +1559,53 @@ void TestKelvaraMan::viewShowsAsItsSlotSays()
     QCOMPARE(table->currentRow(), 0);
     QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
     QCOMPARE(w->focusWidget(), table);
+}
+
+// The counts below the board follow the views and the reader functions while
+// the board waits to be rebuilt.
+void TestKelvaraMan::statusCountsStayTrue()
+{
+    auto w = openDemo();
+    const auto shown = [&w] {
+        for (const QLabel *label : w->statusBar()->findChildren<QLabel *>()) {
+            if (label->text().startsWith(QLatin1String("Project:")))
+                return label->text();
+        }
+        return QString();
+    };
+    QVERIFY(shown().contains(QLatin1String("Users: 13    Entries: 27    Pending updates: 0")));
+    w->enterUsers();
+    UserRow u;
+    u.familyName = QStringLiteral("New");
+    QVERIFY(!UserRecords::addUser(w->databasePath(), u).isValid());
+    emit w->usersView()->usersChanged();
+    QVERIFY2(shown().contains(QLatin1String("Users: 14")), qPrintable(shown()));
+
+    w->enterTabKelvara();
+    const auto mark = [&w](int needsUpdate) {
+        ProjectDatabase db(w->databasePath());
+        QSqlQuery q = db.open() ? db.query() : QSqlQuery();
+        return ProjectDatabase::exec(
+            q,
+            QStringLiteral("update doors set needsUpdate=? where PKdoors=(select min(PKdoors) "
+                           "from doors)"),
+            {needsUpdate});
+    };
+    QVERIFY(mark(1));
+    w->buildBoard();
+    QVERIFY(shown().contains(QLatin1String("Pending updates: 1")));
+    QString duringRun;
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *dialog = qobject_cast<KelvaraFunctionDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        mark(0); // as a successful update leaves it
+        emit dialog->runFinished();
+        duringRun = shown();
+        dialog->close();
+    });
+    w->updateAllAccessConfig();
+    QVERIFY2(duringRun.contains(QLatin1String("Pending updates: 0")), qPrintable(duringRun));
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)
