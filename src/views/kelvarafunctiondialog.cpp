@@ -426,7 +426,12 @@ void KelvaraFunctionDialog::start()
             keys.insert(m_table->item(row, NameColumn)->data(KeyRole).toInt());
     }
     if (keys.isEmpty()) {
-        KxMessageBox::critical(this, tr("DB entry list"), tr("No entries selected in table"));
+        // A run deselects the entries it served: a second click on Start
+        // (a double click, say) finds nothing left, which is no error.
+        if (!m_runEntries.isEmpty())
+            m_progressLabel->setText(tr("Nothing left to do: the entries served are deselected."));
+        else
+            KxMessageBox::critical(this, tr("DB entry list"), tr("No entries selected in table"));
         return;
     }
 
