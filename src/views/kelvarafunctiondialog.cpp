@@ -583,8 +583,14 @@ void KelvaraFunctionDialog::finished()
         return;
     }
     if ((m_function == ReadAccess || m_function == ReadEvents) && m_table->rowCount() == 1 &&
-        m_table->item(0, StateColumn)->data(KeyRole).toInt() == KelvaraFunctionThread::Done)
-        openPath(this, entryDataPath(m_project.projectPath, m_table->item(0, NameColumn)->text()));
+        m_table->item(0, StateColumn)->data(KeyRole).toInt() == KelvaraFunctionThread::Done) {
+        // Without a file manager the place is told, not an error.
+        const QString folder =
+            entryDataPath(m_project.projectPath, m_table->item(0, NameColumn)->text());
+        if (!openPathQuietly(folder))
+            m_progressLabel->setText(m_progressLabel->text() + QLatin1Char('\n') +
+                                     tr("The data is in %1").arg(QDir::toNativeSeparators(folder)));
+    }
     if (m_function == ImportTransponder) {
         m_logWin->show();
         m_logWin->raise();

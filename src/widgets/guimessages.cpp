@@ -99,6 +99,15 @@ void openPath(QWidget *parent, const QString &path)
     openOrComplain(parent, QCoreApplication::translate("GuiMessages", "Open path"), path);
 }
 
+bool openPathQuietly(const QString &path)
+{
+    if (!QFileInfo(path).isDir())
+        return false;
+    if (!urlOpener() && QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return false;
+    return openUrl(QUrl::fromLocalFile(QDir::toNativeSeparators(path)));
+}
+
 QString menuText(const QString &name)
 {
     QString text = name;
