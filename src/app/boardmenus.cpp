@@ -163,7 +163,8 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
         const QString inForce = m_presenter.data().textAt(row, column);
         for (const TimeModelRow &m : qAsConst(models)) {
             QAction *set = m_cellMenu->addAction(
-                tr("Set Time Model %1 (%2)").arg(menuText(m.modelTag), menuText(m.modelName)));
+                tr("Set Time Model %1 (%2)")
+                    .arg(menuText(m.modelTag), menuText(TimeModelRecords::shownName(m))));
             set->setData(m.pkTimes);
             set->setCheckable(true);
             set->setChecked(!inForce.isEmpty() && inForce == m.modelTag);

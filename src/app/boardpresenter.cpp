@@ -583,8 +583,10 @@ void BoardPresenter::refresh()
         QList<TimeModelRow> models;
         // Only the tooltips use them: a failure leaves the definitions out.
         if (!TimeModelRecords::listTimeModels(m_context.databasePath, 0, models).isValid()) {
-            for (const TimeModelRow &m : qAsConst(models))
+            for (TimeModelRow &m : models) {
+                m.modelName = TimeModelRecords::shownName(m);
                 m_models.insert(m.pkTimes, m);
+            }
         }
     }
     emit rebuilt();

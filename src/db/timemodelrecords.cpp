@@ -23,6 +23,12 @@ QSqlError alwaysRefusal()
 
 } // namespace
 
+QString shownName(const TimeModelRow &model)
+{
+    return model.modelTag == AlwaysTag ? QCoreApplication::translate("ProjectSchema", "Always")
+                                       : model.modelName;
+}
+
 QString sortClause(int sortKey)
 {
     return sortKey == SortByName ? QStringLiteral("modelName") : QStringLiteral("modelTag");

@@ -8,6 +8,7 @@
 #include "views/kelvarapublicholidays.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QCalendarWidget>
 #include <QDate>
@@ -80,8 +81,9 @@ KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QS
     layout->addWidget(note);
 
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width = m_settings.holidaysTableColWidth.value(c);
-        m_table->setColumnWidth(c, width > 0 ? width : (c == CommentColumn ? 200 : 110));
+        m_table->setColumnWidth(c,
+                                kxColumnWidth(m_table, c, m_settings.holidaysTableColWidth.value(c),
+                                              c == CommentColumn ? 200 : 110));
     }
     setHelp(m_settings.areToolTipsOn);
     buildList();

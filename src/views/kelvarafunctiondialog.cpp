@@ -97,15 +97,12 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(m_table->viewport()->mapTo(this, pos)); });
-    // Stored widths as the user left them; the first time, wide enough for the head texts.
+    // Stored widths as the user left them; wide enough for the head texts.
     const QList<int> &stored = m_settings.functionTableColWidth;
     const bool useStored = stored.size() == ColumnCount;
-    const QFontMetrics header = m_table->horizontalHeader()->fontMetrics();
-    for (int c = 0; c < ColumnCount; ++c) {
-        const int fitting = header.horizontalAdvance(m_table->horizontalHeaderItem(c)->text()) + 20;
-        m_table->setColumnWidth(c, useStored && stored.at(c) > 0 ? stored.at(c)
-                                                                 : qMax(DefaultWidths[c], fitting));
-    }
+    for (int c = 0; c < ColumnCount; ++c)
+        m_table->setColumnWidth(
+            c, kxColumnWidth(m_table, c, useStored ? stored.at(c) : 0, DefaultWidths[c]));
 
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);

@@ -6,6 +6,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
+#include "widgets/kxsizing.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -213,8 +214,7 @@ void KelvaraListView::applyColumnWidths()
 {
     m_applyingWidths = true;
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width =
-            c < m_widths->size() && m_widths->at(c) > 0 ? m_widths->at(c) : kDefaultWidth;
+        const int width = kxColumnWidth(m_table, c, m_widths->value(c), kDefaultWidth);
         m_table->setColumnWidth(c, width);
         columnWidthSet(c, width);
     }

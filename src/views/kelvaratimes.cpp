@@ -10,6 +10,7 @@
 #include "views/kelvaraeditholidays.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -71,8 +72,8 @@ KelvaraTimes::KelvaraTimes(ApplicationSettings &settings, QWidget *parent)
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width = m_settings.timesTableColWidth.value(c);
-        m_table->setColumnWidth(c, width > 0 ? width : 200);
+        m_table->setColumnWidth(
+            c, kxColumnWidth(m_table, c, m_settings.timesTableColWidth.value(c), 200));
     }
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this,
             &KelvaraTimes::storeColumnWidths);

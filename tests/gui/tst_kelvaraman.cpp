@@ -447,6 +447,17 @@ void TestKelvaraMan::germanTranslation()
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Kelvara Manager (V02.07) von KORVEX")));
         QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
     }
+    {
+        // The project was made in English; its "always" model is German here.
+        auto w = openDemo();
+        w->clickedOnTableCell(2, 2, 2, false);
+        QStringList texts;
+        for (const QAction *a : w->cellMenu()->actions())
+            texts << a->text();
+        w->cellMenu()->close();
+        QVERIFY2(texts.contains(QStringLiteral("Zeitmodell *** setzen (Immer)")),
+                 qPrintable(texts.join(QLatin1Char('|'))));
+    }
     QApplication::removeTranslator(&translator);
 }
 

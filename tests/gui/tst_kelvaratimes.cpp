@@ -872,7 +872,7 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     ApplicationSettings s;
     s.currentProjectPath = site.project.folder();
     s.isMaximized = false;
-    s.timesTableColWidth = {60, 0, 300};
+    s.timesTableColWidth = {90, 0, 300};
     QVERIFY(s.saveSettings());
     KelvaraMan window;
     window.resize(1200, 700);
@@ -883,7 +883,7 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     window.enterTimes();
     QVERIFY(view->isVisible());
     QVERIFY(!window.board()->isVisible());
-    QCOMPARE(view->table()->columnWidth(0), 60);
+    QCOMPARE(view->table()->columnWidth(0), 90);
     QCOMPARE(view->table()->columnWidth(1), 200); // a stored 0 gives 200
     QVERIFY(view->rowOfTag(QStringLiteral("OF")) >= 0);
     QApplication::processEvents();

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -102,6 +103,7 @@ private slots:
     void search();
     void sortAndHiddenColumns();
     void hiddenColumnsKeepTheirWidths();
+    void narrowStoredWidthsShowTheHeads();
     void editIddNormalisation_data();
     void editIddNormalisation();
     void readIddWithDeskReader_data();
@@ -450,19 +452,31 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
     QVERIFY(!UserRecords::addUser(
                  db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
                  .isValid());
-    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160};
+    m_settings.usersTableColWidth = {300, 310, 320, 330, 460, 440, 350, 360};
     m_params.haveHfReader = false;
     {
         auto view = makeView();
         QVERIFY(view->table()->isColumnHidden(4));
-        view->table()->setColumnWidth(1, 123);
+        view->table()->setColumnWidth(1, 323);
     }
     // Hiding the short-range columns did not store them as empty.
-    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{100, 123, 120, 130, 260, 240, 150, 160}));
+    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{300, 323, 320, 330, 460, 440, 350, 360}));
     m_params.haveHfReader = true;
     auto view = makeView();
-    QCOMPARE(view->table()->columnWidth(4), 260);
-    QCOMPARE(view->table()->columnWidth(5), 240);
+    QCOMPARE(view->table()->columnWidth(4), 460);
+    QCOMPARE(view->table()->columnWidth(5), 440);
+}
+
+// Widths stored while the program ran in a language of shorter heads.
+void TestKelvaraUsers::narrowStoredWidthsShowTheHeads()
+{
+    m_settings.usersTableColWidth = QVector<int>(8, 20).toList();
+    auto view = makeView();
+    QTableWidget *t = view->table();
+    const QFontMetrics metrics = t->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < t->columnCount(); ++c)
+        QVERIFY2(t->columnWidth(c) > metrics.horizontalAdvance(t->horizontalHeaderItem(c)->text()),
+                 qPrintable(t->horizontalHeaderItem(c)->text()));
 }
 
 void TestKelvaraUsers::editIddNormalisation_data()
