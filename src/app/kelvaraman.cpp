@@ -151,11 +151,11 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("&Update Access Rights of all Entries"), this,
                             &KelvaraMan::updateAllAccessConfig),
         settings->addSeparator(),
-        settings->addAction(tr("&Reconfigure Short Range Reader"), this,
+        settings->addAction(tr("Reconfigure &Short Range Reader"), this,
                             &KelvaraMan::readerReconfigHf),
-        settings->addAction(tr("&Reconfigure Long Range Reader"), this,
+        settings->addAction(tr("Reconfigure &Long Range Reader"), this,
                             &KelvaraMan::readerReconfigUhf),
-        settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll)};
+        settings->addAction(tr("&Reconfigure All Readers"), this, &KelvaraMan::readerReconfigAll)};
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
         a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||

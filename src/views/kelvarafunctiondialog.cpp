@@ -211,7 +211,7 @@ QString KelvaraFunctionDialog::scopeText(int scope, const QString &scopeName)
 {
     switch (scope) {
     case EntrySelection::AllEntries:
-        return tr("All Reader");
+        return tr("All Readers");
     case EntrySelection::Area:
         return tr("Area '%1'").arg(scopeName);
     case EntrySelection::Entries:

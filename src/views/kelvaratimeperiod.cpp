@@ -183,9 +183,9 @@ void KelvaraTimePeriod::refresh()
 void KelvaraTimePeriod::setHelp(bool isToolTips)
 {
     const QString help =
-        tr("Here you define an access period.\nWe treat a period as an time interval related to "
+        tr("Here you define an access period.\nWe treat a period as a time interval related to "
            "one or more weekdays.\nA time model consists of up to 8 periods. It grants access "
-           "when of it's periods says 'Yes' (Or wired).");
+           "when one of its periods says 'Yes' (Or wired).");
     setWhatsThis(help);
     setToolTip(isToolTips ? help : QString());
 }

@@ -95,8 +95,8 @@ QString KelvaraTimes::helpText()
     return tr("Time models define access times for a user to an entry. For each model you must "
               "give a name and a short (max. 3 signs) identifier as logical information. The "
               "identifiers are shown in the access board.\n\nA 'Time Model' is a list of up to 8 "
-              "'periods'. We treat a period as an time interval related to one or more weekdays. "
-              "The users can access an entry when the access time is within one of the models "
+              "'periods'. We treat a period as a time interval related to one or more weekdays. "
+              "The users can access an entry when the access time is within one of the model's "
               "periods.\n\nThe model definition column of the table shows the access rules for "
               "that model (physical information).");
 }

@@ -259,8 +259,8 @@ void TestKelvaraFunctionDialog::readerFunctionEntriesEnabled()
         if (!a->isSeparator() && a->isEnabled())
             enabled << a->text();
     for (const char *text : {"Synchronize Reader &Clock", "&Update Access Rights of all Entries",
-                             "&Reconfigure Short Range Reader", "&Reconfigure Long Range Reader",
-                             "&Reconfigure All Reader"})
+                             "Reconfigure &Short Range Reader", "Reconfigure &Long Range Reader",
+                             "&Reconfigure All Readers"})
         QVERIFY2(enabled.contains(QLatin1String(text)), text);
     const QList<QToolButton *> tools = w->findChildren<QToolButton *>();
     QVERIFY(std::any_of(tools.begin(), tools.end(), [](QToolButton *b) {
@@ -673,8 +673,8 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
 
 void TestKelvaraFunctionDialog::logWindowSavesToFile()
 {
-    KelvaraFunctionLogWin log(QStringLiteral("Read Events (All Reader)"));
-    QCOMPARE(log.windowTitle(), QStringLiteral("Log Window ::: Read Events (All Reader)"));
+    KelvaraFunctionLogWin log(QStringLiteral("Read Events (All Readers)"));
+    QCOMPARE(log.windowTitle(), QStringLiteral("Log Window ::: Read Events (All Readers)"));
     log.appendMessage(QStringLiteral("\r\n2026.03.04-05:06:07.089     ENTRY: 'Gate'"));
     log.appendMessage(QStringLiteral("Read Events DONE"));
     QTemporaryDir dir;

@@ -907,11 +907,11 @@ void TestKelvaraManProject::firstStart()
         m_boxes.at(0).text,
         QStringLiteral("This is the first start of Kelvara-Manager on this computer.\n\nDo "
                        "you want to configure some general settings now?\n\n(In case of "
-                       "'No' you can do that later under\n'Option' -> 'General settings')."));
+                       "'No' you can do that later under\n'Settings' -> 'General Settings')."));
     QCOMPARE(m_boxes.at(1).title, title);
     QCOMPARE(m_boxes.at(1).text,
              QStringLiteral("Do you first want to create a demo project?\n\n(In case of 'Yes' you "
-                            "can later create your own project under\n'File' -> 'New project')."));
+                            "can later create your own project under\n'File' -> 'New Project')."));
     QCOMPARE(m_boxes.size(), 2);
     // "Yes" to the first question runs the general settings, and only then.
     QCOMPARE(m_settingsDialogs.contains(QStringLiteral("General Settings")),
