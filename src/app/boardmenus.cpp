@@ -112,8 +112,12 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
             m_presenter.toggleArea(column);
         } else if (groupRow) {
             m_presenter.toggleGroup(row);
+        } else if (row > 0 && column > 0) {
+            // A right of one user at one entry: its menu, as a right click opens it.
+            mouseButton = 2;
         }
-        return;
+        if (mouseButton != 2)
+            return;
     }
     if (mouseButton != 2)
         return;

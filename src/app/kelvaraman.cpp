@@ -125,8 +125,10 @@ QString KelvaraMan::versionText()
 void KelvaraMan::createMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&New Project"), this, &KelvaraMan::newProject);
-    file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject);
+    file->addAction(tr("&New Project"), this, &KelvaraMan::newProject)
+        ->setShortcut(QKeySequence::New);
+    file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject)
+        ->setShortcut(QKeySequence::Open);
     m_project->setRecentMenu(file->addMenu(tr("Open Recen&t Project")));
     file->addAction(tr("&Rename Project"), this, &KelvaraMan::renameProject);
     file->addSeparator();
@@ -136,8 +138,20 @@ void KelvaraMan::createMenus()
     file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
     file->addSeparator();
-    file->addAction(tr("&End"), this, &QWidget::close);
+    file->addAction(tr("&End"), this, &QWidget::close)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     createEditMenu();
+
+    // The views of the tool bar, also by keyboard: Ctrl+1 for the first.
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    const QList<QPair<QString, void (KelvaraMan::*)()>> views = {
+        {tr("Access &Board"), &KelvaraMan::enterTabKelvara},
+        {tr("&Users"), &KelvaraMan::enterUsers},
+        {tr("&Entries"), &KelvaraMan::enterDoors},
+        {tr("&Time Models"), &KelvaraMan::enterTimes}};
+    for (int i = 0; i < views.size(); ++i)
+        m_viewActions << view->addAction(views.at(i).first, this, views.at(i).second,
+                                         QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
 
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     m_generalSettingsAction =
@@ -536,9 +550,16 @@ void KelvaraMan::setHelp(bool on)
     m_times->setHelp(on);
     m_users->setHelp(on);
     m_doors->setHelp(on);
-    for (const auto &tool : qAsConst(m_toolButtons)) {
+    for (int i = 0; i < m_toolButtons.size(); ++i) {
+        const auto &tool = m_toolButtons.at(i);
+        // The view buttons name their shortcut, as the View menu does.
+        const QString shortcut =
+            i < m_viewActions.size()
+                ? QStringLiteral(" (%1)").arg(
+                      m_viewActions.at(i)->shortcut().toString(QKeySequence::NativeText))
+                : QString();
         tool.first->setWhatsThis(tool.second);
-        tool.first->setToolTip(on ? tool.second : QString());
+        tool.first->setToolTip(on ? tool.second + shortcut : QString());
     }
 }
 

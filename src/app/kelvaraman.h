@@ -211,4 +211,5 @@ private:
     QAction *m_generalSettingsAction = nullptr;
     QAction *m_projectSettingsAction = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
+    QList<QAction *> m_viewActions; // Ctrl+1 … in the order of the tool bar
 };

@@ -343,6 +343,19 @@ void KelvaraListView::setListHelp(bool isToolTips, const QString &add, const QSt
     setHelpText(m_searchDown, tr("To next search term"), isToolTips);
 }
 
+bool KelvaraListView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_N &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            event->accept();
+            return true;
+        }
+    }
+    return QFrame::event(event);
+}
+
 void KelvaraListView::keyPressEvent(QKeyEvent *event)
 {
     if (handleHelpKey(event))

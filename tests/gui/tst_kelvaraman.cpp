@@ -42,6 +42,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QTableWidget>
 #include <QToolTip>
 
@@ -93,7 +94,12 @@ private slots:
     void redoRefusedForAReplacedUser();
     void viewShowsAsItsSlotSays_data();
     void viewShowsAsItsSlotSays();
+    void viewShortcuts_data();
+    void viewShortcuts();
     void statusCountsStayTrue();
+    void doubleClickOnCellOpensItsMenu();
+    void countedTexts_data();
+    void countedTexts();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -1572,6 +1578,51 @@ void TestKelvaraMan::viewShowsAsItsSlotSays()
     QCOMPARE(w->focusWidget(), table);
 }
 
+void TestKelvaraMan::viewShortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("view");
+    QTest::newRow("Ctrl+2 users") << int(Qt::Key_2) << "users";
+    QTest::newRow("Ctrl+3 entries") << int(Qt::Key_3) << "entries";
+    QTest::newRow("Ctrl+4 time models") << int(Qt::Key_4) << "times";
+    QTest::newRow("Ctrl+1 board") << int(Qt::Key_1) << "board";
+}
+
+void TestKelvaraMan::viewShortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(QString, view);
+    auto w = openDemo();
+    QApplication::setActiveWindow(w.get());
+    if (view == QLatin1String("board"))
+        w->enterTimes();
+    QTest::keyClick(w.get(), Qt::Key(key), Qt::ControlModifier);
+    const QMap<QString, QWidget *> views{{QStringLiteral("users"), w->usersView()},
+                                         {QStringLiteral("entries"), w->doorsView()},
+                                         {QStringLiteral("times"), w->timesView()},
+                                         {QStringLiteral("board"), w->board()}};
+    for (auto it = views.cbegin(); it != views.cend(); ++it)
+        QCOMPARE(it.value()->isVisible(), it.key() == view);
+    if (view == QLatin1String("users")) {
+        // Ctrl+N in a list adds to it; "New Project" keeps it elsewhere.
+        QString opened;
+        QTimer::singleShot(0, w.get(), [&opened] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                opened = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        QTest::keyClick(w->usersView()->table(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(opened, QStringLiteral("Add User"));
+    }
+    // The tool bar names the shortcut.
+    w->setHelp(true);
+    const QList<QToolButton *> buttons = w->findChildren<QToolButton *>();
+    QVERIFY(std::any_of(buttons.cbegin(), buttons.cend(), [](const QToolButton *b) {
+        return b->toolTip() == QStringLiteral("User Administration (Ctrl+2)");
+    }));
+}
+
 // The counts below the board follow the views and the reader functions while
 // the board waits to be rebuilt.
 void TestKelvaraMan::statusCountsStayTrue()
@@ -1617,6 +1668,49 @@ void TestKelvaraMan::statusCountsStayTrue()
     });
     w->updateAllAccessConfig();
     QVERIFY2(duringRun.contains(QLatin1String("Pending updates: 0")), qPrintable(duringRun));
+}
+
+void TestKelvaraMan::doubleClickOnCellOpensItsMenu()
+{
+    auto w = openDemo();
+    const AccessBoard &b = w->boardData();
+    int row = 1;
+    while (row < b.rowCount() && b.row(row).isHead)
+        ++row;
+    int column = 1;
+    while (column < b.columnCount() && b.column(column).isHead)
+        ++column;
+    QVERIFY(row < b.rowCount() && column < b.columnCount());
+    w->clickedOnTableCell(row, column, 1, true);
+    QVERIFY(w->cellMenu() && w->cellMenu()->isVisible());
+    w->cellMenu()->close();
+}
+
+void TestKelvaraMan::countedTexts_data()
+{
+    QTest::addColumn<QLocale::Language>("language");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("English, one") << QLocale::English << 1 << "1 user entry imported from file";
+    QTest::newRow("English, two") << QLocale::English << 2 << "2 user entries imported from file";
+    QTest::newRow("French falls back to English")
+        << QLocale::French << 1 << "1 user entry imported from file";
+    QTest::newRow("German, one") << QLocale::German << 1
+                                 << QString::fromUtf8("1 Benutzereintrag aus der Datei importiert");
+}
+
+void TestKelvaraMan::countedTexts()
+{
+    QFETCH(QLocale::Language, language);
+    QFETCH(int, count);
+    const QList<QTranslator *> translators = kxInstallTranslations(QLocale(language));
+    const QString shown = QCoreApplication::translate(
+        "MyImportUsers", "%n user entries imported from file", nullptr, count);
+    for (QTranslator *t : translators) {
+        QApplication::removeTranslator(t);
+        delete t;
+    }
+    QTEST(shown, "text");
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)
