@@ -202,6 +202,7 @@ private slots:
     void saveChecks();
     void fieldLimits();
     void tenStoredPeriods();
+    void tabFollowsTheForm();
     void liveDisplayAndFlags_data();
     void liveDisplayAndFlags();
     void editMarks_data();
@@ -496,6 +497,46 @@ void TestKelvaraTimes::tenStoredPeriods()
     editor.removePeriod();
     QCOMPARE(editor.periodFields().size(), 9);
     QVERIFY(!editor.addButton()->isEnabled());
+}
+
+void TestKelvaraTimes::tabFollowsTheForm()
+{
+    KelvaraEditTimeModel editor{QString()};
+    editor.setModel({7, QStringLiteral("TWO"), QStringLiteral("Two"),
+                     QStringLiteral("mon-08:00-12:00|tue-08:00-12:00")});
+    editor.addPeriod(); // a field made after the buttons
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    editor.tagEdit()->setFocus();
+    // Where each stop belongs: tag, name, period 1, 2, 3, then the buttons.
+    const QList<KelvaraTimePeriod *> fields = editor.periodFields();
+    const auto rank = [&](QWidget *w) {
+        if (w == editor.tagEdit())
+            return 0;
+        if (w == editor.nameEdit())
+            return 1;
+        for (int i = 0; i < fields.size(); ++i) {
+            if (fields.at(i)->isAncestorOf(w))
+                return 2 + i;
+        }
+        const QList<QWidget *> buttons{editor.addButton(), editor.removeButton(),
+                                       editor.saveButton()};
+        return buttons.contains(w) ? 10 + int(buttons.indexOf(w)) : 20;
+    };
+    QList<int> ranks;
+    for (int i = 0; i < 60 && (ranks.isEmpty() || QApplication::focusWidget() != editor.tagEdit());
+         ++i) {
+        ranks << rank(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(ranks.mid(0, 3), (QList<int>{0, 1, 2}));
+    QList<int> sorted = ranks;
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(ranks, sorted);
+    // Every period and the Save button are reached; only Cancel comes after Save.
+    for (int r : {2, 3, 4, 10, 11, 12})
+        QVERIFY2(ranks.contains(r), qPrintable(QString::number(r)));
+    QCOMPARE(ranks.count(20), 1);
 }
 
 void TestKelvaraTimes::liveDisplayAndFlags_data()
