@@ -20,6 +20,7 @@
 #include "widgets/readerfirmwarecheck.h"
 #include "widgets/readerpicture.h"
 #include "widgets/kxwaitcursor.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -159,11 +160,7 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
 
     readerTypeChanged();
     setHelp(m_settings.areToolTipsOn);
-    const QRect geometry = m_settings.editDoorDialogGeometry;
-    if (geometry.isValid())
-        move(geometry.topLeft());
-    if (geometry.width() > minimumWidth())
-        resize(geometry.width(), sizeHint().height());
+    kxPlaceDialog(this, QSize(m_settings.editDoorDialogGeometry.width(), sizeHint().height()));
 }
 
 KelvaraEditDoor::~KelvaraEditDoor() = default;

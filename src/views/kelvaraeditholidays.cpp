@@ -41,6 +41,8 @@ KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QS
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAlternatingRowColors(true);
+    // The dialog opens wide enough for every column, without a scroll bar.
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContentsOnFirstShow);
     connect(m_table, &QTableWidget::itemDoubleClicked, this,
             &KelvaraEditHolidays::itemDoubleClicked);
     connect(m_table, &QTableWidget::currentCellChanged, this, &KelvaraEditHolidays::updateButtons);
@@ -149,7 +151,7 @@ bool KelvaraEditHolidays::runDateDialog(int pkHolidays, const QDate &date, const
     if (pkHolidays != 0)
         dialog.setHoliday(pkHolidays, date, comment);
     dialog.setHelp(m_toolTips);
-    dialog.setGeometry(m_settings.editHolidayDateDialogGeometry);
+    kxPlaceDialog(&dialog, m_settings.editHolidayDateDialogGeometry.size());
     const bool saved = dialog.exec() == QDialog::Accepted;
     m_settings.editHolidayDateDialogGeometry = dialog.geometry();
     if (saved) {

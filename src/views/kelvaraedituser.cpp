@@ -11,6 +11,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -101,14 +102,9 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     showIdd(false);
     showIdd(true);
     setHelp(m_settings.areToolTipsOn);
-    QRect geometry = m_settings.editUserDialogGeometry;
-    setFixedHeight(605);
-    // Wide enough for the longest identifier a reader receives.
+    // Wide enough for the longest identifier a reader receives; as high as the fields need.
     setMinimumWidth(460);
-    if (geometry.isValid()) {
-        geometry.setHeight(605);
-        setGeometry(geometry);
-    }
+    kxPlaceDialog(this, QSize(m_settings.editUserDialogGeometry.width(), sizeHint().height()));
 }
 
 KelvaraEditUser::~KelvaraEditUser() = default;

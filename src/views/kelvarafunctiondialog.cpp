@@ -21,8 +21,10 @@
 #include "widgets/guimessages.h"
 #include "widgets/kelvaratablecellcheckbox.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDate>
 #include <QGuiApplication>
 #include <QScreen>
@@ -167,7 +169,7 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
                              : QRect(0, 0, 1280, 800);
     geometry.setWidth(qMax(geometry.width(), qMin(tableWidth, screen.width())));
     geometry.setHeight(qMax(geometry.height(), 300));
-    setGeometry(geometry);
+    kxPlaceDialog(this, geometry.size(), true);
     setHelp(m_settings.areToolTipsOn);
     buildList();
     updateProgress();

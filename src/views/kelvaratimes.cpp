@@ -221,8 +221,7 @@ void KelvaraTimes::runEditor(int pkTimes, const QString &tag, const QString &nam
     if (pkTimes != 0)
         editor.setModel({pkTimes, tag, name, definition});
     editor.setHelp(m_toolTips);
-    editor.setGeometry(m_settings.editTimeModelDialogGeometry);
-    editor.resize(editor.size().expandedTo(editor.sizeHint()));
+    kxPlaceDialog(&editor, m_settings.editTimeModelDialogGeometry.size());
     const bool saved = editor.exec() == QDialog::Accepted;
     m_settings.editTimeModelDialogGeometry = editor.geometry();
     if (!saved)
@@ -288,7 +287,7 @@ void KelvaraTimes::editHolidays()
         return;
     KelvaraEditHolidays editor(m_settings, m_databasePath, this);
     editor.setHelp(m_toolTips);
-    editor.setGeometry(m_settings.editHolidaysDialogGeometry);
+    kxPlaceDialog(&editor, m_settings.editHolidaysDialogGeometry.size());
     editor.exec();
     m_settings.editHolidaysDialogGeometry = editor.geometry();
     QList<int> widths;

@@ -4,6 +4,7 @@
 #include "app/kelvaraman.h"
 #include "widgets/kxdialogs.h"
 #include "core/paths.h"
+#include "core/windowplacement.h"
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
@@ -141,6 +142,7 @@ private slots:
     void noFirstStartWithProject();
     void dialogRectsMovedOntoDesktop();
     void killedWindowKeepsConfirmedSettings();
+    void settingsDialogsOpenOnTheWindow();
 
 private:
     std::unique_ptr<KelvaraMan> window(const QString &projectFolder = QString());
@@ -194,10 +196,12 @@ void TestKelvaraManProject::initTestCase()
     // Cancelled, as a user closing the window would.
     KelvaraProjectSettingsDialog::setAnswerer([this](KelvaraProjectSettingsDialog *dialog) {
         m_settingsDialogs << dialog->windowTitle();
+        m_dialogs << dialog->geometry();
         return int(QDialog::Rejected);
     });
     KelvaraGeneralSettingsDialog::setAnswerer([this](KelvaraGeneralSettingsDialog *dialog) {
         m_settingsDialogs << dialog->windowTitle();
+        m_dialogs << dialog->geometry();
         return int(QDialog::Rejected);
     });
     setUrlOpener([this](const QUrl &url) {
@@ -220,6 +224,7 @@ void TestKelvaraManProject::init()
     m_answers.clear();
     m_opened.clear();
     m_settingsDialogs.clear();
+    m_dialogs.clear();
     SchemaVersion::setStepsForTest({});
     ArchiveTool::setToolsFolder(QString());
     QFile::remove(settingsFilePath());
@@ -1076,6 +1081,31 @@ void TestKelvaraManProject::killedWindowKeepsConfirmedSettings()
     QCOMPARE(after.currentProjectPath, native(second));
     QCOMPARE(after.recentProjects.value(1), native(first));
     QCOMPARE(after.parallelEntries, 7);
+}
+
+void TestKelvaraManProject::settingsDialogsOpenOnTheWindow()
+{
+    QTemporaryDir tmp;
+    const QString current = makeProject(tmp.filePath(QStringLiteral("Plant")), false);
+    auto w = window(current);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    w->setGeometry(QRect(area.center().x() - 260, area.top() + 80, 520, 420));
+    w->show();
+    w->generalSettings();
+    w->projectSettings();
+    const QPoint centre = w->geometry().center();
+    QCOMPARE(m_dialogs.size(), 2);
+    for (const QRect &d : qAsConst(m_dialogs)) {
+        // A dialog higher than the screen allows is moved down to keep its title bar.
+        const bool fits = d.height() < area.height() - WindowPlacement::MinimumTop;
+        QVERIFY2(qAbs(d.center().x() - centre.x()) <= 1 &&
+                     (!fits || qAbs(d.center().y() - centre.y()) <= 1),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(d.x())
+                                .arg(d.y())
+                                .arg(d.width())
+                                .arg(d.height())));
+    }
 }
 
 int main(int argc, char *argv[])

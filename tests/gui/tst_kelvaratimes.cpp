@@ -21,6 +21,7 @@
 #include "views/kelvarapublicholidays.h"
 #include "views/kelvaratimeperiod.h"
 #include "views/kelvaratimes.h"
+#include "widgets/kxsizing.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"
@@ -33,6 +34,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QDateEdit>
 #include <QFile>
@@ -776,6 +778,11 @@ void TestKelvaraTimes::holidayEditor()
     KelvaraEditHolidays editor(m_settings, site.db());
     QCOMPARE(editor.windowTitle(), QStringLiteral("Holiday Editor"));
     QTableWidget *table = editor.table();
+    // The size it was first stored with shows every column without scrolling.
+    kxPlaceDialog(&editor, QSize(400, 300));
+    editor.show();
+    QVERIFY(!table->horizontalScrollBar()->isVisible());
+    editor.hide();
     QCOMPARE(table->rowCount(), 2);
     QCOMPARE(table->item(0, KelvaraEditHolidays::DateColumn)->text(), QStringLiteral("01.01.2020"));
     QCOMPARE(table->item(1, KelvaraEditHolidays::DateColumn)->text(), QStringLiteral("25.12.2030"));
