@@ -357,7 +357,9 @@ void KelvaraEditDoor::selectReader()
     if (!KxSelectReader::selectReader(
             this, m_settings,
             {int(ReaderTypes::TZ60), int(ReaderTypes::TZU700), int(ReaderTypes::TZU300)}, &names,
-            m_host, m_port & 0xFFFF, &selection))
+            m_host, m_port & 0xFFFF, &selection,
+            // An entry without a reader yet is most likely one on the LAN.
+            m_host.isEmpty() && m_serNo->text().trimmed().isEmpty() ? KxSelectReader::LanTab : -1))
         return;
     const QString current = m_serNo->text().trimmed();
     if (!current.isEmpty() && FlashDrive::deviceIdOf(current) != selection.deviceId &&

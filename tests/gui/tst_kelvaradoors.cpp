@@ -104,6 +104,8 @@ private slots:
     void badInput_data();
     void badInput();
     void deviceIdMismatchQuestion();
+    void readerSelectionOpensOnTheEntrysTab_data();
+    void readerSelectionOpensOnTheEntrysTab();
     void readInfoAndPairing();
     void editMarksPendingOnlyOnChange();
     void listSortSearchAndRemove();
@@ -464,6 +466,36 @@ void TestKelvaraDoors::deviceIdMismatchQuestion()
     d.selectReader();
     QCOMPARE(serNo->text(), QStringLiteral("00000863"));
     QCOMPARE(d.entry().ipAddr, QStringLiteral("127.0.0.1"));
+}
+
+void TestKelvaraDoors::readerSelectionOpensOnTheEntrysTab_data()
+{
+    QTest::addColumn<QString>("serNo");
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("no reader yet: LAN") << ""
+                                        << "" << int(KxSelectReader::LanTab);
+    QTest::newRow("USB reader") << "00000863"
+                                << "" << int(KxSelectReader::UsbTab);
+    QTest::newRow("LAN reader") << "00000863"
+                                << "127.0.0.1" << int(KxSelectReader::LanTab);
+}
+
+void TestKelvaraDoors::readerSelectionOpensOnTheEntrysTab()
+{
+    QFETCH(QString, serNo);
+    QFETCH(QString, ip);
+    QFETCH(int, tab);
+    KelvaraEditDoor d(-1, m_settings, m_params, m_drive);
+    d.setEntry(entryRow(QStringLiteral("Yard"), QStringLiteral("Gate"), serNo.isEmpty() ? 0 : 863,
+                        serNo, ip, ip.isEmpty() ? 0 : 10001));
+    int opened = -1;
+    KxSelectReader::setAnswerer([&opened](KxSelectReader *dialog) {
+        opened = dialog->tabs()->currentIndex();
+        return int(QDialog::Rejected);
+    });
+    d.selectReader();
+    QCOMPARE(opened, tab);
 }
 
 void TestKelvaraDoors::readInfoAndPairing()
