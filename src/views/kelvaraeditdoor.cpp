@@ -438,7 +438,8 @@ void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
     std::unique_ptr<MyRdr> info;
     readReaderInfo(info, true);
     if (result.ok())
-        KxMessageBox::information(this, tr("Pairing with external IO"), tr("Ok"));
+        KxMessageBox::information(this, tr("PQ.I/O Board Pairing"),
+                                  tr("The PQ.I/O board is paired with the reader."));
     else
         showError(this, result);
 }
@@ -549,7 +550,12 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
                                                              settingsText, &connectFailed, drive);
         }
         if (result.ok())
-            KxMessageBox::information(this, tr("Save reader configuration"), tr("Ok"));
+            KxMessageBox::information(
+                this, tr("Save reader configuration"),
+                tr("The configuration of entry '%1' is on the USB flash drive for the %2 with "
+                   "the device ID %3.")
+                    .arg(row.doorName, ReaderTypes::readerTypeName(row.readerType),
+                         row.readerSerNo));
         else
             showConfigurationFailure(result);
         return;
@@ -594,8 +600,8 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
         return;
     if (const auto *tz60 = qobject_cast<const MyRdrTZ60 *>(reader.get())) {
         if (tz60->extIoSupported() && !tz60->extIoPaired() &&
-            KxMessageBox::question(this, tr("PQIO Pairing"),
-                                   tr("The external PQIO-Module is not paired with the "
+            KxMessageBox::question(this, tr("PQ.I/O Board Pairing"),
+                                   tr("The external PQ.I/O board is not paired with the "
                                       "reader.\nDo you want to continue?"),
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
@@ -607,7 +613,12 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
                                                          settingsText, &connectFailed);
     }
     if (result.ok())
-        KxMessageBox::information(this, tr("Write reader configuration"), tr("Ok"));
+        KxMessageBox::information(
+            this, tr("Write reader configuration"),
+            tr("The configuration of entry '%1' was written to the %2 with the device ID %3 "
+               "at %4.")
+                .arg(row.doorName, ReaderTypes::readerTypeName(row.readerType), row.readerSerNo,
+                     connectionText(row.readerSerNo, row.ipAddr, row.port)));
     else
         showConfigurationFailure(result);
 }

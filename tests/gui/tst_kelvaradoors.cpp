@@ -17,6 +17,7 @@
 #include "e2e/simfixture.h"
 #include "support/testsupport.h"
 #include "viewtestfixture.h"
+#include "reader/readertypes.h"
 #include "views/kelvaracfgform.h"
 #include "views/kelvaradoors.h"
 #include "views/kelvaraeditdoor.h"
@@ -181,7 +182,8 @@ void TestKelvaraDoors::addEntryConfiguresReader_data()
     const QString ask = QStringLiteral("Reader Configuration");
     const QString done = QStringLiteral("Write reader configuration");
     // The short-range reader's external board is not paired: asked, and continued.
-    QTest::newRow("short range") << 100 << QStringList{ask, QStringLiteral("PQIO Pairing"), done};
+    QTest::newRow("short range") << 100
+                                 << QStringList{ask, QStringLiteral("PQ.I/O Board Pairing"), done};
     QTest::newRow("long range") << 101 << QStringList{ask, done};
     QTest::newRow("long range with LEDs") << 863 << QStringList{ask, done};
 }
@@ -222,7 +224,12 @@ void TestKelvaraDoors::addEntryConfiguresReader()
     QTest::keyClick(view->table(), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(titles(), boxes);
-    QCOMPARE(m_boxes.last().text, QStringLiteral("Ok"));
+    // What was written to which reader.
+    QCOMPARE(m_boxes.last().text,
+             QStringLiteral("The configuration of entry 'Gate 1' was written to the %1 with the "
+                            "device ID 00C0FFEE at 127.0.0.1:%2.")
+                 .arg(ReaderTypes::readerTypeName(type))
+                 .arg(port));
 
     // Stored as chosen, pending for its access data.
     QCOMPARE(view->entries().size(), 1);
@@ -519,7 +526,7 @@ void TestKelvaraDoors::readInfoAndPairing()
     auto *serial = d.findChild<QLineEdit *>(QStringLiteral("serialNumber"));
     serial->setText(QStringLiteral("4660"));
     QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("pairingButton")), Qt::LeftButton);
-    QCOMPARE(titles(), QStringList{QStringLiteral("Pairing with external IO")});
+    QCOMPARE(titles(), QStringList{QStringLiteral("PQ.I/O Board Pairing")});
     QVERIFY(reader.device->extIoPaired());
     QCOMPARE(board->text(), QStringLiteral("PQ.I/O board is paired"));
     screenshot(&d, QStringLiteral("doors-dialog-paired"));
