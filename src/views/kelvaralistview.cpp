@@ -146,7 +146,7 @@ void KelvaraListView::createTable(const char *name, const QStringList &columns,
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(selectionMode);
-    m_table->setStyleSheet(QStringLiteral("selection-background-color: rgb(255,128,128)"));
+    // The selection keeps the style's colour: the board's red means "pending".
     m_table->setWordWrap(false);
     connect(m_table, &QTableWidget::cellClicked, this, &KelvaraListView::cellClicked);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &KelvaraListView::cellDoubleClicked);

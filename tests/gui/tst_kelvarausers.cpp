@@ -104,6 +104,7 @@ private slots:
     void sortAndHiddenColumns();
     void hiddenColumnsKeepTheirWidths();
     void narrowStoredWidthsShowTheHeads();
+    void selectionIsNotThePendingRed();
     void editIddNormalisation_data();
     void editIddNormalisation();
     void readIddWithDeskReader_data();
@@ -112,6 +113,7 @@ private slots:
     void readIddFailures();
     void importWithAssignment();
     void importOfNonCsvFile();
+    void importOffersOnlyUsedTechnologies();
     void mainWindowExportAndImport();
 
 private:
@@ -480,6 +482,20 @@ void TestKelvaraUsers::narrowStoredWidthsShowTheHeads()
                  qPrintable(t->horizontalHeaderItem(c)->text()));
 }
 
+void TestKelvaraUsers::selectionIsNotThePendingRed()
+{
+    QVERIFY(!UserRecords::addUser(
+                 db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
+                 .isValid());
+    auto view = makeView();
+    QTableWidget *t = view->table();
+    t->selectRow(0);
+    const QRect cell = t->visualItemRect(t->item(0, 0));
+    const QColor shown =
+        t->viewport()->grab().toImage().pixelColor(cell.center().x(), cell.top() + 3);
+    QVERIFY2(shown != QColor(255, 128, 128), qPrintable(shown.name()));
+}
+
 void TestKelvaraUsers::editIddNormalisation_data()
 {
     QTest::addColumn<bool>("longRange");
@@ -732,6 +748,26 @@ void TestKelvaraUsers::importWithAssignment()
     QVERIFY(view->importFileName().isEmpty());
 }
 
+void TestKelvaraUsers::importOffersOnlyUsedTechnologies()
+{
+    m_params.haveUhfReader = false;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("users.csv"));
+    QVERIFY(writeBytes(path,
+                       "LastName;FirstName;IDDProximityTransponder;IDDLongRangeTransponder\r\n"
+                       "Berg;Ben;A1B2C3D4;E2001234\r\n"));
+    auto view = makeView();
+    view->openImport(path);
+    for (int c = 4; c < 8; ++c)
+        QCOMPARE(view->importTable()->isColumnHidden(c), c >= 6);
+    view->performImport();
+    QList<UserRow> rows;
+    QVERIFY(!UserRecords::listUsers(db(), 0, true, rows).isValid());
+    QCOMPARE(rows.size(), 1);
+    QVERIFY(!rows.first().iddIso14443.isEmpty());
+    QVERIFY(rows.first().iddClass1Gen2.isEmpty());
+}
+
 void TestKelvaraUsers::importOfNonCsvFile()
 {
     QTemporaryDir dir;
@@ -796,6 +832,13 @@ void TestKelvaraUsers::mainWindowExportAndImport()
 
     // Into a second project through the menu: the user view opens in import mode.
     TestSupport::TempProject second(QStringLiteral("Second"));
+    {
+        // A short-range site: the import offers the short-range columns.
+        ProjectDatabase database(second.databasePath());
+        QVERIFY(database.open());
+        QSqlQuery q = database.query();
+        QVERIFY(ProjectTags::setHaveHfReader(q, true));
+    }
     w.openProjectFolder(second.folder());
     m_fileAnswer = file;
     m_boxes.clear();
