@@ -9,6 +9,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxsizing.h"
+#include "widgets/kxdateformat.h"
 
 #include <QCalendarWidget>
 #include <QDate>
@@ -19,12 +20,6 @@
 #include <QSqlError>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString kShownDateFormat = QStringLiteral("dd.MM.yyyy");
-
-} // namespace
 
 KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QString &databasePath,
                                          QWidget *parent)
@@ -116,7 +111,7 @@ void KelvaraEditHolidays::buildList()
         const HolidayRow &row = rows.at(r);
         const QDate date = QDate::fromString(row.date, HolidayRecords::DateFormat);
         auto *dateItem =
-            new QTableWidgetItem(date.isValid() ? date.toString(kShownDateFormat) : row.date);
+            new QTableWidgetItem(date.isValid() ? date.toString(kxDateFormat()) : row.date);
         dateItem->setData(Qt::UserRole, row.pkHolidays);
         auto *dayItem = new QTableWidgetItem(
             date.isValid() ? TimePeriod::dayName(date.dayOfWeek() % 7) : QString());
@@ -157,7 +152,7 @@ bool KelvaraEditHolidays::runDateDialog(int pkHolidays, const QDate &date, const
     if (saved) {
         m_changed = true;
         buildList();
-        selectDate(dialog.selectedDates().value(0).toString(kShownDateFormat));
+        selectDate(dialog.selectedDates().value(0).toString(kxDateFormat()));
     }
     return saved;
 }
@@ -185,7 +180,7 @@ void KelvaraEditHolidays::editDate()
         return;
     const QTableWidgetItem *dateItem = m_table->item(row, DateColumn);
     runDateDialog(dateItem->data(Qt::UserRole).toInt(),
-                  QDate::fromString(dateItem->text(), kShownDateFormat),
+                  QDate::fromString(dateItem->text(), kxDateFormat()),
                   m_table->item(row, CommentColumn)->text());
 }
 

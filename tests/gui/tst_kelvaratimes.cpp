@@ -16,6 +16,7 @@
 #include "functions/kelvaraupdatethread.h"
 #include "support/testsupport.h"
 #include "views/kelvaraeditdate.h"
+#include "views/kelvarawhydialog.h"
 #include "views/kelvaraeditholidays.h"
 #include "views/kelvaraedittimemodel.h"
 #include "views/kelvarapublicholidays.h"
@@ -37,6 +38,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QDateEdit>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,6 +207,8 @@ private slots:
     void fieldLimits();
     void tenStoredPeriods();
     void tabFollowsTheForm();
+    void datesInTheLanguage_data();
+    void datesInTheLanguage();
     void liveDisplayAndFlags_data();
     void liveDisplayAndFlags();
     void editMarks_data();
@@ -231,6 +235,8 @@ private:
 void TestKelvaraTimes::initTestCase()
 {
     kxInitResources();
+    // Dates show in the language's form; these tests read German ones.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     KxMessageBox::setAnswerer(
         [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
             m_boxes.append({icon, title, text});
@@ -539,6 +545,40 @@ void TestKelvaraTimes::tabFollowsTheForm()
     for (int r : {2, 3, 4, 10, 11, 12})
         QVERIFY2(ranks.contains(r), qPrintable(QString::number(r)));
     QCOMPARE(ranks.count(20), 1);
+}
+
+void TestKelvaraTimes::datesInTheLanguage_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "25.12.2030";
+    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/25/2030";
+}
+
+// The holiday list, the holiday dialog and Why...? write a date alike.
+void TestKelvaraTimes::datesInTheLanguage()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, listed);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    Site site;
+    QVERIFY(!HolidayRecords::addHoliday(
+                 site.db(), {0, QStringLiteral("2030.12.25"), QStringLiteral("Christmas")})
+                 .isValid());
+    KelvaraEditHolidays editor(m_settings, site.db());
+    const QString shown = editor.table()->item(0, KelvaraEditHolidays::DateColumn)->text();
+    KelvaraEditDate dialog(site.db());
+    const QString lastDay = dialog.findChild<QDateEdit *>()->displayFormat();
+    ProjectParameters params;
+    params.databasePath = site.db();
+    params.projectPath = site.project.folder();
+    KelvaraWhyDialog why(params, 0, 0);
+    const QString moment = why.findChild<QDateTimeEdit *>()->displayFormat();
+    QLocale::setDefault(before);
+    QCOMPARE(shown, listed);
+    QCOMPARE(QDate(2030, 12, 25).toString(lastDay), listed);
+    QVERIFY2(moment.startsWith(lastDay), qPrintable(moment));
 }
 
 void TestKelvaraTimes::liveDisplayAndFlags_data()
