@@ -9,6 +9,9 @@
 // New views and dialogs join by adding a line to shots().
 #include "app/boardmenus.h"
 #include "app/kelvaraman.h"
+#include "views/kelvaratimes.h"
+#include "views/kelvarausers.h"
+#include "views/kxselectreader.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"
@@ -121,6 +124,26 @@ const QList<Shot> &shots()
         {"users", Grab::Window, [](KelvaraMan &w) { w.enterUsers(); }},
         {"time-models", Grab::Window, [](KelvaraMan &w) { w.enterTimes(); }},
         {"why-dialog", Grab::ModalDialog, askWhy},
+        {"add-user-dialog", Grab::ModalDialog, [](KelvaraMan &w) { w.usersView()->addUser(); }},
+        {"time-model-dialog", Grab::ModalDialog,
+         [](KelvaraMan &w) {
+             w.enterTimes();
+             w.timesView()->addModel();
+         }},
+        {"holiday-editor", Grab::ModalDialog,
+         [](KelvaraMan &w) {
+             w.enterTimes();
+             w.timesView()->editHolidays();
+         }},
+        {"general-settings", Grab::ModalDialog, [](KelvaraMan &w) { w.generalSettings(); }},
+        {"project-settings", Grab::ModalDialog, [](KelvaraMan &w) { w.projectSettings(); }},
+        // Found readers come from the simulated site (KXUDP_TARGET on loopback).
+        {"select-reader", Grab::ModalDialog,
+         [](KelvaraMan &w) {
+             const QMap<quint32, QString> names;
+             KxSelectReader::selectReader(&w, w.settings(), {}, &names, QString(), 0, nullptr,
+                                          KxSelectReader::LanTab);
+         }},
     };
     return list;
 }

@@ -3120,14 +3120,6 @@ Wollen Sie stattdessen diesen neuen Leser verwenden?</translation>
         <translation>PQ.I/O-Platine ist nicht gekoppelt</translation>
     </message>
     <message>
-        <source>Pairing with external IO</source>
-        <translation>Kopplung mit externer E/A</translation>
-    </message>
-    <message>
-        <source>Ok</source>
-        <translation>Ok</translation>
-    </message>
-    <message>
         <source>Missing information</source>
         <translation>Fehlende Angaben</translation>
     </message>
@@ -3202,16 +3194,6 @@ der Zutritt nennt aber einen %4 mit der Geräte-ID %5.
 Die Konfiguration wurde nicht geschrieben. Bitte wählen Sie den Leser erneut aus.</translation>
     </message>
     <message>
-        <source>PQIO Pairing</source>
-        <translation>PQIO-Kopplung</translation>
-    </message>
-    <message>
-        <source>The external PQIO-Module is not paired with the reader.
-Do you want to continue?</source>
-        <translation>Das externe PQIO-Modul ist nicht mit dem Leser gekoppelt.
-Wollen Sie fortfahren?</translation>
-    </message>
-    <message>
         <source>Write reader configuration</source>
         <translation>Leserkonfiguration schreiben</translation>
     </message>
@@ -3272,6 +3254,28 @@ Er benennt auch die Protokoll- und Datenordner des Zutritts; deshalb darf er wed
     <message>
         <source>Save the entry in the database and, when you agree, write the reader configuration.</source>
         <translation>Den Zutritt in der Datenbank speichern und, wenn Sie zustimmen, die Leserkonfiguration schreiben.</translation>
+    </message>
+    <message>
+        <source>The configuration of entry &apos;%1&apos; is on the USB flash drive for the %2 with the device ID %3.</source>
+        <translation>Die Konfiguration des Zutritts „%1“ liegt auf dem USB-Stick für den %2 mit der Geräte-ID %3.</translation>
+    </message>
+    <message>
+        <source>PQ.I/O Board Pairing</source>
+        <translation>Kopplung der PQ.I/O-Platine</translation>
+    </message>
+    <message>
+        <source>The external PQ.I/O board is not paired with the reader.
+Do you want to continue?</source>
+        <translation>Die externe PQ.I/O-Platine ist nicht mit dem Leser gekoppelt.
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>The configuration of entry &apos;%1&apos; was written to the %2 with the device ID %3 at %4.</source>
+        <translation>Die Konfiguration des Zutritts „%1“ wurde in den %2 mit der Geräte-ID %3 unter %4 geschrieben.</translation>
+    </message>
+    <message>
+        <source>The PQ.I/O board is paired with the reader.</source>
+        <translation>Die PQ.I/O-Platine ist mit dem Leser gekoppelt.</translation>
     </message>
 </context>
 <context>
@@ -3712,10 +3716,6 @@ oder per Kopieren und Einfügen übernehmen.</translation>
         <translation>Protokollfenster zeigen</translation>
     </message>
     <message>
-        <source>All Reader</source>
-        <translation>Alle Leser</translation>
-    </message>
-    <message>
         <source>Area &apos;%1&apos;</source>
         <translation>Bereich &apos;%1&apos;</translation>
     </message>
@@ -3871,6 +3871,18 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
     <message>
         <source>%1 of %2 entries done, %3 in progress   %4</source>
         <translation>%1 von %2 Zutritten fertig, %3 laufen   %4</translation>
+    </message>
+    <message>
+        <source>All Readers</source>
+        <translation>Alle Leser</translation>
+    </message>
+    <message>
+        <source>Nothing left to do: the entries served are deselected.</source>
+        <translation>Nichts mehr zu tun: die bedienten Zutritte sind abgewählt.</translation>
+    </message>
+    <message>
+        <source>The data is in %1</source>
+        <translation>Die Daten liegen in %1</translation>
     </message>
 </context>
 <context>
@@ -4272,18 +4284,6 @@ Möchten Sie ihn konfigurieren?</translation>
         <translation>&amp;Zutrittsrechte aller Zutritte aktualisieren</translation>
     </message>
     <message>
-        <source>&amp;Reconfigure Short Range Reader</source>
-        <translation>Nahbereichsleser &amp;neu konfigurieren</translation>
-    </message>
-    <message>
-        <source>&amp;Reconfigure Long Range Reader</source>
-        <translation>Fernbereichsleser neu &amp;konfigurieren</translation>
-    </message>
-    <message>
-        <source>&amp;Reconfigure All Reader</source>
-        <translation>Alle Leser neu konf&amp;igurieren</translation>
-    </message>
-    <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
@@ -4406,10 +4406,6 @@ Möchten Sie sie ersetzen?</translation>
         <translation>Die Benutzerliste konnte nicht in die Datei &apos;%1&apos; geschrieben werden.</translation>
     </message>
     <message>
-        <source>%1 user entries exported to file</source>
-        <translation>%1 Benutzereinträge in die Datei exportiert</translation>
-    </message>
-    <message>
         <source>Open Recen&amp;t Project</source>
         <translation>&amp;Zuletzt geöffnetes Projekt</translation>
     </message>
@@ -4444,6 +4440,49 @@ Möchten Sie sie ersetzen?</translation>
     <message>
         <source>History of &amp;Changes…</source>
         <translation>Ä&amp;nderungsverlauf…</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>Access &amp;Board</source>
+        <translation>&amp;Zutrittstafel</translation>
+    </message>
+    <message>
+        <source>&amp;Users</source>
+        <translation>&amp;Benutzer</translation>
+    </message>
+    <message>
+        <source>&amp;Entries</source>
+        <translation>Z&amp;utritte</translation>
+    </message>
+    <message>
+        <source>&amp;Time Models</source>
+        <translation>Zeit&amp;modelle</translation>
+    </message>
+    <message>
+        <source>Reconfigure &amp;Short Range Reader</source>
+        <translation>Nahbereichsleser &amp;neu konfigurieren</translation>
+    </message>
+    <message>
+        <source>Reconfigure &amp;Long Range Reader</source>
+        <translation>Fernbereichsleser neu &amp;konfigurieren</translation>
+    </message>
+    <message>
+        <source>&amp;Reconfigure All Readers</source>
+        <translation>Alle Leser neu konf&amp;igurieren</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n user entries exported to file</source>
+        <translation>
+            <numerusform>%n Benutzereintrag in die Datei exportiert</numerusform>
+            <numerusform>%n Benutzereinträge in die Datei exportiert</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The settings could not be written to %1.</source>
+        <translation>Die Einstellungen konnten nicht in %1 geschrieben werden.</translation>
     </message>
 </context>
 <context>
@@ -4762,8 +4801,8 @@ Bitte prüfen Sie Ihre Einstellungen.</translation>
     </message>
     <message>
         <source>Here you define an access period.
-We treat a period as an time interval related to one or more weekdays.
-A time model consists of up to 8 periods. It grants access when of it&apos;s periods says &apos;Yes&apos; (Or wired).</source>
+We treat a period as a time interval related to one or more weekdays.
+A time model consists of up to 8 periods. It grants access when one of its periods says &apos;Yes&apos; (Or wired).</source>
         <translation>Hier definieren Sie einen Zutrittszeitraum.
 Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen.
 Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer seiner Zeiträume &apos;Ja&apos; sagt (Oder-verknüpft).</translation>
@@ -4786,18 +4825,6 @@ Ein Zeitmodell besteht aus bis zu 8 Zeiträumen. Es gewährt Zutritt, wenn einer
     <message>
         <source>Model Definition</source>
         <translation>Modelldefinition</translation>
-    </message>
-    <message>
-        <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
-
-A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as an time interval related to one or more weekdays. The users can access an entry when the access time is within one of the models periods.
-
-The model definition column of the table shows the access rules for that model (physical information).</source>
-        <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
-
-Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
-
-Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
     </message>
     <message>
         <source>Always</source>
@@ -4834,6 +4861,18 @@ Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (ph
     <message>
         <source>Open holiday editor</source>
         <translation>Feiertagseditor öffnen</translation>
+    </message>
+    <message>
+        <source>Time models define access times for a user to an entry. For each model you must give a name and a short (max. 3 signs) identifier as logical information. The identifiers are shown in the access board.
+
+A &apos;Time Model&apos; is a list of up to 8 &apos;periods&apos;. We treat a period as a time interval related to one or more weekdays. The users can access an entry when the access time is within one of the model&apos;s periods.
+
+The model definition column of the table shows the access rules for that model (physical information).</source>
+        <translation>Zeitmodelle legen die Zutrittszeiten eines Benutzers an einem Eingang fest. Für jedes Modell geben Sie einen Namen und eine kurze Kennung (max. 3 Zeichen) als logische Information an. Die Kennungen werden in der Zutrittstabelle angezeigt.
+
+Ein &apos;Zeitmodell&apos; ist eine Liste von bis zu 8 &apos;Zeiträumen&apos;. Ein Zeitraum ist ein Zeitintervall an einem oder mehreren Wochentagen. Die Benutzer haben Zutritt zu einem Eingang, wenn die Zutrittszeit in einem der Zeiträume des Modells liegt.
+
+Die Spalte Modelldefinition der Tabelle zeigt die Zutrittsregeln des Modells (physikalische Information).</translation>
     </message>
 </context>
 <context>
@@ -5348,14 +5387,6 @@ Die Tabelle zeigt seinen neuen Zustand, sobald er wieder auf die Suche antwortet
         <translation>LAN-Einstellung</translation>
     </message>
     <message>
-        <source>Scan  LAN</source>
-        <translation>Suche  LAN</translation>
-    </message>
-    <message>
-        <source>Scan  USB</source>
-        <translation>Suche  USB</translation>
-    </message>
-    <message>
         <source>IP Address / Hostname</source>
         <translation>IP-Adresse / Hostname</translation>
     </message>
@@ -5406,6 +5437,14 @@ This does not fit to the reader type filter (see dialog titlebar).</source>
    MAC-Adresse: %3
 
 Dieser passt nicht zum Lesertyp-Filter (siehe Titelleiste des Dialogs).</translation>
+    </message>
+    <message>
+        <source>Scan LAN</source>
+        <translation>Suche LAN</translation>
+    </message>
+    <message>
+        <source>Scan USB</source>
+        <translation>Suche USB</translation>
     </message>
 </context>
 <context>
@@ -5622,10 +5661,6 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
         <translation>Import Benutzerliste</translation>
     </message>
     <message>
-        <source>%1 user entries imported from file</source>
-        <translation>%1 Benutzereinträge aus der Datei importiert</translation>
-    </message>
-    <message>
         <source>Nothing imported: the file is empty.</source>
         <translation>Nichts importiert: Die Datei ist leer.</translation>
     </message>
@@ -5638,14 +5673,6 @@ Der Leser erhält seine gesamte Netzwerkkonfiguration von einem DHCP-Server.</tr
 Please check the column assignments.</source>
         <translation>Nichts importiert
 Bitte prüfen Sie die Spaltenzuordnungen.</translation>
-    </message>
-    <message>
-        <source>%1 lines not imported (other column count, no name and no valid IDD, a control character in a name, or name or IDD already in the project): line %2</source>
-        <translation>%1 Zeilen nicht importiert (andere Spaltenzahl, kein Name und keine gültige IDD, ein Steuerzeichen in einem Namen, oder Name oder IDD schon im Projekt): Zeile %2</translation>
-    </message>
-    <message>
-        <source>%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the project length (short range %2, long range %3 digits):</source>
-        <translation>%1 IDDs ausgelassen: sie sind keine Hexadezimalzahlen von 8 Ziffern bis zur Projektlänge (Nahbereich %2, Fernbereich %3 Ziffern):</translation>
     </message>
     <message>
         <source>Line %1%2: &apos;%3&apos;</source>
@@ -5664,8 +5691,29 @@ Bitte prüfen Sie die Spaltenzuordnungen.</translation>
         <translation>Zeile %1: %2</translation>
     </message>
     <message>
-        <source>Line %1 (%2, %3): &apos;%4&apos; is no identifier of 8 up to %5 hexadecimal digits.</source>
-        <translation>Zeile %1 (%2, %3): „%4“ ist keine Kennung aus 8 bis %5 hexadezimalen Ziffern.</translation>
+        <source>Line %1 (%2, %3): &apos;%4&apos; is no identifier of up to %5 hexadecimal digits.</source>
+        <translation>Zeile %1 (%2, %3): „%4“ ist keine Kennung aus bis zu %5 hexadezimalen Ziffern.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n user entries imported from file</source>
+        <translation>
+            <numerusform>%n Benutzereintrag aus der Datei importiert</numerusform>
+            <numerusform>%n Benutzereinträge aus der Datei importiert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n lines not imported (other column count, no name and no valid IDD, a control character in a name, or name or IDD already in the project): line %1</source>
+        <translation>
+            <numerusform>%n Zeile nicht importiert (andere Spaltenzahl, kein Name und keine gültige IDD, ein Steuerzeichen in einem Namen, oder Name oder IDD schon im Projekt): Zeile %1</numerusform>
+            <numerusform>%n Zeilen nicht importiert (andere Spaltenzahl, kein Name und keine gültige IDD, ein Steuerzeichen in einem Namen, oder Name oder IDD schon im Projekt): Zeilen %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n IDDs left out: they are no hexadecimal numbers of up to %1 digits:</source>
+        <translation>
+            <numerusform>%n IDD ausgelassen: sie ist keine Hexadezimalzahl mit bis zu %1 Ziffern:</numerusform>
+            <numerusform>%n IDDs ausgelassen: sie sind keine Hexadezimalzahlen mit bis zu %1 Ziffern:</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -5904,30 +5952,6 @@ Es wurde nichts wiederhergestellt.</translation>
         <translation>Erster Programmstart</translation>
     </message>
     <message>
-        <source>This is the first start of Kelvara-Manager on this computer.
-
-Do you want to configure some general settings now?
-
-(In case of &apos;No&apos; you can do that later under
-&apos;Option&apos; -&gt; &apos;General settings&apos;).</source>
-        <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
-
-Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
-
-(Bei &apos;Nein&apos; können Sie das später unter
-&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
-    </message>
-    <message>
-        <source>Do you first want to create a demo project?
-
-(In case of &apos;Yes&apos; you can later create your own project under
-&apos;File&apos; -&gt; &apos;New project&apos;).</source>
-        <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
-
-(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
-&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
-    </message>
-    <message>
         <source>Create Demo Database</source>
         <translation>Demodatenbank anlegen</translation>
     </message>
@@ -5966,6 +5990,30 @@ The archive program did not finish in time and was stopped.</source>
         <translation>
 
 Das Archivprogramm wurde nicht rechtzeitig fertig und wurde beendet.</translation>
+    </message>
+    <message>
+        <source>This is the first start of Kelvara-Manager on this computer.
+
+Do you want to configure some general settings now?
+
+(In case of &apos;No&apos; you can do that later under
+&apos;Settings&apos; -&gt; &apos;General Settings&apos;).</source>
+        <translation>Dies ist der erste Start des Kelvara-Managers auf diesem Computer.
+
+Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
+
+(Bei &apos;Nein&apos; können Sie das später unter
+&apos;Einstellungen&apos; -&gt; &apos;Allgemeine Einstellungen&apos; tun).</translation>
+    </message>
+    <message>
+        <source>Do you first want to create a demo project?
+
+(In case of &apos;Yes&apos; you can later create your own project under
+&apos;File&apos; -&gt; &apos;New Project&apos;).</source>
+        <translation>Möchten Sie zuerst ein Demoprojekt anlegen?
+
+(Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
+&apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
     </message>
 </context>
 <context>

@@ -348,7 +348,7 @@ void AccessExplainer::explainRecord(AccessExplanation &e, const QByteArray &key,
     QString definition;
     for (const TimeModelRow &model : m_models) {
         if (model.modelTag == owner->modelTag) {
-            modelName = model.modelName;
+            modelName = TimeModelRecords::shownName(model);
             definition = model.modelDefinition;
         }
     }

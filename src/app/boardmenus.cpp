@@ -113,8 +113,12 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
             m_presenter.toggleArea(column);
         } else if (groupRow) {
             m_presenter.toggleGroup(row);
+        } else if (row > 0 && column > 0) {
+            // A right of one user at one entry: its menu, as a right click opens it.
+            mouseButton = 2;
         }
-        return;
+        if (mouseButton != 2)
+            return;
     }
     if (mouseButton != 2)
         return;
@@ -166,7 +170,8 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
         const QString inForce = m_presenter.data().textAt(row, column);
         for (const TimeModelRow &m : qAsConst(models)) {
             QAction *set = m_cellMenu->addAction(
-                tr("Set Time Model %1 (%2)").arg(menuText(m.modelTag), menuText(m.modelName)));
+                tr("Set Time Model %1 (%2)")
+                    .arg(menuText(m.modelTag), menuText(TimeModelRecords::shownName(m))));
             set->setData(m.pkTimes);
             set->setCheckable(true);
             set->setChecked(!inForce.isEmpty() && inForce == m.modelTag);

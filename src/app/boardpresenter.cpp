@@ -2,6 +2,7 @@
 
 #include "access/timemodel.h"
 #include "app/windowcontext.h"
+#include "db/recordcounts.h"
 #include "db/entryselection.h"
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
@@ -481,24 +482,17 @@ QString BoardPresenter::statusText() const
 {
     if (m_context.databasePath.isEmpty())
         return tr("No project loaded");
-    int users = 0;
-    int entries = 0;
-    int pending = 0;
-    for (int r = 1; r < m_data.rowCount(); ++r)
-        users += m_data.row(r).isHead ? 0 : 1;
-    for (int c = 1; c < m_data.columnCount(); ++c) {
-        if (m_data.column(c).isHead)
-            continue;
-        ++entries;
-        pending += m_data.column(c).needsUpdate ? 1 : 0;
-    }
+    // From the database, not the board: the views and the reader functions
+    // change users, entries and marks while the board waits to be rebuilt.
+    int users = -1;
+    int entries = -1;
+    int pending = -1;
+    RecordCounts::read(m_context.databasePath, &users, &entries, nullptr, &pending);
+    const auto count = [](int n) { return n < 0 ? QStringLiteral("?") : QString::number(n); };
     const QString name =
         QFileInfo(QDir::fromNativeSeparators(m_context.settings.currentProjectPath)).fileName();
     return tr("Project: %1    Users: %2    Entries: %3    Pending updates: %4")
-        .arg(name)
-        .arg(users)
-        .arg(entries)
-        .arg(pending);
+        .arg(name, count(users), count(entries), count(pending));
 }
 
 void BoardPresenter::updateStatusBar()
@@ -589,8 +583,10 @@ void BoardPresenter::refresh()
         QList<TimeModelRow> models;
         // Only the tooltips use them: a failure leaves the definitions out.
         if (!TimeModelRecords::listTimeModels(m_context.databasePath, 0, models).isValid()) {
-            for (const TimeModelRow &m : qAsConst(models))
+            for (TimeModelRow &m : models) {
+                m.modelName = TimeModelRecords::shownName(m);
                 m_models.insert(m.pkTimes, m);
+            }
         }
     }
     emit rebuilt();

@@ -38,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -78,6 +79,8 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     connect(m_doors, &KelvaraDoors::doorsChanged, this, [this] {
         if (m_boardFrame->isVisible())
             buildBoard();
+        else
+            m_presenter->updateStatusBar();
     });
     m_tooltipsAction->setChecked(m_context.settings.areToolTipsOn);
     const SchemaVersion::State lastProject = m_project->takeLastProject();
@@ -123,8 +126,10 @@ QString KelvaraMan::versionText()
 void KelvaraMan::createMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("&New Project"), this, &KelvaraMan::newProject);
-    file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject);
+    file->addAction(tr("&New Project"), this, &KelvaraMan::newProject)
+        ->setShortcut(QKeySequence::New);
+    file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject)
+        ->setShortcut(QKeySequence::Open);
     m_project->setRecentMenu(file->addMenu(tr("Open Recen&t Project")));
     file->addAction(tr("&Rename Project"), this, &KelvaraMan::renameProject);
     file->addSeparator();
@@ -139,8 +144,20 @@ void KelvaraMan::createMenus()
             KelvaraHistory::open(m_context.databasePath, {}, {}, this);
     });
     file->addSeparator();
-    file->addAction(tr("&End"), this, &QWidget::close);
+    file->addAction(tr("&End"), this, &QWidget::close)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     createEditMenu();
+
+    // The views of the tool bar, also by keyboard: Ctrl+1 for the first.
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    const QList<QPair<QString, void (KelvaraMan::*)()>> views = {
+        {tr("Access &Board"), &KelvaraMan::enterTabKelvara},
+        {tr("&Users"), &KelvaraMan::enterUsers},
+        {tr("&Entries"), &KelvaraMan::enterDoors},
+        {tr("&Time Models"), &KelvaraMan::enterTimes}};
+    for (int i = 0; i < views.size(); ++i)
+        m_viewActions << view->addAction(views.at(i).first, this, views.at(i).second,
+                                         QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
 
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     m_generalSettingsAction =
@@ -154,11 +171,11 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("&Update Access Rights of all Entries"), this,
                             &KelvaraMan::updateAllAccessConfig),
         settings->addSeparator(),
-        settings->addAction(tr("&Reconfigure Short Range Reader"), this,
+        settings->addAction(tr("Reconfigure &Short Range Reader"), this,
                             &KelvaraMan::readerReconfigHf),
-        settings->addAction(tr("&Reconfigure Long Range Reader"), this,
+        settings->addAction(tr("Reconfigure &Long Range Reader"), this,
                             &KelvaraMan::readerReconfigUhf),
-        settings->addAction(tr("&Reconfigure All Reader"), this, &KelvaraMan::readerReconfigAll)};
+        settings->addAction(tr("&Reconfigure All Readers"), this, &KelvaraMan::readerReconfigAll)};
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
         a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||
@@ -262,9 +279,12 @@ void KelvaraMan::createUsersView()
     m_users->hide();
     m_users->setGeneralSettingsAction(m_generalSettingsAction);
     connect(m_users, &KelvaraUsers::usersChanged, this, [this] {
-        // A hidden board is rebuilt when it is shown again.
+        // A hidden board is rebuilt when it is shown again; the counts below
+        // it are true at once.
         if (m_boardFrame->isVisible())
             buildBoard();
+        else
+            m_presenter->updateStatusBar();
     });
 }
 
@@ -293,6 +313,8 @@ void KelvaraMan::buildBoard()
 
 void KelvaraMan::projectOpened()
 {
+    // A crash or a forced logout later keeps the project and the recent list.
+    storeSettings();
     m_users->closeImport();
     m_history->clear();
     m_presenter->forgetCurrentCell();
@@ -355,15 +377,26 @@ void KelvaraMan::exportUserList()
                                tr("The user list could not be written to the file '%1'.")
                                    .arg(QDir::toNativeSeparators(file)));
     else
-        KxMessageBox::information(this, title, tr("%1 user entries exported to file").arg(count));
+        KxMessageBox::information(this, title,
+                                  tr("%n user entries exported to file", nullptr, count));
 }
 
 // The open project (if any) tells the dialog which readers are entries' access
 // readers and how the short-range programmer must read.
 void KelvaraMan::generalSettings()
 {
-    KelvaraGeneralSettingsDialog::run(this, m_context.settings, m_context.params,
-                                      m_context.databasePath);
+    if (KelvaraGeneralSettingsDialog::run(this, m_context.settings, m_context.params,
+                                          m_context.databasePath))
+        storeSettings();
+}
+
+// Settings reach the file when they are confirmed, not only when the window
+// closes cleanly (QSettings replaces the file as a whole).
+void KelvaraMan::storeSettings()
+{
+    if (!m_context.settings.saveSettings())
+        statusBar()->showMessage(tr("The settings could not be written to %1.")
+                                     .arg(QDir::toNativeSeparators(settingsFilePath())));
 }
 void KelvaraMan::projectSettings(bool isNewProject)
 {
@@ -372,8 +405,11 @@ void KelvaraMan::projectSettings(bool isNewProject)
         return;
     // The dialog saves into the open project's parameters; the board then
     // shows the technologies and the entries it marked.
-    if (KelvaraProjectSettingsDialog::run(this, m_context.settings, m_context.params, isNewProject))
+    if (KelvaraProjectSettingsDialog::run(this, m_context.settings, m_context.params,
+                                          isNewProject)) {
+        storeSettings();
         enterTabKelvara();
+    }
 }
 
 void KelvaraMan::showView(QWidget *shown)
@@ -408,6 +444,9 @@ void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection
     {
         KelvaraFunctionDialog dialog(m_context.params, m_context.settings, m_context.flashDrive,
                                      function, selection, scopeName, this);
+        // An update clears marks while the dialog stays open.
+        connect(&dialog, &KelvaraFunctionDialog::runFinished, m_presenter,
+                &BoardPresenter::updateStatusBar);
         dialog.exec();
     }
     // Cleared or set marks and imported users show on the board.
@@ -517,9 +556,16 @@ void KelvaraMan::setHelp(bool on)
     m_times->setHelp(on);
     m_users->setHelp(on);
     m_doors->setHelp(on);
-    for (const auto &tool : qAsConst(m_toolButtons)) {
+    for (int i = 0; i < m_toolButtons.size(); ++i) {
+        const auto &tool = m_toolButtons.at(i);
+        // The view buttons name their shortcut, as the View menu does.
+        const QString shortcut =
+            i < m_viewActions.size()
+                ? QStringLiteral(" (%1)").arg(
+                      m_viewActions.at(i)->shortcut().toString(QKeySequence::NativeText))
+                : QString();
         tool.first->setWhatsThis(tool.second);
-        tool.first->setToolTip(on ? tool.second : QString());
+        tool.first->setToolTip(on ? tool.second + shortcut : QString());
     }
 }
 

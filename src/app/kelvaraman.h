@@ -182,6 +182,8 @@ private:
     // Scroll position, current cell, find bar and undo start afresh, and the
     // board shows the project just opened.
     void projectOpened();
+    // Writes the settings file now; a failure shows in the status bar.
+    void storeSettings();
     // Runs the function dialog for the scope; the board is rebuilt afterwards
     // when the function changes what it shows.
     void runReaderFunction(int function, const EntrySelection &selection,
@@ -209,4 +211,5 @@ private:
     QAction *m_generalSettingsAction = nullptr;
     QAction *m_projectSettingsAction = nullptr;
     QList<QPair<QToolButton *, QString>> m_toolButtons;
+    QList<QAction *> m_viewActions; // Ctrl+1 … in the order of the tool bar
 };

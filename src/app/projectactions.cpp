@@ -396,12 +396,12 @@ void ProjectActions::firstStartCheck()
             m_window, title,
             tr("This is the first start of Kelvara-Manager on this computer.\n\nDo you want to "
                "configure some general settings now?\n\n(In case of 'No' you can do that later "
-               "under\n'Option' -> 'General settings').")) == QMessageBox::Yes)
+               "under\n'Settings' -> 'General Settings').")) == QMessageBox::Yes)
         emit generalSettingsWanted();
     if (KxMessageBox::question(
             m_window, title,
             tr("Do you first want to create a demo project?\n\n(In case of 'Yes' you can later "
-               "create your own project under\n'File' -> 'New project').")) == QMessageBox::Yes)
+               "create your own project under\n'File' -> 'New Project').")) == QMessageBox::Yes)
         createDemoProject();
     else
         newProject();

@@ -251,8 +251,7 @@ int KelvaraCli::importUsers(QStringList arguments)
             file.notRegularFile()
                 ? tr("'%1' is not a regular file; only a file is imported.").arg(arguments.first())
                 : tr("Cannot open import file"));
-    const QString text = file.resultText(count, m_project.hfIddLength, m_project.uhfIddLength,
-                                         MyImportUsers::MaxListedLines);
+    const QString text = file.resultText(count, MyImportUsers::MaxListedLines);
     if (count == 0)
         return failure(text);
     m_out << text << '\n';

@@ -23,22 +23,32 @@ QString errorText(const ErrorInfo &error)
     return QStringLiteral("%1\n\n%2").arg(error.detail, context.arg(code));
 }
 
-QString databaseErrorText(const QSqlError &error)
+QString databaseErrorSentence(const QSqlError &error)
 {
     if (error.type() == QSqlError::NoError)
         return QCoreApplication::translate("ErrorText", "Database function successfully performed");
-    const QString number = error.nativeErrorCode();
-    const QString detail =
-        number == QLatin1String("19")
-            ? QCoreApplication::translate(
-                  "ErrorText",
-                  "Data set entry already exists\n(Identical name combination, device ID, "
-                  "IP-address, MAC-address, etc.)")
-            : error.text();
-    const QString context =
-        QCoreApplication::translate("ErrorText", "Error context: Database\nError code: %2")
-            .arg(number);
-    return QStringLiteral("%1\n\n%2").arg(detail, context);
+    return error.nativeErrorCode() == QLatin1String("19")
+               ? QCoreApplication::translate(
+                     "ErrorText",
+                     "Data set entry already exists\n(Identical name combination, device ID, "
+                     "IP-address, MAC-address, etc.)")
+               : error.text();
+}
+
+QString databaseErrorDetails(const QSqlError &error)
+{
+    if (error.type() == QSqlError::NoError)
+        return QString();
+    return QCoreApplication::translate("ErrorText", "Error context: Database\nError code: %2")
+        .arg(error.nativeErrorCode());
+}
+
+QString databaseErrorText(const QSqlError &error)
+{
+    const QString details = databaseErrorDetails(error);
+    return details.isEmpty()
+               ? databaseErrorSentence(error)
+               : QStringLiteral("%1\n\n%2").arg(databaseErrorSentence(error), details);
 }
 
 QString connectionText(const QString &readerSerNo, const QString &ipAddr, int port)

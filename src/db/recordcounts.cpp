@@ -7,7 +7,8 @@
 
 namespace RecordCounts {
 
-bool read(const QString &databasePath, int *users, int *entries, int *timeModels)
+bool read(const QString &databasePath, int *users, int *entries, int *timeModels,
+          int *pendingEntries)
 {
     ProjectDatabase db(databasePath);
     if (!db.open())
@@ -19,6 +20,14 @@ bool read(const QString &databasePath, int *users, int *entries, int *timeModels
         *entries = EntryRecords::countEntries(query);
     if (timeModels)
         *timeModels = TimeModelRecords::countTimeModels(query);
+    if (pendingEntries) {
+        *pendingEntries =
+            query.exec(QStringLiteral("select count(*) from doors where needsUpdate<>0")) &&
+                    query.next()
+                ? query.value(0).toInt()
+                : -1;
+        query.finish();
+    }
     return true;
 }
 

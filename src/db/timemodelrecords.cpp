@@ -84,6 +84,12 @@ bool recordModel(QSqlQuery &query, const QString &action, const TimeModelRow *be
 
 } // namespace
 
+QString shownName(const TimeModelRow &model)
+{
+    return model.modelTag == AlwaysTag ? QCoreApplication::translate("ProjectSchema", "Always")
+                                       : model.modelName;
+}
+
 QString sortClause(int sortKey)
 {
     return sortKey == SortByName ? QStringLiteral("modelName") : QStringLiteral("modelTag");

@@ -35,6 +35,9 @@ int countTimeModels(QSqlQuery &query);
 
 // The tag of the model every project has, "always", which stays as it is.
 inline const QString AlwaysTag = QStringLiteral("***");
+// The name a model is shown with: the "always" model's in the language of
+// the window (its stored name is that of the project's creation).
+QString shownName(const TimeModelRow &model);
 // The longest tag the time model dialog takes.
 constexpr int MaxTagLength = 3;
 enum Field { NoField = 0, TagField, NameField };

@@ -71,6 +71,11 @@ TransponderIdd TransponderIdd::fromHex(const QString &hex, qint32 type)
     return TransponderIdd(bytes, type);
 }
 
+qint32 TransponderIdd::shortRangeTypeOf(const QByteArray &bytes)
+{
+    return bytes.size() == 8 && quint8(bytes.at(0)) == 0xE0 ? Iso15693 : Iso14443A;
+}
+
 bool TransponderIdd::fromTyped(const QString &text, int length, qint32 type, TransponderIdd *idd)
 {
     // Pasted identifiers often bring a blank or a line end along.

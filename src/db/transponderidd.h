@@ -18,6 +18,10 @@ public:
         EpcClass1Gen2 = 132,
     };
 
+    // The longest identifier a reader delivers, in bytes (EPC identifiers
+    // without their protocol-control word).
+    static constexpr int MaxBytes = 64;
+
     TransponderIdd() = default;
     TransponderIdd(const QByteArray &bytes, qint32 type, quint64 serialNumber = 0);
 
@@ -29,6 +33,11 @@ public:
     // it. An empty text gives no identifier. False, with *idd left alone,
     // when the text holds anything but hexadecimal digits.
     static bool fromTyped(const QString &text, int length, qint32 type, TransponderIdd *idd);
+
+    // The short-range type an identifier of these bytes has when nothing
+    // else tells: eight bytes beginning with E0 are an ISO 15693 UID (ISO
+    // 14443 UIDs have 4, 7 or 10 bytes), anything else ISO 14443-A.
+    static qint32 shortRangeTypeOf(const QByteArray &bytes);
 
     QString toStored() const;
     QString toHex() const;

@@ -239,13 +239,17 @@ QStringList MyImportUsers::readHeader()
 bool MyImportUsers::normaliseIdd(QString &text, int length)
 {
     const QString trimmed = text.trimmed();
-    if (trimmed.size() < 8 || trimmed.size() > 2 * length)
+    if (trimmed.isEmpty() || trimmed.size() > 2 * TransponderIdd::MaxBytes)
         return false;
     for (const QChar c : trimmed) {
         if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())) || c.unicode() > 0x7F)
             return false;
     }
-    text = trimmed.rightJustified(2 * length, QLatin1Char('0'));
+    // Every identifier the program stores comes back as it was: 8 digits or
+    // more are padded to the project length as the user dialog does, while a
+    // tag read longer than the project length and a short one typed by hand
+    // stay as they are (the readers take the first bytes, padded in front).
+    text = trimmed.size() >= 8 ? trimmed.rightJustified(2 * length, QLatin1Char('0')) : trimmed;
     return true;
 }
 
@@ -264,11 +268,14 @@ MyImportUsers::LineUser MyImportUsers::userOfFields(const QStringList &fields, i
     user.commentClass1Gen2 = field(fields, LongRangeComment);
     QString shortRange = field(fields, ShortRangeIdd);
     QString longRange = field(fields, LongRangeIdd);
-    if (normaliseIdd(shortRange, hfIddLength))
+    if (normaliseIdd(shortRange, hfIddLength)) {
+        const TransponderIdd iso = TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A);
+        // The list carries no type: an ISO 15693 tag keeps its own.
         user.iddIso14443 =
-            TransponderIdd::fromHex(shortRange, TransponderIdd::Iso14443A).toStored();
-    else
+            TransponderIdd(iso.bytes(), TransponderIdd::shortRangeTypeOf(iso.bytes())).toStored();
+    } else {
         parsed.refusedShortRange = shortRange;
+    }
     if (normaliseIdd(longRange, uhfIddLength))
         user.iddClass1Gen2 =
             TransponderIdd::fromHex(longRange, TransponderIdd::EpcClass1Gen2).toStored();
@@ -497,12 +504,10 @@ bool MyImportUsers::readUsers(int hfIddLength, int uhfIddLength, QList<LineUser>
         if (!named.isEmpty())
             *problem = tr("Line %1: %2").arg(lineNumber).arg(named.text);
         else if (!refused.isEmpty())
-            *problem =
-                tr("Line %1 (%2, %3): '%4' is no identifier of 8 up to %5 hexadecimal "
-                   "digits.")
-                    .arg(lineNumber)
-                    .arg(user.familyName, user.firstName, refused.left(40))
-                    .arg(2 * (refused == parsed.refusedShortRange ? hfIddLength : uhfIddLength));
+            *problem = tr("Line %1 (%2, %3): '%4' is no identifier of up to %5 hexadecimal digits.")
+                           .arg(lineNumber)
+                           .arg(user.familyName, user.firstName, refused.left(40))
+                           .arg(2 * TransponderIdd::MaxBytes);
         else
             users << parsed;
     }
@@ -510,11 +515,11 @@ bool MyImportUsers::readUsers(int hfIddLength, int uhfIddLength, QList<LineUser>
     return problem->isEmpty();
 }
 
-QString MyImportUsers::resultText(int count, int hfIddLength, int uhfIddLength, int listed) const
+QString MyImportUsers::resultText(int count, int listed) const
 {
     QString text;
     if (count > 0)
-        text = tr("%1 user entries imported from file").arg(count);
+        text = tr("%n user entries imported from file", nullptr, count);
     else if (!m_hasHeader)
         text = tr("Nothing imported: the file is empty.");
     else if (m_dataLines == 0)
@@ -528,18 +533,16 @@ QString MyImportUsers::resultText(int count, int hfIddLength, int uhfIddLength, 
         if (m_skipped > numbers.size())
             numbers << QStringLiteral("...");
         text += QStringLiteral("\n\n") +
-                tr("%1 lines not imported (other column count, no name and no valid IDD, a "
-                   "control character in a name, or name or IDD already in the project): line %2")
-                    .arg(m_skipped)
+                tr("%n lines not imported (other column count, no name and no valid IDD, a "
+                   "control character in a name, or name or IDD already in the project): line %1",
+                   nullptr, m_skipped)
                     .arg(numbers.join(QStringLiteral(", ")));
     }
     if (m_refusedIdentifierCount > 0) {
         text += QStringLiteral("\n\n") +
-                tr("%1 IDDs left out: they are not hexadecimal numbers of 8 digits up to the "
-                   "project length (short range %2, long range %3 digits):")
-                    .arg(m_refusedIdentifierCount)
-                    .arg(2 * hfIddLength)
-                    .arg(2 * uhfIddLength);
+                tr("%n IDDs left out: they are no hexadecimal numbers of up to %1 digits:", nullptr,
+                   m_refusedIdentifierCount)
+                    .arg(2 * TransponderIdd::MaxBytes);
         for (const RefusedIdentifier &r : m_refusedIdentifiers.mid(0, listed)) {
             const QString who = r.familyName.isEmpty() && r.firstName.isEmpty()
                                     ? QString()

@@ -85,7 +85,7 @@ public:
     // the first MaxListedLines of them.
     QList<int> skippedLineNumbers() const { return m_skippedLineNumbers; }
 
-    // An identifier field that does not normalise to the project's length.
+    // An identifier field that is no identifier (see normaliseIdd).
     // It is left out (it would compile to an identifier nobody holds) and the
     // rest of the line is imported as usual.
     struct RefusedIdentifier
@@ -127,11 +127,12 @@ public:
     // What an import did, for the user: the count or why nothing was
     // imported, the lines not imported and each identifier left out with its
     // line; at most `listed` line numbers and identifiers are named.
-    QString resultText(int count, int hfIddLength, int uhfIddLength, int listed) const;
+    QString resultText(int count, int listed) const;
 
-    // An identifier text normalised to `length` bytes: at least 8 hex digits
-    // and at most 2 × length, padded with leading "0". False (text unchanged)
-    // otherwise.
+    // An identifier text normalised to `length` bytes: hex digits, at most
+    // those of TransponderIdd::MaxBytes; 8 or more are padded with leading
+    // "0" up to 2 × length, longer and shorter ones kept. False (text
+    // unchanged) otherwise.
     static bool normaliseIdd(QString &text, int length);
 
 private:

@@ -5,6 +5,7 @@
 #include "views/databaseopen.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxdateformat.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -24,7 +25,7 @@ QString shownDate(const QDate &date)
 {
     // The weekday beside the date: a holiday on the wrong day is a typing slip.
     return QStringLiteral("%1 %2").arg(TimePeriod::dayName(date.dayOfWeek() % 7),
-                                       date.toString(QStringLiteral("dd.MM.yyyy")));
+                                       date.toString(kxDateFormat()));
 }
 
 } // namespace
@@ -58,7 +59,7 @@ KelvaraEditDate::KelvaraEditDate(const QString &databasePath, QWidget *parent)
 
     m_range = new QCheckBox(tr("Several days, up to"), this);
     m_lastDay = new QDateEdit(QDate::currentDate(), this);
-    m_lastDay->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_lastDay->setDisplayFormat(kxDateFormat());
     m_lastDay->setCalendarPopup(true);
     m_lastDay->setEnabled(false);
     connect(m_range, &QCheckBox::toggled, m_lastDay, &QWidget::setEnabled);

@@ -21,6 +21,7 @@
 #include "widgets/readerfirmwarecheck.h"
 #include "widgets/readerpicture.h"
 #include "widgets/kxwaitcursor.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -161,11 +162,7 @@ KelvaraEditDoor::KelvaraEditDoor(int doorKey, ApplicationSettings &settings,
 
     readerTypeChanged();
     setHelp(m_settings.areToolTipsOn);
-    const QRect geometry = m_settings.editDoorDialogGeometry;
-    if (geometry.isValid())
-        move(geometry.topLeft());
-    if (geometry.width() > minimumWidth())
-        resize(geometry.width(), sizeHint().height());
+    kxPlaceDialog(this, QSize(m_settings.editDoorDialogGeometry.width(), sizeHint().height()));
 }
 
 KelvaraEditDoor::~KelvaraEditDoor() = default;
@@ -370,7 +367,9 @@ void KelvaraEditDoor::selectReader()
     if (!KxSelectReader::selectReader(
             this, m_settings,
             {int(ReaderTypes::TZ60), int(ReaderTypes::TZU700), int(ReaderTypes::TZU300)}, &names,
-            m_host, m_port & 0xFFFF, &selection))
+            m_host, m_port & 0xFFFF, &selection,
+            // An entry without a reader yet is most likely one on the LAN.
+            m_host.isEmpty() && m_serNo->text().trimmed().isEmpty() ? KxSelectReader::LanTab : -1))
         return;
     const QString current = m_serNo->text().trimmed();
     if (!current.isEmpty() && FlashDrive::deviceIdOf(current) != selection.deviceId &&
@@ -447,8 +446,9 @@ void KelvaraEditDoor::pairingTZ60WithExtIo(const QString &serialNumberHex)
                      // The board state as the reader now reports it.
                      readReaderInfo(true, [this, result](const std::shared_ptr<MyRdr> &) {
                          if (result.ok())
-                             KxMessageBox::information(this, tr("Pairing with external IO"),
-                                                       tr("Ok"));
+                             KxMessageBox::information(
+                                 this, tr("PQ.I/O Board Pairing"),
+                                 tr("The PQ.I/O board is paired with the reader."));
                          else
                              showError(this, result);
                      });
@@ -561,7 +561,12 @@ void KelvaraEditDoor::configureReader(const EntryRow &row, const QString &settin
                     connectionOf(row, folderKey()), settingsText, &connectFailed, drive);
             }
             if (result.ok())
-                KxMessageBox::information(this, tr("Save reader configuration"), tr("Ok"));
+                KxMessageBox::information(
+                    this, tr("Save reader configuration"),
+                    tr("The configuration of entry '%1' is on the USB flash drive for the %2 "
+                       "with the device ID %3.")
+                        .arg(row.doorName, ReaderTypes::readerTypeName(row.readerType),
+                             row.readerSerNo));
             else
                 showConfigurationFailure(result);
         }
@@ -621,8 +626,8 @@ void KelvaraEditDoor::writeConfiguration(const EntryRow &row, const QString &set
     }
     if (const auto *tz60 = qobject_cast<const MyRdrTZ60 *>(reader.get())) {
         if (tz60->extIoSupported() && !tz60->extIoPaired() &&
-            KxMessageBox::question(this, tr("PQIO Pairing"),
-                                   tr("The external PQIO-Module is not paired with the "
+            KxMessageBox::question(this, tr("PQ.I/O Board Pairing"),
+                                   tr("The external PQ.I/O board is not paired with the "
                                       "reader.\nDo you want to continue?"),
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
             finish();
@@ -639,9 +644,15 @@ void KelvaraEditDoor::writeConfiguration(const EntryRow &row, const QString &set
             *result = ReaderFactory::writeAccessConfiguration(settings, type, target, settingsText,
                                                               &connectFailed);
         },
-        [this, result, finish] {
+        [this, result, finish, row] {
             if (result->ok())
-                KxMessageBox::information(this, tr("Write reader configuration"), tr("Ok"));
+                KxMessageBox::information(
+                    this, tr("Write reader configuration"),
+                    tr("The configuration of entry '%1' was written to the %2 with the device "
+                       "ID %3 at %4.")
+                        .arg(row.doorName, ReaderTypes::readerTypeName(row.readerType),
+                             row.readerSerNo,
+                             connectionText(row.readerSerNo, row.ipAddr, row.port)));
             else
                 showConfigurationFailure(*result);
             finish();

@@ -8,6 +8,8 @@
 #include "views/kelvarapublicholidays.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
+#include "widgets/kxdateformat.h"
 
 #include <QCalendarWidget>
 #include <QDate>
@@ -18,12 +20,6 @@
 #include <QSqlError>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString kShownDateFormat = QStringLiteral("dd.MM.yyyy");
-
-} // namespace
 
 KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QString &databasePath,
                                          QWidget *parent)
@@ -40,6 +36,8 @@ KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QS
     m_table->verticalHeader()->setVisible(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAlternatingRowColors(true);
+    // The dialog opens wide enough for every column, without a scroll bar.
+    m_table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContentsOnFirstShow);
     connect(m_table, &QTableWidget::itemDoubleClicked, this,
             &KelvaraEditHolidays::itemDoubleClicked);
     connect(m_table, &QTableWidget::currentCellChanged, this, &KelvaraEditHolidays::updateButtons);
@@ -80,8 +78,9 @@ KelvaraEditHolidays::KelvaraEditHolidays(ApplicationSettings &settings, const QS
     layout->addWidget(note);
 
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width = m_settings.holidaysTableColWidth.value(c);
-        m_table->setColumnWidth(c, width > 0 ? width : (c == CommentColumn ? 200 : 110));
+        m_table->setColumnWidth(c,
+                                kxColumnWidth(m_table, c, m_settings.holidaysTableColWidth.value(c),
+                                              c == CommentColumn ? 200 : 110));
     }
     setHelp(m_settings.areToolTipsOn);
     buildList();
@@ -112,7 +111,7 @@ void KelvaraEditHolidays::buildList()
         const HolidayRow &row = rows.at(r);
         const QDate date = QDate::fromString(row.date, HolidayRecords::DateFormat);
         auto *dateItem =
-            new QTableWidgetItem(date.isValid() ? date.toString(kShownDateFormat) : row.date);
+            new QTableWidgetItem(date.isValid() ? date.toString(kxDateFormat()) : row.date);
         dateItem->setData(Qt::UserRole, row.pkHolidays);
         auto *dayItem = new QTableWidgetItem(
             date.isValid() ? TimePeriod::dayName(date.dayOfWeek() % 7) : QString());
@@ -147,13 +146,13 @@ bool KelvaraEditHolidays::runDateDialog(int pkHolidays, const QDate &date, const
     if (pkHolidays != 0)
         dialog.setHoliday(pkHolidays, date, comment);
     dialog.setHelp(m_toolTips);
-    dialog.setGeometry(m_settings.editHolidayDateDialogGeometry);
+    kxPlaceDialog(&dialog, m_settings.editHolidayDateDialogGeometry.size());
     const bool saved = dialog.exec() == QDialog::Accepted;
     m_settings.editHolidayDateDialogGeometry = dialog.geometry();
     if (saved) {
         m_changed = true;
         buildList();
-        selectDate(dialog.selectedDates().value(0).toString(kShownDateFormat));
+        selectDate(dialog.selectedDates().value(0).toString(kxDateFormat()));
     }
     return saved;
 }
@@ -181,7 +180,7 @@ void KelvaraEditHolidays::editDate()
         return;
     const QTableWidgetItem *dateItem = m_table->item(row, DateColumn);
     runDateDialog(dateItem->data(Qt::UserRole).toInt(),
-                  QDate::fromString(dateItem->text(), kShownDateFormat),
+                  QDate::fromString(dateItem->text(), kxDateFormat()),
                   m_table->item(row, CommentColumn)->text());
 }
 

@@ -44,6 +44,8 @@ KelvaraEditTimeModel::KelvaraEditTimeModel(const QString &databasePath, QWidget 
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setMinimumHeight(180);
+    // The fields inside take the focus; the area itself would be a stop that shows nothing.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
 
     m_add = new QPushButton(QIcon(QStringLiteral(":/plus-16.png")), tr("Add Period"), this);
     m_remove = new QPushButton(QIcon(QStringLiteral(":/minus-16.png")), tr("Remove Period"), this);
@@ -120,7 +122,22 @@ KelvaraTimePeriod *KelvaraEditTimeModel::appendField()
     // Before the closing stretch.
     m_fieldLayout->insertWidget(m_fieldLayout->count() - 1, field);
     m_periods.append(field);
+    orderTabs();
     return field;
+}
+
+void KelvaraEditTimeModel::orderTabs()
+{
+    // A field made later joins the chain after Cancel; put every one back in place.
+    QList<QWidget *> chain{m_tag, m_name};
+    for (KelvaraTimePeriod *field : qAsConst(m_periods)) {
+        for (QWidget *w = field->nextInFocusChain(); w != field && field->isAncestorOf(w);
+             w = w->nextInFocusChain())
+            chain << w;
+    }
+    chain << m_add << m_remove << m_save << m_cancel;
+    for (int i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 void KelvaraEditTimeModel::modelTagEdited(const QString &text)

@@ -57,6 +57,8 @@ public slots:
 
 private:
     KelvaraTimePeriod *appendField();
+    // Tab goes name, the periods in their order, the period buttons, Save.
+    void orderTabs();
     void updateSummary();
     bool save(const TimeModelRow &row);
 

@@ -1,5 +1,6 @@
 #include "views/kelvaraedituser.h"
 
+#include "access/readeraccesstables.h"
 #include "core/applicationsettings.h"
 #include "core/errortext.h"
 #include "db/projectdatabase.h"
@@ -10,6 +11,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -101,14 +103,9 @@ KelvaraEditUser::KelvaraEditUser(int userKey, ApplicationSettings &settings,
     showIdd(false);
     showIdd(true);
     setHelp(m_settings.areToolTipsOn);
-    QRect geometry = m_settings.editUserDialogGeometry;
-    setFixedHeight(605);
-    // Wide enough for the longest identifier a reader receives.
+    // Wide enough for the longest identifier a reader receives; as high as the fields need.
     setMinimumWidth(460);
-    if (geometry.isValid()) {
-        geometry.setHeight(605);
-        setGeometry(geometry);
-    }
+    kxPlaceDialog(this, QSize(m_settings.editUserDialogGeometry.width(), sizeHint().height()));
 }
 
 KelvaraEditUser::~KelvaraEditUser() = default;
@@ -202,12 +199,14 @@ void KelvaraEditUser::showIdd(bool longRange)
     const TransponderIdd &idd = longRange ? m_iddClass1Gen2 : m_iddIso14443;
     TransponderFrame &f = longRange ? m_uhf : m_hf;
     f.idd->setText(QStringLiteral("%1: %2").arg(tr("IDD"), idd.toDisplay()));
-    // Readers compare identifiers at the project length; a shorter one goes
-    // out with zero bytes in front. Say so, so nobody is surprised at the door.
-    TransponderIdd sent = idd;
-    sent.extendTo(longRange ? m_params.uhfIddLength : m_params.hfIddLength);
-    const bool differs = !idd.isEmpty() && sent.toHex() != idd.toHex();
-    f.sent->setText(differs ? tr("Readers receive: %1").arg(sent.toHex()) : QString());
+    // Readers compare identifiers at the project length: a shorter one goes
+    // out with zero bytes in front, a longer one as its first bytes. Say so,
+    // so nobody is surprised at the door.
+    const QByteArray key = ReaderAccessTables::readerIdd(
+        idd.toStored().toLatin1(), longRange ? m_params.uhfIddLength : m_params.hfIddLength);
+    const QString sent = QString::fromLatin1(key.toHex().toUpper());
+    const bool differs = !idd.isEmpty() && !key.isEmpty() && sent != idd.toHex();
+    f.sent->setText(differs ? tr("Readers receive: %1").arg(sent) : QString());
     f.sent->setVisible(differs);
 }
 

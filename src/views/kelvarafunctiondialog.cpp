@@ -14,8 +14,11 @@
 #include "widgets/guimessages.h"
 #include "widgets/kelvaratablecellcheckbox.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QDate>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCloseEvent>
@@ -89,15 +92,12 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { showContextMenu(m_table->viewport()->mapTo(this, pos)); });
-    // Stored widths as the user left them; the first time, wide enough for the head texts.
+    // Stored widths as the user left them; wide enough for the head texts.
     const QList<int> &stored = m_settings.functionTableColWidth;
     const bool useStored = stored.size() == ColumnCount;
-    const QFontMetrics header = m_table->horizontalHeader()->fontMetrics();
-    for (int c = 0; c < ColumnCount; ++c) {
-        const int fitting = header.horizontalAdvance(m_table->horizontalHeaderItem(c)->text()) + 20;
-        m_table->setColumnWidth(c, useStored && stored.at(c) > 0 ? stored.at(c)
-                                                                 : qMax(DefaultWidths[c], fitting));
-    }
+    for (int c = 0; c < ColumnCount; ++c)
+        m_table->setColumnWidth(
+            c, kxColumnWidth(m_table, c, useStored ? stored.at(c) : 0, DefaultWidths[c]));
 
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 1);
@@ -162,7 +162,7 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
                              : QRect(0, 0, 1280, 800);
     geometry.setWidth(qMax(geometry.width(), qMin(tableWidth, screen.width())));
     geometry.setHeight(qMax(geometry.height(), 300));
-    setGeometry(geometry);
+    kxPlaceDialog(this, geometry.size(), true);
     setHelp(m_settings.areToolTipsOn);
     buildList();
     updateProgress();
@@ -184,7 +184,7 @@ QString KelvaraFunctionDialog::scopeText(int scope, const QString &scopeName)
 {
     switch (scope) {
     case EntrySelection::AllEntries:
-        return tr("All Reader");
+        return tr("All Readers");
     case EntrySelection::Area:
         return tr("Area '%1'").arg(scopeName);
     case EntrySelection::Entries:
@@ -396,7 +396,12 @@ void KelvaraFunctionDialog::start()
             keys.insert(m_table->item(row, NameColumn)->data(KeyRole).toInt());
     }
     if (keys.isEmpty()) {
-        KxMessageBox::critical(this, tr("DB entry list"), tr("No entries selected in table"));
+        // A run deselects the entries it served: a second click on Start
+        // (a double click, say) finds nothing left, which is no error.
+        if (!m_runEntries.isEmpty())
+            m_progressLabel->setText(tr("Nothing left to do: the entries served are deselected."));
+        else
+            KxMessageBox::critical(this, tr("DB entry list"), tr("No entries selected in table"));
         return;
     }
 
@@ -512,6 +517,7 @@ void KelvaraFunctionDialog::finished()
                 .arg(m_doneCount)
                 .arg(m_runEntries.size()));
     updateProgress();
+    emit runFinished();
     // Nothing ran: say why here, not only in the log window.
     if (!lockRefusal.isEmpty())
         KxMessageBox::critical(this, windowTitle(), lockRefusal);
@@ -521,8 +527,14 @@ void KelvaraFunctionDialog::finished()
         return;
     }
     if ((m_function == ReadAccess || m_function == ReadEvents) && m_table->rowCount() == 1 &&
-        m_table->item(0, StateColumn)->data(KeyRole).toInt() == KelvaraFunctionThread::Done)
-        openPath(this, entryDataPath(m_project.projectPath, m_table->item(0, NameColumn)->text()));
+        m_table->item(0, StateColumn)->data(KeyRole).toInt() == KelvaraFunctionThread::Done) {
+        // Without a file manager the place is told, not an error.
+        const QString folder =
+            entryDataPath(m_project.projectPath, m_table->item(0, NameColumn)->text());
+        if (!openPathQuietly(folder))
+            m_progressLabel->setText(m_progressLabel->text() + QLatin1Char('\n') +
+                                     tr("The data is in %1").arg(QDir::toNativeSeparators(folder)));
+    }
     if (m_function == ImportTransponder) {
         m_logWin->show();
         m_logWin->raise();

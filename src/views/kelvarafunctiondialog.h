@@ -84,6 +84,10 @@ public:
     // Replaces the readers a run talks to (tests, other transports).
     void setReaderFactory(const FunctionReaderFactory &factory) { m_readerFactory = factory; }
 
+signals:
+    // A run ended (done, stopped or refused); the database may hold new marks.
+    void runFinished();
+
 public slots:
     // Without any entry to list: "No Reader" and 0, the dialog is not shown.
     int exec() override;

@@ -11,6 +11,7 @@
 #include "widgets/kxmessagebox.h"
 #include "widgets/readerfirmwarecheck.h"
 #include "widgets/readerpicture.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
 #include <QFont>
@@ -221,7 +222,7 @@ bool KelvaraGeneralSettingsDialog::run(QWidget *parent, ApplicationSettings &set
                                        const QString &databasePath)
 {
     KelvaraGeneralSettingsDialog dialog(settings, project, databasePath, parent);
-    dialog.setGeometry(settings.generalSettingsDialogGeometry);
+    kxPlaceDialog(&dialog, settings.generalSettingsDialogGeometry.size());
     const int answer = execOrAnswer(dialog, answerer());
     settings.generalSettingsDialogGeometry = dialog.geometry();
     return answer == QDialog::Accepted;

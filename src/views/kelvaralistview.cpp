@@ -6,6 +6,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
+#include "widgets/kxsizing.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -145,7 +146,7 @@ void KelvaraListView::createTable(const char *name, const QStringList &columns,
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(selectionMode);
-    m_table->setStyleSheet(QStringLiteral("selection-background-color: rgb(255,128,128)"));
+    // The selection keeps the style's colour: the board's red means "pending".
     m_table->setWordWrap(false);
     connect(m_table, &QTableWidget::cellClicked, this, &KelvaraListView::cellClicked);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &KelvaraListView::cellDoubleClicked);
@@ -213,8 +214,7 @@ void KelvaraListView::applyColumnWidths()
 {
     m_applyingWidths = true;
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width =
-            c < m_widths->size() && m_widths->at(c) > 0 ? m_widths->at(c) : kDefaultWidth;
+        const int width = kxColumnWidth(m_table, c, m_widths->value(c), kDefaultWidth);
         m_table->setColumnWidth(c, width);
         columnWidthSet(c, width);
     }
@@ -341,6 +341,19 @@ void KelvaraListView::setListHelp(bool isToolTips, const QString &add, const QSt
     setHelpText(m_searchField, tr("Input search term"), isToolTips);
     setHelpText(m_searchUp, tr("To previous search term"), isToolTips);
     setHelpText(m_searchDown, tr("To next search term"), isToolTips);
+}
+
+bool KelvaraListView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_N &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            event->accept();
+            return true;
+        }
+    }
+    return QFrame::event(event);
 }
 
 void KelvaraListView::keyPressEvent(QKeyEvent *event)

@@ -90,6 +90,9 @@ protected:
                      const QString &remove, const QString &sort);
     static void setHelpText(QWidget *widget, const QString &text, bool isToolTips);
 
+    // Ctrl+N adds a record here, before the window's "New Project" takes it.
+    bool event(QEvent *event) override;
+
     void keyPressEvent(QKeyEvent *event) override;
     // However the view is shown (its show() slot is QWidget's), it shows
     // with its current row, or the first row, selected whole, and the table

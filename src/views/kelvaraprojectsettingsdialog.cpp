@@ -6,6 +6,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxdialogrun.h"
+#include "widgets/kxsizing.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -166,7 +167,7 @@ bool KelvaraProjectSettingsDialog::run(QWidget *parent, ApplicationSettings &set
 {
     KelvaraProjectSettingsDialog dialog(params, isNewProject, parent);
     dialog.setHelp(settings.areToolTipsOn);
-    dialog.setGeometry(settings.projectSettingsDialogGeometry);
+    kxPlaceDialog(&dialog, settings.projectSettingsDialogGeometry.size());
     const int answer = execOrAnswer(dialog, answerer());
     settings.projectSettingsDialogGeometry = dialog.geometry();
     return answer == QDialog::Accepted;

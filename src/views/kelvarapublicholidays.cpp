@@ -8,6 +8,7 @@
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogrun.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxdateformat.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -21,10 +22,6 @@
 #include <QSqlError>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-const QString kShownDateFormat = QStringLiteral("dd.MM.yyyy");
-} // namespace
 
 KelvaraPublicHolidays::Answerer &KelvaraPublicHolidays::answerer()
 {
@@ -156,7 +153,7 @@ void KelvaraPublicHolidays::buildPreview()
     for (int r = 0; r < all.size(); ++r) {
         const PublicHolidays::Holiday &holiday = all.at(r);
         const bool present = existing.contains(dates.at(r));
-        auto *date = new QTableWidgetItem(holiday.date.toString(kShownDateFormat));
+        auto *date = new QTableWidgetItem(holiday.date.toString(kxDateFormat()));
         date->setData(Qt::UserRole, dates.at(r));
         date->setFlags(present
                            ? Qt::ItemIsSelectable

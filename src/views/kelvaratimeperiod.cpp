@@ -49,10 +49,16 @@ KelvaraTimePeriod::KelvaraTimePeriod(int number, QWidget *parent) : QFrame(paren
     };
     m_from = makeEdit(QStringLiteral("00:00"));
     m_to = makeEdit(QStringLiteral("24:00"));
-    times->addWidget(new QLabel(tr("From"), this));
+    // Labels and their fields apart, each label naming its field.
+    times->setSpacing(6);
+    auto *fromLabel = new QLabel(tr("From"), this);
+    fromLabel->setBuddy(m_from);
+    auto *toLabel = new QLabel(tr("To"), this);
+    toLabel->setBuddy(m_to);
+    times->addWidget(fromLabel);
     times->addWidget(m_from);
     times->addSpacing(6);
-    times->addWidget(new QLabel(tr("To"), this));
+    times->addWidget(toLabel);
     times->addWidget(m_to);
     times->addSpacing(12);
     m_display = new QLabel(this);
@@ -183,9 +189,9 @@ void KelvaraTimePeriod::refresh()
 void KelvaraTimePeriod::setHelp(bool isToolTips)
 {
     const QString help =
-        tr("Here you define an access period.\nWe treat a period as an time interval related to "
+        tr("Here you define an access period.\nWe treat a period as a time interval related to "
            "one or more weekdays.\nA time model consists of up to 8 periods. It grants access "
-           "when of it's periods says 'Yes' (Or wired).");
+           "when one of its periods says 'Yes' (Or wired).");
     setWhatsThis(help);
     setToolTip(isToolTips ? help : QString());
 }

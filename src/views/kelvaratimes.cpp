@@ -10,6 +10,7 @@
 #include "views/kelvaraeditholidays.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -71,8 +72,8 @@ KelvaraTimes::KelvaraTimes(ApplicationSettings &settings, QWidget *parent)
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setWordWrap(false);
     for (int c = 0; c < m_table->columnCount(); ++c) {
-        const int width = m_settings.timesTableColWidth.value(c);
-        m_table->setColumnWidth(c, width > 0 ? width : 200);
+        m_table->setColumnWidth(
+            c, kxColumnWidth(m_table, c, m_settings.timesTableColWidth.value(c), 200));
     }
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this,
             &KelvaraTimes::storeColumnWidths);
@@ -94,8 +95,8 @@ QString KelvaraTimes::helpText()
     return tr("Time models define access times for a user to an entry. For each model you must "
               "give a name and a short (max. 3 signs) identifier as logical information. The "
               "identifiers are shown in the access board.\n\nA 'Time Model' is a list of up to 8 "
-              "'periods'. We treat a period as an time interval related to one or more weekdays. "
-              "The users can access an entry when the access time is within one of the models "
+              "'periods'. We treat a period as a time interval related to one or more weekdays. "
+              "The users can access an entry when the access time is within one of the model's "
               "periods.\n\nThe model definition column of the table shows the access rules for "
               "that model (physical information).");
 }
@@ -220,8 +221,7 @@ void KelvaraTimes::runEditor(int pkTimes, const QString &tag, const QString &nam
     if (pkTimes != 0)
         editor.setModel({pkTimes, tag, name, definition});
     editor.setHelp(m_toolTips);
-    editor.setGeometry(m_settings.editTimeModelDialogGeometry);
-    editor.resize(editor.size().expandedTo(editor.sizeHint()));
+    kxPlaceDialog(&editor, m_settings.editTimeModelDialogGeometry.size());
     const bool saved = editor.exec() == QDialog::Accepted;
     m_settings.editTimeModelDialogGeometry = editor.geometry();
     if (!saved)
@@ -287,7 +287,7 @@ void KelvaraTimes::editHolidays()
         return;
     KelvaraEditHolidays editor(m_settings, m_databasePath, this);
     editor.setHelp(m_toolTips);
-    editor.setGeometry(m_settings.editHolidaysDialogGeometry);
+    kxPlaceDialog(&editor, m_settings.editHolidaysDialogGeometry.size());
     editor.exec();
     m_settings.editHolidaysDialogGeometry = editor.geometry();
     QList<int> widths;

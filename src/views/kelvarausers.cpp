@@ -337,7 +337,10 @@ void KelvaraUsers::openImport(const QString &importFile)
         combo->addItem(c <= 2 ? tr("Auto") : tr("Do not import"));
         combo->addItems(header);
         const int match = header.indexOf(standard.at(c));
-        combo->setCurrentIndex(match < 0 ? 0 : match + 1);
+        // Only the technologies the project uses are offered and imported.
+        const bool used = c < 4 || (c < 6 ? m_params.haveHfReader : m_params.haveUhfReader);
+        m_importTable->setColumnHidden(c, !used);
+        combo->setCurrentIndex(match < 0 || !used ? 0 : match + 1);
     }
     if (file.notRegularFile()) {
         m_importNote->setText(tr("'%1' is not a regular file; only a file is imported.")
@@ -399,9 +402,7 @@ void KelvaraUsers::performImport()
     buildList();
     if (count > 0)
         emit usersChanged();
-    KxMessageBox::information(
-        this, title,
-        file.resultText(count, m_params.hfIddLength, m_params.uhfIddLength, kListedLines));
+    KxMessageBox::information(this, title, file.resultText(count, kListedLines));
 }
 
 // ---------------------------------------------------------------- help

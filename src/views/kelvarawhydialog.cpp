@@ -3,6 +3,7 @@
 #include "access/accessexplainer.h"
 #include "core/errortext.h"
 #include "widgets/kxdialogrun.h"
+#include "widgets/kxdateformat.h"
 
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
@@ -52,7 +53,7 @@ KelvaraWhyDialog::KelvaraWhyDialog(const ProjectParameters &project, int pkUsers
     auto *momentRow = new QHBoxLayout;
     auto *momentLabel = new QLabel(tr("&At:"), this);
     m_moment = new QDateTimeEdit(this);
-    m_moment->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+    m_moment->setDisplayFormat(kxDateFormat() + QStringLiteral(" HH:mm"));
     m_moment->setCalendarPopup(true);
     momentLabel->setBuddy(m_moment);
     m_now = new QPushButton(tr("&Now"), this);

@@ -14,6 +14,7 @@
 #include "views/kxtableusbreaders.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
+#include "widgets/kxsizing.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -42,9 +43,15 @@ KxSelectReader::KxSelectReader(const QSet<int> &filter, const QMap<quint32, QStr
       m_setup(new QPushButton(tr("LAN Setup"), this)), m_run(new KxReaderRun(this))
 {
     setWindowTitle(titleFor(filter));
-    setMinimumSize(400, 500);
-    m_tabs->addTab(m_lan, tr("Scan  LAN"));
-    m_tabs->addTab(m_usb, tr("Scan  USB"));
+    // Wide enough that a found reader shows up to its address, whatever size
+    // the dialog had when it was last used.
+    const KxTableNetReaders *lan = m_lan->readerTable();
+    int columns = 0;
+    for (int c = 0; c <= KxTableNetReaders::AddressColumn; ++c)
+        columns += lan->isColumnHidden(c) ? 0 : lan->columnWidth(c);
+    setMinimumSize(qMax(400, columns + 60), 500);
+    m_tabs->addTab(m_lan, tr("Scan LAN"));
+    m_tabs->addTab(m_usb, tr("Scan USB"));
     // The input keeps its fixed size in the top left corner of its tab.
     auto *ipPage = new QWidget(this);
     auto *ipLayout = new QVBoxLayout(ipPage);
@@ -263,7 +270,7 @@ bool KxSelectReader::selectReader(QWidget *parent, ApplicationSettings &settings
     dialog.setInitialHost(host);
     dialog.setInitialPort(port);
     dialog.setInitialTab(tab);
-    dialog.setGeometry(settings.selectReaderDialogGeometry);
+    kxPlaceDialog(&dialog, settings.selectReaderDialogGeometry.size(), true);
     int answer;
     if (answerer()) {
         answer = answerer()(&dialog);

@@ -35,7 +35,7 @@ KxTableNetReaders::KxTableNetReaders(const QSet<int> &filter,
     setHorizontalHeaderLabels({tr("Reader Type"), tr("Device ID"), tr("Description"),
                                tr("IP-Address : Port"), tr("Gateway"), tr("NET-Mask"),
                                tr("MAC-Address"), tr("Description")});
-    const int widths[ColumnCount] = {200, 150, 200, 200, 150, 150, 200, 200};
+    const int widths[ColumnCount] = {150, 100, 180, 160, 130, 130, 150, 200};
     for (int c = 0; c < ColumnCount; ++c)
         setColumnWidth(c, widths[c]);
     setColumnHidden(DescriptionColumn, !m_hasDescriptions);

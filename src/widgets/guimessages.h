@@ -19,6 +19,9 @@ void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &e
 // Both tell the user when the path is missing or the desktop cannot open it.
 void openFile(QWidget *parent, const QString &path);
 void openPath(QWidget *parent, const QString &path);
+// Opens a folder nobody asked for by name (one a function just filled):
+// false, and no box, when the folder is missing or nothing can open it.
+bool openPathQuietly(const QString &path);
 
 // A name as the text of a menu entry or button: "&" stays a character
 // instead of marking the next one as the shortcut.

@@ -10,7 +10,8 @@ class QTranslator;
 // something asks for them, so every program calls this once at start.
 void kxInitResources();
 
-// Installs the program's translation for the locale and beside it Qt's own
+// Installs the program's translation for the locale (over its English plural
+// forms, which every language gets) and beside it Qt's own
 // (buttons, file dialogs, context menus) from Qt's translation folder, so
 // that a German interface is German throughout. Returns the installed
 // translators, owned by the application.

@@ -321,8 +321,8 @@ void TestKelvaraCli::importTellsWhatWasLeftOut_data()
     QTest::newRow("complete") << header + "Ann;Lee;A1B2C3D4\r\n"
                               << 0 << "1 user entries imported from file\n";
     QTest::newRow("refused identifier named with its line")
-        << header + "Ann;Lee;A1B2C3D4\r\nBo;Ng;A1B2\r\n"
-        << 1 << "Line 3 (Bo, Ng): 'A1B2'";
+        << header + "Ann;Lee;A1B2C3D4\r\nBo;Ng;A1B2Z\r\n"
+        << 1 << "Line 3 (Bo, Ng): 'A1B2Z'";
     QTest::newRow("line left out") << header + "Ann;Lee;;x\r\nBo;Ng;\r\n"
                                    << 1 << "1 lines not imported";
     QTest::newRow("NUL byte in a name")

@@ -17,6 +17,7 @@
 #include "e2e/simfixture.h"
 #include "support/testsupport.h"
 #include "viewtestfixture.h"
+#include "reader/readertypes.h"
 #include "views/kelvaracfgform.h"
 #include "views/kelvaradoors.h"
 #include "views/kelvaraeditdoor.h"
@@ -104,6 +105,8 @@ private slots:
     void badInput_data();
     void badInput();
     void deviceIdMismatchQuestion();
+    void readerSelectionOpensOnTheEntrysTab_data();
+    void readerSelectionOpensOnTheEntrysTab();
     void readInfoAndPairing();
     void readerCommandLocksTheDialog();
     void editMarksPendingOnlyOnChange();
@@ -181,7 +184,8 @@ void TestKelvaraDoors::addEntryConfiguresReader_data()
     const QString ask = QStringLiteral("Reader Configuration");
     const QString done = QStringLiteral("Write reader configuration");
     // The short-range reader's external board is not paired: asked, and continued.
-    QTest::newRow("short range") << 100 << QStringList{ask, QStringLiteral("PQIO Pairing"), done};
+    QTest::newRow("short range") << 100
+                                 << QStringList{ask, QStringLiteral("PQ.I/O Board Pairing"), done};
     QTest::newRow("long range") << 101 << QStringList{ask, done};
     QTest::newRow("long range with LEDs") << 863 << QStringList{ask, done};
 }
@@ -223,7 +227,12 @@ void TestKelvaraDoors::addEntryConfiguresReader()
     QTest::keyClick(view->table(), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(changed.count(), 1);
     QCOMPARE(titles(), boxes);
-    QCOMPARE(m_boxes.last().text, QStringLiteral("Ok"));
+    // What was written to which reader.
+    QCOMPARE(m_boxes.last().text,
+             QStringLiteral("The configuration of entry 'Gate 1' was written to the %1 with the "
+                            "device ID 00C0FFEE at 127.0.0.1:%2.")
+                 .arg(ReaderTypes::readerTypeName(type))
+                 .arg(port));
 
     // Stored as chosen, pending for its access data.
     QCOMPARE(view->entries().size(), 1);
@@ -472,6 +481,36 @@ void TestKelvaraDoors::deviceIdMismatchQuestion()
     QCOMPARE(d.entry().ipAddr, QStringLiteral("127.0.0.1"));
 }
 
+void TestKelvaraDoors::readerSelectionOpensOnTheEntrysTab_data()
+{
+    QTest::addColumn<QString>("serNo");
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<int>("tab");
+    QTest::newRow("no reader yet: LAN") << ""
+                                        << "" << int(KxSelectReader::LanTab);
+    QTest::newRow("USB reader") << "00000863"
+                                << "" << int(KxSelectReader::UsbTab);
+    QTest::newRow("LAN reader") << "00000863"
+                                << "127.0.0.1" << int(KxSelectReader::LanTab);
+}
+
+void TestKelvaraDoors::readerSelectionOpensOnTheEntrysTab()
+{
+    QFETCH(QString, serNo);
+    QFETCH(QString, ip);
+    QFETCH(int, tab);
+    KelvaraEditDoor d(-1, m_settings, m_params, m_drive);
+    d.setEntry(entryRow(QStringLiteral("Yard"), QStringLiteral("Gate"), serNo.isEmpty() ? 0 : 863,
+                        serNo, ip, ip.isEmpty() ? 0 : 10001));
+    int opened = -1;
+    KxSelectReader::setAnswerer([&opened](KxSelectReader *dialog) {
+        opened = dialog->tabs()->currentIndex();
+        return int(QDialog::Rejected);
+    });
+    d.selectReader();
+    QCOMPARE(opened, tab);
+}
+
 void TestKelvaraDoors::readInfoAndPairing()
 {
     VirtualReaderSetup setup = SimFixture::setupOf(100, 0x00000100);
@@ -495,7 +534,7 @@ void TestKelvaraDoors::readInfoAndPairing()
     serial->setText(QStringLiteral("4660"));
     QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("pairingButton")), Qt::LeftButton);
     QVERIFY(readersDone());
-    QCOMPARE(titles(), QStringList{QStringLiteral("Pairing with external IO")});
+    QCOMPARE(titles(), QStringList{QStringLiteral("PQ.I/O Board Pairing")});
     QVERIFY(reader.device->extIoPaired());
     QCOMPARE(board->text(), QStringLiteral("PQ.I/O board is paired"));
     screenshot(&d, QStringLiteral("doors-dialog-paired"));

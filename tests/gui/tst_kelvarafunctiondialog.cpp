@@ -148,6 +148,7 @@ private slots:
     void messages();
     void flashDriveRoute_data();
     void flashDriveRoute();
+    void readEventsOpensDataFolder_data();
     void readEventsOpensDataFolder();
     void stopOrCloseDuringRun_data();
     void stopOrCloseDuringRun();
@@ -167,6 +168,7 @@ private:
     QMessageBox::StandardButton m_questionAnswer = QMessageBox::No;
     QStringList m_folderAnswers;
     QList<QUrl> m_opened;
+    bool m_openerWorks = true; // false: as without a file manager
 };
 
 void TestKelvaraFunctionDialog::initTestCase()
@@ -175,7 +177,7 @@ void TestKelvaraFunctionDialog::initTestCase()
     qputenv("KXUSB_BUS_DIR", QFile::encodeName(m_bus.path()));
     setUrlOpener([this](const QUrl &url) {
         m_opened << url;
-        return true;
+        return m_openerWorks;
     });
     KxMessageBox::setAnswerer(
         [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
@@ -193,6 +195,7 @@ void TestKelvaraFunctionDialog::init()
 {
     m_boxes.clear();
     m_opened.clear();
+    m_openerWorks = true;
     m_folderAnswers.clear();
     m_questionAnswer = QMessageBox::No;
 }
@@ -256,8 +259,8 @@ void TestKelvaraFunctionDialog::readerFunctionEntriesEnabled()
         if (!a->isSeparator() && a->isEnabled())
             enabled << a->text();
     for (const char *text : {"Synchronize Reader &Clock", "&Update Access Rights of all Entries",
-                             "&Reconfigure Short Range Reader", "&Reconfigure Long Range Reader",
-                             "&Reconfigure All Reader"})
+                             "Reconfigure &Short Range Reader", "Reconfigure &Long Range Reader",
+                             "&Reconfigure All Readers"})
         QVERIFY2(enabled.contains(QLatin1String(text)), text);
     const QList<QToolButton *> tools = w->findChildren<QToolButton *>();
     QVERIFY(std::any_of(tools.begin(), tools.end(), [](QToolButton *b) {
@@ -410,11 +413,16 @@ void TestKelvaraFunctionDialog::updateFromColumnHead()
                            QCOMPARE(d.logWindow()->text().count(QStringLiteral("ENTRY: '")), 1);
                            QVERIFY(d.logWindow()->text().contains(QStringLiteral("ENTRY: 'Gate'")));
                            QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
-                           // Nothing is left to send: Start says so.
+                           // Nothing is left to send: a second Start says so, calmly.
+                           QTRY_VERIFY_WITH_TIMEOUT(d.startButton()->isEnabled(), 60000);
+                           const int boxes = m_boxes.size();
+                           // A double click: two clicks in a row.
                            QTest::mouseClick(d.startButton(), Qt::LeftButton);
-                           QCOMPARE(m_boxes.last().title, QStringLiteral("DB entry list"));
-                           QCOMPARE(m_boxes.last().text,
-                                    QStringLiteral("No entries selected in table"));
+                           QTest::mouseClick(d.startButton(), Qt::LeftButton);
+                           QCOMPARE(m_boxes.size(), boxes);
+                           QVERIFY(!d.isRunning());
+                           QVERIFY(d.progressLabel()->text().startsWith(
+                               QStringLiteral("Nothing left to do")));
                        }));
     QCOMPARE(site.pending(gateKey), 0);
     QCOMPARE(gate.device->tables().recordCount(4), 2);
@@ -548,8 +556,18 @@ void TestKelvaraFunctionDialog::flashDriveRoute()
     d.close();
 }
 
+void TestKelvaraFunctionDialog::readEventsOpensDataFolder_data()
+{
+    QTest::addColumn<bool>("fileManager");
+    QTest::newRow("file manager") << true;
+    QTest::newRow("no file manager: the path is shown") << false;
+}
+
 void TestKelvaraFunctionDialog::readEventsOpensDataFolder()
 {
+    QFETCH(bool, fileManager);
+    m_openerWorks = fileManager;
+    QString result;
     Site site;
     TcpReader door(100, 0x1001);
     site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"), QStringLiteral("127.0.0.1"),
@@ -571,10 +589,14 @@ void TestKelvaraFunctionDialog::readEventsOpensDataFolder()
             QTest::mouseClick(d.startButton(), Qt::LeftButton);
             QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 60000);
             QCOMPARE(stateTexts(d), QStringList{QStringLiteral("OK")});
+            QTRY_VERIFY_WITH_TIMEOUT(d.startButton()->isEnabled(), 60000);
+            result = d.progressLabel()->text();
         }));
+    const QString folder = entryDataPath(site.project.folder(), QStringLiteral("Door"));
     QCOMPARE(m_opened.size(), 1);
-    QCOMPARE(QDir(m_opened.first().toLocalFile()).canonicalPath(),
-             QDir(entryDataPath(site.project.folder(), QStringLiteral("Door"))).canonicalPath());
+    QCOMPARE(QDir(m_opened.first().toLocalFile()).canonicalPath(), QDir(folder).canonicalPath());
+    QVERIFY2(m_boxes.isEmpty(), qPrintable(m_boxes.value(0).title + m_boxes.value(0).text));
+    QCOMPARE(result.contains(QDir::toNativeSeparators(folder)), !fileManager);
 }
 
 void TestKelvaraFunctionDialog::stopOrCloseDuringRun_data()
@@ -651,8 +673,8 @@ void TestKelvaraFunctionDialog::stopOrCloseDuringRun()
 
 void TestKelvaraFunctionDialog::logWindowSavesToFile()
 {
-    KelvaraFunctionLogWin log(QStringLiteral("Read Events (All Reader)"));
-    QCOMPARE(log.windowTitle(), QStringLiteral("Log Window ::: Read Events (All Reader)"));
+    KelvaraFunctionLogWin log(QStringLiteral("Read Events (All Readers)"));
+    QCOMPARE(log.windowTitle(), QStringLiteral("Log Window ::: Read Events (All Readers)"));
     log.appendMessage(QStringLiteral("\r\n2026.03.04-05:06:07.089     ENTRY: 'Gate'"));
     log.appendMessage(QStringLiteral("Read Events DONE"));
     QTemporaryDir dir;

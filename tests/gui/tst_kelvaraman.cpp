@@ -14,6 +14,7 @@
 #include "db/userrecords.h"
 #include "support/testsupport.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvarafunctiondialog.h"
 #include "views/kelvarahistory.h"
 #include "views/kelvaratimes.h"
 #include "views/kelvarausers.h"
@@ -42,7 +43,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QLabel>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
 #include <QTableWidget>
 #include <QToolTip>
 
@@ -100,6 +104,12 @@ private slots:
     void redoRefusedForAReplacedUser();
     void viewShowsAsItsSlotSays_data();
     void viewShowsAsItsSlotSays();
+    void viewShortcuts_data();
+    void viewShortcuts();
+    void statusCountsStayTrue();
+    void doubleClickOnCellOpensItsMenu();
+    void countedTexts_data();
+    void countedTexts();
 
 private:
     std::unique_ptr<KelvaraMan> openDemo();
@@ -506,6 +516,17 @@ void TestKelvaraMan::germanTranslation()
         KelvaraMan w;
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Kelvara Manager (V02.07) von KORVEX")));
         QCOMPARE(w.board()->cell(0, 0).text(), QStringLiteral("Kein\nProjekt\ngeladen"));
+    }
+    {
+        // The project was made in English; its "always" model is German here.
+        auto w = openDemo();
+        w->clickedOnTableCell(2, 2, 2, false);
+        QStringList texts;
+        for (const QAction *a : w->cellMenu()->actions())
+            texts << a->text();
+        w->cellMenu()->close();
+        QVERIFY2(texts.contains(QStringLiteral("Zeitmodell *** setzen (Immer)")),
+                 qPrintable(texts.join(QLatin1Char('|'))));
     }
     QApplication::removeTranslator(&translator);
 }
@@ -1013,7 +1034,7 @@ void TestKelvaraMan::germanQtButtons()
         QSKIP("Qt's German translation is not installed (qttranslations5-l10n)");
     const QList<QTranslator *> translators =
         kxInstallTranslations(QLocale(QLocale::German, QLocale::Germany));
-    QCOMPARE(translators.size(), 2);
+    QCOMPARE(translators.size(), 3);
     {
         QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes |
                                  QDialogButtonBox::No);
@@ -1619,6 +1640,141 @@ void TestKelvaraMan::viewShowsAsItsSlotSays()
     QCOMPARE(table->currentRow(), 0);
     QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
     QCOMPARE(w->focusWidget(), table);
+}
+
+void TestKelvaraMan::viewShortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("view");
+    QTest::newRow("Ctrl+2 users") << int(Qt::Key_2) << "users";
+    QTest::newRow("Ctrl+3 entries") << int(Qt::Key_3) << "entries";
+    QTest::newRow("Ctrl+4 time models") << int(Qt::Key_4) << "times";
+    QTest::newRow("Ctrl+1 board") << int(Qt::Key_1) << "board";
+}
+
+void TestKelvaraMan::viewShortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(QString, view);
+    auto w = openDemo();
+    QApplication::setActiveWindow(w.get());
+    if (view == QLatin1String("board"))
+        w->enterTimes();
+    QTest::keyClick(w.get(), Qt::Key(key), Qt::ControlModifier);
+    const QMap<QString, QWidget *> views{{QStringLiteral("users"), w->usersView()},
+                                         {QStringLiteral("entries"), w->doorsView()},
+                                         {QStringLiteral("times"), w->timesView()},
+                                         {QStringLiteral("board"), w->board()}};
+    for (auto it = views.cbegin(); it != views.cend(); ++it)
+        QCOMPARE(it.value()->isVisible(), it.key() == view);
+    if (view == QLatin1String("users")) {
+        // Ctrl+N in a list adds to it; "New Project" keeps it elsewhere.
+        QString opened;
+        QTimer::singleShot(0, w.get(), [&opened] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                opened = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        QTest::keyClick(w->usersView()->table(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(opened, QStringLiteral("Add User"));
+    }
+    // The tool bar names the shortcut.
+    w->setHelp(true);
+    const QList<QToolButton *> buttons = w->findChildren<QToolButton *>();
+    QVERIFY(std::any_of(buttons.cbegin(), buttons.cend(), [](const QToolButton *b) {
+        return b->toolTip() == QStringLiteral("User Administration (Ctrl+2)");
+    }));
+}
+
+// The counts below the board follow the views and the reader functions while
+// the board waits to be rebuilt.
+void TestKelvaraMan::statusCountsStayTrue()
+{
+    auto w = openDemo();
+    const auto shown = [&w] {
+        for (const QLabel *label : w->statusBar()->findChildren<QLabel *>()) {
+            if (label->text().startsWith(QLatin1String("Project:")))
+                return label->text();
+        }
+        return QString();
+    };
+    QVERIFY(shown().contains(QLatin1String("Users: 13    Entries: 27    Pending updates: 0")));
+    w->enterUsers();
+    UserRow u;
+    u.familyName = QStringLiteral("New");
+    QVERIFY(!UserRecords::addUser(w->databasePath(), u).isValid());
+    emit w->usersView()->usersChanged();
+    QVERIFY2(shown().contains(QLatin1String("Users: 14")), qPrintable(shown()));
+
+    w->enterTabKelvara();
+    const auto mark = [&w](int needsUpdate) {
+        ProjectDatabase db(w->databasePath());
+        QSqlQuery q = db.open() ? db.query() : QSqlQuery();
+        return ProjectDatabase::exec(
+            q,
+            QStringLiteral("update doors set needsUpdate=? where PKdoors=(select min(PKdoors) "
+                           "from doors)"),
+            {needsUpdate});
+    };
+    QVERIFY(mark(1));
+    w->buildBoard();
+    QVERIFY(shown().contains(QLatin1String("Pending updates: 1")));
+    QString duringRun;
+    QTimer::singleShot(0, w.get(), [&] {
+        auto *dialog = qobject_cast<KelvaraFunctionDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        mark(0); // as a successful update leaves it
+        emit dialog->runFinished();
+        duringRun = shown();
+        dialog->close();
+    });
+    w->updateAllAccessConfig();
+    QVERIFY2(duringRun.contains(QLatin1String("Pending updates: 0")), qPrintable(duringRun));
+}
+
+void TestKelvaraMan::doubleClickOnCellOpensItsMenu()
+{
+    auto w = openDemo();
+    const AccessBoard &b = w->boardData();
+    int row = 1;
+    while (row < b.rowCount() && b.row(row).isHead)
+        ++row;
+    int column = 1;
+    while (column < b.columnCount() && b.column(column).isHead)
+        ++column;
+    QVERIFY(row < b.rowCount() && column < b.columnCount());
+    w->clickedOnTableCell(row, column, 1, true);
+    QVERIFY(w->cellMenu() && w->cellMenu()->isVisible());
+    w->cellMenu()->close();
+}
+
+void TestKelvaraMan::countedTexts_data()
+{
+    QTest::addColumn<QLocale::Language>("language");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("English, one") << QLocale::English << 1 << "1 user entry imported from file";
+    QTest::newRow("English, two") << QLocale::English << 2 << "2 user entries imported from file";
+    QTest::newRow("French falls back to English")
+        << QLocale::French << 1 << "1 user entry imported from file";
+    QTest::newRow("German, one") << QLocale::German << 1
+                                 << QString::fromUtf8("1 Benutzereintrag aus der Datei importiert");
+}
+
+void TestKelvaraMan::countedTexts()
+{
+    QFETCH(QLocale::Language, language);
+    QFETCH(int, count);
+    const QList<QTranslator *> translators = kxInstallTranslations(QLocale(language));
+    const QString shown = QCoreApplication::translate(
+        "MyImportUsers", "%n user entries imported from file", nullptr, count);
+    for (QTranslator *t : translators) {
+        QApplication::removeTranslator(t);
+        delete t;
+    }
+    QTEST(shown, "text");
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraMan)

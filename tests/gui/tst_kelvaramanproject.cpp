@@ -4,6 +4,7 @@
 #include "app/kelvaraman.h"
 #include "widgets/kxdialogs.h"
 #include "core/paths.h"
+#include "core/windowplacement.h"
 #include "db/demoproject.h"
 #include "db/audithistory.h"
 #include "db/projectdatabase.h"
@@ -23,6 +24,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QProcess>
+#include <QSpinBox>
 #include <QSettings>
 #include <QSqlQuery>
 
@@ -80,6 +83,26 @@ QString fingerprint(const QString &databasePath)
     return lines.join(QLatin1Char('\n'));
 }
 
+// A window on the stored project that opens a second one and confirms the
+// general settings, then waits to be killed: what it changed must be on disk.
+int settingsChild(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    KxMessageBox::setAnswerer(
+        [](QMessageBox::Icon, const QString &, const QString &) { return QMessageBox::No; });
+    KelvaraGeneralSettingsDialog::setAnswerer([](KelvaraGeneralSettingsDialog *dialog) {
+        dialog->parallelBox()->setValue(7);
+        dialog->accept();
+        return int(QDialog::Accepted);
+    });
+    KelvaraMan window;
+    if (!window.openProjectFolder(app.arguments().at(1)))
+        return 1;
+    window.generalSettings();
+    QTextStream(stdout) << "ready" << Qt::endl;
+    return app.exec();
+}
+
 } // namespace
 
 class TestKelvaraManProject : public QObject
@@ -122,6 +145,8 @@ private slots:
     void closingAtFirstStartKeepsSettings();
     void noFirstStartWithProject();
     void dialogRectsMovedOntoDesktop();
+    void killedWindowKeepsConfirmedSettings();
+    void settingsDialogsOpenOnTheWindow();
 
 private:
     std::unique_ptr<KelvaraMan> window(const QString &projectFolder = QString());
@@ -154,6 +179,7 @@ private:
     QStringList m_answers;
     QList<QUrl> m_opened;
     QStringList m_settingsDialogs; // titles of the project settings dialogs run
+    QList<QRect> m_dialogs;        // where they opened
 };
 
 void TestKelvaraManProject::initTestCase()
@@ -174,10 +200,12 @@ void TestKelvaraManProject::initTestCase()
     // Cancelled, as a user closing the window would.
     KelvaraProjectSettingsDialog::setAnswerer([this](KelvaraProjectSettingsDialog *dialog) {
         m_settingsDialogs << dialog->windowTitle();
+        m_dialogs << dialog->geometry();
         return int(QDialog::Rejected);
     });
     KelvaraGeneralSettingsDialog::setAnswerer([this](KelvaraGeneralSettingsDialog *dialog) {
         m_settingsDialogs << dialog->windowTitle();
+        m_dialogs << dialog->geometry();
         return int(QDialog::Rejected);
     });
     setUrlOpener([this](const QUrl &url) {
@@ -200,6 +228,7 @@ void TestKelvaraManProject::init()
     m_answers.clear();
     m_opened.clear();
     m_settingsDialogs.clear();
+    m_dialogs.clear();
     SchemaVersion::setStepsForTest({});
     ArchiveTool::setToolsFolder(QString());
     QFile::remove(settingsFilePath());
@@ -893,14 +922,15 @@ void TestKelvaraManProject::firstStart()
     const QString title = QStringLiteral("First application start");
     QCOMPARE(m_boxes.at(0).icon, QMessageBox::Question);
     QCOMPARE(m_boxes.at(0).title, title);
-    QCOMPARE(m_boxes.at(0).text,
-             QStringLiteral("This is the first start of Kelvara-Manager on this computer.\n\nDo "
-                            "you want to configure some general settings now?\n\n(In case of "
-                            "'No' you can do that later under\n'Option' -> 'General settings')."));
+    QCOMPARE(
+        m_boxes.at(0).text,
+        QStringLiteral("This is the first start of Kelvara-Manager on this computer.\n\nDo "
+                       "you want to configure some general settings now?\n\n(In case of "
+                       "'No' you can do that later under\n'Settings' -> 'General Settings')."));
     QCOMPARE(m_boxes.at(1).title, title);
     QCOMPARE(m_boxes.at(1).text,
              QStringLiteral("Do you first want to create a demo project?\n\n(In case of 'Yes' you "
-                            "can later create your own project under\n'File' -> 'New project')."));
+                            "can later create your own project under\n'File' -> 'New Project')."));
     QCOMPARE(m_boxes.size(), 2);
     // "Yes" to the first question runs the general settings, and only then.
     QCOMPARE(m_settingsDialogs.contains(QStringLiteral("General Settings")),
@@ -1038,5 +1068,70 @@ void TestKelvaraManProject::dialogRectsMovedOntoDesktop()
     QCOMPARE(w->geometry().size(), QSize(700, 500));
 }
 
-KX_TEST_GUI_MAIN(TestKelvaraManProject)
+void TestKelvaraManProject::killedWindowKeepsConfirmedSettings()
+{
+    QTemporaryDir tmp;
+    const QString first = makeProject(tmp.filePath(QStringLiteral("First")), false);
+    const QString second = makeProject(tmp.filePath(QStringLiteral("Second")), false);
+    QVERIFY(!first.isEmpty() && !second.isEmpty());
+    window(first).reset();
+    QCOMPARE(ApplicationSettings().parallelEntries, 4);
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KX_SETTINGS_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {native(second)});
+    QVERIFY(child.waitForStarted(10000));
+    while (!child.canReadLine())
+        QVERIFY2(child.waitForReadyRead(30000), child.readAllStandardError().constData());
+    QCOMPARE(child.readLine().trimmed(), QByteArray("ready"));
+    child.kill();
+    QVERIFY(child.waitForFinished(10000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+    ApplicationSettings after;
+    after.loadSettings();
+    QCOMPARE(after.currentProjectPath, native(second));
+    QCOMPARE(after.recentProjects.value(1), native(first));
+    QCOMPARE(after.parallelEntries, 7);
+}
+
+void TestKelvaraManProject::settingsDialogsOpenOnTheWindow()
+{
+    QTemporaryDir tmp;
+    const QString current = makeProject(tmp.filePath(QStringLiteral("Plant")), false);
+    auto w = window(current);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    w->setGeometry(QRect(area.center().x() - 260, area.top() + 80, 520, 420));
+    w->show();
+    w->generalSettings();
+    w->projectSettings();
+    const QPoint centre = w->geometry().center();
+    QCOMPARE(m_dialogs.size(), 2);
+    for (const QRect &d : qAsConst(m_dialogs)) {
+        // A dialog higher than the screen allows is moved down to keep its title bar.
+        const bool fits = d.height() < area.height() - WindowPlacement::MinimumTop;
+        QVERIFY2(qAbs(d.center().x() - centre.x()) <= 1 &&
+                     (!fits || qAbs(d.center().y() - centre.y()) <= 1),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(d.x())
+                                .arg(d.y())
+                                .arg(d.width())
+                                .arg(d.height())));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    // The child shares the parent's isolated home.
+    if (qEnvironmentVariableIsSet("KX_SETTINGS_CHILD"))
+        return settingsChild(argc, argv);
+    TestSupport::isolateHome();
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestKelvaraManProject tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_kelvaramanproject.moc"

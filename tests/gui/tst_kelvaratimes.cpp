@@ -16,11 +16,13 @@
 #include "functions/kelvaraupdatethread.h"
 #include "support/testsupport.h"
 #include "views/kelvaraeditdate.h"
+#include "views/kelvarawhydialog.h"
 #include "views/kelvaraeditholidays.h"
 #include "views/kelvaraedittimemodel.h"
 #include "views/kelvarapublicholidays.h"
 #include "views/kelvaratimeperiod.h"
 #include "views/kelvaratimes.h"
+#include "widgets/kxsizing.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"
@@ -33,8 +35,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QDateEdit>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -202,6 +206,9 @@ private slots:
     void saveChecks();
     void fieldLimits();
     void tenStoredPeriods();
+    void tabFollowsTheForm();
+    void datesInTheLanguage_data();
+    void datesInTheLanguage();
     void liveDisplayAndFlags_data();
     void liveDisplayAndFlags();
     void editMarks_data();
@@ -228,6 +235,8 @@ private:
 void TestKelvaraTimes::initTestCase()
 {
     kxInitResources();
+    // Dates show in the language's form; these tests read German ones.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     KxMessageBox::setAnswerer(
         [this](QMessageBox::Icon icon, const QString &title, const QString &text) {
             m_boxes.append({icon, title, text});
@@ -498,6 +507,80 @@ void TestKelvaraTimes::tenStoredPeriods()
     QVERIFY(!editor.addButton()->isEnabled());
 }
 
+void TestKelvaraTimes::tabFollowsTheForm()
+{
+    KelvaraEditTimeModel editor{QString()};
+    editor.setModel({7, QStringLiteral("TWO"), QStringLiteral("Two"),
+                     QStringLiteral("mon-08:00-12:00|tue-08:00-12:00")});
+    editor.addPeriod(); // a field made after the buttons
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    editor.tagEdit()->setFocus();
+    // Where each stop belongs: tag, name, period 1, 2, 3, then the buttons.
+    const QList<KelvaraTimePeriod *> fields = editor.periodFields();
+    const auto rank = [&](QWidget *w) {
+        if (w == editor.tagEdit())
+            return 0;
+        if (w == editor.nameEdit())
+            return 1;
+        for (int i = 0; i < fields.size(); ++i) {
+            if (fields.at(i)->isAncestorOf(w))
+                return 2 + i;
+        }
+        const QList<QWidget *> buttons{editor.addButton(), editor.removeButton(),
+                                       editor.saveButton()};
+        return buttons.contains(w) ? 10 + int(buttons.indexOf(w)) : 20;
+    };
+    QList<int> ranks;
+    for (int i = 0; i < 60 && (ranks.isEmpty() || QApplication::focusWidget() != editor.tagEdit());
+         ++i) {
+        ranks << rank(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(ranks.mid(0, 3), (QList<int>{0, 1, 2}));
+    QList<int> sorted = ranks;
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(ranks, sorted);
+    // Every period and the Save button are reached; only Cancel comes after Save.
+    for (int r : {2, 3, 4, 10, 11, 12})
+        QVERIFY2(ranks.contains(r), qPrintable(QString::number(r)));
+    QCOMPARE(ranks.count(20), 1);
+}
+
+void TestKelvaraTimes::datesInTheLanguage_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "25.12.2030";
+    QTest::newRow("US English") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/25/2030";
+}
+
+// The holiday list, the holiday dialog and Why...? write a date alike.
+void TestKelvaraTimes::datesInTheLanguage()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, listed);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    Site site;
+    QVERIFY(!HolidayRecords::addHoliday(
+                 site.db(), {0, QStringLiteral("2030.12.25"), QStringLiteral("Christmas")})
+                 .isValid());
+    KelvaraEditHolidays editor(m_settings, site.db());
+    const QString shown = editor.table()->item(0, KelvaraEditHolidays::DateColumn)->text();
+    KelvaraEditDate dialog(site.db());
+    const QString lastDay = dialog.findChild<QDateEdit *>()->displayFormat();
+    ProjectParameters params;
+    params.databasePath = site.db();
+    params.projectPath = site.project.folder();
+    KelvaraWhyDialog why(params, 0, 0);
+    const QString moment = why.findChild<QDateTimeEdit *>()->displayFormat();
+    QLocale::setDefault(before);
+    QCOMPARE(shown, listed);
+    QCOMPARE(QDate(2030, 12, 25).toString(lastDay), listed);
+    QVERIFY2(moment.startsWith(lastDay), qPrintable(moment));
+}
+
 void TestKelvaraTimes::liveDisplayAndFlags_data()
 {
     QTest::addColumn<QString>("stored");
@@ -735,6 +818,11 @@ void TestKelvaraTimes::holidayEditor()
     KelvaraEditHolidays editor(m_settings, site.db());
     QCOMPARE(editor.windowTitle(), QStringLiteral("Holiday Editor"));
     QTableWidget *table = editor.table();
+    // The size it was first stored with shows every column without scrolling.
+    kxPlaceDialog(&editor, QSize(400, 300));
+    editor.show();
+    QVERIFY(!table->horizontalScrollBar()->isVisible());
+    editor.hide();
     QCOMPARE(table->rowCount(), 2);
     QCOMPARE(table->item(0, KelvaraEditHolidays::DateColumn)->text(), QStringLiteral("01.01.2020"));
     QCOMPARE(table->item(1, KelvaraEditHolidays::DateColumn)->text(), QStringLiteral("25.12.2030"));
@@ -872,7 +960,7 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     ApplicationSettings s;
     s.currentProjectPath = site.project.folder();
     s.isMaximized = false;
-    s.timesTableColWidth = {60, 0, 300};
+    s.timesTableColWidth = {90, 0, 300};
     QVERIFY(s.saveSettings());
     KelvaraMan window;
     window.resize(1200, 700);
@@ -883,7 +971,7 @@ void TestKelvaraTimes::mainWindowReachesTheView()
     window.enterTimes();
     QVERIFY(view->isVisible());
     QVERIFY(!window.board()->isVisible());
-    QCOMPARE(view->table()->columnWidth(0), 60);
+    QCOMPARE(view->table()->columnWidth(0), 90);
     QCOMPARE(view->table()->columnWidth(1), 200); // a stored 0 gives 200
     QVERIFY(view->rowOfTag(QStringLiteral("OF")) >= 0);
     QApplication::processEvents();

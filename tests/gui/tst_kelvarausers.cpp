@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QHeaderView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -102,6 +103,8 @@ private slots:
     void search();
     void sortAndHiddenColumns();
     void hiddenColumnsKeepTheirWidths();
+    void narrowStoredWidthsShowTheHeads();
+    void selectionIsNotThePendingRed();
     void editIddNormalisation_data();
     void editIddNormalisation();
     void readIddWithDeskReader_data();
@@ -110,6 +113,7 @@ private slots:
     void readIddFailures();
     void importWithAssignment();
     void importOfNonCsvFile();
+    void importOffersOnlyUsedTechnologies();
     void mainWindowExportAndImport();
 
 private:
@@ -158,7 +162,8 @@ void TestKelvaraUsers::addThroughDialog()
     auto view = makeView();
     onNextDialog<KelvaraEditUser>([this](KelvaraEditUser *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Add User"));
-        QCOMPARE(d->height(), 605);
+        // No empty area below the fields.
+        QCOMPARE(d->height(), d->sizeHint().height());
         // The existing groups are on offer.
         auto *groupButton = d->findChild<QPushButton *>(QStringLiteral("groupButton"));
         QVERIFY(groupButton->isVisibleTo(d));
@@ -450,19 +455,45 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
     QVERIFY(!UserRecords::addUser(
                  db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
                  .isValid());
-    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160};
+    m_settings.usersTableColWidth = {300, 310, 320, 330, 460, 440, 350, 360};
     m_params.haveHfReader = false;
     {
         auto view = makeView();
         QVERIFY(view->table()->isColumnHidden(4));
-        view->table()->setColumnWidth(1, 123);
+        view->table()->setColumnWidth(1, 323);
     }
     // Hiding the short-range columns did not store them as empty.
-    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{100, 123, 120, 130, 260, 240, 150, 160}));
+    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{300, 323, 320, 330, 460, 440, 350, 360}));
     m_params.haveHfReader = true;
     auto view = makeView();
-    QCOMPARE(view->table()->columnWidth(4), 260);
-    QCOMPARE(view->table()->columnWidth(5), 240);
+    QCOMPARE(view->table()->columnWidth(4), 460);
+    QCOMPARE(view->table()->columnWidth(5), 440);
+}
+
+// Widths stored while the program ran in a language of shorter heads.
+void TestKelvaraUsers::narrowStoredWidthsShowTheHeads()
+{
+    m_settings.usersTableColWidth = QVector<int>(8, 20).toList();
+    auto view = makeView();
+    QTableWidget *t = view->table();
+    const QFontMetrics metrics = t->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < t->columnCount(); ++c)
+        QVERIFY2(t->columnWidth(c) > metrics.horizontalAdvance(t->horizontalHeaderItem(c)->text()),
+                 qPrintable(t->horizontalHeaderItem(c)->text()));
+}
+
+void TestKelvaraUsers::selectionIsNotThePendingRed()
+{
+    QVERIFY(!UserRecords::addUser(
+                 db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
+                 .isValid());
+    auto view = makeView();
+    QTableWidget *t = view->table();
+    t->selectRow(0);
+    const QRect cell = t->visualItemRect(t->item(0, 0));
+    const QColor shown =
+        t->viewport()->grab().toImage().pixelColor(cell.center().x(), cell.top() + 3);
+    QVERIFY2(shown != QColor(255, 128, 128), qPrintable(shown.name()));
 }
 
 void TestKelvaraUsers::editIddNormalisation_data()
@@ -488,10 +519,12 @@ void TestKelvaraUsers::editIddNormalisation_data()
                                             << "000000A1B2C3D4"
                                             << "";
     QTest::newRow("G changes nothing") << false << 8 << "12G45678"
-                                       << "CAFE0001"
-                                       << "00000000CAFE0001";
-    QTest::newRow("cancel changes nothing") << false << 8 << QString() << "CAFE0001"
-                                            << "00000000CAFE0001";
+                                       << "E004010012345678"
+                                       << "";
+    // A tag read at a desk reader, longer than the project length.
+    QTest::newRow("cancel changes nothing, first bytes sent")
+        << false << 7 << QString() << "E004010012345678"
+        << "E0040100123456";
     QTest::newRow("empty removes the card") << false << 8 << ""
                                             << ""
                                             << "";
@@ -513,7 +546,7 @@ void TestKelvaraUsers::editIddNormalisation()
     (longRange ? m_params.uhfIddLength : m_params.hfIddLength) = length;
     UserRow u =
         user(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("G"),
-             QStringLiteral("cafe0001-04"),
+             QStringLiteral("e004010012345678-03"),
              TransponderIdd::fromHex(QStringLiteral("CAFE0001"), TransponderIdd::EpcClass1Gen2)
                  .toStored());
     u.pkUsers = 1;
@@ -722,6 +755,26 @@ void TestKelvaraUsers::importWithAssignment()
     QVERIFY(view->importFileName().isEmpty());
 }
 
+void TestKelvaraUsers::importOffersOnlyUsedTechnologies()
+{
+    m_params.haveUhfReader = false;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("users.csv"));
+    QVERIFY(writeBytes(path,
+                       "LastName;FirstName;IDDProximityTransponder;IDDLongRangeTransponder\r\n"
+                       "Berg;Ben;A1B2C3D4;E2001234\r\n"));
+    auto view = makeView();
+    view->openImport(path);
+    for (int c = 4; c < 8; ++c)
+        QCOMPARE(view->importTable()->isColumnHidden(c), c >= 6);
+    view->performImport();
+    QList<UserRow> rows;
+    QVERIFY(!UserRecords::listUsers(db(), 0, true, rows).isValid());
+    QCOMPARE(rows.size(), 1);
+    QVERIFY(!rows.first().iddIso14443.isEmpty());
+    QVERIFY(rows.first().iddClass1Gen2.isEmpty());
+}
+
 void TestKelvaraUsers::importOfNonCsvFile()
 {
     QTemporaryDir dir;
@@ -786,6 +839,13 @@ void TestKelvaraUsers::mainWindowExportAndImport()
 
     // Into a second project through the menu: the user view opens in import mode.
     TestSupport::TempProject second(QStringLiteral("Second"));
+    {
+        // A short-range site: the import offers the short-range columns.
+        ProjectDatabase database(second.databasePath());
+        QVERIFY(database.open());
+        QSqlQuery q = database.query();
+        QVERIFY(ProjectTags::setHaveHfReader(q, true));
+    }
     w.openProjectFolder(second.folder());
     m_fileAnswer = file;
     m_boxes.clear();

@@ -16,6 +16,7 @@
 #include "widgets/kxresources.h"
 
 #include <QApplication>
+#include <QTranslator>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +31,7 @@ private slots:
     void decidesAtTheChosenMoment_data();
     void decidesAtTheChosenMoment();
     void fromTheBoardCellMenu();
+    void alwaysModelInTheWindowsLanguage();
 
 private:
     QStringList reasons(const KelvaraWhyDialog &dialog) const;
@@ -165,6 +167,36 @@ void TestKelvaraWhyDialog::fromTheBoardCellMenu()
     for (QAction *a : w.cellMenu()->actions())
         QVERIFY(a->text() != QStringLiteral("Why…?"));
     w.cellMenu()->close();
+}
+
+// A project made in English keeps "Always" as the stored name of its
+// "always" model; a German window says "Immer", as the board does.
+void TestKelvaraWhyDialog::alwaysModelInTheWindowsLanguage()
+{
+    const QString db = m_params.databasePath;
+    QList<TimeModelRow> models;
+    QVERIFY(!TimeModelRecords::listTags(db, models).isValid());
+    int always = 0;
+    int before = 0;
+    for (const TimeModelRow &m : qAsConst(models)) {
+        if (m.modelTag == TimeModelRecords::AlwaysTag)
+            always = m.pkTimes;
+        else
+            before = m.pkTimes;
+    }
+    QVERIFY(always > 0 && before > 0);
+    QVERIFY(!AccessRights::changeBoardCell(db, {m_user}, {m_door}, always).isValid());
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral(":/kelvara-de.qm")));
+    QApplication::installTranslator(&german);
+    const QStringList shown = [this] {
+        KelvaraWhyDialog dialog(m_params, m_user, m_door);
+        return reasons(dialog);
+    }();
+    QApplication::removeTranslator(&german);
+    QVERIFY(!AccessRights::changeBoardCell(db, {m_user}, {m_door}, before).isValid());
+    QVERIFY2(shown.filter(QStringLiteral("*** (Immer)")).size() == 1,
+             qPrintable(shown.join(QLatin1Char('\n'))));
 }
 
 KX_TEST_GUI_MAIN(TestKelvaraWhyDialog)

@@ -75,6 +75,7 @@ private slots:
     void ipTabIdentifies_data();
     void ipTabIdentifies();
     void entryPointSavesGeometry();
+    void smallStoredSizeStillShowsTheAddress();
     void udpSetupMovesReader();
     void udpSetupRefusals_data();
     void udpSetupRefusals();
@@ -341,6 +342,25 @@ void TestKxSelectReader::entryPointSavesGeometry()
     QCOMPARE(s.readerType, 863);
     QCOMPARE(s.host, QStringLiteral("localhost"));
     QCOMPARE(settings.selectReaderDialogGeometry.size(), QSize(720, 540));
+}
+
+void TestKxSelectReader::smallStoredSizeStillShowsTheAddress()
+{
+    ApplicationSettings settings;
+    settings.selectReaderDialogGeometry = QRect(40, 50, 300, 200);
+    const QMap<quint32, QString> names{{0x863, QStringLiteral("Gate / North")}};
+    int hiddenPixels = -1;
+    KxSelectReader::setAnswerer([&](KxSelectReader *dialog) {
+        dialog->show();
+        const KxTableNetReaders *table = dialog->lanPanel()->readerTable();
+        const int column = KxTableNetReaders::AddressColumn;
+        hiddenPixels = table->columnViewportPosition(column) + table->columnWidth(column) -
+                       table->viewport()->width();
+        return int(QDialog::Rejected);
+    });
+    QVERIFY(!KxSelectReader::selectReader(nullptr, settings, {863}, &names, QString(), 0, nullptr,
+                                          KxSelectReader::LanTab));
+    QVERIFY2(hiddenPixels <= 0, qPrintable(QString::number(hiddenPixels)));
 }
 
 void TestKxSelectReader::udpSetupMovesReader()

@@ -632,8 +632,8 @@ void TestCliRecords::syncBringsUsersInLine_data()
         << "Abel|Office|04a1b2c3d4e5f6-04\nBrandt|Staff|04a1b2c3d4e5f7-04\nCole|Visitors|"
         << "";
     QTest::newRow("a line that does not read refuses the list")
-        << header + "Dorn;Dee;Staff;04A1\r\n"
-        << QStringList() << 2 << "Line 2 (Dorn, Dee): '04A1' is no identifier"
+        << header + "Dorn;Dee;Staff;04A1Z\r\n"
+        << QStringList() << 2 << "Line 2 (Dorn, Dee): '04A1Z' is no identifier"
         << ""
         << "";
     QTest::newRow("twice in the list")

@@ -59,10 +59,18 @@ void TestErrorText::databaseErrors()
              QStringLiteral(
                  "Data set entry already exists\n(Identical name combination, device ID, "
                  "IP-address, MAC-address, etc.)\n\nError context: Database\nError code: 19"));
+    // A box shows the sentence; the code goes behind "Show Details".
+    QCOMPARE(databaseErrorSentence(q.lastError()),
+             QStringLiteral("Data set entry already exists\n(Identical name combination, device "
+                            "ID, IP-address, MAC-address, etc.)"));
+    QCOMPARE(databaseErrorDetails(q.lastError()),
+             QStringLiteral("Error context: Database\nError code: 19"));
+    QVERIFY(databaseErrorDetails(QSqlError()).isEmpty());
 
     QVERIFY(!q.exec(QStringLiteral("select nothing from nowhere")));
     const QString other = databaseErrorText(q.lastError());
     QVERIFY(other.startsWith(q.lastError().text()));
+    QCOMPARE(databaseErrorSentence(q.lastError()), q.lastError().text());
     QVERIFY(other.endsWith(QStringLiteral("Error context: Database\nError code: ") +
                            q.lastError().nativeErrorCode()));
 }
