@@ -14,7 +14,7 @@
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "userlist/myimportusers.h"
-#include "views/kelvarahistory.h"
+#include "views/lists/kelvarahistory.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,9 +4,9 @@
 // into /dev/null, the medians of the board build (queries and filling) and its
 // ratio to the shell's time, one paint at 1920 x 1080, one collapse toggle
 // with its paint, and the bytes the cells take.
-#include "core/applicationsettings.h"
 #include "app/kelvaraman.h"
 #include "boardproject.h"
+#include "core/applicationsettings.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "widgets/kxmessagebox.h"

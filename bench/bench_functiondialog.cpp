@@ -14,8 +14,8 @@
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
 #include "functions/flashdrive.h"
-#include "views/kelvarafunctiondialog.h"
-#include "views/kelvarafunctionlogwin.h"
+#include "views/functions/kelvarafunctiondialog.h"
+#include "views/functions/kelvarafunctionlogwin.h"
 
 #include "updatesite.h"
 

@@ -10,7 +10,7 @@
 #include "db/userrecords.h"
 #include "userlist/myexportusers.h"
 #include "userlist/myimportusers.h"
-#include "views/kelvarausers.h"
+#include "views/lists/kelvarausers.h"
 
 #include <QApplication>
 #include <QComboBox>

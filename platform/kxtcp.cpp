@@ -2,8 +2,8 @@
 
 #include "kxguard.h"
 #include "kxlink.h"
-#include "kxporttable.h"
 #include "kxport.h"
+#include "kxporttable.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "kxusb.h"
 
 #include "kxlink.h"
-#include "kxporttable.h"
 #include "kxport.h"
+#include "kxporttable.h"
 #include "kxusbbus.h"
 
 #include <algorithm>

@@ -9,9 +9,9 @@
 // New views and dialogs join by adding a line to shots().
 #include "app/boardmenus.h"
 #include "app/kelvaraman.h"
-#include "views/kelvaratimes.h"
-#include "views/kelvarausers.h"
-#include "views/kxselectreader.h"
+#include "views/lists/kelvaratimes.h"
+#include "views/lists/kelvarausers.h"
+#include "views/readerselection/kxselectreader.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 #include "widgets/kxtablewidget.h"

@@ -2,9 +2,9 @@
 
 #include "access/timemodel.h"
 #include "app/windowcontext.h"
-#include "db/recordcounts.h"
 #include "db/entryselection.h"
 #include "db/projectdatabase.h"
+#include "db/recordcounts.h"
 #include "db/timemodelrecords.h"
 #include "functions/updatecheck.h"
 #include "widgets/guimessages.h"

@@ -7,7 +7,7 @@
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
-#include "views/projectversiongate.h"
+#include "views/project/projectversiongate.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"

@@ -5,9 +5,9 @@
 #include "db/recordrows.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHash>
 #include <QList>
-#include <QDateTime>
 #include <QSqlError>
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "access/accessdataset.h"
 #include "access/accesscsvfiles.h"
+#include "access/accessdataset.h"
 #include "access/readeraccesstables.h"
 #include "core/filewriter.h"
 #include "reader/myrdr.h"

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QGuiApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QStandardPaths>
 #include <QWhatsThis>

@@ -6,10 +6,10 @@
 #include "reader/myrdrkelvara.h"
 #include "reader/readerconnection.h"
 #include "reader/readerfactory.h"
-#include "support/testsupport.h"
 #include "reader/readersettings.h"
 #include "reader/readertask.h"
 #include "simreader.h"
+#include "support/testsupport.h"
 #include "virtualreader.h"
 
 #include <QDir>

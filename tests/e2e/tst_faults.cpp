@@ -20,8 +20,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSysInfo>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <csignal>

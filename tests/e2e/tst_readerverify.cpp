@@ -25,9 +25,9 @@
 #include "virtualreader.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 using namespace kxsim;

@@ -1,8 +1,8 @@
 // The reader settings forms: the settings text they write and read back,
 // the enabling of dependent controls and the pairing number.
 #include "support/testsupport.h"
-#include "views/kelvaracfg_tz60.h"
-#include "views/kelvaracfg_tzu700.h"
+#include "views/readerforms/kelvaracfg_tz60.h"
+#include "views/readerforms/kelvaracfg_tzu700.h"
 #include "widgets/kxmessagebox.h"
 
 #include <QApplication>

@@ -15,14 +15,14 @@
 #include <QDate> // simfixture.h dates the reader logs
 
 #include "e2e/simfixture.h"
-#include "support/testsupport.h"
-#include "viewtestfixture.h"
 #include "reader/readertypes.h"
-#include "views/kelvaracfgform.h"
-#include "views/kelvaradoors.h"
-#include "views/kelvaraeditdoor.h"
-#include "views/kxinputipaddr.h"
-#include "views/kxselectreader.h"
+#include "support/testsupport.h"
+#include "views/editors/kelvaraeditdoor.h"
+#include "views/lists/kelvaradoors.h"
+#include "views/readerforms/kelvaracfgform.h"
+#include "views/readerselection/kxinputipaddr.h"
+#include "views/readerselection/kxselectreader.h"
+#include "viewtestfixture.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
@@ -39,8 +39,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTableWidget>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>

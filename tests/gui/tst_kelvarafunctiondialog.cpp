@@ -13,9 +13,9 @@
 #include "functions/flashdrive.h"
 #include "support/officesite.h"
 #include "support/testsupport.h"
-#include "views/flashdrivedialogs.h"
-#include "views/kelvarafunctiondialog.h"
-#include "views/kelvarafunctionlogwin.h"
+#include "views/functions/flashdrivedialogs.h"
+#include "views/functions/kelvarafunctiondialog.h"
+#include "views/functions/kelvarafunctionlogwin.h"
 #include "widgets/guimessages.h"
 #include "widgets/kelvaratablecellcheckbox.h"
 #include "widgets/kxdialogs.h"
@@ -42,8 +42,8 @@
 #include <algorithm>
 
 #include <functional>
-#include <vector>
 #include <memory>
+#include <vector>
 
 using namespace kxsim;
 

@@ -8,9 +8,9 @@
 #include "db/holidayrecords.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
-#include "views/kelvarahistory.h"
-#include "widgets/kxdialogs.h"
+#include "views/lists/kelvarahistory.h"
 #include "viewtestfixture.h"
+#include "widgets/kxdialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,19 +1,19 @@
+#include "app/kelvaraman.h"
 #include "core/applicationsettings.h"
 #include "core/archivetool.h"
-#include "widgets/guimessages.h"
-#include "app/kelvaraman.h"
-#include "widgets/kxdialogs.h"
 #include "core/paths.h"
 #include "core/windowplacement.h"
-#include "db/demoproject.h"
 #include "db/audithistory.h"
+#include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/schemaversion.h"
 #include "support/testsupport.h"
 #include "support/zipwriter.h"
-#include "views/kelvarageneralsettingsdialog.h"
-#include "views/kelvaraprojectsettingsdialog.h"
+#include "views/settings/kelvarageneralsettingsdialog.h"
+#include "views/settings/kelvaraprojectsettingsdialog.h"
+#include "widgets/guimessages.h"
+#include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 
@@ -23,10 +23,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QProcess>
-#include <QSpinBox>
+#include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QSqlQuery>
 
 #include <memory>

@@ -4,7 +4,7 @@
 #include "db/projectparameters.h"
 #include "db/transponderidd.h"
 #include "support/testsupport.h"
-#include "views/kelvaraprojectsettingsdialog.h"
+#include "views/settings/kelvaraprojectsettingsdialog.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 

@@ -15,16 +15,16 @@
 #include "db/userrecords.h"
 #include "functions/kelvaraupdatethread.h"
 #include "support/testsupport.h"
-#include "views/kelvaraeditdate.h"
-#include "views/kelvarawhydialog.h"
-#include "views/kelvaraeditholidays.h"
-#include "views/kelvaraedittimemodel.h"
-#include "views/kelvarapublicholidays.h"
-#include "views/kelvaratimeperiod.h"
-#include "views/kelvaratimes.h"
-#include "widgets/kxsizing.h"
+#include "views/board/kelvarawhydialog.h"
+#include "views/editors/kelvaraeditdate.h"
+#include "views/editors/kelvaraeditholidays.h"
+#include "views/editors/kelvaraedittimemodel.h"
+#include "views/editors/kelvarapublicholidays.h"
+#include "views/editors/kelvaratimeperiod.h"
+#include "views/lists/kelvaratimes.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
+#include "widgets/kxsizing.h"
 #include "widgets/kxtablewidget.h"
 
 #include "simreader.h"
@@ -35,17 +35,17 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QScrollBar>
-#include <QSpinBox>
 #include <QDateEdit>
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 

@@ -9,9 +9,9 @@
 
 #include "e2e/simfixture.h"
 #include "support/testsupport.h"
+#include "views/editors/kelvaraedituser.h"
+#include "views/lists/kelvarausers.h"
 #include "viewtestfixture.h"
-#include "views/kelvaraedituser.h"
-#include "views/kelvarausers.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,7 +30,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QHeaderView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>

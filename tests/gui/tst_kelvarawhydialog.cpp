@@ -11,16 +11,16 @@
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
-#include "views/kelvarawhydialog.h"
+#include "views/board/kelvarawhydialog.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxresources.h"
 
 #include <QApplication>
-#include <QTranslator>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QTranslator>
 
 class TestKelvaraWhyDialog : public QObject
 {

@@ -15,9 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 
 #include <netinet/in.h>

@@ -16,8 +16,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <cstring>
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>

@@ -7,9 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QThread>
 #include <QFile>
 #include <QSqlQuery>
+#include <QThread>
 #include <QtEndian>
 
 #include <arpa/inet.h>

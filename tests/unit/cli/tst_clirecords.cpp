@@ -5,9 +5,9 @@
 #include "support/testsupport.h"
 
 #include "db/accessrights.h"
-#include "db/projectdatabase.h"
 #include "db/entryrecords.h"
 #include "db/holidayrecords.h"
+#include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"

@@ -5,8 +5,8 @@
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
-#include "support/testsupport.h"
 #include "dbtesthelpers.h"
+#include "support/testsupport.h"
 
 #include <algorithm>
 

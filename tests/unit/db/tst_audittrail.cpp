@@ -14,10 +14,10 @@
 #include "db/projectparameters.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
+#include "dbtesthelpers.h"
 #include "support/testsupport.h"
 #include "userlist/myimportusers.h"
 #include "userlist/userlistsync.h"
-#include "dbtesthelpers.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>

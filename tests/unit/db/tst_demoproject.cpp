@@ -7,8 +7,8 @@
 #include "db/timemodelrecords.h"
 #include "db/transponderidd.h"
 #include "db/userrecords.h"
-#include "support/testsupport.h"
 #include "dbtesthelpers.h"
+#include "support/testsupport.h"
 
 class TestDemoProject : public QObject
 {

@@ -1,0 +1,66 @@
+#include "views/project/projectversiongate.h"
+
+#include "db/schemaversion.h"
+#include "functions/projectupgrade.h"
+#include "widgets/kxmessagebox.h"
+#include "widgets/kxwaitcursor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace ProjectVersionGate {
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ProjectVersionGate", text);
+}
+} // namespace
+
+bool admit(QWidget *parent, const QString &projectFolder)
+{
+    const QString title = tr("Open Project");
+    const SchemaVersion::Probe probe = SchemaVersion::probeFolder(projectFolder);
+    if (probe.state == SchemaVersion::State::Current)
+        return true;
+    if (probe.state != SchemaVersion::State::Older) {
+        KxMessageBox::critical(
+            parent, title,
+            QStringLiteral("%1\n\n%2")
+                .arg(QDir::toNativeSeparators(projectFolder), SchemaVersion::message(probe)));
+        return false;
+    }
+    const QString upgradeTitle = tr("Upgrade Project");
+    if (KxMessageBox::question(
+            parent, upgradeTitle,
+            tr("The project\n\n%1\n\nwas made by an older version of Kelvara Manager (schema "
+               "version %2; this program uses %3).\n\nUpgrade it now? A backup of the project "
+               "folder is made first.")
+                .arg(QDir::toNativeSeparators(projectFolder))
+                .arg(probe.version)
+                .arg(SchemaVersion::current())) != QMessageBox::Yes)
+        return false;
+
+    ProjectUpgrade::Result result;
+    {
+        KxWaitCursor wait;
+        result = ProjectUpgrade::run(projectFolder);
+    }
+    switch (result.outcome) {
+    case ProjectUpgrade::Outcome::Upgraded:
+        KxMessageBox::information(
+            parent, upgradeTitle,
+            tr("The project was upgraded to schema version %1.\n\nThe backup of the project as "
+               "it was is\n\n%2")
+                .arg(result.to)
+                .arg(QDir::toNativeSeparators(result.backup)));
+        return true;
+    case ProjectUpgrade::Outcome::AlreadyCurrent:
+        return true;
+    default:
+        KxMessageBox::critical(parent, upgradeTitle, result.message);
+        return false;
+    }
+}
+
+} // namespace ProjectVersionGate
