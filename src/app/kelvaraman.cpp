@@ -13,6 +13,7 @@
 #include "userlist/myexportusers.h"
 #include "views/kelvaraboardlegend.h"
 #include "views/kelvaradoors.h"
+#include "views/kelvaraevents.h"
 #include "views/kelvarafunctiondialog.h"
 #include "views/kelvarageneralsettingsdialog.h"
 #include "views/kelvaraprojectsettingsdialog.h"
@@ -39,6 +40,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWhatsThis>
@@ -78,6 +80,11 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         if (m_boardFrame->isVisible())
             buildBoard();
     });
+    m_events = new KelvaraEvents(m_context.settings, m_context.params, centralWidget());
+    m_events->hide();
+    centralWidget()->layout()->addWidget(m_events);
+    connect(m_events, &KelvaraEvents::showOnBoard, this, &KelvaraMan::showBoardCell);
+    connect(m_events, &KelvaraEvents::openUser, this, &KelvaraMan::showUser);
     m_tooltipsAction->setChecked(m_context.settings.areToolTipsOn);
     const SchemaVersion::State lastProject = m_project->takeLastProject();
     // A folder standing in for the USB flash drive (simulated sites, trials).
@@ -132,6 +139,10 @@ void KelvaraMan::createMenus()
     file->addSeparator();
     file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
+    // The view switch (board, users, entries, time models, events) belongs in
+    // a View menu with Ctrl+1 .. Ctrl+5; the event log is its fifth entry.
+    file->addAction(tr("E&vent Log"), this, &KelvaraMan::enterEvents,
+                    QKeySequence(QStringLiteral("Ctrl+5")));
     file->addSeparator();
     file->addAction(tr("&End"), this, &QWidget::close);
     createEditMenu();
@@ -199,6 +210,7 @@ void KelvaraMan::createToolBar()
         {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, true},
         {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, true},
         {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, true},
+        {":/events-48.png", tr("Event Log"), &KelvaraMan::enterEvents, true},
         {nullptr, QString(), nullptr, false},
         {":/update-48.png",
          tr("Update Access Rights\n(Changed rights are marked with red background colour)"),
@@ -494,6 +506,30 @@ void KelvaraMan::enterTabKelvara()
     buildBoard();
 }
 
+void KelvaraMan::enterEvents()
+{
+    if (!m_project->requireProject(tr("Event Log")))
+        return;
+    m_events->buildList();
+    showView(m_events);
+    m_events->table()->setFocus();
+}
+
+void KelvaraMan::showBoardCell(int pkUsers, int pkDoors)
+{
+    enterTabKelvara();
+    const int row = boardData().rowOfUser(pkUsers);
+    const int column = boardData().columnOfEntry(pkDoors);
+    if (row > 0 && column > 0)
+        m_find->revealCell(row, column);
+}
+
+void KelvaraMan::showUser(int pkUsers)
+{
+    enterUsers();
+    m_users->selectUserKey(pkUsers);
+}
+
 void KelvaraMan::enterTimes()
 {
     m_times->setDatabasePath(m_context.databasePath);
@@ -511,6 +547,7 @@ void KelvaraMan::setHelp(bool on)
     m_times->setHelp(on);
     m_users->setHelp(on);
     m_doors->setHelp(on);
+    m_events->setHelp(on);
     for (const auto &tool : qAsConst(m_toolButtons)) {
         tool.first->setWhatsThis(tool.second);
         tool.first->setToolTip(on ? tool.second : QString());

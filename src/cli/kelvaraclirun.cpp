@@ -209,6 +209,9 @@ int KelvaraCli::runFunction(QStringList arguments)
             return databaseFailure(error);
         auto update = std::make_unique<KelvaraUpdateThread>(m_project);
         update->setHolidays(holidays);
+        ApplicationSettings settings;
+        settings.loadSettings();
+        update->setReadEventsFirst(settings.readEventsBeforeUpdate);
         thread = std::move(update);
         break;
     }

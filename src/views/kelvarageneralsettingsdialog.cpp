@@ -12,6 +12,7 @@
 #include "widgets/readerpicture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -186,6 +187,16 @@ void KelvaraGeneralSettingsDialog::build()
     parallelRow->addWidget(m_parallel);
     parallelRow->addStretch();
     layout->addLayout(parallelRow);
+    m_readEventsFirst = new QCheckBox(tr("Read events before updating"), this);
+    m_readEventsFirst->setChecked(settings.readEventsBeforeUpdate);
+    const QString readFirstHelp =
+        tr("New access tables delete a reader's event list. When this is on, an update first "
+           "reads the reader's events and keeps them in the project; if that fails, nothing is "
+           "sent and the reader keeps its events.");
+    m_readEventsFirst->setWhatsThis(readFirstHelp);
+    if (settings.areToolTipsOn)
+        m_readEventsFirst->setToolTip(readFirstHelp);
+    layout->addWidget(m_readEventsFirst);
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
     auto *cancel = new QPushButton(tr("Cancel"), this);
@@ -405,11 +416,13 @@ void KelvaraGeneralSettingsDialog::accept()
     const QString oldUhf = m_settings.uhfProgrammerReader;
     const int oldRegion = m_settings.uhfRegion;
     const int oldParallel = m_settings.parallelEntries;
+    const bool oldReadFirst = m_settings.readEventsBeforeUpdate;
     m_settings.hfProgrammerReader = referenceText(m_reader[0]);
     m_settings.uhfProgrammerReader = referenceText(m_reader[1]);
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
     m_settings.parallelEntries = m_parallel->value();
+    m_settings.readEventsBeforeUpdate = m_readEventsFirst->isChecked();
     // A reader that failed its connection test is kept but not configured.
     for (int range = 0; range < 2; ++range) {
         const ReaderFactory::ProgrammerReader &reader = m_reader[range];
@@ -422,6 +435,7 @@ void KelvaraGeneralSettingsDialog::accept()
             m_settings.uhfProgrammerReader = oldUhf;
             m_settings.uhfRegion = oldRegion;
             m_settings.parallelEntries = oldParallel;
+            m_settings.readEventsBeforeUpdate = oldReadFirst;
             return;
         }
     }

@@ -10,6 +10,7 @@
 #include <functional>
 
 class ApplicationSettings;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -71,6 +72,7 @@ public:
     KelvaraRegion *regionBox() const { return m_region; }
     QPushButton *okButton() const { return m_ok; }
     QSpinBox *parallelBox() const { return m_parallel; }
+    QCheckBox *readEventsFirstBox() const { return m_readEventsFirst; }
 
 signals:
     void settingsChanged();
@@ -100,5 +102,6 @@ private:
     QPushButton *m_select[2] = {};
     KelvaraRegion *m_region = nullptr;
     QSpinBox *m_parallel = nullptr;
+    QCheckBox *m_readEventsFirst = nullptr;
     QPushButton *m_ok = nullptr;
 };

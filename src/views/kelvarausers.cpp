@@ -211,6 +211,17 @@ void KelvaraUsers::selectUser(const QString &familyName, const QString &firstNam
     }
 }
 
+bool KelvaraUsers::selectUserKey(int pkUsers)
+{
+    for (int r = 0; r < table()->rowCount(); ++r) {
+        if (table()->item(r, 2)->data(KeyRole).toInt() == pkUsers) {
+            selectWholeRow(r);
+            return true;
+        }
+    }
+    return false;
+}
+
 void KelvaraUsers::columnWidthSet(int column, int width)
 {
     m_importTable->setColumnWidth(column, width);
