@@ -1,6 +1,5 @@
 #include "functions/kelvarareadeventsthread.h"
 
-
 KelvaraReadEventsThread::KelvaraReadEventsThread(const ProjectParameters &project, QObject *parent)
     : KelvaraFunctionThread(project, parent)
 {
