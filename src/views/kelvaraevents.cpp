@@ -12,6 +12,9 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
+#include <QInputDialog>
+#include <QTableWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -114,9 +117,10 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     m_board = new QPushButton(tr("Show on &Board"), this);
     m_user = new QPushButton(tr("Open &User"), this);
     m_addUser = new QPushButton(tr("&Add as New User..."), this);
+    m_seen = new QPushButton(tr("&Seen Today in Area..."), this);
     auto *actions = new QHBoxLayout;
     actions->addWidget(m_count, 1);
-    for (QPushButton *button : {m_board, m_user, m_addUser, m_export, m_report})
+    for (QPushButton *button : {m_board, m_user, m_addUser, m_seen, m_export, m_report})
         actions->addWidget(button);
 
     auto *layout = new QVBoxLayout(this);
@@ -141,6 +145,7 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     connect(m_board, &QPushButton::clicked, this, &KelvaraEvents::showOnBoardAsked);
     connect(m_user, &QPushButton::clicked, this, &KelvaraEvents::openUserAsked);
     connect(m_addUser, &QPushButton::clicked, this, &KelvaraEvents::addUserAsked);
+    connect(m_seen, &QPushButton::clicked, this, &KelvaraEvents::seenInAreaAsked);
     connect(m_table, &QTableView::doubleClicked, this, &KelvaraEvents::showOnBoardAsked);
     connect(m_model, &QAbstractItemModel::modelReset, this, &KelvaraEvents::selectionChanged);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -441,6 +446,73 @@ void KelvaraEvents::addUserAsked()
     emit openUser(key);
 }
 
+QList<QStringList> KelvaraEvents::seenInArea(const QString &area, const QDateTime &since)
+{
+    QList<QStringList> lines;
+    QList<EventRow> rows;
+    ProjectDatabase db(m_params.databasePath);
+    QSqlError error = db.lastError();
+    if (db.open()) {
+        QSqlQuery query = db.query();
+        error = EventRecords::seenInArea(query, area, EventRecords::toSeconds(since), rows);
+    }
+    if (error.isValid()) {
+        showDatabaseError(this, tr("DB event list"), error);
+        return lines;
+    }
+    for (const EventRow &row : qAsConst(rows))
+        lines << QStringList{QStringLiteral("%1, %2").arg(row.familyName, row.firstName),
+                             row.groupName, row.doorName,
+                             row.time().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))};
+    return lines;
+}
+
+void KelvaraEvents::seenInAreaAsked()
+{
+    EventRecords::EventChoices choices;
+    {
+        ProjectDatabase db(m_params.databasePath);
+        if (db.open()) {
+            QSqlQuery query = db.query();
+            EventRecords::choices(query, choices);
+        }
+    }
+    const QVariantList place = m_place->currentData().toList();
+    QString area = place.size() == 2 && place.at(0).toInt() == AreaKind
+                       ? place.at(1).toString()
+                       : choices.areas.value(0);
+    if (choices.areas.size() > 1 && (place.size() != 2 || place.at(0).toInt() != AreaKind)) {
+        bool ok = false;
+        area = QInputDialog::getItem(this, tr("Seen Today in Area"), tr("Area:"), choices.areas,
+                                     0, false, &ok);
+        if (!ok)
+            return;
+    }
+    if (area.isEmpty())
+        return;
+    const QDateTime since(m_params.siteToday(), QTime(0, 0));
+    const QList<QStringList> lines = seenInArea(area, since);
+
+    auto *dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(tr("Seen Today in Area %1").arg(area));
+    auto *table = new QTableWidget(lines.size(), 4, dialog);
+    table->setHorizontalHeaderLabels({tr("User"), tr("Group"), tr("Last Entry"), tr("Time")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int r = 0; r < lines.size(); ++r) {
+        for (int c = 0; c < 4; ++c)
+            table->setItem(r, c, new QTableWidgetItem(lines.at(r).at(c)));
+    }
+    table->resizeColumnsToContents();
+    auto *layout = new QVBoxLayout(dialog);
+    layout->addWidget(new QLabel(tr("%n user(s) let in since %1", nullptr, lines.size())
+                                     .arg(since.toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
+                                 dialog));
+    layout->addWidget(table);
+    dialog->resize(600, 400);
+    dialog->show();
+}
+
 void KelvaraEvents::setHelp(bool isToolTips)
 {
     const auto help = [isToolTips](QWidget *widget, const QString &text) {
@@ -456,6 +528,8 @@ void KelvaraEvents::setHelp(bool isToolTips)
     help(m_board, tr("Shows the user and the entry of the event on the access board."));
     help(m_user, tr("Opens the user of the event in the user administration."));
     help(m_addUser, tr("Adds a new user holding the unknown identifier of the event."));
+    help(m_seen, tr("Lists the users let in at the area chosen as place since the start of "
+                    "the day, each with the last entry and time: a quick roll call."));
     help(m_export, tr("Writes the events shown into a semicolon-separated file."));
     help(m_report, tr("Writes the events shown as a PDF report."));
 }

@@ -44,6 +44,9 @@ public:
     // The filter in words, for the report and the count line.
     QString filterText() const;
 
+    // The roll call of the area since the moment: user, group, entry, time.
+    QList<QStringList> seenInArea(const QString &area, const QDateTime &since);
+
     // The rows of the filter, every one, as CSV (";", "\r\n", formula-safe).
     QByteArray csvText();
     // The report as HTML (title, project, filter, printed time, the rows).
@@ -66,6 +69,9 @@ public slots:
     void showOnBoardAsked();
     void openUserAsked();
     void addUserAsked();
+    // "Seen today in area ...": who was let in at the area chosen as place
+    // since the start of the day, each with the last entry and time.
+    void seenInAreaAsked();
 
 private:
     void selectionChanged();
@@ -90,4 +96,5 @@ private:
     QPushButton *m_board = nullptr;
     QPushButton *m_user = nullptr;
     QPushButton *m_addUser = nullptr;
+    QPushButton *m_seen = nullptr;
 };
