@@ -4,7 +4,6 @@
 // page by page, storing one read of 65,535 events (database and files), and
 // prints the database's bytes per event. Prints medians.
 #include "access/readereventlog.h"
-#include "db/accessrights.h"
 #include "db/eventlogmodel.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
@@ -58,6 +57,7 @@ qint64 databaseBytes(const QString &path)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("Bench"));
     const QString db = ProjectDatabase::databasePathForProject(folder);
@@ -73,13 +73,13 @@ int main(int argc, char *argv[])
         database.transaction();
         QSqlQuery q = database.query();
         for (int u = 0; u < Users; ++u)
-            ProjectDatabase::exec(q,
-                                  QStringLiteral("insert into users (familyName,firstName,"
-                                                 "groupName,iddIso14443) values (?,?,?,?)"),
-                                  {QStringLiteral("Last%1").arg(u), QStringLiteral("First"),
-                                   QStringLiteral("Group%1").arg(u % 50),
-                                   TransponderIdd::fromHex(iddOf(u), TransponderIdd::Iso14443A)
-                                       .toStored()});
+            ProjectDatabase::exec(
+                q,
+                QStringLiteral("insert into users (familyName,firstName,"
+                               "groupName,iddIso14443) values (?,?,?,?)"),
+                {QStringLiteral("Last%1").arg(u), QStringLiteral("First"),
+                 QStringLiteral("Group%1").arg(u % 50),
+                 TransponderIdd::fromHex(iddOf(u), TransponderIdd::Iso14443A).toStored()});
         for (int e = 0; e < Entries; ++e)
             ProjectDatabase::exec(q,
                                   QStringLiteral("insert into doors (doorName,areaName,"
@@ -128,8 +128,8 @@ int main(int argc, char *argv[])
         stored = q.value(0).toLongLong();
     }
     const qint64 fullBytes = databaseBytes(db);
-    std::printf("events stored: %lld over %d entries and %d users (filled in %.1f s)\n",
-                stored, Entries, Users, fillSeconds);
+    std::printf("events stored: %lld over %d entries and %d users (filled in %.1f s)\n", stored,
+                Entries, Users, fillSeconds);
     std::printf("database bytes per event: %.1f\n",
                 double(fullBytes - emptyBytes) / double(qMax<qint64>(1, stored)));
 
@@ -153,7 +153,8 @@ int main(int argc, char *argv[])
     const Change changes[] = {
         {"an entry", [](EventFilter &f) { f.pkDoors = 17; }},
         {"an area", [](EventFilter &f) { f.area = QStringLiteral("Area3"); }},
-        {"a user", [](EventFilter &f) {
+        {"a user",
+         [](EventFilter &f) {
              f.familyName = QStringLiteral("Last42");
              f.firstName = QStringLiteral("First");
          }},
@@ -161,7 +162,8 @@ int main(int argc, char *argv[])
         {"denied", [](EventFilter &f) { f.result = EventFilter::Denied; }},
         {"unknown identifiers", [](EventFilter &f) { f.result = EventFilter::Unknown; }},
         {"free text", [](EventFilter &f) { f.text = QStringLiteral("Last123"); }},
-        {"yesterday", [&](EventFilter &f) {
+        {"yesterday",
+         [&](EventFilter &f) {
              f.from = secondsOf(today.addDays(-1));
              f.to = secondsOf(today);
          }},
@@ -206,12 +208,9 @@ int main(int argc, char *argv[])
     const double storing = medianMs(
         [&] {
             --door;
-            ReaderEventLog::keep(
-                db, dir.filePath(QStringLiteral("data-%1").arg(door)), QStringLiteral("Door"),
-                door, quint32(0x20000 + door), read, QDateTime::currentDateTime(),
-                [&](const QString &idd, QList<ImportedTransponderRow> &rows) {
-                    return AccessRights::findImportedTransponder(db, idd, door, rows);
-                });
+            ReaderEventLog::keep(db, dir.filePath(QStringLiteral("data-%1").arg(door)),
+                                 QStringLiteral("Door"), door, quint32(0x20000 + door), read,
+                                 QDateTime::currentDateTime());
         },
         3);
     std::printf("storing one read of 65,535 events (database and files): %.1f ms\n", storing);
@@ -219,11 +218,7 @@ int main(int argc, char *argv[])
         [&] {
             ReaderEventLog::keep(db, dir.filePath(QStringLiteral("data-%1").arg(door)),
                                  QStringLiteral("Door"), door, quint32(0x20000 + door), read,
-                                 QDateTime::currentDateTime(),
-                                 [&](const QString &idd, QList<ImportedTransponderRow> &rows) {
-                                     return AccessRights::findImportedTransponder(db, idd, door,
-                                                                                  rows);
-                                 });
+                                 QDateTime::currentDateTime());
         },
         3);
     std::printf("reading the same 65,535 events again (nothing new): %.1f ms\n", again);

@@ -1,7 +1,9 @@
 #include "access/readereventlog.h"
 
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
+#include "db/recordstatement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,9 +41,8 @@ ReaderEventData ReaderEventLog::dataOf(const ReaderEvent &event)
 }
 
 ReaderEventLog::Result ReaderEventLog::keep(const QString &databasePath, const QString &folder,
-                                            const QString &folderKey, int pkDoors,
-                                            quint32 deviceId, const QList<ReaderEvent> &events,
-                                            const QDateTime &now, const TransponderLookup &lookup)
+                                            const QString &folderKey, int pkDoors, quint32 deviceId,
+                                            const QList<ReaderEvent> &events, const QDateTime &now)
 {
     Result result;
     const auto dbFailure = [&result](const QSqlError &error) {
@@ -82,21 +83,16 @@ ReaderEventLog::Result ReaderEventLog::keep(const QString &databasePath, const Q
                     sizes.insert(path, QFileInfo::exists(path) ? QFileInfo(path).size() : -1);
             }
             result.fresh = freshEvents.size();
-            // One look-up per identifier: a read holds many events of few cards.
-            QHash<QString, QList<ImportedTransponderRow>> known;
-            const TransponderLookup cached = [&](const QString &idd,
-                                                 QList<ImportedTransponderRow> &rows) {
-                const auto it = known.constFind(idd);
-                if (it != known.constEnd()) {
-                    rows = *it;
-                    return QSqlError();
-                }
-                const QSqlError lookupError = lookup(idd, rows);
-                if (!lookupError.isValid())
-                    known.insert(idd, rows);
-                return lookupError;
+            // One read of the users for the whole list, not one per event.
+            AccessRights::TransponderOwners owners;
+            if (!freshEvents.isEmpty() && !AccessRights::transponderOwners(query, pkDoors, owners))
+                error = RecordStatement::failure(query);
+            const TransponderLookup cached = [&owners](const QString &idd,
+                                                       QList<ImportedTransponderRow> &rows) {
+                rows = owners.value(AccessRights::transponderKey(idd));
+                return QSqlError();
             };
-            if (!freshEvents.isEmpty()) {
+            if (!freshEvents.isEmpty() && !error.isValid()) {
                 const AccessCsvFiles::Result files =
                     AccessCsvFiles::appendEventFiles(folder, folderKey, freshEvents, cached);
                 if (!files.ok()) {

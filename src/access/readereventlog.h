@@ -34,8 +34,7 @@ public:
     static ReaderEventData dataOf(const ReaderEvent &event);
 
     // `now` is the site's wall clock (retention counts from it).
-    static Result keep(const QString &databasePath, const QString &folder,
-                       const QString &folderKey, int pkDoors, quint32 deviceId,
-                       const QList<ReaderEvent> &events, const QDateTime &now,
-                       const TransponderLookup &lookup);
+    static Result keep(const QString &databasePath, const QString &folder, const QString &folderKey,
+                       int pkDoors, quint32 deviceId, const QList<ReaderEvent> &events,
+                       const QDateTime &now);
 };

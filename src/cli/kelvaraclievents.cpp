@@ -74,8 +74,8 @@ int KelvaraCli::events(QStringList arguments)
     const bool unknown = takeFlag(arguments, QStringLiteral("--unknown"));
     if (int(granted) + int(denied) + int(unknown) > 1)
         return usageError(tr("Give one of --granted, --denied and --unknown."));
-    filter.result = granted  ? EventFilter::Granted
-                    : denied ? EventFilter::Denied
+    filter.result = granted   ? EventFilter::Granted
+                    : denied  ? EventFilter::Denied
                     : unknown ? EventFilter::Unknown
                               : EventFilter::AnyResult;
     if (!noneLeft(arguments, exitCode))
@@ -102,8 +102,8 @@ int KelvaraCli::events(QStringList arguments)
     QList<EventRow> rows;
     QSqlError error = EventRecords::holidayDates(query, holidays);
     if (!error.isValid())
-        error = EventRecords::list(query, filter, EventCursor(), std::numeric_limits<int>::max(),
-                                   rows);
+        error =
+            EventRecords::list(query, filter, EventCursor(), std::numeric_limits<int>::max(), rows);
     if (error.isValid())
         return databaseFailure(error);
 
@@ -119,12 +119,12 @@ int KelvaraCli::events(QStringList arguments)
                     {QStringLiteral("antenna"), tr("Antenna"), QString(), false}});
     for (const EventRow &row : qAsConst(rows)) {
         const bool onHoliday = !row.invalidTime && holidays.contains(row.time().date());
-        table.addRow({timeText(row), row.areaName, row.doorName,
-                      row.userKey ? QStringLiteral("%1, %2").arg(row.familyName, row.firstName)
-                                  : QString(),
-                      row.groupName, row.idd,
-                      EventRecords::resultKey(row.granted, row.errorNumber, onHoliday),
-                      row.errorNumber, row.antenna});
+        table.addRow(
+            {timeText(row), row.areaName, row.doorName,
+             row.userKey ? QStringLiteral("%1, %2").arg(row.familyName, row.firstName) : QString(),
+             row.groupName, row.idd,
+             EventRecords::resultKey(row.granted, row.errorNumber, onHoliday), row.errorNumber,
+             row.antenna});
     }
     return printList(table, format);
 }

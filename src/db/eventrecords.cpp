@@ -1,11 +1,13 @@
 #include "db/eventrecords.h"
 
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QHash>
+#include <QRegularExpression>
 
 namespace {
 
@@ -37,33 +39,6 @@ EventRow rowOf(const QSqlQuery &query)
     row.groupName = query.value(16).toString();
     return row;
 }
-
-// The identifier as compared: lower case, without the zero bytes in front
-// that extending it to the project's length adds.
-QString iddKey(QString hex)
-{
-    hex = hex.toLower();
-    int zeros = 0;
-    while (zeros < hex.size() && hex.at(zeros) == QLatin1Char('0'))
-        ++zeros;
-    return hex.mid(zeros);
-}
-
-// The hex part of a stored identifier ("hex-type"; the long-range form
-// carries four characters before it), or empty.
-QString storedKey(const QString &stored, int skip)
-{
-    const int dash = stored.indexOf(QLatin1Char('-'));
-    if (dash <= skip)
-        return QString();
-    return iddKey(stored.mid(skip, dash - skip));
-}
-
-struct Holder
-{
-    int key = 0;
-    QString familyName, firstName, groupName;
-};
 
 QString likeText(const QString &text)
 {
@@ -100,12 +75,16 @@ QString EventFilter::clause(QVariantList &values) const
         parts << QStringLiteral("e.FKdoors in (select PKdoors from doors where areaName=?)");
         values << area;
     }
+    // Names and groups select user copies first, so the events come by
+    // the index on the copy and time rather than by a walk through all.
     if (!familyName.isEmpty() || !firstName.isEmpty()) {
-        parts << QStringLiteral("u.familyName=? and u.firstName=?");
+        parts << QStringLiteral("e.FKeventUsers in (select PKeventUsers from eventUsers where "
+                                "familyName=? and firstName=?)");
         values << familyName << firstName;
     }
     if (!groupName.isEmpty()) {
-        parts << QStringLiteral("u.groupName=?");
+        parts << QStringLiteral(
+            "e.FKeventUsers in (select PKeventUsers from eventUsers where groupName=?)");
         values << groupName;
     }
     if (!idd.isEmpty()) {
@@ -119,16 +98,60 @@ QString EventFilter::clause(QVariantList &values) const
     else if (result == Unknown)
         parts << QStringLiteral("e.FKeventUsers is null");
     if (!text.isEmpty()) {
-        const QString like = likeText(text);
-        parts << QStringLiteral("(e.idd like ? escape '\\' or u.familyName like ? escape '\\' or "
-                                "u.firstName like ? escape '\\' or u.groupName like ? escape '\\' "
-                                "or d.doorName like ? escape '\\' or d.areaName like ? escape "
-                                "'\\')");
-        for (int i = 0; i < 6; ++i)
-            values << like;
+        // The names and places the text is in were found beforehand (their
+        // keys are integers); an identifier is hex, so only a hex text can be
+        // in one. Each period is then walked in its index, not row by row.
+        QStringList any;
+        static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]+$"));
+        if (hex.match(text).hasMatch()) {
+            any << QStringLiteral("e.idd like ?");
+            values << QString(QLatin1Char('%') + text.toUpper() + QLatin1Char('%'));
+        }
+        if (!textUsers.isEmpty())
+            any << QStringLiteral("e.FKeventUsers in (%1)").arg(textUsers);
+        if (!textDoors.isEmpty())
+            any << QStringLiteral("e.FKdoors in (%1)").arg(textDoors);
+        parts << (any.isEmpty()
+                      ? QStringLiteral("0")
+                      : QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')'));
     }
     return parts.join(QStringLiteral(" and "));
 }
+
+namespace {
+
+// The user copies and entries whose names hold the filter's text, as key lists.
+QSqlError resolveText(QSqlQuery &query, EventFilter &filter)
+{
+    filter.textUsers.clear();
+    filter.textDoors.clear();
+    if (filter.text.isEmpty())
+        return QSqlError();
+    const QString like = likeText(filter.text);
+    const auto keys = [&](const QString &statement, int likes, QString &list) {
+        QVariantList values;
+        for (int i = 0; i < likes; ++i)
+            values << like;
+        if (!ProjectDatabase::exec(query, statement, values))
+            return false;
+        QSet<int> found;
+        while (query.next())
+            found.insert(query.value(0).toInt());
+        list = RecordStatement::keyList(found);
+        return RecordStatement::rowsEnded(query);
+    };
+    if (!keys(QStringLiteral("select PKeventUsers from eventUsers where familyName like ? escape "
+                             "'\\' or firstName like ? escape '\\' or groupName like ? escape "
+                             "'\\'"),
+              3, filter.textUsers) ||
+        !keys(QStringLiteral("select PKdoors from doors where doorName like ? escape '\\' or "
+                             "areaName like ? escape '\\'"),
+              2, filter.textDoors))
+        return RecordStatement::failure(query);
+    return QSqlError();
+}
+
+} // namespace
 
 namespace EventRecords {
 
@@ -205,10 +228,13 @@ qint64 fingerprint(quint32 deviceId, const ReaderEventData &event, int occurrenc
 }
 
 QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
-                const QList<ReaderEventData> &events, const QDateTime &readAt,
-                QList<int> &fresh)
+                const QList<ReaderEventData> &events, const QDateTime &readAt, QList<int> &fresh)
 {
     fresh.clear();
+    // A read of thousands of events touches the same index pages again and
+    // again: a larger page cache for this connection keeps them rather than
+    // spilling them to the file in mid-transaction.
+    query.exec(QStringLiteral("pragma cache_size=-65536"));
     bool found = false;
     if (!ProjectDatabase::exec(query, QStringLiteral("select 1 from doors where PKdoors=?"),
                                {pkDoors}) ||
@@ -219,35 +245,19 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
             QStringLiteral("The entry was removed while its events were read; they were not "
                            "stored."));
 
-    // Who holds which identifier now: users with rights at this entry first.
-    QHash<QString, Holder> holders;
-    if (!ProjectDatabase::exec(
-            query,
-            QStringLiteral("select PKusers,familyName,firstName,groupName,iddIso14443,"
-                           "iddClass1Gen2 from users order by (select count(*) from access "
-                           "where FKusers=PKusers and FKdoors=?)=0,PKusers"),
-            {pkDoors}))
-        return RecordStatement::failure(query);
-    while (query.next()) {
-        const Holder holder{query.value(0).toInt(), query.value(1).toString(),
-                            query.value(2).toString(), query.value(3).toString()};
-        for (const QString &key : {storedKey(query.value(4).toString(), 0),
-                                   storedKey(query.value(5).toString(), 4)}) {
-            if (!key.isEmpty() && !holders.contains(key))
-                holders.insert(key, holder);
-        }
-    }
-    if (!RecordStatement::rowsEnded(query))
+    // Who holds which identifier now, as the event files name them.
+    AccessRights::TransponderOwners owners;
+    if (!AccessRights::transponderOwners(query, pkDoors, owners))
         return RecordStatement::failure(query);
 
     QHash<int, qint64> copies; // user key -> eventUsers row
     QSqlQuery copy(query.driver()->createResult());
-    const auto copyOf = [&](const Holder &holder, qint64 &key) {
-        if (copies.contains(holder.key)) {
-            key = copies.value(holder.key);
+    const auto copyOf = [&](const ImportedTransponderRow &holder, qint64 &key) {
+        if (copies.contains(holder.pkUsers)) {
+            key = copies.value(holder.pkUsers);
             return true;
         }
-        const QVariantList values{holder.key, holder.familyName, holder.firstName,
+        const QVariantList values{holder.pkUsers, holder.familyName, holder.firstName,
                                   holder.groupName};
         bool there = false;
         if (!ProjectDatabase::exec(copy,
@@ -263,7 +273,7 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
             !RecordStatement::fetchOne(copy, there) || !there)
             return false;
         key = copy.value(0).toLongLong();
-        copies.insert(holder.key, key);
+        copies.insert(holder.pkUsers, key);
         return true;
     };
 
@@ -286,10 +296,10 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
         seen.insert(same, occurrence + 1);
 
         QVariant userCopy(QVariant::LongLong);
-        const auto holder = holders.constFind(iddKey(event.idd));
-        if (holder != holders.constEnd()) {
+        const auto holder = owners.constFind(AccessRights::transponderKey(event.idd));
+        if (holder != owners.constEnd() && !holder->isEmpty()) {
             qint64 key = 0;
-            if (!copyOf(*holder, key))
+            if (!copyOf(holder->first(), key))
                 return RecordStatement::failure(copy);
             userCopy = key;
         }
@@ -336,10 +346,15 @@ QSqlError list(QSqlQuery &query, const EventFilter &filter, const EventCursor &a
                QList<EventRow> &rows)
 {
     rows.clear();
+    EventFilter resolved = filter;
+    const QSqlError textError = resolveText(query, resolved);
+    if (textError.isValid())
+        return textError;
     QVariantList values;
-    QString where = filter.clause(values);
+    QString where = resolved.clause(values);
     if (after.valid) {
-        where += QStringLiteral(" and (e.readerTime<? or (e.readerTime=? and e.PKevents<?))");
+        // The first term bounds the index range; an "or" alone would not.
+        where += QStringLiteral(" and e.readerTime<=? and (e.readerTime<? or e.PKevents<?)");
         values << after.readerTime << after.readerTime << after.key;
     }
     values << limit;
@@ -359,14 +374,17 @@ QSqlError list(QSqlQuery &query, const EventFilter &filter, const EventCursor &a
 QSqlError count(QSqlQuery &query, const EventFilter &filter, EventCounts &counts)
 {
     counts = EventCounts();
+    EventFilter resolved = filter;
+    const QSqlError textError = resolveText(query, resolved);
+    if (textError.isValid())
+        return textError;
     QVariantList values;
-    const QString where = filter.clause(values);
+    const QString where = resolved.clause(values);
     bool found = false;
     if (!ProjectDatabase::exec(
             query,
             QStringLiteral("select count(*),total(e.granted),total(e.FKeventUsers is null) from "
-                           "events e left join doors d on (d.PKdoors=e.FKdoors) left join "
-                           "eventUsers u on (u.PKeventUsers=e.FKeventUsers) where ") +
+                           "events e where ") +
                 where,
             values) ||
         !RecordStatement::fetchOne(query, found))

@@ -50,16 +50,20 @@ struct EventRow
 struct EventFilter
 {
     enum Result { AnyResult, Granted, Denied, Unknown };
-    qint64 from = 0;  // seconds, inclusive; 0: no lower bound
-    qint64 to = 0;    // seconds, exclusive; 0: no upper bound
-    int pkDoors = 0;  // 0: every entry
-    QString area;     // area of the entry (entries removed since are in none)
+    qint64 from = 0;    // seconds, inclusive; 0: no lower bound
+    qint64 to = 0;      // seconds, exclusive; 0: no upper bound
+    int pkDoors = 0;    // 0: every entry
+    QString area;       // area of the entry (entries removed since are in none)
     QString familyName; // the user copy's names (with firstName), as held then
     QString firstName;
     QString groupName;
-    QString idd;      // exact, upper-case hex
+    QString idd; // exact, upper-case hex
     Result result = AnyResult;
-    QString text;     // contained in identifier, names, group, entry or area
+    QString text; // contained in identifier, names, group, entry or area
+    // The keys of the user copies and entries whose names hold the text, as
+    // "k1,k2,..."; filled by list() and count() before the clause is built.
+    QString textUsers;
+    QString textDoors;
 
     // The where clause (without "where") and its values, in order.
     QString clause(QVariantList &values) const;
@@ -112,8 +116,7 @@ qint64 fingerprint(quint32 deviceId, const ReaderEventData &event, int occurrenc
 // `fresh` receives the positions (in `events`) of those not stored before.
 // Fails when the entry no longer exists; nothing is stored then.
 QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
-                const QList<ReaderEventData> &events, const QDateTime &readAt,
-                QList<int> &fresh);
+                const QList<ReaderEventData> &events, const QDateTime &readAt, QList<int> &fresh);
 // Removes events whose reader time is older than `days` days before `now`
 // (wall clock of the site); events with an invalid date stay. days 0: none.
 QSqlError removeOlderThan(QSqlQuery &query, int days, const QDateTime &now, int &removed);

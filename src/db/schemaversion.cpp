@@ -93,7 +93,10 @@ QList<Step> steps()
                         "readAt integer not null,  FKeventUsers integer)"),
          QStringLiteral("create unique index if not exists index_events_identity on events (  "
                         "FKdoors,readerTime,fingerprint)"),
-         QStringLiteral("create index if not exists index_events_time on events (readerTime)"),
+         // Time with result and user copy: counts and result filters over a
+         // period are read from the index alone.
+         QStringLiteral("create index if not exists index_events_time on events (  "
+                        "readerTime,granted,FKeventUsers)"),
          QStringLiteral("create index if not exists index_events_users on events (  "
                         "FKeventUsers,readerTime)")},
         {}});

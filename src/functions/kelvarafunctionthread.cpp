@@ -4,7 +4,6 @@
 #include "core/logfile.h"
 #include "access/readereventlog.h"
 #include "core/paths.h"
-#include "db/accessrights.h"
 #include "db/entryrecords.h"
 #include "functions/functionrunlock.h"
 #include "functions/readerobjectsreader.h"
@@ -161,12 +160,8 @@ int KelvaraFunctionThread::keepEvents(const EntryTarget &entry, const QList<Read
     {
         // Entries served at once write their events one after another.
         QMutexLocker writeLock(&databaseWriteLock());
-        result = ReaderEventLog::keep(
-            db, entryDataPath(m_project.projectPath, key), key, pkDoors, isHex ? deviceId : 0,
-            events, m_project.siteNow(),
-            [db, pkDoors](const QString &idd, QList<ImportedTransponderRow> &rows) {
-                return AccessRights::findImportedTransponder(db, idd, pkDoors, rows);
-            });
+        result = ReaderEventLog::keep(db, entryDataPath(m_project.projectPath, key), key, pkDoors,
+                                      isHex ? deviceId : 0, events, m_project.siteNow());
     }
     if (result.status == ReaderEventLog::Result::DatabaseError)
         return databaseFailure(result.databaseError);

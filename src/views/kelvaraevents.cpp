@@ -63,8 +63,7 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     m_place = new QComboBox(this);
     m_person = new QComboBox(this);
     m_result = new QComboBox(this);
-    m_result->addItems(
-        {tr("All results"), tr("Granted"), tr("Denied"), tr("Unknown identifiers")});
+    m_result->addItems({tr("All results"), tr("Granted"), tr("Denied"), tr("Unknown identifiers")});
     m_text = new QLineEdit(this);
     m_text->setPlaceholderText(tr("Search"));
     m_text->setClearButtonEnabled(true);
@@ -98,8 +97,8 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    for (int column = 0; column < m_settings.eventsTableColWidth.size() &&
-                         column < EventLogModel::ColumnCount;
+    for (int column = 0;
+         column < m_settings.eventsTableColWidth.size() && column < EventLogModel::ColumnCount;
          ++column) {
         if (m_settings.eventsTableColWidth.at(column) > 0)
             m_table->setColumnWidth(column, m_settings.eventsTableColWidth.at(column));
@@ -136,8 +135,7 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     for (QDateEdit *edit : {m_from, m_to})
         connect(edit, &QDateEdit::dateChanged, this, &KelvaraEvents::applyFilter);
     for (QComboBox *box : {m_place, m_person, m_result})
-        connect(box, QOverload<int>::of(&QComboBox::activated), this,
-                &KelvaraEvents::applyFilter);
+        connect(box, QOverload<int>::of(&QComboBox::activated), this, &KelvaraEvents::applyFilter);
     connect(m_text, &QLineEdit::textChanged, m_textDelay, QOverload<>::of(&QTimer::start));
     connect(m_textDelay, &QTimer::timeout, this, &KelvaraEvents::applyFilter);
     connect(m_export, &QPushButton::clicked, this, &KelvaraEvents::exportCsvAsked);
@@ -251,8 +249,9 @@ QString KelvaraEvents::filterText() const
 {
     QStringList parts{m_period->currentText()};
     if (m_period->currentIndex() == FromTo)
-        parts.last() = tr("%1 to %2").arg(m_from->date().toString(Qt::ISODate),
-                                          m_to->date().toString(Qt::ISODate));
+        parts.last() =
+            tr("%1 to %2")
+                .arg(m_from->date().toString(Qt::ISODate), m_to->date().toString(Qt::ISODate));
     for (QComboBox *box : {m_place, m_person, m_result}) {
         if (box->currentIndex() > 0)
             parts << box->currentText().trimmed();
@@ -305,8 +304,7 @@ QByteArray KelvaraEvents::csvText()
     const QByteArray lineEnd = QByteArrayLiteral("\r\n");
     QStringList header;
     for (int column = 0; column < EventLogModel::ColumnCount; ++column)
-        header << MyExportUsers::csvField(
-            m_model->headerData(column, Qt::Horizontal).toString());
+        header << MyExportUsers::csvField(m_model->headerData(column, Qt::Horizontal).toString());
     text += header.join(QLatin1Char(';')).toLocal8Bit() + lineEnd;
     for (const EventRow &row : m_model->rows()) {
         QStringList fields;
@@ -321,17 +319,15 @@ QString KelvaraEvents::reportHtml()
 {
     if (!m_model->fetchAll())
         return QString();
-    QString html = QStringLiteral("<h2>%1</h2><p>%2<br>%3<br>%4<br>%5</p>")
-                       .arg(tr("Event Report").toHtmlEscaped(),
-                            tr("Project: %1")
-                                .arg(QFileInfo(m_params.projectPath).fileName())
-                                .toHtmlEscaped(),
-                            tr("Filter: %1").arg(filterText()).toHtmlEscaped(),
-                            m_count->text().toHtmlEscaped(),
-                            tr("Printed: %1")
-                                .arg(m_params.siteNow().toString(
-                                    QStringLiteral("yyyy-MM-dd HH:mm")))
-                                .toHtmlEscaped());
+    QString html =
+        QStringLiteral("<h2>%1</h2><p>%2<br>%3<br>%4<br>%5</p>")
+            .arg(tr("Event Report").toHtmlEscaped(),
+                 tr("Project: %1").arg(QFileInfo(m_params.projectPath).fileName()).toHtmlEscaped(),
+                 tr("Filter: %1").arg(filterText()).toHtmlEscaped(),
+                 m_count->text().toHtmlEscaped(),
+                 tr("Printed: %1")
+                     .arg(m_params.siteNow().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                     .toHtmlEscaped());
     html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><tr>");
     for (int column = 0; column < EventLogModel::ColumnCount; ++column)
         html += QStringLiteral("<th>%1</th>")
@@ -340,8 +336,8 @@ QString KelvaraEvents::reportHtml()
     for (const EventRow &row : m_model->rows()) {
         html += QStringLiteral("<tr>");
         for (int column = 0; column < EventLogModel::ColumnCount; ++column)
-            html += QStringLiteral("<td>%1</td>")
-                        .arg(m_model->cellText(row, column).toHtmlEscaped());
+            html +=
+                QStringLiteral("<td>%1</td>").arg(m_model->cellText(row, column).toHtmlEscaped());
         html += QStringLiteral("</tr>");
     }
     return html + QStringLiteral("</table>");
@@ -387,9 +383,9 @@ void KelvaraEvents::exportCsvAsked()
     if (fileName.isEmpty())
         return;
     if (!exportCsv(fileName))
-        KxMessageBox::critical(this, tr("Export Events"),
-                               tr("The file '%1' could not be written.")
-                                   .arg(QDir::toNativeSeparators(fileName)));
+        KxMessageBox::critical(
+            this, tr("Export Events"),
+            tr("The file '%1' could not be written.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void KelvaraEvents::printReportAsked()
@@ -399,9 +395,9 @@ void KelvaraEvents::printReportAsked()
     if (fileName.isEmpty())
         return;
     if (!printReport(fileName))
-        KxMessageBox::critical(this, tr("Event Report"),
-                               tr("The file '%1' could not be written.")
-                                   .arg(QDir::toNativeSeparators(fileName)));
+        KxMessageBox::critical(
+            this, tr("Event Report"),
+            tr("The file '%1' could not be written.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void KelvaraEvents::showOnBoardAsked()
@@ -427,8 +423,7 @@ void KelvaraEvents::addUserAsked()
         return;
     // The length tells the technology: the project's long-range length is
     // the EPC's, anything else is taken as a short-range identifier.
-    const bool longRange =
-        m_params.haveUhfReader && event->idd.size() == 2 * m_params.uhfIddLength;
+    const bool longRange = m_params.haveUhfReader && event->idd.size() == 2 * m_params.uhfIddLength;
     const TransponderIdd idd = TransponderIdd::fromHex(
         event->idd, longRange ? TransponderIdd::EpcClass1Gen2 : TransponderIdd::Iso14443A);
     if (KxMessageBox::question(this, tr("Add as New User"),
@@ -478,13 +473,12 @@ void KelvaraEvents::seenInAreaAsked()
         }
     }
     const QVariantList place = m_place->currentData().toList();
-    QString area = place.size() == 2 && place.at(0).toInt() == AreaKind
-                       ? place.at(1).toString()
-                       : choices.areas.value(0);
+    QString area = place.size() == 2 && place.at(0).toInt() == AreaKind ? place.at(1).toString()
+                                                                        : choices.areas.value(0);
     if (choices.areas.size() > 1 && (place.size() != 2 || place.at(0).toInt() != AreaKind)) {
         bool ok = false;
-        area = QInputDialog::getItem(this, tr("Seen Today in Area"), tr("Area:"), choices.areas,
-                                     0, false, &ok);
+        area = QInputDialog::getItem(this, tr("Seen Today in Area"), tr("Area:"), choices.areas, 0,
+                                     false, &ok);
         if (!ok)
             return;
     }

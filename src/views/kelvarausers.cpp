@@ -198,12 +198,12 @@ void KelvaraUsers::buildList()
         }
         const auto seen = lastSeen.constFind(u.pkUsers);
         table()->setItem(r, kColumns,
-                         new QTableWidgetItem(
-                             seen == lastSeen.constEnd()
-                                 ? QString()
-                                 : QStringLiteral("%1  %2 / %3")
-                                       .arg(seen->time().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                                            seen->areaName, seen->doorName)));
+                         new QTableWidgetItem(seen == lastSeen.constEnd()
+                                                  ? QString()
+                                                  : QStringLiteral("%1  %2 / %3")
+                                                        .arg(seen->time().toString(QStringLiteral(
+                                                                 "yyyy-MM-dd HH:mm")),
+                                                             seen->areaName, seen->doorName)));
         table()->item(r, 2)->setData(KeyRole, u.pkUsers);
         table()->item(r, 4)->setData(StoredIddRole, u.iddIso14443);
         table()->item(r, 6)->setData(StoredIddRole, u.iddClass1Gen2);

@@ -156,7 +156,7 @@ int storedEvents(const Site &site)
     database.open();
     QSqlQuery q = database.query();
     return q.exec(QStringLiteral("select count(*) from events")) && q.next() ? q.value(0).toInt()
-                                                                            : -1;
+                                                                             : -1;
 }
 
 void updateAll(const Site &site)

@@ -66,9 +66,9 @@ void TestKelvaraEvents::fill()
     const QDate today = m_params.siteToday();
     for (int i = 0; i < 500; ++i) {
         const bool unknown = i % 5 == 0;
-        events.append({unknown ? QStringLiteral("04A1B2C3D4E5FF") : QStringLiteral("04A1B2C3D4E5F6"),
-                       0, QDateTime(today, QTime(0, 0).addSecs(i * 60)), !unknown,
-                       unknown ? 1 : 0, 0});
+        events.append(
+            {unknown ? QStringLiteral("04A1B2C3D4E5FF") : QStringLiteral("04A1B2C3D4E5F6"), 0,
+             QDateTime(today, QTime(0, 0).addSecs(i * 60)), !unknown, unknown ? 1 : 0, 0});
     }
     QList<int> fresh;
     QVERIFY(!EventRecords::store(query, m_door, 1, events, QDateTime::currentDateTimeUtc(), fresh)
@@ -117,8 +117,8 @@ void TestKelvaraEvents::exports()
 {
     QFETCH(bool, pdf);
     QFETCH(QByteArray, contains);
-    const QString file = m_project->folder() + (pdf ? QStringLiteral("/r.pdf")
-                                                     : QStringLiteral("/e.csv"));
+    const QString file =
+        m_project->folder() + (pdf ? QStringLiteral("/r.pdf") : QStringLiteral("/e.csv"));
     KxDialogs::setAnswerer([file](KxDialogs::Kind, const QString &, const QString &,
                                   const QString &) { return file; });
     if (pdf)

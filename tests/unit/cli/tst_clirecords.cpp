@@ -522,25 +522,27 @@ void TestCliRecords::commands_data()
         << "";
     QTest::newRow("events of a user")
         << A({"events", "--user", "Abel, Ann", "--format", "json"}) << 0
-        << "json:events.0.identifier=04A1B2C3D4E5F6;events.0.result=granted" << ""
+        << "json:events.0.identifier=04A1B2C3D4E5F6;events.0.result=granted"
+        << ""
         << "";
-    QTest::newRow("unknown identifiers") << A({"events", "--unknown", "--format", "csv"}) << 0
-                                         << ";0499;unknown-identifier;1;0\r\n"
-                                         << ""
-                                         << "";
+    QTest::newRow("unknown identifiers")
+        << A({"events", "--unknown", "--format", "csv"}) << 0 << ";0499;unknown-identifier;1;0\r\n"
+        << ""
+        << "";
     QTest::newRow("a day given as --to counts whole")
-        << A({"events", "--from", "2030-12-24", "--to", "2030-12-24", "--denied"}) << 0
-        << "0499" << ""
+        << A({"events", "--from", "2030-12-24", "--to", "2030-12-24", "--denied"}) << 0 << "0499"
+        << ""
         << "";
     QTest::newRow("no event matches") << A({"events", "--from", "2031-01-01"}) << 1 << "Result"
                                       << ""
                                       << "";
-    QTest::newRow("two results") << A({"events", "--granted", "--denied"}) << 2
-                                 << "Give one of" << ""
+    QTest::newRow("two results") << A({"events", "--granted", "--denied"}) << 2 << "Give one of"
+                                 << ""
                                  << "";
     QTest::newRow("seen in an area")
         << A({"seen", "--area", "Hall", "--since", "2030-12-24", "--format", "json"}) << 0
-        << "json:seen.0.user=Abel, Ann;seen.0.entry=Door;seen.0.time=2030-12-24T08:00:00" << ""
+        << "json:seen.0.user=Abel, Ann;seen.0.entry=Door;seen.0.time=2030-12-24T08:00:00"
+        << ""
         << "";
     QTest::newRow("keep events for 30 days")
         << A({"project", "change", "--keep-events", "30"}) << 0 << "changed"

@@ -64,11 +64,8 @@ TestEventRecords::Kept TestEventRecords::keep(TestSupport::OfficeSite &site, int
 {
     const QString folder = site.project.folder() + QStringLiteral("/data/door");
     const QString db = site.db();
-    const ReaderEventLog::Result result = ReaderEventLog::keep(
-        db, folder, QStringLiteral("Door"), door, 0x1001, events, Monday,
-        [db, door](const QString &idd, QList<ImportedTransponderRow> &rows) {
-            return AccessRights::findImportedTransponder(db, idd, door, rows);
-        });
+    const ReaderEventLog::Result result =
+        ReaderEventLog::keep(db, folder, QStringLiteral("Door"), door, 0x1001, events, Monday);
     Kept kept;
     kept.ok = result.ok();
     ProjectDatabase database(db);
@@ -95,17 +92,16 @@ void TestEventRecords::eachEventStoredOnce_data()
     const ReaderEvent later = readerEvent(QStringLiteral("04A1B2C3D4E5F6"), Monday.addSecs(60));
     const ReaderEvent denied = readerEvent(QStringLiteral("0499"), Monday, false, 1);
     const ReaderEvent noDate = readerEvent(QStringLiteral("0499"), QDateTime(), false, 1);
-    const ReaderEvent farFuture = readerEvent(QStringLiteral("0499"), QDateTime(QDate(2150, 1, 1),
-                                                                           QTime(1, 0)));
-    QTest::newRow("the same list read twice") << QList<ReaderEvent>{abel, denied}
-                                              << QList<ReaderEvent>{abel, denied} << 2 << 2;
+    const ReaderEvent farFuture =
+        readerEvent(QStringLiteral("0499"), QDateTime(QDate(2150, 1, 1), QTime(1, 0)));
+    QTest::newRow("the same list read twice")
+        << QList<ReaderEvent>{abel, denied} << QList<ReaderEvent>{abel, denied} << 2 << 2;
     QTest::newRow("the list grew between reads")
         << QList<ReaderEvent>{abel} << QList<ReaderEvent>{abel, later, denied} << 3 << 3;
     QTest::newRow("two equal events in one second stay two")
         << QList<ReaderEvent>{abel, abel} << QList<ReaderEvent>{abel, abel, abel} << 3 << 3;
     QTest::newRow("invalid and out-of-range dates are kept and flagged")
-        << QList<ReaderEvent>{noDate, farFuture} << QList<ReaderEvent>{noDate, farFuture} << 2
-        << 2;
+        << QList<ReaderEvent>{noDate, farFuture} << QList<ReaderEvent>{noDate, farFuture} << 2 << 2;
 }
 
 void TestEventRecords::eachEventStoredOnce()
@@ -152,9 +148,9 @@ void TestEventRecords::failedFileWriteStoresNothing()
     QVERIFY(keep(site, door, {monday}).ok);
     const QByteArray before = keep(site, door, {}).files;
     // The next day's file cannot be made: a folder stands in its place.
-    const QString tuesday = site.project.folder() + QStringLiteral("/data/door/") +
-                            AccessCsvFiles::eventFileName(QStringLiteral("Door"),
-                                                          Monday.date().addDays(1));
+    const QString tuesday =
+        site.project.folder() + QStringLiteral("/data/door/") +
+        AccessCsvFiles::eventFileName(QStringLiteral("Door"), Monday.date().addDays(1));
     QVERIFY(QDir().mkpath(tuesday));
     const Kept kept = keep(site, door,
                            {monday, readerEvent(QStringLiteral("0402"), Monday.addSecs(5)),
@@ -256,10 +252,9 @@ void TestEventRecords::filtersAndPagesMatchAPlainLook()
     QCOMPARE(all.size(), 240);
     QList<qint64> expected;
     for (const EventRow &row : qAsConst(all)) {
-        const QString haystack =
-            QStringList{row.idd, row.familyName, row.firstName, row.groupName, row.doorName,
-                        row.areaName}
-                .join(QLatin1Char('\n'));
+        const QString haystack = QStringList{row.idd,       row.familyName, row.firstName,
+                                             row.groupName, row.doorName,   row.areaName}
+                                     .join(QLatin1Char('\n'));
         const bool taken =
             (!filter.from || row.readerTime >= filter.from) &&
             (!filter.to || row.readerTime < filter.to) &&
