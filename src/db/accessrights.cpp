@@ -382,6 +382,24 @@ QString transponderKey(const QString &iddHex)
     return key.mid(zeros);
 }
 
+namespace {
+
+// A row of the owner queries: names, the entry's tag, both identifiers, key, group.
+ImportedTransponderRow ownerRow(const QSqlQuery &query)
+{
+    ImportedTransponderRow row;
+    row.familyName = query.value(0).toString();
+    row.firstName = query.value(1).toString();
+    row.modelTag = query.value(2).toString();
+    row.iddIso14443 = query.value(3).toString();
+    row.iddClass1Gen2 = query.value(4).toString();
+    row.pkUsers = query.value(5).toInt();
+    row.groupName = query.value(6).toString();
+    return row;
+}
+
+} // namespace
+
 bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners)
 {
     owners.clear();
@@ -400,14 +418,7 @@ bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners)
         return dash > skip ? transponderKey(stored.mid(skip, dash - skip)) : QString();
     };
     while (query.next()) {
-        ImportedTransponderRow row;
-        row.familyName = query.value(0).toString();
-        row.firstName = query.value(1).toString();
-        row.modelTag = query.value(2).toString();
-        row.iddIso14443 = query.value(3).toString();
-        row.iddClass1Gen2 = query.value(4).toString();
-        row.pkUsers = query.value(5).toInt();
-        row.groupName = query.value(6).toString();
+        const ImportedTransponderRow row = ownerRow(query);
         const QString hf = keyOf(row.iddIso14443, 0);
         const QString uhf = keyOf(row.iddClass1Gen2, 4);
         if (!hf.isEmpty())
@@ -436,22 +447,16 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
                 QStringLiteral(
                     "select familyName,firstName,(select modelTag from access join times on "
                     "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as tag,"
-                    "iddIso14443,iddClass1Gen2 from users where ((instr(iddIso14443,'-')>1) and "
+                    "iddIso14443,iddClass1Gen2,PKusers,groupName from users where "
+                    "((instr(iddIso14443,'-')>1) and "
                     "(ltrim(lower(substr(iddIso14443,1,instr(iddIso14443,'-')-1)),'0')=?)) or "
                     "((instr(iddClass1Gen2,'-')>5) and "
                     "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?)) "
                     "order by (tag is null),PKusers"),
                 {pkDoors, key, key}))
             return query.lastError();
-        while (query.next()) {
-            ImportedTransponderRow row;
-            row.familyName = query.value(0).toString();
-            row.firstName = query.value(1).toString();
-            row.modelTag = query.value(2).toString();
-            row.iddIso14443 = query.value(3).toString();
-            row.iddClass1Gen2 = query.value(4).toString();
-            rows.append(row);
-        }
+        while (query.next())
+            rows.append(ownerRow(query));
         if (!RecordStatement::rowsEnded(query))
             return query.lastError();
         return QSqlError();
