@@ -450,7 +450,7 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
     QVERIFY(!UserRecords::addUser(
                  db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
                  .isValid());
-    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160};
+    m_settings.usersTableColWidth = {100, 110, 120, 130, 260, 240, 150, 160, 170};
     m_params.haveHfReader = false;
     {
         auto view = makeView();
@@ -458,7 +458,8 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
         view->table()->setColumnWidth(1, 123);
     }
     // Hiding the short-range columns did not store them as empty.
-    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{100, 123, 120, 130, 260, 240, 150, 160}));
+    QCOMPARE(m_settings.usersTableColWidth,
+             (QList<int>{100, 123, 120, 130, 260, 240, 150, 160, 170}));
     m_params.haveHfReader = true;
     auto view = makeView();
     QCOMPARE(view->table()->columnWidth(4), 260);

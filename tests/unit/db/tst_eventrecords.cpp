@@ -158,6 +158,12 @@ void TestEventRecords::failedFileWriteStoresNothing()
     QVERIFY(!kept.ok);
     QCOMPARE(kept.stored, 1);
     QCOMPARE(kept.files, before);
+
+    // An entry removed while its read ran: refused, nothing written.
+    const Kept removed = keep(site, door + 1, {readerEvent(QStringLiteral("0404"), Monday)});
+    QVERIFY(!removed.ok);
+    QCOMPARE(removed.stored, 1);
+    QCOMPARE(removed.files, before);
 }
 
 void TestEventRecords::filtersAndPagesMatchAPlainLook_data()
