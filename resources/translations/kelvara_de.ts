@@ -1078,6 +1078,80 @@ Fehlercode: %2</translation>
     </message>
 </context>
 <context>
+    <name>EventLogModel</name>
+    <message>
+        <source>invalid date</source>
+        <translation>ungültiges Datum</translation>
+    </message>
+    <message>
+        <source>(removed entry %1)</source>
+        <translation>(entfernter Zutritt %1)</translation>
+    </message>
+    <message>
+        <source>unknown identifier</source>
+        <translation>unbekannte Kennung</translation>
+    </message>
+    <message>
+        <source>Date and Time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <source>Entry</source>
+        <translation>Zutritt</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppe</translation>
+    </message>
+    <message>
+        <source>Identifier</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Antenna</source>
+        <translation>Antenne</translation>
+    </message>
+</context>
+<context>
+    <name>EventRecords</name>
+    <message>
+        <source>granted</source>
+        <translation>gewährt</translation>
+    </message>
+    <message>
+        <source>denied: no right (identifier unknown to the reader)</source>
+        <translation>abgewiesen: kein Recht (Kennung dem Leser unbekannt)</translation>
+    </message>
+    <message>
+        <source>denied: holiday</source>
+        <translation>abgewiesen: Feiertag</translation>
+    </message>
+    <message>
+        <source>denied: outside time window</source>
+        <translation>abgewiesen: außerhalb des Zeitfensters</translation>
+    </message>
+    <message>
+        <source>denied: anti-passback</source>
+        <translation>abgewiesen: Anti-Passback</translation>
+    </message>
+    <message>
+        <source>denied: error %1</source>
+        <translation>abgewiesen: Fehler %1</translation>
+    </message>
+</context>
+<context>
     <name>FlashDrive</name>
     <message>
         <source>All reader are accessible.
@@ -1995,85 +2069,6 @@ Sicherung: %4
         <translation>schon ein Feiertag</translation>
     </message>
     <message>
-        <source>Records (all take --project DIR; list and show take --format text|csv|json):
-  kelvara-cli users list [--group NAME] | show &quot;LAST, FIRST&quot;
-  kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]
-          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
-  kelvara-cli users change &quot;LAST, FIRST&quot; [options of add] | remove &quot;LAST, FIRST&quot;
-  kelvara-cli users sync FILE [--remove-missing] [--dry-run]
-      Brings the users in line with a user list as export-users writes it:
-      adds and changes users; with --remove-missing removes those it lacks.
-  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
-  kelvara-cli entries add --area NAME --name NAME [--comment TEXT]
-          [--connection tcp:ADDRESS:PORT | usb | flash-drive]
-          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
-          [--settings KEY=VALUE;...]
-  kelvara-cli entries change NAME [options of add]
-  kelvara-cli areas list | show NAME | rename NAME NEW [--merge]
-  kelvara-cli groups list | show NAME | rename NAME NEW [--merge]
-  kelvara-cli models list | show TAG | remove TAG
-  kelvara-cli models add --tag TAG --name NAME --definition DEFINITION
-  kelvara-cli models change TAG [--tag TAG] [--name NAME] [--definition DEF]
-      DEFINITION: periods joined by |, each DAYS-FROM-TO such as
-      mon,tue,wed,thu,fri-07:00-19:00 (days sun mon tue wed thu fri sat hol).
-  kelvara-cli holidays list [--from DATE] | show DATE
-  kelvara-cli holidays add DATE[..DATE] [--comment TEXT] | remove DATE[..DATE]
-  kelvara-cli holidays change DATE [--date DATE] [--comment TEXT]
-  kelvara-cli rights list [--user &quot;LAST, FIRST&quot; | --group NAME]
-          [--entry NAME | --area NAME]
-  kelvara-cli rights set (--user &quot;LAST, FIRST&quot; | --group NAME)
-          (--entry NAME | --area NAME) --model TAG
-  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
-  kelvara-cli project list | show [SETTING] | change --SETTING VALUE...
-      short-range, iso15693, long-range: on or off; hf-length, uhf-length:
-      bytes; uhf-mask1 to uhf-mask3: hex or none; relay-hold-time: seconds;
-      time-zone: ZONE or computer.
-A change marks the entries whose readers need an update, as the window does,
-in one transaction. A list that comes out empty exits with 1; refused input
-(an unknown name, a duplicate, a value that does not read) exits with 2 and
-names the field.
-</source>
-        <translation>Datensätze (alle nehmen --project DIR; list und show nehmen --format text|csv|json):
-  kelvara-cli users list [--group NAME] | show &quot;NAME, VORNAME&quot;
-  kelvara-cli users add --last NAME --first VORNAME --group GRUPPE [--comment TEXT]
-          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
-  kelvara-cli users change &quot;NAME, VORNAME&quot; [Optionen von add] | remove &quot;NAME, VORNAME&quot;
-  kelvara-cli users sync DATEI [--remove-missing] [--dry-run]
-      Bringt die Benutzer in Einklang mit einer Benutzerliste, wie export-users
-      sie schreibt: fügt Benutzer hinzu und ändert sie; mit --remove-missing
-      entfernt es die, die der Liste fehlen.
-  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
-  kelvara-cli entries add --area BEREICH --name NAME [--comment TEXT]
-          [--connection tcp:ADRESSE:PORT | usb | flash-drive]
-          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
-          [--settings SCHLÜSSEL=WERT;...]
-  kelvara-cli entries change NAME [Optionen von add]
-  kelvara-cli areas list | show NAME | rename NAME NEU [--merge]
-  kelvara-cli groups list | show NAME | rename NAME NEU [--merge]
-  kelvara-cli models list | show KÜRZEL | remove KÜRZEL
-  kelvara-cli models add --tag KÜRZEL --name NAME --definition DEFINITION
-  kelvara-cli models change KÜRZEL [--tag KÜRZEL] [--name NAME] [--definition DEF]
-      DEFINITION: Zeiträume, verbunden durch |, jeder TAGE-VON-BIS wie
-      mon,tue,wed,thu,fri-07:00-19:00 (Tage sun mon tue wed thu fri sat hol).
-  kelvara-cli holidays list [--from DATUM] | show DATUM
-  kelvara-cli holidays add DATUM[..DATUM] [--comment TEXT] | remove DATUM[..DATUM]
-  kelvara-cli holidays change DATUM [--date DATUM] [--comment TEXT]
-  kelvara-cli rights list [--user &quot;NAME, VORNAME&quot; | --group GRUPPE]
-          [--entry NAME | --area BEREICH]
-  kelvara-cli rights set (--user &quot;NAME, VORNAME&quot; | --group GRUPPE)
-          (--entry NAME | --area BEREICH) --model KÜRZEL
-  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
-  kelvara-cli project list | show [EINSTELLUNG] | change --EINSTELLUNG WERT...
-      short-range, iso15693, long-range: on oder off; hf-length, uhf-length:
-      Bytes; uhf-mask1 bis uhf-mask3: hexadezimal oder none; relay-hold-time:
-      Sekunden; time-zone: ZONE oder computer.
-Eine Änderung markiert die Zutritte, deren Leser eine Aktualisierung brauchen,
-wie das Fenster, in einer Transaktion. Eine Liste, die leer ausfällt, endet mit
-1; abgewiesene Eingaben (ein unbekannter Name, ein Doppel, ein Wert, der sich
-nicht lesen lässt) enden mit 2 und nennen das Feld.
-</translation>
-    </message>
-    <message>
         <source>areas takes a subcommand: list, show or rename.</source>
         <translation>areas braucht einen Unterbefehl: list, show oder rename.</translation>
     </message>
@@ -2551,179 +2546,6 @@ nicht lesen lässt) enden mit 2 und nennen das Feld.
         <translation>%1 Benutzer in der Liste: %2 hinzugefügt, %3 geändert, %4 entfernt.</translation>
     </message>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. --jobs serves up to N readers (1 to 32) at the same
-      time (default: the general setting, 4 unless changed); each entry&apos;s log
-      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
-      termination signal lets the entries in progress finish; entries not
-      started show NOT RUN. A second one ends the program at once.
-      --allow-empty exits with 0 when no entry is chosen (a nightly update
-      with nothing pending).
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-      An interrupt or termination signal stops it with nothing imported.
-      Exit status 1 when a line or an identifier was left out (each one is
-      named with its line) or nothing was imported.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Prints the time zone of the site, or sets it (an IANA name such as
-      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
-      are set to it, and --at and event times are times of the site.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Decides as the entry&apos;s reader will (now, or at the moment given) and
-      prints the decision and its reasons, one per line. HEX is what the
-      reader reads (for long-range readers the EPC). --reader also reads the
-      reader&apos;s own tables back and shows its decision beside the database&apos;s.
-      Exit status 0 permitted, 1 denied (by the reader with --reader).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Lists the users who may pass the entry then, or the entries (area and
-      entry) the user may pass then. Exit status 1 when the list is empty.
-  kelvara-cli holidays add-public [--project DIR] [--region CODE]
-          --year YEAR[-YEAR] [--dry-run]
-      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
-      the years (2000 to 2099) that are no holidays yet, in one step, and
-      marks the entries for an update. Without --region the region used last
-      for the project. --dry-run only prints what would be added. Refused
-      (exit status 1) when the readers&apos; 255 holidays would be passed.
-  kelvara-cli history [--project DIR] [--from T] [--to T]
-          [--user &quot;LAST, FIRST&quot;] [--entry NAME] [--operator NAME]
-          [--format text|csv|json] | --verify
-      Lists the audit trail, newest first: who changed what and when, with
-      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this
-      computer&apos;s time (a date alone takes the whole day); --operator takes an
-      account or account@host. With --user and --entry a change of rights
-      shows that right&apos;s time models. --verify checks the chain of record
-      hashes and names the first record that was changed, removed or moved.
-      Exit status 1 when nothing is found or the trail is broken.
-  kelvara-cli upgrade [--project DIR]
-      Upgrades a project made by an older version of the program: writes a
-      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
-      carries the database forward in one transaction. Other commands refuse
-      such a project. Exit status 0 upgraded or already current, 1 failed or
-      in use (nothing changed), 2 refused (not a project, made by a newer
-      version, damaged, or on a disk that cannot be written).
-  kelvara-cli paths
-      Prints the settings file, the application data folder, the manual
-      folder and the tools folder as this installation resolves them.
-  kelvara-cli --help
-      Shows this text.
-An entry NAME may be given as AREA/NAME.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation, or a project in use
-by another program; 2 a usage error, a folder that is not a project, or no
-entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
-      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
-      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
-      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
-      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
-      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
-      Aktualisierung ohne ausstehende Zutritte).
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
-      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
-      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
-      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
-      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
-      Standorts.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
-      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
-      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
-      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
-      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
-      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
-      wenn die Liste leer ist.
-  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
-          --year JAHR[-JAHR] [--dry-run]
-      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
-      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
-      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
-      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
-      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
-      überschritten würden.
-  kelvara-cli history [--project DIR] [--from T] [--to T]
-          [--user &quot;NAME, VORNAME&quot;] [--entry NAME] [--operator NAME]
-          [--format text|csv|json] | --verify
-      Listet den Änderungsverlauf, das Neueste zuerst: wer was wann geändert
-      hat, mit den Werten davor und danach. T ist yyyy-MM-dd oder
-      yyyy-MM-ddTHH:mm in der Zeit dieses Computers (ein Datum allein nimmt den
-      ganzen Tag); --operator nimmt ein Konto oder Konto@Rechner. Mit --user und
-      --entry zeigt eine Änderung von Rechten die Zeitmodelle dieses Rechts.
-      --verify prüft die Kette der Prüfsummen und nennt den ersten Eintrag, der
-      geändert, entfernt oder verschoben wurde.
-      Rückgabewert 1, wenn nichts gefunden wird oder der Verlauf gebrochen ist.
-  kelvara-cli upgrade [--project DIR]
-      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
-      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
-      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
-      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
-      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
-      von einer neueren Version angelegt, beschädigt oder auf einem nicht
-      beschreibbaren Datenträger).
-  kelvara-cli paths
-      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
-      und den Werkzeugordner aus, wie diese Installation sie auflöst.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
-Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
-kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>history --verify checks the whole trail and takes no other option.</source>
         <translation>history --verify prüft den ganzen Verlauf und nimmt keine weitere Option.</translation>
     </message>
@@ -2793,6 +2615,325 @@ kein Projekt ist, oder keine Zutritte.
     <message>
         <source>no right</source>
         <translation>kein Recht</translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. --jobs serves up to N readers (1 to 32) at the same
+      time (default: the general setting, 4 unless changed); each entry&apos;s log
+      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
+      termination signal lets the entries in progress finish; entries not
+      started show NOT RUN. A second one ends the program at once.
+      --allow-empty exits with 0 when no entry is chosen (a nightly update
+      with nothing pending).
+      update first reads and keeps each reader&apos;s events, which new tables
+      delete; when that fails nothing is sent to that reader (general
+      setting ReadEventsFirst, on unless switched off).
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+      Exit status 1 when a line or an identifier was left out (each one is
+      named with its line) or nothing was imported.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Prints the time zone of the site, or sets it (an IANA name such as
+      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
+      are set to it, and --at and event times are times of the site.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Decides as the entry&apos;s reader will (now, or at the moment given) and
+      prints the decision and its reasons, one per line. HEX is what the
+      reader reads (for long-range readers the EPC). --reader also reads the
+      reader&apos;s own tables back and shows its decision beside the database&apos;s.
+      Exit status 0 permitted, 1 denied (by the reader with --reader).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Lists the users who may pass the entry then, or the entries (area and
+      entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
+          [--entry NAME] [--user &quot;LAST, FIRST&quot;] [--identifier HEX]
+          [--granted | --denied | --unknown] [--format text|csv|json]
+      Lists the events kept from the readers, newest first. T is
+      yyyy-MM-dd or yyyy-MM-ddTHH:mm (the site&apos;s clock); a date alone as --to
+      takes the whole day. --unknown: identifiers no user held. Exit status 1
+      when no event matches.
+  kelvara-cli seen [--project DIR] --area NAME [--since T]
+          [--format text|csv|json]
+      Users let in at an entry of the area since T (default: today 00:00),
+      each with the last entry and time. Exit status 1 when nobody was.
+  kelvara-cli holidays add-public [--project DIR] [--region CODE]
+          --year YEAR[-YEAR] [--dry-run]
+      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
+      the years (2000 to 2099) that are no holidays yet, in one step, and
+      marks the entries for an update. Without --region the region used last
+      for the project. --dry-run only prints what would be added. Refused
+      (exit status 1) when the readers&apos; 255 holidays would be passed.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;LAST, FIRST&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Lists the audit trail, newest first: who changed what and when, with
+      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this
+      computer&apos;s time (a date alone takes the whole day); --operator takes an
+      account or account@host. With --user and --entry a change of rights
+      shows that right&apos;s time models. --verify checks the chain of record
+      hashes and names the first record that was changed, removed or moved.
+      Exit status 1 when nothing is found or the trail is broken.
+  kelvara-cli upgrade [--project DIR]
+      Upgrades a project made by an older version of the program: writes a
+      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
+      carries the database forward in one transaction. Other commands refuse
+      such a project. Exit status 0 upgraded or already current, 1 failed or
+      in use (nothing changed), 2 refused (not a project, made by a newer
+      version, damaged, or on a disk that cannot be written).
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+An entry NAME may be given as AREA/NAME.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
+      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
+      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
+      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
+      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
+      Aktualisierung ohne ausstehende Zutritte).
+      update liest und bewahrt zuerst die Ereignisse jedes Lesers, die neue
+      Tabellen löschen; misslingt das, wird an diesen Leser nichts gesendet
+      (allgemeine Einstellung ReadEventsFirst, an, außer sie wurde abgeschaltet).
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
+      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
+      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
+      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
+      Standorts.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
+      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
+      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
+      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
+      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
+      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
+      wenn die Liste leer ist.
+  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
+          [--entry NAME] [--user &quot;NAME, VORNAME&quot;] [--identifier HEX]
+          [--granted | --denied | --unknown] [--format text|csv|json]
+      Listet die aus den Lesern bewahrten Ereignisse, die neuesten zuerst. T ist
+      yyyy-MM-dd oder yyyy-MM-ddTHH:mm (die Uhr des Standorts); ein Datum allein
+      bei --to nimmt den ganzen Tag. --unknown: Kennungen, die kein Benutzer
+      hatte. Rückgabewert 1, wenn kein Ereignis passt.
+  kelvara-cli seen [--project DIR] --area NAME [--since T]
+          [--format text|csv|json]
+      Benutzer, die seit T (Vorgabe: heute 00:00) an einem Zutritt des Bereichs
+      eingelassen wurden, jeweils mit dem letzten Zutritt und der Zeit.
+      Rückgabewert 1, wenn es niemand war.
+  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
+          --year JAHR[-JAHR] [--dry-run]
+      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
+      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
+      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
+      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
+      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
+      überschritten würden.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;NAME, VORNAME&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Listet den Änderungsverlauf, das Neueste zuerst: wer was wann geändert
+      hat, mit den Werten davor und danach. T ist yyyy-MM-dd oder
+      yyyy-MM-ddTHH:mm in der Zeit dieses Computers (ein Datum allein nimmt den
+      ganzen Tag); --operator nimmt ein Konto oder Konto@Rechner. Mit --user und
+      --entry zeigt eine Änderung von Rechten die Zeitmodelle dieses Rechts.
+      --verify prüft die Kette der Prüfsummen und nennt den ersten Eintrag, der
+      geändert, entfernt oder verschoben wurde.
+      Rückgabewert 1, wenn nichts gefunden wird oder der Verlauf gebrochen ist.
+  kelvara-cli upgrade [--project DIR]
+      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
+      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
+      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
+      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
+      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
+      von einer neueren Version angelegt, beschädigt oder auf einem nicht
+      beschreibbaren Datenträger).
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>Records (all take --project DIR; list and show take --format text|csv|json):
+  kelvara-cli users list [--group NAME] | show &quot;LAST, FIRST&quot;
+  kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]
+          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
+  kelvara-cli users change &quot;LAST, FIRST&quot; [options of add] | remove &quot;LAST, FIRST&quot;
+  kelvara-cli users sync FILE [--remove-missing] [--dry-run]
+      Brings the users in line with a user list as export-users writes it:
+      adds and changes users; with --remove-missing removes those it lacks.
+  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
+  kelvara-cli entries add --area NAME --name NAME [--comment TEXT]
+          [--connection tcp:ADDRESS:PORT | usb | flash-drive]
+          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
+          [--settings KEY=VALUE;...]
+  kelvara-cli entries change NAME [options of add]
+  kelvara-cli areas list | show NAME | rename NAME NEW [--merge]
+  kelvara-cli groups list | show NAME | rename NAME NEW [--merge]
+  kelvara-cli models list | show TAG | remove TAG
+  kelvara-cli models add --tag TAG --name NAME --definition DEFINITION
+  kelvara-cli models change TAG [--tag TAG] [--name NAME] [--definition DEF]
+      DEFINITION: periods joined by |, each DAYS-FROM-TO such as
+      mon,tue,wed,thu,fri-07:00-19:00 (days sun mon tue wed thu fri sat hol).
+  kelvara-cli holidays list [--from DATE] | show DATE
+  kelvara-cli holidays add DATE[..DATE] [--comment TEXT] | remove DATE[..DATE]
+  kelvara-cli holidays change DATE [--date DATE] [--comment TEXT]
+  kelvara-cli rights list [--user &quot;LAST, FIRST&quot; | --group NAME]
+          [--entry NAME | --area NAME]
+  kelvara-cli rights set (--user &quot;LAST, FIRST&quot; | --group NAME)
+          (--entry NAME | --area NAME) --model TAG
+  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
+  kelvara-cli project list | show [SETTING] | change --SETTING VALUE...
+      short-range, iso15693, long-range: on or off; hf-length, uhf-length:
+      bytes; uhf-mask1 to uhf-mask3: hex or none; relay-hold-time: seconds;
+      time-zone: ZONE or computer; keep-events: days events are kept
+      (0 for ever).
+A change marks the entries whose readers need an update, as the window does,
+in one transaction. A list that comes out empty exits with 1; refused input
+(an unknown name, a duplicate, a value that does not read) exits with 2 and
+names the field.
+</source>
+        <translation>Datensätze (alle nehmen --project DIR; list und show nehmen --format text|csv|json):
+  kelvara-cli users list [--group NAME] | show &quot;NAME, VORNAME&quot;
+  kelvara-cli users add --last NAME --first VORNAME --group GRUPPE [--comment TEXT]
+          [--hf HEX] [--hf-comment TEXT] [--uhf HEX] [--uhf-comment TEXT]
+  kelvara-cli users change &quot;NAME, VORNAME&quot; [Optionen von add] | remove &quot;NAME, VORNAME&quot;
+  kelvara-cli users sync DATEI [--remove-missing] [--dry-run]
+      Bringt die Benutzer in Einklang mit einer Benutzerliste, wie export-users
+      sie schreibt: fügt Benutzer hinzu und ändert sie; mit --remove-missing
+      entfernt es die, die der Liste fehlen.
+  kelvara-cli entries list [--area NAME] | show NAME | remove NAME
+  kelvara-cli entries add --area BEREICH --name NAME [--comment TEXT]
+          [--connection tcp:ADRESSE:PORT | usb | flash-drive]
+          [--type TZ60 | TZU700 | TZU300 | none] [--device-id HEX] [--mac MAC]
+          [--settings SCHLÜSSEL=WERT;...]
+  kelvara-cli entries change NAME [Optionen von add]
+  kelvara-cli areas list | show NAME | rename NAME NEU [--merge]
+  kelvara-cli groups list | show NAME | rename NAME NEU [--merge]
+  kelvara-cli models list | show KÜRZEL | remove KÜRZEL
+  kelvara-cli models add --tag KÜRZEL --name NAME --definition DEFINITION
+  kelvara-cli models change KÜRZEL [--tag KÜRZEL] [--name NAME] [--definition DEF]
+      DEFINITION: Zeiträume, verbunden durch |, jeder TAGE-VON-BIS wie
+      mon,tue,wed,thu,fri-07:00-19:00 (Tage sun mon tue wed thu fri sat hol).
+  kelvara-cli holidays list [--from DATUM] | show DATUM
+  kelvara-cli holidays add DATUM[..DATUM] [--comment TEXT] | remove DATUM[..DATUM]
+  kelvara-cli holidays change DATUM [--date DATUM] [--comment TEXT]
+  kelvara-cli rights list [--user &quot;NAME, VORNAME&quot; | --group GRUPPE]
+          [--entry NAME | --area BEREICH]
+  kelvara-cli rights set (--user &quot;NAME, VORNAME&quot; | --group GRUPPE)
+          (--entry NAME | --area BEREICH) --model KÜRZEL
+  kelvara-cli rights remove (--user ... | --group ...) (--entry ... | --area ...)
+  kelvara-cli project list | show [EINSTELLUNG] | change --EINSTELLUNG WERT...
+      short-range, iso15693, long-range: on oder off; hf-length, uhf-length:
+      Bytes; uhf-mask1 bis uhf-mask3: hexadezimal oder none; relay-hold-time:
+      Sekunden; time-zone: ZONE oder computer; keep-events: Tage, die Ereignisse
+      bewahrt werden (0 unbegrenzt).
+Eine Änderung markiert die Zutritte, deren Leser eine Aktualisierung brauchen,
+wie das Fenster, in einer Transaktion. Eine Liste, die leer ausfällt, endet mit
+1; abgewiesene Eingaben (ein unbekannter Name, ein Doppel, ein Wert, der sich
+nicht lesen lässt) enden mit 2 und nennen das Feld.
+</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a date (yyyy-MM-dd) or date and time (yyyy-MM-ddTHH:mm) from 2000 to 2099.</source>
+        <translation>„%1“ ist kein Datum (yyyy-MM-dd) und kein Datum mit Uhrzeit (yyyy-MM-ddTHH:mm) von 2000 bis 2099.</translation>
+    </message>
+    <message>
+        <source>Give one of --granted, --denied and --unknown.</source>
+        <translation>Geben Sie eines von --granted, --denied und --unknown an.</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Identifier</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Antenna</source>
+        <translation>Antenne</translation>
+    </message>
+    <message>
+        <source>seen needs --area NAME.</source>
+        <translation>seen braucht --area NAME.</translation>
     </message>
 </context>
 <context>
@@ -3638,6 +3779,240 @@ oder per Kopieren und Einfügen übernehmen.</translation>
     </message>
 </context>
 <context>
+    <name>KelvaraEvents</name>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Gestern</translation>
+    </message>
+    <message>
+        <source>Last 7 days</source>
+        <translation>Letzte 7 Tage</translation>
+    </message>
+    <message>
+        <source>This month</source>
+        <translation>Dieser Monat</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>From - to</source>
+        <translation>Von - bis</translation>
+    </message>
+    <message>
+        <source>All results</source>
+        <translation>Alle Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Granted</source>
+        <translation>Gewährt</translation>
+    </message>
+    <message>
+        <source>Denied</source>
+        <translation>Abgewiesen</translation>
+    </message>
+    <message>
+        <source>Unknown identifiers</source>
+        <translation>Unbekannte Kennungen</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Period:</source>
+        <translation>&amp;Zeitraum:</translation>
+    </message>
+    <message>
+        <source>P&amp;lace:</source>
+        <translation>&amp;Ort:</translation>
+    </message>
+    <message>
+        <source>Pe&amp;rson:</source>
+        <translation>&amp;Person:</translation>
+    </message>
+    <message>
+        <source>E&amp;xport CSV...</source>
+        <translation>CSV e&amp;xportieren...</translation>
+    </message>
+    <message>
+        <source>PDF Re&amp;port...</source>
+        <translation>PDF-&amp;Bericht...</translation>
+    </message>
+    <message>
+        <source>Show on &amp;Board</source>
+        <translation>Auf der &amp;Tafel zeigen</translation>
+    </message>
+    <message>
+        <source>Open &amp;User</source>
+        <translation>Ben&amp;utzer öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Add as New User...</source>
+        <translation>Als neuen Benutzer &amp;anlegen...</translation>
+    </message>
+    <message>
+        <source>&amp;Seen Today in Area...</source>
+        <translation>Heute im Bereich &amp;gesehen...</translation>
+    </message>
+    <message>
+        <source>DB event list</source>
+        <translation>DB Ereignisliste</translation>
+    </message>
+    <message>
+        <source>All entries</source>
+        <translation>Alle Zutritte</translation>
+    </message>
+    <message>
+        <source>Area %1</source>
+        <translation>Bereich %1</translation>
+    </message>
+    <message>
+        <source>Everybody</source>
+        <translation>Alle Personen</translation>
+    </message>
+    <message>
+        <source>Group %1</source>
+        <translation>Gruppe %1</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>text &quot;%1&quot;</source>
+        <translation>Text „%1“</translation>
+    </message>
+    <message>
+        <source>%1 events: %2 granted, %3 denied, %4 with unknown identifier</source>
+        <translation>%1 Ereignisse: %2 gewährt, %3 abgewiesen, %4 mit unbekannter Kennung</translation>
+    </message>
+    <message>
+        <source>Event Report</source>
+        <translation>Ereignisbericht</translation>
+    </message>
+    <message>
+        <source>Project: %1</source>
+        <translation>Projekt: %1</translation>
+    </message>
+    <message>
+        <source>Filter: %1</source>
+        <translation>Filter: %1</translation>
+    </message>
+    <message>
+        <source>Printed: %1</source>
+        <translation>Gedruckt: %1</translation>
+    </message>
+    <message>
+        <source>Export Events</source>
+        <translation>Ereignisse exportieren</translation>
+    </message>
+    <message>
+        <source>CSV (*.csv)</source>
+        <translation>CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; could not be written.</source>
+        <translation>Die Datei „%1“ konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Add as New User</source>
+        <translation>Als neuen Benutzer anlegen</translation>
+    </message>
+    <message>
+        <source>Add a new user holding the identifier %1?</source>
+        <translation>Einen neuen Benutzer mit der Kennung %1 anlegen?</translation>
+    </message>
+    <message>
+        <source>Seen Today in Area</source>
+        <translation>Heute im Bereich gesehen</translation>
+    </message>
+    <message>
+        <source>Area:</source>
+        <translation>Bereich:</translation>
+    </message>
+    <message>
+        <source>Seen Today in Area %1</source>
+        <translation>Heute im Bereich %1 gesehen</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppe</translation>
+    </message>
+    <message>
+        <source>Last Entry</source>
+        <translation>Letzter Zutritt</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n user(s) let in since %1</source>
+        <translation>
+            <numerusform>%n Benutzer seit %1 eingelassen</numerusform>
+            <numerusform>%n Benutzer seit %1 eingelassen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The days whose events are shown (the readers&apos; clocks).</source>
+        <translation>Die Tage, deren Ereignisse gezeigt werden (nach den Uhren der Leser).</translation>
+    </message>
+    <message>
+        <source>Only the events of an area or an entry.</source>
+        <translation>Nur die Ereignisse eines Bereichs oder eines Zutritts.</translation>
+    </message>
+    <message>
+        <source>Only the events of a group or a user, as they were named then.</source>
+        <translation>Nur die Ereignisse einer Gruppe oder eines Benutzers, wie sie damals hießen.</translation>
+    </message>
+    <message>
+        <source>Only granted or denied events, or those of identifiers no user held.</source>
+        <translation>Nur gewährte oder abgewiesene Ereignisse oder die von Kennungen, die kein Benutzer hatte.</translation>
+    </message>
+    <message>
+        <source>Only events whose identifier, user, group, entry or area contain the text.</source>
+        <translation>Nur Ereignisse, deren Kennung, Benutzer, Gruppe, Zutritt oder Bereich den Text enthält.</translation>
+    </message>
+    <message>
+        <source>Shows the user and the entry of the event on the access board.</source>
+        <translation>Zeigt Benutzer und Zutritt des Ereignisses auf der Zutrittstafel.</translation>
+    </message>
+    <message>
+        <source>Opens the user of the event in the user administration.</source>
+        <translation>Öffnet den Benutzer des Ereignisses in der Benutzerverwaltung.</translation>
+    </message>
+    <message>
+        <source>Adds a new user holding the unknown identifier of the event.</source>
+        <translation>Legt einen neuen Benutzer mit der unbekannten Kennung des Ereignisses an.</translation>
+    </message>
+    <message>
+        <source>Lists the users let in at the area chosen as place since the start of the day, each with the last entry and time: a quick roll call.</source>
+        <translation>Listet die Benutzer, die seit Tagesbeginn in den als Ort gewählten Bereich eingelassen wurden, jeweils mit letztem Zutritt und Zeit: ein schneller Appell.</translation>
+    </message>
+    <message>
+        <source>Writes the events shown into a semicolon-separated file.</source>
+        <translation>Schreibt die gezeigten Ereignisse in eine durch Semikolons getrennte Datei.</translation>
+    </message>
+    <message>
+        <source>Writes the events shown as a PDF report.</source>
+        <translation>Schreibt die gezeigten Ereignisse als PDF-Bericht.</translation>
+    </message>
+</context>
+<context>
     <name>KelvaraFunctionDialog</name>
     <message>
         <source>The reader event lists will be deleted !</source>
@@ -3884,6 +4259,10 @@ Nach dem laufenden Zutritt beenden und dieses Fenster schließen?</translation>
         <source>The data is in %1</source>
         <translation>Die Daten liegen in %1</translation>
     </message>
+    <message>
+        <source>The reader event lists are read and kept first, then deleted by the update.</source>
+        <translation>Die Ereignislisten der Leser werden zuerst gelesen und bewahrt, dann von der Aktualisierung gelöscht.</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraFunctionLogWin</name>
@@ -3999,6 +4378,14 @@ Möchten Sie ihn konfigurieren?</translation>
 1: one reader after another.</source>
         <translation>Wie viele Leser eine Funktion (Aktualisieren, Lesen, Uhr stellen ...) zugleich bedient.
 1: ein Leser nach dem anderen.</translation>
+    </message>
+    <message>
+        <source>Read events before updating</source>
+        <translation>Ereignisse vor dem Aktualisieren lesen</translation>
+    </message>
+    <message>
+        <source>New access tables delete a reader&apos;s event list. When this is on, an update first reads the reader&apos;s events and keeps them in the project; if that fails, nothing is sent and the reader keeps its events.</source>
+        <translation>Neue Zutrittstabellen löschen die Ereignisliste eines Lesers. Ist dies an, liest eine Aktualisierung zuerst die Ereignisse des Lesers und bewahrt sie im Projekt; misslingt das, wird nichts gesendet und der Leser behält seine Ereignisse.</translation>
     </message>
 </context>
 <context>
@@ -4484,6 +4871,14 @@ Möchten Sie sie ersetzen?</translation>
         <source>The settings could not be written to %1.</source>
         <translation>Die Einstellungen konnten nicht in %1 geschrieben werden.</translation>
     </message>
+    <message>
+        <source>E&amp;vent Log</source>
+        <translation>&amp;Ereignisprotokoll</translation>
+    </message>
+    <message>
+        <source>Event Log</source>
+        <translation>Ereignisprotokoll</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>
@@ -4604,6 +4999,22 @@ Möchten Sie fortfahren?</translation>
     <message>
         <source>The readers&apos; clocks are set to this time zone, and every time shown or entered is a time of the site. Choose it when this computer (a server, say) runs in another zone than the doors.</source>
         <translation>Die Uhren der Leser werden auf diese Zeitzone gestellt, und jede angezeigte oder eingegebene Zeit ist eine Zeit des Standorts. Wählen Sie sie, wenn dieser Computer (etwa ein Server) in einer anderen Zone läuft als die Türen.</translation>
+    </message>
+    <message>
+        <source>for ever</source>
+        <translation>unbegrenzt</translation>
+    </message>
+    <message>
+        <source> days</source>
+        <translation> Tage</translation>
+    </message>
+    <message>
+        <source>Keep events for</source>
+        <translation>Ereignisse aufbewahren für</translation>
+    </message>
+    <message>
+        <source>Events read from the readers older than this are removed after each read (0: kept for ever).</source>
+        <translation>Aus den Lesern gelesene Ereignisse, die älter sind, werden nach jedem Lesen entfernt (0: unbegrenzt aufbewahrt).</translation>
     </message>
 </context>
 <context>
@@ -5078,6 +5489,10 @@ den Spalten der Benutzertabelle zuordnen.</translation>
     <message>
         <source>History…</source>
         <translation>Verlauf…</translation>
+    </message>
+    <message>
+        <source>Last Seen</source>
+        <translation>Zuletzt gesehen</translation>
     </message>
 </context>
 <context>
@@ -6049,6 +6464,10 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     <message>
         <source>&apos;%1&apos; is no time zone known here.</source>
         <translation>„%1“ ist keine hier bekannte Zeitzone.</translation>
+    </message>
+    <message>
+        <source>Events are kept for 0 (for ever) to %1 days.</source>
+        <translation>Ereignisse werden 0 (unbegrenzt) bis %1 Tage aufbewahrt.</translation>
     </message>
 </context>
 <context>

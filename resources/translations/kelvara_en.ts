@@ -68,6 +68,16 @@
     </message>
 </context>
 <context>
+    <name>KelvaraEvents</name>
+    <message numerus="yes">
+        <source>%n user(s) let in since %1</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>KelvaraFunctionDialog</name>
     <message numerus="yes">
         <source>%n entries selected</source>

@@ -33,6 +33,9 @@ public:
     // Closes the bar and shows the whole board.
     void dismiss();
 
+    // Makes the cell current, opening its collapsed group and area.
+    void revealCell(int row, int column);
+
 signals:
     // Next or previous was asked for while the bar is closed.
     void barWanted();
@@ -43,7 +46,6 @@ private:
     void update();
     void applyFilter();
     void goToMatch(int step);
-    void revealCell(int row, int column);
 
     WindowContext &m_context;
     BoardPresenter &m_presenter;

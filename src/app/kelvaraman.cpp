@@ -14,6 +14,7 @@
 #include "views/board/kelvaraboardlegend.h"
 #include "views/functions/kelvarafunctiondialog.h"
 #include "views/lists/kelvaradoors.h"
+#include "views/lists/kelvaraevents.h"
 #include "views/lists/kelvarahistory.h"
 #include "views/lists/kelvaratimes.h"
 #include "views/lists/kelvarausers.h"
@@ -39,6 +40,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -82,6 +84,11 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         else
             m_presenter->updateStatusBar();
     });
+    m_events = new KelvaraEvents(m_context.settings, m_context.params, centralWidget());
+    m_events->hide();
+    centralWidget()->layout()->addWidget(m_events);
+    connect(m_events, &KelvaraEvents::showOnBoard, this, &KelvaraMan::showBoardCell);
+    connect(m_events, &KelvaraEvents::openUser, this, &KelvaraMan::showUser);
     m_tooltipsAction->setChecked(m_context.settings.areToolTipsOn);
     const SchemaVersion::State lastProject = m_project->takeLastProject();
     // A folder standing in for the USB flash drive (simulated sites, trials).
@@ -154,7 +161,8 @@ void KelvaraMan::createMenus()
         {tr("Access &Board"), &KelvaraMan::enterTabKelvara},
         {tr("&Users"), &KelvaraMan::enterUsers},
         {tr("&Entries"), &KelvaraMan::enterDoors},
-        {tr("&Time Models"), &KelvaraMan::enterTimes}};
+        {tr("&Time Models"), &KelvaraMan::enterTimes},
+        {tr("E&vent Log"), &KelvaraMan::enterEvents}};
     for (int i = 0; i < views.size(); ++i)
         m_viewActions << view->addAction(views.at(i).first, this, views.at(i).second,
                                          QKeySequence(Qt::CTRL | (Qt::Key_1 + i)));
@@ -222,6 +230,7 @@ void KelvaraMan::createToolBar()
         {":/users-48.png", tr("User Administration"), &KelvaraMan::enterUsers, true},
         {":/doors-48.png", tr("Entry Administration"), &KelvaraMan::enterDoors, true},
         {":/times-48.png", tr("Time Model Administration"), &KelvaraMan::enterTimes, true},
+        {":/events-48.png", tr("Event Log"), &KelvaraMan::enterEvents, true},
         {nullptr, QString(), nullptr, false},
         {":/update-48.png",
          tr("Update Access Rights\n(Changed rights are marked with red background colour)"),
@@ -539,6 +548,30 @@ void KelvaraMan::enterTabKelvara()
     buildBoard();
 }
 
+void KelvaraMan::enterEvents()
+{
+    if (!m_project->requireProject(tr("Event Log")))
+        return;
+    m_events->buildList();
+    showView(m_events);
+    m_events->table()->setFocus();
+}
+
+void KelvaraMan::showBoardCell(int pkUsers, int pkDoors)
+{
+    enterTabKelvara();
+    const int row = boardData().rowOfUser(pkUsers);
+    const int column = boardData().columnOfEntry(pkDoors);
+    if (row > 0 && column > 0)
+        m_find->revealCell(row, column);
+}
+
+void KelvaraMan::showUser(int pkUsers)
+{
+    enterUsers();
+    m_users->selectUserKey(pkUsers);
+}
+
 void KelvaraMan::enterTimes()
 {
     m_times->setDatabasePath(m_context.databasePath);
@@ -556,6 +589,7 @@ void KelvaraMan::setHelp(bool on)
     m_times->setHelp(on);
     m_users->setHelp(on);
     m_doors->setHelp(on);
+    m_events->setHelp(on);
     for (int i = 0; i < m_toolButtons.size(); ++i) {
         const auto &tool = m_toolButtons.at(i);
         // The view buttons name their shortcut, as the View menu does.

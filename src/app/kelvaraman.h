@@ -15,6 +15,7 @@
 
 class EntrySelection;
 class KelvaraDoors;
+class KelvaraEvents;
 class KelvaraTimes;
 class KelvaraUsers;
 class KxFindBar;
@@ -51,6 +52,7 @@ public:
     KelvaraTimes *timesView() const { return m_times; }
     KelvaraUsers *usersView() const { return m_users; }
     KelvaraDoors *doorsView() const { return m_doors; }
+    KelvaraEvents *eventsView() const { return m_events; }
     const AccessBoard &boardData() const { return m_presenter->data(); }
     bool isAreaExpanded(const QString &area) { return m_presenter->isAreaExpanded(area); }
     bool isGroupExpanded(const QString &group) { return m_presenter->isGroupExpanded(group); }
@@ -120,6 +122,11 @@ public slots:
     void enterUsers();
     void enterDoors();
     void enterTimes();
+    // The event log; the fifth view after board, users, entries and time models.
+    void enterEvents();
+    // From the event log: the board cell of user x entry, the user in the user view.
+    void showBoardCell(int pkUsers, int pkDoors);
+    void showUser(int pkUsers);
 
     void clickedOnTableCell(int row, int column, int mouseButton, bool isDoubleClicked)
     {
@@ -203,6 +210,7 @@ private:
     KelvaraTimes *m_times = nullptr;
     KelvaraUsers *m_users = nullptr;
     KelvaraDoors *m_doors = nullptr;
+    KelvaraEvents *m_events = nullptr;
     QLabel *m_logo = nullptr;
     QToolBar *m_toolBar = nullptr;
     QAction *m_undoAction = nullptr;

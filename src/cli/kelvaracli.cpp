@@ -79,6 +79,9 @@ QString KelvaraCli::usage()
               "      started show NOT RUN. A second one ends the program at once.\n"
               "      --allow-empty exits with 0 when no entry is chosen (a nightly update\n"
               "      with nothing pending).\n"
+              "      update first reads and keeps each reader's events, which new tables\n"
+              "      delete; when that fails nothing is sent to that reader (general\n"
+              "      setting ReadEventsFirst, on unless switched off).\n"
               "  kelvara-cli export-users [--project DIR] FILE\n"
               "      Writes all users into a semicolon-separated list.\n"
               "  kelvara-cli import-users [--project DIR] FILE\n"
@@ -102,6 +105,17 @@ QString KelvaraCli::usage()
               "          [--at yyyy-MM-ddTHH:mm]\n"
               "      Lists the users who may pass the entry then, or the entries (area and\n"
               "      entry) the user may pass then. Exit status 1 when the list is empty.\n"
+              "  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]\n"
+              "          [--entry NAME] [--user \"LAST, FIRST\"] [--identifier HEX]\n"
+              "          [--granted | --denied | --unknown] [--format text|csv|json]\n"
+              "      Lists the events kept from the readers, newest first. T is\n"
+              "      yyyy-MM-dd or yyyy-MM-ddTHH:mm (the site's clock); a date alone as --to\n"
+              "      takes the whole day. --unknown: identifiers no user held. Exit status 1\n"
+              "      when no event matches.\n"
+              "  kelvara-cli seen [--project DIR] --area NAME [--since T]\n"
+              "          [--format text|csv|json]\n"
+              "      Users let in at an entry of the area since T (default: today 00:00),\n"
+              "      each with the last entry and time. Exit status 1 when nobody was.\n"
               "  kelvara-cli holidays add-public [--project DIR] [--region CODE]\n"
               "          --year YEAR[-YEAR] [--dry-run]\n"
               "      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in\n"
@@ -180,7 +194,8 @@ QString KelvaraCli::usage()
               "  kelvara-cli project list | show [SETTING] | change --SETTING VALUE...\n"
               "      short-range, iso15693, long-range: on or off; hf-length, uhf-length:\n"
               "      bytes; uhf-mask1 to uhf-mask3: hex or none; relay-hold-time: seconds;\n"
-              "      time-zone: ZONE or computer.\n"
+              "      time-zone: ZONE or computer; keep-events: days events are kept\n"
+              "      (0 for ever).\n"
               "A change marks the entries whose readers need an update, as the window does,\n"
               "in one transaction. A list that comes out empty exits with 1; refused input\n"
               "(an unknown name, a duplicate, a value that does not read) exits with 2 and\n"
@@ -249,6 +264,10 @@ int KelvaraCli::run(const QStringList &arguments)
         return holidays(rest);
     if (command == QLatin1String("explain"))
         return explain(rest);
+    if (command == QLatin1String("events"))
+        return events(rest);
+    if (command == QLatin1String("seen"))
+        return seen(rest);
     if (command == QLatin1String("who"))
         return who(rest);
     if (command == QLatin1String("history"))

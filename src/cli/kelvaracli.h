@@ -133,6 +133,13 @@ private:
     // explain and who (kelvaracliexplain.cpp).
     int explain(QStringList arguments);
     int who(QStringList arguments);
+    // The event log (kelvaraclievents.cpp).
+    int events(QStringList arguments);
+    int seen(QStringList arguments);
+    // Takes "--name yyyy-MM-dd[THH:mm[:ss]]" as event seconds; a date alone
+    // as the end of a span counts to the end of that day.
+    bool takeSpan(QStringList &arguments, const QString &name, bool end, qint64 &seconds,
+                  int &exitCode);
     // Takes "--at yyyy-MM-ddTHH:mm"; the current minute without it.
     bool takeMoment(QStringList &arguments, QDateTime &at, int &exitCode);
 

@@ -26,6 +26,7 @@ const Setting Settings[] = {
     {"uhf-mask3", "uhfMask3"},
     {"relay-hold-time", "relayHoldTime"},
     {"time-zone", "timeZone"},
+    {"keep-events", "keepEventsDays"},
 };
 constexpr int SettingCount = int(sizeof Settings / sizeof Settings[0]);
 
@@ -40,7 +41,8 @@ QVariantList settingValues(const ProjectParameters &p)
             p.uhfSelectionMask2.toHex(),
             p.uhfSelectionMask3.toHex(),
             p.defaultRelaisHoldTime,
-            p.siteTimeZone};
+            p.siteTimeZone,
+            p.keepEventsDays};
 }
 
 // As people read and type them: on/off, numbers, hex masks, a zone or "computer".
@@ -85,9 +87,12 @@ bool readSetting(int index, const QString &text, ProjectParameters &p)
     case 8:
         p.defaultRelaisHoldTime = text.toDouble(&ok);
         return ok;
-    default:
+    case 9:
         p.siteTimeZone = text == QLatin1String("computer") ? QString() : text;
         return true;
+    default:
+        p.keepEventsDays = text.toInt(&ok);
+        return ok;
     }
 }
 

@@ -96,6 +96,8 @@ void ApplicationSettings::loadSettings(const QString &filePath)
         readInt(s, QStringLiteral("GeneralSettingsDialog.ParallelEntries"), parallelEntries);
     if (parallelEntries < 1 || parallelEntries > MaxParallelEntries)
         parallelEntries = ApplicationSettings().parallelEntries;
+    readEventsBeforeUpdate = readBool(s, QStringLiteral("GeneralSettingsDialog.ReadEventsFirst"),
+                                      readEventsBeforeUpdate);
     recentProjects = s.value(QStringLiteral("MainWindow.RecentProjects")).toStringList();
 
     struct RectKey
@@ -119,6 +121,7 @@ void ApplicationSettings::loadSettings(const QString &filePath)
         this->*r.field = readRect(s, QLatin1String(r.key), this->*r.field);
 
     usersTableColWidth = readIntList(s, QStringLiteral("UsersTable.ColWidth"));
+    eventsTableColWidth = readIntList(s, QStringLiteral("EventsTable.ColWidth"));
     doorsTableColWidth = readIntList(s, QStringLiteral("DoorsTable.ColWidth"));
     timesTableColWidth = readIntList(s, QStringLiteral("TimesTable.ColWidth"));
     holidaysTableColWidth = readIntList(s, QStringLiteral("HolidaysTable.ColWidth"));
@@ -146,6 +149,7 @@ bool ApplicationSettings::saveSettings(const QString &filePath) const
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.PRdr"), uhfProgrammerReader);
     s.setValue(QStringLiteral("GeneralSettingsDialog.UHF.Region"), uhfRegion);
     s.setValue(QStringLiteral("GeneralSettingsDialog.ParallelEntries"), parallelEntries);
+    s.setValue(QStringLiteral("GeneralSettingsDialog.ReadEventsFirst"), readEventsBeforeUpdate);
     s.setValue(QStringLiteral("MainWindow.RecentProjects"), recentProjects);
     s.setValue(QStringLiteral("EditUserDialog.Geometry"), editUserDialogGeometry);
     s.setValue(QStringLiteral("EditDoorDialog.Geometry"), editDoorDialogGeometry);
@@ -158,6 +162,7 @@ bool ApplicationSettings::saveSettings(const QString &filePath) const
     s.setValue(QStringLiteral("GeneralSettingsDialog.Geometry"), generalSettingsDialogGeometry);
     s.setValue(QStringLiteral("ProjectSettingsDialog.Geometry"), projectSettingsDialogGeometry);
     s.setValue(QStringLiteral("UsersTable.ColWidth"), toVariantList(usersTableColWidth));
+    s.setValue(QStringLiteral("EventsTable.ColWidth"), toVariantList(eventsTableColWidth));
     s.setValue(QStringLiteral("DoorsTable.ColWidth"), toVariantList(doorsTableColWidth));
     s.setValue(QStringLiteral("TimesTable.ColWidth"), toVariantList(timesTableColWidth));
     s.setValue(QStringLiteral("HolidaysTable.ColWidth"), toVariantList(holidaysTableColWidth));

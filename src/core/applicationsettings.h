@@ -20,6 +20,8 @@ public:
     // Readers a function serves at the same time (1: one after another).
     static constexpr int MaxParallelEntries = 32;
     int parallelEntries = 4;
+    // An update reads and keeps a reader's events before its tables clear them.
+    bool readEventsBeforeUpdate = true;
     // The last projects opened, the latest first (at most five).
     QStringList recentProjects;
 
@@ -39,6 +41,7 @@ public:
     QList<int> timesTableColWidth;
     QList<int> holidaysTableColWidth;
     QList<int> functionTableColWidth;
+    QList<int> eventsTableColWidth;
 
     // Reads every key; a missing file, a missing key or a value that does not
     // read as its type yields the default.

@@ -376,6 +376,62 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
     return QSqlError();
 }
 
+QString transponderKey(const QString &iddHex)
+{
+    QString key = iddHex.toLower();
+    int zeros = 0;
+    while (zeros < key.size() && key.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    return key.mid(zeros);
+}
+
+namespace {
+
+// A row of the owner queries: names, the entry's tag, both identifiers, key, group.
+ImportedTransponderRow ownerRow(const QSqlQuery &query)
+{
+    ImportedTransponderRow row;
+    row.familyName = query.value(0).toString();
+    row.firstName = query.value(1).toString();
+    row.modelTag = query.value(2).toString();
+    row.iddIso14443 = query.value(3).toString();
+    row.iddClass1Gen2 = query.value(4).toString();
+    row.pkUsers = query.value(5).toInt();
+    row.groupName = query.value(6).toString();
+    return row;
+}
+
+} // namespace
+
+bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners)
+{
+    owners.clear();
+    if (!ProjectDatabase::exec(
+            query,
+            QStringLiteral("select familyName,firstName,(select modelTag from access join times on "
+                           "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as "
+                           "tag,iddIso14443,iddClass1Gen2,PKusers,groupName from users order by "
+                           "(tag is null),PKusers"),
+            {pkDoors}))
+        return false;
+    // The hex part of a stored identifier ("hex-type"; the long-range form
+    // carries four characters before it).
+    const auto keyOf = [](const QString &stored, int skip) {
+        const int dash = stored.indexOf(QLatin1Char('-'));
+        return dash > skip ? transponderKey(stored.mid(skip, dash - skip)) : QString();
+    };
+    while (query.next()) {
+        const ImportedTransponderRow row = ownerRow(query);
+        const QString hf = keyOf(row.iddIso14443, 0);
+        const QString uhf = keyOf(row.iddClass1Gen2, 4);
+        if (!hf.isEmpty())
+            owners[hf].append(row);
+        if (!uhf.isEmpty() && uhf != hf)
+            owners[uhf].append(row);
+    }
+    return RecordStatement::rowsEnded(query);
+}
+
 QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
                                   QList<ImportedTransponderRow> &rows)
 {
@@ -387,31 +443,23 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
     // One identifier has one form at any length: compared without the zero
     // bytes in front that extending it to the project length adds. The owner
     // is named wherever their rights are; the tag is that of this entry.
-    QString key = iddHex.toLower();
-    while (key.startsWith(QLatin1Char('0')))
-        key.remove(0, 1);
+    const QString key = transponderKey(iddHex);
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         if (!ProjectDatabase::exec(
                 query,
                 QStringLiteral(
                     "select familyName,firstName,(select modelTag from access join times on "
                     "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as tag,"
-                    "iddIso14443,iddClass1Gen2 from users where ((instr(iddIso14443,'-')>1) and "
+                    "iddIso14443,iddClass1Gen2,PKusers,groupName from users where "
+                    "((instr(iddIso14443,'-')>1) and "
                     "(ltrim(lower(substr(iddIso14443,1,instr(iddIso14443,'-')-1)),'0')=?)) or "
                     "((instr(iddClass1Gen2,'-')>5) and "
                     "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?)) "
                     "order by (tag is null),PKusers"),
                 {pkDoors, key, key}))
             return query.lastError();
-        while (query.next()) {
-            ImportedTransponderRow row;
-            row.familyName = query.value(0).toString();
-            row.firstName = query.value(1).toString();
-            row.modelTag = query.value(2).toString();
-            row.iddIso14443 = query.value(3).toString();
-            row.iddClass1Gen2 = query.value(4).toString();
-            rows.append(row);
-        }
+        while (query.next())
+            rows.append(ownerRow(query));
         if (!RecordStatement::rowsEnded(query))
             return query.lastError();
         return QSqlError();

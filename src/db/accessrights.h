@@ -123,6 +123,13 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
 // their time model at this entry, null when they have none there. The case
 // of the hex letters does not matter; a text that is not hexadecimal finds
 // nobody.
+// The identifier as compared: lower-case hex without the zero bytes in front
+// that extending it to the project length adds.
+QString transponderKey(const QString &iddHex);
+// Every user by the keys of their identifiers, in the order of
+// findImportedTransponder: one read of the users for a whole event list.
+using TransponderOwners = QHash<QString, QList<ImportedTransponderRow>>;
+bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners);
 QSqlError findImportedTransponder(const QString &databasePath, const QString &iddHex, int pkDoors,
                                   QList<ImportedTransponderRow> &rows);
 

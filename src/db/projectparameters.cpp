@@ -123,6 +123,18 @@ bool setSiteTimeZone(QSqlQuery &q, const QString &name)
                                           name.isNull() ? QLatin1String("") : name);
 }
 
+int keepEventsDays(QSqlQuery &q)
+{
+    bool ok = false;
+    const int days = ProjectSchema::readProjectTag(q, QStringLiteral("KeepEventsDays")).toInt(&ok);
+    return ok && days > 0 ? days : 0;
+}
+bool setKeepEventsDays(QSqlQuery &q, int days)
+{
+    return ProjectSchema::writeProjectTag(q, QStringLiteral("KeepEventsDays"),
+                                          QString::number(qMax(0, days)));
+}
+
 QString holdTimeText(double value)
 {
     return QString::number(value, 'f', 1);
@@ -137,7 +149,7 @@ bool writeAll(QSqlQuery &q, const ProjectParameters &p)
            setUhfSelectionMask(q, 2, p.uhfSelectionMask2) &&
            setUhfSelectionMask(q, 3, p.uhfSelectionMask3) &&
            setDefaultRelaisHoldTime(q, p.defaultRelaisHoldTime) &&
-           setSiteTimeZone(q, p.siteTimeZone);
+           setSiteTimeZone(q, p.siteTimeZone) && setKeepEventsDays(q, p.keepEventsDays);
 }
 
 } // namespace ProjectTags
@@ -208,6 +220,7 @@ void ProjectParameters::readTags(QSqlQuery &q)
     uhfSelectionMask3 = ProjectTags::uhfSelectionMask(q, 3);
     defaultRelaisHoldTime = ProjectTags::defaultRelaisHoldTime(q);
     siteTimeZone = ProjectTags::siteTimeZone(q);
+    keepEventsDays = ProjectTags::keepEventsDays(q);
 }
 
 bool ProjectParameters::saveProjectParameters() const
@@ -287,6 +300,8 @@ QString ProjectParameters::settingsProblem(const ProjectParameters &next, int en
             .arg(ProjectTags::holdTimeText(MaxRelaisHoldTime));
     if (!next.siteTimeZone.isEmpty() && !isTimeZoneName(next.siteTimeZone))
         return tr("'%1' is no time zone known here.").arg(next.siteTimeZone);
+    if (next.keepEventsDays < 0 || next.keepEventsDays > MaxKeepEventsDays)
+        return tr("Events are kept for 0 (for ever) to %1 days.").arg(MaxKeepEventsDays);
     return QString();
 }
 

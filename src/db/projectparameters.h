@@ -33,6 +33,10 @@ public:
     // or taken is one of the site, so a job on a server in UTC keeps the
     // readers on the site's time.
     QString siteTimeZone;
+    // Stored events older than this many days are removed after each read;
+    // 0 keeps them for ever.
+    int keepEventsDays = 0;
+    static constexpr int MaxKeepEventsDays = 36500;
 
     QTimeZone siteZone() const;
     // Now, and today, on the site's clocks.
@@ -100,6 +104,8 @@ bool setDefaultRelaisHoldTime(QSqlQuery &q, double value);
 // Empty when the tag is missing or names no time zone known here.
 QString siteTimeZone(QSqlQuery &q);
 bool setSiteTimeZone(QSqlQuery &q, const QString &name);
+int keepEventsDays(QSqlQuery &q);
+bool setKeepEventsDays(QSqlQuery &q, int days);
 
 // "2.5", "3.0": fixed notation with one decimal place.
 QString holdTimeText(double value);

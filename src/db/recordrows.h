@@ -78,6 +78,8 @@ struct EntryAccessRow
 // when the user has no right at the entry concerned.
 struct ImportedTransponderRow
 {
+    int pkUsers = 0;
+    QString groupName;
     QString familyName;
     QString firstName;
     QString modelTag;

@@ -90,6 +90,34 @@ QList<Step> steps()
          QStringLiteral("create trigger auditTrail_no_delete before delete on auditTrail begin "
                         "select raise(abort, 'The audit trail cannot be shortened.'); end")},
         nullptr};
+    // 2 -> 3: the door event log (doc/architecture.md, "The event log"). An event is
+    // one row per reader event: its identity is the entry, the reader's time
+    // and a fingerprint of everything else it carries (see EventRecords), so
+    // a reader's whole list read again adds nothing. The user who held the
+    // identifier is kept as a copy in eventUsers, so a removed or renamed
+    // user leaves the log readable. Time 0 with flag 1 marks an invalid date.
+    all.append(Step{
+        QStringLiteral("event log"),
+        {QStringLiteral("create table if not exists eventUsers (  PKeventUsers integer primary "
+                        "key,  userKey integer not null,  familyName varchar(255) not null,  "
+                        "firstName varchar(255) not null,  groupName varchar(255) not null,  "
+                        "unique (userKey,familyName,firstName,groupName))"),
+         QStringLiteral("create table if not exists events (  PKevents integer primary key,  "
+                        "FKdoors integer not null,  readerTime integer not null,  "
+                        "fingerprint integer not null,  deviceId integer not null,  "
+                        "idd varchar(128) not null,  antenna integer not null,  "
+                        "granted integer not null,  errorNumber integer not null,  "
+                        "inputState integer not null,  flags integer not null,  "
+                        "readAt integer not null,  FKeventUsers integer)"),
+         QStringLiteral("create unique index if not exists index_events_identity on events (  "
+                        "FKdoors,readerTime,fingerprint)"),
+         // Time with result and user copy: counts and result filters over a
+         // period are read from the index alone.
+         QStringLiteral("create index if not exists index_events_time on events (  "
+                        "readerTime,granted,FKeventUsers)"),
+         QStringLiteral("create index if not exists index_events_users on events (  "
+                        "FKeventUsers,readerTime)")},
+        {}});
     all += *testSteps();
     return all;
 }

@@ -1,5 +1,6 @@
 #include "functions/kelvarafunctionthread.h"
 
+#include "access/readereventlog.h"
 #include "core/errortext.h"
 #include "core/logfile.h"
 #include "core/paths.h"
@@ -147,6 +148,34 @@ int KelvaraFunctionThread::databaseFailure(const QSqlError &error)
 {
     log(QStringLiteral("DB error: %1").arg(databaseErrorText(error)));
     return Failed;
+}
+
+int KelvaraFunctionThread::keepEvents(const EntryTarget &entry, const QList<ReaderEvent> &events)
+{
+    const QString db = databasePath();
+    const int pkDoors = entry.pkDoors;
+    const QString key = folderKeyOf(entry);
+    bool isHex = false;
+    const quint32 deviceId = entry.readerSerNo.toUInt(&isHex, 16);
+    ReaderEventLog::Result result;
+    {
+        // Entries served at once write their events one after another.
+        QMutexLocker writeLock(&databaseWriteLock());
+        result = ReaderEventLog::keep(db, entryDataPath(m_project.projectPath, key), key, pkDoors,
+                                      isHex ? deviceId : 0, events, m_project.siteNow());
+    }
+    if (result.status == ReaderEventLog::Result::DatabaseError)
+        return databaseFailure(result.databaseError);
+    if (result.status == ReaderEventLog::Result::FileError) {
+        log(QStringLiteral("Write file error: %1").arg(QDir::toNativeSeparators(result.path)));
+        return Failed;
+    }
+    log(QStringLiteral("Events read: %1, new: %2").arg(events.size()).arg(result.fresh));
+    if (result.removed > 0)
+        log(QStringLiteral("Events older than %1 days removed: %2")
+                .arg(result.keepDays)
+                .arg(result.removed));
+    return Done;
 }
 
 int KelvaraFunctionThread::noReaderFailure()

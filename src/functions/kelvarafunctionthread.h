@@ -103,6 +103,10 @@ protected:
     int databaseFailure(const QSqlError &error);
     // Logs "No reader assigned" and gives Failed.
     int noReaderFailure();
+    // Stores the events of a read in the database and appends those not
+    // kept before to the entry's event files (ReaderEventLog); Done, or the
+    // failure logged and Failed.
+    int keepEvents(const EntryTarget &entry, const QList<ReaderEvent> &events);
     QString databasePath() const { return m_project.databasePath; }
     // Held around a database change that must see no other entry's change
     // between its reading and its writing.

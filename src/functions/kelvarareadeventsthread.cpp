@@ -1,8 +1,5 @@
 #include "functions/kelvarareadeventsthread.h"
 
-#include "core/paths.h"
-#include "db/accessrights.h"
-
 KelvaraReadEventsThread::KelvaraReadEventsThread(const ProjectParameters &project, QObject *parent)
     : KelvaraFunctionThread(project, parent)
 {
@@ -21,20 +18,8 @@ int KelvaraReadEventsThread::processEntry(const EntryTarget &entry)
     if (!outcome.ok())
         return readerFailure(outcome);
 
-    const QString db = databasePath();
-    const int pkDoors = entry.pkDoors;
-    const QString key = folderKeyOf(entry);
-    const AccessCsvFiles::Result result = AccessCsvFiles::appendEventFiles(
-        entryDataPath(m_project.projectPath, key), key, readBack.events,
-        [db, pkDoors](const QString &idd, QList<ImportedTransponderRow> &rows) {
-            return AccessRights::findImportedTransponder(db, idd, pkDoors, rows);
-        });
-    if (result.status == AccessCsvFiles::Result::DatabaseError)
-        return databaseFailure(result.databaseError);
-    if (result.status == AccessCsvFiles::Result::FileError) {
-        log(QStringLiteral("Write file error"));
-        return Failed;
-    }
-    log(QStringLiteral("Read Events DONE"));
-    return Done;
+    const int state = keepEvents(entry, readBack.events);
+    if (state == Done)
+        log(QStringLiteral("Read Events DONE"));
+    return state;
 }

@@ -2,7 +2,8 @@
 
 #include "functions/kelvarafunctionthread.h"
 
-// Read Events: appends each reader's events to the entry's event files, one per date.
+// Read Events: keeps each reader's events in the database and appends those
+// not kept before to the entry's event files, one per date.
 class KelvaraReadEventsThread : public KelvaraFunctionThread
 {
     Q_OBJECT

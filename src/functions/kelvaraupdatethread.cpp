@@ -59,6 +59,23 @@ int KelvaraUpdateThread::processEntry(const EntryTarget &entry)
     std::unique_ptr<FunctionReader> reader = createReader();
     ReaderOutcome outcome;
     if (connection.kind() != ReaderConnection::NoConnection) {
+        // New tables clear the reader's events: they are kept first, and
+        // when that fails nothing is sent, so the reader still holds them.
+        if (m_readEventsFirst && AccessDataSet::isAccessReaderType(int(entry.readerType))) {
+            ReaderReadBack readBack;
+            const ReaderOutcome read =
+                reader->readEvents(connection, int(entry.readerType), readBack);
+            const int kept = read.ok() ? keepEvents(entry, readBack.events) : Failed;
+            if (kept != Done) {
+                if (!read.ok())
+                    readerFailure(read);
+                log(QStringLiteral("The events could not be read and kept before the update: "
+                                   "nothing was sent and the reader keeps its events. Try "
+                                   "again, or switch \"Read events before updating\" off in "
+                                   "the general settings."));
+                return read.connectFailed ? NoConnection : Failed;
+            }
+        }
         outcome = reader->updateAccess(connection, int(entry.readerType), dataSet);
     } else {
         const QString path = m_drive.accessFilePath(connection.deviceId);

@@ -23,6 +23,11 @@ public:
         m_holidaysFrom = today;
     }
 
+    // Reads and keeps each reader's events before its new tables clear them
+    // (the general setting "Read events before updating", on by default).
+    void setReadEventsFirst(bool on) { m_readEventsFirst = on; }
+    bool readEventsFirst() const { return m_readEventsFirst; }
+
 protected:
     QString logFolderName() const override { return QStringLiteral("update-access-cfg"); }
     int processEntry(const EntryTarget &entry) override;
@@ -30,4 +35,5 @@ protected:
 private:
     QList<HolidayRow> m_holidays;
     QDate m_holidaysFrom = QDate::currentDate();
+    bool m_readEventsFirst = true;
 };

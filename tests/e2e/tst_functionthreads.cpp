@@ -150,6 +150,15 @@ struct Site : TestSupport::OfficeSite
     }
 };
 
+int storedEvents(const Site &site)
+{
+    ProjectDatabase database(site.db());
+    database.open();
+    QSqlQuery q = database.query();
+    return q.exec(QStringLiteral("select count(*) from events")) && q.next() ? q.value(0).toInt()
+                                                                             : -1;
+}
+
 void updateAll(const Site &site)
 {
     KelvaraUpdateThread update(site.params);
@@ -373,6 +382,8 @@ private slots:
     void importUnknownTransponders();
     void importRefusedByDatabaseIsLogged();
     void readEventsPerDateAndAppend();
+    void updateKeepsTheEventsFirst_data();
+    void updateKeepsTheEventsFirst();
     void setClock();
     void writeConfigurationOverTcpAndOntoDrive();
     void emptyListAndEmptyDatabaseName();
@@ -665,7 +676,8 @@ void TestFunctionThreads::stopBetweenEntries()
     });
     thread.setEntries(site.targets());
     const Outcome run = runToEnd(thread);
-    QCOMPARE(calls, 1);
+    // The first entry's events are read (the stop comes then) and its tables sent.
+    QCOMPARE(calls, 2);
     QCOMPARE(run.keys, QStringList{QString::number(first)});
     QCOMPARE(site.pending(first), 0);
     QCOMPARE(site.pending(second), 1);
@@ -1082,11 +1094,68 @@ void TestFunctionThreads::readEventsPerDateAndAppend()
     again.setEntries(site.targets());
     QCOMPARE(runToEnd(again).states.value(QString::number(door)), 0);
     mondayText = readFile(mondayFile);
-    // A reader keeps its events until it gets new tables, so a second read
-    // appends them again after the lines already there.
-    QCOMPARE(mondayText.count("\r\n"), linesBefore + 2);
+    // A reader returns its whole list again: only the new event is added,
+    // to the file as to the database.
+    QCOMPARE(mondayText.count("\r\n"), linesBefore + 1);
+    QCOMPARE(storedEvents(site), 3);
     QVERIFY(
         mondayText.endsWith("04A1B2C3D4E5F8;2026-03-02T10:00:00;permitted;Cole;X;OF;0-0;0\r\n"));
+}
+
+// Fails every event read, as a reader that drops the link would.
+class FailingEventsReader : public ReaderObjectsReader
+{
+public:
+    using ReaderObjectsReader::ReaderObjectsReader;
+    ReaderOutcome readEvents(const ReaderConnection &, int, ReaderReadBack &) override
+    {
+        return ReaderOutcome::failure(-3, QStringLiteral("link lost"), true);
+    }
+};
+
+void TestFunctionThreads::updateKeepsTheEventsFirst_data()
+{
+    QTest::addColumn<bool>("readFirst");
+    QTest::addColumn<bool>("readFails");
+    QTest::addColumn<int>("storedBeforeSending"); // -1: nothing sent
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("eventsLeft"); // at the reader after the update
+    QTest::newRow("read first") << true << false << 2 << 0 << 0;
+    QTest::newRow("setting off") << false << false << 0 << 0 << 0;
+    QTest::newRow("read fails: nothing sent") << true << true << -1 << 1 << 2;
+}
+
+void TestFunctionThreads::updateKeepsTheEventsFirst()
+{
+    QFETCH(bool, readFirst);
+    QFETCH(bool, readFails);
+    QFETCH(int, storedBeforeSending);
+    QFETCH(int, state);
+    QFETCH(int, eventsLeft);
+    Site site;
+    auto device = makeReader(100, 0x1001);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    const int door = site.addDoor(sim);
+    updateAll(site);
+    const SimDateTime monday{2026, 3, 2, 10, 0, 0};
+    QVERIFY(device->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5f6")), monday).granted);
+    QVERIFY(!device->presentAt(bytesOf(QStringLiteral("04a1b2c3d4e5ff")), monday).granted);
+    AccessRights::setNeedsUpdateOfEntry(site.db(), door, 1);
+
+    KelvaraUpdateThread update(site.params);
+    update.setReadEventsFirst(readFirst);
+    int storedThen = -1;
+    update.setReaderFactory([&](const ReaderSettings &p) -> std::unique_ptr<FunctionReader> {
+        if (readFails)
+            return std::make_unique<FailingEventsReader>(p);
+        return std::make_unique<MeanwhileReader>(p, [&] { storedThen = storedEvents(site); });
+    });
+    update.setEntries(site.targets());
+    QCOMPARE(runToEnd(update).states.value(QString::number(door)), state);
+    QCOMPARE(storedThen, storedBeforeSending);
+    QCOMPARE(int(device->events().size()), eventsLeft);
+    QCOMPARE(site.pending(door), state == 0 ? 0 : 1);
 }
 
 void TestFunctionThreads::setClock()

@@ -330,7 +330,8 @@ void TestKelvaraFunctionDialog::updateFromColumnHead()
         [&](KelvaraFunctionDialog &d) {
             QCOMPARE(d.windowTitle(), title);
             QCOMPARE(d.warningLabel()->text(),
-                     QStringLiteral("The reader event lists will be deleted !"));
+                     QStringLiteral("The reader event lists are read and kept first, then "
+                                    "deleted by the update."));
             QCOMPARE(d.table()->rowCount(), listed.size());
             for (int row = 0; row < listed.size(); ++row)
                 QCOMPARE(d.table()->item(row, KelvaraFunctionDialog::NameColumn)->text(),

@@ -13,6 +13,7 @@
 #include "support/testsupport.h"
 #include "views/functions/kelvarafunctiondialog.h"
 #include "views/lists/kelvaradoors.h"
+#include "views/lists/kelvaraevents.h"
 #include "views/lists/kelvarahistory.h"
 #include "views/lists/kelvaratimes.h"
 #include "views/lists/kelvarausers.h"
@@ -1648,6 +1649,7 @@ void TestKelvaraMan::viewShortcuts_data()
     QTest::newRow("Ctrl+2 users") << int(Qt::Key_2) << "users";
     QTest::newRow("Ctrl+3 entries") << int(Qt::Key_3) << "entries";
     QTest::newRow("Ctrl+4 time models") << int(Qt::Key_4) << "times";
+    QTest::newRow("Ctrl+5 event log") << int(Qt::Key_5) << "events";
     QTest::newRow("Ctrl+1 board") << int(Qt::Key_1) << "board";
 }
 
@@ -1663,6 +1665,7 @@ void TestKelvaraMan::viewShortcuts()
     const QMap<QString, QWidget *> views{{QStringLiteral("users"), w->usersView()},
                                          {QStringLiteral("entries"), w->doorsView()},
                                          {QStringLiteral("times"), w->timesView()},
+                                         {QStringLiteral("events"), w->eventsView()},
                                          {QStringLiteral("board"), w->board()}};
     for (auto it = views.cbegin(); it != views.cend(); ++it)
         QCOMPARE(it.value()->isVisible(), it.key() == view);

@@ -455,7 +455,7 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
     QVERIFY(!UserRecords::addUser(
                  db(), user(QStringLiteral("Ames"), QStringLiteral("A"), QStringLiteral("Zulu")))
                  .isValid());
-    m_settings.usersTableColWidth = {300, 310, 320, 330, 460, 440, 350, 360};
+    m_settings.usersTableColWidth = {300, 310, 320, 330, 460, 440, 350, 360, 370};
     m_params.haveHfReader = false;
     {
         auto view = makeView();
@@ -463,7 +463,8 @@ void TestKelvaraUsers::hiddenColumnsKeepTheirWidths()
         view->table()->setColumnWidth(1, 323);
     }
     // Hiding the short-range columns did not store them as empty.
-    QCOMPARE(m_settings.usersTableColWidth, (QList<int>{300, 323, 320, 330, 460, 440, 350, 360}));
+    QCOMPARE(m_settings.usersTableColWidth,
+             (QList<int>{300, 323, 320, 330, 460, 440, 350, 360, 370}));
     m_params.haveHfReader = true;
     auto view = makeView();
     QCOMPARE(view->table()->columnWidth(4), 460);

@@ -67,7 +67,10 @@ KelvaraFunctionDialog::KelvaraFunctionDialog(const ProjectParameters &project,
     m_warning = new QLabel(this);
     m_warning->setFont(QFont(QStringLiteral("Helvetica"), 12, QFont::Bold));
     m_warning->setAlignment(Qt::AlignCenter);
-    if (function == UpdateAccess)
+    if (function == UpdateAccess && settings.readEventsBeforeUpdate)
+        m_warning->setText(
+            tr("The reader event lists are read and kept first, then deleted by the update."));
+    else if (function == UpdateAccess)
         m_warning->setText(tr("The reader event lists will be deleted !"));
     else if (function >= ReadAccess && function <= ReadEvents)
         m_warning->setText(tr("Please close all .CSV files of this project before you start !"));

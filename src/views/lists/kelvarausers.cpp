@@ -3,6 +3,7 @@
 #include "core/applicationsettings.h"
 #include "db/accessrights.h"
 #include "db/audittrail.h"
+#include "db/eventrecords.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
 #include "db/transponderidd.h"
@@ -71,7 +72,7 @@ KelvaraUsers::KelvaraUsers(ApplicationSettings &settings, const ProjectParameter
     createTable("userTable",
                 {tr("Last Name"), tr("First Name"), tr("User Group"), tr("User Comment"),
                  tr("Short Range Transponder"), tr("... Comment"), tr("Long Range Transponder"),
-                 tr("... Comment")},
+                 tr("... Comment"), tr("Last Seen")},
                 QAbstractItemView::SingleSelection, m_settings.usersTableColWidth);
     m_userMenu = new QMenu(this);
     m_userMenu->addAction(tr("History…"), this, &KelvaraUsers::showHistory);
@@ -170,10 +171,17 @@ void KelvaraUsers::buildList()
         return;
     }
     QList<UserRow> users;
+    // Where each user was last let in, from the stored events.
+    QHash<int, EventRow> lastSeen;
     {
         QSqlQuery query = db.query();
         if (!UserRecords::listUsers(query, sortKey(), sortAscending(), users)) {
             showDatabaseError(this, tr("DB users list"), query.lastError());
+            return;
+        }
+        const QSqlError error = EventRecords::lastSeen(query, lastSeen);
+        if (error.isValid()) {
+            showDatabaseError(this, tr("DB users list"), error);
             return;
         }
     }
@@ -195,6 +203,14 @@ void KelvaraUsers::buildList()
                 item->setBackground(transponderBackground);
             table()->setItem(r, c, item);
         }
+        const auto seen = lastSeen.constFind(u.pkUsers);
+        table()->setItem(r, kColumns,
+                         new QTableWidgetItem(seen == lastSeen.constEnd()
+                                                  ? QString()
+                                                  : QStringLiteral("%1  %2 / %3")
+                                                        .arg(seen->time().toString(QStringLiteral(
+                                                                 "yyyy-MM-dd HH:mm")),
+                                                             seen->areaName, seen->doorName)));
         table()->item(r, 2)->setData(KeyRole, u.pkUsers);
         table()->item(r, 4)->setData(StoredIddRole, u.iddIso14443);
         table()->item(r, 6)->setData(StoredIddRole, u.iddClass1Gen2);
@@ -236,6 +252,17 @@ void KelvaraUsers::selectUser(const QString &familyName, const QString &firstNam
             return;
         }
     }
+}
+
+bool KelvaraUsers::selectUserKey(int pkUsers)
+{
+    for (int r = 0; r < table()->rowCount(); ++r) {
+        if (table()->item(r, 2)->data(KeyRole).toInt() == pkUsers) {
+            selectWholeRow(r);
+            return true;
+        }
+    }
+    return false;
 }
 
 void KelvaraUsers::columnWidthSet(int column, int width)

@@ -48,6 +48,8 @@ signals:
 public slots:
     void buildList() override;
     void setHelp(bool isToolTips);
+    // Selects the user's row; false when the list has no such user.
+    bool selectUserKey(int pkUsers);
     void openImport(const QString &importFile);
     void closeImport();
     void addUser();

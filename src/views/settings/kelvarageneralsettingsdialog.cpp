@@ -14,6 +14,7 @@
 #include "widgets/readerpicture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -182,6 +183,16 @@ void KelvaraGeneralSettingsDialog::build()
     parallelRow->addWidget(m_parallel);
     parallelRow->addStretch();
     layout->addLayout(parallelRow);
+    m_readEventsFirst = new QCheckBox(tr("Read events before updating"), this);
+    m_readEventsFirst->setChecked(settings.readEventsBeforeUpdate);
+    const QString readFirstHelp =
+        tr("New access tables delete a reader's event list. When this is on, an update first "
+           "reads the reader's events and keeps them in the project; if that fails, nothing is "
+           "sent and the reader keeps its events.");
+    m_readEventsFirst->setWhatsThis(readFirstHelp);
+    if (settings.areToolTipsOn)
+        m_readEventsFirst->setToolTip(readFirstHelp);
+    layout->addWidget(m_readEventsFirst);
     m_ok = new QPushButton(tr("Ok"), this);
     m_ok->setDefault(true);
     m_cancel = new QPushButton(tr("Cancel"), this);
@@ -483,6 +494,7 @@ void KelvaraGeneralSettingsDialog::configureFrom(int range)
     if (m_region->currentIndex() >= 0)
         m_settings.uhfRegion = m_region->region();
     m_settings.parallelEntries = m_parallel->value();
+    m_settings.readEventsBeforeUpdate = m_readEventsFirst->isChecked();
     emit settingsChanged();
     QDialog::accept();
 }

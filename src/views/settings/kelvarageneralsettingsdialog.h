@@ -11,6 +11,7 @@
 
 class ApplicationSettings;
 class KxReaderRun;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -75,6 +76,7 @@ public:
     // A connection test or a configuration runs.
     bool isReaderBusy() const;
     QSpinBox *parallelBox() const { return m_parallel; }
+    QCheckBox *readEventsFirstBox() const { return m_readEventsFirst; }
 
 signals:
     void settingsChanged();
@@ -111,6 +113,7 @@ private:
     QPushButton *m_select[2] = {};
     KelvaraRegion *m_region = nullptr;
     QSpinBox *m_parallel = nullptr;
+    QCheckBox *m_readEventsFirst = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     KxReaderRun *m_run = nullptr;

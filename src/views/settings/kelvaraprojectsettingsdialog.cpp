@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -122,8 +123,22 @@ KelvaraProjectSettingsDialog::KelvaraProjectSettingsDialog(ProjectParameters &pa
     site->addWidget(new QLabel(tr("Time zone of the site"), this));
     site->addWidget(m_timeZone, 1);
 
+    m_keepEvents = new QSpinBox(this);
+    m_keepEvents->setObjectName(QStringLiteral("keepEventsDays"));
+    m_keepEvents->setRange(0, ProjectParameters::MaxKeepEventsDays);
+    m_keepEvents->setSpecialValueText(tr("for ever"));
+    m_keepEvents->setSuffix(tr(" days"));
+    m_keepEvents->setValue(m_params.keepEventsDays);
+    auto *keep = new QHBoxLayout;
+    auto *keepLabel = new QLabel(tr("Keep events for"), this);
+    keepLabel->setBuddy(m_keepEvents);
+    keep->addWidget(keepLabel);
+    keep->addWidget(m_keepEvents);
+    keep->addStretch();
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(site);
+    layout->addLayout(keep);
     layout->addWidget(shortRange);
     layout->addWidget(longRange);
     layout->addStretch();
@@ -210,6 +225,10 @@ void KelvaraProjectSettingsDialog::setHelp(bool toolTips)
                   toolTips);
     for (QLineEdit *edit : m_mask)
         kxSetHelpText(edit, tr("Input transponder filter (hex. notation)"), toolTips);
+    kxSetHelpText(m_keepEvents,
+                  tr("Events read from the readers older than this are removed after each "
+                     "read (0: kept for ever)."),
+                  toolTips);
 }
 
 void KelvaraProjectSettingsDialog::changedHaveHfRdr(int state)
@@ -279,6 +298,7 @@ void KelvaraProjectSettingsDialog::accept()
     next.uhfSelectionMask2 = masks[1];
     next.uhfSelectionMask3 = masks[2];
     next.siteTimeZone = m_timeZone->currentData().toString();
+    next.keepEventsDays = m_keepEvents->value();
 
     int users = 0;
     int entries = 0;

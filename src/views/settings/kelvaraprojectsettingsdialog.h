@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
 // The project's transponder technologies, ISO 15693 support and long-range
 // selection masks. In a new project it starts from the defaults and cannot
@@ -74,6 +75,7 @@ private:
     QCheckBox *m_filter[3] = {};
     QCheckBox *m_korvex = nullptr;
     QComboBox *m_timeZone = nullptr;
+    QSpinBox *m_keepEvents = nullptr;
     QLineEdit *m_mask[3] = {};
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -6,6 +6,7 @@
 
 #include "db/accessrights.h"
 #include "db/entryrecords.h"
+#include "db/eventrecords.h"
 #include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
 #include "db/timemodelrecords.h"
@@ -145,6 +146,21 @@ void TestCliRecords::buildSite(TestSupport::TempProject &project)
                  db, {0, QStringLiteral("2030.12.25"), QStringLiteral("Christmas")})
                  .isValid());
     QVERIFY(!AccessRights::setNeedsUpdate(db, {door, lab, gate}, false).isValid());
+
+    // Three events at the door: Abel let in, an unknown card, Brandt on Christmas.
+    const auto at = [](int day, int hour) {
+        return QDateTime(QDate(2030, 12, day), QTime(hour, 0));
+    };
+    ProjectDatabase database(db);
+    QVERIFY(database.open());
+    QSqlQuery q = database.query();
+    QList<int> fresh;
+    QVERIFY(!EventRecords::store(q, door, 0x1001,
+                                 {{QStringLiteral("04A1B2C3D4E5F6"), 0, at(24, 8), true, 0, 0},
+                                  {QStringLiteral("0499"), 0, at(24, 9), false, 1, 0},
+                                  {QStringLiteral("04A1B2C3D4E5F7"), 0, at(25, 8), false, 2, 0}},
+                                 at(26, 0), fresh)
+                 .isValid());
 }
 
 Output TestCliRecords::cli(const TestSupport::TempProject &project, QStringList arguments)
@@ -497,6 +513,41 @@ void TestCliRecords::commands_data()
         << A({"project", "change", "--iso15693", "yes"}) << 2 << "--iso15693: 'yes' does not read"
         << ""
         << "";
+    QTest::newRow("events newest first, results in words")
+        << A({"events", "--format", "json"}) << 0
+        << "json:events.0.result=holiday;events.0.user=Brandt, Ben;events.1.user=;"
+           "events.1.result=unknown-identifier;events.2.time=2030-12-24T08:00:00;"
+           "events.2.area=Hall;events.2.entry=Door;events.2.group=Staff"
+        << ""
+        << "";
+    QTest::newRow("events of a user")
+        << A({"events", "--user", "Abel, Ann", "--format", "json"}) << 0
+        << "json:events.0.identifier=04A1B2C3D4E5F6;events.0.result=granted"
+        << ""
+        << "";
+    QTest::newRow("unknown identifiers")
+        << A({"events", "--unknown", "--format", "csv"}) << 0 << ";0499;unknown-identifier;1;0\r\n"
+        << ""
+        << "";
+    QTest::newRow("a day given as --to counts whole")
+        << A({"events", "--from", "2030-12-24", "--to", "2030-12-24", "--denied"}) << 0 << "0499"
+        << ""
+        << "";
+    QTest::newRow("no event matches") << A({"events", "--from", "2031-01-01"}) << 1 << "Result"
+                                      << ""
+                                      << "";
+    QTest::newRow("two results") << A({"events", "--granted", "--denied"}) << 2 << "Give one of"
+                                 << ""
+                                 << "";
+    QTest::newRow("seen in an area")
+        << A({"seen", "--area", "Hall", "--since", "2030-12-24", "--format", "json"}) << 0
+        << "json:seen.0.user=Abel, Ann;seen.0.entry=Door;seen.0.time=2030-12-24T08:00:00"
+        << ""
+        << "";
+    QTest::newRow("keep events for 30 days")
+        << A({"project", "change", "--keep-events", "30"}) << 0 << "changed"
+        << "select value from project where tag='KeepEventsDays'"
+        << "30";
     QTest::newRow("format") << A({"users", "list", "--format", "xml"}) << 2
                             << "--format takes text, csv or json"
                             << ""

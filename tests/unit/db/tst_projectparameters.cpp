@@ -115,8 +115,8 @@ void TestProjectParameters::saveInsertsThenUpdates()
     QVERIFY(q.exec(QStringLiteral("select count(*), count(distinct tag) from project")));
     QVERIFY(q.next());
     // Every tag of the parameters, this computer's time zone (an empty name) too.
-    QCOMPARE(q.value(0).toInt(), 15);
-    QCOMPARE(q.value(1).toInt(), 15);
+    QCOMPARE(q.value(0).toInt(), 16);
+    QCOMPARE(q.value(1).toInt(), 16);
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("DefaultRelaisHoldTime")),
              QStringLiteral("3.0"));
     QCOMPARE(ProjectSchema::readProjectTag(q, QStringLiteral("UhfSelectionMask2")),

@@ -115,6 +115,8 @@ void TestProjectUpgrade::releasedFixturesOpenThenUpgrade_data()
     QTest::newRow("demo project 1") << QStringLiteral("schema1-demo") << 1 << 13;
     QTest::newRow("new project 2") << QStringLiteral("schema2-new") << 2 << 0;
     QTest::newRow("demo project 2") << QStringLiteral("schema2-demo") << 2 << 13;
+    QTest::newRow("new project 3") << QStringLiteral("schema3-new") << 3 << 0;
+    QTest::newRow("demo project 3") << QStringLiteral("schema3-demo") << 3 << 13;
 }
 
 void TestProjectUpgrade::releasedFixturesOpenThenUpgrade()
@@ -143,6 +145,11 @@ void TestProjectUpgrade::releasedFixturesOpenThenUpgrade()
         QCOMPARE(result.from, version);
         QCOMPARE(result.to, product);
         QFile::remove(result.backup);
+        // What the steps since the fixture add starts empty.
+        for (const char *table : {"events", "eventUsers"})
+            QCOMPARE(scalar(folder, QStringLiteral("select count(*) from ") + QLatin1String(table))
+                         .toInt(),
+                     0);
     }
     ProjectParameters params;
     params.databasePath = ProjectDatabase::databasePathForProject(folder);
