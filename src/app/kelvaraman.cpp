@@ -151,8 +151,7 @@ void KelvaraMan::createMenus()
             KelvaraHistory::open(m_context.databasePath, {}, {}, this);
     });
     file->addSeparator();
-    file->addAction(tr("&End"), this, &QWidget::close)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    file->addAction(tr("&End"), this, &QWidget::close)->setShortcut(QKeySequence::Quit);
     createEditMenu();
 
     // The views of the tool bar, also by keyboard: Ctrl+1 for the first.
