@@ -78,6 +78,7 @@ void TestKelvaraEvents::fill()
 void TestKelvaraEvents::pagesAndFilters()
 {
     EventLogModel *model = m_view->model();
+    screenshot(m_view.get(), QStringLiteral("events"));
     QCOMPARE(model->counts().total, qint64(500));
     QCOMPARE(model->rowCount(), int(EventLogModel::PageSize));
     QCOMPARE(model->cellText(model->event(0), EventLogModel::Time).right(8),

@@ -97,6 +97,20 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // Until the user sets widths, each column is as wide as a typical value
+    // (or its head), so dates, names and results are not cut at the start.
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const QStringList samples = {
+        QStringLiteral("8888-88-88 88:88:88"), QStringLiteral("Parking Area"),
+        QStringLiteral("Main Entrance"),       QStringLiteral("Mmmmmmm, Mmmmmm"),
+        QStringLiteral("Management"),          QStringLiteral("8888888888888888"),
+        EventRecords::resultText(false, 2)};
+    for (int column = 0; column < samples.size(); ++column) {
+        const QString head = m_model->headerData(column, Qt::Horizontal).toString();
+        m_table->setColumnWidth(column, qMax(metrics.horizontalAdvance(samples.at(column)),
+                                             metrics.horizontalAdvance(head)) +
+                                            16);
+    }
     for (int column = 0;
          column < m_settings.eventsTableColWidth.size() && column < EventLogModel::ColumnCount;
          ++column) {
