@@ -454,10 +454,12 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
     if (!writer.prepare())
         return writer.error();
 
-    QHash<int, qint64> copies; // user key -> eventUsers row
+    QHash<int, qint64> copies;        // user key -> eventUsers row
+    QHash<QString, qint64> copyOfIdd; // identifier -> eventUsers row, 0 for none
     const qint64 readAtSeconds = readAt.toSecsSinceEpoch();
     FingerprintText text(deviceId);
     QHash<QByteArray, int> seen; // equal events so far in this read
+    seen.reserve(events.size());
     QByteArray same;
     for (int i = 0; i < events.size(); ++i) {
         const ReaderEventData &event = events.at(i);
@@ -475,18 +477,23 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
         int &count = seen[same];
         const int occurrence = count++;
 
-        qint64 userCopy = 0;
-        const auto holder = owners.constFind(AccessRights::transponderKey(event.idd));
-        if (holder != owners.constEnd() && !holder->isEmpty()) {
-            const ImportedTransponderRow &row = holder->first();
-            const auto known = copies.constFind(row.pkUsers);
-            if (known != copies.constEnd()) {
-                userCopy = *known;
-            } else {
-                if (!writer.userCopy(row, userCopy))
-                    return writer.error();
-                copies.insert(row.pkUsers, userCopy);
+        // A read holds few identifiers many times over: each is looked up once.
+        auto userCopy = copyOfIdd.find(event.idd);
+        if (userCopy == copyOfIdd.end()) {
+            qint64 key = 0;
+            const auto holder = owners.constFind(AccessRights::transponderKey(event.idd));
+            if (holder != owners.constEnd() && !holder->isEmpty()) {
+                const ImportedTransponderRow &row = holder->first();
+                const auto known = copies.constFind(row.pkUsers);
+                if (known != copies.constEnd()) {
+                    key = *known;
+                } else {
+                    if (!writer.userCopy(row, key))
+                        return writer.error();
+                    copies.insert(row.pkUsers, key);
+                }
             }
+            userCopy = copyOfIdd.insert(event.idd, key);
         }
         const EventColumns row{pkDoors,
                                seconds,
@@ -499,7 +506,7 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
                                event.inputState,
                                seconds == 0 ? 1 : 0,
                                readAtSeconds,
-                               userCopy};
+                               *userCopy};
         bool added = false;
         if (!writer.insert(row, added))
             return writer.error();
