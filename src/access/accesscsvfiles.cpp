@@ -175,7 +175,14 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
     if (!QDir().mkpath(folder))
         return fileError(folder);
     QFile file;
+    // Events come in runs of one day: the file name is made once a run.
+    QString path;
+    QDate pathDate;
     for (const ReaderEvent &event : events) {
+        if (path.isEmpty() || event.dateTime.date() != pathDate) {
+            pathDate = event.dateTime.date();
+            path = QDir(folder).filePath(eventFileName(entryName, pathDate));
+        }
         QString idd = event.idd;
         QString lastName = QStringLiteral("UNKNOWN");
         QString firstName;
@@ -199,7 +206,6 @@ AccessCsvFiles::Result AccessCsvFiles::appendEventFiles(const QString &folder,
 
         const bool withAntenna = event.antenna != 0;
         const bool withInputs = (event.inputState & 0x80) != 0;
-        const QString path = QDir(folder).filePath(eventFileName(entryName, event.dateTime.date()));
         if (path != file.fileName() || !file.isOpen()) {
             // Events count as kept only once on disk: the next update clears the reader's list.
             if (file.isOpen() && !FileWriter::flush(file))

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 
 namespace {
 
@@ -75,12 +76,17 @@ ReaderEventLog::Result ReaderEventLog::keep(const QString &databasePath, const Q
                                     fresh);
         if (!error.isValid()) {
             QList<ReaderEvent> freshEvents;
+            freshEvents.reserve(fresh.size());
+            QSet<QDate> days;
             for (int i : qAsConst(fresh)) {
                 freshEvents << cleaned.at(i);
-                const QString path = QDir(folder).filePath(
-                    AccessCsvFiles::eventFileName(folderKey, cleaned.at(i).dateTime.date()));
-                if (!sizes.contains(path))
-                    sizes.insert(path, QFileInfo::exists(path) ? QFileInfo(path).size() : -1);
+                const QDate day = cleaned.at(i).dateTime.date();
+                if (days.contains(day))
+                    continue;
+                days.insert(day);
+                const QString path =
+                    QDir(folder).filePath(AccessCsvFiles::eventFileName(folderKey, day));
+                sizes.insert(path, QFileInfo::exists(path) ? QFileInfo(path).size() : -1);
             }
             result.fresh = freshEvents.size();
             // One read of the users for the whole list, not one per event.

@@ -3,11 +3,17 @@
 #include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/sqlitestatement.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <memory>
 
 namespace {
 
@@ -153,6 +159,211 @@ QSqlError resolveText(QSqlQuery &query, EventFilter &filter)
 
 } // namespace
 
+namespace {
+
+void appendNumber(QByteArray &to, qint64 value)
+{
+    char digits[24];
+    const char *end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    to.append(digits, int(end - digits));
+}
+
+// "|antenna|granted|error|input", the end of the fingerprint text.
+QByteArray tail(const ReaderEventData &event)
+{
+    QByteArray text;
+    text.reserve(32);
+    for (const int value :
+         {event.antenna, event.granted ? 1 : 0, event.errorNumber, event.inputState}) {
+        text += '|';
+        appendNumber(text, value);
+    }
+    return text;
+}
+
+// The fingerprint: the first 31 bits of the SHA-1 of
+// "device|IDD|antenna|granted|error|input|occurrence" in UTF-8. Stored
+// identities depend on these exact bytes.
+class FingerprintText
+{
+public:
+    explicit FingerprintText(quint32 deviceId) : m_hash(QCryptographicHash::Sha1)
+    {
+        appendNumber(m_text, deviceId);
+        m_text += '|';
+        m_device = m_text.size();
+    }
+
+    qint64 of(const QString &upperIdd, const QByteArray &iddText, const QByteArray &tail,
+              const ReaderEventData &event, int occurrence)
+    {
+        // The text was first made by a chain of QString::arg, which also
+        // replaced a "%n" inside the identifier: such a rare one is made that
+        // way still, so its stored identity holds.
+        if (upperIdd.contains(QLatin1Char('%')))
+            return firstBits(QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
+                                 .arg(QString::fromLatin1(m_text.left(m_device - 1)))
+                                 .arg(upperIdd)
+                                 .arg(event.antenna)
+                                 .arg(event.granted ? 1 : 0)
+                                 .arg(event.errorNumber)
+                                 .arg(event.inputState)
+                                 .arg(occurrence)
+                                 .toUtf8());
+        m_text.truncate(m_device);
+        m_text += iddText;
+        m_text += tail;
+        m_text += '|';
+        appendNumber(m_text, occurrence);
+        return firstBits(m_text);
+    }
+
+private:
+    qint64 firstBits(const QByteArray &text)
+    {
+        m_hash.reset();
+        m_hash.addData(text);
+        const QByteArray hash = m_hash.result();
+        qint64 value = 0;
+        for (int i = 0; i < 4; ++i)
+            value = (value << 8) | quint8(hash.at(i));
+        return value & 0x7fffffff;
+    }
+
+    QCryptographicHash m_hash;
+    QByteArray m_text;
+    int m_device = 0;
+};
+
+const char InsertEvent[] =
+    "insert into events (FKdoors,readerTime,fingerprint,deviceId,idd,antenna,granted,"
+    "errorNumber,inputState,flags,readAt,FKeventUsers) values (?,?,?,?,?,?,?,?,?,?,?,?) "
+    "on conflict do nothing";
+const char InsertUserCopy[] = "insert into eventUsers (userKey,familyName,firstName,groupName) "
+                              "values (?,?,?,?) on conflict do nothing";
+const char SelectUserCopy[] = "select PKeventUsers from eventUsers where userKey=? and "
+                              "familyName=? and firstName=? and groupName=?";
+
+// One row of the events table; idd is UTF-8, userCopy 0 stores null.
+struct EventColumns
+{
+    qint64 pkDoors, readerTime, fingerprint, deviceId;
+    QByteArray idd;
+    qint64 antenna, granted, errorNumber, inputState, flags, readAt, userCopy;
+};
+
+// Stores events and user copies. Where the connection is SQLite, through
+// its own interface with statements prepared once: binding a read of
+// 65,535 events through QSqlQuery costs more than storing them.
+class EventWriter
+{
+public:
+    explicit EventWriter(QSqlQuery &query)
+        : m_query(query), m_copy(query.driver()->createResult()),
+          m_connection(SqliteStatement::connectionOf(query))
+    {
+    }
+
+    bool prepare()
+    {
+        if (!m_connection)
+            return m_query.prepare(QString::fromLatin1(InsertEvent)) || fail(m_query);
+        m_insert.reset(new SqliteStatement(m_connection, InsertEvent));
+        m_insertCopy.reset(new SqliteStatement(m_connection, InsertUserCopy));
+        m_selectCopy.reset(new SqliteStatement(m_connection, SelectUserCopy));
+        for (const auto *statement : {&m_insert, &m_insertCopy, &m_selectCopy}) {
+            if (!(*statement)->isValid())
+                return fail(**statement);
+        }
+        return true;
+    }
+
+    // The key of the copy of the holder's names, made when there is none.
+    bool userCopy(const ImportedTransponderRow &holder, qint64 &key)
+    {
+        if (!m_connection) {
+            const QVariantList values{holder.pkUsers, holder.familyName, holder.firstName,
+                                      holder.groupName};
+            bool there = false;
+            if (!ProjectDatabase::exec(m_copy, QString::fromLatin1(InsertUserCopy), values) ||
+                !ProjectDatabase::exec(m_copy, QString::fromLatin1(SelectUserCopy), values) ||
+                !RecordStatement::fetchOne(m_copy, there) || !there)
+                return fail(m_copy);
+            key = m_copy.value(0).toLongLong();
+            return true;
+        }
+        const QByteArray names[] = {holder.familyName.toUtf8(), holder.firstName.toUtf8(),
+                                    holder.groupName.toUtf8()};
+        for (SqliteStatement *statement : {m_insertCopy.get(), m_selectCopy.get()}) {
+            statement->reset();
+            if (!statement->bind(1, holder.pkUsers) || !statement->bindText(2, names[0]) ||
+                !statement->bindText(3, names[1]) || !statement->bindText(4, names[2]) ||
+                !statement->step())
+                return fail(*statement);
+        }
+        // The copy was just made or was there: no row is a fault.
+        if (!m_selectCopy->hasRow())
+            return fail(*m_selectCopy);
+        key = m_selectCopy->columnInt64(0);
+        m_selectCopy->reset();
+        return true;
+    }
+
+    // Stores the event unless it is there; added tells which.
+    bool insert(const EventColumns &row, bool &added)
+    {
+        const qint64 numbers[] = {
+            row.pkDoors, row.readerTime,  row.fingerprint, row.deviceId, 0,         row.antenna,
+            row.granted, row.errorNumber, row.inputState,  row.flags,    row.readAt};
+        if (!m_connection) {
+            for (int i = 0; i < 11; ++i)
+                m_query.bindValue(i, i == 4 ? QVariant(QString::fromUtf8(row.idd))
+                                            : QVariant(numbers[i]));
+            m_query.bindValue(11,
+                              row.userCopy ? QVariant(row.userCopy) : QVariant(QVariant::LongLong));
+            if (!m_query.exec())
+                return fail(m_query);
+            added = m_query.numRowsAffected() == 1;
+            return true;
+        }
+        SqliteStatement &insert = *m_insert;
+        insert.reset();
+        bool ok = true;
+        for (int i = 0; ok && i < 11; ++i)
+            ok = i == 4 ? insert.bindText(5, row.idd) : insert.bind(i + 1, numbers[i]);
+        ok = ok && (row.userCopy ? insert.bind(12, row.userCopy) : insert.bindNull(12)) &&
+             insert.step() && insert.code() == SQLITE_DONE;
+        if (!ok)
+            return fail(insert);
+        added = insert.changes() == 1;
+        return true;
+    }
+
+    QSqlError error() const { return m_error; }
+
+private:
+    bool fail(const QSqlQuery &query)
+    {
+        m_error = RecordStatement::failure(query);
+        return false;
+    }
+    bool fail(const SqliteStatement &statement)
+    {
+        m_error = statement.error(QStringLiteral("Unable to store the events"));
+        return false;
+    }
+
+    QSqlQuery &m_query;
+    QSqlQuery m_copy;
+    sqlite3 *m_connection = nullptr;
+    std::unique_ptr<SqliteStatement> m_insert;
+    std::unique_ptr<SqliteStatement> m_insertCopy;
+    std::unique_ptr<SqliteStatement> m_selectCopy;
+    QSqlError m_error;
+};
+
+} // namespace
+
 namespace EventRecords {
 
 bool isReaderDate(const QDateTime &wallClock)
@@ -211,20 +422,9 @@ QString resultText(bool granted, int errorNumber, bool onHoliday)
 
 qint64 fingerprint(quint32 deviceId, const ReaderEventData &event, int occurrence)
 {
-    const QByteArray text = QStringLiteral("%1|%2|%3|%4|%5|%6|%7")
-                                .arg(deviceId)
-                                .arg(event.idd.toUpper())
-                                .arg(event.antenna)
-                                .arg(event.granted ? 1 : 0)
-                                .arg(event.errorNumber)
-                                .arg(event.inputState)
-                                .arg(occurrence)
-                                .toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(text, QCryptographicHash::Sha1);
-    qint64 value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = (value << 8) | quint8(hash.at(i));
-    return value & 0x7fffffff;
+    FingerprintText text(deviceId);
+    const QString idd = event.idd.toUpper();
+    return text.of(idd, idd.toUtf8(), tail(event), event, occurrence);
 }
 
 QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
@@ -250,74 +450,67 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
     if (!AccessRights::transponderOwners(query, pkDoors, owners))
         return RecordStatement::failure(query);
 
-    QHash<int, qint64> copies; // user key -> eventUsers row
-    QSqlQuery copy(query.driver()->createResult());
-    const auto copyOf = [&](const ImportedTransponderRow &holder, qint64 &key) {
-        if (copies.contains(holder.pkUsers)) {
-            key = copies.value(holder.pkUsers);
-            return true;
-        }
-        const QVariantList values{holder.pkUsers, holder.familyName, holder.firstName,
-                                  holder.groupName};
-        bool there = false;
-        if (!ProjectDatabase::exec(copy,
-                                   QStringLiteral("insert into eventUsers (userKey,familyName,"
-                                                  "firstName,groupName) values (?,?,?,?) on "
-                                                  "conflict do nothing"),
-                                   values) ||
-            !ProjectDatabase::exec(copy,
-                                   QStringLiteral("select PKeventUsers from eventUsers where "
-                                                  "userKey=? and familyName=? and firstName=? "
-                                                  "and groupName=?"),
-                                   values) ||
-            !RecordStatement::fetchOne(copy, there) || !there)
-            return false;
-        key = copy.value(0).toLongLong();
-        copies.insert(holder.pkUsers, key);
-        return true;
-    };
+    EventWriter writer(query);
+    if (!writer.prepare())
+        return writer.error();
 
-    if (!query.prepare(QStringLiteral(
-            "insert into events (FKdoors,readerTime,fingerprint,deviceId,idd,antenna,granted,"
-            "errorNumber,inputState,flags,readAt,FKeventUsers) values (?,?,?,?,?,?,?,?,?,?,?,?) "
-            "on conflict do nothing")))
-        return RecordStatement::failure(query);
+    QHash<int, qint64> copies;        // user key -> eventUsers row
+    QHash<QString, qint64> copyOfIdd; // identifier -> eventUsers row, 0 for none
     const qint64 readAtSeconds = readAt.toSecsSinceEpoch();
+    FingerprintText text(deviceId);
     QHash<QByteArray, int> seen; // equal events so far in this read
+    seen.reserve(events.size());
+    QByteArray same;
     for (int i = 0; i < events.size(); ++i) {
         const ReaderEventData &event = events.at(i);
         const qint64 seconds = toSeconds(event.readerTime);
-        const QByteArray same = QByteArray::number(seconds) + '|' + event.idd.toUpper().toLatin1() +
-                                '|' + QByteArray::number(event.antenna) + '|' +
-                                QByteArray::number(event.granted ? 1 : 0) + '|' +
-                                QByteArray::number(event.errorNumber) + '|' +
-                                QByteArray::number(event.inputState);
-        const int occurrence = seen.value(same, 0);
-        seen.insert(same, occurrence + 1);
+        const QString idd = event.idd.toUpper();
+        const QByteArray iddText = idd.toUtf8();
+        const QByteArray rest = tail(event);
+        // Equal in all but the device: seconds|IDD|antenna|granted|error|input,
+        // the identifier in Latin-1 (the same bytes when it is ASCII).
+        same.clear();
+        appendNumber(same, seconds);
+        same += '|';
+        same += iddText.size() == idd.size() ? iddText : idd.toLatin1();
+        same += rest;
+        int &count = seen[same];
+        const int occurrence = count++;
 
-        QVariant userCopy(QVariant::LongLong);
-        const auto holder = owners.constFind(AccessRights::transponderKey(event.idd));
-        if (holder != owners.constEnd() && !holder->isEmpty()) {
+        // A read holds few identifiers many times over: each is looked up once.
+        auto userCopy = copyOfIdd.find(event.idd);
+        if (userCopy == copyOfIdd.end()) {
             qint64 key = 0;
-            if (!copyOf(holder->first(), key))
-                return RecordStatement::failure(copy);
-            userCopy = key;
+            const auto holder = owners.constFind(AccessRights::transponderKey(event.idd));
+            if (holder != owners.constEnd() && !holder->isEmpty()) {
+                const ImportedTransponderRow &row = holder->first();
+                const auto known = copies.constFind(row.pkUsers);
+                if (known != copies.constEnd()) {
+                    key = *known;
+                } else {
+                    if (!writer.userCopy(row, key))
+                        return writer.error();
+                    copies.insert(row.pkUsers, key);
+                }
+            }
+            userCopy = copyOfIdd.insert(event.idd, key);
         }
-        query.bindValue(0, pkDoors);
-        query.bindValue(1, seconds);
-        query.bindValue(2, fingerprint(deviceId, event, occurrence));
-        query.bindValue(3, qint64(deviceId));
-        query.bindValue(4, event.idd.toUpper());
-        query.bindValue(5, event.antenna);
-        query.bindValue(6, event.granted ? 1 : 0);
-        query.bindValue(7, event.errorNumber);
-        query.bindValue(8, event.inputState);
-        query.bindValue(9, seconds == 0 ? 1 : 0);
-        query.bindValue(10, readAtSeconds);
-        query.bindValue(11, userCopy);
-        if (!query.exec())
-            return RecordStatement::failure(query);
-        if (query.numRowsAffected() == 1)
+        const EventColumns row{pkDoors,
+                               seconds,
+                               text.of(idd, iddText, rest, event, occurrence),
+                               qint64(deviceId),
+                               iddText,
+                               event.antenna,
+                               event.granted ? 1 : 0,
+                               event.errorNumber,
+                               event.inputState,
+                               seconds == 0 ? 1 : 0,
+                               readAtSeconds,
+                               *userCopy};
+        bool added = false;
+        if (!writer.insert(row, added))
+            return writer.error();
+        if (added)
             fresh << i;
     }
     return QSqlError();

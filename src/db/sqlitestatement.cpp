@@ -72,6 +72,32 @@ bool SqliteStatement::run(std::initializer_list<qint64> values)
     return ok;
 }
 
+void SqliteStatement::reset()
+{
+    if (m_statement)
+        sqlite3_reset(m_statement);
+}
+
+bool SqliteStatement::bind(int index, qint64 value)
+{
+    m_code = m_statement ? sqlite3_bind_int64(m_statement, index, value) : SQLITE_MISUSE;
+    return m_code == SQLITE_OK;
+}
+
+bool SqliteStatement::bindText(int index, const QByteArray &text)
+{
+    m_code = m_statement ? sqlite3_bind_text(m_statement, index, text.constData(), text.size(),
+                                             SQLITE_STATIC)
+                         : SQLITE_MISUSE;
+    return m_code == SQLITE_OK;
+}
+
+bool SqliteStatement::bindNull(int index)
+{
+    m_code = m_statement ? sqlite3_bind_null(m_statement, index) : SQLITE_MISUSE;
+    return m_code == SQLITE_OK;
+}
+
 bool SqliteStatement::hasRow() const
 {
     return m_code == SQLITE_ROW;

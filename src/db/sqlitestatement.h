@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -39,6 +40,13 @@ public:
     bool step();
     // Binds, runs to the end and resets: true when it ran without an error.
     bool run(std::initializer_list<qint64> values);
+    // Binding one by one, for values other than integers: reset(), then
+    // bind ?index (from 1), then step(). Text is UTF-8 the caller keeps
+    // until the step. False on an error, which code() tells.
+    void reset();
+    bool bind(int index, qint64 value);
+    bool bindText(int index, const QByteArray &text);
+    bool bindNull(int index);
     bool hasRow() const;
     int columnInt(int column) const;
     qint64 columnInt64(int column) const;

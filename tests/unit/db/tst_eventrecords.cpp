@@ -44,6 +44,8 @@ class TestEventRecords : public QObject
 private slots:
     void eachEventStoredOnce_data();
     void eachEventStoredOnce();
+    void fingerprintsStayAsStored_data();
+    void fingerprintsStayAsStored();
     void failedFileWriteStoresNothing();
     void filtersAndPagesMatchAPlainLook_data();
     void filtersAndPagesMatchAPlainLook();
@@ -137,6 +139,45 @@ void TestEventRecords::eachEventStoredOnce()
     abel.firstName = QStringLiteral("X");
     QVERIFY(!EventRecords::list(query, abel, EventCursor(), 100, rows).isValid());
     QCOMPARE(qint64(rows.size()), named);
+}
+
+void TestEventRecords::fingerprintsStayAsStored_data()
+{
+    QTest::addColumn<QList<ReaderEvent>>("events");
+    QTest::addColumn<QList<qint64>>("fingerprints"); // as projects already hold them
+
+    const ReaderEvent abel = readerEvent(QStringLiteral("04A1B2C3D4E5F6"), Monday);
+    ReaderEvent inputs = readerEvent(QStringLiteral("04a1ff"), Monday, false, 65535);
+    inputs.antenna = 3;
+    inputs.inputState = 0x83;
+    QTest::newRow("equal events in one second count on")
+        << QList<ReaderEvent>{abel, abel, readerEvent(abel.idd, Monday.addSecs(1))}
+        << QList<qint64>{501405508, 742558022, 501405508};
+    QTest::newRow("lower-case identifier, antenna, inputs")
+        << QList<ReaderEvent>{inputs} << QList<qint64>{609894641};
+    QTest::newRow("invalid date") << QList<ReaderEvent>{readerEvent(QStringLiteral("0499"),
+                                                                    QDateTime(), false, 1)}
+                                  << QList<qint64>{842553412};
+}
+
+void TestEventRecords::fingerprintsStayAsStored()
+{
+    QFETCH(QList<ReaderEvent>, events);
+    QFETCH(QList<qint64>, fingerprints);
+    TestSupport::OfficeSite site;
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), 1);
+    QVERIFY(keep(site, door, events).ok);
+    ProjectDatabase db(site.db());
+    QVERIFY(db.open());
+    QSqlQuery query = db.query();
+    QVERIFY(query.exec(QStringLiteral("select fingerprint from events order by PKevents")));
+    QList<qint64> stored;
+    while (query.next())
+        stored << query.value(0).toLongLong();
+    QCOMPARE(stored, fingerprints);
+    QCOMPARE(EventRecords::fingerprint(0x1001, ReaderEventLog::dataOf(events.first()), 0),
+             fingerprints.first());
 }
 
 void TestEventRecords::failedFileWriteStoresNothing()
