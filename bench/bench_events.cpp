@@ -4,6 +4,7 @@
 // page by page, storing one read of 65,535 events (database and files), and
 // prints the database's bytes per event. Prints medians.
 #include "access/readereventlog.h"
+#include "benchtiming.h"
 #include "db/eventlogmodel.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
@@ -27,20 +28,6 @@ constexpr int Users = 5000;
 constexpr int Entries = 300;
 constexpr int Events = 1000000;
 constexpr int Days = 120;
-constexpr int Runs = 5;
-
-double medianMs(const std::function<void()> &work, int runs = Runs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QString iddOf(int user)
 {

@@ -1,5 +1,6 @@
 // Fills, paints and collapses an access board of the largest size we plan for:
 // 5,000 users in 50 groups against 300 entries in 20 areas. Prints medians.
+#include "benchtiming.h"
 #include "widgets/kxtablewidget.h"
 
 #include <QApplication>
@@ -21,19 +22,6 @@ constexpr int UsersPerGroup = 100;
 constexpr int Areas = 20;
 constexpr int EntriesPerArea = 15;
 constexpr int Runs = 5;
-
-double medianMs(const std::function<void()> &work, int runs = Runs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 qint64 residentBytes()
 {

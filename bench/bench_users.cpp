@@ -2,6 +2,7 @@
 // operator opens it, a re-sort, a search whose pattern is found near the end,
 // and one found nowhere (a full walk over every cell). Also times exporting
 // the list and importing it into an empty project. Prints medians.
+#include "benchtiming.h"
 #include "core/applicationsettings.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
@@ -28,19 +29,6 @@ namespace {
 
 constexpr int Users = 5000;
 constexpr int Runs = 5;
-
-double medianMs(const std::function<void()> &work, int runs = Runs)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 bool createProject(const QString &folder)
 {
