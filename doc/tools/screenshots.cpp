@@ -123,6 +123,7 @@ const QList<Shot> &shots()
         {"firmware-versions", Grab::MessageBox, [](KelvaraMan &w) { w.helpFwVersions(); }},
         {"users", Grab::Window, [](KelvaraMan &w) { w.enterUsers(); }},
         {"time-models", Grab::Window, [](KelvaraMan &w) { w.enterTimes(); }},
+        {"event-log", Grab::Window, [](KelvaraMan &w) { w.enterEvents(); }},
         {"why-dialog", Grab::ModalDialog, askWhy},
         {"add-user-dialog", Grab::ModalDialog, [](KelvaraMan &w) { w.usersView()->addUser(); }},
         {"time-model-dialog", Grab::ModalDialog,

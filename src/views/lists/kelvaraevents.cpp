@@ -82,12 +82,15 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     placeLabel->setBuddy(m_place);
     filters->addWidget(placeLabel);
     filters->addWidget(m_place, 1);
+    // Two rows, so that a narrow window or longer German texts still leave
+    // every filter readable.
+    auto *moreFilters = new QHBoxLayout;
     auto *personLabel = new QLabel(tr("Pe&rson:"), this);
     personLabel->setBuddy(m_person);
-    filters->addWidget(personLabel);
-    filters->addWidget(m_person, 1);
-    filters->addWidget(m_result);
-    filters->addWidget(m_text, 1);
+    moreFilters->addWidget(personLabel);
+    moreFilters->addWidget(m_person, 1);
+    moreFilters->addWidget(m_result);
+    moreFilters->addWidget(m_text, 1);
 
     m_table = new QTableView(this);
     m_table->setModel(m_model);
@@ -132,13 +135,15 @@ KelvaraEvents::KelvaraEvents(ApplicationSettings &settings, const ProjectParamet
     m_addUser = new QPushButton(tr("&Add as New User..."), this);
     m_seen = new QPushButton(tr("&Seen Today in Area..."), this);
     auto *actions = new QHBoxLayout;
-    actions->addWidget(m_count, 1);
+    actions->addStretch();
     for (QPushButton *button : {m_board, m_user, m_addUser, m_seen, m_export, m_report})
         actions->addWidget(button);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
+    layout->addLayout(moreFilters);
     layout->addWidget(m_table, 1);
+    layout->addWidget(m_count);
     layout->addLayout(actions);
 
     connect(m_period, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int) {
