@@ -19,5 +19,20 @@ scripts/build.sh "$dir" "${opts[@]}"
 
 export KX_LOOPBACK_ONLY=1
 export QT_QPA_PLATFORM=offscreen
+
+# Server projects are tested against a throw-away PostgreSQL server of this
+# run, on a Unix socket only; without PostgreSQL those cases skip (CI sets
+# KX_TEST_PG_REQUIRED=1, which makes them fail instead).
+if pgroot=$(mktemp -d "${TMPDIR:-/tmp}/kx-pg.XXXXXX"); then
+    chmod 711 "$pgroot"
+    if pgenv=$(scripts/pg-test-server.sh start "$pgroot/s"); then
+        eval "$pgenv"
+    elif [ -n "${KX_TEST_PG_REQUIRED:-}" ]; then
+        echo "test.sh: the PostgreSQL test server did not start" >&2
+        exit 1
+    fi
+    trap "'$PWD/scripts/pg-test-server.sh' stop '$pgroot/s' >/dev/null 2>&1; rm -rf '$pgroot'" EXIT
+fi
+
 cd "$dir"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -9,6 +9,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev libqt5sql5-sqlite libsqlite3-dev qttools5-dev qttools5-dev-tools
     sqlite3
+    libqt5sql5-psql postgresql
     fonts-liberation zip unzip
     libqt5svg5-dev
     qttranslations5-l10n

@@ -6432,6 +6432,13 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     </message>
 </context>
 <context>
+    <name>ProjectDatabase</name>
+    <message>
+        <source>The database driver for PostgreSQL is not installed (Debian package libqt5sql5-psql).</source>
+        <translation>Der Datenbanktreiber für PostgreSQL ist nicht installiert (Debian-Paket libqt5sql5-psql).</translation>
+    </message>
+</context>
+<context>
     <name>ProjectParameters</name>
     <message>
         <source>A project uses short range or long range transponders, or both: switch one on.</source>
@@ -6814,6 +6821,40 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>The schema version could not be written: %1</source>
         <translation>Die Schemaversion konnte nicht geschrieben werden: %1</translation>
+    </message>
+    <message>
+        <source>it holds the function &quot;%1&quot;, which Kelvara Manager did not write.</source>
+        <translation>sie enthält die Funktion „%1“, die nicht von Kelvara Manager stammt.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerConnection</name>
+    <message>
+        <source>The server connection file &quot;%1&quot; cannot be read.</source>
+        <translation>Die Server-Verbindungsdatei „%1“ kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The server connection file &quot;%1&quot; holds a password. Remove it: the password belongs in the password file (~/.pgpass) or is asked for when the project opens.</source>
+        <translation>Die Server-Verbindungsdatei „%1“ enthält ein Passwort. Entfernen Sie es: Das Passwort gehört in die Passwortdatei (~/.pgpass) oder wird beim Öffnen des Projekts abgefragt.</translation>
+    </message>
+    <message>
+        <source>The server connection file &quot;%1&quot; needs a host, a port from 1 to 65535, a database and an SSL mode (disable, allow, prefer, require, verify-ca or verify-full).</source>
+        <translation>Die Server-Verbindungsdatei „%1“ braucht einen Host, einen Port von 1 bis 65535, eine Datenbank und einen SSL-Modus (disable, allow, prefer, require, verify-ca oder verify-full).</translation>
+    </message>
+    <message>
+        <source>The server connection file &quot;%1&quot; cannot be written.</source>
+        <translation>Die Server-Verbindungsdatei „%1“ kann nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerSchema</name>
+    <message>
+        <source>&quot;%1&quot; is no operator name: use lower-case letters, digits, &quot;_&quot;, &quot;.&quot; and &quot;-&quot;, starting with a letter (not &quot;pg_&quot; or &quot;kelvara_&quot;).</source>
+        <translation>„%1“ ist kein Bedienername: Verwenden Sie Kleinbuchstaben, Ziffern, „_“, „.“ und „-“, beginnend mit einem Buchstaben (nicht „pg_“ oder „kelvara_“).</translation>
+    </message>
+    <message>
+        <source>The role must be administrator, operator or viewer.</source>
+        <translation>Die Rolle muss administrator, operator oder viewer sein.</translation>
     </message>
 </context>
 <context>

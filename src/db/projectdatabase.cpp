@@ -1,8 +1,12 @@
 #include "db/projectdatabase.h"
 
 #include "db/schemaversion.h"
+#include "db/serverconnection.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
 #include <QThread>
 
 namespace {
@@ -14,6 +18,18 @@ ProjectDatabase::ProjectDatabase(const QString &databasePath, Access access) : m
     m_name = QStringLiteral("kelvara-%1-%2")
                  .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()), 0, 16)
                  .arg(t_depth++);
+    m_server = ServerConnection::isConnectionFile(databasePath);
+    if (m_server) {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        QString error;
+        const ServerConnection connection = ServerConnection::read(databasePath, &error);
+        if (connection.isValid())
+            connection.applyTo(m_db);
+        else
+            m_openError = QSqlError(QString(), error, QSqlError::ConnectionError,
+                                    QStringLiteral("kelvara-connection"));
+        return;
+    }
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(databasePath);
     m_db.setUserName(QString());
@@ -35,10 +51,33 @@ bool ProjectDatabase::open()
 {
     if (m_db.isOpen())
         return true;
+    if (m_server && m_openError.isValid()) // the connection file is unusable
+        return false;
     m_openError = QSqlError();
+    if (!m_db.isValid()) {
+        m_openError =
+            QSqlError(QString(),
+                      QCoreApplication::translate(
+                          "ProjectDatabase", "The database driver for PostgreSQL is not installed "
+                                             "(Debian package libqt5sql5-psql)."),
+                      QSqlError::ConnectionError, QStringLiteral("kelvara-driver"));
+        return false;
+    }
     if (!m_db.open()) {
         m_openError = m_db.lastError();
         return false;
+    }
+    if (m_server) {
+        QSqlQuery session(m_db);
+        // Probing never writes; messages come in English whatever the
+        // server's locale, the program translates its own.
+        if ((m_access == Access::ReadOnly &&
+             !session.exec(QStringLiteral("set default_transaction_read_only=on"))) ||
+            !session.exec(QStringLiteral("set client_min_messages=error"))) {
+            m_openError = session.lastError();
+            m_db.close();
+            return false;
+        }
     }
     if (m_access != Access::Project)
         return true;
@@ -84,8 +123,32 @@ bool ProjectDatabase::rollback()
     return m_db.rollback();
 }
 
+bool ProjectDatabase::isServer(const QSqlDatabase &db)
+{
+    return db.driver() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+}
+
+bool ProjectDatabase::isServer(const QSqlQuery &query)
+{
+    return query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL;
+}
+
+bool ProjectDatabase::isServerProject(const QString &projectFolder)
+{
+    return QFileInfo(ServerConnection::filePathForProject(projectFolder)).isFile();
+}
+
+bool ProjectDatabase::isPasswordError(const QSqlError &error)
+{
+    const QString text = error.databaseText() + error.driverText();
+    return text.contains(QLatin1String("password authentication failed")) ||
+           text.contains(QLatin1String("no password supplied"));
+}
+
 QString ProjectDatabase::databasePathForProject(const QString &projectFolder)
 {
+    if (isServerProject(projectFolder))
+        return ServerConnection::filePathForProject(projectFolder);
     const QString folder = QDir::fromNativeSeparators(projectFolder);
     QString name = folder;
     while (name.endsWith(QLatin1Char('/')) && name.size() > 1)

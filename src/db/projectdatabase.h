@@ -8,6 +8,8 @@
 
 // A short-lived connection to a project database. Every operation opens one,
 // runs its statements and lets it go again; nothing stays open in between.
+// The path names either a folder project's SQLite file or a server project's
+// connection file (ServerConnection), whose database lives on PostgreSQL.
 // Each thread (and each nesting level on a thread) gets its own connection
 // name, so the user-interface thread and a worker never share a connection.
 class ProjectDatabase
@@ -30,6 +32,10 @@ public:
     // lastError() tells why.
     bool open();
     bool isOpen() const;
+    // A server project's connection (PostgreSQL) rather than a file.
+    bool isServer() const { return m_server; }
+    static bool isServer(const QSqlQuery &query);
+    static bool isServer(const QSqlDatabase &db);
     QSqlError lastError() const;
 
     QSqlDatabase &database() { return m_db; }
@@ -41,8 +47,13 @@ public:
 
     QString connectionName() const { return m_name; }
 
-    // "%1/%2.sqlite3": the project folder and its last path component.
+    // "%1/%2.sqlite3": the project folder and its last path component; a
+    // server project's connection file ("%1/%2.kxserver") where it has one.
     static QString databasePathForProject(const QString &projectFolder);
+    // The folder holds a server project's connection file.
+    static bool isServerProject(const QString &projectFolder);
+    // The server refused the sign-in for want of a (right) password.
+    static bool isPasswordError(const QSqlError &error);
 
     // Prepares a statement, binds the values in order and runs it. The values
     // are never pasted into the statement text.
@@ -54,4 +65,5 @@ private:
     QSqlDatabase m_db;
     QSqlError m_openError;
     Access m_access;
+    bool m_server = false;
 };

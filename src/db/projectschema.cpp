@@ -2,6 +2,7 @@
 
 #include "db/projectdatabase.h"
 #include "db/schemaversion.h"
+#include "db/serverschema.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -58,7 +59,8 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
     if (!encodingName.match(encoding).hasMatch())
         return QSqlError(QString(), QStringLiteral("Invalid database encoding"),
                          QSqlError::StatementError);
-    if (!query.exec(QStringLiteral("pragma encoding=%1").arg(encoding)))
+    const bool server = db.isServer();
+    if (!server && !query.exec(QStringLiteral("pragma encoding=%1").arg(encoding)))
         return query.lastError();
 
     // All or nothing, and one disk sync instead of a dozen.
@@ -69,7 +71,7 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
         return error;
     };
     for (const QString &statement : statements()) {
-        if (!query.exec(statement))
+        if (!query.exec(server ? ServerSchema::translate(statement) : statement))
             return fail(query.lastError());
     }
     if (!insertProjectTag(query, TagMarker, QStringLiteral("true")) ||
@@ -85,7 +87,8 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
         return fail(query.lastError());
     // A new project is built as an old one is upgraded, so both end alike.
     QString stepError;
-    if (!SchemaVersion::applySteps(query, 1, &stepError))
+    if (!SchemaVersion::applySteps(query, 1, &stepError) ||
+        (server && !ServerSchema::createNotifications(query, &stepError)))
         return fail(QSqlError(QString(), stepError, QSqlError::StatementError));
     if (!db.commit())
         return fail(db.lastError());

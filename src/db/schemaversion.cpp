@@ -2,11 +2,13 @@
 
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/serverschema.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
+#include <algorithm>
 
 namespace SchemaVersion {
 
@@ -89,7 +91,11 @@ QList<Step> steps()
                         "select raise(abort, 'The audit trail cannot be changed.'); end"),
          QStringLiteral("create trigger auditTrail_no_delete before delete on auditTrail begin "
                         "select raise(abort, 'The audit trail cannot be shortened.'); end")},
-        nullptr};
+        nullptr,
+        {}};
+    all.last().serverStatements = QStringList{ServerSchema::translate(all.last().statements.at(0)),
+                                              all.last().statements.at(1)};
+    all.last().serverStatements += ServerSchema::auditTrailGuard();
     // 2 -> 3: the door event log (doc/architecture.md, "The event log"). An event is
     // one row per reader event: its identity is the entry, the reader's time
     // and a fingerprint of everything else it carries (see EventRecords), so
@@ -135,7 +141,21 @@ void setStepsForTest(const QList<Step> &steps)
 Probe probe(QSqlQuery &query, bool checkObjects)
 {
     QList<QStringList> foreign; // type, name, statement
-    if (checkObjects) {
+    const bool server = ProjectDatabase::isServer(query);
+    if (checkObjects && server) {
+        QStringList names;
+        if (!query.exec(QStringLiteral("select count(*) from pg_tables where "
+                                       "schemaname=current_schema() and tablename='project'")) ||
+            !query.next())
+            return failed(query);
+        if (query.value(0).toInt() == 0)
+            return Probe();
+        if (!ServerSchema::foreignObjects(query, &names))
+            return failed(query);
+        for (const QString &name : qAsConst(names))
+            foreign.append({name.section(QLatin1Char(' '), 0, 0), name.section(QLatin1Char(' '), 1),
+                            QString()});
+    } else if (checkObjects) {
         if (!query.exec(QStringLiteral("select type,name,sql from sqlite_master where type in "
                                        "('trigger','view') or (type='table' and name='project')")))
             return failed(query);
@@ -199,9 +219,13 @@ Probe probe(QSqlQuery &query, bool checkObjects)
     }
     const QStringList own = ownStatements(version);
     for (const QStringList &object : qAsConst(foreign)) {
-        if (!own.contains(normalised(object.at(2))))
+        if (server || !own.contains(normalised(object.at(2))))
             return invalid(version,
-                           object.at(0) == QLatin1String("view")
+                           object.at(0) == QLatin1String("function")
+                               ? tr("it holds the function \"%1\", which Kelvara Manager did not "
+                                    "write.")
+                                     .arg(object.at(1))
+                           : object.at(0) == QLatin1String("view")
                                ? tr("it holds the view \"%1\", which Kelvara Manager did not "
                                     "create.")
                                      .arg(object.at(1))
@@ -222,7 +246,11 @@ Probe probeFolder(const QString &projectFolder)
     if (!db.open()) {
         Probe probe;
         probe.detail = db.lastError().text();
-        probe.state = ProjectSchema::isBusyError(db.lastError()) ? State::Busy : State::NotProject;
+        // A server that does not answer or refuses the sign-in may well hold
+        // the project: say why rather than "no project".
+        probe.state = ProjectSchema::isBusyError(db.lastError()) ? State::Busy
+                      : db.isServer()                            ? State::Unreadable
+                                                                 : State::NotProject;
         return probe;
     }
     QSqlQuery query = db.query();
@@ -264,7 +292,14 @@ bool applySteps(QSqlQuery &query, int from, QString *error)
         const Step &step = all.at(i);
         QString reason;
         bool ok = true;
-        for (const QString &statement : step.statements) {
+        const bool server = ProjectDatabase::isServer(query);
+        QStringList statements = step.statements;
+        if (server && !step.serverStatements.isEmpty())
+            statements = step.serverStatements;
+        else if (server)
+            std::transform(statements.begin(), statements.end(), statements.begin(),
+                           ServerSchema::translate);
+        for (const QString &statement : qAsConst(statements)) {
             if (!query.exec(statement)) {
                 ok = false;
                 break;

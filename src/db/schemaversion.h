@@ -28,6 +28,9 @@ struct Step
     QStringList statements;
     // False on failure; the query's lastError() (or the message) tells why.
     std::function<bool(QSqlQuery &query, QString *message)> migrate;
+    // On a server project: these instead of `statements` where the server's
+    // dialect differs beyond what ServerSchema::translate() does.
+    QStringList serverStatements = QStringList();
 };
 
 // The steps in order: the first carries version 1 to 2.

@@ -2,12 +2,16 @@
 
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/serverconnection.h"
+#include "db/serverschema.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QtEndian>
@@ -63,13 +67,151 @@ int unusedLoopbackPort()
     return port;
 }
 
-TempProject::TempProject(const QString &name)
+ProjectKind projectKind()
+{
+    return qgetenv("KX_TEST_PROJECT_KIND") == "server" ? ProjectKind::Server : ProjectKind::Folder;
+}
+
+namespace {
+
+ServerConnection testServer(const QString &database)
+{
+    ServerConnection connection;
+    connection.host = qEnvironmentVariable("KX_TEST_PGHOST");
+    connection.port = qEnvironmentVariableIntValue("KX_TEST_PGPORT");
+    if (connection.port == 0)
+        connection.port = 5432;
+    connection.user = qEnvironmentVariable("KX_TEST_PGUSER");
+    connection.database = database;
+    connection.sslMode = QStringLiteral("disable");
+    return connection;
+}
+
+// Runs statements as the superuser on the named database.
+bool superuser(const QString &database, const QStringList &statements, QString *error = nullptr)
+{
+    const QString name = QStringLiteral("kx-test-superuser");
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        testServer(database).applyTo(db);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString &statement : statements) {
+            if (!ok)
+                break;
+            ok = query.exec(statement);
+        }
+        if (!ok && error)
+            *error = db.isOpen() ? query.lastError().text() : db.lastError().text();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+bool serverAvailable(QString *why)
+{
+    if (qEnvironmentVariable("KX_TEST_PGHOST").isEmpty()) {
+        *why = QStringLiteral("No PostgreSQL test server: run the tests through ./test.sh, which "
+                              "starts one where PostgreSQL is installed.");
+        return false;
+    }
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
+        *why = QStringLiteral("Qt's PostgreSQL driver is missing (libqt5sql5-psql).");
+        return false;
+    }
+    static int reachable = -1;
+    static QString reason;
+    if (reachable < 0) {
+        reachable = superuser(QStringLiteral("postgres"), {QStringLiteral("select 1")}, &reason);
+        reason = QStringLiteral("The PostgreSQL test server does not answer: ") + reason;
+    }
+    *why = reason;
+    return reachable == 1;
+}
+
+ServerDatabase::ServerDatabase()
+{
+    static int counter = 0;
+    const QString name =
+        QStringLiteral("kx_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    QString why;
+    if (!serverAvailable(&why))
+        return;
+    if (!superuser(QStringLiteral("postgres"), {QStringLiteral("create database %1").arg(name)},
+                   &why)) {
+        qWarning("ServerDatabase: %s", qPrintable(why));
+        return;
+    }
+    m_name = name;
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    if (!m_name.isEmpty())
+        superuser(QStringLiteral("postgres"),
+                  {QStringLiteral("drop database if exists %1 with (force)").arg(m_name)});
+}
+
+bool ServerDatabase::writeConnectionFile(const QString &projectFolder, const QString &user) const
+{
+    ServerConnection connection = testServer(m_name);
+    if (!user.isEmpty())
+        connection.user = user;
+    return connection.write(ServerConnection::filePathForProject(projectFolder), nullptr);
+}
+
+bool ServerDatabase::addOperator(const QString &user, const QString &role) const
+{
+    const QString name = QStringLiteral("kx-test-operator");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        testServer(m_name).applyTo(db);
+        if (db.open()) {
+            QSqlQuery query(db);
+            QString error;
+            ok = ServerSchema::addOperator(query, user, ServerSchema::roleFromName(role), QString(),
+                                           &error);
+            if (!ok)
+                qWarning("addOperator: %s", qPrintable(error));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+TempProject::TempProject(const QString &name, ProjectKind kind)
 {
     m_folder = m_dir.path() + QLatin1Char('/') + name;
     if (!QDir().mkpath(m_folder))
         return;
+    if (kind == ProjectKind::Server) {
+        m_server = std::make_unique<ServerDatabase>();
+        if (!m_server->isValid() || !m_server->writeConnectionFile(m_folder))
+            return;
+    }
     m_databasePath = ProjectDatabase::databasePathForProject(m_folder);
-    m_valid = !ProjectSchema::createProjectDatabase(m_databasePath).isValid();
+    const QSqlError error = ProjectSchema::createProjectDatabase(m_databasePath);
+    if (error.isValid()) {
+        qWarning("TempProject: %s", qPrintable(error.text()));
+        return;
+    }
+    if (m_server) {
+        ProjectDatabase db(m_databasePath, ProjectDatabase::Access::Raw);
+        QSqlQuery query = db.query();
+        QString why;
+        if (!db.open() || !ServerSchema::createRoles(query, &why) ||
+            !ServerSchema::grantRoles(query, &why)) {
+            qWarning("TempProject: %s", qPrintable(why + db.lastError().text()));
+            return;
+        }
+    }
+    m_valid = true;
 }
 
 bool damageTablePage(const QString &databasePath, const QString &table)
