@@ -129,8 +129,10 @@ void ServerConnection::applyTo(QSqlDatabase &db) const
     QString program = QCoreApplication::applicationName();
     if (program.isEmpty())
         program = QStringLiteral("kelvara");
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_.@-]"));
-    QString name = QStringLiteral("%1@%2").arg(program, QSysInfo::machineHostName());
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9_.@:-]"));
+    QString name = QStringLiteral("%1@%2:%3")
+                       .arg(program, QSysInfo::machineHostName())
+                       .arg(QCoreApplication::applicationPid());
     name.replace(unsafe, QStringLiteral("_"));
     db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=%2")
                              .arg(sslMode, name.left(60)));

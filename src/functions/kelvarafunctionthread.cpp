@@ -6,6 +6,8 @@
 #include "core/paths.h"
 #include "db/audittrail.h"
 #include "db/entryrecords.h"
+#include "db/entryserverlock.h"
+#include "db/projectdatabase.h"
 #include "functions/functionrunlock.h"
 #include "functions/readerobjectsreader.h"
 #include "reader/readertypes.h"
@@ -272,7 +274,48 @@ int KelvaraFunctionThread::runEntry(EntryTarget entry, const QHash<int, QString>
     }
     log(entryHeader(entry, QDateTime::currentDateTime()));
     // Without any reader there is nobody to talk to and no drive folder to fill.
-    return hasNoReader(entry) ? noReaderFailure() : processEntry(entry);
+    if (hasNoReader(entry))
+        return noReaderFailure();
+    std::unique_ptr<EntryServerLock> serverLock;
+    if (ProjectDatabase::isServerProject(m_project.projectPath)) {
+        serverLock = std::make_unique<EntryServerLock>(databasePath(), entry.pkDoors);
+        const int refused = lockEntryOnServer(*serverLock);
+        if (refused != NoState)
+            return refused;
+    }
+    return processEntry(entry);
+}
+
+int KelvaraFunctionThread::lockEntryOnServer(EntryServerLock &lock)
+{
+    EntryServerLock::Result result = lock.tryLock();
+    if (result == EntryServerLock::Result::Busy) {
+        QString holder = lock.holder();
+        if (holder.isEmpty())
+            holder = QStringLiteral("another workstation");
+        log(QStringLiteral("This entry's reader is being served by %1. Waiting up to %2 s.")
+                .arg(holder)
+                .arg((m_runLockWait + 999) / 1000));
+        const QDeadlineTimer deadline(m_runLockWait);
+        while (result == EntryServerLock::Result::Busy && !stopRequested() &&
+               !deadline.hasExpired()) {
+            QThread::msleep(quint32(qMin<qint64>(200, deadline.remainingTime())));
+            result = lock.tryLock();
+        }
+        if (result == EntryServerLock::Result::Busy) {
+            holder = lock.holder();
+            log(QStringLiteral("Nothing was sent to this reader: it is being served by %1.")
+                    .arg(holder.isEmpty() ? QStringLiteral("another workstation") : holder));
+            return Failed;
+        }
+    }
+    if (result == EntryServerLock::Result::Failed) {
+        log(QStringLiteral("Nothing was sent to this reader: the server's lock on the entry "
+                           "cannot be taken: %1")
+                .arg(lock.error()));
+        return Failed;
+    }
+    return NoState;
 }
 
 void KelvaraFunctionThread::runOneByOne(const QHash<int, QString> &folderKeys)

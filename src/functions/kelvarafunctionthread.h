@@ -25,6 +25,8 @@
 // block when it finishes, entries on the flash drive still go one after
 // another, and database changes that compare before they write take
 // databaseWriteLock().
+class EntryServerLock;
+
 class KelvaraFunctionThread : public QThread
 {
     Q_OBJECT
@@ -108,6 +110,9 @@ protected:
     // failure logged and Failed.
     int keepEvents(const EntryTarget &entry, const QList<ReaderEvent> &events);
     QString databasePath() const { return m_project.databasePath; }
+    // Takes the server's lock on the entry, waiting up to the run lock's
+    // wait; NoState when taken, else the entry's outcome (nothing sent).
+    int lockEntryOnServer(EntryServerLock &lock);
     // Held around a database change that must see no other entry's change
     // between its reading and its writing.
     QMutex &databaseWriteLock() const { return m_databaseWriteLock; }

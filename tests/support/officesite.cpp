@@ -11,7 +11,7 @@
 
 namespace TestSupport {
 
-OfficeSite::OfficeSite()
+OfficeSite::OfficeSite(ProjectKind kind) : project(QStringLiteral("Site"), kind)
 {
     params.projectPath = project.folder();
     params.databasePath = project.databasePath();

@@ -13,12 +13,12 @@ namespace TestSupport {
 // added before it, which marks it as needing an update.
 struct OfficeSite
 {
-    TempProject project{QStringLiteral("Site")};
+    TempProject project;
     ProjectParameters params;
     int office = 0;
     QList<int> users; // in the order added
 
-    OfficeSite();
+    explicit OfficeSite(ProjectKind kind = projectKind());
     QString db() const { return project.databasePath(); }
 
     // Identifiers in hex; an empty one is left out.

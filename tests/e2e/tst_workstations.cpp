@@ -1,0 +1,120 @@
+// Two workstations on one server project, each with its own project folder
+// holding the same connection file, as two desks have.
+#include "support/officesite.h"
+#include "support/testsupport.h"
+
+#include "db/entryselection.h"
+#include "db/entryserverlock.h"
+#include "db/projectdatabase.h"
+#include "functions/kelvarasetdatetimethread.h"
+#include "simreader.h"
+#include "virtualreader.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace kxsim;
+
+namespace {
+
+// The second desk: a project folder of its own on the same database.
+ProjectParameters secondDesk(const TestSupport::OfficeSite &site, const QTemporaryDir &dir)
+{
+    ProjectParameters params = site.params;
+    params.projectPath = dir.filePath(QStringLiteral("Site"));
+    QDir().mkpath(params.projectPath);
+    site.project.server()->writeConnectionFile(params.projectPath);
+    params.databasePath = ProjectDatabase::databasePathForProject(params.projectPath);
+    return params;
+}
+
+} // namespace
+
+class TestWorkstations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readerServedByAnotherDesk_data();
+    void readerServedByAnotherDesk();
+    void lockEndsWithItsConnection();
+};
+
+void TestWorkstations::readerServedByAnotherDesk_data()
+{
+    QTest::addColumn<bool>("releasedWhileWaiting");
+    QTest::newRow("released while the second desk waits") << true;
+    QTest::newRow("held past the wait") << false;
+}
+
+void TestWorkstations::readerServedByAnotherDesk()
+{
+    KX_REQUIRE_SERVER();
+    QFETCH(bool, releasedWhileWaiting);
+    VirtualReaderSetup setup;
+    setup.deviceId = 0x1001;
+    auto device = std::make_shared<VirtualReader>(setup);
+    SimReader sim(device);
+    QVERIFY(sim.listenTcp("127.0.0.1", 0));
+    TestSupport::OfficeSite site{TestSupport::ProjectKind::Server};
+    QVERIFY(site.project.isValid());
+    const int door = site.addEntry(QStringLiteral("Door"), 100, QStringLiteral("1001"),
+                                   QStringLiteral("127.0.0.1"), sim.tcp().port());
+    device->setClock(SimDateTime{2020, 1, 1, 0, 0, 0});
+
+    // The first desk serves the door.
+    EntryServerLock first(site.db(), door);
+    QCOMPARE(first.tryLock(), EntryServerLock::Result::Locked);
+
+    QTemporaryDir dir;
+    KelvaraSetDateTimeThread second(secondDesk(site, dir));
+    QList<EntryTarget> entries;
+    QVERIFY(!EntrySelection::allEntries(false).list(site.db(), entries).isValid());
+    second.setEntries(entries);
+    second.setRunLockWait(releasedWhileWaiting ? 20000 : 1000);
+    QSignalSpy logs(&second, &KelvaraFunctionThread::logMessage);
+    QSignalSpy states(&second, &KelvaraFunctionThread::state);
+    second.start();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        logs.count() > 0 && logs.last().at(0).toString().contains(QStringLiteral("Waiting up to")),
+        10000);
+    const QString waiting = logs.last().at(0).toString();
+    QVERIFY2(waiting.contains(QStringLiteral("being served by test_workstations@")),
+             qPrintable(waiting));
+    QCOMPARE(device->clock().year, 2020); // nothing sent while the first desk holds it
+    if (releasedWhileWaiting)
+        first.unlock();
+    QVERIFY(second.wait(30000));
+    QStringList lines;
+    for (const QList<QVariant> &line : qAsConst(logs))
+        lines << line.at(0).toString();
+    QCOMPARE(states.count(), 1);
+    QCOMPARE(states.at(0).at(1).toInt(), releasedWhileWaiting ? int(KelvaraFunctionThread::Done)
+                                                              : int(KelvaraFunctionThread::Failed));
+    QCOMPARE(device->clock().year != 2020, releasedWhileWaiting);
+    QCOMPARE(lines
+                 .filter(QStringLiteral("Nothing was sent to this reader: it is being served by "
+                                        "test_workstations@"))
+                 .size(),
+             releasedWhileWaiting ? 0 : 1);
+}
+
+void TestWorkstations::lockEndsWithItsConnection()
+{
+    KX_REQUIRE_SERVER();
+    TestSupport::TempProject project{QStringLiteral("Site"), TestSupport::ProjectKind::Server};
+    QVERIFY(project.isValid());
+    auto dying = std::make_unique<EntryServerLock>(project.databasePath(), 7);
+    QCOMPARE(dying->tryLock(), EntryServerLock::Result::Locked);
+    EntryServerLock other(project.databasePath(), 7);
+    QCOMPARE(other.tryLock(), EntryServerLock::Result::Busy);
+    EntryServerLock otherEntry(project.databasePath(), 8);
+    QCOMPARE(otherEntry.tryLock(), EntryServerLock::Result::Locked);
+    // A desk that dies (its connection ends) leaves no lock behind.
+    dying.reset();
+    QCOMPARE(other.tryLock(), EntryServerLock::Result::Locked);
+}
+
+KX_TEST_MAIN(TestWorkstations)
+#include "tst_workstations.moc"
