@@ -3,8 +3,11 @@
 // database, the time the SQLite shell needs to step the board's three queries
 // into /dev/null, the medians of the board build (queries and filling) and its
 // ratio to the shell's time, one paint at 1920 x 1080, one collapse toggle
-// with its paint, and the bytes the cells take.
+// with its paint, and the bytes the cells take. With "--server" the project
+// lives on a PostgreSQL server (bench/run-server.sh starts a throw-away one)
+// and psql's time for the same three queries stands in for the shell's.
 #include "app/kelvaraman.h"
+#include "benchserver.h"
 #include "boardproject.h"
 #include "core/applicationsettings.h"
 #include "db/projectdatabase.h"
@@ -36,16 +39,16 @@ const char BoardQueries[] =
     "select PKaccess,PKusers,PKdoors,PKtimes,modelTag from access,users,doors,times where "
     "(PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes);\n";
 
-// Milliseconds the sqlite3 shell needs to run the statements with its output
+// Milliseconds the shell (sqlite3 or psql) needs to run the statements with its output
 // going to /dev/null; negative when the shell is missing or fails.
-double shellQueryTime(const QString &shell, const QString &dbPath, const QString &sqlPath)
+double shellQueryTime(const QString &shell, const QStringList &arguments, const QString &sqlPath)
 {
     QProcess process;
     process.setStandardInputFile(sqlPath);
     process.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
-    process.start(shell, {QStringLiteral("-batch"), dbPath});
+    process.start(shell, arguments);
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
         process.kill();
@@ -53,6 +56,50 @@ double shellQueryTime(const QString &shell, const QString &dbPath, const QString
         return -1;
     }
     return t.nsecsElapsed() / 1e6;
+}
+
+// The same board as fillBoardProject() on a server, made there in a few
+// statements rather than a million round trips.
+bool fillOnServer(const QString &dbPath, int users, int groups, int entries, int areas,
+                  qint64 *rights)
+{
+    ProjectDatabase db(dbPath);
+    if (!db.open())
+        return false;
+    QSqlQuery q = db.query();
+    const QStringList statements = {
+        QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values "
+                       "('A','Model A','mon-06:00-18:00'),('B','Model B','mon-06:00-18:00'),"
+                       "('C','Model C','mon-06:00-18:00')"),
+        QStringLiteral("insert into users (familyName,firstName,groupName) select 'Family' || "
+                       "lpad(u::text,5,'0'), 'First' || u, 'Group ' || lpad((u %% %2)::text,2,"
+                       "'0') from generate_series(0,%1-1) u order by u")
+            .arg(users)
+            .arg(groups),
+        QStringLiteral("insert into doors (doorName,areaName,needsUpdate) select 'Door ' || "
+                       "lpad(e::text,3,'0'), 'Area ' || lpad((e %% %2)::text,2,'0'), case when "
+                       "e %% 7 = 0 then 1 else 0 end from generate_series(0,%1-1) e order by e")
+            .arg(entries)
+            .arg(areas),
+        QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select u, e, 2 + case when "
+                       "(u+e) %% 13 = 0 then 1 else 0 end + case when e %% %3 = 0 then 1 else 0 "
+                       "end from generate_series(1,%1) u, generate_series(1,%2) e where "
+                       "(u*31+e*17) %% 10 <> 0 order by u, e")
+            .arg(users)
+            .arg(entries)
+            .arg(areas),
+        QStringLiteral("analyze")};
+    for (QString statement : statements) {
+        statement.replace(QStringLiteral("%%"), QStringLiteral("%"));
+        if (!q.exec(statement)) {
+            std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+            return false;
+        }
+    }
+    if (!q.exec(QStringLiteral("select count(*) from access")) || !q.next())
+        return false;
+    *rights = q.value(0).toLongLong();
+    return true;
 }
 
 // Milliseconds of processor time this thread used: on a busy machine a short
@@ -79,12 +126,17 @@ int main(int argc, char *argv[])
     const int users = 5000, groups = 50, entries = 300, areas = 20;
     const QString project = home.path() + QStringLiteral("/Large");
     QDir().mkpath(project);
+    const bool onServer = QApplication::arguments().contains(QStringLiteral("--server"));
+    BenchServer server;
+    if (onServer && !server.create(project))
+        return 1;
     const QString dbPath = ProjectDatabase::databasePathForProject(project);
     ProjectSchema::createProjectDatabase(dbPath);
     qint64 rights = 0;
     QElapsedTimer setup;
     setup.start();
-    if (!fillBoardProject(dbPath, users, groups, entries, areas, &rights)) {
+    if (!(onServer ? fillOnServer(dbPath, users, groups, entries, areas, &rights)
+                   : fillBoardProject(dbPath, users, groups, entries, areas, &rights))) {
         std::fprintf(stderr, "cannot fill the project\n");
         return 1;
     }
@@ -95,9 +147,10 @@ int main(int argc, char *argv[])
 
     const int runs = 5;
     double shell = -1;
-    const QString shellProgram = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    const QString shellName = onServer ? QStringLiteral("psql") : QStringLiteral("sqlite3");
+    const QString shellProgram = QStandardPaths::findExecutable(shellName);
     if (shellProgram.isEmpty()) {
-        std::printf("sqlite3 shell: not installed, no raw query time\n");
+        std::printf("%s: not installed, no raw query time\n", qPrintable(shellName));
     } else {
         const QString sqlPath = home.path() + QStringLiteral("/board.sql");
         QFile sql(sqlPath);
@@ -108,17 +161,20 @@ int main(int argc, char *argv[])
         sql.close();
         QVector<double> times;
         for (int i = 0; i < runs && times.size() == i; ++i) {
-            const double ms = shellQueryTime(shellProgram, dbPath, sqlPath);
+            const double ms = shellQueryTime(
+                shellProgram,
+                onServer ? server.psqlArguments() : QStringList{QStringLiteral("-batch"), dbPath},
+                sqlPath);
             if (ms >= 0)
                 times << ms;
         }
         if (times.size() == runs) {
             shell = median(times);
-            std::printf("sqlite3 shell steps the three board queries into /dev/null, median of "
+            std::printf("%s steps the three board queries into /dev/null, median of "
                         "%d: %.1f ms\n",
-                        runs, shell);
+                        qPrintable(shellName), runs, shell);
         } else {
-            std::printf("sqlite3 shell: failed, no raw query time\n");
+            std::printf("%s: failed, no raw query time\n", qPrintable(shellName));
         }
     }
 

@@ -2,6 +2,7 @@
 // each through the update function thread, and prints the total time, the
 // time per entry and its split between database, compilation and transfer,
 // then the total with 8 entries at the same time. Medians of several runs.
+// With "--server" the project lives on a PostgreSQL server (bench/run-server.sh).
 
 #include "access/accessdataset.h"
 #include "db/accessrights.h"
@@ -15,6 +16,7 @@
 #include "functions/kelvaraupdatethread.h"
 #include "functions/readerobjectsreader.h"
 
+#include "benchserver.h"
 #include "updatesite.h"
 
 #include <QCoreApplication>
@@ -67,6 +69,11 @@ int main(int argc, char *argv[])
     qputenv("KX_LOOPBACK_ONLY", "1");
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
+    const bool onServer = app.arguments().contains(QStringLiteral("--server"));
+    BenchServer server;
+    QDir().mkpath(dir.filePath(QStringLiteral("Bench")));
+    if (onServer && !server.create(dir.filePath(QStringLiteral("Bench"))))
+        return 1;
     UpdateSite site;
     if (!site.build(dir.filePath(QStringLiteral("Bench")), Readers, Users))
         return 1;
@@ -135,8 +142,9 @@ int main(int argc, char *argv[])
     }
 
     const double total = median(totals);
-    std::printf("update of %d virtual readers (loopback TCP) with %d users each, %d runs\n",
-                Readers, Users, Runs);
+    std::printf("update of %d virtual readers (loopback TCP) with %d users each, %d runs, %s "
+                "project\n",
+                Readers, Users, Runs, onServer ? "server" : "folder");
     std::printf("failed entries over all runs: %d\n", failures.load());
     std::printf("total:                %9.1f ms (median)\n", total);
     std::printf("per entry:            %9.1f ms\n", total / Readers);
