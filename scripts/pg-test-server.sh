@@ -40,6 +40,9 @@ start)
     "${as_owner[@]}" "$bindir/initdb" -D "$dir/data" -U kelvara_test --auth=trust \
         --encoding=UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 ||
         { cat "$dir/initdb.log" >&2; exit 1; }
+    # One role signs in with a password, so the tests can see a wrong or
+    # missing one refused; everyone else is trusted on the socket.
+    "${as_owner[@]}" sh -c "printf 'local all kx_test_password scram-sha-256\nlocal all all trust\n' >'$dir/data/pg_hba.conf'"
     # Sockets only; fsync off because the cluster dies with the run.
     "${as_owner[@]}" "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
         -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=off \

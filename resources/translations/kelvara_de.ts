@@ -6437,6 +6437,14 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
         <source>The database driver for PostgreSQL is not installed (Debian package libqt5sql5-psql).</source>
         <translation>Der Datenbanktreiber für PostgreSQL ist nicht installiert (Debian-Paket libqt5sql5-psql).</translation>
     </message>
+    <message>
+        <source>The server %1 refused the sign-in of &quot;%2&quot;: a password is needed or the one given is wrong. Put it in the password file (~/.pgpass) or in PGPASSWORD. (%3)</source>
+        <translation>Der Server %1 hat die Anmeldung von „%2“ abgelehnt: Ein Passwort ist nötig oder das angegebene ist falsch. Hinterlegen Sie es in der Passwortdatei (~/.pgpass) oder in PGPASSWORD. (%3)</translation>
+    </message>
+    <message>
+        <source>The server %1 cannot be reached or refused the connection: %2</source>
+        <translation>Der Server %1 ist nicht erreichbar oder hat die Verbindung abgelehnt: %2</translation>
+    </message>
 </context>
 <context>
     <name>ProjectParameters</name>

@@ -65,6 +65,8 @@ bool ProjectDatabase::open()
     }
     if (!m_db.open()) {
         m_openError = m_db.lastError();
+        if (m_server)
+            m_openError = serverOpenError(m_openError);
         return false;
     }
     if (m_server) {
@@ -96,6 +98,28 @@ bool ProjectDatabase::open()
                                 QSqlError::ConnectionError, QStringLiteral("kelvara-schema"));
     m_db.close();
     return false;
+}
+
+QSqlError ProjectDatabase::serverOpenError(const QSqlError &error) const
+{
+    // The driver's own text is long and ends in "QPSQL: Unable to connect";
+    // say what happened and keep the server's words as the reason.
+    QString reason = error.databaseText().trimmed();
+    reason.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString server =
+        QStringLiteral("%1:%2/%3").arg(m_db.hostName()).arg(m_db.port()).arg(m_db.databaseName());
+    const QString text =
+        isPasswordError(error)
+            ? QCoreApplication::translate(
+                  "ProjectDatabase",
+                  "The server %1 refused the sign-in of \"%2\": a password is needed or the one "
+                  "given is wrong. Put it in the password file (~/.pgpass) or in PGPASSWORD. (%3)")
+                  .arg(server, m_db.userName(), reason)
+            : QCoreApplication::translate("ProjectDatabase",
+                                          "The server %1 cannot be reached or refused the "
+                                          "connection: %2")
+                  .arg(server, reason);
+    return QSqlError(QString(), text, QSqlError::ConnectionError, error.nativeErrorCode());
 }
 
 bool ProjectDatabase::isOpen() const

@@ -61,6 +61,8 @@ public:
                      const QVariantList &values = QVariantList());
 
 private:
+    QSqlError serverOpenError(const QSqlError &error) const;
+
     QString m_name;
     QSqlDatabase m_db;
     QSqlError m_openError;

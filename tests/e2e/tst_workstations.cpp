@@ -10,6 +10,7 @@
 #include "simreader.h"
 #include "virtualreader.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -39,6 +40,8 @@ private slots:
     void readerServedByAnotherDesk_data();
     void readerServedByAnotherDesk();
     void lockEndsWithItsConnection();
+    void badServerProjects_data();
+    void badServerProjects();
 };
 
 void TestWorkstations::readerServedByAnotherDesk_data()
@@ -114,6 +117,66 @@ void TestWorkstations::lockEndsWithItsConnection()
     // A desk that dies (its connection ends) leaves no lock behind.
     dying.reset();
     QCOMPARE(other.tryLock(), EntryServerLock::Result::Locked);
+}
+
+void TestWorkstations::badServerProjects_data()
+{
+    QTest::addColumn<QString>("connection"); // the connection file; %1 the test server
+    QTest::addColumn<QString>("statement");  // run on the project first, as superuser
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    const QString good =
+        QStringLiteral("Host=%1\nPort=%2\nDatabase=%3\nUser=%4\nSslMode=disable\n");
+    QTest::newRow("server unreachable")
+        << QStringLiteral("Host=/nonexistent\nPort=5432\nDatabase=%3\nSslMode=disable\n")
+        << QString() << 1 << QStringLiteral("cannot be reached or refused the connection");
+    QTest::newRow("no password")
+        << QStringLiteral("Host=%1\nPort=%2\nDatabase=%3\nUser=kx_test_password\n") << QString()
+        << 1 << QStringLiteral("refused the sign-in of \"kx_test_password\": a password is needed");
+    QTest::newRow("password in the file") << good + QStringLiteral("Password=secret\n") << QString()
+                                          << 1 << QStringLiteral("holds a password");
+    QTest::newRow("made by a newer program")
+        << good << QStringLiteral("update project set value='99' where tag='SchemaVersion'") << 2
+        << QStringLiteral("made by a newer version");
+    QTest::newRow("a trigger not ours")
+        << good
+        << QStringLiteral("create trigger keep_mark after update on doors for each statement "
+                          "execute function kelvara_notify()")
+        << 2 << QStringLiteral("holds the trigger \"keep_mark\"");
+}
+
+void TestWorkstations::badServerProjects()
+{
+    KX_REQUIRE_SERVER();
+    QFETCH(QString, connection);
+    QFETCH(QString, statement);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    TestSupport::TempProject project{QStringLiteral("Site"), TestSupport::ProjectKind::Server};
+    QVERIFY(project.isValid());
+    const TestSupport::ServerDatabase &server = *project.server();
+    QVERIFY(statement.isEmpty() || server.exec(statement));
+    server.exec(QStringLiteral("do $$begin create role kx_test_password login password "
+                               "'secret'; exception when duplicate_object then null; end$$"));
+    QFile file(ProjectDatabase::databasePathForProject(project.folder()));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(connection
+                   .arg(qEnvironmentVariable("KX_TEST_PGHOST"),
+                        qEnvironmentVariable("KX_TEST_PGPORT", QStringLiteral("5432")),
+                        server.name(), qEnvironmentVariable("KX_TEST_PGUSER"))
+                   .toUtf8());
+    file.close();
+
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("PGPASSWORD"));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(KX_CLI_PROGRAM),
+              {QStringLiteral("entries"), QStringLiteral("--project"), project.folder()});
+    QVERIFY(cli.waitForFinished(60000));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), exitCode);
+    QVERIFY2(err.contains(message), qPrintable(err));
 }
 
 KX_TEST_MAIN(TestWorkstations)

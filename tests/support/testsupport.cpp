@@ -164,6 +164,15 @@ bool ServerDatabase::writeConnectionFile(const QString &projectFolder, const QSt
     return connection.write(ServerConnection::filePathForProject(projectFolder), nullptr);
 }
 
+bool ServerDatabase::exec(const QString &statement) const
+{
+    QString error;
+    const bool ok = superuser(m_name, {statement}, &error);
+    if (!ok)
+        qWarning("ServerDatabase::exec: %s", qPrintable(error));
+    return ok;
+}
+
 bool ServerDatabase::addOperator(const QString &user, const QString &role) const
 {
     const QString name = QStringLiteral("kx-test-operator");

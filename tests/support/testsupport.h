@@ -60,6 +60,8 @@ public:
     // A login role in one of the three groups, without password (the test
     // server trusts its socket).
     bool addOperator(const QString &user, const QString &role) const;
+    // A statement on the database as the superuser, bypassing every grant.
+    bool exec(const QString &statement) const;
 
 private:
     QString m_name;
