@@ -272,6 +272,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return who(rest);
     if (command == QLatin1String("history"))
         return history(rest);
+    if (command == QLatin1String("server"))
+        return server(rest);
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 
@@ -456,7 +458,10 @@ int KelvaraCli::upgradeProject(QStringList arguments)
     const ProjectUpgrade::Result result = ProjectUpgrade::run(folder);
     switch (result.outcome) {
     case ProjectUpgrade::Outcome::Upgraded:
-        m_out << tr("Upgraded '%1' from schema version %2 to %3.\nBackup: %4\n")
+        m_out << (ProjectDatabase::isServerProject(folder)
+                      ? tr("Upgraded '%1' from schema version %2 to %3.\nBackup (a folder project "
+                           "with every row of the server project): %4\n")
+                      : tr("Upgraded '%1' from schema version %2 to %3.\nBackup: %4\n"))
                      .arg(QDir::toNativeSeparators(folder))
                      .arg(result.from)
                      .arg(result.to)
