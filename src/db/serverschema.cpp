@@ -259,8 +259,22 @@ bool addOperator(QSqlQuery &query, const QString &name, Role role, const QString
     const QString group = role == Role::Administrator ? AdministratorRole
                           : role == Role::Operator    ? OperatorRole
                                                       : ViewerRole;
+    // Out of the other groups it is in (revoking one it is not in only
+    // makes the server warn on the terminal).
+    QStringList others;
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select g.rolname from pg_auth_members m join "
+                                              "pg_roles g on g.oid=m.roleid join pg_roles u on "
+                                              "u.oid=m.member where u.rolname=?"),
+                               {name})) {
+        if (error)
+            *error = query.lastError().text();
+        return false;
+    }
+    while (query.next())
+        others << query.value(0).toString();
     for (const QString &other : {ViewerRole, OperatorRole, AdministratorRole}) {
-        if (other != group &&
+        if (other != group && others.contains(other) &&
             !run(query, QStringLiteral("revoke %1 from %2").arg(other, quoted), error))
             return false;
     }
