@@ -152,6 +152,7 @@ private:
     // --host, --port, --db, --user and --sslmode.
     bool takeConnection(QStringList &arguments, ServerConnection &connection, int &exitCode);
     int serverInit(QStringList arguments);
+    int serverConnect(QStringList arguments);
     int addOperator(QStringList arguments);
 
     // Takes "--at yyyy-MM-ddTHH:mm"; the current minute without it.

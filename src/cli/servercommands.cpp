@@ -67,9 +67,51 @@ int KelvaraCli::server(QStringList arguments)
     const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
     if (command == QLatin1String("init"))
         return serverInit(arguments);
+    if (command == QLatin1String("connect"))
+        return serverConnect(arguments);
     if (command == QLatin1String("add-operator"))
         return addOperator(arguments);
-    return usageError(tr("server takes a subcommand: init or add-operator."));
+    return usageError(tr("server takes a subcommand: init, connect or add-operator."));
+}
+
+int KelvaraCli::serverConnect(QStringList arguments)
+{
+    int exitCode = Success;
+    ServerConnection connection;
+    QString folder;
+    bool hasFolder = false;
+    if (!takeConnection(arguments, connection, exitCode) ||
+        !takeOption(arguments, QStringLiteral("--project"), folder, hasFolder, exitCode) ||
+        !noneLeft(arguments, exitCode))
+        return exitCode;
+    if (!hasFolder)
+        return usageError(tr("server connect needs --project DIR."));
+    folder = absolute(folder);
+    QString error;
+    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink())
+        return refused(
+            tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(folder)));
+    if (!ServerSetup::writeProjectFolder(folder, connection, &error))
+        return failure(error);
+    const SchemaVersion::Probe probe = SchemaVersion::probeFolder(folder);
+    if (probe.state != SchemaVersion::State::Current &&
+        probe.state != SchemaVersion::State::Older) {
+        QDir(folder).removeRecursively();
+        const QString why = probe.state == SchemaVersion::State::NotProject
+                                ? tr("The database %1 holds no project; set one up with "
+                                     "kelvara-cli server init.")
+                                      .arg(connection.describe())
+                                : SchemaVersion::message(probe);
+        return probe.state == SchemaVersion::State::Busy ||
+                       probe.state == SchemaVersion::State::Unreadable
+                   ? failure(why)
+                   : refused(why);
+    }
+    m_out << tr("Project folder: %1").arg(QDir::toNativeSeparators(folder)) << '\n';
+    if (probe.state == SchemaVersion::State::Older)
+        m_out << SchemaVersion::message(probe) << '\n';
+    m_out.flush();
+    return Success;
 }
 
 int KelvaraCli::serverInit(QStringList arguments)

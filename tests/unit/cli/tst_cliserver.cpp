@@ -299,8 +299,23 @@ void TestCliServer::serverInit()
     QCOMPARE(out.exitCode, exitCode);
     QVERIFY2(out.text.contains(says), qPrintable(out.text));
     QCOMPARE(QFileInfo::exists(folder), exitCode == 0);
+    // A further workstation's folder for the same database.
+    const QString second = dir.path() + QStringLiteral("/Desk");
+    if (exitCode == 2 && says == QLatin1String("not empty")) {
+        out = cli(QStringList{QStringLiteral("server"), QStringLiteral("connect"),
+                              QStringLiteral("--project"), second} +
+                  arguments);
+        QCOMPARE(out.exitCode, 2);
+        QVERIFY2(out.text.contains(QStringLiteral("holds no project")), qPrintable(out.text));
+        QVERIFY(!QFileInfo::exists(second));
+    }
     if (exitCode != 0)
         return;
+    out = cli(QStringList{QStringLiteral("server"), QStringLiteral("connect"),
+                          QStringLiteral("--project"), second} +
+              arguments);
+    QVERIFY2(out.exitCode == 0, qPrintable(out.text));
+    QCOMPARE(SchemaVersion::probeFolder(second).state, SchemaVersion::State::Current);
     // The folder opens with every command: a new project's settings, the
     // local folders, and the schema of this program.
     out = cli({QStringLiteral("project"), QStringLiteral("show"), QStringLiteral("hf-length"),
