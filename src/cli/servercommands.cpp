@@ -210,7 +210,7 @@ int KelvaraCli::addOperator(QStringList arguments)
         return failure(error);
     m_out << tr("%1 is now %2 of the project (password: %3).")
                  .arg(name, ServerSchema::roleName(role),
-                      password.isEmpty() ? tr("none set; ~/.pgpass or a prompt") : tr("set"))
+                      password.isEmpty() ? tr("not set") : tr("set"))
           << '\n';
     m_out.flush();
     return Success;
