@@ -151,6 +151,10 @@ private:
     int copyProject(QStringList arguments);
     // --host, --port, --db, --user and --sslmode.
     bool takeConnection(QStringList &arguments, ServerConnection &connection, int &exitCode);
+    // SERVER, an optional "--project NEWDIR" (absolute; refused when it
+    // exists; empty without it) and nothing else.
+    bool takeServerTarget(QStringList &arguments, ServerConnection &connection, QString &newFolder,
+                          int &exitCode);
     int serverInit(QStringList arguments);
     int serverConnect(QStringList arguments);
     int addOperator(QStringList arguments);

@@ -74,23 +74,34 @@ int KelvaraCli::server(QStringList arguments)
     return usageError(tr("server takes a subcommand: init, connect or add-operator."));
 }
 
+bool KelvaraCli::takeServerTarget(QStringList &arguments, ServerConnection &connection,
+                                  QString &newFolder, int &exitCode)
+{
+    bool hasFolder = false;
+    if (!takeConnection(arguments, connection, exitCode) ||
+        !takeOption(arguments, QStringLiteral("--project"), newFolder, hasFolder, exitCode) ||
+        !noneLeft(arguments, exitCode))
+        return false;
+    if (!hasFolder)
+        return true;
+    newFolder = absolute(newFolder);
+    if (!QFileInfo::exists(newFolder) && !QFileInfo(newFolder).isSymLink())
+        return true;
+    exitCode =
+        refused(tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(newFolder)));
+    return false;
+}
+
 int KelvaraCli::serverConnect(QStringList arguments)
 {
     int exitCode = Success;
     ServerConnection connection;
     QString folder;
-    bool hasFolder = false;
-    if (!takeConnection(arguments, connection, exitCode) ||
-        !takeOption(arguments, QStringLiteral("--project"), folder, hasFolder, exitCode) ||
-        !noneLeft(arguments, exitCode))
+    if (!takeServerTarget(arguments, connection, folder, exitCode))
         return exitCode;
-    if (!hasFolder)
+    if (folder.isEmpty())
         return usageError(tr("server connect needs --project DIR."));
-    folder = absolute(folder);
     QString error;
-    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink())
-        return refused(
-            tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(folder)));
     if (!ServerSetup::writeProjectFolder(folder, connection, &error))
         return failure(error);
     const SchemaVersion::Probe probe = SchemaVersion::probeFolder(folder);
@@ -119,18 +130,11 @@ int KelvaraCli::serverInit(QStringList arguments)
     int exitCode = Success;
     ServerConnection connection;
     QString folder;
-    bool hasFolder = false;
-    if (!takeConnection(arguments, connection, exitCode) ||
-        !takeOption(arguments, QStringLiteral("--project"), folder, hasFolder, exitCode) ||
-        !noneLeft(arguments, exitCode))
+    if (!takeServerTarget(arguments, connection, folder, exitCode))
         return exitCode;
+    const bool hasFolder = !folder.isEmpty();
     QTemporaryDir scratch;
-    if (hasFolder) {
-        folder = absolute(folder);
-        if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink())
-            return refused(
-                tr("The path\n\n%1\n\nalready exists.").arg(QDir::toNativeSeparators(folder)));
-    } else {
+    if (!hasFolder) {
         if (!scratch.isValid())
             return failure(scratch.errorString());
         folder = scratch.path() + QStringLiteral("/init");
