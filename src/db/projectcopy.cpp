@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -189,6 +190,66 @@ bool readTable(QSqlQuery &query, const QString &table, const QStringList &column
     return true;
 }
 
+// Inserts rows into one table, many to a statement.
+class InsertBatch
+{
+public:
+    static constexpr int Rows = 100;
+
+    InsertBatch(ProjectDatabase &db, const QString &table, const QStringList &columns)
+        : m_db(db), m_table(table), m_columns(columns), m_full(db.query()), m_rest(db.query())
+    {
+    }
+    bool add(const QVariantList &values)
+    {
+        m_values += values;
+        return m_values.size() < Rows * m_columns.size() || flush();
+    }
+    // Writes the rows waiting; false with error() on failure.
+    bool flush()
+    {
+        const int rows = m_values.size() / m_columns.size();
+        if (rows == 0)
+            return true;
+        QSqlQuery &insert = rows == Rows ? m_full : m_rest;
+        if (rows != m_prepared.value(&insert)) {
+            QStringList row;
+            for (int i = 0; i < m_columns.size(); ++i)
+                row << QStringLiteral("?");
+            const QString tuple = QLatin1Char('(') + row.join(QLatin1Char(',')) + QLatin1Char(')');
+            QStringList tuples;
+            for (int i = 0; i < rows; ++i)
+                tuples << tuple;
+            insert = m_db.query();
+            if (!insert.prepare(QStringLiteral("insert into %1 (%2) values %3")
+                                    .arg(m_table, m_columns.join(QLatin1Char(',')),
+                                         tuples.join(QLatin1Char(','))))) {
+                m_error = insert.lastError().text();
+                return false;
+            }
+            m_prepared.insert(&insert, rows);
+        }
+        for (int i = 0; i < m_values.size(); ++i)
+            insert.bindValue(i, m_values.at(i));
+        m_values.clear();
+        if (insert.exec())
+            return true;
+        m_error = insert.lastError().text();
+        return false;
+    }
+    QString error() const { return m_error; }
+
+private:
+    ProjectDatabase &m_db;
+    QString m_table;
+    QStringList m_columns;
+    QVariantList m_values;
+    QSqlQuery m_full;
+    QSqlQuery m_rest;
+    QHash<const QSqlQuery *, int> m_prepared; // rows each statement was prepared for
+    QString m_error;
+};
+
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -232,7 +293,6 @@ ProjectCopy::Result ProjectCopy::copyRows(QSqlQuery &source, const QString &targ
     };
     {
         QSqlQuery query = target.query();
-        QSqlQuery insert = target.query();
         QStringList targetTables;
         if (!tablesOf(query, &targetTables, &error))
             return abandon(error);
@@ -258,27 +318,16 @@ ProjectCopy::Result ProjectCopy::copyRows(QSqlQuery &source, const QString &targ
             query.finish();
             if (filled && !query.exec(QStringLiteral("delete from %1").arg(table)))
                 return abandon(tr("Table %1: %2").arg(table, query.lastError().text()));
-            QStringList marks;
-            for (int i = 0; i < columns.size(); ++i)
-                marks << QStringLiteral("?");
-            if (!insert.prepare(
-                    QStringLiteral("insert into %1 (%2) values (%3)")
-                        .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))))
-                return abandon(tr("Table %1: %2").arg(table, insert.lastError().text()));
+            // Rows go in batches: one round trip to a server per batch.
+            InsertBatch batch(target, table, columns);
             TableSum sum;
-            QString written;
             const bool read =
-                readTable(source, table, columns, &sum, &error, [&](const QVariantList &values) {
-                    for (int i = 0; i < values.size(); ++i)
-                        insert.bindValue(i, values.at(i));
-                    if (insert.exec())
-                        return true;
-                    written = insert.lastError().text();
-                    return false;
-                });
+                readTable(source, table, columns, &sum, &error,
+                          [&batch](const QVariantList &values) { return batch.add(values); }) &&
+                batch.flush();
             if (!read)
-                return abandon(tr("Table %1: %2").arg(table, written.isEmpty() ? error : written));
-            insert.finish();
+                return abandon(
+                    tr("Table %1: %2").arg(table, batch.error().isEmpty() ? error : batch.error()));
             result.source << sum;
             // Keys the server hands out continue past the largest copied.
             if (target.isServer() &&

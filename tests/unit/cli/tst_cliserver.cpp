@@ -161,6 +161,11 @@ void TestCliServer::copyBothWaysKeepsEveryRow_data()
            "東')"
         << "select groupName from users where familyName='O''Brien'";
     QTest::newRow("integers beyond 32 bits") << QString() << "select sum(readAt) from events";
+    QTest::newRow("more rows than a batch")
+        << "with recursive n(i) as (select 1 union all select i+1 from n where i<250) insert into "
+           "events (FKdoors,readerTime,fingerprint,deviceId,idd,antenna,granted,errorNumber,"
+           "inputState,flags,readAt) select 2,i,i,3,'04CC',0,1,0,0,0,i from n"
+        << "select count(*) || ' ' || sum(readerTime * fingerprint) from events";
 }
 
 void TestCliServer::copyBothWaysKeepsEveryRow()
