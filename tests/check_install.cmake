@@ -37,7 +37,8 @@ foreach(file
     share/bash-completion/completions/kelvara-cli
     lib/systemd/user/kelvara-update@.service lib/systemd/user/kelvara-update@.timer
     lib/systemd/user/kelvara-read-events@.service lib/systemd/user/kelvara-read-events@.timer
-    share/doc/kelvara-manager/changelog.gz share/doc/kelvara-manager/copyright)
+    share/doc/kelvara-manager/changelog.gz share/doc/kelvara-manager/copyright
+    share/doc/kelvara-manager/server.md)
   if(NOT EXISTS ${usr}/${file})
     message(FATAL_ERROR "not installed: ${prefix}/${file}")
   endif()

@@ -2341,10 +2341,6 @@ Sicherung: %4
         <translation>Zeitmodell „%1“ geändert.</translation>
     </message>
     <message>
-        <source>project takes a subcommand: list, show or change.</source>
-        <translation>project nimmt einen Unterbefehl: list, show oder change.</translation>
-    </message>
-    <message>
         <source>%1: &apos;%2&apos; does not read; see kelvara-cli project list for the values it takes.</source>
         <translation>%1: „%2“ lässt sich nicht lesen; welche Werte möglich sind, zeigt kelvara-cli project list.</translation>
     </message>
@@ -2617,208 +2613,6 @@ Sicherung: %4
         <translation>kein Recht</translation>
     </message>
     <message>
-        <source>Usage:
-  kelvara-cli create-project DIR
-      Creates a new project in DIR, which must not exist yet.
-  kelvara-cli create-demo DIR
-      Creates the demo project in DIR; a database already there is replaced.
-  kelvara-cli entries [--project DIR]
-      One line per entry, tab-separated, after a header line: area, entry,
-      connection, reader type, device ID, needs update (x or empty).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Runs a reader function over the chosen entries (default --all) and prints
-      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
-      or FAILED. FUNCTION is one of update, read-access, import-transponders,
-      read-events, set-clock, write-config. --only-pending keeps the entries
-      that need an update (with --all, --area and --entry). --drive names the
-      root folder of the USB flash drive; --prepare-drive empties it for a new
-      configuration first. --jobs serves up to N readers (1 to 32) at the same
-      time (default: the general setting, 4 unless changed); each entry&apos;s log
-      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
-      termination signal lets the entries in progress finish; entries not
-      started show NOT RUN. A second one ends the program at once.
-      --allow-empty exits with 0 when no entry is chosen (a nightly update
-      with nothing pending).
-      update first reads and keeps each reader&apos;s events, which new tables
-      delete; when that fails nothing is sent to that reader (general
-      setting ReadEventsFirst, on unless switched off).
-  kelvara-cli export-users [--project DIR] FILE
-      Writes all users into a semicolon-separated list.
-  kelvara-cli import-users [--project DIR] FILE
-      Reads users from a list whose header names the standard columns.
-      An interrupt or termination signal stops it with nothing imported.
-      Exit status 1 when a line or an identifier was left out (each one is
-      named with its line) or nothing was imported.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Prints the time zone of the site, or sets it (an IANA name such as
-      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
-      are set to it, and --at and event times are times of the site.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Decides as the entry&apos;s reader will (now, or at the moment given) and
-      prints the decision and its reasons, one per line. HEX is what the
-      reader reads (for long-range readers the EPC). --reader also reads the
-      reader&apos;s own tables back and shows its decision beside the database&apos;s.
-      Exit status 0 permitted, 1 denied (by the reader with --reader).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Lists the users who may pass the entry then, or the entries (area and
-      entry) the user may pass then. Exit status 1 when the list is empty.
-  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
-          [--entry NAME] [--user &quot;LAST, FIRST&quot;] [--identifier HEX]
-          [--granted | --denied | --unknown] [--format text|csv|json]
-      Lists the events kept from the readers, newest first. T is
-      yyyy-MM-dd or yyyy-MM-ddTHH:mm (the site&apos;s clock); a date alone as --to
-      takes the whole day. --unknown: identifiers no user held. Exit status 1
-      when no event matches.
-  kelvara-cli seen [--project DIR] --area NAME [--since T]
-          [--format text|csv|json]
-      Users let in at an entry of the area since T (default: today 00:00),
-      each with the last entry and time. Exit status 1 when nobody was.
-  kelvara-cli holidays add-public [--project DIR] [--region CODE]
-          --year YEAR[-YEAR] [--dry-run]
-      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
-      the years (2000 to 2099) that are no holidays yet, in one step, and
-      marks the entries for an update. Without --region the region used last
-      for the project. --dry-run only prints what would be added. Refused
-      (exit status 1) when the readers&apos; 255 holidays would be passed.
-  kelvara-cli history [--project DIR] [--from T] [--to T]
-          [--user &quot;LAST, FIRST&quot;] [--entry NAME] [--operator NAME]
-          [--format text|csv|json] | --verify
-      Lists the audit trail, newest first: who changed what and when, with
-      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this
-      computer&apos;s time (a date alone takes the whole day); --operator takes an
-      account or account@host. With --user and --entry a change of rights
-      shows that right&apos;s time models. --verify checks the chain of record
-      hashes and names the first record that was changed, removed or moved.
-      Exit status 1 when nothing is found or the trail is broken.
-  kelvara-cli upgrade [--project DIR]
-      Upgrades a project made by an older version of the program: writes a
-      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then
-      carries the database forward in one transaction. Other commands refuse
-      such a project. Exit status 0 upgraded or already current, 1 failed or
-      in use (nothing changed), 2 refused (not a project, made by a newer
-      version, damaged, or on a disk that cannot be written).
-  kelvara-cli paths
-      Prints the settings file, the application data folder, the manual
-      folder and the tools folder as this installation resolves them.
-  kelvara-cli --help
-      Shows this text.
-An entry NAME may be given as AREA/NAME.
-Without --project the current project of the application settings is used.
-Exit status: 0 success; 1 a failed entry or operation, or a project in use
-by another program; 2 a usage error, a folder that is not a project, or no
-entries.
-</source>
-        <translation>Aufruf:
-  kelvara-cli create-project DIR
-      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
-  kelvara-cli create-demo DIR
-      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
-  kelvara-cli entries [--project DIR]
-      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
-      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
-  kelvara-cli run FUNCTION [--project DIR]
-          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
-          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
-          [--jobs N]
-      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
-      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
-      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
-      import-transponders, read-events, set-clock oder write-config. --only-pending
-      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
-      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
-      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
-      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
-      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
-      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
-      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
-      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
-      Aktualisierung ohne ausstehende Zutritte).
-      update liest und bewahrt zuerst die Ereignisse jedes Lesers, die neue
-      Tabellen löschen; misslingt das, wird an diesen Leser nichts gesendet
-      (allgemeine Einstellung ReadEventsFirst, an, außer sie wurde abgeschaltet).
-  kelvara-cli export-users [--project DIR] DATEI
-      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
-  kelvara-cli import-users [--project DIR] DATEI
-      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
-      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
-      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
-      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
-  kelvara-cli time-zone [--project DIR] [ZONE | computer]
-      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
-      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
-      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
-      Standorts.
-  kelvara-cli explain [--project DIR] --entry NAME
-          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
-          [--reader]
-      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
-      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
-      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
-      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
-      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
-  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
-          [--at yyyy-MM-ddTHH:mm]
-      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
-      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
-      wenn die Liste leer ist.
-  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
-          [--entry NAME] [--user &quot;NAME, VORNAME&quot;] [--identifier HEX]
-          [--granted | --denied | --unknown] [--format text|csv|json]
-      Listet die aus den Lesern bewahrten Ereignisse, die neuesten zuerst. T ist
-      yyyy-MM-dd oder yyyy-MM-ddTHH:mm (die Uhr des Standorts); ein Datum allein
-      bei --to nimmt den ganzen Tag. --unknown: Kennungen, die kein Benutzer
-      hatte. Rückgabewert 1, wenn kein Ereignis passt.
-  kelvara-cli seen [--project DIR] --area NAME [--since T]
-          [--format text|csv|json]
-      Benutzer, die seit T (Vorgabe: heute 00:00) an einem Zutritt des Bereichs
-      eingelassen wurden, jeweils mit dem letzten Zutritt und der Zeit.
-      Rückgabewert 1, wenn es niemand war.
-  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
-          --year JAHR[-JAHR] [--dry-run]
-      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
-      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
-      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
-      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
-      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
-      überschritten würden.
-  kelvara-cli history [--project DIR] [--from T] [--to T]
-          [--user &quot;NAME, VORNAME&quot;] [--entry NAME] [--operator NAME]
-          [--format text|csv|json] | --verify
-      Listet den Änderungsverlauf, das Neueste zuerst: wer was wann geändert
-      hat, mit den Werten davor und danach. T ist yyyy-MM-dd oder
-      yyyy-MM-ddTHH:mm in der Zeit dieses Computers (ein Datum allein nimmt den
-      ganzen Tag); --operator nimmt ein Konto oder Konto@Rechner. Mit --user und
-      --entry zeigt eine Änderung von Rechten die Zeitmodelle dieses Rechts.
-      --verify prüft die Kette der Prüfsummen und nennt den ersten Eintrag, der
-      geändert, entfernt oder verschoben wurde.
-      Rückgabewert 1, wenn nichts gefunden wird oder der Verlauf gebrochen ist.
-  kelvara-cli upgrade [--project DIR]
-      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
-      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip)
-      und führt die Datenbank dann in einer Transaktion weiter. Andere Befehle
-      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
-      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
-      von einer neueren Version angelegt, beschädigt oder auf einem nicht
-      beschreibbaren Datenträger).
-  kelvara-cli paths
-      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
-      und den Werkzeugordner aus, wie diese Installation sie auflöst.
-  kelvara-cli --help
-      Zeigt diesen Text.
-Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
-Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
-Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
-Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
-kein Projekt ist, oder keine Zutritte.
-</translation>
-    </message>
-    <message>
         <source>Records (all take --project DIR; list and show take --format text|csv|json):
   kelvara-cli users list [--group NAME] | show &quot;LAST, FIRST&quot;
   kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]
@@ -2934,6 +2728,377 @@ nicht lesen lässt) enden mit 2 und nennen das Feld.
     <message>
         <source>seen needs --area NAME.</source>
         <translation>seen braucht --area NAME.</translation>
+    </message>
+    <message>
+        <source>Usage:
+  kelvara-cli create-project DIR
+      Creates a new project in DIR, which must not exist yet.
+  kelvara-cli create-demo DIR
+      Creates the demo project in DIR; a database already there is replaced.
+  kelvara-cli entries [--project DIR]
+      One line per entry, tab-separated, after a header line: area, entry,
+      connection, reader type, device ID, needs update (x or empty).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Runs a reader function over the chosen entries (default --all) and prints
+      the log lines, then one line per entry: name, a tab and OK, NO CONNECTION
+      or FAILED. FUNCTION is one of update, read-access, import-transponders,
+      read-events, set-clock, write-config. --only-pending keeps the entries
+      that need an update (with --all, --area and --entry). --drive names the
+      root folder of the USB flash drive; --prepare-drive empties it for a new
+      configuration first. --jobs serves up to N readers (1 to 32) at the same
+      time (default: the general setting, 4 unless changed); each entry&apos;s log
+      lines are printed as one block when it ends. An interrupt (Ctrl+C) or
+      termination signal lets the entries in progress finish; entries not
+      started show NOT RUN. A second one ends the program at once.
+      --allow-empty exits with 0 when no entry is chosen (a nightly update
+      with nothing pending).
+      update first reads and keeps each reader&apos;s events, which new tables
+      delete; when that fails nothing is sent to that reader (general
+      setting ReadEventsFirst, on unless switched off).
+  kelvara-cli export-users [--project DIR] FILE
+      Writes all users into a semicolon-separated list.
+  kelvara-cli import-users [--project DIR] FILE
+      Reads users from a list whose header names the standard columns.
+      An interrupt or termination signal stops it with nothing imported.
+      Exit status 1 when a line or an identifier was left out (each one is
+      named with its line) or nothing was imported.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Prints the time zone of the site, or sets it (an IANA name such as
+      Europe/Berlin; computer: this computer&apos;s, the default). Reader clocks
+      are set to it, and --at and event times are times of the site.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;LAST, FIRST&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Decides as the entry&apos;s reader will (now, or at the moment given) and
+      prints the decision and its reasons, one per line. HEX is what the
+      reader reads (for long-range readers the EPC). --reader also reads the
+      reader&apos;s own tables back and shows its decision beside the database&apos;s.
+      Exit status 0 permitted, 1 denied (by the reader with --reader).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;LAST, FIRST&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Lists the users who may pass the entry then, or the entries (area and
+      entry) the user may pass then. Exit status 1 when the list is empty.
+  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
+          [--entry NAME] [--user &quot;LAST, FIRST&quot;] [--identifier HEX]
+          [--granted | --denied | --unknown] [--format text|csv|json]
+      Lists the events kept from the readers, newest first. T is
+      yyyy-MM-dd or yyyy-MM-ddTHH:mm (the site&apos;s clock); a date alone as --to
+      takes the whole day. --unknown: identifiers no user held. Exit status 1
+      when no event matches.
+  kelvara-cli seen [--project DIR] --area NAME [--since T]
+          [--format text|csv|json]
+      Users let in at an entry of the area since T (default: today 00:00),
+      each with the last entry and time. Exit status 1 when nobody was.
+  kelvara-cli holidays add-public [--project DIR] [--region CODE]
+          --year YEAR[-YEAR] [--dry-run]
+      Adds the public holidays of a region (DE, DE-BY, AT, CH, CH-ZH, ...) in
+      the years (2000 to 2099) that are no holidays yet, in one step, and
+      marks the entries for an update. Without --region the region used last
+      for the project. --dry-run only prints what would be added. Refused
+      (exit status 1) when the readers&apos; 255 holidays would be passed.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;LAST, FIRST&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Lists the audit trail, newest first: who changed what and when, with
+      the values before and after. T is yyyy-MM-dd or yyyy-MM-ddTHH:mm in this
+      computer&apos;s time (a date alone takes the whole day); --operator takes an
+      account or account@host. With --user and --entry a change of rights
+      shows that right&apos;s time models. --verify checks the chain of record
+      hashes and names the first record that was changed, removed or moved.
+      Exit status 1 when nothing is found or the trail is broken.
+  kelvara-cli upgrade [--project DIR]
+      Upgrades a project made by an older version of the program: writes a
+      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip; for a
+      server project a folder project DIR-schemaN-DATE-TIME with every row),
+      then carries the database forward in one transaction (on a server: as
+      an administrator, with the project locked). Other commands refuse
+      such a project. Exit status 0 upgraded or already current, 1 failed or
+      in use (nothing changed), 2 refused (not a project, made by a newer
+      version, damaged, or on a disk that cannot be written).
+  kelvara-cli paths
+      Prints the settings file, the application data folder, the manual
+      folder and the tools folder as this installation resolves them.
+  kelvara-cli --help
+      Shows this text.
+An entry NAME may be given as AREA/NAME.
+Without --project the current project of the application settings is used.
+Exit status: 0 success; 1 a failed entry or operation, or a project in use
+by another program; 2 a usage error, a folder that is not a project, or no
+entries.
+</source>
+        <translation>Aufruf:
+  kelvara-cli create-project DIR
+      Legt in DIR ein neues Projekt an; DIR darf noch nicht existieren.
+  kelvara-cli create-demo DIR
+      Legt in DIR das Demoprojekt an; eine vorhandene Datenbank wird ersetzt.
+  kelvara-cli entries [--project DIR]
+      Eine Zeile je Zutritt, durch Tabulatoren getrennt, nach einer Kopfzeile:
+      Bereich, Zutritt, Verbindung, Lesertyp, Geräte-ID, Aktualisierung nötig (x oder leer).
+  kelvara-cli run FUNCTION [--project DIR]
+          [--all | --area NAME | --entry NAME... | --short-range | --long-range]
+          [--only-pending] [--allow-empty] [--drive DIR] [--prepare-drive]
+          [--jobs N]
+      Führt eine Leserfunktion für die gewählten Zutritte aus (Vorgabe --all), gibt
+      die Protokollzeilen aus und danach je Zutritt eine Zeile: Name, Tabulator und
+      OK, NO CONNECTION oder FAILED. FUNCTION ist update, read-access,
+      import-transponders, read-events, set-clock oder write-config. --only-pending
+      behält die Zutritte, die eine Aktualisierung brauchen (mit --all, --area und
+      --entry). --drive nennt den Stammordner des USB-Sticks; --prepare-drive leert
+      ihn zuvor für eine neue Konfiguration. --jobs bedient bis zu N Leser (1 bis 32)
+      zugleich (Vorgabe: die allgemeine Einstellung, sonst 4); die Protokollzeilen
+      jedes Zutritts erscheinen als ein Block, wenn er endet. Ein Abbruch (Strg+C)
+      oder ein Beendigungssignal lässt die laufenden Zutritte zu Ende laufen; nicht
+      begonnene Zutritte zeigen NOT RUN. Ein zweites beendet das Programm sofort.
+      --allow-empty endet mit 0, wenn kein Zutritt gewählt ist (eine nächtliche
+      Aktualisierung ohne ausstehende Zutritte).
+      update liest und bewahrt zuerst die Ereignisse jedes Lesers, die neue
+      Tabellen löschen; misslingt das, wird an diesen Leser nichts gesendet
+      (allgemeine Einstellung ReadEventsFirst, an, außer sie wurde abgeschaltet).
+  kelvara-cli export-users [--project DIR] DATEI
+      Schreibt alle Benutzer in eine durch Semikolons getrennte Liste.
+  kelvara-cli import-users [--project DIR] DATEI
+      Liest Benutzer aus einer Liste, deren Kopfzeile die Standardspalten nennt.
+      Ein Abbruch oder Beendigungssignal hält es an; dann wird nichts importiert.
+      Rückgabewert 1, wenn eine Zeile oder eine Kennung ausgelassen wurde (jede
+      wird mit ihrer Zeile genannt) oder nichts importiert wurde.
+  kelvara-cli time-zone [--project DIR] [ZONE | computer]
+      Gibt die Zeitzone des Standorts aus oder setzt sie (ein IANA-Name wie
+      Europe/Berlin; computer: die dieses Computers, die Vorgabe). Die Uhren der
+      Leser werden danach gestellt, und --at und Ereigniszeiten sind Zeiten des
+      Standorts.
+  kelvara-cli explain [--project DIR] --entry NAME
+          (--user &quot;NAME, VORNAME&quot; | --identifier HEX) [--at yyyy-MM-ddTHH:mm]
+          [--reader]
+      Entscheidet wie der Leser des Zutritts (jetzt oder zum angegebenen Zeitpunkt)
+      und gibt die Entscheidung und ihre Gründe aus, einen je Zeile. HEX ist, was
+      der Leser liest (bei UHF-Lesern der EPC). --reader liest zusätzlich die
+      Tabellen des Lesers zurück und zeigt seine Entscheidung neben der der Datenbank.
+      Rückgabewert 0 erlaubt, 1 verweigert (mit --reader: durch den Leser).
+  kelvara-cli who [--project DIR] (--entry NAME | --user &quot;NAME, VORNAME&quot;)
+          [--at yyyy-MM-ddTHH:mm]
+      Listet die Benutzer, die den Zutritt dann passieren dürfen, oder die Zutritte
+      (Bereich und Zutritt), die der Benutzer dann passieren darf. Rückgabewert 1,
+      wenn die Liste leer ist.
+  kelvara-cli events [--project DIR] [--from T] [--to T] [--area NAME]
+          [--entry NAME] [--user &quot;NAME, VORNAME&quot;] [--identifier HEX]
+          [--granted | --denied | --unknown] [--format text|csv|json]
+      Listet die aus den Lesern bewahrten Ereignisse, die neuesten zuerst. T ist
+      yyyy-MM-dd oder yyyy-MM-ddTHH:mm (die Uhr des Standorts); ein Datum allein
+      bei --to nimmt den ganzen Tag. --unknown: Kennungen, die kein Benutzer
+      hatte. Rückgabewert 1, wenn kein Ereignis passt.
+  kelvara-cli seen [--project DIR] --area NAME [--since T]
+          [--format text|csv|json]
+      Benutzer, die seit T (Vorgabe: heute 00:00) an einem Zutritt des Bereichs
+      eingelassen wurden, jeweils mit dem letzten Zutritt und der Zeit.
+      Rückgabewert 1, wenn es niemand war.
+  kelvara-cli holidays add-public [--project DIR] [--region KÜRZEL]
+          --year JAHR[-JAHR] [--dry-run]
+      Fügt die gesetzlichen Feiertage einer Region (DE, DE-BY, AT, CH, CH-ZH, ...)
+      in den Jahren (2000 bis 2099) hinzu, die noch keine Feiertage sind, in einem
+      Schritt, und markiert die Zutritte für eine Aktualisierung. Ohne --region gilt
+      die zuletzt für das Projekt verwendete Region. --dry-run gibt nur aus, was
+      hinzukäme. Abgewiesen (Rückgabewert 1), wenn die 255 Feiertage der Leser
+      überschritten würden.
+  kelvara-cli history [--project DIR] [--from T] [--to T]
+          [--user &quot;NAME, VORNAME&quot;] [--entry NAME] [--operator NAME]
+          [--format text|csv|json] | --verify
+      Listet den Änderungsverlauf, das Neueste zuerst: wer was wann geändert
+      hat, mit den Werten davor und danach. T ist yyyy-MM-dd oder
+      yyyy-MM-ddTHH:mm in der Zeit dieses Computers (ein Datum allein nimmt den
+      ganzen Tag); --operator nimmt ein Konto oder Konto@Rechner. Mit --user und
+      --entry zeigt eine Änderung von Rechten die Zeitmodelle dieses Rechts.
+      --verify prüft die Kette der Prüfsummen und nennt den ersten Eintrag, der
+      geändert, entfernt oder verschoben wurde.
+      Rückgabewert 1, wenn nichts gefunden wird oder der Verlauf gebrochen ist.
+  kelvara-cli upgrade [--project DIR]
+      Aktualisiert ein Projekt, das eine ältere Version des Programms angelegt hat:
+      schreibt eine Sicherung des Projektordners daneben (DIR-schemaN-DATUM-ZEIT.zip;
+      bei einem Serverprojekt ein Ordnerprojekt DIR-schemaN-DATUM-ZEIT mit jeder
+      Zeile) und führt die Datenbank dann in einer Transaktion weiter (auf einem
+      Server: als Verwalter, mit gesperrtem Projekt). Andere Befehle
+      weisen ein solches Projekt ab. Rückgabewert 0 aktualisiert oder schon aktuell,
+      1 fehlgeschlagen oder belegt (nichts geändert), 2 abgewiesen (kein Projekt,
+      von einer neueren Version angelegt, beschädigt oder auf einem nicht
+      beschreibbaren Datenträger).
+  kelvara-cli paths
+      Gibt die Einstellungsdatei, den Anwendungsdatenordner, den Handbuchordner
+      und den Werkzeugordner aus, wie diese Installation sie auflöst.
+  kelvara-cli --help
+      Zeigt diesen Text.
+Ein Zutritt NAME kann als BEREICH/NAME angegeben werden.
+Ohne --project wird das aktuelle Projekt der Anwendungseinstellungen verwendet.
+Rückgabewert: 0 Erfolg; 1 ein fehlgeschlagener Zutritt oder Vorgang oder ein
+Projekt, das ein anderes Programm verwendet; 2 ein Aufruffehler, ein Ordner, der
+kein Projekt ist, oder keine Zutritte.
+</translation>
+    </message>
+    <message>
+        <source>Server projects (SERVER: --host HOST [--port PORT] --db NAME [--user NAME]
+[--sslmode disable|allow|prefer|require|verify-ca|verify-full]; passwords come
+from ~/.pgpass or PGPASSWORD, never from the command line):
+  kelvara-cli server init SERVER [--project DIR]
+      Sets up a new project in an empty database: the schema, the settings of
+      a new project and the roles kelvara_administrator, kelvara_operator and
+      kelvara_viewer with their grants, all or nothing. A database with tables
+      is refused (exit status 2). --project writes a project folder (DIR must
+      not exist) that the window and every command open.
+  kelvara-cli server connect SERVER --project DIR
+      Writes a project folder for a project already on the server: how a
+      further workstation opens it.
+  kelvara-cli server add-operator NAME --role administrator|operator|viewer
+          [--project DIR] [--password-stdin]
+      Makes NAME a login role of the group, or moves it there. Without
+      --password-stdin no password is set (the server&apos;s own sign-in rules
+      apply); with it the first line of standard input is the password.
+  kelvara-cli project copy DIR --to-server SERVER [--project NEWDIR]
+  kelvara-cli project copy DIR --to-folder NEWDIR
+      Copies every row of the project, keys and all, into an empty database
+      or a new folder project, in one transaction, then compares row counts
+      and content hashes table by table and prints them. On any difference
+      nothing is left at the target (exit status 1). The project must be at
+      this program&apos;s schema version (upgrade it first).
+</source>
+        <translation>Serverprojekte (SERVER: --host HOST [--port PORT] --db NAME [--user NAME]
+[--sslmode disable|allow|prefer|require|verify-ca|verify-full]; Passwörter kommen
+aus ~/.pgpass oder PGPASSWORD, nie von der Kommandozeile):
+  kelvara-cli server init SERVER [--project DIR]
+      Richtet ein neues Projekt in einer leeren Datenbank ein: das Schema, die
+      Einstellungen eines neuen Projekts und die Rollen kelvara_administrator,
+      kelvara_operator und kelvara_viewer mit ihren Rechten, ganz oder gar nicht.
+      Eine Datenbank mit Tabellen wird abgewiesen (Rückgabewert 2). --project
+      schreibt einen Projektordner (DIR darf noch nicht bestehen), den das
+      Fenster und jeder Befehl öffnen.
+  kelvara-cli server connect SERVER --project DIR
+      Schreibt einen Projektordner für ein Projekt, das schon auf dem Server
+      liegt: So öffnet ein weiterer Arbeitsplatz es.
+  kelvara-cli server add-operator NAME --role administrator|operator|viewer
+          [--project DIR] [--password-stdin]
+      Macht NAME zu einer Anmelderolle der Gruppe oder verschiebt sie dorthin.
+      Ohne --password-stdin wird kein Passwort gesetzt (es gelten die
+      Anmelderegeln des Servers); damit ist die erste Zeile der Standardeingabe
+      das Passwort.
+  kelvara-cli project copy DIR --to-server SERVER [--project NEWDIR]
+  kelvara-cli project copy DIR --to-folder NEWDIR
+      Kopiert jede Zeile des Projekts samt Schlüsseln in eine leere Datenbank
+      oder ein neues Ordnerprojekt, in einer Transaktion, vergleicht dann
+      Zeilenzahlen und Inhaltsprüfsummen Tabelle für Tabelle und gibt sie aus.
+      Bei jeder Abweichung bleibt am Ziel nichts zurück (Rückgabewert 1). Das
+      Projekt muss die Schemaversion dieses Programms haben (vorher
+      aktualisieren).
+</translation>
+    </message>
+    <message>
+        <source>Upgraded &apos;%1&apos; from schema version %2 to %3.
+Backup (a folder project with every row of the server project): %4
+</source>
+        <translation>&apos;%1&apos; wurde von Schemaversion %2 auf %3 aktualisiert.
+Sicherung (ein Ordnerprojekt mit jeder Zeile des Serverprojekts): %4
+</translation>
+    </message>
+    <message>
+        <source>project takes a subcommand: list, show, change or copy.</source>
+        <translation>project nimmt einen Unterbefehl: list, show, change oder copy.</translation>
+    </message>
+    <message>
+        <source>The server needs --host and --db.</source>
+        <translation>Der Server braucht --host und --db.</translation>
+    </message>
+    <message>
+        <source>--port: &apos;%1&apos; is no port number (1 to 65535).</source>
+        <translation>--port: &apos;%1&apos; ist keine Portnummer (1 bis 65535).</translation>
+    </message>
+    <message>
+        <source>--sslmode: &apos;%1&apos; is none of %2.</source>
+        <translation>--sslmode: &apos;%1&apos; ist keiner von %2.</translation>
+    </message>
+    <message>
+        <source>server takes a subcommand: init, connect or add-operator.</source>
+        <translation>server nimmt einen Unterbefehl: init, connect oder add-operator.</translation>
+    </message>
+    <message>
+        <source>server connect needs --project DIR.</source>
+        <translation>server connect braucht --project DIR.</translation>
+    </message>
+    <message>
+        <source>The database %1 holds no project; set one up with kelvara-cli server init.</source>
+        <translation>Die Datenbank %1 enthält kein Projekt; richten Sie eines mit kelvara-cli server init ein.</translation>
+    </message>
+    <message>
+        <source>Project folder: %1</source>
+        <translation>Projektordner: %1</translation>
+    </message>
+    <message>
+        <source>The database %1 is not empty (it has tables); server init sets up an empty database only.</source>
+        <translation>Die Datenbank %1 ist nicht leer (sie hat Tabellen); server init richtet nur eine leere Datenbank ein.</translation>
+    </message>
+    <message>
+        <source>The server project could not be set up; nothing was left behind: %1</source>
+        <translation>Das Serverprojekt konnte nicht eingerichtet werden; es blieb nichts zurück: %1</translation>
+    </message>
+    <message>
+        <source>Project created in %1 (schema version %2) with the roles %3, %4 and %5.</source>
+        <translation>Projekt in %1 angelegt (Schemaversion %2) mit den Rollen %3, %4 und %5.</translation>
+    </message>
+    <message>
+        <source>operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>--role must be administrator, operator or viewer.</source>
+        <translation>--role muss administrator, operator oder viewer sein.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no server project: operators are roles on a database server.</source>
+        <translation>&apos;%1&apos; ist kein Serverprojekt: Bediener sind Rollen auf einem Datenbankserver.</translation>
+    </message>
+    <message>
+        <source>Standard input cannot be read.</source>
+        <translation>Die Standardeingabe kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>--password-stdin: standard input holds no password.</source>
+        <translation>--password-stdin: Die Standardeingabe enthält kein Passwort.</translation>
+    </message>
+    <message>
+        <source>%1 is now %2 of the project (password: %3).</source>
+        <translation>%1 ist jetzt %2 des Projekts (Passwort: %3).</translation>
+    </message>
+    <message>
+        <source>set</source>
+        <translation>gesetzt</translation>
+    </message>
+    <message>
+        <source>project copy needs either --to-server or --to-folder DIR.</source>
+        <translation>project copy braucht entweder --to-server oder --to-folder DIR.</translation>
+    </message>
+    <message>
+        <source>project folder</source>
+        <translation>Projektordner</translation>
+    </message>
+    <message>
+        <source>equal</source>
+        <translation>gleich</translation>
+    </message>
+    <message>
+        <source>DIFFERS</source>
+        <translation>WEICHT AB</translation>
+    </message>
+    <message>
+        <source>Copied to %1; every table arrived complete.</source>
+        <translation>Nach %1 kopiert; jede Tabelle kam vollständig an.</translation>
+    </message>
+    <message>
+        <source>%1
+Nothing was left at the target.</source>
+        <translation>%1
+Am Ziel blieb nichts zurück.</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>nicht gesetzt</translation>
     </message>
 </context>
 <context>
@@ -6432,6 +6597,73 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
     </message>
 </context>
 <context>
+    <name>ProjectCopy</name>
+    <message>
+        <source>The table &quot;%1&quot; is none of a project.</source>
+        <translation>Die Tabelle &quot;%1&quot; gehört zu keinem Projekt.</translation>
+    </message>
+    <message>
+        <source>The column &quot;%1&quot; of the table %2 is none of a project.</source>
+        <translation>Die Spalte &quot;%1&quot; der Tabelle %2 gehört zu keinem Projekt.</translation>
+    </message>
+    <message>
+        <source>The table %1 has no columns.</source>
+        <translation>Die Tabelle %1 hat keine Spalten.</translation>
+    </message>
+    <message>
+        <source>The project cannot be read: %1</source>
+        <translation>Das Projekt kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The target&apos;s tables (%1) are not the project&apos;s (%2).</source>
+        <translation>Die Tabellen des Ziels (%1) sind nicht die des Projekts (%2).</translation>
+    </message>
+    <message>
+        <source>The target&apos;s table %1 has other columns.</source>
+        <translation>Die Tabelle %1 des Ziels hat andere Spalten.</translation>
+    </message>
+    <message>
+        <source>Table %1: %2</source>
+        <translation>Tabelle %1: %2</translation>
+    </message>
+    <message>
+        <source>The copy cannot be read back: %1</source>
+        <translation>Die Kopie kann nicht zurückgelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The copy of table %1 differs from the project; nothing was copied.</source>
+        <translation>Die Kopie der Tabelle %1 weicht vom Projekt ab; es wurde nichts kopiert.</translation>
+    </message>
+    <message>
+        <source>%1 already exists; copy into a new folder.</source>
+        <translation>%1 besteht bereits; kopieren Sie in einen neuen Ordner.</translation>
+    </message>
+    <message>
+        <source>Cannot create project path
+
+%1</source>
+        <translation>Der Projektordner kann nicht angelegt werden
+
+%1</translation>
+    </message>
+    <message>
+        <source>The database %1 is not empty; a project is copied only into an empty database.</source>
+        <translation>Die Datenbank %1 ist nicht leer; ein Projekt wird nur in eine leere Datenbank kopiert.</translation>
+    </message>
+    <message>
+        <source>
+Upgrade it first with
+  kelvara-cli upgrade --project &apos;%1&apos;</source>
+        <translation>
+Aktualisieren Sie es zuerst mit
+  kelvara-cli upgrade --project &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a project folder.</source>
+        <translation>&apos;%1&apos; ist kein Projektordner.</translation>
+    </message>
+</context>
+<context>
     <name>ProjectDatabase</name>
     <message>
         <source>The database driver for PostgreSQL is not installed (Debian package libqt5sql5-psql).</source>
@@ -6535,6 +6767,22 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
 The project was not changed; the backup %2 stays.</source>
         <translation>%1
 Das Projekt wurde nicht geändert; die Sicherung %2 bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>Only an administrator of the server project may upgrade it; the project was not changed.</source>
+        <translation>Nur ein Verwalter des Serverprojekts darf es aktualisieren; das Projekt wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>The backup copy of the server project into the folder project %1 failed: %2
+The project was not changed.</source>
+        <translation>Die Sicherungskopie des Serverprojekts in das Ordnerprojekt %1 ist fehlgeschlagen: %2
+Das Projekt wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>%1
+The project was not changed; the backup copy %2 (a folder project) stays.</source>
+        <translation>%1
+Das Projekt wurde nicht geändert; die Sicherungskopie %2 (ein Ordnerprojekt) bleibt erhalten.</translation>
     </message>
 </context>
 <context>
@@ -6863,6 +7111,37 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     <message>
         <source>The role must be administrator, operator or viewer.</source>
         <translation>Die Rolle muss administrator, operator oder viewer sein.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerSetup</name>
+    <message>
+        <source>%1 is no server connection.</source>
+        <translation>%1 ist keine Serververbindung.</translation>
+    </message>
+    <message>
+        <source>The project settings could not be saved.</source>
+        <translation>Die Projekteinstellungen konnten nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The path
+
+%1
+
+already exists.</source>
+        <translation>Der Ordner
+
+%1
+
+existiert bereits.</translation>
+    </message>
+    <message>
+        <source>Cannot create project path
+
+%1</source>
+        <translation>Der Projektordner kann nicht angelegt werden
+
+%1</translation>
     </message>
 </context>
 <context>

@@ -135,8 +135,10 @@ QString KelvaraCli::usage()
               "      Exit status 1 when nothing is found or the trail is broken.\n"
               "  kelvara-cli upgrade [--project DIR]\n"
               "      Upgrades a project made by an older version of the program: writes a\n"
-              "      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip), then\n"
-              "      carries the database forward in one transaction. Other commands refuse\n"
+              "      backup of the project folder beside it (DIR-schemaN-DATE-TIME.zip; for a\n"
+              "      server project a folder project DIR-schemaN-DATE-TIME with every row),\n"
+              "      then carries the database forward in one transaction (on a server: as\n"
+              "      an administrator, with the project locked). Other commands refuse\n"
               "      such a project. Exit status 0 upgraded or already current, 1 failed or\n"
               "      in use (nothing changed), 2 refused (not a project, made by a newer\n"
               "      version, damaged, or on a disk that cannot be written).\n"
@@ -161,6 +163,30 @@ QString KelvaraCli::usage()
               "      Checks what the next update would send against the readers' limits and\n"
               "      the project's rules; one block per entry with problems and a summary\n"
               "      line. Exit status 1 when an entry cannot be updated as it stands.\n") +
+           tr("Server projects (SERVER: --host HOST [--port PORT] --db NAME [--user NAME]\n"
+              "[--sslmode disable|allow|prefer|require|verify-ca|verify-full]; passwords come\n"
+              "from ~/.pgpass or PGPASSWORD, never from the command line):\n"
+              "  kelvara-cli server init SERVER [--project DIR]\n"
+              "      Sets up a new project in an empty database: the schema, the settings of\n"
+              "      a new project and the roles kelvara_administrator, kelvara_operator and\n"
+              "      kelvara_viewer with their grants, all or nothing. A database with tables\n"
+              "      is refused (exit status 2). --project writes a project folder (DIR must\n"
+              "      not exist) that the window and every command open.\n"
+              "  kelvara-cli server connect SERVER --project DIR\n"
+              "      Writes a project folder for a project already on the server: how a\n"
+              "      further workstation opens it.\n"
+              "  kelvara-cli server add-operator NAME --role administrator|operator|viewer\n"
+              "          [--project DIR] [--password-stdin]\n"
+              "      Makes NAME a login role of the group, or moves it there. Without\n"
+              "      --password-stdin no password is set (the server's own sign-in rules\n"
+              "      apply); with it the first line of standard input is the password.\n"
+              "  kelvara-cli project copy DIR --to-server SERVER [--project NEWDIR]\n"
+              "  kelvara-cli project copy DIR --to-folder NEWDIR\n"
+              "      Copies every row of the project, keys and all, into an empty database\n"
+              "      or a new folder project, in one transaction, then compares row counts\n"
+              "      and content hashes table by table and prints them. On any difference\n"
+              "      nothing is left at the target (exit status 1). The project must be at\n"
+              "      this program's schema version (upgrade it first).\n") +
            tr("Records (all take --project DIR; list and show take --format text|csv|json):\n"
               "  kelvara-cli users list [--group NAME] | show \"LAST, FIRST\"\n"
               "  kelvara-cli users add --last NAME --first NAME --group NAME [--comment TEXT]\n"
@@ -272,6 +298,8 @@ int KelvaraCli::run(const QStringList &arguments)
         return who(rest);
     if (command == QLatin1String("history"))
         return history(rest);
+    if (command == QLatin1String("server"))
+        return server(rest);
     return usageError(tr("Unknown command '%1'.").arg(command));
 }
 
@@ -456,7 +484,10 @@ int KelvaraCli::upgradeProject(QStringList arguments)
     const ProjectUpgrade::Result result = ProjectUpgrade::run(folder);
     switch (result.outcome) {
     case ProjectUpgrade::Outcome::Upgraded:
-        m_out << tr("Upgraded '%1' from schema version %2 to %3.\nBackup: %4\n")
+        m_out << (ProjectDatabase::isServerProject(folder)
+                      ? tr("Upgraded '%1' from schema version %2 to %3.\nBackup (a folder project "
+                           "with every row of the server project): %4\n")
+                      : tr("Upgraded '%1' from schema version %2 to %3.\nBackup: %4\n"))
                      .arg(QDir::toNativeSeparators(folder))
                      .arg(result.from)
                      .arg(result.to)

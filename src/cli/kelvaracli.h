@@ -3,10 +3,12 @@
 #include "cli/kelvaracliformat.h"
 #include "db/projectparameters.h"
 #include "db/recordrows.h"
+#include "db/serverconnection.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
+#include <QIODevice>
 #include <QList>
 #include <QSqlError>
 #include <QString>
@@ -30,6 +32,9 @@ public:
 
     // The arguments without the program name.
     int run(const QStringList &arguments);
+
+    // Where --password-stdin reads from (standard input unless set).
+    void setInput(QIODevice *input) { m_input = input; }
 
     // A flag (set by a signal handler) that asks a running function to stop
     // after the entry in progress.
@@ -140,6 +145,20 @@ private:
     // as the end of a span counts to the end of that day.
     bool takeSpan(QStringList &arguments, const QString &name, bool end, qint64 &seconds,
                   int &exitCode);
+    // Server projects (servercommands.cpp): server init, server add-operator
+    // and project copy.
+    int server(QStringList arguments);
+    int copyProject(QStringList arguments);
+    // --host, --port, --db, --user and --sslmode.
+    bool takeConnection(QStringList &arguments, ServerConnection &connection, int &exitCode);
+    // SERVER, an optional "--project NEWDIR" (absolute; refused when it
+    // exists; empty without it) and nothing else.
+    bool takeServerTarget(QStringList &arguments, ServerConnection &connection, QString &newFolder,
+                          int &exitCode);
+    int serverInit(QStringList arguments);
+    int serverConnect(QStringList arguments);
+    int addOperator(QStringList arguments);
+
     // Takes "--at yyyy-MM-ddTHH:mm"; the current minute without it.
     bool takeMoment(QStringList &arguments, QDateTime &at, int &exitCode);
 
@@ -147,4 +166,5 @@ private:
     QTextStream &m_err;
     ProjectParameters m_project;
     const std::atomic<bool> *m_interrupt = nullptr;
+    QIODevice *m_input = nullptr;
 };

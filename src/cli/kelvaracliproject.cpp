@@ -101,9 +101,11 @@ bool readSetting(int index, const QString &text, ProjectParameters &p)
 int KelvaraCli::projectSettings(QStringList arguments)
 {
     const QString command = arguments.isEmpty() ? QString() : arguments.takeFirst();
+    if (command == QLatin1String("copy"))
+        return copyProject(arguments);
     if (command != QLatin1String("list") && command != QLatin1String("show") &&
         command != QLatin1String("change"))
-        return usageError(tr("project takes a subcommand: list, show or change."));
+        return usageError(tr("project takes a subcommand: list, show, change or copy."));
     int exitCode = Success;
     if (!openProject(arguments, exitCode))
         return exitCode;

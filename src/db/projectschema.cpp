@@ -47,7 +47,7 @@ QStringList statements()
     };
 }
 
-QSqlError createProjectDatabase(const QString &databasePath, const QString &encoding)
+QSqlError createProjectDatabase(const QString &databasePath, const QString &encoding, int version)
 {
     ProjectDatabase db(databasePath, ProjectDatabase::Access::Raw);
     if (!db.open())
@@ -87,7 +87,7 @@ QSqlError createProjectDatabase(const QString &databasePath, const QString &enco
         return fail(query.lastError());
     // A new project is built as an old one is upgraded, so both end alike.
     QString stepError;
-    if (!SchemaVersion::applySteps(query, 1, &stepError) ||
+    if (!SchemaVersion::applySteps(query, 1, &stepError, version) ||
         (server && !ServerSchema::createNotifications(query, &stepError)))
         return fail(QSqlError(QString(), stepError, QSqlError::StatementError));
     if (!db.commit())

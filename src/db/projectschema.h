@@ -14,8 +14,10 @@ QStringList statements();
 
 // Creates and fills a new project database (tables, the marker tags and the
 // built-in "Always" time model). The encoding callers pass is "utf8".
+// `version` 0 builds this program's schema; an older one (for a backup of a
+// project before its upgrade) stops after that version's steps.
 QSqlError createProjectDatabase(const QString &databasePath,
-                                const QString &encoding = QStringLiteral("utf8"));
+                                const QString &encoding = QStringLiteral("utf8"), int version = 0);
 
 // True when the folder's database file exists, opens and carries the marker tag.
 bool isProjectDatabase(const QString &projectFolder);

@@ -285,10 +285,12 @@ QString message(const Probe &probe)
     return QString();
 }
 
-bool applySteps(QSqlQuery &query, int from, QString *error)
+bool applySteps(QSqlQuery &query, int from, QString *error, int to)
 {
     const QList<Step> all = steps();
-    for (int i = qMax(from, 1) - 1; i < all.size(); ++i) {
+    if (to <= 0 || to > current())
+        to = current();
+    for (int i = qMax(from, 1) - 1; i < to - 1; ++i) {
         const Step &step = all.at(i);
         QString reason;
         bool ok = true;
@@ -318,7 +320,7 @@ bool applySteps(QSqlQuery &query, int from, QString *error)
             return false;
         }
     }
-    if (!ProjectSchema::writeProjectTag(query, Tag, QString::number(current()))) {
+    if (!ProjectSchema::writeProjectTag(query, Tag, QString::number(to))) {
         if (error)
             *error =
                 tr("The schema version could not be written: %1").arg(query.lastError().text());

@@ -69,8 +69,9 @@ Probe probeFolder(const QString &projectFolder);
 // Why a project in this state cannot be opened as it is (empty for Current).
 QString message(const Probe &probe);
 
-// Runs the steps from `from` up to current() on the caller's transaction and
-// writes the version. On failure `error` names the step and the database's text.
-bool applySteps(QSqlQuery &query, int from, QString *error);
+// Runs the steps from `from` up to `to` (0: current()) on the caller's
+// transaction and writes the version. On failure `error` names the step and
+// the database's text.
+bool applySteps(QSqlQuery &query, int from, QString *error, int to = 0);
 
 } // namespace SchemaVersion

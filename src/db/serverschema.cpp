@@ -52,6 +52,11 @@ bool tableExists(QSqlQuery &query, const QString &table, bool *exists)
 
 } // namespace
 
+const QStringList &tables()
+{
+    return Tables;
+}
+
 QString translate(const QString &statement)
 {
     static const QRegularExpression key(QStringLiteral("\\binteger primary key\\b"),
@@ -154,6 +159,43 @@ bool createRoles(QSqlQuery &query, QString *error)
 
 bool grantRoles(QSqlQuery &query, QString *error)
 {
+    // Who may do what, table by table; each role also holds what the roles
+    // below it hold. Kept to what the operations of each role write:
+    // - operator: users and their identifiers, rights (access, the entries'
+    //   pending marks), the reader functions (clearing marks, keeping events
+    //   and their user copies, dropping those past the retention), and the
+    //   audit record every change writes;
+    // - administrator: everything else (settings, entries and reader
+    //   configuration, time models, holidays);
+    // - the audit trail is read by whoever may change things and rewritten
+    //   by nobody (its trigger stops even the owner); the events are never
+    //   rewritten either, only kept and dropped.
+    struct Grant
+    {
+        const char *table;
+        const QString &role;
+        const char *privileges;
+    };
+    const Grant grants[] = {
+        {"project", ViewerRole, "select"},
+        {"project", AdministratorRole, "insert, update, delete"},
+        {"users", ViewerRole, "select"},
+        {"users", OperatorRole, "insert, update, delete"},
+        {"doors", ViewerRole, "select"},
+        {"doors", OperatorRole, "update (needsUpdate)"},
+        {"doors", AdministratorRole, "insert, update, delete"},
+        {"times", ViewerRole, "select"},
+        {"times", AdministratorRole, "insert, update, delete"},
+        {"holidays", ViewerRole, "select"},
+        {"holidays", AdministratorRole, "insert, update, delete"},
+        {"access", ViewerRole, "select"},
+        {"access", OperatorRole, "insert, update, delete"},
+        {"eventusers", ViewerRole, "select"},
+        {"eventusers", OperatorRole, "insert, delete"},
+        {"events", ViewerRole, "select"},
+        {"events", OperatorRole, "insert, delete"},
+        {"audittrail", OperatorRole, "select, insert"},
+    };
     QStringList statements;
     for (const QString &table : Tables) {
         bool exists = false;
@@ -164,25 +206,13 @@ bool grantRoles(QSqlQuery &query, QString *error)
         }
         if (!exists)
             continue;
-        statements << QStringLiteral("revoke all on %1 from public").arg(table);
-        if (table == QLatin1String("audittrail")) {
-            // Written by every change, read by whoever may change things;
-            // nobody rewrites it (its trigger stops even the owner).
-            statements
-                << QStringLiteral("grant select, insert on %1 to %2").arg(table, OperatorRole);
-            continue;
+        statements << QStringLiteral("revoke all on %1 from public, %2, %3, %4")
+                          .arg(table, ViewerRole, OperatorRole, AdministratorRole);
+        for (const Grant &grant : grants) {
+            if (table == QLatin1String(grant.table))
+                statements << QStringLiteral("grant %1 on %2 to %3")
+                                  .arg(QLatin1String(grant.privileges), table, grant.role);
         }
-        statements << QStringLiteral("grant select on %1 to %2").arg(table, ViewerRole);
-        if (table == QLatin1String("users") || table == QLatin1String("access") ||
-            table == QLatin1String("events") || table == QLatin1String("eventusers"))
-            statements << QStringLiteral("grant insert, update, delete on %1 to %2")
-                              .arg(table, OperatorRole);
-        else if (table == QLatin1String("doors"))
-            // Rights and updates mark entries pending and clear the marks.
-            statements << QStringLiteral("grant update (needsUpdate) on %1 to %2")
-                              .arg(table, OperatorRole);
-        statements << QStringLiteral("grant insert, update, delete on %1 to %2")
-                          .arg(table, AdministratorRole);
     }
     for (const QString &statement : qAsConst(statements)) {
         if (!run(query, statement, error))
@@ -229,8 +259,22 @@ bool addOperator(QSqlQuery &query, const QString &name, Role role, const QString
     const QString group = role == Role::Administrator ? AdministratorRole
                           : role == Role::Operator    ? OperatorRole
                                                       : ViewerRole;
+    // Out of the other groups it is in (revoking one it is not in only
+    // makes the server warn on the terminal).
+    QStringList others;
+    if (!ProjectDatabase::exec(query,
+                               QStringLiteral("select g.rolname from pg_auth_members m join "
+                                              "pg_roles g on g.oid=m.roleid join pg_roles u on "
+                                              "u.oid=m.member where u.rolname=?"),
+                               {name})) {
+        if (error)
+            *error = query.lastError().text();
+        return false;
+    }
+    while (query.next())
+        others << query.value(0).toString();
     for (const QString &other : {ViewerRole, OperatorRole, AdministratorRole}) {
-        if (other != group &&
+        if (other != group && others.contains(other) &&
             !run(query, QStringLiteral("revoke %1 from %2").arg(other, quoted), error))
             return false;
     }

@@ -10,6 +10,10 @@
 // server enforces with its grants.
 namespace ServerSchema {
 
+// Every table of a project at this program's schema version, in an order
+// copying can follow (the rows a key refers to first).
+const QStringList &tables();
+
 // A folder project's statement in the server's dialect: 64-bit integers,
 // keys from an identity, text without a length the file never enforced.
 QString translate(const QString &statement);

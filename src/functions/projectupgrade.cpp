@@ -1,9 +1,11 @@
 #include "functions/projectupgrade.h"
 
 #include "core/projectfolder.h"
+#include "db/projectcopy.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "db/schemaversion.h"
+#include "db/serverschema.h"
 #include "functions/functionrunlock.h"
 
 #include <QDir>
@@ -50,19 +52,79 @@ QString unwritable(const QString &folder, const QString &database)
     return QString();
 }
 
+// A server project: every other workstation reads the project table on
+// each connection, so locking it holds them off until the commit. The
+// backup is a folder project with every row, made under that lock.
+ProjectUpgrade::Result upgradeOnServer(ProjectDatabase &db, const QString &folder, int from)
+{
+    QSqlQuery query = db.query();
+    if (ServerSchema::signedInRole(query) != ServerSchema::Role::Administrator)
+        return ended(Outcome::Refused,
+                     ProjectUpgrade::tr("Only an administrator of the server project may upgrade "
+                                        "it; the project was not changed."),
+                     from);
+    if (!db.transaction())
+        return ended(Outcome::Failed, db.lastError().text(), from);
+    const auto abandon = [&](Outcome outcome, const QString &message) {
+        query.finish();
+        db.rollback();
+        return ended(outcome, message, from);
+    };
+    if (!query.exec(QStringLiteral("set local lock_timeout = '30s'")) ||
+        !query.exec(QStringLiteral("lock table project in access exclusive mode"))) {
+        const bool busy = query.lastError().nativeErrorCode() == QLatin1String("55P03");
+        return abandon(
+            busy ? Outcome::Busy : Outcome::Failed,
+            busy ? ProjectUpgrade::tr("The project database is in use by another program.")
+                 : query.lastError().text());
+    }
+    const SchemaVersion::Probe probe = SchemaVersion::probe(query);
+    if (probe.state == SchemaVersion::State::Current)
+        return abandon(Outcome::AlreadyCurrent, QString());
+    if (probe.state != SchemaVersion::State::Older || probe.version != from)
+        return abandon(Outcome::Refused, SchemaVersion::message(probe));
+
+    const QString backup =
+        ProjectUpgrade::backupPath(folder, from, QDateTime::currentDateTime(), QString());
+    const ProjectCopy::Result copy = ProjectCopy::toFolder(query, from, backup);
+    if (copy.outcome != ProjectCopy::Outcome::Copied)
+        return abandon(Outcome::Failed,
+                       ProjectUpgrade::tr("The backup copy of the server project into the folder "
+                                          "project %1 failed: %2\nThe project was not changed.")
+                           .arg(native(backup), copy.message));
+    QString error;
+    const bool stepped = SchemaVersion::applySteps(query, from, &error) &&
+                         ServerSchema::createNotifications(query, &error) &&
+                         ServerSchema::grantRoles(query, &error);
+    query.finish();
+    if (!stepped || !db.commit()) {
+        if (stepped)
+            error = db.lastError().text();
+        ProjectUpgrade::Result result =
+            abandon(Outcome::Failed, ProjectUpgrade::tr("%1\nThe project was not changed; the "
+                                                        "backup copy %2 (a folder project) stays.")
+                                         .arg(error, native(backup)));
+        result.backup = backup;
+        return result;
+    }
+    ProjectUpgrade::Result result = ended(Outcome::Upgraded, QString(), from);
+    result.backup = backup;
+    return result;
+}
+
 } // namespace
 
 QString ProjectUpgrade::backupPath(const QString &projectFolder, int fromVersion,
-                                   const QDateTime &when)
+                                   const QDateTime &when, const QString &suffix)
 {
     const QFileInfo folder(QDir::cleanPath(QDir::fromNativeSeparators(projectFolder)));
     const QString stem = QStringLiteral("%1/%2-schema%3-%4")
                              .arg(folder.absolutePath(), folder.fileName())
                              .arg(fromVersion)
                              .arg(when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    QString path = stem + QStringLiteral(".zip");
+    QString path = stem + suffix;
     for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = QStringLiteral("%1-%2.zip").arg(stem).arg(n);
+        path = QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(suffix);
     return path;
 }
 
@@ -101,6 +163,8 @@ ProjectUpgrade::Result ProjectUpgrade::run(const QString &projectFolder)
     ProjectDatabase db(database, ProjectDatabase::Access::Raw);
     if (!db.open())
         return ended(Outcome::Failed, db.lastError().text(), from);
+    if (db.isServer())
+        return upgradeOnServer(db, folder, from);
     QSqlQuery query = db.query();
     // Exclusive from here on: no other program reads a half-upgraded project,
     // and the file the backup copies does not change under it.

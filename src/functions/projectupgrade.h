@@ -7,7 +7,8 @@
 // Carries a project of an older schema version forward: a backup of the whole
 // project folder first, then every step in one transaction, under the run
 // lock and the database's exclusive lock. On any failure nothing changes and
-// the backup stays.
+// the backup stays. A server project is upgraded by an administrator only,
+// with the project table locked; its backup is a copy into a folder project.
 class ProjectUpgrade
 {
     Q_DECLARE_TR_FUNCTIONS(ProjectUpgrade)
@@ -32,6 +33,8 @@ public:
 
     static Result run(const QString &projectFolder);
 
-    // Beside the project folder: "<parent>/<name>-schema<from>-<yyyyMMdd-HHmmss>.zip".
-    static QString backupPath(const QString &projectFolder, int fromVersion, const QDateTime &when);
+    // Beside the project folder: "<parent>/<name>-schema<from>-<yyyyMMdd-HHmmss>.zip"; a
+    // server project's backup is a folder project, without the suffix.
+    static QString backupPath(const QString &projectFolder, int fromVersion, const QDateTime &when,
+                              const QString &suffix = QStringLiteral(".zip"));
 };

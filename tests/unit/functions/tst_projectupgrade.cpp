@@ -3,10 +3,12 @@
 // refused without a byte written, by the upgrade and by the command line.
 #include "cli/kelvaracli.h"
 #include "core/archivetool.h"
+#include "db/projectcopy.h"
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/projectschema.h"
 #include "db/schemaversion.h"
+#include "db/serversetup.h"
 #include "functions/functionrunlock.h"
 #include "functions/projectupgrade.h"
 #include "support/testsupport.h"
@@ -100,6 +102,8 @@ private slots:
     void readOnlyFolderIsNotUpgraded();
     void commandLine_data();
     void commandLine();
+    void serverProject_data();
+    void serverProject();
 
 private:
     QString child(const QString &folder, TestStep step, const QString &marker, QProcess &process,
@@ -454,6 +458,89 @@ void TestProjectUpgrade::commandLine()
         expected = expected.arg(SchemaVersion::current());
     QVERIFY2(printed.contains(expected), qPrintable(printed));
     QCOMPARE(TestSupport::folderFingerprint(folder) != before, written);
+}
+
+void TestProjectUpgrade::serverProject_data()
+{
+    QTest::addColumn<int>("version");  // 0: one above this program's
+    QTest::addColumn<QString>("role"); // who runs it; empty: the database's owner
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("older, by the owner") << 2 << QString() << 0 << "Backup (a folder project";
+    QTest::newRow("newer") << 0 << QString() << 2 << "newer version";
+    QTest::newRow("older, by an operator")
+        << 2 << QStringLiteral("operator") << 2 << "Only an administrator";
+}
+
+void TestProjectUpgrade::serverProject()
+{
+    KX_REQUIRE_SERVER();
+    QFETCH(int, version);
+    QFETCH(QString, role);
+    QFETCH(int, exitCode);
+    QFETCH(QString, text);
+    QTemporaryDir tmp;
+    TestSupport::ServerDatabase database;
+    QVERIFY(database.isValid());
+    const QString owner = tmp.path() + QStringLiteral("/Owner");
+    QVERIFY(QDir().mkpath(owner) && database.writeConnectionFile(owner, QString()));
+    QString error;
+    QVERIFY2(
+        ServerSetup::init(ServerConnection::filePathForProject(owner), &error, qMax(version, 1)),
+        qPrintable(error));
+    QVERIFY(runSql(owner, QStringLiteral("insert into users (familyName,firstName,groupName) "
+                                         "values ('Ames','Al','Staff')")));
+    if (version == 0)
+        QVERIFY(runSql(owner, QStringLiteral("update project set value='%1' where "
+                                             "tag='SchemaVersion'")
+                                  .arg(SchemaVersion::current() + 1)));
+    QString folder = owner;
+    if (!role.isEmpty()) {
+        const QString user =
+            QStringLiteral("kxu_%1_%2").arg(QCoreApplication::applicationPid()).arg(role);
+        folder = tmp.path() + QStringLiteral("/Site");
+        QVERIFY(database.addOperator(user, role));
+        QVERIFY(QDir().mkpath(folder) && database.writeConnectionFile(folder, user));
+    }
+    const auto sums = [&owner] {
+        ProjectDatabase db(ProjectDatabase::databasePathForProject(owner),
+                           ProjectDatabase::Access::Raw);
+        QList<ProjectCopy::TableSum> list;
+        QString why;
+        QSqlQuery query = db.query();
+        if (!db.open() || !ProjectCopy::summarise(query, &list, &why))
+            qWarning("%s", qPrintable(why));
+        return list;
+    };
+    const QList<ProjectCopy::TableSum> before = sums();
+
+    QString out;
+    QTextStream stream(&out);
+    KelvaraCli cli(stream, stream);
+    QCOMPARE(cli.run({QStringLiteral("upgrade"), QStringLiteral("--project"), folder}), exitCode);
+    stream.flush();
+    QVERIFY2(out.contains(text), qPrintable(out));
+    const QStringList backups =
+        QDir(tmp.path()).entryList({QStringLiteral("*-schema*")}, QDir::Dirs);
+    if (exitCode != 0) {
+        QCOMPARE(sums(), before);
+        QVERIFY(backups.isEmpty());
+        return;
+    }
+    QCOMPARE(SchemaVersion::probeFolder(owner).state, SchemaVersion::State::Current);
+    QCOMPARE(scalar(owner, QStringLiteral("select has_table_privilege('kelvara_viewer', 'events', "
+                                          "'select')"))
+                 .toBool(),
+             true);
+    // The backup is a folder project of the old version with every row.
+    QCOMPARE(backups.size(), 1);
+    const QString backup = tmp.path() + QLatin1Char('/') + backups.first();
+    QVERIFY(!ProjectDatabase::isServerProject(backup));
+    const SchemaVersion::Probe old = SchemaVersion::probeFolder(backup);
+    QCOMPARE(old.state, SchemaVersion::State::Older);
+    QCOMPARE(old.version, 2);
+    QCOMPARE(scalar(backup, QStringLiteral("select familyName from users")).toString(),
+             QStringLiteral("Ames"));
 }
 
 int main(int argc, char *argv[])
