@@ -42,7 +42,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
@@ -371,9 +370,18 @@ void KelvaraMan::followServerChange()
 {
     if (m_context.databasePath.isEmpty())
         return;
-    // Dialogs of this window have the keyboard: the views follow once they close.
-    if (QApplication::activeModalWidget())
+    // A dialog of this window works on what it shows: the views follow
+    // once it is closed.
+    if (QApplication::activeModalWidget()) {
+        if (!m_followLater) {
+            m_followLater = true;
+            QTimer::singleShot(500, this, [this] {
+                m_followLater = false;
+                followServerChange();
+            });
+        }
         return;
+    }
     if (m_boardFrame->isVisible()) {
         m_presenter->rebuildInPlace();
         return;
@@ -387,7 +395,6 @@ void KelvaraMan::followServerChange()
             continue;
         const int row = table->currentRow();
         const int column = table->currentColumn();
-        const int scrolled = table->verticalScrollBar()->value();
         if (view == m_users)
             m_users->buildList();
         else if (view == m_doors)
@@ -396,7 +403,6 @@ void KelvaraMan::followServerChange()
             m_times->buildList();
         if (row >= 0 && row < table->rowCount())
             table->setCurrentCell(row, qMax(column, 0));
-        table->verticalScrollBar()->setValue(scrolled);
     }
     if (m_events->isVisible())
         m_events->buildList();

@@ -235,6 +235,7 @@ private:
     QList<QAction *> m_functionActions; // the reader functions of the Settings menu
     ServerWatch *m_watch = nullptr;
     QLabel *m_kindLabel = nullptr;
+    bool m_followLater = false; // a change to follow once the modal dialog closes
     QList<QPair<QToolButton *, QString>> m_toolButtons;
     QList<QAction *> m_viewActions; // Ctrl+1 … in the order of the tool bar
 };
