@@ -22,9 +22,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSqlQuery>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -49,6 +51,7 @@ private slots:
     void refusedChangeSaysPermissionDenied();
     void otherWorkstationsChangeShows();
     void listFollowsOtherWorkstations();
+    void droppedListenerConnectsAgain();
     void newServerProject_data();
     void newServerProject();
 
@@ -414,6 +417,47 @@ void TestServerProject::listFollowsOtherWorkstations()
     QCOMPARE(table->currentRow(), 70);
     QCOMPARE(table->verticalScrollBar()->value(), scrolled);
     QVERIFY(m_boxes.isEmpty());
+}
+
+void TestServerProject::droppedListenerConnectsAgain()
+{
+    KX_REQUIRE_SERVER();
+    TestSupport::TempProject project(QStringLiteral("Plant"), TestSupport::ProjectKind::Server);
+    QVERIFY(project.isValid());
+    QVERIFY(fill(project.databasePath(), 3, 1));
+    auto w = openWindow(project.folder());
+    w->serverWatch()->setIntervals(100, 50);
+    w->enterUsers();
+    m_boxes.clear(); // the board's (its server path is pending)
+    QSignalSpy lost(w->serverWatch(), &ServerWatch::connectionLost);
+    QSignalSpy back(w->serverWatch(), &ServerWatch::connectionRestored);
+    int listener = -1;
+    {
+        QSqlQuery q(QSqlDatabase::database(w->serverWatch()->connectionName(), false));
+        QVERIFY(q.exec(QStringLiteral("select pg_backend_pid()")) && q.next());
+        listener = q.value(0).toInt();
+    }
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(
+            ProjectDatabase::exec(q, QStringLiteral("select pg_terminate_backend(?)"), {listener}));
+    }
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(w->statusBar()->currentMessage().startsWith(
+        QStringLiteral("The connection to the server was lost")));
+    QTRY_COMPARE(back.count(), 1);
+    QVERIFY(w->serverWatch()->isListening());
+    {
+        ProjectDatabase db(project.databasePath());
+        QVERIFY(db.open());
+        QSqlQuery q = db.query();
+        QVERIFY(ProjectDatabase::exec(
+            q, QStringLiteral("insert into users (familyName,firstName,groupName) values (?,?,?)"),
+            {QStringLiteral("Zed"), QStringLiteral("Z"), QStringLiteral("Zz")}));
+    }
+    QTRY_COMPARE(w->usersView()->table()->rowCount(), 4);
 }
 
 // ---------------------------------------------------------------- new project
