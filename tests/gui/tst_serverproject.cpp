@@ -44,6 +44,7 @@ private slots:
     void cleanup();
     void signInAsksForThePassword_data();
     void signInAsksForThePassword();
+    void cancelledSignInOpensNothing();
     void titleAndStatusShowTheKind_data();
     void titleAndStatusShowTheKind();
     void roleDisablesWhatItMayNotDo_data();
@@ -214,6 +215,28 @@ void TestServerProject::signInAsksForThePassword()
     QCOMPARE(tried.mid(1, answers.size()), answers.mid(0, qMin(answers.size(), tried.size() - 1)));
     if (outcome == int(ServerSignIn::Outcome::Failed))
         QVERIFY(!ServerSignIn::failureText(file, error).isEmpty());
+}
+
+void TestServerProject::cancelledSignInOpensNothing()
+{
+    TestSupport::TempProject current(QStringLiteral("Current"), TestSupport::ProjectKind::Folder);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("North"));
+    QVERIFY(QDir().mkpath(folder));
+    ServerConnection connection;
+    connection.host = QStringLiteral("db.example");
+    connection.database = QStringLiteral("north");
+    QVERIFY(connection.write(ServerConnection::filePathForProject(folder), nullptr));
+    auto w = openWindow(current.folder());
+    ServerSignIn::setAttemptForTest([](const QString &) {
+        return QSqlError(QStringLiteral("fe_sendauth: no password supplied"), QString(),
+                         QSqlError::ConnectionError);
+    });
+    QVERIFY(!w->openProjectFolder(folder));
+    QCOMPARE(m_prompts, 1);
+    QVERIFY(m_boxes.isEmpty());
+    QCOMPARE(w->projectFolder(), QDir::toNativeSeparators(current.folder()));
+    QCOMPARE(w->projectKindText(), QStringLiteral("Folder project"));
 }
 
 // ---------------------------------------------------------------- kind
