@@ -203,10 +203,9 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("Reconfigure &Long Range Reader"), this,
                             &KelvaraMan::readerReconfigUhf),
         settings->addAction(tr("&Reconfigure All Readers"), this, &KelvaraMan::readerReconfigAll)};
-    for (QAction *a : readerFunctions) {
-        if (!a->isSeparator())
-            m_functionActions << a;
-    }
+    // Writing the readers' configuration belongs with the entries' settings.
+    m_functionActions = {readerFunctions.at(0), readerFunctions.at(2)};
+    m_configureActions = readerFunctions.mid(4);
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
         a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||
@@ -356,6 +355,8 @@ void KelvaraMan::applyPermissions()
     RolePermissions::markRefused(m_importAction, p.whyNot(Action::ChangeUsers));
     for (QAction *a : qAsConst(m_functionActions))
         RolePermissions::markRefused(a, p.whyNot(Action::RunFunctions));
+    for (QAction *a : qAsConst(m_configureActions))
+        RolePermissions::markRefused(a, p.whyNot(Action::ChangeEntries));
     // The tool bar's update button, after the five views.
     if (m_toolButtons.size() > 5)
         RolePermissions::markRefused(m_toolButtons.last().first, p.whyNot(Action::RunFunctions));
@@ -549,7 +550,9 @@ void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection
                                    const QString &scopeName)
 {
     if (!m_project->requireProject(KelvaraFunctionDialog::functionTitle(function)) ||
-        !m_context.permissions.may(RolePermissions::Action::RunFunctions))
+        !m_context.permissions.may(RolePermissions::Action::RunFunctions) ||
+        (function == KelvaraFunctionDialog::WriteConfig &&
+         !m_context.permissions.may(RolePermissions::Action::ChangeEntries)))
         return;
     {
         KelvaraFunctionDialog dialog(m_context.params, m_context.settings, m_context.flashDrive,

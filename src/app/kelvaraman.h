@@ -232,7 +232,8 @@ private:
     QAction *m_generalSettingsAction = nullptr;
     QAction *m_projectSettingsAction = nullptr;
     QAction *m_importAction = nullptr;
-    QList<QAction *> m_functionActions; // the reader functions of the Settings menu
+    QList<QAction *> m_functionActions;  // clock and update of the Settings menu
+    QList<QAction *> m_configureActions; // its reconfiguration of readers
     ServerWatch *m_watch = nullptr;
     QLabel *m_kindLabel = nullptr;
     bool m_followLater = false; // a change to follow once the modal dialog closes

@@ -316,6 +316,7 @@ void TestServerProject::roleDisablesWhatItMayNotDo()
     QCOMPARE(w->timesView()->holidaysButton()->isEnabled(), admin);
     QAction *settings = nullptr;
     QAction *clock = nullptr;
+    QAction *reconfigure = nullptr;
     for (QAction *menu : w->menuBar()->actions()) {
         if (menu->menu()) {
             for (QAction *a : menu->menu()->actions()) {
@@ -323,10 +324,13 @@ void TestServerProject::roleDisablesWhatItMayNotDo()
                     settings = a;
                 if (a->text() == QStringLiteral("Synchronize Reader &Clock"))
                     clock = a;
+                if (a->text() == QStringLiteral("&Reconfigure All Readers"))
+                    reconfigure = a;
             }
         }
     }
-    QVERIFY(settings && clock);
+    QVERIFY(settings && clock && reconfigure);
+    QCOMPARE(reconfigure->isEnabled(), admin);
     QCOMPARE(settings->isEnabled(), admin);
     if (!admin)
         QCOMPARE(settings->statusTip(),

@@ -15,9 +15,10 @@ class RolePermissions
 {
 public:
     enum class Action {
-        ChangeRights,     // board cells, undo and redo, group renames
-        ChangeUsers,      // users and their identifiers, user list imports
-        ChangeEntries,    // entries, their reader configuration, area renames
+        ChangeRights,  // board cells, undo and redo, group renames
+        ChangeUsers,   // users and their identifiers, user list imports
+        ChangeEntries, // entries, their readers' configuration (also written to the readers), area
+                       // renames
         ChangeTimeModels, // time models and holidays
         ChangeSettings,   // the project settings
         RunFunctions,     // the reader functions (update, clock, events, ...)
