@@ -809,6 +809,10 @@ tafel</translation>
         <source>Entry: %1 (%2)</source>
         <translation>Zutritt: %1 (%2)</translation>
     </message>
+    <message>
+        <source>The board could not be read again: %1</source>
+        <translation>Die Zutrittstafel konnte nicht neu gelesen werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>BoardRename</name>
@@ -1293,6 +1297,18 @@ could not be opened.
 konnte nicht geöffnet werden.
 
 %2</translation>
+    </message>
+    <message>
+        <source>The database server refused this: your role may not do it (permission denied). Nothing was changed. An administrator of the project can give your role more rights.</source>
+        <translation>Der Datenbankserver hat das verweigert: Ihre Rolle darf es nicht (Zugriff verweigert). Nichts wurde geändert. Ein Administrator des Projekts kann Ihrer Rolle mehr Rechte geben.</translation>
+    </message>
+    <message>
+        <source>The connection to the database server was lost or could not be made. What was under way was not written.</source>
+        <translation>Die Verbindung zum Datenbankserver ist abgebrochen oder kam nicht zustande. Was gerade in Arbeit war, wurde nicht geschrieben.</translation>
+    </message>
+    <message>
+        <source>Connect again and try once more?</source>
+        <translation>Neu verbinden und noch einmal versuchen?</translation>
     </message>
 </context>
 <context>
@@ -5044,6 +5060,81 @@ Möchten Sie sie ersetzen?</translation>
         <source>Event Log</source>
         <translation>Ereignisprotokoll</translation>
     </message>
+    <message>
+        <source>Connected to the server again.</source>
+        <translation>Wieder mit dem Server verbunden.</translation>
+    </message>
+    <message>
+        <source>New &amp;Server Project…</source>
+        <translation>Neues &amp;Serverprojekt…</translation>
+    </message>
+    <message>
+        <source> — server %1</source>
+        <translation> — Server %1</translation>
+    </message>
+    <message>
+        <source>Folder project</source>
+        <translation>Ordnerprojekt</translation>
+    </message>
+    <message>
+        <source>Server project: %1 (%2)</source>
+        <translation>Serverprojekt: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>KelvaraNewServerProjectDialog</name>
+    <message>
+        <source>Create new server project</source>
+        <translation>Neues Serverprojekt anlegen</translation>
+    </message>
+    <message>
+        <source>A server project keeps its database on a PostgreSQL server, shared by every workstation. This computer keeps a folder with the connection file and its own log and data folders. The database must hold a project made with &quot;kelvara-cli server init&quot;, or be empty.</source>
+        <translation>Ein Serverprojekt hält seine Datenbank auf einem PostgreSQL-Server, den alle Arbeitsplätze teilen. Dieser Rechner behält einen Ordner mit der Verbindungsdatei und seinen eigenen Protokoll- und Datenordnern. Die Datenbank muss ein mit „kelvara-cli server init“ angelegtes Projekt enthalten oder leer sein.</translation>
+    </message>
+    <message>
+        <source>Project name:</source>
+        <translation>Projektname:</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Durchsuchen…</translation>
+    </message>
+    <message>
+        <source>Folder on this computer:</source>
+        <translation>Ordner auf diesem Rechner:</translation>
+    </message>
+    <message>
+        <source>A host name, an address, or the folder of the server&apos;s Unix socket</source>
+        <translation>Ein Hostname, eine Adresse oder der Ordner des Unix-Sockets des Servers</translation>
+    </message>
+    <message>
+        <source>Server host:</source>
+        <translation>Server-Host:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Database:</source>
+        <translation>Datenbank:</translation>
+    </message>
+    <message>
+        <source>User (role):</source>
+        <translation>Benutzer (Rolle):</translation>
+    </message>
+    <message>
+        <source>SSL mode:</source>
+        <translation>SSL-Modus:</translation>
+    </message>
+    <message>
+        <source>No password is stored: the server asks for it when the project opens, or it comes from the password file ~/.pgpass.</source>
+        <translation>Es wird kein Passwort gespeichert: Der Server fragt beim Öffnen des Projekts danach, oder es kommt aus der Passwortdatei ~/.pgpass.</translation>
+    </message>
+    <message>
+        <source>Select the folder for the project</source>
+        <translation>Ordner für das Projekt wählen</translation>
+    </message>
 </context>
 <context>
     <name>KelvaraProjectSettingsDialog</name>
@@ -6595,6 +6686,34 @@ Möchten Sie jetzt einige allgemeine Einstellungen vornehmen?
 (Bei &apos;Ja&apos; können Sie Ihr eigenes Projekt später unter
 &apos;Datei&apos; -&gt; &apos;Neues Projekt&apos; anlegen).</translation>
     </message>
+    <message>
+        <source>Create new server project</source>
+        <translation>Neues Serverprojekt anlegen</translation>
+    </message>
+    <message>
+        <source>New server project created in path
+
+%1
+
+Its database is %2.</source>
+        <translation>Neues Serverprojekt im Pfad
+
+%1
+
+angelegt. Seine Datenbank ist %2.</translation>
+    </message>
+    <message>
+        <source>The database holds tables, but no Kelvara Manager project. Choose an empty database or one made with &quot;kelvara-cli server init&quot;. Nothing was written.</source>
+        <translation>Die Datenbank enthält Tabellen, aber kein Projekt des Kelvara Manager. Wählen Sie eine leere Datenbank oder eine mit „kelvara-cli server init“ angelegte. Nichts wurde geschrieben.</translation>
+    </message>
+    <message>
+        <source>The database %1 is empty.
+
+Create a new Kelvara Manager project in it, with the roles administrator, operator and viewer?</source>
+        <translation>Die Datenbank %1 ist leer.
+
+Darin ein neues Projekt des Kelvara Manager anlegen, mit den Rollen Administrator, Bediener und Betrachter?</translation>
+    </message>
 </context>
 <context>
     <name>ProjectCopy</name>
@@ -6823,6 +6942,14 @@ Die Sicherung des bisherigen Projekts ist
 
 %2</translation>
     </message>
+    <message>
+        <source>The database %1 on the server holds no Kelvara Manager project. An administrator of the server creates one with
+
+kelvara-cli server init --host %2 --port %3 --db %4</source>
+        <translation>Die Datenbank %1 auf dem Server enthält kein Projekt des Kelvara Manager. Ein Administrator des Servers legt eines an mit
+
+kelvara-cli server init --host %2 --port %3 --db %4</translation>
+    </message>
 </context>
 <context>
     <name>ReaderAccessTables</name>
@@ -7029,6 +7156,53 @@ Bitte führen Sie ein Firmware-Update durch.</translation>
     </message>
 </context>
 <context>
+    <name>RolePermissions</name>
+    <message>
+        <source>administrator</source>
+        <translation>Administrator</translation>
+    </message>
+    <message>
+        <source>operator</source>
+        <translation>Bediener</translation>
+    </message>
+    <message>
+        <source>viewer</source>
+        <translation>Betrachter</translation>
+    </message>
+    <message>
+        <source>no role of this project</source>
+        <translation>keine Rolle dieses Projekts</translation>
+    </message>
+    <message>
+        <source>change rights</source>
+        <translation>Rechte ändern</translation>
+    </message>
+    <message>
+        <source>change users or identifiers</source>
+        <translation>Benutzer oder Kennungen ändern</translation>
+    </message>
+    <message>
+        <source>change entries or their readers&apos; configuration</source>
+        <translation>Zutritte oder die Konfiguration ihrer Leser ändern</translation>
+    </message>
+    <message>
+        <source>change time models or holidays</source>
+        <translation>Zeitmodelle oder Feiertage ändern</translation>
+    </message>
+    <message>
+        <source>change the project settings</source>
+        <translation>die Projekteinstellungen ändern</translation>
+    </message>
+    <message>
+        <source>run reader functions</source>
+        <translation>Leserfunktionen ausführen</translation>
+    </message>
+    <message>
+        <source>Your role (%1) may not %2.</source>
+        <translation>Ihre Rolle (%1) darf nicht: %2.</translation>
+    </message>
+</context>
+<context>
     <name>SchemaVersion</name>
     <message>
         <source>it carries no schema version.</source>
@@ -7142,6 +7316,48 @@ existiert bereits.</translation>
         <translation>Der Projektordner kann nicht angelegt werden
 
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerSignIn</name>
+    <message>
+        <source>The server %1 asks for the password of %2 for the database %3.</source>
+        <translation>Der Server %1 verlangt das Passwort von %2 für die Datenbank %3.</translation>
+    </message>
+    <message>
+        <source>The password was not accepted.</source>
+        <translation>Das Passwort wurde nicht angenommen.</translation>
+    </message>
+    <message>
+        <source>Sign in to the server</source>
+        <translation>Am Server anmelden</translation>
+    </message>
+    <message>
+        <source>The server %1 did not accept the password of %2.</source>
+        <translation>Der Server %1 hat das Passwort von %2 nicht angenommen.</translation>
+    </message>
+    <message>
+        <source>The project&apos;s database server %1 cannot be reached or refused the sign-in:
+
+%2</source>
+        <translation>Der Datenbankserver %1 des Projekts ist nicht erreichbar oder hat die Anmeldung abgelehnt:
+
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>ServerWatch</name>
+    <message>
+        <source>Changes of other workstations are not followed: the server does not answer. Connecting again…</source>
+        <translation>Änderungen anderer Arbeitsplätze werden nicht verfolgt: Der Server antwortet nicht. Neue Verbindung wird aufgebaut…</translation>
+    </message>
+    <message>
+        <source>The connection to the server was lost: changes of other workstations are not shown. Connecting again…</source>
+        <translation>Die Verbindung zum Server ist abgebrochen: Änderungen anderer Arbeitsplätze werden nicht angezeigt. Neue Verbindung wird aufgebaut…</translation>
+    </message>
+    <message>
+        <source>The server did not answer again: changes of other workstations are not shown. Open the project again to follow them.</source>
+        <translation>Der Server hat nicht wieder geantwortet: Änderungen anderer Arbeitsplätze werden nicht angezeigt. Öffnen Sie das Projekt erneut, um sie zu verfolgen.</translation>
     </message>
 </context>
 <context>

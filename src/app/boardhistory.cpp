@@ -72,14 +72,17 @@ void BoardHistory::changeRights(const QSet<int> &users, const QSet<int> &entries
     if (change.rightCount() > 1 && !confirmChange(change, modelText))
         return;
     QSet<int> changedEntries;
-    {
-        KxWaitCursor wait;
-        error = change.apply(m_context.databasePath, &changedEntries);
-    }
-    if (error.isValid()) {
-        // Nothing was written: the board keeps showing the rights as they are.
-        showDatabaseError(m_window, tr("DB change time model"), error);
-        return;
+    for (;;) {
+        {
+            KxWaitCursor wait;
+            error = change.apply(m_context.databasePath, &changedEntries);
+        }
+        if (!error.isValid())
+            break;
+        // Nothing was written: the board keeps showing the rights as they
+        // are. A lost server connection may be tried again.
+        if (!showDatabaseErrorOfferingRetry(m_window, tr("DB change time model"), error))
+            return;
     }
     const QString text =
         (timeModel == 0 ? tr("Remove Time Model") : tr("Set Time Model %1").arg(model.modelTag)) +

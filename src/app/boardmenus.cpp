@@ -10,6 +10,7 @@
 #include "db/timemodelrecords.h"
 #include "views/board/kelvarawhydialog.h"
 #include "views/lists/kelvarahistory.h"
+#include "views/project/rolepermissions.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
@@ -36,12 +37,13 @@ void BoardMenus::createMenus()
                             &BoardMenus::collapseAll);
     m_cornerMenu->addAction(tr("Expand all User Groups and Areas"), this, &BoardMenus::expandAll);
     m_cornerMenu->addSeparator();
-    m_cornerMenu->addAction(tr("Update Access Rights of all Entries"), &m_window,
-                            &KelvaraMan::updateAllAccessConfig);
+    m_functionActions << m_cornerMenu->addAction(tr("Update Access Rights of all Entries"),
+                                                 &m_window, &KelvaraMan::updateAllAccessConfig);
     m_cornerMenu->addSeparator();
-    m_cornerMenu->addAction(tr("Read Event List of all Entries"), &m_window,
-                            &KelvaraMan::m00hReadEventList);
-    m_cornerMenu->addAction(tr("Verify Reader"), &m_window, &KelvaraMan::m00hVerifyReader);
+    m_functionActions << m_cornerMenu->addAction(tr("Read Event List of all Entries"), &m_window,
+                                                 &KelvaraMan::m00hReadEventList);
+    m_functionActions << m_cornerMenu->addAction(tr("Verify Reader"), &m_window,
+                                                 &KelvaraMan::m00hVerifyReader);
     m_cornerMenu->addSeparator();
     m_m00hDataPath = m_cornerMenu->addAction(tr("Open Data Path"), this,
                                              [this] { openFolder(Folder::Data, false); });
@@ -54,15 +56,18 @@ void BoardMenus::createMenus()
     m_mchTitle = m_columnHeadMenu->addAction(QString(), this, &BoardMenus::toggleClickedArea);
     m_mchRename = m_columnHeadMenu->addAction(tr("Rename"), this, &BoardMenus::renameClickedArea);
     m_columnHeadMenu->addSeparator();
-    m_columnHeadMenu->addAction(tr("Update Access Rights"), &m_window,
-                                &KelvaraMan::mchUpdateAccessConfig);
+    m_functionActions << m_columnHeadMenu->addAction(tr("Update Access Rights"), &m_window,
+                                                     &KelvaraMan::mchUpdateAccessConfig);
     m_mchReadAccess = m_columnHeadMenu->addAction(tr("Read Access Rights"), &m_window,
                                                   &KelvaraMan::mchReadAccessConfig);
     m_mchImport = m_columnHeadMenu->addAction(tr("Import Transponder"), &m_window,
                                               &KelvaraMan::mchImportTeachIn);
+    m_functionActions << m_mchReadAccess << m_mchImport;
     m_columnHeadMenu->addSeparator();
-    m_columnHeadMenu->addAction(tr("Read Event List"), &m_window, &KelvaraMan::mchReadEventList);
-    m_columnHeadMenu->addAction(tr("Verify Reader"), &m_window, &KelvaraMan::mchVerifyReader);
+    m_functionActions << m_columnHeadMenu->addAction(tr("Read Event List"), &m_window,
+                                                     &KelvaraMan::mchReadEventList);
+    m_functionActions << m_columnHeadMenu->addAction(tr("Verify Reader"), &m_window,
+                                                     &KelvaraMan::mchVerifyReader);
     m_columnHeadMenu->addSeparator();
     m_columnHeadMenu->addAction(tr("Open Data Path"), this,
                                 [this] { openFolder(Folder::Data, true); });
@@ -71,9 +76,11 @@ void BoardMenus::createMenus()
 
     m_rowHeadMenu = new QMenu(&m_window);
     m_mrhTitle = m_rowHeadMenu->addAction(QString(), this, &BoardMenus::toggleClickedGroup);
-    m_rowHeadMenu->addAction(tr("Rename"), this, &BoardMenus::renameClickedGroup);
+    m_mrhRename = m_rowHeadMenu->addAction(tr("Rename"), this, &BoardMenus::renameClickedGroup);
 
     m_cellMenu = new QMenu(&m_window);
+    for (QMenu *menu : {m_cornerMenu, m_columnHeadMenu, m_rowHeadMenu, m_cellMenu})
+        menu->setToolTipsVisible(true); // a disabled entry says why
     connect(m_cellMenu, &QMenu::triggered, this, &BoardMenus::timeModelChosen);
 
     for (QAction *title : {m_mchTitle, m_mrhTitle}) {
@@ -124,6 +131,7 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
         return;
 
     if (row == 0 && column == 0) {
+        applyPermissions();
         popup(m_cornerMenu);
     } else if (row == 0) {
         const AccessBoard::Line &line = m_presenter.data().column(column);
@@ -135,6 +143,7 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
         m_mchRename->setEnabled(line.isHead);
         m_mchReadAccess->setEnabled(!line.isHead);
         m_mchImport->setEnabled(!line.isHead);
+        applyPermissions();
         popup(m_columnHeadMenu);
     } else if (column == 0) {
         if (!groupRow)
@@ -144,6 +153,7 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
                             menuText(line.name.trimmed()));
         m_mrhTitle->setCheckable(true);
         m_mrhTitle->setChecked(m_presenter.isGroupExpanded(line.name));
+        applyPermissions();
         popup(m_rowHeadMenu);
     } else {
         m_cellMenu->clear();
@@ -176,7 +186,32 @@ void BoardMenus::clicked(int row, int column, int mouseButton, bool isDoubleClic
             set->setCheckable(true);
             set->setChecked(!inForce.isEmpty() && inForce == m.modelTag);
         }
+        applyPermissions();
         popup(m_cellMenu);
+    }
+}
+
+void BoardMenus::applyPermissions()
+{
+    using Action = RolePermissions::Action;
+    const RolePermissions &p = m_context.permissions;
+    // Read access, import and rename depend on the clicked head too: the
+    // clicked() that opens the menu has just set them.
+    const auto mark = [](QAction *a, const QString &why, bool dependsOnHead) {
+        const bool byHead = a->isEnabled();
+        RolePermissions::markRefused(a, why);
+        if (dependsOnHead && why.isEmpty())
+            a->setEnabled(byHead);
+    };
+    for (QAction *a : qAsConst(m_functionActions))
+        mark(a, p.whyNot(Action::RunFunctions), a == m_mchReadAccess || a == m_mchImport);
+    mark(m_mchRename, p.whyNot(Action::ChangeEntries), true);
+    RolePermissions::markRefused(m_mrhRename, p.whyNot(Action::ChangeUsers));
+    const QString rights = p.whyNot(Action::ChangeRights);
+    for (QAction *a : m_cellMenu->actions()) {
+        // Time models carry their key (0: remove); titles, Why and History are reading.
+        if (!a->isSeparator() && a->data().toInt() >= 0 && a->data().isValid())
+            RolePermissions::markRefused(a, rights);
     }
 }
 
@@ -202,6 +237,8 @@ void BoardMenus::popup(QMenu *menu)
 void BoardMenus::timeModelChosen(QAction *action)
 {
     const int data = action->data().toInt();
+    if (data >= 0 && !m_context.permissions.may(RolePermissions::Action::ChangeRights))
+        return;
     if (data == -2) {
         m_presenter.toggleGroup(m_clickedRow);
         return;

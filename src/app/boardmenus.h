@@ -61,6 +61,8 @@ private:
     static constexpr int HistoryCellData = -4;
 
     void createMenus();
+    // What the signed-in role may not do is disabled, saying why.
+    void applyPermissions();
     void popup(QMenu *menu);
     QAction *addTitleAction(QMenu *menu, const QString &kind, const QString &name, bool isGroup,
                             bool expanded);
@@ -84,6 +86,8 @@ private:
     QAction *m_mchReadAccess = nullptr;
     QAction *m_mchImport = nullptr;
     QAction *m_mrhTitle = nullptr;
+    QAction *m_mrhRename = nullptr;
+    QList<QAction *> m_functionActions; // reader functions of the corner and column head menus
     QAction *m_m00hDataPath = nullptr;
     QAction *m_m00hLogPath = nullptr;
 };

@@ -128,7 +128,16 @@ void BoardPresenter::showEmpty(const QString &cornerText)
     m_board->repaint();
 }
 
-void BoardPresenter::build()
+void BoardPresenter::rebuildInPlace()
+{
+    const int x = m_board->horizontalSlider()->value();
+    const int y = m_board->verticalSlider()->value();
+    build(true);
+    m_board->horizontalSlider()->setValue(x);
+    m_board->verticalSlider()->setValue(y);
+}
+
+void BoardPresenter::build(bool quietly)
 {
     if (m_context.databasePath.isEmpty()) {
         showEmpty(tr("No\nproject\nloaded"));
@@ -143,13 +152,20 @@ void BoardPresenter::build()
     AccessBoard board;
     {
         ProjectDatabase db(m_context.databasePath);
+        const auto fail = [&](const QString &title, const QSqlError &error) {
+            if (quietly)
+                m_window->statusBar()->showMessage(
+                    tr("The board could not be read again: %1").arg(error.text()));
+            else
+                showDatabaseError(m_window, title, error);
+        };
         if (!db.open()) {
-            showDatabaseError(m_window, tr("DB open"), db.lastError());
+            fail(tr("DB open"), db.lastError());
             return;
         }
         const QSqlError error = board.read(db);
         if (error.isValid()) {
-            showDatabaseError(m_window, tr("DB model tag table"), error);
+            fail(tr("DB model tag table"), error);
             return;
         }
     }

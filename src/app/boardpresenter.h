@@ -39,7 +39,12 @@ public:
 
     // Reads the board from the database and shows it; a failure leaves the
     // board as it was. Without a project it shows an empty board.
-    void build();
+    // quietly: a failure shows in the status bar, not in a message box (a
+    // rebuild nobody asked for, after another workstation's change).
+    void build(bool quietly = false);
+    // Builds afresh where the board stands: current cell, scroll position,
+    // collapsed heads and the find filter stay.
+    void rebuildInPlace();
     // The board follows a change, undo or redo of a block's rights in memory
     // instead of reading the database again (restored: the block's rights an
     // undo left); false when it cannot, then it is to be rebuilt.

@@ -9,6 +9,7 @@
 #include "core/paths.h"
 #include "core/projectfiles.h"
 #include "core/windowplacement.h"
+#include "db/projectdatabase.h"
 #include "reader/readertypes.h"
 #include "userlist/myexportusers.h"
 #include "views/board/kelvaraboardlegend.h"
@@ -28,6 +29,7 @@
 #include "widgets/kxwaitcursor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -38,9 +40,11 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -66,6 +70,16 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
         new BoardFind(m_context, *m_presenter, qobject_cast<QVBoxLayout *>(m_boardFrame->layout()));
     connect(m_find, &BoardFind::barWanted, this, &KelvaraMan::showFindBar);
     m_presenter->createStatusLabel();
+    m_kindLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(m_kindLabel);
+    m_watch = new ServerWatch(this);
+    connect(m_watch, &ServerWatch::changed, this, &KelvaraMan::followServerChange);
+    connect(m_watch, &ServerWatch::connectionLost, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(m_watch, &ServerWatch::gaveUp, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(m_watch, &ServerWatch::connectionRestored, this,
+            [this] { statusBar()->showMessage(tr("Connected to the server again."), 5000); });
 
     m_context.settings.loadSettings();
     // The views share the area below the tool bar with the board frame.
@@ -100,10 +114,15 @@ KelvaraMan::KelvaraMan(QWidget *parent) : QMainWindow(parent)
     enterTabKelvara();
     placeWindows();
     QTimer::singleShot(100, this, &KelvaraMan::firstStartCheck);
+    m_watch->follow(m_context.databasePath);
     // The last project at another schema version is offered its upgrade (or
-    // refused) once the window shows, not opened behind the user's back.
+    // refused) once the window shows, not opened behind the user's back; a
+    // server project that did not answer or wants a password signs in then.
+    const bool serverLater = lastProject != SchemaVersion::State::Current &&
+                             ProjectDatabase::isServerProject(
+                                 QDir::fromNativeSeparators(m_context.settings.currentProjectPath));
     if (lastProject == SchemaVersion::State::Older || lastProject == SchemaVersion::State::Newer ||
-        lastProject == SchemaVersion::State::Invalid) {
+        lastProject == SchemaVersion::State::Invalid || serverLater) {
         const QString folder = m_context.settings.currentProjectPath;
         QTimer::singleShot(100, this, [this, folder] { openProjectFolder(folder); });
     }
@@ -135,6 +154,7 @@ void KelvaraMan::createMenus()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(tr("&New Project"), this, &KelvaraMan::newProject)
         ->setShortcut(QKeySequence::New);
+    file->addAction(tr("New &Server Project…"), this, &KelvaraMan::newServerProject);
     file->addAction(tr("&Open Project"), this, &KelvaraMan::openProject)
         ->setShortcut(QKeySequence::Open);
     m_project->setRecentMenu(file->addMenu(tr("Open Recen&t Project")));
@@ -143,7 +163,7 @@ void KelvaraMan::createMenus()
     file->addAction(tr("&Create Project Backup"), this, &KelvaraMan::createProjectBackup);
     file->addAction(tr("&Restore Project Backup"), this, &KelvaraMan::restoreProjectBackup);
     file->addSeparator();
-    file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
+    m_importAction = file->addAction(tr("I&mport User List"), this, &KelvaraMan::importUserList);
     file->addAction(tr("E&xport User List"), this, &KelvaraMan::exportUserList);
     file->addSeparator();
     file->addAction(tr("History of &Changes…"), this, [this] {
@@ -183,6 +203,9 @@ void KelvaraMan::createMenus()
         settings->addAction(tr("Reconfigure &Long Range Reader"), this,
                             &KelvaraMan::readerReconfigUhf),
         settings->addAction(tr("&Reconfigure All Readers"), this, &KelvaraMan::readerReconfigAll)};
+    // Writing the readers' configuration belongs with the entries' settings.
+    m_functionActions = {readerFunctions.at(0), readerFunctions.at(2)};
+    m_configureActions = readerFunctions.mid(4);
     // Settings dialogs come with their own views.
     for (QAction *a : settings->actions())
         a->setEnabled(readerFunctions.contains(a) || a == m_projectSettingsAction ||
@@ -307,8 +330,83 @@ void KelvaraMan::updateWindowTitle()
                  QLatin1Char('\'');
         if (m_context.databasePath.isEmpty())
             title += tr(" (invalid)");
+        else if (m_context.isServer())
+            title += tr(" — server %1").arg(m_context.server);
     }
     setWindowTitle(title);
+}
+
+QString KelvaraMan::projectKindText() const
+{
+    if (m_context.databasePath.isEmpty())
+        return QString();
+    if (!m_context.isServer())
+        return tr("Folder project");
+    return tr("Server project: %1 (%2)")
+        .arg(m_context.server, RolePermissions::roleText(m_context.permissions.role()));
+}
+
+void KelvaraMan::applyPermissions()
+{
+    using Action = RolePermissions::Action;
+    const RolePermissions &p = m_context.permissions;
+    m_kindLabel->setText(projectKindText());
+    RolePermissions::markRefused(m_projectSettingsAction, p.whyNot(Action::ChangeSettings));
+    RolePermissions::markRefused(m_importAction, p.whyNot(Action::ChangeUsers));
+    for (QAction *a : qAsConst(m_functionActions))
+        RolePermissions::markRefused(a, p.whyNot(Action::RunFunctions));
+    for (QAction *a : qAsConst(m_configureActions))
+        RolePermissions::markRefused(a, p.whyNot(Action::ChangeEntries));
+    // The tool bar's update button, after the five views.
+    if (m_toolButtons.size() > 5)
+        RolePermissions::markRefused(m_toolButtons.last().first, p.whyNot(Action::RunFunctions));
+    m_users->setChangesRefused(p.whyNot(Action::ChangeUsers));
+    if (auto *readIdd = m_users->findChild<QPushButton *>(QStringLiteral("readIdd")))
+        RolePermissions::markRefused(readIdd, p.whyNot(Action::ChangeUsers));
+    m_doors->setChangesRefused(p.whyNot(Action::ChangeEntries));
+    m_times->setChangesRefused(p.whyNot(Action::ChangeTimeModels));
+}
+
+void KelvaraMan::followServerChange()
+{
+    if (m_context.databasePath.isEmpty())
+        return;
+    // A dialog of this window works on what it shows: the views follow
+    // once it is closed.
+    if (QApplication::activeModalWidget()) {
+        if (!m_followLater) {
+            m_followLater = true;
+            QTimer::singleShot(500, this, [this] {
+                m_followLater = false;
+                followServerChange();
+            });
+        }
+        return;
+    }
+    if (m_boardFrame->isVisible()) {
+        m_presenter->rebuildInPlace();
+        return;
+    }
+    m_presenter->updateStatusBar();
+    for (QTableWidget *table : {m_users->table(), m_doors->table(), m_times->table()}) {
+        QWidget *view = table->parentWidget();
+        while (view && view != m_users && view != m_doors && view != m_times)
+            view = view->parentWidget();
+        if (!view || !view->isVisible())
+            continue;
+        const int row = table->currentRow();
+        const int column = table->currentColumn();
+        if (view == m_users)
+            m_users->buildList();
+        else if (view == m_doors)
+            m_doors->buildList();
+        else
+            m_times->buildList();
+        if (row >= 0 && row < table->rowCount())
+            table->setCurrentCell(row, qMax(column, 0));
+    }
+    if (m_events->isVisible())
+        m_events->buildList();
 }
 
 void KelvaraMan::buildBoard()
@@ -316,6 +414,7 @@ void KelvaraMan::buildBoard()
     updateWindowTitle();
     // Without a project the folders would be taken from an empty path.
     m_menus->setProjectOpen(!m_context.databasePath.isEmpty());
+    applyPermissions();
     m_presenter->build();
 }
 
@@ -328,6 +427,7 @@ void KelvaraMan::projectOpened()
     m_presenter->forgetCurrentCell();
     m_find->dismiss();
     m_presenter->scrollHome();
+    m_watch->follow(m_context.databasePath);
     enterTabKelvara();
 }
 
@@ -343,7 +443,8 @@ void KelvaraMan::placeWindows()
 void KelvaraMan::importUserList()
 {
     const QString title = tr("Import User List from File");
-    if (!m_project->requireProject(title))
+    if (!m_project->requireProject(title) ||
+        !m_context.permissions.may(RolePermissions::Action::ChangeUsers))
         return;
     const QString file =
         KxDialogs::getOpenFileName(this, title, QDir::homePath(), QStringLiteral("*.csv"));
@@ -409,7 +510,8 @@ void KelvaraMan::storeSettings()
 void KelvaraMan::projectSettings(bool isNewProject)
 {
     if (!m_project->requireProject(isNewProject ? tr("New Project Settings")
-                                                : tr("Project Settings")))
+                                                : tr("Project Settings")) ||
+        !m_context.permissions.may(RolePermissions::Action::ChangeSettings))
         return;
     // The dialog saves into the open project's parameters; the board then
     // shows the technologies and the entries it marked.
@@ -447,7 +549,10 @@ void KelvaraMan::enterDoors()
 void KelvaraMan::runReaderFunction(int function, const EntrySelection &selection,
                                    const QString &scopeName)
 {
-    if (!m_project->requireProject(KelvaraFunctionDialog::functionTitle(function)))
+    if (!m_project->requireProject(KelvaraFunctionDialog::functionTitle(function)) ||
+        !m_context.permissions.may(RolePermissions::Action::RunFunctions) ||
+        (function == KelvaraFunctionDialog::WriteConfig &&
+         !m_context.permissions.may(RolePermissions::Action::ChangeEntries)))
         return;
     {
         KelvaraFunctionDialog dialog(m_context.params, m_context.settings, m_context.flashDrive,

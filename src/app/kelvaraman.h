@@ -6,6 +6,7 @@
 #include "app/boardmenus.h"
 #include "app/boardpresenter.h"
 #include "app/projectactions.h"
+#include "app/serverwatch.h"
 #include "app/windowcontext.h"
 
 #include <QMainWindow>
@@ -45,6 +46,12 @@ public:
     const ProjectParameters &projectParameters() const { return m_context.params; }
     QString projectFolder() const { return m_context.settings.currentProjectPath; }
     QString databasePath() const { return m_context.databasePath; }
+    // What the signed-in role may do (everything on a folder project).
+    const RolePermissions &permissions() const { return m_context.permissions; }
+    // The project's kind at the right of the status bar.
+    QString projectKindText() const;
+    // Follows other workstations' changes while a server project is open.
+    ServerWatch *serverWatch() const { return m_watch; }
     // The USB flash drive chosen for the open project (empty until chosen).
     FlashDrive &flashDrive() { return m_context.flashDrive; }
 
@@ -96,6 +103,7 @@ public slots:
     void buildBoard();
 
     void newProject() { m_project->newProject(); }
+    void newServerProject() { m_project->newServerProject(); }
     void openProject() { m_project->openProject(); }
     void renameProject() { m_project->renameProject(); }
     void createProjectBackup() { m_project->createBackup(); }
@@ -186,6 +194,11 @@ private:
     void placeWindows();
     void showView(QWidget *shown);
     void updateWindowTitle();
+    // Disables what the signed-in role may not do, saying why.
+    void applyPermissions();
+    // After another workstation's change: the board or the view shown is
+    // read again where it stands.
+    void followServerChange();
     // Scroll position, current cell, find bar and undo start afresh, and the
     // board shows the project just opened.
     void projectOpened();
@@ -218,6 +231,12 @@ private:
     QAction *m_tooltipsAction = nullptr;
     QAction *m_generalSettingsAction = nullptr;
     QAction *m_projectSettingsAction = nullptr;
+    QAction *m_importAction = nullptr;
+    QList<QAction *> m_functionActions;  // clock and update of the Settings menu
+    QList<QAction *> m_configureActions; // its reconfiguration of readers
+    ServerWatch *m_watch = nullptr;
+    QLabel *m_kindLabel = nullptr;
+    bool m_followLater = false; // a change to follow once the modal dialog closes
     QList<QPair<QToolButton *, QString>> m_toolButtons;
     QList<QAction *> m_viewActions; // Ctrl+1 … in the order of the tool bar
 };

@@ -7,7 +7,11 @@
 #include "db/demoproject.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
+#include "db/serverconnection.h"
+#include "db/serverschema.h"
+#include "views/project/kelvaranewserverprojectdialog.h"
 #include "views/project/projectversiongate.h"
+#include "views/project/serversignin.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxdialogs.h"
 #include "widgets/kxmessagebox.h"
@@ -18,6 +22,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QStorageInfo>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -29,6 +34,13 @@ QString native(const QString &path)
 QString clean(const QString &path)
 {
     return QDir::cleanPath(QDir::fromNativeSeparators(path));
+}
+
+// Whether the folder may be offered for opening: a project of any schema
+// version, or a server project, which tells on sign-in whether it is one.
+bool mayBeProject(const QString &folder)
+{
+    return ProjectDatabase::isServerProject(folder) || ProjectSchema::isProjectDatabase(folder);
 }
 
 const QString kZipSuffix = QStringLiteral(".zip");
@@ -47,13 +59,38 @@ SchemaVersion::State ProjectActions::takeLastProject()
     const SchemaVersion::State state = folder.isEmpty() ? SchemaVersion::State::NotProject
                                                         : SchemaVersion::probeFolder(folder).state;
     if (state == SchemaVersion::State::Current) {
-        m_context.databasePath = native(ProjectDatabase::databasePathForProject(folder));
-        m_context.params.projectPath = folder;
-        m_context.params.databasePath = m_context.databasePath;
-        m_context.params.loadProjectParameters();
+        takeProject(folder);
         noteRecent(folder);
     }
     return state;
+}
+
+void ProjectActions::takeProject(const QString &folder)
+{
+    m_context.databasePath =
+        native(ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
+    m_context.params = ProjectParameters();
+    m_context.params.projectPath = folder;
+    m_context.params.databasePath = m_context.databasePath;
+    m_context.params.loadProjectParameters();
+    m_context.permissions = RolePermissions();
+    m_context.server.clear();
+    const QString file = QDir::fromNativeSeparators(m_context.databasePath);
+    if (!ServerConnection::isConnectionFile(file))
+        return;
+    ServerConnection connection = ServerConnection::read(file, nullptr);
+    // Unknown until the server tells: nothing is offered that it may refuse.
+    ServerSchema::Role role = ServerSchema::Role::None;
+    ProjectDatabase db(file);
+    if (db.open()) {
+        QSqlQuery query = db.query();
+        role = ServerSchema::signedInRole(query);
+        if (connection.user.isEmpty() && query.exec(QStringLiteral("select current_user")) &&
+            query.next())
+            connection.user = query.value(0).toString();
+    }
+    m_context.permissions = RolePermissions::forServer(role);
+    m_context.server = connection.describe();
 }
 
 bool ProjectActions::openFolder(const QString &folder)
@@ -61,12 +98,7 @@ bool ProjectActions::openFolder(const QString &folder)
     if (!ProjectVersionGate::admit(m_window, QDir::fromNativeSeparators(folder)))
         return false;
     m_context.settings.currentProjectPath = native(folder);
-    m_context.databasePath =
-        native(ProjectDatabase::databasePathForProject(QDir::fromNativeSeparators(folder)));
-    m_context.params = ProjectParameters();
-    m_context.params.projectPath = m_context.settings.currentProjectPath;
-    m_context.params.databasePath = m_context.databasePath;
-    m_context.params.loadProjectParameters();
+    takeProject(m_context.settings.currentProjectPath);
     noteRecent(m_context.settings.currentProjectPath);
     emit opened();
     return true;
@@ -143,6 +175,152 @@ void ProjectActions::newProject()
     emit newProjectSettingsWanted();
 }
 
+void ProjectActions::newServerProject()
+{
+    const QString title = tr("Create new server project");
+    KelvaraNewServerProjectDialog::Values v;
+    if (!KelvaraNewServerProjectDialog::run(m_window, parentFolder(), &v))
+        return;
+    if (!ProjectFolder::isValidName(v.name)) {
+        KxMessageBox::critical(
+            m_window, title,
+            tr("The name\n\n%1\n\ncannot be used as a project folder name.").arg(v.name));
+        return;
+    }
+    const QString folder = clean(QStringLiteral("%1/%2").arg(v.parentFolder, v.name));
+    if (v.parentFolder.isEmpty() || !QFileInfo(v.parentFolder).isDir()) {
+        KxMessageBox::critical(m_window, title,
+                               tr("Cannot create project path\n\n%1").arg(native(folder)));
+        return;
+    }
+    if (QFileInfo::exists(folder) || QFileInfo(folder).isSymLink()) {
+        KxMessageBox::critical(m_window, title,
+                               tr("The path\n\n%1\n\nalready exists.").arg(native(folder)));
+        return;
+    }
+    // The connection is tried from a file aside: the project folder is made
+    // only once the database holds a project this program can open.
+    QTemporaryDir staging;
+    const QString staged = staging.filePath(QStringLiteral("staged.kxserver"));
+    QString error;
+    if (!staging.isValid() || !v.connection.write(staged, &error)) {
+        KxMessageBox::critical(m_window, title, error);
+        return;
+    }
+    QSqlError signInError;
+    switch (ServerSignIn::signIn(m_window, staged, &signInError)) {
+    case ServerSignIn::Outcome::SignedIn:
+        break;
+    case ServerSignIn::Outcome::Cancelled:
+        return;
+    case ServerSignIn::Outcome::Failed:
+        KxMessageBox::critical(m_window, title, ServerSignIn::failureText(staged, signInError));
+        return;
+    }
+    SchemaVersion::Probe probe;
+    {
+        ProjectDatabase db(staged, ProjectDatabase::Access::ReadOnly);
+        if (db.open()) {
+            QSqlQuery query = db.query();
+            probe = SchemaVersion::probe(query);
+        } else {
+            probe.state = SchemaVersion::State::Unreadable;
+            probe.detail = db.lastError().text();
+        }
+    }
+    bool created = false;
+    if (probe.state == SchemaVersion::State::NotProject) {
+        if (!createOnEmptyServer(title, staged, &created))
+            return;
+    } else if (probe.state != SchemaVersion::State::Current &&
+               probe.state != SchemaVersion::State::Older) {
+        KxMessageBox::critical(m_window, title, SchemaVersion::message(probe));
+        return;
+    }
+    if (!ProjectFolder::createFolders(folder)) {
+        KxMessageBox::critical(m_window, title,
+                               tr("Cannot create project path\n\n%1").arg(native(folder)));
+        return;
+    }
+    if (!v.connection.write(ServerConnection::filePathForProject(folder), &error)) {
+        KxMessageBox::critical(m_window, title, error);
+        return;
+    }
+    if (!openFolder(native(folder)))
+        return;
+    KxMessageBox::information(m_window, title,
+                              tr("New server project created in path\n\n%1\n\nIts database is "
+                                 "%2.")
+                                  .arg(native(folder), v.connection.describe()));
+    if (created)
+        emit newProjectSettingsWanted();
+}
+
+bool ProjectActions::createOnEmptyServer(const QString &title, const QString &connectionFile,
+                                         bool *created)
+{
+    bool mayCreate = false;
+    bool empty = false;
+    {
+        ProjectDatabase db(connectionFile, ProjectDatabase::Access::ReadOnly);
+        QSqlQuery query = db.query();
+        // The roles are the cluster's: they are made when missing, which
+        // needs CREATEROLE; the tables need CREATE on the schema.
+        if (db.open() &&
+            query.exec(QStringLiteral(
+                "select ((select rolsuper or rolcreaterole from pg_roles where "
+                "rolname=current_user) or (select count(*) from pg_roles where rolname in "
+                "('kelvara_administrator','kelvara_operator','kelvara_viewer')) = 3) and "
+                "has_schema_privilege(current_schema(),'CREATE'), (select count(*) from "
+                "pg_class where relnamespace=current_schema()::regnamespace)")) &&
+            query.next()) {
+            mayCreate = query.value(0).toBool();
+            empty = query.value(1).toLongLong() == 0;
+        }
+    }
+    if (!empty) {
+        KxMessageBox::critical(m_window, title,
+                               tr("The database holds tables, but no Kelvara Manager project. "
+                                  "Choose an empty database or one made with \"kelvara-cli "
+                                  "server init\". Nothing was written."));
+        return false;
+    }
+    if (!mayCreate) {
+        KxMessageBox::critical(m_window, title,
+                               ProjectVersionGate::emptyServerText(connectionFile));
+        return false;
+    }
+    if (KxMessageBox::question(
+            m_window, title,
+            tr("The database %1 is empty.\n\nCreate a new Kelvara Manager "
+               "project in it, with the roles administrator, operator and "
+               "viewer?")
+                .arg(ServerConnection::read(connectionFile, nullptr).describe())) !=
+        QMessageBox::Yes)
+        return false;
+    QSqlError error;
+    {
+        KxWaitCursor wait;
+        error = ProjectSchema::createProjectDatabase(connectionFile);
+        if (!error.isValid()) {
+            ProjectDatabase db(connectionFile, ProjectDatabase::Access::Raw);
+            QSqlQuery query = db.query();
+            QString why;
+            if (!db.open())
+                error = db.lastError();
+            else if (!ServerSchema::createRoles(query, &why) ||
+                     !ServerSchema::grantRoles(query, &why))
+                error = QSqlError(QString(), why, QSqlError::StatementError);
+        }
+    }
+    if (error.isValid()) {
+        showDatabaseError(m_window, title, error);
+        return false;
+    }
+    *created = true;
+    return true;
+}
+
 void ProjectActions::openProject()
 {
     const QString title = tr("Open project path");
@@ -153,7 +331,7 @@ void ProjectActions::openProject()
         const QString folder = KxDialogs::getExistingDirectory(m_window, title, start);
         if (folder.isEmpty())
             return;
-        if (ProjectSchema::isProjectDatabase(clean(folder))) {
+        if (mayBeProject(clean(folder))) {
             openFolder(native(clean(folder)));
             return;
         }
@@ -475,7 +653,7 @@ void ProjectActions::fillRecentMenu()
 
 void ProjectActions::openRecent(const QString &folder)
 {
-    if (ProjectSchema::isProjectDatabase(clean(folder))) {
+    if (mayBeProject(clean(folder))) {
         openFolder(native(clean(folder)));
         return;
     }

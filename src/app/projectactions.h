@@ -30,6 +30,10 @@ public:
     bool requireProject(const QString &title);
 
     void newProject();
+    // A project whose database lives on a server: the database must hold a
+    // project (kelvara-cli server init) or be empty; an empty one is made a
+    // project when the signed-in role may.
+    void newServerProject();
     void openProject();
     void renameProject();
     void createBackup();
@@ -62,6 +66,12 @@ private:
     void showArchiveFailure(const QString &title, int code);
     // Puts the folder first in the recent list.
     void noteRecent(const QString &folder);
+    // Takes the folder's database path and parameters as the open project's,
+    // and on a server project the signed-in role (read once here).
+    void takeProject(const QString &folder);
+    // Makes the empty server database a project when the signed-in role may
+    // (asking first), else tells how; false when it holds no project after.
+    bool createOnEmptyServer(const QString &title, const QString &connectionFile, bool *created);
 
     WindowContext &m_context;
     QWidget *m_window;

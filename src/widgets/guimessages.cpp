@@ -71,17 +71,65 @@ void showError(QWidget *parent, const ErrorInfo &error)
             parent, QCoreApplication::translate("GuiMessages", "Application Error"), text);
 }
 
+bool isServerConnectionLost(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    const QString text = error.databaseText() + error.driverText();
+    return code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P0")) ||
+           text.contains(QLatin1String("server closed the connection")) ||
+           text.contains(QLatin1String("no connection to the server")) ||
+           text.contains(QLatin1String("terminating connection")) ||
+           text.contains(QLatin1String("could not connect to server")) ||
+           text.contains(QLatin1String("connection to server"));
+}
+
+QString serverErrorSentence(const QSqlError &error)
+{
+    if (error.nativeErrorCode() == QLatin1String("42501"))
+        return QCoreApplication::translate(
+            "GuiMessages", "The database server refused this: your role may not do it "
+                           "(permission denied). Nothing was changed. An administrator of the "
+                           "project can give your role more rights.");
+    if (isServerConnectionLost(error))
+        return QCoreApplication::translate(
+            "GuiMessages", "The connection to the database server was lost or could not be "
+                           "made. What was under way was not written.");
+    return QString();
+}
+
+bool showDatabaseErrorOfferingRetry(QWidget *parent, const QString &title, const QSqlError &error)
+{
+    if (!isServerConnectionLost(error)) {
+        showDatabaseError(parent, title, error);
+        return false;
+    }
+    return KxMessageBox::question(parent, title,
+                                  QStringLiteral("%1\n\n%2\n\n%3")
+                                      .arg(serverErrorSentence(error), error.text().trimmed(),
+                                           QCoreApplication::translate(
+                                               "GuiMessages", "Connect again and try once more?")),
+                                  QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error)
 {
+    const QString plain = serverErrorSentence(error);
+    const QString sentence = plain.isEmpty()
+                                 ? databaseErrorSentence(error)
+                                 : QStringLiteral("%1\n\n%2").arg(plain, error.text().trimmed());
     // Tests and screens without a person take the whole text through the facade.
     if (KxMessageBox::hasAnswerer() ||
         QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        KxMessageBox::critical(parent, title, databaseErrorText(error));
+        KxMessageBox::critical(
+            parent, title,
+            plain.isEmpty()
+                ? databaseErrorText(error)
+                : QStringLiteral("%1\n\n%2").arg(sentence, databaseErrorDetails(error)));
         return;
     }
     // A person reads the sentence; context and code wait behind "Show Details".
-    QMessageBox box(QMessageBox::Critical, title, databaseErrorSentence(error), QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Critical, title, sentence, QMessageBox::Ok, parent);
     box.setDetailedText(databaseErrorDetails(error));
     KxMessageBox::widenForTitle(&box);
     box.exec();

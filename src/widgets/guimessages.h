@@ -15,6 +15,14 @@ class QWidget;
 // the F1 key.
 void showError(QWidget *parent, const ErrorInfo &error);
 void showDatabaseError(QWidget *parent, const QString &title, const QSqlError &error);
+// The database server refused for want of a right (SQLSTATE 42501) or the
+// connection to it was lost: said plainly, before the server's own text.
+// Empty for any other error.
+QString serverErrorSentence(const QSqlError &error);
+bool isServerConnectionLost(const QSqlError &error);
+// Shows the error; when the server connection was lost, offers to try again
+// (every operation connects anew): true when the user wants that.
+bool showDatabaseErrorOfferingRetry(QWidget *parent, const QString &title, const QSqlError &error);
 
 // Both tell the user when the path is missing or the desktop cannot open it.
 void openFile(QWidget *parent, const QString &path);

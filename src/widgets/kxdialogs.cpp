@@ -29,6 +29,16 @@ QString KxDialogs::getText(QWidget *parent, const QString &title, const QString 
     return ok ? answer : QString();
 }
 
+QString KxDialogs::getPassword(QWidget *parent, const QString &title, const QString &label)
+{
+    if (answerer())
+        return answerer()(Password, title, label, QString());
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, label, QLineEdit::Password, QString(), &ok);
+    return ok ? answer : QString();
+}
+
 QString KxDialogs::getExistingDirectory(QWidget *parent, const QString &caption,
                                         const QString &folder)
 {

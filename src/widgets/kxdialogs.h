@@ -11,7 +11,7 @@ class QWidget;
 class KxDialogs
 {
 public:
-    enum Kind { Text, ExistingDirectory, OpenFile, SaveFile };
+    enum Kind { Text, ExistingDirectory, OpenFile, SaveFile, Password };
 
     // Receives the kind, the title, the label or filter and the proposed text
     // or folder; returns the answer, or a null string for Cancel.
@@ -20,6 +20,8 @@ public:
 
     static QString getText(QWidget *parent, const QString &title, const QString &label,
                            const QString &text = QString());
+    // Asks for a password; the text shows as dots.
+    static QString getPassword(QWidget *parent, const QString &title, const QString &label);
     static QString getExistingDirectory(QWidget *parent, const QString &caption,
                                         const QString &folder);
     static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &folder,

@@ -3,6 +3,7 @@
 #include "db/projectdatabase.h"
 #include "db/projectparameters.h"
 #include "db/recordstatement.h"
+#include "views/project/rolepermissions.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxsizing.h"
@@ -55,9 +56,18 @@ void KelvaraListView::createToolBar(const ToolButton &add, const ToolButton &edi
     m_edit = toolButton(edit);
     m_remove = toolButton(remove);
     // Through the virtual functions: the view's own add, edit and remove.
-    connect(m_add, &QToolButton::clicked, this, [this] { addRecord(); });
-    connect(m_edit, &QToolButton::clicked, this, [this] { editRecord(); });
-    connect(m_remove, &QToolButton::clicked, this, [this] { removeRecord(); });
+    connect(m_add, &QToolButton::clicked, this, [this] {
+        if (m_refused.isEmpty())
+            addRecord();
+    });
+    connect(m_edit, &QToolButton::clicked, this, [this] {
+        if (m_refused.isEmpty())
+            editRecord();
+    });
+    connect(m_remove, &QToolButton::clicked, this, [this] {
+        if (m_refused.isEmpty())
+            removeRecord();
+    });
     m_bar->addWidget(m_add);
     m_bar->addWidget(m_edit);
     m_bar->addWidget(m_remove);
@@ -270,7 +280,15 @@ void KelvaraListView::cellClicked(int, int)
 
 void KelvaraListView::cellDoubleClicked(int, int)
 {
-    editRecord();
+    if (m_refused.isEmpty())
+        editRecord();
+}
+
+void KelvaraListView::setChangesRefused(const QString &why)
+{
+    m_refused = why;
+    for (QToolButton *button : {m_add, m_edit, m_remove})
+        RolePermissions::markRefused(button, why);
 }
 
 // ---------------------------------------------------------------- records
@@ -341,6 +359,8 @@ void KelvaraListView::setListHelp(bool isToolTips, const QString &add, const QSt
     setHelpText(m_searchField, tr("Input search term"), isToolTips);
     setHelpText(m_searchUp, tr("To previous search term"), isToolTips);
     setHelpText(m_searchDown, tr("To next search term"), isToolTips);
+    if (!m_refused.isEmpty())
+        setChangesRefused(m_refused);
 }
 
 bool KelvaraListView::event(QEvent *event)
@@ -361,6 +381,10 @@ void KelvaraListView::keyPressEvent(QKeyEvent *event)
     if (handleHelpKey(event))
         return;
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!m_refused.isEmpty()) {
+        QFrame::keyPressEvent(event);
+        return;
+    }
     if (event->key() == Qt::Key_N && modifiers == Qt::ControlModifier) {
         addRecord();
     } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&

@@ -34,6 +34,12 @@ public:
     QTableWidget *table() const { return m_table; }
     TableSearch &tableSearch() { return m_search; }
 
+    // Empty: records may be changed. Else the operator's role may not: the
+    // add, edit and remove buttons, keys and double clicks do nothing, and
+    // the buttons say why.
+    void setChangesRefused(const QString &why);
+    QString changesRefused() const { return m_refused; }
+
 public slots:
     virtual void buildList() = 0;
     void sortChanged(int);
@@ -118,4 +124,5 @@ private:
     TableSearch m_search;
     QList<int> *m_widths = nullptr;
     bool m_applyingWidths = false;
+    QString m_refused;
 };

@@ -8,6 +8,7 @@
 #include "views/editors/kelvaraeditholidays.h"
 #include "views/editors/kelvaraedittimemodel.h"
 #include "views/project/databaseopen.h"
+#include "views/project/rolepermissions.h"
 #include "widgets/guimessages.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxsizing.h"
@@ -200,10 +201,20 @@ void KelvaraTimes::updateButtons()
     const bool project = !m_databasePath.isEmpty();
     const QString tag = currentTag();
     const bool editable = !tag.isEmpty() && tag != AlwaysTag;
+    for (QToolButton *button : {m_add, m_edit, m_remove, m_holidays})
+        RolePermissions::markRefused(button, m_refused);
+    if (!m_refused.isEmpty())
+        return;
     m_add->setEnabled(project);
     m_edit->setEnabled(project && editable);
     m_remove->setEnabled(project && editable);
     m_holidays->setEnabled(project);
+}
+
+void KelvaraTimes::setChangesRefused(const QString &why)
+{
+    m_refused = why;
+    updateButtons();
 }
 
 void KelvaraTimes::storeColumnWidths()
@@ -233,7 +244,7 @@ void KelvaraTimes::runEditor(int pkTimes, const QString &tag, const QString &nam
 
 void KelvaraTimes::addModel()
 {
-    if (m_databasePath.isEmpty())
+    if (m_databasePath.isEmpty() || !m_refused.isEmpty())
         return;
     runEditor(0, QString(), QString(), QString());
 }
@@ -241,7 +252,7 @@ void KelvaraTimes::addModel()
 void KelvaraTimes::editModel()
 {
     const int row = m_table->currentRow();
-    if (row < 0 || m_databasePath.isEmpty() || currentTag() == AlwaysTag)
+    if (row < 0 || m_databasePath.isEmpty() || !m_refused.isEmpty() || currentTag() == AlwaysTag)
         return;
     runEditor(m_table->item(row, TagColumn)->data(Qt::UserRole).toInt(),
               m_table->item(row, TagColumn)->text(), m_table->item(row, NameColumn)->text(),
@@ -260,7 +271,7 @@ void KelvaraTimes::cellDoubleClicked(int row, int column)
 void KelvaraTimes::removeModel()
 {
     const int row = m_table->currentRow();
-    if (row < 0 || m_databasePath.isEmpty() || currentTag() == AlwaysTag)
+    if (row < 0 || m_databasePath.isEmpty() || !m_refused.isEmpty() || currentTag() == AlwaysTag)
         return;
     if (KxMessageBox::question(this, tr("Remove Time Model"),
                                tr("Do you really want to remove the selected time model?"),
@@ -283,7 +294,7 @@ void KelvaraTimes::removeModel()
 
 void KelvaraTimes::editHolidays()
 {
-    if (m_databasePath.isEmpty())
+    if (m_databasePath.isEmpty() || !m_refused.isEmpty())
         return;
     KelvaraEditHolidays editor(m_settings, m_databasePath, this);
     editor.setHelp(m_toolTips);
@@ -310,4 +321,5 @@ void KelvaraTimes::setHelp(bool isToolTips)
     help(m_remove, tr("Remove selected time model"));
     help(m_holidays, tr("Open holiday editor"));
     help(m_table, helpText());
+    updateButtons();
 }

@@ -25,6 +25,9 @@ public:
     explicit KelvaraTimes(ApplicationSettings &settings, QWidget *parent = nullptr);
 
     void setDatabasePath(const QString &databasePath);
+    // Empty: models and holidays may be changed; else the buttons are off
+    // and say why (the operator's role may not).
+    void setChangesRefused(const QString &why);
     QString databasePath() const { return m_databasePath; }
 
     QTableWidget *table() const { return m_table; }
@@ -69,6 +72,7 @@ private:
     // Built since the view was last hidden or given another database.
     bool m_listFresh = false;
     bool m_toolTips = false;
+    QString m_refused;
     QLabel *m_picture = nullptr;
     QLabel *m_help = nullptr;
     QToolButton *m_add = nullptr;

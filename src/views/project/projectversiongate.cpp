@@ -1,7 +1,10 @@
 #include "views/project/projectversiongate.h"
 
+#include "db/projectdatabase.h"
 #include "db/schemaversion.h"
+#include "db/serverconnection.h"
 #include "functions/projectupgrade.h"
+#include "views/project/serversignin.h"
 #include "widgets/kxmessagebox.h"
 #include "widgets/kxwaitcursor.h"
 
@@ -17,17 +20,46 @@ QString tr(const char *text)
 }
 } // namespace
 
+QString emptyServerText(const QString &connectionFile)
+{
+    const ServerConnection connection = ServerConnection::read(connectionFile, nullptr);
+    return tr("The database %1 on the server holds no Kelvara Manager project. An administrator "
+              "of the server creates one with\n\nkelvara-cli server init --host %2 --port %3 "
+              "--db %4")
+        .arg(connection.describe(), connection.host)
+        .arg(connection.port)
+        .arg(connection.database);
+}
+
 bool admit(QWidget *parent, const QString &projectFolder)
 {
     const QString title = tr("Open Project");
+    QString why;
+    if (ProjectDatabase::isServerProject(projectFolder)) {
+        // The password the server wants is asked for once, before anything
+        // else reads the project.
+        const QString file = ServerConnection::filePathForProject(projectFolder);
+        QSqlError error;
+        switch (ServerSignIn::signIn(parent, file, &error)) {
+        case ServerSignIn::Outcome::SignedIn:
+            break;
+        case ServerSignIn::Outcome::Cancelled:
+            return false;
+        case ServerSignIn::Outcome::Failed:
+            KxMessageBox::critical(parent, title, ServerSignIn::failureText(file, error));
+            return false;
+        }
+        why = emptyServerText(file);
+    }
     const SchemaVersion::Probe probe = SchemaVersion::probeFolder(projectFolder);
     if (probe.state == SchemaVersion::State::Current)
         return true;
     if (probe.state != SchemaVersion::State::Older) {
+        if (why.isEmpty() || probe.state != SchemaVersion::State::NotProject)
+            why = SchemaVersion::message(probe);
         KxMessageBox::critical(
             parent, title,
-            QStringLiteral("%1\n\n%2")
-                .arg(QDir::toNativeSeparators(projectFolder), SchemaVersion::message(probe)));
+            QStringLiteral("%1\n\n%2").arg(QDir::toNativeSeparators(projectFolder), why));
         return false;
     }
     const QString upgradeTitle = tr("Upgrade Project");

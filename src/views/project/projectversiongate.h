@@ -10,6 +10,11 @@ class QWidget;
 // the user agrees to the upgrade.
 namespace ProjectVersionGate {
 
+// A server project signs in first (ServerSignIn): a refused or cancelled
+// sign-in lets nothing in.
 bool admit(QWidget *parent, const QString &projectFolder);
+// Why a server's database without our schema cannot be opened, and how an
+// administrator makes a project there.
+QString emptyServerText(const QString &connectionFile);
 
 } // namespace ProjectVersionGate
