@@ -2,6 +2,7 @@
 
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/serverschema.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -335,8 +336,9 @@ QSqlError verify(const QString &databasePath, Verification &result)
             ++result.records;
             const qint64 sequence = query.value(0).toLongLong();
             QStringList fields;
+            // A null number reads as 0 from the server: as written, it is none.
             for (int column = 0; column < 13; ++column)
-                fields << query.value(column).toString();
+                fields << (query.isNull(column) ? QString() : query.value(column).toString());
             if (result.firstBroken == 0 && sequence != expected) {
                 result.firstBroken = expected;
                 result.problem =
@@ -361,7 +363,16 @@ QSqlError verify(const QString &databasePath, Verification &result)
         query.finish();
         // The guards of the table: without them the program itself could
         // change records unnoticed until the next check.
-        result.missingGuards = AuditTrail::guardTriggers();
+        const bool server = ProjectDatabase::isServer(query);
+        result.missingGuards = AuditTrail::guardTriggers(server);
+        if (server) {
+            bool inForce = false;
+            if (!ServerSchema::auditGuardInForce(query, &inForce))
+                return query.lastError();
+            if (inForce)
+                result.missingGuards.clear();
+            return QSqlError();
+        }
         if (!query.exec(QStringLiteral("select name from sqlite_master where type='trigger'")))
             return query.lastError();
         while (query.next())
