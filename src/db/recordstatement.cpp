@@ -89,6 +89,13 @@ QSqlError portable(const QSqlError &error, bool server)
     return QSqlError(error.driverText(), error.databaseText(), error.type(), QStringLiteral("19"));
 }
 
+bool isOutsideTransaction(const QSqlQuery &query)
+{
+    // no_active_sql_transaction
+    return ProjectDatabase::isServer(query) &&
+           query.lastError().nativeErrorCode() == QLatin1String("25P01");
+}
+
 QSqlError failure(const QSqlQuery &query, const QString &text)
 {
     const QSqlError error = query.lastError();

@@ -117,23 +117,34 @@ template<typename Work> QSqlError runInTransaction(const QString &databasePath, 
     return QSqlError();
 }
 
+// The server refused a statement for want of a transaction.
+bool isOutsideTransaction(const QSqlQuery &query);
+
 // Runs several statements on the caller's connection as one unit: a
 // savepoint nests inside a transaction the caller may already hold.
 // The work's failure is kept in the caller's query, whose lastError() the
 // caller reads, so the savepoint statements run on a query of their own.
+// Outside a transaction SQLite's savepoint opens one; the server refuses a
+// savepoint there, so the work gets a transaction of its own instead.
 template<typename Work> bool runInSavepoint(QSqlQuery &query, const char *name, Work &&work)
 {
     QSqlQuery control(query.driver()->createResult());
     const QString savepoint = QString::fromLatin1(name);
-    if (!control.exec(QStringLiteral("savepoint ") + savepoint))
-        return false;
+    bool own = false; // a transaction of the work's own
+    if (!control.exec(QStringLiteral("savepoint ") + savepoint)) {
+        if (!isOutsideTransaction(control) || !control.exec(QStringLiteral("begin")))
+            return false;
+        own = true;
+    }
+    const QString release = own ? QStringLiteral("commit") : QStringLiteral("release ") + savepoint;
     if (work(query)) {
         query.finish();
-        return control.exec(QStringLiteral("release ") + savepoint);
+        return control.exec(release);
     }
     query.finish();
-    control.exec(QStringLiteral("rollback to ") + savepoint);
-    control.exec(QStringLiteral("release ") + savepoint);
+    control.exec(own ? QStringLiteral("rollback") : QStringLiteral("rollback to ") + savepoint);
+    if (!own)
+        control.exec(release);
     return false;
 }
 
