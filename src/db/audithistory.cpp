@@ -44,10 +44,12 @@ QString stamp(const QDateTime &time)
 }
 
 // The filter as a condition with its values.
-QString condition(const Filter &filter, QVariantList &values)
+QString condition(const Filter &filter, bool server, QVariantList &values)
 {
     QStringList parts;
-    const QString like = QStringLiteral(" like ? escape '\\'");
+    // SQLite's like ignores the case of ASCII letters; the server's does not.
+    const QString like =
+        server ? QStringLiteral(" ilike ? escape '\\'") : QStringLiteral(" like ? escape '\\'");
     if (filter.from.isValid()) {
         parts << QStringLiteral("recordedAt>=?");
         values << stamp(filter.from);
@@ -220,7 +222,7 @@ QSqlError readPage(const QString &databasePath, const Filter &filter, qint64 bef
         qint64 below = before;
         for (;;) {
             QVariantList bound;
-            QString where = condition(filter, bound);
+            QString where = condition(filter, ProjectDatabase::isServer(query), bound);
             if (below > 0) {
                 where = where.isEmpty() ? QStringLiteral("seq<?")
                                         : where + QStringLiteral(" and seq<?");

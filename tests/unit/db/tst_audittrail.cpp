@@ -129,6 +129,8 @@ private slots:
     void orderIsTheSequenceNotTheClock();
     void historyReadsPagesNewestFirst();
     void operatorsListedOnceEach();
+    void filtersIgnoreLetterCase_data();
+    void filtersIgnoreLetterCase();
     void twoWorkstationsKeepOneChain_data();
     void twoWorkstationsKeepOneChain();
 };
@@ -578,6 +580,31 @@ void TestAuditTrail::operatorsListedOnceEach()
                             AuditTrail::folderOperator()};
     expected.sort();
     QCOMPARE(names, expected);
+}
+
+void TestAuditTrail::filtersIgnoreLetterCase_data()
+{
+    QTest::addColumn<int>("field"); // 0 object name, 1 free text, 2 user
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("object name") << 0 << "hall/GATE";
+    QTest::newRow("free text") << 1 << "BELL";
+    QTest::newRow("user") << 2 << "ames, al";
+}
+
+void TestAuditTrail::filtersIgnoreLetterCase()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    Site site;
+    AuditHistory::Filter filter;
+    (field == 0 ? filter.objectName : field == 1 ? filter.text : filter.user) = typed;
+    QList<AuditRecord> found;
+    QVERIFY(!AuditHistory::readPage(site.path, filter, 0, 10, 0, found, nullptr).isValid());
+    QVERIFY(!found.isEmpty());
+    const AuditRecord &first = found.first();
+    const QString shown =
+        first.objectName + first.valuesAfter + first.users.join(QLatin1Char('\n'));
+    QVERIFY2(shown.contains(typed, Qt::CaseInsensitive), qPrintable(shown));
 }
 
 void TestAuditTrail::twoWorkstationsKeepOneChain_data()
