@@ -2,6 +2,7 @@
 
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/serverschema.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -43,10 +44,12 @@ QString stamp(const QDateTime &time)
 }
 
 // The filter as a condition with its values.
-QString condition(const Filter &filter, QVariantList &values)
+QString condition(const Filter &filter, bool server, QVariantList &values)
 {
     QStringList parts;
-    const QString like = QStringLiteral(" like ? escape '\\'");
+    // SQLite's like ignores the case of ASCII letters; the server's does not.
+    const QString like =
+        server ? QStringLiteral(" ilike ? escape '\\'") : QStringLiteral(" like ? escape '\\'");
     if (filter.from.isValid()) {
         parts << QStringLiteral("recordedAt>=?");
         values << stamp(filter.from);
@@ -219,7 +222,7 @@ QSqlError readPage(const QString &databasePath, const Filter &filter, qint64 bef
         qint64 below = before;
         for (;;) {
             QVariantList bound;
-            QString where = condition(filter, bound);
+            QString where = condition(filter, ProjectDatabase::isServer(query), bound);
             if (below > 0) {
                 where = where.isEmpty() ? QStringLiteral("seq<?")
                                         : where + QStringLiteral(" and seq<?");
@@ -335,8 +338,9 @@ QSqlError verify(const QString &databasePath, Verification &result)
             ++result.records;
             const qint64 sequence = query.value(0).toLongLong();
             QStringList fields;
+            // A null number reads as 0 from the server: as written, it is none.
             for (int column = 0; column < 13; ++column)
-                fields << query.value(column).toString();
+                fields << (query.isNull(column) ? QString() : query.value(column).toString());
             if (result.firstBroken == 0 && sequence != expected) {
                 result.firstBroken = expected;
                 result.problem =
@@ -361,7 +365,16 @@ QSqlError verify(const QString &databasePath, Verification &result)
         query.finish();
         // The guards of the table: without them the program itself could
         // change records unnoticed until the next check.
-        result.missingGuards = AuditTrail::guardTriggers();
+        const bool server = ProjectDatabase::isServer(query);
+        result.missingGuards = AuditTrail::guardTriggers(server);
+        if (server) {
+            bool inForce = false;
+            if (!ServerSchema::auditGuardInForce(query, &inForce))
+                return query.lastError();
+            if (inForce)
+                result.missingGuards.clear();
+            return QSqlError();
+        }
         if (!query.exec(QStringLiteral("select name from sqlite_master where type='trigger'")))
             return query.lastError();
         while (query.next())

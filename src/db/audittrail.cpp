@@ -3,6 +3,7 @@
 #include "db/programversion.h"
 #include "db/projectdatabase.h"
 #include "db/recordstatement.h"
+#include "db/serverschema.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -63,7 +64,12 @@ void addField(QCryptographicHash &hash, const QString &text)
 bool append(QSqlQuery &query, AuditRecord record, qint64 *sequence)
 {
     // The last record names the place and the hash the new one chains on.
+    // On a server another workstation may append meanwhile: the lock holds
+    // it off until this transaction ends (a folder project's file has one
+    // writer at a time).
     query.setForwardOnly(true);
+    if (ProjectDatabase::isServer(query) && !ServerSchema::lockAuditTrail(query))
+        return false;
     if (!query.exec(QStringLiteral("select seq,hash from auditTrail order by seq desc limit 1")))
         return false;
     bool found = false;
@@ -144,8 +150,10 @@ QString actionText(const QString &action)
     return text ? tr(text) : action;
 }
 
-QStringList guardTriggers()
+QStringList guardTriggers(bool server)
 {
+    if (server)
+        return {ServerSchema::AuditGuardTrigger};
     return {QStringLiteral("auditTrail_no_update"), QStringLiteral("auditTrail_no_delete")};
 }
 

@@ -71,8 +71,9 @@ QStringList kinds();
 QString kindText(const QString &kind);
 QString actionText(const QString &action);
 
-// The triggers of schema version 2 that refuse updates and deletes.
-QStringList guardTriggers();
+// The triggers of schema version 2 that refuse updates and deletes (on a
+// server the one trigger that refuses them and truncating).
+QStringList guardTriggers(bool server = false);
 
 // Whether changes made on this thread are recorded now: not while a Batch is
 // open on it, nor while switched off for a benchmark.

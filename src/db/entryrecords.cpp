@@ -114,18 +114,20 @@ bool userNamesOfEntry(QSqlQuery &query, int pkDoors, QStringList &names)
 
 QString sortClause(int sortKey, bool ascending)
 {
-    const QString order = ascending ? QStringLiteral("asc") : QStringLiteral("desc");
+    const auto by = [ascending](std::initializer_list<QString> columns) {
+        return RecordStatement::orderBy(columns, ascending);
+    };
     switch (sortKey) {
     case SortByComment:
-        return QStringLiteral("commentDoor %1").arg(order);
+        return by({QStringLiteral("commentDoor")});
     case SortByAddress:
-        return QStringLiteral("ipAddr %1,port %1").arg(order);
+        return by({QStringLiteral("ipAddr"), QStringLiteral("port")});
     case SortByReader:
-        return QStringLiteral("readerType %1,readerSerNo %1").arg(order);
+        return by({QStringLiteral("readerType"), QStringLiteral("readerSerNo")});
     case SortByMacAddress:
-        return QStringLiteral("readerMacAddr %1").arg(order);
+        return by({QStringLiteral("readerMacAddr")});
     default:
-        return QStringLiteral("areaName %1,doorName %1").arg(order);
+        return by({QStringLiteral("areaName"), QStringLiteral("doorName")});
     }
 }
 
@@ -295,19 +297,17 @@ QSqlError readerConfigOfEntry(const QString &databasePath, int pkDoors, QString 
 
 bool addEntry(QSqlQuery &query, const EntryRow &entry, int *newKey)
 {
-    if (!ProjectDatabase::exec(
+    if (!RecordStatement::insertReturningKey(
             query,
             QStringLiteral("insert into doors (areaName,doorName,commentDoor,ipAddr,port,"
                            "readerType,readerSerNo,readerMacAddr,readerConfig) "
-                           "values (?,?,?,?,?,?,?,?,?)"),
+                           "values (?,?,?,?,?,?,?,?,?) returning PKdoors"),
             {text(entry.areaName), text(entry.doorName), text(entry.commentDoor),
              textOrNull(entry.ipAddr), numberOrNull(entry.port), numberOrNull(entry.readerType),
              textOrNull(entry.readerSerNo), textOrNull(entry.readerMacAddr),
-             text(entry.readerConfig)}))
+             text(entry.readerConfig)},
+            newKey))
         return false;
-    const int key = query.lastInsertId().toInt();
-    if (newKey)
-        *newKey = key;
     return !AuditTrail::isRecording() ||
            recordEntry(query, AuditTrail::Action::Add, nullptr, &entry);
 }

@@ -166,13 +166,11 @@ QSqlError refusedDate(const QList<HolidayRow> &holidays)
 
 bool addHoliday(QSqlQuery &query, const HolidayRow &holiday, int *newKey)
 {
-    if (!ProjectDatabase::exec(query,
-                               QStringLiteral("insert into holidays (date,comment) values (?,?)"),
-                               {text(holiday.date), text(holiday.comment)}))
+    if (!RecordStatement::insertReturningKey(
+            query,
+            QStringLiteral("insert into holidays (date,comment) values (?,?) returning PKholidays"),
+            {text(holiday.date), text(holiday.comment)}, newKey))
         return false;
-    const int key = query.lastInsertId().toInt();
-    if (newKey)
-        *newKey = key;
     return !AuditTrail::isRecording() ||
            recordHoliday(query, AuditTrail::Action::Add, nullptr, &holiday);
 }

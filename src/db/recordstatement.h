@@ -31,6 +31,23 @@ QVariant numberOrNull(int number);
 // writing them into the statement text is safe.
 QString keyList(const QSet<int> &keys);
 
+// The columns of a sort, each with the direction and the place of nulls a
+// folder project has always given: first ascending, last descending (the
+// server's own default is the other way round).
+QString orderBy(const QStringList &columns, bool ascending);
+
+// Runs an "insert ... returning <key>" and reads the new row's key: the one
+// way both kinds tell it (the server driver's lastInsertId() does not).
+bool insertReturningKey(QSqlQuery &query, const QString &statement, const QVariantList &values,
+                        int *key);
+
+// A refusal by a constraint (unique, foreign key, not null, check).
+bool isConstraint(const QSqlError &error, bool server);
+bool isConstraint(const QSqlQuery &query);
+// The error as callers and messages know it from a folder project: a
+// constraint's refusal carries the code 19 on both kinds.
+QSqlError portable(const QSqlError &error, bool server);
+
 // The query's error, or a statement error with the given text when the
 // query has none (a refusal of ours rather than of the database).
 QSqlError failure(const QSqlQuery &query, const QString &text = QString());
@@ -70,7 +87,7 @@ template<typename Work> QSqlError run(const QString &databasePath, Work &&work)
     if (!db.open())
         return db.lastError();
     QSqlQuery query = db.query();
-    return work(query);
+    return portable(work(query), db.isServer());
 }
 
 // As run(), with all statements of the work in one transaction: committed
@@ -90,7 +107,7 @@ template<typename Work> QSqlError runInTransaction(const QString &databasePath, 
     }
     if (error.isValid()) {
         db.rollback();
-        return error;
+        return portable(error, db.isServer());
     }
     if (!db.commit()) {
         error = db.lastError();
@@ -100,23 +117,34 @@ template<typename Work> QSqlError runInTransaction(const QString &databasePath, 
     return QSqlError();
 }
 
+// The server refused a statement for want of a transaction.
+bool isOutsideTransaction(const QSqlQuery &query);
+
 // Runs several statements on the caller's connection as one unit: a
 // savepoint nests inside a transaction the caller may already hold.
 // The work's failure is kept in the caller's query, whose lastError() the
 // caller reads, so the savepoint statements run on a query of their own.
+// Outside a transaction SQLite's savepoint opens one; the server refuses a
+// savepoint there, so the work gets a transaction of its own instead.
 template<typename Work> bool runInSavepoint(QSqlQuery &query, const char *name, Work &&work)
 {
     QSqlQuery control(query.driver()->createResult());
     const QString savepoint = QString::fromLatin1(name);
-    if (!control.exec(QStringLiteral("savepoint ") + savepoint))
-        return false;
+    bool own = false; // a transaction of the work's own
+    if (!control.exec(QStringLiteral("savepoint ") + savepoint)) {
+        if (!isOutsideTransaction(control) || !control.exec(QStringLiteral("begin")))
+            return false;
+        own = true;
+    }
+    const QString release = own ? QStringLiteral("commit") : QStringLiteral("release ") + savepoint;
     if (work(query)) {
         query.finish();
-        return control.exec(QStringLiteral("release ") + savepoint);
+        return control.exec(release);
     }
     query.finish();
-    control.exec(QStringLiteral("rollback to ") + savepoint);
-    control.exec(QStringLiteral("release ") + savepoint);
+    control.exec(own ? QStringLiteral("rollback") : QStringLiteral("rollback to ") + savepoint);
+    if (!own)
+        control.exec(release);
     return false;
 }
 

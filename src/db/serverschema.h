@@ -15,12 +15,21 @@ namespace ServerSchema {
 const QStringList &tables();
 
 // A folder project's statement in the server's dialect: 64-bit integers,
-// keys from an identity, text without a length the file never enforced.
+// keys from an identity, text without a length the file never enforced and
+// compared byte by byte as SQLite does.
 QString translate(const QString &statement);
 
 // The audit trail's guard on the server: a trigger that refuses changing or
 // shortening it, whoever asks.
 QStringList auditTrailGuard();
+// The guard's trigger as the trail's check names it.
+inline const QString AuditGuardTrigger = QStringLiteral("audittrail_guard");
+// Whether the guard is in force: the trigger on the table, enabled, calling
+// our function with its body unchanged.
+bool auditGuardInForce(QSqlQuery &query, bool *inForce);
+// Serialises appending to the audit trail until the caller's transaction
+// ends, so two workstations never chain on the same last record.
+bool lockAuditTrail(QSqlQuery &query);
 
 // The channel every committed change is announced on; the payload names the
 // table and the application name of the connection that changed it.

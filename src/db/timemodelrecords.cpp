@@ -193,14 +193,12 @@ RecordProblem problem(const TimeModelRow &model)
 
 bool addTimeModel(QSqlQuery &query, const TimeModelRow &model, int *newKey)
 {
-    if (!ProjectDatabase::exec(
+    if (!RecordStatement::insertReturningKey(
             query,
-            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?)"),
-            {text(model.modelTag), text(model.modelName), text(model.modelDefinition)}))
+            QStringLiteral("insert into times (modelTag,modelName,modelDefinition) values (?,?,?) "
+                           "returning PKtimes"),
+            {text(model.modelTag), text(model.modelName), text(model.modelDefinition)}, newKey))
         return false;
-    const int key = query.lastInsertId().toInt();
-    if (newKey)
-        *newKey = key;
     return !AuditTrail::isRecording() ||
            recordModel(query, AuditTrail::Action::Add, nullptr, &model);
 }

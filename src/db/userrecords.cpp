@@ -111,22 +111,25 @@ QJsonObject auditValues(const UserRow &user)
 
 QString sortClause(int sortKey, bool ascending)
 {
-    const QString order = ascending ? QStringLiteral("asc") : QStringLiteral("desc");
+    const auto by = [ascending](std::initializer_list<QString> columns) {
+        return RecordStatement::orderBy(columns, ascending);
+    };
     switch (sortKey) {
     case SortByGroup:
-        return QStringLiteral("groupName %1,familyName %1,firstName %1").arg(order);
+        return by({QStringLiteral("groupName"), QStringLiteral("familyName"),
+                   QStringLiteral("firstName")});
     case SortByComment:
-        return QStringLiteral("commentUser %1").arg(order);
+        return by({QStringLiteral("commentUser")});
     case SortByShortRangeIdd:
-        return QStringLiteral("iddIso14443 %1").arg(order);
+        return by({QStringLiteral("iddIso14443")});
     case SortByShortRangeComment:
-        return QStringLiteral("commentIso14443 %1").arg(order);
+        return by({QStringLiteral("commentIso14443")});
     case SortByLongRangeIdd:
-        return QStringLiteral("iddClass1Gen2 %1").arg(order);
+        return by({QStringLiteral("iddClass1Gen2")});
     case SortByLongRangeComment:
-        return QStringLiteral("commentClass1Gen2 %1").arg(order);
+        return by({QStringLiteral("commentClass1Gen2")});
     default:
-        return QStringLiteral("familyName %1,firstName %1").arg(order);
+        return by({QStringLiteral("familyName"), QStringLiteral("firstName")});
     }
 }
 
@@ -229,18 +232,16 @@ int countUsers(QSqlQuery &query)
 
 bool addUser(QSqlQuery &query, const UserRow &user, int *newKey)
 {
-    if (!ProjectDatabase::exec(
+    if (!RecordStatement::insertReturningKey(
             query,
             QStringLiteral("insert into users (familyName,firstName,groupName,commentUser,"
                            "iddIso14443,commentIso14443,iddClass1Gen2,commentClass1Gen2) "
-                           "values (?,?,?,?,?,?,?,?)"),
+                           "values (?,?,?,?,?,?,?,?) returning PKusers"),
             {text(user.familyName), text(user.firstName), text(user.groupName),
              text(user.commentUser), identifierOrNull(user.iddIso14443), text(user.commentIso14443),
-             identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)}))
+             identifierOrNull(user.iddClass1Gen2), text(user.commentClass1Gen2)},
+            newKey))
         return false;
-    const int key = query.lastInsertId().toInt();
-    if (newKey)
-        *newKey = key;
     return !AuditTrail::isRecording() || recordUser(query, AuditTrail::Action::Add, nullptr, &user);
 }
 

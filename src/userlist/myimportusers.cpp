@@ -332,6 +332,7 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
     // One transaction: thousands of single-row commits would take minutes.
     // A refused row does not end it. One audit record tells the whole import.
     db.transaction();
+    const bool server = db.isServer();
     AuditTrail::Batch batch;
     QStringList names;
     const auto nameTaken = [&](const QString &familyName, const QString &firstName) {
@@ -402,11 +403,17 @@ QSqlError MyImportUsers::importUsers(const QString &databasePath, int hfIddLengt
                 break;
             ++number;
         }
-        if (UserRecords::addUser(query, user)) {
+        // A refused statement ends a server's transaction unless it ran in a
+        // savepoint of its own; SQLite takes back only the statement.
+        const bool added = server ? RecordStatement::runInSavepoint(
+                                        query, "import_line",
+                                        [&](QSqlQuery &q) { return UserRecords::addUser(q, user); })
+                                  : UserRecords::addUser(query, user);
+        if (added) {
             ++count;
             ++number;
             names << AuditTrail::userName(user.familyName, user.firstName);
-        } else if (query.lastError().nativeErrorCode() == QLatin1String("19")) {
+        } else if (RecordStatement::isConstraint(query)) {
             // A duplicate name combination or identifier: this line only.
             ++m_rejected;
             skipLine(lineNumber);

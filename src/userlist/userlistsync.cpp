@@ -135,12 +135,6 @@ QSqlError planOn(QSqlQuery &query, const Listed &listed, bool removeMissing,
     return QSqlError();
 }
 
-bool isConstraint(const QSqlError &error)
-{
-    bool ok = false;
-    return (error.nativeErrorCode().toInt(&ok) & 0xFF) == 19 && ok;
-}
-
 } // namespace
 
 QString UserListSync::nameOf(const UserRow &user)
@@ -243,7 +237,8 @@ QSqlError UserListSync::apply(const QString &databasePath, const Listed &listed,
             *markedEntries = marked;
         return error;
     }
-    if (!failed || !isConstraint(error))
+    // The transaction's error carries SQLite's code on both kinds.
+    if (!failed || !RecordStatement::isConstraint(error, false))
         return error;
     // Rolled back: say which line collides with whom.
     const QStringList conflicts = UserRecords::conflicts(databasePath, failed->user);

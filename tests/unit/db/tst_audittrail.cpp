@@ -21,6 +21,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QFile>
+#include <QThread>
 
 #include <functional>
 
@@ -108,6 +109,9 @@ QString userList(const QString &path, const QString &text)
 } // namespace
 
 Q_DECLARE_METATYPE(Change)
+// The i-th change of workstation w on the project.
+using Append = std::function<QSqlError(const QString &path, int w, int i)>;
+Q_DECLARE_METATYPE(Append)
 
 class TestAuditTrail : public QObject
 {
@@ -125,6 +129,10 @@ private slots:
     void orderIsTheSequenceNotTheClock();
     void historyReadsPagesNewestFirst();
     void operatorsListedOnceEach();
+    void filtersIgnoreLetterCase_data();
+    void filtersIgnoreLetterCase();
+    void twoWorkstationsKeepOneChain_data();
+    void twoWorkstationsKeepOneChain();
 };
 
 void TestAuditTrail::recordsEachChange_data()
@@ -572,6 +580,83 @@ void TestAuditTrail::operatorsListedOnceEach()
                             AuditTrail::folderOperator()};
     expected.sort();
     QCOMPARE(names, expected);
+}
+
+void TestAuditTrail::filtersIgnoreLetterCase_data()
+{
+    QTest::addColumn<int>("field"); // 0 object name, 1 free text, 2 user
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("object name") << 0 << "hall/GATE";
+    QTest::newRow("free text") << 1 << "BELL";
+    QTest::newRow("user") << 2 << "ames, al";
+}
+
+void TestAuditTrail::filtersIgnoreLetterCase()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    Site site;
+    AuditHistory::Filter filter;
+    (field == 0 ? filter.objectName : field == 1 ? filter.text : filter.user) = typed;
+    QList<AuditRecord> found;
+    QVERIFY(!AuditHistory::readPage(site.path, filter, 0, 10, 0, found, nullptr).isValid());
+    QVERIFY(!found.isEmpty());
+    const AuditRecord &first = found.first();
+    const QString shown =
+        first.objectName + first.valuesAfter + first.users.join(QLatin1Char('\n'));
+    QVERIFY2(shown.contains(typed, Qt::CaseInsensitive), qPrintable(shown));
+}
+
+void TestAuditTrail::twoWorkstationsKeepOneChain_data()
+{
+    QTest::addColumn<Append>("append");
+    QTest::addColumn<int>("recordsEach");
+    QTest::newRow("holidays added") << Append([](const QString &path, int w, int i) {
+        return HolidayRecords::addHoliday(
+            path,
+            {0, QDate(2040 + w, 1, 1).addDays(i).toString(HolidayRecords::DateFormat), QString()});
+    }) << 1;
+    QTest::newRow("users added and changed") << Append([](const QString &path, int w, int i) {
+        UserRow user;
+        user.familyName = QStringLiteral("W%1").arg(w);
+        user.firstName = QString::number(i);
+        user.groupName = QStringLiteral("Staff");
+        QSqlError error = UserRecords::addUser(path, user, &user.pkUsers);
+        user.commentUser = QStringLiteral("changed");
+        return error.isValid() ? error : UserRecords::editUser(path, user);
+    }) << 2;
+}
+
+void TestAuditTrail::twoWorkstationsKeepOneChain()
+{
+    KX_REQUIRE_SERVER();
+    QFETCH(Append, append);
+    QFETCH(int, recordsEach);
+    TestSupport::TempProject project(QStringLiteral("Plant"), TestSupport::ProjectKind::Server);
+    QVERIFY(project.isValid());
+    const QString path = project.databasePath();
+    const int before = records(path).size();
+    // Two connections appending at once, as two workstations would.
+    constexpr int Changes = 25;
+    QStringList failures[2];
+    std::unique_ptr<QThread> workers[2];
+    for (int w = 0; w < 2; ++w) {
+        workers[w].reset(QThread::create([&, w] {
+            for (int i = 0; i < Changes; ++i) {
+                const QSqlError error = append(path, w, i);
+                if (error.isValid())
+                    failures[w] << error.text();
+            }
+        }));
+        workers[w]->start();
+    }
+    for (auto &worker : workers)
+        QVERIFY(worker->wait(120000));
+    QCOMPARE(failures[0] + failures[1], QStringList());
+    AuditHistory::Verification result;
+    QVERIFY(!AuditHistory::verify(path, result).isValid());
+    QVERIFY2(result.intact(), qPrintable(result.problem));
+    QCOMPARE(result.records, qint64(before + 2 * Changes * recordsEach));
 }
 
 KX_TEST_MAIN(TestAuditTrail)

@@ -46,7 +46,9 @@ void TestProjectSchema::newDatabaseContents()
 {
     TestSupport::TempProject project;
     QVERIFY(project.isValid());
-    QVERIFY(QFile::exists(project.folder() + QStringLiteral("/Plant.sqlite3")));
+    const bool server = TestSupport::onServer();
+    QVERIFY(QFile::exists(project.folder() + (server ? QStringLiteral("/Plant.kxserver")
+                                                     : QStringLiteral("/Plant.sqlite3"))));
 
     ProjectDatabase db(project.databasePath());
     QVERIFY(db.open());
@@ -68,13 +70,16 @@ void TestProjectSchema::newDatabaseContents()
     QCOMPARE(q.value(2).toString(), QStringLiteral("*-*-*"));
     QVERIFY(!q.next());
 
-    QVERIFY(q.exec(QStringLiteral("pragma encoding")));
+    QVERIFY(q.exec(server ? QStringLiteral("show server_encoding")
+                          : QStringLiteral("pragma encoding")));
     QVERIFY(q.next());
-    QCOMPARE(q.value(0).toString(), QStringLiteral("UTF-8"));
+    QCOMPARE(q.value(0).toString(), server ? QStringLiteral("UTF8") : QStringLiteral("UTF-8"));
 }
 
 void TestProjectSchema::schemaStatementsAsStored()
 {
+    if (TestSupport::onServer())
+        QSKIP("About the statements SQLite keeps in a project file; a server keeps none.");
     TestSupport::TempProject project;
     ProjectDatabase db(project.databasePath());
     QVERIFY(db.open());

@@ -2,13 +2,16 @@
 #include "db/entryrecords.h"
 #include "db/holidayrecords.h"
 #include "db/projectdatabase.h"
+#include "db/projectschema.h"
 #include "db/recordcounts.h"
+#include "db/serverconnection.h"
 #include "db/timemodelrecords.h"
 #include "db/userrecords.h"
 #include "dbtesthelpers.h"
 #include "support/testsupport.h"
 
 #include <QDate>
+#include <QScopeGuard>
 
 namespace {
 
@@ -75,6 +78,8 @@ private slots:
     void removalCascades_data();
     void removalCascades();
     void removalIsAllOrNothing();
+    void namesSortByteWiseOnAnyServer_data();
+    void namesSortByteWiseOnAnyServer();
     void upcomingHolidays();
     void groupsAreasAndCounts();
     void entryReaderQueries();
@@ -486,9 +491,15 @@ void TestRecords::removalIsAllOrNothing()
                  .isValid());
     QVERIFY(!AccessRights::changeBoardCell(path, {u}, {e}, t).isValid());
     QVERIFY(!AccessRights::setNeedsUpdate(path, {e}, false).isValid());
+    const bool server = TestSupport::onServer();
+    QVERIFY(!server ||
+            run(path, QStringLiteral("create function keep() returns trigger language "
+                                     "plpgsql as $$begin raise exception 'kept'; end$$")));
     for (const char *table : {"users", "doors", "times"}) {
-        QVERIFY(run(path, QStringLiteral("create trigger keep_%1 before delete on %1 begin "
-                                         "select raise(abort,'kept'); end")
+        QVERIFY(run(path, (server ? QStringLiteral("create trigger keep_%1 before delete on %1 for "
+                                                   "each row execute function keep()")
+                                  : QStringLiteral("create trigger keep_%1 before delete on %1 "
+                                                   "begin select raise(abort,'kept'); end"))
                               .arg(QLatin1String(table))));
     }
     QVERIFY(UserRecords::removeUser(path, u).isValid());
@@ -503,7 +514,8 @@ void TestRecords::removalIsAllOrNothing()
     QVERIFY(db.open());
     QSqlQuery q = db.query();
     QVERIFY(!UserRecords::removeUser(q, u));
-    QVERIFY(q.lastError().text().contains(QStringLiteral("kept")));
+    QVERIFY2(q.lastError().text().contains(QStringLiteral("kept")),
+             qPrintable(q.lastError().text()));
     QCOMPARE(scalar(path, QStringLiteral("select count(*) from access")), 1);
 }
 
@@ -683,6 +695,59 @@ void TestRecords::importedUserNumberSkipsTakenNames()
     QVERIFY(!UserRecords::listUsers(path, 0, true, rows).isValid());
     QCOMPARE(familyNames(rows), (strings({"Import2", "Import3"})));
     QVERIFY(UserRecords::addImportedUser(path, TransponderIdd(), false).isValid());
+}
+
+void TestRecords::namesSortByteWiseOnAnyServer_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::newRow("users by name") << 0;
+    QTest::newRow("users on the board, by group") << 1;
+    QTest::newRow("entries by name") << 2;
+}
+
+void TestRecords::namesSortByteWiseOnAnyServer()
+{
+    KX_REQUIRE_SERVER();
+    QFETCH(int, list);
+    // A server database whose locale sorts as people do ("apple" before
+    // "Zebra"); the folder kind sorts byte by byte.
+    TestSupport::TempProject plain(QStringLiteral("Plant"), TestSupport::ProjectKind::Server);
+    ServerConnection connection = ServerConnection::read(plain.databasePath(), nullptr);
+    connection.database += QStringLiteral("_icu");
+    QVERIFY(run(plain.databasePath(),
+                QStringLiteral("create database %1 template template0 locale_provider icu "
+                               "icu_locale 'en-US'")
+                    .arg(connection.database)));
+    const auto dropped = qScopeGuard([&] {
+        run(plain.databasePath(),
+            QStringLiteral("drop database %1 with (force)").arg(connection.database));
+    });
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/Site");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(connection.write(ServerConnection::filePathForProject(folder), nullptr));
+    const QString path = ProjectDatabase::databasePathForProject(folder);
+    QVERIFY(!ProjectSchema::createProjectDatabase(path).isValid());
+
+    const QStringList names = strings({"zoo", "Äpfel", "apple", "_under", "Zebra"});
+    for (const QString &name : names) {
+        QVERIFY(!UserRecords::addUser(path, user(name, QStringLiteral("A"), name)).isValid());
+        QVERIFY(!EntryRecords::addEntry(path, entry(QStringLiteral("E"), name)).isValid());
+    }
+    QStringList shown;
+    if (list == 2) {
+        QList<EntryRow> rows;
+        QVERIFY(!EntryRecords::listEntries(path, 0, true, rows).isValid());
+        for (const EntryRow &row : qAsConst(rows))
+            shown << row.doorName;
+    } else {
+        QList<UserRow> rows;
+        QVERIFY(!(list == 0 ? UserRecords::listUsers(path, 0, true, rows)
+                            : UserRecords::listUsersForBoard(path, rows))
+                     .isValid());
+        shown = familyNames(rows);
+    }
+    QCOMPARE(shown, strings({"Zebra", "_under", "apple", "zoo", "Äpfel"}));
 }
 
 KX_TEST_MAIN(TestRecords)

@@ -523,9 +523,16 @@ void TestUserList::databaseFailureKeepsNothing()
         ProjectDatabase db(project.databasePath());
         QVERIFY(db.open());
         QSqlQuery q = db.query();
-        QVERIFY(q.exec(QStringLiteral("create trigger boom after insert on users when "
-                                      "new.familyName='Boom' begin select zeroblob(2000000000); "
-                                      "end")));
+        if (TestSupport::onServer())
+            QVERIFY(q.exec(QStringLiteral(
+                        "create function boom() returns trigger language plpgsql as $$begin "
+                        "raise exception 'boom'; end$$")) &&
+                    q.exec(QStringLiteral("create trigger boom after insert on users for each row "
+                                          "when (new.familyName='Boom') execute function boom()")));
+        else
+            QVERIFY(q.exec(QStringLiteral("create trigger boom after insert on users when "
+                                          "new.familyName='Boom' begin select "
+                                          "zeroblob(2000000000); end")));
     }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("in.csv"));
