@@ -485,10 +485,12 @@ bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners)
     owners.clear();
     if (!ProjectDatabase::exec(
             query,
-            QStringLiteral("select familyName,firstName,(select modelTag from access join times on "
-                           "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as "
-                           "tag,iddIso14443,iddClass1Gen2,PKusers,groupName from users order by "
-                           "(tag is null),PKusers"),
+            // A name given in the list is no column to the server's "order by"
+            // expressions: the list is a table of its own.
+            QStringLiteral("select * from (select familyName,firstName,(select modelTag from "
+                           "access join times on (FKtimes=PKtimes) where (FKusers=PKusers) and "
+                           "(FKdoors=?) limit 1) as tag,iddIso14443,iddClass1Gen2,PKusers,"
+                           "groupName from users) owners order by (tag is null),PKusers"),
             {pkDoors}))
         return false;
     // The hex part of a stored identifier ("hex-type"; the long-range form
@@ -522,17 +524,21 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
     // is named wherever their rights are; the tag is that of this entry.
     const QString key = transponderKey(iddHex);
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        // The position of a text in another has a name of its own in each dialect.
+        const QString position = ProjectDatabase::isServer(query) ? QStringLiteral("strpos")
+                                                                  : QStringLiteral("instr");
         if (!ProjectDatabase::exec(
                 query,
                 QStringLiteral(
-                    "select familyName,firstName,(select modelTag from access join times on "
-                    "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as tag,"
-                    "iddIso14443,iddClass1Gen2,PKusers,groupName from users where "
-                    "((instr(iddIso14443,'-')>1) and "
+                    "select * from (select familyName,firstName,(select modelTag from access "
+                    "join times on (FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) "
+                    "limit 1) as tag,iddIso14443,iddClass1Gen2,PKusers,groupName from users "
+                    "where ((instr(iddIso14443,'-')>1) and "
                     "(ltrim(lower(substr(iddIso14443,1,instr(iddIso14443,'-')-1)),'0')=?)) or "
                     "((instr(iddClass1Gen2,'-')>5) and "
-                    "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?)) "
-                    "order by (tag is null),PKusers"),
+                    "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?))) "
+                    "owners order by (tag is null),PKusers")
+                    .replace(QLatin1String("instr"), position),
                 {pkDoors, key, key}))
             return query.lastError();
         while (query.next())

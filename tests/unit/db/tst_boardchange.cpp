@@ -303,7 +303,8 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
         << QStringLiteral("insert into access (PKaccess,FKusers,FKdoors,FKtimes) select "
                           "min(PKaccess)-1,U2,E3,TWO from access");
     QTest::newRow("remove, the model removed")
-        << 0 << QStringLiteral("delete from times where PKtimes=TWO");
+        << 0
+        << QStringLiteral("delete from access where FKtimes=TWO;delete from times where PKtimes=TWO");
 }
 
 void TestBoardChange::undoAfterTheBlockMovedOn()
