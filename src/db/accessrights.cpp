@@ -169,14 +169,16 @@ QSqlError listServerBoardRights(const QSqlDatabase &db,
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("select PKtimes,modelTag from times")))
         return query.lastError();
+    QHash<int, QString> models;
     while (query.next())
-        tags.insert(query.value(0).toInt(), query.value(1).toString());
+        models.insert(query.value(0).toInt(), query.value(1).toString());
     if (!RecordStatement::rowsEnded(query))
         return query.lastError();
     if (!query.exec(QStringLiteral(
             "select FKusers,string_agg(FKdoors||' '||FKtimes,' ') from access,users,doors,times "
             "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes) group by FKusers")))
         return query.lastError();
+    int lastTimes = 0;
     while (query.next()) {
         BoardRight right;
         right.pkUsers = query.value(0).toInt();
@@ -188,6 +190,12 @@ QSqlError listServerBoardRights(const QSqlDatabase &db,
             if (found < 0 || nextKey(at, end, right.pkTimes) <= 0)
                 return RecordStatement::refusal(QCoreApplication::translate(
                     "AccessRights", "Unable to read the access rights of the board"));
+            // As on SQLite: only the tags of models in use, each before its first right.
+            if (right.pkTimes != lastTimes) {
+                lastTimes = right.pkTimes;
+                if (!tags.contains(lastTimes))
+                    tags.insert(lastTimes, models.value(lastTimes));
+            }
             take(right);
         }
     }

@@ -118,7 +118,7 @@ QString EventFilter::clause(QVariantList &values) const
         if (!textDoors.isEmpty())
             any << QStringLiteral("e.FKdoors in (%1)").arg(textDoors);
         parts << (any.isEmpty()
-                      ? QStringLiteral("0")
+                      ? QStringLiteral("1=0")
                       : QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')'));
     }
     return parts.join(QStringLiteral(" and "));
@@ -650,8 +650,8 @@ QSqlError count(QSqlQuery &query, const EventFilter &filter, EventCounts &counts
     bool found = false;
     if (!ProjectDatabase::exec(
             query,
-            QStringLiteral("select count(*),total(e.granted),total(e.FKeventUsers is null) from "
-                           "events e where ") +
+            QStringLiteral("select count(*),coalesce(sum(e.granted),0),coalesce(sum(case when "
+                           "e.FKeventUsers is null then 1 else 0 end),0) from events e where ") +
                 where,
             values) ||
         !RecordStatement::fetchOne(query, found))
