@@ -8,7 +8,10 @@
 #include "dbtesthelpers.h"
 #include "support/testsupport.h"
 
+#include <QThread>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -79,6 +82,23 @@ struct Block
     int first(const QSet<int> &keys) const { return *std::min_element(keys.cbegin(), keys.cend()); }
 };
 
+// Some connection to the project's server database waits for a lock.
+bool waitingForLock(const QString &path)
+{
+    return scalar(path, QStringLiteral("select count(*) from pg_stat_activity where "
+                                       "datname=current_database() and wait_event_type='Lock'")) > 0;
+}
+
+// Waits for a thread before it goes, so that a failing test never leaves one running.
+struct JoinThread
+{
+    void operator()(QThread *thread) const
+    {
+        thread->wait();
+        delete thread;
+    }
+};
+
 } // namespace
 
 class TestAccessRights : public QObject
@@ -105,6 +125,8 @@ private slots:
     void wideningCollisionChangesNothing();
     void holidayChangesMarkAccessReaders_data();
     void holidayChangesMarkAccessReaders();
+    void pendingMarkKeptWhileAnotherChanges_data();
+    void pendingMarkKeptWhileAnotherChanges();
 };
 
 void TestAccessRights::boardCellOnGroupAndArea()
@@ -734,3 +756,55 @@ void TestAccessRights::holidayChangesMarkAccessReaders()
 
 KX_TEST_MAIN(TestAccessRights)
 #include "tst_accessrights.moc"
+
+void TestAccessRights::pendingMarkKeptWhileAnotherChanges_data()
+{
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("right changed") << false;
+    QTest::newRow("right removed") << true;
+}
+
+void TestAccessRights::pendingMarkKeptWhileAnotherChanges()
+{
+    // Two workstations: B changes a right of the entry while A clears the
+    // entry's pending mark after an update that sent the rights before.
+    if (!TestSupport::onServer())
+        QSKIP("Two workstations share a server project only");
+    KX_REQUIRE_SERVER();
+    QFETCH(bool, remove);
+    Block b;
+    const int user = b.first(b.users);
+    const int entry = b.first(b.entries);
+    QVERIFY(!AccessRights::changeBoardCell(b.path, {user}, {entry}, b.always).isValid());
+    QList<EntryAccessRow> sent;
+    QVERIFY(!AccessRights::readEntryAccess(b.path, entry, sent).isValid());
+    QCOMPARE(sent.size(), 1);
+    const auto stillSent = [&sent](const AccessRights::EntryUpdateSource &now) {
+        return now.rows.size() == 1 && now.rows.first().modelTag == sent.first().modelTag;
+    };
+
+    std::unique_ptr<QThread, JoinThread> update;
+    ProjectDatabase other(b.path);
+    QVERIFY(other.open());
+    QVERIFY(other.transaction());
+    {
+        QSqlQuery q = other.query();
+        QSet<int> changed;
+        QVERIFY(!AccessRights::changeBlock(q, {user}, {entry}, remove ? 0 : b.two, changed)
+                     .isValid());
+        QCOMPARE(changed, QSet<int>{entry});
+    }
+    bool cleared = true;
+    QSqlError error;
+    update.reset(QThread::create([&] {
+        error = AccessRights::clearNeedsUpdateIfUnchanged(b.path, entry, stillSent, &cleared);
+    }));
+    update->start();
+    // A waits for B's lock on the entry; then B commits.
+    QTRY_VERIFY_WITH_TIMEOUT(waitingForLock(b.path), 30000);
+    QVERIFY(other.commit());
+    update.reset();
+    QVERIFY2(!error.isValid(), qPrintable(error.text()));
+    QVERIFY(!cleared);
+    QVERIFY(marked(b.path).contains(entry));
+}
