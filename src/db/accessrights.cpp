@@ -176,7 +176,8 @@ QSqlError listServerBoardRights(const QSqlDatabase &db,
         return query.lastError();
     if (!query.exec(QStringLiteral(
             "select FKusers,string_agg(FKdoors||' '||FKtimes,' ') from access,users,doors,times "
-            "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes) group by FKusers")))
+            "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes) group by "
+            "FKusers")))
         return query.lastError();
     int lastTimes = 0;
     while (query.next()) {
@@ -438,9 +439,10 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
         QSqlQuery query = db.query();
         query.setForwardOnly(true);
         EntryUpdateSource now;
-        if ((server && !ProjectDatabase::exec(
-                           query, QStringLiteral("select PKdoors from doors where PKdoors=? for update"),
-                           {pkDoors})) ||
+        if ((server &&
+             !ProjectDatabase::exec(
+                 query, QStringLiteral("select PKdoors from doors where PKdoors=? for update"),
+                 {pkDoors})) ||
             !readUpdateSource(query, pkDoors, now))
             error = RecordStatement::failure(query);
         else if ((same = stillSent(now)) && !setNeedsUpdateOfEntry(query, pkDoors, false))
@@ -533,8 +535,8 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
     const QString key = transponderKey(iddHex);
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
         // The position of a text in another has a name of its own in each dialect.
-        const QString position = ProjectDatabase::isServer(query) ? QStringLiteral("strpos")
-                                                                  : QStringLiteral("instr");
+        const QString position =
+            ProjectDatabase::isServer(query) ? QStringLiteral("strpos") : QStringLiteral("instr");
         if (!ProjectDatabase::exec(
                 query,
                 QStringLiteral(

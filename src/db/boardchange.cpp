@@ -128,8 +128,8 @@ QString keyArray(const QVector<qint64> &keys)
 
 // Runs a statement over rows given as columns of keys, each bound as one
 // array (the server only): one round trip whatever the number of rows.
-bool execArrays(QSqlQuery &query, const QString &statement,
-                const QVector<QVector<qint64>> &columns, const QVariantList &more = {})
+bool execArrays(QSqlQuery &query, const QString &statement, const QVector<QVector<qint64>> &columns,
+                const QVariantList &more = {})
 {
     QVariantList values;
     for (const QVector<qint64> &column : columns)
@@ -556,9 +556,8 @@ BoardChange::Undo BoardChange::revertByRows(ProjectDatabase &db, QSet<int> &chan
 }
 
 BoardChange::Undo BoardChange::revertRowsOnServer(QSqlQuery &query, const QSet<int> &knownUsers,
-                                                  const QSet<int> &knownEntries,
-                                                  QSet<int> &changed, const QSet<int> &models,
-                                                  QSqlError &error) const
+                                                  const QSet<int> &knownEntries, QSet<int> &changed,
+                                                  const QSet<int> &models, QSqlError &error) const
 {
     // The same steps as on SQLite, each one statement over all its rows. A
     // key or pair taken meanwhile (unique violation) or a user, entry or
@@ -662,11 +661,11 @@ QSqlError BoardChange::revertByComparing(ProjectDatabase &db, QSet<int> &changed
     QSet<int> restore;
     const bool server = ProjectDatabase::isServer(query);
     if (!readKeys(query, QStringLiteral("select PKtimes from times"), models) ||
-        !query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
-                                   "pairEntry integer, pairModel integer, primary key "
-                                   "(pairUser,pairEntry))") +
-                    (server ? QStringLiteral(" on commit drop")
-                            : QStringLiteral(" without rowid"))) ||
+        !query.exec(
+            QStringLiteral("create temp table kx_before (pairUser integer, "
+                           "pairEntry integer, pairModel integer, primary key "
+                           "(pairUser,pairEntry))") +
+            (server ? QStringLiteral(" on commit drop") : QStringLiteral(" without rowid"))) ||
         !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
                                    "pairUser integer, pairEntry integer, pairModel "
                                    "integer)") +
@@ -679,15 +678,15 @@ QSqlError BoardChange::revertByComparing(ProjectDatabase &db, QSet<int> &changed
                                    "join kx_before b on (b.pairUser=a.FKusers) and "
                                    "(b.pairEntry=a.FKdoors) where (a.FKusers in (") +
                     keyList(m_users) + QStringLiteral(")) and (a.FKdoors in (") +
-                    keyList(m_entries) + QStringLiteral(")) and (b.pairModel is distinct from a.FKtimes)")) ||
+                    keyList(m_entries) +
+                    QStringLiteral(")) and (b.pairModel is distinct from a.FKtimes)")) ||
         !query.exec(QStringLiteral(
             "insert into kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
             "from kx_before b where not exists (select 1 from access a where "
             "(a.FKusers=b.pairUser) and (a.FKdoors=b.pairEntry)) and exists (select 1 "
             "from users where PKusers=b.pairUser) and exists (select 1 from doors where "
             "PKdoors=b.pairEntry)")) ||
-        !readKeys(query, QStringLiteral("select distinct pairEntry from kx_change"),
-                  changed) ||
+        !readKeys(query, QStringLiteral("select distinct pairEntry from kx_change"), changed) ||
         !readKeys(query,
                   QStringLiteral("select distinct pairModel from kx_change where "
                                  "(pairRow is not null) and (pairModel is not null)"),

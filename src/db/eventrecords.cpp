@@ -357,10 +357,9 @@ public:
         firstOf.reserve(rows.size());
         for (int i = 0; i < rows.size(); ++i) {
             const EventColumns &row = rows.at(i);
-            const qint64 numbers[] = {row.pkDoors,     row.readerTime,  row.fingerprint,
-                                      row.deviceId,    row.antenna,     row.granted,
-                                      row.errorNumber, row.inputState,  row.flags,
-                                      row.readAt};
+            const qint64 numbers[] = {row.pkDoors, row.readerTime, row.fingerprint, row.deviceId,
+                                      row.antenna, row.granted,    row.errorNumber, row.inputState,
+                                      row.flags,   row.readAt};
             for (int c = 0; c < 10; ++c)
                 append(columns[c < 4 ? c : c + 1], QString::number(numbers[c]));
             // Array elements in quotes, with quote and backslash escaped.

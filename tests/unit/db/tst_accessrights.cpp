@@ -86,7 +86,8 @@ struct Block
 bool waitingForLock(const QString &path)
 {
     return scalar(path, QStringLiteral("select count(*) from pg_stat_activity where "
-                                       "datname=current_database() and wait_event_type='Lock'")) > 0;
+                                       "datname=current_database() and wait_event_type='Lock'")) >
+           0;
 }
 
 // Waits for a thread before it goes, so that a failing test never leaves one running.
@@ -199,9 +200,12 @@ void TestAccessRights::boardCellIsAllOrNothing_data()
     // The statement and table the trigger stops, and the key of the row it stops at.
     QTest::addColumn<QString>("event");
     QTest::addColumn<QString>("key");
-    QTest::newRow("insert fails half way") << "insert on access" << "FKdoors";
-    QTest::newRow("update fails half way") << "update on access" << "FKdoors";
-    QTest::newRow("marking fails") << "update of needsUpdate on doors" << "PKdoors";
+    QTest::newRow("insert fails half way") << "insert on access"
+                                           << "FKdoors";
+    QTest::newRow("update fails half way") << "update on access"
+                                           << "FKdoors";
+    QTest::newRow("marking fails") << "update of needsUpdate on doors"
+                                   << "PKdoors";
 }
 
 void TestAccessRights::boardCellIsAllOrNothing()
@@ -225,8 +229,7 @@ void TestAccessRights::boardCellIsAllOrNothing()
     QVERIFY(!AccessRights::changeBoardCell(b.path, b.users, lower, b.always).isValid());
     QVERIFY(clearMarks(b.path));
     // The last pair in statement order fails, after the others ran.
-    const int failing =
-        event == QLatin1String("update on access") ? entries.at(1) : entries.at(3);
+    const int failing = event == QLatin1String("update on access") ? entries.at(1) : entries.at(3);
     QVERIFY(run(b.path, trigger.arg(failing)));
 
     QSet<int> changed{-1};
@@ -790,8 +793,8 @@ void TestAccessRights::pendingMarkKeptWhileAnotherChanges()
     {
         QSqlQuery q = other.query();
         QSet<int> changed;
-        QVERIFY(!AccessRights::changeBlock(q, {user}, {entry}, remove ? 0 : b.two, changed)
-                     .isValid());
+        QVERIFY(
+            !AccessRights::changeBlock(q, {user}, {entry}, remove ? 0 : b.two, changed).isValid());
         QCOMPARE(changed, QSet<int>{entry});
     }
     bool cleared = true;

@@ -304,7 +304,8 @@ void TestBoardChange::undoAfterTheBlockMovedOn_data()
                           "min(PKaccess)-1,U2,E3,TWO from access");
     QTest::newRow("remove, the model removed")
         << 0
-        << QStringLiteral("delete from access where FKtimes=TWO;delete from times where PKtimes=TWO");
+        << QStringLiteral(
+               "delete from access where FKtimes=TWO;delete from times where PKtimes=TWO");
 }
 
 void TestBoardChange::undoAfterTheBlockMovedOn()
