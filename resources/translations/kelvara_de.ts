@@ -381,6 +381,10 @@
         <source>The time model &quot;%1&quot; is not the one the change was made for: removed and another one added under the same key, or changed since. Nothing was changed.</source>
         <translation>Das Zeitmodell &quot;%1&quot; ist nicht mehr das, für das die Änderung gemacht wurde: entfernt und ein anderes unter demselben Schlüssel angelegt, oder seither geändert. Es wurde nichts geändert.</translation>
     </message>
+    <message>
+        <source>The rights of the block were changed elsewhere since: the whole block was compared and set back as it was before the change.</source>
+        <translation>Die Rechte des Blocks wurden inzwischen an anderer Stelle geändert: Der ganze Block wurde verglichen und wieder so gesetzt wie vor der Änderung.</translation>
+    </message>
 </context>
 <context>
     <name>BoardFind</name>

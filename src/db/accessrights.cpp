@@ -22,6 +22,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <climits>
 
 using RecordStatement::keyList;
 using RecordStatement::outcome;
@@ -133,11 +134,87 @@ QSqlError listAccess(const QString &databasePath, QList<AccessRow> &rows)
         databasePath, [&](QSqlQuery &query) { return outcome(listAccess(query, rows), query); });
 }
 
+namespace {
+
+// Reads the next key of a text of keys separated by single blanks from *at
+// on: 1 for a key, 0 at the end of the text, -1 for anything else.
+int nextKey(const QChar *&at, const QChar *end, int &key)
+{
+    if (at < end && *at == QLatin1Char(' '))
+        ++at;
+    if (at == end)
+        return 0;
+    const bool negative = *at == QLatin1Char('-');
+    if (negative)
+        ++at;
+    const QChar *digits = at;
+    qint64 value = 0;
+    while (at < end && at->unicode() >= '0' && at->unicode() <= '9' && value <= INT_MAX)
+        value = value * 10 + (at++->unicode() - '0');
+    if (at == digits || value > INT_MAX || (at < end && *at != QLatin1Char(' ')))
+        return -1;
+    key = int(negative ? -value : value);
+    return 1;
+}
+
+// The server's board read: the time models' tags first, then one row a
+// user with the user's rights as "entry model entry model ..." text. A row a
+// right would cost more on the wire and in QSqlQuery than the whole board;
+// the text of a user is read by hand.
+QSqlError listServerBoardRights(const QSqlDatabase &db,
+                                const std::function<void(const BoardRight &right)> &take,
+                                QHash<int, QString> &tags)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("select PKtimes,modelTag from times")))
+        return query.lastError();
+    QHash<int, QString> models;
+    while (query.next())
+        models.insert(query.value(0).toInt(), query.value(1).toString());
+    if (!RecordStatement::rowsEnded(query))
+        return query.lastError();
+    if (!query.exec(QStringLiteral(
+            "select FKusers,string_agg(FKdoors||' '||FKtimes,' ') from access,users,doors,times "
+            "where (PKusers=FKusers) and (PKdoors=FKdoors) and (PKtimes=FKtimes) group by "
+            "FKusers")))
+        return query.lastError();
+    int lastTimes = 0;
+    while (query.next()) {
+        BoardRight right;
+        right.pkUsers = query.value(0).toInt();
+        const QString rights = query.value(1).toString();
+        const QChar *at = rights.constData();
+        const QChar *end = at + rights.size();
+        for (int found = nextKey(at, end, right.pkDoors); found != 0;
+             found = nextKey(at, end, right.pkDoors)) {
+            if (found < 0 || nextKey(at, end, right.pkTimes) <= 0)
+                return RecordStatement::refusal(QCoreApplication::translate(
+                    "AccessRights", "Unable to read the access rights of the board"));
+            // As on SQLite: only the tags of models in use, each before its first right.
+            if (right.pkTimes != lastTimes) {
+                lastTimes = right.pkTimes;
+                if (!tags.contains(lastTimes))
+                    tags.insert(lastTimes, models.value(lastTimes));
+            }
+            take(right);
+        }
+    }
+    // Anything but the end of the rows is an error: never a shortened board.
+    if (!RecordStatement::rowsEnded(query))
+        return query.lastError();
+    return QSqlError();
+}
+
+} // namespace
+
 QSqlError listBoardRights(const QSqlDatabase &db,
                           const std::function<void(const BoardRight &right)> &take,
                           QHash<int, QString> &tags)
 {
     tags.clear();
+    if (ProjectDatabase::isServer(db))
+        return listServerBoardRights(db, take, tags);
     const QString readFailure = QCoreApplication::translate(
         "AccessRights", "Unable to read the access rights of the board");
     SqliteStatement statement(
@@ -346,18 +423,27 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
+    // SQLite: "immediate" takes the write lock now, so nobody writes between
+    // the comparison and the clearing. The server has no such lock: the
+    // entry's row is locked before the re-read instead. Every change of what
+    // its tables are compiled from marks that row in its own transaction, so
+    // it either committed before the lock (and the re-read sees it) or waits
+    // for the lock and marks the entry again after the clearing.
+    const bool server = db.isServer();
     QSqlQuery control = db.query();
-    // "immediate" takes the write lock now, so nobody writes between the
-    // comparison and the clearing.
-    if (!control.exec(QStringLiteral("begin immediate")))
-        return control.lastError();
+    if (server ? !db.transaction() : !control.exec(QStringLiteral("begin immediate")))
+        return server ? db.lastError() : control.lastError();
     QSqlError error;
     bool same = false;
     {
         QSqlQuery query = db.query();
         query.setForwardOnly(true);
         EntryUpdateSource now;
-        if (!readUpdateSource(query, pkDoors, now))
+        if ((server &&
+             !ProjectDatabase::exec(
+                 query, QStringLiteral("select PKdoors from doors where PKdoors=? for update"),
+                 {pkDoors})) ||
+            !readUpdateSource(query, pkDoors, now))
             error = RecordStatement::failure(query);
         else if ((same = stillSent(now)) && !setNeedsUpdateOfEntry(query, pkDoors, false))
             error = RecordStatement::failure(query);
@@ -367,8 +453,9 @@ clearNeedsUpdateIfUnchanged(const QString &databasePath, int pkDoors,
         control.exec(QStringLiteral("rollback"));
         return error;
     }
-    if (!control.exec(QStringLiteral("commit"))) {
-        error = control.lastError();
+    // The driver's commit tells a transaction the server rolled back.
+    if (server ? !db.commit() : !control.exec(QStringLiteral("commit"))) {
+        error = server ? db.lastError() : control.lastError();
         control.exec(QStringLiteral("rollback"));
         return error;
     }
@@ -408,10 +495,12 @@ bool transponderOwners(QSqlQuery &query, int pkDoors, TransponderOwners &owners)
     owners.clear();
     if (!ProjectDatabase::exec(
             query,
-            QStringLiteral("select familyName,firstName,(select modelTag from access join times on "
-                           "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as "
-                           "tag,iddIso14443,iddClass1Gen2,PKusers,groupName from users order by "
-                           "(tag is null),PKusers"),
+            // A name given in the list is no column to the server's "order by"
+            // expressions: the list is a table of its own.
+            QStringLiteral("select * from (select familyName,firstName,(select modelTag from "
+                           "access join times on (FKtimes=PKtimes) where (FKusers=PKusers) and "
+                           "(FKdoors=?) limit 1) as tag,iddIso14443,iddClass1Gen2,PKusers,"
+                           "groupName from users) owners order by (tag is null),PKusers"),
             {pkDoors}))
         return false;
     // The hex part of a stored identifier ("hex-type"; the long-range form
@@ -445,17 +534,21 @@ QSqlError findImportedTransponder(const QString &databasePath, const QString &id
     // is named wherever their rights are; the tag is that of this entry.
     const QString key = transponderKey(iddHex);
     return RecordStatement::run(databasePath, [&](QSqlQuery &query) {
+        // The position of a text in another has a name of its own in each dialect.
+        const QString position =
+            ProjectDatabase::isServer(query) ? QStringLiteral("strpos") : QStringLiteral("instr");
         if (!ProjectDatabase::exec(
                 query,
                 QStringLiteral(
-                    "select familyName,firstName,(select modelTag from access join times on "
-                    "(FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) limit 1) as tag,"
-                    "iddIso14443,iddClass1Gen2,PKusers,groupName from users where "
-                    "((instr(iddIso14443,'-')>1) and "
+                    "select * from (select familyName,firstName,(select modelTag from access "
+                    "join times on (FKtimes=PKtimes) where (FKusers=PKusers) and (FKdoors=?) "
+                    "limit 1) as tag,iddIso14443,iddClass1Gen2,PKusers,groupName from users "
+                    "where ((instr(iddIso14443,'-')>1) and "
                     "(ltrim(lower(substr(iddIso14443,1,instr(iddIso14443,'-')-1)),'0')=?)) or "
                     "((instr(iddClass1Gen2,'-')>5) and "
-                    "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?)) "
-                    "order by (tag is null),PKusers"),
+                    "(ltrim(lower(substr(iddClass1Gen2,5,instr(iddClass1Gen2,'-')-5)),'0')=?))) "
+                    "owners order by (tag is null),PKusers")
+                    .replace(QLatin1String("instr"), position),
                 {pkDoors, key, key}))
             return query.lastError();
         while (query.next())
@@ -562,23 +655,12 @@ QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> 
         return query.lastError();
     if (changed.isEmpty())
         return QSqlError();
-    // New rows get keys above the largest one so far (SQLite's rule unless
-    // the largest is the greatest key possible): what lies above it after
-    // the insert is exactly what the insert added.
-    qint64 largest = 0;
-    if (added) {
-        if (!ProjectDatabase::exec(query, QStringLiteral("select max(PKaccess) from access")))
-            return query.lastError();
-        bool found = false;
-        if (!RecordStatement::fetchOne(query, found))
-            return query.lastError();
-        largest = found ? query.value(0).toLongLong() : 0;
-        query.finish();
-    }
+    // The insert names the rows it added itself (both dialects know
+    // "returning"), whatever keys the database gave them.
     if (!ProjectDatabase::exec(query,
                                QStringLiteral("update access set FKtimes=? where (FKusers in (") +
                                    userKeys + QStringLiteral(")) and (FKdoors in (") + entryKeys +
-                                   QStringLiteral(")) and (FKtimes is not ?)"),
+                                   QStringLiteral(")) and (FKtimes is distinct from ?)"),
                                {timeModel, timeModel}) ||
         !ProjectDatabase::exec(
             query,
@@ -586,29 +668,21 @@ QSqlError changeBlock(QSqlQuery &query, const QSet<int> &users, const QSet<int> 
                            "PKusers,PKdoors,? from users,doors where (PKusers in (") +
                 userKeys + QStringLiteral(")) and (PKdoors in (") + entryKeys +
                 QStringLiteral(")) and not exists (select 1 from access where "
-                               "(FKusers=PKusers) and (FKdoors=PKdoors))"),
+                               "(FKusers=PKusers) and (FKdoors=PKdoors)) returning "
+                               "PKaccess,FKusers,FKdoors"),
             {timeModel}))
         return query.lastError();
-    if (added) {
-        const int inserted = query.numRowsAffected();
-        QVector<AddedRight> rows;
-        rows.reserve(inserted);
-        if (!ProjectDatabase::exec(
-                query,
-                QStringLiteral("select PKaccess,FKusers,FKdoors from access where PKaccess>?"),
-                {largest}))
-            return query.lastError();
-        while (query.next())
+    QVector<AddedRight> rows;
+    while (query.next()) {
+        if (added)
             rows.append(
                 {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toInt()});
-        if (!RecordStatement::rowsEnded(query))
-            return query.lastError();
-        query.finish();
-        if (rows.size() == inserted)
-            *added = std::move(rows);
-        else
-            added->reset();
     }
+    if (!RecordStatement::rowsEnded(query))
+        return query.lastError();
+    query.finish();
+    if (added)
+        *added = std::move(rows);
     return outcome(setNeedsUpdate(query, changed, true), query);
 }
 

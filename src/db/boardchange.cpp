@@ -111,10 +111,49 @@ bool readExisting(QSqlQuery &query, const QSet<int> &users, const QSet<int> &ent
                     knownEntries);
 }
 
-// Writes the rights (pair -> PKtimes) into temp.kx_before, many rows per
+// Integer keys as the text of a server array ("{1,2,3}"), bound as one value.
+QString keyArray(const QVector<qint64> &keys)
+{
+    QString text;
+    text.reserve(keys.size() * 8 + 2);
+    text += QLatin1Char('{');
+    for (int i = 0; i < keys.size(); ++i) {
+        if (i)
+            text += QLatin1Char(',');
+        text += QString::number(keys.at(i));
+    }
+    text += QLatin1Char('}');
+    return text;
+}
+
+// Runs a statement over rows given as columns of keys, each bound as one
+// array (the server only): one round trip whatever the number of rows.
+bool execArrays(QSqlQuery &query, const QString &statement, const QVector<QVector<qint64>> &columns,
+                const QVariantList &more = {})
+{
+    QVariantList values;
+    for (const QVector<qint64> &column : columns)
+        values << keyArray(column);
+    return ProjectDatabase::exec(query, statement, values + more);
+}
+
+// Writes the rights (pair -> PKtimes) into kx_before, many rows per
 // statement; every value is bound.
 bool fillBefore(QSqlQuery &query, const BoardRights &rights)
 {
+    if (ProjectDatabase::isServer(query)) {
+        QVector<QVector<qint64>> columns(3);
+        for (auto it = rights.cbegin(); it != rights.cend(); ++it) {
+            columns[0] << it.key().user;
+            columns[1] << it.key().entry;
+            columns[2] << it.value();
+        }
+        return execArrays(query,
+                          QStringLiteral("insert into kx_before (pairUser,pairEntry,pairModel) "
+                                         "select * from unnest(?::bigint[],?::bigint[],"
+                                         "?::bigint[])"),
+                          columns);
+    }
     // 300 rows of three values stay under the oldest limit of bound values.
     const int chunk = 300;
     QList<BoardPair> pairs = rights.keys();
@@ -124,7 +163,7 @@ bool fillBefore(QSqlQuery &query, const BoardRights &rights)
         const int rows = std::min(chunk, pairs.size() - start);
         if (rows != prepared) {
             QString text = QStringLiteral(
-                "insert into temp.kx_before (pairUser,pairEntry,pairModel) values (?,?,?)");
+                "insert into kx_before (pairUser,pairEntry,pairModel) values (?,?,?)");
             for (int i = 1; i < rows; ++i)
                 text += QStringLiteral(",(?,?,?)");
             if (!query.prepare(text))
@@ -312,7 +351,7 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     ProjectDatabase db(databasePath);
     if (!db.open())
         return db.lastError();
-    {
+    if (!db.isServer()) {
         // Hints only: a large change keeps its pages and its work tables in
         // memory until the commit instead of spilling them half-way.
         QSqlQuery hints = db.query();
@@ -326,10 +365,12 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
         db.rollback();
         return error;
     };
+    m_compared = false;
     QSet<int> changed;
     QSet<int> models;
     QSqlError error;
     bool done = false;
+    bool moved = false;
     qint64 recorded = 0;
     RightsAudit audit;
     // Reads the block as it is before the undo, on its transaction.
@@ -379,6 +420,7 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
             db.rollback();
             if (undo == Undo::Failed)
                 return error;
+            moved = true;
         }
     }
     if (!done) {
@@ -400,6 +442,7 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     }
     // The rows the apply added are gone now.
     m_added.reset();
+    m_compared = moved;
     m_lastRecord = recorded;
     m_reverted = true;
     if (changedEntries)
@@ -421,6 +464,13 @@ QSqlError BoardChange::revert(const QString &databasePath, QSet<int> *changedEnt
     return QSqlError();
 }
 
+QString BoardChange::comparedNote()
+{
+    return QCoreApplication::translate(
+        "BoardChange", "The rights of the block were changed elsewhere since: the whole block was "
+                       "compared and set back as it was before the change.");
+}
+
 BoardChange::Undo BoardChange::revertByRows(ProjectDatabase &db, QSet<int> &changed,
                                             QSet<int> &models, QSqlError &error) const
 {
@@ -432,6 +482,8 @@ BoardChange::Undo BoardChange::revertByRows(ProjectDatabase &db, QSet<int> &chan
         error = query.lastError();
         return Undo::Failed;
     }
+    if (db.isServer())
+        return revertRowsOnServer(query, knownUsers, knownEntries, changed, models, error);
     const QString failure =
         QCoreApplication::translate("BoardChange", "Unable to undo the change of rights");
     sqlite3 *connection = SqliteStatement::connectionOf(db.database());
@@ -503,6 +555,99 @@ BoardChange::Undo BoardChange::revertByRows(ProjectDatabase &db, QSet<int> &chan
     return Undo::Done;
 }
 
+BoardChange::Undo BoardChange::revertRowsOnServer(QSqlQuery &query, const QSet<int> &knownUsers,
+                                                  const QSet<int> &knownEntries, QSet<int> &changed,
+                                                  const QSet<int> &models, QSqlError &error) const
+{
+    // The same steps as on SQLite, each one statement over all its rows. A
+    // key or pair taken meanwhile (unique violation) or a user, entry or
+    // model removed by another workstation since it was read here (foreign
+    // key violation) means the block moved on; the transaction is then
+    // aborted and rolled back by the caller.
+    const auto outcome = [&](bool ok) {
+        if (ok)
+            return Undo::Done;
+        const QString state = query.lastError().nativeErrorCode();
+        if (state == QLatin1String("23505") || state == QLatin1String("23503"))
+            return Undo::Stale;
+        error = query.lastError();
+        return Undo::Failed;
+    };
+    // Rows in `rows` of the statement that must each touch one row.
+    const auto all = [&](const QString &statement, const QVector<QVector<qint64>> &columns,
+                         const QVariantList &more = {}) {
+        if (columns.first().isEmpty())
+            return Undo::Done;
+        const Undo done = outcome(execArrays(query, statement, columns, more));
+        if (done != Undo::Done)
+            return done;
+        int touched = query.numRowsAffected();
+        if (query.isSelect()) {
+            bool found = false;
+            if (!RecordStatement::fetchOne(query, found))
+                return outcome(false);
+            touched = found ? query.value(0).toInt() : 0;
+            query.finish();
+        }
+        return touched == columns.first().size() ? Undo::Done : Undo::Stale;
+    };
+    Undo done = Undo::Done;
+    if (m_timeModel == 0) {
+        QVector<QVector<qint64>> rows(4);
+        for (const Row &row : m_beforeRows) {
+            if (!models.contains(row.model) || !knownUsers.contains(row.user) ||
+                !knownEntries.contains(row.entry))
+                continue;
+            rows[0] << row.pkAccess;
+            rows[1] << row.user;
+            rows[2] << row.entry;
+            rows[3] << row.model;
+            changed.insert(row.entry);
+        }
+        done = all(QStringLiteral("insert into access (PKaccess,FKusers,FKdoors,FKtimes) select * "
+                                  "from unnest(?::bigint[],?::bigint[],?::bigint[],?::bigint[])"),
+                   rows);
+    } else {
+        QVector<QVector<qint64>> kept(3);
+        QVector<QVector<qint64>> restored(4);
+        QVector<QVector<qint64>> removed(3);
+        for (const Row &row : m_beforeRows) {
+            const bool keep = row.model == m_timeModel;
+            const bool restore = models.contains(row.model);
+            auto &to = keep ? kept : restore ? restored : removed;
+            to[0] << row.pkAccess;
+            to[1] << row.user;
+            to[2] << row.entry;
+            if (!keep && restore)
+                to[3] << row.model;
+            if (!keep)
+                changed.insert(row.entry);
+        }
+        for (const AccessRights::AddedRight &right : qAsConst(*m_added)) {
+            removed[0] << right.pkAccess;
+            removed[1] << right.pkUsers;
+            removed[2] << right.pkDoors;
+            changed.insert(right.pkDoors);
+        }
+        const QString pairs = QStringLiteral(
+            " unnest(?::bigint[],?::bigint[],?::bigint[]) v(k,u,e) where (a.PKaccess=v.k) and "
+            "(a.FKusers=v.u) and (a.FKdoors=v.e)");
+        done = all(QStringLiteral("select count(*) from access a,") + pairs +
+                       QStringLiteral(" and (a.FKtimes=?)"),
+                   kept, {m_timeModel});
+        if (done == Undo::Done)
+            done = all(QStringLiteral("update access a set FKtimes=v.m from unnest(?::bigint[],"
+                                      "?::bigint[],?::bigint[],?::bigint[]) v(k,u,e,m) where "
+                                      "(a.PKaccess=v.k) and (a.FKusers=v.u) and (a.FKdoors=v.e)"),
+                       restored);
+        if (done == Undo::Done)
+            done = all(QStringLiteral("delete from access a using") + pairs, removed);
+    }
+    if (done == Undo::Done && !AccessRights::setNeedsUpdate(query, changed, true))
+        return outcome(false);
+    return done;
+}
+
 QSqlError BoardChange::revertByComparing(ProjectDatabase &db, QSet<int> &changed,
                                          QSet<int> &models) const
 {
@@ -514,50 +659,54 @@ QSqlError BoardChange::revertByComparing(ProjectDatabase &db, QSet<int> &changed
     // row key, one statement per model. Rights on time models that
     // are gone are not restored: their pairs end up without a right.
     QSet<int> restore;
+    const bool server = ProjectDatabase::isServer(query);
     if (!readKeys(query, QStringLiteral("select PKtimes from times"), models) ||
-        !query.exec(QStringLiteral("create temp table kx_before (pairUser integer, "
-                                   "pairEntry integer, pairModel integer, primary key "
-                                   "(pairUser,pairEntry)) without rowid")) ||
+        !query.exec(
+            QStringLiteral("create temp table kx_before (pairUser integer, "
+                           "pairEntry integer, pairModel integer, primary key "
+                           "(pairUser,pairEntry))") +
+            (server ? QStringLiteral(" on commit drop") : QStringLiteral(" without rowid"))) ||
         !query.exec(QStringLiteral("create temp table kx_change (pairRow integer, "
                                    "pairUser integer, pairEntry integer, pairModel "
-                                   "integer)")) ||
+                                   "integer)") +
+                    (server ? QStringLiteral(" on commit drop") : QString())) ||
         !fillBefore(query, m_before) ||
-        !query.exec(QStringLiteral("delete from temp.kx_before where pairModel not in "
+        !query.exec(QStringLiteral("delete from kx_before where pairModel not in "
                                    "(select PKtimes from times)")) ||
-        !query.exec(QStringLiteral("insert into temp.kx_change select a.PKaccess,"
+        !query.exec(QStringLiteral("insert into kx_change select a.PKaccess,"
                                    "a.FKusers,a.FKdoors,b.pairModel from access a left "
-                                   "join temp.kx_before b on (b.pairUser=a.FKusers) and "
+                                   "join kx_before b on (b.pairUser=a.FKusers) and "
                                    "(b.pairEntry=a.FKdoors) where (a.FKusers in (") +
                     keyList(m_users) + QStringLiteral(")) and (a.FKdoors in (") +
-                    keyList(m_entries) + QStringLiteral(")) and (b.pairModel is not a.FKtimes)")) ||
+                    keyList(m_entries) +
+                    QStringLiteral(")) and (b.pairModel is distinct from a.FKtimes)")) ||
         !query.exec(QStringLiteral(
-            "insert into temp.kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
-            "from temp.kx_before b where not exists (select 1 from access a where "
+            "insert into kx_change select null,b.pairUser,b.pairEntry,b.pairModel "
+            "from kx_before b where not exists (select 1 from access a where "
             "(a.FKusers=b.pairUser) and (a.FKdoors=b.pairEntry)) and exists (select 1 "
             "from users where PKusers=b.pairUser) and exists (select 1 from doors where "
             "PKdoors=b.pairEntry)")) ||
-        !readKeys(query, QStringLiteral("select distinct pairEntry from temp.kx_change"),
-                  changed) ||
+        !readKeys(query, QStringLiteral("select distinct pairEntry from kx_change"), changed) ||
         !readKeys(query,
-                  QStringLiteral("select distinct pairModel from temp.kx_change where "
+                  QStringLiteral("select distinct pairModel from kx_change where "
                                  "(pairRow is not null) and (pairModel is not null)"),
                   restore) ||
         !query.exec(QStringLiteral("delete from access where PKaccess in (select pairRow "
-                                   "from temp.kx_change where pairModel is null)")))
+                                   "from kx_change where pairModel is null)")))
         return query.lastError();
     for (int model : qAsConst(restore)) {
         if (!ProjectDatabase::exec(
                 query,
                 QStringLiteral("update access set FKtimes=? where PKaccess in (select "
-                               "pairRow from temp.kx_change where pairModel=?)"),
+                               "pairRow from kx_change where pairModel=?)"),
                 {model, model}))
             return query.lastError();
     }
     if (!query.exec(QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) select "
-                                   "pairUser,pairEntry,pairModel from temp.kx_change "
+                                   "pairUser,pairEntry,pairModel from kx_change "
                                    "where pairRow is null")) ||
-        !query.exec(QStringLiteral("drop table temp.kx_before")) ||
-        !query.exec(QStringLiteral("drop table temp.kx_change")))
+        !query.exec(QStringLiteral("drop table kx_before")) ||
+        !query.exec(QStringLiteral("drop table kx_change")))
         return query.lastError();
     return outcome(AccessRights::setNeedsUpdate(query, changed, true), query);
 }

@@ -84,6 +84,12 @@ public:
     QSqlError revert(const QString &databasePath, QSet<int> *changedEntries = nullptr,
                      BoardRights *restored = nullptr, bool *stale = nullptr) const;
 
+    // The last undo found rows of the block changed since the change (by
+    // another workstation or window) and set the block back by comparing it
+    // with the rights before rather than by row keys; comparedNote() says so.
+    bool lastUndoCompared() const { return m_compared; }
+    static QString comparedNote();
+
     const QSet<int> &users() const { return m_users; }
     const QSet<int> &entries() const { return m_entries; }
 
@@ -123,6 +129,10 @@ private:
     // the block is no longer as that apply left it.
     Undo revertByRows(ProjectDatabase &db, QSet<int> &changed, QSet<int> &models,
                       QSqlError &error) const;
+    // The same on a server, one statement a step.
+    Undo revertRowsOnServer(QSqlQuery &query, const QSet<int> &knownUsers,
+                            const QSet<int> &knownEntries, QSet<int> &changed,
+                            const QSet<int> &models, QSqlError &error) const;
     // Compares the block with the rights before and writes the difference.
     QSqlError revertByComparing(ProjectDatabase &db, QSet<int> &changed, QSet<int> &models) const;
 
@@ -140,4 +150,5 @@ private:
     int m_entryCount = 0;
     mutable qint64 m_lastRecord = 0;
     mutable bool m_reverted = false; // the last step taken was an undo
+    mutable bool m_compared = false;
 };

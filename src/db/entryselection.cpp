@@ -95,6 +95,9 @@ bool EntrySelection::list(QSqlQuery &query, QList<EntryTarget> &rows) const
         statement += QStringLiteral(" where ") + AccessRights::longRangeFilter();
         break;
     }
+    // In the order the entries were made, as SQLite gives them unasked; a
+    // server returns rows in whatever order they lie after updates.
+    statement += QStringLiteral(" order by PKdoors");
     if (!ProjectDatabase::exec(query, statement, values))
         return false;
     while (query.next()) {

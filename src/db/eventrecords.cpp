@@ -118,7 +118,7 @@ QString EventFilter::clause(QVariantList &values) const
         if (!textDoors.isEmpty())
             any << QStringLiteral("e.FKdoors in (%1)").arg(textDoors);
         parts << (any.isEmpty()
-                      ? QStringLiteral("0")
+                      ? QStringLiteral("1=0")
                       : QLatin1Char('(') + any.join(QStringLiteral(" or ")) + QLatin1Char(')'));
     }
     return parts.join(QStringLiteral(" and "));
@@ -339,6 +339,64 @@ public:
         return true;
     }
 
+    // The server's way: the rows of a read in one statement, each column
+    // bound as one array, so a read costs one round trip rather than one an
+    // event. added[i] tells whether rows[i] was new; of equal identities in
+    // the rows the first one is stored, as one by one.
+    bool insertAll(const QVector<EventColumns> &rows, QVector<bool> &added)
+    {
+        added.fill(false, rows.size());
+        if (rows.isEmpty())
+            return true;
+        QVector<QString> columns(12);
+        const auto append = [](QString &to, const QString &value) {
+            to += to.isEmpty() ? QLatin1Char('{') : QLatin1Char(',');
+            to += value;
+        };
+        QHash<QPair<qint64, qint64>, int> firstOf; // identity -> first row
+        firstOf.reserve(rows.size());
+        for (int i = 0; i < rows.size(); ++i) {
+            const EventColumns &row = rows.at(i);
+            const qint64 numbers[] = {row.pkDoors, row.readerTime, row.fingerprint, row.deviceId,
+                                      row.antenna, row.granted,    row.errorNumber, row.inputState,
+                                      row.flags,   row.readAt};
+            for (int c = 0; c < 10; ++c)
+                append(columns[c < 4 ? c : c + 1], QString::number(numbers[c]));
+            // Array elements in quotes, with quote and backslash escaped.
+            QString idd = QString::fromUtf8(row.idd);
+            idd.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+            idd.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+            append(columns[4], QLatin1Char('"') + idd + QLatin1Char('"'));
+            append(columns[11],
+                   row.userCopy ? QString::number(row.userCopy) : QStringLiteral("NULL"));
+            if (!firstOf.contains({row.readerTime, row.fingerprint}))
+                firstOf.insert({row.readerTime, row.fingerprint}, i);
+        }
+        QVariantList values;
+        for (QString &column : columns)
+            values << QVariant(column + QLatin1Char('}'));
+        if (!ProjectDatabase::exec(
+                m_copy,
+                QStringLiteral("insert into events (FKdoors,readerTime,fingerprint,deviceId,idd,"
+                               "antenna,granted,errorNumber,inputState,flags,readAt,FKeventUsers) "
+                               "select * from unnest(?::bigint[],?::bigint[],?::bigint[],"
+                               "?::bigint[],?::text[],?::bigint[],?::bigint[],?::bigint[],"
+                               "?::bigint[],?::bigint[],?::bigint[],?::bigint[]) on conflict do "
+                               "nothing returning readerTime,fingerprint"),
+                values))
+            return fail(m_copy);
+        while (m_copy.next()) {
+            const auto first =
+                firstOf.constFind({m_copy.value(0).toLongLong(), m_copy.value(1).toLongLong()});
+            if (first != firstOf.cend())
+                added[first.value()] = true;
+        }
+        if (!RecordStatement::rowsEnded(m_copy))
+            return fail(m_copy);
+        m_copy.finish();
+        return true;
+    }
+
     QSqlError error() const { return m_error; }
 
 private:
@@ -433,8 +491,11 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
     fresh.clear();
     // A read of thousands of events touches the same index pages again and
     // again: a larger page cache for this connection keeps them rather than
-    // spilling them to the file in mid-transaction.
-    query.exec(QStringLiteral("pragma cache_size=-65536"));
+    // spilling them to the file in mid-transaction. (A server has its own;
+    // a statement it refuses would abort the caller's transaction.)
+    const bool server = ProjectDatabase::isServer(query);
+    if (!server)
+        query.exec(QStringLiteral("pragma cache_size=-65536"));
     bool found = false;
     if (!ProjectDatabase::exec(query, QStringLiteral("select 1 from doors where PKdoors=?"),
                                {pkDoors}) ||
@@ -461,6 +522,7 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
     QHash<QByteArray, int> seen; // equal events so far in this read
     seen.reserve(events.size());
     QByteArray same;
+    QVector<EventColumns> batch; // the server's rows, stored together
     for (int i = 0; i < events.size(); ++i) {
         const ReaderEventData &event = events.at(i);
         const qint64 seconds = toSeconds(event.readerTime);
@@ -507,10 +569,21 @@ QSqlError store(QSqlQuery &query, int pkDoors, quint32 deviceId,
                                seconds == 0 ? 1 : 0,
                                readAtSeconds,
                                *userCopy};
+        if (server) {
+            batch << row;
+            continue;
+        }
         bool added = false;
         if (!writer.insert(row, added))
             return writer.error();
         if (added)
+            fresh << i;
+    }
+    QVector<bool> added;
+    if (!writer.insertAll(batch, added))
+        return writer.error();
+    for (int i = 0; i < added.size(); ++i) {
+        if (added.at(i))
             fresh << i;
     }
     return QSqlError();
@@ -576,8 +649,8 @@ QSqlError count(QSqlQuery &query, const EventFilter &filter, EventCounts &counts
     bool found = false;
     if (!ProjectDatabase::exec(
             query,
-            QStringLiteral("select count(*),total(e.granted),total(e.FKeventUsers is null) from "
-                           "events e where ") +
+            QStringLiteral("select count(*),coalesce(sum(e.granted),0),coalesce(sum(case when "
+                           "e.FKeventUsers is null then 1 else 0 end),0) from events e where ") +
                 where,
             values) ||
         !RecordStatement::fetchOne(query, found))

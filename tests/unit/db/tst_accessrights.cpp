@@ -8,7 +8,10 @@
 #include "dbtesthelpers.h"
 #include "support/testsupport.h"
 
+#include <QThread>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -79,6 +82,24 @@ struct Block
     int first(const QSet<int> &keys) const { return *std::min_element(keys.cbegin(), keys.cend()); }
 };
 
+// Some connection to the project's server database waits for a lock.
+bool waitingForLock(const QString &path)
+{
+    return scalar(path, QStringLiteral("select count(*) from pg_stat_activity where "
+                                       "datname=current_database() and wait_event_type='Lock'")) >
+           0;
+}
+
+// Waits for a thread before it goes, so that a failing test never leaves one running.
+struct JoinThread
+{
+    void operator()(QThread *thread) const
+    {
+        thread->wait();
+        delete thread;
+    }
+};
+
 } // namespace
 
 class TestAccessRights : public QObject
@@ -105,6 +126,8 @@ private slots:
     void wideningCollisionChangesNothing();
     void holidayChangesMarkAccessReaders_data();
     void holidayChangesMarkAccessReaders();
+    void pendingMarkKeptWhileAnotherChanges_data();
+    void pendingMarkKeptWhileAnotherChanges();
 };
 
 void TestAccessRights::boardCellOnGroupAndArea()
@@ -174,21 +197,30 @@ void TestAccessRights::boardCellOnGroupAndArea()
 
 void TestAccessRights::boardCellIsAllOrNothing_data()
 {
-    QTest::addColumn<QString>("trigger");
-    QTest::newRow("insert fails half way")
-        << "create trigger stop before insert on access when new.FKdoors=%1 "
-           "begin select raise(abort,'stop'); end";
-    QTest::newRow("update fails half way")
-        << "create trigger stop before update on access when new.FKdoors=%1 "
-           "begin select raise(abort,'stop'); end";
-    QTest::newRow("marking fails")
-        << "create trigger stop before update of needsUpdate on doors when new.PKdoors=%1 "
-           "begin select raise(abort,'stop'); end";
+    // The statement and table the trigger stops, and the key of the row it stops at.
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("insert fails half way") << "insert on access"
+                                           << "FKdoors";
+    QTest::newRow("update fails half way") << "update on access"
+                                           << "FKdoors";
+    QTest::newRow("marking fails") << "update of needsUpdate on doors"
+                                   << "PKdoors";
 }
 
 void TestAccessRights::boardCellIsAllOrNothing()
 {
-    QFETCH(QString, trigger);
+    QFETCH(QString, event);
+    QFETCH(QString, key);
+    const QString trigger =
+        TestSupport::onServer()
+            ? QStringLiteral("create function kx_stop() returns trigger language plpgsql as $$ "
+                             "begin raise exception 'stop'; end $$; create trigger stop before ") +
+                  event +
+                  QStringLiteral(" for each row when (new.%1=%2) execute function kx_stop()")
+                      .arg(key)
+            : QStringLiteral("create trigger stop before ") + event +
+                  QStringLiteral(" when new.%1=%2 begin select raise(abort,'stop'); end").arg(key);
     Block b;
     // Half the block holds a right already, so the change both inserts and updates.
     QList<int> entries = b.entries.values();
@@ -197,8 +229,7 @@ void TestAccessRights::boardCellIsAllOrNothing()
     QVERIFY(!AccessRights::changeBoardCell(b.path, b.users, lower, b.always).isValid());
     QVERIFY(clearMarks(b.path));
     // The last pair in statement order fails, after the others ran.
-    const int failing =
-        trigger.contains(QStringLiteral("update on access")) ? entries.at(1) : entries.at(3);
+    const int failing = event == QLatin1String("update on access") ? entries.at(1) : entries.at(3);
     QVERIFY(run(b.path, trigger.arg(failing)));
 
     QSet<int> changed{-1};
@@ -629,7 +660,9 @@ void TestAccessRights::wideningCollisionChangesNothing()
     e.readerType = 100;
     QVERIFY(!EntryRecords::addEntry(path, e).isValid());
     const QSqlError error = AccessRights::widenShortRangeIdentifiers(path, 4);
-    QCOMPARE(error.nativeErrorCode(), QStringLiteral("19"));
+    // A unique constraint refused it: SQLite's code, or the server's SQLSTATE.
+    QCOMPARE(error.nativeErrorCode(),
+             TestSupport::onServer() ? QStringLiteral("23505") : QStringLiteral("19"));
     QCOMPARE(scalar(path, QStringLiteral("select count(*) from users where iddIso14443='0c-04'")),
              1);
     QVERIFY(marked(path).isEmpty());
@@ -726,3 +759,55 @@ void TestAccessRights::holidayChangesMarkAccessReaders()
 
 KX_TEST_MAIN(TestAccessRights)
 #include "tst_accessrights.moc"
+
+void TestAccessRights::pendingMarkKeptWhileAnotherChanges_data()
+{
+    QTest::addColumn<bool>("remove");
+    QTest::newRow("right changed") << false;
+    QTest::newRow("right removed") << true;
+}
+
+void TestAccessRights::pendingMarkKeptWhileAnotherChanges()
+{
+    // Two workstations: B changes a right of the entry while A clears the
+    // entry's pending mark after an update that sent the rights before.
+    if (!TestSupport::onServer())
+        QSKIP("Two workstations share a server project only");
+    KX_REQUIRE_SERVER();
+    QFETCH(bool, remove);
+    Block b;
+    const int user = b.first(b.users);
+    const int entry = b.first(b.entries);
+    QVERIFY(!AccessRights::changeBoardCell(b.path, {user}, {entry}, b.always).isValid());
+    QList<EntryAccessRow> sent;
+    QVERIFY(!AccessRights::readEntryAccess(b.path, entry, sent).isValid());
+    QCOMPARE(sent.size(), 1);
+    const auto stillSent = [&sent](const AccessRights::EntryUpdateSource &now) {
+        return now.rows.size() == 1 && now.rows.first().modelTag == sent.first().modelTag;
+    };
+
+    std::unique_ptr<QThread, JoinThread> update;
+    ProjectDatabase other(b.path);
+    QVERIFY(other.open());
+    QVERIFY(other.transaction());
+    {
+        QSqlQuery q = other.query();
+        QSet<int> changed;
+        QVERIFY(
+            !AccessRights::changeBlock(q, {user}, {entry}, remove ? 0 : b.two, changed).isValid());
+        QCOMPARE(changed, QSet<int>{entry});
+    }
+    bool cleared = true;
+    QSqlError error;
+    update.reset(QThread::create([&] {
+        error = AccessRights::clearNeedsUpdateIfUnchanged(b.path, entry, stillSent, &cleared);
+    }));
+    update->start();
+    // A waits for B's lock on the entry; then B commits.
+    QTRY_VERIFY_WITH_TIMEOUT(waitingForLock(b.path), 30000);
+    QVERIFY(other.commit());
+    update.reset();
+    QVERIFY2(!error.isValid(), qPrintable(error.text()));
+    QVERIFY(!cleared);
+    QVERIFY(marked(b.path).contains(entry));
+}
