@@ -1,6 +1,7 @@
 #include "db/entryserverlock.h"
 
 #include "db/projectdatabase.h"
+#include "db/serverschema.h"
 
 EntryServerLock::EntryServerLock(const QString &databasePath, int pkDoors)
     : m_db(std::make_unique<ProjectDatabase>(databasePath)), m_pkDoors(pkDoors)
@@ -23,7 +24,7 @@ EntryServerLock::Result EntryServerLock::tryLock()
     }
     QSqlQuery query = m_db->query();
     if (!ProjectDatabase::exec(query, QStringLiteral("select pg_try_advisory_lock(?, ?)"),
-                               {LockClass, m_pkDoors}) ||
+                               {ServerSchema::EntryLockClass, m_pkDoors}) ||
         !query.next()) {
         m_error = query.lastError().text();
         return Result::Failed;
@@ -41,7 +42,7 @@ void EntryServerLock::unlock()
         QSqlQuery query = m_db->query();
         // A failed unlock leaves the lock with the connection, which closes now.
         ProjectDatabase::exec(query, QStringLiteral("select pg_advisory_unlock(?, ?)"),
-                              {LockClass, m_pkDoors});
+                              {ServerSchema::EntryLockClass, m_pkDoors});
     }
     m_db->database().close();
 }
@@ -59,7 +60,7 @@ QString EntryServerLock::holder()
                            "l.granted and l.database=(select oid from pg_database where "
                            "datname=current_database()) and l.classid=? and l.objid=? and "
                            "l.objsubid=2"),
-            {LockClass, m_pkDoors}) ||
+            {ServerSchema::EntryLockClass, m_pkDoors}) ||
         !query.next())
         return QString();
     const QString program = query.value(0).toString();

@@ -32,9 +32,6 @@ public:
     QString holder();
     QString error() const { return m_error; }
 
-    // The lock's key: (class, entry key) in the server's advisory lock space.
-    static constexpr int LockClass = 0x4b58; // "KX"
-
 private:
     std::unique_ptr<ProjectDatabase> m_db;
     int m_pkDoors;

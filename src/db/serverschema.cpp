@@ -112,9 +112,8 @@ bool auditGuardInForce(QSqlQuery &query, bool *inForce)
 
 bool lockAuditTrail(QSqlQuery &query)
 {
-    // A key pair of our own ("KX", 1): the two-number form keeps it apart from
-    // every single-number advisory lock.
-    if (!query.exec(QStringLiteral("select pg_advisory_xact_lock(19288,1)")))
+    // The two-number form keeps it apart from every single-number advisory lock.
+    if (!query.exec(QStringLiteral("select pg_advisory_xact_lock(%1,1)").arg(AuditTrailLockClass)))
         return false;
     query.finish();
     return true;

@@ -27,6 +27,11 @@ inline const QString AuditGuardTrigger = QStringLiteral("audittrail_guard");
 // Whether the guard is in force: the trigger on the table, enabled, calling
 // our function with its body unchanged.
 bool auditGuardInForce(QSqlQuery &query, bool *inForce);
+// The classes (first numbers) of the program's two-number advisory locks on
+// the server: each kind of lock its own, so they never meet.
+constexpr int AuditTrailLockClass = 0x4b41; // "KA", second number 1
+constexpr int EntryLockClass = 0x4b45;      // "KE", second number the entry's key
+
 // Serialises appending to the audit trail until the caller's transaction
 // ends, so two workstations never chain on the same last record.
 bool lockAuditTrail(QSqlQuery &query);
