@@ -53,6 +53,8 @@ void BoardCommand::take(bool forward)
         setObsolete(stale);
         return;
     }
+    if (!m_isRename && !forward && m_change.lastUndoCompared())
+        m_history.noteCompared();
     BoardPresenter &presenter = m_history.presenter();
     if (m_isRename) {
         const QString from = forward ? m_rename.oldName() : m_rename.newName();

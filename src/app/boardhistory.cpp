@@ -161,14 +161,17 @@ void BoardHistory::take(bool forward)
     const QString text = forward ? m_stack.redoText() : m_stack.undoText();
     m_failure = QSqlError();
     m_failureStale = false;
+    m_compared = false;
     if (forward)
         m_stack.redo();
     else
         m_stack.undo();
     if (!m_failure.isValid()) {
         updateActions();
-        m_window->statusBar()->showMessage(
-            (forward ? tr("Redone: %1") : tr("Undone: %1")).arg(text), 5000);
+        QString done = (forward ? tr("Redone: %1") : tr("Undone: %1")).arg(text);
+        if (m_compared)
+            done += QStringLiteral(" \u2014 ") + BoardChange::comparedNote();
+        m_window->statusBar()->showMessage(done, m_compared ? 15000 : 5000);
         return;
     }
     const QString title = forward ? tr("Redo") : tr("Undo");

@@ -44,6 +44,8 @@ public:
     const QString &databasePath() const;
     BoardPresenter &presenter() { return m_presenter; }
     void noteFailure(const QSqlError &error, bool stale);
+    // The undo just taken compared the whole block (its rows changed elsewhere).
+    void noteCompared() { m_compared = true; }
     void rebuild() { emit rebuildRequested(); }
 
 signals:
@@ -64,5 +66,6 @@ private:
     QAction *m_redoAction = nullptr;
     // What the step being taken ran into.
     QSqlError m_failure;
+    bool m_compared = false;
     bool m_failureStale = false;
 };

@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "db/accessrights.h"
 #include "db/audittrailmodel.h"
+#include "db/boardchange.h"
 #include "db/demoproject.h"
 #include "db/entryrecords.h"
 #include "db/projectdatabase.h"
@@ -95,6 +96,7 @@ private slots:
     void entryFoldersOfOneName();
     void undoRedoRename();
     void undoRefusedForAReplacedUser();
+    void undoSaysWhenItCompared();
     void stickyHeadsNameWhatIsOnScreen();
     void damagedRightsFailTheBoard();
     void boardFollowsChanges_data();
@@ -1196,6 +1198,32 @@ void TestKelvaraMan::undoRefusedForAReplacedUser()
     // Neither this step nor the one before it can be taken back any more.
     QVERIFY(!w->undoAction()->isEnabled());
     QVERIFY(!w->redoAction()->isEnabled());
+}
+
+void TestKelvaraMan::undoSaysWhenItCompared()
+{
+    auto w = openDemo();
+    const QString path = w->databasePath();
+    const int entry = w->boardData().columnCount() - 1;
+    const int row = w->boardData().rowCount() - 1;
+    for (const char *model : {"Set Time Model FM", "Remove Time Model"}) {
+        w->clickedOnTableCell(row, entry, 2, false);
+        w->cellMenu()->close();
+        actionNamed(w->cellMenu(), QLatin1String(model))->trigger();
+    }
+    // Another workstation gives the cell a right again before the undo.
+    ProjectDatabase db(path);
+    QVERIFY(db.open());
+    QSqlQuery q = db.query();
+    QVERIFY(ProjectDatabase::exec(
+        q, QStringLiteral("insert into access (FKusers,FKdoors,FKtimes) values (?,?,1)"),
+        {w->boardData().row(row).key, w->boardData().column(entry).key}));
+    w->undoAction()->trigger();
+    const QString shown = w->statusBar()->currentMessage();
+    QVERIFY2(shown.startsWith(QStringLiteral("Undone: Remove Time Model")) &&
+                 shown.endsWith(BoardChange::comparedNote()),
+             qPrintable(shown));
+    QCOMPARE(w->boardData().textAt(row, entry), QStringLiteral("FM"));
 }
 
 void TestKelvaraMan::undoRedoRename()
