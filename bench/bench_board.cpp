@@ -10,6 +10,7 @@
 #include "benchserver.h"
 #include "boardproject.h"
 #include "core/applicationsettings.h"
+#include "db/accessrights.h"
 #include "db/projectdatabase.h"
 #include "db/projectschema.h"
 #include "widgets/kxmessagebox.h"
@@ -123,7 +124,14 @@ int main(int argc, char *argv[])
     KxMessageBox::setAnswerer(
         [](QMessageBox::Icon, const QString &, const QString &) { return QMessageBox::No; });
 
-    const int users = 5000, groups = 50, entries = 300, areas = 20;
+    int users = 5000, groups = 50, entries = 300, areas = 20;
+    // "--size 1000x100": another board (users x entries) for comparison.
+    const int size = QApplication::arguments().indexOf(QStringLiteral("--size"));
+    if (size > 0 && size + 1 < QApplication::arguments().size()) {
+        const QStringList parts = QApplication::arguments().at(size + 1).split(QLatin1Char('x'));
+        users = qMax(50, parts.value(0).toInt());
+        entries = qMax(20, parts.value(1).toInt());
+    }
     const QString project = home.path() + QStringLiteral("/Large");
     QDir().mkpath(project);
     const bool onServer = QApplication::arguments().contains(QStringLiteral("--server"));
@@ -244,6 +252,29 @@ int main(int argc, char *argv[])
     std::printf("one collapse toggle with its paint, median of %d: %.1f ms (processor time %.1f "
                 "ms)\n",
                 paints, median(toggle), median(toggleCpu));
+    if (onServer) {
+        // Another workstation (a connection of its own) gives one cell another
+        // model; the time until this window's board shows it.
+        QVector<double> seen;
+        const int row = window.boardData().rowCount() - 1;
+        const int column = window.boardData().columnCount() - 1;
+        for (int i = 0; i < runs; ++i) {
+            const QString before = window.boardData().textAt(row, column);
+            const int model = before == QLatin1String("A") ? 3 : 2;
+            QElapsedTimer t;
+            t.start();
+            if (AccessRights::changeBoardCell(dbPath, {window.boardData().row(row).key},
+                                              {window.boardData().column(column).key}, model)
+                    .isValid())
+                return 1;
+            while (window.boardData().textAt(row, column) == before && t.elapsed() < 20000)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+            seen << t.nsecsElapsed() / 1e6;
+        }
+        std::printf("one right changed on another workstation, seen on this board, median of "
+                    "%d: %.1f ms\n",
+                    runs, median(seen));
+    }
     window.settings().currentProjectPath.clear();
     return 0;
 }
