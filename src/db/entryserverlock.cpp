@@ -38,13 +38,17 @@ void EntryServerLock::unlock()
     if (!m_locked)
         return;
     m_locked = false;
+    bool unlocked = false;
     {
         QSqlQuery query = m_db->query();
-        // A failed unlock leaves the lock with the connection, which closes now.
-        ProjectDatabase::exec(query, QStringLiteral("select pg_advisory_unlock(?, ?)"),
-                              {ServerSchema::EntryLockClass, m_pkDoors});
+        unlocked = ProjectDatabase::exec(query, QStringLiteral("select pg_advisory_unlock(?, ?)"),
+                                         {ServerSchema::EntryLockClass, m_pkDoors}) &&
+                   query.next() && query.value(0).toBool();
     }
-    m_db->database().close();
+    // A failed unlock leaves the lock with the connection, which closes now;
+    // an unlocked one may serve the thread's next operation.
+    if (!unlocked)
+        m_db->database().close();
 }
 
 QString EntryServerLock::holder()

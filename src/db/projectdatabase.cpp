@@ -10,15 +10,45 @@
 #include <QThread>
 
 namespace {
-thread_local int t_depth = 0;
+// Names stay unique on the thread while parked connections keep theirs.
+thread_local quint64 t_serial = 0;
+thread_local ProjectDatabase::Reuse *t_reuse = nullptr;
+} // namespace
+
+ProjectDatabase::Reuse::Reuse() : m_outer(t_reuse)
+{
+    t_reuse = this;
+}
+
+ProjectDatabase::Reuse::~Reuse()
+{
+    for (const QString &name : qAsConst(m_idle)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    t_reuse = m_outer;
 }
 
 ProjectDatabase::ProjectDatabase(const QString &databasePath, Access access) : m_access(access)
 {
+    m_server = ServerConnection::isConnectionFile(databasePath);
+    if (m_server && access == Access::Project && t_reuse) {
+        const auto parked = t_reuse->m_idle.find(databasePath);
+        if (parked != t_reuse->m_idle.end()) {
+            m_name = parked.value();
+            t_reuse->m_idle.erase(parked);
+            m_db = QSqlDatabase::database(m_name, false);
+            m_path = databasePath;
+            return;
+        }
+    }
+    m_path = databasePath;
     m_name = QStringLiteral("kelvara-%1-%2")
                  .arg(reinterpret_cast<quintptr>(QThread::currentThreadId()), 0, 16)
-                 .arg(t_depth++);
-    m_server = ServerConnection::isConnectionFile(databasePath);
+                 .arg(t_serial++);
     if (m_server) {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
         QString error;
@@ -40,11 +70,25 @@ ProjectDatabase::ProjectDatabase(const QString &databasePath, Access access) : m
 
 ProjectDatabase::~ProjectDatabase()
 {
+    // A server connection in good order waits for the thread's next
+    // operation; whatever its last one left open is rolled back first.
+    if (m_server && m_access == Access::Project && t_reuse && m_db.isOpen() &&
+        m_db.lastError().type() != QSqlError::ConnectionError) {
+        bool reusable = false;
+        {
+            QSqlQuery end(m_db);
+            reusable = end.exec(QStringLiteral("rollback"));
+        }
+        if (reusable) {
+            t_reuse->m_idle.insert(m_path, m_name);
+            m_db = QSqlDatabase();
+            return;
+        }
+    }
     if (m_db.isOpen())
         m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
-    --t_depth;
 }
 
 bool ProjectDatabase::open()

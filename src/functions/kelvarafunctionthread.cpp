@@ -221,6 +221,8 @@ void KelvaraFunctionThread::run()
             return;
         }
     }
+    // One sign-in per thread rather than one per operation on a server.
+    ProjectDatabase::Reuse reuse;
     // Entry folders are named as the whole project's entries allow; without
     // the database each entry's own safe name stands in.
     QHash<int, QString> folderKeys;
@@ -348,6 +350,7 @@ void KelvaraFunctionThread::runAtOnce(const QHash<int, QString> &folderKeys, int
 
 void KelvaraFunctionThread::workOn(Scheduler &scheduler, const QHash<int, QString> &folderKeys)
 {
+    ProjectDatabase::Reuse reuse;
     for (;;) {
         EntryTarget entry;
         bool onDrive = false;

@@ -40,6 +40,7 @@ private slots:
     void readerServedByAnotherDesk_data();
     void readerServedByAnotherDesk();
     void lockEndsWithItsConnection();
+    void reusedConnectionStartsClean();
     void badServerProjects_data();
     void badServerProjects();
 };
@@ -117,6 +118,37 @@ void TestWorkstations::lockEndsWithItsConnection()
     // A desk that dies (its connection ends) leaves no lock behind.
     dying.reset();
     QCOMPARE(other.tryLock(), EntryServerLock::Result::Locked);
+}
+
+void TestWorkstations::reusedConnectionStartsClean()
+{
+    KX_REQUIRE_SERVER();
+    TestSupport::TempProject project{QStringLiteral("Site"), TestSupport::ProjectKind::Server};
+    QVERIFY(project.isValid());
+    auto backend = [&](bool leaveOpen) {
+        ProjectDatabase db(project.databasePath());
+        if (!db.open())
+            return -1;
+        QSqlQuery q = db.query();
+        if (!q.exec(QStringLiteral("select pg_backend_pid(), (select count(*) from holidays)")) ||
+            !q.next())
+            return -1;
+        const int pid = q.value(0).toInt();
+        if (q.value(1).toInt() != 0)
+            return -2; // saw what an earlier operation never committed
+        if (leaveOpen &&
+            (!db.transaction() || !q.exec(QStringLiteral("insert into holidays (date) values "
+                                                         "('2030-01-01')"))))
+            return -1;
+        return pid;
+    };
+    const int alone = backend(false);
+    QVERIFY(alone > 0);
+    QVERIFY(backend(false) != alone); // without reuse every operation signs in
+    ProjectDatabase::Reuse reuse;
+    const int first = backend(true);
+    QVERIFY(first > 0);
+    QCOMPARE(backend(false), first); // the same connection, its transaction rolled back
 }
 
 void TestWorkstations::badServerProjects_data()
