@@ -42,13 +42,6 @@ if [ "$(id -u)" -ne 0 ]; then
     fi
 fi
 
-# The tests start a throw-away cluster of their own; the package's default
-# cluster (a server on port 5432 started at install) is not wanted.
-if [[ " ${missing[*]} " == *" postgresql "* ]] && [ ! -e /etc/postgresql-common/createcluster.conf ]; then
-    "${sudo_cmd[@]}" mkdir -p /etc/postgresql-common
-    echo "create_main_cluster = false" | "${sudo_cmd[@]}" tee /etc/postgresql-common/createcluster.conf >/dev/null
-fi
-
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -q
