@@ -352,7 +352,8 @@ void TestSimLinks::readerSurvivesRandomFrames()
     QVERIFY(port > 0);
     QCOMPARE(readerInfoOver(port), 0);
     KXTCP_DisConnect(port);
-    QVERIFY(reader->tcp().server().badFrames() > 0);
+    // The server's threads may still be reading what the closed connections sent.
+    QTRY_VERIFY(reader->tcp().server().badFrames() > 0);
 }
 
 void TestSimLinks::libraryDigestsRandomAnswers()
