@@ -421,7 +421,6 @@ void TestServerProject::listFollowsOtherWorkstations()
     QVERIFY(fill(project.databasePath(), 80, 1));
     auto w = openWindow(project.folder());
     w->enterUsers();
-    m_boxes.clear(); // the board's (its server path is pending)
     QTableWidget *table = w->usersView()->table();
     QCOMPARE(table->rowCount(), 80);
     table->setCurrentCell(70, 0);
@@ -452,7 +451,6 @@ void TestServerProject::droppedListenerConnectsAgain()
     auto w = openWindow(project.folder());
     w->serverWatch()->setIntervals(100, 50);
     w->enterUsers();
-    m_boxes.clear(); // the board's (its server path is pending)
     QSignalSpy lost(w->serverWatch(), &ServerWatch::connectionLost);
     QSignalSpy back(w->serverWatch(), &ServerWatch::connectionRestored);
     int listener = -1;
